@@ -1,0 +1,54 @@
+#include "ScriptedPrompter.h"
+
+int ScriptedPrompter::nextAnswer(unsigned type)
+{
+    if (!m_answers.empty()) {
+        const int a = m_answers.front();
+        m_answers.pop_front();
+        return a;
+    }
+    if ((type & 0x0F) == MsgType::YesNo)
+        return (type & 0xF00) == MsgType::DefaultSecond ? MsgResult::No : MsgResult::Yes;
+    return MsgResult::Ok;
+}
+
+int ScriptedPrompter::appMessageBox(int widthCode, int lineCount, const QString &text,
+                                    const QString &caption, unsigned type)
+{
+    records.append({PromptRecord::AppBox, widthCode, lineCount, text, caption, type});
+    return nextAnswer(type);
+}
+
+int ScriptedPrompter::systemMessageBox(const QString &text, const QString &caption, unsigned type)
+{
+    records.append({PromptRecord::SystemBox, 0, 0, text, caption, type});
+    return nextAnswer(type);
+}
+
+QString ScriptedPrompter::openFileName(const QString &caption, const QString &dir, const QString &)
+{
+    records.append({PromptRecord::OpenFile, 0, 0, dir, caption, 0});
+    if (m_files.empty())
+        return {};
+    QString f = m_files.front();
+    m_files.pop_front();
+    return f;
+}
+
+QString ScriptedPrompter::saveFileName(const QString &caption, const QString &dir, const QString &)
+{
+    records.append({PromptRecord::SaveFile, 0, 0, dir, caption, 0});
+    if (m_files.empty())
+        return {};
+    QString f = m_files.front();
+    m_files.pop_front();
+    return f;
+}
+
+QStringList ScriptedPrompter::texts() const
+{
+    QStringList out;
+    for (const auto &r : records)
+        out << r.text;
+    return out;
+}

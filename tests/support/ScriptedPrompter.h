@@ -1,0 +1,49 @@
+#pragma once
+// A prompter for tests: records every message box and file dialog and
+// answers them from a script (or with the default when the script is empty).
+
+#include "common/Prompter.h"
+
+#include <QList>
+#include <QString>
+#include <deque>
+
+struct PromptRecord
+{
+    enum Kind { AppBox, SystemBox, OpenFile, SaveFile } kind;
+    int widthCode = 0;
+    int lineCount = 0;
+    QString text;
+    QString caption;
+    unsigned type = 0;
+};
+
+class ScriptedPrompter : public IPrompter
+{
+public:
+    ScriptedPrompter() { setPrompter(this); }
+    ~ScriptedPrompter() override { setPrompter(nullptr); }
+
+    // Answers for the next message boxes, in order.
+    void answer(int result) { m_answers.push_back(result); }
+    // Answers for the next file dialogs, in order ("" = cancelled).
+    void answerFile(const QString &path) { m_files.push_back(path); }
+
+    QList<PromptRecord> records;
+    int beeps = 0;
+
+    int appMessageBox(int widthCode, int lineCount, const QString &text, const QString &caption,
+                      unsigned type) override;
+    int systemMessageBox(const QString &text, const QString &caption, unsigned type) override;
+    QString openFileName(const QString &caption, const QString &dir, const QString &filter) override;
+    QString saveFileName(const QString &caption, const QString &dir, const QString &filter) override;
+    void beep() override { ++beeps; }
+
+    // Texts of all boxes shown so far.
+    QStringList texts() const;
+
+private:
+    int nextAnswer(unsigned type);
+    std::deque<int> m_answers;
+    std::deque<QString> m_files;
+};
