@@ -1,0 +1,92 @@
+#include "app/MainFrame.h"
+
+#include "common/CommandScope.h"
+#include "common/ProcessValues.h"
+#include "common/Prompter.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTimerEvent>
+
+namespace {
+constexpr int kBusyTimerMs = 50;
+} // namespace
+
+QString CMainFrame::title() { return QStringLiteral("クヴァＩＰフォンマネージャ 管理用ツール"); }
+
+CMainFrame::CMainFrame(QWidget *parent) : QMainWindow(parent)
+{
+    setWindowTitle(title());
+    // Message pane plus the four indicator panes of the status bar (kana,
+    // caps lock, num lock, scroll lock).
+    m_message = new QLabel(this);
+    statusBar()->addWidget(m_message, 1);
+    for (const char *name : {"KANA", "CAP", "NUM", "SCRL"}) {
+        auto *pane = new QLabel(this);
+        pane->setObjectName(QLatin1String(name));
+        pane->setMinimumWidth(36);
+        pane->setFrameShape(QFrame::Panel);
+        pane->setFrameShadow(QFrame::Sunken);
+        statusBar()->addPermanentWidget(pane);
+    }
+    if (QScreen *s = QGuiApplication::primaryScreen())
+        setGeometry(initialGeometry(s->availableGeometry()));
+    BusyTimer::setHook([this](bool start) { start ? startBusyTimer() : stopBusyTimer(); });
+}
+
+CMainFrame::~CMainFrame() { BusyTimer::setHook({}); }
+
+QRect CMainFrame::initialGeometry(const QRect &workArea)
+{
+    const int w = std::min(workArea.width(), 1024);
+    const int h = std::min(workArea.height(), 768);
+    return QRect(workArea.x() + (workArea.width() - w) / 2, workArea.y() + (workArea.height() - h) / 2,
+                 w, h);
+}
+
+void CMainFrame::setView(QWidget *view) { setCentralWidget(view); }
+
+void CMainFrame::watchMenus(QMenuBar *bar)
+{
+    for (QMenu *menu : bar->findChildren<QMenu *>()) {
+        connect(menu, &QMenu::aboutToShow, this, [] { ProcessValues::operatorBusy.fetch_or(1); });
+        connect(menu, &QMenu::aboutToHide, this, [this] { startBusyTimer(); });
+    }
+}
+
+void CMainFrame::startBusyTimer() { m_busyTimer.start(kBusyTimerMs, this); }
+
+void CMainFrame::stopBusyTimer() { m_busyTimer.stop(); }
+
+void CMainFrame::timerEvent(QTimerEvent *e)
+{
+    if (e->timerId() == m_busyTimer.timerId()) {
+        // The flag falls once the menu or command is over.
+        ProcessValues::operatorBusy.fetch_and(~1u);
+        m_busyTimer.stop();
+        return;
+    }
+    QMainWindow::timerEvent(e);
+}
+
+void CMainFrame::closeEvent(QCloseEvent *e)
+{
+    if (m_closing) {
+        e->accept();
+        return;
+    }
+    if (ProcessValues::remoteUpdateCount.load() != 0) {
+        prompter().beep();
+        e->ignore();
+        return;
+    }
+    m_closing = true;
+    if (m_stopThreads)
+        m_stopThreads();
+    e->accept();
+}

@@ -1,0 +1,50 @@
+#pragma once
+// The main window: hosts the terminal list view, a status bar with the
+// message pane and the keyboard indicator panes, the operator-busy timer and
+// the close rule.
+
+#include <QBasicTimer>
+#include <QMainWindow>
+
+#include <functional>
+
+class QLabel;
+class QMenuBar;
+
+class CMainFrame : public QMainWindow
+{
+    Q_OBJECT
+public:
+    explicit CMainFrame(QWidget *parent = nullptr);
+    ~CMainFrame() override;
+
+    // Window rectangle before creation: the work area capped at 1024 by 768
+    // on each side, centred in the work area.
+    static QRect initialGeometry(const QRect &workArea);
+
+    void setView(QWidget *view);
+    QLabel *messagePane() const { return m_message; }
+
+    // Sets the operator-busy flag while any menu of the bar is open.
+    void watchMenus(QMenuBar *bar);
+
+    // Timer 16: 50 ms after a menu closes (or a command ends) the flag falls.
+    void startBusyTimer();
+    void stopBusyTimer();
+
+    // Called by the close rule to tell the long-lived threads to stop; it
+    // returns when they have ended or the grace time is over.
+    void setStopThreads(std::function<void()> stop) { m_stopThreads = std::move(stop); }
+
+    static QString title();
+
+protected:
+    void closeEvent(QCloseEvent *e) override;
+    void timerEvent(QTimerEvent *e) override;
+
+private:
+    QLabel *m_message = nullptr;
+    QBasicTimer m_busyTimer;
+    std::function<void()> m_stopThreads;
+    bool m_closing = false;
+};

@@ -1,0 +1,97 @@
+#include "app/WidgetPrompter.h"
+
+#include "app/AppMessageBoxDialog.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include <cstdio>
+
+namespace {
+
+int defaultAnswer(unsigned type)
+{
+    if ((type & 0x0F) == MsgType::YesNo)
+        return (type & 0xF00) == MsgType::DefaultSecond ? MsgResult::No : MsgResult::Yes;
+    return MsgResult::Ok;
+}
+
+void toStderr(const QString &text, const QString &caption)
+{
+    std::fprintf(stderr, "%s\n%s\n", caption.toUtf8().constData(), text.toUtf8().constData());
+    std::fflush(stderr);
+}
+
+} // namespace
+
+bool WidgetPrompter::headless()
+{
+    return QGuiApplication::platformName() == QLatin1String("offscreen") ||
+           QGuiApplication::platformName() == QLatin1String("minimal");
+}
+
+int WidgetPrompter::appMessageBox(int widthCode, int lineCount, const QString &text,
+                                  const QString &caption, unsigned type)
+{
+    if (headless()) {
+        toStderr(text, caption);
+        return defaultAnswer(type);
+    }
+    AppMessageBoxDialog box(widthCode, lineCount, text, caption, type, QApplication::activeWindow());
+    return box.run();
+}
+
+int WidgetPrompter::systemMessageBox(const QString &text, const QString &caption, unsigned type)
+{
+    if (headless()) {
+        toStderr(text, caption);
+        return defaultAnswer(type);
+    }
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    switch (type & 0xF0) {
+    case MsgType::IconError:
+        icon = QMessageBox::Critical;
+        break;
+    case MsgType::IconQuestion:
+        icon = QMessageBox::Question;
+        break;
+    case MsgType::IconWarning:
+        icon = QMessageBox::Warning;
+        break;
+    case MsgType::IconInformation:
+        icon = QMessageBox::Information;
+        break;
+    default:
+        break;
+    }
+    QMessageBox box(icon, caption, text, QMessageBox::NoButton, QApplication::activeWindow());
+    if ((type & 0x0F) == MsgType::YesNo) {
+        QPushButton *yes = box.addButton(QStringLiteral("はい"), QMessageBox::YesRole);
+        QPushButton *no = box.addButton(QStringLiteral("いいえ"), QMessageBox::NoRole);
+        box.setDefaultButton((type & 0xF00) == MsgType::DefaultSecond ? no : yes);
+        box.exec();
+        return box.clickedButton() == static_cast<QAbstractButton *>(yes) ? MsgResult::Yes : MsgResult::No;
+    }
+    box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    box.exec();
+    return MsgResult::Ok;
+}
+
+QString WidgetPrompter::openFileName(const QString &caption, const QString &dir, const QString &filter)
+{
+    if (headless())
+        return {};
+    return QFileDialog::getOpenFileName(QApplication::activeWindow(), caption, dir, filter);
+}
+
+QString WidgetPrompter::saveFileName(const QString &caption, const QString &dir, const QString &filter)
+{
+    if (headless())
+        return {};
+    return QFileDialog::getSaveFileName(QApplication::activeWindow(), caption, dir, filter);
+}
+
+void WidgetPrompter::beep() { QApplication::beep(); }

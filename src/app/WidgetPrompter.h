@@ -1,0 +1,20 @@
+#pragma once
+// The prompter of the running program: real message boxes and file dialogs.
+// On the offscreen platform nobody can answer a box, so each one is written
+// to stderr and answered with its default button instead.
+
+#include "common/Prompter.h"
+
+class WidgetPrompter : public IPrompter
+{
+public:
+    int appMessageBox(int widthCode, int lineCount, const QString &text, const QString &caption,
+                      unsigned type) override;
+    int systemMessageBox(const QString &text, const QString &caption, unsigned type) override;
+    QString openFileName(const QString &caption, const QString &dir, const QString &filter) override;
+    QString saveFileName(const QString &caption, const QString &dir, const QString &filter) override;
+    void beep() override;
+
+    // Whether boxes are answered without showing them.
+    static bool headless();
+};
