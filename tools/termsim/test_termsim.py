@@ -1,0 +1,815 @@
+"""Self-test of termsim: datagram bytes, configuration, and a loopback round
+trip of the real program (termsim.py) against a stand-in PC socket."""
+
+import ftplib
+import io
+import json
+import os
+import random
+import select
+import shutil
+import signal
+import socket
+import struct
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+import unittest
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, HERE)
+
+from termsimlib import burst, codec, config  # noqa: E402
+
+PYTHON = "/usr/bin/python3" if os.path.exists("/usr/bin/python3") else sys.executable
+
+
+def fields(**over):
+    base = {
+        "terminal_id": "1234",
+        "vendor": "VEND",
+        "machine_name": "KT-100",
+        "machine_type": "TYPE",
+        "type_info1": "I1",
+        "type_info2": "I2",
+        "ver_boot": "B1.0",
+        "ver_apli": "A2.0",
+        "ver_info1": "V1",
+        "ver_info2": "V2",
+        "ver_info3": "V3",
+        "mac": "00:1A:2B:3C:4D:5E",
+        "user_info2": "U2",
+    }
+    base.update(over)
+    return base
+
+
+def padded(text, width):
+    return text.encode("cp932").ljust(width, b"\0")
+
+
+class TerminalDatagramBytes(unittest.TestCase):
+    def test_term_notify_places_every_field_at_its_offset(self):
+        data = codec.term_notify(fields(), "127.0.0.5", 2)
+        self.assertEqual(len(data), 326)
+        self.assertEqual(data[0:4], b"\x80\x10\x00\x00")
+        expected = {
+            4: padded("1234", 64),
+            68: b"\x7f\x00\x00\x05",
+            72: b"\x00\x02",
+            74: padded("VEND", 20),
+            94: padded("KT-100", 20),
+            114: padded("TYPE", 20),
+            134: padded("I1", 20),
+            154: padded("I2", 20),
+            174: padded("B1.0", 10),
+            184: padded("A2.0", 10),
+            194: padded("V1", 10),
+            204: padded("V2", 10),
+            214: padded("V3", 10),
+            224: padded("00:1A:2B:3C:4D:5E", 50),
+            274: padded("U2", 50),
+            324: b"\x00\x00",
+        }
+        for offset, raw in expected.items():
+            with self.subTest(offset=offset):
+                self.assertEqual(data[offset : offset + len(raw)], raw)
+
+    def test_term_request_carries_sequence_selection_and_stamp_items(self):
+        stamps = codec.stamp_field(["01022016101010", "", "31122015235959"]).decode()
+        data = codec.term_request(fields(user_info2=stamps), "127.0.0.9", 1, 0x1234, 4)
+        self.assertEqual(len(data), 326)
+        self.assertEqual(data[0:4], b"\x80\x50\x12\x34")
+        self.assertEqual(data[324:326], b"\x00\x04")
+        field = data[274:324]
+        self.assertEqual(field[16:17], b",")
+        self.assertEqual(field[33:34], b",")
+        self.assertEqual(field[0:16], b"01022016101010  ")
+        self.assertEqual(field[17:33], b" " * 16)
+        self.assertEqual(field[34:50], b"31122015235959  ")
+        self.assertNotIn(b"\0", field)  # one text up to its end
+        self.assertEqual(codec.decode(data)[2]["stamps"], ["01022016101010", "", "31122015235959"])
+
+    def test_session_answers(self):
+        cases = [
+            (codec.remote_open_ack(), "80300000"),
+            (codec.remote_open_nak(0), "803800000000"),
+            (codec.remote_open_nak(1), "803800000001"),
+            (codec.remote_open_nak(0x0102), "803800000102"),
+            (codec.remote_close_ack(), "80400000"),
+        ]
+        for data, hexed in cases:
+            with self.subTest(hexed=hexed):
+                self.assertEqual(data.hex(), hexed)
+
+    def test_texts_are_shift_jis_and_must_fit(self):
+        data = codec.term_notify(fields(vendor="ｶﾅ漢"), "127.0.0.5", 0)
+        self.assertEqual(data[74:79], b"\xb6\xc5\x8a\xbf\x00")
+        full = "9" * 64
+        data = codec.term_notify(fields(terminal_id=full), "127.0.0.5", 0)
+        self.assertEqual(data[4:68], full.encode())  # a full field has no NUL
+        with self.assertRaises(codec.CodecError):
+            codec.term_notify(fields(terminal_id="9" * 65), "127.0.0.5", 0)
+        with self.assertRaises(codec.CodecError):
+            codec.term_notify(fields(ver_boot="漢字漢字漢字"), "127.0.0.5", 0)
+        with self.assertRaises(codec.CodecError):
+            codec.stamp_field(["1" * 17, "", ""])
+
+    def test_size_other_than_326_cuts_or_extends(self):
+        normal = codec.term_notify(fields(), "127.0.0.5", 1)
+        long = codec.term_notify(fields(), "127.0.0.5", 1, size=400)
+        self.assertEqual(len(long), 400)
+        self.assertEqual(long[:326], normal)
+        self.assertEqual(codec.term_notify(fields(), "127.0.0.5", 1, size=10), normal[:10])
+
+
+class PcDatagramBytes(unittest.TestCase):
+    def test_builders_match_the_layouts(self):
+        cases = [
+            (codec.term_info_req(), "00200000"),
+            (codec.remote_open_req(), "00300100"),
+            (codec.remote_close_req(0), "004000000000"),
+            (codec.remote_close_req(1), "004000000001"),
+            (codec.term_request_accept(0x1234), "00503412"),
+            (codec.term_request_result(0x1234, 2), "005812340002"),
+            (codec.term_notify_ack(2016, 3, 9, 3, 14, 5, 59, 24), "0010000016030903140559" + "18"),
+            (codec.term_notify_ack(2000, 12, 31, 6, 23, 59, 0, 255), "00100000001231062359" + "00ff"),
+        ]
+        for data, hexed in cases:
+            with self.subTest(hexed=hexed):
+                self.assertEqual(data.hex(), hexed)
+
+    def test_decoding(self):
+        cases = [
+            ("00503412", "TermRequestAccept", {"seq": 0x1234, "size_ok": True}),
+            ("005812340003", "TermRequestResult", {"seq": 0x1234, "result": 3, "size_ok": True}),
+            ("004000000001", "RemoteCloseReq", {"restart": 1, "size_ok": True}),
+            ("00300100", "RemoteOpenReq", {"word2_le": 1, "size_ok": True}),
+            ("0030000100", "RemoteOpenReq", {"word2_le": 256, "size_ok": False}),
+            ("00200000", "TermInfoReq", {"word2": 0, "size_ok": True}),
+            ("803800000001", "RemoteOpenNak", {"reason": 1}),
+            ("7777", "unknown", {}),
+            ("", "unknown", {}),
+        ]
+        for hexed, name, expect in cases:
+            with self.subTest(hexed=hexed):
+                _, got_name, got = codec.decode(bytes.fromhex(hexed))
+                self.assertEqual(got_name, name)
+                self.assertEqual(got, expect)
+
+    def test_any_truncated_datagram_decodes_without_error(self):
+        for code in list(codec.NAMES) + [0x1234]:
+            full = struct.pack(">H", code) + bytes(range(1, 60)) * 6
+            for size in list(range(0, 14)) + [325, 326, 400]:
+                with self.subTest(code=hex(code), size=size):
+                    got_code, name, _ = codec.decode(full[:size])
+                    self.assertEqual(got_code, code if size >= 2 else None)
+                    self.assertEqual(name, codec.NAMES.get(code, "unknown") if size >= 2 else "unknown")
+
+    def test_notify_ack_bcd_and_binary_weekday(self):
+        _, _, f = codec.decode(bytes.fromhex("001000001612250623595918"))
+        self.assertEqual((f["year"], f["month"], f["day"], f["weekday"]), (16, 12, 25, 6))
+        self.assertEqual((f["hour"], f["minute"], f["second"], f["entry_int"]), (23, 59, 59, 24))
+        self.assertTrue(f["bcd_ok"] and f["weekday_ok"])
+        _, _, f = codec.decode(bytes.fromhex("0010000016122506" + "2A" + "595918"))
+        self.assertFalse(f["bcd_ok"])  # an hour written in binary, not BCD
+        _, _, f = codec.decode(bytes.fromhex("001000001612250723595918"))
+        self.assertFalse(f["weekday_ok"])
+        self.assertEqual(codec.bcd(2016), 0x16)
+        self.assertEqual(codec.bcd(2000), 0x00)
+
+
+class Configuration(unittest.TestCase):
+    def build(self, scenario=None, sets=None, **over):
+        return config.build(scenario or {}, over, sets or {})
+
+    def test_rejects_bad_values_with_a_clear_text(self):
+        bad = [
+            ({"base_address": "127.0.0.1"}, {}, "management PC"),
+            ({"base_address": "10.0.0.2"}, {}, "loopback"),
+            ({"terminals": [{"colour": "red"}]}, {}, "unknown terminal key"),
+            ({"terminals": [{"terminal_id": "1" * 65}]}, {}, "64-byte"),
+            ({}, {"open": "maybe"}, "unknown answer"),
+            ({}, {"open": "nak70000"}, "16-bit"),
+            ({}, {"close": ["ack", "nak0"]}, "unknown answer"),
+            ({}, {"ftp_fault": "explode"}, "ftp_fault"),
+            ({}, {"stamps": ["a", "b"]}, "three"),
+            ({}, {"regist": 70000}, "outside"),
+            ({"count": 2, "terminals": [{"address": "127.0.0.9"}, {"address": "127.0.0.9"}]}, {}, "share"),
+            ({"udp_port": 0}, {}, "udp_port"),
+        ]
+        for scenario, sets, words in bad:
+            with self.subTest(scenario=scenario, sets=sets):
+                with self.assertRaises(config.ConfigError) as ctx:
+                    self.build(scenario, sets)
+                self.assertIn(words, str(ctx.exception))
+
+    def test_defaults_sets_and_entries_layer_in_order(self):
+        scenario = {
+            "count": 3,
+            "base_address": "127.0.0.20",
+            "id_start": 500,
+            "defaults": {"open": "nak0", "vendor": "D"},
+            "terminals": [{}, {"open": "silent", "terminal_id": "X9"}],
+        }
+        cfg = self.build(scenario, {"open": "nak1", "regist": 2})
+        t = cfg["terminals"]
+        self.assertEqual([x["address"] for x in t], ["127.0.0.20", "127.0.0.21", "127.0.0.22"])
+        self.assertEqual([x["open"] for x in t], ["nak1", "silent", "nak1"])
+        self.assertEqual([x["terminal_id"] for x in t], ["500", "X9", "502"])
+        self.assertEqual(t[0]["vendor"], "D")
+        self.assertEqual(t[2]["regist"], 2)
+        self.assertEqual(t[1]["mac"], "02:00:7F:00:00:15")
+        self.assertEqual(t[1]["payload_address"], "127.0.0.21")
+        self.assertEqual(len({x["mac"] for x in t}), 3)
+
+    def test_ftpauth_file_as_the_pc_reads_it(self):
+        cases = [
+            ("[System]\nCount=1\n[ModelSet1]\nMODEL=Supervisor\nID=su\nPW=pw\n", {"*": ("su", "pw")}),
+            (
+                "[system]\ncount=0x2\n[MODELSET1]\nmodel=A\nid=a\npw=1\nid=ignored\n[ModelSet2]\nMODEL=B\nID=b\nPW=2\n",
+                {"A": ("a", "1"), "B": ("b", "2")},
+            ),
+            ("[System]\nCount=0\n[ModelSet1]\nMODEL=A\nID=a\nPW=1\n", {}),
+            ("".join("[ModelSet%d]\nMODEL=M%d\nID=u\nPW=p\n" % (n, n) for n in range(1, 21)) + "[System]\nCount=20\n",
+             None),
+        ]
+        for text, expect in cases:
+            with self.subTest(text=text[:30]):
+                with tempfile.NamedTemporaryFile("w", suffix=".ini", delete=False) as fh:
+                    fh.write(text)
+                try:
+                    got = config.read_ftpauth(fh.name)
+                finally:
+                    os.unlink(fh.name)
+                if expect is None:
+                    self.assertEqual(sorted(got), sorted("M%d" % n for n in range(1, 17)))
+                else:
+                    self.assertEqual(got, expect)
+
+    def test_account_resolution(self):
+        accounts = {"KT-100": ("k", "1"), "*": ("any", "2")}
+        self.assertEqual(config.resolve_account({"machine_name": "KT-100", "ftp_user": None}, accounts), ("k", "1"))
+        self.assertEqual(config.resolve_account({"machine_name": "KT-200", "ftp_user": None}, accounts), ("any", "2"))
+        own = {"machine_name": "KT-100", "ftp_user": "own", "ftp_password": "x"}
+        self.assertEqual(config.resolve_account(own, accounts), ("own", "x"))
+        self.assertIsNone(config.resolve_account({"machine_name": "KT-200", "ftp_user": None}, {"KT-100": ("k", "1")}))
+
+    def test_burst_terminal_formula_matches_the_sent_bytes(self):
+        params = config.check_burst({"count": 70000, "id_start": 10, "addr_base": "127.1.0.0"})
+
+        class FakeSim:
+            cfg = {"pc_address": "127.0.0.1", "udp_port": 9}
+
+        b = burst.Burst(FakeSim(), params)
+        try:
+            for n in (0, 1, 255, 65535, 69999):
+                with self.subTest(n=n):
+                    want = burst.burst_fields(params, n)
+                    got = codec.decode(b.payload(n))[2]
+                    for key in ("terminal_id", "address", "mac", "regist", "type_info1", "vendor", "machine_name"):
+                        self.assertEqual(got[key], want[key], key)
+        finally:
+            b.sock.close()
+            b.send_sock.close()
+        self.assertEqual(burst.burst_fields(params, 65534)["address"], "127.1.255.255")
+
+
+# --- loopback round trip against the real program
+
+
+class StandInPc:
+    """The PC's side: one UDP socket on 0.0.0.0 at the shared port."""
+
+    def __init__(self):
+        self.sock = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+        self.sock.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
+        self.sock.setsockopt(socket.SOL_SOCKET, socket.SO_RCVBUF, 4 << 20)
+        self.sock.bind(("0.0.0.0", 0))
+        self.port = self.sock.getsockname()[1]
+
+    def recv(self, timeout=3.0):
+        self.sock.settimeout(timeout)
+        return self.sock.recvfrom(65535)
+
+    def recv_named(self, name, src=None, timeout=3.0):
+        deadline = time.monotonic() + timeout
+        while True:
+            data, addr = self.recv(max(0.01, deadline - time.monotonic()))
+            if codec.decode(data)[1] == name and (src is None or addr[0] == src):
+                return data, addr
+
+    def silent_for(self, seconds):
+        self.sock.settimeout(seconds)
+        try:
+            return self.sock.recvfrom(65535)
+        except socket.timeout:
+            return None
+
+    def drain(self):
+        self.sock.setblocking(False)
+        try:
+            while True:
+                self.sock.recvfrom(65535)
+        except BlockingIOError:
+            pass
+
+    def send(self, data, addr):
+        self.sock.sendto(data, addr)
+
+
+class Sim:
+    """termsim.py as a child process with its control connection."""
+
+    def __init__(self, args):
+        self.root = tempfile.mkdtemp(prefix="termsim-test-")
+        self.proc = subprocess.Popen(
+            [PYTHON, os.path.join(HERE, "termsim.py"), "--root", self.root] + args,
+            stdin=subprocess.PIPE,
+            stdout=subprocess.PIPE,
+            stderr=subprocess.PIPE,
+        )
+        line = self.read_line(10)
+        if not line.startswith("READY "):
+            self.proc.kill()
+            raise AssertionError("no READY: %r %r" % (line, self.proc.stderr.read()))
+        self.ready = json.loads(line[6:])
+        self.ctl = socket.create_connection(("127.0.0.1", self.ready["control_port"]), timeout=15)
+        self.ctl_file = self.ctl.makefile("r", encoding="utf-8")
+
+    def read_line(self, timeout):
+        r, _, _ = select.select([self.proc.stdout], [], [], timeout)
+        return self.proc.stdout.readline().decode() if r else ""
+
+    def cmd(self, line):
+        self.ctl.sendall((line + "\n").encode())
+        answer = self.ctl_file.readline().rstrip("\n")
+        if not answer.startswith("OK"):
+            raise AssertionError("%s -> %s" % (line, answer))
+        rest = answer[3:]
+        try:
+            return json.loads(rest) if rest else None
+        except ValueError:
+            return rest
+
+    def raw(self, line):
+        self.ctl.sendall((line + "\n").encode())
+        return self.ctl_file.readline().rstrip("\n")
+
+    def stop(self):
+        self.ctl_file.close()
+        self.ctl.close()
+        if self.proc.poll() is None:
+            self.proc.send_signal(signal.SIGTERM)
+        out, err = self.proc.communicate(timeout=10)
+        shutil.rmtree(self.root, ignore_errors=True)
+        return self.proc.returncode, out.decode(), err.decode()
+
+
+def fresh_base():
+    # Own addresses per run, so parallel runs don't meet.
+    return "127.%d.%d.10" % (random.randint(100, 199), random.randint(0, 255))
+
+
+class RoundTrip(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.pc = StandInPc()
+        cls.base = fresh_base()
+        prefix = cls.base.rsplit(".", 1)[0]
+        cls.addr = [prefix + ".10", prefix + ".11"]
+        cls.sim = Sim(
+            [
+                "--udp-port", str(cls.pc.port), "--base", cls.base, "--count", "2",
+                "--ftp-port", "0", "--account", "KT-100:kel:secret",
+                "--set", "ver_apli=A9",
+            ]
+        )
+        cls.terms = cls.sim.cmd("list")
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.sim.stop()
+        cls.pc.sock.close()
+
+    def setUp(self):
+        self.sim.cmd("set all open=ack close=ack ftp_fault=none fault_after=null fault_count=null stall_s=null")
+        self.sim.cmd("set all fault_on=any fault_files=*")
+        self.sim.cmd("clear")
+        self.pc.drain()
+
+    def ftp(self, index=0, user="kel", password="secret"):
+        f = ftplib.FTP()
+        try:
+            f.connect(self.addr[index], self.terms[index]["ftp_port"], timeout=5)
+            f.login(user, password)
+        except BaseException:
+            f.close()
+            raise
+        return f
+
+    def put_terminal_file(self, name, data, index=0):
+        with open(os.path.join(self.terms[index]["folder"], name), "wb") as fh:
+            fh.write(data)
+
+    def test_notices_carry_each_terminal_identity(self):
+        self.assertEqual(sorted(t["address"] for t in self.sim.cmd("get all")), sorted(self.addr))
+        self.sim.cmd("notify all")
+        got = {}
+        for _ in range(2):
+            data, src = self.pc.recv_named("TermNotify")
+            got[src[0]] = (data, src)
+        for i, addr in enumerate(self.addr):
+            data, src = got[addr]
+            self.assertEqual(src[1], self.pc.port)  # sent from the terminal's own port
+            f = codec.decode(data)[2]
+            self.assertEqual(f["address"], addr)
+            self.assertEqual(f["terminal_id"], str(1001 + i))
+            self.assertEqual(f["ver_apli"], "A9")
+            self.assertEqual(f["mac"], config.derived_mac(addr))
+
+    def test_answers_to_pc_datagrams(self):
+        t0 = self.addr[0]
+        dest = (t0, self.pc.port)
+        self.pc.send(codec.term_notify_ack(2016, 2, 29, 1, 8, 30, 0, 24), dest)
+        self.pc.send(codec.term_info_req(), dest)
+        data, _ = self.pc.recv_named("TermNotify", src=t0)
+        self.assertEqual(len(data), 326)
+        self.assertEqual(self.sim.cmd("wait 0 TermNotifyAck"), 1)
+        ack = self.sim.cmd("received 0 name=TermNotifyAck")[0]
+        self.assertEqual(ack["fields"]["text"], "16-02-29 08:30:00")
+        self.assertEqual(ack["fields"]["entry_int"], 24)
+        self.assertIsNotNone(ack["t_kernel"])
+        self.assertEqual(ack["peer"], "127.0.0.1:%d" % self.pc.port)
+
+        plans = [
+            ("open=ack", codec.remote_open_req(), "80300000"),
+            ("open=nak0", codec.remote_open_req(), "803800000000"),
+            ("open=nak1", codec.remote_open_req(), "803800000001"),
+            ("open=nak7", codec.remote_open_req(), "803800000007"),
+            ("close=ack", codec.remote_close_req(1), "80400000"),
+        ]
+        for setting, request, answer in plans:
+            with self.subTest(setting=setting):
+                self.sim.cmd("set 0 " + setting)
+                self.pc.send(request, dest)
+                data, src = self.pc.recv(2)
+                self.assertEqual((data.hex(), src[0]), (answer, t0))
+        self.assertEqual(self.sim.cmd("get 0")[0]["index"], 0)
+        self.assertEqual(self.sim.cmd("status")["counts"][0]["RemoteCloseReq"], 1)
+
+    def test_silence_and_answer_sequences(self):
+        dest = (self.addr[1], self.pc.port)
+        self.sim.cmd("set 1 open=silent close=silent")
+        self.pc.send(codec.remote_open_req(), dest)
+        self.pc.send(codec.remote_close_req(0), dest)
+        self.assertIsNone(self.pc.silent_for(0.3))
+        self.assertEqual(self.sim.cmd("wait 1 RemoteCloseReq"), 1)
+        self.sim.cmd("set 1 open='[\"silent\",\"nak0\",\"ack\"]'")
+        for expected in (None, "803800000000", "80300000", "80300000"):
+            self.pc.send(codec.remote_open_req(), dest)
+            if expected is None:
+                self.assertIsNone(self.pc.silent_for(0.3))
+            else:
+                self.assertEqual(self.pc.recv()[0].hex(), expected)
+
+    def test_odd_datagrams_for_the_pc(self):
+        self.sim.cmd("set 0 notify_size=400")
+        self.sim.cmd("notify 0")
+        data, _ = self.pc.recv_named("TermNotify")
+        self.assertEqual(len(data), 400)
+        self.sim.cmd("set 0 notify_size=326 payload_address=127.0.0.77")
+        self.sim.cmd("notify 0")
+        data, src = self.pc.recv_named("TermNotify")
+        self.assertEqual((codec.decode(data)[2]["address"], src[0]), ("127.0.0.77", self.addr[0]))
+        self.sim.cmd("set 0 payload_address=%s" % self.addr[0])
+        self.sim.cmd("send 0 hex=")
+        self.sim.cmd("send 0 hex=7777abcd")
+        self.assertEqual(self.pc.recv()[0], b"")
+        self.assertEqual(self.pc.recv()[0], b"\x77\x77\xab\xcd")
+
+    def test_term_request_and_its_answers(self):
+        seq = int(self.sim.cmd("request 0 seq=513 select=2 stamps=01022016101010,,"))
+        self.assertEqual(seq, 513)
+        data, src = self.pc.recv_named("TermRequest")
+        self.assertEqual(data[2:4], b"\x02\x01")
+        f = codec.decode(data)[2]
+        self.assertEqual((f["word324"], f["stamps"]), (2, ["01022016101010", "", ""]))
+        self.pc.send(codec.term_request_accept(513), src)
+        self.assertEqual(self.sim.cmd("wait 0 answer"), 1)
+        nxt = int(self.sim.cmd("request 0"))
+        self.assertEqual(nxt, 514)  # numbering goes on from the last one
+        self.pc.recv_named("TermRequest")
+        self.pc.send(codec.term_request_result(514, 1), src)
+        self.sim.cmd("wait 0 answer count=2")
+        reqs = self.sim.cmd("requests 0")
+        self.assertEqual(
+            [(r["seq"], r["answers"][0]["name"]) for r in reqs], [(513, "TermRequestAccept"), (514, "TermRequestResult")]
+        )
+        self.assertEqual(reqs[1]["answers"][0]["result"], 1)
+        # An answer whose sequence number matches no request is counted apart.
+        self.pc.send(codec.term_request_result(999, 1), src)
+        self.assertEqual(self.sim.cmd("wait 0 answer_unmatched"), 1)
+
+    def test_spacing_is_measured_across_terminals(self):
+        for i in range(4):
+            data = codec.term_info_req() if i % 2 else codec.remote_close_req(0)
+            self.pc.send(data, (self.addr[i % 2], self.pc.port))
+            time.sleep(0.03)
+        self.sim.cmd("wait all RemoteCloseReq count=2")
+        self.sim.cmd("wait all TermInfoReq count=2")
+        report = self.sim.cmd("dump")
+        summary = report["pc_datagrams"]
+        self.assertEqual((summary["count"], summary["clock"]), (4, "kernel"))
+        self.assertGreaterEqual(summary["min_gap_ms"], 25.0)
+        self.assertLess(summary["min_gap_ms"], 1000.0)
+
+    def test_ftp_upload_records_name_type_and_learns_the_stamp(self):
+        f = self.ftp()
+        body = b"[A]\r\nKey=1\r\n"
+        f.voidcmd("TYPE A")
+        with f.transfercmd("STOR kel_sys29022016083000.ini") as conn:
+            conn.sendall(body)
+        f.voidresp()
+        f.storbinary("STOR fw.s", io.BytesIO(b"S0\n" * 100))
+        f.quit()
+        self.sim.cmd("wait 0 file count=2")
+        files = self.sim.cmd("files 0")
+        got = [(x["name"], x["type"], x["complete"], x["size"]) for x in files]
+        self.assertEqual(got, [("kel_sys29022016083000.ini", "A", True, len(body)), ("fw.s", "I", True, 300)])
+        with open(os.path.join(self.terms[0]["folder"], "kel_sys29022016083000.ini"), "rb") as fh:
+            self.assertEqual(fh.read(), body)  # stored as it came
+        self.sim.cmd("request 0")
+        data, _ = self.pc.recv_named("TermRequest")
+        self.assertEqual(codec.decode(data)[2]["stamps"], ["29022016083000", "", ""])
+
+    def test_ftp_download_serves_the_stored_bytes(self):
+        body = b"Version=1\r\n\r\n[S]\nK=\x83J\r\n"
+        self.put_terminal_file("kel_sys.ini", body)
+        f = self.ftp()
+        f.voidcmd("TYPE A")
+        with f.transfercmd("RETR kel_sys.ini") as conn:
+            got = b"".join(iter(lambda: conn.recv(4096), b""))
+        f.voidresp()
+        f.quit()
+        self.assertEqual(got, body)
+        self.sim.cmd("wait 0 file_sent")
+
+    def test_ftp_login_needs_the_models_account(self):
+        with self.assertRaises(ftplib.error_perm):
+            self.ftp(password="wrong")
+        self.sim.cmd("set 0 ftp_fault=login fault_count=1")
+        with self.assertRaises(ftplib.error_perm):
+            self.ftp()
+        self.ftp().quit()  # the fault was for one login only
+        self.sim.cmd("set 1 machine_name=OTHER")
+        with self.assertRaises(ftplib.error_perm):
+            self.ftp(1)
+        self.sim.cmd("set 1 machine_name=KT-100")
+        events = self.sim.cmd("dump")["terminals"][0]["ftp"]["events"]
+        self.assertEqual(
+            [(e["event"], e.get("reason")) for e in events],
+            [("login_failed", "wrong user or password"), ("login_failed", "login refused (fault)"), ("login", None)],
+        )
+
+    def download(self, name, timeout=5):
+        f = self.ftp()
+        f.sock.settimeout(timeout)
+        f.voidcmd("TYPE I")
+        conn = f.transfercmd("RETR " + name)
+        conn.settimeout(timeout)
+        got = b""
+        error = None
+        try:
+            while True:
+                chunk = conn.recv(65536)
+                if not chunk:
+                    break
+                got += chunk
+            conn.close()
+            f.voidresp()
+        except (ftplib.Error, EOFError, OSError) as err:
+            error = err
+        finally:
+            conn.close()
+            f.close()
+        return got, error
+
+    def test_download_faults(self):
+        body = bytes(range(256)) * 400
+        self.put_terminal_file("big.bin", body)
+        cases = [
+            ("ftp_fault=cut fault_after=1000", 1000, ftplib.error_temp),
+            ("ftp_fault=cut", len(body) // 2, ftplib.error_temp),
+            ("ftp_fault=drop fault_after=5000", 5000, (EOFError, OSError)),
+            ("ftp_fault=stall fault_after=3000", 3000, socket.timeout),
+            ("ftp_fault=stall fault_after=3000 stall_s=0.3", len(body), type(None)),
+            ("ftp_fault=cut fault_on=stor", len(body), type(None)),
+            ("ftp_fault=cut fault_files=kel_*", len(body), type(None)),
+        ]
+        for setting, size, error_type in cases:
+            with self.subTest(setting=setting):
+                self.sim.cmd("set 0 ftp_fault=none fault_after=null stall_s=null fault_on=any fault_files=*")
+                self.sim.cmd("set 0 " + setting)
+                started = time.monotonic()
+                got, error = self.download("big.bin", timeout=1)
+                self.assertEqual(len(got), size)
+                self.assertEqual(got, body[:size])
+                self.assertIsInstance(error, error_type)
+                if "stall_s" in setting:
+                    self.assertGreaterEqual(time.monotonic() - started, 0.3)
+
+    def test_upload_faults(self):
+        cases = [
+            ("ftp_fault=cut fault_after=100", 100, "426"),
+            ("ftp_fault=stall fault_after=100", 100, "timeout"),
+            ("ftp_fault=stall fault_after=100 stall_s=0.2", 5000, "226"),
+        ]
+        for setting, stored, outcome in cases:
+            with self.subTest(setting=setting):
+                self.sim.cmd("set 0 ftp_fault=none fault_after=null stall_s=null")
+                self.sim.cmd("clear 0")
+                self.sim.cmd("set 0 " + setting)
+                f = self.ftp()
+                f.sock.settimeout(1)
+                conn = f.transfercmd("STOR up.bin")
+                try:
+                    conn.sendall(b"x" * 5000)
+                except OSError:
+                    pass
+                conn.close()
+                try:
+                    f.voidresp()
+                    got = "226"
+                except ftplib.error_temp as err:
+                    got = str(err)[:3]
+                except socket.timeout:
+                    got = "timeout"
+                f.close()
+                self.assertEqual(got, outcome)
+                if outcome == "426":
+                    self.sim.cmd("wait 0 file_incomplete")
+                    rec = self.sim.cmd("files 0")[-1]
+                    self.assertEqual((rec["complete"], rec["size"], rec["fault"]), (False, stored, "cut"))
+                with open(os.path.join(self.terms[0]["folder"], "up.bin"), "rb") as fh:
+                    self.assertEqual(len(fh.read()), stored)
+
+    def test_burst_on_command(self):
+        started = self.sim.cmd("burst count=50 rate=0 idle_s=0.3 addr_base=127.4.0.0")
+        self.assertEqual(started["count"], 50)
+        self.assertIn("a burst is running", self.sim.raw("burst count=5"))
+        done = self.sim.cmd("wait burst timeout=10")
+        self.assertEqual((done["sent"], done["acks"], done["missing"]), (50, 0, 50))
+        ids = set()
+        for _ in range(50):
+            ids.add(codec.decode(self.pc.recv_named("TermNotify")[0])[2]["terminal_id"])
+        self.assertEqual(ids, {str(200000 + n) for n in range(50)})
+
+    def test_control_errors_are_reported(self):
+        for line, words in [
+            ("frobnicate", "unknown command"),
+            ("set 0 colour=red", "unknown terminal key"),
+            ("set 9 open=ack", "no terminal"),
+            ("set 0 address=127.0.0.99", "can't change"),
+            ("request 0 seq=70000", "16-bit"),
+            ("send 0 hex=zz", "bad hex"),
+            ("wait 0 file timeout=0.1", "TIMEOUT 0"),
+        ]:
+            with self.subTest(line=line):
+                self.assertIn(words, self.sim.raw(line))
+
+
+class Lifecycle(unittest.TestCase):
+    def test_report_on_signal_and_at_exit(self):
+        pc = StandInPc()
+        with tempfile.TemporaryDirectory() as tmp:
+            report = os.path.join(tmp, "r.json")
+            sim = Sim(["--udp-port", str(pc.port), "--base", fresh_base(), "--no-ftp", "--report", report])
+            pc.recv_named("TermNotify")
+            os.kill(sim.proc.pid, signal.SIGUSR1)
+            self.assertTrue(sim.read_line(5).startswith("EVENT report"))
+            with open(report) as fh:
+                first = json.load(fh)
+            self.assertEqual(first["terminals"][0]["sent"][0]["name"], "TermNotify")
+            pc.send(codec.term_info_req(), (first["terminals"][0]["address"], pc.port))
+            sim.cmd("wait 0 TermInfoReq")
+            rc, out, _ = sim.stop()
+            self.assertEqual(rc, 0)
+            self.assertIn("BYE", out)
+            with open(report) as fh:
+                final = json.load(fh)
+            self.assertEqual(final["terminals"][0]["counts"]["TermInfoReq"], 1)
+            self.assertEqual(final["terminals"][0]["counts"]["sent:TermNotify"], 2)
+            self.assertFalse([n for n in os.listdir(tmp) if n != "r.json"])  # no temp file left
+        pc.sock.close()
+
+    def test_scenario_file_with_own_source_port(self):
+        pc = StandInPc()
+        base = fresh_base()
+        scenario = {
+            "udp_port": pc.port,
+            "base_address": base,
+            "accounts": {"KT-9": {"user": "u9", "password": "p9"}},
+            "defaults": {"machine_name": "KT-9", "ftp": False},
+            "terminals": [{"source_port": 0, "open": "nak1", "terminal_id": "77"}],
+        }
+        with tempfile.NamedTemporaryFile("w", suffix=".json", delete=False) as fh:
+            json.dump(scenario, fh)
+        try:
+            sim = Sim(["--scenario", fh.name, "--die-with-parent"])
+            data, src = pc.recv_named("TermNotify")
+            self.assertEqual(codec.decode(data)[2]["terminal_id"], "77")
+            self.assertNotEqual(src[1], pc.port)  # sent from its own port
+            pc.send(codec.remote_open_req(), src)
+            answer, from_ = pc.recv()
+            self.assertEqual((answer.hex(), from_), ("803800000001", src))
+            term = sim.cmd("dump")["terminals"][0]
+            self.assertEqual((term["source_port"], term["account"]), (src[1], {"user": "u9", "password": "p9"}))
+            sim.stop()
+        finally:
+            os.unlink(fh.name)
+            pc.sock.close()
+
+    def test_dies_with_its_parent(self):
+        # The shell starts termsim and ends; termsim must follow it.
+        pc = StandInPc()
+        script = "%s %s --udp-port %d --base %s --no-ftp --die-with-parent --root %s"
+        script += " </dev/null >/dev/null 2>&1 & echo $!; sleep 0.5"
+
+        def running(pid):
+            try:
+                with open("/proc/%d/stat" % pid) as fh:
+                    return fh.read().rsplit(")", 1)[1].split()[0] != "Z"
+            except OSError:
+                return False
+
+        with tempfile.TemporaryDirectory() as root:
+            script %= (PYTHON, os.path.join(HERE, "termsim.py"), pc.port, fresh_base(), root)
+            pid = int(subprocess.run(["sh", "-c", script], capture_output=True, timeout=20).stdout)
+            deadline = time.monotonic() + 5
+            while time.monotonic() < deadline and running(pid):
+                time.sleep(0.05)
+            alive = running(pid)
+            if alive:
+                os.kill(pid, signal.SIGKILL)
+        pc.sock.close()
+        self.assertFalse(alive)
+
+    def test_refuses_to_start_on_bad_settings(self):
+        for args, words in [
+            (["--base", "127.0.0.1"], "management PC"),
+            (["--set", "open=later"], "unknown answer"),
+            (["--scenario", "/nonexistent/s.json"], "scenario"),
+        ]:
+            with self.subTest(args=args):
+                command = [PYTHON, os.path.join(HERE, "termsim.py")] + args
+                proc = subprocess.run(command, capture_output=True, timeout=20)
+                self.assertEqual(proc.returncode, 2)
+                self.assertIn(words, proc.stderr.decode())
+                self.assertNotIn(b"READY", proc.stdout)
+
+    def test_burst_from_distinct_terminals_and_acks(self):
+        pc = StandInPc()
+        seen = []
+        stop = threading.Event()
+
+        def answer():
+            # Acks to the address inside each notice, at its source port.
+            pc.sock.settimeout(0.2)
+            while not stop.is_set():
+                try:
+                    data, src = pc.sock.recvfrom(2048)
+                except socket.timeout:
+                    continue
+                f = codec.decode(data)[2]
+                seen.append((f["terminal_id"], f["mac"], f["address"]))
+                pc.send(codec.term_notify_ack(2024, 1, 2, 2, 3, 4, 5, 1), (f["address"], src[1]))
+                time.sleep(0.001)
+
+        worker = threading.Thread(target=answer)
+        worker.start()
+        try:
+            sim = Sim(
+                ["--udp-port", str(pc.port), "--count", "0", "--burst-count", "300", "--burst-rate", "3000",
+                 "--burst-addr-base", "127.3.0.0", "--burst-idle", "1"]
+            )
+            done = sim.cmd("wait burst timeout=20")
+            rc, out, _ = sim.stop()
+        finally:
+            stop.set()
+            worker.join()
+            pc.sock.close()
+        self.assertEqual(rc, 0)
+        self.assertEqual((done["sent"], done["acks_ok"], done["acked_terminals"], done["missing"]), (300, 300, 300, 0))
+        self.assertGreater(done["ack_gap_min_ms"], 0.5)  # the stand-in paces its acks
+        self.assertLess(done["send_duration_s"], 5.0)
+        self.assertEqual(len(set(s[0] for s in seen)), 300)
+        self.assertEqual(len(set(s[1] for s in seen)), 300)
+        self.assertEqual(len(set(s[2] for s in seen)), 300)
+        self.assertIn("EVENT burst-done", out)
+
+
+if __name__ == "__main__":
+    unittest.main()
