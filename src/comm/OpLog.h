@@ -1,0 +1,57 @@
+#pragma once
+// The daily operation and error log: "Log/Log_YYYYMMDD.txt" in the program
+// folder, CP932 text with CR LF line ends, one line per event. Every thread
+// writes to it through these functions; one process-wide lock keeps the
+// lines whole. The Log folder is never created: without it nothing is logged.
+// Between writes the file is read-only so an editor viewing it can't change it.
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+
+// One event handed to the log.
+struct LogRecord {
+    QString termId;              // leading blanks are removed on writing
+    std::int32_t number = 0;     // error- or operation-log number
+    std::int32_t detailCode = 0; // error 3: refusal detail; Ope: result code, -1 = detailText
+    std::uint32_t address = 0;   // IPv4, carried but not printed
+    QString detail;              // detail text
+};
+
+namespace OpLog
+{
+
+// Writes an error line; answers true when the line reached the file.
+bool writeError(const LogRecord &record);
+// Writes an operation line; answers true when the line reached the file.
+bool writeOperation(const LogRecord &record);
+
+// Short forms.
+bool writeError(int number, const QString &termId, const QString &detail = {}, int detailCode = 0);
+bool writeOperation(int number, const QString &termId, int resultCode);
+bool writeOperationText(int number, const QString &termId, const QString &detail);
+
+// The end of one terminal's operation: an operation line with the result's
+// long text for results 0 and 8, otherwise the error line of the result.
+bool writeTerminalResult(int opeNumber, const QString &termId, int resultCode);
+
+// Log lines of the register update: kind 1 (terminal ID held twice) and
+// kind 2 (address held twice, with the address in dotted form).
+bool writeRegisterError(int kind, const QString &termId, const QString &address = {});
+
+// The lines exactly as they are written (CP932 bytes, CR LF at the end).
+QByteArray formatErrorLine(const LogRecord &record, const QDateTime &at);
+QByteArray formatOperationLine(const LogRecord &record, const QDateTime &at);
+
+// "Log/Log_YYYYMMDD.txt" below the program folder for a date.
+QString filePathFor(const QDate &date);
+// Path of today's log (by the log's clock).
+QString todayFilePath();
+
+// Tests replace the clock; an empty function restores the local time.
+void setClock(std::function<QDateTime()> clock);
+
+} // namespace OpLog

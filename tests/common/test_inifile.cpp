@@ -1,0 +1,290 @@
+#include "common/Cp932.h"
+#include "common/FileAttributes.h"
+#include "common/IniFile.h"
+
+#include "support/TempDir.h"
+
+#include <QDir>
+#include <QFile>
+#include <QThread>
+#include <gtest/gtest.h>
+
+namespace
+{
+
+IniFile doc(const char *utf8)
+{
+    return IniFile::fromBytes(Cp932::encode(QString::fromUtf8(utf8)));
+}
+
+QString u(const char *utf8)
+{
+    return QString::fromUtf8(utf8);
+}
+
+QFile::Permissions modeOf(const QString &path)
+{
+    return QFile::permissions(path) & ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser);
+}
+
+} // namespace
+
+TEST(IniRead, NamesCaseInsensitiveFirstOccurrenceWinsValuesTrimmed)
+{
+    const IniFile ini = doc("; comment=not a key\r\n"
+                            "orphan=before any section\r\n"
+                            "[System]\r\n"
+                            "  Count =  3  \r\n"
+                            "count=99\r\n"
+                            "Quoted=\"  a b  \"\r\n"
+                            "Single='x'\r\n"
+                            "Half=\"open\r\n"
+                            "Empty=\r\n"
+                            "NoEquals\r\n"
+                            "Eq=a=b\r\n"
+                            "Wide=\xe3\x80\x80x\xe3\x80\x80\r\n" // full-width blanks are text
+                            "[system]\r\n"
+                            "Other=shadowed\r\n"
+                            "[  Spaced  ]\n"
+                            "k=v");
+    struct Case {
+        const char *section, *key, *expected;
+    } cases[] = {
+        {"System", "Count", "3"},
+        {"SYSTEM", "COUNT", "3"},
+        {"System", "Quoted", "  a b  "},
+        {"System", "Single", "x"},
+        {"System", "Half", "\"open"},
+        {"System", "Empty", ""},
+        {"System", "Eq", "a=b"},
+        {"System", "Wide", "\xe3\x80\x80x\xe3\x80\x80"},
+        {"spaced", "K", "v"},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(ini.readString(u(c.section), u(c.key), u("DEF")), u(c.expected))
+            << c.section << "/" << c.key;
+
+    // Missing things give the default (its trailing blanks dropped).
+    struct Missing {
+        const char *section, *key;
+    } missing[] = {{"System", "Other"}, // only in the shadowed duplicate section
+                   {"System", "NoEquals"},
+                   {"System", "; comment"},
+                   {"", "orphan"},
+                   {"Nowhere", "Count"}};
+    for (const auto &m : missing) {
+        EXPECT_FALSE(ini.hasKey(u(m.section), u(m.key))) << m.key;
+        EXPECT_EQ(ini.readString(u(m.section), u(m.key), u("def  ")), u("def")) << m.key;
+    }
+    EXPECT_EQ(ini.sectionNames(), (QStringList{u("System"), u("Spaced")}));
+    EXPECT_EQ(ini.keys(u("system")), (QStringList{u("Count"), u("Quoted"), u("Single"), u("Half"),
+                                                  u("Empty"), u("Eq"), u("Wide")}));
+}
+
+TEST(IniRead, BufferLimitCutsWholeCp932Characters)
+{
+    const IniFile ini = doc("[S]\r\nK=ab\xe6\xbc\xa2\xe5\xad\x97\xef\xbd\xb6\r\n"); // ab漢字ｶ
+    struct Case {
+        int maxBytes;
+        const char *expected;
+    } cases[] = {
+        {0, "ab\xe6\xbc\xa2\xe5\xad\x97\xef\xbd\xb6"},
+        {8, "ab\xe6\xbc\xa2\xe5\xad\x97\xef\xbd\xb6"}, // 7 bytes + terminator
+        {7, "ab\xe6\xbc\xa2\xe5\xad\x97"},
+        {5, "ab\xe6\xbc\xa2"},
+        {4, "ab"}, // the second byte of 漢 does not fit: the whole character goes
+        {1, ""},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(ini.readString(u("S"), u("K"), {}, c.maxBytes), u(c.expected)) << c.maxBytes;
+}
+
+TEST(IniRead, IntegerRules)
+{
+    struct Case {
+        const char *value; // nullptr: key missing
+        int readInt;       // GetPrivateProfileInt, default 7
+        int readNumber;    // hex rule, default 7
+        int numberNoAmp;   // hex rule with only 0x
+    } cases[] = {
+        {nullptr, 7, 7, 7},        {"", 7, 7, 7},
+        {"42", 42, 42, 42},        {"-5", -5, -5, -5},
+        {"+8", 8, 8, 8},           {"12abc", 12, 12, 12},
+        {"abc", 0, 0, 0},          {"0x10", 0, 16, 16},
+        {"0X1f", 0, 31, 31},       {"&h1F", 0, 31, 0},
+        {"&H0a", 0, 10, 0},        {"0x2", 0, 2, 2},
+        {"0xFFFFFFFF", 0, -1, -1}, {"0x123456789", 0, 0x12345678, 0x12345678}, // at most 8 digits
+        {"0x1G", 0, 1, 1},         {"0x", 0, 0, 0},
+        {"4294967297", 1, 1, 1}, // 32-bit wrap like the platform
+    };
+    for (const auto &c : cases) {
+        QByteArray text = "[S]\r\n";
+        if (c.value)
+            text += QByteArray("K=") + c.value + "\r\n";
+        const IniFile ini = IniFile::fromBytes(text);
+        EXPECT_EQ(ini.readInt(u("S"), u("K"), 7), c.readInt) << (c.value ? c.value : "(missing)");
+        EXPECT_EQ(ini.readNumber(u("S"), u("K"), 7), c.readNumber)
+            << (c.value ? c.value : "(missing)");
+        EXPECT_EQ(ini.readNumber(u("S"), u("K"), 7, false), c.numberNoAmp)
+            << (c.value ? c.value : "(missing)");
+    }
+}
+
+TEST(IniWrite, UpdatesInPlaceAndKeepsEveryOtherLine)
+{
+    // Mixed line ends, comments, blank lines, a duplicate section and bytes
+    // that aren't valid CP932 all survive; only CR LF is normalised.
+    QByteArray original = "; header comment\n"
+                          "[A]\r\n"
+                          "one=1\r\n"
+                          "two = 2 ; trailing\r\n"
+                          "\r\n"
+                          "[B]\n"
+                          "x=\x82\xa0\xff\xfe\n"
+                          "\n"
+                          "\n"
+                          "[a]\r\n"
+                          "two=shadow\r\n";
+    IniFile ini = IniFile::fromBytes(original);
+    ini.writeString(u("a"), u("TWO"), u("22"));
+    ini.writeString(u("B"), u("new"), u("\xe3\x83\x86\xef\xbd\xb7")); // テｷ
+    ini.writeString(u("C"), u("k"), u("v"));
+    ini.writeInt(u("A"), u("three"), -3);
+
+    const QByteArray expected = "; header comment\r\n"
+                                "[A]\r\n"
+                                "one=1\r\n"
+                                "TWO=22\r\n"
+                                "three=-3\r\n"
+                                "\r\n"
+                                "[B]\r\n"
+                                "x=\x82\xa0\xff\xfe\r\n"
+                                "new=\x83\x65\xb7\r\n"
+                                "\r\n"
+                                "\r\n"
+                                "[a]\r\n"
+                                "two=shadow\r\n"
+                                "[C]\r\n"
+                                "k=v\r\n";
+    EXPECT_EQ(ini.toBytes(), expected);
+    EXPECT_EQ(ini.readString(u("b"), u("NEW")), u("\xe3\x83\x86\xef\xbd\xb7"));
+    EXPECT_EQ(ini.readInt(u("A"), u("two"), 0), 22);
+}
+
+TEST(IniWrite, RemovingKeysAndSections)
+{
+    IniFile ini = IniFile::fromBytes("[A]\r\nk=1\r\nk=2\r\nm=3\r\n\r\n[B]\r\nz=9\r\n[C]\r\n");
+    EXPECT_TRUE(ini.removeKey(u("a"), u("K")));
+    EXPECT_EQ(ini.readString(u("A"), u("k")), u("2")); // the duplicate comes to light
+    EXPECT_FALSE(ini.removeKey(u("A"), u("missing")));
+    EXPECT_FALSE(ini.removeKey(u("Missing"), u("k")));
+    EXPECT_TRUE(ini.removeSection(u("b")));
+    EXPECT_FALSE(ini.removeSection(u("B")));
+    EXPECT_EQ(ini.toBytes(), QByteArray("[A]\r\nk=2\r\nm=3\r\n\r\n[C]\r\n"));
+    // A line break inside a value can't split the line.
+    ini.writeString(u("C"), u("v"), u("a\r\nb"));
+    EXPECT_EQ(ini.toBytes(), QByteArray("[A]\r\nk=2\r\nm=3\r\n\r\n[C]\r\nv=a  b\r\n"));
+}
+
+TEST(IniFileOnDisk, SaveIsRefusedOnReadOnlyFilesAndKeepsPermissions)
+{
+    TempDir dir;
+    const QString path = dir.file(u("Schedule/S.ini"));
+    dir.write(u("Schedule/S.ini"), "[S]\r\nK=1\r\n");
+
+    // Hidden but writable: the write keeps the file hidden.
+    ASSERT_TRUE(SetFileAttributes(path, FileAttr::Hidden));
+    const QFile::Permissions before = modeOf(path);
+    EXPECT_TRUE(IniWriteString(path, u("S"), u("K"), u("2")));
+    EXPECT_EQ(modeOf(path), before);
+    EXPECT_EQ(IniReadInt(path, u("S"), u("K"), 0), 2);
+
+    // Read-only: refused, the file unchanged (also as root, who could write it).
+    ASSERT_TRUE(AddFileAttributes(path, FileAttr::ReadOnly));
+    EXPECT_FALSE(IniWriteString(path, u("S"), u("K"), u("3")));
+    EXPECT_FALSE(IniDeleteKey(path, u("S"), u("K")));
+    EXPECT_EQ(dir.read(u("Schedule/S.ini")), QByteArray("[S]\r\nK=2\r\n"));
+
+    // The writers' protocol: clear read-only, write, set it again.
+    ASSERT_TRUE(ClearFileAttributes(path, FileAttr::ReadOnly));
+    EXPECT_TRUE(IsHidden(path));
+    EXPECT_TRUE(IniWriteString(path, u("S"), u("K"), u("4")));
+    ASSERT_TRUE(AddFileAttributes(path, FileAttr::ReadOnly));
+    EXPECT_EQ(GetFileAttributes(path), FileAttr::ReadOnly | FileAttr::Hidden);
+    EXPECT_EQ(IniReadInt(path, u("S"), u("K"), 0), 4);
+
+    // No temporary files are left behind.
+    EXPECT_EQ(QDir(dir.file(u("Schedule"))).entryList(QDir::Files | QDir::Hidden).size(), 1);
+}
+
+TEST(IniFileOnDisk, MissingFilesAndFolders)
+{
+    TempDir dir;
+    const QString path = dir.file(u("new.ini"));
+    EXPECT_EQ(IniReadString(path, u("S"), u("K"), u("d")), u("d"));
+    EXPECT_TRUE(IniSectionNames(path).isEmpty());
+    EXPECT_TRUE(IniDeleteKey(path, u("S"), u("K"))); // nothing to delete
+    EXPECT_FALSE(QFile::exists(path));
+
+    EXPECT_TRUE(IniWriteInt(path, u("S"), u("K"), 15));
+    EXPECT_EQ(dir.read(u("new.ini")), QByteArray("[S]\r\nK=15\r\n"));
+    EXPECT_EQ(GetFileAttributes(path), 0u);
+
+    // The folder is not created.
+    EXPECT_FALSE(IniWriteString(dir.file(u("NoFolder/x.ini")), u("S"), u("K"), u("1")));
+    EXPECT_FALSE(QFile::exists(dir.file(u("NoFolder"))));
+
+    IniFile f(dir.file(u("absent.ini")));
+    EXPECT_FALSE(f.load());
+    EXPECT_FALSE(f.existed());
+    EXPECT_FALSE(f.errorString().isEmpty());
+}
+
+TEST(IniFileOnDisk, ConcurrentWritersLoseNoKey)
+{
+    TempDir dir;
+    const QString path = dir.file(u("shared.ini"));
+    constexpr int PerThread = 25;
+    auto writer = [&](int id) {
+        return QThread::create([&, id] {
+            for (int i = 0; i < PerThread; ++i)
+                IniWriteInt(path, u("T%1").arg(id), u("K%1").arg(i), i);
+        });
+    };
+    QThread *a = writer(1);
+    QThread *b = writer(2);
+    a->start();
+    b->start();
+    a->wait();
+    b->wait();
+    delete a;
+    delete b;
+    for (int id = 1; id <= 2; ++id)
+        for (int i = 0; i < PerThread; ++i)
+            EXPECT_EQ(IniReadInt(path, u("T%1").arg(id), u("K%1").arg(i), -1), i);
+}
+
+TEST(FileAttributes, ReadOnlyAndHiddenAreIndependentPermissionBits)
+{
+    TempDir dir;
+    const QString path = dir.file(u("f.txt"));
+    EXPECT_EQ(GetFileAttributes(path), std::nullopt);
+    EXPECT_FALSE(SetFileAttributes(path, FileAttr::ReadOnly));
+    dir.write(u("f.txt"), "x");
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
+                                    QFile::WriteGroup | QFile::ReadOther);
+    EXPECT_EQ(GetFileAttributes(path), 0u);
+
+    ASSERT_TRUE(SetFileAttributes(path, FileAttr::ReadOnly | FileAttr::Hidden));
+    EXPECT_EQ(modeOf(path), QFile::ReadOwner);
+    ASSERT_TRUE(ClearFileAttributes(path, FileAttr::ReadOnly));
+    EXPECT_EQ(modeOf(path), QFile::ReadOwner | QFile::WriteOwner);
+    EXPECT_TRUE(IsHidden(path));
+    EXPECT_FALSE(IsReadOnly(path));
+    ASSERT_TRUE(ClearFileAttributes(path, FileAttr::Hidden));
+    EXPECT_EQ(modeOf(path),
+              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    ASSERT_TRUE(AddFileAttributes(path, FileAttr::ReadOnly));
+    EXPECT_EQ(GetFileAttributes(path), FileAttr::ReadOnly);
+    EXPECT_EQ(modeOf(path), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+}
