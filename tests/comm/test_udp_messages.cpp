@@ -1,0 +1,314 @@
+// Datagrams byte for byte: what the PC sends, what it reads from terminals,
+// and what it drops.
+#include "comm/UdpMessages.h"
+
+#include <gtest/gtest.h>
+
+using namespace Udp;
+
+namespace
+{
+
+QByteArray hx(const char *spaced)
+{
+    return QByteArray::fromHex(QByteArray(spaced));
+}
+std::string show(const QByteArray &b)
+{
+    return b.toHex(' ').toStdString();
+}
+
+// A notice laid out by hand: (offset, bytes) pairs over 326 zero bytes.
+QByteArray handMade(std::uint16_t code = 0x8010)
+{
+    QByteArray b(326, '\0');
+    const std::pair<int, QByteArray> fields[] = {
+        {0, QByteArray(1, char(code >> 8)) + char(code & 0xFF)},
+        {2, hx("ab cd")}, // not read in a notice
+        {4, "1001"},
+        {68, hx("7f 00 00 17")},
+        {72, hx("00 02")},
+        {74, "Maker"},
+        {94, "KEL-3000"},
+        {114, "ABCDEFGHIJKLMNOPQRST"}, // fills its field: no NUL
+        {134, hx("93 64 98 62")},      // 電話 in CP932
+        {154, hx("b9 d9")},            // ｹﾙ
+        {174, "1.0.2"},
+        {184, "2.11.30abc"}, // fills its field
+        {194, "x"},
+        {204, "y"},
+        {214, "z"},
+        {224, " 00:1a:2B:3c:4D:5e "},
+        {274, "memo"},
+        {324, hx("77 88")}, // not read in a notice
+    };
+    for (const auto &[off, v] : fields)
+        b.replace(off, v.size(), v);
+    return b;
+}
+
+TermNotify sample()
+{
+    TermNotify m;
+    m.termId = QStringLiteral("1001");
+    m.address = 0x7F000017;
+    m.regist = 2;
+    m.vendor = QStringLiteral("Maker");
+    m.machineName = QStringLiteral("KEL-3000");
+    m.machineType = QStringLiteral("ABCDEFGHIJKLMNOPQRST");
+    m.termTypeInfo1 = QStringLiteral("電話");
+    m.termTypeInfo2 = QStringLiteral("ｹﾙ");
+    m.verBoot = QStringLiteral("1.0.2");
+    m.verApli = QStringLiteral("2.11.30abc");
+    m.verInfo1 = QStringLiteral("x");
+    m.verInfo2 = QStringLiteral("y");
+    m.verInfo3 = QStringLiteral("z");
+    m.macAddress = QStringLiteral("00:1A:2B:3C:4D:5E");
+    m.userInfo2 = QStringLiteral("memo");
+    return m;
+}
+
+QDateTime at(int y, int mo, int d, int h, int mi, int s)
+{
+    return {QDate(y, mo, d), QTime(h, mi, s)};
+}
+
+} // namespace
+
+TEST(UdpBuild, PcMessagesExactBytes)
+{
+    const std::pair<QByteArray, const char *> rows[] = {
+        {buildTermInfoReq(), "00 20 00 00"},
+        {buildRemoteOpenReq(), "00 30 01 00"},
+        {buildRemoteCloseReq(true), "00 40 00 00 00 01"},
+        {buildRemoteCloseReq(false), "00 40 00 00 00 00"},
+        {buildTermRequestAccept(0x1234), "00 50 34 12"},
+        {buildTermRequestResult(0x1234, 3), "00 58 12 34 00 03"},
+        // Date and time in BCD, the weekday (Sunday 0) in binary, EntryInt in binary.
+        {buildTermNotifyAck(at(2016, 3, 5, 14, 7, 9), 24), "00 10 00 00 16 03 05 06 14 07 09 18"},
+        {buildTermNotifyAck(at(2000, 1, 2, 0, 0, 0), 1), "00 10 00 00 00 01 02 00 00 00 00 01"},
+        {buildTermNotifyAck(at(2023, 12, 31, 23, 59, 59), 255),
+         "00 10 00 00 23 12 31 00 23 59 59 ff"},
+        // The generic builder: arg1 at 11 / at 4, arg2 at 2 (LE for 0x30 and 0x50).
+        {buildMessage(0x0010, 48, 0, at(2016, 1, 3, 1, 2, 3)),
+         "00 10 00 00 16 01 03 00 01 02 03 30"},
+        {buildMessage(0x0020, 7, 7), "00 20 00 00"},
+        {buildMessage(0x0030, 0, 1), "00 30 01 00"},
+        {buildMessage(0x0040, 1, 0), "00 40 00 00 00 01"},
+        {buildMessage(0x0050, 0, 0x0102), "00 50 02 01"},
+        {buildMessage(0x0058, 2, 0x0102), "00 58 01 02 00 02"},
+    };
+    for (const auto &[built, expected] : rows)
+        EXPECT_EQ(show(built), show(hx(expected)));
+    for (std::uint16_t code : {0x0000, 0x0011, 0x0060, 0x8010, 0x8030, 0xFFFF})
+        EXPECT_TRUE(buildMessage(code, 1, 1).isEmpty()) << code;
+}
+
+TEST(UdpFields, BcdMacAndAddresses)
+{
+    for (auto [n, b] :
+         {std::pair{0, 0x00}, {9, 0x09}, {59, 0x59}, {2000, 0x00}, {2016, 0x16}, {1999, 0x99}}) {
+        EXPECT_EQ(toBcd(n), b) << n;
+        EXPECT_EQ(fromBcd(std::uint8_t(b)), n % 100) << n;
+    }
+    EXPECT_EQ(fromBcd(0x1A), -1);
+
+    const std::pair<const char *, const char *> macs[] = {
+        {"00:1a:2B:3c:4D:5e", "00:1A:2B:3C:4D:5E"},
+        {" 00:1a:2b:3c:4d:5e ", "00:1A:2B:3C:4D:5E"},
+        {"001A2B3C4D5E", ""},
+        {"00-1A-2B-3C-4D-5E", ""},
+        {"00:1A:2B:3C:4D:5", ""},
+        {"00:1A:2B:3C:4D:5E:", ""},
+        {"00:1A:2B:3C:4D::E", ""},
+        {"0:01A:2B:3C:4D:5E", ""},
+        {"00:1G:2B:3C:4D:5E", ""},
+        {"", ""},
+    };
+    for (auto [in, out] : macs)
+        EXPECT_EQ(checkMacAddress(QString::fromLatin1(in)), QString::fromLatin1(out)) << in;
+
+    EXPECT_EQ(ipv4ToText(0xC0A801FE), QStringLiteral("192.168.1.254"));
+    EXPECT_EQ(ipv4FromText(QStringLiteral("10.0.255.1")), std::optional<std::uint32_t>(0x0A00FF01));
+    for (const char *bad : {"", "1.2.3", "1.2.3.4.5", "1.2.3.256", "1.2.3.x", "1..3.4"})
+        EXPECT_FALSE(ipv4FromText(QString::fromLatin1(bad))) << bad;
+}
+
+TEST(UdpTerminal, NoticeReadAndBuiltAtFixedOffsets)
+{
+    const auto p = parseTermNotify(handMade());
+    ASSERT_TRUE(p.ok()) << parseStatusText(p.status);
+    EXPECT_EQ(p.value, sample());
+
+    // The builder writes zeros where the reader does not look, and the MAC checked.
+    QByteArray expected = handMade();
+    expected.replace(2, 2, hx("00 00")).replace(324, 2, hx("00 00"));
+    expected.replace(224, 19, QByteArray("00:1A:2B:3C:4D:5E\0\0", 19));
+    EXPECT_EQ(show(buildTermNotify(sample())), show(expected));
+
+    // An unknown SIP state is kept as it comes; a bad MAC empties only the MAC.
+    QByteArray odd = handMade().replace(72, 2, hx("00 03"));
+    odd.replace(224, 17, "00-1A-2B-3C-4D-5E");
+    const auto q = parseTermNotify(odd);
+    ASSERT_TRUE(q.ok());
+    EXPECT_EQ(q.value.regist, 3);
+    EXPECT_TRUE(q.value.macAddress.isEmpty());
+    EXPECT_EQ(q.value.termId, QStringLiteral("1001"));
+}
+
+TEST(UdpTerminal, TextsLongerThanTheirFieldAreCutOnWholeCharacters)
+{
+    TermNotify m;
+    m.termId = QString(70, QLatin1Char('9'));
+    m.vendor = QStringLiteral("端末端末端末端末端末X"); // 20 bytes of kanji, then one more
+    m.verBoot = QStringLiteral("123456789端");          // the kanji would straddle the end
+    const QByteArray b = buildTermNotify(m);
+    ASSERT_EQ(b.size(), 326);
+    EXPECT_EQ(b.mid(68, 4), hx("00 00 00 00")); // nothing spilled into the address
+    const auto p = parseTermNotify(b);
+    EXPECT_EQ(p.value.termId, QString(64, QLatin1Char('9')));
+    EXPECT_EQ(p.value.vendor, QStringLiteral("端末端末端末端末端末"));
+    EXPECT_EQ(p.value.verBoot, QStringLiteral("123456789"));
+}
+
+TEST(UdpTerminal, RequestLayoutAndStamps)
+{
+    const QByteArray stamps("05032016140709AA,01012020000000BB,31122019235959CC");
+    QByteArray b = handMade(0x8050).replace(2, 2, hx("be ef")).replace(324, 2, hx("00 04"));
+    b.replace(274, 50, stamps);
+    const auto p = parseTermRequest(b);
+    ASSERT_TRUE(p.ok()) << parseStatusText(p.status);
+    EXPECT_EQ(p.value.sequence, 0xBEEF);
+    EXPECT_EQ(p.value.fileSelect, FileSelect::All);
+    EXPECT_EQ(p.value.notify.machineName, QStringLiteral("KEL-3000"));
+    EXPECT_EQ(p.value.notify.verApli, QStringLiteral("2.11.30abc"));
+    EXPECT_EQ(p.value.notify.macAddress, QStringLiteral("00:1A:2B:3C:4D:5E"));
+    EXPECT_EQ(p.value.stamps(), (std::array<QByteArray, 3>{"05032016140709AA", "01012020000000BB",
+                                                           "31122019235959CC"}));
+    QByteArray expected = b;
+    expected.replace(224, 19, QByteArray("00:1A:2B:3C:4D:5E\0\0", 19));
+    EXPECT_EQ(show(buildTermRequest(p.value)), show(expected));
+
+    // Without the comma at byte 16 there are no items.
+    const std::pair<QByteArray, std::array<QByteArray, 3>> rows[] = {
+        {"", {}},
+        {"05032016140709AAX01012020000000BB", {}},
+        {"0503201614070900,", {"0503201614070900", "", ""}},
+        {"0503201614070900,0101202000000000,31", {"0503201614070900", "0101202000000000", "31"}},
+    };
+    for (const auto &[field, items] : rows) {
+        TermRequest t;
+        t.stampField = field;
+        EXPECT_EQ(t.stamps(), items) << field.constData();
+        EXPECT_EQ(parseTermRequest(buildTermRequest(t)).value.stampField, field);
+    }
+}
+
+TEST(UdpTerminal, SessionAnswersAndPcSideReaders)
+{
+    EXPECT_EQ(show(buildRemoteOpenAck()), "80 30 00 00");
+    EXPECT_EQ(show(buildRemoteCloseAck()), "80 40 00 00");
+    EXPECT_EQ(show(buildRemoteOpenNak(1)), "80 38 00 00 00 01");
+    EXPECT_EQ(parseRemoteOpenAck(hx("80 30")), ParseStatus::Ok); // any size
+    EXPECT_EQ(parseRemoteCloseAck(hx("80 40 09")), ParseStatus::Ok);
+    EXPECT_EQ(parseRemoteCloseAck(hx("80 30")), ParseStatus::WrongCode);
+    const std::pair<const char *, Parsed<std::uint16_t>> naks[] = {
+        {"80 38 00 00 00 00", {ParseStatus::Ok, 0}},
+        {"80 38 ff ff 00 01", {ParseStatus::Ok, 1}},
+        {"80 38 00 00 01 00 aa", {ParseStatus::Ok, 256}},
+        {"80 38 00 00 00", {ParseStatus::TooShort, 0}},
+        {"80 30 00 00 00 01", {ParseStatus::WrongCode, 0}},
+        {"", {ParseStatus::Empty, 0}},
+    };
+    for (const auto &[in, want] : naks) {
+        const auto got = parseRemoteOpenNak(hx(in));
+        EXPECT_EQ(got.status, want.status) << in;
+        EXPECT_EQ(got.value, want.value) << in;
+    }
+
+    // The terminal side reads back what the PC built.
+    EXPECT_EQ(parseTermNotifyAck(buildTermNotifyAck(at(2016, 3, 5, 14, 7, 9), 24)).value,
+              (NotifyAckFields{16, 3, 5, 6, 14, 7, 9, 24}));
+    EXPECT_EQ(parseTermInfoReq(buildTermInfoReq()), ParseStatus::Ok);
+    EXPECT_EQ(parseRemoteOpenReq(buildRemoteOpenReq()), ParseStatus::Ok);
+    EXPECT_TRUE(parseRemoteCloseReq(buildRemoteCloseReq(true)).value);
+    EXPECT_FALSE(parseRemoteCloseReq(buildRemoteCloseReq(false)).value);
+    EXPECT_EQ(parseTermRequestAccept(buildTermRequestAccept(0xA1B2)).value, 0xA1B2);
+    EXPECT_EQ(parseTermRequestResult(buildTermRequestResult(0xA1B2, 2)).value,
+              (TermRequestResultFields{0xA1B2, 2}));
+    EXPECT_EQ(parseTermNotifyAck(buildTermInfoReq()).status, ParseStatus::WrongCode);
+    EXPECT_EQ(parseTermNotifyAck(hx("00 10 00 00 16 03 05 06 14 07 09")).status,
+              ParseStatus::TooShort);
+    EXPECT_EQ(parseRemoteCloseReq(hx("00 40 00 00 00")).status, ParseStatus::TooShort);
+}
+
+TEST(UdpIncoming, ClassifiesAcceptsAndDrops)
+{
+    enum Kind { Drop, Notice, Answer, Request };
+    const QByteArray notice = handMade(), request = handMade(0x8050);
+    const std::tuple<const char *, QByteArray, ParseStatus, Kind> rows[] = {
+        {"empty", QByteArray(), ParseStatus::Empty, Drop},
+        {"one byte", hx("80"), ParseStatus::TooShort, Drop},
+        {"notice", notice, ParseStatus::Ok, Notice},
+        {"notice cut short", notice.left(325), ParseStatus::TooShort, Drop},
+        {"request", request, ParseStatus::Ok, Request},
+        {"request cut short", request.left(200), ParseStatus::TooShort, Drop},
+        {"open ack", hx("80 30"), ParseStatus::Ok, Answer},
+        {"close ack", hx("80 40 00 00"), ParseStatus::Ok, Answer},
+        {"open nak", hx("80 38 00 00 00 01"), ParseStatus::Ok, Answer},
+        {"open nak without reason", hx("80 38 00 00"), ParseStatus::TooShort, Drop},
+        {"unknown terminal code", hx("80 20 00 00"), ParseStatus::UnknownCode, Drop},
+        {"a PC code", hx("00 30 01 00"), ParseStatus::UnknownCode, Drop},
+        {"code in the wrong byte order", hx("10 80 00 00"), ParseStatus::UnknownCode, Drop},
+        {"garbage", QByteArray(326, '\xff'), ParseStatus::UnknownCode, Drop},
+    };
+    for (const auto &[name, datagram, status, kind] : rows) {
+        const IncomingResult got = parseIncoming(datagram);
+        EXPECT_EQ(got.status, status) << name;
+        EXPECT_EQ(Kind(got.message.index()), kind) << name;
+    }
+    const auto nak = parseIncoming(hx("80 38 00 00 00 07"));
+    EXPECT_EQ(std::get<SessionAnswer>(nak.message), (SessionAnswer{0x8038, 7}));
+
+    for (std::uint32_t code = 0; code <= 0xFFFF; ++code) {
+        const bool accepted =
+            code == 0x8010 || code == 0x8030 || code == 0x8038 || code == 0x8040 || code == 0x8050;
+        ASSERT_EQ(isAcceptedCode(std::uint16_t(code)), accepted) << code;
+    }
+}
+
+TEST(UdpIncoming, LongDatagramIsReadAsItsFirst326Bytes)
+{
+    QByteArray oversized = handMade() + QByteArray(74, '\x5a');
+    ASSERT_EQ(oversized.size(), 400);
+    const auto got = parseIncoming(oversized);
+    ASSERT_EQ(got.status, ParseStatus::Ok);
+    EXPECT_EQ(std::get<TermNotify>(got.message), sample());
+
+    // A text at the end with no NUL stops at byte 325.
+    oversized.replace(274, 126, QByteArray(126, 'M'));
+    EXPECT_EQ(parseTermNotify(oversized).value.userInfo2, QString(50, QLatin1Char('M')));
+    QByteArray request = handMade(0x8050).replace(324, 2, hx("00 02")) + QByteArray(74, '\x01');
+    EXPECT_EQ(parseTermRequest(request).value.fileSelect, 2);
+}
+
+TEST(UdpRouting, AnswerGoesToTheWorkerServingTheSource)
+{
+    constexpr std::uint32_t A = 0x7F000002, B = 0x7F000003, C = 0x7F000004;
+    using V = std::vector<WorkerSlotView>;
+    const std::tuple<const char *, V, V, std::uint32_t, Route> rows[] = {
+        {"user slot by address", {{true, A}, {true, B}}, {}, B, {Route::UserWorker, 1}},
+        {"user before request", {{true, A}}, {{true, A}}, A, {Route::UserWorker, 0}},
+        {"idle user slot skipped", {{false, A}}, {{true, A}}, A, {Route::RequestWorker, 0}},
+        {"first matching user slot",
+         {{true, C}, {true, A}, {true, A}},
+         {},
+         A,
+         {Route::UserWorker, 1}},
+        {"idle request worker skipped", {}, {{false, C}, {true, C}}, C, {Route::RequestWorker, 1}},
+        {"no worker serves it", {{true, A}}, {{true, B}}, C, {}},
+        {"inactive slot with address 0", {{false, 0}}, {}, 0, {}},
+    };
+    for (const auto &[name, user, req, source, expected] : rows)
+        EXPECT_EQ(routeSessionAnswer(source, user, req), expected) << name;
+}
