@@ -1,1 +1,18 @@
-int main() { return 0; }
+// KelMngPC: the administrator's tool of an IP telephone site.
+#include "app/KelMngPCApp.h"
+
+#include <QApplication>
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("KelMngPC"));
+    QApplication::setApplicationVersion(QStringLiteral("3.2.0.0"));
+
+    CKelMngPCApp kel;
+    if (!kel.initInstance(app.arguments().mid(1)))
+        return 1;
+    const int rc = app.exec();
+    kel.exitInstance();
+    return rc;
+}

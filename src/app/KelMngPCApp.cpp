@@ -1,0 +1,170 @@
+#include "app/KelMngPCApp.h"
+
+#include "app/MainFrame.h"
+#include "app/SignalBridge.h"
+#include "app/SingleInstance.h"
+#include "app/WidgetPrompter.h"
+#include "comm/CommMgrThread.h"
+#include "comm/CommPayloads.h"
+#include "comm/FtpSettings.h"
+#include "comm/TimerService.h"
+#include "common/ProcessValues.h"
+#include "register/TermDatabase.h"
+#include "termlist/ui/TerminalView.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QMenuBar>
+
+#include <cstdio>
+
+namespace {
+
+const QString kFolderOption = QStringLiteral("--program-folder=");
+
+} // namespace
+
+CKelMngPCApp::CKelMngPCApp() = default;
+
+CKelMngPCApp::~CKelMngPCApp()
+{
+    stopThreads();
+    m_frame.reset();
+    exitInstance();
+    setPrompter(nullptr);
+}
+
+QString CKelMngPCApp::programFolderFrom(const QStringList &args, const QString &exeDir)
+{
+    for (const QString &a : args)
+        if (a.startsWith(kFolderOption))
+            return a.mid(kFolderOption.size());
+    return exeDir;
+}
+
+QString CKelMngPCApp::commandLineFrom(const QStringList &args)
+{
+    QStringList rest;
+    for (const QString &a : args)
+        if (!a.startsWith(kFolderOption))
+            rest << a;
+    return rest.join(QLatin1Char(' '));
+}
+
+void CKelMngPCApp::refuse(const QString &text, const QString &caption, unsigned type)
+{
+    std::fprintf(stderr, "%s\n%s\n", caption.toUtf8().constData(), text.toUtf8().constData());
+    std::fflush(stderr);
+    if (!WidgetPrompter::headless())
+        prompter().systemMessageBox(text, caption, type);
+}
+
+bool CKelMngPCApp::initInstance(const QStringList &args)
+{
+    m_prompter = std::make_unique<WidgetPrompter>();
+    setPrompter(m_prompter.get());
+    // Termination signals close the main window like its close button; one
+    // that arrives during start-up waits for the event loop.
+    m_signals = std::make_unique<SignalBridge>();
+
+    // The program folder comes first here: the single-instance lock lives in it.
+    ProcessValues::setProgramFolder(
+        programFolderFrom(args, QCoreApplication::applicationDirPath()));
+
+    // 1-2. One copy per program folder.
+    m_instance = std::make_unique<SingleInstance>(ProcessValues::programFolder());
+    if (!m_instance->acquire()) {
+        m_instance.reset();
+        refuse(QStringLiteral("クヴァＩＰフォンマネージャ管理用ツールは既に起動しているか､現在使用不能な"
+                              "状態にあります｡\n前回､異常終了した場合は､Windowsを再起動してください｡"),
+               QStringLiteral("重複起動エラー"), MsgType::IconError);
+        return false;
+    }
+    // 5. The pause before every UDP send.
+    ProcessValues::sendDelay = ParseSendDelay(commandLineFrom(args));
+
+    // 7. FTP time-outs and accounts.
+    FtpTimerSettings::load();
+    const int accounts = LoadFtpAccounts();
+    if (accounts == FtpAccountTable::NoAccount || accounts == FtpAccountTable::SupervisorAmongSeveral) {
+        refuse(FtpAccountRefusalText(accounts), FtpAccountRefusalCaption(), MsgType::IconWarning);
+        return false;
+    }
+
+    // 9. Frame and view; building the view prepares and opens the register.
+    m_frame = std::make_unique<CMainFrame>();
+    m_view = new CTerminalView(m_frame.get());
+    m_frame->setView(m_view);
+    m_view->setStatusPane(m_frame->messagePane());
+    // 10. The register has told the user already.
+    if (ProcessValues::startupAbort.load())
+        return false;
+    m_view->buildMenus(m_frame->menuBar());
+    m_frame->watchMenus(m_frame->menuBar());
+    m_view->initialUpdate();
+
+    // 11. Show the main window.
+    m_frame->setWindowTitle(CMainFrame::title());
+    m_frame->show();
+    m_frame->setStopThreads([this] { stopThreads(); });
+    QObject::connect(m_signals.get(), &SignalBridge::closeRequested, m_frame.get(),
+                     [this] { m_frame->close(); });
+
+    // 12-13. The long-lived threads, timer first.
+    m_timer = std::make_unique<CTimerThread>(ProcessValues::TimerThreadId);
+    if (!m_timer->launch(QThread::HighPriority)) {
+        refuse(QStringLiteral("内部処理の一部が正常に起動できませんでした。\nいったん終了し、再度起動してください。"),
+               QStringLiteral("内部処理起動エラー（タイマー制御）"), 0);
+        return false;
+    }
+    m_comm = std::make_unique<CCommMgrThread>();
+    if (!m_comm->launch(QThread::HighPriority)) {
+        refuse(QStringLiteral("内部処理の一部が正常に起動できませんでした。\nいったん終了し、再度起動してください。"),
+               QStringLiteral("内部処理起動エラー（通信制御）"), 0);
+        return false;
+    }
+
+    // 15. System settings; an empty editor path gets the default editor.
+    SystemSettings settings;
+    m_view->database().readSystemSettings(settings);
+    if (settings.EditerPath.isEmpty())
+        m_view->database().writeSystemSettings(settings);
+
+    // 16. Start messages: the manager gets port, FTP mode and interval.
+    CommSettings comm;
+    comm.udpPort = settings.UDPPort;
+    comm.ftpMode = settings.FTPMode;
+    comm.entryInt = settings.EntryInt;
+    PostToThread(ProcessValues::CommThreadId, Msg::StartStop, 0,
+                 MakeCommSettingsMessage(ProcessValues::MainThreadId, TaskKind::Start, comm));
+    PostToThread(ProcessValues::TimerThreadId, Msg::StartStop, 0,
+                 std::make_unique<TaskMessage>(ProcessValues::MainThreadId, TaskKind::Start));
+    return true;
+}
+
+void CKelMngPCApp::stopThreads()
+{
+    if (!m_timer && !m_comm)
+        return;
+    PostToThread(ProcessValues::CommThreadId, Msg::StartStop, 0,
+                 std::make_unique<TaskMessage>(ProcessValues::MainThreadId, TaskKind::Stop));
+    PostToThread(ProcessValues::TimerThreadId, Msg::StartStop, 0,
+                 std::make_unique<TaskMessage>(ProcessValues::MainThreadId, TaskKind::Stop));
+    // One second of grace for both threads to end on their own.
+    QElapsedTimer grace;
+    grace.start();
+    for (MessageThread *t : {static_cast<MessageThread *>(m_comm.get()),
+                             static_cast<MessageThread *>(m_timer.get())}) {
+        if (t)
+            t->wait(QDeadlineTimer(std::max<qint64>(0, 1000 - grace.elapsed())));
+    }
+    m_comm.reset();
+    m_timer.reset();
+}
+
+void CKelMngPCApp::exitInstance()
+{
+    m_signals.reset();
+    m_instance.reset();
+}

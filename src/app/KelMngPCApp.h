@@ -1,0 +1,50 @@
+#pragma once
+// The application: the start-up sequence with its refusals, the long-lived
+// threads, and the way out.
+
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+class CMainFrame;
+class CTerminalView;
+class CTimerThread;
+class CCommMgrThread;
+class SingleInstance;
+class SignalBridge;
+class WidgetPrompter;
+
+class CKelMngPCApp
+{
+public:
+    CKelMngPCApp();
+    ~CKelMngPCApp();
+
+    // Runs the start-up sequence on the command-line arguments (without the
+    // program name). Answers true when the program is up and should run.
+    bool initInstance(const QStringList &args);
+    // Releases the single-instance lock after the threads have ended.
+    void exitInstance();
+
+    CMainFrame *frame() const { return m_frame.get(); }
+
+    // The program folder chosen by the arguments: --program-folder=DIR, else
+    // the executable's folder.
+    static QString programFolderFrom(const QStringList &args, const QString &exeDir);
+    // The arguments the "/wait=" option is looked up in.
+    static QString commandLineFrom(const QStringList &args);
+
+private:
+    // Tells the user (and stderr) why the program can't start.
+    void refuse(const QString &text, const QString &caption, unsigned type);
+    void stopThreads();
+
+    std::unique_ptr<WidgetPrompter> m_prompter;
+    std::unique_ptr<SingleInstance> m_instance;
+    std::unique_ptr<SignalBridge> m_signals;
+    std::unique_ptr<CMainFrame> m_frame;
+    CTerminalView *m_view = nullptr; // owned by the frame
+    std::unique_ptr<CTimerThread> m_timer;
+    std::unique_ptr<CCommMgrThread> m_comm;
+};
