@@ -100,6 +100,7 @@ bool CKelMngPCApp::initInstance(const QStringList &args)
     // 10. The register has told the user already.
     if (ProcessValues::startupAbort.load())
         return false;
+    m_view->database().setLogWriter(&m_registerLog);
     m_view->buildMenus(m_frame->menuBar());
     m_frame->watchMenus(m_frame->menuBar());
     m_view->initialUpdate();

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "comm/RegisterLogWriter.h"
+
 #include <memory>
 
 class CMainFrame;
@@ -40,6 +42,7 @@ private:
     void refuse(const QString &text, const QString &caption, unsigned type);
     void stopThreads();
 
+    RegisterLogWriter m_registerLog;
     std::unique_ptr<WidgetPrompter> m_prompter;
     std::unique_ptr<SingleInstance> m_instance;
     std::unique_ptr<SignalBridge> m_signals;

@@ -1,0 +1,652 @@
+#include "termlist/FilterValidation.h"
+
+#include <QTime>
+
+namespace ListFilter
+{
+
+namespace
+{
+
+// Refusals of the two-clause text dialogs, per kind.
+struct TextMessages {
+    QString charset1; // character set, first value
+    QString charset2; // character set, second value
+    QString empty;
+    QString wildcard;
+};
+
+const TextMessages &textMessages(TextKind kind)
+{
+    static const TextMessages termId{
+        {},
+        {},
+        QStringLiteral(
+            "端末IDに空白を指定する場合、条件は ＝(と同じ)か、≠(と違う)のどちらかを指定して"
+            "ください。"),
+        QStringLiteral(
+            "端末ID指定に *(ワイルドカード)を使用する場合、条件は ＝(と同じ)か、≠(と違う)"
+            "のどちらかを指定してください。"),
+    };
+    static const TextMessages ipAddr{
+        QStringLiteral(
+            "IPアドレスは ．で区切った４つの0～255の数字で入力してください。\n任意の位置に"
+            "ワイルドカード * が指定できます。"),
+        QStringLiteral(
+            "IPアドレスは . で区切った４つの0～255の数字で入力してください。\n任意の位置に"
+            "ワイルドカード * が指定できます。"),
+        QStringLiteral(
+            "IPアドレスに空白を指定する場合、条件は ＝(と同じ)か、≠(と違う)のどちらかを指定"
+            "してください。"),
+        QStringLiteral(
+            "IPアドレス指定に *(ワイルドカード)を使用する場合、条件は ＝(と同じ)か、≠(と違う"
+            ")のどちらかを指定してください。"),
+    };
+    static const QString macCharset = QStringLiteral(
+        "MACアドレスは:で区切った６つの１６進数で入力してください（00～FF）。\n任意の位置"
+        "にワイルドカード * が指定できます。");
+    static const TextMessages macAddr{
+        macCharset,
+        macCharset,
+        QStringLiteral(
+            "MACアドレスに空白を指定する場合、条件は ＝(と同じ)か、≠(と違う)のどちらかを指定"
+            "してください。"),
+        QStringLiteral(
+            "MACアドレス指定に *(ワイルドカード)を使用する場合、条件は ＝(と同じ)か、≠(と違"
+            "う)のどちらかを指定してください。"),
+    };
+    static const TextMessages version{
+        {},
+        {},
+        QStringLiteral(
+            "バージョンに空白を指定する場合、条件は ＝(と同じ)か、≠(と違う)のどちらかを指定"
+            "してください。"),
+        {},
+    };
+    switch (kind) {
+    case TextKind::TermId:
+        return termId;
+    case TextKind::IpAddr:
+        return ipAddr;
+    case TextKind::MacAddr:
+        return macAddr;
+    case TextKind::AppVer:
+    case TextKind::BootVer:
+        break;
+    }
+    return version;
+}
+
+constexpr int CodeEqual = 3;
+constexpr int CodeNotEqual = 6;
+
+bool equalOrNotEqual(int code)
+{
+    return code == CodeEqual || code == CodeNotEqual;
+}
+
+bool allDigits(const QString &s)
+{
+    for (QChar c : s) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return false;
+    }
+    return true;
+}
+
+Check refuse(const QString &message, Focus focus)
+{
+    return {false, message, focus};
+}
+
+// Steps 2 to 5 of OK for one clause of a text dialog.
+Check checkTextClause(TextKind kind, const QString &text, int code, bool second)
+{
+    const TextKindInfo &info = textKindInfo(kind);
+    const TextMessages &msg = textMessages(kind);
+    const Focus focus = second ? Focus::Value2 : Focus::Value1;
+    if (!info.charset.isEmpty()) {
+        for (QChar c : text) {
+            if (!info.charset.contains(c))
+                return refuse(second ? msg.charset2 : msg.charset1, focus);
+        }
+    }
+    if (text.isEmpty() && !equalOrNotEqual(code))
+        return refuse(msg.empty, focus);
+    if (info.checkWildcard && text.contains(QLatin1Char('*')) && !equalOrNotEqual(code))
+        return refuse(msg.wildcard, focus);
+    return {};
+}
+
+// Year, month, day and the calendar check of one date clause.
+Check checkDateClause(const DateClauseInput &in, bool second, QDate &date)
+{
+    static const QString yearMsg =
+        QStringLiteral("年は西暦を半角数字４桁で1900以上の数値で入力してください。");
+    static const QString monthMsg =
+        QStringLiteral("月は半角数字２桁以内で１～１２の範囲で入力してください。");
+    static const QString dayMsg =
+        QStringLiteral("日は半角数字２桁以内で１～３１の範囲で入力してください。");
+    static const QString dateMsg = QStringLiteral("日付が不正です。正しい日付を入力してください。");
+
+    const Focus yearFocus = second ? Focus::Year2 : Focus::Year1;
+    const Focus monthFocus = second ? Focus::Month2 : Focus::Month1;
+    const Focus dayFocus = second ? Focus::Day2 : Focus::Day1;
+
+    if (in.year.size() != 4 || !allDigits(in.year) || in.year.toInt() < 1900)
+        return refuse(yearMsg, yearFocus);
+    const int month = in.month.toInt();
+    if (in.month.isEmpty() || in.month.size() > 2 || !allDigits(in.month) || month < 1 ||
+        month > 12)
+        return refuse(monthMsg, monthFocus);
+    const int day = in.day.toInt();
+    if (in.day.isEmpty() || in.day.size() > 2 || !allDigits(in.day) || day < 1 || day > 31)
+        return refuse(dayMsg, dayFocus);
+    const QDate d(in.year.toInt(), month, day);
+    if (!d.isValid())
+        return refuse(dateMsg, dayFocus);
+    date = d;
+    return {};
+}
+
+QString decimal(int n)
+{
+    return QString::number(n);
+}
+
+} // namespace
+
+DialogKind dialogKindOf(int column)
+{
+    switch (column) {
+    case ListColumn::TermID:
+    case ListColumn::IPAddr:
+    case ListColumn::MACAddr:
+    case ListColumn::ApliVer:
+    case ListColumn::BootVer:
+        return DialogKind::Text;
+    case ListColumn::EntryDate:
+    case ListColumn::ResultDate:
+        return DialogKind::Date;
+    case ListColumn::Vendor:
+    case ListColumn::MachineName:
+        return DialogKind::OneValue;
+    case ListColumn::Alert:
+        return DialogKind::Alert;
+    case ListColumn::Result:
+        return DialogKind::Result;
+    case ListColumn::EntryKind:
+        return DialogKind::EntryKind;
+    case ListColumn::SipEntry:
+        return DialogKind::SipEntry;
+    default:
+        return DialogKind::None;
+    }
+}
+
+QString dialogCaption(int column)
+{
+    switch (column) {
+    case ListColumn::TermID:
+        return QStringLiteral("端末ＩＤフィルタ設定");
+    case ListColumn::IPAddr:
+        return QStringLiteral("ＩＰアドレスフィルタ設定");
+    case ListColumn::MACAddr:
+        return QStringLiteral("MACアドレスフィルタ設定");
+    case ListColumn::ApliVer:
+        return QStringLiteral("ｱﾌﾟﾘｹｰｼｮﾝﾌﾟﾛｸﾞﾗﾑﾊﾞｰｼﾞｮﾝﾌｨﾙﾀ設定");
+    case ListColumn::BootVer:
+        return QStringLiteral("ブートプログラムバージョンフィルタ設定");
+    case ListColumn::EntryDate:
+        return QStringLiteral("管理ＰＣ登録日付フィルタ設定");
+    case ListColumn::ResultDate:
+        return QStringLiteral("処理結果日付フィルタ設定");
+    case ListColumn::Vendor:
+        return QStringLiteral("ベンダ情報フィルタ設定");
+    case ListColumn::MachineName:
+        return QStringLiteral("機器名称フィルタ設定");
+    case ListColumn::Alert:
+        return QStringLiteral("アラート情報フィルタ設定");
+    case ListColumn::Result:
+        return QStringLiteral("処理結果フィルタ設定");
+    case ListColumn::EntryKind:
+        return QStringLiteral("端末登録種別フィルタ設定");
+    case ListColumn::SipEntry:
+        return QStringLiteral("ＳＩＰサーバ登録状態フィルタ設定");
+    default:
+        return {};
+    }
+}
+
+QStringList sixWayLabels()
+{
+    return {QStringLiteral(" ＜ （大きい）"), QStringLiteral(" ≦ （以上）"),
+            QStringLiteral(" ＝ （と同じ）"), QStringLiteral(" ≧ （以下）"),
+            QStringLiteral(" ＞ （未満）"),   QStringLiteral(" ≠ （と違う）")};
+}
+
+QStringList twoWayLabels()
+{
+    return {QStringLiteral(" ＝ （と同じ）"), QStringLiteral(" ≠ （と違う）")};
+}
+
+QStringList alertStateLabels()
+{
+    return {QStringLiteral(" アラートなし"), QStringLiteral(" アラートあり"),
+            QStringLiteral(" ＩＰアドレス アラートあり"), QStringLiteral(" 端末ＩＤ アラートあり")};
+}
+
+QStringList operationKindLabels()
+{
+    return {QStringLiteral(" 端末情報取得"),
+            QStringLiteral(" ｼｽﾃﾑ設定ﾌｧｲﾙ読込"),
+            QStringLiteral(" ﾕｰｻﾞ設定ﾌｧｲﾙ読込"),
+            QStringLiteral(" 電話帳読込"),
+            QStringLiteral(" ｼｽﾃﾑ設定ﾌｧｲﾙ書込"),
+            QStringLiteral(" ﾕｰｻﾞ設定ﾌｧｲﾙ書込"),
+            QStringLiteral(" 電話帳書込"),
+            QStringLiteral(" ﾌﾞｰﾄﾌﾟﾛｸﾞﾗﾑ書込"),
+            QStringLiteral(" ｱﾌﾟﾘｹｰｼｮﾝ書込"),
+            QStringLiteral(" 端末再起動"),
+            QStringLiteral(" 保守強制終了"),
+            QStringLiteral(" 共通ﾌｧｲﾙ書込"),
+            QStringLiteral(" 端末情報取得中"),
+            QStringLiteral(" ﾘﾓｰﾄﾌｧｲﾙ書込"),
+            QStringLiteral(" ｽｹｼﾞｭｰﾙ実行(ﾌｧｰﾑｳｪｱ書込)"),
+            QStringLiteral(" ｽｹｼﾞｭｰﾙ実行(設定ﾌｧｲﾙ書込)"),
+            QStringLiteral(" ｽｹｼﾞｭｰﾙ実行(設定ﾌｧｲﾙ読込)"),
+            QStringLiteral(" ｽｹｼﾞｭｰﾙ実行(端末再起動)"),
+            QStringLiteral(" 初期設定実行"),
+            QStringLiteral(" 全処理対象")};
+}
+
+QStringList resultStateLabels()
+{
+    return {QStringLiteral(" エラー無し"), QStringLiteral(" エラーあり")};
+}
+
+QList<RadioChoice> entryKindChoices()
+{
+    return {{QStringLiteral("仮登録だけ表示"), 1},
+            {QStringLiteral("運用中だけ表示"), 2},
+            {QStringLiteral("両方表示"), 0}};
+}
+
+QList<RadioChoice> sipEntryChoices()
+{
+    return {{QStringLiteral("未登録だけ表示"), 1},
+            {QStringLiteral("登録済(プライマリ)だけ表示"), 2},
+            {QStringLiteral("登録済(セカンダリ)だけ表示"), 3},
+            {QStringLiteral("登録済だけ表示"), 4},
+            {QStringLiteral("すべて表示"), 0}};
+}
+
+const TextKindInfo &textKindInfo(TextKind kind)
+{
+    static const QString verLabel = QStringLiteral("Ｖｅｒ．");
+    static const TextKindInfo termId{ListColumn::TermID, 64, {}, true, {}};
+    static const TextKindInfo ipAddr{
+        ListColumn::IPAddr, 15, QStringLiteral("0123456789.*"), true, {}};
+    static const TextKindInfo macAddr{
+        ListColumn::MACAddr, 17, QStringLiteral("0123456789abcdefABCDEF:*"), true, {}};
+    static const TextKindInfo appVer{ListColumn::ApliVer, 10, {}, false, verLabel};
+    static const TextKindInfo bootVer{ListColumn::BootVer, 10, {}, false, verLabel};
+    switch (kind) {
+    case TextKind::TermId:
+        return termId;
+    case TextKind::IpAddr:
+        return ipAddr;
+    case TextKind::MacAddr:
+        return macAddr;
+    case TextKind::AppVer:
+        return appVer;
+    case TextKind::BootVer:
+        break;
+    }
+    return bootVer;
+}
+
+bool textKindOfColumn(int column, TextKind &kind)
+{
+    switch (column) {
+    case ListColumn::TermID:
+        kind = TextKind::TermId;
+        return true;
+    case ListColumn::IPAddr:
+        kind = TextKind::IpAddr;
+        return true;
+    case ListColumn::MACAddr:
+        kind = TextKind::MacAddr;
+        return true;
+    case ListColumn::ApliVer:
+        kind = TextKind::AppVer;
+        return true;
+    case ListColumn::BootVer:
+        kind = TextKind::BootVer;
+        return true;
+    default:
+        return false;
+    }
+}
+
+QString inputErrorCaption()
+{
+    return QStringLiteral("入力エラー");
+}
+
+// Codes outside a combo's items show no item rather than a wrong one.
+static int comboIndexOf(int code, int items)
+{
+    return code >= 1 && code <= items ? code - 1 : -1;
+}
+
+TextFilterInput textInputOf(const TextFilter &f)
+{
+    TextFilterInput in;
+    if (f.cnd1 == 0)
+        return in;
+    in.first = {f.value1, comboIndexOf(f.cnd1, 6)};
+    if (f.join != 0 && f.cnd2 != 0) {
+        in.join = f.join == 1 || f.join == 2 ? f.join : 0;
+        in.second = {f.value2, comboIndexOf(f.cnd2, 6)};
+    }
+    return in;
+}
+
+DateFilterInput dateInputOf(const DateFilter &f)
+{
+    const auto clause = [](const QDateTime &dt, int code) {
+        DateClauseInput c;
+        c.comboIndex = comboIndexOf(code, 6);
+        if (dt.isValid()) {
+            const QDate d = dt.date();
+            c.year = decimal(d.year());
+            c.month = decimal(d.month());
+            c.day = decimal(d.day());
+        }
+        return c;
+    };
+    DateFilterInput in;
+    if (f.cnd1 == 0)
+        return in;
+    in.first = clause(f.date1, f.cnd1);
+    if (f.join != 0 && f.cnd2 != 0) {
+        in.join = f.join == 1 || f.join == 2 ? f.join : 0;
+        in.second = clause(f.date2, f.cnd2);
+    }
+    return in;
+}
+
+Check applyTextInput(TextKind kind, const TextFilterInput &in, TextFilter &result)
+{
+    if (in.first.comboIndex < 0) {
+        release(result);
+        return {};
+    }
+    const int code1 = in.first.comboIndex + 1;
+    Check c = checkTextClause(kind, in.first.text, code1, false);
+    if (!c.ok) {
+        release(result);
+        return c;
+    }
+    if (in.join == 0 || in.second.comboIndex < 0) {
+        result = {in.first.text, QString(), code1, 0, 0};
+        return {};
+    }
+    const int code2 = in.second.comboIndex + 1;
+    c = checkTextClause(kind, in.second.text, code2, true);
+    if (!c.ok) {
+        release(result);
+        return c;
+    }
+    result = {in.first.text, in.second.text, code1, code2, in.join};
+    return {};
+}
+
+Check applyDateInput(const DateFilterInput &in, DateFilter &result)
+{
+    if (in.first.comboIndex < 0) {
+        release(result);
+        return {};
+    }
+    QDate d1, d2;
+    Check c = checkDateClause(in.first, false, d1);
+    if (!c.ok) {
+        release(result);
+        return c;
+    }
+    const bool second = in.join != 0 && in.second.comboIndex >= 0;
+    if (second) {
+        c = checkDateClause(in.second, true, d2);
+        if (!c.ok) {
+            release(result);
+            return c;
+        }
+    }
+    result.date1 = QDateTime(d1, QTime(0, 0));
+    result.cnd1 = in.first.comboIndex + 1;
+    if (second) {
+        result.date2 = QDateTime(d2, QTime(0, 0));
+        result.cnd2 = in.second.comboIndex + 1;
+        result.join = in.join;
+    } else {
+        // Only the first date counts; the second keeps whatever it held.
+        result.cnd2 = 0;
+        result.join = 0;
+    }
+    return {};
+}
+
+void applyOneValueInput(const QString &text, int comboIndex, OneValueFilter &result)
+{
+    if (comboIndex < 0)
+        return;
+    result.cnd = comboIndex + 1;
+    result.value = text;
+}
+
+void applyCodePairInput(int infoIndex, int cndIndex, CodePairFilter &result)
+{
+    if (infoIndex < 0 || cndIndex < 0)
+        return;
+    result.info = infoIndex + 1;
+    result.cnd = cndIndex + 1;
+}
+
+void release(TextFilter &f)
+{
+    f = TextFilter{};
+}
+
+void release(DateFilter &f)
+{
+    f.cnd1 = 0;
+    f.cnd2 = 0;
+    f.join = 0;
+}
+
+void release(OneValueFilter &f)
+{
+    f = OneValueFilter{};
+}
+
+void release(CodePairFilter &f)
+{
+    f = CodePairFilter{};
+}
+
+namespace
+{
+
+using TextMember = QString ListCondInfo::*;
+using DateMember = QDateTime ListCondInfo::*;
+using CodeMember = std::int32_t ListCondInfo::*;
+
+struct TextFields {
+    TextMember value1, value2;
+    CodeMember cnd1, cnd2, join;
+};
+
+TextFields textFields(TextKind kind)
+{
+    using C = ListCondInfo;
+    switch (kind) {
+    case TextKind::TermId:
+        return {&C::FInfoTermID1, &C::FInfoTermID2, &C::FCndTermID1, &C::FCndTermID2,
+                &C::FJoinTermID};
+    case TextKind::IpAddr:
+        return {&C::FInfoIPAddr1, &C::FInfoIPAddr2, &C::FCndIPAddr1, &C::FCndIPAddr2,
+                &C::FJoinIPAddr};
+    case TextKind::MacAddr:
+        return {&C::FInfoMACAddr1, &C::FInfoMACAddr2, &C::FCndMACAddr1, &C::FCndMACAddr2,
+                &C::FJoinMACAddr};
+    case TextKind::AppVer:
+        return {&C::FInfoApVer1, &C::FInfoApVer2, &C::FCndApVer1, &C::FCndApVer2, &C::FJoinApVer};
+    case TextKind::BootVer:
+        break;
+    }
+    return {&C::FInfoBtVer1, &C::FInfoBtVer2, &C::FCndBtVer1, &C::FCndBtVer2, &C::FJoinBtVer};
+}
+
+struct DateFields {
+    DateMember date1, date2;
+    CodeMember cnd1, cnd2, join;
+};
+
+// Only the two date columns have date fields; anything else is a caller's
+// mistake and yields nullptr members.
+DateFields dateFields(int column)
+{
+    using C = ListCondInfo;
+    if (column == ListColumn::EntryDate)
+        return {&C::FInfoEntryDt1, &C::FInfoEntryDt2, &C::FCndEntryDt1, &C::FCndEntryDt2,
+                &C::FJoinEntryDt};
+    if (column == ListColumn::ResultDate)
+        return {&C::FInfoResultDt1, &C::FInfoResultDt2, &C::FCndResultDt1, &C::FCndResultDt2,
+                &C::FJoinResultDt};
+    return {};
+}
+
+struct OneValueFields {
+    TextMember value;
+    CodeMember cnd;
+};
+
+OneValueFields oneValueFields(int column)
+{
+    using C = ListCondInfo;
+    if (column == ListColumn::Vendor)
+        return {&C::FInfoVendor, &C::FCndVendor};
+    if (column == ListColumn::MachineName)
+        return {&C::FInfoMachin, &C::FCndMachin};
+    return {};
+}
+
+struct CodePairFields {
+    CodeMember info, cnd;
+};
+
+CodePairFields codePairFields(int column)
+{
+    using C = ListCondInfo;
+    if (column == ListColumn::Alert)
+        return {&C::FInfoAlert, &C::FCndAlert};
+    if (column == ListColumn::Result)
+        return {&C::FInfoResult, &C::FCndResult};
+    return {};
+}
+
+CodeMember radioField(int column)
+{
+    if (column == ListColumn::EntryKind)
+        return &ListCondInfo::FCndTermEntry;
+    if (column == ListColumn::SipEntry)
+        return &ListCondInfo::FCndSipEntry;
+    return nullptr;
+}
+
+} // namespace
+
+TextFilter textFilterOf(const ListCondInfo &cond, TextKind kind)
+{
+    const TextFields m = textFields(kind);
+    return {cond.*m.value1, cond.*m.value2, cond.*m.cnd1, cond.*m.cnd2, cond.*m.join};
+}
+
+void storeTextFilter(ListCondInfo &cond, TextKind kind, const TextFilter &f)
+{
+    const TextFields m = textFields(kind);
+    cond.*m.value1 = f.value1;
+    cond.*m.value2 = f.value2;
+    cond.*m.cnd1 = f.cnd1;
+    cond.*m.cnd2 = f.cnd2;
+    cond.*m.join = f.join;
+}
+
+DateFilter dateFilterOf(const ListCondInfo &cond, int column)
+{
+    const DateFields m = dateFields(column);
+    if (!m.date1)
+        return {};
+    return {cond.*m.date1, cond.*m.date2, cond.*m.cnd1, cond.*m.cnd2, cond.*m.join};
+}
+
+void storeDateFilter(ListCondInfo &cond, int column, const DateFilter &f)
+{
+    const DateFields m = dateFields(column);
+    if (!m.date1)
+        return;
+    cond.*m.date1 = f.date1;
+    cond.*m.date2 = f.date2;
+    cond.*m.cnd1 = f.cnd1;
+    cond.*m.cnd2 = f.cnd2;
+    cond.*m.join = f.join;
+}
+
+OneValueFilter oneValueFilterOf(const ListCondInfo &cond, int column)
+{
+    const OneValueFields m = oneValueFields(column);
+    if (!m.value)
+        return {};
+    return {cond.*m.value, cond.*m.cnd};
+}
+
+void storeOneValueFilter(ListCondInfo &cond, int column, const OneValueFilter &f)
+{
+    const OneValueFields m = oneValueFields(column);
+    if (!m.value)
+        return;
+    cond.*m.value = f.value;
+    cond.*m.cnd = f.cnd;
+}
+
+CodePairFilter codePairFilterOf(const ListCondInfo &cond, int column)
+{
+    const CodePairFields m = codePairFields(column);
+    if (!m.info)
+        return {};
+    return {cond.*m.info, cond.*m.cnd};
+}
+
+void storeCodePairFilter(ListCondInfo &cond, int column, const CodePairFilter &f)
+{
+    const CodePairFields m = codePairFields(column);
+    if (!m.info)
+        return;
+    cond.*m.info = f.info;
+    cond.*m.cnd = f.cnd;
+}
+
+int radioCodeOf(const ListCondInfo &cond, int column)
+{
+    const CodeMember m = radioField(column);
+    return m ? cond.*m : 0;
+}
+
+void storeRadioCode(ListCondInfo &cond, int column, int code)
+{
+    if (const CodeMember m = radioField(column))
+        cond.*m = code;
+}
+
+} // namespace ListFilter
