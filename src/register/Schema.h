@@ -1,0 +1,50 @@
+#pragma once
+// The tables of the register file: columns in order with their types, the
+// statements that create a fresh file, and the ListCondInfo field bindings.
+
+#include "register/ListCond.h"
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <span>
+
+namespace RegisterSchema
+{
+
+enum class ColType { Long, Text, DateTime };
+
+struct Column {
+    const char *name;
+    ColType type;
+    int width; // text columns only
+};
+
+struct Table {
+    const char *name;
+    std::span<const Column> columns;
+};
+
+std::span<const Table> tables();
+// CREATE TABLE/INDEX statements and the rows a fresh file holds.
+QStringList createStatements();
+// The indexes of TermInfo ("IF NOT EXISTS": also run at every open).
+QStringList indexStatements();
+
+// One ListCondInfo field: its column name and where it lives in the struct.
+struct CondField {
+    const char *name;
+    ColType type;
+    std::int32_t ListCondInfo::*integer;
+    QString ListCondInfo::*text;
+    QDateTime ListCondInfo::*date;
+};
+std::span<const CondField> condFields(); // ID first, then the 62 others in order
+
+// Dates are stored as "YYYY-MM-DD HH:MM:SS" text in local time.
+QString dateText(const QDateTime &dt);
+QDateTime parseDate(const QString &text); // invalid for NULL/empty/garbage
+
+} // namespace RegisterSchema

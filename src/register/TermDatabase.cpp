@@ -1,0 +1,1148 @@
+#include "register/TermDatabase.h"
+
+#include "common/ProcessValues.h"
+#include "common/Prompter.h"
+#include "register/JetSql.h"
+#include "register/Schema.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMutex>
+#include <QSet>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QVariant>
+
+#include <atomic>
+#include <cstdio>
+#include <map>
+
+using RegisterSchema::dateText;
+using RegisterSchema::parseDate;
+
+namespace
+{
+
+const char *const DbErrorCaption = "DB Error";
+const char *const CompactionFailedText =
+    "データベースを最適化できませんでした。データベースファイルを確認してください。\n"
+    "プログラムを終了します。";
+
+// Column positions of "SELECT * FROM TermInfo".
+namespace Col
+{
+constexpr int ID = 0, TermID = 1, IPAddr = 2, Vendor = 3, MachineName = 4, MachineType = 5,
+              Info03 = 6, Info04 = 7, VerBoot = 8, VerApli = 9, VerInfo1 = 10, VerInfo2 = 11,
+              VerInfo3 = 12, TermTypeInfo1 = 13, TermTypeInfo2 = 14, UserInfo1 = 15, UserInfo2 = 16,
+              Regist = 17, EntryDate = 18, TermIDAlert = 19, IPAddrAlert = 20, TermEntryType = 21,
+              ResultKind = 22, ResultCode = 23, ResultDate = 24;
+}
+
+// Look-ups that only need the record number of the first matching row.
+const QString FindByMac =
+    QStringLiteral("SELECT ID FROM TermInfo WHERE (UserInfo1=?) ORDER BY ID ASC");
+const QString FindForAdd =
+    QStringLiteral("SELECT ID FROM TermInfo WHERE ID IS NOT NULL AND TermID=? ORDER BY ID ASC");
+const QString FindById = QStringLiteral("SELECT ID FROM TermInfo WHERE (ID=?) ORDER BY ID ASC");
+const QString FindByAddr =
+    QStringLiteral("SELECT ID FROM TermInfo WHERE (IPAddr=?) ORDER BY ID ASC");
+
+// The single-record queries, with the compared value bound as a parameter.
+const QString SelByMac =
+    QStringLiteral("SELECT * FROM TermInfo WHERE (UserInfo1=?) ORDER BY ID ASC");
+const QString SelByTermId =
+    QStringLiteral("SELECT * FROM TermInfo WHERE (TermID=?) ORDER BY ID ASC");
+const QString SelConfig =
+    QStringLiteral("SELECT * FROM ConfigInfo WHERE ID IS NOT NULL  ORDER BY ID ASC");
+const QString SelListCond =
+    QStringLiteral("SELECT * FROM ListCondInfo WHERE ID IS NOT NULL  ORDER BY ID ASC");
+const QString SelInit = QStringLiteral("SELECT * FROM InitInfo");
+const QString SelAllIds = QStringLiteral("SELECT TOP 65535 * FROM TermInfo ORDER BY TermID ASC");
+
+// What the register update decides on, in one round trip: the first row
+// with the MAC address (m); the rows holding the terminal ID, how many of
+// them are provisional and the first of those (p); the rows holding the
+// address. The joins go by record number so that nothing is materialised.
+const QString UpdateLookup = QStringLiteral(
+    "SELECT m.ID, m.TermID, m.IPAddr, m.UserInfo1, m.ResultKind, t.cnt, t.prov, p.ID, p.IPAddr,"
+    " (SELECT COUNT(*) FROM TermInfo WHERE IPAddr=?), p.UserInfo1"
+    " FROM (SELECT COUNT(*) AS cnt, SUM(TermEntryType=0) AS prov,"
+    " MIN(CASE WHEN TermEntryType=0 THEN ID END) AS firstProv FROM TermInfo WHERE TermID=?) AS t"
+    " LEFT JOIN TermInfo AS m ON m.ID=(SELECT ID FROM TermInfo WHERE (UserInfo1=?)"
+    " ORDER BY ID ASC LIMIT 1)"
+    " LEFT JOIN TermInfo AS p ON p.ID=t.firstProv");
+
+const QString InsNotice = QStringLiteral(
+    "INSERT INTO TermInfo (TermID, IPAddr, Vendor, MachineName, MachineType, VerBoot, VerApli, "
+    "VerInfo1, VerInfo2, VerInfo3, TermTypeInfo1, TermTypeInfo2, UserInfo1, UserInfo2, Regist, "
+    "EntryDate, TermIDAlert, IPAddrAlert, TermEntryType, ResultKind, ResultCode, ResultDate) "
+    "VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,1,0,0,?)");
+
+// The UPDATE of a known or adopted row. result: 0 leaves the result, 1
+// completes a terminal information request, 2 clears it (adopted row).
+QString noticeUpdateSql(bool setId, bool setAddr, bool setMac, int result)
+{
+    QString sql = QStringLiteral("UPDATE TermInfo SET ");
+    if (setId)
+        sql += QLatin1String("TermID=?, ");
+    if (setAddr)
+        sql += QLatin1String("IPAddr=?, ");
+    sql += QLatin1String("Vendor=?, MachineName=?, MachineType=?, VerBoot=?, VerApli=?, "
+                         "VerInfo1=?, VerInfo2=?, VerInfo3=?, TermTypeInfo1=?, TermTypeInfo2=?, ");
+    if (setMac)
+        sql += QLatin1String("UserInfo1=?, ");
+    sql += QLatin1String("UserInfo2=?, Regist=?, EntryDate=?, TermEntryType=1, TermIDAlert=?, "
+                         "IPAddrAlert=?");
+    if (result == 1)
+        sql += QLatin1String(", ResultKind=1, ResultCode=0, ResultDate=?");
+    else if (result == 2)
+        sql += QLatin1String(", ResultKind=0, ResultCode=0, ResultDate=?");
+    return sql + QLatin1String(" WHERE ID=?");
+}
+
+// Marks the other rows holding a duplicated ID or address.
+const QString SetIdAlert =
+    QStringLiteral("UPDATE TermInfo SET TermIDAlert=1 WHERE TermID=? AND TermIDAlert IS NOT 1");
+const QString SetAddrAlert =
+    QStringLiteral("UPDATE TermInfo SET IPAddrAlert=1 WHERE IPAddr=? AND IPAddrAlert IS NOT 1");
+const QString InsProvisional =
+    QStringLiteral("INSERT INTO TermInfo (TermID, EntryDate, ResultDate) VALUES (?,?,?)");
+const QString DelById = QStringLiteral("DELETE FROM TermInfo WHERE ID=?");
+
+bool isSqliteFile(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return false;
+    return f.read(16) == QByteArray("SQLite format 3\0", 16);
+}
+
+QString quotedLiteral(const QString &v)
+{
+    return QLatin1Char('\'') + QuoteText(v) + QLatin1Char('\'');
+}
+
+std::atomic<int> connectionCounter{0};
+
+// Register files held open by this process. Opening and closing any other
+// descriptor on such a file would drop the process's locks on it, so a
+// second object refuses it without touching it.
+QMutex openFilesMutex;
+QSet<QString> openFiles;
+
+QString fileKey(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.absoluteDir().canonicalPath() + QLatin1Char('/') + info.fileName();
+}
+
+bool isHeldHere(const QString &path)
+{
+    QMutexLocker lock(&openFilesMutex);
+    return openFiles.contains(fileKey(path));
+}
+
+// atol: leading blanks, optional sign, digits.
+std::int64_t atolLike(const QString &text)
+{
+    const QByteArray b = text.toLatin1();
+    return std::strtoll(b.constData(), nullptr, 10);
+}
+
+} // namespace
+
+struct CTermDatabase::Statements {
+    std::map<QString, std::unique_ptr<QSqlQuery>> prepared;
+};
+
+CTermDatabase::CTermDatabase(const QString &folder)
+    : m_folder(folder.isEmpty() ? ProcessValues::programFolder() : folder),
+      m_connection(QStringLiteral("kelmng-register-%1").arg(++connectionCounter)),
+      m_stmts(std::make_unique<Statements>())
+{
+    if (!m_folder.endsWith(QLatin1Char('/')))
+        m_folder += QLatin1Char('/');
+}
+
+CTermDatabase::~CTermDatabase()
+{
+    close();
+}
+
+void CTermDatabase::setClock(std::function<QDateTime()> now)
+{
+    m_now = std::move(now);
+}
+
+QString CTermDatabase::nowText() const
+{
+    if (m_now)
+        return dateText(m_now());
+    // Local time costs a time-zone look-up; a burst writes the same second
+    // many times.
+    const qint64 secs = QDateTime::currentSecsSinceEpoch();
+    if (secs != m_nowSecs) {
+        m_nowSecs = secs;
+        m_nowText = dateText(QDateTime::fromSecsSinceEpoch(secs));
+    }
+    return m_nowText;
+}
+
+QString CTermDatabase::filePath() const
+{
+    return m_folder + QLatin1String(FileName);
+}
+
+bool CTermDatabase::isOpen() const
+{
+    return m_db.isValid() && m_db.isOpen();
+}
+
+bool CTermDatabase::startUp()
+{
+    return prepare() == 1 && open() == 1;
+}
+
+// ---------------------------------------------------------------- start-up
+
+int CTermDatabase::compactionFailed()
+{
+    prompter().systemMessageBox(QString::fromUtf8(CompactionFailedText),
+                                QLatin1String(DbErrorCaption), MsgType::IconWarning);
+    ProcessValues::startupAbort = 1;
+    return 0;
+}
+
+bool CTermDatabase::createFile(const QString &path)
+{
+    // Built under a temporary name and renamed, so a failure never leaves a
+    // half-made register behind.
+    const QString tmp = path + QLatin1String(".new");
+    QFile::remove(tmp);
+    const QString conn = m_connection + QLatin1String("-create");
+    bool ok = true;
+    {
+        QSqlDatabase c = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), conn);
+        c.setDatabaseName(tmp);
+        ok = c.open();
+        if (ok) {
+            QSqlQuery q(c);
+            ok = q.exec(QStringLiteral("BEGIN"));
+            for (const QString &sql : RegisterSchema::createStatements()) {
+                if (!ok)
+                    break;
+                ok = q.exec(sql);
+            }
+            ok = ok && q.exec(QStringLiteral("COMMIT"));
+        }
+        c.close();
+    }
+    QSqlDatabase::removeDatabase(conn);
+    QFile::remove(tmp + QLatin1String("-journal"));
+    if (!ok ||
+        std::rename(QFile::encodeName(tmp).constData(), QFile::encodeName(path).constData()) != 0) {
+        QFile::remove(tmp);
+        return false;
+    }
+    return true;
+}
+
+int CTermDatabase::prepare()
+{
+    const QString db = filePath();
+    if (isHeldHere(db))
+        return compactionFailed();
+    QFile::remove(m_folder + QLatin1String(OldFileName));
+    const QString comp = m_folder + QLatin1String(CompactPrefix) + QLatin1String(FileName);
+
+    if (!QFileInfo::exists(db)) {
+        if (QFileInfo::exists(comp) && isSqliteFile(comp)) {
+            // A swap that was cut short left the compacted copy as the only one.
+            if (!QFile::rename(comp, db))
+                return compactionFailed();
+        } else {
+            QFile::remove(comp);
+            if (!createFile(db))
+                return compactionFailed();
+        }
+    }
+    // Anything else at that name is not ours: refused and left alone.
+    if (!isSqliteFile(db))
+        return compactionFailed();
+    QFile::remove(comp); // an interrupted compaction; the database itself is intact
+
+    bool ok = false;
+    const QString conn = m_connection + QLatin1String("-compact");
+    {
+        QSqlDatabase c = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), conn);
+        c.setDatabaseName(db);
+        c.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=200"));
+        if (c.open()) {
+            QSqlQuery q(c);
+            ok = q.exec(QLatin1String("VACUUM INTO ") + quotedLiteral(comp));
+        }
+        c.close();
+    }
+    QSqlDatabase::removeDatabase(conn);
+    if (!ok) {
+        QFile::remove(comp);
+        return compactionFailed();
+    }
+    if (QFileInfo::exists(comp)) {
+        // A journal still beside the database would be applied to the wrong
+        // file after the swap; keep the database as it is then.
+        if (QFileInfo::exists(db + QLatin1String("-wal")) ||
+            QFileInfo::exists(db + QLatin1String("-journal"))) {
+            QFile::remove(comp);
+        } else if (std::rename(QFile::encodeName(comp).constData(),
+                               QFile::encodeName(db).constData()) != 0) {
+            QFile::remove(comp);
+            return compactionFailed();
+        }
+    }
+    return 1;
+}
+
+int CTermDatabase::open()
+{
+    if (isOpen())
+        return 1;
+    auto fail = [this](const QString &description) {
+        AppMessageBox(1, 2, description, QLatin1String(DbErrorCaption), MsgType::IconWarning);
+        m_lastError = description;
+        close();
+        ProcessValues::startupAbort = 1;
+        return 0;
+    };
+    const QString path = filePath();
+    if (isHeldHere(path))
+        return fail(QStringLiteral("The database file '%1' is already in use.").arg(path));
+    const QFileInfo info(path);
+    if (!info.exists())
+        return fail(QStringLiteral("Could not find file '%1'.").arg(path));
+    if (!info.isWritable())
+        return fail(QStringLiteral("The database file '%1' is read-only.").arg(path));
+
+    m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
+    m_db.setDatabaseName(path);
+    m_db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=200"));
+    if (!m_db.open())
+        return fail(m_db.lastError().text());
+    {
+        // Exclusive: the lock is taken now and kept until close, so no other
+        // program can read or write the register meanwhile.
+        QSqlQuery q(m_db);
+        for (const char *sql : {"PRAGMA locking_mode=EXCLUSIVE", "PRAGMA journal_mode=WAL",
+                                "PRAGMA synchronous=NORMAL",
+                                // A full register (65,535 rows and indexes) stays in memory.
+                                "PRAGMA cache_size=-65536", "BEGIN EXCLUSIVE", "COMMIT"}) {
+            if (!q.exec(QLatin1String(sql)))
+                return fail(q.lastError().text());
+        }
+        for (const RegisterSchema::Table &t : RegisterSchema::tables()) {
+            if (!q.exec(QStringLiteral("PRAGMA table_info(%1)").arg(QLatin1String(t.name))))
+                return fail(q.lastError().text());
+            std::size_t n = 0;
+            bool same = true;
+            while (q.next()) {
+                same = same && n < t.columns.size() &&
+                       q.value(1).toString().compare(QLatin1String(t.columns[n].name),
+                                                     Qt::CaseInsensitive) == 0;
+                ++n;
+            }
+            if (!same || n != t.columns.size())
+                return fail(QStringLiteral("Table '%1' is missing or its columns differ.")
+                                .arg(QLatin1String(t.name)));
+        }
+        for (const QString &sql : RegisterSchema::indexStatements()) {
+            if (!q.exec(sql))
+                return fail(q.lastError().text());
+        }
+    }
+    QMutexLocker lock(&openFilesMutex);
+    m_heldKey = fileKey(path);
+    openFiles.insert(m_heldKey);
+    return 1;
+}
+
+void CTermDatabase::close()
+{
+    if (!m_heldKey.isEmpty()) {
+        QMutexLocker lock(&openFilesMutex);
+        openFiles.remove(m_heldKey);
+        m_heldKey.clear();
+    }
+    m_stmts->prepared.clear();
+    m_txDepth = 0;
+    if (m_db.isValid()) {
+        if (m_db.isOpen())
+            m_db.close();
+        m_db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(m_connection);
+    }
+}
+
+// ---------------------------------------------------------------- helpers
+
+int CTermDatabase::reportError(const QString &description)
+{
+    m_lastError = description;
+    AppMessageBox(1, 2, description, QLatin1String(DbErrorCaption), MsgType::IconWarning);
+    return DbAnswer::Failed;
+}
+
+QSqlQuery &CTermDatabase::stmt(const QString &jetSql)
+{
+    auto it = m_stmts->prepared.find(jetSql);
+    if (it == m_stmts->prepared.end()) {
+        auto q = std::make_unique<QSqlQuery>(m_db);
+        q->setForwardOnly(true);
+        q->prepare(JetToSqlite(jetSql)); // a failure shows at exec
+        it = m_stmts->prepared.emplace(jetSql, std::move(q)).first;
+    }
+    return *it->second;
+}
+
+bool CTermDatabase::exec(QSqlQuery &q)
+{
+    if (q.exec())
+        return true;
+    reportError(q.lastError().text());
+    return false;
+}
+
+namespace
+{
+void bindAll(QSqlQuery &q, std::initializer_list<QVariant> values)
+{
+    int i = 0;
+    for (const QVariant &v : values)
+        q.bindValue(i++, v);
+}
+} // namespace
+
+bool CTermDatabase::beginTransaction()
+{
+    if (!isOpen())
+        return false;
+    if (m_txDepth == 0 && !m_db.transaction()) {
+        reportError(m_db.lastError().text());
+        return false;
+    }
+    ++m_txDepth;
+    return true;
+}
+
+bool CTermDatabase::commitTransaction()
+{
+    if (!isOpen() || m_txDepth == 0)
+        return false;
+    if (--m_txDepth > 0)
+        return true;
+    if (m_db.commit())
+        return true;
+    reportError(m_db.lastError().text());
+    m_db.rollback();
+    return false;
+}
+
+// ---------------------------------------------------------------- register update
+
+int CTermDatabase::registerUpdate(const RegistrationData &data, RegisterOutcome *outcome)
+{
+    if (!isOpen())
+        return DbAnswer::NotOpen;
+    return updateOne(data, outcome);
+}
+
+int CTermDatabase::registerUpdates(const std::vector<RegistrationData> &batch,
+                                   std::vector<int> *answers,
+                                   std::vector<RegisterOutcome> *outcomes)
+{
+    if (answers)
+        answers->clear();
+    if (outcomes)
+        outcomes->clear();
+    if (!isOpen())
+        return DbAnswer::NotOpen;
+    int result = DbAnswer::Done;
+    const bool inTx = beginTransaction();
+    for (const RegistrationData &d : batch) {
+        RegisterOutcome oc = RegisterOutcome::Updated;
+        const int a = updateOne(d, &oc);
+        if (a != DbAnswer::Done)
+            result = DbAnswer::Failed;
+        if (answers)
+            answers->push_back(a);
+        if (outcomes)
+            outcomes->push_back(oc);
+    }
+    if (inTx && !commitTransaction()) {
+        result = DbAnswer::Failed;
+        if (answers)
+            std::fill(answers->begin(), answers->end(), DbAnswer::Failed);
+    }
+    return result;
+}
+
+int CTermDatabase::updateOne(const RegistrationData &d, RegisterOutcome *outcome)
+{
+    const QString termId = StoredTermId(d.TermID);
+    const QString addr = StoredIpAddr(d.IPAddr);
+    const QString now = nowText();
+
+    // The row this terminal already has: by MAC address, else the one
+    // provisional row waiting for its terminal ID.
+    enum { None, Known, Adopt } kind = None;
+    qint64 rowId = 0;
+    qint32 rowResultKind = 0;
+    QString rowTermId, rowAddr, rowMac;
+    qint64 idRows = 0, addrRows = 0;
+    {
+        QSqlQuery &q = stmt(UpdateLookup);
+        bindAll(q, {addr, termId, d.UserInfo1});
+        if (!exec(q))
+            return DbAnswer::Failed;
+        if (q.next()) {
+            idRows = q.value(5).toLongLong();
+            addrRows = q.value(9).toLongLong();
+            if (!q.isNull(0)) {
+                kind = Known;
+                rowId = q.value(0).toLongLong();
+                rowTermId = q.value(1).toString();
+                rowAddr = q.value(2).toString();
+                rowMac = q.value(3).toString();
+                rowResultKind = q.value(4).toInt();
+            } else if (q.value(6).toInt() == 1) {
+                kind = Adopt;
+                rowId = q.value(7).toLongLong();
+                rowTermId = termId;
+                rowAddr = q.value(8).toString();
+                rowMac = q.value(10).toString();
+            }
+        }
+        q.finish();
+    }
+    // The alerts follow from the other rows holding the ID and the address,
+    // so the row is written once with its final alerts.
+    if (kind != None) {
+        if (rowTermId.compare(termId, Qt::CaseInsensitive) == 0)
+            --idRows;
+        if (rowAddr.compare(addr, Qt::CaseInsensitive) == 0)
+            --addrRows;
+    }
+    const bool idDup = idRows > 0;
+    const bool addrDup = addrRows > 0;
+
+    RegisterOutcome oc;
+    bool ok;
+    if (kind == None) {
+        QSqlQuery &w = stmt(InsNotice);
+        bindAll(w, {termId, addr, d.Vendor, d.MachineName, d.MachineType, d.VerBoot, d.VerApli,
+                    d.VerInfo1, d.VerInfo2, d.VerInfo3, d.TermTypeInfo1, d.TermTypeInfo2,
+                    d.UserInfo1, d.UserInfo2, d.Regist, now, int(idDup), int(addrDup), now});
+        ok = exec(w);
+        w.finish();
+        oc = addrDup ? RegisterOutcome::DuplicateAddress
+             : idDup ? RegisterOutcome::DuplicateId
+                     : RegisterOutcome::Added;
+    } else {
+        // Indexed columns that keep their value are left out of the SET
+        // list, which spares their index maintenance; the row ends the same.
+        // An adopted row keeps its terminal ID; a known row whose terminal
+        // information request is pending (kind 13) has it completed.
+        const bool setId = kind == Known && rowTermId != termId;
+        const bool setAddr = rowAddr != addr;
+        const bool setMac = rowMac != d.UserInfo1;
+        const int result = kind == Adopt ? 2 : rowResultKind == 13 ? 1 : 0;
+        QSqlQuery &w = stmt(noticeUpdateSql(setId, setAddr, setMac, result));
+        int i = 0;
+        auto bind = [&w, &i](const QVariant &v) { w.bindValue(i++, v); };
+        if (setId)
+            bind(termId);
+        if (setAddr)
+            bind(addr);
+        for (const QString *v :
+             {&d.Vendor, &d.MachineName, &d.MachineType, &d.VerBoot, &d.VerApli, &d.VerInfo1,
+              &d.VerInfo2, &d.VerInfo3, &d.TermTypeInfo1, &d.TermTypeInfo2})
+            bind(*v);
+        if (setMac)
+            bind(d.UserInfo1);
+        bind(d.UserInfo2);
+        bind(d.Regist);
+        bind(now);
+        bind(int(idDup));
+        bind(int(addrDup));
+        if (result != 0)
+            bind(now);
+        bind(rowId);
+        ok = exec(w);
+        w.finish();
+        oc = kind == Adopt ? RegisterOutcome::Adopted : RegisterOutcome::Updated;
+    }
+    if (ok && idDup)
+        ok = markDuplicates(SetIdAlert, termId);
+    if (ok && addrDup)
+        ok = markDuplicates(SetAddrAlert, addr);
+    if (outcome)
+        *outcome = oc;
+
+    if (m_log) {
+        const QString shownId = TrimmedTermId(termId);
+        if (oc == RegisterOutcome::Adopted || oc == RegisterOutcome::DuplicateId)
+            m_log->errorLog(RegisterLogKind::TermId, shownId, QString());
+        else if (oc == RegisterOutcome::DuplicateAddress)
+            m_log->errorLog(RegisterLogKind::Address, shownId, DottedIpAddr(d.IPAddr));
+    }
+    return ok ? DbAnswer::Done : DbAnswer::Failed;
+}
+
+bool CTermDatabase::markDuplicates(const QString &sql, const QString &value)
+{
+    QSqlQuery &q = stmt(sql);
+    bindAll(q, {value});
+    const bool ok = exec(q);
+    q.finish();
+    return ok;
+}
+
+// ---------------------------------------------------------------- list
+
+namespace
+{
+// Most rows of a burst share their registration second; parsing each
+// distinct text once keeps the list read fast.
+struct DateCache {
+    QString text;
+    QDateTime value;
+    QDateTime get(const QVariant &v)
+    {
+        if (v.isNull())
+            return {};
+        const QString s = v.toString();
+        if (s != text) {
+            text = s;
+            value = parseDate(s);
+        }
+        return value;
+    }
+};
+
+// Where each carried column sits in a result, found by name.
+struct EntryColumns {
+    int id, termId, ipAddr, vendor, machineName, machineType, verBoot, verApli, userInfo1,
+        userInfo2, regist, entryDate, termIdAlert, ipAddrAlert, termEntryType, resultKind,
+        resultCode, resultDate;
+    explicit EntryColumns(const QSqlRecord &r)
+        : id(r.indexOf(QStringLiteral("ID"))),
+          termId(r.indexOf(QStringLiteral("TermID")) >= 0
+                     ? r.indexOf(QStringLiteral("TermID"))
+                     : r.indexOf(QStringLiteral("TrimmedTermID"))),
+          ipAddr(r.indexOf(QStringLiteral("IPAddr"))), vendor(r.indexOf(QStringLiteral("Vendor"))),
+          machineName(r.indexOf(QStringLiteral("MachineName"))),
+          machineType(r.indexOf(QStringLiteral("MachineType"))),
+          verBoot(r.indexOf(QStringLiteral("VerBoot"))),
+          verApli(r.indexOf(QStringLiteral("VerApli"))),
+          userInfo1(r.indexOf(QStringLiteral("UserInfo1"))),
+          userInfo2(r.indexOf(QStringLiteral("UserInfo2"))),
+          regist(r.indexOf(QStringLiteral("Regist"))),
+          entryDate(r.indexOf(QStringLiteral("EntryDate"))),
+          termIdAlert(r.indexOf(QStringLiteral("TermIDAlert"))),
+          ipAddrAlert(r.indexOf(QStringLiteral("IPAddrAlert"))),
+          termEntryType(r.indexOf(QStringLiteral("TermEntryType"))),
+          resultKind(r.indexOf(QStringLiteral("ResultKind"))),
+          resultCode(r.indexOf(QStringLiteral("ResultCode"))),
+          resultDate(r.indexOf(QStringLiteral("ResultDate")))
+    {
+    }
+};
+
+void readEntry(const QSqlQuery &q, const EntryColumns &c, TermEntry &e, DateCache &entryDates,
+               DateCache &resultDates)
+{
+    e.ID = q.value(c.id).toInt();
+    e.TermID = TrimmedTermId(q.value(c.termId).toString());
+    e.IPAddr = q.value(c.ipAddr).toString();
+    e.Vendor = q.value(c.vendor).toString();
+    e.MachineName = q.value(c.machineName).toString();
+    e.MachineType = q.value(c.machineType).toString();
+    e.VerBoot = q.value(c.verBoot).toString();
+    e.VerApli = q.value(c.verApli).toString();
+    e.UserInfo1 = q.value(c.userInfo1).toString();
+    e.UserInfo2 = q.value(c.userInfo2).toString();
+    e.Regist = q.value(c.regist).toInt();
+    e.EntryDate = entryDates.get(q.value(c.entryDate));
+    e.TermIDAlert = q.value(c.termIdAlert).toInt();
+    e.IPAddrAlert = q.value(c.ipAddrAlert).toInt();
+    e.TermEntryType = q.value(c.termEntryType).toInt();
+    e.ResultKind = q.value(c.resultKind).toInt();
+    e.ResultCode = q.value(c.resultCode).toInt();
+    e.ResultDate = resultDates.get(q.value(c.resultDate));
+}
+
+// The list reads only the columns a terminal entry carries; the engine
+// removes the terminal ID's padding. The alias must not be a column name, or
+// ORDER BY TermID would sort by it.
+QString carriedColumnsOnly(const QString &sqliteSql)
+{
+    static const QLatin1String star("SELECT * FROM TermInfo ");
+    if (!sqliteSql.startsWith(star))
+        return sqliteSql;
+    return QLatin1String("SELECT ID, ltrim(TermID) AS TrimmedTermID, IPAddr, Vendor, MachineName, "
+                         "MachineType, VerBoot, VerApli, UserInfo1, UserInfo2, Regist, EntryDate, "
+                         "TermIDAlert, IPAddrAlert, TermEntryType, ResultKind, ResultCode, "
+                         "ResultDate FROM TermInfo ") +
+           sqliteSql.mid(star.size());
+}
+} // namespace
+
+int CTermDatabase::readList(const ListCondInfo &cond, std::vector<TermEntry> &list)
+{
+    if (!isOpen())
+        return DbAnswer::NotOpen;
+    return readListSql(ListQueryText(cond), list);
+}
+
+int CTermDatabase::readListSql(const QString &jetSql, std::vector<TermEntry> &list)
+{
+    if (!isOpen())
+        return DbAnswer::NotOpen;
+    QSqlQuery q(m_db);
+    q.setForwardOnly(true);
+    if (!q.exec(carriedColumnsOnly(JetToSqlite(jetSql))))
+        return reportError(q.lastError().text());
+    const EntryColumns columns(q.record());
+    DateCache entryDates, resultDates;
+    while (q.next()) {
+        list.emplace_back();
+        readEntry(q, columns, list.back(), entryDates, resultDates);
+    }
+    if (q.lastError().isValid())
+        return reportError(q.lastError().text());
+    return DbAnswer::Done;
+}
+
+// ---------------------------------------------------------------- results and look-ups
+
+int CTermDatabase::setResultByAddress(const QString &termId, std::uint32_t ipAddr,
+                                      std::int32_t kind, std::int32_t code)
+{
+    if (!isOpen())
+        return DbAnswer::NotOpen;
+    QSqlQuery &q = stmt(FindByAddr);
+    bindAll(q, {StoredIpAddr(ipAddr)});
+    if (!exec(q))
+        return DbAnswer::Failed;
+    const bool found = q.next();
+    const qint64 id = found ? q.value(Col::ID).toLongLong() : 0;
+    q.finish();
+    if (!found)
+        return DbAnswer::NoRow;
+
+    // Kind 1 with code 0 leaves the dates: the registration that completes a
+    // terminal information request sets them.
+    const bool dates = !(kind == 1 && code == 0);
+    QString sql = QStringLiteral("UPDATE TermInfo SET ");
+    if (code == 0)
+        sql += QLatin1String("TermID=?, ");
+    sql += QLatin1String("ResultKind=?, ResultCode=?");
+    if (dates)
+        sql += QLatin1String(", EntryDate=?, ResultDate=?");
+    sql += QLatin1String(" WHERE ID=?");
+    QSqlQuery &u = stmt(sql);
+    int i = 0;
+    if (code == 0)
+        u.bindValue(i++, StoredTermId(termId));
+    u.bindValue(i++, kind);
+    u.bindValue(i++, code);
+    if (dates) {
+        const QString now = nowText();
+        u.bindValue(i++, now);
+        u.bindValue(i++, now);
+    }
+    u.bindValue(i++, id);
+    const bool ok = exec(u);
+    u.finish();
+    return ok ? DbAnswer::Done : DbAnswer::Failed;
+}
+
+int CTermDatabase::setResultByMac(const QString &mac, std::int32_t kind, std::int32_t code)
+{
+    if (!isOpen())
+        return DbAnswer::NotOpen;
+    QSqlQuery &q = stmt(FindByMac);
+    bindAll(q, {mac});
+    if (!exec(q))
+        return DbAnswer::Failed;
+    const bool found = q.next();
+    const qint64 id = found ? q.value(Col::ID).toLongLong() : 0;
+    q.finish();
+    if (!found)
+        return DbAnswer::NoRow;
+    const bool dates = !(kind == 1 && code == 0);
+    QSqlQuery &u = stmt(dates ? QStringLiteral("UPDATE TermInfo SET ResultKind=?, ResultCode=?, "
+                                               "EntryDate=?, ResultDate=? WHERE ID=?")
+                              : QStringLiteral("UPDATE TermInfo SET ResultKind=?, ResultCode=? "
+                                               "WHERE ID=?"));
+    if (dates) {
+        const QString now = nowText();
+        bindAll(u, {kind, code, now, now, id});
+    } else {
+        bindAll(u, {kind, code, id});
+    }
+    const bool ok = exec(u);
+    u.finish();
+    return ok ? DbAnswer::Done : DbAnswer::Failed;
+}
+
+int CTermDatabase::getByMac(const QString &mac, TermRecord &r)
+{
+    if (!isOpen())
+        return DbAnswer::NotOpen;
+    QSqlQuery &q = stmt(SelByMac);
+    bindAll(q, {mac});
+    if (!exec(q))
+        return DbAnswer::Failed;
+    if (!q.next()) {
+        q.finish();
+        return DbAnswer::NoRow;
+    }
+    DateCache a, b;
+    readEntry(q, EntryColumns(q.record()), r, a, b);
+    r.Info03 = q.value(Col::Info03).toString();
+    r.Info04 = q.value(Col::Info04).toString();
+    r.VerInfo1 = q.value(Col::VerInfo1).toString();
+    r.VerInfo2 = q.value(Col::VerInfo2).toString();
+    r.VerInfo3 = q.value(Col::VerInfo3).toString();
+    r.TermTypeInfo1 = q.value(Col::TermTypeInfo1).toString();
+    r.TermTypeInfo2 = q.value(Col::TermTypeInfo2).toString();
+    q.finish();
+    return DbAnswer::Done;
+}
+
+int CTermDatabase::getByTermId(const QString &termId, TermRecord &r)
+{
+    if (!isOpen())
+        return DbAnswer::NotOpen;
+    QSqlQuery &q = stmt(SelByTermId);
+    bindAll(q, {StoredTermId(termId)});
+    if (!exec(q))
+        return DbAnswer::Failed;
+    if (!q.next()) {
+        q.finish();
+        return DbAnswer::NoRow;
+    }
+    r.TermID = TrimmedTermId(q.value(Col::TermID).toString());
+    r.IPAddr = q.value(Col::IPAddr).toString();
+    r.UserInfo1 = q.value(Col::UserInfo1).toString();
+    r.MachineName = q.value(Col::MachineName).toString();
+    q.finish();
+    return DbAnswer::Done;
+}
+
+// ---------------------------------------------------------------- add and delete
+
+namespace
+{
+// The loop shared by add and delete: progress rhythm, a yield after each
+// item, and one transaction per progress step.
+template <class Fn>
+void forEachItem(CTermDatabase &db, std::vector<TermItem> &items, IRegisterProgress *progress,
+                 Fn &&fn)
+{
+    const int total = int(items.size());
+    const int step = ProgressStep(total);
+    if (progress)
+        progress->progress(0, total);
+    bool inTx = db.beginTransaction();
+    for (int i = 0; i < total; ++i) {
+        fn(items[i]);
+        const int done = i + 1;
+        if (done % step == 0 || done == total) {
+            if (inTx)
+                db.commitTransaction();
+            if (progress)
+                progress->progress(done, total);
+            inTx = done < total && db.beginTransaction();
+        }
+        if (progress)
+            progress->yieldOnce();
+    }
+    if (inTx)
+        db.commitTransaction();
+}
+} // namespace
+
+int CTermDatabase::addTerminals(std::vector<TermItem> &items, IRegisterProgress *progress)
+{
+    if (!isOpen())
+        return DbAnswer::NotOpen;
+    forEachItem(*this, items, progress, [this](TermItem &item) {
+        if (item.TermID.isEmpty()) {
+            item.result = ItemResult::EmptyOrMissing;
+            return;
+        }
+        const QString termId = StoredTermId(item.TermID);
+        QSqlQuery &q = stmt(FindForAdd);
+        bindAll(q, {termId});
+        if (!exec(q)) {
+            item.result = ItemResult::NotUpdatable;
+            return;
+        }
+        const bool exists = q.next();
+        q.finish();
+        if (exists) {
+            item.result = ItemResult::AlreadyRegistered;
+            return;
+        }
+        const QString now = nowText();
+        QSqlQuery &ins = stmt(InsProvisional);
+        bindAll(ins, {termId, now, now});
+        item.result = exec(ins) ? ItemResult::Done : ItemResult::NotUpdatable;
+        ins.finish();
+    });
+    return DbAnswer::Done;
+}
+
+int CTermDatabase::deleteTerminals(std::vector<TermItem> &items, IRegisterProgress *progress)
+{
+    if (!isOpen())
+        return DbAnswer::NotOpen;
+    bool missing = false;
+    forEachItem(*this, items, progress, [this, &missing](TermItem &item) {
+        QSqlQuery &q = stmt(FindById);
+        bindAll(q, {item.ID});
+        if (!exec(q)) {
+            item.result = ItemResult::NotUpdatable;
+            return;
+        }
+        const bool exists = q.next();
+        q.finish();
+        if (!exists) {
+            item.result = ItemResult::EmptyOrMissing;
+            missing = true;
+            return;
+        }
+        QSqlQuery &del = stmt(DelById);
+        bindAll(del, {item.ID});
+        item.result = exec(del) ? ItemResult::Done : ItemResult::NotUpdatable;
+        del.finish();
+    });
+    return missing ? DbAnswer::NoRow : DbAnswer::Done;
+}
+
+// ---------------------------------------------------------------- terminal IDs as numbers
+
+QString CTermDatabase::RangeUpperBound(const QString &startNo, int setRange)
+{
+    const QString prefix = startNo.size() > 4 ? startNo.left(startNo.size() - 4) : QString();
+    const QString suffix = startNo.right(4);
+    const int last = int(atolLike(suffix)) + setRange - 1;
+    const QString lastText = QString::asprintf("%04d", last);
+    auto rightAligned = [](const QString &s, int width) {
+        return s.size() >= width ? s : QString(width - s.size(), QLatin1Char(' ')) + s;
+    };
+    return rightAligned(prefix, 60) + rightAligned(lastText, 4);
+}
+
+int CTermDatabase::termIdsInRange(const QString &startNo, int setRange, QStringList *ids)
+{
+    if (!isOpen())
+        return DbAnswer::NotOpen;
+    if (!ids || startNo.isEmpty() || setRange < 1)
+        return DbAnswer::MissingArg;
+    const QString sql = QLatin1String("SELECT * FROM TermInfo WHERE TermID BETWEEN ") +
+                        quotedLiteral(StoredTermId(startNo)) + QLatin1String(" AND ") +
+                        quotedLiteral(RangeUpperBound(startNo, setRange)) +
+                        QLatin1String(" ORDER BY TermID DESC");
+    QSqlQuery q(m_db);
+    q.setForwardOnly(true);
+    if (!q.exec(JetToSqlite(sql)))
+        return reportError(q.lastError().text());
+    ids->clear();
+    while (q.next())
+        ids->append(q.value(Col::TermID).toString());
+    return ids->isEmpty() ? DbAnswer::NoRow : DbAnswer::Done;
+}
+
+int CTermDatabase::allTermIdNumbers(std::vector<std::int64_t> *numbers, int *count)
+{
+    if (!isOpen())
+        return DbAnswer::NotOpen;
+    if (!numbers || !count)
+        return DbAnswer::MissingArg;
+    QSqlQuery q(m_db);
+    q.setForwardOnly(true);
+    if (!q.exec(JetToSqlite(SelAllIds)))
+        return reportError(q.lastError().text());
+    int row = 0;
+    while (q.next()) {
+        const QString stored = q.value(Col::TermID).toString();
+        const QString id = TrimmedTermId(stored);
+        if (std::size_t(row) >= numbers->size())
+            numbers->resize(row + 1);
+        if (id == QLatin1String("0") || atolLike(id) != 0)
+            (*numbers)[row] = atolLike(stored.right(9));
+        ++row;
+    }
+    *count = row;
+    return row == 0 ? DbAnswer::NoRow : DbAnswer::Done;
+}
+
+// ---------------------------------------------------------------- ConfigInfo
+
+int CTermDatabase::readSystemSettings(SystemSettings &s)
+{
+    if (!isOpen())
+        return DbAnswer::NotOpen;
+    QSqlQuery &q = stmt(SelConfig);
+    if (!exec(q))
+        return DbAnswer::Failed;
+    if (q.next()) {
+        const QSqlRecord r = q.record();
+        s.UDPPort = q.value(r.indexOf(QStringLiteral("UDPPort"))).toInt();
+        s.FTPMode = q.value(r.indexOf(QStringLiteral("FTPMode"))).toInt();
+        s.EntryInt = q.value(r.indexOf(QStringLiteral("EntryInt"))).toInt();
+        s.EditerPath = q.value(r.indexOf(QStringLiteral("EditerPath"))).toString();
+    }
+    q.finish();
+    return DbAnswer::Done;
+}
+
+int CTermDatabase::writeSystemSettings(SystemSettings &s)
+{
+    if (!isOpen())
+        return DbAnswer::NotOpen;
+    if (s.EditerPath.isEmpty())
+        s.EditerPath = QLatin1String(DefaultEditorPath);
+    QSqlQuery &q = stmt(SelConfig);
+    if (!exec(q))
+        return DbAnswer::Failed;
+    const bool found = q.next();
+    const qint64 id = found ? q.value(0).toLongLong() : 0;
+    q.finish();
+    if (!found)
+        return DbAnswer::Done;
+    QSqlQuery &u = stmt(QStringLiteral(
+        "UPDATE ConfigInfo SET UDPPort=?, FTPMode=?, EntryInt=?, EditerPath=? WHERE ID=?"));
+    bindAll(u, {s.UDPPort, s.FTPMode, s.EntryInt, s.EditerPath, id});
+    const bool ok = exec(u);
+    u.finish();
+    return ok ? DbAnswer::Done : DbAnswer::Failed;
+}
+
+// ---------------------------------------------------------------- ListCondInfo
+
+int CTermDatabase::readListCond(ListCondInfo &cond)
+{
+    if (!isOpen())
+        return DbAnswer::NotOpen;
+    QSqlQuery &q = stmt(SelListCond);
+    if (!exec(q))
+        return DbAnswer::Failed;
+    if (q.next()) {
+        const QSqlRecord r = q.record();
+        for (const RegisterSchema::CondField &f : RegisterSchema::condFields()) {
+            const QVariant v = q.value(r.indexOf(QLatin1String(f.name)));
+            switch (f.type) {
+            case RegisterSchema::ColType::Long:
+                cond.*f.integer = v.toInt();
+                break;
+            case RegisterSchema::ColType::Text:
+                cond.*f.text = v.toString();
+                break;
+            case RegisterSchema::ColType::DateTime:
+                cond.*f.date = v.isNull() ? QDateTime() : parseDate(v.toString());
+                break;
+            }
+        }
+    }
+    q.finish();
+    return DbAnswer::Done;
+}
+
+int CTermDatabase::writeListCond(const ListCondInfo &cond)
+{
+    if (!isOpen())
+        return DbAnswer::NotOpen;
+    QSqlQuery &q = stmt(SelListCond);
+    if (!exec(q))
+        return DbAnswer::Failed;
+    const bool found = q.next();
+    const qint64 id = found ? q.value(0).toLongLong() : 0;
+    q.finish();
+    if (!found)
+        return DbAnswer::Done;
+
+    QStringList sets;
+    QVariantList values;
+    for (const RegisterSchema::CondField &f : RegisterSchema::condFields()) {
+        if (QLatin1String(f.name) == QLatin1String("ID"))
+            continue;
+        sets << QLatin1String(f.name) + QLatin1String("=?");
+        switch (f.type) {
+        case RegisterSchema::ColType::Long:
+            values << cond.*f.integer;
+            break;
+        case RegisterSchema::ColType::Text:
+            values << cond.*f.text;
+            break;
+        case RegisterSchema::ColType::DateTime:
+            values << ((cond.*f.date).isValid() ? QVariant(dateText(cond.*f.date))
+                                                : QVariant(QMetaType::fromType<QString>()));
+            break;
+        }
+    }
+    QSqlQuery &u = stmt(QLatin1String("UPDATE ListCondInfo SET ") + sets.join(QLatin1String(", ")) +
+                        QLatin1String(" WHERE ID=?"));
+    int i = 0;
+    for (const QVariant &v : values)
+        u.bindValue(i++, v);
+    u.bindValue(i, id);
+    const bool ok = exec(u);
+    u.finish();
+    return ok ? DbAnswer::Done : DbAnswer::Failed;
+}
+
+// ---------------------------------------------------------------- InitInfo
+
+int CTermDatabase::readInitInfo(InitInfo &info)
+{
+    if (!isOpen())
+        return DbAnswer::NotOpen;
+    QSqlQuery &q = stmt(SelInit);
+    if (!exec(q))
+        return DbAnswer::Failed;
+    const bool found = q.next();
+    if (found) {
+        info.ID = q.value(0).toInt();
+        info.StartNo = q.value(1).toString();
+        info.SetRange = q.value(2).toInt();
+    }
+    q.finish();
+    return found ? DbAnswer::Done : DbAnswer::NoRow;
+}
+
+int CTermDatabase::writeInitInfo(const InitInfo &info)
+{
+    if (!isOpen())
+        return DbAnswer::NotOpen;
+    QSqlQuery &q = stmt(SelInit);
+    if (!exec(q))
+        return DbAnswer::Failed;
+    const bool found = q.next();
+    const qint64 id = found ? q.value(0).toLongLong() : 0;
+    q.finish();
+    QSqlQuery &u =
+        stmt(found ? QStringLiteral("UPDATE InitInfo SET StartNo=?, SetRange=? WHERE ID=?")
+                   : QStringLiteral("INSERT INTO InitInfo (StartNo, SetRange) VALUES (?,?)"));
+    if (found)
+        bindAll(u, {info.StartNo, info.SetRange, id});
+    else
+        bindAll(u, {info.StartNo, info.SetRange});
+    const bool ok = exec(u);
+    u.finish();
+    return ok ? DbAnswer::Done : DbAnswer::Failed;
+}

@@ -1,0 +1,125 @@
+#pragma once
+// A fresh register in a temporary program folder, a fixed clock, recorded
+// message boxes and log lines.
+
+#include "ScriptedPrompter.h"
+#include "TempDir.h"
+#include "common/ProcessValues.h"
+#include "register/TermDatabase.h"
+
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <tuple>
+#include <vector>
+
+// Readable failure output.
+inline void PrintTo(const QString &s, std::ostream *os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
+
+struct RecordingLog : IRegisterLog {
+    std::vector<std::tuple<int, QString, QString>> lines;
+    void errorLog(int kind, const QString &termId, const QString &address) override
+    {
+        lines.emplace_back(kind, termId, address);
+    }
+};
+
+inline std::uint32_t ip(int a, int b, int c, int d)
+{
+    return std::uint32_t(a) | std::uint32_t(b) << 8 | std::uint32_t(c) << 16 |
+           std::uint32_t(d) << 24;
+}
+
+inline RegistrationData notice(const QString &termId, std::uint32_t addr, const QString &mac)
+{
+    RegistrationData d;
+    d.TermID = termId;
+    d.IPAddr = addr;
+    d.UserInfo1 = mac;
+    d.Vendor = QStringLiteral("Vendor");
+    d.MachineName = QStringLiteral("Phone");
+    return d;
+}
+
+// Runs statements on a register file through a connection of its own (the
+// register object must be closed, it holds the file exclusively).
+inline QList<QVariantList> rawSql(const QString &path, const QStringList &statements)
+{
+    QList<QVariantList> rows;
+    {
+        QSqlDatabase c =
+            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("raw"));
+        c.setDatabaseName(path);
+        EXPECT_TRUE(c.open());
+        QSqlQuery q(c);
+        for (const QString &sql : statements) {
+            EXPECT_TRUE(q.exec(sql)) << sql.toStdString();
+            while (q.isSelect() && q.next()) {
+                QVariantList row;
+                for (int i = 0; i < q.record().count(); ++i)
+                    row << q.value(i);
+                rows << row;
+            }
+        }
+        c.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("raw"));
+    return rows;
+}
+
+class RegisterTest : public ::testing::Test
+{
+protected:
+    TempDir dir;
+    ScriptedPrompter prompts;
+    RecordingLog log;
+    std::unique_ptr<CTermDatabase> db;
+    QDateTime now{QDate(2024, 3, 1), QTime(12, 0, 0)};
+
+    void SetUp() override
+    {
+        ProcessValues::startupAbort = 0;
+        reopen();
+    }
+    void reopen()
+    {
+        db.reset();
+        db = std::make_unique<CTermDatabase>(dir.path());
+        ASSERT_TRUE(db->startUp());
+        db->setLogWriter(&log);
+        db->setClock([this] { return now; });
+    }
+    void at(int y, int m, int d, int h = 12, int mi = 0, int s = 0)
+    {
+        now = QDateTime(QDate(y, m, d), QTime(h, mi, s));
+    }
+    std::vector<TermEntry> all()
+    {
+        ListCondInfo c = DefaultListCond();
+        c.SortColNo = ListColumn::TermID;
+        c.SortDirect = SortDirection::Ascending;
+        std::vector<TermEntry> rows;
+        EXPECT_EQ(db->readList(c, rows), 0);
+        return rows;
+    }
+    TermEntry byMac(const QString &mac)
+    {
+        TermRecord r;
+        EXPECT_EQ(db->getByMac(mac, r), 0) << mac.toStdString();
+        return r;
+    }
+    // Runs statements with the register closed, then opens it again.
+    QList<QVariantList> raw(const QStringList &statements)
+    {
+        db->close();
+        auto rows = rawSql(db->filePath(), statements);
+        EXPECT_EQ(db->open(), 1);
+        return rows;
+    }
+};

@@ -1,0 +1,318 @@
+// The list query: its Jet text to the byte, its translation, and which
+// terminals each filter lets through on real rows.
+#include "RegisterFixture.h"
+
+#include "register/JetSql.h"
+
+#include <functional>
+#include <set>
+
+namespace
+{
+
+const QString Head = QStringLiteral("SELECT * FROM TermInfo WHERE ID IS NOT NULL ");
+const QString DefaultOrder = QStringLiteral(" ORDER BY EntryDate DESC,TermID ASC,ID ASC");
+
+ListCondInfo noFilter()
+{
+    ListCondInfo c;
+    ResetListCond(c);
+    return c;
+}
+
+} // namespace
+
+TEST(ListQueryText, ExamplesToTheByte)
+{
+    ListCondInfo c = noFilter();
+    EXPECT_EQ(
+        ListQueryText(c),
+        "SELECT * FROM TermInfo WHERE ID IS NOT NULL  ORDER BY EntryDate DESC,TermID ASC,ID ASC");
+
+    c.FCndTermID1 = 3;
+    c.FInfoTermID1 = QStringLiteral("12*");
+    c.FJoinTermID = 1;
+    c.FCndTermID2 = 3;
+    c.FInfoTermID2 = QStringLiteral("5");
+    EXPECT_EQ(ListQueryText(c), Head + " AND (LTrim(TermID) LIKE '12*' OR  TermID='" +
+                                    QString(63, ' ') + "5')" + DefaultOrder);
+
+    c = noFilter();
+    c.FCndVendor = 2;
+    c.FInfoVendor = QStringLiteral("ab*");
+    EXPECT_EQ(ListQueryText(c), Head + " AND NOT (Vendor LIKE 'ab*')" + DefaultOrder);
+
+    c = noFilter();
+    c.SortColNo = 3;
+    c.SortDirect = 2;
+    c.ColResultDate = 1;
+    EXPECT_EQ(ListQueryText(c),
+              Head + " ORDER BY ResultCode ASC,ResultKind ASC,ResultDate ASC,TermID ASC,ID ASC");
+    c.ColResultDate = 0;
+    c.SortDirect = 1;
+    EXPECT_EQ(ListQueryText(c),
+              Head + " ORDER BY ResultCode DESC,ResultKind DESC,TermID ASC,ID ASC");
+    c.SortColNo = 1;
+    EXPECT_EQ(ListQueryText(c), Head + " ORDER BY TermID DESC,ID ASC");
+}
+
+TEST(ListQueryText, EveryPieceInItsPlace)
+{
+    ListCondInfo c = noFilter();
+    c.FCndTermID1 = 6, c.FInfoTermID1 = "";
+    c.FCndIPAddr1 = 2, c.FInfoIPAddr1 = "010.*", c.FJoinIPAddr = 2, c.FCndIPAddr2 = 6;
+    c.FCndVendor = 1, c.FInfoVendor = "  O'Neil ";
+    c.FCndMachin = 2, c.FInfoMachin = "";
+    c.FCndApVer1 = 3, c.FInfoApVer1 = " ", c.FJoinApVer = 1, c.FCndApVer2 = 1, c.FInfoApVer2 = "2";
+    c.FCndBtVer1 = 5, c.FInfoBtVer1 = "1.0";
+    c.FCndSipEntry = 4;
+    c.FCndEntryDt1 = 2, c.FInfoEntryDt1 = QDateTime(QDate(2024, 1, 5), QTime(9, 0));
+    c.FJoinEntryDt = 2, c.FCndEntryDt2 = 5; // second date left at zero
+    c.FInfoAlert = 2, c.FCndAlert = 2;
+    c.FCndTermEntry = 2;
+    c.FInfoResult = 20, c.FCndResult = 2;
+    c.FCndResultDt1 = 3, c.FInfoResultDt1 = QDateTime(QDate(2024, 2, 29), QTime());
+    c.FCndMACAddr1 = 3, c.FInfoMACAddr1 = "AA*", c.FJoinMACAddr = 1, c.FCndMACAddr2 = 6,
+    c.FInfoMACAddr2 = "B*";
+    c.SortColNo = 16;
+    EXPECT_EQ(BuildListQuery(c).toStdString(),
+              (Head + " AND ((TermID IS NOT NULL AND TermID <> ''))"
+                      " AND (NOT IPAddr LIKE '010.*' AND ( IPAddr IS NOT NULL AND IPAddr <> ''))"
+                      " AND (Vendor='O''Neil')"
+                      " AND (MachineName IS NOT NULL AND MachineName <> '')"
+                      " AND ((VerApli IS NULL OR VerApli = '') OR VerApli>'2')"
+                      " AND (VerBoot<'1.0')"
+                      " AND (Regist=1 OR Regist=2)"
+                      " AND (Format(EntryDate,'YYYY/MM/DD')>='2024/01/05' AND "
+                      "Format(EntryDate,'YYYY/MM/DD')<'1899/12/30')"
+                      " AND NOT(TermIDAlert<>0 OR IPAddrAlert<>0)"
+                      " AND (TermEntryType=1)"
+                      " AND (ResultKind > 0 AND ResultCode<>0)"
+                      " AND (Format(ResultDate,'YYYY/MM/DD')='2024/02/29')"
+                      " AND (UserInfo1 LIKE 'AA*' OR  NOT UserInfo1 LIKE 'B*')"
+                      " ORDER BY ResultDate DESC,TermID ASC,ID ASC")
+                  .toStdString());
+    // The trimmed texts are kept in the condition.
+    EXPECT_EQ(c.FInfoVendor, "O'Neil");
+    EXPECT_EQ(c.FInfoApVer1, "");
+
+    // A second clause without a first contributes nothing.
+    ListCondInfo second = noFilter();
+    second.FJoinTermID = 1, second.FCndTermID2 = 3, second.FInfoTermID2 = "5";
+    EXPECT_EQ(ListQueryText(second), Head + DefaultOrder);
+}
+
+TEST(JetTranslation, Texts)
+{
+    const std::pair<const char *, const char *> cases[] = {
+        {"SELECT TOP 65535 * FROM TermInfo ORDER BY TermID ASC",
+         "SELECT * FROM TermInfo ORDER BY TermID ASC LIMIT 65535"},
+        {"SELECT * FROM T WHERE (Format(EntryDate,'YYYY/MM/DD')>='2024/01/05')",
+         "SELECT * FROM T WHERE (strftime('%Y/%m/%d',EntryDate)>='2024/01/05')"},
+        {"X WHERE (LTrim(TermID) LIKE '1?2*' OR NOT  LTrim(TermID) LIKE 'a''b')",
+         "X WHERE (ltrim(TermID) LIKE '1_2%' ESCAPE '\\' OR NOT  ltrim(TermID) LIKE 'a''b' ESCAPE "
+         "'\\')"},
+        {"V LIKE '50%_\\*'", "V LIKE '50\\%\\_\\\\%' ESCAPE '\\'"},
+        // Keywords and calls inside a literal are data.
+        {"V='LIKE ''Format(x,''YYYY'')'' TOP 3'", "V='LIKE ''Format(x,''YYYY'')'' TOP 3'"},
+        {"SELECT * FROM TermInfo WHERE TermID BETWEEN 'a' AND 'b' AND V IS NULL",
+         "SELECT * FROM TermInfo WHERE TermID BETWEEN 'a' AND 'b' AND V IS NULL"},
+    };
+    for (const auto &[jet, sqlite] : cases)
+        EXPECT_EQ(JetToSqlite(QString::fromUtf8(jet)).toStdString(), sqlite) << jet;
+}
+
+// Seven terminals, labelled by their user information ("p555" is the
+// provisional row added by hand).
+class ListFilterTest : public RegisterTest
+{
+protected:
+    void SetUp() override
+    {
+        RegisterTest::SetUp();
+        struct T {
+            const char *id, *label, *vendor, *machine, *apli, *boot, *mac;
+            std::uint32_t addr;
+            int regist;
+        } terms[] = {
+            {"7", "t7", "O'Neil", "KX-100", "1.10", "0.9", "00:11:22:33:44:01", ip(192, 168, 1, 10),
+             0},
+            {"12", "t12", "Acme", "kx-200", "1.20", "", "00:11:22:33:44:02", ip(192, 168, 1, 20),
+             1},
+            {"100", "t100", "", "Phone_A", "", "1.0", "AA:BB:CC:DD:EE:03", ip(10, 0, 0, 5), 2},
+            {"125", "t125", "50%off", "Phone%B", "2.00", "2.0", "aa:bb:cc:dd:ee:04",
+             ip(10, 0, 0, 6), 1},
+            {"12", "t12b", "Acme", "kx-300", "1.20", "1.0", "00:11:22:33:44:05",
+             ip(192, 168, 1, 30), 2},
+            {"600", "t600", "Zeta", "Other", "3.0", "3.0", "00:11:22:33:44:06", ip(10, 0, 0, 6), 0},
+        };
+        std::vector<RegistrationData> data;
+        for (const T &t : terms) {
+            RegistrationData d = notice(t.id, t.addr, t.mac);
+            d.UserInfo2 = t.label, d.Vendor = t.vendor, d.MachineName = t.machine;
+            d.VerApli = t.apli, d.VerBoot = t.boot, d.Regist = t.regist;
+            data.push_back(d);
+        }
+        at(2023, 12, 1);
+        ASSERT_EQ(db->registerUpdates(data), 0);
+        at(2024, 1, 4);
+        std::vector<TermItem> add{{0, "555", 0}};
+        ASSERT_EQ(db->addTerminals(add), 0);
+        // Results (which also stamp the registration date), then the last
+        // registrations at their days.
+        at(2024, 2, 1), db->setResultByMac("00:11:22:33:44:01", 5, 0);
+        at(2024, 2, 2), db->setResultByMac("00:11:22:33:44:02", 5, 3);
+        at(2024, 2, 3), db->setResultByMac("AA:BB:CC:DD:EE:03", 9, 0);
+        const int days[][4] = {{5, 10, 0, 0},   {6, 10, 0, 0}, {7, 8, 0, 0},
+                               {7, 23, 59, 59}, {8, 10, 0, 0}, {9, 10, 0, 0}};
+        for (std::size_t i = 0; i < data.size(); ++i) {
+            at(2024, 1, days[i][0], days[i][1], days[i][2], days[i][3]);
+            ASSERT_EQ(db->registerUpdate(data[i]), 0);
+        }
+    }
+    std::set<QString> labels(const ListCondInfo &c)
+    {
+        std::vector<TermEntry> rows;
+        EXPECT_EQ(db->readList(c, rows), 0) << ListQueryText(c).toStdString();
+        std::set<QString> out;
+        for (const TermEntry &e : rows)
+            out.insert(e.UserInfo2.isEmpty() ? "p" + e.TermID : e.UserInfo2);
+        return out;
+    }
+};
+
+TEST_F(ListFilterTest, EachFilterSelectsTheRightTerminals)
+{
+    using Set = std::set<QString>;
+    const Set all{"t7", "t12", "t100", "t125", "t12b", "t600", "p555"};
+    const QDateTime jan5(QDate(2024, 1, 5), QTime(18, 0)), jan6(QDate(2024, 1, 6), QTime());
+    const QDateTime jan7(QDate(2024, 1, 7), QTime(1, 0)), jan4(QDate(2024, 1, 4), QTime());
+    const QDateTime feb2(QDate(2024, 2, 2), QTime(23, 0));
+    struct Case {
+        const char *name;
+        std::function<void(ListCondInfo &)> set;
+        Set expected;
+    } cases[] = {
+        {"id =", [](auto &c) { c.FCndTermID1 = 3, c.FInfoTermID1 = "12"; }, {"t12", "t12b"}},
+        {"id like",
+         [](auto &c) { c.FCndTermID1 = 3, c.FInfoTermID1 = "1*"; },
+         {"t12", "t100", "t125", "t12b"}},
+        {"id not like",
+         [](auto &c) { c.FCndTermID1 = 6, c.FInfoTermID1 = "1*"; },
+         {"t7", "t600", "p555"}},
+        {"id > numeric",
+         [](auto &c) { c.FCndTermID1 = 1, c.FInfoTermID1 = "12"; },
+         {"t100", "t125", "t600", "p555"}},
+        {"id like AND <",
+         [](auto &c) {
+             c.FCndTermID1 = 3, c.FInfoTermID1 = "1*", c.FJoinTermID = 2, c.FCndTermID2 = 5,
+             c.FInfoTermID2 = "125";
+         },
+         {"t12", "t12b", "t100"}},
+        {"id OR",
+         [](auto &c) {
+             c.FCndTermID1 = 3, c.FInfoTermID1 = "7", c.FJoinTermID = 1, c.FCndTermID2 = 3,
+             c.FInfoTermID2 = "600";
+         },
+         {"t7", "t600"}},
+        {"second without first",
+         [](auto &c) { c.FJoinTermID = 1, c.FCndTermID2 = 3, c.FInfoTermID2 = "7"; }, all},
+        {"id empty =", [](auto &c) { c.FCndTermID1 = 3; }, {}},
+        {"? is literal without *", [](auto &c) { c.FCndTermID1 = 3, c.FInfoTermID1 = "1?5"; }, {}},
+        {"? wildcard with *",
+         [](auto &c) { c.FCndTermID1 = 3, c.FInfoTermID1 = "1?5*"; },
+         {"t125"}},
+        {"ip as typed", [](auto &c) { c.FCndIPAddr1 = 3, c.FInfoIPAddr1 = "192.168.1.10"; }, {}},
+        {"ip stored form",
+         [](auto &c) { c.FCndIPAddr1 = 3, c.FInfoIPAddr1 = "192.168.001.010"; },
+         {"t7"}},
+        {"ip like",
+         [](auto &c) { c.FCndIPAddr1 = 3, c.FInfoIPAddr1 = "192.168.001.*"; },
+         {"t7", "t12", "t12b"}},
+        {"ip range",
+         [](auto &c) {
+             c.FCndIPAddr1 = 2, c.FInfoIPAddr1 = "010.000.000.006", c.FJoinIPAddr = 2,
+             c.FCndIPAddr2 = 5, c.FInfoIPAddr2 = "192";
+         },
+         {"t125", "t600"}},
+        {"ip empty =", [](auto &c) { c.FCndIPAddr1 = 3; }, {"p555"}},
+        {"vendor quote", [](auto &c) { c.FCndVendor = 1, c.FInfoVendor = "O'Neil"; }, {"t7"}},
+        {"vendor not like",
+         [](auto &c) { c.FCndVendor = 2, c.FInfoVendor = "Ac*"; },
+         {"t7", "t100", "t125", "t600", "p555"}},
+        {"vendor literal %", [](auto &c) { c.FCndVendor = 1, c.FInfoVendor = "50%*"; }, {"t125"}},
+        {"vendor % not a wildcard", [](auto &c) { c.FCndVendor = 1, c.FInfoVendor = "%of*"; }, {}},
+        {"vendor empty =", [](auto &c) { c.FCndVendor = 1; }, {"t100", "p555"}},
+        {"vendor trimmed",
+         [](auto &c) { c.FCndVendor = 1, c.FInfoVendor = "  Acme "; },
+         {"t12", "t12b"}},
+        {"machine like case",
+         [](auto &c) { c.FCndMachin = 1, c.FInfoMachin = "KX-*"; },
+         {"t7", "t12", "t12b"}},
+        {"machine literal _",
+         [](auto &c) { c.FCndMachin = 1, c.FInfoMachin = "Phone_*"; },
+         {"t100"}},
+        {"apli =", [](auto &c) { c.FCndApVer1 = 3, c.FInfoApVer1 = "1.20"; }, {"t12", "t12b"}},
+        {"apli = OR empty",
+         [](auto &c) {
+             c.FCndApVer1 = 3, c.FInfoApVer1 = "1.10", c.FJoinApVer = 1, c.FCndApVer2 = 3;
+         },
+         {"t7", "t100", "p555"}},
+        {"boot not empty",
+         [](auto &c) { c.FCndBtVer1 = 6; },
+         {"t7", "t100", "t125", "t12b", "t600"}},
+        {"sip secondary", [](auto &c) { c.FCndSipEntry = 3; }, {"t100", "t12b"}},
+        {"sip either", [](auto &c) { c.FCndSipEntry = 4; }, {"t12", "t125", "t100", "t12b"}},
+        {"entry day =",
+         [&](auto &c) { c.FCndEntryDt1 = 3, c.FInfoEntryDt1 = jan7; },
+         {"t100", "t125"}},
+        {"entry days AND",
+         [&](auto &c) {
+             c.FCndEntryDt1 = 2, c.FInfoEntryDt1 = jan5, c.FJoinEntryDt = 2, c.FCndEntryDt2 = 4,
+             c.FInfoEntryDt2 = jan6;
+         },
+         {"t7", "t12"}},
+        {"address alert", [](auto &c) { c.FInfoAlert = 3, c.FCndAlert = 1; }, {"t125", "t600"}},
+        {"no id alert",
+         [](auto &c) { c.FInfoAlert = 4, c.FCndAlert = 2; },
+         {"t7", "t100", "t125", "t600", "p555"}},
+        {"provisional", [](auto &c) { c.FCndTermEntry = 1; }, {"p555"}},
+        {"result failed", [](auto &c) { c.FInfoResult = 5, c.FCndResult = 2; }, {"t12"}},
+        {"result day =", [&](auto &c) { c.FCndResultDt1 = 3, c.FInfoResultDt1 = feb2; }, {"t12"}},
+        {"result day <=",
+         [&](auto &c) { c.FCndResultDt1 = 4, c.FInfoResultDt1 = jan4; },
+         {"t125", "t12b", "t600", "p555"}},
+        {"mac case",
+         [](auto &c) { c.FCndMACAddr1 = 3, c.FInfoMACAddr1 = "aa:bb:cc:dd:ee:03"; },
+         {"t100"}},
+        {"mac not like",
+         [](auto &c) { c.FCndMACAddr1 = 6, c.FInfoMACAddr1 = "00:11:*"; },
+         {"t100", "t125", "p555"}},
+        {"two columns",
+         [](auto &c) { c.FCndTermID1 = 3, c.FInfoTermID1 = "1*", c.FCndSipEntry = 2; },
+         {"t12", "t125"}},
+    };
+    for (const Case &tc : cases) {
+        ListCondInfo c = noFilter();
+        tc.set(c);
+        EXPECT_EQ(labels(c), tc.expected) << tc.name << ": " << ListQueryText(c).toStdString();
+    }
+}
+
+TEST_F(ListFilterTest, SortOrders)
+{
+    auto order = [this](int col, int dir) {
+        ListCondInfo c = noFilter();
+        c.SortColNo = col, c.SortDirect = dir;
+        std::vector<TermEntry> rows;
+        EXPECT_EQ(db->readList(c, rows), 0);
+        QStringList out;
+        for (const TermEntry &e : rows)
+            out << (e.UserInfo2.isEmpty() ? "p" + e.TermID : e.UserInfo2);
+        return out.join(' ').toStdString();
+    };
+    EXPECT_EQ(order(13, 1), "t600 t12b t125 t100 t12 t7 p555");
+    EXPECT_EQ(order(1, 2), "t7 t12 t12b t100 t125 p555 t600");  // numeric through the padding
+    EXPECT_EQ(order(10, 2), "p555 t7 t12 t12b t600 t100 t125"); // MAC without case
+    EXPECT_EQ(order(3, 1), "t12 t100 t7 t12b t125 p555 t600");
+}

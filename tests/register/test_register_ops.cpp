@@ -1,0 +1,320 @@
+// Register update, results, look-ups, add and delete with their progress,
+// and the terminal-ID number queries.
+#include "RegisterFixture.h"
+
+using Log = std::tuple<int, QString, QString>;
+
+TEST(StoredForms, PaddingMakesTextOrderNumeric)
+{
+    EXPECT_EQ(StoredTermId("7"), QString(63, ' ') + "7");
+    EXPECT_LT(StoredTermId("7"), StoredTermId("12"));
+    EXPECT_LT(StoredTermId("12"), StoredTermId("100"));
+    EXPECT_EQ(StoredTermId(QString(70, '1') + "2"), QString(63, '1') + "2"); // rightmost 64
+    EXPECT_EQ(TrimmedTermId(StoredTermId("100")), "100");
+    EXPECT_EQ(StoredIpAddr(ip(10, 0, 0, 5)), "010.000.000.005");
+    EXPECT_EQ(DottedIpAddr(ip(10, 0, 0, 5)), "10.0.0.5");
+    EXPECT_EQ(QuoteText("a'b''"), "a''b''''");
+}
+
+TEST_F(RegisterTest, KnownMacWithNewIdKeepsItsRowAndRecomputesTheNewIdsAlert)
+{
+    ASSERT_EQ(db->registerUpdate(notice("5", ip(10, 0, 0, 1), "M1")), 0);
+    ASSERT_EQ(db->registerUpdate(notice("6", ip(10, 0, 0, 2), "M2")), 0);
+    const int rowId = byMac("M1").ID;
+    RegisterOutcome oc;
+    ASSERT_EQ(db->registerUpdate(notice("6", ip(10, 0, 0, 1), "M1"), &oc), 0);
+    EXPECT_EQ(oc, RegisterOutcome::Updated);
+    const TermEntry m1 = byMac("M1");
+    EXPECT_EQ(m1.ID, rowId);
+    EXPECT_EQ(m1.TermID, "6");
+    EXPECT_EQ(all().size(), 2u);
+    EXPECT_EQ(m1.TermIDAlert, 1);
+    EXPECT_EQ(byMac("M2").TermIDAlert, 1);
+    EXPECT_TRUE(log.lines.empty());
+
+    // M1 leaves the ID again: its own alert clears, M2's stays until M2 registers.
+    ASSERT_EQ(db->registerUpdate(notice("7", ip(10, 0, 0, 1), "M1")), 0);
+    EXPECT_EQ(byMac("M1").TermIDAlert, 0);
+    EXPECT_EQ(byMac("M2").TermIDAlert, 1);
+    ASSERT_EQ(db->registerUpdate(notice("6", ip(10, 0, 0, 2), "M2")), 0);
+    EXPECT_EQ(byMac("M2").TermIDAlert, 0);
+}
+
+TEST_F(RegisterTest, ProvisionalRowIsAdoptedInOperationWithoutResult)
+{
+    std::vector<TermItem> add{{0, "101", 0}};
+    ASSERT_EQ(db->addTerminals(add), 0);
+    const int rowId = all().at(0).ID;
+    at(2024, 5, 6, 7, 8, 9);
+    RegisterOutcome oc;
+    RegistrationData d = notice("101", ip(192, 168, 0, 9), "MAC-101");
+    d.VerInfo3 = "v3", d.TermTypeInfo2 = "tt2", d.Regist = 2;
+    ASSERT_EQ(db->registerUpdate(d, &oc), 0);
+    EXPECT_EQ(oc, RegisterOutcome::Adopted);
+    const auto rows = all();
+    ASSERT_EQ(rows.size(), 1u);
+    const TermRecord r = [&] {
+        TermRecord x;
+        db->getByMac("MAC-101", x);
+        return x;
+    }();
+    EXPECT_EQ(r.ID, rowId);
+    EXPECT_EQ(r.TermEntryType, TermEntryKind::InOperation);
+    EXPECT_EQ(r.ResultKind, 0);
+    EXPECT_EQ(r.ResultDate, now);
+    EXPECT_EQ(r.EntryDate, now);
+    EXPECT_EQ(r.IPAddr, "192.168.000.009");
+    EXPECT_EQ(r.VerInfo3, "v3");
+    EXPECT_EQ(r.TermTypeInfo2, "tt2");
+    EXPECT_EQ(r.Regist, 2);
+    EXPECT_EQ(log.lines, (std::vector<Log>{{1, "101", ""}}));
+}
+
+TEST_F(RegisterTest, TwoProvisionalRowsWithTheIdGiveAThirdRowAndThreeAlerts)
+{
+    const QString id = StoredTermId("101");
+    raw({"INSERT INTO TermInfo (TermID) VALUES ('" + id + "')",
+         "INSERT INTO TermInfo (TermID) VALUES ('" + id + "')"});
+    RegisterOutcome oc;
+    ASSERT_EQ(db->registerUpdate(notice("101", ip(10, 1, 1, 1), "NEW"), &oc), 0);
+    EXPECT_EQ(oc, RegisterOutcome::DuplicateId);
+    const auto rows = all();
+    ASSERT_EQ(rows.size(), 3u);
+    for (const TermEntry &e : rows)
+        EXPECT_EQ(e.TermIDAlert, 1) << e.ID;
+    EXPECT_EQ(log.lines, (std::vector<Log>{{1, "101", ""}}));
+}
+
+TEST_F(RegisterTest, DuplicateAddressWinsOverDuplicateId)
+{
+    ASSERT_EQ(db->registerUpdate(notice("5", ip(10, 0, 0, 5), "A")), 0);
+    RegisterOutcome oc;
+    ASSERT_EQ(db->registerUpdate(notice("5", ip(10, 0, 0, 5), "B"), &oc), 0);
+    EXPECT_EQ(oc, RegisterOutcome::DuplicateAddress);
+    EXPECT_EQ(log.lines, (std::vector<Log>{{2, "5", "10.0.0.5"}}));
+    for (const char *mac : {"A", "B"}) {
+        EXPECT_EQ(byMac(mac).TermIDAlert, 1);
+        EXPECT_EQ(byMac(mac).IPAddrAlert, 1);
+    }
+}
+
+TEST_F(RegisterTest, PendingTerminalInformationCompletesOnRegistration)
+{
+    at(2024, 1, 1);
+    ASSERT_EQ(db->registerUpdate(notice("5", ip(10, 0, 0, 5), "A")), 0);
+    ASSERT_EQ(db->setResultByMac("A", 13, 0), 0);
+    EXPECT_EQ(byMac("A").ResultKind, 13);
+    at(2024, 1, 2);
+    ASSERT_EQ(db->registerUpdate(notice("5", ip(10, 0, 0, 5), "A")), 0);
+    const TermEntry e = byMac("A");
+    EXPECT_EQ(e.ResultKind, 1);
+    EXPECT_EQ(e.ResultCode, 0);
+    EXPECT_EQ(e.ResultDate, now);
+
+    // Any other kind stays as it is.
+    ASSERT_EQ(db->setResultByMac("A", 5, 4), 0);
+    ASSERT_EQ(db->registerUpdate(notice("5", ip(10, 0, 0, 5), "A")), 0);
+    EXPECT_EQ(byMac("A").ResultKind, 5);
+    EXPECT_EQ(byMac("A").ResultCode, 4);
+}
+
+TEST_F(RegisterTest, BatchGivesTheSameRegisterAsSingleUpdates)
+{
+    // Duplicates inside one burst must see each other.
+    const std::vector<RegistrationData> burst = {
+        notice("1", ip(10, 0, 0, 1), "A"), notice("1", ip(10, 0, 0, 2), "B"),
+        notice("2", ip(10, 0, 0, 2), "C"), notice("3", ip(10, 0, 0, 3), "A"),
+        notice("4", ip(10, 0, 0, 4), "D")};
+    std::vector<int> answers;
+    std::vector<RegisterOutcome> outcomes;
+    ASSERT_EQ(db->registerUpdates(burst, &answers, &outcomes), 0);
+    EXPECT_EQ(answers, std::vector<int>(5, 0));
+    using O = RegisterOutcome;
+    EXPECT_EQ(outcomes, (std::vector<O>{O::Added, O::DuplicateId, O::DuplicateAddress, O::Updated,
+                                        O::Added}));
+    const auto batched = all();
+
+    TempDir other;
+    CTermDatabase single(other.path());
+    ASSERT_TRUE(single.startUp());
+    single.setClock([this] { return now; });
+    for (const auto &d : burst)
+        ASSERT_EQ(single.registerUpdate(d), 0);
+    ListCondInfo c = DefaultListCond();
+    c.SortColNo = 1, c.SortDirect = 2;
+    std::vector<TermEntry> one;
+    ASSERT_EQ(single.readList(c, one), 0);
+    ASSERT_EQ(one.size(), batched.size());
+    for (std::size_t i = 0; i < one.size(); ++i) {
+        EXPECT_EQ(one[i].UserInfo1, batched[i].UserInfo1);
+        EXPECT_EQ(one[i].TermIDAlert, batched[i].TermIDAlert) << i;
+        EXPECT_EQ(one[i].IPAddrAlert, batched[i].IPAddrAlert) << i;
+    }
+    EXPECT_EQ(byMac("A").TermIDAlert, 0); // moved from 1 to 3
+    EXPECT_EQ(byMac("B").IPAddrAlert, 1);
+    EXPECT_EQ(byMac("C").IPAddrAlert, 1);
+}
+
+TEST_F(RegisterTest, SetResultDateRulesAndAddressVariantWritesIdOnSuccessOnly)
+{
+    at(2024, 1, 1);
+    ASSERT_EQ(db->registerUpdate(notice("5", ip(10, 0, 0, 5), "A")), 0);
+    const QDateTime registered = now;
+    at(2024, 2, 2);
+    ASSERT_EQ(db->setResultByMac("A", 1, 0), 0);
+    EXPECT_EQ(byMac("A").EntryDate, registered);
+    EXPECT_EQ(byMac("A").ResultDate, registered);
+    EXPECT_EQ(byMac("A").ResultKind, 1);
+
+    struct Case {
+        int kind, code;
+        bool datesSet;
+        const char *termId;
+    } cases[] = {{1, 3, true, "5"}, {2, 0, true, "77"}, {1, 0, false, "78"}, {9, 6, true, "78"}};
+    int day = 3;
+    for (const Case &c : cases) {
+        at(2024, 2, day++);
+        const QDateTime before = byMac("A").ResultDate;
+        ASSERT_EQ(db->setResultByAddress(c.termId, ip(10, 0, 0, 5), c.kind, c.code), 0);
+        const TermEntry e = byMac("A");
+        EXPECT_EQ(e.ResultKind, c.kind);
+        EXPECT_EQ(e.ResultCode, c.code);
+        EXPECT_EQ(e.ResultDate, c.datesSet ? now : before) << c.kind << "/" << c.code;
+        EXPECT_EQ(e.EntryDate, e.ResultDate);
+        // Only a success writes the terminal ID.
+        EXPECT_EQ(e.TermID, c.code == 0 ? QString(c.termId) : e.TermID);
+    }
+    EXPECT_EQ(byMac("A").TermID, "78");
+    EXPECT_EQ(db->setResultByAddress("5", ip(1, 2, 3, 4), 1, 0), DbAnswer::NoRow);
+    EXPECT_EQ(db->setResultByMac("nobody", 1, 0), DbAnswer::NoRow);
+}
+
+TEST_F(RegisterTest, LookUps)
+{
+    RegistrationData d = notice("42", ip(10, 0, 0, 42), "MAC42");
+    d.MachineName = "KX", d.VerInfo1 = "v1";
+    ASSERT_EQ(db->registerUpdate(d), 0);
+    TermRecord r;
+    ASSERT_EQ(db->getByTermId("42", r), 0);
+    EXPECT_EQ(r.TermID, "42");
+    EXPECT_EQ(r.IPAddr, "010.000.000.042");
+    EXPECT_EQ(r.UserInfo1, "MAC42");
+    EXPECT_EQ(r.MachineName, "KX");
+    EXPECT_EQ(r.VerInfo1, ""); // not filled by this look-up
+    EXPECT_EQ(db->getByTermId("43", r), DbAnswer::NoRow);
+    ASSERT_EQ(db->getByMac("mac42", r), 0); // text compares without case
+    EXPECT_EQ(r.VerInfo1, "v1");
+    EXPECT_EQ(db->getByMac("x", r), DbAnswer::NoRow);
+}
+
+TEST_F(RegisterTest, AddSkipsExistingAndEmptyIdsDeleteReportsVanishedRows)
+{
+    ASSERT_EQ(db->registerUpdate(notice("2", ip(10, 0, 0, 2), "A")), 0);
+    std::vector<TermItem> add{{0, "1", 0}, {0, "2", 0}, {0, "", 0}, {0, "3", 0}, {0, "1", 0}};
+    ASSERT_EQ(db->addTerminals(add), 0);
+    std::vector<int> results;
+    for (const auto &i : add)
+        results.push_back(i.result);
+    EXPECT_EQ(results, (std::vector<int>{0, 3, 2, 0, 3}));
+    auto rows = all();
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[0].TermID, "1");
+    EXPECT_EQ(rows[0].TermEntryType, TermEntryKind::Provisional);
+    EXPECT_EQ(rows[0].IPAddr, "");
+    EXPECT_EQ(rows[0].EntryDate, now);
+    EXPECT_EQ(rows[0].ResultDate, now);
+
+    std::vector<TermItem> del{{rows[0].ID, "1", -1}, {9999, "x", -1}, {rows[2].ID, "3", -1}};
+    EXPECT_EQ(db->deleteTerminals(del), DbAnswer::NoRow);
+    EXPECT_EQ(del[0].result, 0);
+    EXPECT_EQ(del[1].result, 2);
+    EXPECT_EQ(del[2].result, 0);
+    rows = all();
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].TermID, "2");
+    std::vector<TermItem> again{{rows[0].ID, "2", -1}};
+    EXPECT_EQ(db->deleteTerminals(again), 0);
+}
+
+TEST_F(RegisterTest, ProgressRhythm)
+{
+    struct Recorder : IRegisterProgress {
+        std::vector<std::pair<int, int>> reports;
+        int yields = 0;
+        void progress(int done, int total) override { reports.emplace_back(done, total); }
+        void yieldOnce() override { ++yields; }
+    };
+    auto expected = [](int total) {
+        std::vector<std::pair<int, int>> out{{0, total}};
+        const int step = std::clamp(total / 100, 1, 250);
+        for (int i = 1; i <= total; ++i)
+            if (i % step == 0 || i == total)
+                out.emplace_back(i, total);
+        return out;
+    };
+    EXPECT_EQ(ProgressStep(30000), 250);
+    EXPECT_EQ(ProgressStep(99), 1);
+    EXPECT_EQ(ProgressStep(1000), 10);
+    for (int total : {1, 99, 100, 30000}) {
+        Recorder rec;
+        std::vector<TermItem> items(total);
+        if (total <= 100) {
+            for (int i = 0; i < total; ++i)
+                items[i].TermID = QString::number(total * 1000 + i);
+            ASSERT_EQ(db->addTerminals(items, &rec), 0);
+        } else {
+            for (int i = 0; i < total; ++i)
+                items[i].ID = 1000000 + i; // rows that don't exist
+            ASSERT_EQ(db->deleteTerminals(items, &rec), DbAnswer::NoRow);
+        }
+        EXPECT_EQ(rec.reports, expected(total)) << total;
+        EXPECT_EQ(rec.yields, total);
+    }
+    EXPECT_EQ(all().size(), 200u);
+}
+
+TEST_F(RegisterTest, TerminalIdsInRangeAndAsNumbers)
+{
+    std::vector<TermItem> add;
+    for (const char *id : {"3123400099", "3123400100", "3123400101", "3123400150", "3123400151",
+                           "3123500100", "0", "ERROR", "1234567890123"})
+        add.push_back({0, id, 0});
+    ASSERT_EQ(db->addTerminals(add), 0);
+
+    EXPECT_EQ(CTermDatabase::RangeUpperBound("3123400100", 51), QString(54, ' ') + "3123400150");
+    QStringList ids;
+    ASSERT_EQ(db->termIdsInRange("3123400100", 51, &ids), 0);
+    EXPECT_EQ(ids, (QStringList{StoredTermId("3123400150"), StoredTermId("3123400101"),
+                                StoredTermId("3123400100")}));
+    EXPECT_EQ(db->termIdsInRange("3123400200", 10, &ids), DbAnswer::NoRow);
+    EXPECT_EQ(db->termIdsInRange("3123400100", 10, nullptr), DbAnswer::MissingArg);
+    EXPECT_EQ(db->termIdsInRange("3123400100", 0, &ids), DbAnswer::MissingArg);
+
+    std::vector<std::int64_t> numbers(3, -1);
+    int count = 0;
+    ASSERT_EQ(db->allTermIdNumbers(&numbers, &count), 0);
+    EXPECT_EQ(count, 9);
+    // Ascending stored order: "0", "ERROR", the ten-digit IDs, then the long one.
+    const std::vector<std::int64_t> want{0,         -1,        123400099, 123400100, 123400101,
+                                         123400150, 123400151, 123500100, 567890123};
+    EXPECT_EQ(numbers, want);
+    EXPECT_EQ(db->allTermIdNumbers(nullptr, &count), DbAnswer::MissingArg);
+}
+
+TEST_F(RegisterTest, UpdateWritesTheNoticeValuesOverWhatTheRowHeld)
+{
+    // A provisional row that somehow holds a MAC takes the notice's (empty) one.
+    raw({"INSERT INTO TermInfo (TermID, UserInfo1, IPAddr) VALUES ('" + StoredTermId("31") +
+         "', 'STALE', '010.000.000.031')"});
+    RegisterOutcome oc;
+    ASSERT_EQ(db->registerUpdate(notice("31", ip(10, 0, 0, 31), ""), &oc), 0);
+    EXPECT_EQ(oc, RegisterOutcome::Adopted);
+    EXPECT_EQ(all().at(0).UserInfo1, "");
+
+    // A known MAC reported in another case is stored as reported.
+    ASSERT_EQ(db->registerUpdate(notice("32", ip(10, 0, 0, 32), "ab:cd")), 0);
+    ASSERT_EQ(db->registerUpdate(notice("32", ip(10, 0, 0, 32), "AB:CD"), &oc), 0);
+    EXPECT_EQ(oc, RegisterOutcome::Updated);
+    EXPECT_EQ(byMac("ab:cd").UserInfo1, "AB:CD");
+    EXPECT_EQ(all().size(), 2u);
+}
