@@ -1,0 +1,140 @@
+#include "termlist/TerminalInput.h"
+
+namespace TerminalInput
+{
+
+namespace
+{
+
+constexpr int MaxTermIdLength = 64;
+
+// The value of a text of digits, or -1 when it isn't one or exceeds `max`
+// (an empty text is `emptyValue`).
+int digitValue(const QString &text, int max, int emptyValue)
+{
+    if (!isDigitsOnly(text))
+        return -1;
+    if (text.isEmpty())
+        return emptyValue;
+    qint64 v = 0;
+    for (QChar c : text) {
+        v = v * 10 + (c.unicode() - '0');
+        if (v > max)
+            return -1;
+    }
+    return static_cast<int>(v);
+}
+
+} // namespace
+
+bool isDigitsOnly(const QString &text)
+{
+    for (QChar c : text)
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return false;
+    return true;
+}
+
+std::uint32_t addressValue(const QString &text)
+{
+    QString t = text.trimmed();
+    if (t.startsWith(QLatin1String("USB(")) && t.endsWith(QLatin1Char(')')))
+        t = t.mid(4, t.size() - 5);
+    const QStringList parts = t.split(QLatin1Char('.'));
+    if (parts.size() != 4)
+        return 0;
+    std::uint32_t value = 0;
+    for (int i = 0; i < 4; ++i) {
+        bool ok = false;
+        const uint part = parts[i].toUInt(&ok, 10);
+        if (!ok || part > 255)
+            return 0;
+        value |= part << (8 * i);
+    }
+    return value;
+}
+
+QString nextTerminalId(const QString &id)
+{
+    QString next = id;
+    for (qsizetype i = next.size() - 1; i >= 0; --i) {
+        if (next[i] != QLatin1Char('9')) {
+            next[i] = QChar(next[i].unicode() + 1);
+            return next;
+        }
+        next[i] = QLatin1Char('0');
+    }
+    // Every digit carried.
+    if (next.size() < MaxTermIdLength)
+        next.prepend(QLatin1Char('1'));
+    return next;
+}
+
+QStringList terminalIdSequence(const QString &first, int count)
+{
+    QStringList ids;
+    if (count <= 0 || first.isEmpty())
+        return ids;
+    ids.reserve(count);
+    QString id = first;
+    for (int i = 0; i < count; ++i) {
+        ids << id;
+        id = nextTerminalId(id);
+    }
+    return ids;
+}
+
+AddCheck checkAddTerminals(const QString &firstId, const QString &countText)
+{
+    AddCheck r;
+    if (!isDigitsOnly(firstId)) {
+        r.error = AddCheck::TermId;
+        r.widthCode = 380;
+        r.message = QStringLiteral("追加する端末IDは半角数字のみで入力してください。");
+        return r;
+    }
+    const int count = digitValue(countText, 65535, 0);
+    if (count < 0) {
+        r.error = AddCheck::Count;
+        r.widthCode = 450;
+        r.message = QStringLiteral("追加する件数は半角数字のみ0～65535の範囲で入力してください。");
+        return r;
+    }
+    r.firstId = firstId;
+    r.count = count;
+    return r;
+}
+
+SettingsCheck checkSystemSettings(const QString &portText, const QString &intervalText,
+                                  bool normalModeChecked, int openedPort)
+{
+    SettingsCheck r;
+    const int port = digitValue(portText, 65535, 0);
+    if (port < 1) {
+        r.error = SettingsCheck::Port;
+        r.widthCode = 470;
+        r.message =
+            QStringLiteral("『通信ポート番号』は半角数字、1～65535の範囲で入力してください。");
+        return r;
+    }
+    const int interval = digitValue(intervalText, 255, 0);
+    if (interval < 0) {
+        r.error = SettingsCheck::Interval;
+        r.widthCode = 1;
+        r.message = QStringLiteral(
+            "『端末登録リフレッシュ間隔』は半角数字、0～255の範囲で入力してください。");
+        return r;
+    }
+    r.port = port;
+    r.interval = interval;
+    r.ftpMode = normalModeChecked ? 0 : 1;
+    r.portChanged = port != openedPort;
+    return r;
+}
+
+QString inputErrorCaption()
+{
+    return QStringLiteral("入力エラー");
+}
+
+} // namespace TerminalInput

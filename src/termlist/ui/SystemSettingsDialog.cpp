@@ -1,0 +1,100 @@
+#include "termlist/ui/SystemSettingsDialog.h"
+
+#include "common/Prompter.h"
+#include "termlist/TerminalInput.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+CSystemSettingsDialog::CSystemSettingsDialog(const SystemSettings &settings, QWidget *parent)
+    : QDialog(parent), portEdit(new QLineEdit(this)),
+      passiveButton(new QRadioButton(QStringLiteral("パッシブモード"), this)),
+      normalButton(new QRadioButton(QStringLiteral("通常モード"), this)),
+      intervalEdit(new QLineEdit(this)),
+      editorGroup(new QGroupBox(QStringLiteral("設定ファイル編集ツールパス名"), this)),
+      editorEdit(new QLineEdit(editorGroup)), okButton(new QPushButton(QStringLiteral("OK"), this)),
+      cancelButton(new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this)), m_settings(settings)
+{
+    setWindowTitle(QStringLiteral("システム設定"));
+    portEdit->setMaxLength(5);
+    intervalEdit->setMaxLength(3);
+    editorEdit->setMaxLength(255);
+    portEdit->setFixedWidth(80);
+    intervalEdit->setFixedWidth(80);
+
+    portEdit->setText(QString::number(settings.UDPPort));
+    intervalEdit->setText(QString::number(settings.EntryInt));
+    (settings.FTPMode != 0 ? passiveButton : normalButton)->setChecked(true);
+    editorEdit->setText(settings.EditerPath);
+
+    auto *grid = new QGridLayout;
+    grid->addWidget(new QLabel(QStringLiteral("通信ポート番号"), this), 0, 0);
+    grid->addWidget(portEdit, 0, 1);
+    grid->addWidget(new QLabel(QStringLiteral("（ 1～65535 ）"), this), 0, 2);
+
+    auto *ftpGroup = new QGroupBox(QStringLiteral("ＦＴＰ動作モード"), this);
+    auto *ftpRow = new QHBoxLayout(ftpGroup);
+    ftpRow->addWidget(passiveButton);
+    ftpRow->addWidget(normalButton);
+    ftpRow->addStretch();
+    grid->addWidget(ftpGroup, 1, 0, 1, 3);
+
+    grid->addWidget(new QLabel(QStringLiteral("端末登録リフレッシュ間隔"), this), 2, 0);
+    grid->addWidget(intervalEdit, 2, 1);
+    grid->addWidget(new QLabel(QStringLiteral("（ 0～255　時間）"), this), 2, 2);
+    grid->setColumnStretch(2, 1);
+
+    // The editor path keeps the stored value; its group stays part of the
+    // dialog but out of the user's reach.
+    auto *editorRow = new QHBoxLayout(editorGroup);
+    editorRow->addWidget(editorEdit, 1);
+    editorRow->addWidget(new QPushButton(QStringLiteral("..."), editorGroup));
+    editorGroup->hide();
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(okButton);
+    buttons->addWidget(cancelButton);
+
+    auto *top = new QVBoxLayout(this);
+    top->addLayout(grid);
+    top->addWidget(editorGroup);
+    top->addSpacing(8);
+    top->addLayout(buttons);
+    top->setSizeConstraint(QLayout::SetFixedSize);
+
+    okButton->setDefault(true);
+    connect(okButton, &QPushButton::clicked, this, &CSystemSettingsDialog::onOk);
+    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void CSystemSettingsDialog::onOk()
+{
+    const TerminalInput::SettingsCheck check = TerminalInput::checkSystemSettings(
+        portEdit->text(), intervalEdit->text(), normalButton->isChecked(), m_settings.UDPPort);
+    if (check.error != TerminalInput::SettingsCheck::None) {
+        AppMessageBox(check.widthCode, 1, check.message, TerminalInput::inputErrorCaption(),
+                      MsgType::IconWarning);
+        QLineEdit *field =
+            check.error == TerminalInput::SettingsCheck::Port ? portEdit : intervalEdit;
+        field->setFocus();
+        field->selectAll();
+        return;
+    }
+    if (check.portChanged)
+        AppMessageBox(
+            680, 1,
+            QStringLiteral("通信ポート番号の変更を反映するには、クヴァＩＰフォンマネージャ "
+                           "管理用ツールを再起動する必要があります。"),
+            QStringLiteral("ポート番号変更"), MsgType::IconInformation);
+    m_settings.UDPPort = check.port;
+    m_settings.FTPMode = check.ftpMode;
+    m_settings.EntryInt = check.interval;
+    accept();
+}

@@ -1,0 +1,721 @@
+#include "termlist/ui/TerminalView.h"
+
+#include "comm/CommPayloads.h"
+#include "common/CommandScope.h"
+#include "common/ProcessValues.h"
+#include "common/Prompter.h"
+#include "common/SignalEvent.h"
+#include "common/TimerPayload.h"
+#include "register/TermDatabase.h"
+#include "termlist/ListColumns.h"
+#include "termlist/ListExport.h"
+#include "termlist/NoticeApplier.h"
+#include "termlist/ProgressTexts.h"
+#include "termlist/TermListModel.h"
+#include "termlist/TerminalFiles.h"
+#include "termlist/TerminalInput.h"
+#include "termlist/ui/AboutDialog.h"
+#include "termlist/ui/AddTermDialog.h"
+#include "termlist/ui/ColumnSelectDialog.h"
+#include "termlist/ui/CondDialog.h"
+#include "termlist/ui/FilterDialogs.h"
+#include "termlist/ui/ProgressDialog.h"
+#include "termlist/ui/SystemSettingsDialog.h"
+#include "termlist/ui/TermDetailDialog.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QHeaderView>
+#include <QItemSelection>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProcess>
+
+#include <algorithm>
+
+namespace
+{
+
+// Header texts are read up to this length, as the list control gives them.
+constexpr int HeaderTextLimit = 127;
+// Extra room beside a header's text so that marks and padding never clip.
+constexpr int HeaderPadding = 16;
+
+const QString &readErrorText()
+{
+    static const QString t = QStringLiteral(
+        "端末情報データ読み込みでエラーが発生しました。\nデータベースファイルを確認してください。");
+    return t;
+}
+
+} // namespace
+
+// The view's message endpoint under the main thread's id.
+class CTerminalView::Receiver : public MessageReceiver
+{
+public:
+    explicit Receiver(CTerminalView *view) : MessageReceiver(0), m_view(view)
+    {
+        reRegister(ProcessValues::MainThreadId);
+    }
+
+protected:
+    void onMessage(std::uint32_t msg, quintptr wParam, std::unique_ptr<Payload> lParam) override
+    {
+        m_view->onMessage(msg, wParam, std::move(lParam));
+    }
+
+private:
+    CTerminalView *m_view;
+};
+
+// What the notice applier sees of the view.
+class CTerminalView::NoticeHost : public NoticeApplier::Host
+{
+public:
+    explicit NoticeHost(CTerminalView *view) : m_view(view) {}
+    bool refreshPending() const override { return m_view->m_refreshPending; }
+    void setRefreshPending() override { m_view->m_refreshPending = true; }
+    bool mainWindowEnabled() const override { return m_view->m_mainEnabled; }
+    void refreshList() override { m_view->refresh(); }
+
+private:
+    CTerminalView *m_view;
+};
+
+CTerminalView::CTerminalView(QWidget *parent)
+    : QTableView(parent), m_db(std::make_unique<CTermDatabase>()),
+      m_model(new CTermListModel(this)), m_noticeHost(std::make_unique<NoticeHost>(this)),
+      m_notices(std::make_unique<NoticeApplier>(*m_db, *m_noticeHost, ProcessValues::MainThreadId,
+                                                ProcessValues::TimerThreadId)),
+      m_receiver(std::make_unique<Receiver>(this)), m_cond(DefaultListCond())
+{
+    setObjectName(QStringLiteral("terminalView"));
+    // The conditions hold no value for the result-date column when the stored
+    // ones can't be read; it stays hidden then.
+    m_cond.ColResultDate = 0;
+
+    setModel(m_model);
+    setShowGrid(true);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setWordWrap(false);
+    setSortingEnabled(false);
+    setCornerButtonEnabled(false);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    verticalHeader()->hide();
+    // Uniform rows: no row is ever measured, so 65,535 of them cost nothing.
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    horizontalHeader()->setSectionsClickable(true);
+    horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setStretchLastSection(false);
+    horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    connect(horizontalHeader(), &QHeaderView::sectionClicked, this,
+            &CTerminalView::onHeaderClicked);
+
+    // The event the terminal workers set after reading a settings file.
+    ProcessesEvent().reset();
+    // The old version's file goes, the register is compacted and opened.
+    m_db->startUp();
+}
+
+CTerminalView::~CTerminalView() = default;
+
+// ---- list ---------------------------------------------------------------
+
+void CTerminalView::initialUpdate()
+{
+    if (ProcessValues::startupAbort.load() != 0)
+        return;
+    const int r = m_db->readListCond(m_cond);
+    if (r != DbAnswer::Done) {
+        AppMessageBox(1, 2,
+                      QStringLiteral("表示条件データの読み込みでエラーが発生しました。\n標準の条件"
+                                     "で端末データを読み込みます。"),
+                      QStringLiteral("データベース読み込みエラー"), MsgType::IconError);
+        StandardListCond(m_cond);
+    }
+    m_memory = SelectionMemory{};
+    m_model->clearEntries();
+    rebuildColumns();
+    std::vector<TermEntry> entries;
+    if (m_db->readList(m_cond, entries) != DbAnswer::Done) {
+        showReadError();
+        return;
+    }
+    fill(std::move(entries));
+    if (m_model->rowCount() > 0) {
+        const QModelIndex first = m_model->index(0, 0);
+        selectionModel()->setCurrentIndex(first, QItemSelectionModel::ClearAndSelect |
+                                                     QItemSelectionModel::Rows);
+    }
+}
+
+void CTerminalView::rebuildColumns()
+{
+    const std::vector<ViewColumn> columns = ListColumns::shownColumns(m_cond);
+    QStringList headers;
+    for (ViewColumn c : columns)
+        headers << ListColumns::headerText(c, m_cond);
+    m_model->setColumns(columns, headers);
+    const QFontMetrics fm = horizontalHeader()->fontMetrics();
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        const int byRule = ListColumns::columnWidth(columns[i], headers[int(i)]);
+        const int byHeader = fm.horizontalAdvance(headers[int(i)]) + HeaderPadding;
+        const int byContent =
+            fontMetrics().horizontalAdvance(ListColumns::widthSample(columns[i])) + HeaderPadding;
+        setColumnWidth(int(i), std::max({byRule, byHeader, byContent}));
+    }
+}
+
+void CTerminalView::rememberSelection()
+{
+    m_memory = SelectionMemory{};
+    if (!selectionModel())
+        return;
+    std::vector<std::pair<int, int>> ranges;
+    for (const QItemSelectionRange &r : selectionModel()->selection())
+        ranges.emplace_back(r.top(), r.bottom());
+    std::sort(ranges.begin(), ranges.end());
+    int last = -1;
+    for (const auto &[top, bottom] : ranges) {
+        for (int row = std::max(top, last + 1); row <= bottom; ++row)
+            m_memory.selectedIds.push_back(m_model->entry(row).ID);
+        last = std::max(last, bottom);
+    }
+    const QModelIndex current = currentIndex();
+    if (current.isValid() && current.row() < m_model->rowCount()) {
+        m_memory.hasFocus = true;
+        m_memory.focusedId = m_model->entry(current.row()).ID;
+        m_memory.focusedRow = current.row();
+    }
+}
+
+bool CTerminalView::refresh()
+{
+    return reload(false);
+}
+
+bool CTerminalView::reload(bool rebuild)
+{
+    // Notices that arrived before the reload belong into it.
+    m_notices->flush();
+    rememberSelection();
+    // A re-read mostly brings back as many rows as before; room for them up
+    // front spares the copying of a growing list.
+    const std::size_t previous = m_model->entries().size();
+    m_model->clearEntries();
+    if (rebuild)
+        rebuildColumns();
+    std::vector<TermEntry> entries;
+    entries.reserve(previous);
+    if (m_db->readList(m_cond, entries) != DbAnswer::Done) {
+        showReadError();
+        return false;
+    }
+    fill(std::move(entries));
+    return true;
+}
+
+void CTerminalView::fill(std::vector<TermEntry> &&entries)
+{
+    showStatus(ListColumns::statusLine(static_cast<qint64>(entries.size())));
+    m_refreshPending = false;
+    m_model->setEntries(std::move(entries));
+
+    const RestoredSelection restored = RestoreSelection(m_memory, m_model->entries());
+    const int lastColumn = std::max(0, m_model->columnCount() - 1);
+    QItemSelection selection;
+    for (const auto &[first, last] : restored.ranges)
+        selection.select(m_model->index(first, 0), m_model->index(last, lastColumn));
+    selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+    if (restored.focusRow >= 0)
+        selectionModel()->setCurrentIndex(m_model->index(restored.focusRow, 0),
+                                          QItemSelectionModel::NoUpdate);
+}
+
+std::vector<TermEntry> CTerminalView::selectedEntries() const
+{
+    std::vector<int> rows;
+    for (const QItemSelectionRange &r : selectionModel()->selection())
+        for (int row = r.top(); row <= r.bottom(); ++row)
+            rows.push_back(row);
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    std::vector<TermEntry> out;
+    out.reserve(rows.size());
+    for (int row : rows)
+        out.push_back(m_model->entry(row));
+    return out;
+}
+
+void CTerminalView::setStatusPane(QLabel *pane)
+{
+    m_statusPane = pane;
+    if (m_statusPane)
+        m_statusPane->setText(m_statusText);
+}
+
+void CTerminalView::showStatus(const QString &text)
+{
+    m_statusText = text;
+    if (m_statusPane)
+        m_statusPane->setText(text);
+}
+
+void CTerminalView::showReadError()
+{
+    AppMessageBox(1, 2, readErrorText(), QStringLiteral("端末情報読み込み"), MsgType::IconError);
+}
+
+void CTerminalView::setMainEnabled(bool enabled)
+{
+    m_mainEnabled = enabled;
+    if (m_menuBar)
+        m_menuBar->setEnabled(enabled);
+}
+
+void CTerminalView::endCommand()
+{
+    setMainEnabled(true);
+    if (m_refreshPending)
+        refresh();
+}
+
+// ---- messages -----------------------------------------------------------
+
+void CTerminalView::onMessage(std::uint32_t msg, quintptr wParam, std::unique_ptr<Payload> lParam)
+{
+    switch (msg) {
+    case Msg::HeaderClick: {
+        auto *mode = dynamic_cast<ValuePayload<int> *>(lParam.get());
+        handleHeaderClick(static_cast<int>(wParam), mode ? mode->value : 0);
+        break;
+    }
+    case Msg::Task:
+        if (auto *task = dynamic_cast<TaskMessage *>(lParam.get())) {
+            lParam.release();
+            onTask(std::unique_ptr<TaskMessage>(task));
+        }
+        break;
+    default:
+        // Start/stop and anything else addressed to the main thread is not the view's.
+        break;
+    }
+}
+
+void CTerminalView::onTask(std::unique_ptr<TaskMessage> task)
+{
+    switch (task->kind) {
+    case TaskKind::TermNotice:
+        if (auto *notice = task->slot<NoticePayload>(0))
+            m_notices->onNotice(notice->notice);
+        break;
+    case TaskKind::TimerExpired: {
+        const TimerSpec *timer = TimerSpecOf(*task);
+        if (timer && m_notices->onTimerExpired(*timer))
+            break;
+        if (m_refreshPending && m_mainEnabled)
+            refresh();
+        break;
+    }
+    default:
+        // The maintenance commands' notifications come with their commands.
+        break;
+    }
+}
+
+// ---- header click, clear all, column selection ------------------------
+
+void CTerminalView::onHeaderClicked(int section)
+{
+    const QString header =
+        m_model->headerData(section, Qt::Horizontal).toString().left(HeaderTextLimit);
+    const int column = ColumnNumberFromHeader(header);
+    const int mode = HeaderClickMode(column);
+    if (mode == 0)
+        return;
+    // Deferred, so the dialogs don't run inside the header's own click handling.
+    PostToThread(m_receiver->threadId(), Msg::HeaderClick, static_cast<quintptr>(column),
+                 std::make_unique<ValuePayload<int>>(mode));
+}
+
+void CTerminalView::handleHeaderClick(int column, int mode)
+{
+    setMainEnabled(false);
+    bool changed = false;
+    switch (runDisplayConditionDialog(mode, this)) {
+    case CondChoice::Descending:
+        changed = ApplySortChoice(m_cond, column, SortDirection::Descending);
+        break;
+    case CondChoice::Ascending:
+        changed = ApplySortChoice(m_cond, column, SortDirection::Ascending);
+        break;
+    case CondChoice::Filter:
+        changed = runFilterDialog(column, m_cond, this);
+        break;
+    default:
+        break;
+    }
+    // A failed write is not reported here: the list still follows the
+    // changed conditions until the program ends.
+    if (changed)
+        m_db->writeListCond(m_cond);
+    setMainEnabled(true);
+    if (changed)
+        reload(true);
+    else if (m_refreshPending)
+        refresh();
+}
+
+void CTerminalView::saveConditionAndReload()
+{
+    if (m_db->writeListCond(m_cond) != DbAnswer::Done) {
+        AppMessageBox(1, 1, QStringLiteral("端末一覧表示条件データを正しく保存できませんでした。"),
+                      QStringLiteral("一覧表示条件保存"), MsgType::IconError);
+        return;
+    }
+    setMainEnabled(true);
+    reload(true);
+}
+
+void CTerminalView::onClearAll()
+{
+    CommandScope scope;
+    setMainEnabled(false);
+    const int answer = AppMessageBox(
+        420, 2,
+        QStringLiteral(
+            "現在設定されているフィルタ条件とソート条件をすべてクリアします。\n よろしいですか？"),
+        QStringLiteral("フィルタ・ソート条件解除確認"), MsgType::IconQuestion | MsgType::YesNo);
+    if (answer == MsgResult::Yes) {
+        ClearAllConditions(m_cond);
+        saveConditionAndReload();
+    }
+    endCommand();
+}
+
+void CTerminalView::onSelectColumns()
+{
+    CommandScope scope;
+    setMainEnabled(false);
+    CColumnSelectDialog dlg(GetColumnFlags(m_cond), this);
+    if (dlg.exec() == QDialog::Accepted && ApplyColumnSelection(m_cond, dlg.flags()))
+        saveConditionAndReload();
+    endCommand();
+}
+
+// ---- export -------------------------------------------------------------
+
+void CTerminalView::onExportList()
+{
+    CommandScope scope;
+    setMainEnabled(false);
+    const int answer = AppMessageBox(
+        420, 2,
+        QStringLiteral(
+            "現在表示中の端末一覧情報をテキストファイルに出力します。\nよろしいですか？"),
+        QStringLiteral("端末一覧テキスト出力確認"), MsgType::IconQuestion | MsgType::YesNo);
+    if (answer == MsgResult::Yes) {
+        const QByteArray bytes = ListExport::build(m_model->columns(), m_model->entries());
+        if (ListExport::write(ProcessValues::programPath(ListExport::relativePath()), bytes))
+            AppMessageBox(320, 1, QStringLiteral("端末一覧をテキストファイルに出力しました。"),
+                          QStringLiteral("端末一覧テキスト出力完了"), MsgType::IconInformation);
+        else
+            AppMessageBox(320, 2,
+                          QStringLiteral("端末一覧を正常に出力できませんでした。\nディスクに空きが"
+                                         "あるか確認してください。"),
+                          QStringLiteral("端末一覧テキスト出力異常"), MsgType::IconError);
+    }
+    endCommand();
+}
+
+// ---- add, delete, detail ------------------------------------------------
+
+void CTerminalView::onAddTerminals()
+{
+    CommandScope scope;
+    setMainEnabled(false);
+    CAddTermDialog dlg(this);
+    if (dlg.exec() != QDialog::Accepted) {
+        endCommand();
+        return;
+    }
+    const QStringList ids = TerminalInput::terminalIdSequence(dlg.firstId(), dlg.count());
+    if (!ids.isEmpty()) {
+        std::vector<TermItem> items;
+        items.reserve(ids.size());
+        for (const QString &id : ids)
+            items.push_back(TermItem{0, id, 0});
+        int answer = DbAnswer::Done;
+        m_notices->flush();
+        {
+            CProgressDialog progress(ProgressOp::AddTerminals, this);
+            progress.show();
+            answer = m_db->addTerminals(items, &progress);
+        }
+        if (answer != DbAnswer::Done)
+            AppMessageBox(1, 1, QStringLiteral("一部の端末を追加できませんでした。"),
+                          QStringLiteral("端末登録"), MsgType::IconWarning);
+    }
+    setMainEnabled(true);
+    refresh();
+}
+
+void CTerminalView::onDeleteTerminals()
+{
+    CommandScope scope;
+    const std::vector<TermEntry> selected = selectedEntries();
+    if (selected.empty()) {
+        endCommand();
+        return;
+    }
+    setMainEnabled(false);
+    if (AppMessageBox(300, 2,
+                      QStringLiteral("選択されている端末情報を削除します。\nよろしいですか？"),
+                      QStringLiteral("端末削除確認"),
+                      MsgType::IconQuestion | MsgType::YesNo) != MsgResult::Yes) {
+        endCommand();
+        return;
+    }
+    const bool withFiles =
+        AppMessageBox(
+            320, 2, QStringLiteral("端末用の設定ファイルを同時に削除します。\nよろしいですか？"),
+            QStringLiteral("設定ファイル削除確認"),
+            MsgType::IconQuestion | MsgType::YesNo | MsgType::DefaultSecond) == MsgResult::Yes;
+
+    std::vector<TermItem> items;
+    items.reserve(selected.size());
+    for (const TermEntry &e : selected)
+        items.push_back(TermItem{e.ID, e.TermID, 0});
+    int answer = DbAnswer::Done;
+    m_notices->flush();
+    {
+        CProgressDialog progress(ProgressOp::DeleteTerminals, this);
+        progress.show();
+        answer = m_db->deleteTerminals(items, &progress);
+    }
+    if (withFiles) {
+        CProgressDialog progress(ProgressOp::DeleteFiles, this);
+        progress.show();
+        const int total = static_cast<int>(items.size());
+        const int step = ProgressStep(total);
+        progress.progress(0, total);
+        int done = 0;
+        for (const TermItem &item : items) {
+            // Files of a row that is still there (it couldn't be deleted) stay.
+            if (item.result != ItemResult::NotUpdatable)
+                TerminalFiles::remove(item.TermID);
+            ++done;
+            if (done % step == 0 || done == total)
+                progress.progress(done, total);
+            progress.yieldOnce();
+        }
+    }
+    if (answer != DbAnswer::Done)
+        AppMessageBox(300, 1, QStringLiteral("一部の端末を削除できませんでした。"),
+                      QStringLiteral("端末削除"), MsgType::IconError);
+    setMainEnabled(true);
+    refresh();
+}
+
+void CTerminalView::onShowDetail()
+{
+    CommandScope scope;
+    const std::vector<TermEntry> selected = selectedEntries();
+    if (selected.empty()) {
+        endCommand();
+        return;
+    }
+    setMainEnabled(false);
+    CTermDetailDialog dlg(selected.front(), this);
+    dlg.exec();
+    endCommand();
+}
+
+void CTerminalView::onClearResults()
+{
+    CommandScope scope;
+    const std::vector<TermEntry> selected = selectedEntries();
+    if (selected.empty()) {
+        endCommand();
+        return;
+    }
+    setMainEnabled(false);
+    if (AppMessageBox(
+            370, 2, QStringLiteral("現在選択中の端末の処理結果をクリアします。\nよろしいですか？"),
+            QStringLiteral("処理結果クリア確認"),
+            MsgType::IconQuestion | MsgType::YesNo) != MsgResult::Yes) {
+        endCommand();
+        return;
+    }
+    m_notices->flush();
+    for (const TermEntry &e : selected) {
+        if (e.UserInfo1.isEmpty())
+            m_db->setResultByAddress(e.TermID, TerminalInput::addressValue(e.IPAddr), 0, 0);
+        else
+            m_db->setResultByMac(e.UserInfo1, 0, 0);
+    }
+    setMainEnabled(true);
+    refresh();
+}
+
+// ---- system settings ----------------------------------------------------
+
+void CTerminalView::onSystemSettings()
+{
+    CommandScope scope;
+    setMainEnabled(false);
+    SystemSettings settings;
+    if (m_db->readSystemSettings(settings) != DbAnswer::Done) {
+        AppMessageBox(1, 1, QStringLiteral("システム設定データを読み込めませんでした。"),
+                      QStringLiteral("システム設定取得"), MsgType::IconError);
+        endCommand();
+        return;
+    }
+    CSystemSettingsDialog dlg(settings, this);
+    if (dlg.exec() == QDialog::Accepted) {
+        SystemSettings changed = dlg.settings();
+        if (m_db->writeSystemSettings(changed) != DbAnswer::Done)
+            AppMessageBox(1, 1, QStringLiteral("システム設定データを正しく保存できませんでした。"),
+                          QStringLiteral("システム設定保存"), MsgType::IconError);
+        // The manager takes the new values even when the register kept the old ones.
+        CommSettings comm;
+        comm.udpPort = changed.UDPPort;
+        comm.ftpMode = changed.FTPMode;
+        comm.entryInt = changed.EntryInt;
+        PostToThread(
+            ProcessValues::CommThreadId, Msg::StartStop, 0,
+            MakeCommSettingsMessage(ProcessValues::MainThreadId, TaskKind::SettingsChanged, comm));
+    }
+    endCommand();
+}
+
+// ---- log, about, exit ---------------------------------------------------
+
+void CTerminalView::onShowLog()
+{
+    CommandScope scope;
+    setMainEnabled(false);
+    const QString file = prompter().openFileName(
+        QStringLiteral("ログ表示"), ProcessValues::programPath(QStringLiteral("Log/Log_*.txt")),
+        QStringLiteral("ログファイル (*.txt)"));
+    if (!file.isEmpty()) {
+        SystemSettings settings;
+        QString editor = QString::fromUtf8(DefaultEditorPath);
+        if (m_db->readSystemSettings(settings) == DbAnswer::Done && !settings.EditerPath.isEmpty())
+            editor = settings.EditerPath;
+        QProcess::startDetached(editor, {file}, ProcessValues::programFolder());
+    }
+    endCommand();
+}
+
+void CTerminalView::onAbout()
+{
+    CommandScope scope;
+    setMainEnabled(false);
+    CAboutDialog dlg(this);
+    dlg.exec();
+    endCommand();
+}
+
+void CTerminalView::onExit()
+{
+    CommandScope scope;
+    if (ProcessValues::remoteUpdateCount.load() > 0) {
+        AppMessageBox(420, 1,
+                      QStringLiteral("現在､端末へのリモート設定を行っている為､終了できません"),
+                      QStringLiteral("終了できません｡"), MsgType::IconInformation);
+        if (m_refreshPending)
+            refresh();
+        return;
+    }
+    // The close request runs the frame's close rule once this command is over.
+    QMetaObject::invokeMethod(window(), &QWidget::close, Qt::QueuedConnection);
+}
+
+// ---- menus --------------------------------------------------------------
+
+void CTerminalView::buildMenus(QMenuBar *bar)
+{
+    m_menuBar = bar;
+    const auto add = [this](QMenu *menu, const char *name, const char *text,
+                            void (CTerminalView::*slot)() = nullptr) {
+        QAction *a = menu->addAction(QString::fromUtf8(text));
+        a->setObjectName(QString::fromLatin1(name));
+        m_actions.insert(a->objectName(), a);
+        if (slot)
+            connect(a, &QAction::triggered, this, slot);
+        else
+            a->setEnabled(false); // comes with the maintenance, schedule and editor work
+        return a;
+    };
+    const auto sub = [](QMenu *menu, const char *text) {
+        return menu->addMenu(QString::fromUtf8(text));
+    };
+
+    QMenu *file = bar->addMenu(QStringLiteral("ﾌｧｲﾙ(&F)"));
+    add(file, "actionSystemSettings", "設定(&S)", &CTerminalView::onSystemSettings);
+    add(file, "actionExportList", "端末一覧テキスト出力(&T)", &CTerminalView::onExportList);
+    file->addSeparator();
+    add(file, "actionExit", "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)", &CTerminalView::onExit);
+
+    QMenu *edit = bar->addMenu(QStringLiteral("編集(&E)"));
+    add(edit, "actionAddTerminals", "端末追加(&A)", &CTerminalView::onAddTerminals);
+    add(edit, "actionDeleteTerminals", "端末削除(&D)", &CTerminalView::onDeleteTerminals);
+    add(edit, "actionClearResults", "処理結果のクリア(&C)", &CTerminalView::onClearResults);
+    edit->addSeparator();
+    QMenu *termFiles = sub(edit, "端末ファイル編集(&E)");
+    add(termFiles, "actionEditTermSys", "システム設定(&S)");
+    add(termFiles, "actionEditTermUser", "ユーザ設定(&U)");
+    add(termFiles, "actionEditPhoneBook", "電話帳(&D)");
+    QMenu *commonFiles = sub(edit, "共通ファイル編集(&C)");
+    add(commonFiles, "actionEditCommonSys", "システム設定(&S)");
+    add(commonFiles, "actionEditCommonUser", "ユーザ設定(&U)");
+
+    QMenu *view = bar->addMenu(QStringLiteral("表示(&V)"));
+    add(view, "actionShowDetail", "端末詳細表示(&D)", &CTerminalView::onShowDetail);
+    view->addSeparator();
+    add(view, "actionSelectColumns", "一覧表示項目選択(&S)", &CTerminalView::onSelectColumns);
+    add(view, "actionClearAll", "フィルタ・ソート全解除(&Q)", &CTerminalView::onClearAll);
+
+    QMenu *maint = bar->addMenu(QStringLiteral("保守(&M)"));
+    add(maint, "actionTermInfo", "端末情報取得(&S)");
+    maint->addSeparator();
+    QMenu *read = sub(maint, "設定ファイル読込(&R)");
+    add(read, "actionReadSys", "システム設定(&S)");
+    add(read, "actionReadUser", "ユーザ設定(&U)");
+    add(read, "actionReadDial", "電話帳(&D)");
+    QMenu *write = sub(maint, "設定ファイル書込(&W)");
+    add(write, "actionWriteSys", "システム設定(&S)");
+    add(write, "actionWriteUser", "ユーザ設定(&U)");
+    add(write, "actionWriteDial", "電話帳(&D)");
+    QMenu *common = sub(maint, "共通ファイル書込(&C)");
+    add(common, "actionWriteCommonSys", "システム設定(&S)");
+    add(common, "actionWriteCommonUser", "ユーザ設定(&U)");
+    maint->addSeparator();
+    QMenu *firm = sub(maint, "ファームバージョンアップ(&V)");
+    add(firm, "actionWriteBoot", "ブートプログラム(&B)");
+    add(firm, "actionWriteApli", "アプリケーションプログラム(&A)");
+    maint->addSeparator();
+    add(maint, "actionRestart", "端末再起動(&B)");
+    add(maint, "actionForceClose", "保守強制終了(&Z)");
+    maint->addSeparator();
+    add(maint, "actionFirmRegister", "自動更新ファームウェア登録(&F)");
+    add(maint, "actionInitialSettings", "初期設定実行(&U)");
+
+    QMenu *sched = bar->addMenu(QStringLiteral("ｽｹｼﾞｭｰﾘﾝｸﾞ(&S)"));
+    add(sched, "actionScheduleSettings", "スケジュール設定(&U)");
+    add(sched, "actionScheduleRun", "スケジュール実行(&R)");
+
+    QMenu *help = bar->addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
+    add(help, "actionShowLog", "ログ表示(&L)", &CTerminalView::onShowLog);
+    help->addSeparator();
+    add(help, "actionAbout", "バージョン情報(&A)...", &CTerminalView::onAbout);
+
+    bar->setEnabled(m_mainEnabled);
+}

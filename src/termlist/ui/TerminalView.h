@@ -1,0 +1,127 @@
+#pragma once
+// The terminal list, the main window's only view. It owns the register
+// database (prepared and opened when the view is built), the list condition
+// and the terminal entries of the last read; it is the main thread's message
+// endpoint; and it carries the menu commands of the list: header clicks,
+// clear all, column selection, export, add, delete, detail, system settings,
+// the about box and the exit command.
+
+#include "common/ThreadMessage.h"
+#include "register/ListCond.h"
+#include "register/RegisterTypes.h"
+#include "termlist/SelectionMemory.h"
+
+#include <QHash>
+#include <QPointer>
+#include <QTableView>
+
+#include <memory>
+#include <vector>
+
+class CTermDatabase;
+class CTermListModel;
+class NoticeApplier;
+class QAction;
+class QLabel;
+class QMenuBar;
+
+class CTerminalView : public QTableView
+{
+    Q_OBJECT
+public:
+    // Prepares and opens the register in the program folder; on failure the
+    // user has been told and ProcessValues::startupAbort is set.
+    explicit CTerminalView(QWidget *parent = nullptr);
+    ~CTerminalView() override;
+
+    // The first update: reads the list condition (the standard one after a
+    // failure), builds the columns, reads and shows the list and selects the
+    // first row. Does nothing when start-up was aborted.
+    void initialUpdate();
+
+    CTermDatabase &database() { return *m_db; }
+    // Applies the terminals' notices (kind 40) to the register.
+    NoticeApplier &noticeApplier() { return *m_notices; }
+    CTermListModel *listModel() const { return m_model; }
+    const ListCondInfo &listCondition() const { return m_cond; }
+
+    // The status line goes into this pane of the frame's status bar.
+    void setStatusPane(QLabel *pane);
+    QString statusText() const { return m_statusText; }
+
+    // Fills the frame's menu bar with the program's menus. Actions carry
+    // object names ("actionAddTerminals", ...) so that they can be found.
+    void buildMenus(QMenuBar *bar);
+    QAction *action(const QString &objectName) const { return m_actions.value(objectName); }
+
+    // Remembers the selection, re-reads the list and shows it; on a read
+    // error the message is shown and the list stays empty.
+    bool refresh();
+    // Replaces the columns by the shown ones of the list condition.
+    void rebuildColumns();
+    // The entries of the selected rows in display order.
+    std::vector<TermEntry> selectedEntries() const;
+
+    // Set when the register changed while the list wasn't redrawn; every
+    // fill clears it and the commands redraw at their end while it is set.
+    bool refreshPending() const { return m_refreshPending; }
+    void setRefreshPending(bool pending) { m_refreshPending = pending; }
+
+    // The main window's enabled state as the commands see it. Disabling it
+    // disables the menu bar; modal dialogs keep their own input.
+    bool isMainEnabled() const { return m_mainEnabled; }
+    void setMainEnabled(bool enabled);
+
+public slots:
+    void onSystemSettings();
+    void onExportList();
+    void onExit();
+    void onAddTerminals();
+    void onDeleteTerminals();
+    void onClearResults();
+    void onShowDetail();
+    void onSelectColumns();
+    void onClearAll();
+    void onShowLog();
+    void onAbout();
+
+    // A click on a column header: posts Msg::HeaderClick to the view when the
+    // column offers sorting or filtering.
+    void onHeaderClicked(int section);
+    // The deferred header click: display condition dialog, then sort or filter.
+    void handleHeaderClick(int column, int mode);
+
+private:
+    class Receiver;
+    class NoticeHost;
+    friend class Receiver;
+    friend class NoticeHost;
+    void onMessage(std::uint32_t msg, quintptr wParam, std::unique_ptr<Payload> lParam);
+    void onTask(std::unique_ptr<TaskMessage> task);
+
+    void rememberSelection();
+    // Empties the list, optionally rebuilds the columns, reads and fills.
+    bool reload(bool rebuildColumns);
+    void fill(std::vector<TermEntry> &&entries);
+    void showStatus(const QString &text);
+    void showReadError();
+    // Enables the main window and redraws when a refresh is pending.
+    void endCommand();
+    // Writes the list condition after clear-all or column selection and
+    // reloads; a failed write is reported and the list left as it was.
+    void saveConditionAndReload();
+
+    std::unique_ptr<CTermDatabase> m_db;
+    CTermListModel *m_model;
+    std::unique_ptr<NoticeHost> m_noticeHost;
+    std::unique_ptr<NoticeApplier> m_notices;
+    std::unique_ptr<Receiver> m_receiver;
+    ListCondInfo m_cond;
+    SelectionMemory m_memory;
+    bool m_refreshPending = false;
+    bool m_mainEnabled = true;
+    QString m_statusText;
+    QPointer<QLabel> m_statusPane;
+    QPointer<QMenuBar> m_menuBar;
+    QHash<QString, QAction *> m_actions;
+};

@@ -1,0 +1,601 @@
+// The terminal list window on a real register: first update, header clicks,
+// clear all, column selection, export, add, delete, detail, settings, menus,
+// selection memory and the notice road.
+#include "ModalDriver.h"
+
+#include "comm/CommPayloads.h"
+#include "common/Cp932.h"
+#include "common/ProcessValues.h"
+#include "common/TimerPayload.h"
+#include "register/TermDatabase.h"
+#include "termlist/TermListModel.h"
+#include "termlist/ui/AddTermDialog.h"
+#include "termlist/ui/ColumnSelectDialog.h"
+#include "termlist/ui/CondDialog.h"
+#include "termlist/ui/FilterDialogs.h"
+#include "termlist/ui/SystemSettingsDialog.h"
+#include "termlist/ui/TermDetailDialog.h"
+#include "termlist/ui/TerminalView.h"
+
+#include "support/ScriptedPrompter.h"
+#include "support/TempDir.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTest>
+#include <gtest/gtest.h>
+
+inline void PrintTo(const QString &s, std::ostream *os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
+
+namespace
+{
+
+// Catches what the view posts to another thread.
+class Probe : public MessageReceiver
+{
+public:
+    explicit Probe(ThreadId id) : MessageReceiver(id) {}
+    std::vector<std::unique_ptr<TaskMessage>> tasks;
+
+protected:
+    void onMessage(std::uint32_t, quintptr, std::unique_ptr<Payload> p) override
+    {
+        if (auto *t = dynamic_cast<TaskMessage *>(p.get())) {
+            p.release();
+            tasks.emplace_back(t);
+        }
+    }
+};
+
+bool waitFor(const std::function<bool()> &cond, int ms = 5000)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!cond() && t.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    return cond();
+}
+
+RegistrationData reg(const QString &id, int lastOctet, int regist = 1)
+{
+    RegistrationData r;
+    r.TermID = id;
+    r.IPAddr = 0x0001A8C0u | (std::uint32_t(lastOctet) << 24); // 192.168.1.x
+    r.Regist = regist;
+    r.MachineName = QStringLiteral("KX-100");
+    r.MachineType = QStringLiteral("T%1").arg(lastOctet);
+    r.UserInfo1 = QStringLiteral("00:00:00:00:00:%1").arg(lastOctet, 2, 16, QLatin1Char('0'));
+    return r;
+}
+
+class ViewTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ProcessValues::setProgramFolder(dir.path());
+        ProcessValues::startupAbort = 0;
+        ProcessValues::remoteUpdateCount = 0;
+    }
+
+    // Prepares the register before the view opens it exclusively.
+    void seed(const std::function<void(CTermDatabase &)> &fill)
+    {
+        CTermDatabase db(dir.path());
+        ASSERT_TRUE(db.startUp());
+        fill(db);
+    }
+    void seedIds(std::initializer_list<int> ids)
+    {
+        seed([&](CTermDatabase &db) {
+            for (int id : ids)
+                ASSERT_EQ(db.registerUpdate(reg(QString::number(id), id)), 0);
+        });
+    }
+    void seedCond(const std::function<void(ListCondInfo &)> &change)
+    {
+        seed([&](CTermDatabase &db) {
+            ListCondInfo c = DefaultListCond();
+            ASSERT_EQ(db.readListCond(c), 0);
+            change(c);
+            ASSERT_EQ(db.writeListCond(c), 0);
+        });
+    }
+    // The table stays readable in name and columns, but reading its rows fails.
+    void breakTable(const QString &table)
+    {
+        {
+            QSqlDatabase c = QSqlDatabase::addDatabase("QSQLITE", "break");
+            c.setDatabaseName(dir.file("KELMNGPC_V11.MDB"));
+            ASSERT_TRUE(c.open());
+            QSqlQuery q(c);
+            ASSERT_TRUE(q.exec(QStringLiteral("ALTER TABLE %1 RENAME TO Old%1").arg(table)));
+            ASSERT_TRUE(q.exec(QStringLiteral("PRAGMA table_info(Old%1)").arg(table)));
+            QStringList columns;
+            while (q.next())
+                columns << q.value(1).toString();
+            columns.last() = "abs(-9223372036854775807 - 1) AS " + columns.last();
+            ASSERT_TRUE(q.exec(QStringLiteral("CREATE VIEW %1 AS SELECT %2 FROM Old%1")
+                                   .arg(table, columns.join(','))));
+        }
+        QSqlDatabase::removeDatabase("break");
+    }
+    void open()
+    {
+        view = std::make_unique<CTerminalView>();
+        view->initialUpdate();
+    }
+
+    QStringList cells(ViewColumn c) const
+    {
+        QStringList out;
+        CTermListModel *m = view->listModel();
+        const int section = m->sectionOf(c);
+        for (int row = 0; section >= 0 && row < m->rowCount(); ++row)
+            out << m->index(row, section).data().toString();
+        return out;
+    }
+    QStringList headers() const
+    {
+        QStringList out;
+        for (int s = 0; s < view->listModel()->columnCount(); ++s)
+            out << view->listModel()->headerData(s, Qt::Horizontal).toString();
+        return out;
+    }
+    ListCondInfo storedCond()
+    {
+        ListCondInfo c;
+        EXPECT_EQ(view->database().readListCond(c), 0);
+        return c;
+    }
+    void clickHeader(ViewColumn c)
+    {
+        QHeaderView *h = view->horizontalHeader();
+        const int s = view->listModel()->sectionOf(c);
+        QTest::mouseClick(h->viewport(), Qt::LeftButton, {},
+                          QPoint(h->sectionViewportPosition(s) + 4, h->height() / 2));
+    }
+    std::vector<std::int32_t> selectedIds() const
+    {
+        std::vector<std::int32_t> out;
+        for (const TermEntry &e : view->selectedEntries())
+            out.push_back(e.ID);
+        return out;
+    }
+
+    TempDir dir;
+    ScriptedPrompter prompter;
+    std::unique_ptr<CTerminalView> view;
+};
+
+} // namespace
+
+TEST_F(ViewTest, FirstUpdateShowsTheListUnderTheStoredConditions)
+{
+    seedIds({3, 1, 2});
+    open();
+    EXPECT_TRUE(prompter.records.isEmpty());
+    EXPECT_EQ(headers(),
+              QStringList({"端末ID", "IPｱﾄﾞﾚｽ", "処理結果", "機器名称", "ｱﾌﾟﾘｹｰｼｮﾝVer",
+                           "SIPｻｰﾊﾞ登録状態", "管理PC登録日付", "管理PC登録時刻", "ｱﾗｰﾄ情報"}));
+    EXPECT_EQ(cells(ViewColumn::IPAddr).size(), 3);
+    EXPECT_EQ(view->statusText(), QStringLiteral(" 全部で 3 件の端末情報を表示しています。"));
+    EXPECT_EQ(view->currentIndex().row(), 0);
+    EXPECT_EQ(view->selectedEntries().size(), 1u);
+    EXPECT_EQ(view->verticalHeader()->sectionResizeMode(0), QHeaderView::Fixed);
+}
+
+TEST_F(ViewTest, UnreadableConditionsFallBackToTheStandardOnes)
+{
+    seedIds({1, 2});
+    breakTable("ListCondInfo");
+    open();
+    ASSERT_FALSE(prompter.records.isEmpty());
+    EXPECT_EQ(prompter.records.last().caption, QStringLiteral("データベース読み込みエラー"));
+    EXPECT_EQ(prompter.records.last().type, 0x10u);
+    EXPECT_EQ(view->listCondition().SortColNo, 13);
+    EXPECT_EQ(view->listCondition().ColResultDate, 0);
+    EXPECT_EQ(view->listCondition().ColTermID, 1);
+    EXPECT_EQ(cells(ViewColumn::TermID).size(), 2);
+}
+
+TEST_F(ViewTest, UnreadableListStaysEmptyWithItsMessage)
+{
+    seedIds({1, 2});
+    open();
+    ASSERT_EQ(view->listModel()->rowCount(), 2);
+    view->database().close();
+    EXPECT_FALSE(view->refresh());
+    ASSERT_EQ(prompter.records.size(), 1);
+    EXPECT_EQ(prompter.records[0].caption, QStringLiteral("端末情報読み込み"));
+    EXPECT_EQ(prompter.records[0].lineCount, 2);
+    EXPECT_EQ(view->listModel()->rowCount(), 0);
+}
+
+TEST_F(ViewTest, HeaderClickOnSortableColumnSorts)
+{
+    seedIds({3, 10, 2});
+    open();
+    view->show();
+    ModalDriver driver;
+    driver.then<CCondDialog>([](CCondDialog *d) {
+        EXPECT_TRUE(d->ascendingButton->isEnabled());
+        d->ascendingButton->click();
+    });
+    clickHeader(ViewColumn::TermID);
+    ASSERT_TRUE(waitFor([&] { return headers().contains("端末ID▲"); }));
+    EXPECT_EQ(cells(ViewColumn::TermID), QStringList({"2", "3", "10"}));
+    EXPECT_EQ(storedCond().SortColNo, 1);
+    EXPECT_EQ(storedCond().SortDirect, 2);
+}
+
+TEST_F(ViewTest, HeaderClickOnFilterOnlyColumnFiltersButNeverSorts)
+{
+    seedIds({3, 10, 20});
+    open();
+    view->show();
+    ModalDriver driver;
+    driver.then<CCondDialog>([](CCondDialog *d) {
+        EXPECT_FALSE(d->descendingButton->isEnabled());
+        EXPECT_TRUE(d->filterButton->isEnabled());
+        d->filterButton->click();
+    });
+    driver.then<CFilterTextDialog>([](CFilterTextDialog *d) {
+        d->valueEdit1->setText("192.168.001.00*");
+        d->condCombo1->setCurrentIndex(2); // ＝
+        d->okButton()->click();
+    });
+    // A sort choice on a filter-only column changes nothing.
+    driver.then<CCondDialog>([](CCondDialog *d) { d->done(CondChoice::Descending); });
+    clickHeader(ViewColumn::IPAddr);
+    ASSERT_TRUE(waitFor([&] { return headers().contains("IPｱﾄﾞﾚｽ◇"); }));
+    EXPECT_EQ(cells(ViewColumn::IPAddr), QStringList({"192.168.001.003"}));
+    EXPECT_EQ(storedCond().FCndIPAddr1, 3);
+
+    clickHeader(ViewColumn::IPAddr);
+    ASSERT_TRUE(waitFor([&] { return driver.done() && !QApplication::activeModalWidget(); }));
+    QTest::qWait(20);
+    EXPECT_EQ(view->listCondition().SortColNo, 13);
+    EXPECT_EQ(storedCond().SortColNo, 13);
+}
+
+TEST_F(ViewTest, HeaderClickOnColumnWithoutConditionsDoesNothing)
+{
+    seedCond([](ListCondInfo &c) { c.ColMachineType = 1; });
+    open();
+    view->show();
+    bool opened = false;
+    ModalDriver driver;
+    driver.then<QDialog>([&](QDialog *d) {
+        opened = true;
+        d->done(0);
+    });
+    clickHeader(ViewColumn::MachineType);
+    QTest::qWait(100);
+    EXPECT_FALSE(opened);
+}
+
+TEST_F(ViewTest, ClearAllWithRegistrationDateHidden)
+{
+    seedIds({1, 12, 13});
+    seedCond([](ListCondInfo &c) {
+        c.ColEntryDate = 0;
+        c.SortColNo = 1;
+        c.SortDirect = 2;
+        c.FInfoTermID1 = "1*";
+        c.FCndTermID1 = 3;
+    });
+    open();
+    ASSERT_EQ(cells(ViewColumn::TermID), QStringList({"1", "12", "13"}));
+
+    prompter.answer(MsgResult::No);
+    view->onClearAll();
+    EXPECT_EQ(view->listCondition().FCndTermID1, 3);
+
+    prompter.answer(MsgResult::Yes);
+    view->onClearAll();
+    EXPECT_EQ(prompter.records.last().caption, QStringLiteral("フィルタ・ソート条件解除確認"));
+    EXPECT_EQ(prompter.records.last().type, 0x24u);
+    const ListCondInfo c = storedCond();
+    EXPECT_EQ(c.SortColNo, 3);
+    EXPECT_EQ(c.SortDirect, 1);
+    EXPECT_EQ(c.FCndTermID1, 0);
+    EXPECT_TRUE(headers().contains("処理結果▼"));
+}
+
+TEST_F(ViewTest, ColumnSelectionMovesSortAndDropsHiddenFilters)
+{
+    seedIds({1, 2});
+    seedCond([](ListCondInfo &c) {
+        c.ColUserInfo1 = 1;
+        c.SortColNo = 10;
+        c.SortDirect = 2;
+        c.FInfoIPAddr1 = "192.168.001.001";
+        c.FCndIPAddr1 = 3;
+    });
+    open();
+    ASSERT_EQ(view->listModel()->rowCount(), 1);
+    ModalDriver driver;
+    driver.then<CColumnSelectDialog>([](CColumnSelectDialog *d) {
+        d->boxes[2]->setChecked(false); // IP address
+        d->boxes[8]->setChecked(false); // MAC address
+        d->setButton->click();
+    });
+    view->onSelectColumns();
+    const ListCondInfo c = storedCond();
+    EXPECT_EQ(c.SortColNo, 3); // not 13, although the date column is shown
+    EXPECT_EQ(c.SortDirect, 1);
+    EXPECT_EQ(c.FCndIPAddr1, 0);
+    EXPECT_EQ(view->listModel()->sectionOf(ViewColumn::MacAddr), -1);
+    EXPECT_EQ(view->listModel()->rowCount(), 2);
+}
+
+TEST_F(ViewTest, ExportWritesTheShownList)
+{
+    seed([](CTermDatabase &db) {
+        RegistrationData r = reg("101", 5, 3);
+        db.registerUpdate(r);
+        r.UserInfo1 = "other";
+        db.registerUpdate(r); // same ID and address: both alerted
+    });
+    seedCond([](ListCondInfo &c) {
+        c.ColResultDate = 1;
+        c.ColIPAddr = c.ColMachineName = c.ColApliVer = 0;
+    });
+    open();
+    prompter.answer(MsgResult::No);
+    view->onExportList();
+    EXPECT_FALSE(QFile::exists(dir.file("Data/List.txt")));
+
+    prompter.answer(MsgResult::Yes);
+    view->onExportList();
+    ASSERT_EQ(prompter.records.last().caption, QStringLiteral("端末一覧テキスト出力完了"));
+    const QString text = Cp932::decode(dir.read("Data/List.txt"));
+    const QStringList lines = text.split("\r\n");
+    ASSERT_EQ(lines.size(), 4); // header, two terminals, empty after the last CR LF
+    EXPECT_EQ(lines[0],
+              QStringLiteral("端末ID,処理結果,処理結果日時,SIPｻｰﾊﾞ登録状態,管理PC登録日付,"
+                             "管理PC登録時刻,ｱﾗｰﾄ情報,"));
+    const QDateTime entry = view->listModel()->entry(0).EntryDate;
+    EXPECT_EQ(lines[1],
+              QStringLiteral("101,　－　,%1,未登録,%2,%3,端末ID異常 / IPｱﾄﾞﾚｽ異常,")
+                  .arg(view->listModel()->entry(0).ResultDate.toString("yyyy/MM/dd HH:mm"),
+                       entry.toString("yyyy/MM/dd"), entry.toString("HH:mm")));
+
+    // A folder in the file's place can't be written.
+    QFile::remove(dir.file("Data/List.txt"));
+    dir.mkdir("Data/List.txt");
+    prompter.answer(MsgResult::Yes);
+    view->onExportList();
+    EXPECT_EQ(prompter.records.last().caption, QStringLiteral("端末一覧テキスト出力異常"));
+    EXPECT_EQ(prompter.records.last().lineCount, 2);
+}
+
+TEST_F(ViewTest, AddTerminalsCountsOnTheTextAndSkipsExistingIds)
+{
+    seedCond([](ListCondInfo &c) {
+        c.SortColNo = 1;
+        c.SortDirect = 2;
+        c.ColEntryKind = 1;
+    });
+    open();
+    const auto add = [&](const char *id, const char *count) {
+        ModalDriver driver;
+        driver.then<CAddTermDialog>([=](CAddTermDialog *d) {
+            d->idEdit->setText(id);
+            d->countEdit->setText(count);
+            d->registerButton->click();
+            if (d->isVisible())
+                d->cancelButton->click();
+        });
+        view->onAddTerminals();
+    };
+    add("098", "3");
+    EXPECT_EQ(cells(ViewColumn::TermID), QStringList({"098", "099", "100"}));
+    EXPECT_EQ(cells(ViewColumn::EntryKind), QStringList({"仮登録", "仮登録", "仮登録"}));
+    add("99", "3");
+    EXPECT_EQ(cells(ViewColumn::TermID), QStringList({"99", "098", "099", "100", "101"}));
+    const int messages = prompter.records.size();
+    EXPECT_EQ(messages, 0);
+
+    add("1", "65536");
+    ASSERT_EQ(prompter.records.size(), 1);
+    EXPECT_EQ(prompter.records[0].caption, QStringLiteral("入力エラー"));
+    EXPECT_EQ(prompter.records[0].widthCode, 450);
+    add("", "3");
+    add("5", "");
+    EXPECT_EQ(view->listModel()->rowCount(), 5);
+}
+
+TEST_F(ViewTest, DeleteKeepsOrRemovesTheSettingsFiles)
+{
+    seedIds({1, 2, 3});
+    seedCond([](ListCondInfo &c) {
+        c.SortColNo = 1;
+        c.SortDirect = 2;
+    });
+    for (const char *id : {"1", "2", "3"}) {
+        dir.write(QStringLiteral("Data/Sys/kel_sys%1.ini").arg(id), "s");
+        dir.write(QStringLiteral("Data/User/kel_user%1.ini").arg(id), "u");
+        dir.write(QStringLiteral("Data/Dial/kel_dial%1.csv").arg(id), "d");
+    }
+    open();
+    view->selectRow(0);
+    prompter.answer(MsgResult::Yes);
+    prompter.answer(MsgResult::No);
+    view->onDeleteTerminals();
+    EXPECT_EQ(prompter.records[1].caption, QStringLiteral("設定ファイル削除確認"));
+    EXPECT_EQ(prompter.records[1].type, 0x124u);
+    EXPECT_EQ(cells(ViewColumn::TermID), QStringList({"2", "3"}));
+    EXPECT_TRUE(QFile::exists(dir.file("Data/Sys/kel_sys1.ini")));
+    EXPECT_TRUE(QFile::exists(dir.file("Data/User/kel_user1.ini")));
+    EXPECT_TRUE(QFile::exists(dir.file("Data/Dial/kel_dial1.csv")));
+
+    view->selectRow(1);
+    prompter.answer(MsgResult::Yes);
+    prompter.answer(MsgResult::Yes);
+    view->onDeleteTerminals();
+    EXPECT_EQ(cells(ViewColumn::TermID), QStringList({"2"}));
+    EXPECT_FALSE(QFile::exists(dir.file("Data/Sys/kel_sys3.ini")));
+    EXPECT_FALSE(QFile::exists(dir.file("Data/User/kel_user3.ini")));
+    EXPECT_FALSE(QFile::exists(dir.file("Data/Dial/kel_dial3.csv")));
+    EXPECT_TRUE(QFile::exists(dir.file("Data/Sys/kel_sys2.ini")));
+}
+
+TEST_F(ViewTest, DetailWindowShowsTheFirstSelectedTerminal)
+{
+    seed([](CTermDatabase &db) { db.registerUpdate(reg("55", 55, 3)); });
+    open();
+    ASSERT_EQ(cells(ViewColumn::SipState), QStringList({"未登録"}));
+    QString sip, id;
+    ModalDriver driver;
+    driver.then<CTermDetailDialog>([&](CTermDetailDialog *d) {
+        sip = d->valueOf("SIPサーバ登録状態");
+        id = d->valueOf("端末ＩＤ");
+        d->closeButton->click();
+    });
+    view->onShowDetail();
+    EXPECT_EQ(sip, QStringLiteral(" セカンダリ"));
+    EXPECT_EQ(id, QStringLiteral(" 55"));
+}
+
+TEST_F(ViewTest, SystemSettingsValidateWriteAndTellTheManager)
+{
+    seedIds({1});
+    open();
+    Probe comm(ProcessValues::CommThreadId);
+    const auto run = [&](std::function<void(CSystemSettingsDialog *)> act) {
+        ModalDriver driver;
+        driver.then<CSystemSettingsDialog>(act);
+        view->onSystemSettings();
+        QCoreApplication::processEvents();
+    };
+    run([&](CSystemSettingsDialog *d) {
+        EXPECT_EQ(d->portEdit->text(), QStringLiteral("4000"));
+        for (const char *bad : {"0", "65536", ""}) {
+            d->portEdit->setText(bad);
+            d->okButton->click();
+            EXPECT_TRUE(d->isVisible()) << bad;
+        }
+        d->cancelButton->click();
+    });
+    EXPECT_EQ(prompter.records.size(), 3);
+    EXPECT_TRUE(comm.tasks.empty());
+
+    run([&](CSystemSettingsDialog *d) {
+        d->normalButton->setChecked(true);
+        d->intervalEdit->setText("");
+        d->okButton->click();
+    });
+    EXPECT_EQ(prompter.records.size(), 3); // no restart note: the port stayed
+    SystemSettings s;
+    ASSERT_EQ(view->database().readSystemSettings(s), 0);
+    EXPECT_EQ(s.FTPMode, 0);
+    EXPECT_EQ(s.EntryInt, 0);
+    ASSERT_EQ(comm.tasks.size(), 1u);
+    EXPECT_EQ(comm.tasks[0]->kind, TaskKind::SettingsChanged);
+    EXPECT_EQ(comm.tasks[0]->slot<CommSettingsPayload>(0)->value.ftpMode, 0);
+
+    run([&](CSystemSettingsDialog *d) {
+        d->portEdit->setText("4001");
+        d->okButton->click();
+    });
+    ASSERT_EQ(prompter.records.size(), 4);
+    EXPECT_EQ(prompter.records[3].caption, QStringLiteral("ポート番号変更"));
+    ASSERT_EQ(view->database().readSystemSettings(s), 0);
+    EXPECT_EQ(s.UDPPort, 4001);
+    ASSERT_EQ(comm.tasks.size(), 2u);
+    EXPECT_EQ(comm.tasks[1]->slot<CommSettingsPayload>(0)->value.udpPort, 4001);
+}
+
+TEST_F(ViewTest, SelectionSurvivesRefreshByRecordNumber)
+{
+    seedIds({20, 21, 22, 23, 24});
+    seedCond([](ListCondInfo &c) {
+        c.SortColNo = 1;
+        c.SortDirect = 2;
+    });
+    open();
+    view->selectionModel()->select(view->listModel()->index(2, 0),
+                                   QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    view->selectionModel()->setCurrentIndex(
+        view->listModel()->index(4, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    const std::vector<std::int32_t> before = selectedIds();
+    ASSERT_EQ(before.size(), 2u);
+    std::vector<TermItem> items{{0, "1", 0}, {0, "2", 0}};
+    ASSERT_EQ(view->database().addTerminals(items), 0);
+    ASSERT_TRUE(view->refresh());
+    EXPECT_EQ(selectedIds(), before);
+    EXPECT_EQ(cells(ViewColumn::TermID).at(view->currentIndex().row()), QStringLiteral("24"));
+    EXPECT_EQ(view->selectedEntries().front().TermID, QStringLiteral("22"));
+}
+
+TEST_F(ViewTest, NoticesUpdateTheRegisterAndRedrawOnceOnTheTimer)
+{
+    seedIds({1});
+    open();
+    Probe timer(ProcessValues::TimerThreadId);
+    for (int i = 0; i < 3; ++i) {
+        auto notice = std::make_unique<NoticePayload>();
+        notice->notice.termId = QString::number(200 + i);
+        notice->notice.address = 0x0A000001u + i;
+        notice->notice.macAddress = QStringLiteral("aa:%1").arg(i);
+        auto task =
+            std::make_unique<TaskMessage>(ProcessValues::CommThreadId, TaskKind::TermNotice);
+        task->payload[0] = std::move(notice);
+        PostToThread(ProcessValues::MainThreadId, Msg::Task, 0, std::move(task));
+    }
+    ASSERT_TRUE(waitFor([&] { return !timer.tasks.empty(); }));
+    QTest::qWait(20);
+    EXPECT_TRUE(view->refreshPending());
+    EXPECT_EQ(view->listModel()->rowCount(), 1);
+    ASSERT_EQ(timer.tasks.size(), 1u); // one redraw for the burst
+    const TimerSpec spec = *TimerSpecOf(*timer.tasks[0]);
+    EXPECT_EQ(spec.ticks, 100);
+
+    PostToThread(ProcessValues::MainThreadId, Msg::Task, 0,
+                 MakeTimerMessage(ProcessValues::TimerThreadId, TaskKind::TimerExpired, spec));
+    ASSERT_TRUE(waitFor([&] { return view->listModel()->rowCount() == 4; }));
+    EXPECT_FALSE(view->refreshPending());
+}
+
+TEST_F(ViewTest, MenusAndTheExitCommand)
+{
+    open();
+    QMenuBar bar;
+    view->buildMenus(&bar);
+    QStringList titles;
+    for (QAction *a : bar.actions())
+        titles << a->text();
+    EXPECT_EQ(titles, QStringList({"ﾌｧｲﾙ(&F)", "編集(&E)", "表示(&V)", "保守(&M)", "ｽｹｼﾞｭｰﾘﾝｸﾞ(&S)",
+                                   "ﾍﾙﾌﾟ(&H)"}));
+    EXPECT_TRUE(view->action("actionAddTerminals")->isEnabled());
+    EXPECT_FALSE(view->action("actionRestart")->isEnabled());
+    EXPECT_EQ(view->action("actionExit")->text(), QStringLiteral("ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"));
+    view->setMainEnabled(false);
+    EXPECT_FALSE(bar.isEnabled());
+    view->setMainEnabled(true);
+
+    view->show();
+    ProcessValues::remoteUpdateCount = 1;
+    view->action("actionExit")->trigger();
+    QTest::qWait(20);
+    ASSERT_EQ(prompter.records.size(), 1);
+    EXPECT_EQ(prompter.records[0].caption, QStringLiteral("終了できません｡"));
+    EXPECT_TRUE(view->isVisible());
+    ProcessValues::remoteUpdateCount = 0;
+    view->action("actionExit")->trigger();
+    EXPECT_TRUE(waitFor([&] { return !view->isVisible(); }));
+}
