@@ -120,6 +120,7 @@ bool CKelMngPCApp::initInstance(const QStringList &args)
         return false;
     }
     m_comm = std::make_unique<CCommMgrThread>();
+    m_comm->setDecider(&m_decider);
     if (!m_comm->launch(QThread::HighPriority)) {
         refuse(QStringLiteral("内部処理の一部が正常に起動できませんでした。\nいったん終了し、再度起動してください。"),
                QStringLiteral("内部処理起動エラー（通信制御）"), 0);

@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include "comm/RegisterLogWriter.h"
+#include "comm/UpdateDecider.h"
 
 #include <memory>
 
@@ -43,6 +44,7 @@ private:
     void stopThreads();
 
     RegisterLogWriter m_registerLog;
+    CAutoUpdateDecider m_decider; // used by the manager thread, outlives it
     std::unique_ptr<WidgetPrompter> m_prompter;
     std::unique_ptr<SingleInstance> m_instance;
     std::unique_ptr<SignalBridge> m_signals;

@@ -1,0 +1,42 @@
+#pragma once
+// The communication manager thread: owns the UDP socket, answers and
+// forwards terminal notices, runs user and schedule requests over up to 10
+// terminal workers and terminal-initiated requests over 5 standing ones,
+// routes session answers, writes the log and reports to the user interface.
+//
+// Start-up: launch() (after the timer thread), then post Msg::StartStop
+// kind 0 with CommSettingsPayload (UDPPort, FTPMode, EntryInt) to
+// ProcessValues::CommThreadId; kind 3 with the same payload changes FTP mode
+// and interval; kind 1 ends the thread (or call stopAndWait()).
+
+#include "comm/CommManager.h"
+#include "comm/MessageThread.h"
+
+#include <atomic>
+
+class CCommMgrThread : public MessageThread
+{
+public:
+    explicit CCommMgrThread(QObject *parent = nullptr);
+    ~CCommMgrThread() override;
+
+    // The decision on terminal-initiated requests; set before launch().
+    void setDecider(IUpdateDecider *decider) { m_decider = decider; }
+
+    // Terminal-initiated requests waiting for a free request worker (read
+    // by the user interface before it offers to discard them).
+    static int queuedRequestCount();
+    // Asks the manager to drop its queued terminal-initiated requests.
+    static void discardQueuedRequests();
+
+    // Whether the socket is bound (after the start message).
+    bool socketOpen() const { return m_socketOpen.load(); }
+
+protected:
+    std::unique_ptr<MessageReceiver> makeReceiver() override;
+
+private:
+    IUpdateDecider *m_decider = nullptr;
+    std::atomic<bool> m_socketOpen{false};
+    friend class CommReceiver;
+};

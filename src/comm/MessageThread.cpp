@@ -1,0 +1,34 @@
+#include "comm/MessageThread.h"
+
+MessageThread::~MessageThread()
+{
+    stopAndWait();
+}
+
+bool MessageThread::launch(QThread::Priority priority)
+{
+    start(priority);
+    // A thread that never comes up would leave us waiting forever.
+    if (!m_ready.tryAcquire(1, 10000))
+        return false;
+    return m_id.load() != 0;
+}
+
+void MessageThread::stopAndWait()
+{
+    if (isRunning()) {
+        quit();
+        wait();
+    }
+}
+
+void MessageThread::run()
+{
+    std::unique_ptr<MessageReceiver> receiver = makeReceiver();
+    m_id = receiver ? receiver->threadId() : 0;
+    m_ready.release();
+    if (!receiver)
+        return;
+    exec();
+    receiver.reset();
+}

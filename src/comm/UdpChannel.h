@@ -1,0 +1,75 @@
+#pragma once
+// The one UDP socket of the management PC, bound to 0.0.0.0:UDPPort. Two
+// threads of its own keep receiving apart from sending: the receiver drains
+// the socket as fast as datagrams come (a large receive buffer, nothing else
+// to wait for) and hands each one to a callback; the sender takes datagrams
+// from a queue and sleeps SendDelay before each one, so datagrams leave at
+// least SendDelay apart without ever holding up the receiving side.
+
+#include <QByteArray>
+#include <QString>
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <thread>
+
+class UdpChannel
+{
+public:
+    // Called on the receiving thread with each datagram (at most 326 bytes,
+    // never empty), its source address (host order) and source port.
+    using Handler = std::function<void(const QByteArray &, std::uint32_t, std::uint16_t)>;
+
+    UdpChannel();
+    ~UdpChannel();
+    UdpChannel(const UdpChannel &) = delete;
+    UdpChannel &operator=(const UdpChannel &) = delete;
+
+    void setHandler(Handler handler) { m_handler = std::move(handler); }
+    // The registration interval carried by the acks (hours, 0..255).
+    void setEntryInt(int hours) { m_entryInt = hours; }
+
+    // Binds the port on all local addresses and starts both threads.
+    bool open(std::uint16_t port);
+    void close();
+    bool isOpen() const { return m_fd >= 0; }
+    QString errorText() const { return m_error; }
+    std::uint16_t port() const { return m_port; }
+
+    // Queues a datagram for sending.
+    void send(std::uint32_t address, std::uint16_t port, const QByteArray &datagram);
+    // Queues a TermNotifyAck; its date and time are taken when it leaves.
+    void sendNoticeAck(std::uint32_t address, std::uint16_t port);
+
+    // Datagrams waiting to be sent.
+    std::size_t pendingSends() const;
+    // Datagrams received so far.
+    std::uint64_t receivedCount() const { return m_received.load(); }
+
+private:
+    struct Outgoing {
+        std::uint32_t address;
+        std::uint16_t port;
+        QByteArray bytes; // empty: a TermNotifyAck built when sent
+    };
+    void receiveLoop();
+    void sendLoop();
+    void enqueue(Outgoing out);
+
+    int m_fd = -1;
+    std::uint16_t m_port = 0;
+    QString m_error;
+    Handler m_handler;
+    std::atomic<int> m_entryInt{1};
+    std::atomic<bool> m_stop{false};
+    std::atomic<std::uint64_t> m_received{0};
+    std::thread m_receiver;
+    std::thread m_sender;
+    mutable std::mutex m_queueMutex;
+    std::condition_variable m_queueCv;
+    std::deque<Outgoing> m_queue;
+};

@@ -1,0 +1,326 @@
+// The manager's decisions with every effect recorded: hand-out over ten
+// workers, cancel, refusal, log lines, remote names, routing and the queue
+// of terminal-initiated requests.
+#include "comm/CommManager.h"
+#include "comm/RemoteNames.h"
+#include "comm/WorkerMessages.h"
+#include "common/ProcessValues.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+namespace
+{
+
+struct Posted {
+    WorkerPool pool;
+    int slot;
+    std::uint32_t msg;
+    std::unique_ptr<Payload> payload;
+};
+
+class FakeHost : public ICommHost
+{
+public:
+    std::vector<std::unique_ptr<TaskMessage>> view;
+    std::vector<RequestProgress> progress;
+    std::vector<int> started, ended;
+    std::vector<Posted> posted;
+    std::vector<std::pair<std::uint32_t, QByteArray>> sent;
+    std::vector<LogRecord> opeLog, errLog;
+    std::map<QString, QDateTime> files;
+    int failWorkerAt = -1, dispatches = 0, remoteCount = -1;
+    bool opBusy = false;
+
+    void postToView(std::unique_ptr<TaskMessage> m) override { view.push_back(std::move(m)); }
+    void postRequestQueued() override {}
+    void postProgress(ThreadId, int done, int total) override { progress.push_back({done, total}); }
+    bool startUserWorker(int slot) override
+    {
+        started.push_back(slot);
+        return slot != failWorkerAt;
+    }
+    void endUserWorker(int slot) override { ended.push_back(slot); }
+    void postToWorker(WorkerPool pool, int slot, std::uint32_t msg,
+                      std::unique_ptr<Payload> p) override
+    {
+        posted.push_back({pool, slot, msg, std::move(p)});
+    }
+    void send(std::uint32_t a, std::uint16_t, const QByteArray &d) override
+    {
+        sent.push_back({a, d});
+    }
+    void scheduleTermInfoStep(int) override {}
+    void scheduleDispatch() override { ++dispatches; }
+    void writeOperationLog(const LogRecord &r) override { opeLog.push_back(r); }
+    void writeErrorLog(const LogRecord &r) override { errLog.push_back(r); }
+    QDateTime now() override { return QDateTime(QDate(2024, 3, 9), QTime(8, 7, 6)); }
+    std::optional<QDateTime> fileLastWrite(const QString &path) override
+    {
+        auto it = files.find(path);
+        return it == files.end() ? std::nullopt : std::optional<QDateTime>(it->second);
+    }
+    void reloadFtpTimeouts() override {}
+    bool operatorBusy() override { return opBusy; }
+    void setRemoteUpdateCount(int busy) override { remoteCount = busy; }
+
+    std::vector<std::uint32_t> messagesTo(WorkerPool pool, int slot) const
+    {
+        std::vector<std::uint32_t> out;
+        for (const Posted &p : posted)
+            if (p.pool == pool && p.slot == slot)
+                out.push_back(p.msg);
+        return out;
+    }
+    std::vector<const SessionTarget *> targetsTo(WorkerPool pool, int slot) const
+    {
+        std::vector<const SessionTarget *> out;
+        for (const Posted &p : posted)
+            if (auto *t = dynamic_cast<TargetPayload *>(p.payload.get());
+                t && p.pool == pool && p.slot == slot)
+                out.push_back(&t->value);
+        return out;
+    }
+    int countKind(int kind) const
+    {
+        return int(std::count_if(view.begin(), view.end(),
+                                 [&](const auto &m) { return m->kind == kind; }));
+    }
+    const RequestPayload &last() const { return *RequestOf(*view.back()); }
+};
+
+std::unique_ptr<TaskMessage> request(int kind, int terminals, const QString &file = QString())
+{
+    auto r = std::make_unique<RequestPayload>();
+    r->progressTarget = 77;
+    for (int i = 0; i < terminals; ++i) {
+        TerminalEntry e;
+        e.termId = QString::number(100 + i);
+        e.address = 0x7F000A00u + std::uint32_t(i);
+        e.file = file;
+        e.result = 0;
+        r->entries.append(e);
+    }
+    return MakeRequest(ProcessValues::MainThreadId, kind, std::move(r));
+}
+
+struct Manager : ::testing::Test {
+    FakeHost host;
+    CommManagerCore core{host};
+    void SetUp() override { core.start({4123, 0, 3}); }
+    // Every busy worker reports until the request ends.
+    void finishAll(std::uint32_t reply, int result = 0)
+    {
+        for (int round = 0; core.busy() && round < 50; ++round)
+            for (int slot = 0; slot < 10; ++slot)
+                if (core.userWorkerAddress(slot))
+                    core.onUserWorkerDone(slot, reply, result);
+    }
+};
+
+} // namespace
+
+TEST_F(Manager, TwentyFiveTerminalsOverTenWorkers)
+{
+    core.onTask(request(RequestKind::Restart, 25));
+    ASSERT_EQ(host.started.size(), 10u);
+    EXPECT_EQ(host.progress.front().total, 25);
+    EXPECT_EQ(host.messagesTo(WorkerPool::User, 9),
+              (std::vector<std::uint32_t>{WorkerMsg::RenewSession, WorkerMsg::Target,
+                                          WorkerMsg::Restart}));
+    const SessionTarget *t = host.targetsTo(WorkerPool::User, 9).front();
+    EXPECT_EQ(t->address, 0x7F000A09u);
+    EXPECT_EQ(t->port, 4123);
+    EXPECT_EQ(t->ftpMode, 0);
+    // The 11th terminal goes to the first worker that reports.
+    core.onUserWorkerDone(6, WorkerMsg::RestartDone, 0);
+    ASSERT_EQ(host.targetsTo(WorkerPool::User, 6).size(), 2u);
+    EXPECT_EQ(host.targetsTo(WorkerPool::User, 6)[1]->termId, QStringLiteral("110"));
+    finishAll(WorkerMsg::RestartDone);
+    EXPECT_EQ(host.progress.back().done, 25);
+    EXPECT_EQ(host.countKind(CompletionKind::Restart), 1);
+    EXPECT_EQ(host.ended.size(), 10u);
+    EXPECT_EQ(host.last().endFlag, 1);
+}
+
+TEST_F(Manager, RequestsWhileBusyOrWithoutWorkersComeBackRefused)
+{
+    core.onTask(request(RequestKind::Restart, 2));
+    const std::size_t posted = host.posted.size();
+    for (int kind : {RequestKind::WriteSys, RequestKind::TermInfo, RequestKind::ScheduleRestart}) {
+        core.onTask(request(kind, 4));
+        EXPECT_EQ(host.view.back()->kind, TaskKind::RequestEnded);
+        EXPECT_EQ(host.last().endFlag, 0);
+    }
+    EXPECT_EQ(host.posted.size(), posted);
+    finishAll(WorkerMsg::RestartDone);
+
+    // A worker that can't start: the started ones end, the request comes back.
+    host.failWorkerAt = 2;
+    host.ended.clear();
+    core.onTask(request(RequestKind::Restart, 5));
+    EXPECT_EQ(host.ended, (std::vector<int>{0, 1}));
+    EXPECT_EQ(host.view.back()->kind, TaskKind::RequestEnded);
+    EXPECT_FALSE(core.busy());
+}
+
+TEST_F(Manager, EachResultWritesItsLogLine)
+{
+    struct Case {
+        int result, number, detailCode;
+        const char *detail;
+    };
+    const Case cases[] = {
+        {0, OpeLog::WriteSys, 0, ""},         {8, OpeLog::WriteSys, 8, ""},
+        {1, ErrLog::OpenRefused, 0, ""},      {2, ErrLog::OpenRefused, 1, ""},
+        {3, ErrLog::OpenRefused, 2, ""},      {4, ErrLog::CommError, 0, ""},
+        {5, ErrLog::Ftp, 0, "FTP接続エラー"}, {6, ErrLog::Ftp, 0, "FTP通信エラー"},
+        {7, ErrLog::Cancelled, 0, ""},        {9, ErrLog::Other, 0, ""},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.result);
+        FakeHost h;
+        CommManagerCore m(h);
+        m.onTask(request(RequestKind::WriteSys, 1, QStringLiteral("/p/a.ini")));
+        ASSERT_EQ(h.opeLog.size(), 1u); // the start line names the file
+        EXPECT_EQ(h.opeLog[0].detail, QStringLiteral("/p/a.ini"));
+        m.onUserWorkerDone(0, WorkerMsg::WriteSettingsDone, c.result);
+        const LogRecord &line = c.result == 0 || c.result == 8 ? h.opeLog.back() : h.errLog.back();
+        EXPECT_EQ(line.number, c.number);
+        EXPECT_EQ(line.detailCode, c.detailCode);
+        EXPECT_EQ(line.detail, QString::fromUtf8(c.detail));
+    }
+    // Schedule operations log their files themselves: only errors here.
+    core.onTask(request(RequestKind::ScheduleWriteFirm, 2));
+    host.opeLog.clear();
+    core.onUserWorkerDone(0, WorkerMsg::SchedWriteFirmwareDone, 0);
+    core.onUserWorkerDone(1, WorkerMsg::SchedWriteFirmwareDone, 5);
+    EXPECT_TRUE(host.opeLog.empty());
+    EXPECT_EQ(host.errLog.size(), 1u);
+}
+
+TEST_F(Manager, TargetsCarryTheRemoteNames)
+{
+    host.files[QStringLiteral("/p/Data/Sys/kel_sys100.ini")] =
+        QDateTime(QDate(2023, 1, 2), QTime(3, 4, 5));
+    host.files[QStringLiteral("/p/Boot/boot_v2.s")] = QDateTime(QDate(2023, 1, 2), QTime(3, 4, 5));
+    const std::pair<int, const char *> cases[][2] = {
+        {{RequestKind::ReadSys, "/p/Data/Sys/kel_sys100.ini"}, {0, "kel_sys.ini"}},
+        {{RequestKind::ReadDial, "/p/Data/Dial/kel_dial100.csv"}, {0, "kel_dial.csv"}},
+        {{RequestKind::WriteSys, "/p/Data/Sys/kel_sys100.ini"}, {0, "kel_sys02012023030405.ini"}},
+        {{RequestKind::WriteUser, "/p/Data/User/kel_user100.ini"}, {0, ""}},
+        {{RequestKind::WriteBoot, "/p/Boot/boot_v2.s"}, {0, "boot_v2.s"}},
+        {{RequestKind::WriteCommon, "/p/Data/Sys/zor_sys_c.ini"}, {0, "kel_sys09032024080706.ini"}},
+        {{RequestKind::WriteCommon, "/p/Data/User/kel_user_c.ini"},
+         {0, "kel_user09032024080706.ini"}},
+        {{RequestKind::WriteCommon, "/p/Data/User/other.ini"}, {0, ""}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c[0].second);
+        FakeHost h;
+        h.files = host.files;
+        CommManagerCore m(h);
+        m.onTask(request(c[0].first, 1, QString::fromUtf8(c[0].second)));
+        EXPECT_EQ(h.targetsTo(WorkerPool::User, 0).at(0)->remoteName,
+                  QString::fromUtf8(c[1].second));
+    }
+}
+
+TEST_F(Manager, ScheduleNamesAreRebuiltAroundTheLocalStamp)
+{
+    host.files[QStringLiteral("/p/s.ini")] = QDateTime(QDate(2022, 2, 2), QTime(2, 2, 2));
+    auto r = request(RequestKind::ScheduleWriteSettings, 1);
+    TerminalEntry &e = RequestOf(*r)->entries[0];
+    e.restart = true;
+    e.files = {{QStringLiteral("/p/s.ini"), QStringLiteral("my_kel_user_x.ini")},
+               {QStringLiteral("/p/s.ini"), QStringLiteral("common.v1.ini")},
+               {QStringLiteral("/p/gone.ini"), QStringLiteral("kel_sys.ini")}};
+    core.onTask(std::move(r));
+    const SessionTarget *t = host.targetsTo(WorkerPool::User, 0).front();
+    EXPECT_TRUE(t->restartAfterWrite);
+    EXPECT_EQ(t->files[0].remoteName, QStringLiteral("kel_user02022022020202.ini"));
+    EXPECT_EQ(t->files[1].remoteName, QStringLiteral("common02022022020202.v1.ini"));
+    EXPECT_EQ(t->files[2].remoteName, QStringLiteral("kel_sys.ini"));
+    EXPECT_EQ(RemoteNames::forSchedule(RequestKind::ScheduleWriteFirm, QStringLiteral("b.s"),
+                                       QDateTime()),
+              QStringLiteral("b.s"));
+}
+
+namespace
+{
+
+class ScriptedDecider : public IUpdateDecider
+{
+public:
+    int decision = UpdateDecision::FilesToSend;
+    QList<UpdateFile> files;
+    void decide(TermRequestPayload &r, bool busy) override
+    {
+        r.decision = busy ? UpdateDecision::Busy : decision;
+        r.files = files;
+    }
+    bool prepareInitialSettings(TermRequestPayload &) override { return false; }
+};
+
+} // namespace
+
+TEST_F(Manager, TerminalRequestsAreAnsweredQueuedAndRunOnFiveWorkers)
+{
+    ScriptedDecider decider;
+    decider.files = {
+        {UpdateFileKind::System, {}, QStringLiteral("01022024101010"), QStringLiteral("/p/s.ini")}};
+    core.setDecider(&decider);
+    auto arrive = [&](std::uint16_t seq, int known) {
+        auto r = std::make_unique<TermRequestPayload>();
+        r->sourceAddress = 0x7F000B00u + seq;
+        r->sequence = seq;
+        core.onTermRequest(std::move(r));
+        auto m = std::move(host.view.back());
+        host.view.pop_back();
+        m->slot<TermRequestPayload>(0)->known = known;
+        m->kind = RequestKind::Decision;
+        core.onTask(std::move(m));
+    };
+    decider.decision = UpdateDecision::UpToDate;
+    arrive(9, 1);
+    EXPECT_EQ(host.sent.back().second, Udp::buildTermRequestResult(9, 1));
+    decider.decision = UpdateDecision::FilesToSend;
+    arrive(9, 0); // an unknown terminal counts as 3
+    EXPECT_EQ(host.sent.back().second, Udp::buildTermRequestResult(9, 3));
+    for (std::uint16_t seq = 1; seq <= 6; ++seq)
+        arrive(seq, 1);
+    EXPECT_EQ(host.sent.back().second, Udp::buildTermRequestAccept(6));
+    core.onDispatch();
+    EXPECT_EQ(core.queuedCount(), 1);
+    EXPECT_EQ(host.remoteCount, 5);
+    EXPECT_EQ(host.countKind(TaskKind::RemoteSeriesBegan), 1);
+    EXPECT_EQ(host.messagesTo(WorkerPool::Request, 0).back(), WorkerMsg::RemoteMaintenanceMsg);
+    const SessionTarget *t = host.targetsTo(WorkerPool::Request, 0).front();
+    EXPECT_TRUE(t->restartAfterRemote);
+    EXPECT_EQ(t->files.at(0).remoteName, QStringLiteral("kel_sys01022024101010.ini"));
+
+    core.onSessionAnswer(0x7F000B03u, Udp::buildRemoteCloseAck());
+    EXPECT_EQ(host.posted.back().pool, WorkerPool::Request);
+    EXPECT_EQ(host.posted.back().slot, 2);
+
+    core.onRequestWorkerDone(0, 0);
+    EXPECT_EQ(host.view.back()->kind, TaskKind::TermRequestEnded);
+    core.onDispatch();
+    for (int slot = 0; slot < 5; ++slot)
+        core.onRequestWorkerDone(slot, 0);
+    EXPECT_EQ(host.countKind(TaskKind::TermRequestEnded), 6);
+    EXPECT_EQ(host.countKind(TaskKind::RemoteSeriesEnded), 1);
+    EXPECT_EQ(host.remoteCount, 0);
+
+    // While a user request runs the decision is "busy"; nothing to move: close only.
+    core.onTask(request(RequestKind::Restart, 1));
+    auto r = std::make_unique<TermRequestPayload>();
+    core.onTermRequest(std::move(r));
+    EXPECT_EQ(host.view.back()->slot<TermRequestPayload>(0)->decision, UpdateDecision::Busy);
+    finishAll(WorkerMsg::RestartDone);
+    decider.files.clear();
+    arrive(20, 1);
+    core.onDispatch();
+    EXPECT_EQ(host.messagesTo(WorkerPool::Request, 0).back(), WorkerMsg::ForceClose);
+}

@@ -1,0 +1,138 @@
+// The decision on a terminal's own update request: firmware first, then the
+// settings files newer on the PC than on the terminal.
+#include "comm/UpdateDecider.h"
+
+#include "common/Cp932.h"
+#include "common/ProcessValues.h"
+#include "support/TempDir.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <gtest/gtest.h>
+
+namespace
+{
+
+// An S-record header line carrying the version in hex at bytes 38..57.
+QByteArray srecord(const QByteArray &version)
+{
+    return "S0" + QByteArray(36, '0') + version.toHex().toUpper().leftJustified(20, '0') +
+           "AB\r\nS113\r\n";
+}
+
+struct Decider : ::testing::Test {
+    TempDir dir;
+    CAutoUpdateDecider decider;
+
+    void SetUp() override
+    {
+        ProcessValues::setProgramFolder(dir.path());
+        dir.mkdir(QStringLiteral("Log"));
+    }
+    TermRequestPayload decide(int select, const QByteArray &field274)
+    {
+        TermRequestPayload r;
+        r.request.notify.termId = QStringLiteral("3001");
+        r.request.notify.machineName = QStringLiteral("KT-100");
+        r.request.notify.verBoot = QStringLiteral("B1.00");
+        r.request.notify.verApli = QStringLiteral("A2.00");
+        r.request.fileSelect = std::uint16_t(select);
+        r.request.stampField = field274;
+        decider.decide(r, false);
+        return r;
+    }
+    void written(const QString &rel, const QDateTime &t)
+    {
+        dir.write(rel, "[S]\r\n");
+        QFile f(dir.file(rel));
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        f.setFileTime(t, QFileDevice::FileModificationTime);
+    }
+};
+
+const QByteArray Stamps = "06052024070809  ,06052024070809  ,06052024070809  ";
+const QDateTime StampTime(QDate(2024, 5, 6), QTime(7, 8, 9));
+
+} // namespace
+
+TEST(DeciderParts, VersionsStampsAndSizeTexts)
+{
+    TempDir dir;
+    dir.write(QStringLiteral("ok.s"), srecord("V3.01"));
+    dir.write(QStringLiteral("short.s"), "S00F0000\r\n");
+    EXPECT_EQ(CAutoUpdateDecider::firmwareVersion(dir.file(QStringLiteral("ok.s"))),
+              QStringLiteral("V3.01"));
+    EXPECT_EQ(CAutoUpdateDecider::firmwareVersion(dir.file(QStringLiteral("short.s"))), QString());
+    EXPECT_EQ(CAutoUpdateDecider::firmwareVersion(dir.file(QStringLiteral("none.s"))), QString());
+
+    for (auto [item, valid] : {std::pair{"31122023235959", true},
+                               {"01011971000000  ", true},
+                               {"01011970000000", false},
+                               {"01132023000000", false},
+                               {"00012023000000", false},
+                               {"01012023240000", false},
+                               {"0101202300006", false},
+                               {"01012023ab0000", false}}) {
+        SCOPED_TRACE(item);
+        EXPECT_EQ(CAutoUpdateDecider::parseStamp(item).has_value(), valid);
+    }
+    const auto s = *CAutoUpdateDecider::parseStamp("06052024070809");
+    EXPECT_TRUE(CAutoUpdateDecider::laterThan(StampTime.addSecs(1), s));
+    EXPECT_FALSE(CAutoUpdateDecider::laterThan(StampTime.addMSecs(900), s));
+    EXPECT_EQ(CAutoUpdateDecider::sizeText(123), QStringLiteral("000000000123"));
+    EXPECT_EQ(CAutoUpdateDecider::sizeText(1000005), QStringLiteral("000000000015"));
+    EXPECT_EQ(CAutoUpdateDecider::sizeText(2500000), QStringLiteral("000002500000"));
+}
+
+TEST_F(Decider, SettingsFilesNewerThanTheTerminalsAreSent)
+{
+    dir.write(QStringLiteral("Config/FirmFilePath.ini"), "");
+    written(QStringLiteral("Data/Sys/kel_sys3001.ini"), StampTime.addSecs(1));
+    written(QStringLiteral("Data/User/kel_user3001.ini"), StampTime);
+    for (auto [select, decision, files] : {std::tuple{1, UpdateDecision::FilesToSend, 1},
+                                           {2, UpdateDecision::UpToDate, 0},
+                                           {3, UpdateDecision::NothingToSend, 0},
+                                           {4, UpdateDecision::FilesToSend, 1}}) {
+        SCOPED_TRACE(select);
+        const TermRequestPayload r = decide(select, Stamps);
+        EXPECT_EQ(r.decision, decision);
+        ASSERT_EQ(r.files.size(), files);
+        if (files) {
+            EXPECT_EQ(r.files[0].kind, UpdateFileKind::System);
+            EXPECT_EQ(r.files[0].stamp, QStringLiteral("06052024070810"));
+            EXPECT_EQ(r.files[0].sizeText, QStringLiteral("000000000005"));
+        }
+    }
+    EXPECT_EQ(decide(4, "no stamps here").files.size(), 2) << "without stamps every file is sent";
+}
+
+TEST_F(Decider, FirmwareWinsAndSkipsTheSettingsFiles)
+{
+    dir.write(QStringLiteral("Boot/b.s"), srecord("B1.00"));
+    dir.write(QStringLiteral("Apli/a.s"), srecord("A2.01"));
+    dir.write(QStringLiteral("Data/Sys/kel_sys3001.ini"), "[S]\r\n");
+    dir.write(QStringLiteral("Config/FirmFilePath.ini"),
+              "[Other]\r\nModelType=KT-200\r\nApliFilePath=Apli/a.s\r\n"
+              "[Mine]\r\nModelType=KT-100\r\nBootFilePath=Boot/none.s\r\nApliFilePath=Apli/a.s\r\n"
+              "[Mine2]\r\nModelType=KT-100\r\nBootFilePath=Boot/b.s\r\n");
+    TermRequestPayload r = decide(4, QByteArray());
+    EXPECT_EQ(r.decision, UpdateDecision::FilesToSend);
+    ASSERT_EQ(r.files.size(), 1) << "boot is current; no settings file is compared";
+    EXPECT_EQ(r.files[0].kind, UpdateFileKind::Apli);
+    EXPECT_EQ(r.files[0].localPath, dir.file(QStringLiteral("Apli/a.s")));
+}
+
+TEST_F(Decider, MissingRegistrationIsLoggedAndInitialSettingsAreOffered)
+{
+    EXPECT_EQ(decide(1, Stamps).decision, UpdateDecision::NothingToSend);
+    const QString log = Cp932::decode(
+        dir.read(QStringLiteral("Log/") + QFileInfo(OpLog::todayFilePath()).fileName()));
+    EXPECT_TRUE(log.contains(QStringLiteral("Err07:ファイル無し"))) << log.toStdString();
+
+    decider.initialSettingsMode = [] { return true; };
+    TermRequestPayload r = decide(2, Stamps);
+    EXPECT_EQ(r.decision, UpdateDecision::InitialSettings);
+    ASSERT_EQ(r.files.size(), 1);
+    EXPECT_EQ(r.files[0].kind, UpdateFileKind::System);
+    EXPECT_FALSE(decider.prepareInitialSettings(r));
+}

@@ -1,0 +1,101 @@
+#pragma once
+// The real communication stack for end-to-end tests: a program folder with
+// a register file, the timer and manager threads, a stand-in for the view
+// that applies notices to the register, and the terminal simulator.
+
+#include "comm/CommMgrThread.h"
+#include "comm/CommPayloads.h"
+#include "comm/TimerService.h"
+#include "register/TermDatabase.h"
+#include "support/TempDir.h"
+#include "termlist/NoticeApplier.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+// Runs the event loop until the condition holds; false when the time is up.
+bool pumpUntil(const std::function<bool()> &done, int timeoutMs);
+
+// The main thread's endpoint: keeps every notification, applies notices and
+// answers terminal requests as known terminals.
+class TestView : public MessageReceiver, public NoticeApplier::Host
+{
+public:
+    explicit TestView(CTermDatabase &db);
+    std::vector<std::unique_ptr<TaskMessage>> messages;
+    std::vector<RequestProgress> progress; // kind 1, sent to this endpoint too
+    int queuedSignals = 0;
+    bool pending = false;
+    NoticeApplier applier;
+
+    int count(int kind) const;
+    TaskMessage *last(int kind) const;
+    bool waitFor(int kind, int count = 1, int timeoutMs = 20000);
+
+    bool refreshPending() const override { return pending; }
+    void setRefreshPending() override { pending = true; }
+    bool mainWindowEnabled() const override { return true; }
+    void refreshList() override { pending = false; }
+
+protected:
+    void onMessage(std::uint32_t msg, quintptr, std::unique_ptr<Payload> lParam) override;
+};
+
+// The terminal simulator, driven over its stdin.
+class Termsim
+{
+public:
+    ~Termsim();
+    bool start(const QStringList &args);
+    // One command; the text after "OK" (ok() false on ERR or TIMEOUT).
+    QString cmd(const QString &line);
+    QJsonValue json(const QString &line);
+    QJsonArray received(int terminal, const QString &name);
+    bool ok() const { return m_ok; }
+    QString lastLine() const { return m_last; }
+
+private:
+    QProcess m_proc;
+    bool m_ok = false;
+    QString m_last;
+};
+
+struct StackOptions {
+    int udpPort = 0;
+    int entryInt = 1;
+    int ftpMode = 1;
+    int sendDelayMs = 1;
+    IUpdateDecider *decider = nullptr;
+};
+
+class CommStack
+{
+public:
+    explicit CommStack(const StackOptions &options);
+    ~CommStack();
+    bool up() const { return m_up; }
+
+    // Posts a request; run() also waits for its completion (nullptr on time-out).
+    void post(int kind, const QList<TerminalEntry> &entries);
+    TaskMessage *run(int kind, const QList<TerminalEntry> &entries);
+    TerminalEntry entry(const char *address, const char *termId, const QString &file = QString(),
+                        const char *model = "KT-100") const;
+    QString log() const;           // today's log
+    std::vector<TermEntry> rows(); // the register
+
+    TempDir dir;
+    std::unique_ptr<CTermDatabase> db;
+    std::unique_ptr<TestView> view;
+
+private:
+    StackOptions m_options;
+    std::unique_ptr<CTimerThread> m_timer;
+    std::unique_ptr<CCommMgrThread> m_comm;
+    bool m_up = false;
+};

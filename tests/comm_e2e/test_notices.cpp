@@ -1,0 +1,83 @@
+// Terminal notices end to end: the acknowledgement on the wire, the register
+// update, and what is dropped.
+#include "CommStack.h"
+
+#include <QDateTime>
+#include <gtest/gtest.h>
+
+TEST(NoticeE2e, AnsweredWithTheTimeAndIntervalAndRegistered)
+{
+    CommStack stack({.udpPort = 43101, .entryInt = 7});
+    ASSERT_TRUE(stack.up());
+    // Terminal 0 sends from a second port; terminal 1 pads its notice to 400
+    // bytes; terminal 2 names terminal 3's address inside its notice.
+    stack.dir.write(QStringLiteral("scenario.json"),
+                    R"({"terminals": [{"source_port": 0}, {}, {}, {}]})");
+    Termsim sim;
+    ASSERT_TRUE(sim.start({"--scenario", stack.dir.file(QStringLiteral("scenario.json")), "--base",
+                           "127.0.43.2", "--count", "4", "--udp-port", "43101", "--no-ftp",
+                           "--no-start-notify"}))
+        << sim.lastLine().toStdString();
+    sim.cmd(R"(set 0 mac=' 00:1a:2B:3c:4D:5e ' terminal_id='"5001"' ver_apli='"3.10"' regist=3)");
+    sim.cmd(R"(set 1 notify_size=400 terminal_id='"5002"' mac=001A2B3C4D5F)");
+    sim.cmd(R"(set 2 payload_address=127.0.43.5 terminal_id='"5003"' mac=00:00:00:00:00:03)");
+    sim.cmd(R"(set 3 terminal_id='"5003"' mac=00:00:00:00:00:04)");
+    ASSERT_TRUE(sim.ok()) << sim.lastLine().toStdString();
+    const QDate today = QDate::currentDate();
+    sim.cmd("notify all");
+    sim.cmd("wait 3 TermNotifyAck count=2 timeout=10");
+    sim.cmd("wait 0 TermNotifyAck timeout=10");
+    ASSERT_TRUE(sim.ok()) << sim.lastLine().toStdString();
+
+    const QJsonObject ack = sim.received(0, "TermNotifyAck").at(0).toObject();
+    const QJsonObject f = ack.value("fields").toObject();
+    EXPECT_EQ(ack.value("size").toInt(), 12);
+    EXPECT_TRUE(f.value("bcd_ok").toBool());
+    EXPECT_EQ(f.value("entry_int").toInt(), 7);
+    EXPECT_EQ(f.value("year").toInt(), today.year() % 100);
+    EXPECT_EQ(f.value("month").toInt(), today.month());
+    EXPECT_EQ(f.value("weekday").toInt(), today.dayOfWeek() % 7);
+    EXPECT_FALSE(ack.value("local").toString().endsWith(":43101")) << "answered to the source port";
+    EXPECT_EQ(sim.received(2, "TermNotifyAck").size(), 0) << "answered to the address inside";
+    EXPECT_EQ(sim.received(3, "TermNotifyAck").size(), 2);
+
+    ASSERT_TRUE(pumpUntil([&] { return stack.rows().size() == 4; }, 5000));
+    for (const TermEntry &r : stack.rows()) {
+        if (r.TermID == QLatin1String("5001")) {
+            EXPECT_EQ(r.UserInfo1, QStringLiteral("00:1A:2B:3C:4D:5E"));
+            EXPECT_EQ(r.IPAddr, QStringLiteral("127.000.043.002"));
+            EXPECT_EQ(r.VerApli, QStringLiteral("3.10"));
+            EXPECT_EQ(r.MachineName, QStringLiteral("KT-100"));
+            EXPECT_EQ(r.Regist, 3);
+            EXPECT_EQ(r.TermIDAlert, 0);
+        } else if (r.TermID == QLatin1String("5002")) {
+            EXPECT_EQ(r.UserInfo1, QString())
+                << "the 400-byte notice was read, its bad MAC dropped";
+        } else {
+            EXPECT_EQ(r.TermID, QStringLiteral("5003"));
+            EXPECT_EQ(r.TermIDAlert, 1);
+            EXPECT_EQ(r.IPAddrAlert, 1) << "both carry 127.0.43.5";
+        }
+    }
+}
+
+TEST(NoticeE2e, UnknownAndEmptyDatagramsAreDropped)
+{
+    CommStack stack({.udpPort = 43102});
+    ASSERT_TRUE(stack.up());
+    Termsim sim;
+    ASSERT_TRUE(sim.start({"--base", "127.0.44.2", "--count", "1", "--udp-port", "43102",
+                           "--no-ftp", "--no-start-notify"}));
+    for (const QString &hex :
+         {QString(), QStringLiteral("0010000024120901"), // empty; a PC code
+          QStringLiteral("8099") + QString(648, QLatin1Char('0')), QStringLiteral("80")})
+        sim.cmd("send 0 hex=" + hex + " to=127.0.0.1:43102");
+    ASSERT_TRUE(sim.ok());
+    // A proper notice afterwards is answered: only it was.
+    sim.cmd("notify 0");
+    sim.cmd("wait 0 TermNotifyAck timeout=10");
+    ASSERT_TRUE(sim.ok());
+    QThread::msleep(200);
+    EXPECT_EQ(sim.json("received 0").toArray().size(), 1);
+    EXPECT_EQ(stack.rows().size(), 1u);
+}
