@@ -202,8 +202,8 @@ protected:
         case Msg::Task:
             if (auto *task = dynamic_cast<TaskMessage *>(lParam.get())) {
                 if (task->kind == TaskKind::TimerExpired) {
-                    if (const TimerSpec *spec = TimerSpecOf(*task))
-                        m_session->onTimeout(spec->id);
+                    if (const TimerSpec *timerSpec = TimerSpecOf(*task))
+                        m_session->onTimeout(timerSpec->id);
                 }
             }
             return;

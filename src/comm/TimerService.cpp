@@ -15,7 +15,7 @@ bool TimerList::add(const TimerSpec &timer)
 void TimerList::remove(ThreadId owner, std::uint16_t id)
 {
     auto it = std::find_if(m_timers.begin(), m_timers.end(), [&](const Entry &e) {
-        return e.spec.owner == owner && e.spec.id == id;
+        return e.timerSpec.owner == owner && e.timerSpec.id == id;
     });
     if (it != m_timers.end())
         m_timers.erase(it);
@@ -27,7 +27,7 @@ std::vector<TimerSpec> TimerList::tick()
     auto keep = m_timers.begin();
     for (auto it = m_timers.begin(); it != m_timers.end(); ++it) {
         if (it->remaining == 0 || --it->remaining == 0) {
-            expired.push_back(it->spec);
+            expired.push_back(it->timerSpec);
         } else {
             *keep++ = *it;
         }
@@ -72,14 +72,14 @@ protected:
         }
         if (msg != Msg::Task)
             return;
-        const TimerSpec *spec = TimerSpecOf(*task);
-        if (!spec)
+        const TimerSpec *timerSpec = TimerSpecOf(*task);
+        if (!timerSpec)
             return;
         if (task->kind == TaskKind::TimerStart) {
-            if (m_timers.add(*spec))
-                expire(*spec);
+            if (m_timers.add(*timerSpec))
+                expire(*timerSpec);
         } else if (task->kind == TaskKind::TimerStop) {
-            m_timers.remove(spec->owner, spec->id);
+            m_timers.remove(timerSpec->owner, timerSpec->id);
         }
     }
 

@@ -26,7 +26,7 @@ public:
 
 private:
     struct Entry {
-        TimerSpec spec;
+        TimerSpec timerSpec;
         std::uint16_t remaining;
     };
     std::vector<Entry> m_timers;

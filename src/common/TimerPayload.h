@@ -19,10 +19,10 @@ using TimerPayload = ValuePayload<TimerSpec>;
 
 // A TaskMessage of the given timer kind carrying the timer in slot 0.
 inline std::unique_ptr<TaskMessage> MakeTimerMessage(ThreadId sender, std::int32_t kind,
-                                                     const TimerSpec &spec)
+                                                     const TimerSpec &timerSpec)
 {
     auto m = std::make_unique<TaskMessage>(sender, kind);
-    m->payload[0] = std::make_unique<TimerPayload>(spec);
+    m->payload[0] = std::make_unique<TimerPayload>(timerSpec);
     return m;
 }
 

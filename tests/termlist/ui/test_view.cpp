@@ -562,11 +562,11 @@ TEST_F(ViewTest, NoticesUpdateTheRegisterAndRedrawOnceOnTheTimer)
     EXPECT_TRUE(view->refreshPending());
     EXPECT_EQ(view->listModel()->rowCount(), 1);
     ASSERT_EQ(timer.tasks.size(), 1u); // one redraw for the burst
-    const TimerSpec spec = *TimerSpecOf(*timer.tasks[0]);
-    EXPECT_EQ(spec.ticks, 100);
+    const TimerSpec timerSpec = *TimerSpecOf(*timer.tasks[0]);
+    EXPECT_EQ(timerSpec.ticks, 100);
 
     PostToThread(ProcessValues::MainThreadId, Msg::Task, 0,
-                 MakeTimerMessage(ProcessValues::TimerThreadId, TaskKind::TimerExpired, spec));
+                 MakeTimerMessage(ProcessValues::TimerThreadId, TaskKind::TimerExpired, timerSpec));
     ASSERT_TRUE(waitFor([&] { return view->listModel()->rowCount() == 4; }));
     EXPECT_FALSE(view->refreshPending());
 }
