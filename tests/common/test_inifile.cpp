@@ -6,12 +6,12 @@
 
 #include <QDir>
 #include <QFile>
-#include <QThread>
 #include <gtest/gtest.h>
+
+#include <thread>
 
 namespace
 {
-
 IniFile doc(const char *utf8)
 {
     return IniFile::fromBytes(Cp932::encode(QString::fromUtf8(utf8)));
@@ -26,39 +26,24 @@ QFile::Permissions modeOf(const QString &path)
 {
     return QFile::permissions(path) & ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser);
 }
-
 } // namespace
 
 TEST(IniRead, NamesCaseInsensitiveFirstOccurrenceWinsValuesTrimmed)
 {
-    const IniFile ini = doc("; comment=not a key\r\n"
-                            "orphan=before any section\r\n"
-                            "[System]\r\n"
-                            "  Count =  3  \r\n"
-                            "count=99\r\n"
-                            "Quoted=\"  a b  \"\r\n"
-                            "Single='x'\r\n"
-                            "Half=\"open\r\n"
-                            "Empty=\r\n"
-                            "NoEquals\r\n"
-                            "Eq=a=b\r\n"
-                            "Wide=\xe3\x80\x80x\xe3\x80\x80\r\n" // full-width blanks are text
-                            "[system]\r\n"
-                            "Other=shadowed\r\n"
-                            "[  Spaced  ]\n"
-                            "k=v");
+    // Full-width blanks are text, not blanks to trim.
+    const IniFile ini =
+        doc("; comment=not a key\r\norphan=before any section\r\n"
+            "[System]\r\n  Count =  3  \r\ncount=99\r\nQuoted=\"  a b  \"\r\n"
+            "Single='x'\r\nHalf=\"open\r\nEmpty=\r\nNoEquals\r\nEq=a=b\r\n"
+            "Wide=\u3000x\u3000\r\n[system]\r\nOther=shadowed\r\n[  Spaced  ]\nk=v");
     struct Case {
         const char *section, *key, *expected;
     } cases[] = {
-        {"System", "Count", "3"},
-        {"SYSTEM", "COUNT", "3"},
-        {"System", "Quoted", "  a b  "},
-        {"System", "Single", "x"},
-        {"System", "Half", "\"open"},
-        {"System", "Empty", ""},
-        {"System", "Eq", "a=b"},
-        {"System", "Wide", "\xe3\x80\x80x\xe3\x80\x80"},
-        {"spaced", "K", "v"},
+        // clang-format off
+        {"System", "Count", "3"}, {"SYSTEM", "COUNT", "3"}, {"System", "Quoted", "  a b  "},
+        {"System", "Single", "x"}, {"System", "Half", "\"open"}, {"System", "Empty", ""},
+        {"System", "Eq", "a=b"}, {"System", "Wide", "\u3000x\u3000"}, {"spaced", "K", "v"},
+        // clang-format on
     };
     for (const auto &c : cases)
         EXPECT_EQ(ini.readString(u(c.section), u(c.key), u("DEF")), u(c.expected))
@@ -67,11 +52,12 @@ TEST(IniRead, NamesCaseInsensitiveFirstOccurrenceWinsValuesTrimmed)
     // Missing things give the default (its trailing blanks dropped).
     struct Missing {
         const char *section, *key;
-    } missing[] = {{"System", "Other"}, // only in the shadowed duplicate section
-                   {"System", "NoEquals"},
-                   {"System", "; comment"},
-                   {"", "orphan"},
-                   {"Nowhere", "Count"}};
+    } missing[] = {
+        // clang-format off
+        {"System", "Other"}, // only in the shadowed duplicate section
+        {"System", "NoEquals"}, {"System", "; comment"}, {"", "orphan"}, {"Nowhere", "Count"},
+        // clang-format on
+    };
     for (const auto &m : missing) {
         EXPECT_FALSE(ini.hasKey(u(m.section), u(m.key))) << m.key;
         EXPECT_EQ(ini.readString(u(m.section), u(m.key), u("def  ")), u("def")) << m.key;
@@ -83,17 +69,13 @@ TEST(IniRead, NamesCaseInsensitiveFirstOccurrenceWinsValuesTrimmed)
 
 TEST(IniRead, BufferLimitCutsWholeCp932Characters)
 {
-    const IniFile ini = doc("[S]\r\nK=ab\xe6\xbc\xa2\xe5\xad\x97\xef\xbd\xb6\r\n"); // ab漢字ｶ
+    const IniFile ini = doc("[S]\r\nK=ab漢字ｶ\r\n");
     struct Case {
         int maxBytes;
         const char *expected;
     } cases[] = {
-        {0, "ab\xe6\xbc\xa2\xe5\xad\x97\xef\xbd\xb6"},
-        {8, "ab\xe6\xbc\xa2\xe5\xad\x97\xef\xbd\xb6"}, // 7 bytes + terminator
-        {7, "ab\xe6\xbc\xa2\xe5\xad\x97"},
-        {5, "ab\xe6\xbc\xa2"},
-        {4, "ab"}, // the second byte of 漢 does not fit: the whole character goes
-        {1, ""},
+        // 8: 7 bytes and the terminator; 4: the second byte of 漢 does not fit
+        {0, "ab漢字ｶ"}, {8, "ab漢字ｶ"}, {7, "ab漢字"}, {5, "ab漢"}, {4, "ab"}, {1, ""},
     };
     for (const auto &c : cases)
         EXPECT_EQ(ini.readString(u("S"), u("K"), {}, c.maxBytes), u(c.expected)) << c.maxBytes;
@@ -107,26 +89,21 @@ TEST(IniRead, IntegerRules)
         int readNumber;    // hex rule, default 7
         int numberNoAmp;   // hex rule with only 0x
     } cases[] = {
-        {nullptr, 7, 7, 7},        {"", 7, 7, 7},
-        {"42", 42, 42, 42},        {"-5", -5, -5, -5},
-        {"+8", 8, 8, 8},           {"12abc", 12, 12, 12},
-        {"abc", 0, 0, 0},          {"0x10", 0, 16, 16},
-        {"0X1f", 0, 31, 31},       {"&h1F", 0, 31, 0},
-        {"&H0a", 0, 10, 0},        {"0x2", 0, 2, 2},
-        {"0xFFFFFFFF", 0, -1, -1}, {"0x123456789", 0, 0x12345678, 0x12345678}, // at most 8 digits
-        {"0x1G", 0, 1, 1},         {"0x", 0, 0, 0},
+        // clang-format off
+        {nullptr, 7, 7, 7}, {"", 7, 7, 7}, {"42", 42, 42, 42}, {"-5", -5, -5, -5},
+        {"+8", 8, 8, 8}, {"12abc", 12, 12, 12}, {"abc", 0, 0, 0}, {"0x10", 0, 16, 16},
+        {"0X1f", 0, 31, 31}, {"&h1F", 0, 31, 0}, {"&H0a", 0, 10, 0}, {"0xFFFFFFFF", 0, -1, -1},
+        {"0x123456789", 0, 0x12345678, 0x12345678}, // at most 8 digits
+        {"0x1G", 0, 1, 1}, {"0x", 0, 0, 0},
         {"4294967297", 1, 1, 1}, // 32-bit wrap like the platform
+        // clang-format on
     };
     for (const auto &c : cases) {
-        QByteArray text = "[S]\r\n";
-        if (c.value)
-            text += QByteArray("K=") + c.value + "\r\n";
-        const IniFile ini = IniFile::fromBytes(text);
-        EXPECT_EQ(ini.readInt(u("S"), u("K"), 7), c.readInt) << (c.value ? c.value : "(missing)");
-        EXPECT_EQ(ini.readNumber(u("S"), u("K"), 7), c.readNumber)
-            << (c.value ? c.value : "(missing)");
-        EXPECT_EQ(ini.readNumber(u("S"), u("K"), 7, false), c.numberNoAmp)
-            << (c.value ? c.value : "(missing)");
+        const IniFile ini = IniFile::fromBytes(c.value ? QByteArray("[S]\r\nK=") + c.value : "[S]");
+        const char *name = c.value ? c.value : "(missing)";
+        EXPECT_EQ(ini.readInt(u("S"), u("K"), 7), c.readInt) << name;
+        EXPECT_EQ(ini.readNumber(u("S"), u("K"), 7), c.readNumber) << name;
+        EXPECT_EQ(ini.readNumber(u("S"), u("K"), 7, false), c.numberNoAmp) << name;
     }
 }
 
@@ -134,40 +111,19 @@ TEST(IniWrite, UpdatesInPlaceAndKeepsEveryOtherLine)
 {
     // Mixed line ends, comments, blank lines, a duplicate section and bytes
     // that aren't valid CP932 all survive; only CR LF is normalised.
-    QByteArray original = "; header comment\n"
-                          "[A]\r\n"
-                          "one=1\r\n"
-                          "two = 2 ; trailing\r\n"
-                          "\r\n"
-                          "[B]\n"
-                          "x=\x82\xa0\xff\xfe\n"
-                          "\n"
-                          "\n"
-                          "[a]\r\n"
-                          "two=shadow\r\n";
+    QByteArray original = "; header comment\n[A]\r\none=1\r\ntwo = 2 ; trailing\r\n\r\n"
+                          "[B]\nx=\x82\xa0\xff\xfe\n\n\n[a]\r\ntwo=shadow\r\n";
     IniFile ini = IniFile::fromBytes(original);
     ini.writeString(u("a"), u("TWO"), u("22"));
-    ini.writeString(u("B"), u("new"), u("\xe3\x83\x86\xef\xbd\xb7")); // テｷ
+    ini.writeString(u("B"), u("new"), u("テｷ"));
     ini.writeString(u("C"), u("k"), u("v"));
     ini.writeInt(u("A"), u("three"), -3);
 
-    const QByteArray expected = "; header comment\r\n"
-                                "[A]\r\n"
-                                "one=1\r\n"
-                                "TWO=22\r\n"
-                                "three=-3\r\n"
-                                "\r\n"
-                                "[B]\r\n"
-                                "x=\x82\xa0\xff\xfe\r\n"
-                                "new=\x83\x65\xb7\r\n"
-                                "\r\n"
-                                "\r\n"
-                                "[a]\r\n"
-                                "two=shadow\r\n"
-                                "[C]\r\n"
-                                "k=v\r\n";
+    const QByteArray expected = "; header comment\r\n[A]\r\none=1\r\nTWO=22\r\nthree=-3\r\n\r\n"
+                                "[B]\r\nx=\x82\xa0\xff\xfe\r\nnew=\x83\x65\xb7\r\n\r\n\r\n"
+                                "[a]\r\ntwo=shadow\r\n[C]\r\nk=v\r\n";
     EXPECT_EQ(ini.toBytes(), expected);
-    EXPECT_EQ(ini.readString(u("b"), u("NEW")), u("\xe3\x83\x86\xef\xbd\xb7"));
+    EXPECT_EQ(ini.readString(u("b"), u("NEW")), u("テｷ"));
     EXPECT_EQ(ini.readInt(u("A"), u("two"), 0), 22);
 }
 
@@ -176,8 +132,7 @@ TEST(IniWrite, RemovingKeysAndSections)
     IniFile ini = IniFile::fromBytes("[A]\r\nk=1\r\nk=2\r\nm=3\r\n\r\n[B]\r\nz=9\r\n[C]\r\n");
     EXPECT_TRUE(ini.removeKey(u("a"), u("K")));
     EXPECT_EQ(ini.readString(u("A"), u("k")), u("2")); // the duplicate comes to light
-    EXPECT_FALSE(ini.removeKey(u("A"), u("missing")));
-    EXPECT_FALSE(ini.removeKey(u("Missing"), u("k")));
+    EXPECT_FALSE(ini.removeKey(u("A"), u("missing")) || ini.removeKey(u("Missing"), u("k")));
     EXPECT_TRUE(ini.removeSection(u("b")));
     EXPECT_FALSE(ini.removeSection(u("B")));
     EXPECT_EQ(ini.toBytes(), QByteArray("[A]\r\nk=2\r\nm=3\r\n\r\n[C]\r\n"));
@@ -189,8 +144,8 @@ TEST(IniWrite, RemovingKeysAndSections)
 TEST(IniFileOnDisk, SaveIsRefusedOnReadOnlyFilesAndKeepsPermissions)
 {
     TempDir dir;
-    const QString path = dir.file(u("Schedule/S.ini"));
-    dir.write(u("Schedule/S.ini"), "[S]\r\nK=1\r\n");
+    const QString path = dir.file(u("S/S.ini"));
+    dir.write(u("S/S.ini"), "[S]\r\nK=1\r\n");
 
     // Hidden but writable: the write keeps the file hidden.
     ASSERT_TRUE(SetFileAttributes(path, FileAttr::Hidden));
@@ -203,18 +158,11 @@ TEST(IniFileOnDisk, SaveIsRefusedOnReadOnlyFilesAndKeepsPermissions)
     ASSERT_TRUE(AddFileAttributes(path, FileAttr::ReadOnly));
     EXPECT_FALSE(IniWriteString(path, u("S"), u("K"), u("3")));
     EXPECT_FALSE(IniDeleteKey(path, u("S"), u("K")));
-    EXPECT_EQ(dir.read(u("Schedule/S.ini")), QByteArray("[S]\r\nK=2\r\n"));
-
-    // The writers' protocol: clear read-only, write, set it again.
-    ASSERT_TRUE(ClearFileAttributes(path, FileAttr::ReadOnly));
-    EXPECT_TRUE(IsHidden(path));
-    EXPECT_TRUE(IniWriteString(path, u("S"), u("K"), u("4")));
-    ASSERT_TRUE(AddFileAttributes(path, FileAttr::ReadOnly));
+    EXPECT_EQ(dir.read(u("S/S.ini")), QByteArray("[S]\r\nK=2\r\n"));
     EXPECT_EQ(GetFileAttributes(path), FileAttr::ReadOnly | FileAttr::Hidden);
-    EXPECT_EQ(IniReadInt(path, u("S"), u("K"), 0), 4);
 
     // No temporary files are left behind.
-    EXPECT_EQ(QDir(dir.file(u("Schedule"))).entryList(QDir::Files | QDir::Hidden).size(), 1);
+    EXPECT_EQ(QDir(dir.file(u("S"))).entryList(QDir::Files | QDir::Hidden).size(), 1);
 }
 
 TEST(IniFileOnDisk, MissingFilesAndFolders)
@@ -222,7 +170,6 @@ TEST(IniFileOnDisk, MissingFilesAndFolders)
     TempDir dir;
     const QString path = dir.file(u("new.ini"));
     EXPECT_EQ(IniReadString(path, u("S"), u("K"), u("d")), u("d"));
-    EXPECT_TRUE(IniSectionNames(path).isEmpty());
     EXPECT_TRUE(IniDeleteKey(path, u("S"), u("K"))); // nothing to delete
     EXPECT_FALSE(QFile::exists(path));
 
@@ -233,11 +180,6 @@ TEST(IniFileOnDisk, MissingFilesAndFolders)
     // The folder is not created.
     EXPECT_FALSE(IniWriteString(dir.file(u("NoFolder/x.ini")), u("S"), u("K"), u("1")));
     EXPECT_FALSE(QFile::exists(dir.file(u("NoFolder"))));
-
-    IniFile f(dir.file(u("absent.ini")));
-    EXPECT_FALSE(f.load());
-    EXPECT_FALSE(f.existed());
-    EXPECT_FALSE(f.errorString().isEmpty());
 }
 
 TEST(IniFileOnDisk, ConcurrentWritersLoseNoKey)
@@ -246,19 +188,12 @@ TEST(IniFileOnDisk, ConcurrentWritersLoseNoKey)
     const QString path = dir.file(u("shared.ini"));
     constexpr int PerThread = 25;
     auto writer = [&](int id) {
-        return QThread::create([&, id] {
-            for (int i = 0; i < PerThread; ++i)
-                IniWriteInt(path, u("T%1").arg(id), u("K%1").arg(i), i);
-        });
+        for (int i = 0; i < PerThread; ++i)
+            IniWriteInt(path, u("T%1").arg(id), u("K%1").arg(i), i);
     };
-    QThread *a = writer(1);
-    QThread *b = writer(2);
-    a->start();
-    b->start();
-    a->wait();
-    b->wait();
-    delete a;
-    delete b;
+    std::thread a(writer, 1), b(writer, 2);
+    a.join();
+    b.join();
     for (int id = 1; id <= 2; ++id)
         for (int i = 0; i < PerThread; ++i)
             EXPECT_EQ(IniReadInt(path, u("T%1").arg(id), u("K%1").arg(i), -1), i);
@@ -277,14 +212,11 @@ TEST(FileAttributes, ReadOnlyAndHiddenAreIndependentPermissionBits)
 
     ASSERT_TRUE(SetFileAttributes(path, FileAttr::ReadOnly | FileAttr::Hidden));
     EXPECT_EQ(modeOf(path), QFile::ReadOwner);
+    EXPECT_TRUE(IsHidden(path) && IsReadOnly(path));
+    ASSERT_TRUE(ClearFileAttributes(path, FileAttr::Hidden)); // group write is not given back
+    EXPECT_EQ(modeOf(path), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+    EXPECT_EQ(GetFileAttributes(path), FileAttr::ReadOnly);
     ASSERT_TRUE(ClearFileAttributes(path, FileAttr::ReadOnly));
-    EXPECT_EQ(modeOf(path), QFile::ReadOwner | QFile::WriteOwner);
-    EXPECT_TRUE(IsHidden(path));
-    EXPECT_FALSE(IsReadOnly(path));
-    ASSERT_TRUE(ClearFileAttributes(path, FileAttr::Hidden));
     EXPECT_EQ(modeOf(path),
               QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
-    ASSERT_TRUE(AddFileAttributes(path, FileAttr::ReadOnly));
-    EXPECT_EQ(GetFileAttributes(path), FileAttr::ReadOnly);
-    EXPECT_EQ(modeOf(path), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
 }

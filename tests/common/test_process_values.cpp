@@ -14,17 +14,14 @@ TEST(SendDelayOption, ParsedFromCommandLine)
         const char *line;
         int expected;
     } cases[] = {
-        {"", 100},
-        {"kelmngpc", 100},
-        {"/wait=250", 250},
-        {"/WAIT=250 other", 250},        // any case, value ends at the blank
-        {"   /Wait=7", 7},                // leading blanks trimmed
-        {"x /wait=0", 100},               // 0 keeps the default
-        {"/wait=abc", 100},               // non-numeric is 0
-        {"/wait=12abc", 12},              // atol stops at the first non-digit
-        {"/wait=-5", -5},                 // taken as it comes
-        {"/wait=", 100},
-        {"--program-folder=/x /wait=33", 33},
+        {"", 100},           {"kelmngpc", 100},
+        {"/wait=250", 250},  {"/WAIT=250 other", 250}, // any case, value ends at the blank
+        {"   /Wait=7", 7},                             // leading blanks trimmed
+        {"x /wait=0", 100},                            // 0 keeps the default
+        {"/wait=abc", 100},                            // non-numeric is 0
+        {"/wait=12abc", 12},                           // atol stops at the first non-digit
+        {"/wait=-5", -5},                              // taken as it comes
+        {"/wait=", 100},     {"--program-folder=/x /wait=33", 33},
     };
     for (const auto &c : cases)
         EXPECT_EQ(ParseSendDelay(QString::fromUtf8(c.line)), c.expected) << c.line;
@@ -40,7 +37,8 @@ TEST(ProgramFolder, AlwaysEndsInSlashAndJoinsRelativePaths)
     EXPECT_EQ(ProcessValues::programFolder(), QStringLiteral("/tmp/kel3/"));
 }
 
-namespace {
+namespace
+{
 
 struct Counted : Payload {
     static inline std::atomic<int> alive{0};

@@ -9,7 +9,6 @@
 
 #include <QSqlDatabase>
 #include <QSqlQuery>
-#include <QSqlRecord>
 #include <gtest/gtest.h>
 
 #include <ostream>
@@ -39,38 +38,9 @@ inline std::uint32_t ip(int a, int b, int c, int d)
 inline RegistrationData notice(const QString &termId, std::uint32_t addr, const QString &mac)
 {
     RegistrationData d;
-    d.TermID = termId;
-    d.IPAddr = addr;
-    d.UserInfo1 = mac;
-    d.Vendor = QStringLiteral("Vendor");
-    d.MachineName = QStringLiteral("Phone");
+    d.TermID = termId, d.IPAddr = addr, d.UserInfo1 = mac, d.Vendor = "Vendor";
+    d.MachineName = "Phone";
     return d;
-}
-
-// Runs statements on a register file through a connection of its own (the
-// register object must be closed, it holds the file exclusively).
-inline QList<QVariantList> rawSql(const QString &path, const QStringList &statements)
-{
-    QList<QVariantList> rows;
-    {
-        QSqlDatabase c =
-            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("raw"));
-        c.setDatabaseName(path);
-        EXPECT_TRUE(c.open());
-        QSqlQuery q(c);
-        for (const QString &sql : statements) {
-            EXPECT_TRUE(q.exec(sql)) << sql.toStdString();
-            while (q.isSelect() && q.next()) {
-                QVariantList row;
-                for (int i = 0; i < q.record().count(); ++i)
-                    row << q.value(i);
-                rows << row;
-            }
-        }
-        c.close();
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("raw"));
-    return rows;
 }
 
 class RegisterTest : public ::testing::Test
@@ -102,8 +72,7 @@ protected:
     std::vector<TermEntry> all()
     {
         ListCondInfo c = DefaultListCond();
-        c.SortColNo = ListColumn::TermID;
-        c.SortDirect = SortDirection::Ascending;
+        c.SortColNo = ListColumn::TermID, c.SortDirect = SortDirection::Ascending;
         std::vector<TermEntry> rows;
         EXPECT_EQ(db->readList(c, rows), 0);
         return rows;
@@ -114,11 +83,24 @@ protected:
         EXPECT_EQ(db->getByMac(mac, r), 0) << mac.toStdString();
         return r;
     }
-    // Runs statements with the register closed, then opens it again.
-    QList<QVariantList> raw(const QStringList &statements)
+    // Runs statements through a connection of its own with the register
+    // closed (it holds the file exclusively), then opens it again.
+    QVariantList raw(const QStringList &statements) // first column of the rows read
     {
         db->close();
-        auto rows = rawSql(db->filePath(), statements);
+        QVariantList rows;
+        {
+            QSqlDatabase c = QSqlDatabase::addDatabase("QSQLITE", "raw");
+            c.setDatabaseName(db->filePath());
+            EXPECT_TRUE(c.open());
+            QSqlQuery q(c);
+            for (const QString &sql : statements) {
+                EXPECT_TRUE(q.exec(sql)) << sql.toStdString();
+                while (q.isSelect() && q.next())
+                    rows << q.value(0);
+            }
+        }
+        QSqlDatabase::removeDatabase("raw");
         EXPECT_EQ(db->open(), 1);
         return rows;
     }
