@@ -7,7 +7,8 @@
 #include <QPushButton>
 #include <QStyle>
 
-namespace {
+namespace
+{
 constexpr int kBoxHeight = 100; // below the caption
 constexpr int kButtonW = 80;
 constexpr int kButtonH = 20;

@@ -19,7 +19,8 @@
 
 #include <cstdio>
 
-namespace {
+namespace
+{
 
 const QString kFolderOption = QStringLiteral("--program-folder=");
 
@@ -76,8 +77,9 @@ bool CKelMngPCApp::initInstance(const QStringList &args)
     m_instance = std::make_unique<SingleInstance>(ProcessValues::programFolder());
     if (!m_instance->acquire()) {
         m_instance.reset();
-        refuse(QStringLiteral("クヴァＩＰフォンマネージャ管理用ツールは既に起動しているか､現在使用不能な"
-                              "状態にあります｡\n前回､異常終了した場合は､Windowsを再起動してください｡"),
+        refuse(QStringLiteral(
+                   "クヴァＩＰフォンマネージャ管理用ツールは既に起動しているか､現在使用不能な"
+                   "状態にあります｡\n前回､異常終了した場合は､Windowsを再起動してください｡"),
                QStringLiteral("重複起動エラー"), MsgType::IconError);
         return false;
     }
@@ -87,7 +89,8 @@ bool CKelMngPCApp::initInstance(const QStringList &args)
     // 7. FTP time-outs and accounts.
     FtpTimerSettings::load();
     const int accounts = LoadFtpAccounts();
-    if (accounts == FtpAccountTable::NoAccount || accounts == FtpAccountTable::SupervisorAmongSeveral) {
+    if (accounts == FtpAccountTable::NoAccount ||
+        accounts == FtpAccountTable::SupervisorAmongSeveral) {
         refuse(FtpAccountRefusalText(accounts), FtpAccountRefusalCaption(), MsgType::IconWarning);
         return false;
     }
@@ -115,14 +118,16 @@ bool CKelMngPCApp::initInstance(const QStringList &args)
     // 12-13. The long-lived threads, timer first.
     m_timer = std::make_unique<CTimerThread>(ProcessValues::TimerThreadId);
     if (!m_timer->launch(QThread::HighPriority)) {
-        refuse(QStringLiteral("内部処理の一部が正常に起動できませんでした。\nいったん終了し、再度起動してください。"),
+        refuse(QStringLiteral("内部処理の一部が正常に起動できませんでした。\nいったん終了し、再度起"
+                              "動してください。"),
                QStringLiteral("内部処理起動エラー（タイマー制御）"), 0);
         return false;
     }
     m_comm = std::make_unique<CCommMgrThread>();
     m_comm->setDecider(&m_decider);
     if (!m_comm->launch(QThread::HighPriority)) {
-        refuse(QStringLiteral("内部処理の一部が正常に起動できませんでした。\nいったん終了し、再度起動してください。"),
+        refuse(QStringLiteral("内部処理の一部が正常に起動できませんでした。\nいったん終了し、再度起"
+                              "動してください。"),
                QStringLiteral("内部処理起動エラー（通信制御）"), 0);
         return false;
     }

@@ -13,11 +13,15 @@
 #include <QStatusBar>
 #include <QTimerEvent>
 
-namespace {
+namespace
+{
 constexpr int kBusyTimerMs = 50;
 } // namespace
 
-QString CMainFrame::title() { return QStringLiteral("クヴァＩＰフォンマネージャ 管理用ツール"); }
+QString CMainFrame::title()
+{
+    return QStringLiteral("クヴァＩＰフォンマネージャ 管理用ツール");
+}
 
 CMainFrame::CMainFrame(QWidget *parent) : QMainWindow(parent)
 {
@@ -39,17 +43,23 @@ CMainFrame::CMainFrame(QWidget *parent) : QMainWindow(parent)
     BusyTimer::setHook([this](bool start) { start ? startBusyTimer() : stopBusyTimer(); });
 }
 
-CMainFrame::~CMainFrame() { BusyTimer::setHook({}); }
+CMainFrame::~CMainFrame()
+{
+    BusyTimer::setHook({});
+}
 
 QRect CMainFrame::initialGeometry(const QRect &workArea)
 {
     const int w = std::min(workArea.width(), 1024);
     const int h = std::min(workArea.height(), 768);
-    return QRect(workArea.x() + (workArea.width() - w) / 2, workArea.y() + (workArea.height() - h) / 2,
-                 w, h);
+    return QRect(workArea.x() + (workArea.width() - w) / 2,
+                 workArea.y() + (workArea.height() - h) / 2, w, h);
 }
 
-void CMainFrame::setView(QWidget *view) { setCentralWidget(view); }
+void CMainFrame::setView(QWidget *view)
+{
+    setCentralWidget(view);
+}
 
 void CMainFrame::watchMenus(QMenuBar *bar)
 {
@@ -59,9 +69,15 @@ void CMainFrame::watchMenus(QMenuBar *bar)
     }
 }
 
-void CMainFrame::startBusyTimer() { m_busyTimer.start(kBusyTimerMs, this); }
+void CMainFrame::startBusyTimer()
+{
+    m_busyTimer.start(kBusyTimerMs, this);
+}
 
-void CMainFrame::stopBusyTimer() { m_busyTimer.stop(); }
+void CMainFrame::stopBusyTimer()
+{
+    m_busyTimer.stop();
+}
 
 void CMainFrame::timerEvent(QTimerEvent *e)
 {

@@ -6,7 +6,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-namespace {
+namespace
+{
 int g_fds[2] = {-1, -1};
 
 extern "C" void onSignal(int)
@@ -26,7 +27,8 @@ SignalBridge::SignalBridge(QObject *parent) : QObject(parent)
         [[maybe_unused]] ssize_t n = ::read(g_fds[1], &c, 1);
         emit closeRequested();
     });
-    struct sigaction sa {};
+    struct sigaction sa {
+    };
     sa.sa_handler = onSignal;
     sigemptyset(&sa.sa_mask);
     sa.sa_flags = SA_RESTART;

@@ -9,9 +9,15 @@ SingleInstance::SingleInstance(const QString &programFolder)
     m_lock->setStaleLockTime(0);
 }
 
-SingleInstance::~SingleInstance() { release(); }
+SingleInstance::~SingleInstance()
+{
+    release();
+}
 
-bool SingleInstance::acquire() { return m_lock->tryLock(0); }
+bool SingleInstance::acquire()
+{
+    return m_lock->tryLock(0);
+}
 
 void SingleInstance::release()
 {

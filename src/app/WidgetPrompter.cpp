@@ -10,7 +10,8 @@
 
 #include <cstdio>
 
-namespace {
+namespace
+{
 
 int defaultAnswer(unsigned type)
 {
@@ -40,7 +41,8 @@ int WidgetPrompter::appMessageBox(int widthCode, int lineCount, const QString &t
         toStderr(text, caption);
         return defaultAnswer(type);
     }
-    AppMessageBoxDialog box(widthCode, lineCount, text, caption, type, QApplication::activeWindow());
+    AppMessageBoxDialog box(widthCode, lineCount, text, caption, type,
+                            QApplication::activeWindow());
     return box.run();
 }
 
@@ -73,25 +75,31 @@ int WidgetPrompter::systemMessageBox(const QString &text, const QString &caption
         QPushButton *no = box.addButton(QStringLiteral("いいえ"), QMessageBox::NoRole);
         box.setDefaultButton((type & 0xF00) == MsgType::DefaultSecond ? no : yes);
         box.exec();
-        return box.clickedButton() == static_cast<QAbstractButton *>(yes) ? MsgResult::Yes : MsgResult::No;
+        return box.clickedButton() == static_cast<QAbstractButton *>(yes) ? MsgResult::Yes
+                                                                          : MsgResult::No;
     }
     box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
     box.exec();
     return MsgResult::Ok;
 }
 
-QString WidgetPrompter::openFileName(const QString &caption, const QString &dir, const QString &filter)
+QString WidgetPrompter::openFileName(const QString &caption, const QString &dir,
+                                     const QString &filter)
 {
     if (headless())
         return {};
     return QFileDialog::getOpenFileName(QApplication::activeWindow(), caption, dir, filter);
 }
 
-QString WidgetPrompter::saveFileName(const QString &caption, const QString &dir, const QString &filter)
+QString WidgetPrompter::saveFileName(const QString &caption, const QString &dir,
+                                     const QString &filter)
 {
     if (headless())
         return {};
     return QFileDialog::getSaveFileName(QApplication::activeWindow(), caption, dir, filter);
 }
 
-void WidgetPrompter::beep() { QApplication::beep(); }
+void WidgetPrompter::beep()
+{
+    QApplication::beep();
+}

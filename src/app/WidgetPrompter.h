@@ -11,8 +11,10 @@ public:
     int appMessageBox(int widthCode, int lineCount, const QString &text, const QString &caption,
                       unsigned type) override;
     int systemMessageBox(const QString &text, const QString &caption, unsigned type) override;
-    QString openFileName(const QString &caption, const QString &dir, const QString &filter) override;
-    QString saveFileName(const QString &caption, const QString &dir, const QString &filter) override;
+    QString openFileName(const QString &caption, const QString &dir,
+                         const QString &filter) override;
+    QString saveFileName(const QString &caption, const QString &dir,
+                         const QString &filter) override;
     void beep() override;
 
     // Whether boxes are answered without showing them.

@@ -1,12 +1,17 @@
 #include "common/CommandScope.h"
 
-namespace {
+namespace
+{
 // Main thread only, like the frame that installs it.
 std::function<void(bool)> g_hook;
 } // namespace
 
-namespace BusyTimer {
-void setHook(std::function<void(bool)> hook) { g_hook = std::move(hook); }
+namespace BusyTimer
+{
+void setHook(std::function<void(bool)> hook)
+{
+    g_hook = std::move(hook);
+}
 void start()
 {
     if (g_hook)

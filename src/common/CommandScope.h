@@ -6,7 +6,8 @@
 
 #include <functional>
 
-namespace BusyTimer {
+namespace BusyTimer
+{
 // Installed by the main frame: start(true) / stop(false) of its busy timer.
 void setHook(std::function<void(bool start)> hook);
 void start();

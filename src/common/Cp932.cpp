@@ -3,7 +3,8 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
-namespace Cp932 {
+namespace Cp932
+{
 
 QByteArray encode(const QString &text)
 {
@@ -22,8 +23,14 @@ QString decode(const char *data, qsizetype size)
     return out;
 }
 
-QString decode(const QByteArray &bytes) { return decode(bytes.constData(), bytes.size()); }
+QString decode(const QByteArray &bytes)
+{
+    return decode(bytes.constData(), bytes.size());
+}
 
-qsizetype byteLength(const QString &text) { return encode(text).size(); }
+qsizetype byteLength(const QString &text)
+{
+    return encode(text).size();
+}
 
 } // namespace Cp932

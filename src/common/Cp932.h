@@ -5,7 +5,8 @@
 #include <QByteArray>
 #include <QString>
 
-namespace Cp932 {
+namespace Cp932
+{
 QByteArray encode(const QString &text);
 QString decode(const QByteArray &bytes);
 QString decode(const char *data, qsizetype size);

@@ -5,12 +5,14 @@
 
 #include <cstdlib>
 
-namespace {
+namespace
+{
 QMutex g_folderMutex;
 QString g_programFolder = QStringLiteral("./");
 } // namespace
 
-namespace ProcessValues {
+namespace ProcessValues
+{
 
 QString programFolder()
 {
@@ -27,7 +29,10 @@ void setProgramFolder(const QString &dir)
     g_programFolder = d;
 }
 
-QString programPath(const QString &relative) { return programFolder() + relative; }
+QString programPath(const QString &relative)
+{
+    return programFolder() + relative;
+}
 
 int timerTickMs()
 {

@@ -10,7 +10,8 @@
 #include <atomic>
 #include <cstdint>
 
-namespace ProcessValues {
+namespace ProcessValues
+{
 
 // The program folder, always ending in '/'. Every file of the program is
 // named relative to it.

@@ -3,7 +3,8 @@
 #include <atomic>
 #include <cstdio>
 
-namespace {
+namespace
+{
 
 class FallbackPrompter final : public IPrompter
 {
@@ -40,4 +41,7 @@ IPrompter &prompter()
     return p ? *p : g_fallback;
 }
 
-void setPrompter(IPrompter *p) { g_prompter.store(p); }
+void setPrompter(IPrompter *p)
+{
+    g_prompter.store(p);
+}

@@ -38,13 +38,14 @@ IPrompter &prompter();
 void setPrompter(IPrompter *p); // nullptr restores the fallback
 
 // Short forms for the common case.
-inline int AppMessageBox(int widthCode, int lineCount, const QString &text,
-                         const QString &caption, unsigned type)
+inline int AppMessageBox(int widthCode, int lineCount, const QString &text, const QString &caption,
+                         unsigned type)
 {
     return prompter().appMessageBox(widthCode, lineCount, text, caption, type);
 }
 
-namespace MsgType {
+namespace MsgType
+{
 constexpr unsigned IconError = 0x10;
 constexpr unsigned IconQuestion = 0x20;
 constexpr unsigned IconWarning = 0x30;
@@ -53,7 +54,8 @@ constexpr unsigned YesNo = 0x4;
 constexpr unsigned DefaultSecond = 0x100;
 } // namespace MsgType
 
-namespace MsgResult {
+namespace MsgResult
+{
 constexpr int Ok = 1;
 constexpr int Yes = 6;
 constexpr int No = 7;

@@ -6,7 +6,8 @@
 #include <mutex>
 #include <unordered_map>
 
-namespace {
+namespace
+{
 
 std::mutex g_regMutex;
 std::unordered_map<ThreadId, MessageReceiver *> g_registry;
@@ -20,7 +21,10 @@ QEvent::Type ThreadMessageEvent::eventType()
     return static_cast<QEvent::Type>(t);
 }
 
-ThreadId AllocateThreadId() { return g_nextId.fetch_add(1); }
+ThreadId AllocateThreadId()
+{
+    return g_nextId.fetch_add(1);
+}
 
 MessageReceiver::MessageReceiver(ThreadId id, QObject *parent) : QObject(parent)
 {

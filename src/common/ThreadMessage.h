@@ -13,22 +13,24 @@
 using ThreadId = std::uint32_t;
 
 // Message numbers used between threads and towards the view.
-namespace Msg {
-constexpr std::uint32_t StartStop = 0x2900;    // TaskMessage kind 0 start, 1 stop, 3 settings changed
-constexpr std::uint32_t Task = 0x2901;         // TaskMessage of the kinds below
-constexpr std::uint32_t TimerTick = 0x2902;    // timer service tick
-constexpr std::uint32_t HeaderClick = 0x2903;  // deferred column header click (view to itself)
+namespace Msg
+{
+constexpr std::uint32_t StartStop = 0x2900; // TaskMessage kind 0 start, 1 stop, 3 settings changed
+constexpr std::uint32_t Task = 0x2901;      // TaskMessage of the kinds below
+constexpr std::uint32_t TimerTick = 0x2902; // timer service tick
+constexpr std::uint32_t HeaderClick = 0x2903;   // deferred column header click (view to itself)
 constexpr std::uint32_t RequestQueued = 0x2905; // a terminal-initiated request was queued
-constexpr std::uint32_t CloseBox = 0x2907;     // close a message box from outside
+constexpr std::uint32_t CloseBox = 0x2907;      // close a message box from outside
 } // namespace Msg
 
 // Kinds carried by a TaskMessage.
-namespace TaskKind {
+namespace TaskKind
+{
 constexpr std::int32_t Start = 0;
 constexpr std::int32_t Stop = 1;
-constexpr std::int32_t Progress = 1;           // on Msg::Task: progress of a request
-constexpr std::int32_t SettingsChanged = 3;    // on Msg::StartStop
-constexpr std::int32_t TermInfoRequest = 3;    // on Msg::Task
+constexpr std::int32_t Progress = 1;        // on Msg::Task: progress of a request
+constexpr std::int32_t SettingsChanged = 3; // on Msg::StartStop
+constexpr std::int32_t TermInfoRequest = 3; // on Msg::Task
 constexpr std::int32_t RequestEnded = 4;
 constexpr std::int32_t TermInfoSent = 5;
 constexpr std::int32_t Cancel = 28;
@@ -44,14 +46,12 @@ constexpr std::int32_t TermRequestDecision = 51;
 } // namespace TaskKind
 
 // Base of everything that travels in a message.
-struct Payload
-{
+struct Payload {
     virtual ~Payload() = default;
 };
 
 // The object carried by Msg::StartStop and Msg::Task.
-struct TaskMessage : Payload
-{
+struct TaskMessage : Payload {
     ThreadId sender = 0;
     std::int32_t kind = 0;
     std::array<std::unique_ptr<Payload>, 4> payload;
@@ -63,8 +63,7 @@ struct TaskMessage : Payload
 };
 
 // A value payload for small data (counts, codes, settings).
-template <class T> struct ValuePayload : Payload
-{
+template <class T> struct ValuePayload : Payload {
     T value{};
     ValuePayload() = default;
     explicit ValuePayload(T v) : value(std::move(v)) {}

@@ -80,7 +80,8 @@ TEST(SingleInstance, SecondHolderRefusedAndStaleLockTakenOver)
         // A second process on the same folder sees the lock.
         QProcess probe;
         probe.start(QStringLiteral("/bin/sh"),
-                    {QStringLiteral("-c"), QStringLiteral("test -s '%1'").arg(dir.file(SingleInstance::lockName()))});
+                    {QStringLiteral("-c"),
+                     QStringLiteral("test -s '%1'").arg(dir.file(SingleInstance::lockName()))});
         probe.waitForFinished();
         EXPECT_EQ(probe.exitCode(), 0);
     }

@@ -9,11 +9,12 @@ TEST(Layering, NoWidgetHeadersOutsideUiFolders)
 {
     const QString src = QStringLiteral(KEL_SOURCE_DIR "/src");
     const QRegularExpression widgetInclude(
-        QStringLiteral(R"(^\s*#\s*include\s*[<"](QtWidgets/|Q(Application|Widget|Dialog|MainWindow|MessageBox|)"
-                       R"(PushButton|LineEdit|Label|TableView|HeaderView|ComboBox|CheckBox|RadioButton|)"
-                       R"(SpinBox|TabWidget|StatusBar|MenuBar|Menu|Action|ProgressBar|FileDialog|)"
-                       R"(GroupBox|BoxLayout|GridLayout|FormLayout|ListWidget|TreeWidget|ScrollArea|)"
-                       R"(ToolTip|Splitter|AbstractButton|AbstractItemView|TextEdit|PlainTextEdit|Frame)[>"]))"),
+        QStringLiteral(
+            R"(^\s*#\s*include\s*[<"](QtWidgets/|Q(Application|Widget|Dialog|MainWindow|MessageBox|)"
+            R"(PushButton|LineEdit|Label|TableView|HeaderView|ComboBox|CheckBox|RadioButton|)"
+            R"(SpinBox|TabWidget|StatusBar|MenuBar|Menu|Action|ProgressBar|FileDialog|)"
+            R"(GroupBox|BoxLayout|GridLayout|FormLayout|ListWidget|TreeWidget|ScrollArea|)"
+            R"(ToolTip|Splitter|AbstractButton|AbstractItemView|TextEdit|PlainTextEdit|Frame)[>"]))"),
         QRegularExpression::MultilineOption);
     QStringList offenders;
     QDirIterator it(src, {QStringLiteral("*.h"), QStringLiteral("*.cpp")}, QDir::Files,

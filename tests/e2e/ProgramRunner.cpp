@@ -35,7 +35,10 @@ void ProgramRunner::start()
     m_proc.waitForStarted(5000);
 }
 
-bool ProgramRunner::waitForExit(int ms) { return m_proc.waitForFinished(ms); }
+bool ProgramRunner::waitForExit(int ms)
+{
+    return m_proc.waitForFinished(ms);
+}
 
 void ProgramRunner::terminate()
 {
@@ -43,7 +46,10 @@ void ProgramRunner::terminate()
         ::kill(static_cast<pid_t>(m_proc.processId()), SIGTERM);
 }
 
-bool ProgramRunner::running() const { return m_proc.state() != QProcess::NotRunning; }
+bool ProgramRunner::running() const
+{
+    return m_proc.state() != QProcess::NotRunning;
+}
 
 QString ProgramRunner::stderrText()
 {

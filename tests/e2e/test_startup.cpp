@@ -10,7 +10,8 @@
 #include <QStandardPaths>
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 const QByteArray kOneAccount = "[System]\r\nCount=1\r\n\r\n[ModelSet1]\r\nMODEL=KEL-IP200\r\n"
                                "ID=kelftp\r\nPW=kelpass\r\n";
@@ -19,7 +20,8 @@ QStringList columnsOf(const QString &dbPath, const QString &table)
 {
     QStringList cols;
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("probe"));
+        QSqlDatabase db =
+            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("probe"));
         db.setDatabaseName(dbPath);
         if (db.open()) {
             QSqlRecord rec = db.record(table);
@@ -36,10 +38,13 @@ QVariantList configRow(const QString &dbPath)
 {
     QVariantList row;
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("probe2"));
+        QSqlDatabase db =
+            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("probe2"));
         db.setDatabaseName(dbPath);
         if (db.open()) {
-            QSqlQuery q(QStringLiteral("SELECT UDPPort, FTPMode, EntryInt, EditerPath FROM ConfigInfo"), db);
+            QSqlQuery q(
+                QStringLiteral("SELECT UDPPort, FTPMode, EntryInt, EditerPath FROM ConfigInfo"),
+                db);
             if (q.next())
                 for (int i = 0; i < 4; ++i)
                     row << q.value(i);
@@ -69,8 +74,9 @@ TEST(Startup, CreatesRegisterShowsWindowAndEndsOnSigterm)
     second.start();
     ASSERT_TRUE(second.waitForExit());
     EXPECT_NE(second.exitCode(), 0);
-    EXPECT_TRUE(second.stderrText().contains(QStringLiteral(
-        "クヴァＩＰフォンマネージャ管理用ツールは既に起動しているか､現在使用不能な状態にあります｡")));
+    EXPECT_TRUE(
+        second.stderrText().contains(QStringLiteral("クヴァＩＰフォンマネージャ管理用ツールは既に起"
+                                                    "動しているか､現在使用不能な状態にあります｡")));
     EXPECT_TRUE(first.running());
 
     first.terminate();
@@ -79,12 +85,13 @@ TEST(Startup, CreatesRegisterShowsWindowAndEndsOnSigterm)
     EXPECT_EQ(first.exitCode(), 0) << first.stderrText().toStdString();
     EXPECT_FALSE(QFile::exists(lock));
 
-    EXPECT_EQ(columnsOf(db, QStringLiteral("TermInfo")),
-              (QStringList{"ID", "TermID", "IPAddr", "Vendor", "MachineName", "MachineType", "Info03",
-                           "Info04", "VerBoot", "VerApli", "VerInfo1", "VerInfo2", "VerInfo3",
-                           "TermTypeInfo1", "TermTypeInfo2", "UserInfo1", "UserInfo2", "Regist",
-                           "EntryDate", "TermIDAlert", "IPAddrAlert", "TermEntryType", "ResultKind",
-                           "ResultCode", "ResultDate"}));
+    EXPECT_EQ(
+        columnsOf(db, QStringLiteral("TermInfo")),
+        (QStringList{"ID",          "TermID",        "IPAddr",     "Vendor",        "MachineName",
+                     "MachineType", "Info03",        "Info04",     "VerBoot",       "VerApli",
+                     "VerInfo1",    "VerInfo2",      "VerInfo3",   "TermTypeInfo1", "TermTypeInfo2",
+                     "UserInfo1",   "UserInfo2",     "Regist",     "EntryDate",     "TermIDAlert",
+                     "IPAddrAlert", "TermEntryType", "ResultKind", "ResultCode",    "ResultDate"}));
     EXPECT_EQ(columnsOf(db, QStringLiteral("ConfigInfo")),
               (QStringList{"ID", "UDPPort", "FTPMode", "EntryInt", "EditerPath"}));
     EXPECT_EQ(columnsOf(db, QStringLiteral("ListCondInfo")).size(), 63);
@@ -110,14 +117,15 @@ TEST(Startup, RefusedWithoutFtpAccountBeforeAnyWindow)
 TEST(Startup, RefusedWithSupervisorAmongSeveralModels)
 {
     TempDir dir;
-    MakeProgramFolder(dir.path(), "[System]\r\nCount=2\r\n[ModelSet1]\r\nMODEL=A\r\nID=a\r\nPW=a\r\n"
-                                  "[ModelSet2]\r\nMODEL=Supervisor\r\nID=s\r\nPW=s\r\n");
+    MakeProgramFolder(dir.path(),
+                      "[System]\r\nCount=2\r\n[ModelSet1]\r\nMODEL=A\r\nID=a\r\nPW=a\r\n"
+                      "[ModelSet2]\r\nMODEL=Supervisor\r\nID=s\r\nPW=s\r\n");
     ProgramRunner p(dir.path());
     p.start();
     ASSERT_TRUE(p.waitForExit());
     EXPECT_NE(p.exitCode(), 0);
-    EXPECT_TRUE(p.stderrText().contains(
-        QStringLiteral("複数機種のFTPアカウントを設定している場合、スーパーバイザ設定はできません。")));
+    EXPECT_TRUE(p.stderrText().contains(QStringLiteral(
+        "複数機種のFTPアカウントを設定している場合、スーパーバイザ設定はできません。")));
 }
 
 TEST(Startup, DamagedRegisterIsRefusedAndKept)
@@ -147,9 +155,10 @@ TEST(Startup, MainWindowTitleUnderXvfb)
     TempDir dir;
     MakeProgramFolder(dir.path(), kOneAccount);
     QProcess server;
-    server.start(xvfb, {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                        QStringLiteral("0"), QStringLiteral("1280x1024x24"), QStringLiteral("-nolisten"),
-                        QStringLiteral("tcp")});
+    server.start(xvfb,
+                 {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                  QStringLiteral("0"), QStringLiteral("1280x1024x24"), QStringLiteral("-nolisten"),
+                  QStringLiteral("tcp")});
     ASSERT_TRUE(server.waitForReadyRead(10000));
     const QString display = QStringLiteral(":") + QString::fromLatin1(server.readLine()).trimmed();
 

@@ -8,8 +8,7 @@
 #include <QString>
 #include <deque>
 
-struct PromptRecord
-{
+struct PromptRecord {
     enum Kind { AppBox, SystemBox, OpenFile, SaveFile } kind;
     int widthCode = 0;
     int lineCount = 0;
@@ -35,8 +34,10 @@ public:
     int appMessageBox(int widthCode, int lineCount, const QString &text, const QString &caption,
                       unsigned type) override;
     int systemMessageBox(const QString &text, const QString &caption, unsigned type) override;
-    QString openFileName(const QString &caption, const QString &dir, const QString &filter) override;
-    QString saveFileName(const QString &caption, const QString &dir, const QString &filter) override;
+    QString openFileName(const QString &caption, const QString &dir,
+                         const QString &filter) override;
+    QString saveFileName(const QString &caption, const QString &dir,
+                         const QString &filter) override;
     void beep() override { ++beeps; }
 
     // Texts of all boxes shown so far.

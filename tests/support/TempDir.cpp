@@ -6,7 +6,10 @@
 
 TempDir::TempDir() : m_dir(QDir::tempPath() + QStringLiteral("/kelmng-test-XXXXXX")) {}
 
-QString TempDir::file(const QString &relative) const { return m_dir.filePath(relative); }
+QString TempDir::file(const QString &relative) const
+{
+    return m_dir.filePath(relative);
+}
 
 void TempDir::write(const QString &relative, const QByteArray &bytes) const
 {
@@ -24,4 +27,7 @@ QByteArray TempDir::read(const QString &relative) const
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-void TempDir::mkdir(const QString &relative) const { QDir().mkpath(file(relative)); }
+void TempDir::mkdir(const QString &relative) const
+{
+    QDir().mkpath(file(relative));
+}
