@@ -8,7 +8,6 @@
 #include <QTimer>
 
 #include <functional>
-#include <memory>
 #include <vector>
 
 class ModalDriver
@@ -26,15 +25,13 @@ public:
     {
         m_steps.push_back([act](QWidget *w) {
             auto *d = qobject_cast<D *>(w);
-            if (!d)
-                return false;
-            act(d);
-            return true;
+            if (d)
+                act(d);
+            return d != nullptr;
         });
     }
 
     bool done() const { return m_next == m_steps.size(); }
-    int unexpected() const { return m_unexpected; }
 
 private:
     void poll()
@@ -42,18 +39,12 @@ private:
         QWidget *w = QApplication::activeModalWidget();
         if (!w) {
             m_patience = 0;
-            return;
-        }
-        if (!w->property("kelAnswered").toBool() && m_next < m_steps.size() && m_steps[m_next](w)) {
+        } else if (!w->property("kelAnswered").toBool() && !done() && m_steps[m_next](w)) {
             ++m_next;
             m_patience = 0;
             if (w == QApplication::activeModalWidget())
                 w->setProperty("kelAnswered", true);
-            return;
-        }
-        // Not what the test expected, or left open: close it after a while.
-        if (++m_patience > 400) {
-            ++m_unexpected;
+        } else if (++m_patience > 400) { // unexpected or left open: close it
             m_patience = 0;
             if (auto *d = qobject_cast<QDialog *>(w))
                 d->done(0);
@@ -66,5 +57,4 @@ private:
     std::vector<std::function<bool(QWidget *)>> m_steps;
     std::size_t m_next = 0;
     int m_patience = 0;
-    int m_unexpected = 0;
 };
