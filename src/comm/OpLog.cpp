@@ -166,24 +166,6 @@ bool writeOperation(int number, const QString &termId, int resultCode)
     return writeOperation(r);
 }
 
-bool writeOperationText(int number, const QString &termId, const QString &detail)
-{
-    LogRecord r;
-    r.number = number;
-    r.termId = termId;
-    r.detailCode = -1;
-    r.detail = detail;
-    return writeOperation(r);
-}
-
-bool writeTerminalResult(int opeNumber, const QString &termId, int resultCode)
-{
-    const ResultLogEntry how = ResultLogMapping(resultCode);
-    if (!how.errorLine)
-        return writeOperation(opeNumber, termId, resultCode);
-    return writeError(how.number, termId, how.detailText, how.detailCode);
-}
-
 bool writeRegisterError(int kind, const QString &termId, const QString &address)
 {
     if (kind == ErrLog::TermIdMismatch)

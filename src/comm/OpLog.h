@@ -32,11 +32,6 @@ bool writeOperation(const LogRecord &record);
 // Short forms.
 bool writeError(int number, const QString &termId, const QString &detail = {}, int detailCode = 0);
 bool writeOperation(int number, const QString &termId, int resultCode);
-bool writeOperationText(int number, const QString &termId, const QString &detail);
-
-// The end of one terminal's operation: an operation line with the result's
-// long text for results 0 and 8, otherwise the error line of the result.
-bool writeTerminalResult(int opeNumber, const QString &termId, int resultCode);
 
 // Log lines of the register update: kind 1 (terminal ID held twice) and
 // kind 2 (address held twice, with the address in dotted form).

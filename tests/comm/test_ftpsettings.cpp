@@ -11,11 +11,6 @@
 namespace
 {
 
-QString u(const char *utf8)
-{
-    return QString::fromUtf8(utf8);
-}
-
 // An account file with Count and the given sets "MODEL,ID,PW".
 QByteArray accountFile(const char *count, const QStringList &sets)
 {
@@ -23,8 +18,8 @@ QByteArray accountFile(const char *count, const QStringList &sets)
     if (count)
         out += QByteArray("Count=") + count + "\r\n";
     for (int n = 0; n < sets.size(); ++n) {
-        const QStringList f = sets[n].split(QLatin1Char(','));
-        out += Cp932::encode(u("[ModelSet%1]\r\nMODEL=%2\r\nID=%3\r\nPW=%4\r\n")
+        const QStringList f = sets[n].split(',');
+        out += Cp932::encode(QString("[ModelSet%1]\r\nMODEL=%2\r\nID=%3\r\nPW=%4\r\n")
                                  .arg(n + 1)
                                  .arg(f.value(0), f.value(1), f.value(2)));
     }
@@ -35,7 +30,7 @@ QStringList manySets(int n)
 {
     QStringList sets;
     for (int i = 1; i <= n; ++i)
-        sets << u("M%1,user%1,pw%1").arg(i);
+        sets << QString("M%1,user%1,pw%1").arg(i);
     return sets;
 }
 
@@ -44,78 +39,45 @@ QStringList manySets(int n)
 TEST(FtpAccounts, LoadAnswersAndLookups)
 {
     struct Lookup {
-        const char *model;
-        const char *user; // nullptr: not found
+        const char *model, *user; // user nullptr: not found
     };
     struct Case {
         const char *name;
         const char *count; // nullptr: no Count key
         QStringList sets;
-        int result;
-        int tableCount;
+        int result, tableCount;
         std::vector<Lookup> lookups;
-    } cases[] = {
-        {"one set",
-         "1",
-         {u("KX-1,alice,a1")},
-         0,
-         1,
-         {{"KX-1", "alice"}, {"kx-1", nullptr}, {"KX", nullptr}}},
-        {"two sets, first equal wins",
-         "3",
-         {u("A,first,1"), u("B,second,2"), u("A,third,3")},
-         0,
-         3,
-         {{"A", "first"}, {"B", "second"}, {"C", nullptr}}},
-        {"count above 16 reads 16",
-         "20",
-         manySets(20),
-         0,
-         16,
-         {{"M1", "user1"}, {"M16", "user16"}, {"M17", nullptr}, {"M20", nullptr}}},
+    };
+    // clang-format off
+    const Case cases[] = {
+        {"one set", "1", {"KX-1,alice,a1"}, 0, 1, {{"KX-1", "alice"}, {"kx-1", nullptr}, {"KX", nullptr}}},
+        {"first equal wins", "3", {"A,first,1", "B,second,2", "A,third,3"}, 0, 3, {{"A", "first"}, {"B", "second"}, {"C", nullptr}}},
+        {"count above 16 reads 16", "20", manySets(20), 0, 16, {{"M1", "user1"}, {"M16", "user16"}, {"M17", nullptr}, {"M20", nullptr}}},
         {"hexadecimal count", "0x2", manySets(3), 0, 2, {{"M2", "user2"}, {"M3", nullptr}}},
         {"&h count", "&H3", manySets(3), 0, 3, {{"M3", "user3"}}},
-        {"supervisor alone serves every model",
-         "1",
-         {u("Supervisor,root,pw")},
-         0,
-         1,
-         {{"AnyModel", "root"}, {"", "root"}}},
-        {"supervisor is case-sensitive",
-         "1",
-         {u("supervisor,root,pw")},
-         0,
-         1,
-         {{"AnyModel", nullptr}, {"supervisor", "root"}}},
-        {"supervisor second of two", "2", {u("A,a,1"), u("Supervisor,root,pw")}, 2, 2, {}},
-        {"supervisor first of two", "2", {u("Supervisor,root,pw"), u("A,a,1")}, 2, 2, {}},
-        {"supervisor beyond Count is not read",
-         "1",
-         {u("A,a,1"), u("Supervisor,r,p")},
-         0,
-         1,
-         {{"A", "a"}, {"B", nullptr}}},
-        {"Count missing", nullptr, {u("A,a,1")}, 1, 0, {{"A", nullptr}}},
-        {"Count zero", "0", {u("A,a,1")}, 1, 0, {{"A", nullptr}}},
-        {"Count not a number", "many", {u("A,a,1")}, 1, 0, {{"A", nullptr}}},
-        {"Count negative", "-2", {u("A,a,1")}, 1, 0, {{"A", nullptr}}},
-        {"missing values read empty", "2", {u("A"), u("B,b,2")}, 0, 2, {{"A", ""}}},
+        {"supervisor alone serves every model", "1", {"Supervisor,root,pw"}, 0, 1, {{"AnyModel", "root"}, {"", "root"}}},
+        {"supervisor is case-sensitive", "1", {"supervisor,root,pw"}, 0, 1, {{"AnyModel", nullptr}, {"supervisor", "root"}}},
+        {"supervisor second of two", "2", {"A,a,1", "Supervisor,root,pw"}, 2, 2, {}},
+        {"supervisor first of two", "2", {"Supervisor,root,pw", "A,a,1"}, 2, 2, {}},
+        {"supervisor beyond Count is not read", "1", {"A,a,1", "Supervisor,r,p"}, 0, 1, {{"A", "a"}, {"B", nullptr}}},
+        {"Count missing", nullptr, {"A,a,1"}, 1, 0, {{"A", nullptr}}},
+        {"Count zero", "0", {"A,a,1"}, 1, 0, {{"A", nullptr}}},
+        {"Count not a number", "many", {"A,a,1"}, 1, 0, {{"A", nullptr}}},
+        {"Count negative", "-2", {"A,a,1"}, 1, 0, {{"A", nullptr}}},
+        {"missing values read empty", "2", {"A", "B,b,2"}, 0, 2, {{"A", ""}}},
     };
+    // clang-format on
     for (const auto &c : cases) {
         TempDir dir;
-        dir.write(u("Config/FTPauth.ini"), accountFile(c.count, c.sets));
-        const QString path = dir.file(u("Config/FTPauth.ini"));
+        dir.write("Config/FTPauth.ini", accountFile(c.count, c.sets));
+        const QString path = dir.file("Config/FTPauth.ini");
         FtpAccountTable table;
         EXPECT_EQ(table.load(path), c.result) << c.name;
         EXPECT_EQ(table.count(), c.tableCount) << c.name;
-        for (const auto &l : c.lookups) {
-            const auto account = table.lookup(u(l.model));
-            if (!l.user) {
-                EXPECT_FALSE(account.has_value()) << c.name << ": " << l.model;
-                continue;
-            }
-            ASSERT_TRUE(account.has_value()) << c.name << ": " << l.model;
-            EXPECT_EQ(account->user, u(l.user)) << c.name << ": " << l.model;
+        for (const auto &[model, user] : c.lookups) {
+            const auto account = table.lookup(model);
+            EXPECT_EQ(account ? account->user : "(none)", QString(user ? user : "(none)"))
+                << c.name << ": " << model;
         }
         // Read-only and hidden after reading, whatever the answer.
         EXPECT_EQ(GetFileAttributes(path), FileAttr::ReadOnly | FileAttr::Hidden) << c.name;
@@ -128,26 +90,21 @@ TEST(FtpAccounts, ProcessWideTableAndStartupRefusals)
     ProcessValues::setProgramFolder(dir.path());
     EXPECT_EQ(LoadFtpAccounts(), FtpAccountTable::NoAccount); // no file at all
     EXPECT_EQ(FtpAccountRefusalText(1),
-              u("FTPアカウントが設定されていません。\nプログラムを終了します。"));
+              "FTPアカウントが設定されていません。\nプログラムを終了します。");
     EXPECT_TRUE(FtpAccountRefusalText(2).startsWith(
-        u("複数機種のFTPアカウントを設定している場合、スーパーバイザ設定はできません。\n")));
+        "複数機種のFTPアカウントを設定している場合、スーパーバイザ設定はできません。\n"));
     EXPECT_TRUE(FtpAccountRefusalText(0).isEmpty());
-    EXPECT_EQ(FtpAccountRefusalCaption(), u("起動エラー"));
+    EXPECT_EQ(FtpAccountRefusalCaption(), "起動エラー");
 
-    dir.write(u("Config/FTPauth.ini"),
-              accountFile(
-                  "2", {u("KX-T1,\xe5\x88\xa9\xe7\x94\xa8\xe8\x80\x85,secret"), u("KX-T2,u2,p2")}));
+    dir.write("Config/FTPauth.ini", accountFile("2", {"KX-T1,利用者,secret", "KX-T2,u2,p2"}));
     EXPECT_EQ(LoadFtpAccounts(), FtpAccountTable::Usable);
-    QString user = u("stale"), password = u("stale");
-    EXPECT_TRUE(LookupFtpAccount(u("KX-T1"), user, password));
-    EXPECT_EQ(user, u("\xe5\x88\xa9\xe7\x94\xa8\xe8\x80\x85")); // CP932 text read back
-    EXPECT_EQ(password, u("secret"));
-    EXPECT_FALSE(LookupFtpAccount(u("KX-T3"), user, password));
+    QString user = "stale", password = "stale";
+    EXPECT_TRUE(LookupFtpAccount("KX-T1", user, password));
+    EXPECT_EQ(user, "利用者"); // CP932 text read back
+    EXPECT_EQ(password, "secret");
+    EXPECT_FALSE(LookupFtpAccount("KX-T3", user, password));
     EXPECT_TRUE(user.isEmpty());
     EXPECT_TRUE(password.isEmpty());
-
-    EXPECT_EQ(FtpPlaceholderUser().size(), 32);
-    EXPECT_EQ(FtpPlaceholderPassword().size(), 32);
 }
 
 TEST(FtpTimers, ClampingDefaultsAndWriteBack)
@@ -155,31 +112,31 @@ TEST(FtpTimers, ClampingDefaultsAndWriteBack)
     struct Case {
         const char *file; // nullptr: no file
         int controlSec, dataSec;
-        const char *after; // file content afterwards
-    } cases[] = {
-        {"[FTPTimerSettings]\r\nControlRecvTime=90\r\nDataRecvTime=20\r\n", 3600, 1200,
-         "[FTPTimerSettings]\r\nControlRecvTime=90\r\nDataRecvTime=20\r\n"},
+        const char *after; // file content afterwards (nullptr: unchanged)
+    };
+    // clang-format off
+    const Case cases[] = {
+        {"[FTPTimerSettings]\r\nControlRecvTime=90\r\nDataRecvTime=20\r\n", 3600, 1200, nullptr},
         {"[FTPTimerSettings]\r\nControlRecvTime=-5\r\nDataRecvTime=60\r\n", 3600, 3600, nullptr},
         {"[FTPTimerSettings]\r\nControlRecvTime=0\r\nDataRecvTime=61\r\n", 0, 3600, nullptr},
         {"[FTPTimerSettings]\r\nControlRecvTime=0x3C\r\nDataRecvTime=&h5\r\n", 3600, 300, nullptr},
         {"; timers\r\n[FTPTimerSettings]\r\nControlRecvTime=3\r\n\r\n[Other]\r\nx=1\r\n", 180, 900,
-         "; timers\r\n[FTPTimerSettings]\r\nControlRecvTime=3\r\nDataRecvTime=15\r\n\r\n"
-         "[Other]\r\nx=1\r\n"},
+         "; timers\r\n[FTPTimerSettings]\r\nControlRecvTime=3\r\nDataRecvTime=15\r\n\r\n[Other]\r\nx=1\r\n"},
         {"[ftptimersettings]\r\ncontrolrecvtime=\r\ndatarecvtime=abc\r\n", 600, 0,
          "[ftptimersettings]\r\nControlRecvTime=10\r\ndatarecvtime=abc\r\n"},
-        {"[FTPTimerSettings]\r\nControlRecvTime=-1\r\n", 600, 900,
-         "[FTPTimerSettings]\r\nControlRecvTime=10\r\nDataRecvTime=15\r\n"},
+        {"[FTPTimerSettings]\r\nControlRecvTime=-1\r\n", 600, 900, "[FTPTimerSettings]\r\nControlRecvTime=10\r\nDataRecvTime=15\r\n"},
         {nullptr, 600, 900, "[FTPTimerSettings]\r\nControlRecvTime=10\r\nDataRecvTime=15\r\n"},
     };
+    // clang-format on
     for (const auto &c : cases) {
         TempDir dir;
         if (c.file)
-            dir.write(u("FTPTimer.ini"), c.file);
-        const FtpTimeouts t = ReadFtpTimerFile(dir.file(u("FTPTimer.ini")));
+            dir.write("FTPTimer.ini", c.file);
+        const FtpTimeouts t = ReadFtpTimerFile(dir.file("FTPTimer.ini"));
         const char *label = c.file ? c.file : "(no file)";
         EXPECT_EQ(t.controlRecvSec, c.controlSec) << label;
         EXPECT_EQ(t.dataRecvSec, c.dataSec) << label;
-        EXPECT_EQ(dir.read(u("FTPTimer.ini")), QByteArray(c.after ? c.after : c.file)) << label;
+        EXPECT_EQ(dir.read("FTPTimer.ini"), QByteArray(c.after ? c.after : c.file)) << label;
     }
 }
 
@@ -187,12 +144,12 @@ TEST(FtpTimers, SharedValuesFollowTheFile)
 {
     TempDir dir;
     ProcessValues::setProgramFolder(dir.path());
-    dir.write(u("FTPTimer.ini"), "[FTPTimerSettings]\r\nControlRecvTime=1\r\nDataRecvTime=2\r\n");
+    dir.write("FTPTimer.ini", "[FTPTimerSettings]\r\nControlRecvTime=1\r\nDataRecvTime=2\r\n");
     FtpTimerSettings::load();
     EXPECT_EQ(FtpTimerSettings::current().controlRecvSec, 60);
     EXPECT_EQ(FtpTimerSettings::dataRecvTime.load(), 120);
     // The manager re-reads at every request.
-    dir.write(u("FTPTimer.ini"), "[FTPTimerSettings]\r\nControlRecvTime=70\r\nDataRecvTime=5\r\n");
+    dir.write("FTPTimer.ini", "[FTPTimerSettings]\r\nControlRecvTime=70\r\nDataRecvTime=5\r\n");
     const FtpTimeouts t = FtpTimerSettings::load();
     EXPECT_EQ(t.controlRecvSec, 3600);
     EXPECT_EQ(FtpTimerSettings::current().controlRecvSec, 3600);

@@ -6,9 +6,7 @@
 #include "support/TempDir.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QSet>
 #include <QThread>
 #include <gtest/gtest.h>
 
@@ -18,35 +16,34 @@
 namespace
 {
 
-QString u(const char *utf8)
-{
-    return QString::fromUtf8(utf8);
-}
-
 const QDateTime kMorning(QDate(2024, 3, 5), QTime(9, 7, 59));
 
 // A program folder with a Log folder and a fixed clock.
-class LogFolder : public ::testing::Test
-{
-protected:
+struct LogFolder : ::testing::Test {
     void SetUp() override
     {
         ProcessValues::setProgramFolder(dir.path());
-        dir.mkdir(u("Log"));
+        dir.mkdir("Log");
         setTime(kMorning);
     }
     void TearDown() override { OpLog::setClock({}); }
     void setTime(const QDateTime &t)
     {
-        auto now = std::make_shared<QDateTime>(t);
-        current = now;
-        OpLog::setClock([now] { return *now; });
+        OpLog::setClock([t] { return t; });
     }
-    QByteArray logOf(const char *day) { return dir.read(u("Log/Log_") + u(day) + u(".txt")); }
+    QByteArray logOf(const QString &day) { return dir.read("Log/Log_" + day + ".txt"); }
 
     TempDir dir;
-    std::shared_ptr<QDateTime> current;
 };
+
+// The lines written, each after "2024/03/05 09:07  " and with CR LF.
+QByteArray linesOf(std::initializer_list<const char *> lines)
+{
+    QByteArray out;
+    for (const char *l : lines)
+        out += Cp932::encode(QString("2024/03/05 09:07  ") + l) + "\r\n";
+    return out;
+}
 
 } // namespace
 
@@ -57,126 +54,83 @@ TEST(OpLogFormat, ExactBytesOfErrorAndOperationLines)
         int number;
         const char *termId, *detail;
         int detailCode;
-        const char *line; // without CR LF
-    } cases[] = {
-        {true, 2, "   1001", "192.168.1.5", 0,
-         "2024/03/05 09:07  Err02:端末ID不一致                      端末ID:1001 "
-         "IPアドレス:192.168.1.5"},
-        {true, 3, "1001", "", 0,
-         "2024/03/05 09:07  Err03:保守開始異常                      端末ID:1001 Busy"},
-        {true, 3, "1001", "", 1,
-         "2024/03/05 09:07  Err03:保守開始異常                      端末ID:1001 Remote"},
-        {true, 3, "1001", "", 2,
-         "2024/03/05 09:07  Err03:保守開始異常                      端末ID:1001 NoAnswer"},
-        {true, 3, "1001", "", 7,
-         "2024/03/05 09:07  Err03:保守開始異常                      端末ID:1001 unknown"},
-        {true, 4, "  ABC", "FTP接続エラー", 0,
-         "2024/03/05 09:07  Err04:FTP異常                           端末ID:ABC FTP接続エラー"},
-        {true, 9, "1001", "ignored", 0,
-         "2024/03/05 09:07  Err09:その他のエラー                    端末ID:1001 "},
-        {true, 8, "1001", "", 0,
-         "2024/03/05 09:07  Err08:その他のエラー                    端末ID:1001 "},
-        {true, 1, "1001", "", 0,
-         "2024/03/05 09:07  Err01:IPアドレス不一致                  端末ID:1001 "},
-        {true, 12, "1001", "SECTION[0] DATA[1] ﾃｽﾄ例外処理が発生しました。", 0,
-         "2024/03/05 09:07  Err12:設定Configファイル異常            SECTION[0] DATA[1] "
-         "ﾃｽﾄ例外処理が発生しました。"},
-        {true, 13, "1001", "Config/電話帳X_*.xlt", 0,
-         "2024/03/05 09:07  Err13:電話帳ファイル異常                Config/電話帳X_*.xlt"},
-        {false, 1, "   1001", "", 0,
-         "2024/03/05 09:07  Ope01:システム設定読み込み              端末ID:1001 正常終了"},
-        {false, 3, "1001", "", 8,
-         "2024/03/05 09:07  Ope03:電話帳(短縮ダイヤル)読み込み      端末ID:1001 対象ファイル無し"},
-        {false, 9, "1001", "", 0,
-         "2024/03/05 09:07  Ope09:端末情報取得要求                  端末ID:1001 正常終了"},
-        {false, 12, "", "", -1,
-         "2024/03/05 09:07  Ope12:処理キャンセル                    端末ID: "},
-        {false, 16, "1001", "Data/Sys/kel_sys1001.ini", -1,
-         "2024/03/05 09:07  Ope16:設定ファイル書き込み              端末ID:1001 "
-         "Data/Sys/kel_sys1001.ini"},
-        {false, 13, "1001", "", 99,
-         "2024/03/05 09:07  Ope13:共通ファイル書き込み              端末ID:1001 "},
-        {false, 8, "1001", "", 1,
-         "2024/03/05 09:07  Ope08:アプリケーション書き込み          端末ID:1001 "
-         "リモートオープンエラー(電話機使用中)"},
+        const char *line; // after the time, without CR LF
     };
+    // clang-format off
+    const Case cases[] = {
+        {true, 2, "   1001", "192.168.1.5", 0, "Err02:端末ID不一致                      端末ID:1001 IPアドレス:192.168.1.5"},
+        {true, 3, "1001", "", 0, "Err03:保守開始異常                      端末ID:1001 Busy"},
+        {true, 3, "1001", "", 1, "Err03:保守開始異常                      端末ID:1001 Remote"},
+        {true, 3, "1001", "", 2, "Err03:保守開始異常                      端末ID:1001 NoAnswer"},
+        {true, 3, "1001", "", 7, "Err03:保守開始異常                      端末ID:1001 unknown"},
+        {true, 4, "  ABC", "FTP接続エラー", 0, "Err04:FTP異常                           端末ID:ABC FTP接続エラー"},
+        {true, 9, "1001", "ignored", 0, "Err09:その他のエラー                    端末ID:1001 "},
+        {true, 12, "1001", "SECTION[0] DATA[1] ﾃｽﾄ例外処理が発生しました。", 0, "Err12:設定Configファイル異常            SECTION[0] DATA[1] ﾃｽﾄ例外処理が発生しました。"},
+        {true, 13, "1001", "Config/電話帳X_*.xlt", 0, "Err13:電話帳ファイル異常                Config/電話帳X_*.xlt"},
+        {false, 2, "   1001", "", 0, "Ope02:ユーザ設定読み込み                端末ID:1001 正常終了"},
+        {false, 3, "1001", "", 8, "Ope03:電話帳(短縮ダイヤル)読み込み      端末ID:1001 対象ファイル無し"},
+        {false, 4, "1001", "", 3, "Ope04:システム設定書き込み              端末ID:1001 通信処理タイムアウト"},
+        {false, 9, "1001", "", 0, "Ope09:端末情報取得要求                  端末ID:1001 正常終了"},
+        {false, 12, "", "", -1, "Ope12:処理キャンセル                    端末ID: "},
+        {false, 13, "1001", "", 99, "Ope13:共通ファイル書き込み              端末ID:1001 "},
+        {false, 8, "1001", "", 1, "Ope08:アプリケーション書き込み          端末ID:1001 リモートオープンエラー(電話機使用中)"},
+    };
+    // clang-format on
     for (const auto &c : cases) {
         LogRecord r;
         r.number = c.number;
-        r.termId = u(c.termId);
-        r.detail = u(c.detail);
+        r.termId = c.termId;
+        r.detail = c.detail;
         r.detailCode = c.detailCode;
         r.address = 0x0A000001;
         const QByteArray line =
             c.error ? OpLog::formatErrorLine(r, kMorning) : OpLog::formatOperationLine(r, kMorning);
-        EXPECT_EQ(line, Cp932::encode(u(c.line)) + "\r\n") << c.line;
+        EXPECT_EQ(line, Cp932::encode(QString("2024/03/05 09:07  ") + c.line) + "\r\n") << c.line;
     }
 }
 
 TEST_F(LogFolder, AppendsToTheDaysFileAndKeepsItReadOnly)
 {
-    EXPECT_TRUE(OpLog::writeError(3, u("   77"), {}, 2));
-    const QString path = dir.file(u("Log/Log_20240305.txt"));
+    EXPECT_TRUE(OpLog::writeError(3, "   77", {}, 2));
+    const QString path = dir.file("Log/Log_20240305.txt");
     EXPECT_EQ(OpLog::todayFilePath(), QFileInfo(path).absoluteFilePath());
     EXPECT_TRUE(IsReadOnly(path));
 
     // The user made it writable; the next line makes it read-only again.
     ASSERT_TRUE(ClearFileAttributes(path, FileAttr::ReadOnly));
-    EXPECT_TRUE(OpLog::writeOperationText(16, u("77"), u("Data/Sys/kel_sys77.ini")));
+    EXPECT_TRUE(OpLog::writeOperation({"77", 16, -1, 0, "Data/Sys/kel_sys77.ini"}));
     EXPECT_TRUE(IsReadOnly(path));
     // A read-only file is appended to, not refused.
-    EXPECT_TRUE(OpLog::writeOperation(9, u("78"), 0));
-
-    const QByteArray expected = Cp932::encode(
-        u("2024/03/05 09:07  Err03:保守開始異常                      端末ID:77 NoAnswer\r\n"
-          "2024/03/05 09:07  Ope16:設定ファイル書き込み              端末ID:77 "
-          "Data/Sys/kel_sys77.ini\r\n"
-          "2024/03/05 09:07  Ope09:端末情報取得要求                  端末ID:78 正常終了\r\n"));
-    EXPECT_EQ(logOf("20240305"), expected);
+    EXPECT_TRUE(OpLog::writeOperation(9, "78", 0));
+    // clang-format off
+    EXPECT_EQ(logOf("20240305"), linesOf({
+        "Err03:保守開始異常                      端末ID:77 NoAnswer",
+        "Ope16:設定ファイル書き込み              端末ID:77 Data/Sys/kel_sys77.ini",
+        "Ope09:端末情報取得要求                  端末ID:78 正常終了"}));
+    // clang-format on
 }
 
 TEST_F(LogFolder, FirstLineAfterMidnightStartsTheNewDaysFile)
 {
     setTime(QDateTime(QDate(2024, 12, 31), QTime(23, 59, 59, 999)));
-    EXPECT_TRUE(OpLog::writeOperation(10, u("5"), 0));
+    EXPECT_TRUE(OpLog::writeOperation(10, "5", 0));
     setTime(QDateTime(QDate(2025, 1, 1), QTime(0, 0, 0)));
-    EXPECT_TRUE(OpLog::writeOperation(10, u("5"), 3));
-
-    EXPECT_EQ(logOf("20241231"),
-              Cp932::encode(u("2024/12/31 23:59  Ope10:端末再起動要求                    端末ID:5 "
-                              "正常終了\r\n")));
-    EXPECT_EQ(logOf("20250101"),
-              Cp932::encode(u("2025/01/01 00:00  Ope10:端末再起動要求                    端末ID:5 "
-                              "通信処理タイムアウト\r\n")));
+    EXPECT_TRUE(OpLog::writeOperation(10, "5", 3));
+    // clang-format off
+    EXPECT_EQ(logOf("20241231"), Cp932::encode("2024/12/31 23:59  Ope10:端末再起動要求                    端末ID:5 正常終了\r\n"));
+    EXPECT_EQ(logOf("20250101"), Cp932::encode("2025/01/01 00:00  Ope10:端末再起動要求                    端末ID:5 通信処理タイムアウト\r\n"));
+    // clang-format on
 }
 
-TEST_F(LogFolder, TerminalResultsAndRegisterErrors)
+TEST_F(LogFolder, RegisterErrors)
 {
-    struct Case {
-        int result;
-        const char *line;
-    } cases[] = {
-        {0, "Ope07:ブートプログラム書き込み          端末ID:9 正常終了"},
-        {8, "Ope07:ブートプログラム書き込み          端末ID:9 対象ファイル無し"},
-        {1, "Err03:保守開始異常                      端末ID:9 Busy"},
-        {4, "Err05:通信エラー                        端末ID:9 "},
-        {5, "Err04:FTP異常                           端末ID:9 FTP接続エラー"},
-        {6, "Err04:FTP異常                           端末ID:9 FTP通信エラー"},
-        {7, "Err06:処理キャンセル                    端末ID:9 "},
-        {9, "Err09:その他のエラー                    端末ID:9 "},
-    };
-    QByteArray expected;
-    for (const auto &c : cases) {
-        EXPECT_TRUE(OpLog::writeTerminalResult(7, u("   9"), c.result));
-        expected += Cp932::encode(u("2024/03/05 09:07  ") + u(c.line)) + "\r\n";
-    }
-    EXPECT_TRUE(OpLog::writeRegisterError(1, u("   101")));
-    EXPECT_TRUE(OpLog::writeRegisterError(2, u("   101"), u("10.0.0.7")));
-    expected +=
-        Cp932::encode(u("2024/03/05 09:07  Err01:IPアドレス不一致                  端末ID:101 \r\n"
-                        "2024/03/05 09:07  Err02:端末ID不一致                      端末ID:101 "
-                        "IPアドレス:10.0.0.7\r\n"));
-    EXPECT_EQ(logOf("20240305"), expected);
+    EXPECT_TRUE(OpLog::writeRegisterError(1, "   101"));
+    EXPECT_TRUE(OpLog::writeRegisterError(2, "   101", "10.0.0.7"));
+    // clang-format off
+    EXPECT_EQ(logOf("20240305"), linesOf({
+        "Err01:IPアドレス不一致                  端末ID:101 ",
+        "Err02:端末ID不一致                      端末ID:101 IPアドレス:10.0.0.7"}));
+    // clang-format on
 }
 
 TEST(OpLogFiles, WithoutTheLogFolderNothingIsWrittenOrCreated)
@@ -184,21 +138,20 @@ TEST(OpLogFiles, WithoutTheLogFolderNothingIsWrittenOrCreated)
     TempDir dir;
     ProcessValues::setProgramFolder(dir.path());
     OpLog::setClock([] { return kMorning; });
-    EXPECT_FALSE(OpLog::writeError(9, u("1")));
-    EXPECT_FALSE(OpLog::writeOperation(1, u("1"), 0));
-    EXPECT_FALSE(QDir(dir.file(u("Log"))).exists());
+    EXPECT_FALSE(OpLog::writeError(9, "1"));
+    EXPECT_FALSE(OpLog::writeOperation(1, "1", 0));
+    EXPECT_FALSE(QDir(dir.file("Log")).exists());
     OpLog::setClock({});
 }
 
 TEST_F(LogFolder, LinesOfManyThreadsStayWhole)
 {
-    constexpr int Threads = 4;
-    constexpr int PerThread = 150;
+    constexpr int Threads = 4, PerThread = 150;
     auto record = [](int t, int i) {
         LogRecord r;
-        r.termId = u("T%1-%2").arg(t).arg(i);
+        r.termId = QString("T%1-%2").arg(t).arg(i);
         r.number = i % 2 ? 4 : 5;
-        r.detail = i % 2 ? u("FTP通信エラー") : QString();
+        r.detail = i % 2 ? "FTP通信エラー" : QString();
         return r;
     };
     std::vector<std::unique_ptr<QThread>> threads;

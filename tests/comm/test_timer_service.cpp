@@ -48,14 +48,10 @@ TEST(TimerList, CountsDownExpiresInOrderAndStopsTheFirstMatch)
 namespace
 {
 
-class Owner : public MessageReceiver
-{
-public:
+struct Owner : MessageReceiver {
     std::vector<std::pair<std::uint16_t, qint64>> expiries; // id, ms since start
     QElapsedTimer clock;
     Owner() { clock.start(); }
-
-protected:
     void onMessage(std::uint32_t msg, quintptr, std::unique_ptr<Payload> p) override
     {
         auto *task = dynamic_cast<TaskMessage *>(p.get());

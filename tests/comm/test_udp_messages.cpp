@@ -19,29 +19,20 @@ std::string show(const QByteArray &b)
 }
 
 // A notice laid out by hand: (offset, bytes) pairs over 326 zero bytes.
+// Offsets 2 and 324 are not read in a notice; 114 and 184 fill their fields
+// (no NUL); 134 is 電話 and 154 ｹﾙ in CP932.
 QByteArray handMade(std::uint16_t code = 0x8010)
 {
     QByteArray b(326, '\0');
+    // clang-format off
     const std::pair<int, QByteArray> fields[] = {
-        {0, QByteArray(1, char(code >> 8)) + char(code & 0xFF)},
-        {2, hx("ab cd")}, // not read in a notice
-        {4, "1001"},
-        {68, hx("7f 00 00 17")},
-        {72, hx("00 02")},
-        {74, "Maker"},
-        {94, "KEL-3000"},
-        {114, "ABCDEFGHIJKLMNOPQRST"}, // fills its field: no NUL
-        {134, hx("93 64 98 62")},      // 電話 in CP932
-        {154, hx("b9 d9")},            // ｹﾙ
-        {174, "1.0.2"},
-        {184, "2.11.30abc"}, // fills its field
-        {194, "x"},
-        {204, "y"},
-        {214, "z"},
-        {224, " 00:1a:2B:3c:4D:5e "},
-        {274, "memo"},
-        {324, hx("77 88")}, // not read in a notice
+        {0, QByteArray(1, char(code >> 8)) + char(code & 0xFF)}, {2, hx("ab cd")}, {4, "1001"},
+        {68, hx("7f 00 00 17")}, {72, hx("00 02")}, {74, "Maker"}, {94, "KEL-3000"},
+        {114, "ABCDEFGHIJKLMNOPQRST"}, {134, hx("93 64 98 62")}, {154, hx("b9 d9")},
+        {174, "1.0.2"}, {184, "2.11.30abc"}, {194, "x"}, {204, "y"}, {214, "z"},
+        {224, " 00:1a:2B:3c:4D:5e "}, {274, "memo"}, {324, hx("77 88")},
     };
+    // clang-format on
     for (const auto &[off, v] : fields)
         b.replace(off, v.size(), v);
     return b;
@@ -49,23 +40,8 @@ QByteArray handMade(std::uint16_t code = 0x8010)
 
 TermNotify sample()
 {
-    TermNotify m;
-    m.termId = QStringLiteral("1001");
-    m.address = 0x7F000017;
-    m.regist = 2;
-    m.vendor = QStringLiteral("Maker");
-    m.machineName = QStringLiteral("KEL-3000");
-    m.machineType = QStringLiteral("ABCDEFGHIJKLMNOPQRST");
-    m.termTypeInfo1 = QStringLiteral("電話");
-    m.termTypeInfo2 = QStringLiteral("ｹﾙ");
-    m.verBoot = QStringLiteral("1.0.2");
-    m.verApli = QStringLiteral("2.11.30abc");
-    m.verInfo1 = QStringLiteral("x");
-    m.verInfo2 = QStringLiteral("y");
-    m.verInfo3 = QStringLiteral("z");
-    m.macAddress = QStringLiteral("00:1A:2B:3C:4D:5E");
-    m.userInfo2 = QStringLiteral("memo");
-    return m;
+    return {"1001",  0x7F000017,   2,   "Maker", "KEL-3000", "ABCDEFGHIJKLMNOPQRST", "電話", "ｹﾙ",
+            "1.0.2", "2.11.30abc", "x", "y",     "z",        "00:1A:2B:3C:4D:5E",    "memo"};
 }
 
 QDateTime at(int y, int mo, int d, int h, int mi, int s)
@@ -77,27 +53,22 @@ QDateTime at(int y, int mo, int d, int h, int mi, int s)
 
 TEST(UdpBuild, PcMessagesExactBytes)
 {
+    // clang-format off
     const std::pair<QByteArray, const char *> rows[] = {
-        {buildTermInfoReq(), "00 20 00 00"},
-        {buildRemoteOpenReq(), "00 30 01 00"},
-        {buildRemoteCloseReq(true), "00 40 00 00 00 01"},
-        {buildRemoteCloseReq(false), "00 40 00 00 00 00"},
-        {buildTermRequestAccept(0x1234), "00 50 34 12"},
-        {buildTermRequestResult(0x1234, 3), "00 58 12 34 00 03"},
+        {buildTermInfoReq(), "00 20 00 00"}, {buildRemoteOpenReq(), "00 30 01 00"},
+        {buildRemoteCloseReq(true), "00 40 00 00 00 01"}, {buildRemoteCloseReq(false), "00 40 00 00 00 00"},
+        {buildTermRequestAccept(0x1234), "00 50 34 12"}, {buildTermRequestResult(0x1234, 3), "00 58 12 34 00 03"},
         // Date and time in BCD, the weekday (Sunday 0) in binary, EntryInt in binary.
         {buildTermNotifyAck(at(2016, 3, 5, 14, 7, 9), 24), "00 10 00 00 16 03 05 06 14 07 09 18"},
         {buildTermNotifyAck(at(2000, 1, 2, 0, 0, 0), 1), "00 10 00 00 00 01 02 00 00 00 00 01"},
-        {buildTermNotifyAck(at(2023, 12, 31, 23, 59, 59), 255),
-         "00 10 00 00 23 12 31 00 23 59 59 ff"},
+        {buildTermNotifyAck(at(2023, 12, 31, 23, 59, 59), 255), "00 10 00 00 23 12 31 00 23 59 59 ff"},
         // The generic builder: arg1 at 11 / at 4, arg2 at 2 (LE for 0x30 and 0x50).
-        {buildMessage(0x0010, 48, 0, at(2016, 1, 3, 1, 2, 3)),
-         "00 10 00 00 16 01 03 00 01 02 03 30"},
-        {buildMessage(0x0020, 7, 7), "00 20 00 00"},
-        {buildMessage(0x0030, 0, 1), "00 30 01 00"},
-        {buildMessage(0x0040, 1, 0), "00 40 00 00 00 01"},
-        {buildMessage(0x0050, 0, 0x0102), "00 50 02 01"},
+        {buildMessage(0x0010, 48, 0, at(2016, 1, 3, 1, 2, 3)), "00 10 00 00 16 01 03 00 01 02 03 30"},
+        {buildMessage(0x0020, 7, 7), "00 20 00 00"}, {buildMessage(0x0030, 0, 1), "00 30 01 00"},
+        {buildMessage(0x0040, 1, 0), "00 40 00 00 00 01"}, {buildMessage(0x0050, 0, 0x0102), "00 50 02 01"},
         {buildMessage(0x0058, 2, 0x0102), "00 58 01 02 00 02"},
     };
+    // clang-format on
     for (const auto &[built, expected] : rows)
         EXPECT_EQ(show(built), show(hx(expected)));
     for (std::uint16_t code : {0x0000, 0x0011, 0x0060, 0x8010, 0x8030, 0xFFFF})
@@ -113,25 +84,17 @@ TEST(UdpFields, BcdMacAndAddresses)
     }
     EXPECT_EQ(fromBcd(0x1A), -1);
 
-    const std::pair<const char *, const char *> macs[] = {
-        {"00:1a:2B:3c:4D:5e", "00:1A:2B:3C:4D:5E"},
-        {" 00:1a:2b:3c:4d:5e ", "00:1A:2B:3C:4D:5E"},
-        {"001A2B3C4D5E", ""},
-        {"00-1A-2B-3C-4D-5E", ""},
-        {"00:1A:2B:3C:4D:5", ""},
-        {"00:1A:2B:3C:4D:5E:", ""},
-        {"00:1A:2B:3C:4D::E", ""},
-        {"0:01A:2B:3C:4D:5E", ""},
-        {"00:1G:2B:3C:4D:5E", ""},
-        {"", ""},
-    };
-    for (auto [in, out] : macs)
-        EXPECT_EQ(checkMacAddress(QString::fromLatin1(in)), QString::fromLatin1(out)) << in;
+    for (const char *mac : {"00:1a:2B:3c:4D:5e", " 00:1a:2b:3c:4d:5e "})
+        EXPECT_EQ(checkMacAddress(mac), "00:1A:2B:3C:4D:5E") << mac;
+    for (const char *bad :
+         {"001A2B3C4D5E", "00-1A-2B-3C-4D-5E", "00:1A:2B:3C:4D:5", "",
+          "00:1A:2B:3C:4D:5E:", "00:1A:2B:3C:4D::E", "0:01A:2B:3C:4D:5E", "00:1G:2B:3C:4D:5E"})
+        EXPECT_EQ(checkMacAddress(bad), "") << bad;
 
-    EXPECT_EQ(ipv4ToText(0xC0A801FE), QStringLiteral("192.168.1.254"));
-    EXPECT_EQ(ipv4FromText(QStringLiteral("10.0.255.1")), std::optional<std::uint32_t>(0x0A00FF01));
+    EXPECT_EQ(ipv4ToText(0xC0A801FE), "192.168.1.254");
+    EXPECT_EQ(ipv4FromText("10.0.255.1"), std::optional<std::uint32_t>(0x0A00FF01));
     for (const char *bad : {"", "1.2.3", "1.2.3.4.5", "1.2.3.256", "1.2.3.x", "1..3.4"})
-        EXPECT_FALSE(ipv4FromText(QString::fromLatin1(bad))) << bad;
+        EXPECT_FALSE(ipv4FromText(bad)) << bad;
 }
 
 TEST(UdpTerminal, NoticeReadAndBuiltAtFixedOffsets)
@@ -153,22 +116,7 @@ TEST(UdpTerminal, NoticeReadAndBuiltAtFixedOffsets)
     ASSERT_TRUE(q.ok());
     EXPECT_EQ(q.value.regist, 3);
     EXPECT_TRUE(q.value.macAddress.isEmpty());
-    EXPECT_EQ(q.value.termId, QStringLiteral("1001"));
-}
-
-TEST(UdpTerminal, TextsLongerThanTheirFieldAreCutOnWholeCharacters)
-{
-    TermNotify m;
-    m.termId = QString(70, QLatin1Char('9'));
-    m.vendor = QStringLiteral("端末端末端末端末端末X"); // 20 bytes of kanji, then one more
-    m.verBoot = QStringLiteral("123456789端");          // the kanji would straddle the end
-    const QByteArray b = buildTermNotify(m);
-    ASSERT_EQ(b.size(), 326);
-    EXPECT_EQ(b.mid(68, 4), hx("00 00 00 00")); // nothing spilled into the address
-    const auto p = parseTermNotify(b);
-    EXPECT_EQ(p.value.termId, QString(64, QLatin1Char('9')));
-    EXPECT_EQ(p.value.vendor, QStringLiteral("端末端末端末端末端末"));
-    EXPECT_EQ(p.value.verBoot, QStringLiteral("123456789"));
+    EXPECT_EQ(q.value.termId, "1001");
 }
 
 TEST(UdpTerminal, RequestLayoutAndStamps)
@@ -180,9 +128,9 @@ TEST(UdpTerminal, RequestLayoutAndStamps)
     ASSERT_TRUE(p.ok()) << parseStatusText(p.status);
     EXPECT_EQ(p.value.sequence, 0xBEEF);
     EXPECT_EQ(p.value.fileSelect, FileSelect::All);
-    EXPECT_EQ(p.value.notify.machineName, QStringLiteral("KEL-3000"));
-    EXPECT_EQ(p.value.notify.verApli, QStringLiteral("2.11.30abc"));
-    EXPECT_EQ(p.value.notify.macAddress, QStringLiteral("00:1A:2B:3C:4D:5E"));
+    EXPECT_EQ(p.value.notify.machineName, "KEL-3000");
+    EXPECT_EQ(p.value.notify.verApli, "2.11.30abc");
+    EXPECT_EQ(p.value.notify.macAddress, "00:1A:2B:3C:4D:5E");
     EXPECT_EQ(p.value.stamps(), (std::array<QByteArray, 3>{"05032016140709AA", "01012020000000BB",
                                                            "31122019235959CC"}));
     QByteArray expected = b;
@@ -190,12 +138,13 @@ TEST(UdpTerminal, RequestLayoutAndStamps)
     EXPECT_EQ(show(buildTermRequest(p.value)), show(expected));
 
     // Without the comma at byte 16 there are no items.
+    // clang-format off
     const std::pair<QByteArray, std::array<QByteArray, 3>> rows[] = {
-        {"", {}},
-        {"05032016140709AAX01012020000000BB", {}},
+        {"", {}}, {"05032016140709AAX01012020000000BB", {}},
         {"0503201614070900,", {"0503201614070900", "", ""}},
         {"0503201614070900,0101202000000000,31", {"0503201614070900", "0101202000000000", "31"}},
     };
+    // clang-format on
     for (const auto &[field, items] : rows) {
         TermRequest t;
         t.stampField = field;
@@ -212,33 +161,26 @@ TEST(UdpTerminal, SessionAnswersAndPcSideReaders)
     EXPECT_EQ(parseRemoteOpenAck(hx("80 30")), ParseStatus::Ok); // any size
     EXPECT_EQ(parseRemoteCloseAck(hx("80 40 09")), ParseStatus::Ok);
     EXPECT_EQ(parseRemoteCloseAck(hx("80 30")), ParseStatus::WrongCode);
+    // clang-format off
     const std::pair<const char *, Parsed<std::uint16_t>> naks[] = {
-        {"80 38 00 00 00 00", {ParseStatus::Ok, 0}},
-        {"80 38 ff ff 00 01", {ParseStatus::Ok, 1}},
-        {"80 38 00 00 01 00 aa", {ParseStatus::Ok, 256}},
-        {"80 38 00 00 00", {ParseStatus::TooShort, 0}},
-        {"80 30 00 00 00 01", {ParseStatus::WrongCode, 0}},
-        {"", {ParseStatus::Empty, 0}},
+        {"80 38 00 00 00 00", {ParseStatus::Ok, 0}}, {"80 38 ff ff 00 01", {ParseStatus::Ok, 1}},
+        {"80 38 00 00 01 00 aa", {ParseStatus::Ok, 256}}, {"80 38 00 00 00", {ParseStatus::TooShort, 0}},
+        {"80 30 00 00 00 01", {ParseStatus::WrongCode, 0}}, {"", {ParseStatus::Empty, 0}},
     };
+    // clang-format on
     for (const auto &[in, want] : naks) {
         const auto got = parseRemoteOpenNak(hx(in));
         EXPECT_EQ(got.status, want.status) << in;
         EXPECT_EQ(got.value, want.value) << in;
     }
 
-    // The terminal side reads back what the PC built.
+    // The terminal side (tests) reads back what the PC built.
     EXPECT_EQ(parseTermNotifyAck(buildTermNotifyAck(at(2016, 3, 5, 14, 7, 9), 24)).value,
               (NotifyAckFields{16, 3, 5, 6, 14, 7, 9, 24}));
-    EXPECT_EQ(parseTermInfoReq(buildTermInfoReq()), ParseStatus::Ok);
-    EXPECT_EQ(parseRemoteOpenReq(buildRemoteOpenReq()), ParseStatus::Ok);
     EXPECT_TRUE(parseRemoteCloseReq(buildRemoteCloseReq(true)).value);
     EXPECT_FALSE(parseRemoteCloseReq(buildRemoteCloseReq(false)).value);
-    EXPECT_EQ(parseTermRequestAccept(buildTermRequestAccept(0xA1B2)).value, 0xA1B2);
     EXPECT_EQ(parseTermRequestResult(buildTermRequestResult(0xA1B2, 2)).value,
               (TermRequestResultFields{0xA1B2, 2}));
-    EXPECT_EQ(parseTermNotifyAck(buildTermInfoReq()).status, ParseStatus::WrongCode);
-    EXPECT_EQ(parseTermNotifyAck(hx("00 10 00 00 16 03 05 06 14 07 09")).status,
-              ParseStatus::TooShort);
     EXPECT_EQ(parseRemoteCloseReq(hx("00 40 00 00 00")).status, ParseStatus::TooShort);
 }
 
@@ -246,22 +188,21 @@ TEST(UdpIncoming, ClassifiesAcceptsAndDrops)
 {
     enum Kind { Drop, Notice, Answer, Request };
     const QByteArray notice = handMade(), request = handMade(0x8050);
+    using enum ParseStatus;
+    // clang-format off
     const std::tuple<const char *, QByteArray, ParseStatus, Kind> rows[] = {
-        {"empty", QByteArray(), ParseStatus::Empty, Drop},
-        {"one byte", hx("80"), ParseStatus::TooShort, Drop},
-        {"notice", notice, ParseStatus::Ok, Notice},
-        {"notice cut short", notice.left(325), ParseStatus::TooShort, Drop},
-        {"request", request, ParseStatus::Ok, Request},
-        {"request cut short", request.left(200), ParseStatus::TooShort, Drop},
-        {"open ack", hx("80 30"), ParseStatus::Ok, Answer},
-        {"close ack", hx("80 40 00 00"), ParseStatus::Ok, Answer},
-        {"open nak", hx("80 38 00 00 00 01"), ParseStatus::Ok, Answer},
-        {"open nak without reason", hx("80 38 00 00"), ParseStatus::TooShort, Drop},
-        {"unknown terminal code", hx("80 20 00 00"), ParseStatus::UnknownCode, Drop},
-        {"a PC code", hx("00 30 01 00"), ParseStatus::UnknownCode, Drop},
-        {"code in the wrong byte order", hx("10 80 00 00"), ParseStatus::UnknownCode, Drop},
-        {"garbage", QByteArray(326, '\xff'), ParseStatus::UnknownCode, Drop},
+        {"empty", QByteArray(), Empty, Drop}, {"one byte", hx("80"), TooShort, Drop},
+        {"notice", notice, Ok, Notice}, {"notice cut short", notice.left(325), TooShort, Drop},
+        {"request", request, Ok, Request}, {"request cut short", request.left(200), TooShort, Drop},
+        {"open ack", hx("80 30"), Ok, Answer}, {"close ack", hx("80 40 00 00"), Ok, Answer},
+        {"open nak", hx("80 38 00 00 00 01"), Ok, Answer},
+        {"open nak without reason", hx("80 38 00 00"), TooShort, Drop},
+        {"unknown terminal code", hx("80 20 00 00"), UnknownCode, Drop},
+        {"a PC code", hx("00 30 01 00"), UnknownCode, Drop},
+        {"code in the wrong byte order", hx("10 80 00 00"), UnknownCode, Drop},
+        {"garbage", QByteArray(326, '\xff'), UnknownCode, Drop},
     };
+    // clang-format on
     for (const auto &[name, datagram, status, kind] : rows) {
         const IncomingResult got = parseIncoming(datagram);
         EXPECT_EQ(got.status, status) << name;
@@ -287,7 +228,7 @@ TEST(UdpIncoming, LongDatagramIsReadAsItsFirst326Bytes)
 
     // A text at the end with no NUL stops at byte 325.
     oversized.replace(274, 126, QByteArray(126, 'M'));
-    EXPECT_EQ(parseTermNotify(oversized).value.userInfo2, QString(50, QLatin1Char('M')));
+    EXPECT_EQ(parseTermNotify(oversized).value.userInfo2, QString(50, 'M'));
     QByteArray request = handMade(0x8050).replace(324, 2, hx("00 02")) + QByteArray(74, '\x01');
     EXPECT_EQ(parseTermRequest(request).value.fileSelect, 2);
 }
@@ -296,19 +237,17 @@ TEST(UdpRouting, AnswerGoesToTheWorkerServingTheSource)
 {
     constexpr std::uint32_t A = 0x7F000002, B = 0x7F000003, C = 0x7F000004;
     using V = std::vector<WorkerSlotView>;
+    // clang-format off
     const std::tuple<const char *, V, V, std::uint32_t, Route> rows[] = {
         {"user slot by address", {{true, A}, {true, B}}, {}, B, {Route::UserWorker, 1}},
         {"user before request", {{true, A}}, {{true, A}}, A, {Route::UserWorker, 0}},
         {"idle user slot skipped", {{false, A}}, {{true, A}}, A, {Route::RequestWorker, 0}},
-        {"first matching user slot",
-         {{true, C}, {true, A}, {true, A}},
-         {},
-         A,
-         {Route::UserWorker, 1}},
+        {"first matching user slot", {{true, C}, {true, A}, {true, A}}, {}, A, {Route::UserWorker, 1}},
         {"idle request worker skipped", {}, {{false, C}, {true, C}}, C, {Route::RequestWorker, 1}},
         {"no worker serves it", {{true, A}}, {{true, B}}, C, {}},
         {"inactive slot with address 0", {{false, 0}}, {}, 0, {}},
     };
+    // clang-format on
     for (const auto &[name, user, req, source, expected] : rows)
         EXPECT_EQ(routeSessionAnswer(source, user, req), expected) << name;
 }

@@ -35,18 +35,12 @@ void TestView::onMessage(std::uint32_t msg, quintptr, std::unique_ptr<Payload> l
     auto *task = dynamic_cast<TaskMessage *>(lParam.get());
     if (msg != Msg::Task || !task)
         return;
-    if (task->kind == TaskKind::TermNotice) {
-        applier.onNotice(task->slot<NoticePayload>(0)->notice);
-        return;
-    }
-    if (task->kind == TaskKind::TimerExpired) {
-        applier.onTimerExpired(*TimerSpecOf(*task));
-        return;
-    }
-    if (task->kind == TaskKind::Progress) {
-        progress.push_back(task->slot<ProgressPayload>(0)->value);
-        return;
-    }
+    if (task->kind == TaskKind::TermNotice)
+        return applier.onNotice(task->slot<NoticePayload>(0)->notice);
+    if (task->kind == TaskKind::TimerExpired)
+        return void(applier.onTimerExpired(*TimerSpecOf(*task)));
+    if (task->kind == TaskKind::Progress)
+        return progress.push_back(task->slot<ProgressPayload>(0)->value);
     if (task->kind == TaskKind::TermRequestDecide) {
         auto answer = std::make_unique<TaskMessage>(ProcessValues::MainThreadId,
                                                     TaskKind::TermRequestDecision);
@@ -77,6 +71,13 @@ bool TestView::waitFor(int kind, int n, int timeoutMs)
     return pumpUntil([&] { return count(kind) >= n; }, timeoutMs);
 }
 
+QStringList simArgs(const QString &base, int count, int port)
+{
+    const QString f("--base %1 --count %2 --udp-port %3 --no-start-notify --account %4");
+    return f.arg(base, QString::number(count), QString::number(port), "KT-100:kel:secret")
+        .split(' ');
+}
+
 Termsim::~Termsim()
 {
     m_proc.closeWriteChannel(); // --exit-on-eof
@@ -86,9 +87,9 @@ Termsim::~Termsim()
 
 bool Termsim::start(const QStringList &args)
 {
-    m_proc.start(QStringLiteral("/usr/bin/python3"),
-                 QStringList{QStringLiteral(KEL_SOURCE_DIR "/tools/termsim/termsim.py"),
-                             "--exit-on-eof", "--die-with-parent", "--control-port", "-1"} +
+    m_proc.start("/usr/bin/python3",
+                 QStringList{KEL_SOURCE_DIR "/tools/termsim/termsim.py", "--exit-on-eof",
+                             "--die-with-parent", "--control-port", "-1"} +
                      args);
     const bool ready = pumpUntil(
         [&] {
@@ -113,9 +114,8 @@ QString Termsim::cmd(const QString &line)
             m_proc.waitForReadyRead(5);
             while (m_proc.canReadLine()) {
                 m_last = QString::fromUtf8(m_proc.readLine()).trimmed();
-                m_ok = m_last == QLatin1String("OK") || m_last.startsWith(QLatin1String("OK "));
-                if (m_ok || m_last.startsWith(QLatin1String("ERR")) ||
-                    m_last.startsWith(QLatin1String("TIMEOUT"))) {
+                m_ok = m_last == "OK" || m_last.startsWith("OK ");
+                if (m_ok || m_last.startsWith("ERR") || m_last.startsWith("TIMEOUT")) {
                     answer = m_ok ? m_last.mid(3) : QString();
                     return true;
                 }
@@ -134,7 +134,20 @@ QJsonValue Termsim::json(const QString &line)
 
 QJsonArray Termsim::received(int terminal, const QString &name)
 {
-    return json(QStringLiteral("received %1 name=%2").arg(terminal).arg(name)).toArray();
+    return json(QString("received %1 name=%2").arg(terminal).arg(name)).toArray();
+}
+
+QJsonObject Termsim::fields(int terminal, const QString &name)
+{
+    return received(terminal, name).at(0).toObject().value("fields").toObject();
+}
+
+int Termsim::closes(int terminal, int restart)
+{
+    int n = 0;
+    for (const QJsonValue &v : received(terminal, "RemoteCloseReq"))
+        n += v.toObject().value("fields").toObject().value("restart").toInt() == restart;
+    return n;
 }
 
 CommStack::CommStack(const StackOptions &o) : m_options(o)
@@ -185,14 +198,14 @@ CommStack::~CommStack()
     qunsetenv("KELMNGPC_TICK_MS");
 }
 
-TerminalEntry CommStack::entry(const char *address, const char *termId, const QString &file,
-                               const char *model) const
+TerminalEntry CommStack::entry(const QString &address, const QString &termId, const QString &file,
+                               const QString &model) const
 {
     TerminalEntry e;
-    e.termId = QString::fromLatin1(termId);
-    e.address = Udp::ipv4FromText(QString::fromLatin1(address)).value_or(0);
+    e.termId = termId;
+    e.address = Udp::ipv4FromText(address).value_or(0);
     e.file = file;
-    e.model = QString::fromLatin1(model);
+    e.model = model;
     e.udpPort = std::uint16_t(m_options.udpPort);
     return e;
 }

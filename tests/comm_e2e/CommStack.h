@@ -47,6 +47,10 @@ protected:
     void onMessage(std::uint32_t msg, quintptr, std::unique_ptr<Payload> lParam) override;
 };
 
+// termsim's options for `count` terminals from `base` towards UDP `port`:
+// no start notices, FTP account kel/secret for model KT-100.
+QStringList simArgs(const QString &base, int count, int port);
+
 // The terminal simulator, driven over its stdin.
 class Termsim
 {
@@ -57,6 +61,8 @@ public:
     QString cmd(const QString &line);
     QJsonValue json(const QString &line);
     QJsonArray received(int terminal, const QString &name);
+    QJsonObject fields(int terminal, const QString &name); // of the first one received
+    int closes(int terminal, int restart); // RemoteCloseReq received with this restart flag
     bool ok() const { return m_ok; }
     QString lastLine() const { return m_last; }
 
@@ -84,8 +90,8 @@ public:
     // Posts a request; run() also waits for its completion (nullptr on time-out).
     void post(int kind, const QList<TerminalEntry> &entries);
     TaskMessage *run(int kind, const QList<TerminalEntry> &entries);
-    TerminalEntry entry(const char *address, const char *termId, const QString &file = QString(),
-                        const char *model = "KT-100") const;
+    TerminalEntry entry(const QString &address, const QString &termId,
+                        const QString &file = QString(), const QString &model = "KT-100") const;
     QString log() const;           // today's log
     std::vector<TermEntry> rows(); // the register
 

@@ -11,12 +11,11 @@ TEST(NoticeE2e, AnsweredWithTheTimeAndIntervalAndRegistered)
     ASSERT_TRUE(stack.up());
     // Terminal 0 sends from a second port; terminal 1 pads its notice to 400
     // bytes; terminal 2 names terminal 3's address inside its notice.
-    stack.dir.write(QStringLiteral("scenario.json"),
-                    R"({"terminals": [{"source_port": 0}, {}, {}, {}]})");
+    stack.dir.write("scenario.json", R"({"terminals": [{"source_port": 0}, {}, {}, {}]})");
     Termsim sim;
-    ASSERT_TRUE(sim.start({"--scenario", stack.dir.file(QStringLiteral("scenario.json")), "--base",
-                           "127.0.43.2", "--count", "4", "--udp-port", "43101", "--no-ftp",
-                           "--no-start-notify"}))
+    ASSERT_TRUE(sim.start(simArgs("127.0.43.2", 4, 43101)
+                          << "--no-ftp"
+                          << "--scenario" << stack.dir.file("scenario.json")))
         << sim.lastLine().toStdString();
     sim.cmd(R"(set 0 mac=' 00:1a:2B:3c:4D:5e ' terminal_id='"5001"' ver_apli='"3.10"' regist=3)");
     sim.cmd(R"(set 1 notify_size=400 terminal_id='"5002"' mac=001A2B3C4D5F)");
@@ -44,17 +43,17 @@ TEST(NoticeE2e, AnsweredWithTheTimeAndIntervalAndRegistered)
     ASSERT_TRUE(pumpUntil([&] { return stack.rows().size() == 4; }, 5000));
     for (const TermEntry &r : stack.rows()) {
         if (r.TermID == QLatin1String("5001")) {
-            EXPECT_EQ(r.UserInfo1, QStringLiteral("00:1A:2B:3C:4D:5E"));
-            EXPECT_EQ(r.IPAddr, QStringLiteral("127.000.043.002"));
-            EXPECT_EQ(r.VerApli, QStringLiteral("3.10"));
-            EXPECT_EQ(r.MachineName, QStringLiteral("KT-100"));
+            EXPECT_EQ(r.UserInfo1, "00:1A:2B:3C:4D:5E");
+            EXPECT_EQ(r.IPAddr, "127.000.043.002");
+            EXPECT_EQ(r.VerApli, "3.10");
+            EXPECT_EQ(r.MachineName, "KT-100");
             EXPECT_EQ(r.Regist, 3);
             EXPECT_EQ(r.TermIDAlert, 0);
         } else if (r.TermID == QLatin1String("5002")) {
             EXPECT_EQ(r.UserInfo1, QString())
                 << "the 400-byte notice was read, its bad MAC dropped";
         } else {
-            EXPECT_EQ(r.TermID, QStringLiteral("5003"));
+            EXPECT_EQ(r.TermID, "5003");
             EXPECT_EQ(r.TermIDAlert, 1);
             EXPECT_EQ(r.IPAddrAlert, 1) << "both carry 127.0.43.5";
         }
@@ -66,11 +65,10 @@ TEST(NoticeE2e, UnknownAndEmptyDatagramsAreDropped)
     CommStack stack({.udpPort = 43102});
     ASSERT_TRUE(stack.up());
     Termsim sim;
-    ASSERT_TRUE(sim.start({"--base", "127.0.44.2", "--count", "1", "--udp-port", "43102",
-                           "--no-ftp", "--no-start-notify"}));
+    ASSERT_TRUE(sim.start(simArgs("127.0.44.2", 1, 43102) << "--no-ftp"));
+    // Empty; a PC code; an unknown terminal code; a single byte.
     for (const QString &hex :
-         {QString(), QStringLiteral("0010000024120901"), // empty; a PC code
-          QStringLiteral("8099") + QString(648, QLatin1Char('0')), QStringLiteral("80")})
+         {QString(), QString("0010000024120901"), "8099" + QString(648, '0'), QString("80")})
         sim.cmd("send 0 hex=" + hex + " to=127.0.0.1:43102");
     ASSERT_TRUE(sim.ok());
     // A proper notice afterwards is answered: only it was.

@@ -15,33 +15,25 @@
 namespace
 {
 
-QStringList simArgs(const QString &base, int count, int port)
+// Terminal n has the ID 8001 + n.
+QStringList args(const QString &base, int count, int port)
 {
-    return {"--base",
-            base,
-            "--count",
-            QString::number(count),
-            "--udp-port",
-            QString::number(port),
-            "--no-start-notify",
-            "--account",
-            "KT-100:kel:secret",
-            "--id-start",
-            "8001"};
+    return simArgs(base, count, port) + QStringList{"--id-start", "8001"};
 }
 
 QList<TerminalEntry> entries(const CommStack &stack, const char *net, int count)
 {
     QList<TerminalEntry> out;
     for (int i = 0; i < count; ++i)
-        out << stack.entry(QStringLiteral("%1.%2").arg(net).arg(2 + i).toLatin1().constData(),
-                           QByteArray::number(8001 + i).constData());
+        out << stack.entry(QString("%1.%2").arg(net).arg(2 + i), QString::number(8001 + i));
     return out;
 }
 
+// When a terminal received the datagram: the kernel's time where there is one.
 double at(const QJsonValue &record)
 {
-    return record.toObject().value("t_mono").toDouble();
+    const QJsonObject r = record.toObject();
+    return r.value(r.value("t_kernel").isDouble() ? "t_kernel" : "t_mono").toDouble();
 }
 
 } // namespace
@@ -51,7 +43,7 @@ TEST(RequestE2e, TwentyFiveTerminalsOverTenWorkers)
     CommStack stack({.udpPort = 43301});
     ASSERT_TRUE(stack.up());
     Termsim sim;
-    ASSERT_TRUE(sim.start(simArgs("127.0.50.2", 25, 43301))) << sim.lastLine().toStdString();
+    ASSERT_TRUE(sim.start(args("127.0.50.2", 25, 43301))) << sim.lastLine().toStdString();
     sim.cmd("set all reply_delay_ms=30");
     const TaskMessage *done = stack.run(RequestKind::Restart, entries(stack, "127.0.50", 25));
     ASSERT_NE(done, nullptr);
@@ -88,10 +80,10 @@ TEST(RequestE2e, CancelAfterTwelveAndASecondRequestRefused)
     CommStack stack({.udpPort = 43302});
     ASSERT_TRUE(stack.up());
     Termsim sim;
-    ASSERT_TRUE(sim.start(simArgs("127.0.51.2", 25, 43302))) << sim.lastLine().toStdString();
-    sim.cmd("set all reply_delay_ms=1500");
-    sim.cmd("set 0 reply_delay_ms=0");
-    sim.cmd("set 1 reply_delay_ms=0");
+    ASSERT_TRUE(sim.start(args("127.0.51.2", 25, 43302))) << sim.lastLine().toStdString();
+    for (const char *c :
+         {"set all reply_delay_ms=1500", "set 0 reply_delay_ms=0", "set 1 reply_delay_ms=0"})
+        sim.cmd(c);
     stack.post(RequestKind::Restart, entries(stack, "127.0.51", 25));
     // Two fast terminals done: twelve handed out.
     ASSERT_TRUE(pumpUntil(
@@ -106,11 +98,9 @@ TEST(RequestE2e, CancelAfterTwelveAndASecondRequestRefused)
                  std::make_unique<TaskMessage>(ProcessValues::MainThreadId, RequestKind::Cancel));
     ASSERT_TRUE(stack.view->waitFor(CompletionKind::Restart, 1, 20000));
     const auto &done = RequestOf(*stack.view->last(CompletionKind::Restart))->entries;
-    EXPECT_EQ(std::count_if(done.begin(), done.end(),
-                            [](const TerminalEntry &e) { return e.result == 7; }),
-              13);
+    EXPECT_EQ(std::count_if(done.begin(), done.end(), [](auto &e) { return e.result == 7; }), 13);
     EXPECT_EQ(sim.json("received all name=RemoteOpenReq").toArray().size(), 12);
-    EXPECT_TRUE(stack.log().contains(QStringLiteral("Ope12:処理キャンセル")));
+    EXPECT_TRUE(stack.log().contains("Ope12:処理キャンセル"));
 }
 
 TEST(RequestE2e, TerminalInformationRequestIsPacedAndAnsweredByNotices)
@@ -118,17 +108,19 @@ TEST(RequestE2e, TerminalInformationRequestIsPacedAndAnsweredByNotices)
     CommStack stack({.udpPort = 43303});
     ASSERT_TRUE(stack.up());
     Termsim sim;
-    ASSERT_TRUE(sim.start(simArgs("127.0.52.2", 3, 43303)));
+    ASSERT_TRUE(sim.start(args("127.0.52.2", 3, 43303)));
     const TaskMessage *done = stack.run(RequestKind::TermInfo, entries(stack, "127.0.52", 3));
     ASSERT_NE(done, nullptr);
     EXPECT_EQ(RequestOf(*done)->endFlag, 1);
     EXPECT_EQ(stack.view->count(TaskKind::TermInfoSent), 3);
     const QJsonArray reqs = sim.json("received all name=TermInfoReq").toArray();
     ASSERT_EQ(reqs.size(), 3);
-    EXPECT_GE(at(reqs[1]) - at(reqs[0]), 0.2);
-    EXPECT_GE(at(reqs[2]) - at(reqs[1]), 0.2);
+    // The 200 ms pause follows the hand-over to the paced sender, so a send
+    // held up under load may arrive a little late; allow that jitter.
+    EXPECT_GE(at(reqs[1]) - at(reqs[0]), 0.19);
+    EXPECT_GE(at(reqs[2]) - at(reqs[1]), 0.19);
     ASSERT_TRUE(pumpUntil([&] { return stack.rows().size() == 3; }, 5000));
-    EXPECT_EQ(stack.log().count(QStringLiteral("Ope09:端末情報取得要求")), 3);
+    EXPECT_EQ(stack.log().count("Ope09:端末情報取得要求"), 3);
 }
 
 TEST(RequestE2e, DatagramsLeaveAtLeastSendDelayApart)
@@ -137,8 +129,9 @@ TEST(RequestE2e, DatagramsLeaveAtLeastSendDelayApart)
     ASSERT_TRUE(stack.up());
     Termsim sim;
     // Start notices (acks) and a restart (opens and closes) all at once.
-    ASSERT_TRUE(sim.start({"--base", "127.0.53.2", "--count", "4", "--udp-port", "43304",
-                           "--account", "KT-100:kel:secret"}));
+    QStringList a = args("127.0.53.2", 4, 43304);
+    a.removeAll("--no-start-notify");
+    ASSERT_TRUE(sim.start(a));
     ASSERT_NE(stack.run(RequestKind::Restart, entries(stack, "127.0.53", 4)), nullptr);
     const QJsonObject pc = sim.json("dump").toObject().value("pc_datagrams").toObject();
     EXPECT_GE(pc.value("count").toInt(), 12);
@@ -150,34 +143,25 @@ TEST(RequestE2e, TerminalInitiatedUpdateRunsOnAStandingWorker)
     CAutoUpdateDecider decider;
     CommStack stack({.udpPort = 43305, .decider = &decider});
     ASSERT_TRUE(stack.up());
-    stack.dir.write(QStringLiteral("Config/FirmFilePath.ini"), "[None]\r\n");
-    stack.dir.write(QStringLiteral("Data/Sys/kel_sys8001.ini"), "[SIP]\r\nSipAddress=8001\r\n");
-    stack.dir.write(QStringLiteral("Data/Sys/kel_sys8002.ini"), "[SIP]\r\nSipAddress=8002\r\n");
-    const QString stamp = RemoteNames::stamp(
-        QFileInfo(stack.dir.file(QStringLiteral("Data/Sys/kel_sys8001.ini"))).lastModified());
+    stack.dir.write("Config/FirmFilePath.ini", "[None]\r\n");
+    stack.dir.write("Data/Sys/kel_sys8001.ini", "[SIP]\r\nSipAddress=8001\r\n");
+    stack.dir.write("Data/Sys/kel_sys8002.ini", "[SIP]\r\nSipAddress=8002\r\n");
+    const QString stamp =
+        RemoteNames::stamp(QFileInfo(stack.dir.file("Data/Sys/kel_sys8001.ini")).lastModified());
     Termsim sim;
-    ASSERT_TRUE(sim.start(simArgs("127.0.54.2", 2, 43305)));
+    ASSERT_TRUE(sim.start(args("127.0.54.2", 2, 43305)));
 
     // The terminal's copy is newer: answered at once with "up to date".
     sim.cmd("request 1 seq=41 select=1 stamps=01012099000000,01012099000000,01012099000000");
     sim.cmd("wait 1 TermRequestResult timeout=10");
     ASSERT_TRUE(sim.ok());
-    const QJsonObject result =
-        sim.received(1, "TermRequestResult").at(0).toObject().value("fields").toObject();
-    EXPECT_EQ(result.value("seq").toInt(), 41);
-    EXPECT_EQ(result.value("result").toInt(), 1);
+    EXPECT_EQ(sim.fields(1, "TermRequestResult").value("seq").toInt(), 41);
+    EXPECT_EQ(sim.fields(1, "TermRequestResult").value("result").toInt(), 1);
 
     // No stamps from terminal 0: its system settings file is sent.
     sim.cmd("request 0 seq=7 select=1");
     ASSERT_TRUE(stack.view->waitFor(TaskKind::RemoteSeriesEnded, 1, 20000));
-    EXPECT_EQ(sim.received(0, "TermRequestAccept")
-                  .at(0)
-                  .toObject()
-                  .value("fields")
-                  .toObject()
-                  .value("seq")
-                  .toInt(),
-              7);
+    EXPECT_EQ(sim.fields(0, "TermRequestAccept").value("seq").toInt(), 7);
     EXPECT_EQ(stack.view->count(TaskKind::TermRequestDecide), 2);
     EXPECT_EQ(stack.view->count(TaskKind::RemoteSeriesBegan), 1);
     EXPECT_EQ(stack.view->queuedSignals, 1);
@@ -185,10 +169,8 @@ TEST(RequestE2e, TerminalInitiatedUpdateRunsOnAStandingWorker)
     EXPECT_EQ(stack.view->last(TaskKind::TermRequestEnded)->slot<TermRequestPayload>(0)->result, 0);
     EXPECT_EQ(sim.json("files 0").toArray().at(0).toObject().value("name").toString(),
               "kel_sys" + stamp + ".ini");
-    const QJsonArray closes = sim.received(0, "RemoteCloseReq");
-    ASSERT_EQ(closes.size(), 1);
-    EXPECT_EQ(closes[0].toObject().value("fields").toObject().value("restart").toInt(), 1)
-        << "a new system settings file restarts the terminal";
+    EXPECT_EQ(sim.received(0, "RemoteCloseReq").size(), 1);
+    EXPECT_EQ(sim.closes(0, 1), 1) << "a new system settings file restarts the terminal";
     EXPECT_EQ(ProcessValues::remoteUpdateCount.load(), 0u);
-    EXPECT_GE(stack.log().count(QStringLiteral("Ope14:リモートファイル書き込み")), 3);
+    EXPECT_GE(stack.log().count("Ope14:リモートファイル書き込み"), 3);
 }

@@ -11,28 +11,6 @@
 namespace
 {
 
-QStringList simArgs(const char *base, int count, int port)
-{
-    return {"--base",
-            base,
-            "--count",
-            QString::number(count),
-            "--udp-port",
-            QString::number(port),
-            "--no-start-notify",
-            "--account",
-            "KT-100:kel:secret"};
-}
-
-// RemoteCloseReq received by terminal t with the restart flag.
-int closes(Termsim &sim, int t, int restart)
-{
-    int n = 0;
-    for (const QJsonValue &v : sim.received(t, "RemoteCloseReq"))
-        n += v.toObject().value("fields").toObject().value("restart").toInt() == restart;
-    return n;
-}
-
 std::vector<int> results(const TaskMessage *done)
 {
     std::vector<int> out;
@@ -60,30 +38,30 @@ TEST(SessionE2e, RestartOutcomesByTheTerminalsAnswers)
     EXPECT_EQ(results(done), (std::vector<int>{0, 1, 2, 3}));
     EXPECT_EQ(RequestOf(*done)->endFlag, 1);
     EXPECT_EQ(sim.received(0, "RemoteCloseReq").size(), 1);
-    EXPECT_EQ(closes(sim, 0, 1), 1) << "a restart closes with the restart flag";
+    EXPECT_EQ(sim.closes(0, 1), 1) << "a restart closes with the restart flag";
     EXPECT_EQ(sim.received(0, "RemoteOpenReq").at(0).toObject().value("hex").toString(),
-              QStringLiteral("00300100"));
-    EXPECT_EQ(closes(sim, 1, 0), 1) << "a busy refusal is still closed";
+              "00300100");
+    EXPECT_EQ(sim.closes(1, 0), 1) << "a busy refusal is still closed";
     EXPECT_EQ(sim.received(2, "RemoteCloseReq").size(), 0) << "the other session is left alone";
     EXPECT_EQ(sim.received(3, "RemoteOpenReq").size(), 1);
-    EXPECT_EQ(closes(sim, 3, 0), 1) << "silence: closed anyway after the open time-out";
+    EXPECT_EQ(sim.closes(3, 0), 1) << "silence: closed anyway after the open time-out";
 
     const QString log = stack.log();
-    EXPECT_TRUE(log.contains(QStringLiteral("Err03:保守開始異常") + QString(22, QLatin1Char(' ')) +
-                             QStringLiteral("端末ID:7002 Busy")))
+    EXPECT_TRUE(
+        log.contains("Err03:保守開始異常" + QString(22, QLatin1Char(' ')) + "端末ID:7002 Busy"))
         << log.toStdString();
-    EXPECT_TRUE(log.contains(QStringLiteral("端末ID:7003 Remote")));
-    EXPECT_TRUE(log.contains(QStringLiteral("端末ID:7004 NoAnswer")));
-    EXPECT_TRUE(log.contains(QStringLiteral("Ope10:端末再起動要求")));
-    EXPECT_TRUE(log.contains(QStringLiteral("端末ID:7001 正常終了")));
+    EXPECT_TRUE(log.contains("端末ID:7003 Remote"));
+    EXPECT_TRUE(log.contains("端末ID:7004 NoAnswer"));
+    EXPECT_TRUE(log.contains("Ope10:端末再起動要求"));
+    EXPECT_TRUE(log.contains("端末ID:7001 正常終了"));
 }
 
 TEST(SessionE2e, BootWriteOutcomes)
 {
     CommStack stack({.udpPort = 43202});
     ASSERT_TRUE(stack.up());
-    stack.dir.write(QStringLiteral("Boot/boot_v2.s"), "S00F0000626F6F745F7632000000000000\r\n");
-    const QString boot = stack.dir.file(QStringLiteral("Boot/boot_v2.s"));
+    stack.dir.write("Boot/boot_v2.s", "S00F0000626F6F745F7632000000000000\r\n");
+    const QString boot = stack.dir.file("Boot/boot_v2.s");
     Termsim sim;
     ASSERT_TRUE(sim.start(simArgs("127.0.47.2", 4, 43202))) << sim.lastLine().toStdString();
     sim.cmd("set 1 ftp_fault=cut fault_on=stor fault_after=4");
@@ -91,24 +69,24 @@ TEST(SessionE2e, BootWriteOutcomes)
     const TaskMessage *done =
         stack.run(RequestKind::WriteBoot,
                   {stack.entry("127.0.47.2", "7001", boot), stack.entry("127.0.47.3", "7002", boot),
-                   stack.entry("127.0.47.4", "7003", stack.dir.file(QStringLiteral("Boot/none.s"))),
+                   stack.entry("127.0.47.4", "7003", stack.dir.file("Boot/none.s")),
                    stack.entry("127.0.47.5", "7004", boot, "KT-999")});
     ASSERT_NE(done, nullptr);
     EXPECT_EQ(results(done), (std::vector<int>{0, 6, 8, 5}));
-    EXPECT_EQ(closes(sim, 0, 1), 1) << "a successful boot write restarts the terminal";
-    EXPECT_EQ(closes(sim, 1, 0), 1) << "a failed one does not";
+    EXPECT_EQ(sim.closes(0, 1), 1) << "a successful boot write restarts the terminal";
+    EXPECT_EQ(sim.closes(1, 0), 1) << "a failed one does not";
     EXPECT_EQ(sim.json("received 2").toArray().size(), 0) << "a missing file sends nothing";
-    EXPECT_EQ(closes(sim, 3, 0), 1) << "no account: the session is closed normally";
+    EXPECT_EQ(sim.closes(3, 0), 1) << "no account: the session is closed normally";
     const QJsonObject file = sim.json("files 0").toArray().at(0).toObject();
-    EXPECT_EQ(file.value("name").toString(), QStringLiteral("boot_v2.s"));
-    EXPECT_EQ(file.value("type").toString(), QStringLiteral("A"));
+    EXPECT_EQ(file.value("name").toString(), "boot_v2.s");
+    EXPECT_EQ(file.value("type").toString(), "A");
 
     const QString log = stack.log();
-    EXPECT_TRUE(log.contains(QStringLiteral("Ope07:ブートプログラム書き込み")));
-    EXPECT_TRUE(log.contains(QStringLiteral("端末ID:7002 FTP通信エラー")));
-    EXPECT_TRUE(log.contains(QStringLiteral("端末ID:7003 対象ファイル無し")));
-    EXPECT_TRUE(log.contains(QStringLiteral("Err04:FTP異常")));
-    EXPECT_TRUE(log.contains(QStringLiteral("端末ID:7004 FTP接続エラー")));
+    EXPECT_TRUE(log.contains("Ope07:ブートプログラム書き込み"));
+    EXPECT_TRUE(log.contains("端末ID:7002 FTP通信エラー"));
+    EXPECT_TRUE(log.contains("端末ID:7003 対象ファイル無し"));
+    EXPECT_TRUE(log.contains("Err04:FTP異常"));
+    EXPECT_TRUE(log.contains("端末ID:7004 FTP接続エラー"));
 }
 
 TEST(SessionE2e, SettingsReadReplacesOnlyWithACompleteFile)
@@ -116,8 +94,8 @@ TEST(SessionE2e, SettingsReadReplacesOnlyWithACompleteFile)
     CommStack stack({.udpPort = 43203, .ftpMode = 0});
     ASSERT_TRUE(stack.up());
     const QByteArray old = "[Old]\r\nKeep=1\r\n";
-    stack.dir.write(QStringLiteral("Data/Sys/kel_sys7001.ini"), old);
-    stack.dir.write(QStringLiteral("Data/Sys/kel_sys7002.ini"), old);
+    stack.dir.write("Data/Sys/kel_sys7001.ini", old);
+    stack.dir.write("Data/Sys/kel_sys7002.ini", old);
     Termsim sim;
     ASSERT_TRUE(sim.start(simArgs("127.0.48.2", 2, 43203))) << sim.lastLine().toStdString();
     sim.cmd("set 1 ftp_fault=cut fault_on=retr");
@@ -126,25 +104,22 @@ TEST(SessionE2e, SettingsReadReplacesOnlyWithACompleteFile)
     ASSERT_TRUE(served.open(QIODevice::ReadOnly));
     const TaskMessage *done =
         stack.run(RequestKind::ReadSys,
-                  {stack.entry("127.0.48.2", "7001",
-                               stack.dir.file(QStringLiteral("Data/Sys/kel_sys7001.ini"))),
-                   stack.entry("127.0.48.3", "7002",
-                               stack.dir.file(QStringLiteral("Data/Sys/kel_sys7002.ini")))});
+                  {stack.entry("127.0.48.2", "7001", stack.dir.file("Data/Sys/kel_sys7001.ini")),
+                   stack.entry("127.0.48.3", "7002", stack.dir.file("Data/Sys/kel_sys7002.ini"))});
     ASSERT_NE(done, nullptr);
     EXPECT_EQ(results(done), (std::vector<int>{0, 6}));
-    EXPECT_EQ(stack.dir.read(QStringLiteral("Data/Sys/kel_sys7001.ini")), served.readAll());
-    EXPECT_EQ(stack.dir.read(QStringLiteral("Data/Sys/kel_sys7002.ini")), old);
-    EXPECT_FALSE(QFile::exists(stack.dir.file(QStringLiteral("Data/Sys/kel_sys7002.ini.tmp"))));
-    EXPECT_TRUE(stack.log().contains(QStringLiteral("Ope01:システム設定読み込み")));
+    EXPECT_EQ(stack.dir.read("Data/Sys/kel_sys7001.ini"), served.readAll());
+    EXPECT_EQ(stack.dir.read("Data/Sys/kel_sys7002.ini"), old);
+    EXPECT_FALSE(QFile::exists(stack.dir.file("Data/Sys/kel_sys7002.ini.tmp")));
+    EXPECT_TRUE(stack.log().contains("Ope01:システム設定読み込み"));
 }
 
 TEST(SessionE2e, SettingsWriteArrivesUnderTheStampedNameInAsciiMode)
 {
     CommStack stack({.udpPort = 43204});
     ASSERT_TRUE(stack.up());
-    stack.dir.write(QStringLiteral("Data/Sys/kel_sys7001.ini"),
-                    "Version=2\r\n\r\n[SIP]\r\nSipAddress=7001\r\n");
-    const QString local = stack.dir.file(QStringLiteral("Data/Sys/kel_sys7001.ini"));
+    stack.dir.write("Data/Sys/kel_sys7001.ini", "Version=2\r\n\r\n[SIP]\r\nSipAddress=7001\r\n");
+    const QString local = stack.dir.file("Data/Sys/kel_sys7001.ini");
     Termsim sim;
     ASSERT_TRUE(sim.start(simArgs("127.0.49.2", 1, 43204))) << sim.lastLine().toStdString();
     const TaskMessage *done =
@@ -153,8 +128,7 @@ TEST(SessionE2e, SettingsWriteArrivesUnderTheStampedNameInAsciiMode)
     EXPECT_EQ(results(done), (std::vector<int>{0}));
     const QJsonObject file = sim.json("files 0").toArray().at(0).toObject();
     EXPECT_EQ(file.value("name").toString(),
-              QStringLiteral("kel_sys") + RemoteNames::stamp(QFileInfo(local).lastModified()) +
-                  QStringLiteral(".ini"));
-    EXPECT_EQ(file.value("type").toString(), QStringLiteral("A"));
-    EXPECT_EQ(closes(sim, 0, 0), 1) << "a settings write does not restart";
+              "kel_sys" + RemoteNames::stamp(QFileInfo(local).lastModified()) + ".ini");
+    EXPECT_EQ(file.value("type").toString(), "A");
+    EXPECT_EQ(sim.closes(0, 0), 1) << "a settings write does not restart";
 }

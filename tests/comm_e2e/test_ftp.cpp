@@ -1,0 +1,133 @@
+// The FTP client and the worker's FTP step against termsim's FTP servers:
+// downloads over one login, refused logins, stalled and aborted transfers
+// and schedule writes with a missing file.
+#include "CommStack.h"
+
+#include "comm/FtpTransfer.h"
+#include "comm/TermProcThread.h"
+#include "common/Cp932.h"
+#include "common/ProcessValues.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+namespace
+{
+
+struct Ftp : ::testing::Test {
+    TempDir local;
+    Termsim sim;
+    FtpClient client;
+    QString host, folder; // the terminal's address and FTP folder
+    bool start(const char *address, int udpPort)
+    {
+        ProcessValues::setProgramFolder(local.path());
+        local.mkdir("Log");
+        client.setOptions({2000, 3, 3000, 2000, true});
+        host = address;
+        if (!sim.start(simArgs(address, 1, udpPort)))
+            return false;
+        folder = sim.json("list").toArray().at(0).toObject().value("folder").toString();
+        return true;
+    }
+    void serve(const QString &name, const QByteArray &content)
+    {
+        QFile f(folder + "/" + name);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly) && f.write(content) == content.size());
+    }
+};
+
+QByteArray bigText(int lines)
+{
+    QByteArray b;
+    for (int i = 0; i < lines; ++i)
+        b += "Key" + QByteArray::number(i) + "=value of line " + QByteArray::number(i) + "\r\n";
+    return b;
+}
+
+} // namespace
+
+TEST_F(Ftp, DownloadsOverOneLoginAndRefusedLogins)
+{
+    ASSERT_TRUE(start("127.0.31.3", 43401)) << sim.lastLine().toStdString();
+    const QByteArray content = bigText(5000);
+    serve("kel_sys.ini", content);
+    local.write("kel_sys7.ini", "old");
+    ASSERT_TRUE(client.connect(host, 21, "kel", "secret"));
+    ASSERT_TRUE(client.download("kel_sys.ini", local.file("kel_sys7.ini")));
+    EXPECT_EQ(local.read("kel_sys7.ini"), content); // CR LF arrives as sent
+    EXPECT_FALSE(client.download("nothing.ini", local.file("x.ini")));
+    EXPECT_FALSE(client.upload(local.file("absent.ini"), "y.ini"));
+    for (const char *leftover : {"kel_sys7.ini.tmp", "x.ini", "x.ini.tmp"})
+        EXPECT_FALSE(QFile::exists(local.file(leftover))) << leftover;
+    client.close();
+
+    EXPECT_FALSE(client.connect(host, 21, "kel", "wrong"));
+    EXPECT_FALSE(client.isConnected());
+    QElapsedTimer t;
+    t.start();
+    EXPECT_FALSE(client.connect("127.0.31.7", 21, "kel", "secret")) << "nobody listening";
+    EXPECT_LT(t.elapsed(), 3000);
+    EXPECT_EQ(FtpClient::remoteFileName("C:\\Boot\\boot.s"), "\\boot.s");
+    EXPECT_EQ(FtpClient::remoteFileName("kel_sys.ini"), "kel_sys.ini");
+}
+
+TEST_F(Ftp, StalledOrAbortedDownloadsKeepTheOldFile)
+{
+    ASSERT_TRUE(start("127.0.31.4", 43402)) << sim.lastLine().toStdString();
+    sim.cmd("set 0 ftp_fault=stall fault_on=retr fault_after=4096");
+    serve("kel_sys.ini", bigText(20000));
+    const QByteArray old = "[Old]\r\nKeep=1\r\n";
+    for (bool abortIt : {false, true}) {
+        SCOPED_TRACE(abortIt ? "abort" : "stall");
+        local.write("kel_sys7.ini", old);
+        std::atomic<bool> abort{false};
+        client.setAbortFlag(&abort);
+        client.setOptions({2000, 3, 3000, abortIt ? 60000 : 1000, true});
+        ASSERT_TRUE(client.connect(host, 21, "kel", "secret"));
+        std::thread stopper([&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            abort = abortIt;
+        });
+        QElapsedTimer t;
+        t.start();
+        EXPECT_FALSE(client.download("kel_sys.ini", local.file("kel_sys7.ini")));
+        stopper.join();
+        EXPECT_LT(t.elapsed(), 4000) << "a stalled transfer ends after the data time-out";
+        EXPECT_EQ(local.read("kel_sys7.ini"), old);
+        EXPECT_FALSE(QFile::exists(local.file("kel_sys7.ini.tmp")));
+        client.close();
+    }
+}
+
+TEST_F(Ftp, ScheduleWritesSendWhatExistsAndReportTheMissingFile)
+{
+    ASSERT_TRUE(start("127.0.32.1", 43404)) << sim.lastLine().toStdString();
+    local.write("Apli/apli.s", "S00F000068656C6C6F\r\n");
+    TransferJob job;
+    job.operation = WorkerMsg::SchedWriteFirmware;
+    job.target.address = 0x7F002001u;
+    job.target.termId = "1001";
+    job.account = FtpAccount{"KT-100", "kel", "secret"};
+    job.target.files = {
+        {"Boot/missing.s", "missing.s"}, {QString(), "skipped.s"}, {"Apli/apli.s", "apli.s"}};
+    FtpStep step(client);
+    step.pauseBeforeMs = step.pauseAfterMs = 0;
+    EXPECT_EQ(step.run(job, {}), ResultCode::FileMissing);
+    const QJsonArray files = sim.json("files 0").toArray();
+    ASSERT_EQ(files.size(), 1);
+    EXPECT_EQ(files[0].toObject().value("name").toString(), "apli.s");
+    job.target.files.clear();
+    job.operation = WorkerMsg::SchedReadSettings;
+    EXPECT_EQ(step.run(job, {}), ResultCode::FileMissing);
+    const QString log =
+        Cp932::decode(local.read("Log/" + QFileInfo(OpLog::todayFilePath()).fileName()));
+    EXPECT_EQ(log.count("Ope15:"), 3) << log.toStdString();
+    EXPECT_EQ(log.count("Ope17:"), 1);
+    EXPECT_TRUE(log.contains("対象ファイル無し"));
+}
