@@ -151,8 +151,9 @@ void check(const Row &r)
     EXPECT_EQ(s.state(), r.after) << name;
     EXPECT_EQ(host.calls, effects(r.effects)) << name;
     EXPECT_EQ(s.result(), r.result) << name;
-    if (!wasTargeted)
+    if (!wasTargeted) {
         EXPECT_EQ(s.target(), before) << name << ": target taken while busy";
+    }
 }
 
 } // namespace
