@@ -6,7 +6,7 @@
 set_property(GLOBAL PROPERTY KEL_CORE_MODULES "")
 set_property(GLOBAL PROPERTY KEL_UI_MODULES "")
 
-set(KEL_CORE_LIBS Qt6::Core Qt6::Sql Qt6::Network CURL::libcurl pugixml::pugixml Threads::Threads)
+set(KEL_CORE_LIBS Qt6::Core Qt6::Sql Qt6::Network CURL::libcurl pugixml::pugixml SQLite::SQLite3 Threads::Threads)
 
 function(kel_core_module name)
   set(dir ${PROJECT_SOURCE_DIR}/src/${name})

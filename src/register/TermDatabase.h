@@ -121,6 +121,8 @@ private:
     QSqlQuery &stmt(const QString &jetSql);
     bool exec(QSqlQuery &q);
     int reportError(const QString &description);
+    static bool readListDirect(void *handle, const QString &sql, std::vector<TermEntry> &list,
+                               QString &error);
     int updateOne(const RegistrationData &data, RegisterOutcome *outcome);
     bool markDuplicates(const QString &sql, const QString &value);
     bool createFile(const QString &path);
