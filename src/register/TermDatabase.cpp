@@ -418,6 +418,26 @@ bool CTermDatabase::exec(QSqlQuery &q)
 
 namespace
 {
+// The record number of the first row of an executed look-up (0 when there is
+// none); the look-up is finished.
+qint64 takeFirstId(QSqlQuery &q, bool &found)
+{
+    found = q.next();
+    const qint64 id = found ? q.value(0).toLongLong() : 0;
+    q.finish();
+    return id;
+}
+} // namespace
+
+int CTermDatabase::runChange(QSqlQuery &u)
+{
+    const bool ok = exec(u);
+    u.finish();
+    return ok ? DbAnswer::Done : DbAnswer::Failed;
+}
+
+namespace
+{
 void bindAll(QSqlQuery &q, std::initializer_list<QVariant> values)
 {
     int i = 0;
@@ -806,27 +826,12 @@ int CTermDatabase::readListSql(const QString &jetSql, std::vector<TermEntry> &li
 {
     if (!isOpen())
         return DbAnswer::NotOpen;
-    const QString sql = carriedColumnsOnly(JetToSqlite(jetSql));
-    if (sql.startsWith(QLatin1String("SELECT ID, ltrim(TermID)"))) {
-        if (sqlite3 *h = engineHandle(m_db)) {
-            QString error;
-            if (!readListDirect(h, sql, list, error))
-                return reportError(error);
-            return DbAnswer::Done;
-        }
-    }
-    QSqlQuery q(m_db);
-    q.setForwardOnly(true);
-    if (!q.exec(sql))
-        return reportError(q.lastError().text());
-    const EntryColumns columns(q.record());
-    DateCache entryDates, resultDates;
-    while (q.next()) {
-        list.emplace_back();
-        readEntry(q, columns, list.back(), entryDates, resultDates);
-    }
-    if (q.lastError().isValid())
-        return reportError(q.lastError().text());
+    sqlite3 *h = engineHandle(m_db);
+    if (!h)
+        return reportError(QStringLiteral("The register is not an SQLite database."));
+    QString error;
+    if (!readListDirect(h, carriedColumnsOnly(JetToSqlite(jetSql)), list, error))
+        return reportError(error);
     return DbAnswer::Done;
 }
 
@@ -841,9 +846,8 @@ int CTermDatabase::setResultByAddress(const QString &termId, std::uint32_t ipAdd
     bindAll(q, {StoredIpAddr(ipAddr)});
     if (!exec(q))
         return DbAnswer::Failed;
-    const bool found = q.next();
-    const qint64 id = found ? q.value(Col::ID).toLongLong() : 0;
-    q.finish();
+    bool found = false;
+    const qint64 id = takeFirstId(q, found);
     if (!found)
         return DbAnswer::NoRow;
 
@@ -869,9 +873,7 @@ int CTermDatabase::setResultByAddress(const QString &termId, std::uint32_t ipAdd
         u.bindValue(i++, now);
     }
     u.bindValue(i++, id);
-    const bool ok = exec(u);
-    u.finish();
-    return ok ? DbAnswer::Done : DbAnswer::Failed;
+    return runChange(u);
 }
 
 int CTermDatabase::setResultByMac(const QString &mac, std::int32_t kind, std::int32_t code)
@@ -882,9 +884,8 @@ int CTermDatabase::setResultByMac(const QString &mac, std::int32_t kind, std::in
     bindAll(q, {mac});
     if (!exec(q))
         return DbAnswer::Failed;
-    const bool found = q.next();
-    const qint64 id = found ? q.value(Col::ID).toLongLong() : 0;
-    q.finish();
+    bool found = false;
+    const qint64 id = takeFirstId(q, found);
     if (!found)
         return DbAnswer::NoRow;
     const bool dates = !(kind == 1 && code == 0);
@@ -898,9 +899,7 @@ int CTermDatabase::setResultByMac(const QString &mac, std::int32_t kind, std::in
     } else {
         bindAll(u, {kind, code, id});
     }
-    const bool ok = exec(u);
-    u.finish();
-    return ok ? DbAnswer::Done : DbAnswer::Failed;
+    return runChange(u);
 }
 
 int CTermDatabase::getByMac(const QString &mac, TermRecord &r)
@@ -1006,8 +1005,8 @@ int CTermDatabase::addTerminals(std::vector<TermItem> &items, IRegisterProgress 
         const QString now = nowText();
         QSqlQuery &ins = stmt(InsProvisional);
         bindAll(ins, {termId, now, now});
-        item.result = exec(ins) ? ItemResult::Done : ItemResult::NotUpdatable;
-        ins.finish();
+        item.result =
+            runChange(ins) == DbAnswer::Done ? ItemResult::Done : ItemResult::NotUpdatable;
     });
     return DbAnswer::Done;
 }
@@ -1033,8 +1032,8 @@ int CTermDatabase::deleteTerminals(std::vector<TermItem> &items, IRegisterProgre
         }
         QSqlQuery &del = stmt(DelById);
         bindAll(del, {item.ID});
-        item.result = exec(del) ? ItemResult::Done : ItemResult::NotUpdatable;
-        del.finish();
+        item.result =
+            runChange(del) == DbAnswer::Done ? ItemResult::Done : ItemResult::NotUpdatable;
     });
     return missing ? DbAnswer::NoRow : DbAnswer::Done;
 }
@@ -1126,17 +1125,14 @@ int CTermDatabase::writeSystemSettings(SystemSettings &s)
     QSqlQuery &q = stmt(SelConfig);
     if (!exec(q))
         return DbAnswer::Failed;
-    const bool found = q.next();
-    const qint64 id = found ? q.value(0).toLongLong() : 0;
-    q.finish();
+    bool found = false;
+    const qint64 id = takeFirstId(q, found);
     if (!found)
         return DbAnswer::Done;
     QSqlQuery &u = stmt(QStringLiteral(
         "UPDATE ConfigInfo SET UDPPort=?, FTPMode=?, EntryInt=?, EditerPath=? WHERE ID=?"));
     bindAll(u, {s.UDPPort, s.FTPMode, s.EntryInt, s.EditerPath, id});
-    const bool ok = exec(u);
-    u.finish();
-    return ok ? DbAnswer::Done : DbAnswer::Failed;
+    return runChange(u);
 }
 
 // ---------------------------------------------------------------- ListCondInfo
@@ -1176,9 +1172,8 @@ int CTermDatabase::writeListCond(const ListCondInfo &cond)
     QSqlQuery &q = stmt(SelListCond);
     if (!exec(q))
         return DbAnswer::Failed;
-    const bool found = q.next();
-    const qint64 id = found ? q.value(0).toLongLong() : 0;
-    q.finish();
+    bool found = false;
+    const qint64 id = takeFirstId(q, found);
     if (!found)
         return DbAnswer::Done;
 
@@ -1207,9 +1202,7 @@ int CTermDatabase::writeListCond(const ListCondInfo &cond)
     for (const QVariant &v : values)
         u.bindValue(i++, v);
     u.bindValue(i, id);
-    const bool ok = exec(u);
-    u.finish();
-    return ok ? DbAnswer::Done : DbAnswer::Failed;
+    return runChange(u);
 }
 
 // ---------------------------------------------------------------- InitInfo
@@ -1238,9 +1231,8 @@ int CTermDatabase::writeInitInfo(const InitInfo &info)
     QSqlQuery &q = stmt(SelInit);
     if (!exec(q))
         return DbAnswer::Failed;
-    const bool found = q.next();
-    const qint64 id = found ? q.value(0).toLongLong() : 0;
-    q.finish();
+    bool found = false;
+    const qint64 id = takeFirstId(q, found);
     QSqlQuery &u =
         stmt(found ? QStringLiteral("UPDATE InitInfo SET StartNo=?, SetRange=? WHERE ID=?")
                    : QStringLiteral("INSERT INTO InitInfo (StartNo, SetRange) VALUES (?,?)"));
@@ -1248,7 +1240,5 @@ int CTermDatabase::writeInitInfo(const InitInfo &info)
         bindAll(u, {info.StartNo, info.SetRange, id});
     else
         bindAll(u, {info.StartNo, info.SetRange});
-    const bool ok = exec(u);
-    u.finish();
-    return ok ? DbAnswer::Done : DbAnswer::Failed;
+    return runChange(u);
 }

@@ -120,6 +120,8 @@ private:
     struct Statements;
     QSqlQuery &stmt(const QString &jetSql);
     bool exec(QSqlQuery &q);
+    // Runs an UPDATE/INSERT/DELETE: 0, or 1 after the error was shown.
+    int runChange(QSqlQuery &u);
     int reportError(const QString &description);
     static bool readListDirect(void *handle, const QString &sql, std::vector<TermEntry> &list,
                                QString &error);
