@@ -6,6 +6,8 @@
 #include "common/Prompter.h"
 #include "common/SignalEvent.h"
 #include "common/TimerPayload.h"
+#include "initsettings/NumberTable.h"
+#include "initsettings/ui/InitSettingsDialog.h"
 #include "register/TermDatabase.h"
 #include "termlist/ListColumns.h"
 #include "termlist/ListExport.h"
@@ -623,6 +625,19 @@ void CTerminalView::onAbout()
     endCommand();
 }
 
+void CTerminalView::onInitialSettings()
+{
+    CommandScope scope;
+    setMainEnabled(false);
+    {
+        CInitSettingsDialog dlg(*m_db, CInitialSettingsTable::instance(), this);
+        setInitialSettingsMode(&dlg);
+        dlg.exec();
+        setInitialSettingsMode(nullptr);
+    }
+    endCommand();
+}
+
 void CTerminalView::onExit()
 {
     CommandScope scope;
@@ -706,7 +721,7 @@ void CTerminalView::buildMenus(QMenuBar *bar)
     add(maint, "actionForceClose", "保守強制終了(&Z)");
     maint->addSeparator();
     add(maint, "actionFirmRegister", "自動更新ファームウェア登録(&F)");
-    add(maint, "actionInitialSettings", "初期設定実行(&U)");
+    add(maint, "actionInitialSettings", "初期設定実行(&U)", &CTerminalView::onInitialSettings);
 
     QMenu *sched = bar->addMenu(QStringLiteral("ｽｹｼﾞｭｰﾘﾝｸﾞ(&S)"));
     add(sched, "actionScheduleSettings", "スケジュール設定(&U)");

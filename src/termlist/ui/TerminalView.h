@@ -20,6 +20,7 @@
 
 class CTermDatabase;
 class CTermListModel;
+class IInitialSettingsMode;
 class NoticeApplier;
 class QAction;
 class QLabel;
@@ -72,6 +73,10 @@ public:
     bool isMainEnabled() const { return m_mainEnabled; }
     void setMainEnabled(bool enabled);
 
+    // The initial settings dialog while it is open (null otherwise).
+    IInitialSettingsMode *initialSettingsMode() const { return m_initialSettings; }
+    void setInitialSettingsMode(IInitialSettingsMode *mode) { m_initialSettings = mode; }
+
 public slots:
     void onSystemSettings();
     void onExportList();
@@ -84,6 +89,7 @@ public slots:
     void onClearAll();
     void onShowLog();
     void onAbout();
+    void onInitialSettings();
 
     // A click on a column header: posts Msg::HeaderClick to the view when the
     // column offers sorting or filtering.
@@ -124,4 +130,5 @@ private:
     QPointer<QLabel> m_statusPane;
     QPointer<QMenuBar> m_menuBar;
     QHash<QString, QAction *> m_actions;
+    IInitialSettingsMode *m_initialSettings = nullptr;
 };
