@@ -4,11 +4,16 @@
 
 #include "comm/CommPayloads.h"
 #include "comm/RemoteNames.h"
+#include "initsettings/BoxRelay.h"
 #include "initsettings/InitialSettingsProvider.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
+#include <QThread>
+
+#include <thread>
 
 namespace
 {
@@ -141,4 +146,27 @@ TEST_F(InitFolder, FailedPreparationsSetTheResultAndLogForTheTerminal)
     EXPECT_EQ(r.result, ResultCode::NoFreeSipAddress);
     EXPECT_TRUE(log().contains(QRegularExpression("Err11:SIPアドレス設定範囲空きなし +端末ID:ERROR ")))
         << log().toStdString();
+}
+
+TEST_F(InitFolder, BoxesAskedForOnAnotherThreadShowOnTheMainThread)
+{
+    CBoxRelay relay;
+    QThread *shownOn = nullptr;
+    struct Recorder : ScriptedPrompter {
+        QThread **where;
+        int systemMessageBox(const QString &t, const QString &c, unsigned ty) override
+        {
+            *where = QThread::currentThread();
+            return ScriptedPrompter::systemMessageBox(t, c, ty);
+        }
+    } recorder;
+    recorder.where = &shownOn;
+    std::thread asker([&] { relay.post("text", "編集エラー", MsgType::IconError); });
+    asker.join();
+    EXPECT_TRUE(recorder.records.isEmpty()) << "not before the main thread gets to it";
+    QCoreApplication::processEvents();
+    ASSERT_EQ(recorder.records.size(), 1);
+    EXPECT_EQ(recorder.records[0].kind, PromptRecord::SystemBox);
+    EXPECT_EQ(recorder.records[0].caption, "編集エラー");
+    EXPECT_EQ(shownOn, QCoreApplication::instance()->thread());
 }
