@@ -15,7 +15,6 @@
 
 #include <QAction>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -27,15 +26,6 @@
 
 namespace
 {
-
-bool waitFor(const std::function<bool()> &cond, int ms = 5000)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!cond() && t.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    return cond();
-}
 
 struct DialogTest : ::testing::Test {
     TempDir dir;
@@ -128,7 +118,7 @@ TEST_F(DialogTest, FieldsAreCheckedWhenTheFocusLeavesThem)
 
     typeAndLeave(d, d.rangeEdit, "1001");
     EXPECT_EQ(d.rangeEdit->text(), "10");
-    EXPECT_TRUE(waitFor([&] { return d.rangeEdit->hasFocus(); })) << "the focus returns";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return d.rangeEdit->hasFocus(); })) << "the focus returns";
     EXPECT_TRUE(prompts.records.isEmpty()) << "no message for a field check";
 
     // Enter does nothing: no default button takes it.
@@ -152,7 +142,7 @@ TEST_F(DialogTest, WaitingDialogCantBeClosedUntilEnded)
     EXPECT_EQ(table.freeCount(), 2);
     EXPECT_FALSE(d.closeButton->isEnabled() || d.executeButton->isEnabled() ||
                  d.startNoEdit->isEnabled() || d.rangeEdit->isEnabled());
-    EXPECT_TRUE(waitFor([&] { return d.endButton->hasFocus(); }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return d.endButton->hasFocus(); }));
 
     QDir().mkpath("/tmp/shots/init");
     EXPECT_TRUE(d.grab().save("/tmp/shots/init/initsettings-waiting.png"));
@@ -165,7 +155,7 @@ TEST_F(DialogTest, WaitingDialogCantBeClosedUntilEnded)
     d.endButton->click();
     EXPECT_FALSE(d.running());
     EXPECT_TRUE(log().contains("Ope22:初期設定終了"));
-    EXPECT_TRUE(waitFor([&] { return d.executeButton->hasFocus(); }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return d.executeButton->hasFocus(); }));
     d.close();
     EXPECT_FALSE(d.isVisible());
 }
