@@ -10,6 +10,7 @@
 #include "comm/TimerService.h"
 #include "common/ProcessValues.h"
 #include "register/TermDatabase.h"
+#include "schedule/ScheduleBook.h"
 #include "termlist/ui/TerminalView.h"
 
 #include <QCoreApplication>
@@ -147,6 +148,9 @@ bool CKelMngPCApp::initInstance(const QStringList &args)
                  MakeCommSettingsMessage(ProcessValues::MainThreadId, TaskKind::Start, comm));
     PostToThread(ProcessValues::TimerThreadId, Msg::StartStop, 0,
                  std::make_unique<TaskMessage>(ProcessValues::MainThreadId, TaskKind::Start));
+
+    // 17. The ten schedules, bound to their files in the program folder.
+    scheduleBook().init(ProcessValues::programFolder());
     return true;
 }
 

@@ -255,7 +255,10 @@ bool ScheduleRunner::start(int number)
     refreshRow(number);
     m_host.statusChanged(QStringLiteral("スケジュール%1を実行中です。").arg(number));
     reportProgress(0, m_total);
-    m_host.post(MakeRequest(m_self, kind, std::move(request)));
+    // Without a manager to take it the run ends as if cancelled, like a refusal.
+    const auto unsent = std::make_unique<RequestPayload>(*request);
+    if (!m_host.post(MakeRequest(m_self, kind, std::move(request))))
+        finish(unsent.get());
     return true;
 }
 

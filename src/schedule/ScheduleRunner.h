@@ -40,8 +40,9 @@ public:
     virtual void cancelEnabled(bool enabled) = 0;
     // A run cancelled by closing has ended and the window is to close.
     virtual void closeWindow() = 0;
-    // A request (kind 29/31/33/35) or a cancel (kind 28) for the manager.
-    virtual void post(std::unique_ptr<TaskMessage> message) = 0;
+    // A request (kind 29/31/33/35) or a cancel (kind 28) for the manager;
+    // false when it couldn't be posted.
+    virtual bool post(std::unique_ptr<TaskMessage> message) = 0;
 };
 
 // Row states of the display.

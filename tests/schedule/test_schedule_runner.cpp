@@ -28,7 +28,11 @@ struct Host : IScheduleRunnerHost {
     void progressChanged(const QString &t, int, int) override { progress = t; }
     void cancelEnabled(bool e) override { cancel = e; }
     void closeWindow() override { ++closes; }
-    void post(std::unique_ptr<TaskMessage> m) override { posted.push_back(std::move(m)); }
+    bool post(std::unique_ptr<TaskMessage> m) override
+    {
+        posted.push_back(std::move(m));
+        return true;
+    }
     RequestPayload *request(std::size_t i) { return RequestOf(*posted.at(i)); }
 };
 

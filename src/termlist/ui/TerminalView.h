@@ -15,6 +15,7 @@
 #include <QPointer>
 #include <QTableView>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -72,6 +73,10 @@ public:
     bool isMainEnabled() const { return m_mainEnabled; }
     void setMainEnabled(bool enabled);
 
+    // The schedule windows belong to another subsystem; the application
+    // tells the view how to open them ("スケジュール設定", "スケジュール実行").
+    void setScheduleOpeners(std::function<void()> settings, std::function<void()> run);
+
 public slots:
     void onSystemSettings();
     void onExportList();
@@ -84,6 +89,8 @@ public slots:
     void onClearAll();
     void onShowLog();
     void onAbout();
+    void onScheduleSettings();
+    void onScheduleRun();
 
     // A click on a column header: posts Msg::HeaderClick to the view when the
     // column offers sorting or filtering.
@@ -124,4 +131,6 @@ private:
     QPointer<QLabel> m_statusPane;
     QPointer<QMenuBar> m_menuBar;
     QHash<QString, QAction *> m_actions;
+    std::function<void()> m_openScheduleSettings;
+    std::function<void()> m_openScheduleRun;
 };
