@@ -205,6 +205,8 @@ CScheduleDetailDialog::CScheduleDetailDialog(ScheduleBook &book, int number,
     processBox->addStretch();
 
     tabs = new QTabWidget(this);
+    // All three page titles in full: the tab bar sets the width.
+    tabs->setUsesScrollButtons(false);
     const auto fileRow = [this](QGridLayout *grid, int row, QWidget *page, QLineEdit *&edit,
                                 const QString &start, const QString &filter) {
         edit = new QLineEdit(page);

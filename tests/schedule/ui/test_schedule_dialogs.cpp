@@ -344,3 +344,68 @@ TEST_F(ScheduleUiTest, ResultDialogShowsEveryTerminalInFileOrder)
     EXPECT_EQ(d.operation->text(), QStringLiteral("ファームウェア書き込み"));
     EXPECT_EQ(d.scheduleDate->text(), QStringLiteral("毎月-31日 02:30"));
 }
+
+// Pictures of every window for a person to look at; written only when
+// KEL_SHOT_DIR names a folder.
+TEST_F(ScheduleUiTest, Screenshots)
+{
+    const QString shots = qEnvironmentVariable("KEL_SHOT_DIR");
+    if (shots.isEmpty())
+        GTEST_SKIP() << "KEL_SHOT_DIR not set";
+    QDir().mkpath(shots);
+    const QDateTime now(QDate(2024, 1, 15), QTime(9, 0));
+    ScheduleSettings weekly = appointed(now);
+    weekly.OperatTiming = Timing::Weekly;
+    weekly.EveryWeekCheck = {1, 1, 0, 0, 0, 0, 1};
+    weekly.ProcessKind = Process::SettingsWrite;
+    weekly.SysSetupFileWrite = 1;
+    weekly.TermReboot = 1;
+    weekly.BeginMode = Begin::WithinPermitted;
+    weekly.BeginPermTime = 30;
+    weekly.OtherSetupFile1Name = "Data/Sys/kel_sys.ini";
+    save(1, appointed(now), {{"3001", "", "", ""}, {"3002", "127.0.91.3", "02:00:7f:00:5b:03", "KT-100"}});
+    save(2, weekly, {{"3002", "127.0.91.3", "02:00:7f:00:5b:03", "KT-100"}});
+    ScheduleSettings chain;
+    chain.OperatTiming = Timing::AfterOther;
+    chain.OtherSchedule = 2;
+    chain.WaitTime = 5;
+    chain.ProcessKind = Process::Restart;
+    save(3, chain, {}, false);
+    ScheduleResult r;
+    r.ProcessKind = 1;
+    r.SuccessTermNum = 1;
+    r.ErrorTermNum = 1;
+    r.ScheduleDate = "毎週-日月土 09:00";
+    r.BeginDate = "2024/01/14 09:00";
+    r.Status = 1;
+    r.terminals = {{4, {"3009", "", "", ""}},
+                   {0, {"3001", "127.000.091.002", "02:00:7f:00:5b:02", "KT-100"}},
+                   {1, {"3002", "127.0.91.3", "02:00:7f:00:5b:03", "KT-100"}}};
+    ASSERT_TRUE(ScheduleFiles::writeResult(book.at(2).resultPath, r));
+
+    CScheduleListDialog list(book, reg);
+    list.show();
+    pump();
+    list.grab().save(shots + "/list.png");
+
+    CScheduleDetailDialog detail(book, 2, reg);
+    detail.show();
+    for (int tab = 0; tab < 3; ++tab) {
+        detail.tabs->setCurrentIndex(tab);
+        pump();
+        detail.grab().save(shots + QStringLiteral("/detail-tab%1.png").arg(tab + 1));
+    }
+    CScheduleResultDialog result(book.at(2));
+    result.show();
+    pump();
+    result.grab().save(shots + "/result.png");
+
+    Manager manager;
+    CScheduleRunWindow run(book, reg, nullptr, [&] { return now; });
+    run.show();
+    run.start();
+    run.runner().tick();
+    run.runner().onProgress(1, 2);
+    pump();
+    run.grab().save(shots + "/run.png");
+}
