@@ -5,6 +5,7 @@
 #include "schedule/ScheduleFiles.h"
 #include "schedule/ScheduleRunner.h"
 
+#include "schedule/ScheduleTestData.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempDir.h"
 
@@ -64,17 +65,6 @@ protected:
         ASSERT_TRUE(ScheduleFiles::writeSettings(r.settingsPath, s, targets));
         ASSERT_TRUE(ScheduleFiles::writeEnabled(r.settingsPath, true));
     }
-    static ScheduleSettings appointed(const QDateTime &when, int process = Process::Restart)
-    {
-        ScheduleSettings s;
-        s.AppointDateYear = when.date().year();
-        s.AppointDateMonth = when.date().month();
-        s.AppointDateDay = when.date().day();
-        s.AppointDateHour = when.time().hour();
-        s.AppointDateSecond = when.time().minute();
-        s.ProcessKind = process;
-        return s;
-    }
     // Completes the last posted request with the given result codes.
     void complete(std::initializer_list<int> codes)
     {
@@ -108,7 +98,7 @@ protected:
 
 TEST_F(RunnerTest, RequestCarriesFilesAndRegisterAddressesSkippedTerminalsCounted)
 {
-    ScheduleSettings s = appointed(clock, Process::SettingsWrite);
+    ScheduleSettings s = appointedAt(clock, Process::SettingsWrite);
     s.SysSetupFileWrite = 1;
     s.DialSetupFileWrite = 1;
     s.OtherSetupFileWrite = 1;
@@ -173,12 +163,12 @@ TEST_F(RunnerTest, RequestCarriesFilesAndRegisterAddressesSkippedTerminalsCounte
 
 TEST_F(RunnerTest, LowestNumberFirstOnOneTickAndTheOtherLaterWhenLatenessAllows)
 {
-    ScheduleSettings late = appointed(clock);
+    ScheduleSettings late = appointedAt(clock);
     late.BeginMode = Begin::WithinPermitted;
     late.BeginPermTime = 1;
     save(2, late, three.mid(0, 1));
-    save(3, appointed(clock), three.mid(0, 1));
-    ScheduleSettings unknown = appointed(clock);
+    save(3, appointedAt(clock), three.mid(0, 1));
+    ScheduleSettings unknown = appointedAt(clock);
     unknown.ProcessKind = 7;
     save(1, unknown, three.mid(0, 1));
     runner.open();
@@ -204,7 +194,7 @@ TEST_F(RunnerTest, LowestNumberFirstOnOneTickAndTheOtherLaterWhenLatenessAllows)
 
 TEST_F(RunnerTest, ChainRunsOnTheOthersTargetsBySuccessAfterTheWait)
 {
-    ScheduleSettings first = appointed(clock, Process::SettingsRead);
+    ScheduleSettings first = appointedAt(clock, Process::SettingsRead);
     first.UserSetupFileRead = 1;
     save(1, first, three);
     ScheduleSettings chain;
@@ -262,7 +252,7 @@ TEST_F(RunnerTest, ChainRunsOnTheOthersTargetsBySuccessAfterTheWait)
 
 TEST_F(RunnerTest, CloseDuringRunCancelsAndTheCheckBoxDecidesRefusalEndsTheRun)
 {
-    save(1, appointed(clock), three.mid(0, 2));
+    save(1, appointedAt(clock), three.mid(0, 2));
     runner.open();
     EXPECT_TRUE(runner.cancelClose()) << "ScheduleMng.ini created with 1";
     runner.setCancelClose(false);
@@ -312,7 +302,7 @@ TEST_F(RunnerTest, CloseDuringRunCancelsAndTheCheckBoxDecidesRefusalEndsTheRun)
 
 TEST_F(RunnerTest, NothingToSendEndsAtOnceAndClearingResultsAsksFirst)
 {
-    save(1, appointed(clock), {{"9999", "", "", ""}});
+    save(1, appointedAt(clock), {{"9999", "", "", ""}});
     runner.open();
     runner.tick();
     EXPECT_TRUE(host.posted.empty());

@@ -7,6 +7,7 @@
 
 #include "common/Ipv4.h"
 #include "schedule/ScheduleFiles.h"
+#include "schedule/ScheduleTestData.h"
 #include "schedule/ui/ScheduleRunWindow.h"
 
 #include <QJsonArray>
@@ -93,13 +94,7 @@ TEST(ScheduleE2e, AppointedRunThenChainOnTheTerminalsThatSucceeded)
     const QDateTime base = QDateTime::currentDateTime();
     const QDateTime appointed(base.date(), QTime(base.time().hour(), base.time().minute()));
     const QDateTime at = appointed.addSecs(120);
-    ScheduleSettings first;
-    first.AppointDateYear = at.date().year();
-    first.AppointDateMonth = at.date().month();
-    first.AppointDateDay = at.date().day();
-    first.AppointDateHour = at.time().hour();
-    first.AppointDateSecond = at.time().minute();
-    first.ProcessKind = Process::SettingsWrite;
+    ScheduleSettings first = appointedAt(at, Process::SettingsWrite);
     first.SysSetupFileWrite = 1;
     first.TermReboot = 1;
     const QList<ScheduleTarget> targets{target(1001, "127.0.90.2"), target(1002, "127.0.90.3"),

@@ -34,32 +34,13 @@ CScheduleListDialog::CScheduleListDialog(ScheduleBook &book, ITerminalLookup &lo
     for (int n = 1; n <= Schedule::Count; ++n) {
         Group &g = groups[std::size_t(n - 1)];
         g.box = new QGroupBox(QStringLiteral("スケジュール%1").arg(n), this);
-        g.count = new QLabel(g.box);
-        g.timing = new QLabel(g.box);
-        g.operation = new QLabel(g.box);
-        g.state = new QLabel(g.box);
-        g.counts = new QLabel(g.box);
         g.enabled = new QCheckBox(QStringLiteral("有効"), g.box);
         g.edit = new QPushButton(QStringLiteral("変更"), g.box);
         g.remove = new QPushButton(QStringLiteral("削除"), g.box);
         g.result = new QPushButton(QStringLiteral("結果確認"), g.box);
         g.clear = new QPushButton(QStringLiteral("結果クリア"), g.box);
 
-        auto *form = new QGridLayout;
-        form->setVerticalSpacing(2);
-        const std::pair<const char *, QLabel *> lines[] = {
-            {"対象端末：", g.count},
-            {"実行開始予定日時：", g.timing},
-            {"実行処理：", g.operation},
-            {"状態：", g.state},
-        };
-        int r = 0;
-        for (const auto &[caption, value] : lines) {
-            form->addWidget(new QLabel(QString::fromUtf8(caption), g.box), r, 0);
-            form->addWidget(value, r++, 1);
-        }
-        form->addWidget(g.counts, r, 1);
-        form->setColumnStretch(1, 1);
+        QGridLayout *form = g.build(g.box);
         auto *buttons = new QVBoxLayout;
         buttons->setSpacing(2);
         buttons->addWidget(g.enabled);
@@ -97,11 +78,7 @@ void CScheduleListDialog::showGroup(int number)
 {
     Group &g = groups[std::size_t(number - 1)];
     const ScheduleRecord &r = m_book.at(number);
-    g.count->setText(QStringLiteral("%1台").arg(r.targets.size()));
-    g.timing->setText(ScheduleTiming::timingText(r));
-    g.operation->setText(r.valid ? ScheduleTiming::operationText(r.settings) : QString());
-    g.state->setText(ScheduleTiming::stateText(r));
-    g.counts->setText(ScheduleTiming::countsText(r));
+    g.ScheduleLines::show(r, ScheduleTiming::stateText(r));
     g.edit->setText(r.valid ? QStringLiteral("変更") : QStringLiteral("追加"));
     g.remove->setEnabled(r.valid);
     if (!r.valid)

@@ -4,6 +4,7 @@
 // close button) writes every "有効" box as SchEnabled.
 
 #include "schedule/ScheduleRunner.h"
+#include "schedule/ui/ScheduleLines.h"
 
 #include <QDialog>
 
@@ -11,7 +12,6 @@
 
 class QCheckBox;
 class QGroupBox;
-class QLabel;
 class QPushButton;
 
 class CScheduleListDialog : public QDialog
@@ -20,9 +20,8 @@ class CScheduleListDialog : public QDialog
 public:
     CScheduleListDialog(ScheduleBook &book, ITerminalLookup &lookup, QWidget *parent = nullptr);
 
-    struct Group {
+    struct Group : ScheduleLines {
         QGroupBox *box;
-        QLabel *count, *timing, *operation, *state, *counts;
         QCheckBox *enabled;
         QPushButton *edit, *remove, *result, *clear;
     };

@@ -57,12 +57,6 @@ QString rowStyle(int state)
     }
 }
 
-QLabel *valueLabel(QWidget *parent)
-{
-    auto *l = new QLabel(parent);
-    l->setTextInteractionFlags(Qt::NoTextInteraction);
-    return l;
-}
 } // namespace
 
 CScheduleRunWindow::CScheduleRunWindow(ScheduleBook &book, ITerminalLookup &lookup,
@@ -88,26 +82,7 @@ CScheduleRunWindow::CScheduleRunWindow(ScheduleBook &book, ITerminalLookup &look
     for (int n = 1; n <= Schedule::Count; ++n) {
         Row &row = rows[std::size_t(n - 1)];
         row.group = new QGroupBox(this);
-        row.count = valueLabel(row.group);
-        row.timing = valueLabel(row.group);
-        row.operation = valueLabel(row.group);
-        row.state = valueLabel(row.group);
-        row.counts = valueLabel(row.group);
-        auto *form = new QGridLayout(row.group);
-        form->setVerticalSpacing(2);
-        const std::pair<const char *, QLabel *> lines[] = {
-            {"対象端末：", row.count},
-            {"実行開始予定日時：", row.timing},
-            {"実行処理：", row.operation},
-            {"状態：", row.state},
-        };
-        int r = 0;
-        for (const auto &[caption, value] : lines) {
-            form->addWidget(new QLabel(QString::fromUtf8(caption), row.group), r, 0);
-            form->addWidget(value, r++, 1);
-        }
-        form->addWidget(row.counts, r, 1);
-        form->setColumnStretch(1, 1);
+        row.group->setLayout(row.build(row.group));
         grid->addWidget(row.group, (n - 1) % 5, (n - 1) / 5);
     }
 
@@ -166,11 +141,7 @@ void CScheduleRunWindow::rowChanged(int number)
     row.group->setTitle(QStringLiteral("スケジュール%1(%2)")
                             .arg(number)
                             .arg(r.enabled ? QStringLiteral("有効") : QStringLiteral("無効")));
-    row.count->setText(QStringLiteral("%1台").arg(r.targets.size()));
-    row.timing->setText(ScheduleTiming::timingText(r));
-    row.operation->setText(r.valid ? ScheduleTiming::operationText(r.settings) : QString());
-    row.state->setText(m_runner.stateText(number));
-    row.counts->setText(ScheduleTiming::countsText(r));
+    row.show(r, m_runner.stateText(number));
     row.group->setStyleSheet(rowStyle(m_runner.rowState(number)));
 }
 

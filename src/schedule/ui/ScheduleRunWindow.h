@@ -5,6 +5,7 @@
 // the terminal list view hands on (IScheduleCompletionSink).
 
 #include "schedule/ScheduleRunner.h"
+#include "schedule/ui/ScheduleLines.h"
 #include "termlist/ViewHooks.h"
 
 #include <QDialog>
@@ -38,11 +39,12 @@ public:
     void scheduleStepComplete(std::unique_ptr<TaskMessage> message) override;
 
     ScheduleRunner &runner() { return m_runner; }
+    // The window's own message id: its requests carry it as progressTarget.
     ThreadId messageId() const;
+    ThreadId requestReceiver() const { return messageId(); }
 
-    struct Row {
+    struct Row : ScheduleLines {
         QGroupBox *group;
-        QLabel *count, *timing, *operation, *state, *counts;
     };
     std::array<Row, Schedule::Count> rows;
     QLabel *statusLabel;

@@ -13,6 +13,7 @@
 #include "schedule/ui/ScheduleRunWindow.h"
 #include "termlist/ui/TermIdInputDialog.h"
 
+#include "schedule/ScheduleTestData.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempDir.h"
 
@@ -78,17 +79,6 @@ protected:
     {
         ASSERT_TRUE(ScheduleFiles::writeSettings(book.at(n).settingsPath, s, targets));
         ASSERT_TRUE(ScheduleFiles::writeEnabled(book.at(n).settingsPath, enabled));
-    }
-    static ScheduleSettings appointed(const QDateTime &t)
-    {
-        ScheduleSettings s;
-        s.AppointDateYear = t.date().year();
-        s.AppointDateMonth = t.date().month();
-        s.AppointDateDay = t.date().day();
-        s.AppointDateHour = t.time().hour();
-        s.AppointDateSecond = t.time().minute();
-        s.ProcessKind = Process::Restart;
-        return s;
     }
     // Fills the appointed fields and presses "設定"; answers the code shown (0: none).
     int saveAppointed(CScheduleDetailDialog &d, const char *y, const char *m, const char *day)
@@ -210,7 +200,7 @@ TEST_F(ScheduleUiTest, DetailDialogRefusesWithTheCodeOfTheFieldAndSavesWhatPasse
 
 TEST_F(ScheduleUiTest, ListButtonStatesDeleteAndTheBoxesSavedOnTheCloseButton)
 {
-    save(1, appointed(QDateTime(QDate(2024, 5, 1), QTime(3, 0))), {{"3001", "", "", ""}});
+    save(1, appointedAt(QDateTime(QDate(2024, 5, 1), QTime(3, 0))), {{"3001", "", "", ""}});
     ASSERT_TRUE(ScheduleFiles::writeResult(book.at(1).resultPath, ScheduleResult{}));
     CScheduleListDialog list(book, reg);
     list.show();
@@ -258,7 +248,7 @@ TEST_F(ScheduleUiTest, ClosingDuringARunWithTheBoxClearedCancelsAndStaysOpen)
     QWidget main;
     main.show();
     QDateTime now(QDate(2024, 1, 15), QTime(9, 0));
-    save(1, appointed(now),
+    save(1, appointedAt(now),
          {{"3001", "", "", ""}, {"3002", "127.0.91.3", "m", "KT-100"}, {"9", "", "", ""}});
     CScheduleRunWindow w(book, reg, &main, [&] { return now; });
     w.show();
@@ -354,7 +344,7 @@ TEST_F(ScheduleUiTest, Screenshots)
         GTEST_SKIP() << "KEL_SHOT_DIR not set";
     QDir().mkpath(shots);
     const QDateTime now(QDate(2024, 1, 15), QTime(9, 0));
-    ScheduleSettings weekly = appointed(now);
+    ScheduleSettings weekly = appointedAt(now);
     weekly.OperatTiming = Timing::Weekly;
     weekly.EveryWeekCheck = {1, 1, 0, 0, 0, 0, 1};
     weekly.ProcessKind = Process::SettingsWrite;
@@ -363,7 +353,7 @@ TEST_F(ScheduleUiTest, Screenshots)
     weekly.BeginMode = Begin::WithinPermitted;
     weekly.BeginPermTime = 30;
     weekly.OtherSetupFile1Name = "Data/Sys/kel_sys.ini";
-    save(1, appointed(now), {{"3001", "", "", ""}, {"3002", "127.0.91.3", "02:00:7f:00:5b:03", "KT-100"}});
+    save(1, appointedAt(now), {{"3001", "", "", ""}, {"3002", "127.0.91.3", "02:00:7f:00:5b:03", "KT-100"}});
     save(2, weekly, {{"3002", "127.0.91.3", "02:00:7f:00:5b:03", "KT-100"}});
     ScheduleSettings chain;
     chain.OperatTiming = Timing::AfterOther;
