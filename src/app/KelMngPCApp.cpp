@@ -1,6 +1,7 @@
 #include "app/KelMngPCApp.h"
 
 #include "app/MainFrame.h"
+#include "app/ScheduleWindows.h"
 #include "app/SignalBridge.h"
 #include "app/SingleInstance.h"
 #include "app/WidgetPrompter.h"
@@ -32,6 +33,7 @@ CKelMngPCApp::CKelMngPCApp() = default;
 CKelMngPCApp::~CKelMngPCApp()
 {
     stopThreads();
+    m_schedules.reset();
     m_frame.reset();
     exitInstance();
     setPrompter(nullptr);
@@ -151,6 +153,7 @@ bool CKelMngPCApp::initInstance(const QStringList &args)
 
     // 17. The ten schedules, bound to their files in the program folder.
     scheduleBook().init(ProcessValues::programFolder());
+    m_schedules = std::make_unique<ScheduleWindows>(*m_view, m_frame.get(), scheduleBook());
     return true;
 }
 

@@ -323,6 +323,20 @@ void CTerminalView::onTask(std::unique_ptr<TaskMessage> task)
             refresh();
         break;
     }
+    case CompletionKind::ScheduleRestart:
+    case CompletionKind::ScheduleWriteSettings:
+    case CompletionKind::ScheduleReadSettings:
+    case CompletionKind::ScheduleWriteFirm:
+    case TaskKind::RequestEnded: {
+        // Schedule steps, and a refused schedule request (the only requests
+        // posted while the execution window is open), go to the window.
+        const RequestPayload *request = RequestOf(*task);
+        const bool refused = task->kind == TaskKind::RequestEnded && request &&
+                             request->endFlag == 0;
+        if (m_scheduleSink && request && (task->kind != TaskKind::RequestEnded || refused))
+            m_scheduleSink->scheduleStepComplete(std::move(task));
+        break;
+    }
     default:
         // The maintenance commands' notifications come with their commands.
         break;

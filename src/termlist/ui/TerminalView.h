@@ -10,6 +10,7 @@
 #include "register/ListCond.h"
 #include "register/RegisterTypes.h"
 #include "termlist/SelectionMemory.h"
+#include "termlist/ViewHooks.h"
 
 #include <QHash>
 #include <QPointer>
@@ -76,6 +77,9 @@ public:
     // The schedule windows belong to another subsystem; the application
     // tells the view how to open them ("スケジュール設定", "スケジュール実行").
     void setScheduleOpeners(std::function<void()> settings, std::function<void()> run);
+    // The schedule execution window while it is open (nullptr when it goes):
+    // schedule completions and refusals of its requests are handed to it.
+    void setScheduleSink(IScheduleCompletionSink *sink) { m_scheduleSink = sink; }
 
 public slots:
     void onSystemSettings();
@@ -133,4 +137,5 @@ private:
     QHash<QString, QAction *> m_actions;
     std::function<void()> m_openScheduleSettings;
     std::function<void()> m_openScheduleRun;
+    IScheduleCompletionSink *m_scheduleSink = nullptr;
 };
