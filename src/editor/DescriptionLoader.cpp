@@ -6,7 +6,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QHash>
 #include <QSet>
 
 #include <algorithm>
@@ -14,8 +13,11 @@
 #include <cstring>
 #include <new>
 #include <stdexcept>
+#include <unordered_map>
+#include <vector>
 
 using DescriptionXml::baseName;
+using DescriptionXml::hasBaseName;
 using DescriptionXml::text;
 
 const QString DescriptionLoader::DescriptionErrorText = QStringLiteral(
@@ -106,20 +108,33 @@ void normaliseAddress(AddressSettings &a)
     }
 }
 
+// An element name compared with == against literals, without copies.
+struct Name {
+    const char *text;
+    bool operator==(const char *other) const { return std::strcmp(text, other) == 0; }
+};
+
 bool isElement(const pugi::xml_node &n)
 {
     return n.type() == pugi::node_element;
 }
 
-// Elements of the whole document with this (qualified) name, in document
-// order, as the DOM's getElementsByTagName finds them.
-QList<pugi::xml_node> elementsByTagName(const pugi::xml_document &doc, const char *name)
+// The elements of the whole document named "section" (qualified name, in
+// document order) and the number named "data", as the DOM's
+// getElementsByTagName finds them.
+QList<pugi::xml_node> sectionsAndData(const pugi::xml_document &doc, qsizetype *dataCount)
 {
-    QList<pugi::xml_node> out;
+    QList<pugi::xml_node> sections;
+    *dataCount = 0;
     pugi::xml_node n = doc.first_child();
     while (n) {
-        if (isElement(n) && std::strcmp(n.name(), name) == 0)
-            out.append(n);
+        if (isElement(n)) {
+            const char *name = n.name();
+            if (std::strcmp(name, "section") == 0)
+                sections.append(n);
+            else if (std::strcmp(name, "data") == 0)
+                ++*dataCount;
+        }
         if (n.first_child()) {
             n = n.first_child();
             continue;
@@ -129,7 +144,7 @@ QList<pugi::xml_node> elementsByTagName(const pugi::xml_document &doc, const cha
         if (n)
             n = n.next_sibling();
     }
-    return out;
+    return sections;
 }
 
 QString attributeValue(const pugi::xml_node &element, const char *name)
@@ -176,11 +191,11 @@ private:
         const pugi::xml_node root = doc.document_element();
         if (!root)
             fail(QStringLiteral(u"第１階層のノード情報がありません"));
-        if (baseName(root) != QLatin1String("DISP"))
+        if (!hasBaseName(root, "DISP"))
             fail(QStringLiteral(u"タグ名[DISP]がありません"));
 
-        const QList<pugi::xml_node> sectionElements = elementsByTagName(doc, "section");
-        const qsizetype dataCount = elementsByTagName(doc, "data").size();
+        qsizetype dataCount = 0;
+        const QList<pugi::xml_node> sectionElements = sectionsAndData(doc, &dataCount);
         if (sectionElements.isEmpty() || dataCount == 0)
             fail(QStringLiteral(u"セクションまたはデータがありません。"));
         m_desc.sections.reserve(sectionElements.size());
@@ -194,11 +209,10 @@ private:
                 const pugi::xml_attribute first = node.first_attribute();
                 if (!first || !first.next_attribute())
                     fail(QStringLiteral(u"第２階層のノード情報がありません"));
-                if (baseName(first) != QLatin1String("key") ||
-                    baseName(first.next_attribute()) != QLatin1String("name"))
+                if (!hasBaseName(first, "key") || !hasBaseName(first.next_attribute(), "name"))
                     fail(sectionTag);
             }
-            if (!isElement(node) || baseName(node) != QLatin1String("section"))
+            if (!isElement(node) || !hasBaseName(node, "section"))
                 fail(sectionTag);
             if (m_s >= sectionElements.size())
                 fail(QStringLiteral(u"第２階層の要素情報がありません"));
@@ -217,17 +231,17 @@ private:
     void walkSection(const pugi::xml_node &section)
     {
         for (pugi::xml_node node = section.first_child(); node; node = node.next_sibling()) {
-            if (!isElement(node) || baseName(node) != QLatin1String("data"))
+            if (!isElement(node) || !hasBaseName(node, "data"))
                 fail(QStringLiteral(u"タグ名[<data>タグ名称</data>]がありません。"));
             int key = 0, name = 0, type = 0, rule = 0;
             for (pugi::xml_node c = node.first_child(); c; c = c.next_sibling()) {
                 if (!isElement(c))
                     continue;
-                const QString n = baseName(c);
-                key += n == QLatin1String("key");
-                name += n == QLatin1String("name");
-                type += n == QLatin1String("inputtype");
-                rule += n == QLatin1String("inputrule");
+                const char *n = DescriptionXml::rawBaseName(c);
+                key += std::strcmp(n, "key") == 0;
+                name += std::strcmp(n, "name") == 0;
+                type += std::strcmp(n, "inputtype") == 0;
+                rule += std::strcmp(n, "inputrule") == 0;
             }
             if (key != 1 || name != 1 || type != 1 || rule != 1)
                 fail(QStringLiteral(
@@ -248,85 +262,85 @@ private:
     // type-specific elements are read.
     void readElement(DescEntry &e, const pugi::xml_node &node)
     {
-        const QString n = baseName(node);
+        const Name n{DescriptionXml::rawBaseName(node)};
         const QString t = text(node);
-        if (n == QLatin1String("key")) {
+        if (n == "key") {
             e.key = t;
-        } else if (n == QLatin1String("name")) {
+        } else if (n == "name") {
             e.name = t;
-        } else if (n == QLatin1String("default")) {
+        } else if (n == "default") {
             e.defaultValue = t;
-        } else if (n == QLatin1String("inputtype")) {
+        } else if (n == "inputtype") {
             const int v = leadingNumber(t);
             if (v < InputType::Combo || v > InputType::ReadOnly)
                 fail(QStringLiteral(u"[inputtype]が範囲外の値を設定しています。"));
             e.inputType = v;
-        } else if (n == QLatin1String("inputrule")) {
+        } else if (n == "inputrule") {
             if (t != QLatin1String("0") && t != QLatin1String("1"))
                 fail(QStringLiteral(u"[inputrule]が範囲外の値を設定しています。"));
             e.inputRule = t == QLatin1String("1");
-        } else if (n == QLatin1String("dispflg")) {
+        } else if (n == "dispflg") {
             e.dispFlg = leadingNumber(t);
-        } else if (n == QLatin1String("commonflg")) {
+        } else if (n == "commonflg") {
             e.commonFlg = leadingNumber(t);
-        } else if (n == QLatin1String("inputneed")) {
+        } else if (n == "inputneed") {
             e.inputNeed = leadingNumber(t);
         }
 
         switch (e.inputType) {
         case InputType::Combo:
-            if (n == QLatin1String("groupparent"))
+            if (n == "groupparent")
                 e.groupParent = t;
-            else if (n == QLatin1String("combooption"))
+            else if (n == "combooption")
                 readOptions(e, node, t);
             break;
         case InputType::Text:
         case InputType::Password:
-            if (n == QLatin1String("texttype")) {
+            if (n == "texttype") {
                 if (leadingNumber(t) == 1)
                     e.text.textType = 1;
-            } else if (n == QLatin1String("inputmax")) {
+            } else if (n == "inputmax") {
                 e.text.inputMax = t;
-            } else if (n == QLatin1String("inputmin")) {
+            } else if (n == "inputmin") {
                 e.text.inputMin = t;
-            } else if (n == QLatin1String("regexpression")) {
+            } else if (n == "regexpression") {
                 e.text.regExpression = t;
-            } else if (n == QLatin1String("textaction")) {
+            } else if (n == "textaction") {
                 e.text.textAction = t == QLatin1String("1");
-            } else if (n == QLatin1String("groupparent")) {
+            } else if (n == "groupparent") {
                 e.text.groupParent = t;
                 e.groupParent = t;
             }
             break;
         case InputType::Address:
-            if (n == QLatin1String("inputmax")) {
+            if (n == "inputmax") {
                 e.address.inputMax = t;
-            } else if (n == QLatin1String("inputmin")) {
+            } else if (n == "inputmin") {
                 e.address.inputMin = t;
-            } else if (n == QLatin1String("textaction")) {
+            } else if (n == "textaction") {
                 e.address.textAction = t == QLatin1String("1");
-            } else if (n == QLatin1String("groupparent")) {
+            } else if (n == "groupparent") {
                 e.address.groupParent = t;
                 e.groupParent = t;
             }
             break;
         default: // 5..7, or not read yet
-            if (n == QLatin1String("groupparent") && !t.isEmpty())
+            if (n == "groupparent" && !t.isEmpty())
                 fail(QStringLiteral(u"[inputtype]５～７の場合に[groupparent]は設定できません。"));
-            if (n == QLatin1String("groupchild") && !t.isEmpty())
+            if (n == "groupchild" && !t.isEmpty())
                 fail(QStringLiteral(u"[inputtype]５～７の場合に[groupchild]は設定できません。"));
             if (e.inputType == InputType::NoControl || e.inputType == InputType::ReadOnly)
                 e.kept = true;
             break;
         }
 
-        if (n == QLatin1String("explain"))
+        if (n == "explain")
             e.explain = t;
-        else if (n == QLatin1String("tooltip"))
+        else if (n == "tooltip")
             e.tooltip = t;
-        else if (n == QLatin1String("childdetail"))
+        else if (n == "childdetail")
             readChildDetails(e, node, t);
-        else if (n == QLatin1String("groupchild"))
+        else if (n == "groupchild")
             e.groupChild = t;
     }
 
@@ -372,11 +386,11 @@ private:
     // A level-6 element of a child detail, read by the entry's own type.
     void readChildElement(int type, ChildDetail &d, const pugi::xml_node &g)
     {
-        const QString n = baseName(g);
+        const Name n{DescriptionXml::rawBaseName(g)};
         const QString t = text(g);
         d.tooltip = t;
         if (type == InputType::Combo) {
-            if (n != QLatin1String("childcombooption"))
+            if (n != "childcombooption")
                 return;
             d.options.clear();
             for (pugi::xml_node h = g.first_child(); h; h = h.next_sibling()) {
@@ -386,26 +400,26 @@ private:
                 d.options.append(ComboOption{text(h), QString::fromUtf8(attr.value()), {}});
             }
         } else if (type == InputType::Text || type == InputType::Password) {
-            if (n == QLatin1String("childtexttype")) {
+            if (n == "childtexttype") {
                 if (leadingNumber(t) == 1)
                     d.text.textType = 1;
-            } else if (n == QLatin1String("childinputmin")) {
+            } else if (n == "childinputmin") {
                 d.text.inputMin = t;
-            } else if (n == QLatin1String("childinputmax")) {
+            } else if (n == "childinputmax") {
                 d.text.inputMax = t;
-            } else if (n == QLatin1String("childregexpression")) {
+            } else if (n == "childregexpression") {
                 d.text.regExpression = t;
-            } else if (n == QLatin1String("childtextaction")) {
+            } else if (n == "childtextaction") {
                 d.text.textAction = t == QLatin1String("1");
-            } else if (n == QLatin1String("childinputneed") && !t.isEmpty()) {
+            } else if (n == "childinputneed" && !t.isEmpty()) {
                 d.inputNeed = leadingNumber(t);
             }
         } else if (type == InputType::Address) {
-            if (n == QLatin1String("childinputmin"))
+            if (n == "childinputmin")
                 d.address.inputMin = t;
-            else if (n == QLatin1String("childinputmax"))
+            else if (n == "childinputmax")
                 d.address.inputMax = t;
-            else if (n == QLatin1String("childtextaction"))
+            else if (n == "childtextaction")
                 d.address.textAction = t == QLatin1String("1");
         }
     }
@@ -479,9 +493,9 @@ private:
             for (const QString &p : std::as_const(m_pieces[i])) {
                 if (p.isEmpty())
                     continue;
-                QList<int> &holders = m_holders[p];
-                if (holders.isEmpty() || holders.last() != i)
-                    holders.append(i);
+                std::vector<int> &holders = m_holders[p];
+                if (holders.empty() || holders.back() != i)
+                    holders.push_back(i);
             }
         }
     }
@@ -492,7 +506,10 @@ private:
         QList<int> out;
         if (id.isEmpty())
             return out;
-        for (int h : m_holders.value(id))
+        const auto found = m_holders.find(id);
+        if (found == m_holders.end())
+            return out;
+        for (int h : found->second)
             if (h != self)
                 out.append(h);
         return out;
@@ -619,7 +636,7 @@ private:
 
     QList<DescEntry> &m_entries;
     QList<QStringList> m_pieces;
-    QHash<QString, QList<int>> m_holders;
+    std::unordered_map<QString, std::vector<int>, QStringStdHash> m_holders;
     int m_n = 0;
 };
 

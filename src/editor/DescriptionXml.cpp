@@ -149,20 +149,25 @@ bool parse(const QByteArray &bytes, pugi::xml_document &doc)
     return true;
 }
 
-QString baseName(const pugi::xml_node &node)
+const char *rawBaseName(const pugi::xml_node &node)
 {
     if (node.type() != pugi::node_element && node.type() != pugi::node_pi)
-        return {};
+        return "";
     const char *name = node.name();
     const char *colon = std::strchr(name, ':');
-    return QString::fromUtf8(colon ? colon + 1 : name);
+    return colon ? colon + 1 : name;
 }
 
-QString baseName(const pugi::xml_attribute &attr)
+const char *rawBaseName(const pugi::xml_attribute &attr)
 {
     const char *name = attr.name();
     const char *colon = std::strchr(name, ':');
-    return QString::fromUtf8(colon ? colon + 1 : name);
+    return colon ? colon + 1 : name;
+}
+
+QString baseName(const pugi::xml_node &node)
+{
+    return QString::fromUtf8(rawBaseName(node));
 }
 
 QString text(const pugi::xml_node &node)

@@ -12,6 +12,8 @@
 
 #include <pugixml.hpp>
 
+#include <cstring>
+
 namespace DescriptionXml
 {
 
@@ -29,9 +31,20 @@ bool parse(const QByteArray &bytes, pugi::xml_document &doc);
 // encoding can't be read (exposed for tests).
 QByteArray toUtf8(const QByteArray &bytes, bool *ok);
 
-// Name without namespace prefix ("x:section" -> "section").
+// Name without namespace prefix ("x:section" -> "section"); empty for nodes
+// other than elements and processing instructions. The raw forms point into
+// the document.
+const char *rawBaseName(const pugi::xml_node &node);
+const char *rawBaseName(const pugi::xml_attribute &attr);
 QString baseName(const pugi::xml_node &node);
-QString baseName(const pugi::xml_attribute &attr);
+inline bool hasBaseName(const pugi::xml_node &node, const char *name)
+{
+    return std::strcmp(rawBaseName(node), name) == 0;
+}
+inline bool hasBaseName(const pugi::xml_attribute &attr, const char *name)
+{
+    return std::strcmp(rawBaseName(attr), name) == 0;
+}
 // The whole text content: every text and CDATA node below, in order. A
 // comment or processing instruction answers its own value.
 QString text(const pugi::xml_node &node);

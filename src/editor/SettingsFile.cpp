@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <unordered_map>
 
 namespace
 {
@@ -132,27 +133,27 @@ void MergeSettings(const SettingsFileImage &image, SettingsDescription &descript
 {
     // The first record of every section name and key: filled from the end,
     // so an earlier record replaces a later one.
-    QHash<QString, QHash<QString, int>> first;
-    first.reserve(image.sections.size());
+    using KeyIndex = std::unordered_map<QString, int, QStringStdHash>;
+    std::unordered_map<QString, KeyIndex, QStringStdHash> first;
     for (const QString &name : image.sections)
         first[name];
     for (qsizetype i = image.keys.size() - 1; i >= 0; --i) {
         const SettingsKeyRecord &r = image.keys[i];
-        first[image.sections[r.section]].insert(r.key, int(i));
+        first[image.sections[r.section]][r.key] = int(i);
     }
 
     for (DescSection &s : description.sections)
-        if (first.contains(s.key))
+        if (first.count(s.key))
             s.tab = true;
     for (DescEntry &e : description.entries) {
-        const auto sec = first.constFind(description.sections[e.section].key);
-        if (sec == first.cend())
+        const auto sec = first.find(description.sections.at(e.section).key);
+        if (sec == first.end())
             continue;
-        const auto rec = sec->constFind(e.key);
-        if (rec == sec->cend())
+        const auto rec = sec->second.find(e.key);
+        if (rec == sec->second.end())
             continue;
         if (e.inputType >= InputType::Combo && e.inputType <= InputType::FilePath) {
-            e.value = image.keys[*rec].value;
+            e.value = image.keys[rec->second].value;
             e.fileValue = e.value;
         }
         e.present = true;

@@ -8,7 +8,6 @@
 #include "editor/SettingsDescription.h"
 
 #include <QByteArray>
-#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
