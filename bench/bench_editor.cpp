@@ -28,36 +28,49 @@ constexpr int kRuns = 7;
 // with alternative settings per section.
 QByteArray description()
 {
-    QByteArray x = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<DISP>\n"
-                   "<section key=\"Version\" name=\"版数\"><data><key>Version</key><name>版数</name>"
-                   "<default>1.00</default><inputtype>7</inputtype><inputrule>0</inputrule></data></section>\n";
+    QByteArray x =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<DISP>\n"
+        "<section key=\"Version\" name=\"版数\"><data><key>Version</key><name>版数</name>"
+        "<default>1.00</default><inputtype>7</inputtype><inputrule>0</inputrule></data></"
+        "section>\n";
     int n = 1;
     for (int s = 0; n < kEntries; ++s) {
-        x += "<section key=\"Sec" + QByteArray::number(s) + "\" name=\"セクション" + QByteArray::number(s) + "\">\n";
+        x += "<section key=\"Sec" + QByteArray::number(s) + "\" name=\"セクション" +
+             QByteArray::number(s) + "\">\n";
         for (int i = 0; i < kPerSection && n < kEntries; ++i, ++n) {
             const QByteArray id = QByteArray::number(n);
-            x += "<data><key>Key" + id + "</key><name>項目" + id + "</name><default>" + id + "</default>";
+            x += "<data><key>Key" + id + "</key><name>項目" + id + "</name><default>" + id +
+                 "</default>";
             if (i % 10 == 0) {
                 x += "<inputtype>1</inputtype><inputrule>0</inputrule><combooption>"
-                     "<o v=\"0\">切</o><o v=\"1\">入</o></combooption><groupparent>G" + id + "a|G" + id +
-                     "b</groupparent>";
+                     "<o v=\"0\">切</o><o v=\"1\">入</o></combooption><groupparent>G" +
+                     id + "a|G" + id + "b</groupparent>";
             } else if (i % 10 == 1) {
                 const QByteArray p = QByteArray::number(n - 1);
                 x += "<inputtype>2</inputtype><inputrule>1</inputrule><childdetail>"
-                     "<G" + p + "a><childinputmin>0</childinputmin><childinputmax>10</childinputmax></G" + p + "a>"
-                     "<G" + p + "b><childinputmin>0</childinputmin><childinputmax>99</childinputmax></G" + p + "b>"
+                     "<G" +
+                     p + "a><childinputmin>0</childinputmin><childinputmax>10</childinputmax></G" +
+                     p +
+                     "a>"
+                     "<G" +
+                     p + "b><childinputmin>0</childinputmin><childinputmax>99</childinputmax></G" +
+                     p +
+                     "b>"
                      "</childdetail>";
             } else if (i % 10 == 2) {
                 x += "<inputtype>4</inputtype><inputrule>0</inputrule><inputmin>10.0.0.1</inputmin>"
-                     "<inputmax>10.0.255.254</inputmax><groupparent>T" + id + "</groupparent>";
+                     "<inputmax>10.0.255.254</inputmax><groupparent>T" +
+                     id + "</groupparent>";
             } else if (i % 10 == 3) {
                 x += "<inputtype>2</inputtype><inputrule>0</inputrule><texttype>1</texttype>"
-                     "<inputmax>32</inputmax><groupchild>T" + QByteArray::number(n - 1) + "</groupchild>";
+                     "<inputmax>32</inputmax><groupchild>T" +
+                     QByteArray::number(n - 1) + "</groupchild>";
             } else {
                 x += "<inputtype>2</inputtype><inputrule>0</inputrule><texttype>0</texttype>"
                      "<inputmin>0</inputmin><inputmax>65535</inputmax>";
             }
-            x += "<explain>説明" + id + "</explain><tooltip>ヒント\\r\\n" + id + "</tooltip></data>\n";
+            x += "<explain>説明" + id + "</explain><tooltip>ヒント\\r\\n" + id +
+                 "</tooltip></data>\n";
         }
         x += "</section>\n";
     }

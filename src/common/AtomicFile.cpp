@@ -48,7 +48,8 @@ AtomicWriteResult WriteFileAtomically(const QString &path, const QByteArray &byt
                            QByteArray::number(::getpid()) + "_" +
                            QByteArray::number(serial.fetch_add(1));
 
-    struct stat old {};
+    struct stat old {
+    };
     const bool exists = ::stat(target.constData(), &old) == 0;
     const int fd = ::open(tmp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0)

@@ -23,8 +23,9 @@ using DescriptionXml::text;
 const QString DescriptionLoader::DescriptionErrorText = QStringLiteral(
     u"設定編集用のConfigファイルに異常があります。\nお手数ですが、購入元にお問い合わせ願います。");
 const QString DescriptionLoader::DescriptionErrorCaption = QStringLiteral(u"Configファイルエラー");
-const QString DescriptionLoader::SettingsFileErrorText = QStringLiteral(
-    u"設定ファイル(iniファイル)の情報の取得に失敗しました。\n設定ファイルを更新して再度実行してください。");
+const QString DescriptionLoader::SettingsFileErrorText =
+    QStringLiteral(u"設定ファイル(iniファイル)"
+                   u"の情報の取得に失敗しました。\n設定ファイルを更新して再度実行してください。");
 const QString DescriptionLoader::SettingsFileErrorCaption = QStringLiteral(u"設定ファイルエラー");
 
 namespace
@@ -244,8 +245,8 @@ private:
                 rule += std::strcmp(n, "inputrule") == 0;
             }
             if (key != 1 || name != 1 || type != 1 || rule != 1)
-                fail(QStringLiteral(
-                    u"[key], [name], [inputtype], [inputrule], のタグがない または 重複してます。"));
+                fail(QStringLiteral(u"[key], [name], [inputtype], [inputrule], のタグがない または "
+                                    u"重複してます。"));
 
             DescEntry entry;
             entry.section = m_s;
@@ -442,8 +443,8 @@ private:
         if (e.key.isEmpty() || e.name.isEmpty())
             fail(QStringLiteral(u"[key] または [name]の値がありません。"));
         if (e.inputType == InputType::Combo && e.inputRule == 0 && e.options.isEmpty())
-            fail(QStringLiteral(
-                u"[inputtype]がコンボボックスを指定している状態で[combooption]が存在していません。"));
+            fail(QStringLiteral(u"[inputtype]がコンボボックスを指定している状態で[combooption]"
+                                u"が存在していません。"));
     }
 
     SettingsDescription &m_desc;
@@ -531,11 +532,11 @@ private:
         DescEntry &e = m_entries[n];
         if (e.inputRule == 1) {
             if (e.childDetails.isEmpty())
-                fail(data(n) + QStringLiteral(
-                                   u"[inputrule]に依存関係を設定していますが、[childdetail]の情報がありません。"));
+                fail(data(n) + QStringLiteral(u"[inputrule]に依存関係を設定していますが、["
+                                              u"childdetail]の情報がありません。"));
             if (!e.groupParent.isEmpty())
-                fail(data(n) + QStringLiteral(
-                                   u"[inputrule]に依存関係を設定しているため、[groupparent]は設定できません。"));
+                fail(data(n) + QStringLiteral(u"[inputrule]に依存関係を設定しているため、["
+                                              u"groupparent]は設定できません。"));
         }
         if (e.inputType == InputType::Combo) {
             if (e.inputRule == 1)
@@ -564,8 +565,9 @@ private:
                 for (int p : parents)
                     m_entries[p].children.append(n);
                 if (parents.size() != 1)
-                    fail(data(n) + QStringLiteral(
-                                       u"親子関係で[groupparent]が存在しない または 複数存在します。"));
+                    fail(data(n) +
+                         QStringLiteral(
+                             u"親子関係で[groupparent]が存在しない または 複数存在します。"));
             }
         } else {
             QSet<QString> ids;
@@ -580,9 +582,8 @@ private:
                     fail(data(n) + QStringLiteral(u"子IDと一致する[groupparent]がありません。"));
                 for (int p : parents)
                     if (p != parents.first() || m_entries[p].inputType != InputType::Combo)
-                        fail(data(n) +
-                             QStringLiteral(
-                                 u"[inputtype]がコンボボックス以外を指定 または [groupparent]が複数存在します。"));
+                        fail(data(n) + QStringLiteral(u"[inputtype]がコンボボックス以外を指定 "
+                                                      u"または [groupparent]が複数存在します。"));
                 m_entries[parents.first()].children.append(n);
             }
         }
@@ -595,20 +596,23 @@ private:
             if (p.inputType != InputType::Combo || p.groupParent.isEmpty())
                 continue;
             if (p.children.isEmpty())
-                fail(data(m_n) + QStringLiteral(
-                                     u"[inputtype]でコンボボックスを指定の場合に[groupchild]が存在していません。"));
+                fail(data(m_n) + QStringLiteral(u"[inputtype]でコンボボックスを指定の場合に["
+                                                u"groupchild]が存在していません。"));
             for (int c : p.children) {
                 const DescEntry &child = m_entries[c];
                 if (child.inputType != InputType::Combo || child.inputRule != 1)
                     continue;
                 if (child.childDetails.isEmpty())
-                    fail(data(c) + QStringLiteral(
-                                       u"[inputtype]がコンボボックスを指定している状態で子IDが存在していません。"));
+                    fail(data(c) +
+                         QStringLiteral(
+                             u"[inputtype]"
+                             u"がコンボボックスを指定している状態で子IDが存在していません。"));
                 for (const ChildDetail &d : child.childDetails)
                     if (d.options.isEmpty())
                         fail(data(c) +
                              QStringLiteral(
-                                 u"[inputtype]でコンボボックスを指定、[inputrule]で依存関係の場合に[childcombooption]が存在していません。"));
+                                 u"[inputtype]でコンボボックスを指定、[inputrule]"
+                                 u"で依存関係の場合に[childcombooption]が存在していません。"));
             }
         }
         for (m_n = 0; m_n < int(m_entries.size()); ++m_n) {
@@ -628,7 +632,8 @@ private:
                     if (matches != 1)
                         fail(QString::asprintf("DATA(親)[%d] DATA(子)[%d] ", m_n, c) +
                              QStringLiteral(
-                                 u"[inputrule]で依存関係を指定、親データの[groupparent]のIDと子データの[childdetail]のIDが一致していません。"));
+                                 u"[inputrule]で依存関係を指定、親データの[groupparent]"
+                                 u"のIDと子データの[childdetail]のIDが一致していません。"));
                 }
             }
         }
@@ -755,9 +760,8 @@ DescriptionVersion ReadDescriptionVersion(const QString &path)
     if (!DescriptionXml::parse(f.readAll(), doc))
         return out;
     out.status = DescriptionVersion::NoVersion;
-    const pugi::xml_node data = doc.find_node([](const pugi::xml_node &n) {
-        return isElement(n) && std::strcmp(n.name(), "data") == 0;
-    });
+    const pugi::xml_node data = doc.find_node(
+        [](const pugi::xml_node &n) { return isElement(n) && std::strcmp(n.name(), "data") == 0; });
     if (!data || text(data.child("key")) != kVersion)
         return out;
     out.status = DescriptionVersion::Ok;

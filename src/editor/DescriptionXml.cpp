@@ -56,8 +56,8 @@ bool isUtf8Name(const QByteArray &lower)
 // Names under which Japanese Windows files declare their code page 932.
 bool isShiftJisName(const QByteArray &lower)
 {
-    static const char *const names[] = {"shift_jis", "shift-jis",  "sjis",  "x-sjis",
-                                        "ms_kanji",  "csshiftjis", "cp932", "ms932",
+    static const char *const names[] = {"shift_jis",   "shift-jis",  "sjis",       "x-sjis",
+                                        "ms_kanji",    "csshiftjis", "cp932",      "ms932",
                                         "windows-31j", "x-ms-cp932", "windows-932"};
     for (const char *n : names)
         if (lower == n)
@@ -115,15 +115,15 @@ bool parse(const QByteArray &bytes, pugi::xml_document &doc)
                              pugi::parse_declaration | pugi::parse_doctype;
     pugi::xml_parse_result result;
     if (isSelfDescribing(bytes)) {
-        result = doc.load_buffer(bytes.constData(), size_t(bytes.size()), options,
-                                 pugi::encoding_auto);
+        result =
+            doc.load_buffer(bytes.constData(), size_t(bytes.size()), options, pugi::encoding_auto);
     } else {
         bool ok = false;
         const QByteArray utf8 = toUtf8(bytes, &ok);
         if (!ok)
             return false;
-        result = doc.load_buffer(utf8.constData(), size_t(utf8.size()), options,
-                                 pugi::encoding_utf8);
+        result =
+            doc.load_buffer(utf8.constData(), size_t(utf8.size()), options, pugi::encoding_utf8);
     }
     if (!result || !doc.document_element())
         return false;

@@ -18,8 +18,8 @@ bool SettingsDescription::isWritten(int index, FileMode mode) const
         return false;
     if (!mode.settingsFile || !mode.commonFile)
         return true;
-    const bool alwaysIncluded = e.inputType == InputType::NoControl ||
-                                (index == 0 && e.key == QLatin1String("Version"));
+    const bool alwaysIncluded =
+        e.inputType == InputType::NoControl || (index == 0 && e.key == QLatin1String("Version"));
     return e.included || alwaysIncluded;
 }
 

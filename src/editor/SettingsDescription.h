@@ -34,7 +34,7 @@ struct ComboOption {
 
 // Limits of a text entry (types 2, 3).
 struct TextSettings {
-    int textType = 0; // 1: free text, limits are byte lengths; else a number
+    int textType = 0;           // 1: free text, limits are byte lengths; else a number
     QString inputMin, inputMax; // as read
     std::int64_t lower = 0, upper = 0;
     QString regExpression;
@@ -62,9 +62,9 @@ struct ChildDetail {
 };
 
 struct DescSection {
-    QString key;  // section name in the settings file
-    QString name; // tab label
-    bool tab = false; // the file has the section or the section has a visible entry
+    QString key;       // section name in the settings file
+    QString name;      // tab label
+    bool tab = false;  // the file has the section or the section has a visible entry
     int page = -1;     // given by the form
     int tabIndex = -1; // given by the form
 };
@@ -72,8 +72,8 @@ struct DescSection {
 struct DescEntry {
     QString key;
     QString name;
-    int section = 0;    // index into SettingsDescription::sections
-    int dataIndex = 0;  // position within its section (for messages)
+    int section = 0;   // index into SettingsDescription::sections
+    int dataIndex = 0; // position within its section (for messages)
     QString defaultValue;
     QString value;     // current value; starts as the default
     QString fileValue; // as read from the settings file

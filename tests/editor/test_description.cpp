@@ -4,9 +4,9 @@
 #include "EditorTestSupport.h"
 
 #include "comm/OpLog.h"
-#include "editor/DescriptionXml.h"
 #include "common/Cp932.h"
 #include "common/ProcessValues.h"
+#include "editor/DescriptionXml.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -18,8 +18,9 @@ namespace
 
 QString combo(int n, const QString &options, const QString &groupParent = {})
 {
-    QString inner = QStringLiteral("<inputtype>1</inputtype><inputrule>0</inputrule><combooption>") +
-                    options + QStringLiteral("</combooption>");
+    QString inner =
+        QStringLiteral("<inputtype>1</inputtype><inputrule>0</inputrule><combooption>") + options +
+        QStringLiteral("</combooption>");
     if (!groupParent.isEmpty())
         inner += QStringLiteral("<groupparent>%1</groupparent>").arg(groupParent);
     return data(n, inner);
@@ -29,7 +30,8 @@ QString text(int n, const QString &extra = {})
     return data(n, QStringLiteral("<inputtype>2</inputtype><inputrule>0</inputrule>") + extra);
 }
 const QString kAB = QStringLiteral(R"(<o v="a">A</o><o v="b">B</o>)");
-const QString kSection = QStringLiteral(u"タグ名[<section key= name =>タグ名称</section>]がありません。");
+const QString kSection =
+    QStringLiteral(u"タグ名[<section key= name =>タグ名称</section>]がありません。");
 
 QString S(const char16_t *text)
 {
@@ -52,9 +54,11 @@ TEST(DescriptionChecks, EachBrokenDescriptionLogsItsMessage)
     ProcessValues::setProgramFolder(dir.path());
     OpLog::setClock([] { return QDateTime(QDate(2024, 3, 5), QTime(9, 7)); });
     // An error-12 line: the number's text padded to 32 bytes, then the message.
-    const QByteArray head = Cp932::encode(S(u"2024/03/05 09:07  Err12:設定Configファイル異常            "));
+    const QByteArray head =
+        Cp932::encode(S(u"2024/03/05 09:07  Err12:設定Configファイル異常            "));
 
     const QString dep = QStringLiteral("<inputtype>2</inputtype><inputrule>1</inputrule>");
+    // clang-format off
     const Broken cases[] = {
         // The root and the sections.
         {"not well-formed", "<DISP><section key=\"Version\" name=\"x\">", S(u"SECTION[0] DATA[0] Configファイルのロードに失敗しました。")},
@@ -102,6 +106,7 @@ TEST(DescriptionChecks, EachBrokenDescriptionLogsItsMessage)
         {"child combo detail without options", withVersion(combo(1, kAB, "A|B") + data(2, "<inputtype>1</inputtype><inputrule>1</inputrule><childdetail><A><childcombooption><i v=\"1\">1</i></childcombooption></A><B></B></childdetail>")), S(u"DATA[2] [inputtype]でコンボボックスを指定、[inputrule]で依存関係の場合に[childcombooption]が存在していません。")},
         {"parent group missing in the child", withVersion(combo(1, kAB, "A|B") + data(2, dep + "<childdetail><A>1</A></childdetail>")), S(u"DATA(親)[1] DATA(子)[2] [inputrule]で依存関係を指定、親データの[groupparent]のIDと子データの[childdetail]のIDが一致していません。")},
     };
+    // clang-format on
     for (const Broken &c : cases) {
         SCOPED_TRACE(c.what);
         QFile::remove(OpLog::todayFilePath());
@@ -126,6 +131,7 @@ TEST(DescriptionChecks, AcceptedVariants)
         QByteArray xml;
         bool settingsFile;
     };
+    // clang-format off
     const Case cases[] = {
         {"first entry not Version, registration form",
          QStringLiteral(u"<DISP><section key=\"S\" name=\"設定\">%1</section></DISP>").arg(text(1)).toUtf8(), false},
@@ -137,6 +143,7 @@ TEST(DescriptionChecks, AcceptedVariants)
         {"options without a group in two combos", withVersion(combo(1, kAB, "|A") + combo(2, kAB, "|B") + text(3, "<groupchild>A</groupchild>") + text(4, "<groupchild>B</groupchild>")), true},
         {"childdetail ignored with inputrule 0", withVersion(text(1, "<childdetail><A>1</A></childdetail>")), true},
     };
+    // clang-format on
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
         QString message;
@@ -149,16 +156,17 @@ TEST(DescriptionChecks, EntryFieldsAsRead)
 {
     SettingsDescription d;
     ASSERT_TRUE(LoadDescriptionBytes(
-        withVersion(data(1, "<default> 7 </default><inputtype>3abc</inputtype><inputrule>0</inputrule>"
-                            "<texttype>2</texttype><dispflg>1</dispflg><commonflg>1x</commonflg>"
-                            "<inputneed>3</inputneed><textaction>yes</textaction>"
-                            "<explain>説明</explain><tooltip>一行目\\r\\n二行目</tooltip>") +
-                    data(2, "<inputtype>6</inputtype><inputrule>0</inputrule><default>D</default>")),
+        withVersion(
+            data(1, "<default> 7 </default><inputtype>3abc</inputtype><inputrule>0</inputrule>"
+                    "<texttype>2</texttype><dispflg>1</dispflg><commonflg>1x</commonflg>"
+                    "<inputneed>3</inputneed><textaction>yes</textaction>"
+                    "<explain>説明</explain><tooltip>一行目\\r\\n二行目</tooltip>") +
+            data(2, "<inputtype>6</inputtype><inputrule>0</inputrule><default>D</default>")),
         true, &d));
     ASSERT_EQ(d.entries.size(), 3);
     const DescEntry &e = d.entries[1];
     EXPECT_EQ(e.inputType, InputType::Password); // "3abc" reads 3
-    EXPECT_EQ(e.text.textType, 0);              // only 1 selects free text
+    EXPECT_EQ(e.text.textType, 0);               // only 1 selects free text
     EXPECT_EQ(e.text.textAction, 0);
     EXPECT_EQ(e.value, QStringLiteral(" 7 "));
     EXPECT_EQ(std::tuple(e.dispFlg, e.commonFlg, e.inputNeed, e.section, e.dataIndex),
@@ -175,6 +183,7 @@ TEST(DescriptionChecks, LimitsAreNormalised)
         const char *textType, *min, *max;
         std::int64_t lower, upper;
     };
+    // clang-format off
     const Case texts[] = {
         {"0", "0", "-10", 0, 65535},    {"0", "0", "1e3", 0, 65535},    {"0", "200", "100", 0, 65535},
         {"0", "1", "70000", 1, 65535},  {"0", "", "", 0, 65535},        {"2", "5", "10", 5, 10},
@@ -182,13 +191,16 @@ TEST(DescriptionChecks, LimitsAreNormalised)
         {"1", "", "", 0, 255},          {"1", "300", "", 0, 255},       {"1", "1", "20", 1, 20},
         {"0", "0", "99999999999999999999999", 0, 65535},
     };
+    // clang-format on
     for (const Case &c : texts) {
         SCOPED_TRACE(testing::Message() << c.textType << " " << c.min << ".." << c.max);
         SettingsDescription d;
-        const QString limits = QStringLiteral("<texttype>%1</texttype><inputmin>%2</inputmin><inputmax>%3</inputmax>")
-                                   .arg(c.textType, c.min, c.max);
+        const QString limits =
+            QStringLiteral("<texttype>%1</texttype><inputmin>%2</inputmin><inputmax>%3</inputmax>")
+                .arg(c.textType, c.min, c.max);
         ASSERT_TRUE(LoadDescriptionBytes(withVersion(text(1, limits)), true, &d));
-        EXPECT_EQ(std::pair(d.entries[1].text.lower, d.entries[1].text.upper), std::pair(c.lower, c.upper));
+        EXPECT_EQ(std::pair(d.entries[1].text.lower, d.entries[1].text.upper),
+                  std::pair(c.lower, c.upper));
     }
 
     struct Addr {
@@ -206,20 +218,24 @@ TEST(DescriptionChecks, LimitsAreNormalised)
     for (const Addr &c : addresses) {
         SCOPED_TRACE(testing::Message() << c.min << ".." << c.max);
         SettingsDescription d;
-        const QString limits = QStringLiteral("<inputmin>%1</inputmin><inputmax>%2</inputmax>").arg(c.min, c.max);
+        const QString limits =
+            QStringLiteral("<inputmin>%1</inputmin><inputmax>%2</inputmax>").arg(c.min, c.max);
         ASSERT_TRUE(LoadDescriptionBytes(
-            withVersion(data(1, "<inputtype>4</inputtype><inputrule>0</inputrule>" + limits)), true, &d));
-        EXPECT_EQ(std::pair(d.entries[1].address.lower, d.entries[1].address.upper), std::pair(c.lower, c.upper));
+            withVersion(data(1, "<inputtype>4</inputtype><inputrule>0</inputrule>" + limits)), true,
+            &d));
+        EXPECT_EQ(std::pair(d.entries[1].address.lower, d.entries[1].address.upper),
+                  std::pair(c.lower, c.upper));
     }
 
     // Child details are normalised with their own text type.
     SettingsDescription d;
     ASSERT_TRUE(LoadDescriptionBytes(
-        withVersion(combo(1, kAB, "A|B") +
-                    data(2, "<inputtype>2</inputtype><inputrule>1</inputrule><childdetail>"
-                            "<A><childinputmin>200</childinputmin><childinputmax>100</childinputmax></A>"
-                            "<B><childtexttype>1</childtexttype><childinputmax>999</childinputmax>"
-                            "<childinputneed>1</childinputneed></B></childdetail>")),
+        withVersion(
+            combo(1, kAB, "A|B") +
+            data(2, "<inputtype>2</inputtype><inputrule>1</inputrule><childdetail>"
+                    "<A><childinputmin>200</childinputmin><childinputmax>100</childinputmax></A>"
+                    "<B><childtexttype>1</childtexttype><childinputmax>999</childinputmax>"
+                    "<childinputneed>1</childinputneed></B></childdetail>")),
         true, &d));
     const QList<ChildDetail> &details = d.entries[2].childDetails;
     ASSERT_EQ(details.size(), 2);
@@ -234,13 +250,14 @@ TEST(DescriptionChecks, ParentsAndChildrenAreLinked)
 {
     SettingsDescription d;
     ASSERT_TRUE(LoadDescriptionBytes(
-        withVersion(combo(1, kAB, "A|B") + text(2, "<groupchild>B</groupchild>") +
-                    data(3, "<inputtype>1</inputtype><inputrule>1</inputrule><childdetail>"
-                            "<A><childcombooption><i v=\"1\">一</i></childcombooption></A>"
-                            "<B><childcombooption><i v=\"2\">二</i><i v=\"3\">三</i></childcombooption></B>"
-                            "</childdetail>") +
-                    text(4, "<groupparent>T</groupparent><textaction>1</textaction>") +
-                    text(5, "<groupchild>T</groupchild>")),
+        withVersion(
+            combo(1, kAB, "A|B") + text(2, "<groupchild>B</groupchild>") +
+            data(3, "<inputtype>1</inputtype><inputrule>1</inputrule><childdetail>"
+                    "<A><childcombooption><i v=\"1\">一</i></childcombooption></A>"
+                    "<B><childcombooption><i v=\"2\">二</i><i v=\"3\">三</i></childcombooption></B>"
+                    "</childdetail>") +
+            text(4, "<groupparent>T</groupparent><textaction>1</textaction>") +
+            text(5, "<groupchild>T</groupchild>")),
         true, &d));
     // The combo box gets its enabling child once and its dependent once per matching detail.
     EXPECT_EQ(d.entries[1].children, (QList<int>{2, 3, 3}));
@@ -250,14 +267,17 @@ TEST(DescriptionChecks, ParentsAndChildrenAreLinked)
     const ChildDetail &b = d.entries[3].childDetails[1];
     EXPECT_EQ(b.id, QStringLiteral("B"));
     ASSERT_EQ(b.options.size(), 2);
-    EXPECT_EQ(std::pair(b.options[1].text, b.options[1].value), std::pair(QStringLiteral(u"三"), QStringLiteral("3")));
+    EXPECT_EQ(std::pair(b.options[1].text, b.options[1].value),
+              std::pair(QStringLiteral(u"三"), QStringLiteral("3")));
 }
 
 TEST(DescriptionChecks, HugeAndDeepFilesEndInTheLoadMessage)
 {
-    const QString load = QStringLiteral(u"SECTION[0] DATA[0] Configファイルのロードに失敗しました。");
-    QByteArray deep = "<DISP><section key=\"Version\" name=\"v\"><data><key>Version</key><name>v</name>"
-                      "<inputtype>7</inputtype><inputrule>0</inputrule><x>";
+    const QString load =
+        QStringLiteral(u"SECTION[0] DATA[0] Configファイルのロードに失敗しました。");
+    QByteArray deep =
+        "<DISP><section key=\"Version\" name=\"v\"><data><key>Version</key><name>v</name>"
+        "<inputtype>7</inputtype><inputrule>0</inputrule><x>";
     deep += QByteArray("<y>").repeated(100000) + QByteArray("</y>").repeated(100000);
     deep += "</x></data></section></DISP>";
     const QByteArray huge = withVersion(text(1)) + QByteArray(DescriptionXml::MaxFileBytes, ' ');

@@ -19,7 +19,8 @@ QString dump(const SettingsDescription &d)
     for (const DescSection &s : d.sections)
         out << s.key + u'|' + s.name;
     for (const DescEntry &e : d.entries) {
-        out << QStringList{e.key, e.name, e.defaultValue, e.explain, e.tooltip, e.groupParent}.join(u'|');
+        out << QStringList{e.key, e.name, e.defaultValue, e.explain, e.tooltip, e.groupParent}.join(
+            u'|');
         for (const ComboOption &o : e.options)
             out << o.text + u'=' + o.value + u'/' + o.groupId;
         for (const ChildDetail &c : e.childDetails)
@@ -32,7 +33,8 @@ QString dump(const SettingsDescription &d)
 QByteArray redeclared(const QString &xml, const char *encoding)
 {
     QString text = xml;
-    text.replace(QStringLiteral("encoding=\"UTF-8\""), QStringLiteral("encoding=\"%1\"").arg(encoding));
+    text.replace(QStringLiteral("encoding=\"UTF-8\""),
+                 QStringLiteral("encoding=\"%1\"").arg(encoding));
     return text.toUtf8();
 }
 
@@ -62,7 +64,8 @@ TEST(DescriptionEncoding, SameModelFromEveryEncoding)
         {"UTF-16LE with BOM", encoded(redeclared(xml, "UTF-16"), "UTF-16LE", "\xFF\xFE")},
         {"UTF-16BE with BOM", encoded(redeclared(xml, "UTF-16"), "UTF-16BE", "\xFE\xFF")},
         {"Shift_JIS", Cp932::encode(QString::fromUtf8(redeclared(xml, "Shift_JIS")))},
-        {"shift_jis spelled lower case", Cp932::encode(QString::fromUtf8(redeclared(xml, "shift_jis")))},
+        {"shift_jis spelled lower case",
+         Cp932::encode(QString::fromUtf8(redeclared(xml, "shift_jis")))},
         {"windows-31j", Cp932::encode(QString::fromUtf8(redeclared(xml, "windows-31j")))},
         {"EUC-JP", encoded(redeclared(xml, "EUC-JP"), "EUC-JP")},
     };
@@ -84,7 +87,8 @@ TEST(DescriptionEncoding, ShiftJisIsReadAsWindowsCodePage932)
                                                 "<combooption><o v=\"%1\">%1</o></combooption>")
                                      .arg(label));
     const QByteArray bytes =
-        Cp932::encode(QString::fromUtf8(withVersion(body)).replace(QStringLiteral("UTF-8"), QStringLiteral("Shift_JIS")));
+        Cp932::encode(QString::fromUtf8(withVersion(body))
+                          .replace(QStringLiteral("UTF-8"), QStringLiteral("Shift_JIS")));
     ASSERT_TRUE(bytes.contains("\x87\x40\xFB\xFC\x81\x60\x81\x7C"));
     SettingsDescription d;
     ASSERT_TRUE(LoadDescriptionBytes(bytes, true, &d));
@@ -94,9 +98,11 @@ TEST(DescriptionEncoding, ShiftJisIsReadAsWindowsCodePage932)
 
 TEST(DescriptionEncoding, UnreadableEncodingsEndInTheLoadMessage)
 {
-    const QString load = QStringLiteral(u"SECTION[0] DATA[0] Configファイルのロードに失敗しました。");
-    const QString xml = QString::fromUtf8(withVersion(data(1, "<inputtype>2</inputtype><inputrule>0</inputrule>"
-                                                              "<explain>説明</explain>")));
+    const QString load =
+        QStringLiteral(u"SECTION[0] DATA[0] Configファイルのロードに失敗しました。");
+    const QString xml =
+        QString::fromUtf8(withVersion(data(1, "<inputtype>2</inputtype><inputrule>0</inputrule>"
+                                              "<explain>説明</explain>")));
     struct Case {
         const char *what;
         QByteArray bytes;
@@ -105,7 +111,8 @@ TEST(DescriptionEncoding, UnreadableEncodingsEndInTheLoadMessage)
         {"unknown encoding", redeclared(xml, "x-no-such-encoding")},
         {"UTF-16 named, 8-bit bytes", redeclared(xml, "UTF-16")},
         {"Shift_JIS bytes declared UTF-8", Cp932::encode(xml)},
-        {"invalid Shift_JIS sequence", redeclared(xml, "Shift_JIS").replace("<explain>", "<explain>\x81\x20")},
+        {"invalid Shift_JIS sequence",
+         redeclared(xml, "Shift_JIS").replace("<explain>", "<explain>\x81\x20")},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);

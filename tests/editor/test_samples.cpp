@@ -4,8 +4,8 @@
 #include "EditorTestSupport.h"
 
 #include "common/Cp932.h"
-#include "common/Prompter.h"
 #include "common/ProcessValues.h"
+#include "common/Prompter.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempDir.h"
 
@@ -27,7 +27,8 @@ QByteArray simulatorFile(const char *name, const QString &termId, const QString 
     py.start(QStringLiteral("/usr/bin/python3"),
              {QStringLiteral("-c"),
               QStringLiteral("import sys\nfrom termsimlib import terminal\n"
-                             "f = terminal.default_files({'terminal_id': sys.argv[1], 'address': sys.argv[2], 'mac': ''})\n"
+                             "f = terminal.default_files({'terminal_id': sys.argv[1], 'address': "
+                             "sys.argv[2], 'mac': ''})\n"
                              "sys.stdout.buffer.write(f[sys.argv[3]].encode('cp932'))"),
               termId, address, QString::fromLatin1(name)});
     if (!py.waitForFinished(30000) || py.exitCode() != 0)
@@ -43,8 +44,9 @@ TEST(SampleDescriptions, LoadCleanlyAndUseEveryFeature)
         const char *file;
         bool settingsFile;
     };
-    for (const Case &c : {Case{"Sys/sysconfig_KT-100_1.xml", true}, Case{"User/userconfig_KT-100_1.xml", true},
-                          Case{"FirmConfig.xml", false}}) {
+    for (const Case &c :
+         {Case{"Sys/sysconfig_KT-100_1.xml", true}, Case{"User/userconfig_KT-100_1.xml", true},
+          Case{"FirmConfig.xml", false}}) {
         SCOPED_TRACE(c.file);
         RecordingLog log;
         LoaderInputs in;
@@ -57,14 +59,16 @@ TEST(SampleDescriptions, LoadCleanlyAndUseEveryFeature)
     }
 
     SettingsDescription d;
-    ASSERT_TRUE(LoadDescriptionBytes(repoFile("samples/Config/Sys/sysconfig_KT-100_1.xml"), true, &d));
+    ASSERT_TRUE(
+        LoadDescriptionBytes(repoFile("samples/Config/Sys/sysconfig_KT-100_1.xml"), true, &d));
     QSet<int> types;
     int enablingChildren = 0, alternatives = 0, hidden = 0;
     QList<int> perSection(d.sections.size());
     for (const DescEntry &e : d.entries) {
         types.insert(e.inputType);
         enablingChildren += !e.groupChild.isEmpty();
-        alternatives += e.inputRule == 1 && e.inputType == InputType::Combo && e.childDetails.size() > 1;
+        alternatives +=
+            e.inputRule == 1 && e.inputType == InputType::Combo && e.childDetails.size() > 1;
         hidden += e.dispFlg == 1;
         perSection[e.section] += e.dispFlg != 1;
     }
@@ -85,26 +89,30 @@ TEST(SampleDescriptions, SimulatorFilesOpenAndWriteBackUnchanged)
     for (const Case &c : {Case{"Sys/sysconfig_KT-100_1.xml", "kel_sys.ini"},
                           Case{"User/userconfig_KT-100_1.xml", "kel_user.ini"}}) {
         SCOPED_TRACE(c.file);
-        const QByteArray original = simulatorFile(c.file, QStringLiteral("3001"), QStringLiteral("127.0.0.9"));
+        const QByteArray original =
+            simulatorFile(c.file, QStringLiteral("3001"), QStringLiteral("127.0.0.9"));
         ASSERT_FALSE(original.isEmpty());
         SettingsDescription d;
-        ASSERT_TRUE(LoadDescriptionBytes(repoFile(QStringLiteral("samples/Config/") + QLatin1String(c.description)),
-                                         true, &d));
+        ASSERT_TRUE(LoadDescriptionBytes(
+            repoFile(QStringLiteral("samples/Config/") + QLatin1String(c.description)), true, &d));
         const SettingsFileImage image = ReadSettingsBytes(original);
         MergeSettings(image, d);
         // The description covers the file: every key is found, every visible entry is in the file.
         for (const SettingsKeyRecord &r : image.keys) {
             bool known = false;
             for (const DescEntry &e : d.entries)
-                known = known || (e.key == r.key && d.sections[e.section].key == image.sections[r.section]);
+                known = known ||
+                        (e.key == r.key && d.sections[e.section].key == image.sections[r.section]);
             EXPECT_TRUE(known) << r.key.toStdString();
         }
         for (const DescEntry &e : d.entries)
             EXPECT_TRUE(e.dispFlg == 1 || e.present) << e.key.toStdString();
         EXPECT_EQ(FormatSettingsFile(d, FileMode{true, false}), original);
     }
-    const QString sys = Cp932::decode(simulatorFile("kel_sys.ini", QStringLiteral("3001"), QStringLiteral("127.0.0.9")));
-    EXPECT_TRUE(sys.contains(u"\r\nSipAddress=3001\r\n") && sys.contains(u"\r\nIpAddress=127.0.0.9\r\n") &&
+    const QString sys = Cp932::decode(
+        simulatorFile("kel_sys.ini", QStringLiteral("3001"), QStringLiteral("127.0.0.9")));
+    EXPECT_TRUE(sys.contains(u"\r\nSipAddress=3001\r\n") &&
+                sys.contains(u"\r\nIpAddress=127.0.0.9\r\n") &&
                 sys.contains(QStringLiteral(u"\r\nTerminalName=端末3001\r\n")))
         << sys.toStdString();
 }
@@ -123,7 +131,8 @@ TEST(SampleDescriptions, VersionForInitialSettings)
     const DescriptionVersion sys = ReadDescriptionVersion(kSamples + "Sys/sysconfig_KT-100_1.xml");
     EXPECT_EQ(sys.status, DescriptionVersion::Ok);
     EXPECT_EQ(sys.version, QStringLiteral("1.00"));
-    EXPECT_EQ(ReadDescriptionVersion(kSamples + "FirmConfig.xml").status, DescriptionVersion::NoVersion);
+    EXPECT_EQ(ReadDescriptionVersion(kSamples + "FirmConfig.xml").status,
+              DescriptionVersion::NoVersion);
     EXPECT_EQ(ReadDescriptionVersion(kSamples + "none.xml").status, DescriptionVersion::LoadFailed);
 }
 
@@ -131,8 +140,11 @@ TEST(LoaderPreparation, FailuresShowTheirBoxAndLogTheirLines)
 {
     TempDir dir;
     ScriptedPrompter prompter;
-    dir.write("broken.xml", withVersion(data(1, "<inputtype>9</inputtype><inputrule>0</inputrule>")));
-    dir.write("ok.xml", withVersion(data(1, "<inputtype>2</inputtype><inputrule>0</inputrule><default>d</default>")));
+    dir.write("broken.xml",
+              withVersion(data(1, "<inputtype>9</inputtype><inputrule>0</inputrule>")));
+    dir.write("ok.xml",
+              withVersion(
+                  data(1, "<inputtype>2</inputtype><inputrule>0</inputrule><default>d</default>")));
     dir.write("kel_sys3001.ini", "Version=1\r\n\r\n[S]\r\nK1=v\r\n");
 
     struct Case {
@@ -142,6 +154,7 @@ TEST(LoaderPreparation, FailuresShowTheirBoxAndLogTheirLines)
         QString box;
     };
     const QString path = dir.file("broken.xml");
+    // clang-format off
     const Case cases[] = {
         {"broken description", "broken.xml", "kel_sys3001.ini", DescriptionLoader::Prepared::DescriptionError,
          {{12, "3001", QStringLiteral(u"SECTION[1] DATA[0] [inputtype]が範囲外の値を設定しています。")},
@@ -156,6 +169,7 @@ TEST(LoaderPreparation, FailuresShowTheirBoxAndLogTheirLines)
          DescriptionLoader::SettingsFileErrorCaption},
         {"ready", "ok.xml", "kel_sys3001.ini", DescriptionLoader::Prepared::Ready, {}, QString()},
     };
+    // clang-format on
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
         prompter.records.clear();
@@ -183,9 +197,12 @@ TEST(LoaderPreparation, FailuresShowTheirBoxAndLogTheirLines)
         }
     }
     EXPECT_EQ(DescriptionLoader::DescriptionErrorText,
-              QStringLiteral(u"設定編集用のConfigファイルに異常があります。\nお手数ですが、購入元にお問い合わせ願います。"));
+              QStringLiteral(u"設定編集用のConfigファイルに異常があります。\nお手数ですが、購入元に"
+                             u"お問い合わせ願います。"));
     EXPECT_EQ(DescriptionLoader::SettingsFileErrorText,
-              QStringLiteral(u"設定ファイル(iniファイル)の情報の取得に失敗しました。\n設定ファイルを更新して再度実行してください。"));
+              QStringLiteral(
+                  u"設定ファイル(iniファイル)"
+                  u"の情報の取得に失敗しました。\n設定ファイルを更新して再度実行してください。"));
 
     // A common file not chosen yet: the defaults stand.
     LoaderInputs in;

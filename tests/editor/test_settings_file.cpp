@@ -48,6 +48,7 @@ TEST(SettingsFileReader, LinesAsRead)
         QByteArray bytes;
         QStringList sections, records;
     };
+    // clang-format off
     const Case cases[] = {
         {"version, section, key", crlf("Version=1.02\n[SIP]\nSipAddress=201\n"),
          {"Version", "SIP"}, {"Version/Version=1.02", "SIP/SipAddress=201"}},
@@ -71,6 +72,7 @@ TEST(SettingsFileReader, LinesAsRead)
          {"A/A=" + a509, "A/B=2"}},
         {"NUL ends the line", QByteArray("[A]\r\nK=1\0junk\r\n", 15), {"A"}, {"A/K=1"}},
     };
+    // clang-format on
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
         const SettingsFileImage image = ReadSettingsBytes(c.bytes);
@@ -103,13 +105,15 @@ TEST(SettingsFileMerge, FirstOccurrenceExactCaseAndFlags)
                 return e;
         throw std::out_of_range(key);
     };
-    EXPECT_EQ(entry("Number").value, QStringLiteral(" 12 ")); // first of two, untrimmed until written
+    EXPECT_EQ(entry("Number").value,
+              QStringLiteral(" 12 ")); // first of two, untrimmed until written
     EXPECT_EQ(entry("Number").fileValue, QStringLiteral(" 12 "));
-    EXPECT_EQ(entry("Mode").value, QStringLiteral("2")); // "[line]" and "mode" are other names
+    EXPECT_EQ(entry("Mode").value, QStringLiteral("2"));     // "[line]" and "mode" are other names
     EXPECT_EQ(entry("Fixed").value, QStringLiteral(" F6 ")); // types 6, 7 keep their default
     EXPECT_EQ(entry("Shown").value, QStringLiteral("RO"));
     EXPECT_EQ(entry("Version").value, QStringLiteral("2.10"));
-    for (const char *key : {"Version", "Number", "Name", "Mode", "Hidden", "Fixed", "Shown", "Addr", "Path"}) {
+    for (const char *key :
+         {"Version", "Number", "Name", "Mode", "Hidden", "Fixed", "Shown", "Addr", "Path"}) {
         SCOPED_TRACE(key);
         EXPECT_TRUE(entry(key).present);
         EXPECT_TRUE(entry(key).kept);
@@ -130,7 +134,8 @@ TEST(SettingsFileWriter, TerminalFileBytesMatchTheExpectedFile)
     ASSERT_TRUE(WriteSettingsFile(dir.file("kel_sys3001.ini"), d, FileMode{true, false}));
     EXPECT_EQ(dir.read("kel_sys3001.ini"), repoFile("tests/editor/data/write_expected.ini"));
     EXPECT_EQ(d.entries[1].value, QStringLiteral("12")); // the trimmed value is kept
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"kel_sys3001.ini"});
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList{"kel_sys3001.ini"});
 }
 
 TEST(SettingsFileWriter, EntriesWrittenInEachMode)
@@ -142,6 +147,7 @@ TEST(SettingsFileWriter, EntriesWrittenInEachMode)
         QStringList included;
         QByteArray expected;
     };
+    // clang-format off
     const Case cases[] = {
         {"common file: included entries, the version and type 6", {true, true},
          crlf("Version=1\n[Line]\nNumber=5\n"), {"Name", "Addr", "Shown"},
@@ -156,6 +162,7 @@ TEST(SettingsFileWriter, EntriesWrittenInEachMode)
          crlf("Version=2.10\n\n\n[Line]\nNumber=\nName=既定\nMode=1\nFixed=F6\nShown=RO\n\n"
               "[Empty]\nUnused=u\n\n[Net]\nAddr=\nPath=\n")},
     };
+    // clang-format on
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
         SettingsDescription d = writeDescription();
@@ -191,16 +198,19 @@ TEST(SettingsFileWriter, FailedSavesLeaveTheOldFile)
     EXPECT_FALSE(WriteSettingsFile(dir.file("busy.ini"), d, {}, log.sink()));
     ASSERT_EQ(log.lines.size(), 1);
     EXPECT_EQ(log.lines[0].number, 12);
-    EXPECT_EQ(log.lines[0].detail, QStringLiteral(u"DATA[9] iniファイル書き込みにて例外処理が発生しました。"));
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::Dirs | QDir::NoDotAndDotDot),
-              (QStringList{"busy.ini", "ro.ini"}));
+    EXPECT_EQ(log.lines[0].detail,
+              QStringLiteral(u"DATA[9] iniファイル書き込みにて例外処理が発生しました。"));
+    EXPECT_EQ(
+        QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::Dirs | QDir::NoDotAndDotDot),
+        (QStringList{"busy.ini", "ro.ini"}));
 
     // Replacing a file keeps its permissions.
     dir.write("kel.ini", "old");
     QFile::setPermissions(dir.file("kel.ini"), QFile::ReadOwner | QFile::WriteOwner);
     ASSERT_TRUE(WriteSettingsFile(dir.file("kel.ini"), d, {}, log.sink()));
     const QFile::Permissions modeBits = QFile::Permissions(0x7077); // owner, group, other
-    EXPECT_EQ(QFileInfo(dir.file("kel.ini")).permissions() & modeBits, QFile::ReadOwner | QFile::WriteOwner);
+    EXPECT_EQ(QFileInfo(dir.file("kel.ini")).permissions() & modeBits,
+              QFile::ReadOwner | QFile::WriteOwner);
 }
 
 TEST(SettingsFileWriter, RegistrationFileReachesTheUpdateDecision)
@@ -208,7 +218,8 @@ TEST(SettingsFileWriter, RegistrationFileReachesTheUpdateDecision)
     TempDir dir;
     ProcessValues::setProgramFolder(dir.path());
     dir.mkdir("Config");
-    dir.write("Boot/b.s", "S0" + QByteArray(36, '0') + QByteArray("B2.00").toHex().toUpper().leftJustified(20, '0') +
+    dir.write("Boot/b.s", "S0" + QByteArray(36, '0') +
+                              QByteArray("B2.00").toHex().toUpper().leftJustified(20, '0') +
                               "AB\r\n");
     LoaderInputs in;
     in.descriptionPath = QStringLiteral(KEL_SOURCE_DIR "/samples/Config/FirmConfig.xml");
@@ -220,7 +231,8 @@ TEST(SettingsFileWriter, RegistrationFileReachesTheUpdateDecision)
     // The second registration names the model and its boot program.
     d.entries[3].value = QStringLiteral("KT-100");
     d.entries[4].value = QStringLiteral(" ") + dir.file("Boot/b.s");
-    ASSERT_TRUE(WriteSettingsFile(dir.file("Config/FirmFilePath.ini"), d, loader.inputs().fileMode()));
+    ASSERT_TRUE(
+        WriteSettingsFile(dir.file("Config/FirmFilePath.ini"), d, loader.inputs().fileMode()));
 
     CAutoUpdateDecider decider;
     TermRequestPayload r;
