@@ -297,30 +297,13 @@ private:
             break;
         case InputType::Text:
         case InputType::Password:
-            if (n == "texttype") {
-                if (leadingNumber(t) == 1)
-                    e.text.textType = 1;
-            } else if (n == "inputmax") {
-                e.text.inputMax = t;
-            } else if (n == "inputmin") {
-                e.text.inputMin = t;
-            } else if (n == "regexpression") {
-                e.text.regExpression = t;
-            } else if (n == "textaction") {
-                e.text.textAction = t == QLatin1String("1");
-            } else if (n == "groupparent") {
+            if (!readTextSetting(e.text, n, t) && n == "groupparent") {
                 e.text.groupParent = t;
                 e.groupParent = t;
             }
             break;
         case InputType::Address:
-            if (n == "inputmax") {
-                e.address.inputMax = t;
-            } else if (n == "inputmin") {
-                e.address.inputMin = t;
-            } else if (n == "textaction") {
-                e.address.textAction = t == QLatin1String("1");
-            } else if (n == "groupparent") {
+            if (!readAddressSetting(e.address, n, t) && n == "groupparent") {
                 e.address.groupParent = t;
                 e.groupParent = t;
             }
@@ -384,14 +367,51 @@ private:
         }
     }
 
-    // A level-6 element of a child detail, read by the entry's own type.
+    // The limits of a text entry or of a child detail ("child" removed).
+    static bool readTextSetting(TextSettings &s, const Name &n, const QString &t)
+    {
+        if (n == "texttype") {
+            if (leadingNumber(t) == 1)
+                s.textType = 1;
+        } else if (n == "inputmin") {
+            s.inputMin = t;
+        } else if (n == "inputmax") {
+            s.inputMax = t;
+        } else if (n == "regexpression") {
+            s.regExpression = t;
+        } else if (n == "textaction") {
+            s.textAction = t == QLatin1String("1");
+        } else {
+            return false;
+        }
+        return true;
+    }
+
+    static bool readAddressSetting(AddressSettings &s, const Name &n, const QString &t)
+    {
+        if (n == "inputmin")
+            s.inputMin = t;
+        else if (n == "inputmax")
+            s.inputMax = t;
+        else if (n == "textaction")
+            s.textAction = t == QLatin1String("1");
+        else
+            return false;
+        return true;
+    }
+
+    // A level-6 element of a child detail, read by the entry's own type: each
+    // mirrors the entry's element of the name without "child".
     void readChildElement(int type, ChildDetail &d, const pugi::xml_node &g)
     {
-        const Name n{DescriptionXml::rawBaseName(g)};
+        const char *raw = DescriptionXml::rawBaseName(g);
         const QString t = text(g);
         d.tooltip = t;
+        if (std::strncmp(raw, "child", 5) != 0)
+            return;
+        const Name n{raw + 5};
         if (type == InputType::Combo) {
-            if (n != "childcombooption")
+            if (!(n == "combooption"))
                 return;
             d.options.clear();
             for (pugi::xml_node h = g.first_child(); h; h = h.next_sibling()) {
@@ -401,27 +421,14 @@ private:
                 d.options.append(ComboOption{text(h), QString::fromUtf8(attr.value()), {}});
             }
         } else if (type == InputType::Text || type == InputType::Password) {
-            if (n == "childtexttype") {
-                if (leadingNumber(t) == 1)
-                    d.text.textType = 1;
-            } else if (n == "childinputmin") {
-                d.text.inputMin = t;
-            } else if (n == "childinputmax") {
-                d.text.inputMax = t;
-            } else if (n == "childregexpression") {
-                d.text.regExpression = t;
-            } else if (n == "childtextaction") {
-                d.text.textAction = t == QLatin1String("1");
-            } else if (n == "childinputneed" && !t.isEmpty()) {
-                d.inputNeed = leadingNumber(t);
+            if (n == "inputneed") {
+                if (!t.isEmpty())
+                    d.inputNeed = leadingNumber(t);
+            } else {
+                readTextSetting(d.text, n, t);
             }
         } else if (type == InputType::Address) {
-            if (n == "childinputmin")
-                d.address.inputMin = t;
-            else if (n == "childinputmax")
-                d.address.inputMax = t;
-            else if (n == "childtextaction")
-                d.address.textAction = t == QLatin1String("1");
+            readAddressSetting(d.address, n, t);
         }
     }
 
