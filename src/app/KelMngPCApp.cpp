@@ -1,6 +1,8 @@
 #include "app/KelMngPCApp.h"
 
 #include "app/MainFrame.h"
+#include "app/InitialSettingsWindow.h"
+#include "app/ScheduleWindows.h"
 #include "app/SignalBridge.h"
 #include "app/SingleInstance.h"
 #include "app/WidgetPrompter.h"
@@ -10,6 +12,7 @@
 #include "comm/TimerService.h"
 #include "common/ProcessValues.h"
 #include "register/TermDatabase.h"
+#include "schedule/ScheduleBook.h"
 #include "termlist/ui/TerminalView.h"
 
 #include <QCoreApplication>
@@ -31,6 +34,8 @@ CKelMngPCApp::CKelMngPCApp() = default;
 CKelMngPCApp::~CKelMngPCApp()
 {
     stopThreads();
+    m_schedules.reset();
+    m_initialSettings.reset();
     m_frame.reset();
     exitInstance();
     setPrompter(nullptr);
@@ -124,6 +129,7 @@ bool CKelMngPCApp::initInstance(const QStringList &args)
         return false;
     }
     m_comm = std::make_unique<CCommMgrThread>();
+    m_initialSettings = std::make_unique<InitialSettingsWindow>(*m_view, m_decider);
     m_comm->setDecider(&m_decider);
     if (!m_comm->launch(QThread::HighPriority)) {
         refuse(QStringLiteral("内部処理の一部が正常に起動できませんでした。\nいったん終了し、再度起"
@@ -147,6 +153,10 @@ bool CKelMngPCApp::initInstance(const QStringList &args)
                  MakeCommSettingsMessage(ProcessValues::MainThreadId, TaskKind::Start, comm));
     PostToThread(ProcessValues::TimerThreadId, Msg::StartStop, 0,
                  std::make_unique<TaskMessage>(ProcessValues::MainThreadId, TaskKind::Start));
+
+    // 17. The ten schedules, bound to their files in the program folder.
+    scheduleBook().init(ProcessValues::programFolder());
+    m_schedules = std::make_unique<ScheduleWindows>(*m_view, m_frame.get(), scheduleBook());
     return true;
 }
 

@@ -14,6 +14,8 @@ class CMainFrame;
 class CTerminalView;
 class CTimerThread;
 class CCommMgrThread;
+class ScheduleWindows;
+class InitialSettingsWindow;
 class SingleInstance;
 class SignalBridge;
 class WidgetPrompter;
@@ -52,4 +54,7 @@ private:
     CTerminalView *m_view = nullptr; // owned by the frame
     std::unique_ptr<CTimerThread> m_timer;
     std::unique_ptr<CCommMgrThread> m_comm;
+    std::unique_ptr<ScheduleWindows> m_schedules;
+    // Feeds the decider's initial-settings hooks: made before the manager starts.
+    std::unique_ptr<InitialSettingsWindow> m_initialSettings;
 };

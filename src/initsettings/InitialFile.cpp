@@ -7,6 +7,7 @@
 #include "common/ProcessValues.h"
 #include "common/Prompter.h"
 #include "common/TerminalPaths.h"
+#include "editor/DescriptionLoader.h"
 
 #include <QDir>
 #include <QFile>
@@ -85,8 +86,7 @@ int resultCodeOf(Outcome outcome)
     }
 }
 
-Result generate(const QString &termId, const QString &model,
-                const DescriptionVersionReader &readVersion, const BoxPoster &box)
+Result generate(const QString &termId, const QString &model, const BoxPoster &box)
 {
     Result r;
     const QString target = TerminalPaths::absolute(TerminalPaths::Kind::System, termId);
@@ -112,12 +112,14 @@ Result generate(const QString &termId, const QString &model,
     }
 
     // 2. The version: the default of its first entry, which must be "Version".
-    const DescriptionVersion v = readVersion ? readVersion(found.path) : DescriptionVersion{};
-    if (!v.loaded) {
+    const DescriptionVersion v = ReadDescriptionVersion(found.path);
+    if (v.status == DescriptionVersion::LoadFailed) {
         r.outcome = Outcome::DescriptionFaulty;
+        OpLog::writeError(ErrLog::ConfigXml, termId,
+                          QStringLiteral("SECTION[0] DATA[0] Configファイルのロードに失敗しました。"));
         return r;
     }
-    if (!v.hasVersion) {
+    if (v.status != DescriptionVersion::Ok) {
         r.outcome = Outcome::NoVersion;
         OpLog::writeError(ErrLog::ConfigXml, termId,
                           QStringLiteral("1件目にsection=Version key=Versionが存在しません。"));

@@ -10,14 +10,6 @@
 
 #include <functional>
 
-// What the generation needs from the model's system settings description.
-struct DescriptionVersion {
-    bool loaded = false;     // the description could be loaded
-    bool hasVersion = false; // its first entry has the key "Version"
-    QString version;         // that entry's default
-};
-using DescriptionVersionReader = std::function<DescriptionVersion(const QString &path)>;
-
 // Shows a message box on the main thread (the generation runs on the
 // communication thread and never touches a window): text, caption, type.
 using BoxPoster = std::function<void(const QString &, const QString &, unsigned)>;
@@ -29,7 +21,7 @@ enum class Outcome {
     Written,
     NoDescription,       // no "Config/Sys/sysconfig_<model>_*.xml"
     SeveralDescriptions, // more than one
-    DescriptionFaulty,   // could not be loaded
+    DescriptionFaulty,   // could not be read as XML
     NoVersion,           // its first entry is not "Version"
     WriteFailed,         // the temporary file or the move failed
 };
@@ -44,10 +36,11 @@ struct Result {
 QByteArray content(const QString &version, const QString &termId);
 
 // Generates the file of termId for a terminal of the model below the program
-// folder. Failures of the description write their error-log line (number 12)
-// and post their message box; the caller logs the failure for the terminal.
-Result generate(const QString &termId, const QString &model,
-                const DescriptionVersionReader &readVersion, const BoxPoster &box);
+// folder; the version is that of the model's system settings description
+// (ReadDescriptionVersion). Failures of the description write their
+// error-log line (number 12) and post their message box; the caller logs the
+// failure for the terminal.
+Result generate(const QString &termId, const QString &model, const BoxPoster &box);
 
 // The result code a terminal's request ends with for an outcome
 // (0 for Written, 12 for the description, 10 for the file).

@@ -7,10 +7,8 @@
 
 #include <QFileInfo>
 
-CInitialSettingsProvider::CInitialSettingsProvider(CInitialSettingsTable &table,
-                                                   DescriptionVersionReader readVersion,
-                                                   BoxPoster box)
-    : m_table(table), m_readVersion(std::move(readVersion)), m_box(std::move(box))
+CInitialSettingsProvider::CInitialSettingsProvider(CInitialSettingsTable &table, BoxPoster box)
+    : m_table(table), m_box(std::move(box))
 {
 }
 
@@ -24,7 +22,7 @@ bool CInitialSettingsProvider::prepare(TermRequestPayload &request)
         OpLog::writeError(LogRecord{n.termId, ErrLog::NoFreeSipAddress, 0, request.address, {}});
         return false;
     }
-    const InitialFile::Result made = InitialFile::generate(*id, n.machineName, m_readVersion, m_box);
+    const InitialFile::Result made = InitialFile::generate(*id, n.machineName, m_box);
     if (made.outcome != InitialFile::Outcome::Written) {
         request.result = InitialFile::resultCodeOf(made.outcome);
         OpLog::writeError(LogRecord{*id, ErrLog::Other, 0, request.address, {}});

@@ -24,8 +24,7 @@ struct TermRequestPayload;
 class CInitialSettingsProvider
 {
 public:
-    CInitialSettingsProvider(CInitialSettingsTable &table, DescriptionVersionReader readVersion,
-                             BoxPoster box);
+    CInitialSettingsProvider(CInitialSettingsTable &table, BoxPoster box);
 
     // Whether waiting for new terminals is on.
     bool running() const { return m_table.running(); }
@@ -35,6 +34,5 @@ public:
 
 private:
     CInitialSettingsTable &m_table;
-    DescriptionVersionReader m_readVersion;
     BoxPoster m_box;
 };

@@ -33,13 +33,12 @@ TermRequestPayload newTerminal(const QString &model = "KT-100")
 TEST_F(InitFolder, FileHasExactBytesAndReplacesTheOldOneWhole)
 {
     dir.write("Data/Sys/kel_sys5001.ini", "old content that is longer than the new one\r\n");
-    const InitialFile::Result r = InitialFile::generate("5001", "KT-100", reader(), poster());
+    const InitialFile::Result r = InitialFile::generate("5001", "KT-100", poster());
     ASSERT_EQ(r.outcome, InitialFile::Outcome::Written);
     EXPECT_EQ(r.path, dir.file("Data/Sys/kel_sys5001.ini"));
     EXPECT_EQ(dir.read("Data/Sys/kel_sys5001.ini"),
               QByteArray("Version=V1.23\r\n\r\n[SIP]\r\nSipAddress=5001\r\n"));
     EXPECT_FALSE(QFile::exists(dir.file("Data/TmpData.ini"))) << "moved, not copied";
-    EXPECT_EQ(readPaths, QStringList{dir.file("Config/Sys/sysconfig_KT-100_1.xml")});
     EXPECT_TRUE(boxes.isEmpty());
 }
 
@@ -47,28 +46,29 @@ TEST_F(InitFolder, DescriptionProblemsAreReportedAndWriteNothing)
 {
     struct Case {
         const char *model;
-        DescriptionVersion version;
         InitialFile::Outcome outcome;
-        const char *box;      // start of the box text, "" none
-        const char *logLine;  // expected in the log
+        const char *box;     // start of the box text, "" none
+        const char *logLine; // expected in the log
     } cases[] = {
-        {"KT-200", {true, true, "V"}, InitialFile::Outcome::NoDescription,
+        {"KT-200", InitialFile::Outcome::NoDescription,
          "設定編集用のConfigファイルが存在しません。", "Err12:設定Configファイル異常"},
-        {"KT-300", {true, true, "V"}, InitialFile::Outcome::SeveralDescriptions,
+        {"KT-300", InitialFile::Outcome::SeveralDescriptions,
          "設定編集用のConfigファイルが複数存在します。\n", "設定Configファイルを取得できません。"},
         // A model name from the network that would leave the folder.
-        {"../Sys/x", {true, true, "V"}, InitialFile::Outcome::NoDescription, "設定編集用", "Err12"},
-        {"KT-100", {true, false, ""}, InitialFile::Outcome::NoVersion, "",
+        {"../Sys/x", InitialFile::Outcome::NoDescription, "設定編集用", "Err12"},
+        {"KT-400", InitialFile::Outcome::NoVersion, "",
          "1件目にsection=Version key=Versionが存在しません。"},
-        {"KT-100", {false, false, ""}, InitialFile::Outcome::DescriptionFaulty, "", ""},
+        {"KT-500", InitialFile::Outcome::DescriptionFaulty, "",
+         "Configファイルのロードに失敗しました。"},
     };
     dir.write("Config/Sys/sysconfig_KT-300_a.xml", "<DISP/>");
     dir.write("Config/Sys/sysconfig_KT-300_b.xml", "<DISP/>");
     dir.write("Config/sysconfig_x_1.xml", "<DISP/>");
+    describe("KT-400", "SipAddress", "V");
+    dir.write("Config/Sys/sysconfig_KT-500_1.xml", "<DISP><section key=");
     for (const Case &c : cases) {
         boxes.clear();
-        version = c.version;
-        const auto r = InitialFile::generate("5002", c.model, reader(), poster());
+        const auto r = InitialFile::generate("5002", c.model, poster());
         EXPECT_EQ(r.outcome, c.outcome) << c.model;
         EXPECT_EQ(InitialFile::resultCodeOf(r.outcome), ResultCode::ConfigXml);
         if (*c.box) {
@@ -89,7 +89,7 @@ TEST_F(InitFolder, AFileThatCantBeWrittenLeavesTheOldOne)
 {
     dir.write("Data/Sys/kel_sys5003.ini", "keep\r\n");
     dir.mkdir("Data/TmpData.ini"); // can't be opened as a file
-    auto r = InitialFile::generate("5003", "KT-100", reader(), poster());
+    auto r = InitialFile::generate("5003", "KT-100", poster());
     EXPECT_EQ(r.outcome, InitialFile::Outcome::WriteFailed);
     EXPECT_EQ(InitialFile::resultCodeOf(r.outcome), ResultCode::FileCreate);
     EXPECT_EQ(dir.read("Data/Sys/kel_sys5003.ini"), "keep\r\n");
@@ -97,7 +97,7 @@ TEST_F(InitFolder, AFileThatCantBeWrittenLeavesTheOldOne)
     // No Data/Sys folder: the move fails and the temporary file goes.
     QDir(dir.file("Data/TmpData.ini")).removeRecursively();
     QDir(dir.file("Data/Sys")).removeRecursively();
-    r = InitialFile::generate("5004", "KT-100", reader(), poster());
+    r = InitialFile::generate("5004", "KT-100", poster());
     EXPECT_EQ(r.outcome, InitialFile::Outcome::WriteFailed);
     EXPECT_FALSE(QFile::exists(dir.file("Data/TmpData.ini")));
 }
@@ -106,7 +106,7 @@ TEST_F(InitFolder, PreparedRequestCarriesTheNewIdAndItsStampedFile)
 {
     CInitialSettingsTable table;
     ASSERT_TRUE(table.start(InitRange("6000", 3), {6000}, 1).started);
-    CInitialSettingsProvider provider(table, reader(), poster());
+    CInitialSettingsProvider provider(table, poster());
     TermRequestPayload r = newTerminal();
     ASSERT_TRUE(provider.prepare(r));
     EXPECT_EQ(r.request.notify.termId, "6001");
@@ -123,10 +123,10 @@ TEST_F(InitFolder, FailedPreparationsSetTheResultAndLogForTheTerminal)
 {
     CInitialSettingsTable table;
     ASSERT_TRUE(table.start(InitRange("6100", 2), {}, 0).started);
-    CInitialSettingsProvider provider(table, reader(), poster());
+    CInitialSettingsProvider provider(table, poster());
 
     // The description is faulty: the number is spent all the same.
-    version = {true, false, ""};
+    describe("KT-100", "NotVersion", "");
     TermRequestPayload r = newTerminal();
     EXPECT_FALSE(provider.prepare(r));
     EXPECT_EQ(r.result, ResultCode::ConfigXml);
@@ -135,7 +135,7 @@ TEST_F(InitFolder, FailedPreparationsSetTheResultAndLogForTheTerminal)
     EXPECT_TRUE(log().contains(QRegularExpression("Err09:その他のエラー +端末ID:6100 ")))
         << log().toStdString();
 
-    version = {true, true, "V2"};
+    describe("KT-100", "Version", "V2");
     r = newTerminal();
     ASSERT_TRUE(provider.prepare(r));
     EXPECT_EQ(r.request.notify.termId, "6101");

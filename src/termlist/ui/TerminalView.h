@@ -10,17 +10,18 @@
 #include "register/ListCond.h"
 #include "register/RegisterTypes.h"
 #include "termlist/SelectionMemory.h"
+#include "termlist/ViewHooks.h"
 
 #include <QHash>
 #include <QPointer>
 #include <QTableView>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
 class CTermDatabase;
 class CTermListModel;
-class IInitialSettingsMode;
 class NoticeApplier;
 class QAction;
 class QLabel;
@@ -73,7 +74,15 @@ public:
     bool isMainEnabled() const { return m_mainEnabled; }
     void setMainEnabled(bool enabled);
 
-    // The initial settings dialog while it is open (null otherwise).
+    // The schedule windows belong to another subsystem; the application
+    // tells the view how to open them ("スケジュール設定", "スケジュール実行").
+    void setScheduleOpeners(std::function<void()> settings, std::function<void()> run);
+    // The schedule execution window while it is open (nullptr when it goes):
+    // schedule completions and refusals of its requests are handed to it.
+    void setScheduleSink(IScheduleCompletionSink *sink) { m_scheduleSink = sink; }
+    // The dialog "初期設定実行" belongs to another subsystem; the application
+    // tells the view how to open it. While open it is the view's hook.
+    void setInitialSettingsOpener(std::function<void()> open);
     IInitialSettingsMode *initialSettingsMode() const { return m_initialSettings; }
     void setInitialSettingsMode(IInitialSettingsMode *mode) { m_initialSettings = mode; }
 
@@ -89,6 +98,8 @@ public slots:
     void onClearAll();
     void onShowLog();
     void onAbout();
+    void onScheduleSettings();
+    void onScheduleRun();
     void onInitialSettings();
 
     // A click on a column header: posts Msg::HeaderClick to the view when the
@@ -130,5 +141,9 @@ private:
     QPointer<QLabel> m_statusPane;
     QPointer<QMenuBar> m_menuBar;
     QHash<QString, QAction *> m_actions;
+    std::function<void()> m_openScheduleSettings;
+    std::function<void()> m_openScheduleRun;
+    IScheduleCompletionSink *m_scheduleSink = nullptr;
+    std::function<void()> m_openInitialSettings;
     IInitialSettingsMode *m_initialSettings = nullptr;
 };

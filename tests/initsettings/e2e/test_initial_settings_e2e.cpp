@@ -12,6 +12,7 @@
 #include "initsettings/InitialSettingsProvider.h"
 #include "initsettings/ui/InitSettingsDialog.h"
 #include "comm/UpdateDecider.h"
+#include "editor/DescriptionLoader.h"
 
 #include "support/ScriptedPrompter.h"
 
@@ -28,11 +29,12 @@ namespace
 {
 
 constexpr int Port = 43901;
-const QString Version = "V1.23";
+const QString Sample = KEL_SOURCE_DIR "/samples/Config/Sys/sysconfig_KT-100_1.xml";
 
 QByteArray expectedFile(const QString &id)
 {
-    return ("Version=" + Version + "\r\n\r\n[SIP]\r\nSipAddress=" + id + "\r\n").toLatin1();
+    const QString version = ReadDescriptionVersion(Sample).version;
+    return ("Version=" + version + "\r\n\r\n[SIP]\r\nSipAddress=" + id + "\r\n").toLatin1();
 }
 
 } // namespace
@@ -43,8 +45,7 @@ TEST(InitialSettingsE2e, TwoFreeNumbersForThreeNewTerminals)
     CInitialSettingsTable table;
     CBoxRelay boxes;
     CInitialSettingsProvider provider(
-        table, [](const QString &) { return DescriptionVersion{true, true, Version}; },
-        [&](const QString &t, const QString &c, unsigned ty) { boxes.post(t, c, ty); });
+        table, [&](const QString &t, const QString &c, unsigned ty) { boxes.post(t, c, ty); });
     CAutoUpdateDecider decider;
     decider.initialSettingsMode = [&] { return provider.running(); };
     decider.initialSettings = [&](TermRequestPayload &r) { return provider.prepare(r); };
@@ -52,7 +53,10 @@ TEST(InitialSettingsE2e, TwoFreeNumbersForThreeNewTerminals)
     CommStack stack({.udpPort = Port, .decider = &decider});
     ASSERT_TRUE(stack.up());
     stack.dir.write("Config/FirmFilePath.ini", "[None]\r\n");
-    stack.dir.write("Config/Sys/sysconfig_KT-100_1.xml", "<DISP/>");
+    QFile sample(Sample);
+    ASSERT_TRUE(sample.open(QIODevice::ReadOnly));
+    stack.dir.write("Config/Sys/sysconfig_KT-100_1.xml", sample.readAll());
+    ASSERT_FALSE(ReadDescriptionVersion(Sample).version.isEmpty());
     stack.dir.mkdir("Data/Sys");
     std::vector<TermItem> registered{{0, "7100", 0}, {0, "7102", 0}, {0, "7104", 0}};
     ASSERT_EQ(stack.db->addTerminals(registered), 0);

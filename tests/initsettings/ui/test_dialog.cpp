@@ -3,7 +3,9 @@
 // closing while waiting, and a picture of the waiting dialog.
 #include "termlist/ui/ModalDriver.h"
 
+#include "app/InitialSettingsWindow.h"
 #include "comm/OpLog.h"
+#include "comm/UpdateDecider.h"
 #include "common/Cp932.h"
 #include "common/ProcessValues.h"
 #include "initsettings/ui/InitSettingsDialog.h"
@@ -79,6 +81,8 @@ TEST_F(DialogTest, MenuOpensTheDialogAsTheViewsHook)
     QMenuBar bar;
     view.buildMenus(&bar);
     view.initialUpdate();
+    CAutoUpdateDecider decider;
+    InitialSettingsWindow window(view, decider, table);
     QAction *item = view.action("actionInitialSettings");
     ASSERT_NE(item, nullptr);
     EXPECT_TRUE(item->isEnabled());
@@ -93,6 +97,11 @@ TEST_F(DialogTest, MenuOpensTheDialogAsTheViewsHook)
         EXPECT_EQ(d->rangeEdit->text(), "10");
         EXPECT_TRUE(d->executeButton->isEnabled());
         EXPECT_FALSE(d->endButton->isEnabled());
+        // The communication side sees the dialog's waiting.
+        EXPECT_FALSE(decider.initialSettingsMode());
+        d->executeButton->click();
+        EXPECT_TRUE(decider.initialSettingsMode());
+        d->endButton->click();
         d->closeButton->click();
     });
     item->trigger();
