@@ -28,7 +28,7 @@
 namespace
 {
 
-constexpr int Port = 43901;
+constexpr int Port = 44111;
 const QString Sample = KEL_SOURCE_DIR "/samples/Config/Sys/sysconfig_KT-100_1.xml";
 
 QByteArray expectedFile(const QString &id)
@@ -70,7 +70,7 @@ TEST(InitialSettingsE2e, TwoFreeNumbersForThreeNewTerminals)
     EXPECT_EQ(dialog.countLabel->text(), "3件");
 
     Termsim sim;
-    ASSERT_TRUE(sim.start(simArgs("127.0.90.2", 3, Port) +
+    ASSERT_TRUE(sim.start(simArgs("127.0.111.2", 3, Port) +
                           QStringList{"--set", "terminal_id=ERROR", "--set", "adopt_sip_address=true",
                                       "--set", "notify_after_restart_s=0"}))
         << sim.lastLine().toStdString();
