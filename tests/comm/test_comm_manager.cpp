@@ -307,14 +307,9 @@ TEST_F(Manager, TerminalRequestsAreAnsweredQueuedAndRunOnFiveWorkers)
 namespace
 {
 
-// Initial settings: succeeds for the first terminal, then the range is spent.
-struct InitialDecider : IUpdateDecider {
+// Initial settings: the first terminal gets a number, then the range is spent.
+struct InitialDecider : ScriptedDecider {
     int numbers = 1;
-    void decide(TermRequestPayload &r, bool) override
-    {
-        r.decision = UpdateDecision::InitialSettings;
-        r.files = {{UpdateFileKind::System, {}, {}, "/p/Data/Sys/kel_sysERROR.ini"}};
-    }
     bool prepareInitialSettings(TermRequestPayload &r) override
     {
         if (numbers-- <= 0) {
@@ -322,7 +317,7 @@ struct InitialDecider : IUpdateDecider {
             return false;
         }
         r.request.notify.termId = "5001";
-        r.files = {{UpdateFileKind::System, {}, "01022024101010", "/p/Data/Sys/kel_sys5001.ini"}};
+        r.files = {{UpdateFileKind::System, {}, "01022024101010", "/p/kel_sys5001.ini"}};
         return true;
     }
 };
@@ -332,31 +327,27 @@ struct InitialDecider : IUpdateDecider {
 TEST_F(Manager, InitialSettingsWithoutANumberStillClosesTheTerminalsSession)
 {
     InitialDecider decider;
+    decider.decision = UpdateDecision::InitialSettings;
+    decider.files = {{UpdateFileKind::System, {}, {}, "/p/kel_sysERROR.ini"}};
     core.setDecider(&decider);
-    for (std::uint16_t seq = 1; seq <= 2; ++seq) {
+    for (std::uint32_t n = 1; n <= 2; ++n) {
         auto r = std::make_unique<TermRequestPayload>();
-        r->sourceAddress = 0x7F000C00u + seq;
+        r->sourceAddress = 0x7F000C00u + n;
         core.onTermRequest(std::move(r));
-        auto m = std::move(host.view.back());
+        host.view.back()->kind = RequestKind::Decision;
+        core.onTask(std::move(host.view.back()));
         host.view.pop_back();
-        m->kind = RequestKind::Decision;
-        core.onTask(std::move(m));
     }
     core.onDispatch();
     EXPECT_EQ(host.messagesTo(WorkerPool::Request, 0).back(), WorkerMsg::InitialSettingsMsg);
-    EXPECT_EQ(host.targetsTo(WorkerPool::Request, 0).front()->files.at(0).remoteName,
-              "kel_sys01022024101010.ini");
-    EXPECT_EQ(host.targetsTo(WorkerPool::Request, 0).front()->termId, "5001");
+    const SessionTarget *t = host.targetsTo(WorkerPool::Request, 0).front();
+    EXPECT_EQ(std::pair(t->termId, t->files.at(0).remoteName),
+              std::pair(QString("5001"), QString("kel_sys01022024101010.ini")));
     // The second terminal was told to go ahead: it gets a close, no file.
     EXPECT_EQ(host.messagesTo(WorkerPool::Request, 1).back(), WorkerMsg::ForceClose);
     EXPECT_TRUE(host.targetsTo(WorkerPool::Request, 1).front()->files.isEmpty());
     core.onRequestWorkerDone(1, ResultCode::Success);
+    EXPECT_EQ(host.view.back()->slot<TermRequestPayload>(0)->result, ResultCode::NoFreeSipAddress);
     core.onRequestWorkerDone(0, ResultCode::Success);
-    ASSERT_EQ(host.countKind(TaskKind::TermRequestEnded), 2);
-    std::vector<int> results;
-    for (const auto &m : host.view)
-        if (m->kind == TaskKind::TermRequestEnded)
-            results.push_back(m->slot<TermRequestPayload>(0)->result);
-    EXPECT_EQ(results, (std::vector<int>{ResultCode::NoFreeSipAddress, ResultCode::Success}));
     EXPECT_EQ(host.countKind(TaskKind::RemoteSeriesEnded), 1);
 }

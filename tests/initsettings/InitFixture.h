@@ -1,6 +1,6 @@
 #pragma once
-// A program folder with a Log and a Data tree, the model's system settings
-// description, and the day's log as text.
+// A program folder with the model's system settings description, the day's
+// log as text, and the boxes the generation posted.
 
 #include "comm/OpLog.h"
 #include "common/Cp932.h"
@@ -15,24 +15,22 @@
 struct InitFolder : ::testing::Test {
     TempDir dir;
     ScriptedPrompter prompts;
-    QList<QStringList> boxes; // text, caption, type of posted boxes
+    QList<QStringList> boxes; // text, caption, type
 
     void SetUp() override
     {
         ProcessValues::setProgramFolder(dir.path());
-        for (const char *d : {"Log", "Data/Sys", "Config/Sys"})
+        for (const char *d : {"Log", "Data/Sys"})
             dir.mkdir(d);
         describe("KT-100", "Version", "V1.23");
     }
-    // The model's one system settings description, its first entry keyed key.
+    // The model's description; its first entry has the key and the default.
     void describe(const QString &model, const QString &key, const QString &version)
     {
         dir.write("Config/Sys/sysconfig_" + model + "_1.xml",
-                  ("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<DISP>"
-                   "<section key=\"Version\" name=\"v\"><data><key>" + key +
+                  ("<DISP><section key=\"Version\" name=\"v\"><data><key>" + key +
                    "</key><name>n</name><default>" + version +
-                   "</default><inputtype>7</inputtype><inputrule>0</inputrule></data>"
-                   "</section></DISP>\n")
+                   "</default><inputtype>7</inputtype><inputrule>0</inputrule></data></section></DISP>")
                       .toUtf8());
     }
     QString log() const

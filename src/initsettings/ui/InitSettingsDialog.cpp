@@ -77,6 +77,9 @@ CInitSettingsDialog::CInitSettingsDialog(CTermDatabase &db, CInitialSettingsTabl
 
 void CInitSettingsDialog::apply()
 {
+    // Disabling a field that has the focus moves the focus away from it;
+    // that is not the user leaving the field.
+    m_applying = true;
     const InitSettingsController::State &s = m_controller.state();
     if (!startNoEdit->hasFocus() || !startNoEdit->isModified())
         startNoEdit->setText(s.startNo);
@@ -111,6 +114,7 @@ void CInitSettingsDialog::apply()
     // After the event that moved the focus away has been handled.
     if (focus)
         QTimer::singleShot(0, focus, [focus] { focus->setFocus(Qt::OtherFocusReason); });
+    m_applying = false;
 }
 
 void CInitSettingsDialog::leave(QLineEdit *edit)
@@ -126,7 +130,8 @@ void CInitSettingsDialog::leave(QLineEdit *edit)
 
 bool CInitSettingsDialog::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::FocusOut && (watched == startNoEdit || watched == rangeEdit)) {
+    if (event->type() == QEvent::FocusOut && !m_applying &&
+        (watched == startNoEdit || watched == rangeEdit)) {
         // Losing the window (a message box, another program) is not leaving the field.
         const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
         if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)

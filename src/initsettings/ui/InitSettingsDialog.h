@@ -51,4 +51,5 @@ private:
     void leave(QLineEdit *edit);
 
     InitSettingsController m_controller;
+    bool m_applying = false;
 };
