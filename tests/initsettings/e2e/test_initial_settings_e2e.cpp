@@ -127,10 +127,15 @@ TEST(InitialSettingsE2e, TwoFreeNumbersForThreeNewTerminals)
     EXPECT_TRUE(dialog.closeButton->isEnabled());
     ASSERT_FALSE(prompts.records.isEmpty());
     EXPECT_EQ(prompts.records.back().caption, "SIPアドレス範囲外");
+    // Nothing left to start with.
+    dialog.executeButton->click();
+    EXPECT_FALSE(dialog.running());
+    EXPECT_EQ(prompts.records.size(), 2);
 
     const QString log = stack.log();
     EXPECT_EQ(log.count("Ope21:初期設定実行"), 3) << "the start and one per written file";
     EXPECT_TRUE(log.contains(QRegularExpression("Ope22:初期設定終了 +端末ID:7101 正常終了")));
     EXPECT_TRUE(log.contains(QRegularExpression("Err11:SIPアドレス設定範囲空きなし +端末ID:ERROR")));
+    EXPECT_TRUE(log.contains(QRegularExpression("Err11:SIPアドレス設定範囲空きなし +端末ID: \r")));
     ProcessValues::operatorBusy = 0;
 }

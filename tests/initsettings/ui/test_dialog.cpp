@@ -111,9 +111,11 @@ TEST_F(DialogTest, FieldsAreCheckedOnLeavingAndTheWaitingDialogStaysOpen)
     EXPECT_TRUE(d.isVisible());
     EXPECT_TRUE(prompts.records.isEmpty());
 
+    ProcessValues::operatorBusy = 1; // as the menu command keeps it
     d.executeButton->click();
     ASSERT_TRUE(d.running());
     EXPECT_EQ(table.freeCount(), 3);
+    EXPECT_EQ(ProcessValues::operatorBusy.load(), 0u) << "new terminals would be told busy";
     EXPECT_FALSE(d.closeButton->isEnabled() || d.executeButton->isEnabled() ||
                  d.startNoEdit->isEnabled() || d.rangeEdit->isEnabled());
     EXPECT_TRUE(QTest::qWaitFor([&] { return d.endButton->hasFocus(); }));
@@ -125,6 +127,7 @@ TEST_F(DialogTest, FieldsAreCheckedOnLeavingAndTheWaitingDialogStaysOpen)
 
     d.endButton->click();
     EXPECT_FALSE(d.running());
+    EXPECT_EQ(ProcessValues::operatorBusy.load(), 1u);
     EXPECT_TRUE(Cp932::decode(dir.read("Log/" + QFileInfo(OpLog::todayFilePath()).fileName()))
                     .contains("Ope22:初期設定終了"));
     EXPECT_TRUE(QTest::qWaitFor([&] { return d.executeButton->hasFocus(); }));
