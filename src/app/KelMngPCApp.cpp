@@ -1,7 +1,7 @@
 #include "app/KelMngPCApp.h"
 
-#include "app/MainFrame.h"
 #include "app/InitialSettingsWindow.h"
+#include "app/MainFrame.h"
 #include "app/ScheduleWindows.h"
 #include "app/SignalBridge.h"
 #include "app/SingleInstance.h"

@@ -19,7 +19,8 @@ CBoxRelay::CBoxRelay() : MessageReceiver(0) {}
 
 void CBoxRelay::post(const QString &text, const QString &caption, unsigned type) const
 {
-    PostToThread(threadId(), ShowBox, 0, std::make_unique<ValuePayload<Box>>(Box{text, caption, type}));
+    PostToThread(threadId(), ShowBox, 0,
+                 std::make_unique<ValuePayload<Box>>(Box{text, caption, type}));
 }
 
 void CBoxRelay::onMessage(std::uint32_t msg, quintptr, std::unique_ptr<Payload> lParam)

@@ -1,5 +1,6 @@
 #include "initsettings/InitRange.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace
@@ -56,12 +57,9 @@ QString InitRange::termIdFor(int fourDigits) const
 
 bool InitRange::isDigits(const QString &text)
 {
-    if (text.isEmpty())
-        return false;
-    for (QChar c : text)
-        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
-            return false;
-    return true;
+    return !text.isEmpty() && std::all_of(text.begin(), text.end(), [](QChar c) {
+        return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+    });
 }
 
 QString InitRange::withoutLeadingZeros(const QString &digits)

@@ -148,9 +148,9 @@ void InitSettingsController::execute()
     if (answer != DbAnswer::Done && answer != DbAnswer::NoRow)
         return; // the database error has been shown
     numbers.resize(static_cast<std::size_t>(rows));
-    const CInitialSettingsTable::StartResult started =
-        r.setRange() > 0 && r.fits() ? m_table.start(r, numbers, rows)
-                                     : CInitialSettingsTable::StartResult{};
+    const CInitialSettingsTable::StartResult started = r.setRange() > 0 && r.fits()
+                                                           ? m_table.start(r, numbers, rows)
+                                                           : CInitialSettingsTable::StartResult{};
     if (!started.started) {
         refuseRange(MsgType::IconWarning);
         OpLog::writeError(ErrLog::NoFreeSipAddress, QString());

@@ -70,8 +70,9 @@ namespace InitialFile
 
 QByteArray content(const QString &version, const QString &termId)
 {
-    return Cp932::encode(QStringLiteral("Version=") + version + QStringLiteral("\r\n\r\n[SIP]\r\n") +
-                         QStringLiteral("SipAddress=") + termId + QStringLiteral("\r\n"));
+    return Cp932::encode(QStringLiteral("Version=") + version +
+                         QStringLiteral("\r\n\r\n[SIP]\r\n") + QStringLiteral("SipAddress=") +
+                         termId + QStringLiteral("\r\n"));
 }
 
 int resultCodeOf(Outcome outcome)
@@ -115,8 +116,9 @@ Result generate(const QString &termId, const QString &model, const BoxPoster &bo
     const DescriptionVersion v = ReadDescriptionVersion(found.path);
     if (v.status == DescriptionVersion::LoadFailed) {
         r.outcome = Outcome::DescriptionFaulty;
-        OpLog::writeError(ErrLog::ConfigXml, termId,
-                          QStringLiteral("SECTION[0] DATA[0] Configファイルのロードに失敗しました。"));
+        OpLog::writeError(
+            ErrLog::ConfigXml, termId,
+            QStringLiteral("SECTION[0] DATA[0] Configファイルのロードに失敗しました。"));
         return r;
     }
     if (v.status != DescriptionVersion::Ok) {

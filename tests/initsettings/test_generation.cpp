@@ -41,11 +41,12 @@ struct InitFolder : ::testing::Test {
     // The model's description; its first entry has the key and the default.
     void describe(const QString &model, const QString &key, const QString &version)
     {
-        dir.write("Config/Sys/sysconfig_" + model + "_1.xml",
-                  ("<DISP><section key=\"Version\" name=\"v\"><data><key>" + key +
-                   "</key><name>n</name><default>" + version +
-                   "</default><inputtype>7</inputtype><inputrule>0</inputrule></data></section></DISP>")
-                      .toUtf8());
+        dir.write(
+            "Config/Sys/sysconfig_" + model + "_1.xml",
+            ("<DISP><section key=\"Version\" name=\"v\"><data><key>" + key +
+             "</key><name>n</name><default>" + version +
+             "</default><inputtype>7</inputtype><inputrule>0</inputrule></data></section></DISP>")
+                .toUtf8());
     }
     QString log() const
     {
@@ -66,7 +67,8 @@ TEST_F(InitFolder, FileIsWrittenWholeOrNotAtAll)
     dir.write("Data/Sys/kel_sys5001.ini", "an old file that is longer than the new one\r\n");
     ASSERT_EQ(InitialFile::generate("5001", "KT-100", poster()).outcome,
               InitialFile::Outcome::Written);
-    EXPECT_EQ(dir.read("Data/Sys/kel_sys5001.ini"), "Version=V1.23\r\n\r\n[SIP]\r\nSipAddress=5001\r\n");
+    EXPECT_EQ(dir.read("Data/Sys/kel_sys5001.ini"),
+              "Version=V1.23\r\n\r\n[SIP]\r\nSipAddress=5001\r\n");
     EXPECT_FALSE(QFile::exists(dir.file("Data/TmpData.ini")));
 
     dir.mkdir("Data/TmpData.ini"); // can't be opened as a file
@@ -87,8 +89,8 @@ TEST_F(InitFolder, DescriptionProblemsAreReportedAndWriteNothing)
         InitialFile::Outcome outcome;
         const char *box, *logged;
     } cases[] = {
-        {"KT-200", InitialFile::Outcome::NoDescription, "設定編集用のConfigファイルが存在しません。",
-         "Err12:設定Configファイル異常"},
+        {"KT-200", InitialFile::Outcome::NoDescription,
+         "設定編集用のConfigファイルが存在しません。", "Err12:設定Configファイル異常"},
         {"KT-300", InitialFile::Outcome::SeveralDescriptions,
          "設定編集用のConfigファイルが複数存在します。\n", "設定Configファイルを取得できません。"},
         // A model name from the network that would lead elsewhere.
@@ -106,7 +108,8 @@ TEST_F(InitFolder, DescriptionProblemsAreReportedAndWriteNothing)
         ASSERT_EQ(boxes.size(), c.box ? 1 : 0) << c.model;
         if (c.box) {
             EXPECT_TRUE(boxes[0][0].startsWith(QString::fromUtf8(c.box))) << c.model;
-            EXPECT_EQ(boxes[0].mid(1), (QStringList{"編集エラー", QString::number(MsgType::IconError)}));
+            EXPECT_EQ(boxes[0].mid(1),
+                      (QStringList{"編集エラー", QString::number(MsgType::IconError)}));
         }
         EXPECT_TRUE(log().contains(QString::fromUtf8(c.logged))) << c.model;
     }
@@ -142,7 +145,8 @@ TEST_F(InitFolder, FailedPreparationsKeepTheNumberSpentAndSayWhy)
     r = request();
     EXPECT_FALSE(provider.prepare(r));
     EXPECT_EQ(r.result, ResultCode::NoFreeSipAddress);
-    EXPECT_TRUE(log().contains(QRegularExpression("Err11:SIPアドレス設定範囲空きなし +端末ID:ERROR ")));
+    EXPECT_TRUE(
+        log().contains(QRegularExpression("Err11:SIPアドレス設定範囲空きなし +端末ID:ERROR ")));
 }
 
 TEST_F(InitFolder, BoxesAskedForOnAnotherThreadShowOnTheMainThread)

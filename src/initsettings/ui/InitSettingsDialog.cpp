@@ -104,12 +104,23 @@ void CInitSettingsDialog::apply()
 
     QWidget *focus = nullptr;
     switch (s.focus) {
-    case InitSettingsController::Focus::StartNo: focus = startNoEdit; break;
-    case InitSettingsController::Focus::Range: focus = rangeEdit; break;
-    case InitSettingsController::Focus::Execute: focus = executeButton; break;
-    case InitSettingsController::Focus::End: focus = endButton; break;
-    case InitSettingsController::Focus::Close: focus = closeButton; break;
-    case InitSettingsController::Focus::None: break;
+    case InitSettingsController::Focus::StartNo:
+        focus = startNoEdit;
+        break;
+    case InitSettingsController::Focus::Range:
+        focus = rangeEdit;
+        break;
+    case InitSettingsController::Focus::Execute:
+        focus = executeButton;
+        break;
+    case InitSettingsController::Focus::End:
+        focus = endButton;
+        break;
+    case InitSettingsController::Focus::Close:
+        focus = closeButton;
+        break;
+    case InitSettingsController::Focus::None:
+        break;
     }
     // After the event that moved the focus away has been handled.
     if (focus)

@@ -19,8 +19,7 @@ class CInitSettingsDialog : public QDialog, public IInitialSettingsMode
 {
     Q_OBJECT
 public:
-    CInitSettingsDialog(CTermDatabase &db, CInitialSettingsTable &table,
-                        QWidget *parent = nullptr);
+    CInitSettingsDialog(CTermDatabase &db, CInitialSettingsTable &table, QWidget *parent = nullptr);
 
     InitSettingsController &controller() { return m_controller; }
 

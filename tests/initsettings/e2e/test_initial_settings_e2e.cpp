@@ -6,13 +6,13 @@
 // and waiting ends by itself.
 #include "CommStack.h"
 
+#include "comm/UpdateDecider.h"
 #include "common/Cp932.h"
 #include "common/ProcessValues.h"
+#include "editor/DescriptionLoader.h"
 #include "initsettings/BoxRelay.h"
 #include "initsettings/InitialSettingsProvider.h"
 #include "initsettings/ui/InitSettingsDialog.h"
-#include "comm/UpdateDecider.h"
-#include "editor/DescriptionLoader.h"
 
 #include "support/ScriptedPrompter.h"
 
@@ -70,9 +70,10 @@ TEST(InitialSettingsE2e, TwoFreeNumbersForThreeNewTerminals)
     EXPECT_EQ(dialog.countLabel->text(), "3件");
 
     Termsim sim;
-    ASSERT_TRUE(sim.start(simArgs("127.0.111.2", 3, Port) +
-                          QStringList{"--set", "terminal_id=ERROR", "--set", "adopt_sip_address=true",
-                                      "--set", "notify_after_restart_s=0"}))
+    ASSERT_TRUE(
+        sim.start(simArgs("127.0.111.2", 3, Port) +
+                  QStringList{"--set", "terminal_id=ERROR", "--set", "adopt_sip_address=true",
+                              "--set", "notify_after_restart_s=0"}))
         << sim.lastLine().toStdString();
     sim.cmd("request all");
     ASSERT_TRUE(stack.view->waitFor(TaskKind::TermRequestEnded, 3, 30000));
@@ -98,7 +99,8 @@ TEST(InitialSettingsE2e, TwoFreeNumbersForThreeNewTerminals)
             continue;
         }
         const QString name = files[0].toObject().value("name").toString();
-        EXPECT_TRUE(QRegularExpression("^kel_sys\\d{14}\\.ini$").match(name).hasMatch()) << name.toStdString();
+        EXPECT_TRUE(QRegularExpression("^kel_sys\\d{14}\\.ini$").match(name).hasMatch())
+            << name.toStdString();
         QFile f(terms[t].toObject().value("folder").toString() + "/" + name);
         ASSERT_TRUE(f.open(QIODevice::ReadOnly));
         const QByteArray body = f.readAll();
@@ -135,7 +137,8 @@ TEST(InitialSettingsE2e, TwoFreeNumbersForThreeNewTerminals)
     const QString log = stack.log();
     EXPECT_EQ(log.count("Ope21:初期設定実行"), 3) << "the start and one per written file";
     EXPECT_TRUE(log.contains(QRegularExpression("Ope22:初期設定終了 +端末ID:7101 正常終了")));
-    EXPECT_TRUE(log.contains(QRegularExpression("Err11:SIPアドレス設定範囲空きなし +端末ID:ERROR")));
+    EXPECT_TRUE(
+        log.contains(QRegularExpression("Err11:SIPアドレス設定範囲空きなし +端末ID:ERROR")));
     EXPECT_TRUE(log.contains(QRegularExpression("Err11:SIPアドレス設定範囲空きなし +端末ID: \r")));
     ProcessValues::operatorBusy = 0;
 }
