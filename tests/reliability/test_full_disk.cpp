@@ -1,0 +1,180 @@
+// A program folder on a small file system that fills up (a private tmpfs;
+// skipped without root): the register, the daily log, an INI write-back and
+// the list export answer with their failures and messages, and nothing that
+// was there before is lost; once there is room again the kept notices land.
+#include "PrivateMount.h"
+
+#include "comm/OpLog.h"
+#include "comm/RegisterLogWriter.h"
+#include "common/IniFile.h"
+#include "common/ProcessValues.h"
+#include "register/TermDatabase.h"
+#include "termlist/NoticeApplier.h"
+#include "termlist/TermListModel.h"
+#include "termlist/ui/TerminalView.h"
+
+#include "support/ScriptedPrompter.h"
+#include "support/TempDir.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QtEndian>
+#include <gtest/gtest.h>
+
+namespace
+{
+
+const QDateTime Noon(QDate(2024, 5, 7), QTime(12, 0));
+
+Udp::TermNotify notice(int n)
+{
+    Udp::TermNotify t;
+    t.termId = QString::number(n);
+    t.macAddress = QStringLiteral("00:00:00:00:%1:%2")
+                       .arg(n / 256, 2, 16, QLatin1Char('0'))
+                       .arg(n % 256, 2, 16, QLatin1Char('0'));
+    t.address = 0x0A000000u + std::uint32_t(n);
+    return t;
+}
+
+std::vector<TermEntry> rows(CTermDatabase &db)
+{
+    std::vector<TermEntry> out;
+    EXPECT_EQ(db.readList(DefaultListCond(), out), 0);
+    return out;
+}
+
+struct Host : NoticeApplier::Host {
+    bool pending = false;
+    bool refreshPending() const override { return pending; }
+    void setRefreshPending() override { pending = true; }
+    bool mainWindowEnabled() const override { return true; }
+    void refreshList() override { pending = false; }
+};
+
+// The folder of a test: a tmpfs below a temporary folder, unmounted first.
+struct Folder {
+    TempDir dir;
+    PrivateMount::Tmpfs fs{dir.path(), 16 << 20};
+    QString path() const { return dir.path(); }
+    QByteArray read(const QString &rel) const { return dir.read(rel); }
+    void write(const QString &rel, const QByteArray &b) const { dir.write(rel, b); }
+};
+
+} // namespace
+
+TEST(FullDisk, RegisterLogAndIniWriteBackLoseNothing)
+{
+    KEL_IN_PRIVATE_MOUNTS();
+    Folder f;
+    ASSERT_TRUE(f.fs.mounted());
+    ProcessValues::setProgramFolder(f.path());
+    ProcessValues::startupAbort = 0;
+    OpLog::setClock([] { return Noon; });
+    ScriptedPrompter prompter;
+    {
+        CTermDatabase db(f.path());
+        ASSERT_TRUE(db.startUp());
+        for (int n = 1; n <= 50; ++n)
+            ASSERT_EQ(db.registerUpdate(NoticeApplier::toRegistration(notice(n))), 0);
+        std::vector<TermItem> provisional{TermItem{0, QStringLiteral("900"), 0}};
+        ASSERT_EQ(db.addTerminals(provisional), 0);
+    }
+    // The log's last page has room for 10 bytes: a line would be cut there.
+    QByteArray logBefore;
+    while (logBefore.size() < 4096 - 10 - 30)
+        logBefore += "2024/05/07 11:00  Ope09:x  \r\n";
+    logBefore += QByteArray(4096 - 10 - logBefore.size() - 2, '-') + "\r\n";
+    const QString logName = QStringLiteral("Log/Log_20240507.txt");
+    f.write(logName, logBefore);
+    const QByteArray iniBefore = "[FTPTimerSettings]\r\nFTPConnectTimer=5\r\n";
+    f.write(QStringLiteral("FTPTimer.ini"), iniBefore);
+
+    // A fresh start: the write-ahead log is empty, every commit needs room.
+    CTermDatabase db(f.path());
+    ASSERT_TRUE(db.startUp());
+    RegisterLogWriter registerLog;
+    db.setLogWriter(&registerLog);
+    Host host;
+    NoticeApplier applier(db, host, 4711, 4712);
+    const std::vector<TermEntry> before = rows(db);
+    ASSERT_EQ(before.size(), 51u);
+
+    const QString filler = PrivateMount::fill(f.path());
+    prompter.records.clear();
+    applier.onNotice(notice(900)); // adopts the provisional row: a log line
+    applier.onNotice(notice(901));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(applier.applied(), 0u);
+    EXPECT_EQ(applier.pending(), 2u);
+    std::vector<TermItem> add{TermItem{0, QStringLiteral("902"), 0}};
+    EXPECT_EQ(db.addTerminals(add), DbAnswer::Failed);
+    std::vector<TermItem> del{TermItem{before[0].ID, before[0].TermID, 0}};
+    EXPECT_EQ(db.deleteTerminals(del), DbAnswer::Failed);
+    ASSERT_GE(prompter.records.size(), 3);
+    for (const PromptRecord &r : prompter.records)
+        EXPECT_EQ(r.caption, QStringLiteral("DB Error")) << r.text.toStdString();
+
+    EXPECT_FALSE(OpLog::writeError(9, QStringLiteral("7")));
+    const QByteArray logNow = f.read(logName);
+    EXPECT_TRUE(logNow == logBefore) << "half a line: " << logNow.mid(4070).toStdString();
+    EXPECT_FALSE(
+        IniWriteString(f.path() + "/FTPTimer.ini", "FTPTimerSettings", "FTPConnectTimer", "7"));
+    EXPECT_EQ(f.read(QStringLiteral("FTPTimer.ini")), iniBefore);
+    EXPECT_EQ(QDir(f.path()).entryList({"*.~new"}, QDir::Files).size(), 0);
+    EXPECT_EQ(rows(db).size(), before.size());
+
+    // Room again: the kept notices land, each with its one log line.
+    ASSERT_TRUE(QFile::remove(filler));
+    EXPECT_TRUE(applier.onTimerExpired({4711, NoticeApplier::RetryTimerId, 0}));
+    EXPECT_EQ(applier.applied(), 2u);
+    EXPECT_EQ(rows(db).size(), before.size() + 1);
+    const QByteArray log = f.read(logName);
+    EXPECT_TRUE(log.startsWith(logBefore));
+    EXPECT_EQ(log.count("Err01"), 1) << log.mid(logBefore.size()).toStdString();
+    EXPECT_TRUE(OpLog::writeError(9, QStringLiteral("7")));
+    EXPECT_TRUE(
+        IniWriteString(f.path() + "/FTPTimer.ini", "FTPTimerSettings", "FTPConnectTimer", "7"));
+    OpLog::setClock({});
+}
+
+TEST(FullDisk, ExportShowsItsMessageAndKeepsTheOldList)
+{
+    KEL_IN_PRIVATE_MOUNTS();
+    Folder f;
+    ASSERT_TRUE(f.fs.mounted());
+    ProcessValues::setProgramFolder(f.path());
+    ProcessValues::startupAbort = 0;
+    ScriptedPrompter prompter;
+    {
+        CTermDatabase db(f.path());
+        ASSERT_TRUE(db.startUp());
+        std::vector<TermItem> items;
+        for (int n = 0; n < 2000; ++n)
+            items.push_back(TermItem{0, QString::number(10000 + n), 0});
+        ASSERT_EQ(db.addTerminals(items), 0);
+    }
+    const QByteArray listBefore = "端末ID,\r\n1,\r\n";
+    f.write(QStringLiteral("Data/List.txt"), listBefore);
+    CTerminalView view;
+    view.initialUpdate();
+    ASSERT_EQ(view.listModel()->rowCount(), 2000);
+    const QString filler = PrivateMount::fill(f.path());
+
+    prompter.answer(MsgResult::Yes);
+    view.onExportList();
+    ASSERT_EQ(prompter.records.size(), 2);
+    EXPECT_EQ(
+        prompter.records[1].text,
+        QStringLiteral("端末一覧を正常に出力できませんでした。\nディスクに空きがあるか確認して"
+                       "ください。"));
+    EXPECT_EQ(f.read(QStringLiteral("Data/List.txt")), listBefore);
+    EXPECT_EQ(QDir(f.path() + "/Data").entryList(QDir::Files), QStringList({"List.txt"}));
+
+    QFile::remove(filler);
+    prompter.answer(MsgResult::Yes);
+    view.onExportList();
+    EXPECT_EQ(prompter.records.last().caption, QStringLiteral("端末一覧テキスト出力完了"));
+    EXPECT_EQ(f.read(QStringLiteral("Data/List.txt")).count("\r\n"), 2001);
+}
