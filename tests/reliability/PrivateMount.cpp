@@ -57,8 +57,14 @@ Tmpfs::~Tmpfs()
         ::umount2(QFile::encodeName(m_folder).constData(), MNT_DETACH);
 }
 
-QString fill(const QString &folder)
+QString fill(const QString &folder, qint64 room)
 {
+    const QString reserve = folder + QStringLiteral("/reserve");
+    if (room > 0) {
+        QFile r(reserve);
+        if (r.open(QIODevice::WriteOnly))
+            r.write(QByteArray(room, 'r'));
+    }
     const QString path = folder + QStringLiteral("/filler");
     const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     if (fd < 0)
@@ -69,6 +75,7 @@ QString fill(const QString &folder)
         while (::write(fd, block.constData(), size_t(size)) == ssize_t(size)) {
         }
     ::close(fd);
+    QFile::remove(reserve);
     return path;
 }
 

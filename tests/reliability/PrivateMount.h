@@ -28,9 +28,10 @@ private:
     bool m_mounted = false;
 };
 
-// Fills the file system of `folder` up to its last byte with one file and
-// answers its path; removing the file frees the room again.
-QString fill(const QString &folder);
+// Fills the file system of `folder` with one file, up to its last byte or
+// leaving `room` bytes (whole pages) free, and answers its path; removing the
+// file frees the room again.
+QString fill(const QString &folder, qint64 room = 0);
 
 } // namespace PrivateMount
 

@@ -19,7 +19,10 @@ const QByteArray OneAccount = "[System]\r\nCount=1\r\n\r\n[ModelSet1]\r\nMODEL=K
                               "ID=kel\r\nPW=secret\r\n";
 } // namespace
 
-Site::Site(int udpPort) : m_folder(m_root.file(QStringLiteral("program"))), m_port(udpPort)
+Site::Site(int udpPort, qint64 tmpfsBytes)
+    : m_fs(tmpfsBytes > 0 ? std::make_unique<PrivateMount::Tmpfs>(m_root.path(), tmpfsBytes)
+                          : nullptr),
+      m_folder(m_root.file(QStringLiteral("program"))), m_port(udpPort)
 {
     MakeProgramFolder(m_folder, OneAccount);
     ScriptedPrompter prompter;

@@ -4,6 +4,7 @@
 // port. The program folder is a sub-folder of a temporary root, so whatever
 // would leak out of it lands beside it where a test can see it.
 
+#include "PrivateMount.h"
 #include "ProgramRunner.h"
 #include "support/TempDir.h"
 
@@ -15,7 +16,9 @@
 class Site
 {
 public:
-    explicit Site(int udpPort);
+    // tmpfsBytes > 0: the root is a tmpfs of that size (in a private mount
+    // namespace only, see PrivateMount.h).
+    explicit Site(int udpPort, qint64 tmpfsBytes = 0);
 
     QString folder() const { return m_folder; }
     QString root() const { return m_root.path(); }
@@ -44,6 +47,7 @@ public:
 
 private:
     TempDir m_root;
+    std::unique_ptr<PrivateMount::Tmpfs> m_fs;
     QString m_folder;
     int m_port;
 };

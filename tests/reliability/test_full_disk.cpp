@@ -2,7 +2,9 @@
 // skipped without root): the register, the daily log, an INI write-back and
 // the list export answer with their failures and messages, and nothing that
 // was there before is lost; once there is room again the kept notices land.
+#include "CommStack.h"
 #include "PrivateMount.h"
+#include "Site.h"
 
 #include "comm/OpLog.h"
 #include "comm/RegisterLogWriter.h"
@@ -177,4 +179,70 @@ TEST(FullDisk, ExportShowsItsMessageAndKeepsTheOldList)
     view.onExportList();
     EXPECT_EQ(prompter.records.last().caption, QStringLiteral("端末一覧テキスト出力完了"));
     EXPECT_EQ(f.read(QStringLiteral("Data/List.txt")).count("\r\n"), 2001);
+}
+
+TEST(FullDisk, TheProgramRefusesToStartAndLaterKeepsItsNotices)
+{
+    KEL_IN_PRIVATE_MOUNTS();
+    const int port = 43241;
+    Site site(port, 16 << 20);
+    site.addProvisional(800, 3);
+    const QString reg = site.folder() + QLatin1Char('/') + QLatin1String(CTermDatabase::FileName);
+    const auto bytes = [](const QString &path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    const QByteArray regBefore = bytes(reg);
+    ASSERT_FALSE(regBefore.isEmpty());
+
+    // No room for the single-instance lock, then none for the compacted copy:
+    // the program says so and ends, the register as it was.
+    for (const auto &[room, text] :
+         {std::pair<qint64, const char *>{0, "現在使用不能な状態にあります"},
+          {4096, "データベースを最適化できませんでした。"}}) {
+        SCOPED_TRACE(text);
+        const QString filler = PrivateMount::fill(site.root(), room);
+        auto program = site.start();
+        ASSERT_TRUE(program->waitForExit());
+        EXPECT_NE(program->exitCode(), 0);
+        EXPECT_TRUE(program->stderrText().contains(QString::fromUtf8(text)))
+            << program->stderrText().toStdString();
+        EXPECT_TRUE(bytes(reg) == regBefore);
+        EXPECT_FALSE(QFile::exists(site.folder() + "/_Comp_KELMNGPC_V11.MDB"));
+        QFile::remove(filler);
+    }
+
+    // Running, then the disk fills: three notices that adopt provisional rows.
+    auto program = site.start();
+    Termsim sim;
+    ASSERT_TRUE(sim.start(simArgs("127.0.74.2", 4, port) << "--no-ftp"
+                                                         << "--id-start"
+                                                         << "799"));
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            sim.cmd("notify 0");
+            sim.cmd("wait 0 TermNotifyAck timeout=0.2");
+            return sim.ok();
+        },
+        15000))
+        << program->stderrText().toStdString();
+    const QString filler = PrivateMount::fill(site.root());
+    for (int n = 1; n <= 3; ++n)
+        sim.cmd(QStringLiteral("notify %1").arg(n));
+    sim.cmd("wait 3 TermNotifyAck timeout=10");
+    ASSERT_TRUE(sim.ok());
+    EXPECT_TRUE(WaitFor([&] { return program->stderrText().contains("DB Error"); }, 10000));
+    EXPECT_TRUE(site.loggedIds().isEmpty()) << site.loggedIds().join(' ').toStdString();
+
+    // Room again: the retry lands them, each with its one log line.
+    QFile::remove(filler);
+    EXPECT_TRUE(WaitFor([&] { return site.loggedIds().size() >= 3; }, 10000));
+    program->terminate();
+    ASSERT_TRUE(program->waitForExit());
+    EXPECT_EQ(program->exitCode(), 0);
+    EXPECT_EQ(site.loggedIds(), QStringList({"800", "801", "802"}));
+    const Site::Register after = site.readRegister();
+    EXPECT_EQ(after.integrity, QStringLiteral("ok"));
+    for (const char *id : {"800", "801", "802"})
+        EXPECT_EQ(after.rows.value(id).first, 1) << id;
 }
