@@ -118,15 +118,17 @@ QString temporaryPath(const QString &target)
     return target + QLatin1String(".~new");
 }
 
-bool write(const QString &path, const QByteArray &bytes, QString *error, unsigned flags)
+Outcome writeFile(const QString &path, const QByteArray &bytes, QString *error, unsigned flags)
 {
     QMutexLocker lock(&writeMutex());
     const QString tmp = temporaryPath(path);
     const QByteArray tmpName = native(tmp);
     ::unlink(tmpName.constData());
     const int fd = ::open(tmpName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0)
-        return fail(error, QStringLiteral("can't create"), tmp, errno);
+    if (fd < 0) {
+        fail(error, QStringLiteral("can't create"), tmp, errno);
+        return Outcome::NotCreated;
+    }
     const char *p = bytes.constData();
     qsizetype left = bytes.size();
     bool ok = allowed(Step::Write, path);
@@ -147,9 +149,10 @@ bool write(const QString &path, const QByteArray &bytes, QString *error, unsigne
         const int err = errno;
         ::close(fd);
         ::unlink(tmpName.constData());
-        return fail(error, QStringLiteral("can't write"), path, err);
+        fail(error, QStringLiteral("can't write"), path, err);
+        return Outcome::NotWritten;
     }
-    return finish(fd, tmp, path, error, flags);
+    return finish(fd, tmp, path, error, flags) ? Outcome::Written : Outcome::NotWritten;
 }
 
 bool replace(const QString &tmp, const QString &target, QString *error, unsigned flags)

@@ -26,12 +26,22 @@ enum Flags : unsigned {
 // crashed write is simply overwritten by the next one.
 QString temporaryPath(const QString &target);
 
+enum class Outcome {
+    Written,
+    NotCreated, // the temporary file could not be created (missing folder, no rights)
+    NotWritten, // writing, syncing or renaming failed (a full disk)
+};
 // Writes bytes to path as described above. A new file gets the usual mode
 // (0666 less the umask); an existing one keeps its mode and, as far as the
-// process may, its owner. False with *error set when anything failed; the
-// old file is then untouched and the temporary file removed.
-bool write(const QString &path, const QByteArray &bytes, QString *error = nullptr,
-           unsigned flags = NoFlags);
+// process may, its owner. On failure *error tells why; the old file is then
+// untouched and the temporary file removed.
+Outcome writeFile(const QString &path, const QByteArray &bytes, QString *error = nullptr,
+                  unsigned flags = NoFlags);
+inline bool write(const QString &path, const QByteArray &bytes, QString *error = nullptr,
+                  unsigned flags = NoFlags)
+{
+    return writeFile(path, bytes, error, flags) == Outcome::Written;
+}
 
 // Puts an already written file in place of target the same way: syncs it,
 // gives it target's mode and owner (when target exists), renames it over

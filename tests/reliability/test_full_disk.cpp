@@ -10,6 +10,8 @@
 #include "comm/RegisterLogWriter.h"
 #include "common/IniFile.h"
 #include "common/ProcessValues.h"
+#include "editor/DescriptionLoader.h"
+#include "editor/SettingsFile.h"
 #include "register/TermDatabase.h"
 #include "termlist/NoticeApplier.h"
 #include "termlist/TermListModel.h"
@@ -66,7 +68,7 @@ struct Folder {
 
 } // namespace
 
-TEST(FullDisk, RegisterLogAndIniWriteBackLoseNothing)
+TEST(FullDisk, RegisterLogSettingsAndIniWriteBackLoseNothing)
 {
     KEL_IN_PRIVATE_MOUNTS();
     Folder f;
@@ -92,6 +94,19 @@ TEST(FullDisk, RegisterLogAndIniWriteBackLoseNothing)
     f.write(logName, logBefore);
     const QByteArray iniBefore = "[FTPTimerSettings]\r\nFTPConnectTimer=5\r\n";
     f.write(QStringLiteral("FTPTimer.ini"), iniBefore);
+    // A terminal's settings file through the editor's writer.
+    const auto source = [](const char *rel) {
+        QFile file(QStringLiteral(KEL_SOURCE_DIR "/") + QLatin1String(rel));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    SettingsDescription description;
+    ASSERT_TRUE(
+        LoadDescriptionBytes(source("tests/editor/data/write_desc.xml"), true, &description));
+    MergeSettings(ReadSettingsBytes(source("tests/editor/data/write_input.ini")), description);
+    const QString settings = f.path() + QStringLiteral("/Data/Sys/kel_sys3001.ini");
+    QDir().mkpath(f.path() + QStringLiteral("/Data/Sys"));
+    ASSERT_TRUE(WriteSettingsFile(settings, description, FileMode{true, false}));
+    const QByteArray settingsBefore = f.read(QStringLiteral("Data/Sys/kel_sys3001.ini"));
 
     // A fresh start: the write-ahead log is empty, every commit needs room.
     CTermDatabase db(f.path());
@@ -124,7 +139,15 @@ TEST(FullDisk, RegisterLogAndIniWriteBackLoseNothing)
     EXPECT_FALSE(
         IniWriteString(f.path() + "/FTPTimer.ini", "FTPTimerSettings", "FTPConnectTimer", "7"));
     EXPECT_EQ(f.read(QStringLiteral("FTPTimer.ini")), iniBefore);
+    description.entries[1].value = QStringLiteral("99");
+    QList<int> editorErrors;
+    EXPECT_FALSE(WriteSettingsFile(
+        settings, description, FileMode{true, false},
+        [&](int number, const QString &, const QString &) { editorErrors << number; }));
+    EXPECT_EQ(editorErrors, QList<int>({12}));
+    EXPECT_EQ(f.read(QStringLiteral("Data/Sys/kel_sys3001.ini")), settingsBefore);
     EXPECT_EQ(QDir(f.path()).entryList({"*.~new"}, QDir::Files).size(), 0);
+    EXPECT_EQ(QDir(f.path() + "/Data/Sys").entryList(QDir::Files | QDir::Hidden).size(), 1);
     EXPECT_EQ(rows(db).size(), before.size());
 
     // Room again: the kept notices land, each with its one log line.
