@@ -1049,11 +1049,6 @@ int CTermDatabase::deleteTerminals(std::vector<TermItem> &items, IRegisterProgre
 {
     if (!isOpen())
         return DbAnswer::NotOpen;
-    // The caller deletes the terminals' files after this pass: each step is
-    // on disk before it answers, so that a power cut can't bring back a row
-    // whose files went. (Elsewhere a lost last commit costs nothing a
-    // terminal's next notice does not bring back.)
-    QSqlQuery(m_db).exec(QStringLiteral("PRAGMA synchronous=FULL"));
     bool missing = false;
     const bool failed = forEachItem(*this, items, progress, [this, &missing](TermItem &item) {
         QSqlQuery &q = stmt(FindById);
@@ -1074,7 +1069,11 @@ int CTermDatabase::deleteTerminals(std::vector<TermItem> &items, IRegisterProgre
         item.result =
             runChange(del) == DbAnswer::Done ? ItemResult::Done : ItemResult::NotUpdatable;
     });
-    QSqlQuery(m_db).exec(QStringLiteral("PRAGMA synchronous=NORMAL"));
+    // The caller deletes the terminals' files next: a checkpoint syncs the
+    // write-ahead log first, so no power cut can bring back a row whose files
+    // went. (Elsewhere a lost last commit costs nothing that a terminal's
+    // next notice does not bring back.)
+    QSqlQuery(m_db).exec(QStringLiteral("PRAGMA wal_checkpoint(PASSIVE)"));
     return failed ? DbAnswer::Failed : missing ? DbAnswer::NoRow : DbAnswer::Done;
 }
 
