@@ -73,12 +73,13 @@ QStringList Site::loggedIds() const
     return ids;
 }
 
-Site::Register Site::readRegister() const
+Site::Register Site::readRegister(const QString &programFolder)
 {
     Register r;
     {
         QSqlDatabase c = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "site");
-        c.setDatabaseName(m_folder + QLatin1Char('/') + QLatin1String(CTermDatabase::FileName));
+        c.setDatabaseName(programFolder + QLatin1Char('/') +
+                          QLatin1String(CTermDatabase::FileName));
         if (c.open()) {
             QSqlQuery q(c);
             q.exec(QStringLiteral("PRAGMA integrity_check"));

@@ -43,7 +43,8 @@ public:
         QMap<QString, QPair<int, QString>> rows; // trimmed ID -> (TermEntryType, MAC)
         int count = 0;
     };
-    Register readRegister() const;
+    Register readRegister() const { return readRegister(m_folder); }
+    static Register readRegister(const QString &programFolder);
 
 private:
     TempDir m_root;

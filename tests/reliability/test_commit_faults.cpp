@@ -1,6 +1,7 @@
 // A register whose disk is full at COMMIT (WAL mode): the step or the batch
 // is rolled back, so nothing may be reported done, no log line may claim it
 // and no settings file may go with a row that is still there.
+#include "ApplierDoubles.h"
 #include "FullDiskVfs.h"
 
 #include "common/ProcessValues.h"
@@ -129,22 +130,8 @@ TEST_F(CommitFault, RolledBackNoticeBatchLeavesNoLogLinesAndIsRetried)
     twin.UserInfo1 = QStringLiteral("00:00:00:00:01:06");
     twin.IPAddr = reg(9).IPAddr;
 
-    struct Host : NoticeApplier::Host {
-        bool pending = false;
-        bool refreshPending() const override { return pending; }
-        void setRefreshPending() override { pending = true; }
-        bool mainWindowEnabled() const override { return true; }
-        void refreshList() override { pending = false; }
-    } host;
-    struct Timers : MessageReceiver {
-        std::vector<TimerSpec> started;
-        void onMessage(std::uint32_t, quintptr, std::unique_ptr<Payload> p) override
-        {
-            if (auto *t = dynamic_cast<TaskMessage *>(p.get());
-                t && t->kind == TaskKind::TimerStart)
-                started.push_back(*TimerSpecOf(*t));
-        }
-    } timers;
+    ViewDouble host;
+    TimerThreadDouble timers;
     NoticeApplier applier(*db, host, 4711, timers.threadId());
     const auto notify = [&](const RegistrationData &r) {
         Udp::TermNotify n;

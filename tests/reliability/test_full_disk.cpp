@@ -2,6 +2,7 @@
 // skipped without root): the register, the daily log, an INI write-back and
 // the list export answer with their failures and messages, and nothing that
 // was there before is lost; once there is room again the kept notices land.
+#include "ApplierDoubles.h"
 #include "CommStack.h"
 #include "PrivateMount.h"
 #include "Site.h"
@@ -49,16 +50,14 @@ std::vector<TermEntry> rows(CTermDatabase &db)
     return out;
 }
 
-struct Host : NoticeApplier::Host {
-    bool pending = false;
-    bool refreshPending() const override { return pending; }
-    void setRefreshPending() override { pending = true; }
-    bool mainWindowEnabled() const override { return true; }
-    void refreshList() override { pending = false; }
-};
-
-// The folder of a test: a tmpfs below a temporary folder, unmounted first.
+// The program folder of a test: a tmpfs below a temporary folder (unmounted
+// first).
 struct Folder {
+    Folder()
+    {
+        ProcessValues::setProgramFolder(dir.path());
+        ProcessValues::startupAbort = 0;
+    }
     TempDir dir;
     PrivateMount::Tmpfs fs{dir.path(), 16 << 20};
     QString path() const { return dir.path(); }
@@ -73,8 +72,6 @@ TEST(FullDisk, RegisterLogSettingsAndIniWriteBackLoseNothing)
     KEL_IN_PRIVATE_MOUNTS();
     Folder f;
     ASSERT_TRUE(f.fs.mounted());
-    ProcessValues::setProgramFolder(f.path());
-    ProcessValues::startupAbort = 0;
     OpLog::setClock([] { return Noon; });
     ScriptedPrompter prompter;
     {
@@ -113,7 +110,7 @@ TEST(FullDisk, RegisterLogSettingsAndIniWriteBackLoseNothing)
     ASSERT_TRUE(db.startUp());
     RegisterLogWriter registerLog;
     db.setLogWriter(&registerLog);
-    Host host;
+    ViewDouble host;
     NoticeApplier applier(db, host, 4711, 4712);
     const std::vector<TermEntry> before = rows(db);
     ASSERT_EQ(before.size(), 51u);
@@ -169,8 +166,6 @@ TEST(FullDisk, ExportShowsItsMessageAndKeepsTheOldList)
     KEL_IN_PRIVATE_MOUNTS();
     Folder f;
     ASSERT_TRUE(f.fs.mounted());
-    ProcessValues::setProgramFolder(f.path());
-    ProcessValues::startupAbort = 0;
     ScriptedPrompter prompter;
     {
         CTermDatabase db(f.path());

@@ -4,6 +4,7 @@
 // as many as the progress window had shown; a terminal's settings files never
 // go while its row stays.
 #include "Child.h"
+#include "Site.h"
 
 #include "common/ProcessValues.h"
 #include "register/TermDatabase.h"
@@ -13,38 +14,10 @@
 #include "support/TempDir.h"
 
 #include <QFile>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <gtest/gtest.h>
 
 namespace
 {
-
-// Integrity check result and the trimmed terminal IDs of a register file.
-struct Snapshot {
-    QString integrity;
-    QStringList ids;
-};
-
-Snapshot snapshot(const QString &folder)
-{
-    Snapshot s;
-    {
-        QSqlDatabase c = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "snapshot");
-        c.setDatabaseName(folder + QLatin1Char('/') + QLatin1String(CTermDatabase::FileName));
-        if (c.open()) {
-            QSqlQuery q(c);
-            q.exec(QStringLiteral("PRAGMA integrity_check"));
-            while (q.next())
-                s.integrity += q.value(0).toString();
-            q.exec(QStringLiteral("SELECT ltrim(TermID) FROM TermInfo ORDER BY TermID"));
-            while (q.next())
-                s.ids << q.value(0).toString();
-        }
-    }
-    QSqlDatabase::removeDatabase("snapshot");
-    return s;
-}
 
 // The progress a "P <operation> <done>" line shows for the operation, else -1.
 int progressOf(const QByteArray &line, int operation)
@@ -76,14 +49,15 @@ TEST(KilledCommand, AddHalfwayLeavesWholeStepsAndASoundRegister)
     add.kill();
     const int shown = progressOf(add.last(), ProgressOp::AddTerminals);
 
-    const Snapshot s = snapshot(dir.path());
+    const Site::Register s = Site::readRegister(dir.path());
     EXPECT_EQ(s.integrity, QStringLiteral("ok"));
-    const int k = int(s.ids.size());
+    const QStringList ids = s.rows.keys(); // in text order, numeric order here
+    const int k = s.count;
     EXPECT_GE(k, shown) << "a step the window showed was lost";
     EXPECT_LT(k, total) << "not killed halfway: make the pass longer";
     EXPECT_EQ(k % step, 0) << "half a step is in the register";
     for (int i = 0; i < k; ++i)
-        ASSERT_EQ(s.ids[i], QString::number(500000 + i)) << "the steps are the first ones";
+        ASSERT_EQ(ids.value(i), QString::number(500000 + i)) << "the steps are the first ones";
 
     // The next start compacts and opens the register left behind.
     ScriptedPrompter prompter;
@@ -115,14 +89,13 @@ TEST(KilledCommand, DeleteHalfwayNeverTakesTheFilesOfARowThatStays)
 
     const auto check = [&](const char *when) {
         SCOPED_TRACE(when);
-        const Snapshot s = snapshot(dir.path());
+        const Site::Register s = Site::readRegister(dir.path());
         EXPECT_EQ(s.integrity, QStringLiteral("ok"));
-        const QSet<QString> stay(s.ids.begin(), s.ids.end());
         int filesGone = 0;
         QStringList wronglyGone;
         for (int i = 0; i < total; ++i) {
             const QString id = QString::number(700000 + i);
-            const bool rowStays = stay.contains(id);
+            const bool rowStays = s.rows.contains(id);
             for (const QString &f : TerminalFiles) {
                 const bool gone = !QFile::exists(dir.file(f.arg(id)));
                 filesGone += gone;
@@ -132,7 +105,7 @@ TEST(KilledCommand, DeleteHalfwayNeverTakesTheFilesOfARowThatStays)
         }
         EXPECT_TRUE(wronglyGone.isEmpty())
             << "files of rows that stay: " << wronglyGone.join(' ').toStdString();
-        return std::pair<int, int>(int(s.ids.size()), filesGone);
+        return std::pair<int, int>(s.count, filesGone);
     };
 
     // Killed while the rows go: whole steps went, no file yet.
