@@ -28,6 +28,20 @@ private:
     bool m_mounted = false;
 };
 
+// A folder made read-only (bound onto itself, remounted read-only) for the
+// life of the object: unwritable even for root.
+class ReadOnly
+{
+public:
+    explicit ReadOnly(const QString &folder);
+    ~ReadOnly();
+    bool done() const { return m_done; }
+
+private:
+    QString m_folder;
+    bool m_done = false;
+};
+
 // Fills the file system of `folder` with one file, up to its last byte or
 // leaving `room` bytes (whole pages) free, and answers its path; removing the
 // file frees the room again.
