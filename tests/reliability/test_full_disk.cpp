@@ -3,7 +3,6 @@
 // daily log, a settings file, an INI write-back and the list export answer
 // with their failures and messages, and nothing that was there before is
 // lost; once there is room again the kept notices land.
-#include "ApplierDoubles.h"
 #include "CommStack.h"
 #include "PrivateMount.h"
 #include "Site.h"
@@ -50,6 +49,14 @@ std::vector<TermEntry> rows(CTermDatabase &db)
     EXPECT_EQ(db.readList(DefaultListCond(), out), 0);
     return out;
 }
+
+struct ViewDouble : NoticeApplier::Host {
+    bool pending = false;
+    bool refreshPending() const override { return pending; }
+    void setRefreshPending() override { pending = true; }
+    bool mainWindowEnabled() const override { return true; }
+    void refreshList() override { pending = false; }
+};
 
 // The program folder of a test: a tmpfs below a temporary folder (unmounted
 // first).
@@ -123,10 +130,14 @@ TEST(FullDisk, RegisterLogSettingsAndIniWriteBackLoseNothing)
     QCoreApplication::processEvents();
     EXPECT_EQ(applier.applied(), 0u);
     EXPECT_EQ(applier.pending(), 2u);
+    // In WAL mode the disk shows full at COMMIT: the step rolls back, and
+    // its items must not count as done.
     std::vector<TermItem> add{TermItem{0, QStringLiteral("902"), 0}};
     EXPECT_EQ(db.addTerminals(add), DbAnswer::Failed);
     std::vector<TermItem> del{TermItem{before[0].ID, before[0].TermID, 0}};
     EXPECT_EQ(db.deleteTerminals(del), DbAnswer::Failed);
+    EXPECT_EQ(add[0].result, ItemResult::NotUpdatable);
+    EXPECT_EQ(del[0].result, ItemResult::NotUpdatable);
     ASSERT_GE(prompter.records.size(), 3);
     for (const PromptRecord &r : prompter.records)
         EXPECT_EQ(r.caption, QStringLiteral("DB Error")) << r.text.toStdString();
@@ -162,7 +173,7 @@ TEST(FullDisk, RegisterLogSettingsAndIniWriteBackLoseNothing)
     OpLog::setClock({});
 }
 
-TEST(FullDisk, ExportShowsItsMessageAndKeepsTheOldList)
+TEST(FullDisk, ListWindowExportAndDeleteKeepEverything)
 {
     KEL_IN_PRIVATE_MOUNTS();
     Folder f;
@@ -178,6 +189,10 @@ TEST(FullDisk, ExportShowsItsMessageAndKeepsTheOldList)
     }
     const QByteArray listBefore = "端末ID,\r\n1,\r\n";
     f.write(QStringLiteral("Data/List.txt"), listBefore);
+    const QStringList files{"Data/Sys/kel_sys10000.ini", "Data/User/kel_user10000.ini",
+                            "Data/Dial/kel_dial10000.csv"};
+    for (const QString &rel : files)
+        f.write(rel, "x");
     CTerminalView view;
     view.initialUpdate();
     ASSERT_EQ(view.listModel()->rowCount(), 2000);
@@ -193,7 +208,17 @@ TEST(FullDisk, ExportShowsItsMessageAndKeepsTheOldList)
     EXPECT_EQ(f.read(QStringLiteral("Data/List.txt")), listBefore);
     EXPECT_EQ(QDir(f.path() + "/Data").entryList(QDir::Files), QStringList({"List.txt"}));
 
-    QFile::remove(filler);
+    // Deleting with their files: the rows come back, so the files stay.
+    view.selectAll();
+    prompter.answer(MsgResult::Yes);
+    prompter.answer(MsgResult::Yes);
+    view.onDeleteTerminals();
+    EXPECT_EQ(view.listModel()->rowCount(), 2000);
+    EXPECT_EQ(prompter.records.last().text, QStringLiteral("一部の端末を削除できませんでした。"));
+    for (const QString &rel : files)
+        EXPECT_TRUE(QFile::exists(f.dir.file(rel))) << rel.toStdString();
+
+    ASSERT_TRUE(QFile::remove(filler));
     prompter.answer(MsgResult::Yes);
     view.onExportList();
     EXPECT_EQ(prompter.records.last().caption, QStringLiteral("端末一覧テキスト出力完了"));

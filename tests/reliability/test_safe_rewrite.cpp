@@ -101,26 +101,6 @@ TEST(SafeRewrite, RefusedStepsKeepTheOldFileAndLeaveNoTemporary)
     }
 }
 
-TEST(SafeRewrite, ModeAndOwnerStay)
-{
-    TempDir dir;
-    const QString path = dir.file(QStringLiteral("FTPTimer.ini"));
-    dir.write(QStringLiteral("FTPTimer.ini"), OldIni);
-    const bool root = ::geteuid() == 0;
-    const QByteArray name = QFile::encodeName(path);
-    if (root)
-        ASSERT_EQ(::chown(name.constData(), 12345, 12346), 0);
-    ::chmod(name.constData(), 0604);
-    EXPECT_TRUE(IniWriteString(path, "FTPTimerSettings", "Text", "new"));
-    EXPECT_EQ(dir.read(QStringLiteral("FTPTimer.ini")), NewIni);
-    const struct stat st = statOf(path);
-    EXPECT_EQ(st.st_mode & 07777, 0604u);
-    if (root) {
-        EXPECT_EQ(st.st_uid, 12345u);
-        EXPECT_EQ(st.st_gid, 12346u);
-    }
-}
-
 namespace
 {
 
