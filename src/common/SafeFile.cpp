@@ -59,7 +59,7 @@ QString folderOf(const QString &path)
     return QFileInfo(path).absolutePath();
 }
 
-// Syncs fd, gives it the old file's mode and owner, closes it, renames tmp
+// Gives fd the old file's mode and owner, syncs and closes it, renames tmp
 // over target and syncs the folder. fd is closed in every case; tmp is
 // removed on failure.
 bool finish(int fd, const QString &tmp, const QString &target, QString *error, unsigned flags)
@@ -71,9 +71,6 @@ bool finish(int fd, const QString &tmp, const QString &target, QString *error, u
         ::unlink(tmpName.constData());
         return fail(error, what, target, err);
     };
-
-    if (!allowed(Step::Sync, target) || ::fsync(fd) != 0)
-        return abandon(QStringLiteral("can't sync"), errno);
 
     struct stat old {
     };
@@ -97,6 +94,9 @@ bool finish(int fd, const QString &tmp, const QString &target, QString *error, u
         if (::fchmod(fd, old.st_mode & 07777) != 0)
             return abandon(QStringLiteral("can't keep the mode of"), errno);
     }
+    // Contents, mode and owner reach the disk before the name does.
+    if (!allowed(Step::Sync, target) || ::fsync(fd) != 0)
+        return abandon(QStringLiteral("can't sync"), errno);
     const int fdToClose = fd;
     fd = -1;
     if (::close(fdToClose) != 0)

@@ -1,7 +1,7 @@
 #pragma once
 // Rewriting a file so that a crash or a power cut at any moment leaves either
 // the old file or the new one, never a mix: the bytes go to a temporary file
-// beside the target, which is synced, given the old file's mode and owner,
+// beside the target, which is given the old file's mode and owner, synced,
 // renamed over the target, and then the folder is synced so that the rename
 // itself survives. Every file the program rewrites goes through here (INI
 // files, the list export, the register's compaction, downloaded settings
@@ -43,8 +43,8 @@ inline bool write(const QString &path, const QByteArray &bytes, QString *error =
     return writeFile(path, bytes, error, flags) == Outcome::Written;
 }
 
-// Puts an already written file in place of target the same way: syncs it,
-// gives it target's mode and owner (when target exists), renames it over
+// Puts an already written file in place of target the same way: gives it
+// target's mode and owner (when target exists), syncs it, renames it over
 // target and syncs the folder. On failure tmp is removed and target left.
 bool replace(const QString &tmp, const QString &target, QString *error = nullptr,
              unsigned flags = NoFlags);
@@ -56,7 +56,7 @@ bool syncFolder(const QString &folder);
 
 // ---- test seam --------------------------------------------------------------
 // The steps of write() and replace(), in their order.
-enum class Step { Write, Sync, Owner, Rename, SyncFolder };
+enum class Step { Write, Owner, Sync, Rename, SyncFolder };
 // Called before each step with the target's path. Answering false makes the
 // step fail as if the system had refused it (EIO); a hook may also end the
 // process there. An empty function removes the hook.

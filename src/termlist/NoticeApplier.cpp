@@ -79,10 +79,10 @@ void NoticeApplier::requestRedraw()
         return;
     m_host.setRefreshPending();
     if (m_host.mainWindowEnabled())
-        startTimer(RefreshTimerId, RefreshTicks);
+        askTimer(RefreshTimerId, RefreshTicks);
 }
 
-void NoticeApplier::startTimer(std::uint16_t id, std::uint16_t ticks)
+void NoticeApplier::askTimer(std::uint16_t id, std::uint16_t ticks)
 {
     PostToThread(m_timerThread, Msg::Task, 0,
                  MakeTimerMessage(m_owner, TaskKind::TimerStart, {m_owner, id, ticks}));
@@ -127,7 +127,7 @@ int NoticeApplier::flush()
     m_retryWaiting = true;
     if (!m_retryTimerRunning) {
         m_retryTimerRunning = true;
-        startTimer(RetryTimerId, RetryTicks);
+        askTimer(RetryTimerId, RetryTicks);
     }
     return answer;
 }

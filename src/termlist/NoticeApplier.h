@@ -90,7 +90,7 @@ private:
     // Sets the refresh-pending flag and starts the redraw timer (only while
     // the main window is enabled), unless a refresh is pending already.
     void requestRedraw();
-    void startTimer(std::uint16_t id, std::uint16_t ticks);
+    void askTimer(std::uint16_t id, std::uint16_t ticks);
 
     CTermDatabase &m_db;
     Host &m_host;

@@ -48,7 +48,7 @@ TEST(SafeRewrite, KilledAtEveryStepLeavesTheOldFileOrTheNew)
 {
     TempDir dir;
     const QString path = dir.file(QStringLiteral("FTPTimer.ini"));
-    for (Step step : {Step::Write, Step::Sync, Step::Owner, Step::Rename, Step::SyncFolder}) {
+    for (Step step : {Step::Write, Step::Owner, Step::Sync, Step::Rename, Step::SyncFolder}) {
         SCOPED_TRACE(int(step));
         dir.write(QStringLiteral("FTPTimer.ini"), OldIni);
         ::chmod(QFile::encodeName(path).constData(), 0640);
@@ -86,7 +86,7 @@ TEST(SafeRewrite, RefusedStepsKeepTheOldFileAndLeaveNoTemporary)
 {
     TempDir dir;
     const QString path = dir.file(QStringLiteral("Schedule/ScheduleMng.ini"));
-    for (Step refused : {Step::Write, Step::Sync, Step::Owner, Step::Rename}) {
+    for (Step refused : {Step::Write, Step::Owner, Step::Sync, Step::Rename}) {
         SCOPED_TRACE(int(refused));
         dir.write(QStringLiteral("Schedule/ScheduleMng.ini"), OldIni);
         SafeFile::setStepHook([refused](Step s, const QString &) { return s != refused; });
@@ -155,7 +155,7 @@ TEST(Compaction, ASudoStartKeepsTheRegistersModeAndOwnerAndSyncsTheCopy)
     EXPECT_EQ(after.st_uid, 12345u);
     EXPECT_EQ(after.st_gid, 12346u);
     EXPECT_EQ(after.st_mode & 07777, 0640u);
-    // The copy is synced before it replaces the register, the folder after.
+    // Owner, then a sync before the copy replaces the register, the folder after.
     EXPECT_EQ(steps.join(' '), QStringLiteral("1 2 3 4"));
     EXPECT_TRUE(leftovers(dir).isEmpty());
 }
