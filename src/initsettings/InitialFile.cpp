@@ -6,16 +6,11 @@
 #include "common/FindSingleFile.h"
 #include "common/ProcessValues.h"
 #include "common/Prompter.h"
+#include "common/SafeFile.h"
 #include "common/TerminalPaths.h"
 #include "editor/DescriptionLoader.h"
 
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
-
-#include <cstdio>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace
 {
@@ -30,37 +25,22 @@ bool usableModel(const QString &model)
            !model.contains(QLatin1Char('?'));
 }
 
-bool syncFolder(const QString &folder)
-{
-    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
-    if (fd < 0)
-        return false;
-    const bool ok = ::fsync(fd) == 0;
-    ::close(fd);
-    return ok;
-}
-
-// Writes the temporary file and moves it over target; false leaves target
-// as it was.
+// Writes the temporary file and puts it in place of target; false leaves
+// target as it was.
 bool writeAndMove(const QByteArray &bytes, const QString &target)
 {
     const QString tmp = ProcessValues::programPath(QLatin1String(TmpName));
     QFile f(tmp);
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return false;
-    const bool written = f.write(bytes) == bytes.size() && f.flush() && ::fsync(f.handle()) == 0;
+    const bool written = f.write(bytes) == bytes.size() && f.flush();
     f.close();
     if (!written) {
         QFile::remove(tmp);
         return false;
     }
-    if (std::rename(QFile::encodeName(tmp).constData(), QFile::encodeName(target).constData()) !=
-        0) {
-        QFile::remove(tmp);
-        return false;
-    }
-    syncFolder(QFileInfo(target).absolutePath());
-    return true;
+    // Synced, renamed over the target, the folder synced; tmp goes on failure.
+    return SafeFile::replace(tmp, target);
 }
 
 } // namespace
