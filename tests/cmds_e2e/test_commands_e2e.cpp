@@ -191,6 +191,7 @@ TEST(CommandsE2e, TargetCheckStopsBeforeAnythingIsSent)
             return stack.view->listModel()->rowCount() == 5;
         },
         5000));
+    QTest::qWait(100); // the notices' answers are out
     sim.cmd("clear");
 
     stack.select({"7777", "7778"});
