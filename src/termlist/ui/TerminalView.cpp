@@ -643,6 +643,24 @@ void CTerminalView::onAbout()
     endCommand();
 }
 
+void CTerminalView::setScheduleOpeners(std::function<void()> settings, std::function<void()> run)
+{
+    m_openScheduleSettings = std::move(settings);
+    m_openScheduleRun = std::move(run);
+}
+
+void CTerminalView::onScheduleSettings()
+{
+    if (m_openScheduleSettings)
+        m_openScheduleSettings();
+}
+
+void CTerminalView::onScheduleRun()
+{
+    if (m_openScheduleRun)
+        m_openScheduleRun();
+}
+
 void CTerminalView::onExit()
 {
     CommandScope scope;
@@ -735,8 +753,8 @@ void CTerminalView::buildMenus(QMenuBar *bar)
     add(maint, "actionInitialSettings", "初期設定実行(&U)");
 
     QMenu *sched = bar->addMenu(QStringLiteral("ｽｹｼﾞｭｰﾘﾝｸﾞ(&S)"));
-    add(sched, "actionScheduleSettings", "スケジュール設定(&U)");
-    add(sched, "actionScheduleRun", "スケジュール実行(&R)");
+    add(sched, "actionScheduleSettings", "スケジュール設定(&U)", &CTerminalView::onScheduleSettings);
+    add(sched, "actionScheduleRun", "スケジュール実行(&R)", &CTerminalView::onScheduleRun);
 
     QMenu *help = bar->addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
     add(help, "actionShowLog", "ログ表示(&L)", &CTerminalView::onShowLog);

@@ -20,6 +20,7 @@
 #include <QPointer>
 #include <QTableView>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -90,6 +91,9 @@ public:
     void setScheduleSink(IScheduleCompletionSink *sink);
     void setTerminalFileWaiter(ITerminalFileWaiter *waiter);
     void setInitialSettingsMode(IInitialSettingsMode *mode);
+    // The schedule windows belong to another subsystem; the application
+    // tells the view how to open them ("スケジュール設定", "スケジュール実行").
+    void setScheduleOpeners(std::function<void()> settings, std::function<void()> run);
 
 public slots:
     void onSystemSettings();
@@ -105,6 +109,8 @@ public slots:
     void onAbout();
     // A maintenance command of the "保守(&M)" menu on the selected rows.
     void runCommand(MaintCommand command);
+    void onScheduleSettings();
+    void onScheduleRun();
 
     // A click on a column header: posts Msg::HeaderClick to the view when the
     // column offers sorting or filtering.
@@ -149,4 +155,6 @@ private:
     QPointer<QLabel> m_statusPane;
     QPointer<QMenuBar> m_menuBar;
     QHash<QString, QAction *> m_actions;
+    std::function<void()> m_openScheduleSettings;
+    std::function<void()> m_openScheduleRun;
 };
