@@ -39,29 +39,20 @@ ViewStack::ViewStack(int udpPort, int sendDelayMs, const char *tickMs) : port(ud
     view->resize(900, 500);
     view->show();
 
-    m_timer = std::make_unique<CTimerThread>(ProcessValues::TimerThreadId);
-    m_comm = std::make_unique<CCommMgrThread>();
-    m_comm->setDecider(&decider);
-    if (!m_timer->launch(QThread::HighPriority) || !m_comm->launch(QThread::HighPriority))
-        return;
-    PostToThread(ProcessValues::CommThreadId, Msg::StartStop, 0,
-                 MakeCommSettingsMessage(ProcessValues::MainThreadId, TaskKind::Start,
-                                         {udpPort, 1, 1}));
-    PostToThread(ProcessValues::TimerThreadId, Msg::StartStop, 0,
-                 std::make_unique<TaskMessage>(ProcessValues::MainThreadId, TaskKind::Start));
-    m_up = pumpUntil([this] { return m_comm->socketOpen(); }, 5000);
+    m_up = m_threads.start({udpPort, 1, 1}, &decider);
 }
 
 ViewStack::~ViewStack()
 {
-    for (ThreadId id : {ProcessValues::CommThreadId, ProcessValues::TimerThreadId})
-        PostToThread(id, Msg::StartStop, 0,
-                     std::make_unique<TaskMessage>(ProcessValues::MainThreadId, TaskKind::Stop));
-    m_comm.reset();
-    m_timer.reset();
+    m_threads.stop();
     view.reset();
     ProcessValues::sendDelay = 100;
     qunsetenv("KELMNGPC_TICK_MS");
+}
+
+bool ViewStack::withTerminals(Termsim &sim, const QString &base, int count, int timeoutMs)
+{
+    return m_up && sim.start(simArgs(base, count)) && waitRows(count, timeoutMs);
 }
 
 QStringList ViewStack::simArgs(const QString &base, int count, bool startNotices) const

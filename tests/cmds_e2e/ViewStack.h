@@ -23,6 +23,9 @@ public:
     // folders below the program folder ("sim/<address>/").
     QStringList simArgs(const QString &base, int count, bool startNotices = true) const;
     QString simFile(const QString &address, const QString &name) const;
+    // Starts the simulator with `count` terminals that announce themselves
+    // and waits until the list shows them.
+    bool withTerminals(Termsim &sim, const QString &base, int count, int timeoutMs = 30000);
 
     // Waits until the list shows `rows` rows and no redraw is pending.
     bool waitRows(int rows, int timeoutMs = 30000);
@@ -47,7 +50,6 @@ public:
     int port;
 
 private:
-    std::unique_ptr<CTimerThread> m_timer;
-    std::unique_ptr<CCommMgrThread> m_comm;
+    StackThreads m_threads;
     bool m_up = false;
 };

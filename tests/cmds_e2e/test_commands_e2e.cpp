@@ -61,10 +61,8 @@ QString sha256(const QString &path)
 TEST(CommandsE2e, TerminalInformationShowsFetchingUntilTheNoticeArrives)
 {
     ViewStack stack(44801);
-    ASSERT_TRUE(stack.up());
     Termsim sim;
-    ASSERT_TRUE(sim.start(stack.simArgs("127.0.81.2", 3)));
-    ASSERT_TRUE(stack.waitRows(3));
+    ASSERT_TRUE(stack.withTerminals(sim, "127.0.81.2", 3));
     sim.cmd("set 2 notify_on_inforeq=false");
     stack.selectAll();
     stack.trigger("actionTermInfo");
@@ -82,10 +80,8 @@ TEST(CommandsE2e, TerminalInformationShowsFetchingUntilTheNoticeArrives)
 TEST(CommandsE2e, SystemSettingsReadOf25TerminalsCopiesEveryFile)
 {
     ViewStack stack(44802);
-    ASSERT_TRUE(stack.up());
     Termsim sim;
-    ASSERT_TRUE(sim.start(stack.simArgs("127.0.82.2", 25)));
-    ASSERT_TRUE(stack.waitRows(25));
+    ASSERT_TRUE(stack.withTerminals(sim, "127.0.82.2", 25));
     stack.selectAll();
     int redraws = 0; // a refresh empties the list, then fills it
     QObject::connect(stack.view->listModel(), &QAbstractItemModel::modelReset,
@@ -106,10 +102,8 @@ TEST(CommandsE2e, SystemSettingsReadOf25TerminalsCopiesEveryFile)
 TEST(CommandsE2e, WritesFirmwareRestartAndForcedClose)
 {
     ViewStack stack(44803);
-    ASSERT_TRUE(stack.up());
     Termsim sim;
-    ASSERT_TRUE(sim.start(stack.simArgs("127.0.83.2", 3)));
-    ASSERT_TRUE(stack.waitRows(3));
+    ASSERT_TRUE(stack.withTerminals(sim, "127.0.83.2", 3));
     stack.dir.write("Data/Sys/kel_sys1001.ini", "[Terminal]\r\nOwn=1\r\n");
     stack.dir.write("Data/Sys/kel_sys_all.ini", "[Common]\r\nAll=1\r\n");
     stack.dir.write("Boot/boot_v2.s", "S00F0000626F6F745F7632000000000000\r\n");
@@ -173,10 +167,8 @@ TEST(CommandsE2e, WritesFirmwareRestartAndForcedClose)
 TEST(CommandsE2e, TargetCheckStopsBeforeAnythingIsSent)
 {
     ViewStack stack(44804);
-    ASSERT_TRUE(stack.up());
     Termsim sim;
-    ASSERT_TRUE(sim.start(stack.simArgs("127.0.84.2", 2)));
-    ASSERT_TRUE(stack.waitRows(2));
+    ASSERT_TRUE(stack.withTerminals(sim, "127.0.84.2", 2));
     // Terminal 1 moves to terminal 0's address, a third row takes terminal 0's ID.
     sim.cmd("set 1 payload_address=127.0.84.2");
     sim.cmd("notify 1");
@@ -215,10 +207,8 @@ TEST(CommandsE2e, TargetCheckStopsBeforeAnythingIsSent)
 TEST(CommandsE2e, StopHandsOutNoFurtherTerminals)
 {
     ViewStack stack(44805);
-    ASSERT_TRUE(stack.up());
     Termsim sim;
-    ASSERT_TRUE(sim.start(stack.simArgs("127.0.85.2", 25)));
-    ASSERT_TRUE(stack.waitRows(25));
+    ASSERT_TRUE(stack.withTerminals(sim, "127.0.85.2", 25));
     sim.cmd("set all reply_delay_ms=150");
     stack.selectAll();
     stack.trigger("actionRestart");
@@ -248,10 +238,8 @@ TEST(CommandsE2e, StopHandsOutNoFurtherTerminals)
 TEST(CommandsE2e, TerminalRequestsRunDeferAndAreDiscarded)
 {
     ViewStack stack(44806);
-    ASSERT_TRUE(stack.up());
     Termsim sim;
-    ASSERT_TRUE(sim.start(stack.simArgs("127.0.86.2", 8)));
-    ASSERT_TRUE(stack.waitRows(8));
+    ASSERT_TRUE(stack.withTerminals(sim, "127.0.86.2", 8));
     for (const QString &id : ids(1001, 8))
         stack.dir.write("Data/Sys/kel_sys" + id + ".ini", "[Terminal]\r\nNew=1\r\n");
     const QString old = "stamps='01012001000000  ,01012001000000  ,01012001000000  '";
