@@ -212,12 +212,8 @@ TEST_F(Commands, CommandsThatStopSendNothingAndGiveTheWindowBack)
 {
     const QString noAddress = QStringLiteral("対象端末IPアドレスエラー");
     const QString confirm = QStringLiteral("端末再起動開始確認");
-    const QString alert = QStringLiteral("端末情報取得開始確認");
     TermEntry usb = row(1);
     usb.IPAddr = QStringLiteral("USB(010.000.000.001)");
-    TermEntry idAlert = row(1), ipAlert = row(2);
-    idAlert.TermIDAlert = 1;
-    ipAlert.IPAddrAlert = 1;
     struct Case {
         std::vector<TermEntry> rows;
         std::vector<int> answers;
@@ -226,8 +222,6 @@ TEST_F(Commands, CommandsThatStopSendNothingAndGiveTheWindowBack)
         {{}, {}, {}},
         {{row(60), usb}, {6}, {confirm, noAddress}},
         {{row(1)}, {7}, {confirm}},
-        {{idAlert, ipAlert}, {6, 7}, {confirm, alert}},
-        {{idAlert, ipAlert}, {6, 6, 7}, {confirm, alert, alert}},
     };
     for (const Case &c : cases) {
         prompter.records.clear();
