@@ -4,6 +4,7 @@
 #include "comm/UdpMessages.h"
 #include "comm/WorkerMessages.h"
 #include "common/Cp932.h"
+#include "common/Ipv4.h"
 #include "common/ProcessValues.h"
 #include "common/SignalEvent.h"
 #include "common/TimerPayload.h"
@@ -76,7 +77,7 @@ int FtpStep::run(const TransferJob &job, const LogPoster &postOperationLog)
     if (pauseBeforeMs > 0)
         std::this_thread::sleep_for(std::chrono::milliseconds(pauseBeforeMs));
 
-    if (!m_client.connect(Udp::ipv4ToText(t.address), m_port, Cp932::encode(job.account.user),
+    if (!m_client.connect(Ipv4::dotted(t.address), m_port, Cp932::encode(job.account.user),
                           Cp932::encode(job.account.password)))
         return ResultCode::FtpConnect;
 

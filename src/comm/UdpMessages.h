@@ -5,6 +5,7 @@
 //
 // Addresses are IPv4 numbers in host order (127.0.0.2 is 0x7F000002, as
 // QHostAddress::toIPv4Address() gives it); on the wire they are big-endian.
+// Texts and the register's order: common/Ipv4.h.
 // Text fields are fixed-width CP932, NUL-padded, read up to the first NUL.
 
 #include <QByteArray>
@@ -96,11 +97,6 @@ int fromBcd(std::uint8_t b);
 // "XX:XX:XX:XX:XX:XX" in hex digits. Answers the normalised text, or an
 // empty text when it does not qualify.
 QString checkMacAddress(const QString &text);
-
-// Dotted form of an IPv4 number ("127.0.0.2").
-QString ipv4ToText(std::uint32_t address);
-// The IPv4 number of a dotted text; nullopt unless four numbers 0..255.
-std::optional<std::uint32_t> ipv4FromText(const QString &text);
 
 // Reads a 16-bit number at an offset, big- or little-endian.
 std::uint16_t readBe16(const QByteArray &bytes, int offset);

@@ -3,6 +3,7 @@
 #include "comm/FtpSettings.h"
 #include "comm/OpLog.h"
 #include "common/Cp932.h"
+#include "common/Ipv4.h"
 #include "common/ProcessValues.h"
 
 #include <QCoreApplication>
@@ -203,7 +204,7 @@ TerminalEntry CommStack::entry(const QString &address, const QString &termId, co
 {
     TerminalEntry e;
     e.termId = termId;
-    e.address = Udp::ipv4FromText(address).value_or(0);
+    e.address = Ipv4::parse(address).value_or(0);
     e.file = file;
     e.model = model;
     e.udpPort = std::uint16_t(m_options.udpPort);
