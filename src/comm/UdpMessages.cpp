@@ -306,7 +306,9 @@ Parsed<TermRequest> parseTermRequest(const QByteArray &datagram)
     r.value.notify = readSharedLayout(d);
     r.value.sequence = readBe16(d, Off::Sequence);
     r.value.fileSelect = readBe16(d, Off::FileSelect);
-    r.value.stampField = fieldBytes(d, Off::UserInfo2, LongTextWidth);
+    // Three items of 16 bytes with commas at 16 and 33, each possibly padded
+    // with NUL bytes: not a text, so not cut at its first NUL.
+    r.value.stampField = d.mid(Off::UserInfo2, LongTextWidth);
     return r;
 }
 

@@ -130,8 +130,8 @@ struct TermNotify {
 };
 
 // TermRequest (0x8050): the TermNotify layout with a sequence number at
-// offset 2 and the file selection at offset 324. stampField holds the raw
-// bytes of offset 274 up to its first NUL; stamps() splits it.
+// offset 2 and the file selection at offset 324. stampField holds the 50
+// raw bytes of offset 274, NUL bytes included; stamps() splits it.
 struct TermRequest {
     TermNotify notify;            // all fields of the shared layout
     std::uint16_t sequence = 0;   // offset 2

@@ -144,8 +144,18 @@ TEST(UdpTerminal, RequestLayoutAndStamps)
         TermRequest t;
         t.stampField = field;
         EXPECT_EQ(t.stamps(), items) << field.constData();
-        EXPECT_EQ(parseTermRequest(buildTermRequest(t)).value.stampField, field);
+        EXPECT_EQ(parseTermRequest(buildTermRequest(t)).value.stampField,
+                  field + QByteArray(50 - field.size(), '\0'));
     }
+
+    // Items padded with NUL bytes: the field is taken whole, not up to its
+    // first NUL, so no item hides the ones after it.
+    const QByteArray padded("06052024070809\0\0,01012020000000\0\0,31122019235959\0\0", 50);
+    b.replace(274, 50, padded);
+    EXPECT_EQ(parseTermRequest(b).value.stamps(),
+              (std::array<QByteArray, 3>{QByteArray("06052024070809\0\0", 16),
+                                         QByteArray("01012020000000\0\0", 16),
+                                         QByteArray("31122019235959\0\0", 16)}));
 }
 
 TEST(UdpTerminal, SessionAnswersAndPcSideReaders)
