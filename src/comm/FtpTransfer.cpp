@@ -3,11 +3,10 @@
 #include "common/Cp932.h"
 
 #include <QFile>
-#include <QUrl>
+#include <QSaveFile>
 
 #include <curl/curl.h>
 
-#include <cstdio>
 #include <mutex>
 #include <type_traits>
 
@@ -37,7 +36,7 @@ bool isConnectError(CURLcode rc)
 
 size_t writeToFile(char *data, size_t size, size_t count, void *user)
 {
-    auto *f = static_cast<QFile *>(user);
+    auto *f = static_cast<QIODevice *>(user);
     const qint64 n = static_cast<qint64>(size * count);
     return f->write(data, n) == n ? size * count : 0;
 }
@@ -74,8 +73,9 @@ QString FtpClient::remoteFileName(const QString &name)
 QByteArray FtpClient::urlFor(const QString &name) const
 {
     // The name is relative to the login folder: no directory is changed.
+    // The name's Shift-JIS bytes themselves, percent-encoded byte for byte.
     return "ftp://" + m_host.toLatin1() + ':' + QByteArray::number(m_port) + '/' +
-           QUrl::toPercentEncoding(QString::fromLatin1(Cp932::encode(name)));
+           Cp932::encode(name).toPercentEncoding();
 }
 
 void FtpClient::applyCommon()
@@ -194,10 +194,12 @@ bool FtpClient::upload(const QString &localPath, const QString &remoteName)
 
 bool FtpClient::download(const QString &remoteName, const QString &localPath)
 {
-    const QString tmpPath = localPath + QStringLiteral(".tmp");
-    QFile tmp(tmpPath);
-    if (!tmp.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        m_error = QStringLiteral("cannot create %1: %2").arg(tmpPath, tmp.errorString());
+    // A temporary file of its own beside the local file: two downloads into
+    // the same path never share one, and only a complete one is renamed
+    // into place (the old file stays until then).
+    QSaveFile out(localPath);
+    if (!out.open(QIODevice::WriteOnly)) {
+        m_error = QStringLiteral("cannot create a file beside %1: %2").arg(localPath, out.errorString());
         return false;
     }
     applyCommon();
@@ -207,22 +209,13 @@ bool FtpClient::download(const QString &remoteName, const QString &localPath)
     // not match the bytes of an ASCII transfer anyway.
     curl_easy_setopt(m_curl, CURLOPT_IGNORE_CONTENT_LENGTH, 1L);
     curl_easy_setopt(m_curl, CURLOPT_WRITEFUNCTION, writeToFile);
-    curl_easy_setopt(m_curl, CURLOPT_WRITEDATA, &tmp);
-    bool ok = perform();
-    if (!tmp.flush() && ok) {
-        m_error = QStringLiteral("cannot write %1: %2").arg(tmpPath, tmp.errorString());
-        ok = false;
-    }
-    tmp.close();
-    if (!ok) {
-        QFile::remove(tmpPath);
+    curl_easy_setopt(m_curl, CURLOPT_WRITEDATA, static_cast<QIODevice *>(&out));
+    if (!perform()) {
+        out.cancelWriting();
         return false;
     }
-    // rename() replaces the target in one step; the old file stays until then.
-    if (std::rename(QFile::encodeName(tmpPath).constData(),
-                    QFile::encodeName(localPath).constData()) != 0) {
-        m_error = QStringLiteral("cannot replace %1").arg(localPath);
-        QFile::remove(tmpPath);
+    if (!out.commit()) {
+        m_error = QStringLiteral("cannot replace %1: %2").arg(localPath, out.errorString());
         return false;
     }
     return true;
