@@ -408,6 +408,17 @@ void CommManagerCore::onDispatch()
         m_host.postToWorker(WorkerPool::Request, slot, op);
         m_host.setRemoteUpdateCount(busyRequestWorkers());
     }
+    // Requests that ended without a session may have been the last ones.
+    endSeriesIfIdle();
+}
+
+void CommManagerCore::endSeriesIfIdle()
+{
+    if (m_remoteUpdate && m_queue.empty() && busyRequestWorkers() == 0) {
+        m_remoteUpdate = false;
+        m_host.postToView(std::make_unique<TaskMessage>(ProcessValues::CommThreadId,
+                                                        TaskKind::RemoteSeriesEnded));
+    }
 }
 
 void CommManagerCore::onRequestWorkerDone(int slot, int result)
@@ -421,19 +432,17 @@ void CommManagerCore::onRequestWorkerDone(int slot, int result)
     m->payload[0] = std::move(request);
     m_host.postToView(std::move(m));
     m_host.setRemoteUpdateCount(busyRequestWorkers());
-    if (!m_queue.empty()) {
+    if (!m_queue.empty())
         m_host.scheduleDispatch();
-    } else if (busyRequestWorkers() == 0 && m_remoteUpdate) {
-        m_remoteUpdate = false;
-        m_host.postToView(std::make_unique<TaskMessage>(ProcessValues::CommThreadId,
-                                                        TaskKind::RemoteSeriesEnded));
-    }
+    else
+        endSeriesIfIdle();
 }
 
 int CommManagerCore::discardQueued()
 {
     const int n = static_cast<int>(m_queue.size());
     m_queue.clear();
+    endSeriesIfIdle();
     return n;
 }
 

@@ -140,6 +140,8 @@ private:
     void finishRequest(int completionKind);
     void reportProgress();
     void logResult(const TerminalEntry &entry, int result, bool scheduleOp);
+    // Kind 45 once the last busy request worker has ended and nothing is queued.
+    void endSeriesIfIdle();
 
     ICommHost &m_host;
     IUpdateDecider *m_decider = nullptr;

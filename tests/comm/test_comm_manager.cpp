@@ -303,3 +303,86 @@ TEST_F(Manager, TerminalRequestsAreAnsweredQueuedAndRunOnFiveWorkers)
     core.onDispatch();
     EXPECT_EQ(host.messagesTo(WorkerPool::Request, 0).back(), WorkerMsg::ForceClose);
 }
+
+namespace
+{
+
+// Accepts every request; initial settings can be refused.
+struct InitialDecider : IUpdateDecider {
+    bool prepareOk = false;
+    void decide(TermRequestPayload &r, bool) override
+    {
+        r.decision = r.sequence >= 100 ? UpdateDecision::InitialSettings
+                                       : UpdateDecision::FilesToSend;
+        r.files = {{UpdateFileKind::System, {}, "01022024101010", "/p/s.ini"}};
+    }
+    bool prepareInitialSettings(TermRequestPayload &) override { return prepareOk; }
+};
+
+} // namespace
+
+// The series of terminal-initiated updates ends (kind 45) whenever the last
+// busy request worker has ended and nothing is queued, on every road there.
+TEST_F(Manager, SeriesEndsOnEveryRoadThatLeavesNothingToDo)
+{
+    InitialDecider decider;
+    core.setDecider(&decider);
+    auto accept = [&](std::uint16_t seq) {
+        auto r = std::make_unique<TermRequestPayload>();
+        r->sourceAddress = 0x7F000C00u + seq;
+        r->sequence = seq;
+        core.onTermRequest(std::move(r));
+        auto m = std::move(host.view.back());
+        host.view.pop_back();
+        m->kind = RequestKind::Decision;
+        core.onTask(std::move(m));
+    };
+    struct Road {
+        const char *name;
+        std::function<void()> afterFirstQueued;
+    };
+    const Road roads[] = {
+        // A worker ends; the next queued one is an initial-settings request
+        // whose preparation fails, so no session runs.
+        {"failed initial settings", [&] { accept(100); }},
+        // Two failing ones in a row.
+        {"two failed initial settings",
+         [&] {
+             accept(100);
+             accept(101);
+         }},
+        // The queue is discarded by the user.
+        {"discarded queue", [&] { accept(2); }},
+    };
+    for (const Road &road : roads) {
+        SCOPED_TRACE(road.name);
+        host.view.clear();
+        accept(1);
+        core.onDispatch();
+        ASSERT_EQ(host.countKind(TaskKind::RemoteSeriesBegan), 1);
+        road.afterFirstQueued(); // queued behind the running one, not dispatched yet
+        const bool discard = std::string(road.name) == "discarded queue";
+        core.onRequestWorkerDone(0, 0);
+        EXPECT_EQ(host.countKind(TaskKind::RemoteSeriesEnded), 0) << "something is still queued";
+        if (discard)
+            core.discardQueued();
+        else
+            core.onDispatch();
+        EXPECT_EQ(core.busyRequestWorkers(), 0);
+        EXPECT_EQ(core.queuedCount(), 0);
+        EXPECT_EQ(host.countKind(TaskKind::RemoteSeriesEnded), 1);
+        EXPECT_FALSE(core.remoteUpdateRunning());
+        EXPECT_EQ(host.countKind(TaskKind::TermRequestEnded),
+                  1 + int(std::string(road.name).starts_with("failed")) +
+                      2 * int(std::string(road.name).starts_with("two")));
+    }
+
+    // A failed preparation while another worker still runs: the series goes on.
+    host.view.clear();
+    accept(1);
+    accept(100);
+    core.onDispatch();
+    EXPECT_EQ(host.countKind(TaskKind::RemoteSeriesEnded), 0);
+    core.onRequestWorkerDone(0, 0);
+    EXPECT_EQ(host.countKind(TaskKind::RemoteSeriesEnded), 1);
+}
