@@ -18,6 +18,7 @@
 #include <deque>
 #include <memory>
 #include <optional>
+#include <vector>
 
 enum class WorkerPool { User, Request };
 
@@ -135,6 +136,9 @@ private:
     void decided(std::unique_ptr<TermRequestPayload> request);
     // Gives the next entry to a user worker (renew, target, start log line).
     void handOut(int slot);
+    // False when the request names the terminal's own files and its ID or a
+    // local path of the entry could lead outside the program folder.
+    bool terminalFilesSafe(const TerminalEntry &entry) const;
     SessionTarget targetFor(const TerminalEntry &entry) const;
     SessionTarget targetFor(const TermRequestPayload &request) const;
     void finishRequest(int completionKind);
@@ -155,7 +159,8 @@ private:
     std::unique_ptr<TaskMessage> m_request;
     int m_requestKind = 0;
     std::uint32_t m_workerOp = 0;
-    int m_cursor = 0;
+    int m_cursor = 0;          // next position in m_order (terminal information: in the entries)
+    std::vector<int> m_order;  // entries to hand to workers, in order
     int m_total = 0;
     int m_handed = 0;
     int m_finished = 0;

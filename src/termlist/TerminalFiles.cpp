@@ -1,6 +1,7 @@
 #include "termlist/TerminalFiles.h"
 
 #include "common/ProcessValues.h"
+#include "common/TerminalPaths.h"
 
 #include <QFile>
 
@@ -9,18 +10,15 @@ namespace TerminalFiles
 
 QStringList relativePaths(const QString &termId)
 {
-    return {QStringLiteral("Data/Sys/kel_sys") + termId + QStringLiteral(".ini"),
-            QStringLiteral("Data/User/kel_user") + termId + QStringLiteral(".ini"),
-            QStringLiteral("Data/Dial/kel_dial") + termId + QStringLiteral(".csv")};
+    return TerminalPaths::allRelative(termId);
 }
 
 int remove(const QString &termId)
 {
     int removed = 0;
-    // An empty ID would name the common files beside the terminals' ones.
-    if (termId.isEmpty())
-        return 0;
-    for (const QString &rel : relativePaths(termId))
+    // An ID that could name a file elsewhere (or, empty, the common files)
+    // names none: nothing is deleted for it.
+    for (const QString &rel : TerminalPaths::allRelative(termId))
         if (QFile::remove(ProcessValues::programPath(rel)))
             ++removed;
     return removed;

@@ -31,7 +31,8 @@ struct FakeHost : ICommHost {
 
     void postToView(std::unique_ptr<TaskMessage> m) override { view.push_back(std::move(m)); }
     void postRequestQueued() override {}
-    void postProgress(ThreadId, int, int) override {}
+    std::vector<std::pair<int, int>> progress;
+    void postProgress(ThreadId, int done, int total) override { progress.push_back({done, total}); }
     bool startUserWorker(int slot) override
     {
         started.push_back(slot);
@@ -101,7 +102,12 @@ std::unique_ptr<TaskMessage> request(int kind, int terminals, const QString &fil
 struct Manager : ::testing::Test {
     FakeHost host;
     CommManagerCore core{host};
-    void SetUp() override { core.start({4123, 0, 3}); }
+    void SetUp() override
+    {
+        ProcessValues::setProgramFolder("/p");
+        core.start({4123, 0, 3});
+    }
+    void TearDown() override { ProcessValues::setProgramFolder("./"); }
     // Every busy worker reports until the request ends.
     void finishAll(std::uint32_t reply, int result = 0)
     {
@@ -385,4 +391,75 @@ TEST_F(Manager, SeriesEndsOnEveryRoadThatLeavesNothingToDo)
     EXPECT_EQ(host.countKind(TaskKind::RemoteSeriesEnded), 0);
     core.onRequestWorkerDone(0, 0);
     EXPECT_EQ(host.countKind(TaskKind::RemoteSeriesEnded), 1);
+}
+
+// Terminal IDs come from the register, which took them from datagrams: the
+// per-terminal file requests end at once with result 10 for an ID or a local
+// path that could lead outside the program folder; the others run as usual.
+TEST_F(Manager, UnsafeTerminalFilesEndAtOnceWithResultTen)
+{
+    struct Case {
+        int kind;
+        bool restricted;
+    };
+    const Case kinds[] = {{RequestKind::ReadSys, true},       {RequestKind::ReadUser, true},
+                          {RequestKind::ReadDial, true},      {RequestKind::WriteSys, true},
+                          {RequestKind::WriteUser, true},     {RequestKind::WriteDial, true},
+                          {RequestKind::WriteCommon, false},  {RequestKind::WriteBoot, false},
+                          {RequestKind::WriteApli, false},    {RequestKind::ScheduleWriteSettings, true},
+                          {RequestKind::ScheduleReadSettings, true},
+                          {RequestKind::ScheduleWriteFirm, false}};
+    // ID and local file of each entry; entries 1..6 are unsafe.
+    const std::pair<QString, QString> entries[] = {
+        {"100", "/p/Data/Sys/kel_sys100.ini"},
+        {"../x", "/p/Data/Sys/kel_sys../x.ini"},
+        {"a/b", "/p/Data/Sys/kel_sysa/b.ini"},
+        {"a\\b", "/p/Data/Sys/kel_sysa\\b.ini"},
+        {"", "/p/Data/Sys/kel_sys.ini"},
+        {QString("1") + QChar(0x1b), "/p/Data/Sys/kel_sys1.ini"},
+        {"101", "/p/Data/Sys/kel_sys/../../../../etc/x.ini"}, // safe ID, path outside
+        {"102", "Data/Sys/kel_sys102.ini"},                // relative: below the folder
+    };
+    for (const Case &c : kinds) {
+        SCOPED_TRACE(c.kind);
+        FakeHost h;
+        CommManagerCore m(h);
+        auto r = request(c.kind, 0);
+        for (const auto &[id, file] : entries) {
+            TerminalEntry e;
+            e.termId = id;
+            e.file = file;
+            e.files = {{file, "kel_sys.ini"}};
+            RequestOf(*r)->entries.append(e);
+        }
+        m.onTask(std::move(r));
+        const int rejected = c.restricted ? 6 : 0;
+        EXPECT_EQ(int(h.started.size()), 8 - rejected) << "no worker for a rejected terminal";
+        EXPECT_EQ(int(h.errLog.size()), rejected);
+        for (const LogRecord &l : h.errLog)
+            EXPECT_EQ(l.number, ErrLog::FileOpen);
+        for (int slot = 0; slot < 10; ++slot)
+            if (m.userWorkerAddress(slot))
+                m.onUserWorkerDone(slot, WorkerMsg::ReadSettingsDone, 0);
+        ASSERT_FALSE(m.busy());
+        ASSERT_EQ(h.countKind(CompletionKindOf(c.kind)), 1);
+        std::vector<int> results;
+        for (const TerminalEntry &e : h.last().entries)
+            results.push_back(e.result);
+        const int bad = c.restricted ? ResultCode::FileCreate : 0;
+        EXPECT_EQ(results, (std::vector<int>{0, bad, bad, bad, bad, bad, bad, 0}));
+        EXPECT_EQ(h.progress.back(), std::make_pair(8, 8));
+        EXPECT_EQ(h.progress.size(), 9u) << "one step per terminal after 0 of 8";
+    }
+
+    // All of them rejected: no worker at all, the request still completes.
+    FakeHost h;
+    CommManagerCore m(h);
+    auto r = request(RequestKind::ReadSys, 2);
+    RequestOf(*r)->entries[0].termId = "..";
+    RequestOf(*r)->entries[1].termId = "";
+    m.onTask(std::move(r));
+    EXPECT_TRUE(h.started.empty());
+    EXPECT_FALSE(m.busy());
+    EXPECT_EQ(h.countKind(CompletionKind::ReadSys), 1);
 }
