@@ -222,9 +222,10 @@ private:
             CommSettings s = settings ? settings->value : CommSettings{};
             m_core.start(s);
             m_channel.setEntryInt(s.entryInt);
-            if (!m_channel.open(static_cast<std::uint16_t>(s.udpPort)))
-                std::fprintf(stderr, "UDP port %d: %s\n", s.udpPort,
-                             m_channel.errorText().toLocal8Bit().constData());
+            const bool share =
+                qEnvironmentVariableIntValue(CCommMgrThread::TestSharedPortVariable) == 1;
+            if (!m_channel.open(static_cast<std::uint16_t>(s.udpPort), share))
+                reportPortProblem(s.udpPort, m_channel.errorText());
             m_owner.m_socketOpen = m_channel.isOpen();
         } else if (task->kind == TaskKind::SettingsChanged && settings) {
             m_core.settingsChanged(settings->value.ftpMode, settings->value.entryInt);
@@ -232,6 +233,16 @@ private:
         } else if (task->kind == TaskKind::Stop) {
             QThread::currentThread()->quit();
         }
+    }
+
+    // Without the port the program hears no terminal: the user is told.
+    void reportPortProblem(int port, const QString &reason)
+    {
+        if (m_owner.m_portProblemTo != 0 &&
+            PostToThread(m_owner.m_portProblemTo, CCommMgrThread::PortUnavailableMsg, 0,
+                         std::make_unique<PortProblemPayload>(PortProblem{port, reason})))
+            return;
+        std::fprintf(stderr, "UDP port %d: %s\n", port, reason.toLocal8Bit().constData());
     }
 
     // On the socket's receiving thread: notices are answered and handed to
@@ -242,7 +253,7 @@ private:
         if (in.status != Udp::ParseStatus::Ok)
             return;
         if (auto *notice = std::get_if<Udp::TermNotify>(&in.message)) {
-            m_channel.sendNoticeAck(notice->address, port);
+            m_channel.sendNoticeAck(notice->address, port, notice->termId, notice->macAddress);
             auto payload = std::make_unique<NoticePayload>();
             payload->notice = std::move(*notice);
             auto m =

@@ -158,6 +158,8 @@ CommStack::CommStack(const StackOptions &o) : m_options(o)
     ProcessValues::sendDelay = o.sendDelayMs;
     // 2 ms ticks: every session wait of 900 ticks lasts 1.8 s.
     qputenv("KELMNGPC_TICK_MS", "2");
+    // termsim's terminals bind 127.0.x.y on the port the manager binds on all addresses.
+    qputenv(CCommMgrThread::TestSharedPortVariable, "1");
     dir.mkdir(sub + QStringLiteral("Log"));
     dir.write(sub + QStringLiteral("Config/FTPauth.ini"),
               "[System]\r\nCount=2\r\n[ModelSet1]\r\nMODEL=KT-100\r\nID=kel\r\n"
@@ -198,6 +200,7 @@ CommStack::~CommStack()
     db.reset();
     ProcessValues::sendDelay = 100;
     qunsetenv("KELMNGPC_TICK_MS");
+    qunsetenv(CCommMgrThread::TestSharedPortVariable);
 }
 
 TerminalEntry CommStack::entry(const QString &address, const QString &termId, const QString &file,
