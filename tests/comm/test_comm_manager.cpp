@@ -108,6 +108,19 @@ struct Manager : ::testing::Test {
         core.start({4123, 0, 3});
     }
     void TearDown() override { ProcessValues::setProgramFolder("./"); }
+    // A terminal request arrives, is decided, and the view answers it.
+    void arrive(std::uint16_t seq, int known = 1)
+    {
+        auto r = std::make_unique<TermRequestPayload>();
+        r->sourceAddress = 0x7F000B00u + seq;
+        r->sequence = seq;
+        core.onTermRequest(std::move(r));
+        auto m = std::move(host.view.back());
+        host.view.pop_back();
+        m->slot<TermRequestPayload>(0)->known = known;
+        m->kind = RequestKind::Decision;
+        core.onTask(std::move(m));
+    }
     // Every busy worker reports until the request ends.
     void finishAll(std::uint32_t reply, int result = 0)
     {
@@ -261,17 +274,6 @@ TEST_F(Manager, TerminalRequestsAreAnsweredQueuedAndRunOnFiveWorkers)
     ScriptedDecider decider;
     decider.files = {{UpdateFileKind::System, {}, "01022024101010", "/p/s.ini"}};
     core.setDecider(&decider);
-    auto arrive = [&](std::uint16_t seq, int known) {
-        auto r = std::make_unique<TermRequestPayload>();
-        r->sourceAddress = 0x7F000B00u + seq;
-        r->sequence = seq;
-        core.onTermRequest(std::move(r));
-        auto m = std::move(host.view.back());
-        host.view.pop_back();
-        m->slot<TermRequestPayload>(0)->known = known;
-        m->kind = RequestKind::Decision;
-        core.onTask(std::move(m));
-    };
     arrive(9, 0); // files to send, but an unknown terminal is answered 3
     EXPECT_EQ(host.sent.back(), Udp::buildTermRequestResult(9, 3));
     for (std::uint16_t seq = 1; seq <= 6; ++seq)
@@ -333,16 +335,6 @@ TEST_F(Manager, SeriesEndsOnEveryRoadThatLeavesNothingToDo)
 {
     InitialDecider decider;
     core.setDecider(&decider);
-    auto accept = [&](std::uint16_t seq) {
-        auto r = std::make_unique<TermRequestPayload>();
-        r->sourceAddress = 0x7F000C00u + seq;
-        r->sequence = seq;
-        core.onTermRequest(std::move(r));
-        auto m = std::move(host.view.back());
-        host.view.pop_back();
-        m->kind = RequestKind::Decision;
-        core.onTask(std::move(m));
-    };
     struct Road {
         const char *name;
         std::function<void()> afterFirstQueued;
@@ -350,20 +342,20 @@ TEST_F(Manager, SeriesEndsOnEveryRoadThatLeavesNothingToDo)
     const Road roads[] = {
         // A worker ends; the next queued one is an initial-settings request
         // whose preparation fails, so no session runs.
-        {"failed initial settings", [&] { accept(100); }},
+        {"failed initial settings", [&] { arrive(100); }},
         // Two failing ones in a row.
         {"two failed initial settings",
          [&] {
-             accept(100);
-             accept(101);
+             arrive(100);
+             arrive(101);
          }},
         // The queue is discarded by the user.
-        {"discarded queue", [&] { accept(2); }},
+        {"discarded queue", [&] { arrive(2); }},
     };
     for (const Road &road : roads) {
         SCOPED_TRACE(road.name);
         host.view.clear();
-        accept(1);
+        arrive(1);
         core.onDispatch();
         ASSERT_EQ(host.countKind(TaskKind::RemoteSeriesBegan), 1);
         road.afterFirstQueued(); // queued behind the running one, not dispatched yet
@@ -385,8 +377,8 @@ TEST_F(Manager, SeriesEndsOnEveryRoadThatLeavesNothingToDo)
 
     // A failed preparation while another worker still runs: the series goes on.
     host.view.clear();
-    accept(1);
-    accept(100);
+    arrive(1);
+    arrive(100);
     core.onDispatch();
     EXPECT_EQ(host.countKind(TaskKind::RemoteSeriesEnded), 0);
     core.onRequestWorkerDone(0, 0);
