@@ -254,11 +254,13 @@ bool CTermDatabase::createFile(const QString &path)
 
 namespace
 {
-// One UPDATE per table turning NULL texts into empty text.
-QStringList nullTextRepairs()
+// The UPDATE turning NULL texts of TermInfo, whose texts the look-ups
+// compare, into empty text.
+QString nullTextRepair()
 {
-    QStringList out;
     for (const RegisterSchema::Table &t : RegisterSchema::tables()) {
+        if (qstrcmp(t.name, "TermInfo") != 0)
+            continue;
         QStringList sets, tests;
         for (const RegisterSchema::Column &c : t.columns) {
             if (c.type != RegisterSchema::ColType::Text)
@@ -267,12 +269,10 @@ QStringList nullTextRepairs()
             sets << name + QLatin1String("=COALESCE(") + name + QLatin1String(",'')");
             tests << name + QLatin1String(" IS NULL");
         }
-        if (!sets.isEmpty())
-            out << QLatin1String("UPDATE ") + QLatin1String(t.name) + QLatin1String(" SET ") +
-                       sets.join(QLatin1String(", ")) + QLatin1String(" WHERE ") +
-                       tests.join(QLatin1String(" OR "));
+        return QLatin1String("UPDATE TermInfo SET ") + sets.join(QLatin1String(", ")) +
+               QLatin1String(" WHERE ") + tests.join(QLatin1String(" OR "));
     }
-    return out;
+    return QString();
 }
 } // namespace
 
@@ -388,11 +388,9 @@ int CTermDatabase::open()
                 return fail(q.lastError().text());
         }
         // Texts are kept as empty text, never NULL (see bindable()); a file
-        // written otherwise is mended so its rows are found again.
-        for (const QString &sql : nullTextRepairs()) {
-            if (!q.exec(sql))
-                return fail(q.lastError().text());
-        }
+        // written otherwise is mended so its rows are found again. A file
+        // that can't be mended is still opened: only those rows stay apart.
+        q.exec(nullTextRepair());
     }
     QMutexLocker lock(&openFilesMutex);
     m_heldKey = fileKey(path);
