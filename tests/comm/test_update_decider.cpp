@@ -1,6 +1,5 @@
 // The decision on a terminal's own update request: firmware first, then the
 // settings files newer on the PC than on the terminal.
-#include "comm/UdpMessages.h"
 #include "comm/UpdateDecider.h"
 
 #include "common/Cp932.h"
@@ -129,29 +128,6 @@ TEST_F(Decider, MissingRegistrationIsLoggedAndInitialSettingsAreOffered)
     ASSERT_EQ(r.files.size(), 1);
     EXPECT_EQ(r.files[0].kind, UpdateFileKind::System);
     EXPECT_FALSE(decider.prepareInitialSettings(r));
-}
-
-// The stamps as a terminal sends them, padded with NUL bytes, read from the
-// datagram: files as old as the terminal's are not sent again.
-TEST_F(Decider, NulPaddedStampsFromTheDatagramKeepCurrentFilesAtHome)
-{
-    dir.write("Config/FirmFilePath.ini", "");
-    written("Data/Sys/kel_sys3001.ini", StampTime);
-    written("Data/User/kel_user3001.ini", StampTime);
-    written("Data/Dial/kel_dial3001.csv", StampTime.addSecs(1));
-    Udp::TermRequest sent;
-    sent.notify.termId = "3001";
-    sent.notify.machineName = "KT-100";
-    sent.fileSelect = Udp::FileSelect::All;
-    sent.stampField = QByteArray("06052024070809\0\0,06052024070809\0\0,06052024070809\0\0", 50);
-    const auto parsed = Udp::parseTermRequest(Udp::buildTermRequest(sent));
-    ASSERT_TRUE(parsed.ok());
-    TermRequestPayload r;
-    r.request = parsed.value;
-    decider.decide(r, false);
-    EXPECT_EQ(r.decision, UpdateDecision::FilesToSend);
-    ASSERT_EQ(r.files.size(), 1) << "only the phone book is newer on the PC";
-    EXPECT_EQ(r.files[0].kind, UpdateFileKind::PhoneBook);
 }
 
 // A terminal ID from the datagram never names a file elsewhere: an empty ID
