@@ -1,12 +1,14 @@
 #include "comm/FtpTransfer.h"
 
 #include "common/Cp932.h"
+#include "common/SafeFile.h"
 
+#include <QCoreApplication>
 #include <QFile>
-#include <QSaveFile>
 
 #include <curl/curl.h>
 
+#include <atomic>
 #include <mutex>
 #include <type_traits>
 
@@ -194,12 +196,21 @@ bool FtpClient::upload(const QString &localPath, const QString &remoteName)
 
 bool FtpClient::download(const QString &remoteName, const QString &localPath)
 {
-    // A temporary file of its own beside the local file: two downloads into
-    // the same path never share one, and only a complete one is renamed
-    // into place (the old file stays until then).
-    QSaveFile out(localPath);
-    if (!out.open(QIODevice::WriteOnly)) {
-        m_error = QStringLiteral("cannot create a file beside %1: %2").arg(localPath, out.errorString());
+    // A temporary file of its own beside the local file, created only if
+    // its name is new: two downloads into the same path never share one,
+    // and only a complete one replaces the local file.
+    static std::atomic<unsigned> serial{0};
+    QFile tmp;
+    for (int attempt = 0; attempt < 16 && !tmp.isOpen(); ++attempt) {
+        tmp.setFileName(QStringLiteral("%1.~dl%2-%3")
+                            .arg(localPath)
+                            .arg(QCoreApplication::applicationPid())
+                            .arg(++serial));
+        tmp.open(QIODevice::WriteOnly | QIODevice::NewOnly);
+    }
+    const QString tmpPath = tmp.fileName();
+    if (!tmp.isOpen()) {
+        m_error = QStringLiteral("cannot create %1: %2").arg(tmpPath, tmp.errorString());
         return false;
     }
     applyCommon();
@@ -209,13 +220,22 @@ bool FtpClient::download(const QString &remoteName, const QString &localPath)
     // not match the bytes of an ASCII transfer anyway.
     curl_easy_setopt(m_curl, CURLOPT_IGNORE_CONTENT_LENGTH, 1L);
     curl_easy_setopt(m_curl, CURLOPT_WRITEFUNCTION, writeToFile);
-    curl_easy_setopt(m_curl, CURLOPT_WRITEDATA, static_cast<QIODevice *>(&out));
-    if (!perform()) {
-        out.cancelWriting();
+    curl_easy_setopt(m_curl, CURLOPT_WRITEDATA, static_cast<QIODevice *>(&tmp));
+    bool ok = perform();
+    if (!tmp.flush() && ok) {
+        m_error = QStringLiteral("cannot write %1: %2").arg(tmpPath, tmp.errorString());
+        ok = false;
+    }
+    tmp.close();
+    if (!ok) {
+        QFile::remove(tmpPath);
         return false;
     }
-    if (!out.commit()) {
-        m_error = QStringLiteral("cannot replace %1: %2").arg(localPath, out.errorString());
+    // Synced, then renamed over the target with its mode and owner: the old
+    // file stays until the new one is complete on disk.
+    QString error;
+    if (!SafeFile::replace(tmpPath, localPath, &error)) {
+        m_error = QStringLiteral("cannot replace %1: %2").arg(localPath, error);
         return false;
     }
     return true;

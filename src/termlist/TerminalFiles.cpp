@@ -16,8 +16,9 @@ QStringList relativePaths(const QString &termId)
 int remove(const QString &termId)
 {
     int removed = 0;
-    // An ID that could name a file elsewhere (or, empty, the common files)
-    // names none: nothing is deleted for it.
+    // IDs come over the network: an empty one would name the common files
+    // beside the terminals' ones, one with separators or ".." a file
+    // anywhere. Such a terminal has no files of its own.
     for (const QString &rel : TerminalPaths::allRelative(termId))
         if (QFile::remove(ProcessValues::programPath(rel)))
             ++removed;
