@@ -166,7 +166,9 @@ protected:
             return;
         }
         const ThreadId self = threadId();
-        QTimer::singleShot(delayMs, this, [self] { PostToThread(self, CommMsg::TermInfoStep); });
+        // Precise: a coarse timer may fire up to 5 % early, closer than the pacing allows.
+        QTimer::singleShot(delayMs, Qt::PreciseTimer, this,
+                           [self] { PostToThread(self, CommMsg::TermInfoStep); });
     }
     void scheduleDispatch() override { PostToThread(threadId(), CommMsg::DispatchQueue); }
     void writeOperationLog(const LogRecord &record) override { OpLog::writeOperation(record); }
