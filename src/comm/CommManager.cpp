@@ -8,6 +8,9 @@
 
 #include <algorithm>
 
+static_assert(std::tuple_size_v<decltype(RemoteSlotsPayload::workers)> ==
+              CommManagerCore::RequestWorkers);
+
 CommManagerCore::CommManagerCore(ICommHost &host) : m_host(host) {}
 
 CommManagerCore::~CommManagerCore() = default;
@@ -432,6 +435,7 @@ void CommManagerCore::onDispatch()
 {
     if (!m_requestWorkersRunning)
         return;
+    bool started = false;
     while (!m_queue.empty()) {
         auto free = std::find_if(m_requestSlots.begin(), m_requestSlots.end(),
                                  [](const RequestSlot &s) { return !s.busy; });
@@ -467,7 +471,10 @@ void CommManagerCore::onDispatch()
         }
         m_host.postToWorker(WorkerPool::Request, slot, op);
         m_host.setRemoteUpdateCount(busyRequestWorkers());
+        started = true;
     }
+    if (started)
+        postSlots();
     // Requests that ended without a session may have been the last ones.
     endSeriesIfIdle();
 }
@@ -492,18 +499,42 @@ void CommManagerCore::onRequestWorkerDone(int slot, int result)
     m->payload[0] = std::move(request);
     m_host.postToView(std::move(m));
     m_host.setRemoteUpdateCount(busyRequestWorkers());
+    postSlots();
     if (!m_queue.empty())
         m_host.scheduleDispatch();
     else
         endSeriesIfIdle();
 }
 
-int CommManagerCore::discardQueued()
+std::vector<std::unique_ptr<TermRequestPayload>> CommManagerCore::takeQueued()
 {
-    const int n = static_cast<int>(m_queue.size());
+    std::vector<std::unique_ptr<TermRequestPayload>> out;
+    out.reserve(m_queue.size());
+    for (auto &r : m_queue)
+        out.push_back(std::move(r));
     m_queue.clear();
+    // Nothing queued any more: with no worker busy the series has ended.
     endSeriesIfIdle();
-    return n;
+    return out;
+}
+
+void CommManagerCore::postSlots()
+{
+    auto payload = std::make_unique<RemoteSlotsPayload>();
+    for (int i = 0; i < RequestWorkers; ++i) {
+        const RequestSlot &s = m_requestSlots[i];
+        if (!s.busy || !s.request)
+            continue;
+        RemoteSlot &out = payload->workers[static_cast<std::size_t>(i)];
+        out.busy = true;
+        out.termId = s.request->request.notify.termId;
+        out.address = s.request->address;
+        for (const UpdateFile &f : s.request->files)
+            out.fileKinds.append(f.kind);
+    }
+    auto m = std::make_unique<TaskMessage>(ProcessValues::CommThreadId, TaskKind::RemoteSlots);
+    m->payload[0] = std::move(payload);
+    m_host.postToView(std::move(m));
 }
 
 void CommManagerCore::shutdown()

@@ -8,6 +8,8 @@
 // kind 0 with CommSettingsPayload (UDPPort, FTPMode, EntryInt) to
 // ProcessValues::CommThreadId; kind 3 with the same payload changes FTP mode
 // and interval; kind 1 ends the thread (or call stopAndWait()).
+// The stored terminal-initiated requests stay on this thread: the user
+// interface asks for their number or takes them with Msg::StoredRequests.
 
 #include "comm/CommManager.h"
 #include "comm/MessageThread.h"
@@ -38,12 +40,6 @@ public:
     // Test-only: lets the terminal simulator's sockets on specific loopback
     // addresses share the port the manager binds on all addresses.
     static constexpr const char *TestSharedPortVariable = "KELMNGPC_TEST_SHARED_UDP_PORT";
-
-    // Terminal-initiated requests waiting for a free request worker (read
-    // by the user interface before it offers to discard them).
-    static int queuedRequestCount();
-    // Asks the manager to drop its queued terminal-initiated requests.
-    static void discardQueuedRequests();
 
     // Whether the socket is bound (after the start message).
     bool socketOpen() const { return m_socketOpen.load(); }

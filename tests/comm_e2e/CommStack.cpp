@@ -158,8 +158,6 @@ CommStack::CommStack(const StackOptions &o) : m_options(o)
     ProcessValues::sendDelay = o.sendDelayMs;
     // 2 ms ticks: every session wait of 900 ticks lasts 1.8 s.
     qputenv("KELMNGPC_TICK_MS", "2");
-    // termsim's terminals bind 127.0.x.y on the port the manager binds on all addresses.
-    qputenv(CCommMgrThread::TestSharedPortVariable, "1");
     dir.mkdir(sub + QStringLiteral("Log"));
     dir.write(sub + QStringLiteral("Config/FTPauth.ini"),
               "[System]\r\nCount=2\r\n[ModelSet1]\r\nMODEL=KT-100\r\nID=kel\r\n"
@@ -176,31 +174,44 @@ CommStack::CommStack(const StackOptions &o) : m_options(o)
     db->readSystemSettings(s);
 
     view = std::make_unique<TestView>(*db);
-    m_timer = std::make_unique<CTimerThread>();
-    m_comm = std::make_unique<CCommMgrThread>();
-    m_comm->setDecider(o.decider);
-    if (!m_timer->launch(QThread::HighPriority) || !m_comm->launch(QThread::HighPriority))
-        return;
-    PostToThread(ProcessValues::CommThreadId, Msg::StartStop, 0,
-                 MakeCommSettingsMessage(ProcessValues::MainThreadId, TaskKind::Start,
-                                         {s.UDPPort, s.FTPMode, s.EntryInt}));
-    PostToThread(ProcessValues::TimerThreadId, Msg::StartStop, 0,
-                 std::make_unique<TaskMessage>(ProcessValues::MainThreadId, TaskKind::Start));
-    m_up = pumpUntil([this] { return m_comm->socketOpen(); }, 5000);
+    m_up = m_threads.start({s.UDPPort, s.FTPMode, s.EntryInt}, o.decider);
 }
 
-CommStack::~CommStack()
+bool StackThreads::start(const CommSettings &settings, IUpdateDecider *decider)
 {
+    // termsim's terminals bind 127.0.x.y on the port the manager binds on all addresses.
+    qputenv(CCommMgrThread::TestSharedPortVariable, "1");
+    m_timer = std::make_unique<CTimerThread>(ProcessValues::TimerThreadId);
+    m_comm = std::make_unique<CCommMgrThread>();
+    m_comm->setDecider(decider);
+    if (!m_timer->launch(QThread::HighPriority) || !m_comm->launch(QThread::HighPriority))
+        return false;
+    PostToThread(ProcessValues::CommThreadId, Msg::StartStop, 0,
+                 MakeCommSettingsMessage(ProcessValues::MainThreadId, TaskKind::Start, settings));
+    PostToThread(ProcessValues::TimerThreadId, Msg::StartStop, 0,
+                 std::make_unique<TaskMessage>(ProcessValues::MainThreadId, TaskKind::Start));
+    return pumpUntil([this] { return m_comm->socketOpen(); }, 5000);
+}
+
+void StackThreads::stop()
+{
+    if (!m_timer && !m_comm)
+        return;
     for (ThreadId id : {ProcessValues::CommThreadId, ProcessValues::TimerThreadId})
         PostToThread(id, Msg::StartStop, 0,
                      std::make_unique<TaskMessage>(ProcessValues::MainThreadId, TaskKind::Stop));
     m_comm.reset();
     m_timer.reset();
+    qunsetenv(CCommMgrThread::TestSharedPortVariable);
+}
+
+CommStack::~CommStack()
+{
+    m_threads.stop();
     view.reset();
     db.reset();
     ProcessValues::sendDelay = 100;
     qunsetenv("KELMNGPC_TICK_MS");
-    qunsetenv(CCommMgrThread::TestSharedPortVariable);
 }
 
 TerminalEntry CommStack::entry(const QString &address, const QString &termId, const QString &file,
