@@ -173,6 +173,11 @@ bool writeRegisterError(int kind, const QString &termId, const QString &address)
     return writeError(kind, termId);
 }
 
+bool writeText(const QString &text)
+{
+    return writeLine([&](const QDateTime &) { return Cp932::encode(text) + "\r\n"; });
+}
+
 void setClock(std::function<QDateTime()> clock)
 {
     QMutexLocker lock(&logMutex());

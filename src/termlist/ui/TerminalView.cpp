@@ -323,6 +323,20 @@ void CTerminalView::onTask(std::unique_ptr<TaskMessage> task)
             refresh();
         break;
     }
+    case CompletionKind::ScheduleRestart:
+    case CompletionKind::ScheduleWriteSettings:
+    case CompletionKind::ScheduleReadSettings:
+    case CompletionKind::ScheduleWriteFirm:
+    case TaskKind::RequestEnded: {
+        // Schedule steps, and a refused schedule request (the only requests
+        // posted while the execution window is open), go to the window.
+        const RequestPayload *request = RequestOf(*task);
+        const bool refused = task->kind == TaskKind::RequestEnded && request &&
+                             request->endFlag == 0;
+        if (m_scheduleSink && request && (task->kind != TaskKind::RequestEnded || refused))
+            m_scheduleSink->scheduleStepComplete(std::move(task));
+        break;
+    }
     default:
         // The maintenance commands' notifications come with their commands.
         break;
@@ -623,6 +637,24 @@ void CTerminalView::onAbout()
     endCommand();
 }
 
+void CTerminalView::setScheduleOpeners(std::function<void()> settings, std::function<void()> run)
+{
+    m_openScheduleSettings = std::move(settings);
+    m_openScheduleRun = std::move(run);
+}
+
+void CTerminalView::onScheduleSettings()
+{
+    if (m_openScheduleSettings)
+        m_openScheduleSettings();
+}
+
+void CTerminalView::onScheduleRun()
+{
+    if (m_openScheduleRun)
+        m_openScheduleRun();
+}
+
 void CTerminalView::onExit()
 {
     CommandScope scope;
@@ -709,8 +741,8 @@ void CTerminalView::buildMenus(QMenuBar *bar)
     add(maint, "actionInitialSettings", "初期設定実行(&U)");
 
     QMenu *sched = bar->addMenu(QStringLiteral("ｽｹｼﾞｭｰﾘﾝｸﾞ(&S)"));
-    add(sched, "actionScheduleSettings", "スケジュール設定(&U)");
-    add(sched, "actionScheduleRun", "スケジュール実行(&R)");
+    add(sched, "actionScheduleSettings", "スケジュール設定(&U)", &CTerminalView::onScheduleSettings);
+    add(sched, "actionScheduleRun", "スケジュール実行(&R)", &CTerminalView::onScheduleRun);
 
     QMenu *help = bar->addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
     add(help, "actionShowLog", "ログ表示(&L)", &CTerminalView::onShowLog);

@@ -10,11 +10,13 @@
 #include "register/ListCond.h"
 #include "register/RegisterTypes.h"
 #include "termlist/SelectionMemory.h"
+#include "termlist/ViewHooks.h"
 
 #include <QHash>
 #include <QPointer>
 #include <QTableView>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -72,6 +74,13 @@ public:
     bool isMainEnabled() const { return m_mainEnabled; }
     void setMainEnabled(bool enabled);
 
+    // The schedule windows belong to another subsystem; the application
+    // tells the view how to open them ("スケジュール設定", "スケジュール実行").
+    void setScheduleOpeners(std::function<void()> settings, std::function<void()> run);
+    // The schedule execution window while it is open (nullptr when it goes):
+    // schedule completions and refusals of its requests are handed to it.
+    void setScheduleSink(IScheduleCompletionSink *sink) { m_scheduleSink = sink; }
+
 public slots:
     void onSystemSettings();
     void onExportList();
@@ -84,6 +93,8 @@ public slots:
     void onClearAll();
     void onShowLog();
     void onAbout();
+    void onScheduleSettings();
+    void onScheduleRun();
 
     // A click on a column header: posts Msg::HeaderClick to the view when the
     // column offers sorting or filtering.
@@ -124,4 +135,7 @@ private:
     QPointer<QLabel> m_statusPane;
     QPointer<QMenuBar> m_menuBar;
     QHash<QString, QAction *> m_actions;
+    std::function<void()> m_openScheduleSettings;
+    std::function<void()> m_openScheduleRun;
+    IScheduleCompletionSink *m_scheduleSink = nullptr;
 };
