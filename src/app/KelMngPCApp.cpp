@@ -11,6 +11,7 @@
 #include "comm/TimerService.h"
 #include "common/ProcessValues.h"
 #include "register/TermDatabase.h"
+#include "phonebook/ui/PhoneBookCommand.h"
 #include "schedule/ScheduleBook.h"
 #include "termlist/ui/TerminalView.h"
 
@@ -33,6 +34,7 @@ CKelMngPCApp::CKelMngPCApp() = default;
 CKelMngPCApp::~CKelMngPCApp()
 {
     stopThreads();
+    m_phoneBook.reset();
     m_schedules.reset();
     m_frame.reset();
     exitInstance();
@@ -154,6 +156,8 @@ bool CKelMngPCApp::initInstance(const QStringList &args)
     // 17. The ten schedules, bound to their files in the program folder.
     scheduleBook().init(ProcessValues::programFolder());
     m_schedules = std::make_unique<ScheduleWindows>(*m_view, m_frame.get(), scheduleBook());
+    // 18. The phone-book templates of the edit menu.
+    m_phoneBook = std::make_unique<PhoneBookCommand>(*m_view);
     return true;
 }
 
