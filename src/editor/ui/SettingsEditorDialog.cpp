@@ -17,6 +17,7 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QValidator>
+#include <QWheelEvent>
 
 namespace
 {
@@ -56,6 +57,16 @@ public:
     {
         if (!m_dialog->correctionPending())
             QComboBox::showPopup();
+    }
+
+protected:
+    // The wheel scrolls the page unless the list has the focus.
+    void wheelEvent(QWheelEvent *event) override
+    {
+        if (hasFocus())
+            QComboBox::wheelEvent(event);
+        else
+            event->ignore();
     }
 
 private:
@@ -215,6 +226,7 @@ void SettingsEditorDialog::buildRow(int entry, QWidget *content)
     case InputType::Combo: {
         auto *combo = new FormComboBox(this, content);
         combo->setMaxVisibleItems(20);
+        combo->setFocusPolicy(Qt::StrongFocus);
         connect(combo, &QComboBox::activated, this, [this, entry](int index) {
             ended(m_form->commitCombo(entry, index));
         });

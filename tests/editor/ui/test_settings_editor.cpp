@@ -22,6 +22,7 @@
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QWheelEvent>
 #include <gtest/gtest.h>
 
 using namespace EditorTest;
@@ -177,6 +178,11 @@ TEST(SettingsEditorDialog, ParentComboSwitchesItsGroupAndPagesScrollByRows)
     d.tabs()->setCurrentIndex(2);
     QApplication::processEvents();
     shoot(&d, "editor_disabled_group.png");
+    // The wheel over a list without the focus scrolls the page, not the value.
+    QWheelEvent wheel(QPointF(5, 5), mode->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, -120),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(mode, &wheel);
+    EXPECT_EQ(mode->currentIndex(), 0);
 
     // The function-key page is taller than its view: it scrolls on the row grid.
     SettingsPage *keys = d.page(5);
