@@ -7,6 +7,7 @@
 // Each time is the median of several runs. New benches go into kBenches.
 // The form benches run first, before the large description of the others
 // has grown the heap (or alone: bench_editor editor_open_2000).
+#include "BenchMemory.h"
 #include "editor/DescriptionLoader.h"
 #include "editor/ui/SettingsEditorDialog.h"
 
@@ -160,17 +161,6 @@ double benchWrite(const Fixture &fx)
     return median(runs);
 }
 
-long rssKb()
-{
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : f.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLong();
-    return -1;
-}
-
 // Held after the open bench so the memory bench sees the dialog shown.
 std::unique_ptr<DescriptionLoader> g_formLoader;
 std::unique_ptr<SettingsEditorDialog> g_dialog;
@@ -213,7 +203,7 @@ double benchRss(const Fixture &fx)
 {
     if (!g_dialog && benchOpen(fx) < 0)
         return -1;
-    const long kb = rssKb();
+    const long kb = residentKb();
     return kb < 0 ? -1 : kb / 1024.0;
 }
 

@@ -23,6 +23,14 @@ void cut(QString &s, int n)
         s.truncate(n);
 }
 
+// A child detail's settings replace the entry's own; its groupparent stays.
+template <class Settings> void takeSettings(Settings &own, const Settings &child)
+{
+    const QString groupParent = own.groupParent;
+    own = child;
+    own.groupParent = groupParent;
+}
+
 bool isText(int type)
 {
     return type == InputType::Text || type == InputType::Password;
@@ -260,23 +268,16 @@ void SettingsForm::applyAlternative(int child, const ChildDetail &d)
         c.options = d.options;
         break;
     case InputType::Text:
-    case InputType::Password: {
-        // The entry's own groupparent stays; the rest comes from the child.
-        const QString groupParent = c.text.groupParent;
-        c.text = d.text;
-        c.text.groupParent = groupParent;
+    case InputType::Password:
+        takeSettings(c.text, d.text);
         if (!InputRules::checkText(c.value, c.text).valid)
             c.value.clear();
         break;
-    }
-    case InputType::Address: {
-        const QString groupParent = c.address.groupParent;
-        c.address = d.address;
-        c.address.groupParent = groupParent;
+    case InputType::Address:
+        takeSettings(c.address, d.address);
         if (!InputRules::checkAddress(c.value, c.address).valid)
             c.value.clear();
         break;
-    }
     default:
         break;
     }
