@@ -31,11 +31,6 @@ template <class Settings> void takeSettings(Settings &own, const Settings &child
     own.groupParent = groupParent;
 }
 
-bool isText(int type)
-{
-    return type == InputType::Text || type == InputType::Password;
-}
-
 } // namespace
 
 const QString SettingsForm::FailureText = DescriptionLoader::DescriptionErrorText;
@@ -343,33 +338,30 @@ SettingsForm::Commit SettingsForm::revert(int index)
 
 SettingsForm::Commit SettingsForm::commitText(int index, const QString &text)
 {
-    DescEntry &e = m_desc.entries[index];
-    const InputRules::Checked c = e.inputType == InputType::FilePath
-                                      ? InputRules::checkFilePath(text)
-                                      : InputRules::checkText(text, e.text);
-    if (!c.valid)
-        return revert(index);
-    e.value = c.stored;
-    setShownFromValue(index);
-    if (m_entries[index].shown != text)
-        changed(index);
-    if (isText(e.inputType) && isParent(index))
-        applyGroup(index, e.text.groupParent);
-    return Commit::Stored;
+    const DescEntry &e = m_desc.entries[index];
+    if (e.inputType == InputType::FilePath)
+        return store(index, text, InputRules::checkFilePath(text), nullptr);
+    return store(index, text, InputRules::checkText(text, e.text), &e.text.groupParent);
 }
 
 SettingsForm::Commit SettingsForm::commitAddress(int index, const QString &text)
 {
-    DescEntry &e = m_desc.entries[index];
-    const InputRules::Checked c = InputRules::checkAddress(text, e.address);
-    if (!c.valid)
+    const DescEntry &e = m_desc.entries[index];
+    return store(index, text, InputRules::checkAddress(text, e.address), &e.address.groupParent);
+}
+
+SettingsForm::Commit SettingsForm::store(int index, const QString &typed,
+                                         const InputRules::Checked &checked,
+                                         const QString *groupId)
+{
+    if (!checked.valid)
         return revert(index);
-    e.value = c.stored;
+    m_desc.entries[index].value = checked.stored;
     setShownFromValue(index);
-    if (m_entries[index].shown != text)
+    if (m_entries[index].shown != typed)
         changed(index);
-    if (isParent(index))
-        applyGroup(index, e.address.groupParent);
+    if (groupId && isParent(index))
+        applyGroup(index, *groupId);
     return Commit::Stored;
 }
 

@@ -7,6 +7,7 @@
 // class holds and hands it the user's input; tests drive it directly.
 
 #include "editor/DescriptionLoader.h"
+#include "editor/InputRules.h"
 #include "editor/SettingsDescription.h"
 
 #include <QList>
@@ -122,6 +123,10 @@ private:
     void setShownFromValue(int index);
     void changed(int index);
     Commit revert(int index);
+    // A checked input: stored (and, with a group ID, applied to the
+    // children) or reverted.
+    Commit store(int index, const QString &typed, const InputRules::Checked &checked,
+                 const QString *groupId);
     IPrompter &ask() const;
 
     SettingsDescription &m_desc;
