@@ -69,8 +69,14 @@ bool appendLine(const QByteArray &line, const QString &path)
     bool written = false;
     {
         QFile f(path);
-        if (f.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
+        if (f.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
+            const qint64 before = f.size();
             written = f.write(line) == line.size();
+            // A full disk can take part of a line; the next line must not
+            // run on from the half one, so the part goes again.
+            if (!written)
+                f.resize(before);
+        }
     }
     if (QFile::exists(path))
         AddFileAttributes(path, FileAttr::ReadOnly);
