@@ -5,6 +5,7 @@
 #include "schedule/ui/ScheduleListDialog.h"
 #include "schedule/ui/ScheduleRunWindow.h"
 #include "termlist/ui/TerminalView.h"
+#include "termlist/ui/ViewCommandHost.h"
 
 ScheduleWindows::ScheduleWindows(CTerminalView &view, QWidget *mainWindow, ScheduleBook &book)
     : m_view(view), m_main(mainWindow), m_book(book),
@@ -46,6 +47,8 @@ void ScheduleWindows::openRun()
     m_run = w;
     m_view.setMainEnabled(false);
     m_view.setRefreshPending(true);
+    // Terminal-initiated updates can still be stopped while the main window is off.
+    m_view.commandWindows().enableRemoteWindow();
     m_view.setScheduleSink(w);
     QObject::connect(w, &CScheduleRunWindow::closed, &m_view, [this, w] {
         m_view.setScheduleSink(nullptr);

@@ -4,11 +4,15 @@
 // and the terminal entries of the last read; it is the main thread's message
 // endpoint; and it carries the menu commands of the list: header clicks,
 // clear all, column selection, export, add, delete, detail, system settings,
-// the about box and the exit command.
+// the about box and the exit command. The maintenance commands and the
+// communication manager's notifications are handled by widget-free classes
+// (CommandFlow, ViewNotifications, StoredRequestDiscard) that the view only
+// wires to its menus and windows.
 
 #include "common/ThreadMessage.h"
 #include "register/ListCond.h"
 #include "register/RegisterTypes.h"
+#include "termlist/MaintenanceCommands.h"
 #include "termlist/SelectionMemory.h"
 #include "termlist/ViewHooks.h"
 
@@ -22,7 +26,12 @@
 
 class CTermDatabase;
 class CTermListModel;
+class CViewCommandHost;
+class CommandFlow;
 class NoticeApplier;
+class StoredRequestDiscard;
+class ViewNotifications;
+struct CommandContext;
 class QAction;
 class QLabel;
 class QMenuBar;
@@ -74,12 +83,17 @@ public:
     bool isMainEnabled() const { return m_mainEnabled; }
     void setMainEnabled(bool enabled);
 
+    // The maintenance commands; edit flows start their requests here.
+    CommandFlow &commands() { return *m_flow; }
+    // The progress and terminal-update windows of the commands.
+    CViewCommandHost &commandWindows() { return *m_commandHost; }
+    // Hooks of other subsystems' windows (nullptr unregisters).
+    void setScheduleSink(IScheduleCompletionSink *sink);
+    void setTerminalFileWaiter(ITerminalFileWaiter *waiter);
+    void setInitialSettingsMode(IInitialSettingsMode *mode);
     // The schedule windows belong to another subsystem; the application
     // tells the view how to open them ("スケジュール設定", "スケジュール実行").
     void setScheduleOpeners(std::function<void()> settings, std::function<void()> run);
-    // The schedule execution window while it is open (nullptr when it goes):
-    // schedule completions and refusals of its requests are handed to it.
-    void setScheduleSink(IScheduleCompletionSink *sink) { m_scheduleSink = sink; }
 
 public slots:
     void onSystemSettings();
@@ -93,6 +107,8 @@ public slots:
     void onClearAll();
     void onShowLog();
     void onAbout();
+    // A maintenance command of the "保守(&M)" menu on the selected rows.
+    void runCommand(MaintCommand command);
     void onScheduleSettings();
     void onScheduleRun();
 
@@ -108,7 +124,6 @@ private:
     friend class Receiver;
     friend class NoticeHost;
     void onMessage(std::uint32_t msg, quintptr wParam, std::unique_ptr<Payload> lParam);
-    void onTask(std::unique_ptr<TaskMessage> task);
 
     void rememberSelection();
     // Empties the list, optionally rebuilds the columns, reads and fills.
@@ -126,6 +141,11 @@ private:
     CTermListModel *m_model;
     std::unique_ptr<NoticeHost> m_noticeHost;
     std::unique_ptr<NoticeApplier> m_notices;
+    std::unique_ptr<CViewCommandHost> m_commandHost;
+    std::unique_ptr<CommandContext> m_commandContext;
+    std::unique_ptr<CommandFlow> m_flow;
+    std::unique_ptr<StoredRequestDiscard> m_discard;
+    std::unique_ptr<ViewNotifications> m_notifications;
     std::unique_ptr<Receiver> m_receiver;
     ListCondInfo m_cond;
     SelectionMemory m_memory;
@@ -137,5 +157,4 @@ private:
     QHash<QString, QAction *> m_actions;
     std::function<void()> m_openScheduleSettings;
     std::function<void()> m_openScheduleRun;
-    IScheduleCompletionSink *m_scheduleSink = nullptr;
 };
