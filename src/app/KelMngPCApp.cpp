@@ -10,8 +10,9 @@
 #include "comm/FtpSettings.h"
 #include "comm/TimerService.h"
 #include "common/ProcessValues.h"
-#include "register/TermDatabase.h"
+#include "editor/ui/EditCommands.h"
 #include "phonebook/ui/PhoneBookCommand.h"
+#include "register/TermDatabase.h"
 #include "schedule/ScheduleBook.h"
 #include "termlist/ui/TerminalView.h"
 
@@ -35,6 +36,7 @@ CKelMngPCApp::~CKelMngPCApp()
 {
     stopThreads();
     m_phoneBook.reset();
+    m_edits.reset();
     m_schedules.reset();
     m_frame.reset();
     exitInstance();
@@ -156,7 +158,8 @@ bool CKelMngPCApp::initInstance(const QStringList &args)
     // 17. The ten schedules, bound to their files in the program folder.
     scheduleBook().init(ProcessValues::programFolder());
     m_schedules = std::make_unique<ScheduleWindows>(*m_view, m_frame.get(), scheduleBook());
-    // 18. The phone-book templates of the edit menu.
+    // 18. The settings editor's commands and the phone-book templates.
+    m_edits = std::make_unique<EditCommands>(*m_view);
     m_phoneBook = std::make_unique<PhoneBookCommand>(*m_view);
     return true;
 }

@@ -118,10 +118,10 @@ void EditFlow::runTerminalFile(EditKind kind)
     const QString model = m_row.MachineName;
     const FindSingleFileResult description =
         TerminalPaths::isSafeModel(model)
-            ? FindSingleFile(ProcessValues::programPath(
-                  (system ? QStringLiteral("Config/Sys/sysconfig_")
-                          : QStringLiteral("Config/User/userconfig_")) +
-                  model + QStringLiteral("_*.xml")))
+            ? FindSingleFile(
+                  ProcessValues::programPath((system ? QStringLiteral("Config/Sys/sysconfig_")
+                                                     : QStringLiteral("Config/User/userconfig_")) +
+                                             model + QStringLiteral("_*.xml")))
             : FindSingleFileResult{};
     if (!description.single) {
         // Without one description the file can still be edited as text.
@@ -131,10 +131,9 @@ void EditFlow::runTerminalFile(EditKind kind)
 
     const QString caption = system ? QStringLiteral(u"端末システム設定読み込み開始確認")
                                    : QStringLiteral(u"端末ユーザ設定読み込み開始確認");
-    const int answer =
-        ask().appMessageBox(410, 1, QStringLiteral(u"選択した端末からファイルを読み込みますか。"),
-                            caption,
-                            MsgType::IconQuestion | MsgType::YesNo | MsgType::DefaultSecond);
+    const int answer = ask().appMessageBox(
+        410, 1, QStringLiteral(u"選択した端末からファイルを読み込みますか。"), caption,
+        MsgType::IconQuestion | MsgType::YesNo | MsgType::DefaultSecond);
 
     LoaderInputs in;
     in.descriptionPath = description.path;
@@ -176,7 +175,8 @@ void EditFlow::editAndFinish()
     if (m_loader->prepare() != DescriptionLoader::Prepared::Ready)
         return finish(false);
     const EditorOutcome outcome = m_host.runEditor(*m_loader);
-    const bool terminalFile = m_kind == EditKind::TerminalSystem || m_kind == EditKind::TerminalUser;
+    const bool terminalFile =
+        m_kind == EditKind::TerminalSystem || m_kind == EditKind::TerminalUser;
     if (!terminalFile || !outcome.writeToTerminal)
         return finish(false);
 
@@ -190,11 +190,10 @@ void EditFlow::editAndFinish()
         system ? QStringLiteral(u"端末システム設定書き込み開始確認")
                : QStringLiteral(u"端末ユーザ設定書き込み開始確認"),
         MsgType::IconQuestion | MsgType::YesNo);
-    const bool posted =
-        answer == MsgResult::Yes &&
-        m_host.postRequest(system ? RequestKind::WriteSys : RequestKind::WriteUser,
-                           system ? ProgressOp::WriteSys : ProgressOp::WriteUser, m_row, file,
-                           nullptr);
+    const bool posted = answer == MsgResult::Yes &&
+                        m_host.postRequest(system ? RequestKind::WriteSys : RequestKind::WriteUser,
+                                           system ? ProgressOp::WriteSys : ProgressOp::WriteUser,
+                                           m_row, file, nullptr);
     finish(posted);
 }
 
@@ -203,20 +202,21 @@ void EditFlow::editAndFinish()
 void EditFlow::runCommonFile(EditKind kind)
 {
     const bool system = isSystem(kind);
-    const QString description = ask().openFileName(
-        QStringLiteral(u"開く"),
-        ProcessValues::programPath(system ? QStringLiteral("Config/Sys/")
-                                          : QStringLiteral("Config/User/")),
-        QStringLiteral(u"コンフィグファイル(*.xml)"));
+    const QString description =
+        ask().openFileName(QStringLiteral(u"開く"),
+                           ProcessValues::programPath(system ? QStringLiteral("Config/Sys/")
+                                                             : QStringLiteral("Config/User/")),
+                           QStringLiteral(u"コンフィグファイル(*.xml)"));
     if (description.isEmpty())
         return finish(false);
     QString start;
     bool usable = QFileInfo(description).isFile();
     if (usable) {
-        start = ask().openFileName(QStringLiteral(u"開く"),
-                                   ProcessValues::programPath(system ? QStringLiteral("Data/Sys/")
-                                                                     : QStringLiteral("Data/User/")),
-                                   QStringLiteral(u"設定ファイル(*.ini)"));
+        start =
+            ask().openFileName(QStringLiteral(u"開く"),
+                               ProcessValues::programPath(system ? QStringLiteral("Data/Sys/")
+                                                                 : QStringLiteral("Data/User/")),
+                               QStringLiteral(u"設定ファイル(*.ini)"));
         usable = start.isEmpty() || QFileInfo(start).isFile();
     }
     if (!usable) {

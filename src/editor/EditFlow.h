@@ -19,8 +19,13 @@
 
 class IPrompter;
 
-enum class EditKind { TerminalSystem = 0, TerminalUser = 1, CommonSystem = 2, CommonUser = 3,
-                      FirmRegistration = 4 };
+enum class EditKind {
+    TerminalSystem = 0,
+    TerminalUser = 1,
+    CommonSystem = 2,
+    CommonUser = 3,
+    FirmRegistration = 4
+};
 
 // How the editor dialog ended.
 struct EditorOutcome {

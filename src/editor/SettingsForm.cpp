@@ -351,8 +351,7 @@ SettingsForm::Commit SettingsForm::commitAddress(int index, const QString &text)
 }
 
 SettingsForm::Commit SettingsForm::store(int index, const QString &typed,
-                                         const InputRules::Checked &checked,
-                                         const QString *groupId)
+                                         const InputRules::Checked &checked, const QString *groupId)
 {
     if (!checked.valid)
         return revert(index);
@@ -411,8 +410,8 @@ QString SettingsForm::missingValues() const
         const DescEntry &e = m_desc.entries[i];
         if (!SettingsDescription::isVisible(e, mode) || (m_in.commonFile && !e.included))
             continue;
-        const bool missing = e.value.isEmpty() &&
-                             (e.inputNeed == 1 || (e.inputNeed == 3 && m_entries[i].enabled));
+        const bool missing =
+            e.value.isEmpty() && (e.inputNeed == 1 || (e.inputNeed == 3 && m_entries[i].enabled));
         if (missing)
             out += m_desc.sections[e.section].name + u' ' + e.name +
                    QStringLiteral(u"が入力されていません。\r\n");
@@ -462,9 +461,9 @@ QString AskCommonFileName(IPrompter &p, bool system)
                                                             : QStringLiteral("Data/User/kel_user"));
     const QString filter = system ? QStringLiteral(u"システム設定ファイル (*.ini)")
                                   : QStringLiteral(u"ユーザ設定ファイル (*.ini)");
-    const QString refusal = system
-                                ? QStringLiteral(u"ファイル名はkel_sys\uFF5Eという形式で保存してください。")
-                                : QStringLiteral(u"ファイル名はkel_user\uFF5Eという形式で保存してください。");
+    const QString refusal =
+        system ? QStringLiteral(u"ファイル名はkel_sys\uFF5Eという形式で保存してください。")
+               : QStringLiteral(u"ファイル名はkel_user\uFF5Eという形式で保存してください。");
     for (;;) {
         QString chosen = p.saveFileName(QStringLiteral(u"名前を付けて保存"), start, filter);
         if (chosen.isEmpty())

@@ -30,14 +30,15 @@ PhoneBookOpen OpenPhoneBookTemplate(const QString &termId, const QString &model,
         return outcome;
 
     OpLog::writeError(ErrLog::PhoneBook, termId,
-                      pattern.isEmpty() ? QStringLiteral(u"Config/電話帳_") + model +
-                                              QStringLiteral("_*.xlt")
-                                        : pattern);
+                      pattern.isEmpty()
+                          ? QStringLiteral(u"Config/電話帳_") + model + QStringLiteral("_*.xlt")
+                          : pattern);
     if (outcome == PhoneBookOpen::SeveralTemplates)
-        prompter.appMessageBox(1, 2,
-                               QStringLiteral(u"電話帳テンプレートが複数存在します。\n"
-                                              u"不要なファイルを削除してから再度実行してください。"),
-                               QStringLiteral(u"電話帳テンプレート複数エラー"), MsgType::IconError);
+        prompter.appMessageBox(
+            1, 2,
+            QStringLiteral(u"電話帳テンプレートが複数存在します。\n"
+                           u"不要なファイルを削除してから再度実行してください。"),
+            QStringLiteral(u"電話帳テンプレート複数エラー"), MsgType::IconError);
     else
         prompter.appMessageBox(1, 2,
                                QStringLiteral(u"電話帳テンプレートに異常があります。\n"

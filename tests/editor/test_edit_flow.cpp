@@ -93,7 +93,8 @@ struct FlowFixture : ::testing::Test {
     }
     void TearDown() override { BusyTimer::setHook({}); }
 
-    void writeLocalFile(const QByteArray &text = "Version=1.00\r\n\r\n\r\n[SIP]\r\nSipPort=5060\r\n")
+    void
+    writeLocalFile(const QByteArray &text = "Version=1.00\r\n\r\n\r\n[SIP]\r\nSipPort=5060\r\n")
     {
         dir.write("Data/Sys/kel_sys1001.ini", text);
     }
@@ -109,10 +110,7 @@ struct FlowFixture : ::testing::Test {
         EXPECT_EQ(host.mainEnabled, windowBack);
         EXPECT_EQ(busy, (QStringList{"stop", "start"}));
     }
-    static EditorOutcome saveAndWrite(DescriptionLoader &)
-    {
-        return EditorOutcome{true, true};
-    }
+    static EditorOutcome saveAndWrite(DescriptionLoader &) { return EditorOutcome{true, true}; }
 };
 
 } // namespace
@@ -222,8 +220,7 @@ TEST_F(FlowFixture, WithoutExactlyOneDescriptionTheTextEditorOpensTheFile)
     flow.run(EditKind::TerminalSystem);
     EXPECT_TRUE(prompter.records.isEmpty()); // no message
     ASSERT_EQ(host.started.size(), 1);
-    EXPECT_EQ(host.started[0],
-              (QStringList{"/opt/editor", dir.file("Data/Sys/kel_sys1001.ini")}));
+    EXPECT_EQ(host.started[0], (QStringList{"/opt/editor", dir.file("Data/Sys/kel_sys1001.ini")}));
     expectEnded();
 
     // No description for the model (or a model that is a wildcard), no file: nothing.
@@ -282,8 +279,7 @@ TEST_F(FlowFixture, CommonFilesStartFromAChosenDescriptionAndFile)
     EXPECT_TRUE(log().contains(u"Ope20:共通ファイル編集"_s));
     expectEnded();
 
-    EXPECT_EQ(EditFlow::modelFromDescriptionFile("/p/Config/Sys/sysconfig_KT-100_1.xml"),
-              "KT-100");
+    EXPECT_EQ(EditFlow::modelFromDescriptionFile("/p/Config/Sys/sysconfig_KT-100_1.xml"), "KT-100");
     EXPECT_EQ(EditFlow::modelFromDescriptionFile("sysconfig_A_B_x.xml"), "A_B");
 }
 

@@ -246,9 +246,10 @@ TEST(SettingsForm, TextParentEnablesItsChildrenByTextAction)
 
 TEST(SettingsForm, ComboParentEnablesTheChildOfTheChosenGroup)
 {
-    const QString combo = data(1, "<inputtype>1</inputtype><inputrule>0</inputrule><default>1</default>"
-                                  "<combooption><o v=\"0\">切</o><o v=\"1\">入</o></combooption>"
-                                  "<groupparent>|ON</groupparent>");
+    const QString combo =
+        data(1, "<inputtype>1</inputtype><inputrule>0</inputrule><default>1</default>"
+                "<combooption><o v=\"0\">切</o><o v=\"1\">入</o></combooption>"
+                "<groupparent>|ON</groupparent>");
     Fixture fx(combo + textEntry(2, 20, "<groupchild>ON</groupchild><inputneed>3</inputneed>"));
     EXPECT_TRUE(fx.f(2).enabled);
     fx.form->commitCombo(1, 0);
@@ -262,25 +263,25 @@ TEST(SettingsForm, ComboParentEnablesTheChildOfTheChosenGroup)
 TEST(SettingsForm, AlternativeSettingsFollowTheParentCombo)
 {
     // K2's limits, pattern and requirement, K3's options and K4's range follow K1.
-    const QString parent = data(
-        1, "<inputtype>1</inputtype><inputrule>0</inputrule><default>a</default><combooption>"
-           "<o v=\"a\">A</o><o v=\"b\">B</o></combooption><groupparent>GA|GB</groupparent>");
+    const QString parent =
+        data(1, "<inputtype>1</inputtype><inputrule>0</inputrule><default>a</default><combooption>"
+                "<o v=\"a\">A</o><o v=\"b\">B</o></combooption><groupparent>GA|GB</groupparent>");
     const QString text = data(
         2, "<inputtype>2</inputtype><inputrule>1</inputrule><default>50</default><childdetail>"
            "<GA><childinputmin>0</childinputmin><childinputmax>99</childinputmax></GA>"
            "<GB><childtexttype>1</childtexttype><childinputmax>4</childinputmax>"
            "<childregexpression>^[a-z]*$</childregexpression><childinputneed>1</childinputneed>"
            "</GB></childdetail>");
-    const QString combo = data(
-        3, "<inputtype>1</inputtype><inputrule>1</inputrule><default>x</default><childdetail>"
-           "<GA><childcombooption><o v=\"x\">X</o></childcombooption></GA>"
-           "<GB><childcombooption><o v=\"y\">Y</o><o v=\"z\">Z</o></childcombooption>"
-           "<tip>切替後</tip></GB></childdetail>");
-    const QString address = data(
-        4, "<inputtype>4</inputtype><inputrule>1</inputrule><default>10.0.0.5</default>"
-           "<childdetail><GA><childinputmin>10.0.0.1</childinputmin>"
-           "<childinputmax>10.0.0.9</childinputmax></GA><GB><childinputmin>192.168.0.1"
-           "</childinputmin><childinputmax>192.168.0.9</childinputmax></GB></childdetail>");
+    const QString combo =
+        data(3, "<inputtype>1</inputtype><inputrule>1</inputrule><default>x</default><childdetail>"
+                "<GA><childcombooption><o v=\"x\">X</o></childcombooption></GA>"
+                "<GB><childcombooption><o v=\"y\">Y</o><o v=\"z\">Z</o></childcombooption>"
+                "<tip>切替後</tip></GB></childdetail>");
+    const QString address =
+        data(4, "<inputtype>4</inputtype><inputrule>1</inputrule><default>10.0.0.5</default>"
+                "<childdetail><GA><childinputmin>10.0.0.1</childinputmin>"
+                "<childinputmax>10.0.0.9</childinputmax></GA><GB><childinputmin>192.168.0.1"
+                "</childinputmin><childinputmax>192.168.0.9</childinputmax></GB></childdetail>");
     Fixture fx(parent + text + combo + address);
     EXPECT_EQ(fx.form->textLimit(2), 2);
     EXPECT_EQ(fx.form->optionTexts(3), QStringList{"X"});
@@ -321,7 +322,6 @@ TEST(SettingsForm, RowsPagesAndTabsFollowTheVisibilityRule)
     EXPECT_FALSE(fx.f(4).hasRow);
     ASSERT_EQ(fx.form->pages().size(), 2);
     EXPECT_EQ(fx.form->pages()[1].entries, QList<int>{1});
-
 }
 
 TEST(SettingsForm, CommonFileCheckBoxesDecideWhatIsCheckedAndWritten)
@@ -395,9 +395,10 @@ TEST(SettingsForm, RefusalCodesAndTextCuts)
     // Keys, values and read-only values are cut in the model, so they are written back cut.
     Fixture fx(data(1, "<inputtype>7</inputtype><inputrule>0</inputrule><default>" +
                            QString(70, 'v') + "</default>") +
-               "<data><key>" + QString(60, 'k') + "</key><name>L</name><inputtype>2</inputtype>"
-               "<inputrule>0</inputrule><texttype>1</texttype><default>" + QString(300, 'w') +
-               "</default></data>");
+               "<data><key>" + QString(60, 'k') +
+               "</key><name>L</name><inputtype>2</inputtype>"
+               "<inputrule>0</inputrule><texttype>1</texttype><default>" +
+               QString(300, 'w') + "</default></data>");
     EXPECT_EQ(fx.e(1).defaultValue.size(), 50);
     EXPECT_EQ(fx.e(2).key, QString(50, 'k'));
     EXPECT_EQ(fx.e(2).value.size(), 255);

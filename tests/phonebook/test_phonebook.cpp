@@ -40,19 +40,43 @@ TEST(PhoneBookTemplate, OpensTheOneTemplateOfTheModelOrSaysWhy)
         QString caption; // empty: no message
     };
     const Case cases[] = {
-        {"one template", {u"電話帳_KT-100_1.xlt"_s, u"電話帳_KT-200_1.xlt"_s}, "KT-100", true,
-         PhoneBookOpen::Opened, {}},
-        {"two templates", {u"電話帳_KT-100_1.xlt"_s, u"電話帳_KT-100_2.xlt"_s}, "KT-100", true,
-         PhoneBookOpen::SeveralTemplates, several},
+        {"one template",
+         {u"電話帳_KT-100_1.xlt"_s, u"電話帳_KT-200_1.xlt"_s},
+         "KT-100",
+         true,
+         PhoneBookOpen::Opened,
+         {}},
+        {"two templates",
+         {u"電話帳_KT-100_1.xlt"_s, u"電話帳_KT-100_2.xlt"_s},
+         "KT-100",
+         true,
+         PhoneBookOpen::SeveralTemplates,
+         several},
         {"none", {u"電話帳_KT-200_1.xlt"_s}, "KT-100", true, PhoneBookOpen::NoTemplate, faulty},
-        {"a name without the model part", {u"電話帳_1.xlt"_s}, "KT-100", true,
-         PhoneBookOpen::NoTemplate, faulty},
-        {"no application for it", {u"電話帳_KT-100_1.xlt"_s}, "KT-100", false,
-         PhoneBookOpen::OpenFailed, faulty},
-        {"a model that is a wildcard", {u"電話帳_KT-100_1.xlt"_s}, "*", true,
-         PhoneBookOpen::NoTemplate, faulty},
-        {"a model that leaves the folder", {u"電話帳_KT-100_1.xlt"_s}, "../x", true,
-         PhoneBookOpen::NoTemplate, faulty},
+        {"a name without the model part",
+         {u"電話帳_1.xlt"_s},
+         "KT-100",
+         true,
+         PhoneBookOpen::NoTemplate,
+         faulty},
+        {"no application for it",
+         {u"電話帳_KT-100_1.xlt"_s},
+         "KT-100",
+         false,
+         PhoneBookOpen::OpenFailed,
+         faulty},
+        {"a model that is a wildcard",
+         {u"電話帳_KT-100_1.xlt"_s},
+         "*",
+         true,
+         PhoneBookOpen::NoTemplate,
+         faulty},
+        {"a model that leaves the folder",
+         {u"電話帳_KT-100_1.xlt"_s},
+         "../x",
+         true,
+         PhoneBookOpen::NoTemplate,
+         faulty},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
@@ -69,8 +93,8 @@ TEST(PhoneBookTemplate, OpensTheOneTemplateOfTheModelOrSaysWhy)
             EXPECT_EQ(opener.opened, QStringList{dir.file("Config/" + c.files[0])});
         else
             EXPECT_TRUE(opener.opened.isEmpty());
-        const QString log = Cp932::decode(dir.read(
-            "Log/Log_" + QDate::currentDate().toString("yyyyMMdd") + ".txt"));
+        const QString log = Cp932::decode(
+            dir.read("Log/Log_" + QDate::currentDate().toString("yyyyMMdd") + ".txt"));
         if (c.caption.isEmpty()) {
             EXPECT_TRUE(prompter.records.isEmpty());
             EXPECT_TRUE(log.isEmpty());

@@ -227,9 +227,8 @@ void SettingsEditorDialog::buildRow(int entry, QWidget *content)
         auto *combo = new FormComboBox(this, content);
         combo->setMaxVisibleItems(20);
         combo->setFocusPolicy(Qt::StrongFocus);
-        connect(combo, &QComboBox::activated, this, [this, entry](int index) {
-            ended(m_form->commitCombo(entry, index));
-        });
+        connect(combo, &QComboBox::activated, this,
+                [this, entry](int index) { ended(m_form->commitCombo(entry, index)); });
         row.input = combo;
         break;
     }
@@ -380,19 +379,6 @@ void SettingsEditorDialog::ended(SettingsForm::Commit commit)
         QTimer::singleShot(0, this, &QDialog::reject);
 }
 
-int SettingsEditorDialog::focusedEntry() const
-{
-    const QWidget *focus = QApplication::focusWidget();
-    if (!focus)
-        return -1;
-    for (std::size_t i = 0; i < m_rows.size(); ++i) {
-        const QWidget *in = m_rows[i].input;
-        if (in && (in == focus || in->isAncestorOf(focus)))
-            return int(i);
-    }
-    return -1;
-}
-
 void SettingsEditorDialog::entryChanged(int entry)
 {
     if (entry < int(m_rows.size()))
@@ -424,12 +410,25 @@ void SettingsEditorDialog::setMessage(const QString &text)
     m_message->setPlainText(shown);
 }
 
+bool SettingsEditorDialog::edited(int entry) const
+{
+    const Row &row = m_rows[entry];
+    const FormEntry &f = m_form->entry(entry);
+    if (auto *edit = qobject_cast<QLineEdit *>(row.input))
+        return edit->text() != f.shown;
+    if (auto *address = qobject_cast<Ipv4Edit *>(row.input))
+        return address->text() != f.shown;
+    return false;
+}
+
 void SettingsEditorDialog::onOk()
 {
-    // Enter in an edit reaches OK without leaving it: check that input first.
-    const int focused = focusedEntry();
-    if (focused >= 0) {
-        const SettingsForm::Commit c = leave(focused);
+    // Input not checked yet (Enter in an edit reaches OK without leaving
+    // it) is checked first; a correction keeps the dialog open.
+    for (std::size_t i = 0; i < m_rows.size(); ++i) {
+        if (!m_rows[i].input || !edited(int(i)))
+            continue;
+        const SettingsForm::Commit c = leave(int(i));
         if (c == SettingsForm::Commit::Failed)
             return ended(c);
         if (c == SettingsForm::Commit::Reverted)

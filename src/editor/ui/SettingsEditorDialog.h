@@ -80,8 +80,8 @@ private:
     void showRow(int entry);
     // The user left an entry's input: check it.
     SettingsForm::Commit leave(int entry);
-    // The entry whose input holds the focus, or -1.
-    int focusedEntry() const;
+    // The input shows other text than the form holds (not checked yet).
+    bool edited(int entry) const;
     void onOk();
     void ended(SettingsForm::Commit commit);
 

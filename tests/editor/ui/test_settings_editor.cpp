@@ -103,7 +103,8 @@ LoaderInputs terminalSystem()
     return in;
 }
 
-const QString kSystemSample = QStringLiteral(KEL_SOURCE_DIR "/samples/Config/Sys/sysconfig_KT-100_1.xml");
+const QString kSystemSample =
+    QStringLiteral(KEL_SOURCE_DIR "/samples/Config/Sys/sysconfig_KT-100_1.xml");
 
 } // namespace
 
@@ -116,8 +117,8 @@ TEST(SettingsEditorDialog, RowsOfEveryInputTypeWithTheirGeometry)
     QStringList tabs;
     for (int i = 0; i < d.tabs()->count(); ++i)
         tabs << d.tabs()->tabText(i);
-    EXPECT_EQ(tabs, (QStringList{u"バージョン"_s, u"SIP設定"_s, u"ネットワーク設定"_s, u"音声設定"_s,
-                                 u"端末設定"_s, u"ファンクションキー"_s}));
+    EXPECT_EQ(tabs, (QStringList{u"バージョン"_s, u"SIP設定"_s, u"ネットワーク設定"_s,
+                                 u"音声設定"_s, u"端末設定"_s, u"ファンクションキー"_s}));
     EXPECT_TRUE(d.writeBox()->isVisible());
     EXPECT_TRUE(d.messageBox()->isVisible());
     EXPECT_EQ(d.okButton()->text(), u"保存"_s);
@@ -252,7 +253,8 @@ TEST(SettingsEditorDialog, SavingWritesTheFileOrShowsWhatIsMissing)
     ed.leave(sip, ed.input<QLineEdit>("SipPort"));
     d.okButton()->click();
     EXPECT_TRUE(d.isVisible());
-    EXPECT_EQ(d.messageBox()->toPlainText(), u"SIP設定 SIPアドレス（電話番号）が入力されていません。\n"_s);
+    EXPECT_EQ(d.messageBox()->toPlainText(),
+              u"SIP設定 SIPアドレス（電話番号）が入力されていません。\n"_s);
 
     // Enter in the edit saves with the typed value; the box asks for the terminal.
     sip->setFocus();
