@@ -152,7 +152,9 @@ protected:
             return;
         }
         const ThreadId self = threadId();
-        QTimer::singleShot(delayMs, this, [self] { PostToThread(self, CommMsg::TermInfoStep); });
+        // Precise: a coarse timer may fire up to 5 % early, closer than the pacing allows.
+        QTimer::singleShot(delayMs, Qt::PreciseTimer, this,
+                           [self] { PostToThread(self, CommMsg::TermInfoStep); });
     }
     void scheduleDispatch() override { PostToThread(threadId(), CommMsg::DispatchQueue); }
     void writeOperationLog(const LogRecord &record) override { OpLog::writeOperation(record); }
@@ -220,9 +222,10 @@ private:
             CommSettings s = settings ? settings->value : CommSettings{};
             m_core.start(s);
             m_channel.setEntryInt(s.entryInt);
-            if (!m_channel.open(static_cast<std::uint16_t>(s.udpPort)))
-                std::fprintf(stderr, "UDP port %d: %s\n", s.udpPort,
-                             m_channel.errorText().toLocal8Bit().constData());
+            const bool share =
+                qEnvironmentVariableIntValue(CCommMgrThread::TestSharedPortVariable) == 1;
+            if (!m_channel.open(static_cast<std::uint16_t>(s.udpPort), share))
+                reportPortProblem(s.udpPort, m_channel.errorText());
             m_owner.m_socketOpen = m_channel.isOpen();
         } else if (task->kind == TaskKind::SettingsChanged && settings) {
             m_core.settingsChanged(settings->value.ftpMode, settings->value.entryInt);
@@ -230,6 +233,16 @@ private:
         } else if (task->kind == TaskKind::Stop) {
             QThread::currentThread()->quit();
         }
+    }
+
+    // Without the port the program hears no terminal: the user is told.
+    void reportPortProblem(int port, const QString &reason)
+    {
+        if (m_owner.m_portProblemTo != 0 &&
+            PostToThread(m_owner.m_portProblemTo, CCommMgrThread::PortUnavailableMsg, 0,
+                         std::make_unique<PortProblemPayload>(PortProblem{port, reason})))
+            return;
+        std::fprintf(stderr, "UDP port %d: %s\n", port, reason.toLocal8Bit().constData());
     }
 
     // On the socket's receiving thread: notices are answered and handed to
@@ -240,7 +253,7 @@ private:
         if (in.status != Udp::ParseStatus::Ok)
             return;
         if (auto *notice = std::get_if<Udp::TermNotify>(&in.message)) {
-            m_channel.sendNoticeAck(notice->address, port);
+            m_channel.sendNoticeAck(notice->address, port, notice->termId, notice->macAddress);
             auto payload = std::make_unique<NoticePayload>();
             payload->notice = std::move(*notice);
             auto m =

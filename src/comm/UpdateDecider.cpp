@@ -7,6 +7,7 @@
 #include "common/Cp932.h"
 #include "common/IniFile.h"
 #include "common/ProcessValues.h"
+#include "common/TerminalPaths.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -143,13 +144,15 @@ void CAutoUpdateDecider::decide(TermRequestPayload &request, bool busy)
         }
     }
 
-    // Settings files, unless firmware goes first.
+    // Settings files, unless firmware goes first. The ID came in the
+    // datagram: one that could name a file elsewhere (or, empty, the common
+    // file) names none, so nothing is looked at, compared or sent for it.
     std::array<int, 3> outcome{Skip, Skip, Skip};
-    if (!firmware) {
-        const std::array<QString, 3> paths{
-            ProcessValues::programPath(QStringLiteral("Data/Sys/kel_sys%1.ini").arg(termId)),
-            ProcessValues::programPath(QStringLiteral("Data/User/kel_user%1.ini").arg(termId)),
-            ProcessValues::programPath(QStringLiteral("Data/Dial/kel_dial%1.csv").arg(termId))};
+    if (!firmware && TerminalPaths::isSafeId(termId)) {
+        using TerminalPaths::Kind;
+        const std::array<QString, 3> paths{TerminalPaths::absolute(Kind::System, termId),
+                                           TerminalPaths::absolute(Kind::User, termId),
+                                           TerminalPaths::absolute(Kind::PhoneBook, termId)};
         const std::array<QByteArray, 3> stamps = request.request.stamps();
         const int select = request.request.fileSelect;
         for (int i = 0; i < 3; ++i) {
