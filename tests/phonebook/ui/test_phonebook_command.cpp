@@ -66,16 +66,11 @@ TEST(PhoneBookCommand, OpensTheTemplateOfTheSelectedTerminalsModel)
         action->trigger();
         EXPECT_EQ(opened, QStringList{dir.file(u"Config/電話帳_KT-100_1.xlt"_s)});
         EXPECT_TRUE(view.isMainEnabled());
-        // KT-200 has none: the message.
-        view.selectRow(1);
-        action->trigger();
-        ASSERT_EQ(prompter.records.size(), 1);
-        EXPECT_EQ(prompter.records[0].caption, u"電話帳テンプレートファイルエラー"_s);
         // Nothing selected: nothing happens.
         view.selectionModel()->clearSelection();
         action->trigger();
         EXPECT_EQ(opened.size(), 1);
-        EXPECT_EQ(prompter.records.size(), 1);
+        EXPECT_TRUE(prompter.records.isEmpty());
     }
     EXPECT_FALSE(action->isEnabled());
 }
