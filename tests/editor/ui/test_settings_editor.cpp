@@ -313,12 +313,3 @@ TEST(SettingsEditorDialog, FirmwareRegistrationFormHasNoMessageArea)
     qobject_cast<QLineEdit *>(d.input(ed.index("ApliFilePath")))->setText("/opt/kel/Apli/apli.s");
     shoot(&d, "editor_firmware_registration.png");
 }
-
-TEST(SettingsEditorDialog, RefusesWithoutDescriptionSizeOrFile)
-{
-    LoaderInputs in;
-    in.width = 0;
-    SettingsEditorDialog refused(nullptr, in);
-    EXPECT_EQ(refused.run(), 2 + 4 + 16);
-    EXPECT_FALSE(refused.isVisible());
-}
