@@ -1,6 +1,5 @@
-// The editor form's rules without a window: input checks, limits, reverting,
-// enabling groups, alternative settings switched by a combo box, the
-// required-value check, the common file's check boxes and naming, the save.
+// The editor form's rules without a window: checks, reverting, groups,
+// alternatives, required values, common-file check boxes and naming.
 #include "EditorTestSupport.h"
 
 #include "comm/ResultCodes.h"

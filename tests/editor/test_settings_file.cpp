@@ -1,6 +1,5 @@
-// Settings files: what the reader makes of each kind of line, how the values
-// meet the description, the exact bytes the writer produces in each mode, and
-// the simulator's files for the sample descriptions written back unchanged.
+// Settings files: the reader, the merge, the writer's exact bytes in each mode,
+// and the simulator's files for the samples written back unchanged.
 #include "EditorTestSupport.h"
 
 #include "common/Cp932.h"

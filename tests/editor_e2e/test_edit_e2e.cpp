@@ -1,5 +1,4 @@
-// The edit flows end to end: the list window's menus, the editor dialog,
-// the real communication stack and the terminal simulator (own addresses
+// The edit flows end to end against the simulator (own addresses
 // 127.0.120.x and 127.0.122.x, UDP ports 45101 and 45103).
 #include "cmds_e2e/ViewStack.h"
 

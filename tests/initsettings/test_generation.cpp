@@ -1,6 +1,5 @@
-// The new terminal's settings file and the communication side's
-// preparation: what a failure leaves behind, and boxes that must not be
-// shown on the communication thread.
+// The new terminal's settings file and the communication side's preparation:
+// what a failure leaves behind; boxes never shown on that thread.
 #include "comm/CommPayloads.h"
 #include "comm/OpLog.h"
 #include "common/Cp932.h"

@@ -1,6 +1,5 @@
-// The settings editor dialog on the offscreen platform: the generated rows
-// and their geometry, the wiring of input checks, groups, buttons and the
-// message area, and screenshots of the sample forms (KEL_SHOTS=<folder>).
+// The settings editor dialog offscreen: rows and geometry, the wiring of the
+// form's rules, and screenshots of the sample forms (KEL_SHOTS=<folder>).
 #include "editor/EditorTestSupport.h"
 
 #include "common/Cp932.h"
