@@ -7,6 +7,7 @@
 #include "common/Cp932.h"
 #include "common/IniFile.h"
 #include "common/ProcessValues.h"
+#include "common/TerminalPaths.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -63,7 +64,12 @@ QString CAutoUpdateDecider::firmwareVersion(const QString &path)
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         return QString();
-    QByteArray line = f.readLine(4096);
+    return firmwareVersion(f);
+}
+
+QString CAutoUpdateDecider::firmwareVersion(QIODevice &file)
+{
+    QByteArray line = file.readLine(4096);
     while (line.endsWith('\n') || line.endsWith('\r'))
         line.chop(1);
     if (line.size() < 58)
@@ -146,17 +152,19 @@ void CAutoUpdateDecider::decide(TermRequestPayload &request, bool busy)
     // Settings files, unless firmware goes first.
     std::array<int, 3> outcome{Skip, Skip, Skip};
     if (!firmware) {
+        // Empty for an ID that names no file of its own (an empty ID would
+        // name the common files): the PC then has no file for the terminal.
         const std::array<QString, 3> paths{
-            ProcessValues::programPath(QStringLiteral("Data/Sys/kel_sys%1.ini").arg(termId)),
-            ProcessValues::programPath(QStringLiteral("Data/User/kel_user%1.ini").arg(termId)),
-            ProcessValues::programPath(QStringLiteral("Data/Dial/kel_dial%1.csv").arg(termId))};
+            TerminalPaths::absolute(TerminalPaths::Kind::System, termId),
+            TerminalPaths::absolute(TerminalPaths::Kind::User, termId),
+            TerminalPaths::absolute(TerminalPaths::Kind::PhoneBook, termId)};
         const std::array<QByteArray, 3> stamps = request.request.stamps();
         const int select = request.request.fileSelect;
         for (int i = 0; i < 3; ++i) {
             if (select != i + 1 && select != Udp::FileSelect::All)
                 continue;
             const QFileInfo pc(paths[i]);
-            if (!pc.exists()) {
+            if (paths[i].isEmpty() || !pc.exists()) {
                 outcome[i] = NotOnPc;
                 continue;
             }

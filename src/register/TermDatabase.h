@@ -143,3 +143,7 @@ private:
     int m_txDepth = 0;
     QString m_lastError;
 };
+
+// The SQLite text the list read prepares for a Jet list query: translated,
+// and reading only the columns a list entry carries.
+QString ListReadSql(const QString &jetSql);

@@ -99,6 +99,32 @@ TEST_F(Decider, SettingsFilesNewerThanTheTerminalsAreSent)
     EXPECT_EQ(decide(4, "no stamps here").files.size(), 2) << "without stamps every file is sent";
 }
 
+// The ID comes from the network: one that names no file of its own (empty:
+// the common files; separators: outside Data) never selects a file.
+TEST_F(Decider, OnlyTheTerminalsOwnFilesAreSent)
+{
+    dir.write("Config/FirmFilePath.ini", "");
+    dir.write("Data/Sys/kel_sys.ini", "[Common]\r\n");
+    dir.write("Data/User/kel_user.ini", "[Common]\r\n");
+    dir.write("outside.ini", "[Secret]\r\n");
+    dir.mkdir("Data/Sys/kel_sys");
+    for (const char *id : {"", "   ", "/../../../outside", "../x"}) {
+        SCOPED_TRACE(id);
+        TermRequestPayload r;
+        r.request.notify.termId = QString::fromUtf8(id);
+        r.request.fileSelect = Udp::FileSelect::All;
+        decider.initialSettingsMode = [] { return false; };
+        decider.decide(r, false);
+        EXPECT_EQ(r.decision, UpdateDecision::NothingToSend);
+        EXPECT_TRUE(r.files.isEmpty());
+        decider.initialSettingsMode = [] { return true; };
+        decider.decide(r, false);
+        EXPECT_EQ(r.decision, UpdateDecision::InitialSettings);
+        ASSERT_EQ(r.files.size(), 1);
+        EXPECT_TRUE(r.files[0].localPath.isEmpty());
+    }
+}
+
 TEST_F(Decider, FirmwareWinsAndSkipsTheSettingsFiles)
 {
     dir.write("Boot/b.s", srecord("B1.00"));
