@@ -195,17 +195,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             continue;
         }
         FUZZ_CHECK(firmware.isEmpty(), detail);
-        // Only the terminal's own file, inside the program folder.
+        // Only the terminal's own file, inside the program folder; for
+        // initial settings the file to be made, if the ID names one.
         const auto kind = TerminalPaths::Kind(u.kind - UpdateFileKind::System);
         const QString own = TerminalPaths::absolute(kind, id);
-        FUZZ_CHECK(!own.isEmpty() && u.localPath == own &&
-                       TerminalPaths::isInside(u.localPath, f.root),
-                   u.localPath + QLatin1String(" for ID ") + id);
+        const QString where = u.localPath + QLatin1String(" for ID ") + id;
         if (u.stamp.isEmpty()) {
-            FUZZ_CHECK(u.kind == UpdateFileKind::System && initialMode, detail);
+            FUZZ_CHECK(u.kind == UpdateFileKind::System && initialMode && u.localPath == own &&
+                           !QFileInfo::exists(own),
+                       where);
             initial = true;
             continue;
         }
+        FUZZ_CHECK(!own.isEmpty() && u.localPath == own &&
+                       TerminalPaths::isInside(u.localPath, f.root),
+                   where);
         const QFileInfo pc(u.localPath);
         FUZZ_CHECK(pc.exists() && u.stamp == pc.lastModified().toString(QStringLiteral("ddMMyyyyHHmmss")) &&
                        u.sizeText.size() == 12,

@@ -346,6 +346,15 @@ void StandardListCond(ListCondInfo &c)
 
 QString BuildListQuery(ListCondInfo &c)
 {
+    // A text ends at its first NUL, as in the edit fields that produce it;
+    // inside the statement the engine would end the whole SQL there.
+    for (QString *v : {&c.FInfoTermID1, &c.FInfoTermID2, &c.FInfoIPAddr1, &c.FInfoIPAddr2,
+                       &c.FInfoVendor, &c.FInfoMachin, &c.FInfoApVer1, &c.FInfoApVer2,
+                       &c.FInfoBtVer1, &c.FInfoBtVer2, &c.FInfoMACAddr1, &c.FInfoMACAddr2}) {
+        const qsizetype nul = v->indexOf(QChar(0));
+        if (nul >= 0)
+            v->truncate(nul);
+    }
     QString sql = QStringLiteral("SELECT * FROM TermInfo WHERE ID IS NOT NULL ");
     sql += twoClausePiece(TermIdNames, c.FInfoTermID1, c.FCndTermID1, c.FJoinTermID, c.FInfoTermID2,
                           c.FCndTermID2);

@@ -90,7 +90,7 @@ TEST(ListQueryText, EveryPieceInItsPlace)
 
 // A stored row with codes the dialogs never write (a damaged register) must
 // not break the list: such a condition counts as not set.
-TEST(ListQueryText, CodesOutsideTheirRangeSetNoCondition)
+TEST(ListQueryText, DamagedConditionsStillMakeOneStatement)
 {
     const std::function<void(ListCondInfo &)> damaged[] = {
         [](ListCondInfo &c) { c.FCndEntryDt1 = 9; },
@@ -106,6 +106,13 @@ TEST(ListQueryText, CodesOutsideTheirRangeSetNoCondition)
         damage(c);
         EXPECT_EQ(ListQueryText(c), Head + DefaultOrder);
     }
+    // A text ends at its first NUL; the rest would end the statement.
+    ListCondInfo n = noFilter();
+    n.FCndTermID1 = 3, n.FInfoTermID1 = QStringLiteral("1*") + QChar(0) + QStringLiteral("')--");
+    n.FCndVendor = 1, n.FInfoVendor = QString(QChar(0)) + QStringLiteral("x");
+    EXPECT_EQ(ListQueryText(n), Head + " AND (LTrim(TermID) LIKE '1*')" +
+                                    " AND (Vendor IS NULL OR Vendor = '')" + DefaultOrder);
+
     // A second condition with a damaged join or code leaves the first alone.
     ListCondInfo c = noFilter();
     c.FCndEntryDt1 = 3, c.FInfoEntryDt1 = QDateTime(QDate(2024, 1, 5), QTime(9, 0));
