@@ -78,8 +78,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     // What is written out reads back the same.
     const QByteArray out = ini.toBytes();
-    FUZZ_CHECK(snapshot(IniFile::fromBytes(out)).size() == before.size(), detail);
-    FUZZ_CHECK(IniFile::fromBytes(out).toBytes() == out, detail);
+    const IniFile again = IniFile::fromBytes(out);
+    FUZZ_CHECK(snapshot(again).size() == before.size() && again.toBytes() == out, detail);
+    const bool hadEvil = ini.hasSection(QStringLiteral("Evil"));
 
     // Every look-up walks the document: a sample of the entries keeps a run
     // short, and the fuzzer moves the sample around.
@@ -119,9 +120,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     ini.writeString(QStringLiteral("FuzzNew"), QStringLiteral("Key"), written);
     FUZZ_CHECK(ini.readNumber(section, QStringLiteral("FuzzAdded"), -1) == 1, detail);
     // A line break in a value never starts a line of its own.
-    FUZZ_CHECK(ini.hasSection(QStringLiteral("Evil")) ==
-                   IniFile::fromBytes(bytes).hasSection(QStringLiteral("Evil")),
-               detail);
+    FUZZ_CHECK(ini.hasSection(QStringLiteral("Evil")) == hadEvil, detail);
     QList<Entry> after = snapshot(ini);
     FUZZ_CHECK(after.size() >= expect.size(), detail);
     for (const Entry &e : expect) {

@@ -59,9 +59,10 @@ QDateTime dateOf(const QByteArray &line)
 
 // The SQL with every string literal replaced by '?': what the statement is
 // made of apart from its values.
-QString skeleton(const QString &sql)
+QString skeleton(QStringView sql)
 {
     QString out;
+    out.reserve(sql.size());
     for (qsizetype i = 0; i < sql.size(); ++i) {
         if (sql[i] != QLatin1Char('\'')) {
             out += sql[i];
