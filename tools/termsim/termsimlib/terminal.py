@@ -15,11 +15,26 @@ SETTINGS_PREFIXES = ("kel_sys", "kel_user", "kel_dial")
 _UPLOAD_RE = re.compile(r"^(kel_sys|kel_user|kel_dial)(\d{14})\.(ini|csv)$", re.IGNORECASE)
 
 
+# The generated settings files follow the sample descriptions of the demo
+# model, so the program's editor opens them; the templates live with those
+# descriptions.
+SAMPLE_DIR = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "..", "samples", "termsim")
+
+
+def settings_template(name, cfg):
+    """A sample settings file for one terminal: {terminal_id} and {address}
+    filled in, CR LF line ends (the caller encodes it as CP932)."""
+    with open(os.path.join(SAMPLE_DIR, name), "r", encoding="utf-8") as fh:
+        text = fh.read()
+    text = text.replace("{terminal_id}", cfg["terminal_id"]).replace("{address}", cfg["address"])
+    return text.replace("\r\n", "\n").replace("\n", "\r\n")
+
+
 def default_files(cfg):
     tid = cfg["terminal_id"]
     return {
-        "kel_sys.ini": "Version=1\r\n\r\n\r\n[Terminal]\r\nTerminalID=%s\r\nMAC=%s\r\n" % (tid, cfg["mac"]),
-        "kel_user.ini": "[User]\r\nName=%s\r\n" % tid,
+        "kel_sys.ini": settings_template("kel_sys.ini", cfg),
+        "kel_user.ini": settings_template("kel_user.ini", cfg),
         "kel_dial.csv": "1,%s,Reception\r\n" % tid,
     }
 

@@ -1,0 +1,289 @@
+// The description loader's checks: every broken description ends in its own
+// message and one line of the daily log; the limits are normalised; parents
+// and children are linked.
+#include "EditorTestSupport.h"
+
+#include "comm/OpLog.h"
+#include "common/Cp932.h"
+#include "common/ProcessValues.h"
+#include "editor/DescriptionXml.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+using namespace EditorTest;
+
+namespace
+{
+
+QString combo(int n, const QString &options, const QString &groupParent = {})
+{
+    QString inner =
+        QStringLiteral("<inputtype>1</inputtype><inputrule>0</inputrule><combooption>") + options +
+        QStringLiteral("</combooption>");
+    if (!groupParent.isEmpty())
+        inner += QStringLiteral("<groupparent>%1</groupparent>").arg(groupParent);
+    return data(n, inner);
+}
+QString text(int n, const QString &extra = {})
+{
+    return data(n, QStringLiteral("<inputtype>2</inputtype><inputrule>0</inputrule>") + extra);
+}
+const QString kAB = QStringLiteral(R"(<o v="a">A</o><o v="b">B</o>)");
+const QString kSection =
+    QStringLiteral(u"タグ名[<section key= name =>タグ名称</section>]がありません。");
+
+QString S(const char16_t *text)
+{
+    return QString::fromUtf16(text);
+}
+
+struct Broken {
+    const char *what;
+    QByteArray xml;
+    QString message; // empty: the check fails without a message of its own
+    bool settingsFile = true;
+};
+
+} // namespace
+
+TEST(DescriptionChecks, EachBrokenDescriptionLogsItsMessage)
+{
+    TempDir dir;
+    dir.mkdir("Log");
+    ProcessValues::setProgramFolder(dir.path());
+    OpLog::setClock([] { return QDateTime(QDate(2024, 3, 5), QTime(9, 7)); });
+    // An error-12 line: the number's text padded to 32 bytes, then the message.
+    const QByteArray head =
+        Cp932::encode(S(u"2024/03/05 09:07  Err12:設定Configファイル異常            "));
+
+    const QString dep = QStringLiteral("<inputtype>2</inputtype><inputrule>1</inputrule>");
+    // clang-format off
+    const Broken cases[] = {
+        // The root and the sections.
+        {"not well-formed", "<DISP><section key=\"Version\" name=\"x\">", S(u"SECTION[0] DATA[0] Configファイルのロードに失敗しました。")},
+        {"empty file", "", S(u"SECTION[0] DATA[0] Configファイルのロードに失敗しました。")},
+        {"root not DISP", "<ROOT><section key=\"Version\" name=\"v\"/></ROOT>", S(u"SECTION[0] DATA[0] タグ名[DISP]がありません")},
+        {"no data", "<DISP><section key=\"Version\" name=\"v\"/></DISP>", S(u"SECTION[0] DATA[0] セクションまたはデータがありません。")},
+        {"comment under the root", "<DISP><!-- note --><section key=\"Version\" name=\"v\"><data/></section></DISP>", S(u"SECTION[0] DATA[0] ") + kSection},
+        {"instruction after a section", withVersion(text(1)).replace("</DISP>", "<?pi x?></DISP>"), S(u"SECTION[2] DATA[0] ") + kSection},
+        {"name before key", withVersion(text(1)).replace("key=\"S\" name=\"設定\"", "name=\"設定\" key=\"S\""), S(u"SECTION[1] DATA[0] ") + kSection},
+        {"empty section key", withVersion(text(1)).replace("key=\"S\"", "key=\"\""), S(u"SECTION[1] DATA[0] ") + kSection},
+        {"one section attribute", withVersion(text(1)).replace(" name=\"設定\"", ""), S(u"SECTION[1] DATA[0] 第２階層のノード情報がありません")},
+        {"comment among the data", withVersion(text(1) + "<!-- c -->"), S(u"SECTION[1] DATA[1] タグ名[<data>タグ名称</data>]がありません。")},
+        // The entries.
+        {"no inputrule", withVersion(data(1, "<inputtype>2</inputtype>")), S(u"SECTION[1] DATA[0] [key], [name], [inputtype], [inputrule], のタグがない または 重複してます。")},
+        {"name twice", withVersion(text(1, "<name>again</name>")), S(u"SECTION[1] DATA[0] [key], [name], [inputtype], [inputrule], のタグがない または 重複してます。")},
+        {"inputrule 01", withVersion(data(1, "<inputtype>2</inputtype><inputrule>01</inputrule>")), S(u"SECTION[1] DATA[0] [inputrule]が範囲外の値を設定しています。")},
+        {"inputrule blank 1", withVersion(data(1, "<inputtype>2</inputtype><inputrule> 1</inputrule>")), S(u"SECTION[1] DATA[0] [inputrule]が範囲外の値を設定しています。")},
+        {"inputtype 0", withVersion(text(1) + data(2, "<inputtype>0</inputtype><inputrule>0</inputrule>")), S(u"SECTION[1] DATA[1] [inputtype]が範囲外の値を設定しています。")},
+        {"inputtype 8", withVersion(data(1, "<inputtype>8</inputtype><inputrule>0</inputrule>")), S(u"SECTION[1] DATA[0] [inputtype]が範囲外の値を設定しています。")},
+        {"option with empty value", withVersion(combo(1, "<o v=\"\">A</o>")), S(u"SECTION[1] DATA[0] [combooption]の[no] または値がありません。")},
+        {"option with empty text", withVersion(combo(1, "<o v=\"a\"></o><o v=\"b\">B</o>")), S(u"SECTION[1] DATA[0] [combooption]の[no] または値がありません。")},
+        {"option without attributes", withVersion(combo(1, "<o>A</o>")), S(u"SECTION[1] DATA[0] 例外処理が発生しました。")},
+        {"combo without options", withVersion(combo(1, "")), S(u"SECTION[1] DATA[0] [inputtype]がコンボボックスを指定している状態で[combooption]が存在していません。")},
+        {"type 5 with groupchild", withVersion(data(1, "<inputtype>5</inputtype><inputrule>0</inputrule><groupchild>G</groupchild>")), S(u"SECTION[1] DATA[0] [inputtype]５～７の場合に[groupchild]は設定できません。")},
+        {"type 6 with groupparent", withVersion(data(1, "<inputtype>6</inputtype><inputrule>0</inputrule><groupparent>G</groupparent>")), S(u"SECTION[1] DATA[0] [inputtype]５～７の場合に[groupparent]は設定できません。")},
+        {"groupchild before inputtype", withVersion(data(1, "<groupchild>G</groupchild><inputtype>2</inputtype><inputrule>0</inputrule>")), S(u"SECTION[1] DATA[0] [inputtype]５～７の場合に[groupchild]は設定できません。")},
+        {"type 7 with child details", withVersion(data(1, "<inputtype>7</inputtype><inputrule>1</inputrule><childdetail><A>x</A></childdetail>")), S(u"SECTION[1] DATA[0] [inputtype]５～７の場合に[groupchild]は設定できません。")},
+        {"empty key", withVersion(data(1, "<inputtype>2</inputtype><inputrule>0</inputrule>").replace("<key>K1</key>", "<key></key>")), S(u"SECTION[1] DATA[0] [key] または [name]の値がありません。")},
+        {"first entry not Version", QStringLiteral(u"<DISP><section key=\"S\" name=\"設定\">%1</section></DISP>").arg(text(1)).toUtf8(), S(u"SECTION[0] DATA[0] [section], [data]の１個目に[Version]がありません。")},
+        {"Version not in the first section", QStringLiteral("<DISP><section key=\"A\" name=\"a\">%1</section></DISP>").arg(data(0, "<inputtype>7</inputtype><inputrule>0</inputrule>").replace("K0", "Version")).toUtf8(), S(u"SECTION[0] DATA[0] [section], [data]の１個目に[Version]がありません。")},
+        {"child option without attribute", withVersion(combo(1, kAB, "A|B") + data(2, "<inputtype>1</inputtype><inputrule>1</inputrule><childdetail><A><childcombooption><i>x</i></childcombooption></A></childdetail>")), S(u"SECTION[1] DATA[1] 第７階層のノード情報がありません。")},
+        // The dependencies (entries count from 0 over the whole file; the
+        // version entry is DATA[0]).
+        {"groupchild listed by two parents", withVersion(text(1, "<groupchild>G</groupchild>") + text(2, "<groupparent>G</groupparent>") + text(3, "<groupparent>G</groupparent>")), S(u"DATA[1] 親子関係で[groupparent]が存在しない または 複数存在します。")},
+        {"groupchild without parent", withVersion(text(1, "<groupchild>G</groupchild>")), S(u"DATA[1] 親子関係で[groupparent]が存在しない または 複数存在します。")},
+        {"one group held by two parents", withVersion(text(1, "<groupparent>G</groupparent>") + text(2, "<groupparent>G</groupparent>") + text(3, "<groupchild>G</groupchild>")), QString()},
+        {"duplicate child IDs", withVersion(combo(1, kAB, "A|B") + data(2, dep + "<childdetail><A>1</A><B>1</B><A>1</A></childdetail>")), S(u"DATA[2] [childdetail]内に同じIDが複数存在します。")},
+        {"inputrule 1 without child details", withVersion(data(1, dep)), S(u"DATA[1] [inputrule]に依存関係を設定していますが、[childdetail]の情報がありません。")},
+        {"inputrule 1 with groupparent", withVersion(data(1, dep + "<groupparent>X</groupparent><childdetail><A>1</A></childdetail>")), S(u"DATA[1] [inputrule]に依存関係を設定しているため、[groupparent]は設定できません。")},
+        {"child ID nobody lists", withVersion(data(1, dep + "<childdetail><A>1</A></childdetail>")), S(u"DATA[1] 子IDと一致する[groupparent]がありません。")},
+        {"child ID listed by a text entry", withVersion(text(1, "<groupparent>A</groupparent>") + data(2, dep + "<childdetail><A>1</A></childdetail>")), S(u"DATA[2] [inputtype]がコンボボックス以外を指定 または [groupparent]が複数存在します。")},
+        {"combo option without text", withVersion(combo(1, kAB, "A|B") + data(2, "<inputtype>1</inputtype><inputrule>1</inputrule><childdetail><A><childcombooption><i v=\"1\"></i><i v=\"0\">0</i></childcombooption></A><B><childcombooption><i v=\"2\">2</i></childcombooption></B></childdetail>")), S(u"SECTION[1] DATA[1] [combooption]の[no]がありません。")},
+        {"combo option without value", withVersion(combo(1, kAB, "A|B") + data(2, "<inputtype>1</inputtype><inputrule>1</inputrule><childdetail><A><childcombooption><i v=\"\">1</i></childcombooption></A></childdetail>")), S(u"SECTION[1] DATA[1] [combooption]の値がありません。")},
+        {"combo group without child", withVersion(combo(1, kAB, "A|B")), S(u"DATA[1] [inputtype]でコンボボックスを指定の場合に[groupchild]が存在していません。")},
+        {"child combo detail without options", withVersion(combo(1, kAB, "A|B") + data(2, "<inputtype>1</inputtype><inputrule>1</inputrule><childdetail><A><childcombooption><i v=\"1\">1</i></childcombooption></A><B></B></childdetail>")), S(u"DATA[2] [inputtype]でコンボボックスを指定、[inputrule]で依存関係の場合に[childcombooption]が存在していません。")},
+        {"parent group missing in the child", withVersion(combo(1, kAB, "A|B") + data(2, dep + "<childdetail><A>1</A></childdetail>")), S(u"DATA(親)[1] DATA(子)[2] [inputrule]で依存関係を指定、親データの[groupparent]のIDと子データの[childdetail]のIDが一致していません。")},
+    };
+    // clang-format on
+    for (const Broken &c : cases) {
+        SCOPED_TRACE(c.what);
+        QFile::remove(OpLog::todayFilePath());
+        LoaderInputs in;
+        in.settingsFile = c.settingsFile;
+        in.termId = QStringLiteral("3001");
+        DescriptionLoader loader(in);
+        EXPECT_FALSE(loader.loadBytes(c.xml) && loader.checkDependencies());
+        EXPECT_EQ(loader.message(), c.message);
+        QFile log(OpLog::todayFilePath());
+        const QByteArray expected =
+            c.message.isEmpty() ? QByteArray() : head + Cp932::encode(c.message) + "\r\n";
+        EXPECT_EQ(log.open(QIODevice::ReadOnly) ? log.readAll() : QByteArray(), expected);
+    }
+    OpLog::setClock({});
+}
+
+TEST(DescriptionChecks, AcceptedVariants)
+{
+    struct Case {
+        const char *what;
+        QByteArray xml;
+        bool settingsFile;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {"first entry not Version, registration form",
+         QStringLiteral(u"<DISP><section key=\"S\" name=\"設定\">%1</section></DISP>").arg(text(1)).toUtf8(), false},
+        // Names compare without their prefix; the document's count of "data"
+        // elements still needs one without.
+        {"prefixed names", QByteArray(withVersion(text(1))).replace("<DISP>", "<p:DISP xmlns:p=\"urn:x\">").replace("</DISP>", "</p:DISP>").replace("<data><key>K1", "<p:data><key>K1").replace("</data></section></p:DISP>", "</p:data></section></p:DISP>"), true},
+        {"comment inside an entry", withVersion(text(1, "<!-- note -->")), true},
+        {"groupparent before combooption", withVersion(data(1, "<inputtype>1</inputtype><inputrule>0</inputrule><groupparent>A|B</groupparent><combooption>" + kAB + "</combooption>") + text(2, "<groupchild>B</groupchild>")), true},
+        {"options without a group in two combos", withVersion(combo(1, kAB, "|A") + combo(2, kAB, "|B") + text(3, "<groupchild>A</groupchild>") + text(4, "<groupchild>B</groupchild>")), true},
+        {"childdetail ignored with inputrule 0", withVersion(text(1, "<childdetail><A>1</A></childdetail>")), true},
+    };
+    // clang-format on
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        QString message;
+        EXPECT_TRUE(LoadDescriptionBytes(c.xml, c.settingsFile, nullptr, &message));
+        EXPECT_EQ(message, QString());
+    }
+}
+
+TEST(DescriptionChecks, EntryFieldsAsRead)
+{
+    SettingsDescription d;
+    ASSERT_TRUE(LoadDescriptionBytes(
+        withVersion(
+            data(1, "<default> 7 </default><inputtype>3abc</inputtype><inputrule>0</inputrule>"
+                    "<texttype>2</texttype><dispflg>1</dispflg><commonflg>1x</commonflg>"
+                    "<inputneed>3</inputneed><textaction>yes</textaction>"
+                    "<explain>説明</explain><tooltip>一行目\\r\\n二行目</tooltip>") +
+            data(2, "<inputtype>6</inputtype><inputrule>0</inputrule><default>D</default>")),
+        true, &d));
+    ASSERT_EQ(d.entries.size(), 3);
+    const DescEntry &e = d.entries[1];
+    EXPECT_EQ(e.inputType, InputType::Password); // "3abc" reads 3
+    EXPECT_EQ(e.text.textType, 0);               // only 1 selects free text
+    EXPECT_EQ(e.text.textAction, 0);
+    EXPECT_EQ(e.value, QStringLiteral(" 7 "));
+    EXPECT_EQ(std::tuple(e.dispFlg, e.commonFlg, e.inputNeed, e.section, e.dataIndex),
+              std::tuple(1, 1, 3, 1, 0));
+    EXPECT_EQ(e.tooltip, QStringLiteral(u"一行目\\r\\n二行目"));
+    EXPECT_FALSE(e.kept);
+    EXPECT_TRUE(d.entries[2].kept); // types 6 and 7 are always kept
+    EXPECT_EQ(d.sections[1].name, QStringLiteral(u"設定"));
+}
+
+TEST(DescriptionChecks, LimitsAreNormalised)
+{
+    struct Case {
+        const char *textType, *min, *max;
+        std::int64_t lower, upper;
+    };
+    // clang-format off
+    const Case texts[] = {
+        {"0", "0", "-10", 0, 65535},    {"0", "0", "1e3", 0, 65535},    {"0", "200", "100", 0, 65535},
+        {"0", "1", "70000", 1, 65535},  {"0", "", "", 0, 65535},        {"2", "5", "10", 5, 10},
+        {"0", "70000", "", 0, 65535},   {"0", " 5", "10", 0, 10},       {"1", "0", "300", 0, 255},
+        {"1", "", "", 0, 255},          {"1", "300", "", 0, 255},       {"1", "1", "20", 1, 20},
+        {"0", "0", "99999999999999999999999", 0, 65535},
+    };
+    // clang-format on
+    for (const Case &c : texts) {
+        SCOPED_TRACE(testing::Message() << c.textType << " " << c.min << ".." << c.max);
+        SettingsDescription d;
+        const QString limits =
+            QStringLiteral("<texttype>%1</texttype><inputmin>%2</inputmin><inputmax>%3</inputmax>")
+                .arg(c.textType, c.min, c.max);
+        ASSERT_TRUE(LoadDescriptionBytes(withVersion(text(1, limits)), true, &d));
+        EXPECT_EQ(std::pair(d.entries[1].text.lower, d.entries[1].text.upper),
+                  std::pair(c.lower, c.upper));
+    }
+
+    struct Addr {
+        const char *min, *max;
+        std::uint32_t lower, upper;
+    };
+    const Addr addresses[] = {
+        {"", "", 0, 0xFFFFFFFF},
+        {"10.0.0.1", "10.0.0.254", 0x0A000001, 0x0A0000FE},
+        {"10.0.0.9", "10.0.0.1", 0, 0xFFFFFFFF},
+        {"1.2.3", "x", 0, 0xFFFFFFFF},
+        {"256.0.0.1", "192.168.1.1", 0, 0xC0A80101},
+        {"1.2.3.4 ", "0010.1.1.1", 0, 0xFFFFFFFF},
+    };
+    for (const Addr &c : addresses) {
+        SCOPED_TRACE(testing::Message() << c.min << ".." << c.max);
+        SettingsDescription d;
+        const QString limits =
+            QStringLiteral("<inputmin>%1</inputmin><inputmax>%2</inputmax>").arg(c.min, c.max);
+        ASSERT_TRUE(LoadDescriptionBytes(
+            withVersion(data(1, "<inputtype>4</inputtype><inputrule>0</inputrule>" + limits)), true,
+            &d));
+        EXPECT_EQ(std::pair(d.entries[1].address.lower, d.entries[1].address.upper),
+                  std::pair(c.lower, c.upper));
+    }
+
+    // Child details are normalised with their own text type.
+    SettingsDescription d;
+    ASSERT_TRUE(LoadDescriptionBytes(
+        withVersion(
+            combo(1, kAB, "A|B") +
+            data(2, "<inputtype>2</inputtype><inputrule>1</inputrule><childdetail>"
+                    "<A><childinputmin>200</childinputmin><childinputmax>100</childinputmax></A>"
+                    "<B><childtexttype>1</childtexttype><childinputmax>999</childinputmax>"
+                    "<childinputneed>1</childinputneed></B></childdetail>")),
+        true, &d));
+    const QList<ChildDetail> &details = d.entries[2].childDetails;
+    ASSERT_EQ(details.size(), 2);
+    EXPECT_EQ(details[0].text.lower, 0);
+    EXPECT_EQ(details[0].text.upper, 65535);
+    EXPECT_EQ(std::tuple(details[1].text.textType, details[1].text.upper, details[1].inputNeed),
+              std::tuple(1, std::int64_t(255), 1));
+    EXPECT_EQ(details[1].tooltip, QStringLiteral("1")); // the last level-6 text
+}
+
+TEST(DescriptionChecks, ParentsAndChildrenAreLinked)
+{
+    SettingsDescription d;
+    ASSERT_TRUE(LoadDescriptionBytes(
+        withVersion(
+            combo(1, kAB, "A|B") + text(2, "<groupchild>B</groupchild>") +
+            data(3, "<inputtype>1</inputtype><inputrule>1</inputrule><childdetail>"
+                    "<A><childcombooption><i v=\"1\">一</i></childcombooption></A>"
+                    "<B><childcombooption><i v=\"2\">二</i><i v=\"3\">三</i></childcombooption></B>"
+                    "</childdetail>") +
+            text(4, "<groupparent>T</groupparent><textaction>1</textaction>") +
+            text(5, "<groupchild>T</groupchild>")),
+        true, &d));
+    // The combo box gets its enabling child once and its dependent once per matching detail.
+    EXPECT_EQ(d.entries[1].children, (QList<int>{2, 3, 3}));
+    EXPECT_EQ(d.entries[1].options[1].groupId, QStringLiteral("B"));
+    EXPECT_EQ(d.entries[4].children, QList<int>{5});
+    EXPECT_EQ(d.entries[4].text.textAction, 1);
+    const ChildDetail &b = d.entries[3].childDetails[1];
+    EXPECT_EQ(b.id, QStringLiteral("B"));
+    ASSERT_EQ(b.options.size(), 2);
+    EXPECT_EQ(std::pair(b.options[1].text, b.options[1].value),
+              std::pair(QStringLiteral(u"三"), QStringLiteral("3")));
+}
+
+TEST(DescriptionChecks, HugeAndDeepFilesEndInTheLoadMessage)
+{
+    const QString load =
+        QStringLiteral(u"SECTION[0] DATA[0] Configファイルのロードに失敗しました。");
+    QByteArray deep =
+        "<DISP><section key=\"Version\" name=\"v\"><data><key>Version</key><name>v</name>"
+        "<inputtype>7</inputtype><inputrule>0</inputrule><x>";
+    deep += QByteArray("<y>").repeated(100000) + QByteArray("</y>").repeated(100000);
+    deep += "</x></data></section></DISP>";
+    const QByteArray huge = withVersion(text(1)) + QByteArray(DescriptionXml::MaxFileBytes, ' ');
+    for (const QByteArray &bytes : {deep, huge}) {
+        QString message;
+        EXPECT_FALSE(LoadDescriptionBytes(bytes, true, nullptr, &message));
+        EXPECT_EQ(message, load);
+    }
+}
