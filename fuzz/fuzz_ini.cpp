@@ -102,7 +102,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         static const QRegularExpression decimal(QStringLiteral("^-?[0-9]{1,9}$"));
         if (decimal.match(v).hasMatch())
             FUZZ_CHECK(ini.readInt(e.section, e.key, -7) == v.toInt(), detail);
-        FUZZ_CHECK(!ini.hasKey(e.section + QLatin1String("\x01"), e.key), detail);
+        // No section name read from a file holds a ']'.
+        FUZZ_CHECK(!ini.hasKey(e.section + QLatin1String("]"), e.key), detail);
     }
 
     // Writes: the first value moves into every key in turn, a new key and a
