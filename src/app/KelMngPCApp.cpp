@@ -1,6 +1,7 @@
 #include "app/KelMngPCApp.h"
 
 #include "app/MainFrame.h"
+#include "app/ScheduleWindows.h"
 #include "app/SignalBridge.h"
 #include "app/SingleInstance.h"
 #include "app/WidgetPrompter.h"
@@ -10,6 +11,7 @@
 #include "comm/TimerService.h"
 #include "common/ProcessValues.h"
 #include "register/TermDatabase.h"
+#include "schedule/ScheduleBook.h"
 #include "termlist/ui/TerminalView.h"
 
 #include <QCoreApplication>
@@ -31,6 +33,7 @@ CKelMngPCApp::CKelMngPCApp() = default;
 CKelMngPCApp::~CKelMngPCApp()
 {
     stopThreads();
+    m_schedules.reset();
     m_frame.reset();
     exitInstance();
     setPrompter(nullptr);
@@ -147,6 +150,10 @@ bool CKelMngPCApp::initInstance(const QStringList &args)
                  MakeCommSettingsMessage(ProcessValues::MainThreadId, TaskKind::Start, comm));
     PostToThread(ProcessValues::TimerThreadId, Msg::StartStop, 0,
                  std::make_unique<TaskMessage>(ProcessValues::MainThreadId, TaskKind::Start));
+
+    // 17. The ten schedules, bound to their files in the program folder.
+    scheduleBook().init(ProcessValues::programFolder());
+    m_schedules = std::make_unique<ScheduleWindows>(*m_view, m_frame.get(), scheduleBook());
     return true;
 }
 

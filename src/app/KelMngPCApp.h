@@ -14,6 +14,7 @@ class CMainFrame;
 class CTerminalView;
 class CTimerThread;
 class CCommMgrThread;
+class ScheduleWindows;
 class SingleInstance;
 class SignalBridge;
 class WidgetPrompter;
@@ -52,4 +53,5 @@ private:
     CTerminalView *m_view = nullptr; // owned by the frame
     std::unique_ptr<CTimerThread> m_timer;
     std::unique_ptr<CCommMgrThread> m_comm;
+    std::unique_ptr<ScheduleWindows> m_schedules;
 };

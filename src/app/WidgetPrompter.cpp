@@ -46,6 +46,25 @@ int WidgetPrompter::appMessageBox(int widthCode, int lineCount, const QString &t
     return box.run();
 }
 
+int WidgetPrompter::closableMessageBox(int widthCode, int lineCount, const QString &text,
+                                       const QString &caption, unsigned type, BoxCloser &closer)
+{
+    if (headless()) {
+        toStderr(text, caption);
+        return defaultAnswer(type);
+    }
+    QPointer<AppMessageBoxDialog> handle;
+    AppMessageBoxDialog box(widthCode, lineCount, text, caption, type,
+                            QApplication::activeWindow(), &handle);
+    closer.attach([&handle] {
+        if (handle)
+            handle->closeFromOutside();
+    });
+    const int answer = box.run();
+    closer.detach();
+    return answer;
+}
+
 int WidgetPrompter::systemMessageBox(const QString &text, const QString &caption, unsigned type)
 {
     if (headless()) {

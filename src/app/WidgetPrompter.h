@@ -10,6 +10,8 @@ class WidgetPrompter : public IPrompter
 public:
     int appMessageBox(int widthCode, int lineCount, const QString &text, const QString &caption,
                       unsigned type) override;
+    int closableMessageBox(int widthCode, int lineCount, const QString &text,
+                           const QString &caption, unsigned type, BoxCloser &closer) override;
     int systemMessageBox(const QString &text, const QString &caption, unsigned type) override;
     QString openFileName(const QString &caption, const QString &dir,
                          const QString &filter) override;

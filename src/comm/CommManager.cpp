@@ -6,6 +6,9 @@
 
 #include <algorithm>
 
+static_assert(std::tuple_size_v<decltype(RemoteSlotsPayload::workers)> ==
+              CommManagerCore::RequestWorkers);
+
 CommManagerCore::CommManagerCore(ICommHost &host) : m_host(host) {}
 
 CommManagerCore::~CommManagerCore() = default;
@@ -372,6 +375,7 @@ void CommManagerCore::onDispatch()
 {
     if (!m_requestWorkersRunning)
         return;
+    bool started = false;
     while (!m_queue.empty()) {
         auto free = std::find_if(m_requestSlots.begin(), m_requestSlots.end(),
                                  [](const RequestSlot &s) { return !s.busy; });
@@ -407,7 +411,10 @@ void CommManagerCore::onDispatch()
         }
         m_host.postToWorker(WorkerPool::Request, slot, op);
         m_host.setRemoteUpdateCount(busyRequestWorkers());
+        started = true;
     }
+    if (started)
+        postSlots();
 }
 
 void CommManagerCore::onRequestWorkerDone(int slot, int result)
@@ -421,6 +428,7 @@ void CommManagerCore::onRequestWorkerDone(int slot, int result)
     m->payload[0] = std::move(request);
     m_host.postToView(std::move(m));
     m_host.setRemoteUpdateCount(busyRequestWorkers());
+    postSlots();
     if (!m_queue.empty()) {
         m_host.scheduleDispatch();
     } else if (busyRequestWorkers() == 0 && m_remoteUpdate) {
@@ -430,11 +438,33 @@ void CommManagerCore::onRequestWorkerDone(int slot, int result)
     }
 }
 
-int CommManagerCore::discardQueued()
+std::vector<std::unique_ptr<TermRequestPayload>> CommManagerCore::takeQueued()
 {
-    const int n = static_cast<int>(m_queue.size());
+    std::vector<std::unique_ptr<TermRequestPayload>> out;
+    out.reserve(m_queue.size());
+    for (auto &r : m_queue)
+        out.push_back(std::move(r));
     m_queue.clear();
-    return n;
+    return out;
+}
+
+void CommManagerCore::postSlots()
+{
+    auto payload = std::make_unique<RemoteSlotsPayload>();
+    for (int i = 0; i < RequestWorkers; ++i) {
+        const RequestSlot &s = m_requestSlots[i];
+        if (!s.busy || !s.request)
+            continue;
+        RemoteSlot &out = payload->workers[static_cast<std::size_t>(i)];
+        out.busy = true;
+        out.termId = s.request->request.notify.termId;
+        out.address = s.request->address;
+        for (const UpdateFile &f : s.request->files)
+            out.fileKinds.append(f.kind);
+    }
+    auto m = std::make_unique<TaskMessage>(ProcessValues::CommThreadId, TaskKind::RemoteSlots);
+    m->payload[0] = std::move(payload);
+    m_host.postToView(std::move(m));
 }
 
 void CommManagerCore::shutdown()

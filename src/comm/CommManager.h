@@ -18,6 +18,7 @@
 #include <deque>
 #include <memory>
 #include <optional>
+#include <vector>
 
 enum class WorkerPool { User, Request };
 
@@ -112,8 +113,8 @@ public:
     void onTermRequest(std::unique_ptr<TermRequestPayload> request); // 0x5300
     void onDispatch();                                               // 0x5310
     void onRequestWorkerDone(int slot, int result);                  // 0x5330, 0x5610
-    // Drops the queued requests; answers how many there were.
-    int discardQueued();
+    // Hands the queued requests over (the queue is empty afterwards).
+    std::vector<std::unique_ptr<TermRequestPayload>> takeQueued();
     int queuedCount() const { return static_cast<int>(m_queue.size()); }
 
     // ---- state ----
@@ -140,6 +141,8 @@ private:
     void finishRequest(int completionKind);
     void reportProgress();
     void logResult(const TerminalEntry &entry, int result, bool scheduleOp);
+    // Kind 46: the five request workers' terminals, for the update window.
+    void postSlots();
 
     ICommHost &m_host;
     IUpdateDecider *m_decider = nullptr;

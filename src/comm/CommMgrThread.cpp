@@ -13,11 +13,6 @@
 #include <array>
 #include <cstdio>
 
-namespace
-{
-std::atomic<int> g_queued{0};
-} // namespace
-
 class CommReceiver : public MessageReceiver, public ICommHost
 {
 public:
@@ -36,7 +31,6 @@ public:
         m_channel.close();
         m_owner.m_socketOpen = false;
         m_core.shutdown();
-        g_queued = 0;
         // A worker in the middle of a long transfer must not hold up the end.
         for (auto &w : m_requestWorkers)
             if (w)
@@ -86,11 +80,9 @@ protected:
             return;
         case CommMsg::DispatchQueue:
             m_core.onDispatch();
-            g_queued = m_core.queuedCount();
             return;
-        case CommMsg::DiscardQueue:
-            m_core.discardQueued();
-            g_queued = 0;
+        case Msg::StoredRequests:
+            answerStoredRequests(wParam);
             return;
         case WorkerMsg::OperationLog:
         case WorkerMsg::ErrorLog:
@@ -109,22 +101,16 @@ protected:
                 m_core.onRequestWorkerDone(reply->value.slot, reply->value.result);
             else
                 m_core.onUserWorkerDone(reply->value.slot, msg, reply->value.result);
-            g_queued = m_core.queuedCount();
         }
-        (void)wParam;
     }
 
     // ---- ICommHost ----
     void postToView(std::unique_ptr<TaskMessage> message) override
     {
-        if (message->kind == TaskKind::TermRequestEnded ||
-            message->kind == TaskKind::TermRequestDecide)
-            g_queued = m_core.queuedCount();
         PostToThread(ProcessValues::MainThreadId, Msg::Task, 0, std::move(message));
     }
     void postRequestQueued() override
     {
-        g_queued = m_core.queuedCount();
         PostToThread(ProcessValues::MainThreadId, Msg::RequestQueued);
     }
     void postProgress(ThreadId target, int done, int total) override
@@ -188,6 +174,18 @@ protected:
     }
 
 private:
+    // The user interface asks how many terminal-initiated requests are
+    // stored, or takes them all; the answer goes to the main thread.
+    void answerStoredRequests(quintptr ask)
+    {
+        auto answer = std::make_unique<StoredRequestsPayload>();
+        answer->ask = ask;
+        answer->count = m_core.queuedCount();
+        if (ask == StoredAsk::TakeAll)
+            answer->taken = m_core.takeQueued();
+        PostToThread(ProcessValues::MainThreadId, Msg::StoredRequests, ask, std::move(answer));
+    }
+
     void startRequestWorkers()
     {
         int started = 0;
@@ -271,14 +269,4 @@ CCommMgrThread::~CCommMgrThread()
 std::unique_ptr<MessageReceiver> CCommMgrThread::makeReceiver()
 {
     return std::make_unique<CommReceiver>(*this);
-}
-
-int CCommMgrThread::queuedRequestCount()
-{
-    return g_queued.load();
-}
-
-void CCommMgrThread::discardQueuedRequests()
-{
-    PostToThread(ProcessValues::CommThreadId, CommMsg::DiscardQueue);
 }

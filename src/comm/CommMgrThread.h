@@ -8,6 +8,8 @@
 // kind 0 with CommSettingsPayload (UDPPort, FTPMode, EntryInt) to
 // ProcessValues::CommThreadId; kind 3 with the same payload changes FTP mode
 // and interval; kind 1 ends the thread (or call stopAndWait()).
+// The stored terminal-initiated requests stay on this thread: the user
+// interface asks for their number or takes them with Msg::StoredRequests.
 
 #include "comm/CommManager.h"
 #include "comm/MessageThread.h"
@@ -22,12 +24,6 @@ public:
 
     // The decision on terminal-initiated requests; set before launch().
     void setDecider(IUpdateDecider *decider) { m_decider = decider; }
-
-    // Terminal-initiated requests waiting for a free request worker (read
-    // by the user interface before it offers to discard them).
-    static int queuedRequestCount();
-    // Asks the manager to drop its queued terminal-initiated requests.
-    static void discardQueuedRequests();
 
     // Whether the socket is bound (after the start message).
     bool socketOpen() const { return m_socketOpen.load(); }

@@ -13,8 +13,10 @@
 #include <QList>
 #include <QString>
 
+#include <array>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 // One local file and the name it gets on the terminal (schedule requests).
 struct RequestFile {
@@ -129,4 +131,31 @@ struct TermRequestPayload : Payload {
     // decision then counts as 3). The manager hands the request over with 1.
     int known = 1;
     int result = 0; // result code once the request has ended (kind 43)
+};
+
+// Kind 46 (slot 0): what each of the five request workers serves now, sent
+// whenever one starts or ends a terminal-initiated update.
+struct RemoteSlot {
+    bool busy = false;
+    QString termId;
+    std::uint32_t address = 0; // host order
+    QList<int> fileKinds;      // UpdateFileKind of the files it sends
+};
+struct RemoteSlotsPayload : Payload {
+    std::array<RemoteSlot, 5> workers;
+};
+
+// Msg::StoredRequests towards the manager: the wParam.
+namespace StoredAsk
+{
+constexpr quintptr Count = 0;   // how many are stored
+constexpr quintptr TakeAll = 1; // hand them all over
+} // namespace StoredAsk
+
+// Msg::StoredRequests back from the manager: how many were stored when it
+// was asked, and for TakeAll the requests themselves (the receiver owns them).
+struct StoredRequestsPayload : Payload {
+    quintptr ask = StoredAsk::Count;
+    int count = 0;
+    std::vector<std::unique_ptr<TermRequestPayload>> taken;
 };

@@ -1,6 +1,7 @@
 #include "comm/FtpTransfer.h"
 
 #include "common/Cp932.h"
+#include "common/SafeFile.h"
 
 #include <QFile>
 #include <QUrl>
@@ -218,11 +219,11 @@ bool FtpClient::download(const QString &remoteName, const QString &localPath)
         QFile::remove(tmpPath);
         return false;
     }
-    // rename() replaces the target in one step; the old file stays until then.
-    if (std::rename(QFile::encodeName(tmpPath).constData(),
-                    QFile::encodeName(localPath).constData()) != 0) {
-        m_error = QStringLiteral("cannot replace %1").arg(localPath);
-        QFile::remove(tmpPath);
+    // Synced, then renamed over the target with its mode and owner: the old
+    // file stays until the new one is complete on disk.
+    QString error;
+    if (!SafeFile::replace(tmpPath, localPath, &error)) {
+        m_error = QStringLiteral("cannot replace %1: %2").arg(localPath, error);
         return false;
     }
     return true;

@@ -69,8 +69,14 @@ bool appendLine(const QByteArray &line, const QString &path)
     bool written = false;
     {
         QFile f(path);
-        if (f.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
+        if (f.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
+            const qint64 before = f.size();
             written = f.write(line) == line.size();
+            // A full disk can take part of a line; the next line must not
+            // run on from the half one, so the part goes again.
+            if (!written)
+                f.resize(before);
+        }
     }
     if (QFile::exists(path))
         AddFileAttributes(path, FileAttr::ReadOnly);
@@ -171,6 +177,11 @@ bool writeRegisterError(int kind, const QString &termId, const QString &address)
     if (kind == ErrLog::TermIdMismatch)
         return writeError(ErrLog::TermIdMismatch, termId, address);
     return writeError(kind, termId);
+}
+
+bool writeText(const QString &text)
+{
+    return writeLine([&](const QDateTime &) { return Cp932::encode(text) + "\r\n"; });
 }
 
 void setClock(std::function<QDateTime()> clock)

@@ -33,6 +33,9 @@ bool writeOperation(const LogRecord &record);
 bool writeError(int number, const QString &termId, const QString &detail = {}, int detailCode = 0);
 bool writeOperation(int number, const QString &termId, int resultCode);
 
+// A line of its own (the schedule runs' start and end lines), CR LF added.
+bool writeText(const QString &text);
+
 // Log lines of the register update: kind 1 (terminal ID held twice) and
 // kind 2 (address held twice, with the address in dotted form).
 bool writeRegisterError(int kind, const QString &termId, const QString &address = {});

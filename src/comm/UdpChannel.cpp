@@ -8,6 +8,7 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -131,6 +132,9 @@ void UdpChannel::receiveLoop()
 
 void UdpChannel::sendLoop()
 {
+    // The pause before every datagram paces all sends; the default slack of
+    // a sleeping thread (50 us) would stretch each pause of 1 ms by 5..10 %.
+    ::prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
     for (;;) {
         Outgoing out;
         {

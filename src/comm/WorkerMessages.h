@@ -17,8 +17,6 @@ constexpr std::uint32_t TermInfoStep = 0x4501;
 constexpr std::uint32_t TermRequestArrived = 0x5300;
 // To the manager: hand queued terminal-initiated requests to free workers.
 constexpr std::uint32_t DispatchQueue = 0x5310;
-// To the manager: drop the queued terminal-initiated requests.
-constexpr std::uint32_t DiscardQueue = 0x5311;
 // To the manager: a session answer arrived from the socket (lParam DatagramPayload).
 constexpr std::uint32_t SessionAnswer = 0x4C01;
 } // namespace CommMsg

@@ -2,11 +2,11 @@
 
 #include "common/Cp932.h"
 #include "common/FileAttributes.h"
+#include "common/SafeFile.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QMutex>
-#include <QSaveFile>
 
 namespace
 {
@@ -226,26 +226,17 @@ bool IniFile::save()
         m_error = QStringLiteral("no file name");
         return false;
     }
-    const QFileInfo info(m_path);
-    const bool exists = info.exists();
-    if (exists && IsReadOnly(m_path)) {
+    if (QFileInfo::exists(m_path) && IsReadOnly(m_path)) {
         m_error = QStringLiteral("%1 is read-only").arg(m_path);
         return false;
     }
-    const QFile::Permissions perms =
-        exists ? info.permissions() & ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser)
-               : (QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
-    QSaveFile out(m_path);
-    if (!out.open(QIODevice::WriteOnly)) {
-        m_error = QStringLiteral("can't write %1: %2").arg(m_path, out.errorString());
+    // Through a synced temporary file and a rename: a crash leaves the old
+    // file or the new one; the mode and owner stay.
+    QString error;
+    if (!SafeFile::write(m_path, toBytes(), &error)) {
+        m_error = error;
         return false;
     }
-    const QByteArray bytes = toBytes();
-    if (out.write(bytes) != bytes.size() || !out.commit()) {
-        m_error = QStringLiteral("can't write %1: %2").arg(m_path, out.errorString());
-        return false;
-    }
-    QFile::setPermissions(m_path, perms);
     m_existed = true;
     return true;
 }

@@ -8,8 +8,9 @@
 //   lines, order, duplicates) stays; a new key goes to the end of its
 //   section, a new section to the end of the file;
 // - the text is CP932; lines are written with CR LF.
-// Saving goes through a temporary file and a rename, keeps the file's
-// permissions and refuses a read-only file (FileAttributes.h).
+// Saving goes through SafeFile (a synced temporary file renamed into place),
+// keeps the file's mode and owner and refuses a read-only file
+// (FileAttributes.h).
 
 #include <QByteArray>
 #include <QList>

@@ -6,6 +6,32 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
+// A message box that another part of the program may close while it is open
+// (the discard question of stored terminal requests ends when the updates
+// it asks about have ended). The prompter attaches its way of closing while
+// the box is shown.
+class BoxCloser
+{
+public:
+    bool isOpen() const { return static_cast<bool>(m_close); }
+    // Ends the open box as if "いいえ" (7) was chosen; nothing when none is open.
+    void close()
+    {
+        if (m_close) {
+            auto close = m_close;
+            close();
+        }
+    }
+    // Prompter side.
+    void attach(std::function<void()> close) { m_close = std::move(close); }
+    void detach() { m_close = nullptr; }
+
+private:
+    std::function<void()> m_close;
+};
+
 class IPrompter
 {
 public:
@@ -16,6 +42,15 @@ public:
     // second button default 0x100). Answers 1 (OK), 6 (Yes) or 7 (No).
     virtual int appMessageBox(int widthCode, int lineCount, const QString &text,
                               const QString &caption, unsigned type) = 0;
+
+    // The program's message box, closable through `closer` while it is open;
+    // a box closed that way answers 7.
+    virtual int closableMessageBox(int widthCode, int lineCount, const QString &text,
+                                   const QString &caption, unsigned type, BoxCloser &closer)
+    {
+        (void)closer;
+        return appMessageBox(widthCode, lineCount, text, caption, type);
+    }
 
     // A plain system message box (start-up refusals, compaction failure).
     // Same type bits; answers 1, 6 or 7.

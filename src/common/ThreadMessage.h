@@ -19,7 +19,12 @@ constexpr std::uint32_t StartStop = 0x2900; // TaskMessage kind 0 start, 1 stop,
 constexpr std::uint32_t Task = 0x2901;      // TaskMessage of the kinds below
 constexpr std::uint32_t TimerTick = 0x2902; // timer service tick
 constexpr std::uint32_t HeaderClick = 0x2903;   // deferred column header click (view to itself)
+constexpr std::uint32_t DiscardRequests = 0x2904; // the terminal-update window's "中止" (to the view)
 constexpr std::uint32_t RequestQueued = 0x2905; // a terminal-initiated request was queued
+// The manager's stored terminal-initiated requests: to the manager with
+// wParam StoredAsk::Count or StoredAsk::TakeAll; the answer comes back to the
+// asking thread under the same number (StoredRequestsPayload).
+constexpr std::uint32_t StoredRequests = 0x2906;
 constexpr std::uint32_t CloseBox = 0x2907;      // close a message box from outside
 } // namespace Msg
 
@@ -41,6 +46,7 @@ constexpr std::int32_t TermNotice = 40;
 constexpr std::int32_t TermRequestEnded = 43;
 constexpr std::int32_t RemoteSeriesBegan = 44;
 constexpr std::int32_t RemoteSeriesEnded = 45;
+constexpr std::int32_t RemoteSlots = 46; // what the five request workers serve now
 constexpr std::int32_t TermRequestDecide = 50;
 constexpr std::int32_t TermRequestDecision = 51;
 } // namespace TaskKind

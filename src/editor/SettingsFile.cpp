@@ -2,9 +2,9 @@
 
 #include "comm/OpLog.h"
 #include "comm/ResultCodes.h"
-#include "common/AtomicFile.h"
 #include "common/Cp932.h"
 #include "common/FileAttributes.h"
+#include "common/SafeFile.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -204,12 +204,12 @@ bool WriteSettingsFile(const QString &path, SettingsDescription &description, Fi
     if (path.isEmpty() || IsReadOnly(path))
         return false;
     const QByteArray bytes = FormatSettingsFile(description, mode);
-    switch (WriteFileAtomically(path, bytes)) {
-    case AtomicWriteResult::Ok:
+    switch (SafeFile::writeFile(path, bytes)) {
+    case SafeFile::Outcome::Written:
         return true;
-    case AtomicWriteResult::CreateFailed:
+    case SafeFile::Outcome::NotCreated:
         return false;
-    case AtomicWriteResult::WriteFailed:
+    case SafeFile::Outcome::NotWritten:
         break;
     }
     if (log) {

@@ -2,6 +2,7 @@
 
 #include "common/ProcessValues.h"
 #include "common/Prompter.h"
+#include "common/SafeFile.h"
 #include "register/JetSql.h"
 #include "register/Schema.h"
 
@@ -244,12 +245,11 @@ bool CTermDatabase::createFile(const QString &path)
     }
     QSqlDatabase::removeDatabase(conn);
     QFile::remove(tmp + QLatin1String("-journal"));
-    if (!ok ||
-        std::rename(QFile::encodeName(tmp).constData(), QFile::encodeName(path).constData()) != 0) {
+    if (!ok) {
         QFile::remove(tmp);
         return false;
     }
-    return true;
+    return SafeFile::replace(tmp, path);
 }
 
 int CTermDatabase::prepare()
@@ -299,10 +299,14 @@ int CTermDatabase::prepare()
         if (QFileInfo::exists(db + QLatin1String("-wal")) ||
             QFileInfo::exists(db + QLatin1String("-journal"))) {
             QFile::remove(comp);
-        } else if (std::rename(QFile::encodeName(comp).constData(),
-                               QFile::encodeName(db).constData()) != 0) {
-            QFile::remove(comp);
-            return compactionFailed();
+        } else {
+            // replace() syncs the copy (the engine does not), gives it the
+            // register's mode and owner and syncs the folder after the
+            // rename, so a power cut leaves the old register or the new one.
+            // When the owner can't be given (a start by another account), the
+            // register stays as it is, uncompacted: a copy owned by this user
+            // would lock the usual one out.
+            SafeFile::replace(comp, db, nullptr, SafeFile::OwnerRequired);
         }
     }
     return 1;
@@ -379,6 +383,7 @@ void CTermDatabase::close()
     }
     m_stmts->prepared.clear();
     m_txDepth = 0;
+    m_deferredLog.clear();
     if (m_db.isValid()) {
         if (m_db.isOpen())
             m_db.close();
@@ -464,11 +469,29 @@ bool CTermDatabase::commitTransaction()
         return false;
     if (--m_txDepth > 0)
         return true;
-    if (m_db.commit())
+    // The log lines of the transaction tell of changes that exist only once
+    // it is committed; a rolled-back transaction leaves none behind.
+    std::vector<DeferredLog> lines;
+    lines.swap(m_deferredLog);
+    if (m_db.commit()) {
+        for (const DeferredLog &l : lines)
+            writeLog(l.kind, l.termId, l.address);
         return true;
+    }
+    // In WAL mode a full disk shows here: the transaction is rolled back.
     reportError(m_db.lastError().text());
     m_db.rollback();
     return false;
+}
+
+void CTermDatabase::writeLog(int kind, const QString &termId, const QString &address)
+{
+    if (!m_log)
+        return;
+    if (m_txDepth > 0)
+        m_deferredLog.push_back({kind, termId, address});
+    else
+        m_log->errorLog(kind, termId, address);
 }
 
 // ---------------------------------------------------------------- register update
@@ -611,15 +634,15 @@ int CTermDatabase::updateOne(const RegistrationData &d, RegisterOutcome *outcome
         ok = markDuplicates(SetAddrAlert, addr);
     if (outcome)
         *outcome = oc;
+    if (!ok)
+        return DbAnswer::Failed;
 
-    if (m_log) {
-        const QString shownId = TrimmedTermId(termId);
-        if (oc == RegisterOutcome::Adopted || oc == RegisterOutcome::DuplicateId)
-            m_log->errorLog(RegisterLogKind::TermId, shownId, QString());
-        else if (oc == RegisterOutcome::DuplicateAddress)
-            m_log->errorLog(RegisterLogKind::Address, shownId, DottedIpAddr(d.IPAddr));
-    }
-    return ok ? DbAnswer::Done : DbAnswer::Failed;
+    const QString shownId = TrimmedTermId(termId);
+    if (oc == RegisterOutcome::Adopted || oc == RegisterOutcome::DuplicateId)
+        writeLog(RegisterLogKind::TermId, shownId, QString());
+    else if (oc == RegisterOutcome::DuplicateAddress)
+        writeLog(RegisterLogKind::Address, shownId, DottedIpAddr(d.IPAddr));
+    return DbAnswer::Done;
 }
 
 bool CTermDatabase::markDuplicates(const QString &sql, const QString &value)
@@ -957,9 +980,11 @@ int CTermDatabase::getByTermId(const QString &termId, TermRecord &r)
 namespace
 {
 // The loop shared by add and delete: progress rhythm, a yield after each
-// item, and one transaction per progress step.
+// item, and one transaction per progress step. The items of a step whose
+// commit failed were rolled back with it: they end "not updatable", whatever
+// their statements answered. Answers whether any item ended so.
 template <class Fn>
-void forEachItem(CTermDatabase &db, std::vector<TermItem> &items, IRegisterProgress *progress,
+bool forEachItem(CTermDatabase &db, std::vector<TermItem> &items, IRegisterProgress *progress,
                  Fn &&fn)
 {
     const int total = int(items.size());
@@ -967,12 +992,20 @@ void forEachItem(CTermDatabase &db, std::vector<TermItem> &items, IRegisterProgr
     if (progress)
         progress->progress(0, total);
     bool inTx = db.beginTransaction();
+    int stepStart = 0;
+    bool failed = false;
     for (int i = 0; i < total; ++i) {
         fn(items[i]);
+        failed = failed || items[i].result == ItemResult::NotUpdatable;
         const int done = i + 1;
         if (done % step == 0 || done == total) {
-            if (inTx)
-                db.commitTransaction();
+            if (inTx && !db.commitTransaction()) {
+                failed = true;
+                for (int k = stepStart; k < done; ++k)
+                    if (items[k].result == ItemResult::Done)
+                        items[k].result = ItemResult::NotUpdatable;
+            }
+            stepStart = done;
             if (progress)
                 progress->progress(done, total);
             inTx = done < total && db.beginTransaction();
@@ -980,8 +1013,9 @@ void forEachItem(CTermDatabase &db, std::vector<TermItem> &items, IRegisterProgr
         if (progress)
             progress->yieldOnce();
     }
-    if (inTx)
+    if (inTx) // an empty list
         db.commitTransaction();
+    return failed;
 }
 } // namespace
 
@@ -989,7 +1023,7 @@ int CTermDatabase::addTerminals(std::vector<TermItem> &items, IRegisterProgress 
 {
     if (!isOpen())
         return DbAnswer::NotOpen;
-    forEachItem(*this, items, progress, [this](TermItem &item) {
+    const bool failed = forEachItem(*this, items, progress, [this](TermItem &item) {
         if (item.TermID.isEmpty()) {
             item.result = ItemResult::EmptyOrMissing;
             return;
@@ -1013,7 +1047,7 @@ int CTermDatabase::addTerminals(std::vector<TermItem> &items, IRegisterProgress 
         item.result =
             runChange(ins) == DbAnswer::Done ? ItemResult::Done : ItemResult::NotUpdatable;
     });
-    return DbAnswer::Done;
+    return failed ? DbAnswer::Failed : DbAnswer::Done;
 }
 
 int CTermDatabase::deleteTerminals(std::vector<TermItem> &items, IRegisterProgress *progress)
@@ -1021,7 +1055,7 @@ int CTermDatabase::deleteTerminals(std::vector<TermItem> &items, IRegisterProgre
     if (!isOpen())
         return DbAnswer::NotOpen;
     bool missing = false;
-    forEachItem(*this, items, progress, [this, &missing](TermItem &item) {
+    const bool failed = forEachItem(*this, items, progress, [this, &missing](TermItem &item) {
         QSqlQuery &q = stmt(FindById);
         bindAll(q, {item.ID});
         if (!exec(q)) {
@@ -1040,7 +1074,12 @@ int CTermDatabase::deleteTerminals(std::vector<TermItem> &items, IRegisterProgre
         item.result =
             runChange(del) == DbAnswer::Done ? ItemResult::Done : ItemResult::NotUpdatable;
     });
-    return missing ? DbAnswer::NoRow : DbAnswer::Done;
+    // The caller deletes the terminals' files next: a checkpoint syncs the
+    // write-ahead log first, so no power cut can bring back a row whose files
+    // went. (Elsewhere a lost last commit costs nothing that a terminal's
+    // next notice does not bring back.)
+    QSqlQuery(m_db).exec(QStringLiteral("PRAGMA wal_checkpoint(PASSIVE)"));
+    return failed ? DbAnswer::Failed : missing ? DbAnswer::NoRow : DbAnswer::Done;
 }
 
 // ---------------------------------------------------------------- terminal IDs as numbers

@@ -65,7 +65,9 @@ public:
                         std::vector<int> *answers = nullptr,
                         std::vector<RegisterOutcome> *outcomes = nullptr);
     // Explicit transaction around a loop of single operations (nestable:
-    // only the outermost pair begins and commits).
+    // only the outermost pair begins and commits). A failed commit is shown
+    // and rolled back and answers false. The register update's log lines of
+    // a transaction are written only once it has committed.
     bool beginTransaction();
     bool commitTransaction();
 
@@ -80,9 +82,11 @@ public:
     int getByMac(const QString &mac, TermRecord &record);
     int getByTermId(const QString &termId, TermRecord &record);
 
-    // Adds provisional rows; item results in items. Answers 0 or 9.
+    // Adds provisional rows; item results in items. Answers 0, 1 (some item
+    // is not updatable: its statement or its step's commit failed) or 9.
     int addTerminals(std::vector<TermItem> &items, IRegisterProgress *progress = nullptr);
-    // Deletes by record number; answers 0, 2 (some row was gone) or 9.
+    // Deletes by record number; answers 0, 1 (some item not updatable, as
+    // for add: its row is still there), 2 (some row was gone) or 9.
     int deleteTerminals(std::vector<TermItem> &items, IRegisterProgress *progress = nullptr);
 
     // Stored terminal IDs (with their blanks) between the start number in
@@ -127,6 +131,9 @@ private:
                                QString &error);
     int updateOne(const RegistrationData &data, RegisterOutcome *outcome);
     bool markDuplicates(const QString &sql, const QString &value);
+    // A register-update log line: written now, or at the commit of the open
+    // transaction (dropped when it rolls back).
+    void writeLog(int kind, const QString &termId, const QString &address);
     bool createFile(const QString &path);
     int compactionFailed();
 
@@ -141,6 +148,12 @@ private:
     mutable QString m_nowText;
     std::unique_ptr<Statements> m_stmts;
     int m_txDepth = 0;
+    struct DeferredLog {
+        int kind;
+        QString termId;
+        QString address;
+    };
+    std::vector<DeferredLog> m_deferredLog;
     QString m_lastError;
 };
 

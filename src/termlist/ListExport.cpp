@@ -1,10 +1,10 @@
 #include "termlist/ListExport.h"
 
 #include "common/Cp932.h"
+#include "common/SafeFile.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace ListExport
 {
@@ -36,14 +36,7 @@ QByteArray build(const std::vector<ViewColumn> &columns, const std::vector<TermE
 bool write(const QString &path, const QByteArray &bytes)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return SafeFile::write(path, bytes);
 }
 
 } // namespace ListExport

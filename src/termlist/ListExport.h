@@ -17,8 +17,8 @@ namespace ListExport
 QString relativePath();
 // The bytes of the file for the given columns and entries.
 QByteArray build(const std::vector<ViewColumn> &columns, const std::vector<TermEntry> &entries);
-// Writes the bytes to `path` through a temporary file that replaces the old
-// one only when complete; false when the file can't be created or written.
+// Writes the bytes to `path` through SafeFile: the old file is replaced only
+// by a complete, synced new one; false when it can't be created or written.
 bool write(const QString &path, const QByteArray &bytes);
 
 } // namespace ListExport

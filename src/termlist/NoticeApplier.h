@@ -5,6 +5,15 @@
 // transaction (each with its own update semantics): the first one schedules
 // a pass over everything that has queued up by the time the event loop gets
 // to it, so a storm of notices costs one commit per pass, not per notice.
+//
+// A notice whose update did not reach the register (its statement or its
+// pass's commit failed: a full disk, a damaged file) is kept and tried again,
+// before newer ones, when the retry timer runs out (10 s) or the view
+// flushes before a command; until then passes wait, so a failing register is
+// not hammered, nor its error shown, for every notice. Its log line is
+// written only once it is committed. At most MaxHeld notices wait; beyond
+// that the oldest are dropped and counted (a terminal announces itself again
+// at its next interval).
 
 #include "comm/UdpMessages.h"
 #include "common/ThreadMessage.h"
@@ -37,6 +46,11 @@ public:
     static constexpr std::uint16_t RefreshTicks = 100;
     // A pass never holds more than this many notices.
     static constexpr std::size_t MaxBatch = 5000;
+    // The retry timer of the owner, 100 ticks (10 s).
+    static constexpr std::uint16_t RetryTimerId = 0x4002;
+    static constexpr std::uint16_t RetryTicks = 100;
+    // Notices kept while the register can't be written.
+    static constexpr std::size_t MaxHeld = 65535;
 
     NoticeApplier(CTermDatabase &db, Host &host, ThreadId owner, ThreadId timerThread,
                   QObject *parent = nullptr);
@@ -45,30 +59,49 @@ public:
     // Kind 40: queues the notice and, when no refresh is pending yet, asks
     // for the redraw timer (only while the main window is enabled).
     void onNotice(const Udp::TermNotify &notice);
-    // Kind 39: answers true when it was the redraw timer; then the queued
-    // notices are applied and, if a refresh is pending and the main window
-    // is enabled, the list is redrawn.
+    // Kind 39: answers true when it was the redraw or the retry timer; then
+    // the queued notices are applied and, for the redraw timer, if a refresh
+    // is pending and the main window is enabled, the list is redrawn.
     bool onTimerExpired(const TimerSpec &timer);
     // Applies every queued notice now; the view calls it before any other
     // work on the register so that the order of changes is kept. Answers
-    // the register's answer (0 done, 1 some update failed, 9 not open).
+    // the register's answer (0 done, 1 some update failed and is kept for a
+    // retry, 9 not open). Does nothing while a pass runs (a message box of
+    // the pass runs the event loop).
     int flush();
 
     std::size_t pending() const { return m_pending.size(); }
+    // Notices whose update was committed.
     std::uint64_t applied() const { return m_applied; }
-    // Passes that applied notices (one transaction each).
+    // Passes run (one transaction each).
     std::uint64_t passes() const { return m_passes; }
+    // Notices given up because too many waited for a failing register.
+    std::uint64_t dropped() const { return m_dropped; }
+    // Whether failed notices wait for the retry timer.
+    bool retryWaiting() const { return m_retryWaiting; }
 
     // The register's registration data of a notice.
     static RegistrationData toRegistration(const Udp::TermNotify &notice);
 
 private:
+    void scheduleFlush();
+    // Keeps at most MaxHeld waiting notices, the newest.
+    void dropOldest();
+    // Sets the refresh-pending flag and starts the redraw timer (only while
+    // the main window is enabled), unless a refresh is pending already.
+    void requestRedraw();
+    void askTimer(std::uint16_t id, std::uint16_t ticks);
+
     CTermDatabase &m_db;
     Host &m_host;
     ThreadId m_owner;
     ThreadId m_timerThread;
     std::vector<RegistrationData> m_pending;
     bool m_flushScheduled = false;
+    bool m_inFlush = false;
+    bool m_retryWaiting = false;
+    bool m_retryTimerRunning = false;
     std::uint64_t m_applied = 0;
     std::uint64_t m_passes = 0;
+    std::uint64_t m_dropped = 0;
 };

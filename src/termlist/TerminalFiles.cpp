@@ -1,6 +1,7 @@
 #include "termlist/TerminalFiles.h"
 
 #include "common/ProcessValues.h"
+#include "common/TerminalPaths.h"
 
 #include <QFile>
 
@@ -17,10 +18,10 @@ QStringList relativePaths(const QString &termId)
 int remove(const QString &termId)
 {
     int removed = 0;
-    // An empty ID would name the common files beside the terminals' ones.
-    if (termId.isEmpty())
-        return 0;
-    for (const QString &rel : relativePaths(termId))
+    // IDs come over the network: an empty one would name the common files
+    // beside the terminals' ones, one with separators or ".." a file
+    // anywhere. Such a terminal has no files of its own.
+    for (const QString &rel : TerminalPaths::allRelative(termId))
         if (QFile::remove(ProcessValues::programPath(rel)))
             ++removed;
     return removed;

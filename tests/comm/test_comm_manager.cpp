@@ -275,6 +275,12 @@ TEST_F(Manager, TerminalRequestsAreAnsweredQueuedAndRunOnFiveWorkers)
     EXPECT_EQ(core.queuedCount(), 1);
     EXPECT_EQ(host.remoteCount, 5);
     EXPECT_EQ(host.countKind(TaskKind::RemoteSeriesBegan), 1);
+    // The update window exists before it is told what the workers serve.
+    ASSERT_EQ(host.view.back()->kind, TaskKind::RemoteSlots);
+    EXPECT_EQ(host.countKind(TaskKind::RemoteSlots), 1) << "one report per dispatch pass";
+    const RemoteSlot &busySlot = host.view.back()->slot<RemoteSlotsPayload>(0)->workers[4];
+    EXPECT_TRUE(busySlot.busy);
+    EXPECT_EQ(busySlot.fileKinds, QList<int>{UpdateFileKind::System});
     EXPECT_EQ(host.messagesTo(WorkerPool::Request, 0).back(), WorkerMsg::RemoteMaintenanceMsg);
     const SessionTarget *t = host.targetsTo(WorkerPool::Request, 0).front();
     EXPECT_TRUE(t->restartAfterRemote);
@@ -285,12 +291,23 @@ TEST_F(Manager, TerminalRequestsAreAnsweredQueuedAndRunOnFiveWorkers)
     EXPECT_EQ(host.posted.back().slot, 2);
 
     core.onRequestWorkerDone(0, 0);
-    EXPECT_EQ(host.view.back()->kind, TaskKind::TermRequestEnded);
+    EXPECT_EQ(host.countKind(TaskKind::TermRequestEnded), 1);
+    EXPECT_FALSE(host.view.back()->slot<RemoteSlotsPayload>(0)->workers[0].busy);
     core.onDispatch();
     for (int slot = 0; slot < 5; ++slot)
         core.onRequestWorkerDone(slot, 0);
     EXPECT_EQ(host.countKind(TaskKind::TermRequestEnded), 6);
     EXPECT_EQ(host.countKind(TaskKind::RemoteSeriesEnded), 1);
+    EXPECT_EQ(host.view.back()->kind, TaskKind::RemoteSeriesEnded) << "the last slot report first";
+    for (int i = 0; i < 3; ++i)
+        arrive(std::uint16_t(30 + i), 1);
+    ASSERT_EQ(core.queuedCount(), 3);
+    const auto taken = core.takeQueued();
+    EXPECT_EQ(taken.size(), 3u);
+    EXPECT_EQ(taken.front()->sequence, 30);
+    EXPECT_EQ(core.queuedCount(), 0);
+    core.onDispatch();
+    EXPECT_EQ(host.remoteCount, 0) << "taken requests never run";
     EXPECT_EQ(host.remoteCount, 0);
 
     // While a user request runs the decision is "busy"; nothing to move: close only.

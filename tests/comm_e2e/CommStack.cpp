@@ -172,26 +172,37 @@ CommStack::CommStack(const StackOptions &o) : m_options(o)
     db->readSystemSettings(s);
 
     view = std::make_unique<TestView>(*db);
-    m_timer = std::make_unique<CTimerThread>();
-    m_comm = std::make_unique<CCommMgrThread>();
-    m_comm->setDecider(o.decider);
-    if (!m_timer->launch(QThread::HighPriority) || !m_comm->launch(QThread::HighPriority))
-        return;
-    PostToThread(ProcessValues::CommThreadId, Msg::StartStop, 0,
-                 MakeCommSettingsMessage(ProcessValues::MainThreadId, TaskKind::Start,
-                                         {s.UDPPort, s.FTPMode, s.EntryInt}));
-    PostToThread(ProcessValues::TimerThreadId, Msg::StartStop, 0,
-                 std::make_unique<TaskMessage>(ProcessValues::MainThreadId, TaskKind::Start));
-    m_up = pumpUntil([this] { return m_comm->socketOpen(); }, 5000);
+    m_up = m_threads.start({s.UDPPort, s.FTPMode, s.EntryInt}, o.decider);
 }
 
-CommStack::~CommStack()
+bool StackThreads::start(const CommSettings &settings, IUpdateDecider *decider)
 {
+    m_timer = std::make_unique<CTimerThread>(ProcessValues::TimerThreadId);
+    m_comm = std::make_unique<CCommMgrThread>();
+    m_comm->setDecider(decider);
+    if (!m_timer->launch(QThread::HighPriority) || !m_comm->launch(QThread::HighPriority))
+        return false;
+    PostToThread(ProcessValues::CommThreadId, Msg::StartStop, 0,
+                 MakeCommSettingsMessage(ProcessValues::MainThreadId, TaskKind::Start, settings));
+    PostToThread(ProcessValues::TimerThreadId, Msg::StartStop, 0,
+                 std::make_unique<TaskMessage>(ProcessValues::MainThreadId, TaskKind::Start));
+    return pumpUntil([this] { return m_comm->socketOpen(); }, 5000);
+}
+
+void StackThreads::stop()
+{
+    if (!m_timer && !m_comm)
+        return;
     for (ThreadId id : {ProcessValues::CommThreadId, ProcessValues::TimerThreadId})
         PostToThread(id, Msg::StartStop, 0,
                      std::make_unique<TaskMessage>(ProcessValues::MainThreadId, TaskKind::Stop));
     m_comm.reset();
     m_timer.reset();
+}
+
+CommStack::~CommStack()
+{
+    m_threads.stop();
     view.reset();
     db.reset();
     ProcessValues::sendDelay = 100;

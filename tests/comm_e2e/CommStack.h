@@ -72,6 +72,21 @@ private:
     QString m_last;
 };
 
+// The timer and manager threads of a stack: started with the
+// communication settings, stopped by stop() or on destruction.
+class StackThreads
+{
+public:
+    ~StackThreads() { stop(); }
+    // True once the manager's socket is open.
+    bool start(const CommSettings &settings, IUpdateDecider *decider);
+    void stop();
+
+private:
+    std::unique_ptr<CTimerThread> m_timer;
+    std::unique_ptr<CCommMgrThread> m_comm;
+};
+
 struct StackOptions {
     int udpPort = 0;
     int entryInt = 1;
@@ -101,7 +116,6 @@ public:
 
 private:
     StackOptions m_options;
-    std::unique_ptr<CTimerThread> m_timer;
-    std::unique_ptr<CCommMgrThread> m_comm;
+    StackThreads m_threads;
     bool m_up = false;
 };

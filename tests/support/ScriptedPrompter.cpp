@@ -19,6 +19,23 @@ int ScriptedPrompter::appMessageBox(int widthCode, int lineCount, const QString 
     return nextAnswer(type);
 }
 
+int ScriptedPrompter::closableMessageBox(int widthCode, int lineCount, const QString &text,
+                                         const QString &caption, unsigned type, BoxCloser &closer)
+{
+    records.append({PromptRecord::AppBox, widthCode, lineCount, text, caption, type});
+    const qsizetype index = records.size() - 1;
+    bool closed = false;
+    closer.attach([&closed] { closed = true; });
+    if (whileClosableOpen)
+        whileClosableOpen();
+    closer.detach();
+    const int answer = nextAnswer(type);
+    if (!closed)
+        return answer;
+    records[index].closedFromOutside = true;
+    return MsgResult::No;
+}
+
 int ScriptedPrompter::systemMessageBox(const QString &text, const QString &caption, unsigned type)
 {
     records.append({PromptRecord::SystemBox, 0, 0, text, caption, type});

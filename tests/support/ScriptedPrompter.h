@@ -7,6 +7,7 @@
 #include <QList>
 #include <QString>
 #include <deque>
+#include <functional>
 
 struct PromptRecord {
     enum Kind { AppBox, SystemBox, OpenFile, SaveFile } kind;
@@ -15,6 +16,7 @@ struct PromptRecord {
     QString text;
     QString caption;
     unsigned type = 0;
+    bool closedFromOutside = false; // a closable box closed by the program
 };
 
 class ScriptedPrompter : public IPrompter
@@ -29,10 +31,15 @@ public:
     void answerFile(const QString &path) { m_files.push_back(path); }
 
     QList<PromptRecord> records;
+    // Runs while a closable box is "open" (say, to let messages arrive that
+    // close it); a box closed meanwhile answers 7 whatever was scripted.
+    std::function<void()> whileClosableOpen;
     int beeps = 0;
 
     int appMessageBox(int widthCode, int lineCount, const QString &text, const QString &caption,
                       unsigned type) override;
+    int closableMessageBox(int widthCode, int lineCount, const QString &text,
+                           const QString &caption, unsigned type, BoxCloser &closer) override;
     int systemMessageBox(const QString &text, const QString &caption, unsigned type) override;
     QString openFileName(const QString &caption, const QString &dir,
                          const QString &filter) override;

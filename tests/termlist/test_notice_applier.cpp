@@ -98,7 +98,7 @@ TEST_F(Applier, OneRedrawTimerPerBurstAndNoneWhileTheWindowIsDisabled)
     ASSERT_EQ(timers.started.size(), 1u);
     const TimerSpec &t = timers.started[0];
     EXPECT_TRUE(t.owner == owner && t.id == 1 && t.ticks == 100);
-    EXPECT_FALSE(applier->onTimerExpired({owner, 2, 100})); // not the redraw timer
+    EXPECT_FALSE(applier->onTimerExpired({owner, 3, 100})); // not the applier's timer
     EXPECT_TRUE(applier->onTimerExpired({owner, 1, 100}));
     EXPECT_EQ(host.refreshes, 1);
 

@@ -2,26 +2,31 @@
 
 #include "comm/CommPayloads.h"
 #include "common/CommandScope.h"
+#include "termlist/CommandHost.h"
 #include "common/ProcessValues.h"
 #include "common/Prompter.h"
 #include "common/SignalEvent.h"
-#include "common/TimerPayload.h"
 #include "register/TermDatabase.h"
+#include "termlist/CommandFlow.h"
 #include "termlist/ListColumns.h"
 #include "termlist/ListExport.h"
 #include "termlist/NoticeApplier.h"
 #include "termlist/ProgressTexts.h"
+#include "termlist/StoredRequestDiscard.h"
 #include "termlist/TermListModel.h"
 #include "termlist/TerminalFiles.h"
 #include "termlist/TerminalInput.h"
+#include "termlist/ViewNotifications.h"
 #include "termlist/ui/AboutDialog.h"
 #include "termlist/ui/AddTermDialog.h"
 #include "termlist/ui/ColumnSelectDialog.h"
 #include "termlist/ui/CondDialog.h"
 #include "termlist/ui/FilterDialogs.h"
 #include "termlist/ui/ProgressDialog.h"
+#include "termlist/ui/RemoteUpdateDialog.h"
 #include "termlist/ui/SystemSettingsDialog.h"
 #include "termlist/ui/TermDetailDialog.h"
+#include "termlist/ui/ViewCommandHost.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -89,6 +94,13 @@ CTerminalView::CTerminalView(QWidget *parent)
       m_model(new CTermListModel(this)), m_noticeHost(std::make_unique<NoticeHost>(this)),
       m_notices(std::make_unique<NoticeApplier>(*m_db, *m_noticeHost, ProcessValues::MainThreadId,
                                                 ProcessValues::TimerThreadId)),
+      m_commandHost(std::make_unique<CViewCommandHost>(*this)),
+      m_commandContext(std::make_unique<CommandContext>(
+          CommandContext{*m_db, *m_commandHost, *m_notices})),
+      m_flow(std::make_unique<CommandFlow>(*m_commandContext)),
+      m_discard(std::make_unique<StoredRequestDiscard>(*m_commandContext, *m_flow)),
+      m_notifications(
+          std::make_unique<ViewNotifications>(*m_commandContext, *m_flow, *m_discard)),
       m_receiver(std::make_unique<Receiver>(this)), m_cond(DefaultListCond())
 {
     setObjectName(QStringLiteral("terminalView"));
@@ -124,6 +136,26 @@ CTerminalView::CTerminalView(QWidget *parent)
 }
 
 CTerminalView::~CTerminalView() = default;
+
+void CTerminalView::setScheduleSink(IScheduleCompletionSink *sink)
+{
+    m_commandContext->schedule = sink;
+}
+
+void CTerminalView::setTerminalFileWaiter(ITerminalFileWaiter *waiter)
+{
+    m_commandContext->waiter = waiter;
+}
+
+void CTerminalView::setInitialSettingsMode(IInitialSettingsMode *mode)
+{
+    m_commandContext->initialSettings = mode;
+}
+
+void CTerminalView::runCommand(MaintCommand command)
+{
+    m_flow->run(command);
+}
 
 // ---- list ---------------------------------------------------------------
 
@@ -299,32 +331,20 @@ void CTerminalView::onMessage(std::uint32_t msg, quintptr wParam, std::unique_pt
     case Msg::Task:
         if (auto *task = dynamic_cast<TaskMessage *>(lParam.get())) {
             lParam.release();
-            onTask(std::unique_ptr<TaskMessage>(task));
+            m_notifications->onTask(std::unique_ptr<TaskMessage>(task));
+        }
+        break;
+    case Msg::DiscardRequests:
+        m_discard->onStopPressed();
+        break;
+    case Msg::StoredRequests:
+        if (auto *answer = dynamic_cast<StoredRequestsPayload *>(lParam.get())) {
+            lParam.release();
+            m_discard->onAnswer(std::unique_ptr<StoredRequestsPayload>(answer));
         }
         break;
     default:
         // Start/stop and anything else addressed to the main thread is not the view's.
-        break;
-    }
-}
-
-void CTerminalView::onTask(std::unique_ptr<TaskMessage> task)
-{
-    switch (task->kind) {
-    case TaskKind::TermNotice:
-        if (auto *notice = task->slot<NoticePayload>(0))
-            m_notices->onNotice(notice->notice);
-        break;
-    case TaskKind::TimerExpired: {
-        const TimerSpec *timer = TimerSpecOf(*task);
-        if (timer && m_notices->onTimerExpired(*timer))
-            break;
-        if (m_refreshPending && m_mainEnabled)
-            refresh();
-        break;
-    }
-    default:
-        // The maintenance commands' notifications come with their commands.
         break;
     }
 }
@@ -623,6 +643,24 @@ void CTerminalView::onAbout()
     endCommand();
 }
 
+void CTerminalView::setScheduleOpeners(std::function<void()> settings, std::function<void()> run)
+{
+    m_openScheduleSettings = std::move(settings);
+    m_openScheduleRun = std::move(run);
+}
+
+void CTerminalView::onScheduleSettings()
+{
+    if (m_openScheduleSettings)
+        m_openScheduleSettings();
+}
+
+void CTerminalView::onScheduleRun()
+{
+    if (m_openScheduleRun)
+        m_openScheduleRun();
+}
+
 void CTerminalView::onExit()
 {
     CommandScope scope;
@@ -654,6 +692,12 @@ void CTerminalView::buildMenus(QMenuBar *bar)
             a->setEnabled(false); // comes with the maintenance, schedule and editor work
         return a;
     };
+    const auto command = [this](QMenu *menu, MaintCommand c, const char *text) {
+        QAction *a = menu->addAction(QString::fromUtf8(text));
+        a->setObjectName(QString::fromLatin1(commandSpec(c).actionName));
+        m_actions.insert(a->objectName(), a);
+        connect(a, &QAction::triggered, this, [this, c] { runCommand(c); });
+    };
     const auto sub = [](QMenu *menu, const char *text) {
         return menu->addMenu(QString::fromUtf8(text));
     };
@@ -684,33 +728,33 @@ void CTerminalView::buildMenus(QMenuBar *bar)
     add(view, "actionClearAll", "フィルタ・ソート全解除(&Q)", &CTerminalView::onClearAll);
 
     QMenu *maint = bar->addMenu(QStringLiteral("保守(&M)"));
-    add(maint, "actionTermInfo", "端末情報取得(&S)");
+    command(maint, MaintCommand::TermInfo, "端末情報取得(&S)");
     maint->addSeparator();
     QMenu *read = sub(maint, "設定ファイル読込(&R)");
-    add(read, "actionReadSys", "システム設定(&S)");
-    add(read, "actionReadUser", "ユーザ設定(&U)");
-    add(read, "actionReadDial", "電話帳(&D)");
+    command(read, MaintCommand::ReadSys, "システム設定(&S)");
+    command(read, MaintCommand::ReadUser, "ユーザ設定(&U)");
+    command(read, MaintCommand::ReadDial, "電話帳(&D)");
     QMenu *write = sub(maint, "設定ファイル書込(&W)");
-    add(write, "actionWriteSys", "システム設定(&S)");
-    add(write, "actionWriteUser", "ユーザ設定(&U)");
-    add(write, "actionWriteDial", "電話帳(&D)");
+    command(write, MaintCommand::WriteSys, "システム設定(&S)");
+    command(write, MaintCommand::WriteUser, "ユーザ設定(&U)");
+    command(write, MaintCommand::WriteDial, "電話帳(&D)");
     QMenu *common = sub(maint, "共通ファイル書込(&C)");
-    add(common, "actionWriteCommonSys", "システム設定(&S)");
-    add(common, "actionWriteCommonUser", "ユーザ設定(&U)");
+    command(common, MaintCommand::WriteCommonSys, "システム設定(&S)");
+    command(common, MaintCommand::WriteCommonUser, "ユーザ設定(&U)");
     maint->addSeparator();
     QMenu *firm = sub(maint, "ファームバージョンアップ(&V)");
-    add(firm, "actionWriteBoot", "ブートプログラム(&B)");
-    add(firm, "actionWriteApli", "アプリケーションプログラム(&A)");
+    command(firm, MaintCommand::WriteBoot, "ブートプログラム(&B)");
+    command(firm, MaintCommand::WriteApli, "アプリケーションプログラム(&A)");
     maint->addSeparator();
-    add(maint, "actionRestart", "端末再起動(&B)");
-    add(maint, "actionForceClose", "保守強制終了(&Z)");
+    command(maint, MaintCommand::Restart, "端末再起動(&B)");
+    command(maint, MaintCommand::ForceClose, "保守強制終了(&Z)");
     maint->addSeparator();
     add(maint, "actionFirmRegister", "自動更新ファームウェア登録(&F)");
     add(maint, "actionInitialSettings", "初期設定実行(&U)");
 
     QMenu *sched = bar->addMenu(QStringLiteral("ｽｹｼﾞｭｰﾘﾝｸﾞ(&S)"));
-    add(sched, "actionScheduleSettings", "スケジュール設定(&U)");
-    add(sched, "actionScheduleRun", "スケジュール実行(&R)");
+    add(sched, "actionScheduleSettings", "スケジュール設定(&U)", &CTerminalView::onScheduleSettings);
+    add(sched, "actionScheduleRun", "スケジュール実行(&R)", &CTerminalView::onScheduleRun);
 
     QMenu *help = bar->addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
     add(help, "actionShowLog", "ログ表示(&L)", &CTerminalView::onShowLog);

@@ -4,23 +4,34 @@
 // and the terminal entries of the last read; it is the main thread's message
 // endpoint; and it carries the menu commands of the list: header clicks,
 // clear all, column selection, export, add, delete, detail, system settings,
-// the about box and the exit command.
+// the about box and the exit command. The maintenance commands and the
+// communication manager's notifications are handled by widget-free classes
+// (CommandFlow, ViewNotifications, StoredRequestDiscard) that the view only
+// wires to its menus and windows.
 
 #include "common/ThreadMessage.h"
 #include "register/ListCond.h"
 #include "register/RegisterTypes.h"
+#include "termlist/MaintenanceCommands.h"
 #include "termlist/SelectionMemory.h"
+#include "termlist/ViewHooks.h"
 
 #include <QHash>
 #include <QPointer>
 #include <QTableView>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
 class CTermDatabase;
 class CTermListModel;
+class CViewCommandHost;
+class CommandFlow;
 class NoticeApplier;
+class StoredRequestDiscard;
+class ViewNotifications;
+struct CommandContext;
 class QAction;
 class QLabel;
 class QMenuBar;
@@ -72,6 +83,18 @@ public:
     bool isMainEnabled() const { return m_mainEnabled; }
     void setMainEnabled(bool enabled);
 
+    // The maintenance commands; edit flows start their requests here.
+    CommandFlow &commands() { return *m_flow; }
+    // The progress and terminal-update windows of the commands.
+    CViewCommandHost &commandWindows() { return *m_commandHost; }
+    // Hooks of other subsystems' windows (nullptr unregisters).
+    void setScheduleSink(IScheduleCompletionSink *sink);
+    void setTerminalFileWaiter(ITerminalFileWaiter *waiter);
+    void setInitialSettingsMode(IInitialSettingsMode *mode);
+    // The schedule windows belong to another subsystem; the application
+    // tells the view how to open them ("スケジュール設定", "スケジュール実行").
+    void setScheduleOpeners(std::function<void()> settings, std::function<void()> run);
+
 public slots:
     void onSystemSettings();
     void onExportList();
@@ -84,6 +107,10 @@ public slots:
     void onClearAll();
     void onShowLog();
     void onAbout();
+    // A maintenance command of the "保守(&M)" menu on the selected rows.
+    void runCommand(MaintCommand command);
+    void onScheduleSettings();
+    void onScheduleRun();
 
     // A click on a column header: posts Msg::HeaderClick to the view when the
     // column offers sorting or filtering.
@@ -97,7 +124,6 @@ private:
     friend class Receiver;
     friend class NoticeHost;
     void onMessage(std::uint32_t msg, quintptr wParam, std::unique_ptr<Payload> lParam);
-    void onTask(std::unique_ptr<TaskMessage> task);
 
     void rememberSelection();
     // Empties the list, optionally rebuilds the columns, reads and fills.
@@ -115,6 +141,11 @@ private:
     CTermListModel *m_model;
     std::unique_ptr<NoticeHost> m_noticeHost;
     std::unique_ptr<NoticeApplier> m_notices;
+    std::unique_ptr<CViewCommandHost> m_commandHost;
+    std::unique_ptr<CommandContext> m_commandContext;
+    std::unique_ptr<CommandFlow> m_flow;
+    std::unique_ptr<StoredRequestDiscard> m_discard;
+    std::unique_ptr<ViewNotifications> m_notifications;
     std::unique_ptr<Receiver> m_receiver;
     ListCondInfo m_cond;
     SelectionMemory m_memory;
@@ -124,4 +155,6 @@ private:
     QPointer<QLabel> m_statusPane;
     QPointer<QMenuBar> m_menuBar;
     QHash<QString, QAction *> m_actions;
+    std::function<void()> m_openScheduleSettings;
+    std::function<void()> m_openScheduleRun;
 };

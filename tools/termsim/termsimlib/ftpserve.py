@@ -356,6 +356,10 @@ class FtpService:
         }
         handler = type("TermFTPHandler%d" % terminal.index, (TermFTPHandler,), attrs)
         server = FTPServer((terminal.address, port), handler, ioloop=self.ioloop)
+        # The limit counts every socket of the shared loop, the listening ones
+        # of all terminals included: beyond about 500 terminals every login
+        # would be refused with 421.
+        server.max_cons = 0
         terminal.ftp_port = server.socket.getsockname()[1]
         self.servers.append(server)
 

@@ -1,0 +1,544 @@
+#include "schedule/ui/ScheduleDetailDialog.h"
+
+#include "common/Prompter.h"
+#include "schedule/ScheduleFiles.h"
+#include "termlist/ui/TermIdInputDialog.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+using namespace Schedule;
+
+namespace
+{
+
+QLineEdit *numberEdit(QWidget *parent, int chars)
+{
+    auto *e = new QLineEdit(parent);
+    e->setMaxLength(chars);
+    e->setFixedWidth(e->fontMetrics().horizontalAdvance(QLatin1Char('0')) * (chars + 1) + 14);
+    return e;
+}
+
+QLabel *unit(const char *text, QWidget *parent)
+{
+    return new QLabel(QString::fromUtf8(text), parent);
+}
+
+int lineCount(const QString &text)
+{
+    return int(text.count(QLatin1Char('\n'))) + 1;
+}
+
+void showError(int code)
+{
+    const QString text = formErrorText(code);
+    AppMessageBox(1, lineCount(text), text, formErrorCaption(), MsgType::IconWarning);
+}
+
+const QString SettingsFilter = QStringLiteral(
+    "設定ファイル (*.ini);;CSVファイル (*.csv);;全てのファイル (*.*)");
+const QString ProgramFilter = QStringLiteral("プログラムファイル (*.s)");
+
+} // namespace
+
+CScheduleDetailDialog::CScheduleDetailDialog(ScheduleBook &book, int number,
+                                             ITerminalLookup &lookup, QWidget *parent)
+    : QDialog(parent), m_book(book), m_number(number), m_lookup(lookup)
+{
+    setWindowTitle(QStringLiteral("スケジュール設定詳細（スケジュール%1）").arg(number));
+
+    // --- targets
+    auto *targetGroup = new QGroupBox(QStringLiteral("対象端末一覧"), this);
+    targetList = new QTableWidget(targetGroup);
+    targetList->setColumnCount(4);
+    targetList->setHorizontalHeaderLabels({QStringLiteral("端末ID"), QStringLiteral("IPアドレス"),
+                                           QStringLiteral("MACアドレス"),
+                                           QStringLiteral("機器名称")});
+    const int widths[] = {70, 120, 120, 210};
+    for (int c = 0; c < 4; ++c)
+        targetList->setColumnWidth(c, widths[c]);
+    targetList->verticalHeader()->hide();
+    targetList->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    targetList->setSelectionBehavior(QAbstractItemView::SelectRows);
+    targetList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    targetList->setMinimumWidth(70 + 120 + 120 + 210 + 24);
+    addTarget = new QPushButton(QStringLiteral("追加"), targetGroup);
+    removeTarget = new QPushButton(QStringLiteral("削除"), targetGroup);
+    auto *targetButtons = new QHBoxLayout;
+    targetButtons->addStretch();
+    targetButtons->addWidget(addTarget);
+    targetButtons->addWidget(removeTarget);
+    auto *targetBox = new QVBoxLayout(targetGroup);
+    targetBox->addWidget(targetList, 1);
+    targetBox->addLayout(targetButtons);
+
+    // --- timing
+    auto *timingGroup = new QGroupBox(QStringLiteral("実行日時"), this);
+    m_timing = new QButtonGroup(this);
+    const char *timingTexts[] = {"指定日時に実行する", "毎週指定曜日に実行する",
+                                 "毎月指定日に実行する", "別のスケジュール終了後に実行する"};
+    for (int i = 0; i < 4; ++i) {
+        timingButtons[std::size_t(i)] = new QRadioButton(QString::fromUtf8(timingTexts[i]), timingGroup);
+        m_timing->addButton(timingButtons[std::size_t(i)], i);
+    }
+    yearEdit = numberEdit(timingGroup, 4);
+    monthEdit = numberEdit(timingGroup, 2);
+    dayEdit = numberEdit(timingGroup, 2);
+    hourEdit = numberEdit(timingGroup, 2);
+    minuteEdit = numberEdit(timingGroup, 2);
+    auto *appointedRow = new QHBoxLayout;
+    appointedRow->addSpacing(20);
+    for (auto [edit, text] : {std::pair{yearEdit, "年"}, {monthEdit, "月"}, {dayEdit, "日"},
+                              {hourEdit, "時"}, {minuteEdit, "分"}}) {
+        appointedRow->addWidget(edit);
+        appointedRow->addWidget(unit(text, timingGroup));
+    }
+    appointedRow->addStretch();
+
+    const char *dayNames[] = {"日", "月", "火", "水", "木", "金", "土"};
+    auto *weekRow = new QHBoxLayout;
+    weekRow->addSpacing(20);
+    for (std::size_t i = 0; i < 7; ++i) {
+        weekdayBoxes[i] = new QCheckBox(QString::fromUtf8(dayNames[i]), timingGroup);
+        weekRow->addWidget(weekdayBoxes[i]);
+    }
+    weekRow->addStretch();
+    weekHourEdit = numberEdit(timingGroup, 2);
+    weekMinuteEdit = numberEdit(timingGroup, 2);
+    auto *weekTimeRow = new QHBoxLayout;
+    weekTimeRow->addSpacing(20);
+    weekTimeRow->addWidget(unit("実行時間", timingGroup));
+    weekTimeRow->addWidget(weekHourEdit);
+    weekTimeRow->addWidget(unit("時", timingGroup));
+    weekTimeRow->addWidget(weekMinuteEdit);
+    weekTimeRow->addWidget(unit("分", timingGroup));
+    weekTimeRow->addStretch();
+
+    monthDayEdit = numberEdit(timingGroup, 2);
+    monthHourEdit = numberEdit(timingGroup, 2);
+    monthMinuteEdit = numberEdit(timingGroup, 2);
+    auto *monthRow = new QHBoxLayout;
+    monthRow->addSpacing(20);
+    for (auto [edit, text] :
+         {std::pair{monthDayEdit, "日"}, {monthHourEdit, "時"}, {monthMinuteEdit, "分"}}) {
+        monthRow->addWidget(edit);
+        monthRow->addWidget(unit(text, timingGroup));
+    }
+    monthRow->addStretch();
+
+    otherCombo = new QComboBox(timingGroup);
+    for (int n = 1; n <= Count; ++n)
+        if (n != number)
+            otherCombo->addItem(QString::asprintf("%2d", n).prepend(QStringLiteral("スケジュール")) +
+                                    QStringLiteral("終了後に実行する"),
+                                n);
+    auto *afterGroup = new QGroupBox(QStringLiteral("直前のスケジュール実行結果による動作"), timingGroup);
+    m_afterOther = new QButtonGroup(this);
+    auto *afterBox = new QVBoxLayout(afterGroup);
+    const char *afterTexts[] = {"処理が成功した端末のみ対象として実行", "全ての端末を対象として実行",
+                                "失敗した端末がある場合は実行しない"};
+    for (int i = 0; i < 3; ++i) {
+        afterOtherButtons[std::size_t(i)] = new QRadioButton(QString::fromUtf8(afterTexts[i]), afterGroup);
+        m_afterOther->addButton(afterOtherButtons[std::size_t(i)], i);
+        afterBox->addWidget(afterOtherButtons[std::size_t(i)]);
+    }
+    waitEdit = numberEdit(timingGroup, 2);
+    auto *waitRow = new QHBoxLayout;
+    waitRow->addWidget(unit("スケジュール実行までのウェイト時間（1～10分）", timingGroup));
+    waitRow->addWidget(waitEdit);
+    waitRow->addStretch();
+    auto *otherBox = new QVBoxLayout;
+    otherBox->setContentsMargins(20, 0, 0, 0);
+    otherBox->addWidget(otherCombo);
+    otherBox->addWidget(afterGroup);
+    otherBox->addLayout(waitRow);
+
+    auto *timingBox = new QVBoxLayout(timingGroup);
+    timingBox->addWidget(timingButtons[0]);
+    timingBox->addLayout(appointedRow);
+    timingBox->addWidget(timingButtons[1]);
+    timingBox->addLayout(weekRow);
+    timingBox->addLayout(weekTimeRow);
+    timingBox->addWidget(timingButtons[2]);
+    timingBox->addLayout(monthRow);
+    timingBox->addWidget(timingButtons[3]);
+    timingBox->addLayout(otherBox);
+
+    // --- lateness
+    auto *beginGroup = new QGroupBox(
+        QStringLiteral("他のスケジュール実行等で指定日時に実行できなかった場合の動作"), this);
+    beginCombo = new QComboBox(beginGroup);
+    beginCombo->addItems({QStringLiteral("常に実行する"), QStringLiteral("指定の時間以内であれば実行する"),
+                          QStringLiteral("実行しない")});
+    permEdit = numberEdit(beginGroup, 3);
+    auto *beginRow = new QHBoxLayout(beginGroup);
+    beginRow->addWidget(beginCombo);
+    beginRow->addSpacing(12);
+    beginRow->addWidget(permEdit);
+    beginRow->addWidget(unit("分以内であれば実行する（1～240分）", beginGroup));
+    beginRow->addStretch();
+
+    // --- operation
+    auto *processGroup = new QGroupBox(QStringLiteral("実行処理の選択"), this);
+    m_process = new QButtonGroup(this);
+    auto *processBox = new QVBoxLayout(processGroup);
+    const char *processTexts[] = {"ファームウェアの書き込みを行う", "設定ファイルの書き込みを行う",
+                                  "設定ファイルの読み込みを行う", "端末を再起動する"};
+    for (int i = 0; i < 4; ++i) {
+        processButtons[std::size_t(i)] = new QRadioButton(QString::fromUtf8(processTexts[i]), processGroup);
+        m_process->addButton(processButtons[std::size_t(i)], i);
+        processBox->addWidget(processButtons[std::size_t(i)]);
+    }
+    processBox->addStretch();
+
+    tabs = new QTabWidget(this);
+    // All three page titles in full: the tab bar sets the width.
+    tabs->setUsesScrollButtons(false);
+    const auto fileRow = [this](QGridLayout *grid, int row, QWidget *page, QLineEdit *&edit,
+                                const QString &start, const QString &filter) {
+        edit = new QLineEdit(page);
+        edit->setMaxLength(255);
+        edit->setMinimumWidth(300);
+        auto *browse = new QPushButton(QStringLiteral("..."), page);
+        browse->setFixedWidth(32);
+        connect(browse, &QPushButton::clicked, this,
+                [this, edit, start, filter] { chooseFile(edit, start, filter); });
+        grid->addWidget(edit, row, 1);
+        grid->addWidget(browse, row, 2);
+    };
+    auto *firmPage = new QWidget;
+    auto *firmGrid = new QGridLayout(firmPage);
+    firmBoot = new QCheckBox(QStringLiteral("ファームウェア（ブート）を書き込む"), firmPage);
+    firmAppl = new QCheckBox(QStringLiteral("ファームウェア（アプリ）を書き込む"), firmPage);
+    firmOther = new QCheckBox(QStringLiteral("ファームウェア（任意）を書き込む"), firmPage);
+    firmGrid->addWidget(firmBoot, 0, 0, 1, 3);
+    fileRow(firmGrid, 1, firmPage, firmBootFile, QStringLiteral("Boot/*.s"), ProgramFilter);
+    firmGrid->addWidget(firmAppl, 2, 0, 1, 3);
+    fileRow(firmGrid, 3, firmPage, firmApplFile, QStringLiteral("Apli/*.s"), ProgramFilter);
+    firmGrid->addWidget(firmOther, 4, 0, 1, 3);
+    fileRow(firmGrid, 5, firmPage, firmOtherFile, QStringLiteral("*.s"), ProgramFilter);
+    firmGrid->setColumnMinimumWidth(0, 20);
+    firmGrid->setRowStretch(6, 1);
+    tabs->addTab(firmPage, QStringLiteral("ファームウェア書き込み設定"));
+
+    auto *writePage = new QWidget;
+    auto *writeGrid = new QGridLayout(writePage);
+    sysWrite = new QCheckBox(QStringLiteral("システム設定ファイルを書き込む"), writePage);
+    userWrite = new QCheckBox(QStringLiteral("ユーザ設定ファイルを書き込む"), writePage);
+    dialWrite = new QCheckBox(QStringLiteral("電話帳(短縮ダイヤル)設定ファイルを書き込む"), writePage);
+    otherWrite = new QCheckBox(QStringLiteral("任意のファイルを書き込む"), writePage);
+    writeGrid->addWidget(sysWrite, 0, 0, 1, 3);
+    writeGrid->addWidget(userWrite, 1, 0, 1, 3);
+    writeGrid->addWidget(dialWrite, 2, 0, 1, 3);
+    writeGrid->addWidget(otherWrite, 3, 0, 1, 3);
+    QLineEdit **others[] = {&otherFile1, &otherFile2, &otherFile3};
+    for (int i = 0; i < 3; ++i) {
+        writeGrid->addWidget(new QLabel(QStringLiteral("ファイル%1").arg(i + 1), writePage), 4 + i, 0);
+        fileRow(writeGrid, 4 + i, writePage, *others[i], QStringLiteral("*.ini"), SettingsFilter);
+    }
+    writeGrid->setRowStretch(7, 1);
+    tabs->addTab(writePage, QStringLiteral("設定ファイル書き込み設定"));
+
+    auto *readPage = new QWidget;
+    auto *readBox = new QVBoxLayout(readPage);
+    sysRead = new QCheckBox(QStringLiteral("システム設定ファイルを読み込む"), readPage);
+    userRead = new QCheckBox(QStringLiteral("ユーザ設定ファイルを読み込む"), readPage);
+    dialRead = new QCheckBox(QStringLiteral("電話帳(短縮ダイヤル)設定ファイルを読み込む"), readPage);
+    readBox->addWidget(sysRead);
+    readBox->addWidget(userRead);
+    readBox->addWidget(dialRead);
+    readBox->addStretch();
+    tabs->addTab(readPage, QStringLiteral("設定ファイル読み込み設定"));
+
+    auto *rebootGroup = new QGroupBox(QStringLiteral("再起動設定"), this);
+    rebootBox = new QCheckBox(QStringLiteral("スケジュール実行後、端末を再起動する"), rebootGroup);
+    auto *rebootRow = new QHBoxLayout(rebootGroup);
+    rebootRow->addWidget(rebootBox);
+
+    saveButton = new QPushButton(QStringLiteral("設定"), this);
+    cancelButton = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this);
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(rebootGroup, 1);
+    buttons->addStretch();
+    buttons->addWidget(saveButton, 0, Qt::AlignBottom);
+    buttons->addWidget(cancelButton, 0, Qt::AlignBottom);
+
+    auto *grid = new QGridLayout;
+    grid->addWidget(targetGroup, 0, 0);
+    grid->addWidget(timingGroup, 0, 1);
+    grid->addWidget(beginGroup, 1, 0, 1, 2);
+    grid->addWidget(processGroup, 2, 0);
+    grid->addWidget(tabs, 2, 1);
+    auto *top = new QVBoxLayout(this);
+    top->addLayout(grid);
+    top->addLayout(buttons);
+
+    // --- contents
+    book.load(number);
+    const ScheduleRecord &r = book.at(number);
+    setForm(ScheduleForm::from(r.settings, r.valid));
+    for (ScheduleTarget t : r.targets) {
+        if (t.ipAddress.isEmpty())
+            if (const auto found = m_lookup.findByTermId(t.termId))
+                t = ScheduleTarget{t.termId, found->ipAddress, found->macAddress,
+                                   found->machineName};
+        appendRow(t);
+    }
+
+    saveButton->setDefault(true);
+    connect(m_timing, &QButtonGroup::idToggled, this, [this] { updateEnabled(); });
+    connect(beginCombo, &QComboBox::currentIndexChanged, this, [this] { updateEnabled(); });
+    connect(m_process, &QButtonGroup::idClicked, tabs, [this](int id) {
+        if (id < tabs->count())
+            tabs->setCurrentIndex(id);
+    });
+    connect(addTarget, &QPushButton::clicked, this, &CScheduleDetailDialog::onAddTarget);
+    connect(removeTarget, &QPushButton::clicked, this, &CScheduleDetailDialog::onRemoveTargets);
+    connect(saveButton, &QPushButton::clicked, this, &CScheduleDetailDialog::onSave);
+    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    updateEnabled();
+}
+
+void CScheduleDetailDialog::setForm(const ScheduleForm &f)
+{
+    if (f.timing >= 0 && f.timing < 4)
+        timingButtons[std::size_t(f.timing)]->setChecked(true);
+    yearEdit->setText(f.year);
+    monthEdit->setText(f.month);
+    dayEdit->setText(f.day);
+    hourEdit->setText(f.hour);
+    minuteEdit->setText(f.minute);
+    for (std::size_t i = 0; i < 7; ++i)
+        weekdayBoxes[i]->setChecked(f.weekdays[i]);
+    weekHourEdit->setText(f.weekHour);
+    weekMinuteEdit->setText(f.weekMinute);
+    monthDayEdit->setText(f.monthDay);
+    monthHourEdit->setText(f.monthHour);
+    monthMinuteEdit->setText(f.monthMinute);
+    const int other = otherCombo->findData(f.otherSchedule);
+    otherCombo->setCurrentIndex(other < 0 ? 0 : other);
+    afterOtherButtons[std::size_t(std::clamp(f.afterOtherMode, 0, 2))]->setChecked(true);
+    waitEdit->setText(f.waitTime);
+    beginCombo->setCurrentIndex(std::clamp(f.beginMode, 0, 2));
+    permEdit->setText(f.beginPermTime);
+    if (f.processKind >= 0 && f.processKind < 4) {
+        processButtons[std::size_t(f.processKind)]->setChecked(true);
+        tabs->setCurrentIndex(std::min(f.processKind, 2));
+    }
+    firmBoot->setChecked(f.firmBoot);
+    firmAppl->setChecked(f.firmAppl);
+    firmOther->setChecked(f.firmOther);
+    firmBootFile->setText(f.firmBootFile);
+    firmApplFile->setText(f.firmApplFile);
+    firmOtherFile->setText(f.firmOtherFile);
+    sysWrite->setChecked(f.sysWrite);
+    userWrite->setChecked(f.userWrite);
+    dialWrite->setChecked(f.dialWrite);
+    otherWrite->setChecked(f.otherWrite);
+    otherFile1->setText(f.otherFile1);
+    otherFile2->setText(f.otherFile2);
+    otherFile3->setText(f.otherFile3);
+    sysRead->setChecked(f.sysRead);
+    userRead->setChecked(f.userRead);
+    dialRead->setChecked(f.dialRead);
+    rebootBox->setChecked(f.termReboot);
+}
+
+ScheduleForm CScheduleDetailDialog::form() const
+{
+    ScheduleForm f;
+    f.timing = std::max(0, m_timing->checkedId());
+    f.year = yearEdit->text();
+    f.month = monthEdit->text();
+    f.day = dayEdit->text();
+    f.hour = hourEdit->text();
+    f.minute = minuteEdit->text();
+    for (std::size_t i = 0; i < 7; ++i)
+        f.weekdays[i] = weekdayBoxes[i]->isChecked();
+    f.weekHour = weekHourEdit->text();
+    f.weekMinute = weekMinuteEdit->text();
+    f.monthDay = monthDayEdit->text();
+    f.monthHour = monthHourEdit->text();
+    f.monthMinute = monthMinuteEdit->text();
+    f.otherSchedule = otherCombo->currentData().toInt();
+    f.afterOtherMode = std::max(0, m_afterOther->checkedId());
+    f.waitTime = waitEdit->text();
+    f.beginMode = beginCombo->currentIndex();
+    f.beginPermTime = permEdit->text();
+    f.processKind = std::max(0, m_process->checkedId());
+    f.firmBoot = firmBoot->isChecked();
+    f.firmAppl = firmAppl->isChecked();
+    f.firmOther = firmOther->isChecked();
+    f.firmBootFile = firmBootFile->text();
+    f.firmApplFile = firmApplFile->text();
+    f.firmOtherFile = firmOtherFile->text();
+    f.sysWrite = sysWrite->isChecked();
+    f.userWrite = userWrite->isChecked();
+    f.dialWrite = dialWrite->isChecked();
+    f.otherWrite = otherWrite->isChecked();
+    f.otherFile1 = otherFile1->text();
+    f.otherFile2 = otherFile2->text();
+    f.otherFile3 = otherFile3->text();
+    f.sysRead = sysRead->isChecked();
+    f.userRead = userRead->isChecked();
+    f.dialRead = dialRead->isChecked();
+    f.termReboot = rebootBox->isChecked();
+    return f;
+}
+
+void CScheduleDetailDialog::updateEnabled()
+{
+    const int timing = m_timing->checkedId();
+    for (QWidget *w : {static_cast<QWidget *>(yearEdit), static_cast<QWidget *>(monthEdit),
+                       static_cast<QWidget *>(dayEdit), static_cast<QWidget *>(hourEdit),
+                       static_cast<QWidget *>(minuteEdit)})
+        w->setEnabled(timing == Timing::Appointed);
+    for (QCheckBox *b : weekdayBoxes)
+        b->setEnabled(timing == Timing::Weekly);
+    weekHourEdit->setEnabled(timing == Timing::Weekly);
+    weekMinuteEdit->setEnabled(timing == Timing::Weekly);
+    monthDayEdit->setEnabled(timing == Timing::Monthly);
+    monthHourEdit->setEnabled(timing == Timing::Monthly);
+    monthMinuteEdit->setEnabled(timing == Timing::Monthly);
+    otherCombo->setEnabled(timing == Timing::AfterOther);
+    for (QRadioButton *b : afterOtherButtons)
+        b->setEnabled(timing == Timing::AfterOther);
+    waitEdit->setEnabled(timing == Timing::AfterOther);
+    beginCombo->setEnabled(timing != Timing::AfterOther);
+    permEdit->setEnabled(timing != Timing::AfterOther &&
+                         beginCombo->currentIndex() == Begin::WithinPermitted);
+}
+
+QList<ScheduleTarget> CScheduleDetailDialog::targetRows() const
+{
+    QList<ScheduleTarget> rows;
+    const auto cell = [this](int r, int c) {
+        const QTableWidgetItem *i = targetList->item(r, c);
+        return i ? i->text() : QString();
+    };
+    for (int r = 0; r < targetList->rowCount(); ++r)
+        rows.append({cell(r, 0), cell(r, 1), cell(r, 2), cell(r, 3)});
+    return rows;
+}
+
+void CScheduleDetailDialog::appendRow(const ScheduleTarget &t)
+{
+    const int r = targetList->rowCount();
+    targetList->insertRow(r);
+    const QString cells[] = {t.termId, t.ipAddress, t.macAddress, t.machineName};
+    for (int c = 0; c < 4; ++c)
+        targetList->setItem(r, c, new QTableWidgetItem(cells[c]));
+}
+
+void CScheduleDetailDialog::onAddTarget()
+{
+    const QString id = runTermIdInputDialog(this);
+    if (id.isEmpty())
+        return;
+    if (!isAllowedTermId(id))
+        return showError(FormError::TermIdChars);
+    const auto found = m_lookup.findByTermId(id);
+    if (!found)
+        return showError(FormError::UnknownTerminal);
+    appendRow(*found);
+}
+
+void CScheduleDetailDialog::onRemoveTargets()
+{
+    QList<int> selected;
+    for (const QModelIndex &i : targetList->selectionModel()->selectedRows())
+        selected.append(i.row());
+    if (selected.isEmpty())
+        return;
+    const int answer = AppMessageBox(
+        370, 2, QStringLiteral("選択されている対象端末を削除します。\nよろしいですか？"),
+        QStringLiteral("対象端末削除確認"), MsgType::IconQuestion | MsgType::YesNo);
+    if (answer != MsgResult::Yes)
+        return;
+    std::sort(selected.begin(), selected.end(), std::greater<int>());
+    for (int r : selected)
+        targetList->removeRow(r);
+}
+
+QWidget *CScheduleDetailDialog::fieldOf(int code) const
+{
+    switch (code) {
+    case FormError::Year:
+        return yearEdit;
+    case FormError::Date:
+        return monthEdit;
+    case FormError::Day:
+        return dayEdit;
+    case FormError::Hour:
+        return hourEdit;
+    case FormError::Minute:
+        return minuteEdit;
+    case FormError::Weekday:
+        return weekdayBoxes[0];
+    case FormError::WeekHour:
+        return weekHourEdit;
+    case FormError::WeekMinute:
+        return weekMinuteEdit;
+    case FormError::MonthDay:
+        return monthDayEdit;
+    case FormError::MonthHour:
+        return monthHourEdit;
+    case FormError::MonthMinute:
+        return monthMinuteEdit;
+    case FormError::PermTime:
+        return permEdit;
+    case FormError::WaitTime:
+        return waitEdit;
+    case FormError::OtherTaken:
+        return otherCombo;
+    default:
+        return nullptr;
+    }
+}
+
+void CScheduleDetailDialog::onSave()
+{
+    const FormCheck check = checkForm(form(), m_number, m_book);
+    if (check.code != FormError::None) {
+        showError(check.code);
+        if (QWidget *w = fieldOf(check.code))
+            w->setFocus();
+        return;
+    }
+    const ScheduleRecord &r = m_book.at(m_number);
+    if (ScheduleFiles::writeSettings(r.settingsPath, check.settings, targetRows())) {
+        // An edited schedule shows "未実施" until it runs again; its counts stay.
+        ScheduleResult result;
+        if (ScheduleFiles::readResult(r.resultPath, result) && result.Status != 0) {
+            result.Status = 0;
+            ScheduleFiles::writeResult(r.resultPath, result);
+        }
+    } else {
+        AppMessageBox(1, 1, QStringLiteral("スケジュール設定ファイルを書き込めませんでした。"),
+                      windowTitle(), MsgType::IconError);
+    }
+    m_book.load(m_number);
+    accept();
+}
+
+void CScheduleDetailDialog::chooseFile(QLineEdit *edit, const QString &start,
+                                       const QString &filter)
+{
+    const QString file =
+        prompter().openFileName(QStringLiteral("開く"), m_book.folder() + start, filter);
+    if (!file.isEmpty())
+        edit->setText(file);
+}

@@ -1,0 +1,89 @@
+#include "termlist/CommandTargets.h"
+
+#include "common/Ipv4.h"
+#include "common/TerminalPaths.h"
+
+namespace CommandTargets
+{
+
+std::optional<std::uint32_t> addressOf(const TermEntry &row)
+{
+    return Ipv4::parse(row.IPAddr);
+}
+
+bool check(const std::vector<TermEntry> &rows, IPrompter &prompter)
+{
+    bool anyAddress = false;
+    bool idAlert = false;
+    bool addressAlert = false;
+    for (const TermEntry &row : rows) {
+        anyAddress = anyAddress || addressOf(row).has_value();
+        idAlert = idAlert || row.TermIDAlert == 1;
+        addressAlert = addressAlert || row.IPAddrAlert == 1;
+    }
+    if (!anyAddress) {
+        prompter.appMessageBox(1, 2,
+                               QStringLiteral("IPアドレスが格納されている端末が無いので処理を続け"
+                                              "ることができません。\n終了します。"),
+                               QStringLiteral("対象端末IPアドレスエラー"), MsgType::IconError);
+        return false;
+    }
+    const QString rest = QStringLiteral("このまま続けると不正な端末情報に更新してしまう可能性が"
+                                        "あります。\n処理を続行してもよろしいですか？");
+    const unsigned type = MsgType::IconWarning | MsgType::YesNo | MsgType::DefaultSecond;
+    const QString caption = QStringLiteral("端末情報取得開始確認");
+    if (idAlert &&
+        prompter.appMessageBox(
+            460, 3, QStringLiteral("端末IDアラートが発生している端末が含まれています。\n") + rest,
+            caption, type) != MsgResult::Yes)
+        return false;
+    if (addressAlert &&
+        prompter.appMessageBox(
+            460, 3,
+            QStringLiteral("IPアドレスアラートが発生している端末が含まれています。\n") + rest,
+            caption, type) != MsgResult::Yes)
+        return false;
+    return true;
+}
+
+QString localFile(TargetFile rule, const TermEntry &row, const QString &chosen)
+{
+    switch (rule) {
+    case TargetFile::TerminalSys:
+        return TerminalPaths::absolute(TerminalPaths::Kind::System, row.TermID);
+    case TargetFile::TerminalUser:
+        return TerminalPaths::absolute(TerminalPaths::Kind::User, row.TermID);
+    case TargetFile::TerminalDial:
+        return TerminalPaths::absolute(TerminalPaths::Kind::PhoneBook, row.TermID);
+    case TargetFile::Chosen:
+        return chosen;
+    case TargetFile::None:
+        break;
+    }
+    return {};
+}
+
+QList<TerminalEntry> build(const std::vector<TermEntry> &rows, int udpPort, bool withMac,
+                           const std::function<QString(const TermEntry &)> &fileOf)
+{
+    QList<TerminalEntry> out;
+    out.reserve(static_cast<qsizetype>(rows.size()));
+    for (const TermEntry &row : rows) {
+        const std::optional<std::uint32_t> address = addressOf(row);
+        if (!address)
+            continue;
+        TerminalEntry e;
+        e.termId = row.TermID;
+        e.model = row.MachineName;
+        if (withMac)
+            e.macAddress = row.UserInfo1;
+        e.address = *address;
+        e.udpPort = static_cast<std::uint16_t>(udpPort);
+        if (fileOf)
+            e.file = fileOf(row);
+        out.append(std::move(e));
+    }
+    return out;
+}
+
+} // namespace CommandTargets

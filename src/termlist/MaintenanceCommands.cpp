@@ -1,0 +1,120 @@
+#include "termlist/MaintenanceCommands.h"
+
+#include "comm/ResultCodes.h"
+#include "termlist/ProgressTexts.h"
+
+#include <array>
+
+namespace
+{
+
+const QString firmFilter = QStringLiteral("プログラムファイル (*.s)");
+const QString commonFilter = QStringLiteral(
+    "設定ファイル (*.ini);;CSVファイル (*.csv);;全てのファイル (*)");
+
+QString question(const char *what)
+{
+    return QString::fromUtf8(what) + QStringLiteral("\nよろしいですか？");
+}
+
+CommandSpec spec(MaintCommand c, const char *action, int kind, int op, int width,
+                 const char *caption, const char *text, TargetFile file)
+{
+    return CommandSpec{c,
+                       action,
+                       kind,
+                       op,
+                       width,
+                       QString::fromUtf8(caption),
+                       question(text),
+                       file,
+                       QString(),
+                       QString(),
+                       false,
+                       true};
+}
+
+std::array<CommandSpec, 13> buildTable()
+{
+    using C = MaintCommand;
+    using F = TargetFile;
+    namespace K = RequestKind;
+    namespace P = ProgressOp;
+    std::array<CommandSpec, 13> t{{
+        spec(C::TermInfo, "actionTermInfo", K::TermInfo, P::TermInfo, 370, "端末情報取得開始確認",
+             "現在選択中の端末から端末情報を取得します。", F::None),
+        spec(C::ReadSys, "actionReadSys", K::ReadSys, P::ReadSys, 410,
+             "端末システム設定読み込み開始確認",
+             "現在選択中の端末からシステム設定を読み込みます。", F::TerminalSys),
+        spec(C::ReadUser, "actionReadUser", K::ReadUser, P::ReadUser, 410,
+             "端末ユーザ設定読み込み開始確認", "現在選択中の端末からユーザ設定を読み込みます。",
+             F::TerminalUser),
+        spec(C::ReadDial, "actionReadDial", K::ReadDial, P::ReadDial, 460,
+             "端末電話帳データ読み込み開始確認",
+             "現在選択中の端末から電話帳データを読み込みます。", F::TerminalDial),
+        spec(C::WriteSys, "actionWriteSys", K::WriteSys, P::WriteSys, 410,
+             "端末システム設定書き込み開始確認",
+             "現在選択中の端末にシステム設定を書き込みます。", F::TerminalSys),
+        spec(C::WriteUser, "actionWriteUser", K::WriteUser, P::WriteUser, 410,
+             "端末ユーザ設定書き込み開始確認", "現在選択中の端末にユーザ設定を書き込みます。",
+             F::TerminalUser),
+        spec(C::WriteDial, "actionWriteDial", K::WriteDial, P::WriteDial, 460,
+             "端末電話帳データ書き込み開始確認",
+             "現在選択中の端末に電話帳データを書き込みます。", F::TerminalDial),
+        spec(C::WriteCommonSys, "actionWriteCommonSys", K::WriteCommon, P::WriteCommon, 380,
+             "共通ファイル書き込み開始確認", "現在選択中の端末に共通ファイルを書き込みます。",
+             F::Chosen),
+        spec(C::WriteCommonUser, "actionWriteCommonUser", K::WriteCommon, P::WriteCommon, 380,
+             "共通ファイル書き込み開始確認", "現在選択中の端末に共通ファイルを書き込みます。",
+             F::Chosen),
+        spec(C::WriteBoot, "actionWriteBoot", K::WriteBoot, P::WriteBoot, 490,
+             "ブートプログラムバージョンアップ開始確認",
+             "現在選択中の端末のブートプログラムバージョンアップを開始します。", F::Chosen),
+        spec(C::WriteApli, "actionWriteApli", K::WriteApli, P::WriteApli, 550,
+             "アプリケーションプログラムバージョンアップ開始確認",
+             "現在選択中の端末のアプリケーションプログラムバージョンアップを開始します。",
+             F::Chosen),
+        spec(C::Restart, "actionRestart", K::Restart, P::Restart, 330, "端末再起動開始確認",
+             "現在選択中の端末を再起動します。", F::None),
+        spec(C::ForceClose, "actionForceClose", K::ForceClose, P::ForceClose, 370,
+             "端末保守強制終了確認", "現在選択中の端末の保守を強制終了します。", F::None),
+    }};
+    auto chosen = [&](C c, const char *initial, const QString &filter) {
+        CommandSpec &s = t[static_cast<std::size_t>(c)];
+        s.dialogInitial = QString::fromUtf8(initial);
+        s.dialogFilter = filter;
+    };
+    chosen(C::WriteCommonSys, "Data/Sys/*.ini", commonFilter);
+    chosen(C::WriteCommonUser, "Data/User/*.ini", commonFilter);
+    chosen(C::WriteBoot, "Boot/*.s", firmFilter);
+    chosen(C::WriteApli, "Apli/*.s", firmFilter);
+    t[static_cast<std::size_t>(C::WriteCommonSys)].secondQuestion = true;
+    t[static_cast<std::size_t>(C::WriteCommonUser)].secondQuestion = true;
+    t[static_cast<std::size_t>(C::WriteBoot)].withMac = false;
+    t[static_cast<std::size_t>(C::WriteApli)].withMac = false;
+    return t;
+}
+
+} // namespace
+
+const CommandSpec &commandSpec(MaintCommand command)
+{
+    static const std::array<CommandSpec, 13> table = buildTable();
+    return table[static_cast<std::size_t>(command)];
+}
+
+const std::vector<MaintCommand> &allCommands()
+{
+    static const std::vector<MaintCommand> all = [] {
+        std::vector<MaintCommand> v;
+        for (int i = 0; i <= static_cast<int>(MaintCommand::ForceClose); ++i)
+            v.push_back(static_cast<MaintCommand>(i));
+        return v;
+    }();
+    return all;
+}
+
+QString commonFileSecondText()
+{
+    return QStringLiteral("共通ファイルを選択した全端末に書き込みます。\n本当によろしいですか？");
+}

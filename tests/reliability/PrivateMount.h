@@ -1,0 +1,60 @@
+#pragma once
+// Small full file systems for tests: the calling test runs again in a child
+// process with a mount namespace of its own (unshare -m, private
+// propagation), where it may mount a tmpfs that vanishes with it. Needs root.
+
+#include <QString>
+
+namespace PrivateMount
+{
+
+enum class Where {
+    Child,   // in the private namespace: go on with the test
+    Parent,  // the child has run the test; its outcome is this test's
+    NotRoot, // skip
+};
+Where runTestInChild();
+
+// A tmpfs of `bytes` mounted on a folder for the life of the object.
+class Tmpfs
+{
+public:
+    Tmpfs(const QString &folder, qint64 bytes);
+    ~Tmpfs();
+    bool mounted() const { return m_mounted; }
+
+private:
+    QString m_folder;
+    bool m_mounted = false;
+};
+
+// A folder made read-only (bound onto itself, remounted read-only) for the
+// life of the object: unwritable even for root.
+class ReadOnly
+{
+public:
+    explicit ReadOnly(const QString &folder);
+    ~ReadOnly();
+    bool done() const { return m_done; }
+
+private:
+    QString m_folder;
+    bool m_done = false;
+};
+
+// Fills the file system of `folder` with one file, up to its last byte or
+// leaving `room` bytes (whole pages) free, and answers its path; removing the
+// file frees the room again.
+QString fill(const QString &folder, qint64 room = 0);
+
+} // namespace PrivateMount
+
+// Runs the rest of the test body in the private child (or skips it).
+#define KEL_IN_PRIVATE_MOUNTS()                                                                    \
+    do {                                                                                           \
+        const PrivateMount::Where where_ = PrivateMount::runTestInChild();                         \
+        if (where_ == PrivateMount::Where::NotRoot)                                                \
+            GTEST_SKIP() << "needs root for a private tmpfs";                                      \
+        if (where_ == PrivateMount::Where::Parent)                                                 \
+            return;                                                                                \
+    } while (0)

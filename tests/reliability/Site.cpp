@@ -1,0 +1,97 @@
+#include "Site.h"
+
+#include "comm/OpLog.h"
+#include "common/Cp932.h"
+#include "common/ProcessValues.h"
+#include "register/TermDatabase.h"
+
+#include "support/ScriptedPrompter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+
+namespace
+{
+const QByteArray OneAccount = "[System]\r\nCount=1\r\n\r\n[ModelSet1]\r\nMODEL=KT-100\r\n"
+                              "ID=kel\r\nPW=secret\r\n";
+} // namespace
+
+Site::Site(int udpPort, qint64 tmpfsBytes)
+    : m_fs(tmpfsBytes > 0 ? std::make_unique<PrivateMount::Tmpfs>(m_root.path(), tmpfsBytes)
+                          : nullptr),
+      m_folder(m_root.file(QStringLiteral("program"))), m_port(udpPort)
+{
+    MakeProgramFolder(m_folder, OneAccount);
+    ScriptedPrompter prompter;
+    CTermDatabase db(m_folder);
+    if (!db.startUp())
+        return;
+    SystemSettings s;
+    db.readSystemSettings(s);
+    s.UDPPort = udpPort;
+    s.EditerPath = QStringLiteral("/usr/bin/xdg-open");
+    db.writeSystemSettings(s);
+}
+
+void Site::addProvisional(int first, int count)
+{
+    ScriptedPrompter prompter;
+    CTermDatabase db(m_folder);
+    if (!db.startUp())
+        return;
+    std::vector<TermItem> items;
+    for (int i = 0; i < count; ++i)
+        items.push_back(TermItem{0, QString::number(first + i), 0});
+    db.addTerminals(items);
+}
+
+std::unique_ptr<ProgramRunner> Site::start()
+{
+    auto p = std::make_unique<ProgramRunner>(m_folder, QStringList{QStringLiteral("/wait=-1")});
+    p->start();
+    return p;
+}
+
+QStringList Site::loggedIds() const
+{
+    QStringList ids;
+    const QDir logs(m_folder + QStringLiteral("/Log"));
+    static const QRegularExpression line(QStringLiteral("Err01:.*端末ID:(\\S+)"));
+    for (const QString &name : logs.entryList({QStringLiteral("Log_*.txt")}, QDir::Files)) {
+        QFile f(logs.filePath(name));
+        if (!f.open(QIODevice::ReadOnly))
+            continue;
+        for (const QString &l : Cp932::decode(f.readAll()).split(QStringLiteral("\r\n"))) {
+            const QRegularExpressionMatch m = line.match(l);
+            if (m.hasMatch())
+                ids << m.captured(1);
+        }
+    }
+    return ids;
+}
+
+Site::Register Site::readRegister(const QString &programFolder)
+{
+    Register r;
+    {
+        QSqlDatabase c = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "site");
+        c.setDatabaseName(programFolder + QLatin1Char('/') +
+                          QLatin1String(CTermDatabase::FileName));
+        if (c.open()) {
+            QSqlQuery q(c);
+            q.exec(QStringLiteral("PRAGMA integrity_check"));
+            while (q.next())
+                r.integrity += q.value(0).toString();
+            q.exec(QStringLiteral("SELECT ltrim(TermID), TermEntryType, UserInfo1 FROM TermInfo"));
+            while (q.next()) {
+                r.rows.insert(q.value(0).toString(), {q.value(1).toInt(), q.value(2).toString()});
+                ++r.count;
+            }
+        }
+    }
+    QSqlDatabase::removeDatabase("site");
+    return r;
+}

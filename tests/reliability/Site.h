@@ -1,0 +1,54 @@
+#pragma once
+// The real program on a program folder of its own, as an administrator runs
+// it: FTP account, Log folder, a register that listens on the test's UDP
+// port. The program folder is a sub-folder of a temporary root, so whatever
+// would leak out of it lands beside it where a test can see it.
+
+#include "PrivateMount.h"
+#include "ProgramRunner.h"
+#include "support/TempDir.h"
+
+#include <QSet>
+#include <QStringList>
+
+#include <memory>
+
+class Site
+{
+public:
+    // tmpfsBytes > 0: the root is a tmpfs of that size (in a private mount
+    // namespace only, see PrivateMount.h).
+    explicit Site(int udpPort, qint64 tmpfsBytes = 0);
+
+    QString folder() const { return m_folder; }
+    QString root() const { return m_root.path(); }
+    int port() const { return m_port; }
+
+    // Writes a file below the program folder.
+    void writeFile(const QString &relative, const QByteArray &bytes) const
+    {
+        m_root.write(QStringLiteral("program/") + relative, bytes);
+    }
+    // Provisional rows (added by hand) for the terminal IDs first.. first+count-1.
+    void addProvisional(int first, int count);
+    // Starts the program without a pause before its UDP sends.
+    std::unique_ptr<ProgramRunner> start();
+    // The terminal IDs of the register-update lines of the day's log
+    // ("Err01": a provisional row was adopted or an ID is held twice).
+    QStringList loggedIds() const;
+
+    // The register read from outside (the program must not hold it).
+    struct Register {
+        QString integrity;
+        QMap<QString, QPair<int, QString>> rows; // trimmed ID -> (TermEntryType, MAC)
+        int count = 0;
+    };
+    Register readRegister() const { return readRegister(m_folder); }
+    static Register readRegister(const QString &programFolder);
+
+private:
+    TempDir m_root;
+    std::unique_ptr<PrivateMount::Tmpfs> m_fs;
+    QString m_folder;
+    int m_port;
+};

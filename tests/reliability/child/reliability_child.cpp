@@ -1,0 +1,132 @@
+// The writers that the reliability tests kill: each role does one piece of
+// the program's real work in-process and reports how far it got on stdout,
+// one line at a time, so that the test can kill it at the worst moment.
+//
+//   write-loop PATH BYTES        rewrites PATH (the list export's writer) with
+//                                BYTES of 'A', then of 'B', ...; "W n" after each
+//   kill-at STEP PATH TEXT       saves TEXT into the INI file PATH and dies by
+//                                SIGKILL before write step STEP (SafeFile::Step)
+//   view-add FOLDER FIRST COUNT  the list window's add command, its dialog filled in
+//   view-delete FOLDER           the delete command on every row, files too
+//   compact FOLDER               the register's start-up (compaction and open)
+//
+// The view roles print "P <operation> <done>" whenever the progress window
+// moves and "END" when the command is over.
+#include "common/IniFile.h"
+#include "common/ProcessValues.h"
+#include "common/SafeFile.h"
+#include "register/TermDatabase.h"
+#include "termlist/ListExport.h"
+#include "termlist/ui/AddTermDialog.h"
+#include "termlist/ui/ProgressDialog.h"
+#include "termlist/ui/TerminalView.h"
+
+#include "support/ScriptedPrompter.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+
+#include <csignal>
+#include <cstdio>
+
+namespace
+{
+
+void say(const QByteArray &line)
+{
+    std::fwrite(line.constData(), 1, std::size_t(line.size()), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
+
+// Reports every move of the progress window (polled from the command's own
+// yields) and fills in the add dialog when it opens.
+void watchWindows(const QString &firstId, const QString &count)
+{
+    auto *timer = new QTimer(qApp);
+    timer->setInterval(0);
+    QObject::connect(timer, &QTimer::timeout, [firstId, count] {
+        static int lastOp = -1, lastDone = -1;
+        for (QWidget *w : QApplication::topLevelWidgets()) {
+            if (auto *add = qobject_cast<CAddTermDialog *>(w); add && add->isVisible()) {
+                add->idEdit->setText(firstId);
+                add->countEdit->setText(count);
+                add->registerButton->click();
+            }
+            auto *p = qobject_cast<CProgressDialog *>(w);
+            if (p && p->isVisible() && (p->operation() != lastOp || p->bar->value() != lastDone)) {
+                lastOp = p->operation();
+                lastDone = p->bar->value();
+                say(QByteArray("P ") + QByteArray::number(lastOp) + ' ' +
+                    QByteArray::number(lastDone));
+            }
+        }
+    });
+    timer->start();
+}
+
+int viewCommand(const QString &folder, bool add, const QString &firstId, const QString &count)
+{
+    ProcessValues::setProgramFolder(folder);
+    ScriptedPrompter prompter;
+    CTerminalView view;
+    if (ProcessValues::startupAbort.load())
+        return 2;
+    view.initialUpdate();
+    watchWindows(firstId, count);
+    if (add) {
+        view.onAddTerminals();
+    } else {
+        view.selectAll();
+        prompter.answer(MsgResult::Yes);
+        prompter.answer(MsgResult::Yes);
+        view.onDeleteTerminals();
+    }
+    say("END");
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const QStringList a = app.arguments().mid(1);
+    const QString role = a.value(0);
+
+    if (role == QLatin1String("write-loop") && a.size() == 3) {
+        const qsizetype bytes = a[2].toLongLong();
+        for (int n = 0;; ++n) {
+            if (!ListExport::write(a[1], QByteArray(bytes, char('A' + n % 2))))
+                return 1;
+            say("W " + QByteArray::number(n));
+        }
+    }
+    if (role == QLatin1String("kill-at") && a.size() == 4) {
+        const auto step = static_cast<SafeFile::Step>(a[1].toInt());
+        SafeFile::setStepHook([step](SafeFile::Step s, const QString &) {
+            if (s == step)
+                std::raise(SIGKILL);
+            return true;
+        });
+        IniFile ini(a[2]);
+        ini.load();
+        ini.writeString(QStringLiteral("FTPTimerSettings"), QStringLiteral("Text"), a[3]);
+        return ini.save() ? 0 : 1;
+    }
+    if (role == QLatin1String("view-add") && a.size() == 4)
+        return viewCommand(a[1], true, a[2], a[3]);
+    if (role == QLatin1String("view-delete") && a.size() == 2)
+        return viewCommand(a[1], false, {}, {});
+    if (role == QLatin1String("compact") && a.size() == 2) {
+        CTermDatabase db(a[1]);
+        ScriptedPrompter prompter;
+        return db.startUp() ? 0 : 1;
+    }
+    std::fprintf(stderr, "usage: see the comment at the top of %s\n", __FILE__);
+    return 2;
+}

@@ -1,0 +1,331 @@
+// A program folder on a small file system that fills up (a private tmpfs;
+// skipped without root), or with folders nobody may write: the register, the
+// daily log, a settings file, an INI write-back and the list export answer
+// with their failures and messages, and nothing that was there before is
+// lost; once there is room again the kept notices land.
+#include "CommStack.h"
+#include "PrivateMount.h"
+#include "Site.h"
+
+#include "comm/OpLog.h"
+#include "comm/RegisterLogWriter.h"
+#include "common/IniFile.h"
+#include "common/ProcessValues.h"
+#include "editor/DescriptionLoader.h"
+#include "editor/SettingsFile.h"
+#include "register/TermDatabase.h"
+#include "termlist/NoticeApplier.h"
+#include "termlist/TermListModel.h"
+#include "termlist/ui/TerminalView.h"
+
+#include "support/ScriptedPrompter.h"
+#include "support/TempDir.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QtEndian>
+#include <gtest/gtest.h>
+
+namespace
+{
+
+const QDateTime Noon(QDate(2024, 5, 7), QTime(12, 0));
+
+Udp::TermNotify notice(int n)
+{
+    Udp::TermNotify t;
+    t.termId = QString::number(n);
+    t.macAddress = QStringLiteral("00:00:00:00:%1:%2")
+                       .arg(n / 256, 2, 16, QLatin1Char('0'))
+                       .arg(n % 256, 2, 16, QLatin1Char('0'));
+    t.address = 0x0A000000u + std::uint32_t(n);
+    return t;
+}
+
+std::vector<TermEntry> rows(CTermDatabase &db)
+{
+    std::vector<TermEntry> out;
+    EXPECT_EQ(db.readList(DefaultListCond(), out), 0);
+    return out;
+}
+
+struct ViewDouble : NoticeApplier::Host {
+    bool pending = false;
+    bool refreshPending() const override { return pending; }
+    void setRefreshPending() override { pending = true; }
+    bool mainWindowEnabled() const override { return true; }
+    void refreshList() override { pending = false; }
+};
+
+// The program folder of a test: a tmpfs below a temporary folder (unmounted
+// first).
+struct Folder {
+    Folder()
+    {
+        ProcessValues::setProgramFolder(dir.path());
+        ProcessValues::startupAbort = 0;
+    }
+    TempDir dir;
+    PrivateMount::Tmpfs fs{dir.path(), 16 << 20};
+    QString path() const { return dir.path(); }
+    QByteArray read(const QString &rel) const { return dir.read(rel); }
+    void write(const QString &rel, const QByteArray &b) const { dir.write(rel, b); }
+};
+
+} // namespace
+
+TEST(FullDisk, RegisterLogSettingsAndIniWriteBackLoseNothing)
+{
+    KEL_IN_PRIVATE_MOUNTS();
+    Folder f;
+    ASSERT_TRUE(f.fs.mounted());
+    OpLog::setClock([] { return Noon; });
+    ScriptedPrompter prompter;
+    {
+        CTermDatabase db(f.path());
+        ASSERT_TRUE(db.startUp());
+        for (int n = 1; n <= 50; ++n)
+            ASSERT_EQ(db.registerUpdate(NoticeApplier::toRegistration(notice(n))), 0);
+        std::vector<TermItem> provisional{TermItem{0, QStringLiteral("900"), 0}};
+        ASSERT_EQ(db.addTerminals(provisional), 0);
+    }
+    // The log's last page has room for 10 bytes: a line would be cut there.
+    QByteArray logBefore;
+    while (logBefore.size() < 4096 - 10 - 30)
+        logBefore += "2024/05/07 11:00  Ope09:x  \r\n";
+    logBefore += QByteArray(4096 - 10 - logBefore.size() - 2, '-') + "\r\n";
+    const QString logName = QStringLiteral("Log/Log_20240507.txt");
+    f.write(logName, logBefore);
+    const QByteArray iniBefore = "[FTPTimerSettings]\r\nFTPConnectTimer=5\r\n";
+    f.write(QStringLiteral("FTPTimer.ini"), iniBefore);
+    // A terminal's settings file through the editor's writer.
+    const auto source = [](const char *rel) {
+        QFile file(QStringLiteral(KEL_SOURCE_DIR "/") + QLatin1String(rel));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    SettingsDescription description;
+    ASSERT_TRUE(
+        LoadDescriptionBytes(source("tests/editor/data/write_desc.xml"), true, &description));
+    MergeSettings(ReadSettingsBytes(source("tests/editor/data/write_input.ini")), description);
+    const QString settings = f.path() + QStringLiteral("/Data/Sys/kel_sys3001.ini");
+    QDir().mkpath(f.path() + QStringLiteral("/Data/Sys"));
+    ASSERT_TRUE(WriteSettingsFile(settings, description, FileMode{true, false}));
+    const QByteArray settingsBefore = f.read(QStringLiteral("Data/Sys/kel_sys3001.ini"));
+
+    // A fresh start: the write-ahead log is empty, every commit needs room.
+    CTermDatabase db(f.path());
+    ASSERT_TRUE(db.startUp());
+    RegisterLogWriter registerLog;
+    db.setLogWriter(&registerLog);
+    ViewDouble host;
+    NoticeApplier applier(db, host, 4711, 4712);
+    const std::vector<TermEntry> before = rows(db);
+    ASSERT_EQ(before.size(), 51u);
+
+    const QString filler = PrivateMount::fill(f.path());
+    prompter.records.clear();
+    applier.onNotice(notice(900)); // adopts the provisional row: a log line
+    applier.onNotice(notice(901));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(applier.applied(), 0u);
+    EXPECT_EQ(applier.pending(), 2u);
+    // In WAL mode the disk shows full at COMMIT: the step rolls back, and
+    // its items must not count as done.
+    std::vector<TermItem> add{TermItem{0, QStringLiteral("902"), 0}};
+    EXPECT_EQ(db.addTerminals(add), DbAnswer::Failed);
+    std::vector<TermItem> del{TermItem{before[0].ID, before[0].TermID, 0}};
+    EXPECT_EQ(db.deleteTerminals(del), DbAnswer::Failed);
+    EXPECT_EQ(add[0].result, ItemResult::NotUpdatable);
+    EXPECT_EQ(del[0].result, ItemResult::NotUpdatable);
+    ASSERT_GE(prompter.records.size(), 3);
+    for (const PromptRecord &r : prompter.records)
+        EXPECT_EQ(r.caption, QStringLiteral("DB Error")) << r.text.toStdString();
+
+    EXPECT_FALSE(OpLog::writeError(9, QStringLiteral("7")));
+    const QByteArray logNow = f.read(logName);
+    EXPECT_TRUE(logNow == logBefore) << "half a line: " << logNow.mid(4070).toStdString();
+    EXPECT_FALSE(
+        IniWriteString(f.path() + "/FTPTimer.ini", "FTPTimerSettings", "FTPConnectTimer", "7"));
+    EXPECT_EQ(f.read(QStringLiteral("FTPTimer.ini")), iniBefore);
+    description.entries[1].value = QStringLiteral("99");
+    QList<int> editorErrors;
+    EXPECT_FALSE(WriteSettingsFile(
+        settings, description, FileMode{true, false},
+        [&](int number, const QString &, const QString &) { editorErrors << number; }));
+    EXPECT_EQ(editorErrors, QList<int>({12}));
+    EXPECT_EQ(f.read(QStringLiteral("Data/Sys/kel_sys3001.ini")), settingsBefore);
+    EXPECT_EQ(QDir(f.path()).entryList({"*.~new"}, QDir::Files).size(), 0);
+    EXPECT_EQ(QDir(f.path() + "/Data/Sys").entryList(QDir::Files | QDir::Hidden).size(), 1);
+    EXPECT_EQ(rows(db).size(), before.size());
+
+    // Room again: the kept notices land, each with its one log line.
+    ASSERT_TRUE(QFile::remove(filler));
+    EXPECT_TRUE(applier.onTimerExpired({4711, NoticeApplier::RetryTimerId, 0}));
+    EXPECT_EQ(applier.applied(), 2u);
+    EXPECT_EQ(rows(db).size(), before.size() + 1);
+    const QByteArray log = f.read(logName);
+    EXPECT_TRUE(log.startsWith(logBefore));
+    EXPECT_EQ(log.count("Err01"), 1) << log.mid(logBefore.size()).toStdString();
+    EXPECT_TRUE(OpLog::writeError(9, QStringLiteral("7")));
+    EXPECT_TRUE(
+        IniWriteString(f.path() + "/FTPTimer.ini", "FTPTimerSettings", "FTPConnectTimer", "7"));
+    OpLog::setClock({});
+}
+
+TEST(FullDisk, ListWindowExportAndDeleteKeepEverything)
+{
+    KEL_IN_PRIVATE_MOUNTS();
+    Folder f;
+    ASSERT_TRUE(f.fs.mounted());
+    ScriptedPrompter prompter;
+    {
+        CTermDatabase db(f.path());
+        ASSERT_TRUE(db.startUp());
+        std::vector<TermItem> items;
+        for (int n = 0; n < 2000; ++n)
+            items.push_back(TermItem{0, QString::number(10000 + n), 0});
+        ASSERT_EQ(db.addTerminals(items), 0);
+    }
+    const QByteArray listBefore = "端末ID,\r\n1,\r\n";
+    f.write(QStringLiteral("Data/List.txt"), listBefore);
+    const QStringList files{"Data/Sys/kel_sys10000.ini", "Data/User/kel_user10000.ini",
+                            "Data/Dial/kel_dial10000.csv"};
+    for (const QString &rel : files)
+        f.write(rel, "x");
+    CTerminalView view;
+    view.initialUpdate();
+    ASSERT_EQ(view.listModel()->rowCount(), 2000);
+    const QString filler = PrivateMount::fill(f.path());
+
+    prompter.answer(MsgResult::Yes);
+    view.onExportList();
+    ASSERT_EQ(prompter.records.size(), 2);
+    EXPECT_EQ(
+        prompter.records[1].text,
+        QStringLiteral("端末一覧を正常に出力できませんでした。\nディスクに空きがあるか確認して"
+                       "ください。"));
+    EXPECT_EQ(f.read(QStringLiteral("Data/List.txt")), listBefore);
+    EXPECT_EQ(QDir(f.path() + "/Data").entryList(QDir::Files), QStringList({"List.txt"}));
+
+    // Deleting with their files: the rows come back, so the files stay.
+    view.selectAll();
+    prompter.answer(MsgResult::Yes);
+    prompter.answer(MsgResult::Yes);
+    view.onDeleteTerminals();
+    EXPECT_EQ(view.listModel()->rowCount(), 2000);
+    EXPECT_EQ(prompter.records.last().text, QStringLiteral("一部の端末を削除できませんでした。"));
+    for (const QString &rel : files)
+        EXPECT_TRUE(QFile::exists(f.dir.file(rel))) << rel.toStdString();
+
+    ASSERT_TRUE(QFile::remove(filler));
+    prompter.answer(MsgResult::Yes);
+    view.onExportList();
+    EXPECT_EQ(prompter.records.last().caption, QStringLiteral("端末一覧テキスト出力完了"));
+    EXPECT_EQ(f.read(QStringLiteral("Data/List.txt")).count("\r\n"), 2001);
+}
+
+TEST(FullDisk, TheProgramRefusesToStartAndLaterKeepsItsNotices)
+{
+    KEL_IN_PRIVATE_MOUNTS();
+    const int port = 43241;
+    Site site(port, 16 << 20);
+    site.addProvisional(800, 3);
+    const QString reg = site.folder() + QLatin1Char('/') + QLatin1String(CTermDatabase::FileName);
+    const auto bytes = [](const QString &path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    const QByteArray regBefore = bytes(reg);
+    ASSERT_FALSE(regBefore.isEmpty());
+
+    // No room for the single-instance lock, then none for the compacted copy:
+    // the program says so and ends, the register as it was.
+    for (const auto &[room, text] :
+         {std::pair<qint64, const char *>{0, "現在使用不能な状態にあります"},
+          {4096, "データベースを最適化できませんでした。"}}) {
+        SCOPED_TRACE(text);
+        const QString filler = PrivateMount::fill(site.root(), room);
+        auto program = site.start();
+        ASSERT_TRUE(program->waitForExit());
+        EXPECT_NE(program->exitCode(), 0);
+        EXPECT_TRUE(program->stderrText().contains(QString::fromUtf8(text)))
+            << program->stderrText().toStdString();
+        EXPECT_TRUE(bytes(reg) == regBefore);
+        EXPECT_FALSE(QFile::exists(site.folder() + "/_Comp_KELMNGPC_V11.MDB"));
+        QFile::remove(filler);
+    }
+
+    // Running, then the disk fills: three notices that adopt provisional rows.
+    auto program = site.start();
+    Termsim sim;
+    ASSERT_TRUE(sim.start(simArgs("127.0.74.2", 4, port) << "--no-ftp"
+                                                         << "--id-start"
+                                                         << "799"));
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            sim.cmd("notify 0");
+            sim.cmd("wait 0 TermNotifyAck timeout=0.2");
+            return sim.ok();
+        },
+        15000))
+        << program->stderrText().toStdString();
+    const QString filler = PrivateMount::fill(site.root());
+    for (int n = 1; n <= 3; ++n)
+        sim.cmd(QStringLiteral("notify %1").arg(n));
+    sim.cmd("wait 3 TermNotifyAck timeout=10");
+    ASSERT_TRUE(sim.ok());
+    EXPECT_TRUE(WaitFor([&] { return program->stderrText().contains("DB Error"); }, 10000));
+    EXPECT_TRUE(site.loggedIds().isEmpty()) << site.loggedIds().join(' ').toStdString();
+
+    // Room again: the retry lands them, each with its one log line.
+    QFile::remove(filler);
+    EXPECT_TRUE(WaitFor([&] { return site.loggedIds().size() >= 3; }, 10000));
+    program->terminate();
+    ASSERT_TRUE(program->waitForExit());
+    EXPECT_EQ(program->exitCode(), 0);
+    EXPECT_EQ(site.loggedIds(), QStringList({"800", "801", "802"}));
+    const Site::Register after = site.readRegister();
+    EXPECT_EQ(after.integrity, QStringLiteral("ok"));
+    for (const char *id : {"800", "801", "802"})
+        EXPECT_EQ(after.rows.value(id).first, 1) << id;
+}
+
+TEST(FullDisk, UnwritableFoldersKeepTheirFiles)
+{
+    KEL_IN_PRIVATE_MOUNTS();
+    Folder f;
+    ASSERT_TRUE(f.fs.mounted());
+    OpLog::setClock([] { return Noon; });
+    ScriptedPrompter prompter;
+    const QStringList files{"Data/List.txt", "Data/Sys/kel_sys1.ini", "Log/Log_20240507.txt",
+                            "Schedule/ScheduleMng.ini"};
+    for (const QString &rel : files)
+        f.write(rel, "[FTPTimerSettings]\r\nold=1\r\n");
+    {
+        CTermDatabase db(f.path());
+        ASSERT_TRUE(db.startUp());
+        ASSERT_EQ(db.registerUpdate(NoticeApplier::toRegistration(notice(1))), 0);
+    }
+    PrivateMount::ReadOnly data(f.path() + "/Data"), log(f.path() + "/Log"),
+        schedule(f.path() + "/Schedule");
+    ASSERT_TRUE(data.done() && log.done() && schedule.done());
+
+    CTerminalView view;
+    view.initialUpdate();
+    prompter.answer(MsgResult::Yes);
+    view.onExportList();
+    EXPECT_EQ(prompter.records.last().caption, QStringLiteral("端末一覧テキスト出力異常"));
+    EXPECT_FALSE(OpLog::writeError(9, QStringLiteral("1")));
+    EXPECT_FALSE(
+        IniWriteString(f.path() + "/Schedule/ScheduleMng.ini", "FTPTimerSettings", "old", "2"));
+    EXPECT_FALSE(
+        IniWriteString(f.path() + "/Data/Sys/kel_sys1.ini", "FTPTimerSettings", "old", "2"));
+    for (const QString &rel : files)
+        EXPECT_EQ(f.read(rel), "[FTPTimerSettings]\r\nold=1\r\n") << rel.toStdString();
+    // The register beside them goes on working.
+    view.noticeApplier().onNotice(notice(2));
+    EXPECT_EQ(view.noticeApplier().flush(), 0);
+    EXPECT_EQ(view.noticeApplier().applied(), 1u);
+    OpLog::setClock({});
+}

@@ -1,0 +1,223 @@
+// Hostile datagrams at the running program, among valid notices: random
+// lengths (0..2,000 bytes), every code, bytes that are no CP932, terminal IDs
+// and names with path separators. Every valid notice is answered and
+// registered, the program keeps running and closes normally, and nothing is
+// written (or deleted) outside the program folder, also when the terminals
+// those datagrams registered are deleted with their files afterwards.
+#include "CommStack.h"
+#include "Site.h"
+
+#include "comm/UdpMessages.h"
+#include "common/ProcessValues.h"
+#include "termlist/TermListModel.h"
+#include "termlist/ui/TerminalView.h"
+
+#include "support/ScriptedPrompter.h"
+
+#include <QDirIterator>
+#include <QNetworkDatagram>
+#include <QRandomGenerator>
+#include <QUdpSocket>
+#include <QtEndian>
+#include <gtest/gtest.h>
+
+namespace
+{
+
+// Every file and folder below root, except inside the program folder.
+QStringList treeOutside(const QString &root, const QString &program)
+{
+    QStringList out;
+    QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot | QDir::System,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString p = it.next();
+        if (p != program && !p.startsWith(program + QLatin1Char('/')))
+            out << p;
+    }
+    out.sort();
+    return out;
+}
+
+// Names found in the given folders (not below them) that carry the mark.
+QStringList marked(const QStringList &folders, const QString &mark)
+{
+    QStringList out;
+    for (const QString &f : folders)
+        for (const QString &n : QDir(f).entryList(QDir::AllEntries | QDir::Hidden | QDir::System))
+            if (n.contains(mark))
+                out << f + QLatin1Char('/') + n;
+    return out;
+}
+
+QUdpSocket *boundSocket(const QString &address, QObject *parent)
+{
+    auto *s = new QUdpSocket(parent);
+    s->bind(QHostAddress(address), 0);
+    return s;
+}
+
+void put(QByteArray &d, int offset, const QByteArray &bytes, int width)
+{
+    if (offset >= d.size())
+        return;
+    d.replace(offset, qMin<qsizetype>(width, d.size() - offset),
+              bytes.left(qMin<qsizetype>(width, d.size() - offset)));
+}
+
+// A datagram as an attacker or a broken terminal sends it.
+QByteArray hostileDatagram(QRandomGenerator &rnd, const QString &mark)
+{
+    static const std::uint16_t codes[] = {0x8010, 0x8050, 0x8030, 0x8038, 0x8040,
+                                          0x0010, 0x0050, 0x0058, 0x8011, 0xFFFF};
+    static const QList<QByteArray> names{"../../../../../../tmp/",
+                                         "/../../../../",
+                                         "..\\..\\..\\",
+                                         "/etc/",
+                                         "Data/Sys/../../../",
+                                         "\x81\x00\xFF\xFE",
+                                         "\xE3\x81\x82",
+                                         "%s%n%x",
+                                         "\x1b[2J\x07",
+                                         QByteArray(64, '9'),
+                                         QByteArray(64, '/')};
+    QByteArray d(rnd.bounded(2001), Qt::Uninitialized);
+    for (char &c : d)
+        c = char(rnd.bounded(256));
+    if (d.size() >= 2 && rnd.bounded(10) < 8)
+        qToBigEndian<quint16>(codes[rnd.bounded(int(std::size(codes)))], d.data());
+    // Names with separators and bytes that are no CP932 in the text fields.
+    for (int offset : {4, 74, 94, 114, 134, 174, 224, 274})
+        if (rnd.bounded(3) == 0)
+            put(d, offset, names[rnd.bounded(names.size())] + mark.toLatin1(),
+                offset == 4     ? 64
+                : offset >= 224 ? 50
+                                : 20);
+    // Answers go to the address inside: keep them on the loopback.
+    if (d.size() >= 72)
+        qToBigEndian<quint32>(0x7F004900u | quint32(rnd.bounded(1, 250)), d.data() + 68);
+    return d;
+}
+
+QByteArray validNotice(int n, const QString &termId)
+{
+    Udp::TermNotify t;
+    t.termId = termId;
+    t.address = 0x7F004700u + std::uint32_t(n); // 127.0.71.n
+    t.regist = 1;
+    t.vendor = QStringLiteral("KEL");
+    t.machineName = QStringLiteral("KT-100");
+    t.macAddress = QStringLiteral("02:00:7F:00:47:%1").arg(n, 2, 16, QLatin1Char('0')).toUpper();
+    return Udp::buildTermNotify(t);
+}
+
+} // namespace
+
+TEST(HostileWire, RandomDatagramsAmongValidNotices)
+{
+    const int port = 43231, terminals = 20, rounds = 20;
+    const QString mark = QStringLiteral("kelpwn%1").arg(QRandomGenerator::global()->generate());
+    Site site(port);
+    // Folders that an unchecked ID would reach, and files it would delete.
+    for (const char *sub : {"Data/Sys/kel_sys", "Data/User/kel_user", "Data/Dial/kel_dial"})
+        QDir().mkpath(site.folder() + QLatin1Char('/') + QLatin1String(sub));
+    for (int n = 4; n < terminals; n += 5)
+        for (const char *ext : {".ini", ".csv"}) {
+            QFile victim(site.root() + QLatin1Char('/') + mark + QString::number(n) +
+                         QLatin1String(ext));
+            victim.open(QIODevice::WriteOnly);
+            victim.write("not the program's");
+        }
+    const QStringList around{site.root(), QFileInfo(site.root()).absolutePath(),
+                             QStringLiteral("/tmp"), QStringLiteral("/")};
+    const QStringList before = treeOutside(site.root(), site.folder());
+    const QStringList markedBefore = marked(around, mark);
+
+    auto program = site.start();
+    QObject owner;
+    std::vector<QUdpSocket *> phones;
+    for (int n = 0; n < terminals; ++n)
+        phones.push_back(boundSocket(QStringLiteral("127.0.71.%1").arg(n + 2), &owner));
+    std::vector<QUdpSocket *> attackers;
+    for (int n = 0; n < 4; ++n)
+        attackers.push_back(boundSocket(QStringLiteral("127.0.72.%1").arg(n + 2), &owner));
+    const QHostAddress pc(QStringLiteral("127.0.0.1"));
+    const auto acks = [&](int n) {
+        int count = 0;
+        while (phones[n]->hasPendingDatagrams()) {
+            const QNetworkDatagram d = phones[n]->receiveDatagram();
+            count += d.data().size() == 12 && Udp::messageCode(d.data()) == 0x0010;
+        }
+        return count;
+    };
+    // Up when the first phone is answered.
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            phones[0]->writeDatagram(validNotice(2, "7000"), pc, port);
+            return phones[0]->waitForReadyRead(200) && acks(0) > 0;
+        },
+        15000))
+        << program->stderrText().toStdString();
+
+    // Valid notices of 20 phones, 10 rounds, with 300 hostile datagrams
+    // between rounds; some phones carry an ID that names a path.
+    QRandomGenerator rnd(20240507);
+    std::vector<int> answered(terminals, 0);
+    const auto idOf = [&](int n) {
+        return n % 5 == 4 ? QStringLiteral("/../../../../") + mark + QString::number(n)
+                          : QString::number(7000 + n);
+    };
+    for (int round = 0; round < rounds; ++round) {
+        for (int n = 0; n < terminals; ++n)
+            phones[n]->writeDatagram(validNotice(n + 2, idOf(n)), pc, port);
+        for (int i = 0; i < 300; ++i)
+            attackers[i % attackers.size()]->writeDatagram(hostileDatagram(rnd, mark), pc, port);
+        for (int n = 0; n < terminals; ++n)
+            answered[n] += acks(n);
+    }
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            for (int n = 0; n < terminals; ++n)
+                answered[n] += acks(n);
+            return std::all_of(answered.begin(), answered.end(),
+                               [&](int a) { return a >= rounds; });
+        },
+        15000))
+        << "phone 0 answered " << answered[0] << " times";
+    EXPECT_TRUE(program->running()) << program->stderrText().toStdString();
+    program->terminate();
+    ASSERT_TRUE(program->waitForExit());
+    EXPECT_EQ(program->exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program->exitCode(), 0) << program->stderrText().toStdString();
+
+    const Site::Register reg = site.readRegister();
+    EXPECT_EQ(reg.integrity, QStringLiteral("ok"));
+    for (int n = 0; n < terminals; ++n) {
+        const QString mac = QStringLiteral("02:00:7F:00:47:%1").arg(n + 2, 2, 16, QLatin1Char('0'));
+        EXPECT_EQ(reg.rows.value(idOf(n)), qMakePair(1, mac.toUpper())) << idOf(n).toStdString();
+    }
+    EXPECT_EQ(treeOutside(site.root(), site.folder()), before);
+    EXPECT_EQ(marked(around, mark), markedBefore);
+
+    // The administrator deletes every terminal with its files.
+    ProcessValues::setProgramFolder(site.folder());
+    ProcessValues::startupAbort = 0;
+    for (int n = 0; n < terminals; ++n)
+        for (const char *f : {"Data/Sys/kel_sys%1.ini", "Data/User/kel_user%1.ini"})
+            if (n % 5 != 4)
+                site.writeFile(QString(f).arg(idOf(n)), "x");
+    {
+        ScriptedPrompter prompter;
+        CTerminalView view;
+        view.initialUpdate();
+        ASSERT_GE(view.listModel()->rowCount(), terminals);
+        view.selectAll();
+        prompter.answer(MsgResult::Yes);
+        prompter.answer(MsgResult::Yes);
+        view.onDeleteTerminals();
+        EXPECT_EQ(view.listModel()->rowCount(), 0);
+    }
+    EXPECT_FALSE(QFile::exists(site.folder() + "/Data/Sys/kel_sys7000.ini"));
+    EXPECT_EQ(treeOutside(site.root(), site.folder()), before) << "deleted outside";
+    EXPECT_EQ(marked(around, mark), markedBefore);
+}

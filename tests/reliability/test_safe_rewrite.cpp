@@ -1,0 +1,186 @@
+// Rewritten files under a kill at the worst moment, a refusal at each step,
+// and other users' files: the old file or the new one, never half, never a
+// changed mode or owner; and the register's compaction the same way.
+#include "Child.h"
+
+#include "common/IniFile.h"
+#include "common/SafeFile.h"
+#include "register/TermDatabase.h"
+
+#include "support/ScriptedPrompter.h"
+#include "support/TempDir.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QThread>
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+using SafeFile::Step;
+
+namespace
+{
+
+struct stat statOf(const QString &path)
+{
+    struct stat st {
+    };
+    ::stat(QFile::encodeName(path).constData(), &st);
+    return st;
+}
+
+QStringList leftovers(const TempDir &dir)
+{
+    return QDir(dir.path())
+        .entryList({QStringLiteral("*.~new"), QStringLiteral("_Comp_*")},
+                   QDir::Files | QDir::Hidden);
+}
+
+const QByteArray OldIni = "[FTPTimerSettings]\r\nText=old\r\n";
+const QByteArray NewIni = "[FTPTimerSettings]\r\nText=new\r\n";
+
+} // namespace
+
+TEST(SafeRewrite, KilledAtEveryStepLeavesTheOldFileOrTheNew)
+{
+    TempDir dir;
+    const QString path = dir.file(QStringLiteral("FTPTimer.ini"));
+    for (Step step : {Step::Write, Step::Owner, Step::Sync, Step::Rename, Step::SyncFolder}) {
+        SCOPED_TRACE(int(step));
+        dir.write(QStringLiteral("FTPTimer.ini"), OldIni);
+        ::chmod(QFile::encodeName(path).constData(), 0640);
+        Child writer(
+            {QStringLiteral("kill-at"), QString::number(int(step)), path, QStringLiteral("new")});
+        EXPECT_EQ(writer.finish(), -1) << "killed: " << writer.errors().toStdString();
+        EXPECT_EQ(dir.read(QStringLiteral("FTPTimer.ini")),
+                  step == Step::SyncFolder ? NewIni : OldIni);
+        EXPECT_EQ(statOf(path).st_mode & 07777, 0640u);
+        // The next write goes through and takes the leftover with it.
+        EXPECT_TRUE(IniWriteString(path, "FTPTimerSettings", "Text", "again"));
+        EXPECT_TRUE(leftovers(dir).isEmpty()) << leftovers(dir).join(' ').toStdString();
+    }
+}
+
+TEST(SafeRewrite, KilledMidwayThroughALargeRewrite)
+{
+    TempDir dir;
+    const QString path = dir.file(QStringLiteral("Data/List.txt"));
+    const qsizetype size = 4 << 20;
+    for (int round = 0; round < 3; ++round) {
+        Child writer({QStringLiteral("write-loop"), path, QString::number(size)});
+        ASSERT_TRUE(writer.waitLine([](const QByteArray &l) { return l == "W 1"; }))
+            << writer.errors().toStdString();
+        QThread::usleep(QRandomGenerator::global()->bounded(20000));
+        writer.kill();
+        const QByteArray bytes = dir.read(QStringLiteral("Data/List.txt"));
+        ASSERT_EQ(bytes.size(), size);
+        EXPECT_TRUE(bytes == QByteArray(size, 'A') || bytes == QByteArray(size, 'B'))
+            << "a mix of two writes";
+    }
+}
+
+TEST(SafeRewrite, RefusedStepsKeepTheOldFileAndLeaveNoTemporary)
+{
+    TempDir dir;
+    const QString path = dir.file(QStringLiteral("Schedule/ScheduleMng.ini"));
+    for (Step refused : {Step::Write, Step::Owner, Step::Sync, Step::Rename}) {
+        SCOPED_TRACE(int(refused));
+        dir.write(QStringLiteral("Schedule/ScheduleMng.ini"), OldIni);
+        SafeFile::setStepHook([refused](Step s, const QString &) { return s != refused; });
+        IniFile ini(path);
+        ASSERT_TRUE(ini.load());
+        ini.writeString("FTPTimerSettings", "Text", "new");
+        EXPECT_FALSE(ini.save());
+        EXPECT_FALSE(ini.errorString().isEmpty());
+        SafeFile::setStepHook({});
+        EXPECT_EQ(dir.read(QStringLiteral("Schedule/ScheduleMng.ini")), OldIni);
+        EXPECT_TRUE(QDir(dir.file("Schedule")).entryList({"*.~new"}, QDir::Files).isEmpty());
+    }
+}
+
+namespace
+{
+
+// A register with free pages for the compaction to drop.
+void makeRegister(const QString &folder)
+{
+    ScriptedPrompter prompter;
+    CTermDatabase db(folder);
+    ASSERT_TRUE(db.startUp());
+    std::vector<TermItem> items;
+    for (int i = 0; i < 3000; ++i)
+        items.push_back(TermItem{0, QString::number(100000 + i), 0});
+    ASSERT_EQ(db.addTerminals(items), 0);
+    std::vector<TermEntry> rows;
+    ASSERT_EQ(db.readList(DefaultListCond(), rows), 0);
+    std::vector<TermItem> gone;
+    for (std::size_t i = 0; i + 1 < rows.size(); ++i)
+        gone.push_back(TermItem{rows[i].ID, rows[i].TermID, 0});
+    ASSERT_EQ(db.deleteTerminals(gone), 0);
+}
+
+} // namespace
+
+TEST(Compaction, ASudoStartKeepsTheRegistersModeAndOwnerAndSyncsTheCopy)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to give the register to another user";
+    TempDir dir;
+    makeRegister(dir.path());
+    const QString db = dir.file(QString::fromLatin1(CTermDatabase::FileName));
+    const QByteArray name = QFile::encodeName(db);
+    ASSERT_EQ(::chown(name.constData(), 12345, 12346), 0);
+    ASSERT_EQ(::chmod(name.constData(), 0640), 0);
+    const struct stat before = statOf(db);
+
+    QStringList steps;
+    SafeFile::setStepHook([&](Step s, const QString &target) {
+        if (target == db)
+            steps << QString::number(int(s));
+        return true;
+    });
+    {
+        ScriptedPrompter prompter;
+        CTermDatabase reg(dir.path());
+        EXPECT_TRUE(reg.startUp());
+        EXPECT_TRUE(prompter.records.isEmpty());
+    }
+    SafeFile::setStepHook({});
+    const struct stat after = statOf(db);
+    EXPECT_NE(after.st_ino, before.st_ino) << "the compacted copy took the register's place";
+    EXPECT_LT(after.st_size, before.st_size);
+    EXPECT_EQ(after.st_uid, 12345u);
+    EXPECT_EQ(after.st_gid, 12346u);
+    EXPECT_EQ(after.st_mode & 07777, 0640u);
+    // Owner, then a sync before the copy replaces the register, the folder after.
+    EXPECT_EQ(steps.join(' '), QStringLiteral("1 2 3 4"));
+    EXPECT_TRUE(leftovers(dir).isEmpty());
+}
+
+TEST(Compaction, AnotherAccountLeavesTheRegisterToItsOwner)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to start as another user";
+    TempDir dir;
+    makeRegister(dir.path());
+    const QString db = dir.file(QString::fromLatin1(CTermDatabase::FileName));
+    const QByteArray name = QFile::encodeName(db);
+    ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0777), 0);
+    ASSERT_EQ(::chown(name.constData(), 12345, 12345), 0);
+    ASSERT_EQ(::chmod(name.constData(), 0666), 0);
+    const struct stat before = statOf(db);
+
+    // A second administrator's account (no root) starts on the shared folder.
+    Child other({QStringLiteral("compact"), dir.path()},
+                {QStringLiteral("setpriv"), QStringLiteral("--reuid=23456"),
+                 QStringLiteral("--regid=23456"), QStringLiteral("--clear-groups")});
+    EXPECT_EQ(other.finish(), 0) << other.errors().toStdString();
+    const struct stat after = statOf(db);
+    EXPECT_EQ(after.st_uid, 12345u) << "the usual user can still open the register";
+    EXPECT_EQ(after.st_ino, before.st_ino) << "left uncompacted";
+    EXPECT_EQ(after.st_mode & 07777, 0666u);
+    EXPECT_TRUE(leftovers(dir).isEmpty());
+}

@@ -1,0 +1,19 @@
+#pragma once
+// Settings the schedule tests start from.
+
+#include "schedule/ScheduleTypes.h"
+
+// A schedule appointed at the minute of `when`.
+inline ScheduleSettings appointedAt(const QDateTime &when,
+                                    int process = Schedule::Process::Restart)
+{
+    ScheduleSettings s;
+    s.OperatTiming = Schedule::Timing::Appointed;
+    s.AppointDateYear = when.date().year();
+    s.AppointDateMonth = when.date().month();
+    s.AppointDateDay = when.date().day();
+    s.AppointDateHour = when.time().hour();
+    s.AppointDateSecond = when.time().minute();
+    s.ProcessKind = process;
+    return s;
+}

@@ -1,0 +1,329 @@
+#include "comm/CommPayloads.h"
+#include "comm/OpLog.h"
+#include "common/Cp932.h"
+#include "common/ProcessValues.h"
+#include "schedule/ScheduleFiles.h"
+#include "schedule/ScheduleRunner.h"
+
+#include "schedule/ScheduleTestData.h"
+#include "support/ScriptedPrompter.h"
+#include "support/TempDir.h"
+
+#include <QFile>
+#include <gtest/gtest.h>
+
+using namespace Schedule;
+
+namespace
+{
+
+constexpr ThreadId Self = 77;
+
+struct Host : IScheduleRunnerHost {
+    std::vector<std::unique_ptr<TaskMessage>> posted;
+    QString status, progress;
+    bool cancel = true;
+    int closes = 0;
+    void rowChanged(int) override {}
+    void statusChanged(const QString &t) override { status = t; }
+    void progressChanged(const QString &t, int, int) override { progress = t; }
+    void cancelEnabled(bool e) override { cancel = e; }
+    void closeWindow() override { ++closes; }
+    bool post(std::unique_ptr<TaskMessage> m) override
+    {
+        posted.push_back(std::move(m));
+        return true;
+    }
+    RequestPayload *request(std::size_t i) { return RequestOf(*posted.at(i)); }
+};
+
+struct Register : ITerminalLookup {
+    std::optional<ScheduleTarget> findByTermId(const QString &id) override
+    {
+        if (id == "2002")
+            return ScheduleTarget{"2002", "127.000.090.004", "02:00:7f:00:5a:04", "KT-200"};
+        return std::nullopt;
+    }
+};
+
+class RunnerTest : public ::testing::Test
+{
+protected:
+    RunnerTest()
+    {
+        ProcessValues::setProgramFolder(dir.path());
+        dir.mkdir("Log");
+        OpLog::setClock([this] { return clock; });
+        book.init(dir.path());
+    }
+    ~RunnerTest() override { OpLog::setClock({}); }
+
+    // Writes schedule n enabled, appointed at `when`, with targets.
+    void save(int n, ScheduleSettings s, const QList<ScheduleTarget> &targets = {})
+    {
+        const ScheduleRecord &r = book.at(n);
+        ASSERT_TRUE(ScheduleFiles::writeSettings(r.settingsPath, s, targets));
+        ASSERT_TRUE(ScheduleFiles::writeEnabled(r.settingsPath, true));
+    }
+    // Completes the last posted request with the given result codes.
+    void complete(std::initializer_list<int> codes)
+    {
+        auto m = std::move(host.posted.back());
+        host.posted.pop_back();
+        int i = 0;
+        for (int code : codes)
+            RequestOf(*m)->entries[i++].result = std::int16_t(code);
+        m->kind = CompletionKindOf(m->kind);
+        RequestOf(*m)->endFlag = 1;
+        runner.onMessage(std::move(m));
+    }
+    QString log() const
+    {
+        return Cp932::decode(
+            dir.read(QStringLiteral("Log/Log_%1.txt").arg(clock.date().toString("yyyyMMdd"))));
+    }
+
+    TempDir dir;
+    QDateTime clock{QDate(2024, 1, 15), QTime(9, 0)};
+    ScheduleBook book;
+    Host host;
+    Register reg;
+    ScheduleRunner runner{book, host, reg, Self, [this] { return clock; }};
+    const QList<ScheduleTarget> three{{"2001", "127.0.90.2", "02:00:7f:00:5a:02", "KT-100"},
+                                      {"2002", "", "", ""},
+                                      {"2003", "", "mac", "KT-100"}};
+};
+
+} // namespace
+
+TEST_F(RunnerTest, RequestCarriesFilesAndRegisterAddressesSkippedTerminalsCounted)
+{
+    ScheduleSettings s = appointedAt(clock, Process::SettingsWrite);
+    s.SysSetupFileWrite = 1;
+    s.DialSetupFileWrite = 1;
+    s.OtherSetupFileWrite = 1;
+    s.OtherSetupFile2Name = QStringLiteral("Data/Sys/kel_sys.ini");
+    s.TermReboot = 1;
+    save(1, s, three);
+    runner.open();
+    runner.tick();
+
+    ASSERT_EQ(host.posted.size(), 1u);
+    EXPECT_EQ(host.posted[0]->kind, RequestKind::ScheduleWriteSettings);
+    const RequestPayload *req = host.request(0);
+    EXPECT_EQ(req->progressTarget, Self);
+    ASSERT_EQ(req->entries.size(), 2);
+    const TerminalEntry &a = req->entries[0];
+    const TerminalEntry &b = req->entries[1];
+    EXPECT_EQ(a.address, 0x7F005A02u);
+    EXPECT_EQ(b.termId, "2002");
+    EXPECT_EQ(b.address, 0x7F005A04u) << "address from the register";
+    EXPECT_EQ(b.macAddress, "02:00:7f:00:5a:04");
+    EXPECT_EQ(b.model, "KT-200");
+    EXPECT_TRUE(b.restart);
+    EXPECT_EQ(b.result, ResultCode::Cancelled);
+    const QString f = book.folder();
+    EXPECT_EQ(a.files, (QList<RequestFile>{{f + "Data/Sys/kel_sys2001.ini", "kel_sys.ini"},
+                                           {f + "Data/Dial/kel_dial2001.csv", "kel_dial.csv"},
+                                           {f + "Data/Sys/kel_sys.ini", "kel_sys.ini"}}));
+    EXPECT_EQ(host.status, QStringLiteral("スケジュール1を実行中です。"));
+    EXPECT_EQ(host.progress, QStringLiteral("1台／3台完了")) << "the skipped one counts";
+    runner.onProgress(1, 2);
+    EXPECT_EQ(host.progress, QStringLiteral("2台／3台完了"));
+    EXPECT_EQ(runner.stateText(1), QStringLiteral("実行中"));
+
+    clock = clock.addSecs(95);
+    complete({ResultCode::Success, ResultCode::FtpConnect});
+    EXPECT_FALSE(runner.running());
+    ScheduleResult r;
+    ASSERT_TRUE(ScheduleFiles::readResult(book.at(1).resultPath, r));
+    EXPECT_EQ(r.Status, 1);
+    EXPECT_EQ(r.ProcessKind, 1);
+    EXPECT_EQ(r.BeginDate, "2024/01/15 09:00");
+    EXPECT_EQ(r.ScheduleDate, "2024/01/15 09:00");
+    EXPECT_EQ(std::tuple(r.SuccessTermNum, r.ErrorTermNum, r.CancelTermCount), std::tuple(1, 1, 0));
+    ASSERT_EQ(r.terminals.size(), 3);
+    EXPECT_EQ(r.terminals[0], (ScheduleResultTerm{Outcome::NotExecuted, three[2]}));
+    EXPECT_EQ(r.terminals[1].outcome, Outcome::Success);
+    EXPECT_EQ(r.terminals[2], (ScheduleResultTerm{Outcome::Error,
+                                                  {"2002", "127.000.090.004", "02:00:7f:00:5a:04",
+                                                   "KT-200"}}));
+    EXPECT_EQ(runner.runState(1).endState, 2);
+    EXPECT_EQ(runner.rowState(1), RowState::EndedWithError);
+    EXPECT_TRUE(log().contains("2024/01/15 09:00 スケジュール1実行開始\r\n"));
+    EXPECT_TRUE(log().contains("2024/01/15 09:01 スケジュール1実行終了\r\n"));
+
+    // An appointed schedule runs once per opening of the window.
+    runner.tick();
+    EXPECT_TRUE(host.posted.empty());
+    runner.open();
+    runner.tick();
+    EXPECT_EQ(host.posted.size(), 1u);
+}
+
+TEST_F(RunnerTest, LowestNumberFirstOnOneTickAndTheOtherLaterWhenLatenessAllows)
+{
+    ScheduleSettings late = appointedAt(clock);
+    late.BeginMode = Begin::WithinPermitted;
+    late.BeginPermTime = 1;
+    save(2, late, three.mid(0, 1));
+    save(3, appointedAt(clock), three.mid(0, 1));
+    ScheduleSettings unknown = appointedAt(clock);
+    unknown.ProcessKind = 7;
+    save(1, unknown, three.mid(0, 1));
+    runner.open();
+
+    runner.tick();
+    ASSERT_EQ(runner.runningNumber(), 2) << "1 can't start and must not block the others";
+    clock = clock.addSecs(61);
+    runner.tick(); // blinks
+    EXPECT_EQ(runner.rowState(2), RowState::Waiting);
+    runner.tick();
+    EXPECT_EQ(runner.rowState(2), RowState::Running);
+    complete({0});
+    runner.tick();
+    EXPECT_EQ(runner.runningNumber(), 3);
+    complete({0});
+
+    // Started too late for its permitted minute: schedule 2 waits for the next opening.
+    runner.open();
+    clock = clock.addSecs(60);
+    runner.tick();
+    EXPECT_EQ(runner.runningNumber(), 3);
+}
+
+TEST_F(RunnerTest, ChainRunsOnTheOthersTargetsBySuccessAfterTheWait)
+{
+    ScheduleSettings first = appointedAt(clock, Process::SettingsRead);
+    first.UserSetupFileRead = 1;
+    save(1, first, three);
+    ScheduleSettings chain;
+    chain.OperatTiming = Timing::AfterOther;
+    chain.OtherSchedule = 1;
+    chain.WaitTime = 5;
+    chain.ProcessKind = Process::Restart;
+    chain.AfterOtherMode = AfterOther::SucceededOnly;
+    save(2, chain);
+    runner.open();
+    runner.tick();
+    EXPECT_EQ(host.request(0)->entries[0].files,
+              (QList<RequestFile>{{book.folder() + "Data/User/kel_user2001.ini", "kel_user.ini"}}));
+    complete({ResultCode::Success, ResultCode::Timeout}); // 2001 ok, 2002 failed
+    const QDateTime ended = clock;
+
+    clock = ended.addSecs(4 * 60 + 59);
+    runner.tick();
+    EXPECT_FALSE(runner.running());
+    clock = ended.addSecs(5 * 60);
+    runner.tick();
+    ASSERT_EQ(runner.runningNumber(), 2);
+    ASSERT_EQ(host.request(0)->entries.size(), 1);
+    EXPECT_EQ(host.request(0)->entries[0].termId, "2001");
+    EXPECT_TRUE(host.request(0)->entries[0].files.isEmpty());
+    complete({0});
+    const ScheduleResult &r = book.at(2).result;
+    ASSERT_EQ(r.terminals.size(), 3);
+    EXPECT_EQ(r.terminals[0].outcome, Outcome::NotExecuted); // 2002 failed before
+    EXPECT_EQ(r.terminals[1].outcome, Outcome::NotExecuted); // 2003 never ran
+    EXPECT_EQ(r.terminals[2].outcome, Outcome::Success);
+    runner.tick();
+    EXPECT_FALSE(runner.running()) << "once per end of the other";
+
+    // All terminals (mode 1), then no run after a failure (mode 2).
+    chain.AfterOtherMode = AfterOther::All;
+    save(2, chain);
+    runner.open();
+    runner.tick();
+    complete({0, 3});
+    clock = clock.addSecs(300);
+    runner.tick();
+    ASSERT_EQ(runner.runningNumber(), 2);
+    EXPECT_EQ(host.request(0)->entries.size(), 2);
+    complete({0, 0});
+    chain.AfterOtherMode = AfterOther::NotAfterFailure;
+    save(2, chain);
+    runner.open();
+    runner.tick();
+    complete({0, 3});
+    clock = clock.addSecs(300);
+    runner.tick();
+    EXPECT_FALSE(runner.running());
+}
+
+TEST_F(RunnerTest, CloseDuringRunCancelsAndTheCheckBoxDecidesRefusalEndsTheRun)
+{
+    save(1, appointedAt(clock), three.mid(0, 2));
+    runner.open();
+    EXPECT_TRUE(runner.cancelClose()) << "ScheduleMng.ini created with 1";
+    runner.setCancelClose(false);
+    EXPECT_FALSE(ScheduleFiles::readCancelClose(book.mngPath()));
+    runner.tick();
+    ASSERT_TRUE(runner.running());
+
+    EXPECT_FALSE(runner.requestClose());
+    EXPECT_FALSE(runner.requestClose()) << "asked twice, cancelled once";
+    ASSERT_EQ(host.posted.size(), 2u);
+    EXPECT_EQ(host.posted[1]->kind, TaskKind::Cancel);
+    EXPECT_EQ(host.posted[1]->sender, Self);
+    EXPECT_FALSE(host.cancel);
+    EXPECT_TRUE(host.status.startsWith(QStringLiteral("実行中の処理の完了を待っています。")));
+    host.posted.pop_back();
+    complete({ResultCode::Success, ResultCode::Cancelled});
+    EXPECT_EQ(host.closes, 0);
+    EXPECT_TRUE(host.cancel);
+    EXPECT_FALSE(runner.closeRequested());
+    EXPECT_EQ(book.at(1).result.CancelTermCount, 1);
+    EXPECT_TRUE(runner.requestClose()) << "nothing runs: close at once";
+
+    // With the box checked the completion closes the window.
+    runner.setCancelClose(true);
+    runner.open();
+    runner.tick();
+    runner.requestClose();
+    host.posted.pop_back();
+    complete({7, 7});
+    EXPECT_EQ(host.closes, 1);
+
+    // A refused request ends the run as cancelled; foreign messages are dropped.
+    runner.open();
+    runner.tick();
+    auto refused = std::move(host.posted.back());
+    host.posted.pop_back();
+    auto foreign = std::make_unique<TaskMessage>(0, TaskKind::RequestEnded);
+    foreign->payload[0] = std::make_unique<RequestPayload>();
+    runner.onMessage(std::move(foreign));
+    EXPECT_TRUE(runner.running());
+    refused->kind = TaskKind::RequestEnded;
+    runner.onMessage(std::move(refused));
+    EXPECT_FALSE(runner.running());
+    EXPECT_EQ(book.at(1).result.CancelTermCount, 2);
+    EXPECT_EQ(runner.runState(1).endState, 1);
+}
+
+TEST_F(RunnerTest, NothingToSendEndsAtOnceAndClearingResultsAsksFirst)
+{
+    save(1, appointedAt(clock), {{"9999", "", "", ""}});
+    runner.open();
+    runner.tick();
+    EXPECT_TRUE(host.posted.empty());
+    EXPECT_FALSE(runner.running());
+    ScheduleResult r;
+    ASSERT_TRUE(ScheduleFiles::readResult(book.at(1).resultPath, r));
+    EXPECT_EQ(r.terminals, (QList<ScheduleResultTerm>{{Outcome::NotExecuted, {"9999", "", "", ""}}}));
+    EXPECT_EQ(std::tuple(r.SuccessTermNum, r.ErrorTermNum, r.CancelTermCount, r.Status),
+              std::tuple(0, 0, 0, 1));
+    EXPECT_TRUE(log().contains(QStringLiteral("スケジュール1実行終了")));
+
+    ScriptedPrompter prompter;
+    prompter.answer(MsgResult::No);
+    runner.clearAllResults();
+    EXPECT_TRUE(QFile::exists(book.at(1).resultPath));
+    ASSERT_EQ(prompter.records.size(), 1);
+    EXPECT_EQ(prompter.records[0].caption, QStringLiteral("実行結果クリア確認"));
+    EXPECT_EQ(prompter.records[0].type, 0x124u);
+    prompter.answer(MsgResult::Yes);
+    runner.clearAllResults();
+    EXPECT_FALSE(QFile::exists(book.at(1).resultPath));
+    EXPECT_EQ(runner.stateText(1), QStringLiteral("未実施"));
+    EXPECT_EQ(runner.rowState(1), RowState::Waiting);
+}

@@ -1,0 +1,205 @@
+#include "schedule/ScheduleTiming.h"
+
+#include <gtest/gtest.h>
+
+using namespace Schedule;
+
+namespace
+{
+
+QDateTime at(int y, int mo, int d, int h, int mi, int s = 0)
+{
+    return QDateTime(QDate(y, mo, d), QTime(h, mi, s));
+}
+
+ScheduleRecord record(const ScheduleSettings &s)
+{
+    ScheduleRecord r;
+    r.number = 1;
+    r.valid = true;
+    r.enabled = true;
+    r.settings = s;
+    return r;
+}
+
+ScheduleSettings mondayNine(int beginMode, int permitted = 0)
+{
+    ScheduleSettings s;
+    s.OperatTiming = Timing::Weekly;
+    s.EveryWeekCheck[1] = 1;
+    s.EveryWeekTimeHour = 9;
+    s.BeginMode = beginMode;
+    s.BeginPermTime = permitted;
+    return s;
+}
+
+ScheduleSettings monthly(int day)
+{
+    ScheduleSettings s;
+    s.OperatTiming = Timing::Monthly;
+    s.EveryMonthDateDay = day;
+    s.EveryMonthDateHour = 2;
+    s.EveryMonthDateSecond = 30;
+    return s;
+}
+
+} // namespace
+
+TEST(ScheduleTiming, NextStartOverTheCalendar)
+{
+    ScheduleSettings appointed;
+    appointed.AppointDateYear = 2024;
+    appointed.AppointDateMonth = 3;
+    appointed.AppointDateDay = 9;
+    appointed.AppointDateHour = 23;
+    appointed.AppointDateSecond = 59;
+    ScheduleSettings none = mondayNine(0);
+    none.EveryWeekCheck = {};
+    ScheduleSettings chained;
+    chained.OperatTiming = Timing::AfterOther;
+
+    struct Case {
+        const char *what;
+        ScheduleSettings s;
+        QDate from;
+        std::optional<QDateTime> expected;
+    } cases[] = {
+        {"appointed, whatever the day", appointed, {2030, 1, 1}, at(2024, 3, 9, 23, 59)},
+        // 2024-01-15 is a Monday.
+        {"weekly from Monday counts Monday", mondayNine(0), {2024, 1, 15}, at(2024, 1, 15, 9, 0)},
+        {"weekly from Tuesday: next Monday", mondayNine(0), {2024, 1, 16}, at(2024, 1, 22, 9, 0)},
+        {"weekly from Sunday, across a year", mondayNine(0), {2023, 12, 31}, at(2024, 1, 1, 9, 0)},
+        {"weekly without a day: unchanged", none, {2024, 1, 15}, std::nullopt},
+        {"monthly 31 in April runs on the 30th", monthly(31), {2023, 4, 3}, at(2023, 4, 30, 2, 30)},
+        {"monthly 31 in a leap February: 29th", monthly(31), {2024, 2, 3}, at(2024, 2, 29, 2, 30)},
+        {"monthly 31 in February 2023: 28th", monthly(31), {2023, 2, 3}, at(2023, 2, 28, 2, 30)},
+        {"monthly 31 in January: 31st", monthly(31), {2024, 1, 31}, at(2024, 1, 31, 2, 30)},
+        {"monthly 15 after the 15th: next month", monthly(15), {2024, 1, 20}, at(2024, 2, 15, 2, 30)},
+        // The limit comes from the start day's month.
+        {"monthly 31 from Feb 1 leap", monthly(31), {2024, 2, 1}, at(2024, 2, 29, 2, 30)},
+        {"after another: no time", chained, {2024, 1, 15}, std::nullopt},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(ScheduleTiming::nextStart(c.s, c.from), c.expected) << c.what;
+
+    EXPECT_EQ(ScheduleTiming::monthLength(2100, 2), 29) << "every fourth year, as always";
+    EXPECT_EQ(ScheduleTiming::monthLength(2023, 11), 30);
+}
+
+TEST(ScheduleTiming, DueTestForTimedSchedules)
+{
+    const std::array<ScheduleRunState, Count> runs{};
+    const ScheduleRunState fresh;
+    ScheduleRunState ranOnce;
+    ranOnce.end = at(2024, 1, 15, 10, 0);
+    ranOnce.endState = 1;
+
+    struct Case {
+        const char *what;
+        ScheduleSettings s;
+        QDateTime now;
+        const ScheduleRunState &own;
+        bool due;
+    } cases[] = {
+        // A weekly Monday 09:00 schedule, window opened Monday 10:00.
+        {"BeginMode 0, an hour late", mondayNine(0), at(2024, 1, 15, 10, 0), fresh, true},
+        {"BeginMode 1/30, an hour late", mondayNine(1, 30), at(2024, 1, 15, 10, 0), fresh, false},
+        {"BeginMode 1/30, 30 min late", mondayNine(1, 30), at(2024, 1, 15, 9, 30), fresh, true},
+        {"BeginMode 1/30, 30 min 1 s late", mondayNine(1, 30), at(2024, 1, 15, 9, 30, 1), fresh,
+         false},
+        {"BeginMode 2, on time to the second", mondayNine(2), at(2024, 1, 15, 9, 0), fresh, true},
+        {"BeginMode 2, a second late", mondayNine(2), at(2024, 1, 15, 9, 0, 1), fresh, false},
+        {"a second early", mondayNine(0), at(2024, 1, 15, 8, 59, 59), fresh, false},
+        {"weekly runs again after a run", mondayNine(0), at(2024, 1, 15, 10, 0), ranOnce, true},
+    };
+    for (const Case &c : cases) {
+        ScheduleRecord r = record(c.s);
+        r.nextStart = *ScheduleTiming::nextStart(c.s, c.now.date());
+        EXPECT_EQ(ScheduleTiming::isDue(r, c.own, runs, c.now), c.due) << c.what;
+    }
+
+    ScheduleRecord r = record(mondayNine(0));
+    r.nextStart = at(2024, 1, 15, 9, 0);
+    const QDateTime now = at(2024, 1, 15, 10, 0);
+    r.enabled = false;
+    EXPECT_FALSE(ScheduleTiming::isDue(r, fresh, runs, now)) << "disabled";
+    r.enabled = true;
+    r.valid = false;
+    EXPECT_FALSE(ScheduleTiming::isDue(r, fresh, runs, now)) << "not set";
+    r.valid = true;
+    r.settings.OperatTiming = Timing::Appointed;
+    EXPECT_TRUE(ScheduleTiming::isDue(r, fresh, runs, now));
+    EXPECT_FALSE(ScheduleTiming::isDue(r, ranOnce, runs, now)) << "appointed: once per opening";
+    r.nextStart = QDateTime();
+    EXPECT_FALSE(ScheduleTiming::isDue(r, fresh, runs, now)) << "no next start";
+}
+
+TEST(ScheduleTiming, ChainedScheduleWaitsForTheMinutesPartAndTheOthersOutcome)
+{
+    ScheduleSettings s;
+    s.OperatTiming = Timing::AfterOther;
+    s.OtherSchedule = 1;
+    s.WaitTime = 5;
+    ScheduleRecord r = record(s);
+    r.number = 2;
+
+    std::array<ScheduleRunState, Count> runs{};
+    const QDateTime end = at(2024, 1, 15, 10, 0);
+    runs[0].end = end;
+
+    struct Case {
+        const char *what;
+        int afterOtherMode;
+        int otherEndState;
+        int minutesLater;
+        bool due;
+    } cases[] = {
+        {"mode 0, 4 min", 0, 1, 4, false},    {"mode 0, 5 min", 0, 1, 5, true},
+        {"mode 0, 59 min", 0, 2, 59, true},   {"mode 1, 65 min: part is 5", 1, 2, 65, true},
+        {"mode 1, 64 min: part is 4", 1, 1, 64, false},
+        {"mode 2 after success", 2, 1, 5, true},
+        {"mode 2 after a failed terminal", 2, 2, 5, false},
+    };
+    for (const Case &c : cases) {
+        r.settings.AfterOtherMode = c.afterOtherMode;
+        runs[0].endState = c.otherEndState;
+        EXPECT_EQ(ScheduleTiming::isDue(r, runs[1], runs, end.addSecs(c.minutesLater * 60)), c.due)
+            << c.what;
+    }
+
+    r.settings.AfterOtherMode = 1;
+    runs[1].end = end.addSecs(60); // ran after the other's last end
+    EXPECT_FALSE(ScheduleTiming::isDue(r, runs[1], runs, end.addSecs(600)));
+    runs[0] = ScheduleRunState{};
+    runs[1] = ScheduleRunState{};
+    EXPECT_FALSE(ScheduleTiming::isDue(r, runs[1], runs, end)) << "neither has run";
+}
+
+TEST(ScheduleTiming, TextsOfTimingOperationAndKinds)
+{
+    ScheduleSettings s = mondayNine(0);
+    s.EveryWeekCheck = {1, 0, 0, 1, 0, 0, 1};
+    EXPECT_EQ(ScheduleTiming::timingText(record(s)), QStringLiteral("毎週-日水土 09:00"));
+    EXPECT_EQ(ScheduleTiming::timingText(record(monthly(7))), QStringLiteral("毎月-07日 02:30"));
+    s.OperatTiming = Timing::AfterOther;
+    s.OtherSchedule = 10;
+    EXPECT_EQ(ScheduleTiming::timingText(record(s)), QStringLiteral("スケジュール10終了後"));
+
+    const struct {
+        int kind, reboot;
+        const char *text;
+        int request;
+    } ops[] = {
+        {0, 1, "ファームウェア書き込み（終了後に端末再起動）", 35},
+        {1, 0, "設定ファイル書き込み", 31},
+        {2, 1, "設定ファイル読み込み（終了後に端末再起動）", 33},
+        {3, 1, "端末再起動", 29},
+        {4, 0, "", 0},
+    };
+    for (const auto &o : ops) {
+        s.ProcessKind = o.kind;
+        s.TermReboot = o.reboot;
+        EXPECT_EQ(ScheduleTiming::operationText(s), QString::fromUtf8(o.text)) << o.kind;
+        EXPECT_EQ(ScheduleTiming::requestKindOf(o.kind), o.request);
+    }
+}

@@ -1,0 +1,401 @@
+// The schedule dialogs and the execution window, driven like a user would:
+// validation codes with their messages and focus, button states of the list,
+// the enable boxes saved on every way out, and closing the execution window
+// while a run goes on.
+#include "termlist/ui/ModalDriver.h"
+
+#include "comm/CommPayloads.h"
+#include "common/ProcessValues.h"
+#include "schedule/ScheduleFiles.h"
+#include "schedule/ui/ScheduleDetailDialog.h"
+#include "schedule/ui/ScheduleListDialog.h"
+#include "schedule/ui/ScheduleResultDialog.h"
+#include "schedule/ui/ScheduleRunWindow.h"
+#include "termlist/ui/TermIdInputDialog.h"
+
+#include "schedule/ScheduleTestData.h"
+#include "support/ScriptedPrompter.h"
+#include "support/TempDir.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <gtest/gtest.h>
+
+using namespace Schedule;
+
+namespace
+{
+
+struct Register : ITerminalLookup {
+    std::optional<ScheduleTarget> findByTermId(const QString &id) override
+    {
+        if (id == "3001")
+            return ScheduleTarget{"3001", "127.000.091.002", "02:00:7f:00:5b:02", "KT-100"};
+        return std::nullopt;
+    }
+};
+
+// Stands in for the communication manager: keeps what the window posts.
+struct Manager : MessageReceiver {
+    Manager() : MessageReceiver(ProcessValues::CommThreadId) {}
+    std::vector<std::unique_ptr<TaskMessage>> got;
+    void onMessage(std::uint32_t, quintptr, std::unique_ptr<Payload> p) override
+    {
+        if (auto *t = dynamic_cast<TaskMessage *>(p.get())) {
+            p.release();
+            got.emplace_back(t);
+        }
+    }
+};
+
+void pump()
+{
+    for (int i = 0; i < 5; ++i)
+        QCoreApplication::processEvents();
+}
+
+class ScheduleUiTest : public ::testing::Test
+{
+protected:
+    ScheduleUiTest()
+    {
+        ProcessValues::setProgramFolder(dir.path());
+        dir.mkdir("Log");
+        book.init(dir.path());
+    }
+    void save(int n, const ScheduleSettings &s, const QList<ScheduleTarget> &targets = {},
+              bool enabled = true)
+    {
+        ASSERT_TRUE(ScheduleFiles::writeSettings(book.at(n).settingsPath, s, targets));
+        ASSERT_TRUE(ScheduleFiles::writeEnabled(book.at(n).settingsPath, enabled));
+    }
+    // Fills the appointed fields and presses "設定"; answers the code shown (0: none).
+    int saveAppointed(CScheduleDetailDialog &d, const char *y, const char *m, const char *day)
+    {
+        d.timingButtons[0]->setChecked(true);
+        d.yearEdit->setText(y);
+        d.monthEdit->setText(m);
+        d.dayEdit->setText(day);
+        d.hourEdit->setText("3");
+        d.minuteEdit->setText("0");
+        return press(d);
+    }
+    int press(CScheduleDetailDialog &d)
+    {
+        const qsizetype before = prompter.records.size();
+        d.onSave();
+        if (prompter.records.size() == before)
+            return 0;
+        const QString text = prompter.records.back().text;
+        for (int code : {1, 2, 6, 12, 13, 14, 20, 21})
+            if (text == formErrorText(code))
+                return code;
+        return -1;
+    }
+
+    TempDir dir;
+    ScheduleBook book;
+    Register reg;
+    ScriptedPrompter prompter;
+};
+
+} // namespace
+
+TEST_F(ScheduleUiTest, DetailDialogRefusesWithTheCodeOfTheFieldAndSavesWhatPasses)
+{
+    ScheduleSettings chained;
+    chained.OperatTiming = Timing::AfterOther;
+    chained.OtherSchedule = 3;
+    chained.WaitTime = 5;
+    save(1, chained);
+    book.loadAll();
+
+    CScheduleDetailDialog d(book, 2, reg);
+    d.show();
+    QApplication::setActiveWindow(&d);
+    EXPECT_EQ(d.windowTitle(), QStringLiteral("スケジュール設定詳細（スケジュール2）"));
+    EXPECT_EQ(d.otherCombo->count(), 9) << "the schedule itself is not offered";
+    EXPECT_EQ(d.otherCombo->itemText(0), QStringLiteral("スケジュール 1終了後に実行する"));
+
+    EXPECT_EQ(saveAppointed(d, "2015", "2", "29"), FormError::Date);
+    EXPECT_TRUE(d.monthEdit->hasFocus());
+    EXPECT_EQ(prompter.records.back().caption, QStringLiteral("入力エラー"));
+    EXPECT_EQ(prompter.records.back().type, MsgType::IconWarning);
+    EXPECT_EQ(saveAppointed(d, "1899", "1", "1"), FormError::Year);
+    EXPECT_EQ(saveAppointed(d, "2016", "1x", "1"), FormError::Date) << "digits only";
+    d.monthEdit->setText("1");
+    d.minuteEdit->setText("60");
+    d.onSave();
+    EXPECT_EQ(prompter.records.back().text, formErrorText(FormError::Minute));
+    EXPECT_TRUE(d.minuteEdit->hasFocus());
+
+    d.timingButtons[1]->setChecked(true);
+    d.weekHourEdit->setText("9");
+    d.weekMinuteEdit->setText("0");
+    EXPECT_EQ(press(d), FormError::Weekday);
+    d.weekdayBoxes[1]->setChecked(true);
+    d.beginCombo->setCurrentIndex(Begin::WithinPermitted);
+    d.permEdit->setText("241");
+    EXPECT_EQ(press(d), FormError::PermTime);
+    EXPECT_TRUE(d.permEdit->hasFocus());
+
+    d.timingButtons[3]->setChecked(true);
+    d.otherCombo->setCurrentIndex(d.otherCombo->findData(3));
+    d.waitEdit->setText("5");
+    EXPECT_EQ(press(d), FormError::OtherTaken) << "schedule 1 follows 3 already";
+    d.otherCombo->setCurrentIndex(d.otherCombo->findData(4));
+    d.waitEdit->setText("11");
+    EXPECT_EQ(press(d), FormError::WaitTime) << "perm time is not checked after another";
+    EXPECT_TRUE(d.isVisible());
+
+    // Adding targets: bad characters, unknown ID, then a known one.
+    ModalDriver driver;
+    for (const char *id : {"10 01", "1001", "3001"})
+        driver.then<CTermIdInputDialog>([id](CTermIdInputDialog *t) {
+            t->idEdit->setText(id);
+            t->accept();
+        });
+    d.onAddTarget();
+    EXPECT_EQ(prompter.records.back().text, formErrorText(FormError::TermIdChars));
+    d.onAddTarget();
+    EXPECT_EQ(prompter.records.back().text, formErrorText(FormError::UnknownTerminal));
+    EXPECT_EQ(d.targetList->rowCount(), 0);
+    d.onAddTarget();
+    ASSERT_EQ(d.targetList->rowCount(), 1);
+    EXPECT_EQ(d.targetList->item(0, 1)->text(), "127.000.091.002");
+
+    // 2016-02-29 passes; the result goes back to "not run since the change".
+    ScheduleResult old;
+    old.Status = 1;
+    old.SuccessTermNum = 4;
+    old.BeginDate = "2016/01/01 00:00";
+    ASSERT_TRUE(ScheduleFiles::writeResult(book.at(2).resultPath, old));
+    d.processButtons[Process::SettingsRead]->click();
+    EXPECT_EQ(d.tabs->currentIndex(), 2);
+    d.sysRead->setChecked(true);
+    EXPECT_EQ(saveAppointed(d, "2016", "2", "29"), FormError::PermTime) << "late start still 241";
+    d.permEdit->setText("30");
+    EXPECT_EQ(saveAppointed(d, "2016", "2", "29"), 0);
+    EXPECT_EQ(d.result(), QDialog::Accepted);
+    const ScheduleRecord &r = book.at(2);
+    ASSERT_TRUE(r.valid);
+    EXPECT_EQ(ScheduleTiming::timingText(r), QStringLiteral("2016/02/29 03:00"));
+    EXPECT_EQ(r.settings.SysSetupFileRead, 1);
+    EXPECT_EQ(r.targets.size(), 1);
+    EXPECT_EQ(r.result.Status, 0);
+    EXPECT_EQ(r.result.SuccessTermNum, 4) << "counts stay";
+    EXPECT_TRUE(driver.done());
+}
+
+TEST_F(ScheduleUiTest, ListButtonStatesDeleteAndTheBoxesSavedOnTheCloseButton)
+{
+    save(1, appointedAt(QDateTime(QDate(2024, 5, 1), QTime(3, 0))), {{"3001", "", "", ""}});
+    ASSERT_TRUE(ScheduleFiles::writeResult(book.at(1).resultPath, ScheduleResult{}));
+    CScheduleListDialog list(book, reg);
+    list.show();
+    const auto &g1 = list.groups[0];
+    const auto &g2 = list.groups[1];
+    EXPECT_EQ(g1.edit->text(), QStringLiteral("変更"));
+    EXPECT_TRUE(g1.remove->isEnabled() && g1.enabled->isEnabled() && g1.enabled->isChecked());
+    EXPECT_TRUE(g1.result->isEnabled() && g1.clear->isEnabled());
+    EXPECT_EQ(g1.count->text(), QStringLiteral("1台"));
+    EXPECT_EQ(g1.operation->text(), QStringLiteral("端末再起動"));
+    EXPECT_EQ(g2.edit->text(), QStringLiteral("追加"));
+    EXPECT_EQ(g2.timing->text(), QStringLiteral("未設定"));
+    EXPECT_FALSE(g2.remove->isEnabled() || g2.enabled->isEnabled() || g2.result->isEnabled());
+    EXPECT_TRUE(list.clearAllButton->isEnabled());
+
+    prompter.answer(MsgResult::Yes);
+    list.onClear(1);
+    EXPECT_EQ(prompter.records.back().text,
+              QStringLiteral("スケジュール1の実行結果をクリアします。\nよろしいですか？"));
+    EXPECT_FALSE(g1.result->isEnabled() || list.clearAllButton->isEnabled());
+
+    g1.enabled->setChecked(false);
+    list.close(); // the window's close button
+    bool enabled = true;
+    ASSERT_TRUE(ScheduleFiles::readEnabled(book.at(1).settingsPath, enabled));
+    EXPECT_FALSE(enabled);
+
+    CScheduleListDialog again(book, reg);
+    EXPECT_FALSE(again.groups[0].enabled->isChecked());
+    prompter.answer(MsgResult::No);
+    again.onDelete(1);
+    EXPECT_TRUE(QFile::exists(book.at(1).settingsPath));
+    prompter.answer(MsgResult::Yes);
+    again.onDelete(1);
+    EXPECT_EQ(prompter.records.back().caption, QStringLiteral("スケジュール削除確認"));
+    EXPECT_EQ(prompter.records.back().type, 0x124u);
+    EXPECT_FALSE(QFile::exists(book.at(1).settingsPath));
+    EXPECT_EQ(again.groups[0].timing->text(), QStringLiteral("未設定"));
+    EXPECT_EQ(again.groups[0].edit->text(), QStringLiteral("追加"));
+}
+
+TEST_F(ScheduleUiTest, ClosingDuringARunWithTheBoxClearedCancelsAndStaysOpen)
+{
+    Manager manager;
+    QWidget main;
+    main.show();
+    QDateTime now(QDate(2024, 1, 15), QTime(9, 0));
+    save(1, appointedAt(now),
+         {{"3001", "", "", ""}, {"3002", "127.0.91.3", "m", "KT-100"}, {"9", "", "", ""}});
+    CScheduleRunWindow w(book, reg, &main, [&] { return now; });
+    w.show();
+    w.start();
+    EXPECT_TRUE(w.closeAfterCancel->isChecked()) << "ScheduleMng.ini created with 1";
+    w.closeAfterCancel->click();
+    EXPECT_FALSE(ScheduleFiles::readCancelClose(book.mngPath())) << "written at once";
+    EXPECT_EQ(w.rows[0].group->title(), QStringLiteral("スケジュール1(有効)"));
+    EXPECT_EQ(w.rows[1].group->title(), QStringLiteral("スケジュール2(無効)"));
+
+    w.runner().tick();
+    pump();
+    ASSERT_EQ(manager.got.size(), 1u);
+    EXPECT_EQ(RequestOf(*manager.got[0])->progressTarget, w.messageId());
+    EXPECT_EQ(w.rows[0].state->text(), QStringLiteral("実行中"));
+    EXPECT_EQ(w.statusLabel->text(), QStringLiteral("スケジュール1を実行中です。"));
+    auto progress = std::make_unique<TaskMessage>(ProcessValues::CommThreadId, TaskKind::Progress);
+    progress->payload[0] = std::make_unique<ProgressPayload>(RequestProgress{1, 2});
+    PostToThread(w.messageId(), Msg::Task, 0, std::move(progress));
+    pump();
+    EXPECT_EQ(w.progressLabel->text(), QStringLiteral("2台／3台完了"));
+    EXPECT_EQ(w.progressBar->value(), 2);
+
+    w.close();
+    pump();
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_FALSE(w.cancelButton->isEnabled());
+    ASSERT_EQ(manager.got.size(), 2u);
+    EXPECT_EQ(manager.got[1]->kind, TaskKind::Cancel);
+
+    auto done = std::move(manager.got[0]);
+    RequestOf(*done)->entries[0].result = 0;
+    done->kind = CompletionKind::ScheduleRestart;
+    RequestOf(*done)->endFlag = 1;
+    now = now.addSecs(30);
+    w.scheduleStepComplete(std::move(done));
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_TRUE(w.cancelButton->isEnabled());
+    EXPECT_TRUE(w.timer.isActive());
+    ScheduleResult r;
+    ASSERT_TRUE(ScheduleFiles::readResult(book.at(1).resultPath, r));
+    EXPECT_EQ(std::tuple(r.SuccessTermNum, r.ErrorTermNum, r.CancelTermCount), std::tuple(1, 0, 1));
+    EXPECT_EQ(w.rows[0].state->text(), QStringLiteral("2024/01/15 09:00 実施済み"));
+    EXPECT_EQ(w.rows[0].counts->text(), QStringLiteral("成功：1台 エラー：0台 キャンセル：1台"));
+
+    // Minimised, the main window goes; restored, it comes back.
+    w.showMinimized();
+    pump();
+    EXPECT_FALSE(main.isVisible());
+    w.showNormal();
+    pump();
+    EXPECT_TRUE(main.isVisible());
+
+    // Nothing runs now: closing closes.
+    QSignalSpy closed(&w, &CScheduleRunWindow::closed);
+    w.cancelButton->click();
+    EXPECT_EQ(closed.count(), 1);
+    EXPECT_FALSE(w.timer.isActive());
+    EXPECT_FALSE(w.isVisible());
+}
+
+TEST_F(ScheduleUiTest, ResultDialogShowsEveryTerminalInFileOrder)
+{
+    ScheduleResult r;
+    r.ProcessKind = Process::FirmWrite;
+    r.SuccessTermNum = 1;
+    r.ErrorTermNum = 1;
+    r.CancelTermCount = 1;
+    r.ScheduleDate = "毎月-31日 02:30";
+    r.BeginDate = "2024/02/29 02:30";
+    r.Status = 1;
+    const int outcomes[] = {4, 0, 1, 3};
+    for (int o : outcomes)
+        r.terminals.append({o, {QString::number(3000 + o), "127.0.0.1", "m", "KT-100"}});
+    ASSERT_TRUE(ScheduleFiles::writeResult(book.at(4).resultPath, r));
+    CScheduleResultDialog d(book.at(4));
+    EXPECT_EQ(d.windowTitle(), QStringLiteral("スケジュール実行結果確認（スケジュール4）"));
+    ASSERT_EQ(d.list->rowCount(), 4);
+    const char *texts[] = {"未実行", "成功", "エラー", "キャンセル"};
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(d.list->item(i, 4)->text(), QString::fromUtf8(texts[i]));
+    EXPECT_EQ(d.targets->text(), QStringLiteral("4台"));
+    EXPECT_EQ(d.operation->text(), QStringLiteral("ファームウェア書き込み"));
+    EXPECT_EQ(d.scheduleDate->text(), QStringLiteral("毎月-31日 02:30"));
+}
+
+// Pictures of every window for a person to look at; written only when
+// KEL_SHOT_DIR names a folder.
+TEST_F(ScheduleUiTest, Screenshots)
+{
+    const QString shots = qEnvironmentVariable("KEL_SHOT_DIR");
+    if (shots.isEmpty())
+        GTEST_SKIP() << "KEL_SHOT_DIR not set";
+    QDir().mkpath(shots);
+    const QDateTime now(QDate(2024, 1, 15), QTime(9, 0));
+    ScheduleSettings weekly = appointedAt(now);
+    weekly.OperatTiming = Timing::Weekly;
+    weekly.EveryWeekCheck = {1, 1, 0, 0, 0, 0, 1};
+    weekly.ProcessKind = Process::SettingsWrite;
+    weekly.SysSetupFileWrite = 1;
+    weekly.TermReboot = 1;
+    weekly.BeginMode = Begin::WithinPermitted;
+    weekly.BeginPermTime = 30;
+    weekly.OtherSetupFile1Name = "Data/Sys/kel_sys.ini";
+    save(1, appointedAt(now), {{"3001", "", "", ""}, {"3002", "127.0.91.3", "02:00:7f:00:5b:03", "KT-100"}});
+    save(2, weekly, {{"3002", "127.0.91.3", "02:00:7f:00:5b:03", "KT-100"}});
+    ScheduleSettings chain;
+    chain.OperatTiming = Timing::AfterOther;
+    chain.OtherSchedule = 2;
+    chain.WaitTime = 5;
+    chain.ProcessKind = Process::Restart;
+    save(3, chain, {}, false);
+    ScheduleResult r;
+    r.ProcessKind = 1;
+    r.SuccessTermNum = 1;
+    r.ErrorTermNum = 1;
+    r.ScheduleDate = "毎週-日月土 09:00";
+    r.BeginDate = "2024/01/14 09:00";
+    r.Status = 1;
+    r.terminals = {{4, {"3009", "", "", ""}},
+                   {0, {"3001", "127.000.091.002", "02:00:7f:00:5b:02", "KT-100"}},
+                   {1, {"3002", "127.0.91.3", "02:00:7f:00:5b:03", "KT-100"}}};
+    ASSERT_TRUE(ScheduleFiles::writeResult(book.at(2).resultPath, r));
+
+    CScheduleListDialog list(book, reg);
+    list.show();
+    pump();
+    list.grab().save(shots + "/list.png");
+
+    CScheduleDetailDialog detail(book, 2, reg);
+    detail.show();
+    for (int tab = 0; tab < 3; ++tab) {
+        detail.tabs->setCurrentIndex(tab);
+        pump();
+        detail.grab().save(shots + QStringLiteral("/detail-tab%1.png").arg(tab + 1));
+    }
+    CScheduleResultDialog result(book.at(2));
+    result.show();
+    pump();
+    result.grab().save(shots + "/result.png");
+
+    Manager manager;
+    CScheduleRunWindow run(book, reg, nullptr, [&] { return now; });
+    run.show();
+    run.start();
+    run.runner().tick();
+    run.runner().onProgress(1, 2);
+    pump();
+    run.grab().save(shots + "/run.png");
+}

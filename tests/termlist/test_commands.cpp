@@ -1,0 +1,429 @@
+// Maintenance commands without a window: the flow up to the posted request,
+// the notifications that record results and end a command, terminal
+// requests, the terminal-update window and the discard of stored requests.
+#include "comm/CommPayloads.h"
+#include "common/CommandScope.h"
+#include "common/Ipv4.h"
+#include "register/TermDatabase.h"
+#include "termlist/CommandFlow.h"
+#include "termlist/NoticeApplier.h"
+#include "termlist/StoredRequestDiscard.h"
+#include "termlist/ViewNotifications.h"
+
+#include "support/ScriptedPrompter.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+
+struct Host : ICommandHost, NoticeApplier::Host {
+    std::vector<TermEntry> selection;
+    bool enabled = true, pending = false, remoteShown = false, remoteStop = false,
+         remoteEnabled = false;
+    int refreshes = 0, progressOp = -1, progressClosed = 0;
+    std::function<void()> stop;
+    QStringList lines;
+
+    std::vector<TermEntry> selectedEntries() const override { return selection; }
+    bool mainEnabled() const override { return enabled; }
+    bool mainWindowEnabled() const override { return enabled; }
+    void setMainEnabled(bool e) override { enabled = e; }
+    bool refreshPending() const override { return pending; }
+    void setRefreshPending() override { pending = true; }
+    void refreshList() override { pending = false, ++refreshes; }
+    ThreadId openProgress(int op, std::function<void()> onStop) override
+    {
+        progressOp = op;
+        stop = std::move(onStop);
+        return 777;
+    }
+    void closeProgress() override { ++progressClosed; }
+    void showRemoteWindow() override { remoteShown = true; }
+    void closeRemoteWindow() override { remoteShown = false; }
+    void setRemoteLines(const QStringList &l) override { lines = l; }
+    void enableRemoteStop() override { remoteStop = true; }
+    void enableRemoteWindow() override { remoteEnabled = true; }
+};
+
+struct Posted {
+    ThreadId to;
+    std::uint32_t msg;
+    quintptr wParam;
+    std::unique_ptr<Payload> payload;
+    TaskMessage *task() const { return dynamic_cast<TaskMessage *>(payload.get()); }
+};
+
+struct Sink : IScheduleCompletionSink, ITerminalFileWaiter, IInitialSettingsMode {
+    std::vector<std::unique_ptr<TaskMessage>> got;
+    std::vector<bool> done;
+    bool settingsOpen = false, initial = false;
+    int ended = 0;
+    void scheduleStepComplete(std::unique_ptr<TaskMessage> m) override { got.push_back(std::move(m)); }
+    ThreadId requestReceiver() const override { return 4242; }
+    bool scheduleSettingsOpen() const override { return settingsOpen; }
+    void terminalFileDone(bool any, std::unique_ptr<TaskMessage>) override { done.push_back(any); }
+    bool running() const override { return initial; }
+    void requestEnded() override { ++ended; }
+};
+
+// Terminal n at 10.0.0.n with MAC 02:..:n (no MAC when n > 50).
+RegistrationData reg(int n)
+{
+    RegistrationData r;
+    r.TermID = QString::number(1000 + n);
+    r.IPAddr = Ipv4::hostToRegister(0x0A000000u + std::uint32_t(n));
+    r.MachineName = QStringLiteral("KT-100");
+    if (n <= 50)
+        r.UserInfo1 = QStringLiteral("02:00:00:00:00:%1").arg(n, 2, 10, QLatin1Char('0'));
+    return r;
+}
+
+class Commands : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ProcessValues::setProgramFolder(dir.path());
+        ProcessValues::operatorBusy = 0;
+        BusyTimer::setHook([this](bool start) { timer.push_back(start); });
+        ASSERT_TRUE(db.startUp());
+        SystemSettings s;
+        db.readSystemSettings(s);
+        s.UDPPort = 4321;
+        db.writeSystemSettings(s);
+        for (int n : {1, 2, 3, 51})
+            ASSERT_EQ(db.registerUpdate(reg(n)), 0);
+    }
+    void TearDown() override { BusyTimer::setHook({}); }
+
+    TermEntry row(int n)
+    {
+        std::vector<TermEntry> all;
+        db.readList(DefaultListCond(), all);
+        for (const TermEntry &e : all)
+            if (e.TermID == QString::number(1000 + n))
+                return e;
+        TermEntry e; // a row without address
+        e.TermID = QString::number(1000 + n);
+        return e;
+    }
+    TermEntry rowOf(const QString &id) { return row(id.toInt() - 1000); }
+    std::unique_ptr<TaskMessage> completion(int kind, QList<TerminalEntry> entries, int endFlag = 1,
+                                            ThreadId progress = 777)
+    {
+        auto r = std::make_unique<RequestPayload>();
+        r->entries = std::move(entries);
+        r->endFlag = endFlag;
+        r->progressTarget = progress;
+        return MakeRequest(ProcessValues::CommThreadId, kind, std::move(r));
+    }
+    TerminalEntry target(int n, int result)
+    {
+        TerminalEntry e;
+        e.termId = QString::number(1000 + n);
+        e.address = 0x0A000000u + std::uint32_t(n);
+        e.macAddress = reg(n).UserInfo1;
+        e.result = std::int16_t(result);
+        return e;
+    }
+
+    TempDir dir;
+    ScriptedPrompter prompter;
+    CTermDatabase db{dir.path()};
+    Host host;
+    NoticeApplier notices{db, host, 99, 98};
+    std::vector<Posted> posts;
+    std::vector<bool> timer;
+    CommandContext ctx{db, host, notices,
+                       [this](ThreadId to, std::uint32_t msg, quintptr w, std::unique_ptr<Payload> p) {
+                           posts.push_back({to, msg, w, std::move(p)});
+                           return true;
+                       },
+                       &prompter};
+    CommandFlow flow{ctx};
+    StoredRequestDiscard discard{ctx, flow};
+    ViewNotifications notes{ctx, flow, discard};
+    Sink sink;
+};
+
+} // namespace
+
+TEST_F(Commands, RequestCarriesOneTargetPerRowWithAddressInDisplayOrder)
+{
+    struct Case {
+        MaintCommand command;
+        QString file; // answer of the file dialog
+        int kind, op;
+        bool mac;
+        QString targetFile; // of row 3 ("%1" = the program folder)
+    } cases[] = {
+        {MaintCommand::ReadSys, {}, 10, 3, true, "%1/Data/Sys/kel_sys1003.ini"},
+        {MaintCommand::WriteDial, {}, 20, 10, true, "%1/Data/Dial/kel_dial1003.csv"},
+        {MaintCommand::WriteBoot, dir.file("Boot/b.s"), 24, 7, false, "%1/Boot/b.s"},
+        {MaintCommand::WriteCommonUser, dir.file("Data/User/c.ini"), 22, 14, true,
+         "%1/Data/User/c.ini"},
+        {MaintCommand::Restart, {}, 6, 1, true, ""},
+    };
+    TermEntry unsafe = row(2);
+    unsafe.TermID = QStringLiteral("../x");
+    host.selection = {row(3), row(60), unsafe, row(51)}; // row 60 has no address
+    for (const Case &c : cases) {
+        posts.clear();
+        timer.clear();
+        if (!c.file.isEmpty())
+            prompter.answerFile(c.file);
+        if (c.command == MaintCommand::WriteCommonUser) // asked twice, "いいえ" first the second time
+            prompter.answer(6), prompter.answer(6);
+        ASSERT_TRUE(flow.run(c.command)) << int(c.command);
+        ASSERT_EQ(posts.size(), 1u);
+        EXPECT_EQ(posts[0].to, ProcessValues::CommThreadId);
+        TaskMessage *m = posts[0].task();
+        EXPECT_EQ(m->kind, c.kind);
+        const RequestPayload *r = RequestOf(*m);
+        EXPECT_EQ(r->progressTarget, 777u);
+        EXPECT_EQ(host.progressOp, c.op);
+        ASSERT_EQ(r->entries.size(), 3);
+        EXPECT_EQ(r->entries[0].termId, "1003");
+        EXPECT_EQ(r->entries[0].address, 0x0A000003u);
+        EXPECT_EQ(r->entries[0].udpPort, 4321);
+        EXPECT_EQ(r->entries[0].model, "KT-100");
+        EXPECT_EQ(r->entries[0].file, c.targetFile.isEmpty() ? "" : c.targetFile.arg(dir.path()));
+        EXPECT_EQ(r->entries[0].macAddress.isEmpty(), !c.mac);
+        EXPECT_EQ(r->entries[1].file.isEmpty(), c.file.isEmpty()) << "unsafe ID: no file of its own";
+        EXPECT_EQ(r->entries[2].termId, "1051");
+        EXPECT_TRUE(r->entries[2].macAddress.isEmpty());
+        EXPECT_FALSE(host.enabled) << "the main window waits for the completion";
+        EXPECT_EQ(timer, (std::vector<bool>{false, true}));
+        flow.completed();
+        host.enabled = true;
+    }
+    // The common file is confirmed twice, the second time with "いいえ" first.
+    EXPECT_EQ(prompter.records[prompter.records.size() - 2].type, 0x134u);
+    host.selection = {row(3)};
+    db.close();
+    posts.clear();
+    flow.run(MaintCommand::ForceClose);
+    EXPECT_EQ(RequestOf(*posts.at(0).task())->entries[0].udpPort, 4000) << "settings unreadable";
+}
+
+TEST_F(Commands, CommandsThatStopSendNothingAndGiveTheWindowBack)
+{
+    const QString noAddress = QStringLiteral("対象端末IPアドレスエラー");
+    const QString confirm = QStringLiteral("端末再起動開始確認");
+    TermEntry usb = row(1);
+    usb.IPAddr = QStringLiteral("USB(010.000.000.001)");
+    struct Case {
+        std::vector<TermEntry> rows;
+        std::vector<int> answers;
+        QStringList captions;
+    } cases[] = {
+        {{}, {}, {}},
+        {{row(60), usb}, {6}, {confirm, noAddress}},
+        {{row(1)}, {7}, {confirm}},
+    };
+    for (const Case &c : cases) {
+        prompter.records.clear();
+        for (int a : c.answers)
+            prompter.answer(a);
+        host.selection = c.rows;
+        host.pending = true;
+        const int refreshes = host.refreshes;
+        EXPECT_FALSE(flow.run(MaintCommand::Restart));
+        QStringList captions;
+        for (const PromptRecord &r : prompter.records)
+            captions << r.caption;
+        EXPECT_EQ(captions, c.captions);
+        EXPECT_TRUE(posts.empty());
+        EXPECT_TRUE(host.enabled);
+        EXPECT_EQ(host.progressOp, -1);
+        EXPECT_EQ(host.refreshes, refreshes + 1) << "a pending refresh is done at the end";
+    }
+    // A cancelled file dialog asks nothing further; so does "いいえ" to the second question.
+    prompter.records.clear();
+    host.selection = {row(1)};
+    EXPECT_FALSE(flow.run(MaintCommand::WriteApli));
+    prompter.answerFile(dir.file("Data/Sys/c.ini"));
+    prompter.answer(6);
+    EXPECT_FALSE(flow.run(MaintCommand::WriteCommonSys)); // second question: default "いいえ"
+    EXPECT_EQ(prompter.records.size(), 4);
+    EXPECT_TRUE(posts.empty());
+}
+
+TEST_F(Commands, CompletionsRecordByMacOrAddressAndRedrawOnce)
+{
+    const std::pair<int, int> kinds[] = {{7, 10},  {9, 11},  {11, 2},  {13, 3},  {15, 5},
+                                         {17, 6},  {19, 4},  {21, 7},  {23, 12}, {25, 8},
+                                         {27, 9},  {30, 18}, {32, 16}, {34, 17}, {36, 15}};
+    ctx.schedule = &sink;
+    for (const auto &[kind, resultKind] : kinds) {
+        const int refreshes = host.refreshes, closed = host.progressClosed;
+        host.enabled = false;
+        // Row 51 has no MAC: found by its address, whose byte order differs in the register.
+        notes.onTask(completion(kind, {target(1, 0), target(51, 3)}));
+        EXPECT_EQ(row(1).ResultKind, resultKind) << kind;
+        EXPECT_EQ(row(1).ResultCode, 0);
+        EXPECT_EQ(row(51).ResultKind, resultKind) << kind;
+        EXPECT_EQ(row(51).ResultCode, 3);
+        const bool schedule = kind >= 30;
+        EXPECT_EQ(host.refreshes - refreshes, schedule ? 0 : 1) << kind;
+        EXPECT_EQ(host.progressClosed - closed, schedule ? 0 : 1);
+        EXPECT_EQ(host.enabled, !schedule);
+    }
+    EXPECT_EQ(sink.got.size(), 4u);
+    // The terminal information request ends with kind 4 and records nothing.
+    notes.onTask(completion(TaskKind::RequestEnded, {target(1, 5)}));
+    EXPECT_EQ(row(1).ResultKind, 15);
+    // A refusal of the schedule window's request is its; any other ends the command.
+    const int closed = host.progressClosed;
+    notes.onTask(completion(TaskKind::RequestEnded, {target(1, 7)}, 0, 4242));
+    EXPECT_EQ(sink.got.size(), 5u);
+    EXPECT_EQ(host.progressClosed, closed);
+    notes.onTask(completion(TaskKind::RequestEnded, {target(1, 7)}, 0, 777));
+    EXPECT_EQ(host.progressClosed, closed + 1);
+}
+
+TEST_F(Commands, TermInfoSentKeepsOrderWithNoticesAndCompletesOnTheNextNotice)
+{
+    Udp::TermNotify n;
+    n.termId = QStringLiteral("1002");
+    n.address = 0x0A000002u;
+    n.macAddress = reg(2).UserInfo1;
+    notices.onNotice(n); // came before the request was sent, not applied yet
+    const int refreshes = host.refreshes;
+    notes.onTask(completion(TaskKind::TermInfoSent, {target(2, 0)}));
+    notices.flush();
+    EXPECT_EQ(row(2).ResultKind, 13) << "an older notice must not complete the request";
+    EXPECT_EQ(host.refreshes, refreshes) << "no redraw per terminal";
+    notices.onNotice(n);
+    notices.flush();
+    EXPECT_EQ(row(2).ResultKind, 1);
+    EXPECT_EQ(row(2).ResultCode, 0);
+}
+
+TEST_F(Commands, WaitingEditFlowGetsTheNextCompletionOnce)
+{
+    ctx.waiter = &sink;
+    host.enabled = false;
+    notes.onTask(completion(CompletionKind::ReadSys, {target(1, 6), target(2, 0)}));
+    notes.onTask(completion(CompletionKind::ReadSys, {target(1, 0)}));
+    ctx.waiter = &sink;
+    notes.onTask(completion(TaskKind::RequestEnded, {target(1, 0)}, 0)); // refused
+    EXPECT_EQ(sink.done, (std::vector<bool>{true, false}));
+    EXPECT_EQ(row(2).ResultKind, 2) << "results are recorded first";
+    EXPECT_EQ(host.refreshes, 1) << "only the completion nobody waited for redraws";
+    EXPECT_TRUE(host.pending);
+}
+
+TEST_F(Commands, TerminalRequestsAreMarkedAnsweredAndRecorded)
+{
+    struct Case {
+        int n;
+        QString termId;
+        int decision;
+        bool initial;
+        int known, kind; // kind: result kind afterwards (-1: row absent)
+    } cases[] = {
+        {1, "1001", UpdateDecision::FilesToSend, false, 1, 14},
+        {2, "1002", UpdateDecision::Busy, false, 1, 0},
+        {40, "1040", UpdateDecision::FilesToSend, false, 0, -1},
+        {41, "ERROR", UpdateDecision::InitialSettings, true, 1, -1},
+        {42, "ERROR", UpdateDecision::InitialSettings, false, 0, -1},
+    };
+    ctx.initialSettings = &sink;
+    for (const Case &c : cases) {
+        sink.initial = c.initial;
+        posts.clear();
+        auto m = std::make_unique<TaskMessage>(ProcessValues::CommThreadId,
+                                               TaskKind::TermRequestDecide);
+        auto r = std::make_unique<TermRequestPayload>();
+        r->request.notify.termId = c.termId;
+        r->request.notify.macAddress = reg(c.n).UserInfo1;
+        r->decision = c.decision;
+        m->payload[0] = std::move(r);
+        notes.onTask(std::move(m));
+        ASSERT_EQ(posts.size(), 1u);
+        EXPECT_EQ(posts[0].task()->kind, TaskKind::TermRequestDecision);
+        EXPECT_EQ(posts[0].task()->slot<TermRequestPayload>(0)->known, c.known) << c.n;
+        EXPECT_EQ(row(c.n).IPAddr.isEmpty() ? -1 : row(c.n).ResultKind, c.kind) << c.n;
+    }
+
+    // An update ended for a terminal the register lost: registered again by ID and address.
+    for (bool initial : {false, true}) {
+        sink.initial = initial;
+        auto m = std::make_unique<TaskMessage>(ProcessValues::CommThreadId,
+                                               TaskKind::TermRequestEnded);
+        auto r = std::make_unique<TermRequestPayload>();
+        r->request.notify.termId = initial ? "1045" : "1044";
+        r->request.notify.macAddress = QStringLiteral("02:99:00:00:00:44");
+        r->address = 0x0A00002Cu + initial;
+        r->result = 0;
+        m->payload[0] = std::move(r);
+        notes.onTask(std::move(m));
+    }
+    EXPECT_EQ(rowOf("1044").IPAddr, "010.000.000.044");
+    EXPECT_EQ(rowOf("1044").ResultKind, 14);
+    EXPECT_EQ(rowOf("1045").ResultKind, 19) << "initial settings running";
+    EXPECT_EQ(sink.ended, 1);
+}
+
+TEST_F(Commands, UpdateWindowAndTheDiscardOfStoredRequests)
+{
+    auto task = [](int kind) { return std::make_unique<TaskMessage>(ProcessValues::CommThreadId, kind); };
+    notes.onTask(task(TaskKind::RemoteSeriesBegan));
+    auto lines = task(TaskKind::RemoteSlots);
+    auto report = std::make_unique<RemoteSlotsPayload>();
+    report->workers[2] = {true, "1001", 0x0A000001u, {UpdateFileKind::System, UpdateFileKind::User}};
+    lines->payload[0] = std::move(report);
+    notes.onTask(std::move(lines));
+    EXPECT_TRUE(host.remoteShown);
+    EXPECT_EQ(host.lines, (QStringList{"", "", "端末ID:1001  IP:10.0.0.1  システム設定・ユーザ設定", "", ""}));
+
+    auto answer = [&](quintptr ask, int count) {
+        auto a = std::make_unique<StoredRequestsPayload>();
+        a->ask = ask;
+        a->count = count;
+        for (int i = 0; ask == StoredAsk::TakeAll && i < count; ++i)
+            a->taken.push_back(std::make_unique<TermRequestPayload>());
+        discard.onAnswer(std::move(a));
+    };
+    // Nothing stored: no question.
+    discard.onStopPressed();
+    ASSERT_EQ(posts.size(), 1u);
+    EXPECT_EQ(posts[0].msg, Msg::StoredRequests);
+    EXPECT_EQ(posts[0].wParam, StoredAsk::Count);
+    EXPECT_TRUE(ProcessValues::operatorBusy & 1);
+    answer(StoredAsk::Count, 0);
+    EXPECT_TRUE(prompter.records.isEmpty());
+
+    // The series ends while the question is open: it closes as "いいえ", then the window.
+    prompter.answer(6);
+    prompter.whileClosableOpen = [&] { notes.onTask(task(TaskKind::RemoteSeriesEnded)); };
+    discard.onStopPressed();
+    answer(StoredAsk::Count, 2);
+    ASSERT_EQ(prompter.records.size(), 1);
+    EXPECT_TRUE(prompter.records[0].closedFromOutside);
+    EXPECT_FALSE(host.remoteShown);
+    EXPECT_EQ(posts.back().wParam, StoredAsk::Count) << "nothing taken";
+    EXPECT_TRUE(host.enabled);
+    EXPECT_FALSE(ProcessValues::operatorBusy & 1);
+
+    // "はい" takes them; with the schedule settings dialog open the main window stays disabled.
+    prompter.whileClosableOpen = nullptr;
+    ctx.schedule = &sink;
+    sink.settingsOpen = true;
+    host.enabled = false;
+    discard.onStopPressed();
+    answer(StoredAsk::Count, 2);
+    EXPECT_EQ(posts.back().wParam, StoredAsk::TakeAll);
+    answer(StoredAsk::TakeAll, 2);
+    EXPECT_EQ(discard.discarded(), 2);
+    EXPECT_FALSE(host.enabled);
+    EXPECT_TRUE(host.remoteEnabled);
+    // "いいえ": the window's "中止" is usable again.
+    prompter.answer(7);
+    discard.onStopPressed();
+    answer(StoredAsk::Count, 1);
+    EXPECT_TRUE(host.remoteStop);
+}
