@@ -8,6 +8,7 @@
 #include "comm/CommMgrThread.h"
 #include "comm/CommPayloads.h"
 #include "comm/TimerService.h"
+#include "common/Ipv4.h"
 #include "common/ProcessValues.h"
 #include "register/TermDatabase.h"
 #include "termlist/NoticeApplier.h"
@@ -143,11 +144,7 @@ struct RunResult {
 bool rowMatches(const TermEntry &e, int n)
 {
     const quint32 a = 0x7F010000u + 1u + static_cast<quint32>(n);
-    const QString ip = QStringLiteral("%1.%2.%3.%4")
-                           .arg((a >> 24) & 0xFF, 3, 10, QLatin1Char('0'))
-                           .arg((a >> 16) & 0xFF, 3, 10, QLatin1Char('0'))
-                           .arg((a >> 8) & 0xFF, 3, 10, QLatin1Char('0'))
-                           .arg(a & 0xFF, 3, 10, QLatin1Char('0'));
+    const QString ip = StoredIpAddr(Ipv4::hostToRegister(a));
     const QString mac = QStringLiteral("02:01:%1:%2:%3:%4")
                             .arg((a >> 24) & 0xFF, 2, 16, QLatin1Char('0'))
                             .arg((a >> 16) & 0xFF, 2, 16, QLatin1Char('0'))

@@ -166,8 +166,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         r.request.notify.verBoot = QStringLiteral("B1.00");
         r.request.notify.verApli = QStringLiteral("A2.00");
         r.request.fileSelect = flags >> 4;
-        const QByteArray field = rest.left(50);
-        r.request.stampField = field.left(field.indexOf('\0') < 0 ? 50 : field.indexOf('\0'));
+        r.request.stampField = rest.left(50); // as the reader takes it: NUL bytes and all
     }
     const auto items = r.request.stamps();
     for (int i = 0; i < 3; ++i)

@@ -26,7 +26,40 @@ namespace
 
 const QString kFolderOption = QStringLiteral("--program-folder=");
 
+const char *const kDuplicateStartCaption = "重複起動エラー";
+const char *const kDuplicateStartText =
+    "クヴァＩＰフォンマネージャ管理用ツールは既に起動しているか､現在使用不能な状態にあります｡\n"
+    "前回､異常終了した場合は､Windowsを再起動してください｡";
+
 } // namespace
+
+// Tells the user, on the main thread, that the communication manager could
+// not bind its UDP port.
+class PortProblemReceiver : public MessageReceiver
+{
+protected:
+    void onMessage(std::uint32_t msg, quintptr, std::unique_ptr<Payload> lParam) override
+    {
+        auto *p = dynamic_cast<PortProblemPayload *>(lParam.get());
+        if (msg != CCommMgrThread::PortUnavailableMsg || !p)
+            return;
+        AppMessageBox(2, 2, CKelMngPCApp::portProblemText(p->value.port),
+                      CKelMngPCApp::portProblemCaption(), MsgType::IconWarning);
+    }
+};
+
+QString CKelMngPCApp::portProblemCaption()
+{
+    return QStringLiteral("通信ポートエラー");
+}
+
+QString CKelMngPCApp::portProblemText(int port)
+{
+    return QStringLiteral("通信ポート番号 %1 を使用できません。端末と通信できません。\n"
+                          "他のプログラムが使用していないか確認し、システム設定で通信ポート番号"
+                          "を変更して再起動してください。")
+        .arg(port);
+}
 
 CKelMngPCApp::CKelMngPCApp() = default;
 
@@ -80,10 +113,8 @@ bool CKelMngPCApp::initInstance(const QStringList &args)
     m_instance = std::make_unique<SingleInstance>(ProcessValues::programFolder());
     if (!m_instance->acquire()) {
         m_instance.reset();
-        refuse(QStringLiteral(
-                   "クヴァＩＰフォンマネージャ管理用ツールは既に起動しているか､現在使用不能な"
-                   "状態にあります｡\n前回､異常終了した場合は､Windowsを再起動してください｡"),
-               QStringLiteral("重複起動エラー"), MsgType::IconError);
+        refuse(QString::fromUtf8(kDuplicateStartText), QString::fromUtf8(kDuplicateStartCaption),
+               MsgType::IconError);
         return false;
     }
     // 5. The pause before every UDP send.
@@ -107,6 +138,18 @@ bool CKelMngPCApp::initInstance(const QStringList &args)
     if (ProcessValues::startupAbort.load())
         return false;
     m_view->database().setLogWriter(&m_registerLog);
+
+    // 1, machine-wide: one copy per UDP port on this machine, whatever its
+    // program folder (the port is known once the register is open).
+    SystemSettings settings;
+    m_view->database().readSystemSettings(settings);
+    m_portLock = std::make_unique<UdpPortLock>(settings.UDPPort);
+    if (!m_portLock->acquire()) {
+        m_portLock.reset();
+        refuse(QString::fromUtf8(kDuplicateStartText), QString::fromUtf8(kDuplicateStartCaption),
+               MsgType::IconError);
+        return false;
+    }
     m_view->buildMenus(m_frame->menuBar());
     m_frame->watchMenus(m_frame->menuBar());
     m_view->initialUpdate();
@@ -128,6 +171,8 @@ bool CKelMngPCApp::initInstance(const QStringList &args)
     }
     m_comm = std::make_unique<CCommMgrThread>();
     m_comm->setDecider(&m_decider);
+    m_portProblems = std::make_unique<PortProblemReceiver>();
+    m_comm->setPortProblemReceiver(m_portProblems->threadId());
     if (!m_comm->launch(QThread::HighPriority)) {
         refuse(QStringLiteral("内部処理の一部が正常に起動できませんでした。\nいったん終了し、再度起"
                               "動してください。"),
@@ -135,9 +180,7 @@ bool CKelMngPCApp::initInstance(const QStringList &args)
         return false;
     }
 
-    // 15. System settings; an empty editor path gets the default editor.
-    SystemSettings settings;
-    m_view->database().readSystemSettings(settings);
+    // 15. System settings (read above); an empty editor path gets the default editor.
     if (settings.EditerPath.isEmpty())
         m_view->database().writeSystemSettings(settings);
 
@@ -180,5 +223,7 @@ void CKelMngPCApp::stopThreads()
 void CKelMngPCApp::exitInstance()
 {
     m_signals.reset();
+    m_portProblems.reset();
+    m_portLock.reset();
     m_instance.reset();
 }

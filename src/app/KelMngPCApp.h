@@ -17,7 +17,9 @@ class CCommMgrThread;
 class ScheduleWindows;
 class SingleInstance;
 class SignalBridge;
+class UdpPortLock;
 class WidgetPrompter;
+class PortProblemReceiver;
 
 class CKelMngPCApp
 {
@@ -39,6 +41,10 @@ public:
     // The arguments the "/wait=" option is looked up in.
     static QString commandLineFrom(const QStringList &args);
 
+    // The message box of a UDP port the program can't use.
+    static QString portProblemCaption();
+    static QString portProblemText(int port);
+
 private:
     // Tells the user (and stderr) why the program can't start.
     void refuse(const QString &text, const QString &caption, unsigned type);
@@ -48,6 +54,8 @@ private:
     CAutoUpdateDecider m_decider; // used by the manager thread, outlives it
     std::unique_ptr<WidgetPrompter> m_prompter;
     std::unique_ptr<SingleInstance> m_instance;
+    std::unique_ptr<UdpPortLock> m_portLock;
+    std::unique_ptr<PortProblemReceiver> m_portProblems;
     std::unique_ptr<SignalBridge> m_signals;
     std::unique_ptr<CMainFrame> m_frame;
     CTerminalView *m_view = nullptr; // owned by the frame

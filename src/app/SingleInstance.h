@@ -23,3 +23,26 @@ public:
 private:
     std::unique_ptr<QLockFile> m_lock;
 };
+
+// The machine-wide guard of the UDP port: a lock file in the system's
+// temporary folder named after the port and the network stack the program
+// runs in. A second copy started on another program folder with the same
+// port would otherwise take the terminals' traffic from the first.
+class UdpPortLock
+{
+public:
+    explicit UdpPortLock(int port, const QString &folder = QString());
+    ~UdpPortLock();
+
+    // False when another running copy holds the port.
+    bool acquire();
+    QString fileName() const { return m_path; }
+
+    // "QUVAIPPHONEMANAGER-udp<port>-net<id>.lock"; the id tells network
+    // stacks (namespaces) apart, where the same port number is another port.
+    static QString lockName(int port);
+
+private:
+    QString m_path;
+    std::unique_ptr<QLockFile> m_lock;
+};

@@ -1,8 +1,10 @@
 #include "comm/CommManager.h"
 
 #include "comm/RemoteNames.h"
+#include "comm/TermProcThread.h"
 #include "comm/WorkerMessages.h"
 #include "common/ProcessValues.h"
+#include "common/TerminalPaths.h"
 
 #include <algorithm>
 
@@ -115,6 +117,47 @@ void CommManagerCore::onTermInfoStep()
     finishRequest(TaskKind::RequestEnded);
 }
 
+namespace
+{
+
+// The requests whose files are named after the terminal ID: the settings
+// files of one terminal and the schedule transfers built from them.
+// Common files and firmware are files the user chose.
+bool namesTerminalFiles(int requestKind)
+{
+    switch (requestKind) {
+    case RequestKind::ReadSys:
+    case RequestKind::ReadUser:
+    case RequestKind::ReadDial:
+    case RequestKind::WriteSys:
+    case RequestKind::WriteUser:
+    case RequestKind::WriteDial:
+    case RequestKind::ScheduleWriteSettings:
+    case RequestKind::ScheduleReadSettings:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool insideProgramFolder(const QString &path)
+{
+    return path.isEmpty() ||
+           TerminalPaths::isInside(ResolveLocalPath(path), ProcessValues::programFolder());
+}
+
+} // namespace
+
+bool CommManagerCore::terminalFilesSafe(const TerminalEntry &entry) const
+{
+    if (!namesTerminalFiles(m_requestKind))
+        return true;
+    if (!TerminalPaths::isSafeId(entry.termId) || !insideProgramFolder(entry.file))
+        return false;
+    return std::all_of(entry.files.begin(), entry.files.end(),
+                       [](const RequestFile &f) { return insideProgramFolder(f.localPath); });
+}
+
 void CommManagerCore::startOperation(std::unique_ptr<TaskMessage> message)
 {
     RequestPayload *request = RequestOf(*message);
@@ -129,8 +172,24 @@ void CommManagerCore::startOperation(std::unique_ptr<TaskMessage> message)
     reportProgress();
     m_host.reloadFtpTimeouts();
 
+    // Every request from the view or a schedule passes here: a terminal
+    // whose ID or file could lead outside the program folder ends at once,
+    // without a session; the others go on.
+    m_order.clear();
+    for (int i = 0; i < m_total; ++i) {
+        TerminalEntry &e = request->entries[i];
+        if (terminalFilesSafe(e)) {
+            m_order.push_back(i);
+            continue;
+        }
+        e.result = ResultCode::FileCreate;
+        ++m_finished;
+        reportProgress();
+        m_host.writeErrorLog(LogRecord{e.termId, ErrLog::FileOpen, 0, e.address, {}});
+    }
+
     const int completion = CompletionKindOf(m_requestKind);
-    const int workers = std::min(m_total, UserWorkers);
+    const int workers = std::min(static_cast<int>(m_order.size()), UserWorkers);
     for (int slot = 0; slot < workers; ++slot) {
         if (m_host.startUserWorker(slot)) {
             m_userSlots[slot].running = true;
@@ -188,7 +247,7 @@ SessionTarget CommManagerCore::targetFor(const TerminalEntry &entry) const
 void CommManagerCore::handOut(int slot)
 {
     RequestPayload *request = RequestOf(*m_request);
-    const int index = m_cursor++;
+    const int index = m_order[static_cast<std::size_t>(m_cursor++)];
     const TerminalEntry &entry = request->entries[index];
     m_userSlots[slot].entry = index;
     m_host.postToWorker(WorkerPool::User, slot, WorkerMsg::RenewSession);
@@ -228,7 +287,7 @@ void CommManagerCore::onUserWorkerDone(int slot, std::uint32_t replyMsg, int res
                             replyMsg == WorkerMsg::SchedWriteFirmwareDone;
     logResult(entry, result, scheduleOp);
 
-    if (m_cursor < m_total && !m_cancel) {
+    if (m_cursor < static_cast<int>(m_order.size()) && !m_cancel) {
         handOut(slot);
         m_host.postToWorker(WorkerPool::User, slot, m_workerOp);
         return;
@@ -249,6 +308,7 @@ void CommManagerCore::finishRequest(int completionKind)
     m_workerOp = 0;
     m_activeUserWorkers = 0;
     m_cursor = m_total = m_handed = m_finished = 0;
+    m_order.clear();
     m_host.postToView(std::move(done));
 }
 
@@ -415,6 +475,17 @@ void CommManagerCore::onDispatch()
     }
     if (started)
         postSlots();
+    // Requests that ended without a session may have been the last ones.
+    endSeriesIfIdle();
+}
+
+void CommManagerCore::endSeriesIfIdle()
+{
+    if (m_remoteUpdate && m_queue.empty() && busyRequestWorkers() == 0) {
+        m_remoteUpdate = false;
+        m_host.postToView(std::make_unique<TaskMessage>(ProcessValues::CommThreadId,
+                                                        TaskKind::RemoteSeriesEnded));
+    }
 }
 
 void CommManagerCore::onRequestWorkerDone(int slot, int result)
@@ -429,13 +500,10 @@ void CommManagerCore::onRequestWorkerDone(int slot, int result)
     m_host.postToView(std::move(m));
     m_host.setRemoteUpdateCount(busyRequestWorkers());
     postSlots();
-    if (!m_queue.empty()) {
+    if (!m_queue.empty())
         m_host.scheduleDispatch();
-    } else if (busyRequestWorkers() == 0 && m_remoteUpdate) {
-        m_remoteUpdate = false;
-        m_host.postToView(std::make_unique<TaskMessage>(ProcessValues::CommThreadId,
-                                                        TaskKind::RemoteSeriesEnded));
-    }
+    else
+        endSeriesIfIdle();
 }
 
 std::vector<std::unique_ptr<TermRequestPayload>> CommManagerCore::takeQueued()
@@ -445,6 +513,8 @@ std::vector<std::unique_ptr<TermRequestPayload>> CommManagerCore::takeQueued()
     for (auto &r : m_queue)
         out.push_back(std::move(r));
     m_queue.clear();
+    // Nothing queued any more: with no worker busy the series has ended.
+    endSeriesIfIdle();
     return out;
 }
 

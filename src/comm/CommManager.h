@@ -136,11 +136,16 @@ private:
     void decided(std::unique_ptr<TermRequestPayload> request);
     // Gives the next entry to a user worker (renew, target, start log line).
     void handOut(int slot);
+    // False when the request names the terminal's own files and its ID or a
+    // local path of the entry could lead outside the program folder.
+    bool terminalFilesSafe(const TerminalEntry &entry) const;
     SessionTarget targetFor(const TerminalEntry &entry) const;
     SessionTarget targetFor(const TermRequestPayload &request) const;
     void finishRequest(int completionKind);
     void reportProgress();
     void logResult(const TerminalEntry &entry, int result, bool scheduleOp);
+    // Kind 45 once the last busy request worker has ended and nothing is queued.
+    void endSeriesIfIdle();
     // Kind 46: the five request workers' terminals, for the update window.
     void postSlots();
 
@@ -156,7 +161,8 @@ private:
     std::unique_ptr<TaskMessage> m_request;
     int m_requestKind = 0;
     std::uint32_t m_workerOp = 0;
-    int m_cursor = 0;
+    int m_cursor = 0;          // next position in m_order (terminal information: in the entries)
+    std::vector<int> m_order;  // entries to hand to workers, in order
     int m_total = 0;
     int m_handed = 0;
     int m_finished = 0;

@@ -153,7 +153,9 @@ protected:
             return;
         }
         const ThreadId self = threadId();
-        QTimer::singleShot(delayMs, this, [self] { PostToThread(self, CommMsg::TermInfoStep); });
+        // Precise: a coarse timer may fire up to 5 % early, closer than the pacing allows.
+        QTimer::singleShot(delayMs, Qt::PreciseTimer, this,
+                           [self] { PostToThread(self, CommMsg::TermInfoStep); });
     }
     void scheduleDispatch() override { PostToThread(threadId(), CommMsg::DispatchQueue); }
     void writeOperationLog(const LogRecord &record) override { OpLog::writeOperation(record); }
@@ -221,9 +223,10 @@ private:
             CommSettings s = settings ? settings->value : CommSettings{};
             m_core.start(s);
             m_channel.setEntryInt(s.entryInt);
-            if (!m_channel.open(static_cast<std::uint16_t>(s.udpPort)))
-                std::fprintf(stderr, "UDP port %d: %s\n", s.udpPort,
-                             m_channel.errorText().toLocal8Bit().constData());
+            const bool share =
+                qEnvironmentVariableIntValue(CCommMgrThread::TestSharedPortVariable) == 1;
+            if (!m_channel.open(static_cast<std::uint16_t>(s.udpPort), share))
+                reportPortProblem(s.udpPort, m_channel.errorText());
             m_owner.m_socketOpen = m_channel.isOpen();
         } else if (task->kind == TaskKind::SettingsChanged && settings) {
             m_core.settingsChanged(settings->value.ftpMode, settings->value.entryInt);
@@ -233,6 +236,16 @@ private:
         }
     }
 
+    // Without the port the program hears no terminal: the user is told.
+    void reportPortProblem(int port, const QString &reason)
+    {
+        if (m_owner.m_portProblemTo != 0 &&
+            PostToThread(m_owner.m_portProblemTo, CCommMgrThread::PortUnavailableMsg, 0,
+                         std::make_unique<PortProblemPayload>(PortProblem{port, reason})))
+            return;
+        std::fprintf(stderr, "UDP port %d: %s\n", port, reason.toLocal8Bit().constData());
+    }
+
     // On the socket's receiving thread: notices are answered and handed to
     // the user interface from here, so a burst never waits for the manager.
     void onDatagram(const QByteArray &datagram, std::uint32_t source, std::uint16_t port)
@@ -240,9 +253,9 @@ private:
         struct Sink : IIncomingSink {
             UdpChannel &channel;
             explicit Sink(UdpChannel &c) : channel(c) {}
-            void ackNotice(std::uint32_t address, std::uint16_t to) override
+            void ackNotice(const Udp::TermNotify &notice, std::uint16_t to) override
             {
-                channel.sendNoticeAck(address, to);
+                channel.sendNoticeAck(notice.address, to, notice.termId, notice.macAddress);
             }
             void post(ThreadId target, std::uint32_t msg, std::unique_ptr<Payload> payload) override
             {

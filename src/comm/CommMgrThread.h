@@ -14,7 +14,16 @@
 #include "comm/CommManager.h"
 #include "comm/MessageThread.h"
 
+#include <QString>
+
 #include <atomic>
+
+// The port the manager could not bind, and why.
+struct PortProblem {
+    int port = 0;
+    QString reason;
+};
+using PortProblemPayload = ValuePayload<PortProblem>;
 
 class CCommMgrThread : public MessageThread
 {
@@ -24,6 +33,13 @@ public:
 
     // The decision on terminal-initiated requests; set before launch().
     void setDecider(IUpdateDecider *decider) { m_decider = decider; }
+    // Where to report a UDP port that can't be bound (PortUnavailableMsg
+    // with a PortProblemPayload); 0 writes it to stderr. Set before launch().
+    void setPortProblemReceiver(ThreadId receiver) { m_portProblemTo = receiver; }
+    static constexpr std::uint32_t PortUnavailableMsg = 0x2908;
+    // Test-only: lets the terminal simulator's sockets on specific loopback
+    // addresses share the port the manager binds on all addresses.
+    static constexpr const char *TestSharedPortVariable = "KELMNGPC_TEST_SHARED_UDP_PORT";
 
     // Whether the socket is bound (after the start message).
     bool socketOpen() const { return m_socketOpen.load(); }
@@ -33,6 +49,7 @@ protected:
 
 private:
     IUpdateDecider *m_decider = nullptr;
+    ThreadId m_portProblemTo = 0;
     std::atomic<bool> m_socketOpen{false};
     friend class CommReceiver;
 };

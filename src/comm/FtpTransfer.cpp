@@ -3,12 +3,12 @@
 #include "common/Cp932.h"
 #include "common/SafeFile.h"
 
+#include <QCoreApplication>
 #include <QFile>
-#include <QUrl>
 
 #include <curl/curl.h>
 
-#include <cstdio>
+#include <atomic>
 #include <mutex>
 #include <type_traits>
 
@@ -38,7 +38,7 @@ bool isConnectError(CURLcode rc)
 
 size_t writeToFile(char *data, size_t size, size_t count, void *user)
 {
-    auto *f = static_cast<QFile *>(user);
+    auto *f = static_cast<QIODevice *>(user);
     const qint64 n = static_cast<qint64>(size * count);
     return f->write(data, n) == n ? size * count : 0;
 }
@@ -75,8 +75,9 @@ QString FtpClient::remoteFileName(const QString &name)
 QByteArray FtpClient::urlFor(const QString &name) const
 {
     // The name is relative to the login folder: no directory is changed.
+    // The name's Shift-JIS bytes themselves, percent-encoded byte for byte.
     return "ftp://" + m_host.toLatin1() + ':' + QByteArray::number(m_port) + '/' +
-           QUrl::toPercentEncoding(QString::fromLatin1(Cp932::encode(name)));
+           Cp932::encode(name).toPercentEncoding();
 }
 
 void FtpClient::applyCommon()
@@ -195,9 +196,20 @@ bool FtpClient::upload(const QString &localPath, const QString &remoteName)
 
 bool FtpClient::download(const QString &remoteName, const QString &localPath)
 {
-    const QString tmpPath = localPath + QStringLiteral(".tmp");
-    QFile tmp(tmpPath);
-    if (!tmp.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+    // A temporary file of its own beside the local file, created only if
+    // its name is new: two downloads into the same path never share one,
+    // and only a complete one replaces the local file.
+    static std::atomic<unsigned> serial{0};
+    QFile tmp;
+    for (int attempt = 0; attempt < 16 && !tmp.isOpen(); ++attempt) {
+        tmp.setFileName(QStringLiteral("%1.~dl%2-%3")
+                            .arg(localPath)
+                            .arg(QCoreApplication::applicationPid())
+                            .arg(++serial));
+        tmp.open(QIODevice::WriteOnly | QIODevice::NewOnly);
+    }
+    const QString tmpPath = tmp.fileName();
+    if (!tmp.isOpen()) {
         m_error = QStringLiteral("cannot create %1: %2").arg(tmpPath, tmp.errorString());
         return false;
     }
@@ -208,7 +220,7 @@ bool FtpClient::download(const QString &remoteName, const QString &localPath)
     // not match the bytes of an ASCII transfer anyway.
     curl_easy_setopt(m_curl, CURLOPT_IGNORE_CONTENT_LENGTH, 1L);
     curl_easy_setopt(m_curl, CURLOPT_WRITEFUNCTION, writeToFile);
-    curl_easy_setopt(m_curl, CURLOPT_WRITEDATA, &tmp);
+    curl_easy_setopt(m_curl, CURLOPT_WRITEDATA, static_cast<QIODevice *>(&tmp));
     bool ok = perform();
     if (!tmp.flush() && ok) {
         m_error = QStringLiteral("cannot write %1: %2").arg(tmpPath, tmp.errorString());

@@ -2,8 +2,9 @@
 // FTP to one terminal over libcurl, one easy handle per worker. connect()
 // opens and logs in (with its own time-out and retries); upload() and
 // download() reuse that connection. Every transfer is in ASCII mode.
-// A download lands in "<local>.tmp" and replaces the local file only when
-// it is complete, so a broken transfer leaves the old file as it was.
+// A download lands in a temporary file of its own beside the local file and
+// replaces it only when complete, so a broken transfer leaves the old file
+// as it was and two downloads into one path never mix.
 
 #include <QByteArray>
 #include <QElapsedTimer>
@@ -44,8 +45,8 @@ public:
 
     // Sends the local file under the name in the login folder.
     bool upload(const QString &localPath, const QString &remoteName);
-    // Fetches the remote file into localPath + ".tmp" and moves it onto the
-    // local path when complete.
+    // Fetches the remote file into a temporary file beside localPath and
+    // renames it onto the local path when complete.
     bool download(const QString &remoteName, const QString &localPath);
 
     void close();

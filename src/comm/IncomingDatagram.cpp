@@ -12,7 +12,7 @@ void DispatchIncoming(const QByteArray &datagram, std::uint32_t source, std::uin
     if (in.status != Udp::ParseStatus::Ok)
         return;
     if (auto *notice = std::get_if<Udp::TermNotify>(&in.message)) {
-        sink.ackNotice(notice->address, port);
+        sink.ackNotice(*notice, port);
         auto payload = std::make_unique<NoticePayload>();
         payload->notice = std::move(*notice);
         auto m = std::make_unique<TaskMessage>(ProcessValues::CommThreadId, TaskKind::TermNotice);

@@ -4,6 +4,7 @@
 // to the user interface, a session answer and a terminal-initiated request
 // go to the manager thread; everything else is dropped without answer.
 
+#include "comm/UdpMessages.h"
 #include "common/ThreadMessage.h"
 
 #include <QByteArray>
@@ -15,8 +16,8 @@ class IIncomingSink
 {
 public:
     virtual ~IIncomingSink() = default;
-    // Queues the TermNotifyAck of a notice (address from inside the notice).
-    virtual void ackNotice(std::uint32_t address, std::uint16_t port) = 0;
+    // Queues the TermNotifyAck of a notice (to the address inside it).
+    virtual void ackNotice(const Udp::TermNotify &notice, std::uint16_t port) = 0;
     virtual void post(ThreadId target, std::uint32_t msg, std::unique_ptr<Payload> payload) = 0;
 };
 

@@ -4,6 +4,7 @@
 #include "comm/UdpMessages.h"
 #include "comm/WorkerMessages.h"
 #include "common/Cp932.h"
+#include "common/Ipv4.h"
 #include "common/ProcessValues.h"
 #include "common/SignalEvent.h"
 #include "common/TimerPayload.h"
@@ -76,7 +77,7 @@ int FtpStep::run(const TransferJob &job, const LogPoster &postOperationLog)
     if (pauseBeforeMs > 0)
         std::this_thread::sleep_for(std::chrono::milliseconds(pauseBeforeMs));
 
-    if (!m_client.connect(Udp::ipv4ToText(t.address), m_port, Cp932::encode(job.account.user),
+    if (!m_client.connect(Ipv4::dotted(t.address), m_port, Cp932::encode(job.account.user),
                           Cp932::encode(job.account.password)))
         return ResultCode::FtpConnect;
 
@@ -202,7 +203,12 @@ protected:
         case Msg::Task:
             if (auto *task = dynamic_cast<TaskMessage *>(lParam.get())) {
                 if (task->kind == TaskKind::TimerExpired) {
-                    if (const TimerSpec *timerSpec = TimerSpecOf(*task))
+                    // Only the wait now running: an expiry that crossed its
+                    // stop belongs to an earlier wait, perhaps of an earlier
+                    // session with the same timer id.
+                    const TimerSpec *timerSpec = TimerSpecOf(*task);
+                    if (timerSpec && m_waitGeneration != 0 &&
+                        timerSpec->generation == m_waitGeneration)
                         m_session->onTimeout(timerSpec->id);
                 }
             }
@@ -227,12 +233,17 @@ protected:
     }
     void startTimer(std::uint16_t timerId, int ticks) override
     {
+        if (++m_lastGeneration == 0)
+            ++m_lastGeneration;
+        m_waitGeneration = m_lastGeneration;
         PostToThread(ProcessValues::TimerThreadId, Msg::Task, 0,
                      MakeTimerMessage(threadId(), TaskKind::TimerStart,
-                                      {threadId(), timerId, static_cast<std::uint16_t>(ticks)}));
+                                      {threadId(), timerId, static_cast<std::uint16_t>(ticks),
+                                       m_waitGeneration}));
     }
     void stopTimer(std::uint16_t timerId) override
     {
+        m_waitGeneration = 0;
         PostToThread(ProcessValues::TimerThreadId, Msg::Task, 0,
                      MakeTimerMessage(threadId(), TaskKind::TimerStop, {threadId(), timerId, 0}));
     }
@@ -271,6 +282,7 @@ protected:
 private:
     void renew()
     {
+        m_waitGeneration = 0;
         m_ftp.close();
         m_session = std::make_unique<MaintenanceSession>(*this, m_slot);
     }
@@ -298,6 +310,10 @@ private:
     FtpClient m_ftp;
     FtpStep m_step;
     std::unique_ptr<MaintenanceSession> m_session;
+    // Marks of the worker's timer starts: the one running (0: none) and the
+    // last one given, never repeated while the worker lives.
+    std::uint32_t m_waitGeneration = 0;
+    std::uint32_t m_lastGeneration = 0;
 };
 
 } // namespace

@@ -30,7 +30,7 @@ UdpChannel::~UdpChannel()
     close();
 }
 
-bool UdpChannel::open(std::uint16_t port)
+bool UdpChannel::open(std::uint16_t port, bool shareForTests)
 {
     close();
     m_error.clear();
@@ -39,8 +39,12 @@ bool UdpChannel::open(std::uint16_t port)
         m_error = QString::fromLocal8Bit(std::strerror(errno));
         return false;
     }
-    const int on = 1;
-    ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+    // Without SO_REUSEADDR a second socket on the port (another copy of the
+    // program, say) can't bind it and silently take the terminals' traffic.
+    if (shareForTests) {
+        const int on = 1;
+        ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+    }
     // Beyond the system limit only with privileges; otherwise take what we get.
     if (::setsockopt(fd, SOL_SOCKET, SO_RCVBUFFORCE, &ReceiveBufferBytes,
                      sizeof ReceiveBufferBytes) != 0)
@@ -78,25 +82,27 @@ void UdpChannel::close()
     m_queue.clear();
 }
 
-void UdpChannel::enqueue(Outgoing out)
-{
-    {
-        std::lock_guard lock(m_queueMutex);
-        m_queue.push_back(std::move(out));
-    }
-    m_queueCv.notify_one();
-}
-
 void UdpChannel::send(std::uint32_t address, std::uint16_t port, const QByteArray &datagram)
 {
     if (datagram.isEmpty())
         return;
-    enqueue({address, port, datagram});
+    {
+        std::lock_guard lock(m_queueMutex);
+        m_queue.pushDatagram(address, port, datagram);
+    }
+    m_queueCv.notify_one();
 }
 
-void UdpChannel::sendNoticeAck(std::uint32_t address, std::uint16_t port)
+void UdpChannel::sendNoticeAck(std::uint32_t address, std::uint16_t port, const QString &termId,
+                               const QString &mac)
 {
-    enqueue({address, port, QByteArray()});
+    bool queued;
+    {
+        std::lock_guard lock(m_queueMutex);
+        queued = m_queue.pushAck(address, port, termId, mac);
+    }
+    if (queued)
+        m_queueCv.notify_one();
 }
 
 std::size_t UdpChannel::pendingSends() const
@@ -136,18 +142,27 @@ void UdpChannel::sendLoop()
     // a sleeping thread (50 us) would stretch each pause of 1 ms by 5..10 %.
     ::prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
     for (;;) {
-        Outgoing out;
         {
             std::unique_lock lock(m_queueMutex);
             m_queueCv.wait(lock, [this] { return m_stop.load() || !m_queue.empty(); });
             if (m_stop.load())
                 return;
-            out = std::move(m_queue.front());
-            m_queue.pop_front();
         }
         const int delay = ProcessValues::sendDelay.load();
         if (delay > 0)
             std::this_thread::sleep_for(std::chrono::milliseconds(delay));
+        // Chosen after the pause: a session datagram that came meanwhile
+        // goes before the acks that were already waiting.
+        std::optional<SendQueue::Item> next;
+        {
+            std::lock_guard lock(m_queueMutex);
+            if (m_stop.load())
+                return;
+            next = m_queue.pop();
+        }
+        if (!next)
+            continue;
+        SendQueue::Item &out = *next;
         if (out.bytes.isEmpty())
             out.bytes = Udp::buildTermNotifyAck(QDateTime::currentDateTime(),
                                                 static_cast<std::uint8_t>(m_entryInt.load()));

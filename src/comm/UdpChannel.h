@@ -2,9 +2,13 @@
 // The one UDP socket of the management PC, bound to 0.0.0.0:UDPPort. Two
 // threads of its own keep receiving apart from sending: the receiver drains
 // the socket as fast as datagrams come (a large receive buffer, nothing else
-// to wait for) and hands each one to a callback; the sender takes datagrams
-// from a queue and sleeps SendDelay before each one, so datagrams leave at
-// least SendDelay apart without ever holding up the receiving side.
+// to wait for) and hands each one to a callback; the sender sleeps SendDelay
+// before each datagram, so datagrams leave at least SendDelay apart without
+// ever holding up the receiving side. What leaves next is chosen after the
+// pause (SendQueue): session and request datagrams before notice acks, one
+// waiting ack per terminal, each ack's date and time taken as it leaves.
+
+#include "comm/SendQueue.h"
 
 #include <QByteArray>
 #include <QString>
@@ -12,7 +16,6 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <mutex>
 #include <thread>
@@ -33,17 +36,22 @@ public:
     // The registration interval carried by the acks (hours, 0..255).
     void setEntryInt(int hours) { m_entryInt = hours; }
 
-    // Binds the port on all local addresses and starts both threads.
-    bool open(std::uint16_t port);
+    // Binds the port on all local addresses and starts both threads. The
+    // port is this program's alone: another socket bound to it makes the
+    // bind fail. shareForTests lets sockets of specific loopback addresses
+    // share it (the terminal simulator's); nothing but tests asks for that.
+    bool open(std::uint16_t port, bool shareForTests = false);
     void close();
     bool isOpen() const { return m_fd >= 0; }
     QString errorText() const { return m_error; }
     std::uint16_t port() const { return m_port; }
 
-    // Queues a datagram for sending.
+    // Queues a session or request datagram; it leaves before any ack.
     void send(std::uint32_t address, std::uint16_t port, const QByteArray &datagram);
-    // Queues a TermNotifyAck; its date and time are taken when it leaves.
-    void sendNoticeAck(std::uint32_t address, std::uint16_t port);
+    // Queues a TermNotifyAck unless one for the terminal still waits; its
+    // date and time are taken when it leaves.
+    void sendNoticeAck(std::uint32_t address, std::uint16_t port, const QString &termId,
+                       const QString &mac);
 
     // Datagrams waiting to be sent.
     std::size_t pendingSends() const;
@@ -51,14 +59,8 @@ public:
     std::uint64_t receivedCount() const { return m_received.load(); }
 
 private:
-    struct Outgoing {
-        std::uint32_t address;
-        std::uint16_t port;
-        QByteArray bytes; // empty: a TermNotifyAck built when sent
-    };
     void receiveLoop();
     void sendLoop();
-    void enqueue(Outgoing out);
 
     int m_fd = -1;
     std::uint16_t m_port = 0;
@@ -71,5 +73,5 @@ private:
     std::thread m_sender;
     mutable std::mutex m_queueMutex;
     std::condition_variable m_queueCv;
-    std::deque<Outgoing> m_queue;
+    SendQueue m_queue;
 };

@@ -2,8 +2,6 @@
 
 #include "common/Cp932.h"
 
-#include <QStringList>
-
 namespace Udp
 {
 
@@ -225,35 +223,6 @@ QString checkMacAddress(const QString &text)
     return mac;
 }
 
-QString ipv4ToText(std::uint32_t a)
-{
-    return QStringLiteral("%1.%2.%3.%4")
-        .arg(a >> 24)
-        .arg((a >> 16) & 0xFF)
-        .arg((a >> 8) & 0xFF)
-        .arg(a & 0xFF);
-}
-
-std::optional<std::uint32_t> ipv4FromText(const QString &text)
-{
-    const QStringList parts = text.trimmed().split(QLatin1Char('.'));
-    if (parts.size() != 4)
-        return std::nullopt;
-    std::uint32_t a = 0;
-    for (const QString &p : parts) {
-        if (p.isEmpty() || p.size() > 3)
-            return std::nullopt;
-        for (QChar c : p)
-            if (!c.isDigit() || c.unicode() > '9')
-                return std::nullopt;
-        const int v = p.toInt();
-        if (v > 255)
-            return std::nullopt;
-        a = (a << 8) | std::uint32_t(v);
-    }
-    return a;
-}
-
 std::uint16_t readBe16(const QByteArray &b, int offset)
 {
     if (offset < 0 || offset + 2 > b.size())
@@ -337,7 +306,9 @@ Parsed<TermRequest> parseTermRequest(const QByteArray &datagram)
     r.value.notify = readSharedLayout(d);
     r.value.sequence = readBe16(d, Off::Sequence);
     r.value.fileSelect = readBe16(d, Off::FileSelect);
-    r.value.stampField = fieldBytes(d, Off::UserInfo2, LongTextWidth);
+    // Three items of 16 bytes with commas at 16 and 33, each possibly padded
+    // with NUL bytes: not a text, so not cut at its first NUL.
+    r.value.stampField = d.mid(Off::UserInfo2, LongTextWidth);
     return r;
 }
 

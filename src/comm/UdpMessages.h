@@ -5,6 +5,7 @@
 //
 // Addresses are IPv4 numbers in host order (127.0.0.2 is 0x7F000002, as
 // QHostAddress::toIPv4Address() gives it); on the wire they are big-endian.
+// Texts and the register's order: common/Ipv4.h.
 // Text fields are fixed-width CP932, NUL-padded, read up to the first NUL.
 
 #include <QByteArray>
@@ -97,11 +98,6 @@ int fromBcd(std::uint8_t b);
 // empty text when it does not qualify.
 QString checkMacAddress(const QString &text);
 
-// Dotted form of an IPv4 number ("127.0.0.2").
-QString ipv4ToText(std::uint32_t address);
-// The IPv4 number of a dotted text; nullopt unless four numbers 0..255.
-std::optional<std::uint32_t> ipv4FromText(const QString &text);
-
 // Reads a 16-bit number at an offset, big- or little-endian.
 std::uint16_t readBe16(const QByteArray &bytes, int offset);
 std::uint16_t readLe16(const QByteArray &bytes, int offset);
@@ -134,8 +130,8 @@ struct TermNotify {
 };
 
 // TermRequest (0x8050): the TermNotify layout with a sequence number at
-// offset 2 and the file selection at offset 324. stampField holds the raw
-// bytes of offset 274 up to its first NUL; stamps() splits it.
+// offset 2 and the file selection at offset 324. stampField holds the 50
+// raw bytes of offset 274, NUL bytes included; stamps() splits it.
 struct TermRequest {
     TermNotify notify;            // all fields of the shared layout
     std::uint16_t sequence = 0;   // offset 2

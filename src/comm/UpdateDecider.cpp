@@ -149,22 +149,22 @@ void CAutoUpdateDecider::decide(TermRequestPayload &request, bool busy)
         }
     }
 
-    // Settings files, unless firmware goes first.
+    // Settings files, unless firmware goes first. The ID came in the
+    // datagram: one that could name a file elsewhere (or, empty, the common
+    // file) names none, so nothing is looked at, compared or sent for it.
     std::array<int, 3> outcome{Skip, Skip, Skip};
-    if (!firmware) {
-        // Empty for an ID that names no file of its own (an empty ID would
-        // name the common files): the PC then has no file for the terminal.
-        const std::array<QString, 3> paths{
-            TerminalPaths::absolute(TerminalPaths::Kind::System, termId),
-            TerminalPaths::absolute(TerminalPaths::Kind::User, termId),
-            TerminalPaths::absolute(TerminalPaths::Kind::PhoneBook, termId)};
+    if (!firmware && TerminalPaths::isSafeId(termId)) {
+        using TerminalPaths::Kind;
+        const std::array<QString, 3> paths{TerminalPaths::absolute(Kind::System, termId),
+                                           TerminalPaths::absolute(Kind::User, termId),
+                                           TerminalPaths::absolute(Kind::PhoneBook, termId)};
         const std::array<QByteArray, 3> stamps = request.request.stamps();
         const int select = request.request.fileSelect;
         for (int i = 0; i < 3; ++i) {
             if (select != i + 1 && select != Udp::FileSelect::All)
                 continue;
             const QFileInfo pc(paths[i]);
-            if (paths[i].isEmpty() || !pc.exists()) {
+            if (!pc.exists()) {
                 outcome[i] = NotOnPc;
                 continue;
             }

@@ -13,6 +13,9 @@ struct TimerSpec {
     ThreadId owner = 0;
     std::uint16_t id = 0;
     std::uint16_t ticks = 0;
+    // The owner's own mark of this start, carried back unchanged on expiry:
+    // an expiry that crossed its stop tells which start it belonged to.
+    std::uint32_t generation = 0;
 };
 
 using TimerPayload = ValuePayload<TimerSpec>;

@@ -1,5 +1,7 @@
 #include "register/RegisterTypes.h"
 
+#include "common/Ipv4.h"
+
 #include <QCoreApplication>
 
 void IRegisterProgress::yieldOnce()
@@ -35,14 +37,14 @@ QString TrimmedTermId(const QString &stored)
 
 QString StoredIpAddr(std::uint32_t ipAddr)
 {
-    return QString::asprintf("%03u.%03u.%03u.%03u", ipAddr & 0xffu, (ipAddr >> 8) & 0xffu,
-                             (ipAddr >> 16) & 0xffu, (ipAddr >> 24) & 0xffu);
+    const std::uint32_t h = Ipv4::registerToHost(ipAddr);
+    return QString::asprintf("%03u.%03u.%03u.%03u", h >> 24, (h >> 16) & 0xffu, (h >> 8) & 0xffu,
+                             h & 0xffu);
 }
 
 QString DottedIpAddr(std::uint32_t ipAddr)
 {
-    return QString::asprintf("%u.%u.%u.%u", ipAddr & 0xffu, (ipAddr >> 8) & 0xffu,
-                             (ipAddr >> 16) & 0xffu, (ipAddr >> 24) & 0xffu);
+    return Ipv4::dotted(Ipv4::registerToHost(ipAddr));
 }
 
 QString QuoteText(const QString &text)

@@ -252,6 +252,30 @@ bool CTermDatabase::createFile(const QString &path)
     return SafeFile::replace(tmp, path);
 }
 
+namespace
+{
+// The UPDATE turning NULL texts of TermInfo, whose texts the look-ups
+// compare, into empty text.
+QString nullTextRepair()
+{
+    for (const RegisterSchema::Table &t : RegisterSchema::tables()) {
+        if (qstrcmp(t.name, "TermInfo") != 0)
+            continue;
+        QStringList sets, tests;
+        for (const RegisterSchema::Column &c : t.columns) {
+            if (c.type != RegisterSchema::ColType::Text)
+                continue;
+            const QString name = QLatin1String(c.name);
+            sets << name + QLatin1String("=COALESCE(") + name + QLatin1String(",'')");
+            tests << name + QLatin1String(" IS NULL");
+        }
+        return QLatin1String("UPDATE TermInfo SET ") + sets.join(QLatin1String(", ")) +
+               QLatin1String(" WHERE ") + tests.join(QLatin1String(" OR "));
+    }
+    return QString();
+}
+} // namespace
+
 int CTermDatabase::prepare()
 {
     const QString db = filePath();
@@ -367,6 +391,10 @@ int CTermDatabase::open()
             if (!q.exec(sql))
                 return fail(q.lastError().text());
         }
+        // Texts are kept as empty text, never NULL (see bindable()); a file
+        // written otherwise is mended so its rows are found again. A file
+        // that can't be mended is still opened: only those rows stay apart.
+        q.exec(nullTextRepair());
     }
     QMutexLocker lock(&openFilesMutex);
     m_heldKey = fileKey(path);
@@ -443,11 +471,21 @@ int CTermDatabase::runChange(QSqlQuery &u)
 
 namespace
 {
+// A null QString would be bound as NULL, which no "col=?" with an empty text
+// ever matches: what the register writes and what it looks up must agree,
+// so every text is bound as text. (A NULL is asked for with QVariant().)
+QVariant bindable(const QVariant &v)
+{
+    if (v.typeId() == QMetaType::QString && v.toString().isNull())
+        return QVariant(QStringLiteral(""));
+    return v;
+}
+
 void bindAll(QSqlQuery &q, std::initializer_list<QVariant> values)
 {
     int i = 0;
     for (const QVariant &v : values)
-        q.bindValue(i++, v);
+        q.bindValue(i++, bindable(v));
 }
 } // namespace
 
@@ -605,7 +643,7 @@ int CTermDatabase::updateOne(const RegistrationData &d, RegisterOutcome *outcome
         const int result = kind == Adopt ? 2 : rowResultKind == 13 ? 1 : 0;
         QSqlQuery &w = stmt(noticeUpdateSql(setId, setAddr, setMac, result));
         int i = 0;
-        auto bind = [&w, &i](const QVariant &v) { w.bindValue(i++, v); };
+        auto bind = [&w, &i](const QVariant &v) { w.bindValue(i++, bindable(v)); };
         if (setId)
             bind(termId);
         if (setAddr)
@@ -1235,8 +1273,7 @@ int CTermDatabase::writeListCond(const ListCondInfo &cond)
             values << cond.*f.text;
             break;
         case RegisterSchema::ColType::DateTime:
-            values << ((cond.*f.date).isValid() ? QVariant(dateText(cond.*f.date))
-                                                : QVariant(QMetaType::fromType<QString>()));
+            values << ((cond.*f.date).isValid() ? QVariant(dateText(cond.*f.date)) : QVariant());
             break;
         }
     }
@@ -1244,7 +1281,7 @@ int CTermDatabase::writeListCond(const ListCondInfo &cond)
                         QLatin1String(" WHERE ID=?"));
     int i = 0;
     for (const QVariant &v : values)
-        u.bindValue(i++, v);
+        u.bindValue(i++, bindable(v));
     u.bindValue(i, id);
     return runChange(u);
 }

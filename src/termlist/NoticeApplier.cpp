@@ -1,9 +1,9 @@
 #include "termlist/NoticeApplier.h"
 
+#include "common/Ipv4.h"
 #include "register/TermDatabase.h"
 
 #include <QMetaObject>
-#include <QtEndian>
 
 #include <iterator>
 
@@ -22,8 +22,7 @@ RegistrationData NoticeApplier::toRegistration(const Udp::TermNotify &n)
 {
     RegistrationData r;
     r.TermID = n.termId;
-    // The register keeps the address with its first octet in the lowest byte.
-    r.IPAddr = qbswap(n.address);
+    r.IPAddr = Ipv4::hostToRegister(n.address);
     r.Regist = n.regist;
     r.Vendor = n.vendor;
     r.MachineName = n.machineName;

@@ -10,9 +10,7 @@ namespace TerminalFiles
 
 QStringList relativePaths(const QString &termId)
 {
-    return {QStringLiteral("Data/Sys/kel_sys") + termId + QStringLiteral(".ini"),
-            QStringLiteral("Data/User/kel_user") + termId + QStringLiteral(".ini"),
-            QStringLiteral("Data/Dial/kel_dial") + termId + QStringLiteral(".csv")};
+    return TerminalPaths::allRelative(termId);
 }
 
 int remove(const QString &termId)

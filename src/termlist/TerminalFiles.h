@@ -8,7 +8,8 @@
 namespace TerminalFiles
 {
 
-// "Data/Sys/kel_sys<ID>.ini", "Data/User/kel_user<ID>.ini", "Data/Dial/kel_dial<ID>.csv".
+// "Data/Sys/kel_sys<ID>.ini", "Data/User/kel_user<ID>.ini", "Data/Dial/kel_dial<ID>.csv";
+// none for an ID that is not safe (TerminalPaths::isSafeId).
 QStringList relativePaths(const QString &termId);
 // Deletes them in the program folder; a missing file is no error. Answers
 // how many were removed.

@@ -31,7 +31,8 @@ struct FakeHost : ICommHost {
 
     void postToView(std::unique_ptr<TaskMessage> m) override { view.push_back(std::move(m)); }
     void postRequestQueued() override {}
-    void postProgress(ThreadId, int, int) override {}
+    std::vector<std::pair<int, int>> progress;
+    void postProgress(ThreadId, int done, int total) override { progress.push_back({done, total}); }
     bool startUserWorker(int slot) override
     {
         started.push_back(slot);
@@ -101,7 +102,25 @@ std::unique_ptr<TaskMessage> request(int kind, int terminals, const QString &fil
 struct Manager : ::testing::Test {
     FakeHost host;
     CommManagerCore core{host};
-    void SetUp() override { core.start({4123, 0, 3}); }
+    void SetUp() override
+    {
+        ProcessValues::setProgramFolder("/p");
+        core.start({4123, 0, 3});
+    }
+    void TearDown() override { ProcessValues::setProgramFolder("./"); }
+    // A terminal request arrives, is decided, and the view answers it.
+    void arrive(std::uint16_t seq, int known = 1)
+    {
+        auto r = std::make_unique<TermRequestPayload>();
+        r->sourceAddress = 0x7F000B00u + seq;
+        r->sequence = seq;
+        core.onTermRequest(std::move(r));
+        auto m = std::move(host.view.back());
+        host.view.pop_back();
+        m->slot<TermRequestPayload>(0)->known = known;
+        m->kind = RequestKind::Decision;
+        core.onTask(std::move(m));
+    }
     // Every busy worker reports until the request ends.
     void finishAll(std::uint32_t reply, int result = 0)
     {
@@ -255,17 +274,6 @@ TEST_F(Manager, TerminalRequestsAreAnsweredQueuedAndRunOnFiveWorkers)
     ScriptedDecider decider;
     decider.files = {{UpdateFileKind::System, {}, "01022024101010", "/p/s.ini"}};
     core.setDecider(&decider);
-    auto arrive = [&](std::uint16_t seq, int known) {
-        auto r = std::make_unique<TermRequestPayload>();
-        r->sourceAddress = 0x7F000B00u + seq;
-        r->sequence = seq;
-        core.onTermRequest(std::move(r));
-        auto m = std::move(host.view.back());
-        host.view.pop_back();
-        m->slot<TermRequestPayload>(0)->known = known;
-        m->kind = RequestKind::Decision;
-        core.onTask(std::move(m));
-    };
     arrive(9, 0); // files to send, but an unknown terminal is answered 3
     EXPECT_EQ(host.sent.back(), Udp::buildTermRequestResult(9, 3));
     for (std::uint16_t seq = 1; seq <= 6; ++seq)
@@ -319,4 +327,124 @@ TEST_F(Manager, TerminalRequestsAreAnsweredQueuedAndRunOnFiveWorkers)
     arrive(20, 1);
     core.onDispatch();
     EXPECT_EQ(host.messagesTo(WorkerPool::Request, 0).back(), WorkerMsg::ForceClose);
+}
+
+namespace
+{
+
+// Files to send for sequence numbers below 100, initial settings (whose
+// preparation fails) from 100 on.
+struct InitialDecider : IUpdateDecider {
+    void decide(TermRequestPayload &r, bool) override
+    {
+        r.decision = r.sequence >= 100 ? UpdateDecision::InitialSettings
+                                       : UpdateDecision::FilesToSend;
+        r.files = {{UpdateFileKind::System, {}, "01022024101010", "/p/s.ini"}};
+    }
+    bool prepareInitialSettings(TermRequestPayload &) override { return false; }
+};
+
+} // namespace
+
+// The series of terminal-initiated updates ends (kind 45) whenever the last
+// busy request worker has ended and nothing is queued, on every road there.
+TEST_F(Manager, SeriesEndsOnEveryRoadThatLeavesNothingToDo)
+{
+    InitialDecider decider;
+    core.setDecider(&decider);
+    // Queued behind a running update: failing initial settings (once or
+    // twice), or a request the user then discards.
+    const std::pair<std::vector<std::uint16_t>, bool> roads[] = {
+        {{100}, false}, {{100, 101}, false}, {{2}, true}};
+    for (const auto &[queued, discard] : roads) {
+        SCOPED_TRACE(queued.size());
+        host.view.clear();
+        arrive(1);
+        core.onDispatch();
+        ASSERT_EQ(host.countKind(TaskKind::RemoteSeriesBegan), 1);
+        for (std::uint16_t seq : queued)
+            arrive(seq);
+        core.onRequestWorkerDone(0, 0);
+        EXPECT_EQ(host.countKind(TaskKind::RemoteSeriesEnded), 0) << "something is still queued";
+        if (discard)
+            core.takeQueued();
+        else
+            core.onDispatch();
+        EXPECT_EQ(host.countKind(TaskKind::RemoteSeriesEnded), 1);
+        EXPECT_FALSE(core.remoteUpdateRunning());
+        EXPECT_EQ(host.countKind(TaskKind::TermRequestEnded), 1 + (discard ? 0 : int(queued.size())));
+    }
+    // A failed preparation while another worker still runs: the series goes on.
+    host.view.clear();
+    arrive(1);
+    arrive(100);
+    core.onDispatch();
+    EXPECT_EQ(host.countKind(TaskKind::RemoteSeriesEnded), 0);
+    core.onRequestWorkerDone(0, 0);
+    EXPECT_EQ(host.countKind(TaskKind::RemoteSeriesEnded), 1);
+}
+
+// Terminal IDs come from the register, which took them from datagrams: the
+// per-terminal file requests end at once with result 10 for an ID or a local
+// path that could lead outside the program folder; the others run as usual.
+TEST_F(Manager, UnsafeTerminalFilesEndAtOnceWithResultTen)
+{
+    // Settings files of one terminal and schedule settings transfers are
+    // named after the ID; common files and firmware are the user's choice.
+    std::vector<std::pair<int, bool>> kinds;
+    for (int kind : {10, 12, 14, 16, 18, 20, 31, 33, 22, 24, 26, 35})
+        kinds.push_back({kind, kind < 22 || kind == 31 || kind == 33});
+    // ID and local file of each entry; entries 1..6 are unsafe.
+    const std::pair<QString, QString> entries[] = {
+        {"100", "/p/Data/Sys/kel_sys100.ini"},
+        {"../x", "/p/Data/Sys/kel_sys../x.ini"},
+        {"a/b", "/p/Data/Sys/kel_sysa/b.ini"},
+        {"a\\b", "/p/Data/Sys/kel_sysa\\b.ini"},
+        {"", "/p/Data/Sys/kel_sys.ini"},
+        {QString("1") + QChar(0x1b), "/p/Data/Sys/kel_sys1.ini"},
+        {"101", "/p/Data/Sys/kel_sys/../../../../etc/x.ini"}, // safe ID, path outside
+        {"102", "Data/Sys/kel_sys102.ini"},                // relative: below the folder
+    };
+    for (const auto &[kind, restricted] : kinds) {
+        SCOPED_TRACE(kind);
+        FakeHost h;
+        CommManagerCore m(h);
+        auto r = request(kind, 0);
+        for (const auto &[id, file] : entries) {
+            TerminalEntry e;
+            e.termId = id;
+            e.file = file;
+            e.files = {{file, "kel_sys.ini"}};
+            RequestOf(*r)->entries.append(e);
+        }
+        m.onTask(std::move(r));
+        const int rejected = restricted ? 6 : 0;
+        EXPECT_EQ(int(h.started.size()), 8 - rejected) << "no worker for a rejected terminal";
+        EXPECT_EQ(int(h.errLog.size()), rejected);
+        for (const LogRecord &l : h.errLog)
+            EXPECT_EQ(l.number, ErrLog::FileOpen);
+        for (int slot = 0; slot < 10; ++slot)
+            if (m.userWorkerAddress(slot))
+                m.onUserWorkerDone(slot, WorkerMsg::ReadSettingsDone, 0);
+        ASSERT_FALSE(m.busy());
+        ASSERT_EQ(h.countKind(CompletionKindOf(kind)), 1);
+        std::vector<int> results;
+        for (const TerminalEntry &e : h.last().entries)
+            results.push_back(e.result);
+        const int bad = restricted ? ResultCode::FileCreate : 0;
+        EXPECT_EQ(results, (std::vector<int>{0, bad, bad, bad, bad, bad, bad, 0}));
+        EXPECT_EQ(h.progress.back(), std::make_pair(8, 8));
+        EXPECT_EQ(h.progress.size(), 9u) << "one step per terminal after 0 of 8";
+    }
+
+    // All of them rejected: no worker at all, the request still completes.
+    FakeHost h;
+    CommManagerCore m(h);
+    auto r = request(RequestKind::ReadSys, 2);
+    RequestOf(*r)->entries[0].termId = "..";
+    RequestOf(*r)->entries[1].termId = "";
+    m.onTask(std::move(r));
+    EXPECT_TRUE(h.started.empty());
+    EXPECT_FALSE(m.busy());
+    EXPECT_EQ(h.countKind(CompletionKind::ReadSys), 1);
 }

@@ -3,6 +3,7 @@
 #include "comm/FtpSettings.h"
 #include "comm/OpLog.h"
 #include "common/Cp932.h"
+#include "common/Ipv4.h"
 #include "common/ProcessValues.h"
 
 #include <QCoreApplication>
@@ -152,15 +153,16 @@ int Termsim::closes(int terminal, int restart)
 
 CommStack::CommStack(const StackOptions &o) : m_options(o)
 {
-    ProcessValues::setProgramFolder(dir.path());
+    const QString sub = o.subfolder.isEmpty() ? QString() : o.subfolder + '/';
+    ProcessValues::setProgramFolder(folder());
     ProcessValues::sendDelay = o.sendDelayMs;
     // 2 ms ticks: every session wait of 900 ticks lasts 1.8 s.
     qputenv("KELMNGPC_TICK_MS", "2");
-    dir.mkdir(QStringLiteral("Log"));
-    dir.write(QStringLiteral("Config/FTPauth.ini"),
+    dir.mkdir(sub + QStringLiteral("Log"));
+    dir.write(sub + QStringLiteral("Config/FTPauth.ini"),
               "[System]\r\nCount=2\r\n[ModelSet1]\r\nMODEL=KT-100\r\nID=kel\r\n"
               "PW=secret\r\n[ModelSet2]\r\nMODEL=KT-200\r\nID=x\r\nPW=y\r\n");
-    db = std::make_unique<CTermDatabase>(dir.path());
+    db = std::make_unique<CTermDatabase>(folder());
     if (LoadFtpAccounts() != 0 || !db->startUp())
         return;
     SystemSettings s;
@@ -177,6 +179,8 @@ CommStack::CommStack(const StackOptions &o) : m_options(o)
 
 bool StackThreads::start(const CommSettings &settings, IUpdateDecider *decider)
 {
+    // termsim's terminals bind 127.0.x.y on the port the manager binds on all addresses.
+    qputenv(CCommMgrThread::TestSharedPortVariable, "1");
     m_timer = std::make_unique<CTimerThread>(ProcessValues::TimerThreadId);
     m_comm = std::make_unique<CCommMgrThread>();
     m_comm->setDecider(decider);
@@ -198,6 +202,7 @@ void StackThreads::stop()
                      std::make_unique<TaskMessage>(ProcessValues::MainThreadId, TaskKind::Stop));
     m_comm.reset();
     m_timer.reset();
+    qunsetenv(CCommMgrThread::TestSharedPortVariable);
 }
 
 CommStack::~CommStack()
@@ -214,7 +219,7 @@ TerminalEntry CommStack::entry(const QString &address, const QString &termId, co
 {
     TerminalEntry e;
     e.termId = termId;
-    e.address = Udp::ipv4FromText(address).value_or(0);
+    e.address = Ipv4::parse(address).value_or(0);
     e.file = file;
     e.model = model;
     e.udpPort = std::uint16_t(m_options.udpPort);
@@ -239,10 +244,15 @@ TaskMessage *CommStack::run(int kind, const QList<TerminalEntry> &entries)
     return view->waitFor(completion, before + 1, 60000) ? view->last(completion) : nullptr;
 }
 
+QString CommStack::folder() const
+{
+    return m_options.subfolder.isEmpty() ? dir.path() : dir.file(m_options.subfolder);
+}
+
 QString CommStack::log() const
 {
-    return Cp932::decode(
-        dir.read(QStringLiteral("Log/") + QFileInfo(OpLog::todayFilePath()).fileName()));
+    QFile f(folder() + QStringLiteral("/Log/") + QFileInfo(OpLog::todayFilePath()).fileName());
+    return f.open(QIODevice::ReadOnly) ? Cp932::decode(f.readAll()) : QString();
 }
 
 std::vector<TermEntry> CommStack::rows()

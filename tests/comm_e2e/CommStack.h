@@ -93,6 +93,9 @@ struct StackOptions {
     int ftpMode = 1;
     int sendDelayMs = 1;
     IUpdateDecider *decider = nullptr;
+    // The program folder below dir ("" = dir itself), so that a test has
+    // room beside it.
+    QString subfolder;
 };
 
 class CommStack
@@ -108,6 +111,7 @@ public:
     TerminalEntry entry(const QString &address, const QString &termId,
                         const QString &file = QString(), const QString &model = "KT-100") const;
     QString log() const;           // today's log
+    QString folder() const;        // the program folder
     std::vector<TermEntry> rows(); // the register
 
     TempDir dir;

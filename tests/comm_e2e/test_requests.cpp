@@ -133,6 +133,9 @@ TEST(RequestE2e, DatagramsLeaveAtLeastSendDelayApart)
     a.removeAll("--no-start-notify");
     ASSERT_TRUE(sim.start(a));
     ASSERT_NE(stack.run(RequestKind::Restart, entries(stack, "127.0.53", 4)), nullptr);
+    // The acks wait behind the sessions' datagrams; they come last.
+    sim.cmd("wait all TermNotifyAck count=4 timeout=10");
+    ASSERT_TRUE(sim.ok()) << sim.lastLine().toStdString();
     const QJsonObject pc = sim.json("dump").toObject().value("pc_datagrams").toObject();
     EXPECT_GE(pc.value("count").toInt(), 12);
     EXPECT_GE(pc.value("min_gap_ms").toDouble(), 50.0) << QJsonDocument(pc).toJson().toStdString();
@@ -173,4 +176,24 @@ TEST(RequestE2e, TerminalInitiatedUpdateRunsOnAStandingWorker)
     EXPECT_EQ(sim.closes(0, 1), 1) << "a new system settings file restarts the terminal";
     EXPECT_EQ(ProcessValues::remoteUpdateCount.load(), 0u);
     EXPECT_GE(stack.log().count("Ope14:リモートファイル書き込み"), 3);
+}
+
+// A restart while the acks of a burst of 2,000 notices wait at the default
+// SendDelay of 100 ms (200 s of acks): the session's datagrams go first, so
+// it ends well inside its time-outs.
+TEST(RequestE2e, SessionsGoAheadOfABurstOfAcks)
+{
+    CommStack stack({.udpPort = 43605, .sendDelayMs = 100});
+    ASSERT_TRUE(stack.up());
+    Termsim sim;
+    ASSERT_TRUE(sim.start(args("127.0.64.2", 1, 43605)));
+    sim.cmd("burst count=2000 rate=0 addr_base=127.1.64.0 idle_s=600");
+    ASSERT_TRUE(sim.ok()) << sim.lastLine().toStdString();
+    ASSERT_TRUE(pumpUntil(
+        [&] { return stack.view->applier.applied() + stack.view->applier.pending() >= 2000; },
+        20000));
+    const TaskMessage *done = stack.run(RequestKind::Restart, entries(stack, "127.0.64", 1));
+    ASSERT_NE(done, nullptr);
+    EXPECT_EQ(RequestOf(*done)->entries.at(0).result, ResultCode::Success);
+    EXPECT_EQ(sim.closes(0, 1), 1);
 }

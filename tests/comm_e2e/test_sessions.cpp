@@ -3,7 +3,9 @@
 #include "CommStack.h"
 
 #include "comm/RemoteNames.h"
+#include "common/Cp932.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <gtest/gtest.h>
@@ -110,7 +112,9 @@ TEST(SessionE2e, SettingsReadReplacesOnlyWithACompleteFile)
     EXPECT_EQ(results(done), (std::vector<int>{0, 6}));
     EXPECT_EQ(stack.dir.read("Data/Sys/kel_sys7001.ini"), served.readAll());
     EXPECT_EQ(stack.dir.read("Data/Sys/kel_sys7002.ini"), old);
-    EXPECT_FALSE(QFile::exists(stack.dir.file("Data/Sys/kel_sys7002.ini.tmp")));
+    EXPECT_EQ(QDir(stack.dir.file("Data/Sys")).entryList(QDir::Files),
+              (QStringList{"kel_sys7001.ini", "kel_sys7002.ini"}))
+        << "no temporary file is left behind";
     EXPECT_TRUE(stack.log().contains("Ope01:システム設定読み込み"));
 }
 
@@ -131,4 +135,55 @@ TEST(SessionE2e, SettingsWriteArrivesUnderTheStampedNameInAsciiMode)
               "kel_sys" + RemoteNames::stamp(QFileInfo(local).lastModified()) + ".ini");
     EXPECT_EQ(file.value("type").toString(), "A");
     EXPECT_EQ(sim.closes(0, 0), 1) << "a settings write does not restart";
+}
+
+// A firmware file with a Japanese name leaves under its Shift-JIS bytes,
+// percent-encoded byte for byte in the FTP address.
+TEST(SessionE2e, JapaneseFirmwareNameArrivesAsItsShiftJisBytes)
+{
+    CommStack stack({.udpPort = 43602});
+    ASSERT_TRUE(stack.up());
+    const QString name = QStringLiteral("ファーム＿ﾃｽﾄ_v2.s");
+    stack.dir.write("Boot/" + name, "S00F0000626F6F745F7632000000000000\r\n");
+    Termsim sim;
+    ASSERT_TRUE(sim.start(simArgs("127.0.61.2", 1, 43602))) << sim.lastLine().toStdString();
+    const TaskMessage *done = stack.run(
+        RequestKind::WriteBoot, {stack.entry("127.0.61.2", "7001", stack.dir.file("Boot/" + name))});
+    ASSERT_NE(done, nullptr);
+    EXPECT_EQ(results(done), (std::vector<int>{0}));
+    const QJsonObject file = sim.json("files 0").toArray().at(0).toObject();
+    EXPECT_EQ(file.value("name_hex").toString(), QString::fromLatin1(Cp932::encode(name).toHex()));
+    EXPECT_TRUE(file.value("complete").toBool());
+}
+
+// Two terminals holding the same terminal ID read into the same local file
+// at the same time: each download has its own temporary file, and the file
+// left in place is one terminal's whole file, never a mix of both.
+TEST(SessionE2e, TwoReadsIntoOneLocalFileNeverMix)
+{
+    CommStack stack({.udpPort = 43603});
+    ASSERT_TRUE(stack.up());
+    Termsim sim;
+    ASSERT_TRUE(sim.start(simArgs("127.0.62.2", 2, 43603))) << sim.lastLine().toStdString();
+    QByteArray contents[2];
+    for (int t = 0; t < 2; ++t) {
+        for (int i = 0; i < 4000; ++i)
+            contents[t] += QByteArray("Terminal") + char('A' + t) + "Line" + QByteArray::number(i) + "\r\n";
+        QFile f(sim.json("list").toArray().at(t).toObject().value("folder").toString() +
+                "/kel_sys.ini");
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(contents[t]) == contents[t].size());
+    }
+    // Both transfers pause half-way, long enough for the other to write.
+    sim.cmd("set 0 ftp_fault=stall fault_on=retr stall_s=0.6");
+    sim.cmd("set 1 ftp_fault=stall fault_on=retr fault_after=20000 stall_s=0.3");
+    ASSERT_TRUE(sim.ok());
+    const QString local = stack.dir.file("Data/Sys/kel_sys7001.ini");
+    stack.dir.write("Data/Sys/kel_sys7001.ini", "[Old]\r\n");
+    const TaskMessage *done = stack.run(RequestKind::ReadSys, {stack.entry("127.0.62.2", "7001", local),
+                                                               stack.entry("127.0.62.3", "7001", local)});
+    ASSERT_NE(done, nullptr);
+    EXPECT_EQ(results(done), (std::vector<int>{0, 0}));
+    const QByteArray got = stack.dir.read("Data/Sys/kel_sys7001.ini");
+    EXPECT_TRUE(got == contents[0] || got == contents[1]) << "a mixed file of " << got.size() << " bytes";
+    EXPECT_EQ(QDir(stack.dir.file("Data/Sys")).entryList(QDir::Files), QStringList{"kel_sys7001.ini"});
 }

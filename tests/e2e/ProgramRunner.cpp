@@ -1,5 +1,6 @@
 #include "ProgramRunner.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -29,6 +30,13 @@ ProgramRunner::~ProgramRunner()
     }
 }
 
+void ProgramRunner::setEnv(const QString &name, const QString &value)
+{
+    QProcessEnvironment env = m_proc.processEnvironment();
+    env.insert(name, value);
+    m_proc.setProcessEnvironment(env);
+}
+
 void ProgramRunner::start()
 {
     m_proc.start(QStringLiteral(KEL_PROGRAM), m_args);
@@ -53,6 +61,8 @@ bool ProgramRunner::running() const
 
 QString ProgramRunner::stderrText()
 {
+    // While the program runs, what it wrote arrives through the event loop.
+    QCoreApplication::processEvents();
     m_err += m_proc.readAllStandardError();
     return QString::fromUtf8(m_err);
 }

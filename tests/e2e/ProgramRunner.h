@@ -15,6 +15,8 @@ public:
                            const QString &display = QString());
     ~ProgramRunner();
 
+    // An environment variable for the program (before start()).
+    void setEnv(const QString &name, const QString &value);
     void start();
     // Waits for the process to end; answers false on time-out.
     bool waitForExit(int ms = 15000);

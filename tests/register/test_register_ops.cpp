@@ -255,3 +255,58 @@ TEST_F(RegisterTest, TerminalIdsInRangeAndAsNumbers)
                                                   123400151, 123500100, 567890123}));
     EXPECT_EQ(db->allTermIdNumbers(nullptr, &count), DbAnswer::MissingArg);
 }
+
+// A notice whose MAC address text was refused carries an empty (null) text;
+// it must find the row it wrote the first time, alone or in a burst, and no
+// text column may hold NULL where a look-up compares with empty text.
+TEST_F(RegisterTest, EmptyTextsAreStoredAsTheLookUpsCompareThem)
+{
+    RegistrationData bare;
+    bare.TermID = "9001";
+    bare.IPAddr = ip(10, 0, 9, 1);
+    for (int round = 0; round < 2; ++round) {
+        RegisterOutcome oc;
+        ASSERT_EQ(db->registerUpdate(bare, &oc), 0);
+        EXPECT_EQ(oc, round == 0 ? RegisterOutcome::Added : RegisterOutcome::Updated);
+        ASSERT_EQ(db->registerUpdates({bare, bare}), 0);
+    }
+    EXPECT_EQ(all().size(), 1u);
+    EXPECT_EQ(byMac(QString()).TermID, "9001");
+    EXPECT_EQ(db->setResultByMac(QString(), 2, 0), 0);
+
+    // Every writer with null texts: provisional rows, settings, list condition.
+    std::vector<TermItem> items{{0, "9002", 0}};
+    ASSERT_EQ(db->addTerminals(items), 0);
+    ListCondInfo cond = DefaultListCond();
+    cond.FInfoTermID1 = QString();
+    ASSERT_EQ(db->writeListCond(cond), 0);
+    ASSERT_EQ(db->writeInitInfo(InitInfo{0, QString(), 5}), 0);
+
+    QStringList nullChecks;
+    for (const char *table : {"TermInfo", "ListCondInfo", "InitInfo", "ConfigInfo"}) {
+        const QVariantList cols = raw({QString("SELECT name FROM pragma_table_info('%1') "
+                                               "WHERE type LIKE 'VARCHAR%'")
+                                           .arg(table)});
+        for (const QVariant &c : cols)
+            nullChecks << QString("SELECT '%1.%2' FROM %1 WHERE %2 IS NULL").arg(table, c.toString());
+    }
+    ASSERT_GT(nullChecks.size(), 20);
+    QStringList nullColumns;
+    for (const QVariant &v : raw(nullChecks))
+        nullColumns << v.toString();
+    EXPECT_EQ(nullColumns.join(' '), "");
+}
+
+// A register written before empty texts were kept as such is mended when
+// it is opened, so its rows are found again.
+TEST_F(RegisterTest, NullTextsOfAnOlderRegisterBecomeEmptyAtOpen)
+{
+    ASSERT_EQ(db->registerUpdate(notice("9101", ip(10, 0, 9, 2), "X")), 0);
+    raw({"UPDATE TermInfo SET UserInfo1=NULL, VerInfo3=NULL"});
+    reopen();
+    EXPECT_EQ(raw({"SELECT COUNT(*) FROM TermInfo WHERE UserInfo1 IS NULL OR VerInfo3 IS NULL"}),
+              QVariantList{0});
+    RegistrationData again = notice("9101", ip(10, 0, 9, 2), QString());
+    ASSERT_EQ(db->registerUpdate(again), 0);
+    EXPECT_EQ(all().size(), 1u);
+}

@@ -51,6 +51,8 @@ void Site::addProvisional(int first, int count)
 std::unique_ptr<ProgramRunner> Site::start()
 {
     auto p = std::make_unique<ProgramRunner>(m_folder, QStringList{QStringLiteral("/wait=-1")});
+    // termsim's terminals bind 127.0.x.y on the port the program binds on all addresses.
+    p->setEnv(QStringLiteral("KELMNGPC_TEST_SHARED_UDP_PORT"), QStringLiteral("1"));
     p->start();
     return p;
 }

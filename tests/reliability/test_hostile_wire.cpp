@@ -175,15 +175,28 @@ TEST(HostileWire, RandomDatagramsAmongValidNotices)
         for (int n = 0; n < terminals; ++n)
             answered[n] += acks(n);
     }
-    ASSERT_TRUE(WaitFor(
-        [&] {
-            for (int n = 0; n < terminals; ++n)
-                answered[n] += acks(n);
-            return std::all_of(answered.begin(), answered.end(),
-                               [&](int a) { return a >= rounds; });
-        },
-        15000))
-        << "phone 0 answered " << answered[0] << " times";
+    // A notice that comes while the phone's ack still waits is answered by
+    // that ack, so a phone may get fewer acks than notices, never none.
+    const auto allAnswered = [&](std::vector<int> &count) {
+        return WaitFor(
+            [&] {
+                for (int n = 0; n < terminals; ++n)
+                    count[n] += acks(n);
+                return std::all_of(count.begin(), count.end(), [](int a) { return a >= 1; });
+            },
+            15000);
+    };
+    ASSERT_TRUE(allAnswered(answered)) << "phone 0 answered " << answered[0] << " times";
+    // Once the storm has passed, every phone's next notice gets its answer.
+    while (WaitFor([&] { return std::any_of(phones.begin(), phones.end(), [](QUdpSocket *p) {
+                       return p->waitForReadyRead(0) || p->hasPendingDatagrams();
+                   }); }, 300))
+        for (int n = 0; n < terminals; ++n)
+            acks(n);
+    for (int n = 0; n < terminals; ++n)
+        phones[n]->writeDatagram(validNotice(n + 2, idOf(n)), pc, port);
+    std::vector<int> last(terminals, 0);
+    ASSERT_TRUE(allAnswered(last));
     EXPECT_TRUE(program->running()) << program->stderrText().toStdString();
     program->terminate();
     ASSERT_TRUE(program->waitForExit());

@@ -415,6 +415,17 @@ class RoundTrip(unittest.TestCase):
         data, _ = self.pc.recv_named("TermRequest")
         self.assertEqual(codec.decode(data)[2]["stamps"], ["29022016083000", "", ""])
 
+    def test_ftp_names_that_are_not_utf8_are_kept_as_bytes(self):
+        name = "ファーム_v2.s".encode("cp932")
+        f = self.ftp()
+        f.encoding = "latin-1"  # sends the name's bytes unchanged
+        f.storbinary("STOR " + name.decode("latin-1"), io.BytesIO(b"S0\n"))
+        f.quit()
+        self.sim.cmd("wait 0 file")
+        rec = self.sim.cmd("files 0")[0]
+        self.assertEqual(rec["name_hex"], name.hex())
+        self.assertTrue(os.path.exists(os.path.join(os.fsencode(self.terms[0]["folder"]), name)))
+
     def test_ftp_download_serves_the_stored_bytes(self):
         body = b"Version=1\r\n\r\n[S]\nK=\x83J\r\n"
         self.put_terminal_file("kel_sys.ini", body)

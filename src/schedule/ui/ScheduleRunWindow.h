@@ -41,7 +41,10 @@ public:
     ScheduleRunner &runner() { return m_runner; }
     // The window's own message id: its requests carry it as progressTarget.
     ThreadId messageId() const;
-    ThreadId requestReceiver() const { return messageId(); }
+    ThreadId requestReceiver() const override { return messageId(); }
+    // The view only knows this window while it is open; the discard of stored
+    // terminal requests then keeps the main window disabled.
+    bool scheduleSettingsOpen() const override { return true; }
 
     struct Row : ScheduleLines {
         QGroupBox *group;

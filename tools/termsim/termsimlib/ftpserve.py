@@ -243,6 +243,9 @@ class TermFTPHandler(FTPHandler):
     use_sendfile = False
     banner = "termsim terminal FTP ready."
     termsim_reason = None
+    # File names are bytes to a terminal (Shift-JIS from the PC): keep bytes
+    # that are not UTF-8 as they came, so the file lands under those bytes.
+    unicode_errors = "surrogateescape"
 
     def _peer(self):
         return "%s:%s" % (self.remote_ip, self.remote_port)
@@ -259,9 +262,10 @@ class TermFTPHandler(FTPHandler):
 
     def _file(self, kind, path, complete):
         dtp = self.data_channel
-        name = os.path.relpath(path, os.path.realpath(self.terminal.folder))
+        raw = os.fsencode(os.path.relpath(path, os.path.realpath(self.terminal.folder)))
         entry = {
-            "name": name,
+            "name": raw.decode("utf-8", "replace"),
+            "name_hex": raw.hex(),
             "complete": complete,
             "type": getattr(dtp, "xfer_type", None),
             "wire_bytes": dtp.get_transmitted_bytes() if dtp is not None else None,

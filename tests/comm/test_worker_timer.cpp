@@ -1,0 +1,111 @@
+// A real terminal worker between a stand-in manager and a stand-in timer
+// thread: a time-out that the timer service fired just before its stop
+// arrived must not end whatever the worker does next.
+#include "comm/TermProcThread.h"
+#include "comm/UdpMessages.h"
+#include "comm/WorkerMessages.h"
+#include "common/ProcessValues.h"
+#include "common/TimerPayload.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <gtest/gtest.h>
+
+namespace
+{
+
+bool pump(const std::function<bool()> &done)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!done()) {
+        if (t.elapsed() > 5000)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    return true;
+}
+
+// Records the timers the worker starts, as the timer thread would see them.
+struct TimerStandIn : MessageReceiver {
+    TimerStandIn() : MessageReceiver(ProcessValues::TimerThreadId) {}
+    std::vector<TimerSpec> started;
+    void onMessage(std::uint32_t, quintptr, std::unique_ptr<Payload> p) override
+    {
+        auto *task = dynamic_cast<TaskMessage *>(p.get());
+        if (task && task->kind == TaskKind::TimerStart && TimerSpecOf(*task))
+            started.push_back(*TimerSpecOf(*task));
+    }
+};
+
+// Records what the worker sends and the results it reports.
+struct ManagerStandIn : MessageReceiver {
+    std::vector<QByteArray> sent;
+    std::vector<int> results;
+    void onMessage(std::uint32_t msg, quintptr, std::unique_ptr<Payload> p) override
+    {
+        if (auto *d = dynamic_cast<DatagramPayload *>(p.get()); d && msg == WorkerMsg::SessionSend)
+            sent.push_back(d->bytes);
+        else if (auto *r = dynamic_cast<WorkerReplyPayload *>(p.get()))
+            results.push_back(r->value.result);
+    }
+};
+
+} // namespace
+
+TEST(WorkerTimer, ExpiryOfAnEarlierWaitNeverEndsTheNextSession)
+{
+    TimerStandIn timer;
+    ManagerStandIn manager;
+    CTermProcThread worker(WorkerPool::User, 4, manager.threadId());
+    ASSERT_TRUE(worker.launch());
+    SessionTarget target;
+    target.address = 0x7F000A01u;
+    target.port = 4000;
+    const ThreadId w = worker.id();
+    auto answer = [&](const QByteArray &datagram) {
+        auto d = std::make_unique<DatagramPayload>();
+        d->address = target.address;
+        d->bytes = datagram;
+        PostToThread(w, WorkerMsg::Datagram, 0, std::move(d));
+    };
+    auto restart = [&] {
+        PostToThread(w, WorkerMsg::RenewSession);
+        PostToThread(w, WorkerMsg::Target, 0, std::make_unique<TargetPayload>(target));
+        PostToThread(w, WorkerMsg::Restart);
+    };
+    auto expire = [&](const TimerSpec &spec) {
+        PostToThread(w, Msg::Task, 0,
+                     MakeTimerMessage(ProcessValues::TimerThreadId, TaskKind::TimerExpired, spec));
+    };
+
+    // A first restart: open, ack, close with restart, ack.
+    restart();
+    ASSERT_TRUE(pump([&] { return timer.started.size() == 1; }));
+    answer(Udp::buildRemoteOpenAck());
+    ASSERT_TRUE(pump([&] { return timer.started.size() == 2; }));
+    const TimerSpec openWait = timer.started[0], closeWait = timer.started[1];
+    // The open's wait ran out just before its stop: the expiry reaches the
+    // worker while it waits for the close.
+    expire(openWait);
+    answer(Udp::buildRemoteCloseAck());
+    ASSERT_TRUE(pump([&] { return manager.results.size() == 1; }));
+    EXPECT_EQ(manager.results[0], ResultCode::Success);
+
+    // The next terminal on the same worker; the close's wait of the first
+    // session expires late and arrives while this one waits for its open.
+    restart();
+    ASSERT_TRUE(pump([&] { return timer.started.size() == 3; }));
+    expire(closeWait);
+    answer(Udp::buildRemoteOpenAck());
+    ASSERT_TRUE(pump([&] { return timer.started.size() == 4; }));
+    answer(Udp::buildRemoteCloseAck());
+    ASSERT_TRUE(pump([&] { return manager.results.size() == 2; }));
+    EXPECT_EQ(manager.results[1], ResultCode::Success);
+    // Open, close with restart, twice: nothing sent in between for a time-out.
+    const QByteArray closeRestart = Udp::buildRemoteCloseReq(true);
+    EXPECT_EQ(manager.sent, (std::vector<QByteArray>{Udp::buildRemoteOpenReq(), closeRestart,
+                                                     Udp::buildRemoteOpenReq(), closeRestart}));
+    PostToThread(w, WorkerMsg::End);
+    worker.wait();
+}
