@@ -10,6 +10,8 @@
 #include "comm/FtpSettings.h"
 #include "comm/TimerService.h"
 #include "common/ProcessValues.h"
+#include "editor/ui/EditCommands.h"
+#include "phonebook/ui/PhoneBookCommand.h"
 #include "register/TermDatabase.h"
 #include "schedule/ScheduleBook.h"
 #include "termlist/ui/TerminalView.h"
@@ -66,6 +68,8 @@ CKelMngPCApp::CKelMngPCApp() = default;
 CKelMngPCApp::~CKelMngPCApp()
 {
     stopThreads();
+    m_phoneBook.reset();
+    m_edits.reset();
     m_schedules.reset();
     m_frame.reset();
     exitInstance();
@@ -197,6 +201,9 @@ bool CKelMngPCApp::initInstance(const QStringList &args)
     // 17. The ten schedules, bound to their files in the program folder.
     scheduleBook().init(ProcessValues::programFolder());
     m_schedules = std::make_unique<ScheduleWindows>(*m_view, m_frame.get(), scheduleBook());
+    // 18. The settings editor's commands and the phone-book templates.
+    m_edits = std::make_unique<EditCommands>(*m_view);
+    m_phoneBook = std::make_unique<PhoneBookCommand>(*m_view);
     return true;
 }
 

@@ -14,6 +14,8 @@ class CMainFrame;
 class CTerminalView;
 class CTimerThread;
 class CCommMgrThread;
+class EditCommands;
+class PhoneBookCommand;
 class ScheduleWindows;
 class SingleInstance;
 class SignalBridge;
@@ -62,4 +64,6 @@ private:
     std::unique_ptr<CTimerThread> m_timer;
     std::unique_ptr<CCommMgrThread> m_comm;
     std::unique_ptr<ScheduleWindows> m_schedules;
+    std::unique_ptr<EditCommands> m_edits;
+    std::unique_ptr<PhoneBookCommand> m_phoneBook;
 };
