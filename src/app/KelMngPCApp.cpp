@@ -1,5 +1,6 @@
 #include "app/KelMngPCApp.h"
 
+#include "app/InitialSettingsWindow.h"
 #include "app/MainFrame.h"
 #include "app/ScheduleWindows.h"
 #include "app/SignalBridge.h"
@@ -71,6 +72,7 @@ CKelMngPCApp::~CKelMngPCApp()
     m_phoneBook.reset();
     m_edits.reset();
     m_schedules.reset();
+    m_initialSettings.reset();
     m_frame.reset();
     exitInstance();
     setPrompter(nullptr);
@@ -174,6 +176,7 @@ bool CKelMngPCApp::initInstance(const QStringList &args)
         return false;
     }
     m_comm = std::make_unique<CCommMgrThread>();
+    m_initialSettings = std::make_unique<InitialSettingsWindow>(*m_view, m_decider);
     m_comm->setDecider(&m_decider);
     m_portProblems = std::make_unique<PortProblemReceiver>();
     m_comm->setPortProblemReceiver(m_portProblems->threadId());

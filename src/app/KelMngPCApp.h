@@ -17,6 +17,7 @@ class CCommMgrThread;
 class EditCommands;
 class PhoneBookCommand;
 class ScheduleWindows;
+class InitialSettingsWindow;
 class SingleInstance;
 class SignalBridge;
 class UdpPortLock;
@@ -66,4 +67,6 @@ private:
     std::unique_ptr<ScheduleWindows> m_schedules;
     std::unique_ptr<EditCommands> m_edits;
     std::unique_ptr<PhoneBookCommand> m_phoneBook;
+    // Feeds the decider's initial-settings hooks: made before the manager starts.
+    std::unique_ptr<InitialSettingsWindow> m_initialSettings;
 };
