@@ -60,7 +60,10 @@ struct Sink : IScheduleCompletionSink, ITerminalFileWaiter, IInitialSettingsMode
     std::vector<bool> done;
     bool settingsOpen = false, initial = false;
     int ended = 0;
-    void scheduleStepComplete(std::unique_ptr<TaskMessage> m) override { got.push_back(std::move(m)); }
+    void scheduleStepComplete(std::unique_ptr<TaskMessage> m) override
+    {
+        got.push_back(std::move(m));
+    }
     ThreadId requestReceiver() const override { return 4242; }
     bool scheduleSettingsOpen() const override { return settingsOpen; }
     void terminalFileDone(bool any, std::unique_ptr<TaskMessage>) override { done.push_back(any); }
@@ -136,12 +139,13 @@ protected:
     NoticeApplier notices{db, host, 99, 98};
     std::vector<Posted> posts;
     std::vector<bool> timer;
-    CommandContext ctx{db, host, notices,
-                       [this](ThreadId to, std::uint32_t msg, quintptr w, std::unique_ptr<Payload> p) {
-                           posts.push_back({to, msg, w, std::move(p)});
-                           return true;
-                       },
-                       &prompter};
+    CommandContext ctx{
+        db, host, notices,
+        [this](ThreadId to, std::uint32_t msg, quintptr w, std::unique_ptr<Payload> p) {
+            posts.push_back({to, msg, w, std::move(p)});
+            return true;
+        },
+        &prompter};
     CommandFlow flow{ctx};
     StoredRequestDiscard discard{ctx, flow};
     ViewNotifications notes{ctx, flow, discard};
@@ -174,7 +178,8 @@ TEST_F(Commands, RequestCarriesOneTargetPerRowWithAddressInDisplayOrder)
         timer.clear();
         if (!c.file.isEmpty())
             prompter.answerFile(c.file);
-        if (c.command == MaintCommand::WriteCommonUser) // asked twice, "いいえ" first the second time
+        if (c.command ==
+            MaintCommand::WriteCommonUser) // asked twice, "いいえ" first the second time
             prompter.answer(6), prompter.answer(6);
         ASSERT_TRUE(flow.run(c.command)) << int(c.command);
         ASSERT_EQ(posts.size(), 1u);
@@ -191,7 +196,8 @@ TEST_F(Commands, RequestCarriesOneTargetPerRowWithAddressInDisplayOrder)
         EXPECT_EQ(r->entries[0].model, "KT-100");
         EXPECT_EQ(r->entries[0].file, c.targetFile.isEmpty() ? "" : c.targetFile.arg(dir.path()));
         EXPECT_EQ(r->entries[0].macAddress.isEmpty(), !c.mac);
-        EXPECT_EQ(r->entries[1].file.isEmpty(), c.file.isEmpty()) << "unsafe ID: no file of its own";
+        EXPECT_EQ(r->entries[1].file.isEmpty(), c.file.isEmpty())
+            << "unsafe ID: no file of its own";
         EXPECT_EQ(r->entries[2].termId, "1051");
         EXPECT_TRUE(r->entries[2].macAddress.isEmpty());
         EXPECT_FALSE(host.enabled) << "the main window waits for the completion";
@@ -253,9 +259,9 @@ TEST_F(Commands, CommandsThatStopSendNothingAndGiveTheWindowBack)
 
 TEST_F(Commands, CompletionsRecordByMacOrAddressAndRedrawOnce)
 {
-    const std::pair<int, int> kinds[] = {{7, 10},  {9, 11},  {11, 2},  {13, 3},  {15, 5},
-                                         {17, 6},  {19, 4},  {21, 7},  {23, 12}, {25, 8},
-                                         {27, 9},  {30, 18}, {32, 16}, {34, 17}, {36, 15}};
+    const std::pair<int, int> kinds[] = {{7, 10}, {9, 11},  {11, 2},  {13, 3},  {15, 5},
+                                         {17, 6}, {19, 4},  {21, 7},  {23, 12}, {25, 8},
+                                         {27, 9}, {30, 18}, {32, 16}, {34, 17}, {36, 15}};
     ctx.schedule = &sink;
     for (const auto &[kind, resultKind] : kinds) {
         const int refreshes = host.refreshes, closed = host.progressClosed;
@@ -335,8 +341,8 @@ TEST_F(Commands, TerminalRequestsAreMarkedAnsweredAndRecorded)
     for (const Case &c : cases) {
         sink.initial = c.initial;
         posts.clear();
-        auto m = std::make_unique<TaskMessage>(ProcessValues::CommThreadId,
-                                               TaskKind::TermRequestDecide);
+        auto m =
+            std::make_unique<TaskMessage>(ProcessValues::CommThreadId, TaskKind::TermRequestDecide);
         auto r = std::make_unique<TermRequestPayload>();
         r->request.notify.termId = c.termId;
         r->request.notify.macAddress = reg(c.n).UserInfo1;
@@ -353,8 +359,8 @@ TEST_F(Commands, TerminalRequestsAreMarkedAnsweredAndRecorded)
     // and address (with an empty MAC address, which takes no other row).
     for (bool initial : {false, true}) {
         sink.initial = initial;
-        auto m = std::make_unique<TaskMessage>(ProcessValues::CommThreadId,
-                                               TaskKind::TermRequestEnded);
+        auto m =
+            std::make_unique<TaskMessage>(ProcessValues::CommThreadId, TaskKind::TermRequestEnded);
         auto r = std::make_unique<TermRequestPayload>();
         const QString id = initial ? "1045" : "1044";
         r->request.notify.termId = id;
@@ -371,15 +377,19 @@ TEST_F(Commands, TerminalRequestsAreMarkedAnsweredAndRecorded)
 
 TEST_F(Commands, UpdateWindowAndTheDiscardOfStoredRequests)
 {
-    auto task = [](int kind) { return std::make_unique<TaskMessage>(ProcessValues::CommThreadId, kind); };
+    auto task = [](int kind) {
+        return std::make_unique<TaskMessage>(ProcessValues::CommThreadId, kind);
+    };
     notes.onTask(task(TaskKind::RemoteSeriesBegan));
     auto lines = task(TaskKind::RemoteSlots);
     auto report = std::make_unique<RemoteSlotsPayload>();
-    report->workers[2] = {true, "1001", 0x0A000001u, {UpdateFileKind::System, UpdateFileKind::User}};
+    report->workers[2] = {
+        true, "1001", 0x0A000001u, {UpdateFileKind::System, UpdateFileKind::User}};
     lines->payload[0] = std::move(report);
     notes.onTask(std::move(lines));
     EXPECT_TRUE(host.remoteShown);
-    EXPECT_EQ(host.lines, (QStringList{"", "", "端末ID:1001  IP:10.0.0.1  システム設定・ユーザ設定", "", ""}));
+    EXPECT_EQ(host.lines,
+              (QStringList{"", "", "端末ID:1001  IP:10.0.0.1  システム設定・ユーザ設定", "", ""}));
 
     auto answer = [&](quintptr ask, int count) {
         auto a = std::make_unique<StoredRequestsPayload>();

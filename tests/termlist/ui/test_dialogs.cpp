@@ -1,21 +1,15 @@
 // The dialogs around the list: focus after a refusal, values handed back,
-// the column boxes' flags, the progress window and the about box.
+// the progress window.
 #include "ModalDriver.h"
 
-#include "termlist/ui/AboutDialog.h"
 #include "termlist/ui/AddTermDialog.h"
-#include "termlist/ui/ColumnSelectDialog.h"
 #include "termlist/ui/ProgressDialog.h"
 #include "termlist/ui/SystemSettingsDialog.h"
 #include "termlist/ui/TermIdInputDialog.h"
 
 #include "support/ScriptedPrompter.h"
 
-#include <QCheckBox>
-#include <QGroupBox>
-#include <QLabel>
 #include <QLineEdit>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -80,41 +74,12 @@ TEST(DialogsTest, TermIdInputTrimsOrAnswersEmpty)
     EXPECT_EQ(runTermIdInputDialog(nullptr), QString());
 }
 
-TEST(DialogsTest, ColumnSelectionBoxesMapToTheirFlags)
-{
-    ListColumnFlags flags{};
-    flags[8] = 1; // MAC address
-    CColumnSelectDialog d(flags);
-    EXPECT_EQ(d.boxes[8]->text(), QStringLiteral("MACアドレス"));
-    EXPECT_EQ(d.boxes[14]->text(), QStringLiteral("処理結果日時"));
-    EXPECT_TRUE(d.boxes[8]->isChecked());
-    EXPECT_FALSE(d.resultBox->isEnabled());
-    d.boxes[8]->setChecked(false);
-    d.boxes[14]->setChecked(true);
-    ListColumnFlags expected{};
-    expected[14] = 1;
-    EXPECT_EQ(d.flags(), expected);
-}
-
-TEST(DialogsTest, ProgressWindowAndAbout)
+TEST(DialogsTest, ProgressWindowStopsOnce)
 {
     EXPECT_FALSE(CProgressDialog(11).stopButton->isEnabled()); // adding can't be stopped
     CProgressDialog info(0);
-    info.progress(0, 25);
-    info.progress(12, 25);
-    EXPECT_EQ(info.counterLabel->text(), QStringLiteral("12 / 25  処理済み"));
-    EXPECT_EQ(info.bar->maximum(), 25);
-    EXPECT_EQ(info.bar->value(), 12);
     QSignalSpy stop(&info, &CProgressDialog::stopRequested);
     info.stopButton->click();
     EXPECT_EQ(stop.count(), 1);
     EXPECT_FALSE(info.stopButton->isEnabled());
-    EXPECT_TRUE(
-        info.textLabel->text().startsWith(QStringLiteral("実行中の処理の完了を待っています｡")));
-
-    CAboutDialog about;
-    QStringList texts;
-    for (QLabel *l : about.findChildren<QLabel *>())
-        texts << l->text();
-    EXPECT_TRUE(texts.contains(QStringLiteral("Version 3.2.0.0")));
 }
