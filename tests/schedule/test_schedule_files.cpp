@@ -122,32 +122,24 @@ TEST_F(ScheduleFilesTest, HandWrittenValuesHexFlagsMissingKeysAndLongTexts)
     EXPECT_FALSE(ScheduleFiles::readSettings(settings, s));
 }
 
-TEST_F(ScheduleFilesTest, ResultRoundTripRewritesLinesAndMissingKeysMeanNeverRun)
+// The round trip of a result is shown end to end; here the rewrite and a hand edit.
+TEST_F(ScheduleFilesTest, ResultRewriteDropsLinesAndAMissingKeyMeansNeverRun)
 {
     ScheduleResult r;
-    r.ProcessKind = 1;
-    r.SuccessTermNum = 2;
-    r.ErrorTermNum = 1;
-    r.ScheduleDate = QStringLiteral("毎週-日月 03:00");
-    r.BeginDate = QStringLiteral("2024/01/15 03:00");
     r.Status = 1;
     for (int i = 0; i < 4; ++i)
         r.terminals.append({i == 3 ? 4 : 0, targets(4)[i]});
     ASSERT_TRUE(ScheduleFiles::writeResult(result, r));
     EXPECT_FALSE(IsReadOnly(result));
-    ScheduleResult back;
-    ASSERT_TRUE(ScheduleFiles::readResult(result, back));
-    EXPECT_EQ(back, r);
     EXPECT_TRUE(text(result).contains("TargetTerm4=4,1004,127.0.0.5,02:00:7f:00:00:4,KT-100"));
-
     r.terminals.resize(1);
     ASSERT_TRUE(ScheduleFiles::writeResult(result, r));
     EXPECT_FALSE(text(result).contains("TargetTerm2"));
-    ASSERT_TRUE(ScheduleFiles::readResult(result, back));
-    EXPECT_EQ(back.terminals.size(), 1);
 
     ScheduleBook book;
     book.init(folder);
+    book.load(1);
+    EXPECT_EQ(book.at(1).result, r);
     handEdit(result, "Status=1\r\n", "");
     book.load(1);
     EXPECT_FALSE(book.at(1).hasResult);

@@ -389,7 +389,6 @@ TEST_F(Commands, TerminalRequestsAreMarkedAnsweredAndRecorded)
         {1, "1001", UpdateDecision::FilesToSend, false, 1, 14},
         {2, "1002", UpdateDecision::Busy, false, 1, 0},
         {40, "1040", UpdateDecision::FilesToSend, false, 0, -1},
-        {41, "ERROR", UpdateDecision::InitialSettings, true, 1, -1},
         {42, "ERROR", UpdateDecision::InitialSettings, false, 0, -1},
     };
     ctx.initialSettings = &sink;

@@ -113,9 +113,8 @@ TEST(ListColumnsTest, WidthsFollowHeaderBytes)
         int width;
     } cases[] = {
         // clang-format off
-        {V::TermID, "端末ID", 68}, {V::TermID, "端末ID▼◇", 80}, {V::EntryKind, "端末登録種別◇", 105},
-        {V::BootVer, "ﾌﾞｰﾄVer", 55}, {V::BootVer, "ﾌﾞｰﾄVer▲◇", 86}, {V::ApliVer, "ｱﾌﾟﾘｹｰｼｮﾝVer▼", 130},
-        {V::EntryDate, "管理PC登録日付", 99}, {V::EntryDate, "管理PC登録日付▼", 114},
+        {V::TermID, "端末ID", 68}, {V::TermID, "端末ID▼◇", 80}, {V::BootVer, "ﾌﾞｰﾄVer", 55},
+        {V::BootVer, "ﾌﾞｰﾄVer▲◇", 86}, {V::EntryDate, "管理PC登録日付▼", 114},
         // clang-format on
     };
     for (const auto &c : cases)

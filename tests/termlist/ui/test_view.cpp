@@ -22,7 +22,6 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -57,15 +56,6 @@ protected:
         }
     }
 };
-
-bool waitFor(const std::function<bool()> &cond, int ms = 5000)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!cond() && t.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    return cond();
-}
 
 // Terminal `id` at 192.168.1.`id` with SIP state id % 4.
 RegistrationData reg(int id)
@@ -209,7 +199,7 @@ TEST_F(ViewTest, HeaderClicksSortFilterOrDoNothing)
         ModalDriver driver;
         driver.then<CCondDialog>([](CCondDialog *d) { d->ascendingButton->click(); });
         clickHeader(ViewColumn::TermID);
-        ASSERT_TRUE(waitFor([&] { return headers().contains("端末ID▲"); }));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return headers().contains("端末ID▲"); }));
     }
     EXPECT_EQ(cells(ViewColumn::TermID), QStringList({"2", "3", "10"}));
     EXPECT_EQ(storedCond().SortColNo, 1);
@@ -228,11 +218,12 @@ TEST_F(ViewTest, HeaderClicksSortFilterOrDoNothing)
         });
         driver.then<CCondDialog>([](CCondDialog *d) { d->done(CondChoice::Descending); });
         clickHeader(ViewColumn::IPAddr);
-        ASSERT_TRUE(waitFor([&] { return headers().contains("IPｱﾄﾞﾚｽ◇"); }));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return headers().contains("IPｱﾄﾞﾚｽ◇"); }));
         EXPECT_EQ(cells(ViewColumn::IPAddr), QStringList({"192.168.001.002", "192.168.001.003"}));
         EXPECT_EQ(storedCond().FCndIPAddr1, 3);
         clickHeader(ViewColumn::IPAddr);
-        ASSERT_TRUE(waitFor([&] { return driver.done() && !QApplication::activeModalWidget(); }));
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return driver.done() && !QApplication::activeModalWidget(); }));
         QTest::qWait(20);
     }
     EXPECT_EQ(view->listCondition().SortColNo, 1);
@@ -468,5 +459,5 @@ TEST_F(ViewTest, MenusAndTheExitCommand)
     EXPECT_TRUE(view->isVisible());
     ProcessValues::remoteUpdateCount = 0;
     view->action("actionExit")->trigger();
-    EXPECT_TRUE(waitFor([&] { return !view->isVisible(); }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !view->isVisible(); }));
 }
