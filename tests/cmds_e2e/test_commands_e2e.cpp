@@ -24,21 +24,6 @@ inline void PrintTo(const QString &s, std::ostream *os)
 namespace
 {
 
-QStringList ids(int first, int count)
-{
-    QStringList out;
-    for (int i = 0; i < count; ++i)
-        out << QString::number(first + i);
-    return out;
-}
-
-QString address(const QString &base, int n)
-{
-    QStringList parts = base.split('.');
-    parts.last() = QString::number(parts.last().toInt() + n);
-    return parts.join('.');
-}
-
 // Where screenshots go when KEL_SHOTS names a folder.
 void shoot(QWidget *w, const char *name)
 {
@@ -74,7 +59,8 @@ TEST(CommandsE2e, SystemSettingsReadOf25TerminalsThenARestartStopped)
         const QString id = QString::number(1001 + t);
         const QString local = stack.dir.file("Data/Sys/kel_sys" + id + ".ini");
         ASSERT_TRUE(QFile::exists(local)) << t;
-        EXPECT_EQ(sha256(local), sha256(stack.simFile(address("127.0.82.2", t), "kel_sys.ini")));
+        EXPECT_EQ(sha256(local),
+                  sha256(stack.simFile(QString("127.0.82.%1").arg(2 + t), "kel_sys.ini")));
         EXPECT_EQ(stack.resultText(id), QStringLiteral("ｼｽﾃﾑ設定読込 (正常終了)"));
     }
     EXPECT_TRUE(QDir(stack.dir.file("Data/Sys")).entryList({"*.tmp"}).isEmpty());
@@ -99,9 +85,9 @@ TEST(CommandsE2e, SystemSettingsReadOf25TerminalsThenARestartStopped)
     EXPECT_EQ(stack.view->commandWindows().progressWindow(), nullptr);
     EXPECT_TRUE(stack.bar.isEnabled());
     int cancelled = 0, done = 0;
-    for (const QString &id : ids(1001, 25)) {
-        cancelled += stack.shown(id)->ResultCode == 7;
-        done += stack.shown(id)->ResultCode == 0;
+    for (const TermEntry &e : stack.view->listModel()->entries()) {
+        cancelled += e.ResultCode == 7;
+        done += e.ResultCode == 0;
     }
     EXPECT_GT(cancelled, 0);
     EXPECT_EQ(cancelled + done, 25);
@@ -231,8 +217,8 @@ TEST(CommandsE2e, TerminalRequestsRunDeferAndAreDiscarded)
     ViewStack stack(44806);
     Termsim sim;
     ASSERT_TRUE(stack.withTerminals(sim, "127.0.86.2", 8));
-    for (const QString &id : ids(1001, 8))
-        stack.dir.write("Data/Sys/kel_sys" + id + ".ini", "[Terminal]\r\nNew=1\r\n");
+    for (int id = 1001; id <= 1008; ++id)
+        stack.dir.write(QString("Data/Sys/kel_sys%1.ini").arg(id), "[Terminal]\r\nNew=1\r\n");
     const QString old = "stamps='01012001000000  ,01012001000000  ,01012001000000  '";
     sim.cmd("set all reply_delay_ms=250");
 
