@@ -60,20 +60,14 @@ TEST(OpLogFormat, ExactBytesOfErrorAndOperationLines)
     const Case cases[] = {
         {true, 2, "   1001", "192.168.1.5", 0, "Err02:端末ID不一致                      端末ID:1001 IPアドレス:192.168.1.5"},
         {true, 3, "1001", "", 0, "Err03:保守開始異常                      端末ID:1001 Busy"},
-        {true, 3, "1001", "", 1, "Err03:保守開始異常                      端末ID:1001 Remote"},
-        {true, 3, "1001", "", 2, "Err03:保守開始異常                      端末ID:1001 NoAnswer"},
         {true, 3, "1001", "", 7, "Err03:保守開始異常                      端末ID:1001 unknown"},
         {true, 4, "  ABC", "FTP接続エラー", 0, "Err04:FTP異常                           端末ID:ABC FTP接続エラー"},
         {true, 9, "1001", "ignored", 0, "Err09:その他のエラー                    端末ID:1001 "},
         {true, 12, "1001", "SECTION[0] DATA[1] ﾃｽﾄ例外処理が発生しました。", 0, "Err12:設定Configファイル異常            SECTION[0] DATA[1] ﾃｽﾄ例外処理が発生しました。"},
         {true, 13, "1001", "Config/電話帳X_*.xlt", 0, "Err13:電話帳ファイル異常                Config/電話帳X_*.xlt"},
         {false, 2, "   1001", "", 0, "Ope02:ユーザ設定読み込み                端末ID:1001 正常終了"},
-        {false, 3, "1001", "", 8, "Ope03:電話帳(短縮ダイヤル)読み込み      端末ID:1001 対象ファイル無し"},
-        {false, 4, "1001", "", 3, "Ope04:システム設定書き込み              端末ID:1001 通信処理タイムアウト"},
-        {false, 9, "1001", "", 0, "Ope09:端末情報取得要求                  端末ID:1001 正常終了"},
         {false, 12, "", "", -1, "Ope12:処理キャンセル                    端末ID: "},
         {false, 13, "1001", "", 99, "Ope13:共通ファイル書き込み              端末ID:1001 "},
-        {false, 8, "1001", "", 1, "Ope08:アプリケーション書き込み          端末ID:1001 リモートオープンエラー(電話機使用中)"},
     };
     // clang-format on
     for (const auto &c : cases) {

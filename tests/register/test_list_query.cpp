@@ -20,33 +20,6 @@ ListCondInfo noFilter()
 }
 } // namespace
 
-TEST(ListQueryText, ExamplesToTheByte)
-{
-    ListCondInfo c = noFilter();
-    EXPECT_EQ(
-        ListQueryText(c),
-        "SELECT * FROM TermInfo WHERE ID IS NOT NULL  ORDER BY EntryDate DESC,TermID ASC,ID ASC");
-
-    c.FCndTermID1 = 3, c.FInfoTermID1 = "12*", c.FJoinTermID = 1;
-    c.FCndTermID2 = 3, c.FInfoTermID2 = "5";
-    EXPECT_EQ(ListQueryText(c), Head + " AND (LTrim(TermID) LIKE '12*' OR  TermID='" +
-                                    QString(63, ' ') + "5')" + DefaultOrder);
-
-    c = noFilter();
-    c.FCndVendor = 2, c.FInfoVendor = "ab*";
-    EXPECT_EQ(ListQueryText(c), Head + " AND NOT (Vendor LIKE 'ab*')" + DefaultOrder);
-
-    c = noFilter();
-    c.SortColNo = 3, c.SortDirect = 2, c.ColResultDate = 1;
-    EXPECT_EQ(ListQueryText(c),
-              Head + " ORDER BY ResultCode ASC,ResultKind ASC,ResultDate ASC,TermID ASC,ID ASC");
-    c.ColResultDate = 0, c.SortDirect = 1;
-    EXPECT_EQ(ListQueryText(c),
-              Head + " ORDER BY ResultCode DESC,ResultKind DESC,TermID ASC,ID ASC");
-    c.SortColNo = 1;
-    EXPECT_EQ(ListQueryText(c), Head + " ORDER BY TermID DESC,ID ASC");
-}
-
 TEST(ListQueryText, EveryPieceInItsPlace)
 {
     ListCondInfo c = noFilter();

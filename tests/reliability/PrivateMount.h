@@ -15,7 +15,8 @@ enum class Where {
 };
 Where runTestInChild();
 
-// A tmpfs of `bytes` mounted on a folder for the life of the object.
+// A tmpfs of `bytes` mounted on a folder for the life of the object; the
+// mounts below it go with it.
 class Tmpfs
 {
 public:
@@ -28,19 +29,9 @@ private:
     bool m_mounted = false;
 };
 
-// A folder made read-only (bound onto itself, remounted read-only) for the
-// life of the object: unwritable even for root.
-class ReadOnly
-{
-public:
-    explicit ReadOnly(const QString &folder);
-    ~ReadOnly();
-    bool done() const { return m_done; }
-
-private:
-    QString m_folder;
-    bool m_done = false;
-};
+// Makes a folder read-only, even for root (bound onto itself, remounted
+// read-only), until the file system it is on is unmounted.
+bool makeReadOnly(const QString &folder);
 
 // Fills the file system of `folder` with one file, up to its last byte or
 // leaving `room` bytes (whole pages) free, and answers its path; removing the

@@ -262,14 +262,7 @@ TEST(FullDisk, TheProgramRefusesToStartAndLaterKeepsItsNotices)
     ASSERT_TRUE(sim.start(simArgs("127.0.74.2", 4, port) << "--no-ftp"
                                                          << "--id-start"
                                                          << "799"));
-    ASSERT_TRUE(WaitFor(
-        [&] {
-            sim.cmd("notify 0");
-            sim.cmd("wait 0 TermNotifyAck timeout=0.2");
-            return sim.ok();
-        },
-        15000))
-        << program->stderrText().toStdString();
+    ASSERT_TRUE(Site::answering(sim)) << program->stderrText().toStdString();
     const QString filler = PrivateMount::fill(site.root());
     for (int n = 1; n <= 3; ++n)
         sim.cmd(QStringLiteral("notify %1").arg(n));
@@ -307,9 +300,8 @@ TEST(FullDisk, UnwritableFoldersKeepTheirFiles)
         ASSERT_TRUE(db.startUp());
         ASSERT_EQ(db.registerUpdate(NoticeApplier::toRegistration(notice(1))), 0);
     }
-    PrivateMount::ReadOnly data(f.path() + "/Data"), log(f.path() + "/Log"),
-        schedule(f.path() + "/Schedule");
-    ASSERT_TRUE(data.done() && log.done() && schedule.done());
+    for (const char *sub : {"/Data", "/Log", "/Schedule"})
+        ASSERT_TRUE(PrivateMount::makeReadOnly(f.path() + sub)) << sub;
 
     CTerminalView view;
     view.initialUpdate();

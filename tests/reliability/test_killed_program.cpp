@@ -10,21 +10,6 @@
 #include <QElapsedTimer>
 #include <gtest/gtest.h>
 
-namespace
-{
-// The program is up when it answers the terminal's notice.
-bool answering(Termsim &sim)
-{
-    for (int i = 0; i < 75; ++i) {
-        sim.cmd("notify 0");
-        sim.cmd("wait 0 TermNotifyAck timeout=0.2");
-        if (sim.ok())
-            return true;
-    }
-    return false;
-}
-} // namespace
-
 TEST(KilledProgram, NoticeStormKeepsEveryCommittedPass)
 {
     const int port = 43211, perRound = 5000, first = 300000;
@@ -41,7 +26,7 @@ TEST(KilledProgram, NoticeStormKeepsEveryCommittedPass)
                               << "--no-ftp"
                               << "--id-start" << QString::number(9000 + round)))
             << sim.lastLine().toStdString();
-        ASSERT_TRUE(answering(sim)) << program->stderrText().toStdString();
+        ASSERT_TRUE(Site::answering(sim)) << program->stderrText().toStdString();
         sim.cmd(QStringLiteral("burst count=%1 rate=8000 id_start=%2 addr_base=127.%3.0.0 "
                                "idle_s=0.3")
                     .arg(perRound)
@@ -51,8 +36,7 @@ TEST(KilledProgram, NoticeStormKeepsEveryCommittedPass)
         // Killed once a few hundred notices are committed, in mid-storm.
         ASSERT_TRUE(WaitFor([&] { return site.loggedIds().size() >= loggedBefore + 300; }, 15000))
             << program->stderrText().toStdString();
-        program->process().kill();
-        ASSERT_TRUE(program->waitForExit());
+        program->kill();
         EXPECT_EQ(program->exitStatus(), QProcess::CrashExit);
         // Answers counted so far (some of them for notices the kill lost).
         acked += sim.json("status").toObject().value("burst").toObject().value("acks").toInt();
