@@ -96,11 +96,15 @@ TEST_F(LogFolder, AppendsToTheDaysFileAndKeepsItReadOnly)
     EXPECT_TRUE(IsReadOnly(path));
     // A read-only file is appended to, not refused.
     EXPECT_TRUE(OpLog::writeOperation(9, "78", 0));
+    EXPECT_TRUE(OpLog::writeRegisterError(1, "   101"));
+    EXPECT_TRUE(OpLog::writeRegisterError(2, "   101", "10.0.0.7"));
     // clang-format off
     EXPECT_EQ(logOf("20240305"), linesOf({
         "Err03:保守開始異常                      端末ID:77 NoAnswer",
         "Ope16:設定ファイル書き込み              端末ID:77 Data/Sys/kel_sys77.ini",
-        "Ope09:端末情報取得要求                  端末ID:78 正常終了"}));
+        "Ope09:端末情報取得要求                  端末ID:78 正常終了",
+        "Err01:IPアドレス不一致                  端末ID:101 ",
+        "Err02:端末ID不一致                      端末ID:101 IPアドレス:10.0.0.7"}));
     // clang-format on
 }
 
@@ -113,17 +117,6 @@ TEST_F(LogFolder, FirstLineAfterMidnightStartsTheNewDaysFile)
     // clang-format off
     EXPECT_EQ(logOf("20241231"), Cp932::encode("2024/12/31 23:59  Ope10:端末再起動要求                    端末ID:5 正常終了\r\n"));
     EXPECT_EQ(logOf("20250101"), Cp932::encode("2025/01/01 00:00  Ope10:端末再起動要求                    端末ID:5 通信処理タイムアウト\r\n"));
-    // clang-format on
-}
-
-TEST_F(LogFolder, RegisterErrors)
-{
-    EXPECT_TRUE(OpLog::writeRegisterError(1, "   101"));
-    EXPECT_TRUE(OpLog::writeRegisterError(2, "   101", "10.0.0.7"));
-    // clang-format off
-    EXPECT_EQ(logOf("20240305"), linesOf({
-        "Err01:IPアドレス不一致                  端末ID:101 ",
-        "Err02:端末ID不一致                      端末ID:101 IPアドレス:10.0.0.7"}));
     // clang-format on
 }
 

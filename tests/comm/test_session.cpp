@@ -246,9 +246,7 @@ TEST(SessionTable, EndsWithoutTheTerminal)
     // clang-format off
     const Case cases[] = {
         {"missing file for a boot write", false, true, false, "target op:100050", "exists;closeftp;report 5100 8", 8},
-        {"missing file for a settings write", false, true, false, "target op:100040", "exists;closeftp;report 5000 8", 8},
         {"missing file does not matter for a read", false, true, false, "target op:100030", "open;start", 0, OpenWait},
-        {"no FTP account for the model", true, false, false, "target op:100050 ack cack", "exists;open;start;stop;lookup;close 0;start;stop;closeftp;report 5100 5", 5},
         {"open can't be handed over", true, true, true, "target op:100020", "open FAILED;closeftp;report 4e00 9", 9},
     };
     // clang-format on

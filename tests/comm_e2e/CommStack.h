@@ -22,26 +22,28 @@
 // Runs the event loop until the condition holds; false when the time is up.
 bool pumpUntil(const std::function<bool()> &done, int timeoutMs);
 
+// The list as the notice applier sees it: always enabled, redrawn at once.
+struct ListHost : NoticeApplier::Host {
+    bool pending = false;
+    bool refreshPending() const override { return pending; }
+    void setRefreshPending() override { pending = true; }
+    bool mainWindowEnabled() const override { return true; }
+    void refreshList() override { pending = false; }
+};
+
 // The main thread's endpoint: keeps every notification, applies notices and
 // answers terminal requests as known terminals.
-class TestView : public MessageReceiver, public NoticeApplier::Host
+class TestView : public MessageReceiver, public ListHost
 {
 public:
     explicit TestView(CTermDatabase &db);
     std::vector<std::unique_ptr<TaskMessage>> messages;
     std::vector<RequestProgress> progress; // kind 1, sent to this endpoint too
-    int queuedSignals = 0;
-    bool pending = false;
     NoticeApplier applier;
 
     int count(int kind) const;
     TaskMessage *last(int kind) const;
     bool waitFor(int kind, int count = 1, int timeoutMs = 20000);
-
-    bool refreshPending() const override { return pending; }
-    void setRefreshPending() override { pending = true; }
-    bool mainWindowEnabled() const override { return true; }
-    void refreshList() override { pending = false; }
 
 protected:
     void onMessage(std::uint32_t msg, quintptr, std::unique_ptr<Payload> lParam) override;

@@ -50,14 +50,6 @@ std::vector<TermEntry> rows(CTermDatabase &db)
     return out;
 }
 
-struct ViewDouble : NoticeApplier::Host {
-    bool pending = false;
-    bool refreshPending() const override { return pending; }
-    void setRefreshPending() override { pending = true; }
-    bool mainWindowEnabled() const override { return true; }
-    void refreshList() override { pending = false; }
-};
-
 // The program folder of a test: a tmpfs below a temporary folder (unmounted
 // first).
 struct Folder {
@@ -118,7 +110,7 @@ TEST(FullDisk, RegisterLogSettingsAndIniWriteBackLoseNothing)
     ASSERT_TRUE(db.startUp());
     RegisterLogWriter registerLog;
     db.setLogWriter(&registerLog);
-    ViewDouble host;
+    ListHost host;
     NoticeApplier applier(db, host, 4711, 4712);
     const std::vector<TermEntry> before = rows(db);
     ASSERT_EQ(before.size(), 51u);
