@@ -1,6 +1,5 @@
-// The manager's decisions with every effect recorded: hand-out over ten
-// workers, cancel, refusal, log lines, remote names, routing and the queue
-// of terminal-initiated requests.
+// The manager's decisions with every effect recorded: log lines, remote
+// names and the queue of terminal-initiated requests.
 #include "comm/CommManager.h"
 #include "comm/RemoteNames.h"
 #include "comm/WorkerMessages.h"
@@ -345,8 +344,7 @@ TEST_F(Manager, SeriesEndsOnEveryRoadThatLeavesNothingToDo)
     EXPECT_EQ(host.countKind(TaskKind::RemoteSeriesEnded), 1);
 }
 
-// Terminal IDs come from the register, which took them from datagrams: the
-// per-terminal file requests end at once with result 10 for an ID or a local
+// Per-terminal file requests end at once with result 10 for an ID or a local
 // path that could lead outside the program folder; the others run as usual.
 TEST_F(Manager, UnsafeTerminalFilesEndAtOnceWithResultTen)
 {

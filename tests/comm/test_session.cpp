@@ -1,6 +1,5 @@
-// The maintenance session driven event by event: every state against every
-// event, the refusals, both time-outs, late answers and the restart flag.
-// Scenarios are written as event scripts and the effects as short lines.
+// The maintenance session driven by event scripts, its effects recorded as
+// short lines: every state against every event, whole sessions, restart flags.
 #include "comm/MaintenanceSession.h"
 #include "comm/UdpMessages.h"
 

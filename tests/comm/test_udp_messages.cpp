@@ -18,9 +18,8 @@ std::string show(const QByteArray &b)
     return b.toHex(' ').toStdString();
 }
 
-// A notice laid out by hand: (offset, bytes) pairs over 326 zero bytes.
-// Offsets 2 and 324 are not read in a notice; 114 and 184 fill their fields
-// (no NUL); 134 is 電話 and 154 ｹﾙ in CP932.
+// A notice laid out by hand over 326 zero bytes; offsets 2 and 324 are not
+// read, 114 and 184 fill their fields (no NUL), 134 and 154 are CP932.
 QByteArray handMade(std::uint16_t code = 0x8010)
 {
     QByteArray b(326, '\0');

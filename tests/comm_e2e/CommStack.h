@@ -1,7 +1,6 @@
 #pragma once
-// The real communication stack for end-to-end tests: a program folder with
-// a register file, the timer and manager threads, a stand-in for the view
-// that applies notices to the register, and the terminal simulator.
+// The real communication stack for end-to-end tests: program folder, register,
+// timer and manager threads, a view stand-in applying notices, the simulator.
 
 #include "comm/CommMgrThread.h"
 #include "comm/CommPayloads.h"

@@ -1,6 +1,5 @@
-// The program's UDP port on one machine: a second copy started on another
-// program folder with the same port is refused, and a port that another
-// program holds is shown to the user.
+// One copy per UDP port on the machine; a port another program holds is shown
+// to the user.
 #include "ProgramRunner.h"
 #include "TempDir.h"
 

@@ -1,8 +1,6 @@
 #pragma once
-// The real program on a program folder of its own, as an administrator runs
-// it: FTP account, Log folder, a register that listens on the test's UDP
-// port. The program folder is a sub-folder of a temporary root, so whatever
-// would leak out of it lands beside it where a test can see it.
+// The real program on a folder of its own below a temporary root, so that
+// whatever leaks out of the program folder lands where a test can see it.
 
 #include "PrivateMount.h"
 #include "ProgramRunner.h"

@@ -1,8 +1,5 @@
-// A program folder on a small file system that fills up (a private tmpfs;
-// skipped without root), or with folders nobody may write: the register, the
-// daily log, a settings file, an INI write-back and the list export answer
-// with their failures and messages, and nothing that was there before is
-// lost; once there is room again the kept notices land.
+// Full (private tmpfs) or unwritable program folders: every writer reports its
+// failure and loses nothing; kept notices land once there is room again.
 #include "CommStack.h"
 #include "PrivateMount.h"
 #include "Site.h"

@@ -1,8 +1,5 @@
-// The list window's add and delete commands killed halfway (SIGKILL, in a
-// child process that runs the real view with its dialog filled in): the
-// register opens, passes its integrity check and holds whole steps, at least
-// as many as the progress window had shown; a terminal's settings files never
-// go while its row stays.
+// The list window's add and delete killed halfway: a sound register of whole
+// steps, at least those shown; no files go while their row stays.
 #include "Site.h"
 
 #include "common/ProcessValues.h"

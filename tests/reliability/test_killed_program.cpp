@@ -1,9 +1,5 @@
-// The real program killed (SIGKILL) in the middle of a notice storm, twice,
-// the second time right after it came up again on the register the first
-// kill left. What the program has committed is known from the daily log: a
-// notice that adopts a provisional row writes its log line only after its
-// pass has committed. (The acknowledgement goes out before the commit, so an
-// answered notice may be lost with the kill; it is counted, not required.)
+// The real program SIGKILLed mid-storm twice; a notice adopting a provisional
+// row logs only after its pass committed, so the log tells what must be kept.
 #include "CommStack.h"
 #include "Site.h"
 

@@ -1,6 +1,5 @@
-// Rewritten files under a kill at the worst moment, a refusal at each step,
-// and other users' files: the old file or the new one, never half, never a
-// changed mode or owner; and the register's compaction the same way.
+// Rewrites killed or refused at each step, and the register's compaction:
+// the old file or the new one, never half, never a changed mode or owner.
 #include "ProgramRunner.h"
 
 #include "common/IniFile.h"
