@@ -96,7 +96,7 @@ struct StackOptions {
     IUpdateDecider *decider = nullptr;
     // The program folder below dir ("" = dir itself), so that a test has
     // room beside it.
-    QString subfolder;
+    QString subfolder = {};
 };
 
 class CommStack
