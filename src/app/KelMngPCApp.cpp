@@ -4,6 +4,7 @@
 #include "app/ScheduleWindows.h"
 #include "app/SignalBridge.h"
 #include "app/SingleInstance.h"
+#include "app/TestControl.h"
 #include "app/WidgetPrompter.h"
 #include "comm/CommMgrThread.h"
 #include "comm/CommPayloads.h"
@@ -65,6 +66,7 @@ CKelMngPCApp::CKelMngPCApp() = default;
 
 CKelMngPCApp::~CKelMngPCApp()
 {
+    m_testControl.reset();
     stopThreads();
     m_schedules.reset();
     m_frame.reset();
@@ -197,6 +199,16 @@ bool CKelMngPCApp::initInstance(const QStringList &args)
     // 17. The ten schedules, bound to their files in the program folder.
     scheduleBook().init(ProcessValues::programFolder());
     m_schedules = std::make_unique<ScheduleWindows>(*m_view, m_frame.get(), scheduleBook());
+
+    // Test-only: benchmarks drive the running program through a local socket.
+    const QString control = qEnvironmentVariable(TestControl::Variable);
+    if (!control.isEmpty()) {
+        m_testControl = std::make_unique<TestControl>(
+            *m_view, [this] { return m_comm && m_comm->socketOpen(); });
+        if (!m_testControl->listen(control))
+            std::fprintf(stderr, "%s: %s\n", TestControl::Variable,
+                         m_testControl->errorText().toLocal8Bit().constData());
+    }
     return true;
 }
 

@@ -20,6 +20,7 @@ class SignalBridge;
 class UdpPortLock;
 class WidgetPrompter;
 class PortProblemReceiver;
+class TestControl;
 
 class CKelMngPCApp
 {
@@ -62,4 +63,5 @@ private:
     std::unique_ptr<CTimerThread> m_timer;
     std::unique_ptr<CCommMgrThread> m_comm;
     std::unique_ptr<ScheduleWindows> m_schedules;
+    std::unique_ptr<TestControl> m_testControl; // only with KELMNGPC_TEST_CONTROL
 };
