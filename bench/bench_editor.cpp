@@ -1,11 +1,17 @@
-// Settings editor model: loading, checking and merging a large description
-// with its settings file, and writing the file back.
+// Settings editor: loading, checking and merging a large description with
+// its settings file, writing the file back, and opening the editor form.
 //   BENCH desc_load_5000 <s> s        (target: at most 0.2 s)
 //   BENCH settings_write_5000 <s> s   (target: at most 0.1 s)
-// Each figure is the median of several runs. New benches go into kBenches.
+//   BENCH editor_open_2000 <s> s      (loaded description to dialog shown; at most 1.0 s)
+//   BENCH editor_rss_2000 <MB> MB     (the process with that dialog shown; at most 120 MB)
+// Each time is the median of several runs. New benches go into kBenches.
+// The form benches run first, before the large description of the others
+// has grown the heap (or alone: bench_editor editor_open_2000).
+#include "BenchMemory.h"
 #include "editor/DescriptionLoader.h"
+#include "editor/ui/SettingsEditorDialog.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
@@ -20,13 +26,15 @@ namespace
 {
 
 constexpr int kEntries = 5000;
+constexpr int kFormEntries = 2000;
 constexpr int kPerSection = 100;
 constexpr int kRuns = 7;
+constexpr int kFormRuns = 5;
 
 // A description with every kind of entry: every tenth entry a combo box that
 // enables the next one, text, number and address entries, a dependent entry
 // with alternative settings per section.
-QByteArray description()
+QByteArray description(int entries = kEntries)
 {
     QByteArray x =
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<DISP>\n"
@@ -34,10 +42,10 @@ QByteArray description()
         "<default>1.00</default><inputtype>7</inputtype><inputrule>0</inputrule></data></"
         "section>\n";
     int n = 1;
-    for (int s = 0; n < kEntries; ++s) {
+    for (int s = 0; n < entries; ++s) {
         x += "<section key=\"Sec" + QByteArray::number(s) + "\" name=\"セクション" +
              QByteArray::number(s) + "\">\n";
-        for (int i = 0; i < kPerSection && n < kEntries; ++i, ++n) {
+        for (int i = 0; i < kPerSection && n < entries; ++i, ++n) {
             const QByteArray id = QByteArray::number(n);
             x += "<data><key>Key" + id + "</key><name>項目" + id + "</name><default>" + id +
                  "</default>";
@@ -99,6 +107,7 @@ double median(std::vector<double> v)
 struct Fixture {
     QTemporaryDir dir;
     QString descPath, iniPath;
+    QString formDescPath, formIniPath; // the 2,000-entry description
 };
 
 bool writeFile(const QString &path, const QByteArray &bytes)
@@ -152,44 +161,113 @@ double benchWrite(const Fixture &fx)
     return median(runs);
 }
 
+// Held after the open bench so the memory bench sees the dialog shown.
+std::unique_ptr<DescriptionLoader> g_formLoader;
+std::unique_ptr<SettingsEditorDialog> g_dialog;
+
+// From the loaded description to the dialog shown and painted.
+double benchOpen(const Fixture &fx)
+{
+    LoaderInputs in;
+    in.descriptionPath = fx.formDescPath;
+    in.iniPath = fx.formIniPath;
+    in.settingsFile = true;
+    in.systemFile = true;
+    in.showWriteToTerminal = true;
+    in.modelName = QStringLiteral("BENCH");
+    std::vector<double> runs;
+    for (int r = 0; r < kFormRuns; ++r) {
+        g_dialog.reset();
+        g_formLoader = std::make_unique<DescriptionLoader>(in);
+        g_formLoader->setErrorLog({});
+        if (g_formLoader->prepare() != DescriptionLoader::Prepared::Ready ||
+            g_formLoader->description().entries.size() != kFormEntries) {
+            std::fprintf(stderr, "editor_open_2000: load failed\n");
+            return -1;
+        }
+        QElapsedTimer t;
+        t.start();
+        g_dialog = std::make_unique<SettingsEditorDialog>(&g_formLoader->description(),
+                                                          g_formLoader->inputs());
+        if (!g_dialog->buildForm())
+            return -1;
+        g_dialog->show();
+        QApplication::processEvents();
+        g_dialog->grab(); // painted once
+        runs.push_back(t.nsecsElapsed() / 1e9);
+    }
+    return median(runs);
+}
+
+double benchRss(const Fixture &fx)
+{
+    if (!g_dialog && benchOpen(fx) < 0)
+        return -1;
+    const long kb = residentKb();
+    return kb < 0 ? -1 : kb / 1024.0;
+}
+
 struct Bench {
     const char *name;
     std::function<double(const Fixture &)> run;
+    const char *unit = "s";
+    bool form = false; // works on the 2,000-entry description
 };
 
 const Bench kBenches[] = {
+    {"editor_open_2000", benchOpen, "s", true},
+    {"editor_rss_2000", benchRss, "MB", true},
     {"desc_load_5000", benchLoad},
     {"settings_write_5000", benchWrite},
 };
+
+// Writes a generated description of `entries` entries and its settings file.
+bool prepareFiles(int entries, const QString &descPath, const QString &iniPath)
+{
+    const QByteArray xml = description(entries);
+    SettingsDescription d;
+    QString message;
+    if (!LoadDescriptionBytes(xml, true, &d, &message)) {
+        std::fprintf(stderr, "generated description refused: %s\n", qPrintable(message));
+        return false;
+    }
+    return writeFile(descPath, xml) && writeFile(iniPath, settingsFile(d));
+}
 
 } // namespace
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
     Fixture fx;
+    fx.formDescPath = fx.dir.filePath(QStringLiteral("sysconfig_BENCH_2.xml"));
+    fx.formIniPath = fx.dir.filePath(QStringLiteral("kel_sys2.ini"));
     fx.descPath = fx.dir.filePath(QStringLiteral("sysconfig_BENCH_1.xml"));
     fx.iniPath = fx.dir.filePath(QStringLiteral("kel_sys0.ini"));
-    SettingsDescription d;
-    const QByteArray xml = description();
-    QString message;
-    if (!LoadDescriptionBytes(xml, true, &d, &message)) {
-        std::fprintf(stderr, "generated description refused: %s\n", qPrintable(message));
+    if (!prepareFiles(kFormEntries, fx.formDescPath, fx.formIniPath))
         return 1;
-    }
-    if (!writeFile(fx.descPath, xml) || !writeFile(fx.iniPath, settingsFile(d)))
-        return 1;
+    bool largePrepared = false;
 
     int failures = 0;
     for (const Bench &b : kBenches) {
         if (argc > 1 && std::strcmp(argv[1], b.name) != 0)
             continue;
+        // The large files only once the form benches are done.
+        if (!b.form && !largePrepared) {
+            g_dialog.reset();
+            g_formLoader.reset();
+            if (!prepareFiles(kEntries, fx.descPath, fx.iniPath))
+                return 1;
+            largePrepared = true;
+        }
         const double s = b.run(fx);
         if (s < 0) {
             ++failures;
             continue;
         }
-        std::printf("BENCH %s %.4f s\n", b.name, s);
+        std::printf("BENCH %s %.4f %s\n", b.name, s, b.unit);
         std::fflush(stdout);
     }
     return failures ? 1 : 0;

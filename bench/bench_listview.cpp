@@ -3,6 +3,7 @@
 // process, which builds the view (compaction, open, list read, fill), shows
 // it, re-sorts it through the header-click path and reports its memory; the
 // parent times that process from its start until the list is shown.
+#include "BenchMemory.h"
 #include "common/ProcessValues.h"
 #include "register/TermDatabase.h"
 #include "termlist/TermListModel.h"
@@ -61,17 +62,6 @@ bool prepareRegister(const QString &folder)
         }
     }
     return true;
-}
-
-long residentKb()
-{
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : f.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLong();
-    return -1;
 }
 
 // The child: everything a start-up does for the list, then the re-sort.

@@ -1,5 +1,6 @@
 #include "app/KelMngPCApp.h"
 
+#include "app/InitialSettingsWindow.h"
 #include "app/MainFrame.h"
 #include "app/ScheduleWindows.h"
 #include "app/SignalBridge.h"
@@ -11,6 +12,8 @@
 #include "comm/FtpSettings.h"
 #include "comm/TimerService.h"
 #include "common/ProcessValues.h"
+#include "editor/ui/EditCommands.h"
+#include "phonebook/ui/PhoneBookCommand.h"
 #include "register/TermDatabase.h"
 #include "schedule/ScheduleBook.h"
 #include "termlist/ui/TerminalView.h"
@@ -68,7 +71,10 @@ CKelMngPCApp::~CKelMngPCApp()
 {
     m_testControl.reset();
     stopThreads();
+    m_phoneBook.reset();
+    m_edits.reset();
     m_schedules.reset();
+    m_initialSettings.reset();
     m_frame.reset();
     exitInstance();
     setPrompter(nullptr);
@@ -172,6 +178,7 @@ bool CKelMngPCApp::initInstance(const QStringList &args)
         return false;
     }
     m_comm = std::make_unique<CCommMgrThread>();
+    m_initialSettings = std::make_unique<InitialSettingsWindow>(*m_view, m_decider);
     m_comm->setDecider(&m_decider);
     m_portProblems = std::make_unique<PortProblemReceiver>();
     m_comm->setPortProblemReceiver(m_portProblems->threadId());
@@ -199,6 +206,9 @@ bool CKelMngPCApp::initInstance(const QStringList &args)
     // 17. The ten schedules, bound to their files in the program folder.
     scheduleBook().init(ProcessValues::programFolder());
     m_schedules = std::make_unique<ScheduleWindows>(*m_view, m_frame.get(), scheduleBook());
+    // 18. The settings editor's commands and the phone-book templates.
+    m_edits = std::make_unique<EditCommands>(*m_view);
+    m_phoneBook = std::make_unique<PhoneBookCommand>(*m_view);
 
     // Test-only: benchmarks drive the running program through a local socket.
     const QString control = qEnvironmentVariable(TestControl::Variable);

@@ -14,7 +14,10 @@ class CMainFrame;
 class CTerminalView;
 class CTimerThread;
 class CCommMgrThread;
+class EditCommands;
+class PhoneBookCommand;
 class ScheduleWindows;
+class InitialSettingsWindow;
 class SingleInstance;
 class SignalBridge;
 class UdpPortLock;
@@ -63,5 +66,9 @@ private:
     std::unique_ptr<CTimerThread> m_timer;
     std::unique_ptr<CCommMgrThread> m_comm;
     std::unique_ptr<ScheduleWindows> m_schedules;
+    std::unique_ptr<EditCommands> m_edits;
+    std::unique_ptr<PhoneBookCommand> m_phoneBook;
+    // Feeds the decider's initial-settings hooks: made before the manager starts.
+    std::unique_ptr<InitialSettingsWindow> m_initialSettings;
     std::unique_ptr<TestControl> m_testControl; // only with KELMNGPC_TEST_CONTROL
 };

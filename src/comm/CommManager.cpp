@@ -444,16 +444,16 @@ void CommManagerCore::onDispatch()
         const int slot = static_cast<int>(free - m_requestSlots.begin());
         std::unique_ptr<TermRequestPayload> request = std::move(m_queue.front());
         m_queue.pop_front();
-        const bool initial = request->decision == UpdateDecision::InitialSettings;
+        bool initial = request->decision == UpdateDecision::InitialSettings;
         if (initial && (!m_decider || !m_decider->prepareInitialSettings(*request))) {
-            // No settings file for the new terminal: no session is run.
+            // No number or no settings file for the new terminal. It was told
+            // to go ahead already, so it gets its session closed (nothing
+            // written, no restart) rather than waiting for one; the failure
+            // code stays with the request for its end (kind 43).
             if (request->result == 0)
                 request->result = ResultCode::FileCreate;
-            auto m = std::make_unique<TaskMessage>(ProcessValues::CommThreadId,
-                                                   TaskKind::TermRequestEnded);
-            m->payload[0] = std::move(request);
-            m_host.postToView(std::move(m));
-            continue;
+            request->files.clear();
+            initial = false;
         }
         SessionTarget target = targetFor(*request);
         const std::uint32_t op = initial                 ? WorkerMsg::InitialSettingsMsg
@@ -494,7 +494,10 @@ void CommManagerCore::onRequestWorkerDone(int slot, int result)
         return;
     std::unique_ptr<TermRequestPayload> request = std::move(m_requestSlots[slot].request);
     m_requestSlots[slot].busy = false;
-    request->result = result;
+    // A failed initial settings preparation keeps its own code: the close
+    // that followed it wrote nothing.
+    if (request->decision != UpdateDecision::InitialSettings || request->result == 0)
+        request->result = result;
     auto m = std::make_unique<TaskMessage>(ProcessValues::CommThreadId, TaskKind::TermRequestEnded);
     m->payload[0] = std::move(request);
     m_host.postToView(std::move(m));

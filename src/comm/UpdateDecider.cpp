@@ -166,8 +166,10 @@ void CAutoUpdateDecider::decide(TermRequestPayload &request, bool busy)
             const auto stamp = parseStamp(stamps[i]);
             outcome[i] = !stamp || laterThan(pc.lastModified(), *stamp) ? Send : Current;
         }
+        // Only a new terminal, which reports the ID "ERROR", gets a number:
+        // a terminal with an ID of its own keeps it.
         const bool initialMode = initialSettingsMode && initialSettingsMode();
-        if (initialMode && !QFile::exists(paths[0]))
+        if (initialMode && termId == QLatin1String("ERROR") && !QFile::exists(paths[0]))
             outcome[0] = Initial;
         for (int i = 0; i < 3; ++i) {
             if (outcome[i] != Send && outcome[i] != Initial)

@@ -19,6 +19,11 @@ bool isSafeId(QStringView termId)
     return true;
 }
 
+bool isSafeModel(QStringView model)
+{
+    return isSafeId(model) && !model.contains(u'*') && !model.contains(u'?');
+}
+
 QString relative(Kind kind, const QString &termId)
 {
     if (!isSafeId(termId))

@@ -18,6 +18,11 @@ enum class Kind { System, User, PhoneBook };
 // caller), no '/', '\\', "..", NUL or other control characters.
 bool isSafeId(QStringView termId);
 
+// A terminal model as part of a file name or search pattern
+// ("Config/Sys/sysconfig_<model>_*.xml"): a safe ID without the wildcards
+// '*' and '?', which would let one model's search find another's files.
+bool isSafeModel(QStringView model);
+
 // "Data/Sys/kel_sys<ID>.ini", "Data/User/kel_user<ID>.ini",
 // "Data/Dial/kel_dial<ID>.csv"; empty when the ID is not safe.
 QString relative(Kind kind, const QString &termId);

@@ -3,6 +3,7 @@
 #include "comm/ResultCodes.h"
 #include "common/Prompter.h"
 #include "editor/DescriptionXml.h"
+#include "editor/InputRules.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -79,30 +80,11 @@ void normaliseText(TextSettings &t)
     }
 }
 
-// "a.b.c.d" with one to three digits each, first octet most significant.
-// An octet above 255 names no address and counts as not matching.
-bool parseAddress(const QString &t, std::uint32_t *out)
-{
-    const QStringList parts = t.split(u'.');
-    if (parts.size() != 4)
-        return false;
-    std::uint32_t v = 0;
-    for (const QString &p : parts) {
-        std::int64_t octet = 0;
-        if (p.size() > 3 || !digitsOnly(p, &octet) || octet > 255)
-            return false;
-        v = (v << 8) | std::uint32_t(octet);
-    }
-    *out = v;
-    return true;
-}
-
 void normaliseAddress(AddressSettings &a)
 {
-    if (!parseAddress(a.inputMax, &a.upper))
-        a.upper = 0xFFFFFFFFu;
-    if (!parseAddress(a.inputMin, &a.lower))
-        a.lower = 0;
+    // An octet above 255 names no address and counts as not matching.
+    a.upper = InputRules::parseAddress(a.inputMax).value_or(0xFFFFFFFFu);
+    a.lower = InputRules::parseAddress(a.inputMin).value_or(0);
     if (a.lower > a.upper) {
         a.upper = 0xFFFFFFFFu;
         a.lower = 0;

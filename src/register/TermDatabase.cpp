@@ -69,13 +69,20 @@ const QString SelAllIds = QStringLiteral("SELECT TOP 65535 * FROM TermInfo ORDER
 // with the MAC address (m); the rows holding the terminal ID, how many of
 // them are provisional and the first of those (p); the rows holding the
 // address. The joins go by record number so that nothing is materialised.
+// An empty MAC address (a text the notice check refused) identifies nobody
+// by itself: such a terminal finds only the MAC-less row of its own terminal
+// ID, never another terminal's provisional or MAC-less row. A row of the ID
+// that no MAC address has claimed yet (provisional, or registered without
+// one) waits for its terminal like a provisional row and is adopted.
 const QString UpdateLookup = QStringLiteral(
     "SELECT m.ID, m.TermID, m.IPAddr, m.UserInfo1, m.ResultKind, t.cnt, t.prov, p.ID, p.IPAddr,"
-    " (SELECT COUNT(*) FROM TermInfo WHERE IPAddr=?), p.UserInfo1"
-    " FROM (SELECT COUNT(*) AS cnt, SUM(TermEntryType=0) AS prov,"
-    " MIN(CASE WHEN TermEntryType=0 THEN ID END) AS firstProv FROM TermInfo WHERE TermID=?) AS t"
-    " LEFT JOIN TermInfo AS m ON m.ID=(SELECT ID FROM TermInfo WHERE (UserInfo1=?)"
-    " ORDER BY ID ASC LIMIT 1)"
+    " (SELECT COUNT(*) FROM TermInfo WHERE IPAddr=?), p.UserInfo1, p.TermEntryType, p.ResultKind"
+    " FROM (SELECT COUNT(*) AS cnt, SUM(TermEntryType=0 OR UserInfo1='') AS prov,"
+    " MIN(CASE WHEN TermEntryType=0 OR UserInfo1='' THEN ID END) AS firstProv"
+    " FROM TermInfo WHERE TermID=?) AS t"
+    " LEFT JOIN TermInfo AS m ON m.ID=(CASE WHEN ?='' THEN"
+    " (SELECT ID FROM TermInfo WHERE (TermID=?) AND (UserInfo1='') ORDER BY ID ASC LIMIT 1)"
+    " ELSE (SELECT ID FROM TermInfo WHERE (UserInfo1=?) ORDER BY ID ASC LIMIT 1) END)"
     " LEFT JOIN TermInfo AS p ON p.ID=t.firstProv");
 
 const QString InsNotice = QStringLiteral(
@@ -580,13 +587,14 @@ int CTermDatabase::updateOne(const RegistrationData &d, RegisterOutcome *outcome
     // The row this terminal already has: by MAC address, else the one
     // provisional row waiting for its terminal ID.
     enum { None, Known, Adopt } kind = None;
+    bool provisional = false;
     qint64 rowId = 0;
     qint32 rowResultKind = 0;
     QString rowTermId, rowAddr, rowMac;
     qint64 idRows = 0, addrRows = 0;
     {
         QSqlQuery &q = stmt(UpdateLookup);
-        bindAll(q, {addr, termId, d.UserInfo1});
+        bindAll(q, {addr, termId, d.UserInfo1, termId, d.UserInfo1});
         if (!exec(q))
             return DbAnswer::Failed;
         if (q.next()) {
@@ -605,6 +613,8 @@ int CTermDatabase::updateOne(const RegistrationData &d, RegisterOutcome *outcome
                 rowTermId = termId;
                 rowAddr = q.value(8).toString();
                 rowMac = q.value(10).toString();
+                provisional = q.value(11).toInt() == TermEntryKind::Provisional;
+                rowResultKind = q.value(12).toInt();
             }
         }
         q.finish();
@@ -635,12 +645,15 @@ int CTermDatabase::updateOne(const RegistrationData &d, RegisterOutcome *outcome
     } else {
         // Indexed columns that keep their value are left out of the SET
         // list, which spares their index maintenance; the row ends the same.
-        // An adopted row keeps its terminal ID; a known row whose terminal
-        // information request is pending (kind 13) has it completed.
+        // An adopted row keeps its terminal ID; a provisional one starts
+        // without result, a MAC-less registered one keeps its result (the
+        // end of a terminal-initiated update recorded there). A row whose
+        // terminal information request is pending (kind 13) has it completed.
         const bool setId = kind == Known && rowTermId != termId;
         const bool setAddr = rowAddr != addr;
         const bool setMac = rowMac != d.UserInfo1;
-        const int result = kind == Adopt ? 2 : rowResultKind == 13 ? 1 : 0;
+        const bool adoptProvisional = kind == Adopt && provisional;
+        const int result = adoptProvisional ? 2 : rowResultKind == 13 ? 1 : 0;
         QSqlQuery &w = stmt(noticeUpdateSql(setId, setAddr, setMac, result));
         int i = 0;
         auto bind = [&w, &i](const QVariant &v) { w.bindValue(i++, bindable(v)); };
@@ -664,7 +677,7 @@ int CTermDatabase::updateOne(const RegistrationData &d, RegisterOutcome *outcome
         bind(rowId);
         ok = exec(w);
         w.finish();
-        oc = kind == Adopt ? RegisterOutcome::Adopted : RegisterOutcome::Updated;
+        oc = adoptProvisional ? RegisterOutcome::Adopted : RegisterOutcome::Updated;
     }
     if (ok && idDup)
         ok = markDuplicates(SetIdAlert, termId);

@@ -121,7 +121,10 @@ void ViewNotifications::onTermRequestEnded(const TaskMessage &task)
     if (!request)
         return;
     m_ctx.notices.flush();
-    const bool initial = m_ctx.initialSettingsRunning();
+    const bool running = m_ctx.initialSettingsRunning();
+    // A request run as initial settings is one, even when the range filled
+    // up (and waiting ended) while its session was still closing.
+    const bool initial = running || request->decision == UpdateDecision::InitialSettings;
     CommandResults::recordTermRequest(
         m_ctx.db, *request, CommandResults::resultKindOf(TaskKind::TermRequestEnded, initial));
     // A command in progress redraws at its end.
@@ -129,7 +132,7 @@ void ViewNotifications::onTermRequestEnded(const TaskMessage &task)
         m_ctx.host.refreshList();
     else
         m_ctx.host.setRefreshPending();
-    if (initial)
+    if (running)
         m_ctx.initialSettings->requestEnded();
 }
 

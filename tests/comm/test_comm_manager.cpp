@@ -337,8 +337,8 @@ namespace
 struct InitialDecider : IUpdateDecider {
     void decide(TermRequestPayload &r, bool) override
     {
-        r.decision = r.sequence >= 100 ? UpdateDecision::InitialSettings
-                                       : UpdateDecision::FilesToSend;
+        r.decision =
+            r.sequence >= 100 ? UpdateDecision::InitialSettings : UpdateDecision::FilesToSend;
         r.files = {{UpdateFileKind::System, {}, "01022024101010", "/p/s.ini"}};
     }
     bool prepareInitialSettings(TermRequestPayload &) override { return false; }
@@ -353,12 +353,14 @@ TEST_F(Manager, SeriesEndsOnEveryRoadThatLeavesNothingToDo)
     InitialDecider decider;
     core.setDecider(&decider);
     // Queued behind a running update: failing initial settings (once or
-    // twice), or a request the user then discards.
+    // twice), whose terminals still get their session closed, or a request
+    // the user then discards.
     const std::pair<std::vector<std::uint16_t>, bool> roads[] = {
         {{100}, false}, {{100, 101}, false}, {{2}, true}};
     for (const auto &[queued, discard] : roads) {
         SCOPED_TRACE(queued.size());
         host.view.clear();
+        host.posted.clear();
         arrive(1);
         core.onDispatch();
         ASSERT_EQ(host.countKind(TaskKind::RemoteSeriesBegan), 1);
@@ -366,19 +368,35 @@ TEST_F(Manager, SeriesEndsOnEveryRoadThatLeavesNothingToDo)
             arrive(seq);
         core.onRequestWorkerDone(0, 0);
         EXPECT_EQ(host.countKind(TaskKind::RemoteSeriesEnded), 0) << "something is still queued";
-        if (discard)
+        if (discard) {
             core.takeQueued();
-        else
+        } else {
             core.onDispatch();
+            for (int slot = 0; slot < int(queued.size()); ++slot) {
+                EXPECT_EQ(host.messagesTo(WorkerPool::Request, slot).back(), WorkerMsg::ForceClose);
+                EXPECT_EQ(host.countKind(TaskKind::RemoteSeriesEnded), 0) << "a close still runs";
+                core.onRequestWorkerDone(slot, ResultCode::Success);
+            }
+        }
+        std::vector<int> results;
+        for (const auto &m : host.view)
+            if (m->kind == TaskKind::TermRequestEnded)
+                results.push_back(m->slot<TermRequestPayload>(0)->result);
+        // The update, then the closes, which keep the preparation's code.
+        std::vector<int> expected{ResultCode::Success};
+        expected.insert(expected.end(), discard ? 0 : queued.size(), ResultCode::FileCreate);
+        EXPECT_EQ(results, expected);
         EXPECT_EQ(host.countKind(TaskKind::RemoteSeriesEnded), 1);
         EXPECT_FALSE(core.remoteUpdateRunning());
-        EXPECT_EQ(host.countKind(TaskKind::TermRequestEnded), 1 + (discard ? 0 : int(queued.size())));
+        EXPECT_EQ(host.countKind(TaskKind::TermRequestEnded),
+                  1 + (discard ? 0 : int(queued.size())));
     }
     // A failed preparation while another worker still runs: the series goes on.
     host.view.clear();
     arrive(1);
     arrive(100);
     core.onDispatch();
+    core.onRequestWorkerDone(1, 0);
     EXPECT_EQ(host.countKind(TaskKind::RemoteSeriesEnded), 0);
     core.onRequestWorkerDone(0, 0);
     EXPECT_EQ(host.countKind(TaskKind::RemoteSeriesEnded), 1);
@@ -403,7 +421,7 @@ TEST_F(Manager, UnsafeTerminalFilesEndAtOnceWithResultTen)
         {"", "/p/Data/Sys/kel_sys.ini"},
         {QString("1") + QChar(0x1b), "/p/Data/Sys/kel_sys1.ini"},
         {"101", "/p/Data/Sys/kel_sys/../../../../etc/x.ini"}, // safe ID, path outside
-        {"102", "Data/Sys/kel_sys102.ini"},                // relative: below the folder
+        {"102", "Data/Sys/kel_sys102.ini"},                   // relative: below the folder
     };
     for (const auto &[kind, restricted] : kinds) {
         SCOPED_TRACE(kind);

@@ -29,10 +29,10 @@ struct Decider : ::testing::Test {
         ProcessValues::setProgramFolder(dir.path());
         dir.mkdir("Log");
     }
-    TermRequestPayload decide(int select, const QByteArray &field274)
+    TermRequestPayload decide(int select, const QByteArray &field274, const QString &id = "3001")
     {
         TermRequestPayload r;
-        r.request.notify.termId = "3001";
+        r.request.notify.termId = id;
         r.request.notify.machineName = "KT-100";
         r.request.notify.verBoot = "B1.00";
         r.request.notify.verApli = "A2.00";
@@ -123,7 +123,9 @@ TEST_F(Decider, MissingRegistrationIsLoggedAndInitialSettingsAreOffered)
     EXPECT_TRUE(log.contains("Err07:ファイル無し")) << log.toStdString();
 
     decider.initialSettingsMode = [] { return true; };
-    TermRequestPayload r = decide(2, Stamps);
+    EXPECT_EQ(decide(2, Stamps).decision, UpdateDecision::NothingToSend)
+        << "a terminal with an ID of its own keeps it";
+    TermRequestPayload r = decide(2, Stamps, "ERROR");
     EXPECT_EQ(r.decision, UpdateDecision::InitialSettings);
     ASSERT_EQ(r.files.size(), 1);
     EXPECT_EQ(r.files[0].kind, UpdateFileKind::System);

@@ -297,6 +297,35 @@ TEST_F(RegisterTest, EmptyTextsAreStoredAsTheLookUpsCompareThem)
     EXPECT_EQ(nullColumns.join(' '), "");
 }
 
+// An empty MAC address identifies nobody by itself: a terminal whose MAC
+// text was refused finds its own MAC-less row by terminal ID and never takes
+// another terminal's provisional or MAC-less row. When the terminal later
+// announces a MAC address, that row is the one it keeps (no duplicate ID),
+// with the result recorded on it (the end of a terminal-initiated update).
+TEST_F(RegisterTest, AnEmptyMacNeverTakesAnotherTerminalsRow)
+{
+    std::vector<TermItem> add{{0, "300", 0}};
+    ASSERT_EQ(db->addTerminals(add), 0);
+    ASSERT_EQ(db->registerUpdate(notice("301", ip(10, 0, 3, 1), QString())), 0);
+    ASSERT_EQ(db->registerUpdate(notice("302", ip(10, 0, 3, 2), QString())), 0);
+    ASSERT_EQ(db->registerUpdate(notice("301", ip(10, 0, 3, 1), QString())), 0);
+    ASSERT_EQ(all().size(), 3u);
+    for (const TermEntry &e : all())
+        EXPECT_EQ(e.TermIDAlert, 0) << e.TermID.toStdString();
+    TermRecord provisional;
+    ASSERT_EQ(db->getByTermId("300", provisional), 0);
+    EXPECT_EQ(provisional.IPAddr, "") << "the hand-added row is left alone";
+
+    ASSERT_EQ(db->setResultByAddress("301", ip(10, 0, 3, 1), 19, 0), 0);
+    RegisterOutcome oc;
+    ASSERT_EQ(db->registerUpdate(notice("301", ip(10, 0, 3, 1), "02:00:00:00:03:01"), &oc), 0);
+    EXPECT_EQ(oc, RegisterOutcome::Updated);
+    ASSERT_EQ(all().size(), 3u);
+    const TermEntry r = byMac("02:00:00:00:03:01");
+    EXPECT_EQ(std::tuple(r.TermID, r.TermIDAlert, r.ResultKind), std::tuple(QString("301"), 0, 19));
+    EXPECT_TRUE(log.lines.empty());
+}
+
 // A register written before empty texts were kept as such is mended when
 // it is opened, so its rows are found again.
 TEST_F(RegisterTest, NullTextsOfAnOlderRegisterBecomeEmptyAtOpen)

@@ -350,8 +350,7 @@ TEST_F(Commands, TerminalRequestsAreMarkedAnsweredAndRecorded)
     }
 
     // An update ended for a terminal the register lost: registered again by ID
-    // and address (with an empty MAC address, so the register update may take
-    // the first row without one; each is checked before the next).
+    // and address (with an empty MAC address, which takes no other row).
     for (bool initial : {false, true}) {
         sink.initial = initial;
         auto m = std::make_unique<TaskMessage>(ProcessValues::CommThreadId,

@@ -415,6 +415,18 @@ class RoundTrip(unittest.TestCase):
         data, _ = self.pc.recv_named("TermRequest")
         self.assertEqual(codec.decode(data)[2]["stamps"], ["29022016083000", "", ""])
 
+    def test_a_new_terminal_adopts_the_sip_address_it_was_given(self):
+        self.sim.cmd("set 1 adopt_sip_address=true terminal_id=ERROR")
+        self.addCleanup(self.sim.cmd, "set 1 adopt_sip_address=false terminal_id=1002 stamps=null")
+        f = self.ftp(1)
+        f.storbinary("STOR kel_user01012020000000.ini", io.BytesIO(b"SipAddress=1\r\n"))
+        f.storbinary("STOR kel_sys01012020000000.ini", io.BytesIO(b"Version=3\r\n\r\n[SIP]\r\nSipAddress=5077\r\n"))
+        f.quit()
+        self.sim.cmd("wait 1 file count=2")
+        self.sim.cmd("notify 1")
+        data, _ = self.pc.recv_named("TermNotify")
+        self.assertEqual(codec.decode(data)[2]["terminal_id"], "5077")
+
     def test_ftp_names_that_are_not_utf8_are_kept_as_bytes(self):
         name = "ファーム_v2.s".encode("cp932")
         f = self.ftp()

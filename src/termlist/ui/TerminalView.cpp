@@ -152,6 +152,11 @@ void CTerminalView::setInitialSettingsMode(IInitialSettingsMode *mode)
     m_commandContext->initialSettings = mode;
 }
 
+IInitialSettingsMode *CTerminalView::initialSettingsMode() const
+{
+    return m_commandContext->initialSettings;
+}
+
 void CTerminalView::runCommand(MaintCommand command)
 {
     m_flow->run(command);
@@ -661,6 +666,17 @@ void CTerminalView::onScheduleRun()
         m_openScheduleRun();
 }
 
+void CTerminalView::setInitialSettingsOpener(std::function<void()> open)
+{
+    m_openInitialSettings = std::move(open);
+}
+
+void CTerminalView::onInitialSettings()
+{
+    if (m_openInitialSettings)
+        m_openInitialSettings();
+}
+
 void CTerminalView::onExit()
 {
     CommandScope scope;
@@ -750,7 +766,7 @@ void CTerminalView::buildMenus(QMenuBar *bar)
     command(maint, MaintCommand::ForceClose, "保守強制終了(&Z)");
     maint->addSeparator();
     add(maint, "actionFirmRegister", "自動更新ファームウェア登録(&F)");
-    add(maint, "actionInitialSettings", "初期設定実行(&U)");
+    add(maint, "actionInitialSettings", "初期設定実行(&U)", &CTerminalView::onInitialSettings);
 
     QMenu *sched = bar->addMenu(QStringLiteral("ｽｹｼﾞｭｰﾘﾝｸﾞ(&S)"));
     add(sched, "actionScheduleSettings", "スケジュール設定(&U)", &CTerminalView::onScheduleSettings);

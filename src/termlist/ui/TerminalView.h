@@ -94,6 +94,10 @@ public:
     // The schedule windows belong to another subsystem; the application
     // tells the view how to open them ("スケジュール設定", "スケジュール実行").
     void setScheduleOpeners(std::function<void()> settings, std::function<void()> run);
+    // The dialog "初期設定実行" belongs to another subsystem; the application
+    // tells the view how to open it. While open it is the view's hook.
+    void setInitialSettingsOpener(std::function<void()> open);
+    IInitialSettingsMode *initialSettingsMode() const;
 
 public slots:
     void onSystemSettings();
@@ -111,6 +115,7 @@ public slots:
     void runCommand(MaintCommand command);
     void onScheduleSettings();
     void onScheduleRun();
+    void onInitialSettings();
 
     // A click on a column header: posts Msg::HeaderClick to the view when the
     // column offers sorting or filtering.
@@ -157,4 +162,5 @@ private:
     QHash<QString, QAction *> m_actions;
     std::function<void()> m_openScheduleSettings;
     std::function<void()> m_openScheduleRun;
+    std::function<void()> m_openInitialSettings;
 };

@@ -60,6 +60,7 @@ TERMINAL_DEFAULTS = {
     "request_select": 4,
     "stamps": None,
     "seq_start": 1,
+    "adopt_sip_address": False,
 }
 
 # Keys that can't change once the sockets are bound.
@@ -197,6 +198,9 @@ def check_terminal_value(key, value):
     if key == "payload_address":
         return None if value is None else _ipv4(value, key)
     if key in ("terminal_id", "mac"):
+        # A terminal ID of digits arrives as a JSON number.
+        if isinstance(value, int) and not isinstance(value, bool):
+            value = str(value)
         return None if value is None else _text(value, key)
     if key in codec.TEXT_WIDTH:
         return _text(value, key)
@@ -206,7 +210,8 @@ def check_terminal_value(key, value):
         return _int(value, key, 0, 65507)
     if key in ("request_select", "seq_start"):
         return _int(value, key, 0, 0xFFFF)
-    if key in ("notify_at_start", "notify_on_inforeq", "ftp", "ftp_requires_session", "ascii_convert"):
+    if key in ("notify_at_start", "notify_on_inforeq", "ftp", "ftp_requires_session", "ascii_convert",
+               "adopt_sip_address"):
         return _bool(value, key)
     if key in ("notify_interval_s", "reply_delay_ms"):
         return _num(value, key)

@@ -13,6 +13,7 @@ from . import codec, config, udpio
 # Settings files a terminal keeps, and the prefixes of their uploaded names.
 SETTINGS_PREFIXES = ("kel_sys", "kel_user", "kel_dial")
 _UPLOAD_RE = re.compile(r"^(kel_sys|kel_user|kel_dial)(\d{14})\.(ini|csv)$", re.IGNORECASE)
+_SIP_RE = re.compile(rb"^SipAddress=([^\r\n]+)\r?$", re.MULTILINE)
 
 
 # The generated settings files follow the sample descriptions of the demo
@@ -105,6 +106,7 @@ class Terminal:
                 self.counts["file" if entry["complete"] else "file_incomplete"] += 1
                 if entry["complete"]:
                     self._learn_stamp(entry["name"])
+                    self._adopt_sip_address(entry["name"])
             elif kind == "file_sent":
                 self.files_sent.append(entry)
                 self.counts["file_sent" if entry["complete"] else "file_sent_incomplete"] += 1
@@ -124,6 +126,19 @@ class Terminal:
         if self.stamps is None:
             self.stamps = ["", "", ""]
         self.stamps[slot] = m.group(2)
+
+    def _adopt_sip_address(self, name):
+        # A new terminal takes the SIP address of the system settings file it
+        # was given as its terminal ID (it reports it from then on).
+        if not self.cfg["adopt_sip_address"] or not name.lower().startswith("kel_sys"):
+            return
+        try:
+            with open(os.path.join(self.folder, name), "rb") as fh:
+                m = _SIP_RE.search(fh.read())
+        except OSError:
+            return
+        if m:
+            self.cfg["terminal_id"] = m.group(1).decode(codec.TEXT_ENCODING, errors="replace")
 
     def snapshot(self):
         with self.sim.lock:

@@ -1,0 +1,49 @@
+#include "phonebook/PhoneBookTemplate.h"
+
+#include "comm/OpLog.h"
+#include "comm/ResultCodes.h"
+#include "common/FindSingleFile.h"
+#include "common/ProcessValues.h"
+#include "common/Prompter.h"
+#include "common/TerminalPaths.h"
+
+QString PhoneBookTemplatePattern(const QString &model)
+{
+    if (!TerminalPaths::isSafeModel(model))
+        return {};
+    return ProcessValues::programPath(QStringLiteral(u"Config/電話帳_") + model +
+                                      QStringLiteral("_*.xlt"));
+}
+
+PhoneBookOpen OpenPhoneBookTemplate(const QString &termId, const QString &model,
+                                    IDesktopOpener &opener, IPrompter &prompter)
+{
+    const QString pattern = PhoneBookTemplatePattern(model);
+    const FindSingleFileResult found =
+        pattern.isEmpty() ? FindSingleFileResult{} : FindSingleFile(pattern);
+    PhoneBookOpen outcome = PhoneBookOpen::NoTemplate;
+    if (found.single)
+        outcome = opener.open(found.path) ? PhoneBookOpen::Opened : PhoneBookOpen::OpenFailed;
+    else if (found.count > 1)
+        outcome = PhoneBookOpen::SeveralTemplates;
+    if (outcome == PhoneBookOpen::Opened)
+        return outcome;
+
+    OpLog::writeError(ErrLog::PhoneBook, termId,
+                      pattern.isEmpty()
+                          ? QStringLiteral(u"Config/電話帳_") + model + QStringLiteral("_*.xlt")
+                          : pattern);
+    if (outcome == PhoneBookOpen::SeveralTemplates)
+        prompter.appMessageBox(
+            1, 2,
+            QStringLiteral(u"電話帳テンプレートが複数存在します。\n"
+                           u"不要なファイルを削除してから再度実行してください。"),
+            QStringLiteral(u"電話帳テンプレート複数エラー"), MsgType::IconError);
+    else
+        prompter.appMessageBox(1, 2,
+                               QStringLiteral(u"電話帳テンプレートに異常があります。\n"
+                                              u"お手数ですが、購入元にお問い合わせ願います。"),
+                               QStringLiteral(u"電話帳テンプレートファイルエラー"),
+                               MsgType::IconError);
+    return outcome;
+}

@@ -1,0 +1,261 @@
+// The edit flows without windows: which description and file each kind
+// takes, the read before editing and the write after it, the external
+// editor, common files and the registration form, the log lines, and the
+// main window and busy flag given back on every way out.
+#include "EditorTestSupport.h"
+
+#include "comm/ResultCodes.h"
+#include "common/CommandScope.h"
+#include "common/Cp932.h"
+#include "common/ProcessValues.h"
+#include "editor/EditFlow.h"
+#include "support/ScriptedPrompter.h"
+#include "support/TempDir.h"
+
+#include <QDate>
+#include <gtest/gtest.h>
+
+using namespace EditorTest;
+using namespace Qt::StringLiterals;
+
+namespace
+{
+
+struct Posted {
+    int kind, progress;
+    QString termId, file;
+    bool withWaiter;
+};
+
+// The list window and platform as the flow sees them.
+struct FakeHost : IEditHost {
+    std::vector<TermEntry> rows;
+    bool mainEnabled = true;
+    int refreshes = 0;
+    bool refuseRequests = false;
+    QList<Posted> posted;
+    ITerminalFileWaiter *waiter = nullptr;
+    QList<QStringList> started;
+    // The editor: what it saw, and how it ends.
+    QList<LoaderInputs> edited;
+    std::function<EditorOutcome(DescriptionLoader &)> editor = [](DescriptionLoader &) {
+        return EditorOutcome{};
+    };
+
+    std::vector<TermEntry> selectedEntries() const override { return rows; }
+    void setMainEnabled(bool enabled) override { mainEnabled = enabled; }
+    void refreshIfPending() override { ++refreshes; }
+    bool postRequest(int kind, int progress, const TermEntry &row, const QString &file,
+                     ITerminalFileWaiter *w) override
+    {
+        if (refuseRequests)
+            return false;
+        posted.append({kind, progress, row.TermID, file, w != nullptr});
+        waiter = w;
+        mainEnabled = false;
+        return true;
+    }
+    QString editorPath() override { return "/opt/editor"; }
+    bool startDetached(const QString &program, const QStringList &args) override
+    {
+        started.append(QStringList{program} + args);
+        return true;
+    }
+    EditorOutcome runEditor(DescriptionLoader &loader) override
+    {
+        edited.append(loader.inputs());
+        return editor(loader);
+    }
+};
+
+struct FlowFixture : ::testing::Test {
+    TempDir dir;
+    FakeHost host;
+    ScriptedPrompter prompter;
+    EditFlow flow{host, &prompter};
+    QStringList busy; // "stop" / "start" of the busy timer
+
+    void SetUp() override
+    {
+        ProcessValues::setProgramFolder(dir.path());
+        for (const char *d : {"Log", "Data/Sys", "Data/User"})
+            dir.mkdir(d);
+        dir.write("Config/Sys/sysconfig_KT-100_1.xml",
+                  repoFile("samples/Config/Sys/sysconfig_KT-100_1.xml"));
+        dir.write("Config/User/userconfig_KT-100_1.xml",
+                  repoFile("samples/Config/User/userconfig_KT-100_1.xml"));
+        BusyTimer::setHook([this](bool start) { busy << (start ? "start" : "stop"); });
+        TermEntry row;
+        row.TermID = "1001";
+        row.MachineName = "KT-100";
+        row.IPAddr = "127.000.000.002";
+        host.rows = {row};
+    }
+    void TearDown() override { BusyTimer::setHook({}); }
+
+    void
+    writeLocalFile(const QByteArray &text = "Version=1.00\r\n\r\n\r\n[SIP]\r\nSipPort=5060\r\n")
+    {
+        dir.write("Data/Sys/kel_sys1001.ini", text);
+    }
+    QString log() const
+    {
+        return Cp932::decode(
+            dir.read("Log/Log_" + QDate::currentDate().toString("yyyyMMdd") + ".txt"));
+    }
+    // The flow has ended: the window and the flag are given back.
+    void expectEnded(bool windowBack = true)
+    {
+        EXPECT_FALSE(flow.waiting());
+        EXPECT_EQ(host.mainEnabled, windowBack);
+        EXPECT_EQ(busy, (QStringList{"stop", "start"}));
+    }
+    static EditorOutcome saveAndWrite(DescriptionLoader &) { return EditorOutcome{true, true}; }
+};
+
+} // namespace
+
+// The whole road of one terminal's file runs end to end (tests/editor_e2e);
+// here: the flow's state between the read and the editor, and every way out.
+TEST_F(FlowFixture, ReadFromTheTerminalThenEditAndWriteBack)
+{
+    host.editor = saveAndWrite;
+    prompter.answer(MsgResult::Yes); // read first
+    flow.run(EditKind::TerminalSystem);
+    ASSERT_EQ(prompter.records.size(), 1);
+    EXPECT_EQ(prompter.records[0].caption, u"端末システム設定読み込み開始確認"_s);
+    EXPECT_EQ(prompter.records[0].type, 0x124u); // "いいえ" preselected
+    ASSERT_EQ(host.posted.size(), 1);
+    EXPECT_EQ(host.posted[0].kind, RequestKind::ReadSys);
+    EXPECT_TRUE(flow.waiting());
+    EXPECT_FALSE(host.mainEnabled);
+    EXPECT_EQ(busy, QStringList{"stop"}); // still busy while the read runs
+    // The operation line is written before the read.
+    EXPECT_TRUE(log().contains(u"Ope19:設定ファイル編集"_s));
+    EXPECT_TRUE(log().contains(u"端末ID:1001 "_s + dir.file("Data/Sys/kel_sys1001.ini")));
+
+    writeLocalFile();
+    prompter.answer(MsgResult::Yes); // write it back
+    host.waiter->terminalFileDone(true, nullptr);
+    ASSERT_EQ(host.edited.size(), 1);
+    EXPECT_EQ(host.edited[0].iniPath, dir.file("Data/Sys/kel_sys1001.ini"));
+    ASSERT_EQ(host.posted.size(), 2);
+    EXPECT_EQ(host.posted[1].kind, RequestKind::WriteSys);
+    EXPECT_FALSE(host.posted[1].withWaiter);
+    // The write's completion gives the window back.
+    expectEnded(false);
+}
+
+TEST_F(FlowFixture, EveryOtherWayOutGivesTheWindowBack)
+{
+    struct Case {
+        const char *what;
+        bool refuse, localFile, readOk;
+        QList<int> answers;
+        EditorOutcome outcome;
+        int edits, posts;
+    };
+    const int yes = MsgResult::Yes, no = MsgResult::No;
+    const Case cases[] = {
+        {"failed read", false, false, false, {yes}, {}, 0, 1},
+        {"target check refused", true, false, false, {yes}, {}, 0, 0},
+        {"local copy missing", false, false, false, {no}, {}, 0, 0},
+        {"saved without the box", false, true, false, {no}, {true, false}, 1, 0},
+        {"write declined", false, true, false, {no, no}, {true, true}, 1, 0},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        busy.clear();
+        host.posted.clear();
+        host.edited.clear();
+        host.refuseRequests = c.refuse;
+        host.editor = [o = c.outcome](DescriptionLoader &) { return o; };
+        if (c.localFile)
+            dir.write("Data/User/kel_user1001.ini", "Version=1.00\r\n");
+        for (int a : c.answers)
+            prompter.answer(a);
+        flow.run(EditKind::TerminalUser);
+        if (flow.waiting())
+            host.waiter->terminalFileDone(c.readOk, nullptr);
+        EXPECT_EQ(host.edited.size(), c.edits);
+        EXPECT_EQ(host.posted.size(), c.posts);
+        expectEnded();
+    }
+    // The refusal is logged for the terminal; the missing file showed its box.
+    EXPECT_TRUE(log().contains(u"Err12:設定Configファイル異常"_s));
+    EXPECT_TRUE(prompter.texts().contains(DescriptionLoader::SettingsFileErrorText));
+}
+
+TEST_F(FlowFixture, WithoutOneDescriptionOrSelectionNoFormOpens)
+{
+    // A model that is a wildcard finds no description: the text editor, no message.
+    writeLocalFile();
+    host.rows[0].MachineName = "*";
+    flow.run(EditKind::TerminalSystem);
+    EXPECT_TRUE(prompter.records.isEmpty());
+    ASSERT_EQ(host.started.size(), 1);
+    EXPECT_EQ(host.started[0], (QStringList{"/opt/editor", dir.file("Data/Sys/kel_sys1001.ini")}));
+    expectEnded();
+    // Without the file, nothing; nor without a selection.
+    for (bool selected : {true, false}) {
+        busy.clear();
+        host.rows[0].TermID = "1002";
+        if (!selected)
+            host.rows.clear();
+        flow.run(EditKind::TerminalSystem);
+        EXPECT_EQ(host.started.size(), 1);
+        EXPECT_TRUE(prompter.records.isEmpty());
+        expectEnded();
+    }
+}
+
+TEST_F(FlowFixture, CommonFilesStartFromAChosenDescriptionAndFile)
+{
+    const QString userDesc = dir.file("Config/User/userconfig_KT-100_1.xml");
+    // Cancelled description: the flow ends quietly.
+    prompter.answerFile(QString());
+    flow.run(EditKind::CommonUser);
+    EXPECT_EQ(prompter.records.size(), 1);
+    EXPECT_EQ(prompter.records[0].text, dir.file("Config/User/"));
+    expectEnded();
+
+    // A starting file that doesn't exist.
+    busy.clear();
+    prompter.records.clear();
+    prompter.answerFile(userDesc);
+    prompter.answerFile(dir.file("Data/User/missing.ini"));
+    flow.run(EditKind::CommonUser);
+    ASSERT_EQ(prompter.records.size(), 3);
+    EXPECT_EQ(prompter.records[2].text, u"設定ファイルを選択してください。"_s);
+    EXPECT_EQ(prompter.records[2].caption, u"ファイル選択エラー"_s);
+    EXPECT_TRUE(host.edited.isEmpty());
+    expectEnded();
+
+    // No starting file: the editor starts from the defaults.
+    busy.clear();
+    prompter.answerFile(userDesc);
+    prompter.answerFile(QString());
+    host.editor = saveAndWrite;
+    flow.run(EditKind::CommonUser);
+    ASSERT_EQ(host.edited.size(), 1);
+    const LoaderInputs &in = host.edited[0];
+    EXPECT_EQ(in.iniPath, QString());
+    EXPECT_EQ(in.modelName, "userconfig_KT-100"); // only "sysconfig_" is removed
+    EXPECT_TRUE(in.commonFile && in.settingsFile && !in.systemFile && !in.showWriteToTerminal);
+    EXPECT_TRUE(host.posted.isEmpty()); // never sent from here
+    EXPECT_TRUE(log().contains(u"Ope20:共通ファイル編集"_s));
+    expectEnded();
+
+    EXPECT_EQ(EditFlow::modelFromDescriptionFile("/p/Config/Sys/sysconfig_KT-100_1.xml"), "KT-100");
+    EXPECT_EQ(EditFlow::modelFromDescriptionFile("sysconfig_A_B_x.xml"), "A_B");
+}
+
+TEST_F(FlowFixture, FirmwareRegistrationNeedsItsFile)
+{
+    dir.write("Config/FirmConfig.xml", repoFile("samples/Config/FirmConfig.xml"));
+    flow.run(EditKind::FirmRegistration);
+    EXPECT_TRUE(host.edited.isEmpty());
+    ASSERT_EQ(prompter.records.size(), 1);
+    EXPECT_EQ(prompter.records[0].caption, u"設定ファイルエラー"_s);
+    expectEnded();
+}

@@ -1,0 +1,405 @@
+// The editor form's rules without a window: input checks, limits, reverting,
+// enabling groups, alternative settings switched by a combo box, the
+// required-value check, the common file's check boxes and naming, the save.
+#include "EditorTestSupport.h"
+
+#include "comm/ResultCodes.h"
+#include "common/Cp932.h"
+#include "common/ProcessValues.h"
+#include "editor/InputRules.h"
+#include "editor/SettingsForm.h"
+#include "support/ScriptedPrompter.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+using namespace EditorTest;
+using namespace Qt::StringLiterals;
+
+namespace
+{
+
+struct RecordingView : IFormView {
+    QList<int> changed, forward;
+    QString message;
+    void entryChanged(int e) override { changed << e; }
+    void bringForward(int e) override { forward << e; }
+    void setMessage(const QString &t) override { message = t; }
+};
+
+// A description around `body` (section "S" after the version section),
+// merged with `ini`, and a form over it.
+struct Fixture {
+    SettingsDescription desc;
+    LoaderInputs in;
+    RecordingView view;
+    RecordingLog log;
+    std::unique_ptr<SettingsForm> form;
+
+    Fixture(const QString &body, const QByteArray &ini = {}, bool settingsFile = false,
+            bool common = false)
+    {
+        QString message;
+        const bool loaded = LoadDescriptionBytes(withVersion(body), true, &desc, &message);
+        EXPECT_TRUE(loaded) << message.toStdString();
+        MergeSettings(ReadSettingsBytes(ini), desc);
+        in.settingsFile = settingsFile;
+        in.commonFile = common;
+        in.iniPath = QStringLiteral("/nonexistent/kel_sys1.ini");
+        rebuild();
+    }
+    // A new form over the model with the inputs as they are now.
+    void rebuild()
+    {
+        form = std::make_unique<SettingsForm>(desc, in);
+        form->setView(&view);
+        form->setErrorLog(log.sink());
+        EXPECT_TRUE(form->build());
+    }
+    DescEntry &e(int i) { return desc.entries[i]; }
+    const FormEntry &f(int i) { return form->entry(i); }
+};
+
+QString numberEntry(int n, const char *min, const char *max, const QString &extra = {})
+{
+    return data(n, QStringLiteral("<inputtype>2</inputtype><inputrule>0</inputrule>"
+                                  "<inputmin>%1</inputmin><inputmax>%2</inputmax>")
+                           .arg(QLatin1String(min), QLatin1String(max)) +
+                       extra);
+}
+
+QString textEntry(int n, int maxBytes, const QString &extra = {})
+{
+    return data(n, QStringLiteral("<inputtype>2</inputtype><inputrule>0</inputrule>"
+                                  "<texttype>1</texttype><inputmax>%1</inputmax>")
+                           .arg(maxBytes) +
+                       extra);
+}
+
+} // namespace
+
+TEST(InputRules, ChecksByType)
+{
+    TextSettings number;
+    number.upper = 65535;
+    TextSettings ranged;
+    ranged.lower = 60;
+    ranged.upper = 3600;
+    TextSettings text;
+    text.textType = 1;
+    text.upper = 10;
+    TextSettings digits = text;
+    digits.regExpression = QStringLiteral("^[0-9]+$");
+    struct Case {
+        const char *what;
+        InputRules::Checked got;
+        bool valid;
+        QString stored;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {"leading zeros dropped", InputRules::checkNumber("00042", number), true, "42"},
+        {"plus sign", InputRules::checkNumber("+5", number), false, ""},
+        {"full-width digits", InputRules::checkNumber(u"１２"_s, number), false, ""},
+        {"above the limit", InputRules::checkNumber("65536", number), false, ""},
+        {"below the lower limit", InputRules::checkNumber("59", ranged), false, ""},
+        {"five full-width characters in 10 bytes", InputRules::checkFreeText(u"あいうえお"_s, text), true, u"あいうえお"_s},
+        {"six do not fit", InputRules::checkFreeText(u"あいうえおか"_s, text), false, ""},
+        {"half-width katakana count one byte", InputRules::checkFreeText(u"ｱｲｳｴｵｶｷｸｹｺ"_s, text), true, u"ｱｲｳｴｵｶｷｸｹｺ"_s},
+        {"outside CP932", InputRules::checkFreeText(u"a\U0001F600"_s, text), false, ""},
+        {"pattern", InputRules::checkFreeText("12a", digits), false, ""},
+        {"text kept as typed", InputRules::checkFreeText(" 1 ", text), true, " 1 "},
+        {"file path of 256 bytes", InputRules::checkFilePath(QString(256, 'a')), false, ""},
+    };
+    // clang-format on
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(c.got.valid, c.valid);
+        if (c.valid) {
+            EXPECT_EQ(c.got.stored, c.stored);
+        }
+    }
+}
+
+TEST(InputRules, AddressesWithinTheirRange)
+{
+    AddressSettings a;
+    a.lower = 0x0A000001;
+    a.upper = 0x0A00FFFE;
+    struct Case {
+        const char *text;
+        bool valid;
+        const char *stored;
+    };
+    for (const Case &c : {Case{"", true, ""}, Case{"010.000.001.002", true, "10.0.1.2"},
+                          Case{"10.0.255.255", false, ""}, Case{"10.0.0.256", false, ""},
+                          Case{"10.0..1", false, ""}}) {
+        SCOPED_TRACE(c.text);
+        const InputRules::Checked got = InputRules::checkAddress(c.text, a);
+        EXPECT_EQ(got.valid, c.valid);
+        EXPECT_EQ(got.stored, QString::fromLatin1(c.stored));
+    }
+}
+
+TEST(InputRules, LimitsCutsTooltipsAndScrollSteps)
+{
+    TextSettings number;
+    number.upper = 65535;
+    TextSettings small;
+    small.upper = 99;
+    TextSettings text;
+    text.textType = 1;
+    text.upper = 10;
+    EXPECT_EQ(InputRules::textLimit(number), 5);
+    EXPECT_EQ(InputRules::textLimit(small), 2);
+    EXPECT_EQ(InputRules::textLimit(text), 10);
+    // Never half a double-byte character.
+    EXPECT_EQ(InputRules::cutToBytes(u"aあいうえおか"_s, 10), u"aあいうえ"_s);
+    EXPECT_EQ(InputRules::cutToBytes(u"ｱあ"_s, 2), u"ｱ"_s);
+    EXPECT_EQ(InputRules::tooltipText("a\\r\\nb\\nc"), "a\nb\\nc");
+    // Line steps go to the 40-pixel grid, then by whole rows, within the range.
+    EXPECT_EQ(InputRules::scrollLineTarget(55, true, 400), 80);
+    EXPECT_EQ(InputRules::scrollLineTarget(55, false, 400), 40);
+    EXPECT_EQ(InputRules::scrollLineTarget(80, false, 400), 40);
+    EXPECT_EQ(InputRules::scrollLineTarget(390, true, 400), 400);
+}
+
+TEST(SettingsForm, NumberAndTextEntriesRevertInvalidInput)
+{
+    Fixture fx(numberEntry(1, "0", "65535") + textEntry(2, 10) +
+               numberEntry(3, "0", "99", "<default>77</default>"));
+    EXPECT_EQ(fx.form->textLimit(1), 5);
+    EXPECT_EQ(fx.form->textLimit(2), 10);
+
+    ASSERT_EQ(fx.form->commitText(1, "123"), SettingsForm::Commit::Stored);
+    fx.view.changed.clear();
+    // "+5" fails: the control gets the stored value back and the focus.
+    EXPECT_EQ(fx.form->commitText(1, "+5"), SettingsForm::Commit::Reverted);
+    EXPECT_EQ(fx.e(1).value, "123");
+    EXPECT_EQ(fx.f(1).shown, "123");
+    EXPECT_EQ(fx.view.changed, QList<int>{1});
+    EXPECT_EQ(fx.view.forward, QList<int>{1});
+
+    EXPECT_EQ(fx.form->commitText(2, u"あいうえお"_s), SettingsForm::Commit::Stored);
+    EXPECT_EQ(fx.form->commitText(2, u"あいうえおか"_s), SettingsForm::Commit::Reverted);
+    EXPECT_EQ(fx.e(2).value, u"あいうえお"_s);
+
+    // A stored value that fails too is cleared along with the control.
+    fx.e(3).value = "100";
+    EXPECT_EQ(fx.form->commitText(3, "abc"), SettingsForm::Commit::Reverted);
+    EXPECT_EQ(fx.e(3).value, "");
+    EXPECT_EQ(fx.f(3).shown, "");
+    // Leading zeros are dropped in the value and in the control.
+    fx.view.changed.clear();
+    EXPECT_EQ(fx.form->commitText(3, "007"), SettingsForm::Commit::Stored);
+    EXPECT_EQ(fx.e(3).value, "7");
+    EXPECT_EQ(fx.f(3).shown, "7");
+    EXPECT_EQ(fx.view.changed, QList<int>{3});
+}
+
+TEST(SettingsForm, ComboWithoutMatchingOptionShowsNoSelectionAndKeepsTheValue)
+{
+    TempDir dir;
+    const QString combo = data(1, "<inputtype>1</inputtype><inputrule>0</inputrule><combooption>"
+                                  "<o v=\"UDP\">UDP</o><o v=\"TCP\">TCP</o></combooption>");
+    Fixture fx(combo, "Version=1.00\r\n\r\n[S]\r\nK1=SCTP\r\n", true);
+    EXPECT_EQ(fx.f(1).comboIndex, -1);
+    EXPECT_EQ(fx.form->optionTexts(1), (QStringList{"UDP", "TCP"}));
+    fx.in.iniPath = dir.file("kel_sys1.ini");
+    SettingsForm form(fx.desc, fx.in);
+    ASSERT_TRUE(form.build());
+    ASSERT_EQ(form.save(false), SettingsForm::Save::Saved);
+    EXPECT_EQ(dir.read("kel_sys1.ini"), "Version=1.00\r\n\r\n\r\n[S]\r\nK1=SCTP\r\n");
+
+    // Choosing an option stores its value.
+    EXPECT_EQ(fx.form->commitCombo(1, 1), SettingsForm::Commit::Stored);
+    EXPECT_EQ(fx.e(1).value, "TCP");
+    // No selection can't be stored: the form fails with the description box.
+    ScriptedPrompter prompter;
+    EXPECT_EQ(fx.form->commitCombo(1, -1), SettingsForm::Commit::Failed);
+    ASSERT_EQ(prompter.records.size(), 1);
+    EXPECT_EQ(prompter.records[0].caption, SettingsForm::FailureCaption);
+    ASSERT_EQ(fx.log.lines.size(), 1);
+    EXPECT_EQ(fx.log.lines[0].number, ErrLog::ConfigXml);
+    EXPECT_EQ(fx.log.lines[0].detail, u"DATA[1] 画面操作にて例外処理が発生しました。"_s);
+}
+
+TEST(SettingsForm, TextParentEnablesItsChildrenByTextAction)
+{
+    // K1 (textaction 1) enables K2 while it holds text; K3 (textaction 0) enables K4 while empty.
+    Fixture fx(textEntry(1, 20, "<textaction>1</textaction><groupparent>A</groupparent>") +
+               textEntry(2, 20, "<groupchild>A</groupchild>") +
+               textEntry(3, 20, "<textaction>0</textaction><groupparent>B</groupparent>") +
+               textEntry(4, 20, "<groupchild>B</groupchild>"));
+    EXPECT_FALSE(fx.f(2).enabled);
+    EXPECT_TRUE(fx.f(4).enabled);
+    fx.form->commitText(1, "x");
+    fx.form->commitText(3, "x");
+    EXPECT_TRUE(fx.f(2).enabled);
+    EXPECT_FALSE(fx.f(4).enabled);
+    EXPECT_TRUE(fx.view.changed.contains(2) && fx.view.changed.contains(4));
+    fx.form->commitText(1, "");
+    fx.form->commitText(3, "");
+    EXPECT_FALSE(fx.f(2).enabled);
+    EXPECT_TRUE(fx.f(4).enabled);
+}
+
+TEST(SettingsForm, ComboParentEnablesTheChildOfTheChosenGroup)
+{
+    const QString combo =
+        data(1, "<inputtype>1</inputtype><inputrule>0</inputrule><default>1</default>"
+                "<combooption><o v=\"0\">切</o><o v=\"1\">入</o></combooption>"
+                "<groupparent>|ON</groupparent>");
+    Fixture fx(combo + textEntry(2, 20, "<groupchild>ON</groupchild><inputneed>3</inputneed>"));
+    EXPECT_TRUE(fx.f(2).enabled);
+    fx.form->commitCombo(1, 0);
+    EXPECT_FALSE(fx.f(2).enabled);
+    // Disabled by its parent, the inputneed-3 entry may stay empty.
+    EXPECT_EQ(fx.form->missingValues(), "");
+    fx.form->commitCombo(1, 1);
+    EXPECT_EQ(fx.form->missingValues(), u"設定 N2が入力されていません。\r\n"_s);
+}
+
+TEST(SettingsForm, AlternativeSettingsFollowTheParentCombo)
+{
+    // K2's limits, pattern and requirement, K3's options and K4's range follow K1.
+    const QString parent =
+        data(1, "<inputtype>1</inputtype><inputrule>0</inputrule><default>a</default><combooption>"
+                "<o v=\"a\">A</o><o v=\"b\">B</o></combooption><groupparent>GA|GB</groupparent>");
+    const QString text = data(
+        2, "<inputtype>2</inputtype><inputrule>1</inputrule><default>50</default><childdetail>"
+           "<GA><childinputmin>0</childinputmin><childinputmax>99</childinputmax></GA>"
+           "<GB><childtexttype>1</childtexttype><childinputmax>4</childinputmax>"
+           "<childregexpression>^[a-z]*$</childregexpression><childinputneed>1</childinputneed>"
+           "</GB></childdetail>");
+    const QString combo =
+        data(3, "<inputtype>1</inputtype><inputrule>1</inputrule><default>x</default><childdetail>"
+                "<GA><childcombooption><o v=\"x\">X</o></childcombooption></GA>"
+                "<GB><childcombooption><o v=\"y\">Y</o><o v=\"z\">Z</o></childcombooption>"
+                "<tip>切替後</tip></GB></childdetail>");
+    const QString address =
+        data(4, "<inputtype>4</inputtype><inputrule>1</inputrule><default>10.0.0.5</default>"
+                "<childdetail><GA><childinputmin>10.0.0.1</childinputmin>"
+                "<childinputmax>10.0.0.9</childinputmax></GA><GB><childinputmin>192.168.0.1"
+                "</childinputmin><childinputmax>192.168.0.9</childinputmax></GB></childdetail>");
+    Fixture fx(parent + text + combo + address);
+    EXPECT_EQ(fx.form->textLimit(2), 2);
+    EXPECT_EQ(fx.form->optionTexts(3), QStringList{"X"});
+    EXPECT_EQ(fx.f(3).comboIndex, 0);
+    EXPECT_EQ(fx.f(4).shown, "10.0.0.5");
+    EXPECT_EQ(fx.form->label(2), "  N2");
+
+    fx.form->commitCombo(1, 1);
+    // "50" is no lower-case text of at most 4 bytes: cleared; now required.
+    EXPECT_EQ(fx.e(2).value, "");
+    EXPECT_EQ(fx.form->textLimit(2), 4);
+    EXPECT_EQ(fx.form->label(2), "* N2");
+    EXPECT_EQ(fx.form->commitText(2, "abcd"), SettingsForm::Commit::Stored);
+    EXPECT_EQ(fx.form->commitText(2, "ab1"), SettingsForm::Commit::Reverted);
+    // The combo box takes the other options; its value matches none of them.
+    EXPECT_EQ(fx.form->optionTexts(3), (QStringList{"Y", "Z"}));
+    EXPECT_EQ(fx.f(3).comboIndex, -1);
+    EXPECT_EQ(fx.e(3).value, "x");
+    EXPECT_EQ(fx.f(3).tooltip, u"切替後"_s);
+    // The address is out of the new range and goes.
+    EXPECT_EQ(fx.e(4).value, "");
+    EXPECT_EQ(fx.form->commitAddress(4, "10.0.0.5"), SettingsForm::Commit::Reverted);
+    EXPECT_EQ(fx.form->commitAddress(4, "192.168.0.5"), SettingsForm::Commit::Stored);
+    // Alternatives switch settings; they never disable.
+    EXPECT_TRUE(fx.f(2).enabled && fx.f(3).enabled && fx.f(4).enabled);
+}
+
+TEST(SettingsForm, RowsPagesAndTabsFollowTheVisibilityRule)
+{
+    // Terminal file: only kept entries get rows; K3 is hidden, K4 has no control.
+    const QString body = numberEntry(1, "0", "9") + numberEntry(2, "0", "9") +
+                         numberEntry(3, "0", "9", "<dispflg>1</dispflg>") +
+                         data(4, "<inputtype>6</inputtype><inputrule>0</inputrule>");
+    Fixture fx(body, "Version=1.00\r\n\r\n[S]\r\nK1=1\r\nK3=3\r\n", true);
+    EXPECT_TRUE(fx.f(1).hasRow);
+    EXPECT_FALSE(fx.f(2).hasRow);
+    EXPECT_FALSE(fx.f(3).hasRow);
+    EXPECT_FALSE(fx.f(4).hasRow);
+    ASSERT_EQ(fx.form->pages().size(), 2);
+    EXPECT_EQ(fx.form->pages()[1].entries, QList<int>{1});
+}
+
+TEST(SettingsForm, CommonFileCheckBoxesDecideWhatIsCheckedAndWritten)
+{
+    TempDir dir;
+    dir.mkdir("Data/Sys");
+    ProcessValues::setProgramFolder(dir.path());
+    const QString body = numberEntry(1, "0", "9", "<inputneed>1</inputneed>") +
+                         numberEntry(2, "0", "9", "<commonflg>1</commonflg>") +
+                         numberEntry(3, "0", "9", "<default>5</default>");
+    Fixture fx(body, "Version=1.00\r\n\r\n[S]\r\nK3=4\r\n", true, true);
+    fx.in.systemFile = true;
+    fx.rebuild();
+    EXPECT_FALSE(fx.f(0).hasCheckBox); // the version entry has none
+    EXPECT_TRUE(fx.f(1).hasCheckBox && !fx.f(1).checked);
+    EXPECT_FALSE(fx.f(2).hasRow); // commonflg 1 and not in the file
+    EXPECT_TRUE(fx.f(3).checked);
+
+    // K1 is required but not included: no block. The first name is refused.
+    ScriptedPrompter prompter;
+    prompter.answerFile(dir.file("Data/Sys/Kel_sys1.ini"));
+    prompter.answerFile(dir.file("Data/Sys/kel_sys_office"));
+    EXPECT_EQ(fx.form->save(true), SettingsForm::Save::Saved);
+    ASSERT_EQ(prompter.records.size(), 3);
+    EXPECT_EQ(prompter.records[1].text, u"ファイル名はkel_sys～という形式で保存してください。"_s);
+    EXPECT_EQ(prompter.records[1].caption, u"ファイル選択エラー"_s);
+    EXPECT_EQ(fx.form->savedPath(), dir.file("Data/Sys/kel_sys_office.ini"));
+    EXPECT_FALSE(fx.form->writeToTerminal()); // never for a common file
+    EXPECT_EQ(dir.read("Data/Sys/kel_sys_office.ini"), "Version=1.00\r\n\r\n\r\n[S]\r\nK3=4\r\n");
+
+    // Checked, the required entry blocks until it has a value.
+    fx.form->setChecked(1, true);
+    EXPECT_EQ(fx.form->save(false), SettingsForm::Save::Blocked);
+    EXPECT_EQ(fx.view.message, u"設定 N1が入力されていません。\r\n"_s);
+    fx.form->commitText(1, "2");
+    prompter.answerFile(QString()); // naming cancelled: the dialog stays
+    EXPECT_EQ(fx.form->save(false), SettingsForm::Save::Cancelled);
+}
+
+TEST(SettingsForm, WriteToTerminalOnlyAfterAWrittenTerminalFile)
+{
+    TempDir dir;
+    Fixture fx(numberEntry(1, "0", "9"), "Version=1.00\r\n\r\n[S]\r\nK1=1\r\n", true);
+    fx.in.iniPath = dir.file("Data/Sys/kel_sys1.ini");
+    SettingsForm form(fx.desc, fx.in);
+    ASSERT_TRUE(form.build());
+    EXPECT_EQ(form.save(true), SettingsForm::Save::Saved);
+    EXPECT_FALSE(form.fileWritten()); // the folder doesn't exist
+    EXPECT_FALSE(form.writeToTerminal());
+    dir.mkdir("Data/Sys");
+    EXPECT_EQ(form.save(false), SettingsForm::Save::Saved);
+    EXPECT_TRUE(form.fileWritten());
+    EXPECT_FALSE(form.writeToTerminal());
+    EXPECT_EQ(form.save(true), SettingsForm::Save::Saved);
+    EXPECT_TRUE(form.writeToTerminal());
+}
+
+TEST(SettingsForm, RefusalCodesAndTextCuts)
+{
+    LoaderInputs in;
+    SettingsDescription d;
+    in.width = 8193;
+    in.height = 0;
+    EXPECT_EQ(SettingsForm::refusal(&d, in), 4 + 8 + 16);
+    in.width = 8192;
+    in.height = 4320;
+    EXPECT_EQ(SettingsForm::refusal(nullptr, in), 2 + 16);
+    in.commonFile = true; // saved under a name chosen then
+    EXPECT_EQ(SettingsForm::refusal(&d, in), 0);
+
+    // Keys, values and read-only values are cut in the model, so they are written back cut.
+    Fixture fx(data(1, "<inputtype>7</inputtype><inputrule>0</inputrule><default>" +
+                           QString(70, 'v') + "</default>") +
+               "<data><key>" + QString(60, 'k') +
+               "</key><name>L</name><inputtype>2</inputtype>"
+               "<inputrule>0</inputrule><texttype>1</texttype><default>" +
+               QString(300, 'w') + "</default></data>");
+    EXPECT_EQ(fx.e(1).defaultValue.size(), 50);
+    EXPECT_EQ(fx.e(2).key, QString(50, 'k'));
+    EXPECT_EQ(fx.e(2).value.size(), 255);
+}

@@ -1,0 +1,324 @@
+// The settings editor dialog on the offscreen platform: the generated rows
+// and their geometry, the wiring of input checks, groups, buttons and the
+// message area, and screenshots of the sample forms (KEL_SHOTS=<folder>).
+#include "editor/EditorTestSupport.h"
+
+#include "common/Cp932.h"
+#include "common/ProcessValues.h"
+#include "editor/ui/Ipv4Edit.h"
+#include "editor/ui/SettingsEditorDialog.h"
+#include "editor/ui/SettingsPage.h"
+#include "support/ScriptedPrompter.h"
+#include "support/TempDir.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTabWidget>
+#include <QTest>
+#include <QWheelEvent>
+#include <gtest/gtest.h>
+
+using namespace EditorTest;
+using namespace Qt::StringLiterals;
+
+namespace
+{
+
+void shoot(QWidget *w, const QString &name)
+{
+    const QString folder = qEnvironmentVariable("KEL_SHOTS");
+    if (folder.isEmpty())
+        return;
+    QDir().mkpath(folder);
+    w->grab().save(folder + u'/' + name);
+}
+
+// The simulator's system settings file of terminal 1001 (CP932, CR LF).
+QByteArray sampleSystemFile()
+{
+    QByteArray t = repoFile("samples/termsim/kel_sys.ini");
+    t.replace("{terminal_id}", "1001").replace("{address}", "127.0.0.2");
+    return Cp932::encode(QString::fromUtf8(t.replace("\r\n", "\n").replace("\n", "\r\n")));
+}
+
+// A loaded and merged description and a dialog over it.
+struct Editor {
+    TempDir dir;
+    DescriptionLoader loader;
+    std::unique_ptr<SettingsEditorDialog> dialog;
+
+    Editor(const QString &description, const QByteArray &ini, LoaderInputs in)
+    {
+        ProcessValues::setProgramFolder(dir.path());
+        if (!ini.isNull()) {
+            dir.write("Data/Sys/kel_sys1001.ini", ini);
+            in.iniPath = dir.file("Data/Sys/kel_sys1001.ini");
+        }
+        in.descriptionPath = description;
+        loader.inputs() = in;
+        loader.setErrorLog({});
+        EXPECT_EQ(loader.prepare(), DescriptionLoader::Prepared::Ready);
+        dialog = std::make_unique<SettingsEditorDialog>(&loader.description(), loader.inputs());
+        EXPECT_TRUE(dialog->buildForm());
+        dialog->show();
+        QApplication::processEvents();
+    }
+    int index(const QString &key) const
+    {
+        const auto &entries = loader.description().entries;
+        for (int i = 0; i < entries.size(); ++i)
+            if (entries[i].key == key)
+                return i;
+        return -1;
+    }
+    template <class W> W *input(const QString &key) const
+    {
+        return qobject_cast<W *>(dialog->input(index(key)));
+    }
+    // Puts the focus on the input and then on `next`, as a click would.
+    void leave(QWidget *in, QWidget *next)
+    {
+        in->setFocus(Qt::MouseFocusReason);
+        next->setFocus(Qt::MouseFocusReason);
+        QApplication::processEvents();
+    }
+};
+
+LoaderInputs terminalSystem()
+{
+    LoaderInputs in;
+    in.title = u"システム設定ファイル編集"_s;
+    in.modelName = "KT-100";
+    in.systemFile = true;
+    in.settingsFile = true;
+    in.showWriteToTerminal = true;
+    in.okText = u"保存"_s;
+    return in;
+}
+
+const QString kSystemSample =
+    QStringLiteral(KEL_SOURCE_DIR "/samples/Config/Sys/sysconfig_KT-100_1.xml");
+
+} // namespace
+
+TEST(SettingsEditorDialog, RowsOfEveryInputTypeWithTheirGeometry)
+{
+    Editor ed(kSystemSample, sampleSystemFile(), terminalSystem());
+    SettingsEditorDialog &d = *ed.dialog;
+    EXPECT_EQ(d.size(), QSize(800, 600));
+    EXPECT_EQ(d.tabs()->count(), 6);
+    EXPECT_EQ(d.tabs()->tabText(4), u"端末設定"_s);
+    EXPECT_TRUE(d.writeBox()->isVisible() && d.messageBox()->isVisible());
+
+    // The terminal page: every kind of input (TimeZone, type 6, has no row).
+    EXPECT_TRUE(ed.input<QComboBox>("Language"));
+    EXPECT_EQ(ed.input<QLineEdit>("TerminalName")->echoMode(), QLineEdit::Normal);
+    EXPECT_EQ(ed.input<QLineEdit>("AdminPassword")->echoMode(), QLineEdit::Password);
+    EXPECT_TRUE(ed.input<Ipv4Edit>("LogServer"));
+    EXPECT_TRUE(ed.input<QLineEdit>("RingFile"));
+    EXPECT_TRUE(d.browseButton(ed.index("RingFile")));
+    EXPECT_EQ(ed.input<QLabel>("Model")->text(), "KT-100");
+    EXPECT_EQ(d.input(ed.index("TimeZone")), nullptr);
+    EXPECT_EQ(d.input(ed.index("DebugLevel")), nullptr); // dispflg 1
+
+    // Row geometry, relative to the row: label, input, "...", explanation.
+    const int ring = ed.index("RingFile");
+    const QRect input = d.input(ring)->geometry();
+    EXPECT_EQ(d.label(ring)->geometry().x(), 5);
+    EXPECT_EQ(d.label(ring)->geometry().size(), QSize(200, 20));
+    EXPECT_EQ(input.x(), 231);
+    EXPECT_EQ(input.size(), QSize(310, 20));
+    EXPECT_EQ(d.browseButton(ring)->geometry().topLeft(), QPoint(544, input.y()));
+    EXPECT_EQ(d.explanation(ring)->geometry().topLeft(), QPoint(231, input.y() + 23));
+    // Rows are 40 pixels apart, below the model label on system pages.
+    const int model = ed.index("Model");
+    const int log = ed.index("LogServer");
+    EXPECT_EQ(d.input(log)->y() - d.input(model)->y(), 40);
+    const auto *modelLabel = d.page(4)->content()->findChild<QLabel *>("modelLabel");
+    ASSERT_TRUE(modelLabel);
+    EXPECT_EQ(modelLabel->text(), u"機種名 : KT-100"_s);
+    EXPECT_EQ(d.input(ed.index("TerminalName"))->y() - modelLabel->y(), 40);
+    // Required entries are marked; tooltips carry their line breaks.
+    EXPECT_EQ(d.label(ed.index("SipAddress"))->text(), u"* SIPアドレス（電話番号）"_s);
+    EXPECT_EQ(d.input(ed.index("SipAddress"))->toolTip(),
+              u"半角数字で入力してください。\n共通ファイルでは設定できません。"_s);
+
+    d.tabs()->setCurrentIndex(4);
+    QApplication::processEvents();
+    shoot(&d, "editor_terminal_page.png");
+}
+
+TEST(SettingsEditorDialog, ParentComboSwitchesItsGroupAndPagesScrollByRows)
+{
+    Editor ed(kSystemSample, sampleSystemFile(), terminalSystem());
+    SettingsEditorDialog &d = *ed.dialog;
+    // IpMode 1 (DHCP): the static address rows are disabled together.
+    const int ip = ed.index("IpAddress");
+    auto *mode = ed.input<QComboBox>("IpMode");
+    EXPECT_EQ(mode->currentText(), u"固定IPアドレス"_s);
+    EXPECT_TRUE(d.input(ip)->isEnabled());
+    mode->setCurrentIndex(0);
+    emit mode->activated(0);
+    EXPECT_EQ(ed.loader.description().entries[ed.index("IpMode")].value, "1");
+    for (QWidget *w : {static_cast<QWidget *>(d.label(ip)), d.input(ip),
+                       static_cast<QWidget *>(d.explanation(ip))})
+        EXPECT_FALSE(w->isEnabled());
+    d.tabs()->setCurrentIndex(2);
+    QApplication::processEvents();
+    shoot(&d, "editor_disabled_group.png");
+    // The wheel over a list without the focus scrolls the page, not the value.
+    QWheelEvent wheel(QPointF(5, 5), mode->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, -120),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(mode, &wheel);
+    EXPECT_EQ(mode->currentIndex(), 0);
+
+    // The function-key page is taller than its view: it scrolls on the row grid.
+    SettingsPage *keys = d.page(5);
+    d.tabs()->setCurrentIndex(5);
+    QApplication::processEvents();
+    QScrollBar *bar = keys->verticalScrollBar();
+    EXPECT_TRUE(bar->isVisible());
+    EXPECT_FALSE(d.page(1)->verticalScrollBar()->isVisible());
+    bar->setValue(55);
+    bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    EXPECT_EQ(bar->value(), 80);
+    bar->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    EXPECT_EQ(bar->value(), 40);
+    bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    EXPECT_EQ(bar->value(), std::min(360, bar->maximum()));
+    bar->setValue(120);
+    QApplication::processEvents();
+    shoot(&d, "editor_scrolled_page.png");
+}
+
+TEST(SettingsEditorDialog, InvalidInputIsPutBackWithItsTabAndFocus)
+{
+    Editor ed(kSystemSample, sampleSystemFile(), terminalSystem());
+    SettingsEditorDialog &d = *ed.dialog;
+    auto *port = ed.input<QLineEdit>("SipPort");
+    EXPECT_EQ(port->maxLength(), 32767);
+    EXPECT_EQ(port->text(), "5060");
+    // Five digits fit the limit of 1..65535, a sixth is refused while typing.
+    d.tabs()->setCurrentIndex(1);
+    port->setFocus();
+    port->selectAll();
+    QTest::keyClicks(port, "123456");
+    EXPECT_EQ(port->text(), "12345");
+
+    port->setText("+5");
+    // Another tab hides the input and takes its focus: the value comes back,
+    // so do the tab and the focus.
+    d.tabs()->setCurrentIndex(4);
+    EXPECT_NE(QApplication::focusWidget(), port);
+    EXPECT_TRUE(d.correctionPending());
+    // A drop-down list doesn't open meanwhile.
+    auto *language = ed.input<QComboBox>("Language");
+    language->showPopup();
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+    QApplication::processEvents();
+    EXPECT_EQ(port->text(), "5060");
+    EXPECT_EQ(d.tabs()->currentIndex(), 1);
+    EXPECT_EQ(QApplication::focusWidget(), port);
+    EXPECT_FALSE(d.correctionPending());
+
+    // Full-width text counts two bytes against the terminal name's limit.
+    auto *name = ed.input<QLineEdit>("TerminalName");
+    const int limit = ed.dialog->form()->textLimit(ed.index("TerminalName"));
+    QString text(limit / 2, QChar(u'あ'));
+    name->setText(text);
+    int pos = 0;
+    QString longer = text + u'あ';
+    EXPECT_EQ(name->validator()->validate(longer, pos), QValidator::Invalid);
+}
+
+TEST(SettingsEditorDialog, SavingWritesTheFileOrShowsWhatIsMissing)
+{
+    Editor ed(kSystemSample, sampleSystemFile(), terminalSystem());
+    SettingsEditorDialog &d = *ed.dialog;
+    auto *sip = ed.input<QLineEdit>("SipAddress");
+    sip->setText("");
+    ed.leave(sip, ed.input<QLineEdit>("SipPort"));
+    d.okButton()->click();
+    EXPECT_TRUE(d.isVisible());
+    EXPECT_EQ(d.messageBox()->toPlainText(),
+              u"SIP設定 SIPアドレス（電話番号）が入力されていません。\n"_s);
+
+    // Enter in the edit saves with the typed value; the box asks for the terminal.
+    sip->setFocus();
+    sip->setText("2001");
+    d.writeBox()->setChecked(true);
+    QTest::keyClick(sip, Qt::Key_Return);
+    EXPECT_FALSE(d.isVisible());
+    EXPECT_TRUE(d.saved());
+    EXPECT_TRUE(d.writeToTerminal());
+    EXPECT_EQ(ed.dir.read("Data/Sys/kel_sys1001.ini"),
+              sampleSystemFile().replace("SipAddress=1001", "SipAddress=2001"));
+}
+
+TEST(SettingsEditorDialog, CommonFileRowsCarryCheckBoxes)
+{
+    LoaderInputs in = terminalSystem();
+    in.commonFile = true;
+    in.showWriteToTerminal = false;
+    in.title = u"共通システム設定ファイル編集"_s;
+    Editor ed(kSystemSample, QByteArray(), in);
+    SettingsEditorDialog &d = *ed.dialog;
+    EXPECT_FALSE(d.writeBox()->isVisible());
+    EXPECT_EQ(d.checkBox(ed.index("Version")), nullptr);
+    EXPECT_EQ(d.input(ed.index("SipAddress")), nullptr); // commonflg 1
+    QCheckBox *port = d.checkBox(ed.index("SipPort"));
+    ASSERT_TRUE(port);
+    EXPECT_EQ(port->geometry().topLeft(), QPoint(208, d.input(ed.index("SipPort"))->y()));
+    EXPECT_FALSE(port->isChecked());
+    port->setChecked(true);
+    EXPECT_TRUE(d.form()->entry(ed.index("SipPort")).checked);
+    // A disabled row disables its check box too (no NTP server, no interval).
+    ASSERT_TRUE(d.checkBox(ed.index("NtpInterval")));
+    EXPECT_FALSE(d.checkBox(ed.index("NtpInterval"))->isEnabled());
+
+    ScriptedPrompter prompter;
+    ed.dir.mkdir("Data/Sys");
+    prompter.answerFile(ed.dir.file("Data/Sys/kel_sys_office.ini"));
+    d.tabs()->setCurrentIndex(1);
+    QApplication::processEvents();
+    shoot(&d, "editor_common_file.png");
+    d.okButton()->click();
+    EXPECT_TRUE(d.saved());
+    // The checked entry, and the fixed ones (types 6 and 7) that are always kept.
+    EXPECT_EQ(QString::fromUtf8(ed.dir.read("Data/Sys/kel_sys_office.ini")),
+              "Version=1.00\r\n\r\n\r\n[SIP]\r\nSipPort=5060\r\n\r\n[Terminal]\r\n"
+              "TimeZone=JST-9\r\nModel=KT-100\r\n");
+}
+
+// Choosing the files and the registration's use are tested end to end.
+TEST(SettingsEditorDialog, FirmwareRegistrationFormHasNoMessageArea)
+{
+    LoaderInputs in;
+    in.title = u"自動更新ファームウェア登録"_s;
+    in.settingsFile = false;
+    Editor ed(QStringLiteral(KEL_SOURCE_DIR "/samples/Config/FirmConfig.xml"),
+              repoFile("samples/Config/FirmFilePath.ini"), in);
+    SettingsEditorDialog &d = *ed.dialog;
+    EXPECT_FALSE(d.messageBox()->isVisible());
+    EXPECT_FALSE(d.writeBox()->isVisible());
+    EXPECT_EQ(d.page(0)->content()->findChild<QLabel *>("modelLabel"), nullptr);
+    qobject_cast<QLineEdit *>(d.input(ed.index("ModelType")))->setText("KT-100");
+    qobject_cast<QLineEdit *>(d.input(ed.index("ApliFilePath")))->setText("/opt/kel/Apli/apli.s");
+    shoot(&d, "editor_firmware_registration.png");
+}
+
+TEST(SettingsEditorDialog, RefusesWithoutDescriptionSizeOrFile)
+{
+    LoaderInputs in;
+    in.width = 0;
+    SettingsEditorDialog refused(nullptr, in);
+    EXPECT_EQ(refused.run(), 2 + 4 + 16);
+    EXPECT_FALSE(refused.isVisible());
+}

@@ -1,0 +1,176 @@
+// The edit flows end to end: the list window's menus, the editor dialog,
+// the real communication stack and the terminal simulator (own addresses
+// 127.0.120.x to 127.0.122.x, UDP ports 45101 to 45103).
+#include "cmds_e2e/ViewStack.h"
+
+#include "common/Cp932.h"
+#include "editor/ui/EditCommands.h"
+#include "editor/ui/SettingsEditorDialog.h"
+#include "register/TermDatabase.h"
+#include "termlist/ui/ModalDriver.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace
+{
+
+// A view stack with the sample descriptions and the edit commands bound.
+struct EditStack : ViewStack {
+    std::unique_ptr<EditCommands> edits;
+    explicit EditStack(int port) : ViewStack(port)
+    {
+        const QString samples = QStringLiteral(KEL_SOURCE_DIR "/samples/Config/");
+        for (const char *f : {"Sys/sysconfig_KT-100_1.xml", "User/userconfig_KT-100_1.xml",
+                              "FirmConfig.xml", "FirmFilePath.ini"}) {
+            QFile in(samples + f);
+            in.open(QIODevice::ReadOnly);
+            dir.write(QStringLiteral("Config/") + f, in.readAll());
+        }
+        edits = std::make_unique<EditCommands>(*view);
+    }
+    ~EditStack() { edits.reset(); }
+    int entry(SettingsEditorDialog *d, const QString &key) const
+    {
+        const auto &entries = d->form()->description().entries;
+        for (int i = 0; i < entries.size(); ++i)
+            if (entries[i].key == key)
+                return i;
+        return -1;
+    }
+    // The sessions the simulated terminal has had.
+    static int sessions(Termsim &sim, int terminal)
+    {
+        return sim.received(terminal, "RemoteOpenReq").size();
+    }
+};
+
+// The file the terminal got last whose name starts with `prefix`, as text.
+QString received(Termsim &sim, const ViewStack &stack, const QString &address,
+                 const QString &prefix)
+{
+    const QJsonArray files = sim.json("files 0").toArray();
+    for (qsizetype i = files.size() - 1; i >= 0; --i) {
+        const QString name = files.at(i).toObject().value("name").toString();
+        if (name.startsWith(prefix)) {
+            QFile f(stack.simFile(address, name));
+            return f.open(QIODevice::ReadOnly) ? Cp932::decode(f.readAll()) : QString();
+        }
+    }
+    return {};
+}
+
+} // namespace
+
+TEST(EditE2e, TerminalFileReadEditedAndWrittenBack)
+{
+    EditStack stack(45101);
+    Termsim sim;
+    ASSERT_TRUE(stack.withTerminals(sim, "127.0.120.2", 1));
+    stack.select({"1001"});
+
+    // "はい": the terminal's file comes first; the form opens on it and a
+    // changed value saved with "端末書込み" goes back to the terminal.
+    stack.prompter.answer(MsgResult::Yes); // read first
+    stack.prompter.answer(MsgResult::Yes); // write back
+    ModalDriver driver;
+    driver.then<SettingsEditorDialog>([&](SettingsEditorDialog *d) {
+        auto *name = qobject_cast<QLineEdit *>(d->input(stack.entry(d, "TerminalName")));
+        EXPECT_EQ(name->text(), u"端末1001"_s); // as the terminal had it
+        auto *port = qobject_cast<QLineEdit *>(d->input(stack.entry(d, "SipPort")));
+        port->setText("5070");
+        d->writeBox()->setChecked(true);
+        d->okButton()->click();
+    });
+    stack.trigger("actionEditTermSys");
+    ASSERT_TRUE(pumpUntil([&] { return driver.done() && !stack.edits->flow().waiting(); }, 30000));
+    ASSERT_TRUE(stack.wait());
+    EXPECT_EQ(EditStack::sessions(sim, 0), 2);
+    const QString sent = received(sim, stack, "127.0.120.2", "kel_sys");
+    EXPECT_TRUE(sent.contains(u"\r\nSipPort=5070\r\n"_s)) << sent.toStdString();
+    EXPECT_TRUE(sent.contains(u"\r\nTerminalName=端末1001\r\n"_s));
+    EXPECT_TRUE(stack.bar.isEnabled());
+
+    // "いいえ": the local copy, nothing read; cancel sends nothing even with the box checked.
+    stack.prompter.answer(MsgResult::No);
+    ModalDriver local;
+    local.then<SettingsEditorDialog>([&](SettingsEditorDialog *d) {
+        auto *port = qobject_cast<QLineEdit *>(d->input(stack.entry(d, "SipPort")));
+        EXPECT_EQ(port->text(), "5070");
+        d->writeBox()->setChecked(true);
+        d->cancelButton()->click();
+    });
+    stack.trigger("actionEditTermSys");
+    ASSERT_TRUE(pumpUntil([&] { return local.done(); }, 10000));
+    ASSERT_TRUE(stack.wait());
+    QTest::qWait(200);
+    EXPECT_EQ(EditStack::sessions(sim, 0), 2);
+    EXPECT_TRUE(stack.bar.isEnabled());
+}
+
+TEST(EditE2e, TwoDescriptionsOpenTheFileInTheTextEditor)
+{
+    EditStack stack(45102);
+    Termsim sim;
+    ASSERT_TRUE(stack.withTerminals(sim, "127.0.121.2", 1));
+    stack.dir.write("Config/Sys/sysconfig_KT-100_2.xml", "<DISP/>");
+    stack.dir.write("Data/Sys/kel_sys1001.ini", "Version=1.00\r\n");
+    // A script stands in for the editor and records its command line and folder.
+    const QString script = stack.dir.file("editor.sh");
+    stack.dir.write("editor.sh", "#!/bin/sh\necho \"$(pwd) $@\" > \"$0.args\"\n");
+    QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    SystemSettings s;
+    ASSERT_EQ(stack.view->database().readSystemSettings(s), 0);
+    s.EditerPath = script;
+    ASSERT_EQ(stack.view->database().writeSystemSettings(s), 0);
+
+    stack.select({"1001"});
+    stack.trigger("actionEditTermSys");
+    ASSERT_TRUE(pumpUntil([&] { return QFile::exists(script + ".args"); }, 10000));
+    QTest::qWait(100);
+    EXPECT_EQ(
+        stack.dir.read("editor.sh.args").trimmed(),
+        (QDir(stack.dir.path()).absolutePath() + " " + stack.dir.file("Data/Sys/kel_sys1001.ini"))
+            .toUtf8());
+    EXPECT_TRUE(stack.prompter.records.isEmpty());
+    EXPECT_EQ(EditStack::sessions(sim, 0), 0);
+    EXPECT_TRUE(stack.bar.isEnabled());
+}
+
+TEST(EditE2e, RegisteredFirmwareGoesToATerminalThatAsks)
+{
+    EditStack stack(45103);
+    Termsim sim;
+    ASSERT_TRUE(stack.withTerminals(sim, "127.0.122.2", 1));
+    // Application program version "A2.00" in its header line.
+    const QByteArray header = "S0" + QByteArray(36, '0') +
+                              QByteArray("A2.00").toHex().toUpper().leftJustified(20, '0') + "\r\n";
+    stack.dir.write("Apli/apli_v2.s", header + "S9030000FC\r\n");
+    stack.prompter.answerFile(stack.dir.file("Apli/apli_v2.s"));
+    ModalDriver driver;
+    driver.then<SettingsEditorDialog>([&](SettingsEditorDialog *d) {
+        qobject_cast<QLineEdit *>(d->input(stack.entry(d, "ModelType")))->setText("KT-100");
+        d->browseButton(stack.entry(d, "ApliFilePath"))->click();
+        d->okButton()->click();
+    });
+    stack.trigger("actionFirmRegister");
+    ASSERT_TRUE(pumpUntil([&] { return driver.done() && stack.bar.isEnabled(); }, 10000));
+    const QByteArray ini = stack.dir.read("Config/FirmFilePath.ini");
+    EXPECT_TRUE(ini.startsWith("[Firm1]\r\nModelType=KT-100\r\nBootFilePath=\r\nApliFilePath=" +
+                               stack.dir.file("Apli/apli_v2.s").toUtf8() + "\r\n"));
+
+    // A terminal with an older application asks: it gets the registered file.
+    sim.cmd("set 0 ver_apli=A1.00");
+    sim.cmd("request 0 select=1");
+    ASSERT_TRUE(pumpUntil([&] { return !received(sim, stack, "127.0.122.2", "apli_v2").isEmpty(); },
+                          30000));
+    EXPECT_TRUE(
+        received(sim, stack, "127.0.122.2", "apli_v2").startsWith(QString::fromLatin1(header)));
+}

@@ -1,0 +1,132 @@
+// New terminals against the list window, the real communication stack and
+// the simulator: three terminals without an ID ask while two numbers of the
+// range are free. Two get the lowest free numbers and their settings file,
+// restart and register with their new IDs, and their rows show initial
+// settings done; the third is closed without a file and its row shows the
+// error; the dialog's list fills up and waiting ends by itself.
+#include "cmds_e2e/ViewStack.h"
+
+#include "app/InitialSettingsWindow.h"
+#include "comm/OpLog.h"
+#include "common/Cp932.h"
+#include "common/ProcessValues.h"
+#include "editor/DescriptionLoader.h"
+#include "initsettings/ui/InitSettingsDialog.h"
+#include "register/TermDatabase.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <gtest/gtest.h>
+
+namespace
+{
+
+constexpr int Port = 44111;
+const QString Base = "127.0.111.2";
+const QString Sample = KEL_SOURCE_DIR "/samples/Config/Sys/sysconfig_KT-100_1.xml";
+
+QByteArray expectedFile(const QString &id)
+{
+    const QString version = ReadDescriptionVersion(Sample).version;
+    return ("Version=" + version + "\r\n\r\n[SIP]\r\nSipAddress=" + id + "\r\n").toLatin1();
+}
+
+} // namespace
+
+TEST(InitialSettingsE2e, TwoFreeNumbersForThreeNewTerminals)
+{
+    CInitialSettingsTable table;
+    ViewStack stack(Port);
+    ASSERT_TRUE(stack.up());
+    // The decider's hooks, as the application sets them (no terminal asks yet).
+    InitialSettingsWindow window(*stack.view, stack.decider, table);
+    QFile sample(Sample);
+    ASSERT_TRUE(sample.open(QIODevice::ReadOnly));
+    stack.dir.write("Config/Sys/sysconfig_KT-100_1.xml", sample.readAll());
+    ASSERT_FALSE(ReadDescriptionVersion(Sample).version.isEmpty());
+    stack.dir.write("Config/FirmFilePath.ini", "[None]\r\n");
+
+    CTermDatabase &db = stack.view->database();
+    for (int n : {7100, 7102, 7104}) {
+        RegistrationData r;
+        r.TermID = QString::number(n);
+        r.IPAddr = 0x0A000000u + std::uint32_t(n);
+        r.UserInfo1 = QString("02:00:00:00:%1").arg(n);
+        ASSERT_EQ(db.registerUpdate(r), 0);
+    }
+    ASSERT_EQ(db.writeInitInfo(InitInfo{0, "7100", 5}), 0);
+    CInitSettingsDialog dialog(db, table);
+    stack.view->setInitialSettingsMode(&dialog);
+    dialog.show();
+    dialog.executeButton->click();
+    ASSERT_TRUE(dialog.running());
+    EXPECT_EQ(table.freeCount(), 2);
+    EXPECT_EQ(dialog.countLabel->text(), "3件");
+
+    // A restarted terminal announces itself before it answers the close, so
+    // its row exists with its MAC address when its request ends.
+    Termsim sim;
+    ASSERT_TRUE(sim.start(stack.simArgs(Base, 3, false) +
+                          QStringList{"--set", "terminal_id=ERROR", "--set", "adopt_sip_address=true",
+                                      "--set", "notify_after_restart_s=0", "--set",
+                                      "reply_delay_ms=300"}))
+        << sim.lastLine().toStdString();
+    sim.cmd("request all");
+    // The view tells the dialog after each ended request; the range fills up.
+    ASSERT_TRUE(pumpUntil([&] { return !dialog.running(); }, 30000));
+    EXPECT_EQ(dialog.countLabel->text(), "5件");
+    EXPECT_TRUE(dialog.closeButton->isEnabled());
+    EXPECT_EQ(stack.prompter.records.back().caption, "SIPアドレス範囲外");
+
+    const QJsonArray terms = sim.json("list").toArray();
+    QStringList given;
+    for (int t = 0; t < 3; ++t) {
+        EXPECT_EQ(sim.received(t, "TermRequestAccept").size(), 1) << t;
+        const QJsonArray files = sim.json(QString("files %1").arg(t)).toArray();
+        if (files.isEmpty()) {
+            // No number: closed without a file and without restart.
+            EXPECT_EQ(std::pair(sim.received(t, "RemoteOpenReq").size(), sim.closes(t, 0)),
+                      std::pair(qsizetype(0), 1));
+            continue;
+        }
+        const QString name = files[0].toObject().value("name").toString();
+        EXPECT_TRUE(QRegularExpression("^kel_sys\\d{14}\\.ini$").match(name).hasMatch())
+            << name.toStdString();
+        QFile f(terms[t].toObject().value("folder").toString() + "/" + name);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        const QByteArray body = f.readAll();
+        const QString id = body.contains("7101") ? "7101" : "7103";
+        EXPECT_EQ(body, expectedFile(id));
+        EXPECT_EQ(sim.closes(t, 1), 1) << "a new system settings file restarts the terminal";
+        given << id;
+    }
+    given.sort();
+    EXPECT_EQ(given, (QStringList{"7101", "7103"}));
+
+    // The rows: registered with the new IDs, initial settings done; the
+    // terminal without a number shows its error.
+    for (const QString &id : given) {
+        const TermEntry row = stack.stored(id);
+        EXPECT_FALSE(row.UserInfo1.isEmpty()) << id.toStdString();
+        EXPECT_EQ(std::pair(row.ResultKind, row.ResultCode), std::pair(19, 0)) << id.toStdString();
+    }
+    const TermEntry error = stack.stored("ERROR");
+    EXPECT_EQ(std::pair(error.ResultKind, error.ResultCode), std::pair(19, 11));
+    ASSERT_TRUE(pumpUntil([&] { return stack.resultText("7101") == "初期設定実行(正常終了)"; }, 5000))
+        << stack.resultText("7101").toStdString();
+
+    // Nothing is left to start with.
+    dialog.executeButton->click();
+    EXPECT_FALSE(dialog.running());
+    const QString log = Cp932::decode(
+        stack.dir.read("Log/" + QFileInfo(OpLog::todayFilePath()).fileName()));
+    EXPECT_EQ(log.count("Ope21:初期設定実行"), 3) << "the start and one per written file";
+    EXPECT_TRUE(log.contains(QRegularExpression("Ope22:初期設定終了 +端末ID:7101 正常終了")));
+    EXPECT_TRUE(log.contains(QRegularExpression("Err11:SIPアドレス設定範囲空きなし +端末ID:ERROR")));
+    EXPECT_TRUE(log.contains(QRegularExpression("Err11:SIPアドレス設定範囲空きなし +端末ID: \r")));
+    stack.view->setInitialSettingsMode(nullptr);
+    ProcessValues::operatorBusy = 0;
+}

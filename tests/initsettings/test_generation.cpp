@@ -1,0 +1,171 @@
+// The new terminal's settings file and the communication side's
+// preparation: what a failure leaves behind, and boxes that must not be
+// shown on the communication thread.
+#include "comm/CommPayloads.h"
+#include "comm/OpLog.h"
+#include "common/Cp932.h"
+#include "common/ProcessValues.h"
+#include "initsettings/BoxRelay.h"
+#include "initsettings/InitialSettingsProvider.h"
+#include "support/ScriptedPrompter.h"
+#include "support/TempDir.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+namespace
+{
+
+// A program folder with the model's system settings description, the day's
+// log as text, and the boxes the generation posted.
+struct InitFolder : ::testing::Test {
+    TempDir dir;
+    ScriptedPrompter prompts;
+    QList<QStringList> boxes; // text, caption, type
+
+    void SetUp() override
+    {
+        ProcessValues::setProgramFolder(dir.path());
+        for (const char *d : {"Log", "Data/Sys"})
+            dir.mkdir(d);
+        describe("KT-100", "Version", "V1.23");
+    }
+    // The model's description; its first entry has the key and the default.
+    void describe(const QString &model, const QString &key, const QString &version)
+    {
+        dir.write(
+            "Config/Sys/sysconfig_" + model + "_1.xml",
+            ("<DISP><section key=\"Version\" name=\"v\"><data><key>" + key +
+             "</key><name>n</name><default>" + version +
+             "</default><inputtype>7</inputtype><inputrule>0</inputrule></data></section></DISP>")
+                .toUtf8());
+    }
+    QString log() const
+    {
+        return Cp932::decode(dir.read("Log/" + QFileInfo(OpLog::todayFilePath()).fileName()));
+    }
+    BoxPoster poster()
+    {
+        return [this](const QString &text, const QString &caption, unsigned type) {
+            boxes << QStringList{text, caption, QString::number(type)};
+        };
+    }
+};
+
+} // namespace
+
+TEST_F(InitFolder, FileIsWrittenWholeOrNotAtAll)
+{
+    dir.write("Data/Sys/kel_sys5001.ini", "an old file that is longer than the new one\r\n");
+    ASSERT_EQ(InitialFile::generate("5001", "KT-100", poster()).outcome,
+              InitialFile::Outcome::Written);
+    EXPECT_EQ(dir.read("Data/Sys/kel_sys5001.ini"),
+              "Version=V1.23\r\n\r\n[SIP]\r\nSipAddress=5001\r\n");
+    EXPECT_FALSE(QFile::exists(dir.file("Data/TmpData.ini")));
+
+    dir.mkdir("Data/TmpData.ini"); // can't be opened as a file
+    EXPECT_EQ(InitialFile::generate("5001", "KT-100", poster()).outcome,
+              InitialFile::Outcome::WriteFailed);
+    EXPECT_TRUE(dir.read("Data/Sys/kel_sys5001.ini").startsWith("Version=V1.23"));
+    QDir(dir.file("Data/TmpData.ini")).removeRecursively();
+    QDir(dir.file("Data/Sys")).removeRecursively(); // the move fails
+    EXPECT_EQ(InitialFile::generate("5002", "KT-100", poster()).outcome,
+              InitialFile::Outcome::WriteFailed);
+    EXPECT_FALSE(QFile::exists(dir.file("Data/TmpData.ini")));
+}
+
+TEST_F(InitFolder, DescriptionProblemsAreReportedAndWriteNothing)
+{
+    struct Case {
+        const char *model;
+        InitialFile::Outcome outcome;
+        const char *box, *logged;
+    } cases[] = {
+        {"KT-200", InitialFile::Outcome::NoDescription,
+         "設定編集用のConfigファイルが存在しません。", "Err12:設定Configファイル異常"},
+        {"KT-300", InitialFile::Outcome::SeveralDescriptions,
+         "設定編集用のConfigファイルが複数存在します。\n", "設定Configファイルを取得できません。"},
+        // A model name from the network that would lead elsewhere.
+        {"../Sys/x", InitialFile::Outcome::NoDescription, "設定編集用", "Err12"},
+        {"KT-400", InitialFile::Outcome::NoVersion, nullptr,
+         "1件目にsection=Version key=Versionが存在しません。"},
+    };
+    dir.write("Config/Sys/sysconfig_KT-300_a.xml", "<DISP/>");
+    dir.write("Config/Sys/sysconfig_KT-300_b.xml", "<DISP/>");
+    dir.write("Config/sysconfig_x_1.xml", "<DISP/>");
+    describe("KT-400", "SipAddress", "V");
+    for (const Case &c : cases) {
+        boxes.clear();
+        EXPECT_EQ(InitialFile::generate("5003", c.model, poster()).outcome, c.outcome) << c.model;
+        ASSERT_EQ(boxes.size(), c.box ? 1 : 0) << c.model;
+        if (c.box) {
+            EXPECT_TRUE(boxes[0][0].startsWith(QString::fromUtf8(c.box))) << c.model;
+            EXPECT_EQ(boxes[0].mid(1),
+                      (QStringList{"編集エラー", QString::number(MsgType::IconError)}));
+        }
+        EXPECT_TRUE(log().contains(QString::fromUtf8(c.logged))) << c.model;
+    }
+    EXPECT_FALSE(QFile::exists(dir.file("Data/Sys/kel_sys5003.ini")));
+    EXPECT_TRUE(prompts.records.isEmpty()) << "boxes are posted, never shown here";
+}
+
+TEST_F(InitFolder, FailedPreparationsKeepTheNumberSpentAndSayWhy)
+{
+    CInitialSettingsTable table;
+    ASSERT_TRUE(table.start(InitRange("6100", 2), {}, 0).started);
+    CInitialSettingsProvider provider(table, poster());
+    auto request = [] {
+        TermRequestPayload r;
+        r.request.notify.termId = "ERROR";
+        r.request.notify.machineName = "KT-100";
+        return r;
+    };
+    describe("KT-100", "NotVersion", "");
+    TermRequestPayload r = request();
+    EXPECT_FALSE(provider.prepare(r));
+    EXPECT_EQ(std::tuple(r.result, r.request.notify.termId, r.files.size()),
+              std::tuple(ResultCode::ConfigXml, QString("ERROR"), qsizetype(0)));
+    EXPECT_TRUE(log().contains(QRegularExpression("Err09:その他のエラー +端末ID:6100 ")));
+
+    describe("KT-100", "Version", "V2");
+    r = request();
+    ASSERT_TRUE(provider.prepare(r));
+    EXPECT_EQ(r.request.notify.termId, "6101");
+    ASSERT_EQ(r.files.size(), 1);
+    EXPECT_EQ(r.files[0].localPath, dir.file("Data/Sys/kel_sys6101.ini"));
+
+    r = request();
+    EXPECT_FALSE(provider.prepare(r));
+    EXPECT_EQ(r.result, ResultCode::NoFreeSipAddress);
+    EXPECT_TRUE(
+        log().contains(QRegularExpression("Err11:SIPアドレス設定範囲空きなし +端末ID:ERROR ")));
+}
+
+TEST_F(InitFolder, BoxesAskedForOnAnotherThreadShowOnTheMainThread)
+{
+    CBoxRelay relay;
+    QThread *shownOn = nullptr;
+    struct Recorder : ScriptedPrompter {
+        QThread **where = nullptr;
+        int systemMessageBox(const QString &t, const QString &c, unsigned ty) override
+        {
+            *where = QThread::currentThread();
+            return ScriptedPrompter::systemMessageBox(t, c, ty);
+        }
+    } recorder;
+    recorder.where = &shownOn;
+    std::thread([&] { relay.post("text", "編集エラー", MsgType::IconError); }).join();
+    EXPECT_TRUE(recorder.records.isEmpty());
+    QCoreApplication::processEvents();
+    ASSERT_EQ(recorder.records.size(), 1);
+    EXPECT_EQ(recorder.records[0].caption, "編集エラー");
+    EXPECT_EQ(shownOn, QCoreApplication::instance()->thread());
+}

@@ -1,0 +1,108 @@
+// The range rules, the assignment rule, and numbers assigned from many
+// threads while the dialog's thread ends and starts waiting.
+#include "initsettings/NumberTable.h"
+
+#include <QSet>
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+TEST(InitRangeRules, SplitNumbersIdsAndChecks)
+{
+    struct Case {
+        QString startNo;
+        int range;
+        std::int64_t first;
+        QString firstId, lastId;
+    } cases[] = {
+        {"312340100", 100, 312340100, "312340100", "312340199"},
+        // Only the prefix's last five characters enter the number.
+        {"99912340100", 1, 912340100, "99912340100", "99912340100"},
+        // Shorter than four digits: no prefix.
+        {"5", 3, 5, "5", "7"},
+        {"0", 2, 0, "0", "1"},
+    };
+    for (const Case &c : cases) {
+        const InitRange r(c.startNo, c.range);
+        EXPECT_EQ(r.firstNumber(), c.first) << c.startNo.toStdString();
+        EXPECT_EQ(r.termIdFor(r.suffixValue()), c.firstId);
+        EXPECT_EQ(r.termIdFor(r.suffixValue() + c.range - 1), c.lastId);
+    }
+    EXPECT_EQ(InitRange::withoutLeadingZeros("00312340100"), "312340100");
+    EXPECT_FALSE(InitRange::fits("1239950", 50)) << "9950 + 50 carries into the prefix";
+    EXPECT_TRUE(InitRange::fits("1239950", 49));
+    for (const char *bad : {"", "0", "1001", "12a", " 12"})
+        EXPECT_EQ(InitRange::parseRange(bad), -1) << bad;
+    EXPECT_EQ(InitRange::parseRange("0010"), 10);
+}
+
+TEST(NumberTableRules, LowestFreeFirstUntilTheRangeOrTheRegisterIsFull)
+{
+    CInitialSettingsTable t;
+    // 3 of 5 registered, plus a row outside the range and one without number.
+    const auto s = t.start(InitRange("7000", 5), {7001, 7003, 7004, 1234, -1}, 5);
+    ASSERT_TRUE(s.started);
+    EXPECT_EQ(s.freeCount, 2);
+    EXPECT_EQ(t.assign(), QString("7000"));
+    EXPECT_EQ(t.assign(), QString("7002"));
+    EXPECT_EQ(t.assign(), std::nullopt);
+    EXPECT_EQ(t.terminalCount(), 7);
+    t.stop();
+    EXPECT_EQ(t.assign(), std::nullopt);
+
+    // An ID held by two rows counts twice; 1000 registered terminals are the most.
+    EXPECT_FALSE(t.start(InitRange("50", 3), {50, 50, 51}, 3).started);
+    EXPECT_FALSE(t.start(InitRange("50", 3), {}, CInitialSettingsTable::MaxTerminals).started);
+    ASSERT_TRUE(t.start(InitRange("50", 3), {51}, CInitialSettingsTable::MaxTerminals - 1).started);
+    EXPECT_EQ(t.assign(), QString("50"));
+    EXPECT_EQ(t.assign(), std::nullopt) << "the 1000th terminal was the last";
+}
+
+// Run under the thread sanitizer too (build preset tsan).
+TEST(NumberTableRace, TerminalsAskingAtOnceNeverShareANumber)
+{
+    CInitialSettingsTable t;
+    for (int round = 0; round < 10; ++round) {
+        ASSERT_TRUE(t.start(InitRange("810000", 1000), {810500}, 1).started);
+        std::vector<QString> got[8];
+        std::atomic<bool> go{false};
+        std::vector<std::thread> askers;
+        for (auto &mine : got)
+            askers.emplace_back([&] {
+                while (!go.load())
+                    std::this_thread::yield();
+                while (auto id = t.assign())
+                    mine.push_back(*id);
+            });
+        go = true;
+        for (auto &a : askers)
+            a.join();
+        QSet<QString> all;
+        for (const auto &mine : got)
+            all.unite(QSet<QString>(mine.begin(), mine.end()));
+        EXPECT_EQ(all.size(), 999) << "a number was handed out twice, or one was lost";
+    }
+
+    // "終了" and "実行" on the dialog's thread while two terminals keep asking:
+    // what the table holds afterwards is one consistent epoch.
+    std::atomic<bool> done{false};
+    std::thread askers[2];
+    for (auto &a : askers)
+        a = std::thread([&] {
+            while (!done.load())
+                t.assign();
+        });
+    for (int round = 0; round < 200; ++round) {
+        t.stop();
+        t.start(InitRange("4000", 1000), {}, 0);
+    }
+    done = true;
+    for (auto &a : askers)
+        a.join();
+    const std::vector<int> used = t.usedNumbers();
+    for (std::size_t k = 0; k < used.size(); ++k)
+        ASSERT_EQ(used[k], 4000 + int(k));
+    EXPECT_EQ(t.terminalCount(), int(used.size()));
+    EXPECT_EQ(t.freeCount(), 1000 - int(used.size()));
+}

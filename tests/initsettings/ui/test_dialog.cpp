@@ -1,0 +1,136 @@
+// The dialog "初期設定実行" as a user meets it: opened from the menu as the
+// view's hook, fields checked when the focus leaves them, Enter and closing
+// while waiting, and a picture of the waiting dialog.
+#include "termlist/ui/ModalDriver.h"
+
+#include "app/InitialSettingsWindow.h"
+#include "comm/OpLog.h"
+#include "comm/UpdateDecider.h"
+#include "common/Cp932.h"
+#include "common/ProcessValues.h"
+#include "initsettings/ui/InitSettingsDialog.h"
+#include "register/TermDatabase.h"
+#include "termlist/ui/TerminalView.h"
+
+#include "support/ScriptedPrompter.h"
+#include "support/TempDir.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTest>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+namespace
+{
+
+struct DialogTest : ::testing::Test {
+    TempDir dir;
+    ScriptedPrompter prompts;
+    CInitialSettingsTable table;
+
+    void SetUp() override
+    {
+        ProcessValues::setProgramFolder(dir.path());
+        ProcessValues::startupAbort = 0;
+        dir.mkdir("Log");
+    }
+    void TearDown() override { ProcessValues::operatorBusy = 0; }
+    void seed(std::vector<TermItem> ids, const QString &startNo, int range)
+    {
+        CTermDatabase db(dir.path());
+        ASSERT_TRUE(db.startUp());
+        ASSERT_EQ(db.addTerminals(ids), 0);
+        ASSERT_EQ(db.writeInitInfo(InitInfo{0, startNo, range}), 0);
+    }
+    // Leaves a field the way a user does: type, then tab away.
+    static void typeAndLeave(QLineEdit *edit, QWidget *next, const QString &text)
+    {
+        edit->setFocus(Qt::TabFocusReason);
+        edit->selectAll();
+        QTest::keyClicks(edit, text);
+        next->setFocus(Qt::TabFocusReason);
+        QCoreApplication::processEvents();
+    }
+};
+
+} // namespace
+
+TEST_F(DialogTest, MenuOpensTheDialogAsTheViewsHook)
+{
+    seed({}, "8100", 10);
+    CTerminalView view;
+    QMenuBar bar;
+    view.buildMenus(&bar);
+    view.initialUpdate();
+    CAutoUpdateDecider decider;
+    InitialSettingsWindow window(view, decider, table);
+    QAction *item = view.action("actionInitialSettings");
+    ASSERT_TRUE(item && item->isEnabled());
+
+    bool seen = false;
+    ModalDriver driver;
+    driver.then<CInitSettingsDialog>([&](CInitSettingsDialog *d) {
+        seen = view.initialSettingsMode() == d && !view.isMainEnabled();
+        EXPECT_EQ(d->startNoEdit->text(), "8100");
+        EXPECT_FALSE(decider.initialSettingsMode());
+        d->executeButton->click();
+        EXPECT_TRUE(decider.initialSettingsMode()) << "the communication side sees the wait";
+        d->endButton->click();
+        d->closeButton->click();
+    });
+    item->trigger();
+    EXPECT_TRUE(driver.done() && seen);
+    EXPECT_EQ(view.initialSettingsMode(), nullptr);
+    EXPECT_TRUE(view.isMainEnabled());
+}
+
+TEST_F(DialogTest, FieldsAreCheckedOnLeavingAndTheWaitingDialogStaysOpen)
+{
+    seed({{0, "312340100", 0}, {0, "312340102", 0}, {0, "312340110", 0}}, "500", 5);
+    CTermDatabase db(dir.path());
+    ASSERT_TRUE(db.startUp());
+    CInitSettingsDialog d(db, table);
+    d.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
+    EXPECT_EQ(d.countLabel->text(), "0件");
+
+    typeAndLeave(d.startNoEdit, d.rangeEdit, "00312340100");
+    EXPECT_EQ(d.startNoEdit->text(), "312340100");
+    EXPECT_EQ(d.idList->topLevelItem(0)->text(0), "312340102");
+    EXPECT_EQ(d.countLabel->text(), "2件");
+    typeAndLeave(d.rangeEdit, d.startNoEdit, "1001");
+    EXPECT_EQ(d.rangeEdit->text(), "5");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return d.rangeEdit->hasFocus(); })) << "the focus returns";
+    QTest::keyClick(d.rangeEdit, Qt::Key_Return); // no default button takes it
+    EXPECT_TRUE(d.isVisible());
+    EXPECT_TRUE(prompts.records.isEmpty());
+
+    ProcessValues::operatorBusy = 1; // as the menu command keeps it
+    d.executeButton->click();
+    ASSERT_TRUE(d.running());
+    EXPECT_EQ(table.freeCount(), 3);
+    EXPECT_EQ(ProcessValues::operatorBusy.load(), 0u) << "new terminals would be told busy";
+    EXPECT_FALSE(d.closeButton->isEnabled() || d.executeButton->isEnabled() ||
+                 d.startNoEdit->isEnabled() || d.rangeEdit->isEnabled());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return d.endButton->hasFocus(); }));
+    QDir().mkpath("/tmp/shots/init");
+    EXPECT_TRUE(d.grab().save("/tmp/shots/init/initsettings-waiting.png"));
+    QTest::keyClick(&d, Qt::Key_Escape);
+    d.close();
+    EXPECT_TRUE(d.isVisible()) << "neither Escape nor the title bar closes it";
+
+    d.endButton->click();
+    EXPECT_FALSE(d.running());
+    EXPECT_EQ(ProcessValues::operatorBusy.load(), 1u);
+    EXPECT_TRUE(Cp932::decode(dir.read("Log/" + QFileInfo(OpLog::todayFilePath()).fileName()))
+                    .contains("Ope22:初期設定終了"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return d.executeButton->hasFocus(); }));
+    d.close();
+    EXPECT_FALSE(d.isVisible());
+}

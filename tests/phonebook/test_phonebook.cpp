@@ -1,0 +1,114 @@
+// Opening a model's phone-book template: exactly one template opens; none,
+// several or one that can't be opened are reported and logged (error 13).
+#include "comm/OpLog.h"
+#include "common/Cp932.h"
+#include "common/ProcessValues.h"
+#include "phonebook/PhoneBookTemplate.h"
+#include "support/ScriptedPrompter.h"
+#include "support/TempDir.h"
+
+#include <QFile>
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace
+{
+
+struct RecordingOpener : IDesktopOpener {
+    bool succeed = true;
+    QStringList opened;
+    bool open(const QString &path) override
+    {
+        opened << path;
+        return succeed;
+    }
+};
+
+} // namespace
+
+TEST(PhoneBookTemplate, OpensTheOneTemplateOfTheModelOrSaysWhy)
+{
+    const QString several = u"電話帳テンプレート複数エラー"_s;
+    const QString faulty = u"電話帳テンプレートファイルエラー"_s;
+    struct Case {
+        const char *what;
+        QStringList files;
+        QString model;
+        bool opens;
+        PhoneBookOpen outcome;
+        QString caption; // empty: no message
+    };
+    const Case cases[] = {
+        {"one template",
+         {u"電話帳_KT-100_1.xlt"_s, u"電話帳_KT-200_1.xlt"_s},
+         "KT-100",
+         true,
+         PhoneBookOpen::Opened,
+         {}},
+        {"two templates",
+         {u"電話帳_KT-100_1.xlt"_s, u"電話帳_KT-100_2.xlt"_s},
+         "KT-100",
+         true,
+         PhoneBookOpen::SeveralTemplates,
+         several},
+        {"none", {u"電話帳_KT-200_1.xlt"_s}, "KT-100", true, PhoneBookOpen::NoTemplate, faulty},
+        {"a name without the model part",
+         {u"電話帳_1.xlt"_s},
+         "KT-100",
+         true,
+         PhoneBookOpen::NoTemplate,
+         faulty},
+        {"no application for it",
+         {u"電話帳_KT-100_1.xlt"_s},
+         "KT-100",
+         false,
+         PhoneBookOpen::OpenFailed,
+         faulty},
+        {"a model that is a wildcard",
+         {u"電話帳_KT-100_1.xlt"_s},
+         "*",
+         true,
+         PhoneBookOpen::NoTemplate,
+         faulty},
+        {"a model that leaves the folder",
+         {u"電話帳_KT-100_1.xlt"_s},
+         "../x",
+         true,
+         PhoneBookOpen::NoTemplate,
+         faulty},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir dir;
+        ProcessValues::setProgramFolder(dir.path());
+        dir.mkdir("Log");
+        for (const QString &f : c.files)
+            dir.write("Config/" + f, "xlt");
+        ScriptedPrompter prompter;
+        RecordingOpener opener;
+        opener.succeed = c.opens;
+        EXPECT_EQ(OpenPhoneBookTemplate("1001", c.model, opener, prompter), c.outcome);
+        if (c.outcome == PhoneBookOpen::Opened || c.outcome == PhoneBookOpen::OpenFailed)
+            EXPECT_EQ(opener.opened, QStringList{dir.file("Config/" + c.files[0])});
+        else
+            EXPECT_TRUE(opener.opened.isEmpty());
+        const QString log = Cp932::decode(
+            dir.read("Log/Log_" + QDate::currentDate().toString("yyyyMMdd") + ".txt"));
+        if (c.caption.isEmpty()) {
+            EXPECT_TRUE(prompter.records.isEmpty());
+            EXPECT_TRUE(log.isEmpty());
+            continue;
+        }
+        ASSERT_EQ(prompter.records.size(), 1);
+        EXPECT_EQ(prompter.records[0].caption, c.caption);
+        EXPECT_EQ(prompter.records[0].type, 0x10u);
+        EXPECT_TRUE(prompter.records[0].text.startsWith(
+            c.caption == several ? u"電話帳テンプレートが複数存在します。\n"_s
+                                 : u"電話帳テンプレートに異常があります。\n"_s));
+        // One error line 13 with the search pattern in place of the terminal ID.
+        EXPECT_EQ(log.count(u"\r\n"_s), 1);
+        EXPECT_TRUE(log.contains(u"Err13:電話帳ファイル異常"_s)) << log.toStdString();
+        EXPECT_TRUE(log.contains(u"電話帳_"_s + c.model + u"_*.xlt\r\n"_s)) << log.toStdString();
+    }
+}

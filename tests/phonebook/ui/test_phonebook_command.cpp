@@ -1,0 +1,75 @@
+// The phone-book menu item of the list window: it opens the template of the
+// first selected terminal's model through the opener, and only with a selection.
+#include "common/ProcessValues.h"
+#include "phonebook/ui/PhoneBookCommand.h"
+#include "register/TermDatabase.h"
+#include "support/ScriptedPrompter.h"
+#include "support/TempDir.h"
+#include "termlist/ui/TerminalView.h"
+
+#include <QAction>
+#include <QItemSelectionModel>
+#include <QMenuBar>
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace
+{
+
+struct RecordingOpener : IDesktopOpener {
+    QStringList *opened;
+    explicit RecordingOpener(QStringList *out) : opened(out) {}
+    bool open(const QString &path) override
+    {
+        *opened << path;
+        return true;
+    }
+};
+
+} // namespace
+
+TEST(PhoneBookCommand, OpensTheTemplateOfTheSelectedTerminalsModel)
+{
+    TempDir dir;
+    ProcessValues::setProgramFolder(dir.path());
+    ProcessValues::startupAbort = 0;
+    dir.write(u"Config/電話帳_KT-100_1.xlt"_s, "xlt");
+    {
+        CTermDatabase db(dir.path());
+        ASSERT_TRUE(db.startUp());
+        for (const char *model : {"KT-100", "KT-200"}) {
+            RegistrationData r;
+            r.TermID = model[3] == '1' ? "1001" : "1002";
+            r.IPAddr = model[3] == '1' ? 0x0200007Fu : 0x0300007Fu;
+            r.MachineName = model;
+            r.UserInfo1 = r.TermID;
+            ASSERT_EQ(db.registerUpdate(r), 0);
+        }
+    }
+    ScriptedPrompter prompter;
+    CTerminalView view;
+    view.initialUpdate();
+    QMenuBar bar;
+    view.buildMenus(&bar);
+    QAction *action = view.action("actionEditPhoneBook");
+    ASSERT_TRUE(action);
+    EXPECT_FALSE(action->isEnabled());
+    QStringList opened;
+    {
+        PhoneBookCommand command(view, std::make_unique<RecordingOpener>(&opened));
+        EXPECT_TRUE(action->isEnabled());
+        // The KT-100 terminal selected: its template opens.
+        view.selectRow(view.selectedEntries().front().MachineName == "KT-100" ? 0 : 1);
+        ASSERT_EQ(view.selectedEntries().front().MachineName, "KT-100");
+        action->trigger();
+        EXPECT_EQ(opened, QStringList{dir.file(u"Config/電話帳_KT-100_1.xlt"_s)});
+        EXPECT_TRUE(view.isMainEnabled());
+        // Nothing selected: nothing happens.
+        view.selectionModel()->clearSelection();
+        action->trigger();
+        EXPECT_EQ(opened.size(), 1);
+        EXPECT_TRUE(prompter.records.isEmpty());
+    }
+    EXPECT_FALSE(action->isEnabled());
+}
