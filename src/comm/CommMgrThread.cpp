@@ -1,6 +1,7 @@
 #include "comm/CommMgrThread.h"
 
 #include "comm/FtpSettings.h"
+#include "comm/IncomingDatagram.h"
 #include "comm/TermProcThread.h"
 #include "comm/UdpChannel.h"
 #include "comm/WorkerMessages.h"
@@ -249,32 +250,19 @@ private:
     // the user interface from here, so a burst never waits for the manager.
     void onDatagram(const QByteArray &datagram, std::uint32_t source, std::uint16_t port)
     {
-        Udp::IncomingResult in = Udp::parseIncoming(datagram);
-        if (in.status != Udp::ParseStatus::Ok)
-            return;
-        if (auto *notice = std::get_if<Udp::TermNotify>(&in.message)) {
-            m_channel.sendNoticeAck(notice->address, port, notice->termId, notice->macAddress);
-            auto payload = std::make_unique<NoticePayload>();
-            payload->notice = std::move(*notice);
-            auto m =
-                std::make_unique<TaskMessage>(ProcessValues::CommThreadId, TaskKind::TermNotice);
-            m->payload[0] = std::move(payload);
-            PostToThread(ProcessValues::MainThreadId, Msg::Task, 0, std::move(m));
-        } else if (std::holds_alternative<Udp::SessionAnswer>(in.message)) {
-            auto d = std::make_unique<DatagramPayload>();
-            d->address = source;
-            d->port = port;
-            d->bytes = datagram.left(Udp::ReceiveSize);
-            PostToThread(ProcessValues::CommThreadId, CommMsg::SessionAnswer, 0, std::move(d));
-        } else if (auto *request = std::get_if<Udp::TermRequest>(&in.message)) {
-            auto r = std::make_unique<TermRequestPayload>();
-            r->address = request->notify.address;
-            r->sourceAddress = source;
-            r->sourcePort = port;
-            r->sequence = request->sequence;
-            r->request = std::move(*request);
-            PostToThread(ProcessValues::CommThreadId, CommMsg::TermRequestArrived, 0, std::move(r));
-        }
+        struct Sink : IIncomingSink {
+            UdpChannel &channel;
+            explicit Sink(UdpChannel &c) : channel(c) {}
+            void ackNotice(const Udp::TermNotify &notice, std::uint16_t to) override
+            {
+                channel.sendNoticeAck(notice.address, to, notice.termId, notice.macAddress);
+            }
+            void post(ThreadId target, std::uint32_t msg, std::unique_ptr<Payload> payload) override
+            {
+                PostToThread(target, msg, 0, std::move(payload));
+            }
+        } sink(m_channel);
+        DispatchIncoming(datagram, source, port, sink);
     }
 
     CCommMgrThread &m_owner;

@@ -64,7 +64,12 @@ QString CAutoUpdateDecider::firmwareVersion(const QString &path)
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         return QString();
-    QByteArray line = f.readLine(4096);
+    return firmwareVersion(f);
+}
+
+QString CAutoUpdateDecider::firmwareVersion(QIODevice &file)
+{
+    QByteArray line = file.readLine(4096);
     while (line.endsWith('\n') || line.endsWith('\r'))
         line.chop(1);
     if (line.size() < 58)

@@ -9,6 +9,7 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QIODevice>
 #include <QString>
 
 #include <functional>
@@ -31,6 +32,8 @@ public:
     // after the first 38 of a first line of at least 58, as 10 hex bytes.
     // Empty when the file can't be read or the line is too short.
     static QString firmwareVersion(const QString &path);
+    // The same from an open file (read from its current position).
+    static QString firmwareVersion(QIODevice &file);
 
     // A terminal's file stamp ("ddMMyyyyHHmmss" at the start of an item).
     struct Stamp {

@@ -15,6 +15,18 @@ bool hasWildcard(const QString &value)
     return value.contains(QLatin1Char('*'));
 }
 
+// A condition counts only with a code the dialogs write (six-way 1..6) and,
+// for the second one, a join code 1 or 2; anything else (a damaged row)
+// would only break the statement.
+bool counts(std::int32_t code)
+{
+    return code >= CondCode::Greater && code <= CondCode::NotEqual;
+}
+bool secondCounts(std::int32_t join, std::int32_t code)
+{
+    return (join == JoinCode::Or || join == JoinCode::And) && counts(code);
+}
+
 // The zero date of the original engine, used when a date filter holds none.
 QString dateLiteral(const QDateTime &dt)
 {
@@ -53,7 +65,7 @@ const TwoClauseNames MacNames{"UserInfo1",
 QString twoClausePiece(const TwoClauseNames &n, const QString &v1, std::int32_t c1,
                        std::int32_t join, const QString &v2, std::int32_t c2)
 {
-    if (c1 == 0)
+    if (!counts(c1))
         return {};
     auto value = [&](const QString &v) { return q(n.padded ? StoredTermId(v) : v); };
     auto emptyTail = [&](std::int32_t code) {
@@ -68,7 +80,7 @@ QString twoClausePiece(const TwoClauseNames &n, const QString &v1, std::int32_t 
         s = QLatin1String(" AND (") + QLatin1String(n.l1) + QLatin1String(" LIKE ") + q(v1);
     else
         s = QLatin1String(" AND (NOT ") + QLatin1String(n.l1) + QLatin1String(" LIKE ") + q(v1);
-    if (join != 0 && c2 != 0) {
+    if (secondCounts(join, c2)) {
         s += JoinText(join);
         if (v2.isEmpty())
             s += QLatin1String("(") + QLatin1String(n.n2) + emptyTail(c2);
@@ -88,7 +100,7 @@ QString versionPiece(const QString &col, QString &v1, std::int32_t c1, std::int3
 {
     v1 = v1.trimmed();
     v2 = v2.trimmed();
-    if (c1 == 0)
+    if (!counts(c1))
         return {};
     const QString isEmpty =
         QLatin1String("(") + col + QLatin1String(" IS NULL OR ") + col + QLatin1String(" = '')");
@@ -99,7 +111,7 @@ QString versionPiece(const QString &col, QString &v1, std::int32_t c1, std::int3
         s = QLatin1String(" AND (") + col + SixWayOperator(c1) + q(v1);
     else
         s = QLatin1String(" AND (") + (c1 == CondCode::Equal ? isEmpty : notEmpty);
-    if (join != 0 && c2 != 0) {
+    if (secondCounts(join, c2)) {
         s += JoinText(join);
         if (!v2.isEmpty())
             s += col + SixWayOperator(c2) + q(v2);
@@ -132,12 +144,12 @@ QString oneValuePiece(const QString &col, QString &v, std::int32_t code)
 QString datePiece(const char *column, const QDateTime &d1, std::int32_t c1, std::int32_t join,
                   const QDateTime &d2, std::int32_t c2)
 {
-    if (c1 == 0)
+    if (!counts(c1))
         return {};
     const QString expr =
         QLatin1String("Format(") + QLatin1String(column) + QLatin1String(",'YYYY/MM/DD')");
     QString s = QLatin1String(" AND (") + expr + SixWayOperator(c1) + dateLiteral(d1);
-    if (join != 0 && c2 != 0)
+    if (secondCounts(join, c2))
         s += JoinText(join) + expr + SixWayOperator(c2) + dateLiteral(d2);
     return s + QLatin1String(")");
 }
@@ -334,6 +346,15 @@ void StandardListCond(ListCondInfo &c)
 
 QString BuildListQuery(ListCondInfo &c)
 {
+    // A text ends at its first NUL, as in the edit fields that produce it;
+    // inside the statement the engine would end the whole SQL there.
+    for (QString *v : {&c.FInfoTermID1, &c.FInfoTermID2, &c.FInfoIPAddr1, &c.FInfoIPAddr2,
+                       &c.FInfoVendor, &c.FInfoMachin, &c.FInfoApVer1, &c.FInfoApVer2,
+                       &c.FInfoBtVer1, &c.FInfoBtVer2, &c.FInfoMACAddr1, &c.FInfoMACAddr2}) {
+        const qsizetype nul = v->indexOf(QChar(0));
+        if (nul >= 0)
+            v->truncate(nul);
+    }
     QString sql = QStringLiteral("SELECT * FROM TermInfo WHERE ID IS NOT NULL ");
     sql += twoClausePiece(TermIdNames, c.FInfoTermID1, c.FCndTermID1, c.FJoinTermID, c.FInfoTermID2,
                           c.FCndTermID2);

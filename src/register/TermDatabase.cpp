@@ -795,6 +795,11 @@ QString carriedColumnsOnly(const QString &sqliteSql)
 }
 } // namespace
 
+QString ListReadSql(const QString &jetSql)
+{
+    return carriedColumnsOnly(JetToSqlite(jetSql));
+}
+
 int CTermDatabase::readList(const ListCondInfo &cond, std::vector<TermEntry> &list)
 {
     if (!isOpen())
@@ -904,7 +909,7 @@ int CTermDatabase::readListSql(const QString &jetSql, std::vector<TermEntry> &li
     if (!h)
         return reportError(QStringLiteral("The register is not an SQLite database."));
     QString error;
-    if (!readListDirect(h, carriedColumnsOnly(JetToSqlite(jetSql)), list, error))
+    if (!readListDirect(h, ListReadSql(jetSql), list, error))
         return reportError(error);
     return DbAnswer::Done;
 }

@@ -156,3 +156,7 @@ private:
     std::vector<DeferredLog> m_deferredLog;
     QString m_lastError;
 };
+
+// The SQLite text the list read prepares for a Jet list query: translated,
+// and reading only the columns a list entry carries.
+QString ListReadSql(const QString &jetSql);

@@ -71,11 +71,7 @@ QString ViewStack::simFile(const QString &address, const QString &name) const
 bool ViewStack::waitRows(int rows, int timeoutMs)
 {
     return pumpUntil(
-        [&] {
-            if (view->refreshPending() || view->listModel()->rowCount() < rows)
-                return false;
-            return true;
-        },
+        [&] { return !view->refreshPending() && view->listModel()->rowCount() >= rows; },
         timeoutMs);
 }
 

@@ -24,21 +24,6 @@ inline void PrintTo(const QString &s, std::ostream *os)
 namespace
 {
 
-QStringList ids(int first, int count)
-{
-    QStringList out;
-    for (int i = 0; i < count; ++i)
-        out << QString::number(first + i);
-    return out;
-}
-
-QString address(const QString &base, int n)
-{
-    QStringList parts = base.split('.');
-    parts.last() = QString::number(parts.last().toInt() + n);
-    return parts.join('.');
-}
-
 // Where screenshots go when KEL_SHOTS names a folder.
 void shoot(QWidget *w, const char *name)
 {
@@ -58,26 +43,7 @@ QString sha256(const QString &path)
 
 } // namespace
 
-TEST(CommandsE2e, TerminalInformationShowsFetchingUntilTheNoticeArrives)
-{
-    ViewStack stack(44801);
-    Termsim sim;
-    ASSERT_TRUE(stack.withTerminals(sim, "127.0.81.2", 3));
-    sim.cmd("set 2 notify_on_inforeq=false");
-    stack.selectAll();
-    stack.trigger("actionTermInfo");
-    ASSERT_TRUE(stack.wait());
-    for (int t = 0; t < 3; ++t)
-        EXPECT_EQ(sim.received(t, "TermInfoReq").size(), 1);
-    const QString done = QStringLiteral("端末情報取得 (正常終了)");
-    // The notices of terminals 0 and 1 may arrive just before or after the redraw.
-    EXPECT_TRUE(pumpUntil([&] { return stack.resultText("1001") == done; }, 5000));
-    EXPECT_EQ(stack.resultText("1003"), QStringLiteral("端末情報取得中"));
-    sim.cmd("notify 2");
-    EXPECT_TRUE(pumpUntil([&] { return stack.resultText("1003") == done; }, 5000));
-}
-
-TEST(CommandsE2e, SystemSettingsReadOf25TerminalsCopiesEveryFile)
+TEST(CommandsE2e, SystemSettingsReadOf25TerminalsThenARestartStopped)
 {
     ViewStack stack(44802);
     Termsim sim;
@@ -93,17 +59,59 @@ TEST(CommandsE2e, SystemSettingsReadOf25TerminalsCopiesEveryFile)
         const QString id = QString::number(1001 + t);
         const QString local = stack.dir.file("Data/Sys/kel_sys" + id + ".ini");
         ASSERT_TRUE(QFile::exists(local)) << t;
-        EXPECT_EQ(sha256(local), sha256(stack.simFile(address("127.0.82.2", t), "kel_sys.ini")));
+        EXPECT_EQ(sha256(local),
+                  sha256(stack.simFile(QString("127.0.82.%1").arg(2 + t), "kel_sys.ini")));
         EXPECT_EQ(stack.resultText(id), QStringLiteral("ｼｽﾃﾑ設定読込 (正常終了)"));
     }
     EXPECT_TRUE(QDir(stack.dir.file("Data/Sys")).entryList({"*.tmp"}).isEmpty());
+
+    // "中止" after part of them was handed out: the rest get result 7.
+    sim.cmd("clear");
+    sim.cmd("set all reply_delay_ms=150");
+    stack.selectAll();
+    stack.trigger("actionRestart");
+    CProgressDialog *progress = stack.view->commandWindows().progressWindow();
+    ASSERT_NE(progress, nullptr);
+    ASSERT_TRUE(pumpUntil([&] { return progress->bar->value() >= 3; }, 20000));
+    EXPECT_EQ(progress->bar->maximum(), 25);
+    EXPECT_TRUE(progress->counterLabel->text().endsWith(QStringLiteral(" / 25  処理済み")));
+    shoot(progress, "progress.png");
+    progress->stopButton->click();
+    EXPECT_TRUE(
+        progress->textLabel->text().startsWith(QStringLiteral("実行中の処理の完了を待っています")));
+    QCoreApplication::processEvents();
+    shoot(progress, "progress-stopping.png");
+    ASSERT_TRUE(stack.wait());
+    EXPECT_EQ(stack.view->commandWindows().progressWindow(), nullptr);
+    EXPECT_TRUE(stack.bar.isEnabled());
+    int cancelled = 0, done = 0;
+    for (const TermEntry &e : stack.view->listModel()->entries()) {
+        cancelled += e.ResultCode == 7;
+        done += e.ResultCode == 0;
+    }
+    EXPECT_GT(cancelled, 0);
+    EXPECT_EQ(cancelled + done, 25);
+    EXPECT_EQ(sim.json("received all name=RemoteOpenReq").toArray().size(), done);
 }
 
-TEST(CommandsE2e, WritesFirmwareRestartAndForcedClose)
+TEST(CommandsE2e, TerminalInformationWritesRestartAndForcedClose)
 {
     ViewStack stack(44803);
     Termsim sim;
     ASSERT_TRUE(stack.withTerminals(sim, "127.0.83.2", 3));
+    sim.cmd("set 2 notify_on_inforeq=false");
+    stack.selectAll();
+    stack.trigger("actionTermInfo");
+    ASSERT_TRUE(stack.wait());
+    for (int t = 0; t < 3; ++t)
+        EXPECT_EQ(sim.received(t, "TermInfoReq").size(), 1);
+    const QString info = QStringLiteral("端末情報取得 (正常終了)");
+    // The notices of terminals 0 and 1 may arrive just before or after the redraw.
+    EXPECT_TRUE(pumpUntil([&] { return stack.resultText("1001") == info; }, 5000));
+    EXPECT_EQ(stack.resultText("1003"), QStringLiteral("端末情報取得中"));
+    sim.cmd("notify 2");
+    EXPECT_TRUE(pumpUntil([&] { return stack.resultText("1003") == info; }, 5000));
+
     stack.dir.write("Data/Sys/kel_sys1001.ini", "[Terminal]\r\nOwn=1\r\n");
     stack.dir.write("Data/Sys/kel_sys_all.ini", "[Common]\r\nAll=1\r\n");
     stack.dir.write("Boot/boot_v2.s", "S00F0000626F6F745F7632000000000000\r\n");
@@ -204,44 +212,13 @@ TEST(CommandsE2e, TargetCheckStopsBeforeAnythingIsSent)
     EXPECT_EQ(sim.json("received all").toArray().size(), 0);
 }
 
-TEST(CommandsE2e, StopHandsOutNoFurtherTerminals)
-{
-    ViewStack stack(44805);
-    Termsim sim;
-    ASSERT_TRUE(stack.withTerminals(sim, "127.0.85.2", 25));
-    sim.cmd("set all reply_delay_ms=150");
-    stack.selectAll();
-    stack.trigger("actionRestart");
-    CProgressDialog *progress = stack.view->commandWindows().progressWindow();
-    ASSERT_NE(progress, nullptr);
-    ASSERT_TRUE(pumpUntil([&] { return progress->bar->value() >= 3; }, 20000));
-    EXPECT_EQ(progress->bar->maximum(), 25);
-    EXPECT_TRUE(progress->counterLabel->text().endsWith(QStringLiteral(" / 25  処理済み")));
-    shoot(progress, "progress.png");
-    progress->stopButton->click();
-    EXPECT_TRUE(progress->textLabel->text().startsWith(QStringLiteral("実行中の処理の完了を待っています")));
-    QCoreApplication::processEvents();
-    shoot(progress, "progress-stopping.png");
-    ASSERT_TRUE(stack.wait());
-    EXPECT_EQ(stack.view->commandWindows().progressWindow(), nullptr);
-    EXPECT_TRUE(stack.bar.isEnabled());
-    int cancelled = 0, done = 0;
-    for (const QString &id : ids(1001, 25)) {
-        cancelled += stack.shown(id)->ResultCode == 7;
-        done += stack.shown(id)->ResultCode == 0;
-    }
-    EXPECT_GT(cancelled, 0);
-    EXPECT_EQ(cancelled + done, 25);
-    EXPECT_EQ(sim.json("received all name=RemoteOpenReq").toArray().size(), done);
-}
-
 TEST(CommandsE2e, TerminalRequestsRunDeferAndAreDiscarded)
 {
     ViewStack stack(44806);
     Termsim sim;
     ASSERT_TRUE(stack.withTerminals(sim, "127.0.86.2", 8));
-    for (const QString &id : ids(1001, 8))
-        stack.dir.write("Data/Sys/kel_sys" + id + ".ini", "[Terminal]\r\nNew=1\r\n");
+    for (int id = 1001; id <= 1008; ++id)
+        stack.dir.write(QString("Data/Sys/kel_sys%1.ini").arg(id), "[Terminal]\r\nNew=1\r\n");
     const QString old = "stamps='01012001000000  ,01012001000000  ,01012001000000  '";
     sim.cmd("set all reply_delay_ms=250");
 
@@ -273,7 +250,9 @@ TEST(CommandsE2e, TerminalRequestsRunDeferAndAreDiscarded)
         sim.cmd(QString("request %1 select=1 ").arg(t) + old);
     sim.cmd("request 2 select=1 " + old);
     ASSERT_TRUE(pumpUntil([&] { return windows.remoteWindow() != nullptr; }, 10000));
-    ASSERT_TRUE(pumpUntil([&] { return sim.json("received all name=TermRequestAccept").toArray().size() == 7; }, 10000));
+    ASSERT_TRUE(pumpUntil(
+        [&] { return sim.json("received all name=TermRequestAccept").toArray().size() == 7; },
+        10000));
     windows.remoteWindow()->stopButton->click();
     ASSERT_TRUE(pumpUntil([&] { return windows.remoteWindow() == nullptr; }, 30000));
     EXPECT_EQ(stack.prompter.records.last().caption, QStringLiteral("リモート設定要求の破棄確認"));

@@ -1,6 +1,5 @@
-// The manager's decisions with every effect recorded: hand-out over ten
-// workers, cancel, refusal, log lines, remote names, routing and the queue
-// of terminal-initiated requests.
+// The manager's decisions with every effect recorded: log lines, remote
+// names and the queue of terminal-initiated requests.
 #include "comm/CommManager.h"
 #include "comm/RemoteNames.h"
 #include "comm/WorkerMessages.h"
@@ -121,55 +120,16 @@ struct Manager : ::testing::Test {
         m->kind = RequestKind::Decision;
         core.onTask(std::move(m));
     }
-    // Every busy worker reports until the request ends.
-    void finishAll(std::uint32_t reply, int result = 0)
-    {
-        for (int round = 0; core.busy() && round < 50; ++round)
-            for (int slot = 0; slot < 10; ++slot)
-                if (core.userWorkerAddress(slot))
-                    core.onUserWorkerDone(slot, reply, result);
-    }
 };
 
 } // namespace
 
-TEST_F(Manager, TwentyFiveTerminalsOverTenWorkers)
+// A worker that can't start: the started ones end, the request comes back.
+TEST_F(Manager, AWorkerThatCannotStartEndsTheRequest)
 {
-    core.onTask(request(RequestKind::Restart, 25));
-    EXPECT_EQ(host.messagesTo(WorkerPool::User, 9),
-              (std::vector<std::uint32_t>{WorkerMsg::RenewSession, WorkerMsg::Target,
-                                          WorkerMsg::Restart}));
-    EXPECT_EQ(host.started.size(), 10u);
-    const SessionTarget *t = host.targetsTo(WorkerPool::User, 9).front();
-    EXPECT_EQ(t->address, 0x7F000A09u);
-    EXPECT_EQ(t->port, 4123);
-    EXPECT_EQ(t->ftpMode, 0);
-    // The 11th terminal goes to the first worker that reports.
-    core.onUserWorkerDone(6, WorkerMsg::RestartDone, 0);
-    ASSERT_EQ(host.targetsTo(WorkerPool::User, 6).size(), 2u);
-    EXPECT_EQ(host.targetsTo(WorkerPool::User, 6)[1]->termId, "110");
-    finishAll(WorkerMsg::RestartDone);
-    EXPECT_EQ(host.ended.size(), 10u);
-    EXPECT_EQ(host.last().endFlag, 1);
-}
-
-TEST_F(Manager, RequestsWhileBusyOrWithoutWorkersComeBackRefused)
-{
-    core.onTask(request(RequestKind::Restart, 3));
-    EXPECT_EQ(host.started, (std::vector<int>{0, 1, 2})) << "one worker per terminal";
-    const std::size_t posted = host.posted.size();
-    for (int kind : {RequestKind::WriteSys, RequestKind::TermInfo, RequestKind::ScheduleRestart}) {
-        core.onTask(request(kind, 4));
-        EXPECT_EQ(host.view.back()->kind, TaskKind::RequestEnded);
-        EXPECT_EQ(host.last().endFlag, 0);
-    }
-    EXPECT_EQ(host.posted.size(), posted);
-    finishAll(WorkerMsg::RestartDone);
-
-    // A worker that can't start: the started ones end, the request comes back.
     host.failWorkerAt = 2;
-    host.ended.clear();
     core.onTask(request(RequestKind::Restart, 5));
+    EXPECT_EQ(host.started, (std::vector<int>{0, 1, 2}));
     EXPECT_EQ(host.ended, (std::vector<int>{0, 1}));
     EXPECT_EQ(host.view.back()->kind, TaskKind::RequestEnded);
     EXPECT_FALSE(core.busy());
@@ -294,10 +254,6 @@ TEST_F(Manager, TerminalRequestsAreAnsweredQueuedAndRunOnFiveWorkers)
     EXPECT_TRUE(t->restartAfterRemote);
     EXPECT_EQ(t->files.at(0).remoteName, "kel_sys01022024101010.ini");
 
-    core.onSessionAnswer(0x7F000B03u, Udp::buildRemoteCloseAck());
-    EXPECT_EQ(host.posted.back().pool, WorkerPool::Request);
-    EXPECT_EQ(host.posted.back().slot, 2);
-
     core.onRequestWorkerDone(0, 0);
     EXPECT_EQ(host.countKind(TaskKind::TermRequestEnded), 1);
     EXPECT_FALSE(host.view.back()->slot<RemoteSlotsPayload>(0)->workers[0].busy);
@@ -307,22 +263,8 @@ TEST_F(Manager, TerminalRequestsAreAnsweredQueuedAndRunOnFiveWorkers)
     EXPECT_EQ(host.countKind(TaskKind::TermRequestEnded), 6);
     EXPECT_EQ(host.countKind(TaskKind::RemoteSeriesEnded), 1);
     EXPECT_EQ(host.view.back()->kind, TaskKind::RemoteSeriesEnded) << "the last slot report first";
-    for (int i = 0; i < 3; ++i)
-        arrive(std::uint16_t(30 + i), 1);
-    ASSERT_EQ(core.queuedCount(), 3);
-    const auto taken = core.takeQueued();
-    EXPECT_EQ(taken.size(), 3u);
-    EXPECT_EQ(taken.front()->sequence, 30);
-    EXPECT_EQ(core.queuedCount(), 0);
-    core.onDispatch();
-    EXPECT_EQ(host.remoteCount, 0) << "taken requests never run";
-    EXPECT_EQ(host.remoteCount, 0);
 
-    // While a user request runs the decision is "busy"; nothing to move: close only.
-    core.onTask(request(RequestKind::Restart, 1));
-    core.onTermRequest(std::make_unique<TermRequestPayload>());
-    EXPECT_EQ(host.view.back()->slot<TermRequestPayload>(0)->decision, UpdateDecision::Busy);
-    finishAll(WorkerMsg::RestartDone);
+    // Nothing to move: the session is only closed.
     decider.files.clear();
     arrive(20, 1);
     core.onDispatch();
@@ -402,8 +344,7 @@ TEST_F(Manager, SeriesEndsOnEveryRoadThatLeavesNothingToDo)
     EXPECT_EQ(host.countKind(TaskKind::RemoteSeriesEnded), 1);
 }
 
-// Terminal IDs come from the register, which took them from datagrams: the
-// per-terminal file requests end at once with result 10 for an ID or a local
+// Per-terminal file requests end at once with result 10 for an ID or a local
 // path that could lead outside the program folder; the others run as usual.
 TEST_F(Manager, UnsafeTerminalFilesEndAtOnceWithResultTen)
 {
@@ -454,15 +395,4 @@ TEST_F(Manager, UnsafeTerminalFilesEndAtOnceWithResultTen)
         EXPECT_EQ(h.progress.back(), std::make_pair(8, 8));
         EXPECT_EQ(h.progress.size(), 9u) << "one step per terminal after 0 of 8";
     }
-
-    // All of them rejected: no worker at all, the request still completes.
-    FakeHost h;
-    CommManagerCore m(h);
-    auto r = request(RequestKind::ReadSys, 2);
-    RequestOf(*r)->entries[0].termId = "..";
-    RequestOf(*r)->entries[1].termId = "";
-    m.onTask(std::move(r));
-    EXPECT_TRUE(h.started.empty());
-    EXPECT_FALSE(m.busy());
-    EXPECT_EQ(h.countKind(CompletionKind::ReadSys), 1);
 }

@@ -54,15 +54,12 @@ TEST(FtpAccounts, LoadAnswersAndLookups)
         {"first equal wins", "3", {"A,first,1", "B,second,2", "A,third,3"}, 0, 3, {{"A", "first"}, {"B", "second"}, {"C", nullptr}}},
         {"count above 16 reads 16", "20", manySets(20), 0, 16, {{"M1", "user1"}, {"M16", "user16"}, {"M17", nullptr}, {"M20", nullptr}}},
         {"hexadecimal count", "0x2", manySets(3), 0, 2, {{"M2", "user2"}, {"M3", nullptr}}},
-        {"&h count", "&H3", manySets(3), 0, 3, {{"M3", "user3"}}},
         {"supervisor alone serves every model", "1", {"Supervisor,root,pw"}, 0, 1, {{"AnyModel", "root"}, {"", "root"}}},
         {"supervisor is case-sensitive", "1", {"supervisor,root,pw"}, 0, 1, {{"AnyModel", nullptr}, {"supervisor", "root"}}},
         {"supervisor second of two", "2", {"A,a,1", "Supervisor,root,pw"}, 2, 2, {}},
-        {"supervisor first of two", "2", {"Supervisor,root,pw", "A,a,1"}, 2, 2, {}},
         {"supervisor beyond Count is not read", "1", {"A,a,1", "Supervisor,r,p"}, 0, 1, {{"A", "a"}, {"B", nullptr}}},
         {"Count missing", nullptr, {"A,a,1"}, 1, 0, {{"A", nullptr}}},
         {"Count zero", "0", {"A,a,1"}, 1, 0, {{"A", nullptr}}},
-        {"Count not a number", "many", {"A,a,1"}, 1, 0, {{"A", nullptr}}},
         {"Count negative", "-2", {"A,a,1"}, 1, 0, {{"A", nullptr}}},
         {"missing values read empty", "2", {"A", "B,b,2"}, 0, 2, {{"A", ""}}},
     };
@@ -84,17 +81,11 @@ TEST(FtpAccounts, LoadAnswersAndLookups)
     }
 }
 
-TEST(FtpAccounts, ProcessWideTableAndStartupRefusals)
+TEST(FtpAccounts, ProcessWideTable)
 {
     TempDir dir;
     ProcessValues::setProgramFolder(dir.path());
     EXPECT_EQ(LoadFtpAccounts(), FtpAccountTable::NoAccount); // no file at all
-    EXPECT_EQ(FtpAccountRefusalText(1),
-              "FTPアカウントが設定されていません。\nプログラムを終了します。");
-    EXPECT_TRUE(FtpAccountRefusalText(2).startsWith(
-        "複数機種のFTPアカウントを設定している場合、スーパーバイザ設定はできません。\n"));
-    EXPECT_TRUE(FtpAccountRefusalText(0).isEmpty());
-    EXPECT_EQ(FtpAccountRefusalCaption(), "起動エラー");
 
     dir.write("Config/FTPauth.ini", accountFile("2", {"KX-T1,利用者,secret", "KX-T2,u2,p2"}));
     EXPECT_EQ(LoadFtpAccounts(), FtpAccountTable::Usable);

@@ -60,20 +60,14 @@ TEST(OpLogFormat, ExactBytesOfErrorAndOperationLines)
     const Case cases[] = {
         {true, 2, "   1001", "192.168.1.5", 0, "Err02:端末ID不一致                      端末ID:1001 IPアドレス:192.168.1.5"},
         {true, 3, "1001", "", 0, "Err03:保守開始異常                      端末ID:1001 Busy"},
-        {true, 3, "1001", "", 1, "Err03:保守開始異常                      端末ID:1001 Remote"},
-        {true, 3, "1001", "", 2, "Err03:保守開始異常                      端末ID:1001 NoAnswer"},
         {true, 3, "1001", "", 7, "Err03:保守開始異常                      端末ID:1001 unknown"},
         {true, 4, "  ABC", "FTP接続エラー", 0, "Err04:FTP異常                           端末ID:ABC FTP接続エラー"},
         {true, 9, "1001", "ignored", 0, "Err09:その他のエラー                    端末ID:1001 "},
         {true, 12, "1001", "SECTION[0] DATA[1] ﾃｽﾄ例外処理が発生しました。", 0, "Err12:設定Configファイル異常            SECTION[0] DATA[1] ﾃｽﾄ例外処理が発生しました。"},
         {true, 13, "1001", "Config/電話帳X_*.xlt", 0, "Err13:電話帳ファイル異常                Config/電話帳X_*.xlt"},
         {false, 2, "   1001", "", 0, "Ope02:ユーザ設定読み込み                端末ID:1001 正常終了"},
-        {false, 3, "1001", "", 8, "Ope03:電話帳(短縮ダイヤル)読み込み      端末ID:1001 対象ファイル無し"},
-        {false, 4, "1001", "", 3, "Ope04:システム設定書き込み              端末ID:1001 通信処理タイムアウト"},
-        {false, 9, "1001", "", 0, "Ope09:端末情報取得要求                  端末ID:1001 正常終了"},
         {false, 12, "", "", -1, "Ope12:処理キャンセル                    端末ID: "},
         {false, 13, "1001", "", 99, "Ope13:共通ファイル書き込み              端末ID:1001 "},
-        {false, 8, "1001", "", 1, "Ope08:アプリケーション書き込み          端末ID:1001 リモートオープンエラー(電話機使用中)"},
     };
     // clang-format on
     for (const auto &c : cases) {
@@ -102,11 +96,15 @@ TEST_F(LogFolder, AppendsToTheDaysFileAndKeepsItReadOnly)
     EXPECT_TRUE(IsReadOnly(path));
     // A read-only file is appended to, not refused.
     EXPECT_TRUE(OpLog::writeOperation(9, "78", 0));
+    EXPECT_TRUE(OpLog::writeRegisterError(1, "   101"));
+    EXPECT_TRUE(OpLog::writeRegisterError(2, "   101", "10.0.0.7"));
     // clang-format off
     EXPECT_EQ(logOf("20240305"), linesOf({
         "Err03:保守開始異常                      端末ID:77 NoAnswer",
         "Ope16:設定ファイル書き込み              端末ID:77 Data/Sys/kel_sys77.ini",
-        "Ope09:端末情報取得要求                  端末ID:78 正常終了"}));
+        "Ope09:端末情報取得要求                  端末ID:78 正常終了",
+        "Err01:IPアドレス不一致                  端末ID:101 ",
+        "Err02:端末ID不一致                      端末ID:101 IPアドレス:10.0.0.7"}));
     // clang-format on
 }
 
@@ -119,17 +117,6 @@ TEST_F(LogFolder, FirstLineAfterMidnightStartsTheNewDaysFile)
     // clang-format off
     EXPECT_EQ(logOf("20241231"), Cp932::encode("2024/12/31 23:59  Ope10:端末再起動要求                    端末ID:5 正常終了\r\n"));
     EXPECT_EQ(logOf("20250101"), Cp932::encode("2025/01/01 00:00  Ope10:端末再起動要求                    端末ID:5 通信処理タイムアウト\r\n"));
-    // clang-format on
-}
-
-TEST_F(LogFolder, RegisterErrors)
-{
-    EXPECT_TRUE(OpLog::writeRegisterError(1, "   101"));
-    EXPECT_TRUE(OpLog::writeRegisterError(2, "   101", "10.0.0.7"));
-    // clang-format off
-    EXPECT_EQ(logOf("20240305"), linesOf({
-        "Err01:IPアドレス不一致                  端末ID:101 ",
-        "Err02:端末ID不一致                      端末ID:101 IPアドレス:10.0.0.7"}));
     // clang-format on
 }
 

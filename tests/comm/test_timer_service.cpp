@@ -1,10 +1,7 @@
-// The timer service: counting down, expiry order, stop rules, and the thread
-// that posts kind 39 to the owner.
+// The timer list: counting down, expiry order and stop rules. (The thread
+// around it runs under every end-to-end test's session waits.)
 #include "comm/TimerService.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QThread>
 #include <gtest/gtest.h>
 
 namespace
@@ -43,60 +40,4 @@ TEST(TimerList, CountsDownExpiresInOrderAndStopsTheFirstMatch)
     while (list.tick().empty())
         ++ticks;
     EXPECT_EQ(ticks, 900);
-}
-
-namespace
-{
-
-struct Owner : MessageReceiver {
-    std::vector<std::pair<std::uint16_t, qint64>> expiries; // id, ms since start
-    QElapsedTimer clock;
-    Owner() { clock.start(); }
-    void onMessage(std::uint32_t msg, quintptr, std::unique_ptr<Payload> p) override
-    {
-        auto *task = dynamic_cast<TaskMessage *>(p.get());
-        if (msg == Msg::Task && task && task->kind == TaskKind::TimerExpired)
-            expiries.push_back({TimerSpecOf(*task)->id, clock.elapsed()});
-    }
-};
-
-void pumpFor(int ms)
-{
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-}
-
-} // namespace
-
-TEST(TimerThread, ExpiresTimersAndEndsOnStop)
-{
-    qputenv("KELMNGPC_TICK_MS", "5");
-    Owner owner;
-    const ThreadId me = owner.threadId();
-    CTimerThread timers(AllocateThreadId());
-    ASSERT_TRUE(timers.launch());
-    auto post = [&](std::uint32_t msg, std::unique_ptr<TaskMessage> m) {
-        PostToThread(timers.id(), msg, 0, std::move(m));
-    };
-
-    // Before the service ticks only 0-tick timers come back.
-    post(Msg::Task, MakeTimerMessage(me, TaskKind::TimerStart, {me, 9, 0}));
-    post(Msg::Task, MakeTimerMessage(me, TaskKind::TimerStart, {me, 10, 20}));
-    pumpFor(150);
-    ASSERT_EQ(owner.expiries.size(), 1u);
-    EXPECT_EQ(owner.expiries[0].first, 9);
-
-    post(Msg::StartStop, std::make_unique<TaskMessage>(me, TaskKind::Start));
-    post(Msg::Task, MakeTimerMessage(me, TaskKind::TimerStart, {me, 11, 20}));
-    post(Msg::Task, MakeTimerMessage(me, TaskKind::TimerStop, {me, 11, 0}));
-    pumpFor(400);
-    ASSERT_EQ(owner.expiries.size(), 2u);
-    EXPECT_EQ(owner.expiries[1].first, 10);
-    EXPECT_GE(owner.expiries[1].second - 150, 80) << "20 ticks of 5 ms after the start";
-
-    post(Msg::StartStop, std::make_unique<TaskMessage>(me, TaskKind::Stop));
-    EXPECT_TRUE(timers.wait(2000));
-    qunsetenv("KELMNGPC_TICK_MS");
 }

@@ -18,9 +18,8 @@ std::string show(const QByteArray &b)
     return b.toHex(' ').toStdString();
 }
 
-// A notice laid out by hand: (offset, bytes) pairs over 326 zero bytes.
-// Offsets 2 and 324 are not read in a notice; 114 and 184 fill their fields
-// (no NUL); 134 is 電話 and 154 ｹﾙ in CP932.
+// A notice laid out by hand over 326 zero bytes; offsets 2 and 324 are not
+// read, 114 and 184 fill their fields (no NUL), 134 and 154 are CP932.
 QByteArray handMade(std::uint16_t code = 0x8010)
 {
     QByteArray b(326, '\0');
@@ -75,15 +74,8 @@ TEST(UdpBuild, PcMessagesExactBytes)
         EXPECT_TRUE(buildMessage(code, 1, 1).isEmpty()) << code;
 }
 
-TEST(UdpFields, BcdMacAndAddresses)
+TEST(UdpFields, MacAddresses)
 {
-    for (auto [n, b] :
-         {std::pair{0, 0x00}, {9, 0x09}, {59, 0x59}, {2000, 0x00}, {2016, 0x16}, {1999, 0x99}}) {
-        EXPECT_EQ(toBcd(n), b) << n;
-        EXPECT_EQ(fromBcd(std::uint8_t(b)), n % 100) << n;
-    }
-    EXPECT_EQ(fromBcd(0x1A), -1);
-
     for (const char *mac : {"00:1a:2B:3c:4D:5e", " 00:1a:2b:3c:4d:5e "})
         EXPECT_EQ(checkMacAddress(mac), "00:1A:2B:3C:4D:5E") << mac;
     for (const char *bad :
@@ -92,17 +84,11 @@ TEST(UdpFields, BcdMacAndAddresses)
         EXPECT_EQ(checkMacAddress(bad), "") << bad;
 }
 
-TEST(UdpTerminal, NoticeReadAndBuiltAtFixedOffsets)
+TEST(UdpTerminal, NoticeReadAtFixedOffsets)
 {
     const auto p = parseTermNotify(handMade());
     ASSERT_TRUE(p.ok()) << parseStatusText(p.status);
     EXPECT_EQ(p.value, sample());
-
-    // The builder writes zeros where the reader does not look, and the MAC checked.
-    QByteArray expected = handMade();
-    expected.replace(2, 2, hx("00 00")).replace(324, 2, hx("00 00"));
-    expected.replace(224, 19, QByteArray("00:1A:2B:3C:4D:5E\0\0", 19));
-    EXPECT_EQ(show(buildTermNotify(sample())), show(expected));
 
     // An unknown SIP state is kept as it comes; a bad MAC empties only the MAC.
     QByteArray odd = handMade().replace(72, 2, hx("00 03"));
@@ -128,9 +114,6 @@ TEST(UdpTerminal, RequestLayoutAndStamps)
     EXPECT_EQ(p.value.notify.macAddress, "00:1A:2B:3C:4D:5E");
     EXPECT_EQ(p.value.stamps(), (std::array<QByteArray, 3>{"05032016140709AA", "01012020000000BB",
                                                            "31122019235959CC"}));
-    QByteArray expected = b;
-    expected.replace(224, 19, QByteArray("00:1A:2B:3C:4D:5E\0\0", 19));
-    EXPECT_EQ(show(buildTermRequest(p.value)), show(expected));
 
     // Without the comma at byte 16 there are no items.
     // clang-format off
@@ -158,11 +141,8 @@ TEST(UdpTerminal, RequestLayoutAndStamps)
                                          QByteArray("31122019235959\0\0", 16)}));
 }
 
-TEST(UdpTerminal, SessionAnswersAndPcSideReaders)
+TEST(UdpTerminal, SessionAnswers)
 {
-    EXPECT_EQ(show(buildRemoteOpenAck()), "80 30 00 00");
-    EXPECT_EQ(show(buildRemoteCloseAck()), "80 40 00 00");
-    EXPECT_EQ(show(buildRemoteOpenNak(1)), "80 38 00 00 00 01");
     EXPECT_EQ(parseRemoteOpenAck(hx("80 30")), ParseStatus::Ok); // any size
     EXPECT_EQ(parseRemoteCloseAck(hx("80 40 09")), ParseStatus::Ok);
     EXPECT_EQ(parseRemoteCloseAck(hx("80 30")), ParseStatus::WrongCode);
@@ -178,15 +158,6 @@ TEST(UdpTerminal, SessionAnswersAndPcSideReaders)
         EXPECT_EQ(got.status, want.status) << in;
         EXPECT_EQ(got.value, want.value) << in;
     }
-
-    // The terminal side (tests) reads back what the PC built.
-    EXPECT_EQ(parseTermNotifyAck(buildTermNotifyAck(at(2016, 3, 5, 14, 7, 9), 24)).value,
-              (NotifyAckFields{16, 3, 5, 6, 14, 7, 9, 24}));
-    EXPECT_TRUE(parseRemoteCloseReq(buildRemoteCloseReq(true)).value);
-    EXPECT_FALSE(parseRemoteCloseReq(buildRemoteCloseReq(false)).value);
-    EXPECT_EQ(parseTermRequestResult(buildTermRequestResult(0xA1B2, 2)).value,
-              (TermRequestResultFields{0xA1B2, 2}));
-    EXPECT_EQ(parseRemoteCloseReq(hx("00 40 00 00 00")).status, ParseStatus::TooShort);
 }
 
 TEST(UdpIncoming, ClassifiesAcceptsAndDrops)
@@ -215,12 +186,6 @@ TEST(UdpIncoming, ClassifiesAcceptsAndDrops)
     }
     const auto nak = parseIncoming(hx("80 38 00 00 00 07"));
     EXPECT_EQ(std::get<SessionAnswer>(nak.message), (SessionAnswer{0x8038, 7}));
-
-    for (std::uint32_t code = 0; code <= 0xFFFF; ++code) {
-        const bool accepted =
-            code == 0x8010 || code == 0x8030 || code == 0x8038 || code == 0x8040 || code == 0x8050;
-        ASSERT_EQ(isAcceptedCode(std::uint16_t(code)), accepted) << code;
-    }
 }
 
 TEST(UdpIncoming, LongDatagramIsReadAsItsFirst326Bytes)

@@ -131,32 +131,3 @@ TEST_F(Decider, MissingRegistrationIsLoggedAndInitialSettingsAreOffered)
     EXPECT_EQ(r.files[0].kind, UpdateFileKind::System);
     EXPECT_FALSE(decider.prepareInitialSettings(r));
 }
-
-// A terminal ID from the datagram never names a file elsewhere: an empty ID
-// would name the common "kel_sys.ini", and "../" or separators would leave
-// the folder. Such a terminal gets no settings file (firmware still counts).
-TEST_F(Decider, UnsafeIdsNameNoSettingsFile)
-{
-    ProcessValues::setProgramFolder(dir.file("prog"));
-    dir.write("prog/Config/FirmFilePath.ini", "");
-    written("prog/Data/Sys/kel_sys.ini", StampTime.addSecs(60));   // the common file
-    written("prog/Data/Sys/kel_sysa/b.ini", StampTime.addSecs(60)); // through a separator
-    dir.mkdir("prog/Data/Sys/kel_sys");
-    written("outside.ini", StampTime.addSecs(60)); // beside the program folder
-    for (const QString &id : {QString(), QString("a/b"), QString("/../../../../outside"),
-                              QString("a\\b"), QString(".."), QString("x") + QChar(7)}) {
-        SCOPED_TRACE(id.toStdString());
-        TermRequestPayload r;
-        r.request.notify.termId = id;
-        r.request.notify.machineName = "KT-100";
-        r.request.fileSelect = Udp::FileSelect::All;
-        r.request.stampField = "01012000000000  ,01012000000000  ,01012000000000  ";
-        decider.decide(r, false);
-        EXPECT_EQ(r.decision, UpdateDecision::NothingToSend);
-        EXPECT_TRUE(r.files.isEmpty());
-        decider.initialSettingsMode = [] { return true; };
-        decider.decide(r, false);
-        EXPECT_EQ(r.decision, UpdateDecision::NothingToSend) << "no initial settings either";
-        decider.initialSettingsMode = nullptr;
-    }
-}

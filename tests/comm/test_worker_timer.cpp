@@ -1,6 +1,5 @@
-// A real terminal worker between a stand-in manager and a stand-in timer
-// thread: a time-out that the timer service fired just before its stop
-// arrived must not end whatever the worker does next.
+// A real worker between stand-ins for the manager and the timer thread: a
+// time-out fired just before its stop must not end what the worker does next.
 #include "comm/TermProcThread.h"
 #include "comm/UdpMessages.h"
 #include "comm/WorkerMessages.h"

@@ -32,7 +32,6 @@ TestView::TestView(CTermDatabase &db)
 
 void TestView::onMessage(std::uint32_t msg, quintptr, std::unique_ptr<Payload> lParam)
 {
-    queuedSignals += msg == Msg::RequestQueued;
     auto *task = dynamic_cast<TaskMessage *>(lParam.get());
     if (msg != Msg::Task || !task)
         return;

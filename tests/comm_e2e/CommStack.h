@@ -1,7 +1,6 @@
 #pragma once
-// The real communication stack for end-to-end tests: a program folder with
-// a register file, the timer and manager threads, a stand-in for the view
-// that applies notices to the register, and the terminal simulator.
+// The real communication stack for end-to-end tests: program folder, register,
+// timer and manager threads, a view stand-in applying notices, the simulator.
 
 #include "comm/CommMgrThread.h"
 #include "comm/CommPayloads.h"
@@ -22,26 +21,28 @@
 // Runs the event loop until the condition holds; false when the time is up.
 bool pumpUntil(const std::function<bool()> &done, int timeoutMs);
 
+// The list as the notice applier sees it: always enabled, redrawn at once.
+struct ListHost : NoticeApplier::Host {
+    bool pending = false;
+    bool refreshPending() const override { return pending; }
+    void setRefreshPending() override { pending = true; }
+    bool mainWindowEnabled() const override { return true; }
+    void refreshList() override { pending = false; }
+};
+
 // The main thread's endpoint: keeps every notification, applies notices and
 // answers terminal requests as known terminals.
-class TestView : public MessageReceiver, public NoticeApplier::Host
+class TestView : public MessageReceiver, public ListHost
 {
 public:
     explicit TestView(CTermDatabase &db);
     std::vector<std::unique_ptr<TaskMessage>> messages;
     std::vector<RequestProgress> progress; // kind 1, sent to this endpoint too
-    int queuedSignals = 0;
-    bool pending = false;
     NoticeApplier applier;
 
     int count(int kind) const;
     TaskMessage *last(int kind) const;
     bool waitFor(int kind, int count = 1, int timeoutMs = 20000);
-
-    bool refreshPending() const override { return pending; }
-    void setRefreshPending() override { pending = true; }
-    bool mainWindowEnabled() const override { return true; }
-    void refreshList() override { pending = false; }
 
 protected:
     void onMessage(std::uint32_t msg, quintptr, std::unique_ptr<Payload> lParam) override;
@@ -95,7 +96,7 @@ struct StackOptions {
     IUpdateDecider *decider = nullptr;
     // The program folder below dir ("" = dir itself), so that a test has
     // room beside it.
-    QString subfolder;
+    QString subfolder = {};
 };
 
 class CommStack

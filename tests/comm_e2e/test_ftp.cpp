@@ -1,6 +1,5 @@
-// The FTP client and the worker's FTP step against termsim's FTP servers:
-// downloads over one login, refused logins, stalled and aborted transfers
-// and schedule writes with a missing file.
+// The FTP client and the worker's FTP step against termsim: downloads, refused
+// logins, stalled and aborted transfers, schedule writes with a missing file.
 #include "CommStack.h"
 
 #include "comm/FtpTransfer.h"

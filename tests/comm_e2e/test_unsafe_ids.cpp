@@ -1,7 +1,5 @@
-// Terminal IDs that could name files elsewhere, sent by terminals over UDP:
-// they reach the register, but neither their own requests nor the commands
-// and deletions that take the IDs from the register touch anything outside
-// the program folder (or the common files an empty ID would name).
+// Terminal IDs sent over UDP that could name files elsewhere: their requests,
+// commands and deletions touch nothing outside the folder nor the common files.
 #include "CommStack.h"
 
 #include "comm/UpdateDecider.h"
@@ -43,16 +41,16 @@ TEST(UnsafeIdE2e, NothingOutsideTheProgramFolderIsReadWrittenOrDeleted)
     CAutoUpdateDecider decider;
     CommStack stack({.udpPort = 43604, .decider = &decider, .subfolder = "prog"});
     ASSERT_TRUE(stack.up());
-    const QStringList ids{"../x", "a/b", "a\\b", "..", QString("ctl") + QChar(1) + "id", "",
-                          "/../../../../outside"};
+    const QStringList ids{
+        "../x", "a/b", "a\\b", "..", QString("ctl") + QChar(1) + "id", "", "/../../../../outside"};
     // Beside the program folder, where "/../../../../outside" leads once the
     // folders it climbs out of exist; inside, the common files an empty ID
     // would name and the files the other IDs would reach through separators.
     for (const char *rel : {"outside.ini", "outside.csv"})
         stack.dir.write(rel, "[Outside]\r\nSecret=1\r\n");
-    for (const char *rel : {"Data/Sys/kel_sys.ini", "Data/User/kel_user.ini",
-                            "Data/Dial/kel_dial.csv", "Data/Sys/kel_sysa/b.ini",
-                            "Data/Sys/kel_sys../x.ini", "Data/User/kel_usera/b.ini"})
+    for (const char *rel :
+         {"Data/Sys/kel_sys.ini", "Data/User/kel_user.ini", "Data/Dial/kel_dial.csv",
+          "Data/Sys/kel_sysa/b.ini", "Data/Sys/kel_sys../x.ini", "Data/User/kel_usera/b.ini"})
         stack.dir.write(QString("prog/") + rel, "[Common]\r\n");
     for (const char *rel : {"Data/Sys/kel_sys", "Data/User/kel_user", "Data/Dial/kel_dial"})
         stack.dir.mkdir(QString("prog/") + rel);

@@ -83,6 +83,7 @@ TEST(Cp932, WindowsCodePageNotPlainShiftJis)
         {"\uFF0D", "\x81\x7c"}, {"\uFF5E", "\x81\x60"},       // FF0D and FF5E as Windows maps them
         {"①", "\x87\x40"}, {"㈱", "\x87\x8a"},      // NEC row 13
         {"端末ID:", "\x92\x5b\x96\x96ID:"},
+        {"\x1a\x1c\x7f", "\x1a\x1c\x7f"}, {"漢\x7f" "ｱ\x1a", "\x8a\xbf\x7f\xb1\x1a"},  // controls as themselves
         // clang-format on
     };
     for (const auto &c : cases) {

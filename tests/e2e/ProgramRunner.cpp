@@ -1,5 +1,7 @@
 #include "ProgramRunner.h"
 
+#include "register/TermDatabase.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -9,9 +11,11 @@
 
 #include <csignal>
 
+const QByteArray OneFtpAccount = "[System]\r\nCount=1\r\n\r\n[ModelSet1]\r\nMODEL=KT-100\r\n"
+                                 "ID=kel\r\nPW=secret\r\n";
+
 ProgramRunner::ProgramRunner(const QString &programFolder, const QStringList &extraArgs,
                              const QString &platform, const QString &display)
-    : m_folder(programFolder)
 {
     m_args << QStringLiteral("--program-folder=%1").arg(programFolder) << extraArgs;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -24,10 +28,8 @@ ProgramRunner::ProgramRunner(const QString &programFolder, const QStringList &ex
 
 ProgramRunner::~ProgramRunner()
 {
-    if (running()) {
-        m_proc.kill();
-        m_proc.waitForFinished(5000);
-    }
+    if (running())
+        kill();
 }
 
 void ProgramRunner::setEnv(const QString &name, const QString &value)
@@ -39,7 +41,12 @@ void ProgramRunner::setEnv(const QString &name, const QString &value)
 
 void ProgramRunner::start()
 {
-    m_proc.start(QStringLiteral(KEL_PROGRAM), m_args);
+    start(QStringList{QStringLiteral(KEL_PROGRAM)} + m_args);
+}
+
+void ProgramRunner::start(const QStringList &command)
+{
+    m_proc.start(command.first(), command.mid(1));
     m_proc.waitForStarted(5000);
 }
 
@@ -48,10 +55,23 @@ bool ProgramRunner::waitForExit(int ms)
     return m_proc.waitForFinished(ms);
 }
 
+int ProgramRunner::finish(int ms)
+{
+    if (!waitForExit(ms) || exitStatus() != QProcess::NormalExit)
+        return -1;
+    return exitCode();
+}
+
 void ProgramRunner::terminate()
 {
     if (running())
         ::kill(static_cast<pid_t>(m_proc.processId()), SIGTERM);
+}
+
+void ProgramRunner::kill()
+{
+    m_proc.kill();
+    m_proc.waitForFinished(10000);
 }
 
 bool ProgramRunner::running() const
@@ -67,6 +87,22 @@ QString ProgramRunner::stderrText()
     return QString::fromUtf8(m_err);
 }
 
+bool ProgramRunner::waitLine(const std::function<bool(const QByteArray &)> &until, int ms)
+{
+    QElapsedTimer t;
+    t.start();
+    for (;;) {
+        while (m_proc.canReadLine()) {
+            m_line = m_proc.readLine().trimmed();
+            if (until(m_line))
+                return true;
+        }
+        if (!running() || t.elapsed() > ms)
+            return false;
+        m_proc.waitForReadyRead(20);
+    }
+}
+
 bool WaitFor(const std::function<bool()> &cond, int ms)
 {
     QElapsedTimer t;
@@ -79,7 +115,7 @@ bool WaitFor(const std::function<bool()> &cond, int ms)
     return true;
 }
 
-void MakeProgramFolder(const QString &dir, const QByteArray &ftpAuth)
+void MakeProgramFolder(const QString &dir, const QByteArray &ftpAuth, int udpPort)
 {
     QDir().mkpath(dir + QStringLiteral("/Log"));
     if (!ftpAuth.isEmpty()) {
@@ -87,5 +123,13 @@ void MakeProgramFolder(const QString &dir, const QByteArray &ftpAuth)
         QFile f(dir + QStringLiteral("/Config/FTPauth.ini"));
         if (f.open(QIODevice::WriteOnly))
             f.write(ftpAuth);
+    }
+    if (udpPort <= 0)
+        return;
+    CTermDatabase db(dir);
+    SystemSettings s;
+    if (db.startUp() && db.readSystemSettings(s) == 0) {
+        s.UDPPort = udpPort;
+        db.writeSystemSettings(s); // an empty editor path becomes the default
     }
 }

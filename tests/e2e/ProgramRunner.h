@@ -1,5 +1,6 @@
 #pragma once
-// Starts the real kelmngpc on a program folder and watches it from outside.
+// Starts the real kelmngpc (or another test program) and watches it from
+// outside.
 
 #include <QProcess>
 #include <QString>
@@ -10,34 +11,46 @@
 class ProgramRunner
 {
 public:
-    explicit ProgramRunner(const QString &programFolder, const QStringList &extraArgs = {},
+    explicit ProgramRunner(const QString &programFolder = QString(),
+                           const QStringList &extraArgs = {},
                            const QString &platform = QStringLiteral("offscreen"),
                            const QString &display = QString());
     ~ProgramRunner();
 
     // An environment variable for the program (before start()).
     void setEnv(const QString &name, const QString &value);
+    // kelmngpc on the program folder; or any command (program, arguments).
     void start();
+    void start(const QStringList &command);
     // Waits for the process to end; answers false on time-out.
     bool waitForExit(int ms = 15000);
+    // Waits for the end: the exit code, or -1 on a crash or time-out.
+    int finish(int ms = 15000);
     void terminate(); // SIGTERM
+    void kill();      // SIGKILL, then waits for the end
     bool running() const;
     int exitCode() const { return m_proc.exitCode(); }
     QProcess::ExitStatus exitStatus() const { return m_proc.exitStatus(); }
     QString stderrText();
-
-    QProcess &process() { return m_proc; }
+    // Reads stdout lines until one satisfies `until`; false when the program
+    // ended or the time ran out first. lastLine() is the last line read.
+    bool waitLine(const std::function<bool(const QByteArray &)> &until, int ms = 20000);
+    QByteArray lastLine() const { return m_line; }
 
 private:
     QProcess m_proc;
-    QString m_folder;
     QStringList m_args;
-    QByteArray m_err;
+    QByteArray m_err, m_line;
 };
 
 // Polls cond every 20 ms until it holds or ms have passed.
 bool WaitFor(const std::function<bool()> &cond, int ms);
 
+// An FTP account file with one account (model KT-100, termsim's kel/secret).
+extern const QByteArray OneFtpAccount;
+
 // Lays out a minimal program folder: Config/FTPauth.ini with the given INI
-// text (none when empty) and an empty Log folder.
-void MakeProgramFolder(const QString &dir, const QByteArray &ftpAuth);
+// text (none when empty) and an empty Log folder; with a UDP port, also a
+// register that says to use it.
+void MakeProgramFolder(const QString &dir, const QByteArray &ftpAuth = OneFtpAccount,
+                       int udpPort = 0);

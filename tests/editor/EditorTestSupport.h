@@ -59,13 +59,6 @@ struct RecordingLog {
             lines.append({number, termId, detail});
         };
     }
-    QStringList details() const
-    {
-        QStringList out;
-        for (const LogLine &l : lines)
-            out << l.detail;
-        return out;
-    }
 };
 
 } // namespace EditorTest

@@ -1,14 +1,16 @@
-// The description loader's checks: every broken description ends in its own
-// message and one line of the daily log; the limits are normalised; parents
-// and children are linked.
+// The description loader: each broken or unreadable description ends in its
+// message and log line; encodings, fields, limits; the preparation's boxes.
 #include "EditorTestSupport.h"
 
 #include "comm/OpLog.h"
 #include "common/Cp932.h"
 #include "common/ProcessValues.h"
+#include "common/Prompter.h"
 #include "editor/DescriptionXml.h"
+#include "support/ScriptedPrompter.h"
 #include "support/TempDir.h"
 
+#include <QStringEncoder>
 #include <gtest/gtest.h>
 
 using namespace EditorTest;
@@ -37,17 +39,51 @@ QString S(const char16_t *text)
 {
     return QString::fromUtf16(text);
 }
+const QString kLoad = S(u"SECTION[0] DATA[0] Configファイルのロードに失敗しました。");
 
-struct Broken {
+QByteArray redeclared(const QString &xml, const char *encoding)
+{
+    QString text = xml;
+    text.replace(QStringLiteral("encoding=\"UTF-8\""),
+                 QStringLiteral("encoding=\"%1\"").arg(encoding));
+    return text.toUtf8();
+}
+
+QByteArray encoded(const QByteArray &utf8, const char *encoding, const QByteArray &bom = {})
+{
+    QStringEncoder enc(encoding);
+    return bom + QByteArray(enc.encode(QString::fromUtf8(utf8)));
+}
+
+// Everything the form shows, one line per item.
+QString dump(const SettingsDescription &d)
+{
+    QStringList out;
+    for (const DescSection &s : d.sections)
+        out << s.key + u'|' + s.name;
+    for (const DescEntry &e : d.entries) {
+        out << QStringList{e.key, e.name, e.defaultValue, e.explain, e.tooltip, e.groupParent}.join(
+            u'|');
+        for (const ComboOption &o : e.options)
+            out << o.text + u'=' + o.value + u'/' + o.groupId;
+        for (const ChildDetail &c : e.childDetails)
+            for (const ComboOption &o : c.options)
+                out << c.id + u':' + o.text + u'=' + o.value;
+    }
+    return out.join(u'\n');
+}
+
+struct Case {
     const char *what;
     QByteArray xml;
-    QString message; // empty: the check fails without a message of its own
+    QString message; // empty: accepted, or refused without a message of its own
+    bool accepted = false;
     bool settingsFile = true;
 };
 
 } // namespace
 
-TEST(DescriptionChecks, EachBrokenDescriptionLogsItsMessage)
+TEST(DescriptionChecks, EachBrokenDescriptionLogsItsMessageAndVariantsPass)
 {
     TempDir dir;
     dir.mkdir("Log");
@@ -58,11 +94,23 @@ TEST(DescriptionChecks, EachBrokenDescriptionLogsItsMessage)
         Cp932::encode(S(u"2024/03/05 09:07  Err12:設定Configファイル異常            "));
 
     const QString dep = QStringLiteral("<inputtype>2</inputtype><inputrule>1</inputrule>");
+    QByteArray deep =
+        "<DISP><section key=\"Version\" name=\"v\"><data><key>Version</key><name>v</name>"
+        "<inputtype>7</inputtype><inputrule>0</inputrule><x>";
+    deep += QByteArray("<y>").repeated(100000) + QByteArray("</y>").repeated(100000);
+    deep += "</x></data></section></DISP>";
+    const QString xml = QString::fromUtf8(withVersion(text(1, "<explain>説明</explain>")));
     // clang-format off
-    const Broken cases[] = {
+    const Case cases[] = {
         // The root and the sections.
-        {"not well-formed", "<DISP><section key=\"Version\" name=\"x\">", S(u"SECTION[0] DATA[0] Configファイルのロードに失敗しました。")},
-        {"empty file", "", S(u"SECTION[0] DATA[0] Configファイルのロードに失敗しました。")},
+        {"not well-formed", "<DISP><section key=\"Version\" name=\"x\">", kLoad},
+        {"empty file", "", kLoad},
+        {"nested deeply", deep, kLoad},
+        {"huge", withVersion(text(1)) + QByteArray(DescriptionXml::MaxFileBytes, ' '), kLoad},
+        {"unknown encoding", redeclared(xml, "x-no-such-encoding"), kLoad},
+        {"UTF-16 named, 8-bit bytes", redeclared(xml, "UTF-16"), kLoad},
+        {"Shift_JIS bytes declared UTF-8", Cp932::encode(xml), kLoad},
+        {"invalid Shift_JIS sequence", redeclared(xml, "Shift_JIS").replace("<explain>", "<explain>\x81\x20"), kLoad},
         {"root not DISP", "<ROOT><section key=\"Version\" name=\"v\"/></ROOT>", S(u"SECTION[0] DATA[0] タグ名[DISP]がありません")},
         {"no data", "<DISP><section key=\"Version\" name=\"v\"/></DISP>", S(u"SECTION[0] DATA[0] セクションまたはデータがありません。")},
         {"comment under the root", "<DISP><!-- note --><section key=\"Version\" name=\"v\"><data/></section></DISP>", S(u"SECTION[0] DATA[0] ") + kSection},
@@ -105,16 +153,26 @@ TEST(DescriptionChecks, EachBrokenDescriptionLogsItsMessage)
         {"combo group without child", withVersion(combo(1, kAB, "A|B")), S(u"DATA[1] [inputtype]でコンボボックスを指定の場合に[groupchild]が存在していません。")},
         {"child combo detail without options", withVersion(combo(1, kAB, "A|B") + data(2, "<inputtype>1</inputtype><inputrule>1</inputrule><childdetail><A><childcombooption><i v=\"1\">1</i></childcombooption></A><B></B></childdetail>")), S(u"DATA[2] [inputtype]でコンボボックスを指定、[inputrule]で依存関係の場合に[childcombooption]が存在していません。")},
         {"parent group missing in the child", withVersion(combo(1, kAB, "A|B") + data(2, dep + "<childdetail><A>1</A></childdetail>")), S(u"DATA(親)[1] DATA(子)[2] [inputrule]で依存関係を指定、親データの[groupparent]のIDと子データの[childdetail]のIDが一致していません。")},
+        // Accepted variants.
+        {"first entry not Version, registration form",
+         QStringLiteral(u"<DISP><section key=\"S\" name=\"設定\">%1</section></DISP>").arg(text(1)).toUtf8(), {}, true, false},
+        // Names compare without their prefix; the document's count of "data"
+        // elements still needs one without.
+        {"prefixed names", QByteArray(withVersion(text(1))).replace("<DISP>", "<p:DISP xmlns:p=\"urn:x\">").replace("</DISP>", "</p:DISP>").replace("<data><key>K1", "<p:data><key>K1").replace("</data></section></p:DISP>", "</p:data></section></p:DISP>"), {}, true},
+        {"comment inside an entry", withVersion(text(1, "<!-- note -->")), {}, true},
+        {"groupparent before combooption", withVersion(data(1, "<inputtype>1</inputtype><inputrule>0</inputrule><groupparent>A|B</groupparent><combooption>" + kAB + "</combooption>") + text(2, "<groupchild>B</groupchild>")), {}, true},
+        {"options without a group in two combos", withVersion(combo(1, kAB, "|A") + combo(2, kAB, "|B") + text(3, "<groupchild>A</groupchild>") + text(4, "<groupchild>B</groupchild>")), {}, true},
+        {"childdetail ignored with inputrule 0", withVersion(text(1, "<childdetail><A>1</A></childdetail>")), {}, true},
     };
     // clang-format on
-    for (const Broken &c : cases) {
+    for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
         QFile::remove(OpLog::todayFilePath());
         LoaderInputs in;
         in.settingsFile = c.settingsFile;
         in.termId = QStringLiteral("3001");
         DescriptionLoader loader(in);
-        EXPECT_FALSE(loader.loadBytes(c.xml) && loader.checkDependencies());
+        EXPECT_EQ(loader.loadBytes(c.xml) && loader.checkDependencies(), c.accepted);
         EXPECT_EQ(loader.message(), c.message);
         QFile log(OpLog::todayFilePath());
         const QByteArray expected =
@@ -124,57 +182,22 @@ TEST(DescriptionChecks, EachBrokenDescriptionLogsItsMessage)
     OpLog::setClock({});
 }
 
-TEST(DescriptionChecks, AcceptedVariants)
-{
-    struct Case {
-        const char *what;
-        QByteArray xml;
-        bool settingsFile;
-    };
-    // clang-format off
-    const Case cases[] = {
-        {"first entry not Version, registration form",
-         QStringLiteral(u"<DISP><section key=\"S\" name=\"設定\">%1</section></DISP>").arg(text(1)).toUtf8(), false},
-        // Names compare without their prefix; the document's count of "data"
-        // elements still needs one without.
-        {"prefixed names", QByteArray(withVersion(text(1))).replace("<DISP>", "<p:DISP xmlns:p=\"urn:x\">").replace("</DISP>", "</p:DISP>").replace("<data><key>K1", "<p:data><key>K1").replace("</data></section></p:DISP>", "</p:data></section></p:DISP>"), true},
-        {"comment inside an entry", withVersion(text(1, "<!-- note -->")), true},
-        {"groupparent before combooption", withVersion(data(1, "<inputtype>1</inputtype><inputrule>0</inputrule><groupparent>A|B</groupparent><combooption>" + kAB + "</combooption>") + text(2, "<groupchild>B</groupchild>")), true},
-        {"options without a group in two combos", withVersion(combo(1, kAB, "|A") + combo(2, kAB, "|B") + text(3, "<groupchild>A</groupchild>") + text(4, "<groupchild>B</groupchild>")), true},
-        {"childdetail ignored with inputrule 0", withVersion(text(1, "<childdetail><A>1</A></childdetail>")), true},
-    };
-    // clang-format on
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.what);
-        QString message;
-        EXPECT_TRUE(LoadDescriptionBytes(c.xml, c.settingsFile, nullptr, &message));
-        EXPECT_EQ(message, QString());
-    }
-}
-
 TEST(DescriptionChecks, EntryFieldsAsRead)
 {
     SettingsDescription d;
     ASSERT_TRUE(LoadDescriptionBytes(
-        withVersion(
-            data(1, "<default> 7 </default><inputtype>3abc</inputtype><inputrule>0</inputrule>"
-                    "<texttype>2</texttype><dispflg>1</dispflg><commonflg>1x</commonflg>"
-                    "<inputneed>3</inputneed><textaction>yes</textaction>"
-                    "<explain>説明</explain><tooltip>一行目\\r\\n二行目</tooltip>") +
-            data(2, "<inputtype>6</inputtype><inputrule>0</inputrule><default>D</default>")),
+        withVersion(data(1, "<inputtype>3abc</inputtype><inputrule>0</inputrule>"
+                            "<texttype>2</texttype><commonflg>1x</commonflg>"
+                            "<inputneed>3</inputneed><textaction>yes</textaction>") +
+                    data(2, "<inputtype>6</inputtype><inputrule>0</inputrule>")),
         true, &d));
-    ASSERT_EQ(d.entries.size(), 3);
     const DescEntry &e = d.entries[1];
     EXPECT_EQ(e.inputType, InputType::Password); // "3abc" reads 3
-    EXPECT_EQ(e.text.textType, 0);               // only 1 selects free text
-    EXPECT_EQ(e.text.textAction, 0);
-    EXPECT_EQ(e.value, QStringLiteral(" 7 "));
-    EXPECT_EQ(std::tuple(e.dispFlg, e.commonFlg, e.inputNeed, e.section, e.dataIndex),
-              std::tuple(1, 1, 3, 1, 0));
-    EXPECT_EQ(e.tooltip, QStringLiteral(u"一行目\\r\\n二行目"));
+    // Only texttype 1 selects free text; numbers read up to the first non-digit.
+    EXPECT_EQ(std::tuple(e.text.textType, e.text.textAction, e.commonFlg, e.inputNeed),
+              std::tuple(0, 0, 1, 3));
     EXPECT_FALSE(e.kept);
     EXPECT_TRUE(d.entries[2].kept); // types 6 and 7 are always kept
-    EXPECT_EQ(d.sections[1].name, QStringLiteral(u"設定"));
 }
 
 TEST(DescriptionChecks, LimitsAreNormalised)
@@ -246,44 +269,108 @@ TEST(DescriptionChecks, LimitsAreNormalised)
     EXPECT_EQ(details[1].tooltip, QStringLiteral("1")); // the last level-6 text
 }
 
-TEST(DescriptionChecks, ParentsAndChildrenAreLinked)
+TEST(DescriptionEncoding, SameModelFromEveryEncoding)
 {
-    SettingsDescription d;
-    ASSERT_TRUE(LoadDescriptionBytes(
-        withVersion(
-            combo(1, kAB, "A|B") + text(2, "<groupchild>B</groupchild>") +
-            data(3, "<inputtype>1</inputtype><inputrule>1</inputrule><childdetail>"
-                    "<A><childcombooption><i v=\"1\">一</i></childcombooption></A>"
-                    "<B><childcombooption><i v=\"2\">二</i><i v=\"3\">三</i></childcombooption></B>"
-                    "</childdetail>") +
-            text(4, "<groupparent>T</groupparent><textaction>1</textaction>") +
-            text(5, "<groupchild>T</groupchild>")),
-        true, &d));
-    // The combo box gets its enabling child once and its dependent once per matching detail.
-    EXPECT_EQ(d.entries[1].children, (QList<int>{2, 3, 3}));
-    EXPECT_EQ(d.entries[1].options[1].groupId, QStringLiteral("B"));
-    EXPECT_EQ(d.entries[4].children, QList<int>{5});
-    EXPECT_EQ(d.entries[4].text.textAction, 1);
-    const ChildDetail &b = d.entries[3].childDetails[1];
-    EXPECT_EQ(b.id, QStringLiteral("B"));
-    ASSERT_EQ(b.options.size(), 2);
-    EXPECT_EQ(std::pair(b.options[1].text, b.options[1].value),
-              std::pair(QStringLiteral(u"三"), QStringLiteral("3")));
+    const QByteArray utf8 = repoFile("samples/Config/Sys/sysconfig_KT-100_1.xml");
+    const QString xml = QString::fromUtf8(utf8);
+    ASSERT_TRUE(xml.contains(u"encoding=\"UTF-8\""));
+    SettingsDescription reference;
+    ASSERT_TRUE(LoadDescriptionBytes(utf8, true, &reference));
+    ASSERT_EQ(reference.entries[1].name, QStringLiteral(u"SIPアドレス（電話番号）"));
+
+    struct Case {
+        const char *what;
+        QByteArray bytes;
+    };
+    const Case cases[] = {
+        {"UTF-8 with BOM", "\xEF\xBB\xBF" + utf8},
+        {"UTF-16LE with BOM", encoded(redeclared(xml, "UTF-16"), "UTF-16LE", "\xFF\xFE")},
+        {"UTF-16BE with BOM", encoded(redeclared(xml, "UTF-16"), "UTF-16BE", "\xFE\xFF")},
+        {"Shift_JIS", Cp932::encode(QString::fromUtf8(redeclared(xml, "Shift_JIS")))},
+        {"shift_jis spelled lower case",
+         Cp932::encode(QString::fromUtf8(redeclared(xml, "shift_jis")))},
+        {"windows-31j", Cp932::encode(QString::fromUtf8(redeclared(xml, "windows-31j")))},
+        {"EUC-JP", encoded(redeclared(xml, "EUC-JP"), "EUC-JP")},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        SettingsDescription d;
+        QString message;
+        EXPECT_TRUE(LoadDescriptionBytes(c.bytes, true, &d, &message)) << message.toStdString();
+        EXPECT_EQ(dump(d), dump(reference));
+    }
 }
 
-TEST(DescriptionChecks, HugeAndDeepFilesEndInTheLoadMessage)
+TEST(DescriptionEncoding, ShiftJisIsReadAsWindowsCodePage932)
 {
-    const QString load =
-        QStringLiteral(u"SECTION[0] DATA[0] Configファイルのロードに失敗しました。");
-    QByteArray deep =
-        "<DISP><section key=\"Version\" name=\"v\"><data><key>Version</key><name>v</name>"
-        "<inputtype>7</inputtype><inputrule>0</inputrule><x>";
-    deep += QByteArray("<y>").repeated(100000) + QByteArray("</y>").repeated(100000);
-    deep += "</x></data></section></DISP>";
-    const QByteArray huge = withVersion(text(1)) + QByteArray(DescriptionXml::MaxFileBytes, ' ');
-    for (const QByteArray &bytes : {deep, huge}) {
-        QString message;
-        EXPECT_FALSE(LoadDescriptionBytes(bytes, true, nullptr, &message));
-        EXPECT_EQ(message, load);
+    // Characters that only the Windows code page has (circled digit, the
+    // IBM kanji extension) and its own mapping of the wave dash.
+    const QString label = QStringLiteral(u"①髙～－");
+    const QString body = data(1, QStringLiteral("<inputtype>1</inputtype><inputrule>0</inputrule>"
+                                                "<combooption><o v=\"%1\">%1</o></combooption>")
+                                     .arg(label));
+    const QByteArray bytes =
+        Cp932::encode(QString::fromUtf8(withVersion(body))
+                          .replace(QStringLiteral("UTF-8"), QStringLiteral("Shift_JIS")));
+    ASSERT_TRUE(bytes.contains("\x87\x40\xFB\xFC\x81\x60\x81\x7C"));
+    SettingsDescription d;
+    ASSERT_TRUE(LoadDescriptionBytes(bytes, true, &d));
+    EXPECT_EQ(d.entries[1].options[0].text, label);
+    EXPECT_EQ(d.entries[1].options[0].value, label);
+}
+
+TEST(LoaderPreparation, FailuresShowTheirBoxAndLogTheirLines)
+{
+    TempDir dir;
+    ScriptedPrompter prompter;
+    dir.write("broken.xml",
+              withVersion(data(1, "<inputtype>9</inputtype><inputrule>0</inputrule>")));
+    dir.write("ok.xml", withVersion(data(1, "<inputtype>2</inputtype><inputrule>0</inputrule>")));
+    dir.write("kel_sys3001.ini", "Version=1\r\n\r\n[S]\r\nK1=v\r\n");
+
+    struct Case {
+        const char *what, *description, *ini;
+        DescriptionLoader::Prepared result;
+        QList<LogLine> lines;
+        QString box;
+    };
+    const QString path = dir.file("broken.xml");
+    // clang-format off
+    const Case cases[] = {
+        {"broken description", "broken.xml", "kel_sys3001.ini", DescriptionLoader::Prepared::DescriptionError,
+         {{12, "3001", QStringLiteral(u"SECTION[1] DATA[0] [inputtype]が範囲外の値を設定しています。")},
+          {12, "3001", path}},
+         DescriptionLoader::DescriptionErrorCaption},
+        {"missing settings file", "ok.xml", "kel_sys9.ini", DescriptionLoader::Prepared::SettingsFileError,
+         {{12, "3001", QStringLiteral(u"SECTION[0] DATA[0] ファイルのオープンに失敗しました。")}, {10, "3001", ""}},
+         DescriptionLoader::SettingsFileErrorCaption},
+        {"ready", "ok.xml", "kel_sys3001.ini", DescriptionLoader::Prepared::Ready, {}, QString()},
+    };
+    // clang-format on
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        prompter.records.clear();
+        RecordingLog log;
+        LoaderInputs in;
+        in.descriptionPath = dir.file(c.description);
+        in.iniPath = dir.file(c.ini);
+        in.termId = QStringLiteral("3001");
+        DescriptionLoader loader(in);
+        loader.setErrorLog(log.sink());
+        EXPECT_EQ(loader.prepare(), c.result);
+        ASSERT_EQ(log.lines.size(), c.lines.size());
+        for (qsizetype i = 0; i < c.lines.size(); ++i) {
+            EXPECT_EQ(log.lines[i].number, c.lines[i].number);
+            EXPECT_EQ(log.lines[i].termId, c.lines[i].termId);
+            EXPECT_EQ(log.lines[i].detail, c.lines[i].detail);
+        }
+        if (c.box.isEmpty()) {
+            EXPECT_TRUE(prompter.records.isEmpty());
+            EXPECT_EQ(loader.description().entries[1].value, QStringLiteral("v"));
+        } else {
+            ASSERT_EQ(prompter.records.size(), 1);
+            EXPECT_EQ(prompter.records[0].caption, c.box);
+            EXPECT_EQ(prompter.records[0].type, MsgType::IconError);
+        }
     }
 }

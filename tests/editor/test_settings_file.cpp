@@ -1,15 +1,14 @@
-// Settings files: what the reader makes of each kind of line, how the values
-// meet the description, and the exact bytes the writer produces in each mode.
+// Settings files: the reader, the merge, the writer's exact bytes in each mode,
+// and the simulator's files for the samples written back unchanged.
 #include "EditorTestSupport.h"
 
-#include "comm/UpdateDecider.h"
 #include "common/Cp932.h"
 #include "common/FileAttributes.h"
-#include "common/ProcessValues.h"
 #include "support/TempDir.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QProcess>
 #include <gtest/gtest.h>
 
 using namespace EditorTest;
@@ -36,6 +35,23 @@ SettingsDescription writeDescription()
 QByteArray crlf(const char *text)
 {
     return QByteArray(text).replace("\n", "\r\n");
+}
+
+// A settings file exactly as the simulator generates it for a terminal.
+QByteArray simulatorFile(const char *name, const QString &termId, const QString &address)
+{
+    QProcess py;
+    py.setWorkingDirectory(QStringLiteral(KEL_SOURCE_DIR "/tools/termsim"));
+    py.start(QStringLiteral("/usr/bin/python3"),
+             {QStringLiteral("-c"),
+              QStringLiteral("import sys\nfrom termsimlib import terminal\n"
+                             "f = terminal.default_files({'terminal_id': sys.argv[1], 'address': "
+                             "sys.argv[2], 'mac': ''})\n"
+                             "sys.stdout.buffer.write(f[sys.argv[3]].encode('cp932'))"),
+              termId, address, QString::fromLatin1(name)});
+    if (!py.waitForFinished(30000) || py.exitCode() != 0)
+        return {};
+    return py.readAllStandardOutput();
 }
 
 } // namespace
@@ -79,18 +95,6 @@ TEST(SettingsFileReader, LinesAsRead)
         EXPECT_EQ(image.sections, c.sections);
         EXPECT_EQ(records(image), c.records);
     }
-}
-
-TEST(SettingsFileReader, MissingFilesAndEmptyPath)
-{
-    TempDir dir;
-    SettingsFileImage image;
-    EXPECT_EQ(SettingsFileImage::read(QString(), &image), SettingsFileImage::ReadStatus::Ok);
-    EXPECT_EQ(SettingsFileImage::read(dir.file("none.ini"), &image),
-              SettingsFileImage::ReadStatus::OpenFailed);
-    dir.mkdir("folder.ini");
-    EXPECT_EQ(SettingsFileImage::read(dir.file("folder.ini"), &image),
-              SettingsFileImage::ReadStatus::OpenFailed);
 }
 
 TEST(SettingsFileMerge, FirstOccurrenceExactCaseAndFlags)
@@ -213,34 +217,33 @@ TEST(SettingsFileWriter, FailedSavesLeaveTheOldFile)
               QFile::ReadOwner | QFile::WriteOwner);
 }
 
-TEST(SettingsFileWriter, RegistrationFileReachesTheUpdateDecision)
+TEST(SampleDescriptions, SimulatorFilesOpenAndWriteBackUnchanged)
 {
-    TempDir dir;
-    ProcessValues::setProgramFolder(dir.path());
-    dir.mkdir("Config");
-    dir.write("Boot/b.s", "S0" + QByteArray(36, '0') +
-                              QByteArray("B2.00").toHex().toUpper().leftJustified(20, '0') +
-                              "AB\r\n");
-    LoaderInputs in;
-    in.descriptionPath = QStringLiteral(KEL_SOURCE_DIR "/samples/Config/FirmConfig.xml");
-    in.iniPath = QStringLiteral(KEL_SOURCE_DIR "/samples/Config/FirmFilePath.ini");
-    in.settingsFile = false;
-    DescriptionLoader loader(in);
-    ASSERT_EQ(loader.prepare(), DescriptionLoader::Prepared::Ready);
-    SettingsDescription &d = loader.description();
-    // The second registration names the model and its boot program.
-    d.entries[3].value = QStringLiteral("KT-100");
-    d.entries[4].value = QStringLiteral(" ") + dir.file("Boot/b.s");
-    ASSERT_TRUE(
-        WriteSettingsFile(dir.file("Config/FirmFilePath.ini"), d, loader.inputs().fileMode()));
+    struct Case {
+        const char *description, *file;
+    };
+    for (const Case &c : {Case{"Sys/sysconfig_KT-100_1.xml", "kel_sys.ini"},
+                          Case{"User/userconfig_KT-100_1.xml", "kel_user.ini"}}) {
+        SCOPED_TRACE(c.file);
+        const QByteArray original =
+            simulatorFile(c.file, QStringLiteral("3001"), QStringLiteral("127.0.0.9"));
+        ASSERT_FALSE(original.isEmpty());
+        SettingsDescription d;
+        ASSERT_TRUE(LoadDescriptionBytes(
+            repoFile(QStringLiteral("samples/Config/") + QLatin1String(c.description)), true, &d));
+        MergeSettings(ReadSettingsBytes(original), d);
+        // The file holds every visible entry; every key it holds is written back.
+        for (const DescEntry &e : d.entries)
+            EXPECT_TRUE(e.dispFlg == 1 || e.present) << e.key.toStdString();
+        EXPECT_EQ(FormatSettingsFile(d, FileMode{true, false}), original);
+    }
+}
 
-    CAutoUpdateDecider decider;
-    TermRequestPayload r;
-    r.request.notify.termId = "3001";
-    r.request.notify.machineName = "KT-100";
-    r.request.notify.verBoot = "B1.00";
-    decider.decide(r, false);
-    ASSERT_EQ(r.files.size(), 1);
-    EXPECT_EQ(r.files[0].kind, UpdateFileKind::Boot);
-    EXPECT_EQ(r.files[0].localPath, dir.file("Boot/b.s"));
+TEST(SampleDescriptions, RegistrationFileWritesBackUnchanged)
+{
+    SettingsDescription d;
+    ASSERT_TRUE(LoadDescriptionBytes(repoFile("samples/Config/FirmConfig.xml"), false, &d));
+    const QByteArray original = repoFile("samples/Config/FirmFilePath.ini");
+    MergeSettings(ReadSettingsBytes(original), d);
+    EXPECT_EQ(FormatSettingsFile(d, FileMode{false, false}), original);
 }

@@ -39,45 +39,18 @@ TEST(PhoneBookTemplate, OpensTheOneTemplateOfTheModelOrSaysWhy)
         PhoneBookOpen outcome;
         QString caption; // empty: no message
     };
+    const QString kt100 = u"電話帳_KT-100_1.xlt"_s, kt200 = u"電話帳_KT-200_1.xlt"_s;
+    // clang-format off
     const Case cases[] = {
-        {"one template",
-         {u"電話帳_KT-100_1.xlt"_s, u"電話帳_KT-200_1.xlt"_s},
-         "KT-100",
-         true,
-         PhoneBookOpen::Opened,
-         {}},
-        {"two templates",
-         {u"電話帳_KT-100_1.xlt"_s, u"電話帳_KT-100_2.xlt"_s},
-         "KT-100",
-         true,
-         PhoneBookOpen::SeveralTemplates,
-         several},
-        {"none", {u"電話帳_KT-200_1.xlt"_s}, "KT-100", true, PhoneBookOpen::NoTemplate, faulty},
-        {"a name without the model part",
-         {u"電話帳_1.xlt"_s},
-         "KT-100",
-         true,
-         PhoneBookOpen::NoTemplate,
-         faulty},
-        {"no application for it",
-         {u"電話帳_KT-100_1.xlt"_s},
-         "KT-100",
-         false,
-         PhoneBookOpen::OpenFailed,
-         faulty},
-        {"a model that is a wildcard",
-         {u"電話帳_KT-100_1.xlt"_s},
-         "*",
-         true,
-         PhoneBookOpen::NoTemplate,
-         faulty},
-        {"a model that leaves the folder",
-         {u"電話帳_KT-100_1.xlt"_s},
-         "../x",
-         true,
-         PhoneBookOpen::NoTemplate,
-         faulty},
+        {"one template", {kt100, kt200}, "KT-100", true, PhoneBookOpen::Opened, {}},
+        {"two templates", {kt100, u"電話帳_KT-100_2.xlt"_s}, "KT-100", true, PhoneBookOpen::SeveralTemplates, several},
+        {"none", {kt200}, "KT-100", true, PhoneBookOpen::NoTemplate, faulty},
+        {"a name without the model part", {u"電話帳_1.xlt"_s}, "KT-100", true, PhoneBookOpen::NoTemplate, faulty},
+        {"no application for it", {kt100}, "KT-100", false, PhoneBookOpen::OpenFailed, faulty},
+        {"a model that is a wildcard", {kt100}, "*", true, PhoneBookOpen::NoTemplate, faulty},
+        {"a model that leaves the folder", {kt100}, "../x", true, PhoneBookOpen::NoTemplate, faulty},
     };
+    // clang-format on
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
         TempDir dir;

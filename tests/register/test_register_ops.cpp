@@ -256,9 +256,8 @@ TEST_F(RegisterTest, TerminalIdsInRangeAndAsNumbers)
     EXPECT_EQ(db->allTermIdNumbers(nullptr, &count), DbAnswer::MissingArg);
 }
 
-// A notice whose MAC address text was refused carries an empty (null) text;
-// it must find the row it wrote the first time, alone or in a burst, and no
-// text column may hold NULL where a look-up compares with empty text.
+// A refused MAC address arrives as a null text: it finds its row again, and no
+// text column holds NULL where a look-up compares with empty text.
 TEST_F(RegisterTest, EmptyTextsAreStoredAsTheLookUpsCompareThem)
 {
     RegistrationData bare;
@@ -288,7 +287,8 @@ TEST_F(RegisterTest, EmptyTextsAreStoredAsTheLookUpsCompareThem)
                                                "WHERE type LIKE 'VARCHAR%'")
                                            .arg(table)});
         for (const QVariant &c : cols)
-            nullChecks << QString("SELECT '%1.%2' FROM %1 WHERE %2 IS NULL").arg(table, c.toString());
+            nullChecks
+                << QString("SELECT '%1.%2' FROM %1 WHERE %2 IS NULL").arg(table, c.toString());
     }
     ASSERT_GT(nullChecks.size(), 20);
     QStringList nullColumns;
@@ -297,11 +297,8 @@ TEST_F(RegisterTest, EmptyTextsAreStoredAsTheLookUpsCompareThem)
     EXPECT_EQ(nullColumns.join(' '), "");
 }
 
-// An empty MAC address identifies nobody by itself: a terminal whose MAC
-// text was refused finds its own MAC-less row by terminal ID and never takes
-// another terminal's provisional or MAC-less row. When the terminal later
-// announces a MAC address, that row is the one it keeps (no duplicate ID),
-// with the result recorded on it (the end of a terminal-initiated update).
+// An empty MAC finds only its own ID's MAC-less row, never another terminal's;
+// the terminal keeps that row (and its result) once it announces a MAC.
 TEST_F(RegisterTest, AnEmptyMacNeverTakesAnotherTerminalsRow)
 {
     std::vector<TermItem> add{{0, "300", 0}};

@@ -57,17 +57,11 @@ Tmpfs::~Tmpfs()
         ::umount2(QFile::encodeName(m_folder).constData(), MNT_DETACH);
 }
 
-ReadOnly::ReadOnly(const QString &folder) : m_folder(folder)
+bool makeReadOnly(const QString &folder)
 {
     const QByteArray f = QFile::encodeName(folder);
-    m_done =
-        ::mount(f.constData(), f.constData(), nullptr, MS_BIND, nullptr) == 0 &&
-        ::mount(nullptr, f.constData(), nullptr, MS_BIND | MS_REMOUNT | MS_RDONLY, nullptr) == 0;
-}
-
-ReadOnly::~ReadOnly()
-{
-    ::umount2(QFile::encodeName(m_folder).constData(), MNT_DETACH);
+    return ::mount(f.constData(), f.constData(), nullptr, MS_BIND, nullptr) == 0 &&
+           ::mount(nullptr, f.constData(), nullptr, MS_BIND | MS_REMOUNT | MS_RDONLY, nullptr) == 0;
 }
 
 QString fill(const QString &folder, qint64 room)

@@ -1,7 +1,6 @@
 #pragma once
-// Small full file systems for tests: the calling test runs again in a child
-// process with a mount namespace of its own (unshare -m, private
-// propagation), where it may mount a tmpfs that vanishes with it. Needs root.
+// Small full file systems: the test runs again in a child with a private mount
+// namespace (unshare -m), where its tmpfs vanishes with it. Needs root.
 
 #include <QString>
 
@@ -15,7 +14,8 @@ enum class Where {
 };
 Where runTestInChild();
 
-// A tmpfs of `bytes` mounted on a folder for the life of the object.
+// A tmpfs of `bytes` mounted on a folder for the life of the object; the
+// mounts below it go with it.
 class Tmpfs
 {
 public:
@@ -28,23 +28,12 @@ private:
     bool m_mounted = false;
 };
 
-// A folder made read-only (bound onto itself, remounted read-only) for the
-// life of the object: unwritable even for root.
-class ReadOnly
-{
-public:
-    explicit ReadOnly(const QString &folder);
-    ~ReadOnly();
-    bool done() const { return m_done; }
+// Makes a folder read-only, even for root (bound onto itself, remounted
+// read-only), until the file system it is on is unmounted.
+bool makeReadOnly(const QString &folder);
 
-private:
-    QString m_folder;
-    bool m_done = false;
-};
-
-// Fills the file system of `folder` with one file, up to its last byte or
-// leaving `room` bytes (whole pages) free, and answers its path; removing the
-// file frees the room again.
+// Fills the file system of `folder` with one file (leaving `room` bytes in
+// whole pages) and answers its path; removing it frees the room.
 QString fill(const QString &folder, qint64 room = 0);
 
 } // namespace PrivateMount

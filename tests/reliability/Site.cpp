@@ -1,8 +1,8 @@
 #include "Site.h"
 
-#include "comm/OpLog.h"
+#include "CommStack.h"
+
 #include "common/Cp932.h"
-#include "common/ProcessValues.h"
 #include "register/TermDatabase.h"
 
 #include "support/ScriptedPrompter.h"
@@ -13,27 +13,12 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 
-namespace
-{
-const QByteArray OneAccount = "[System]\r\nCount=1\r\n\r\n[ModelSet1]\r\nMODEL=KT-100\r\n"
-                              "ID=kel\r\nPW=secret\r\n";
-} // namespace
-
 Site::Site(int udpPort, qint64 tmpfsBytes)
     : m_fs(tmpfsBytes > 0 ? std::make_unique<PrivateMount::Tmpfs>(m_root.path(), tmpfsBytes)
                           : nullptr),
-      m_folder(m_root.file(QStringLiteral("program"))), m_port(udpPort)
+      m_folder(m_root.file(QStringLiteral("program")))
 {
-    MakeProgramFolder(m_folder, OneAccount);
-    ScriptedPrompter prompter;
-    CTermDatabase db(m_folder);
-    if (!db.startUp())
-        return;
-    SystemSettings s;
-    db.readSystemSettings(s);
-    s.UDPPort = udpPort;
-    s.EditerPath = QStringLiteral("/usr/bin/xdg-open");
-    db.writeSystemSettings(s);
+    MakeProgramFolder(m_folder, OneFtpAccount, udpPort);
 }
 
 void Site::addProvisional(int first, int count)
@@ -55,6 +40,17 @@ std::unique_ptr<ProgramRunner> Site::start()
     p->setEnv(QStringLiteral("KELMNGPC_TEST_SHARED_UDP_PORT"), QStringLiteral("1"));
     p->start();
     return p;
+}
+
+bool Site::answering(Termsim &sim)
+{
+    return WaitFor(
+        [&] {
+            sim.cmd(QStringLiteral("notify 0"));
+            sim.cmd(QStringLiteral("wait 0 TermNotifyAck timeout=0.2"));
+            return sim.ok();
+        },
+        15000);
 }
 
 QStringList Site::loggedIds() const

@@ -1,17 +1,17 @@
 #pragma once
-// The real program on a program folder of its own, as an administrator runs
-// it: FTP account, Log folder, a register that listens on the test's UDP
-// port. The program folder is a sub-folder of a temporary root, so whatever
-// would leak out of it lands beside it where a test can see it.
+// The real program on a folder of its own below a temporary root, so that
+// whatever leaks out of the program folder lands where a test can see it.
 
 #include "PrivateMount.h"
 #include "ProgramRunner.h"
 #include "support/TempDir.h"
 
-#include <QSet>
+#include <QMap>
 #include <QStringList>
 
 #include <memory>
+
+class Termsim;
 
 class Site
 {
@@ -22,9 +22,7 @@ public:
 
     QString folder() const { return m_folder; }
     QString root() const { return m_root.path(); }
-    int port() const { return m_port; }
 
-    // Writes a file below the program folder.
     void writeFile(const QString &relative, const QByteArray &bytes) const
     {
         m_root.write(QStringLiteral("program/") + relative, bytes);
@@ -33,6 +31,8 @@ public:
     void addProvisional(int first, int count);
     // Starts the program without a pause before its UDP sends.
     std::unique_ptr<ProgramRunner> start();
+    // True once the program answers the simulator's terminal 0.
+    static bool answering(Termsim &sim);
     // The terminal IDs of the register-update lines of the day's log
     // ("Err01": a provisional row was adopted or an ID is held twice).
     QStringList loggedIds() const;
@@ -50,5 +50,4 @@ private:
     TempDir m_root;
     std::unique_ptr<PrivateMount::Tmpfs> m_fs;
     QString m_folder;
-    int m_port;
 };

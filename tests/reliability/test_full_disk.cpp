@@ -1,8 +1,5 @@
-// A program folder on a small file system that fills up (a private tmpfs;
-// skipped without root), or with folders nobody may write: the register, the
-// daily log, a settings file, an INI write-back and the list export answer
-// with their failures and messages, and nothing that was there before is
-// lost; once there is room again the kept notices land.
+// Full (private tmpfs) or unwritable program folders: every writer reports its
+// failure and loses nothing; kept notices land once there is room again.
 #include "CommStack.h"
 #include "PrivateMount.h"
 #include "Site.h"
@@ -49,14 +46,6 @@ std::vector<TermEntry> rows(CTermDatabase &db)
     EXPECT_EQ(db.readList(DefaultListCond(), out), 0);
     return out;
 }
-
-struct ViewDouble : NoticeApplier::Host {
-    bool pending = false;
-    bool refreshPending() const override { return pending; }
-    void setRefreshPending() override { pending = true; }
-    bool mainWindowEnabled() const override { return true; }
-    void refreshList() override { pending = false; }
-};
 
 // The program folder of a test: a tmpfs below a temporary folder (unmounted
 // first).
@@ -118,7 +107,7 @@ TEST(FullDisk, RegisterLogSettingsAndIniWriteBackLoseNothing)
     ASSERT_TRUE(db.startUp());
     RegisterLogWriter registerLog;
     db.setLogWriter(&registerLog);
-    ViewDouble host;
+    ListHost host;
     NoticeApplier applier(db, host, 4711, 4712);
     const std::vector<TermEntry> before = rows(db);
     ASSERT_EQ(before.size(), 51u);
@@ -262,14 +251,7 @@ TEST(FullDisk, TheProgramRefusesToStartAndLaterKeepsItsNotices)
     ASSERT_TRUE(sim.start(simArgs("127.0.74.2", 4, port) << "--no-ftp"
                                                          << "--id-start"
                                                          << "799"));
-    ASSERT_TRUE(WaitFor(
-        [&] {
-            sim.cmd("notify 0");
-            sim.cmd("wait 0 TermNotifyAck timeout=0.2");
-            return sim.ok();
-        },
-        15000))
-        << program->stderrText().toStdString();
+    ASSERT_TRUE(Site::answering(sim)) << program->stderrText().toStdString();
     const QString filler = PrivateMount::fill(site.root());
     for (int n = 1; n <= 3; ++n)
         sim.cmd(QStringLiteral("notify %1").arg(n));
@@ -307,9 +289,8 @@ TEST(FullDisk, UnwritableFoldersKeepTheirFiles)
         ASSERT_TRUE(db.startUp());
         ASSERT_EQ(db.registerUpdate(NoticeApplier::toRegistration(notice(1))), 0);
     }
-    PrivateMount::ReadOnly data(f.path() + "/Data"), log(f.path() + "/Log"),
-        schedule(f.path() + "/Schedule");
-    ASSERT_TRUE(data.done() && log.done() && schedule.done());
+    for (const char *sub : {"/Data", "/Log", "/Schedule"})
+        ASSERT_TRUE(PrivateMount::makeReadOnly(f.path() + sub)) << sub;
 
     CTerminalView view;
     view.initialUpdate();

@@ -1,9 +1,5 @@
-// The list window's add and delete commands killed halfway (SIGKILL, in a
-// child process that runs the real view with its dialog filled in): the
-// register opens, passes its integrity check and holds whole steps, at least
-// as many as the progress window had shown; a terminal's settings files never
-// go while its row stays.
-#include "Child.h"
+// The list window's add and delete killed halfway: a sound register of whole
+// steps, at least those shown; no files go while their row stays.
 #include "Site.h"
 
 #include "common/ProcessValues.h"
@@ -40,14 +36,14 @@ TEST(KilledCommand, AddHalfwayLeavesWholeStepsAndASoundRegister)
         ASSERT_TRUE(db.startUp());
     }
     const int total = 20000, step = ProgressStep(total);
-    Child add(
-        {QStringLiteral("view-add"), dir.path(), QStringLiteral("500000"), QString::number(total)});
+    ProgramRunner add;
+    add.start({KEL_CHILD, "view-add", dir.path(), "500000", QString::number(total)});
     ASSERT_TRUE(add.waitLine([&](const QByteArray &l) {
         return progressOf(l, ProgressOp::AddTerminals) >= total / 4;
-    })) << add.last().toStdString()
-        << add.errors().toStdString();
+    })) << add.lastLine().toStdString()
+        << add.stderrText().toStdString();
     add.kill();
-    const int shown = progressOf(add.last(), ProgressOp::AddTerminals);
+    const int shown = progressOf(add.lastLine(), ProgressOp::AddTerminals);
 
     const Site::Register s = Site::readRegister(dir.path());
     EXPECT_EQ(s.integrity, QStringLiteral("ok"));
@@ -109,12 +105,13 @@ TEST(KilledCommand, DeleteHalfwayNeverTakesTheFilesOfARowThatStays)
     };
 
     // Killed while the rows go: whole steps went, no file yet.
-    Child first({QStringLiteral("view-delete"), dir.path()});
+    ProgramRunner first;
+    first.start({KEL_CHILD, "view-delete", dir.path()});
     ASSERT_TRUE(first.waitLine([&](const QByteArray &l) {
         return progressOf(l, ProgressOp::DeleteTerminals) >= total / 4;
-    })) << first.errors().toStdString();
+    })) << first.stderrText().toStdString();
     first.kill();
-    const int shown = progressOf(first.last(), ProgressOp::DeleteTerminals);
+    const int shown = progressOf(first.lastLine(), ProgressOp::DeleteTerminals);
     const auto [left, filesGone] = check("rows");
     const int remaining = left;
     EXPECT_LE(left, total - shown);
@@ -123,10 +120,11 @@ TEST(KilledCommand, DeleteHalfwayNeverTakesTheFilesOfARowThatStays)
     EXPECT_EQ(filesGone, 0);
 
     // Again on what is left, killed while the files go.
-    Child second({QStringLiteral("view-delete"), dir.path()});
+    ProgramRunner second;
+    second.start({KEL_CHILD, "view-delete", dir.path()});
     ASSERT_TRUE(second.waitLine([&](const QByteArray &l) {
         return progressOf(l, ProgressOp::DeleteFiles) >= remaining / 4;
-    })) << second.errors().toStdString();
+    })) << second.stderrText().toStdString();
     second.kill();
     const auto [after, gone] = check("files");
     EXPECT_EQ(after, 0);

@@ -1,29 +1,10 @@
-// The real program killed (SIGKILL) in the middle of a notice storm, twice,
-// the second time right after it came up again on the register the first
-// kill left. What the program has committed is known from the daily log: a
-// notice that adopts a provisional row writes its log line only after its
-// pass has committed. (The acknowledgement goes out before the commit, so an
-// answered notice may be lost with the kill; it is counted, not required.)
+// The real program SIGKILLed mid-storm twice; a notice adopting a provisional
+// row logs only after its pass committed, so the log tells what must be kept.
 #include "CommStack.h"
 #include "Site.h"
 
 #include <QElapsedTimer>
 #include <gtest/gtest.h>
-
-namespace
-{
-// The program is up when it answers the terminal's notice.
-bool answering(Termsim &sim)
-{
-    for (int i = 0; i < 75; ++i) {
-        sim.cmd("notify 0");
-        sim.cmd("wait 0 TermNotifyAck timeout=0.2");
-        if (sim.ok())
-            return true;
-    }
-    return false;
-}
-} // namespace
 
 TEST(KilledProgram, NoticeStormKeepsEveryCommittedPass)
 {
@@ -41,7 +22,7 @@ TEST(KilledProgram, NoticeStormKeepsEveryCommittedPass)
                               << "--no-ftp"
                               << "--id-start" << QString::number(9000 + round)))
             << sim.lastLine().toStdString();
-        ASSERT_TRUE(answering(sim)) << program->stderrText().toStdString();
+        ASSERT_TRUE(Site::answering(sim)) << program->stderrText().toStdString();
         sim.cmd(QStringLiteral("burst count=%1 rate=8000 id_start=%2 addr_base=127.%3.0.0 "
                                "idle_s=0.3")
                     .arg(perRound)
@@ -51,8 +32,7 @@ TEST(KilledProgram, NoticeStormKeepsEveryCommittedPass)
         // Killed once a few hundred notices are committed, in mid-storm.
         ASSERT_TRUE(WaitFor([&] { return site.loggedIds().size() >= loggedBefore + 300; }, 15000))
             << program->stderrText().toStdString();
-        program->process().kill();
-        ASSERT_TRUE(program->waitForExit());
+        program->kill();
         EXPECT_EQ(program->exitStatus(), QProcess::CrashExit);
         // Answers counted so far (some of them for notices the kill lost).
         acked += sim.json("status").toObject().value("burst").toObject().value("acks").toInt();

@@ -1,7 +1,6 @@
-// Rewritten files under a kill at the worst moment, a refusal at each step,
-// and other users' files: the old file or the new one, never half, never a
-// changed mode or owner; and the register's compaction the same way.
-#include "Child.h"
+// Rewrites killed or refused at each step, and the register's compaction:
+// the old file or the new one, never half, never a changed mode or owner.
+#include "ProgramRunner.h"
 
 #include "common/IniFile.h"
 #include "common/SafeFile.h"
@@ -52,9 +51,10 @@ TEST(SafeRewrite, KilledAtEveryStepLeavesTheOldFileOrTheNew)
         SCOPED_TRACE(int(step));
         dir.write(QStringLiteral("FTPTimer.ini"), OldIni);
         ::chmod(QFile::encodeName(path).constData(), 0640);
-        Child writer(
-            {QStringLiteral("kill-at"), QString::number(int(step)), path, QStringLiteral("new")});
-        EXPECT_EQ(writer.finish(), -1) << "killed: " << writer.errors().toStdString();
+        ProgramRunner writer;
+        writer.start({KEL_CHILD, QStringLiteral("kill-at"), QString::number(int(step)), path,
+                      QStringLiteral("new")});
+        EXPECT_EQ(writer.finish(), -1) << "killed: " << writer.stderrText().toStdString();
         EXPECT_EQ(dir.read(QStringLiteral("FTPTimer.ini")),
                   step == Step::SyncFolder ? NewIni : OldIni);
         EXPECT_EQ(statOf(path).st_mode & 07777, 0640u);
@@ -70,9 +70,10 @@ TEST(SafeRewrite, KilledMidwayThroughALargeRewrite)
     const QString path = dir.file(QStringLiteral("Data/List.txt"));
     const qsizetype size = 4 << 20;
     for (int round = 0; round < 3; ++round) {
-        Child writer({QStringLiteral("write-loop"), path, QString::number(size)});
+        ProgramRunner writer;
+        writer.start({KEL_CHILD, QStringLiteral("write-loop"), path, QString::number(size)});
         ASSERT_TRUE(writer.waitLine([](const QByteArray &l) { return l == "W 1"; }))
-            << writer.errors().toStdString();
+            << writer.stderrText().toStdString();
         QThread::usleep(QRandomGenerator::global()->bounded(20000));
         writer.kill();
         const QByteArray bytes = dir.read(QStringLiteral("Data/List.txt"));
@@ -174,10 +175,10 @@ TEST(Compaction, AnotherAccountLeavesTheRegisterToItsOwner)
     const struct stat before = statOf(db);
 
     // A second administrator's account (no root) starts on the shared folder.
-    Child other({QStringLiteral("compact"), dir.path()},
-                {QStringLiteral("setpriv"), QStringLiteral("--reuid=23456"),
-                 QStringLiteral("--regid=23456"), QStringLiteral("--clear-groups")});
-    EXPECT_EQ(other.finish(), 0) << other.errors().toStdString();
+    ProgramRunner other;
+    other.start({"setpriv", "--reuid=23456", "--regid=23456", "--clear-groups", KEL_CHILD,
+                 "compact", dir.path()});
+    EXPECT_EQ(other.finish(), 0) << other.stderrText().toStdString();
     const struct stat after = statOf(db);
     EXPECT_EQ(after.st_uid, 12345u) << "the usual user can still open the register";
     EXPECT_EQ(after.st_ino, before.st_ino) << "left uncompacted";

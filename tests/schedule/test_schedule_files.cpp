@@ -66,9 +66,6 @@ protected:
 
 TEST_F(ScheduleFilesTest, SettingsRoundTripProtectedAndTargetsShrinkWithoutLeftovers)
 {
-    EXPECT_EQ(settings, folder + "Schedule/ScheduleSettings01.ini");
-    EXPECT_EQ(ScheduleFiles::resultPath(folder, 10), folder + "Schedule/Result/ScheduleResult10.ini");
-
     ASSERT_TRUE(ScheduleFiles::writeSettings(settings, weekly(), targets(5)));
     EXPECT_TRUE(IsReadOnly(settings));
     EXPECT_TRUE(IsHidden(settings));
@@ -125,55 +122,32 @@ TEST_F(ScheduleFilesTest, HandWrittenValuesHexFlagsMissingKeysAndLongTexts)
     EXPECT_FALSE(ScheduleFiles::readSettings(settings, s));
 }
 
-TEST_F(ScheduleFilesTest, ResultRoundTripRewritesLinesAndMissingKeysMeanNeverRun)
+// The round trip of a result is shown end to end; here the rewrite and a hand edit.
+TEST_F(ScheduleFilesTest, ResultRewriteDropsLinesAndAMissingKeyMeansNeverRun)
 {
     ScheduleResult r;
-    r.ProcessKind = 1;
-    r.SuccessTermNum = 2;
-    r.ErrorTermNum = 1;
-    r.ScheduleDate = QStringLiteral("毎週-日月 03:00");
-    r.BeginDate = QStringLiteral("2024/01/15 03:00");
     r.Status = 1;
     for (int i = 0; i < 4; ++i)
         r.terminals.append({i == 3 ? 4 : 0, targets(4)[i]});
     ASSERT_TRUE(ScheduleFiles::writeResult(result, r));
     EXPECT_FALSE(IsReadOnly(result));
-    ScheduleResult back;
-    ASSERT_TRUE(ScheduleFiles::readResult(result, back));
-    EXPECT_EQ(back, r);
     EXPECT_TRUE(text(result).contains("TargetTerm4=4,1004,127.0.0.5,02:00:7f:00:00:4,KT-100"));
-
     r.terminals.resize(1);
     ASSERT_TRUE(ScheduleFiles::writeResult(result, r));
     EXPECT_FALSE(text(result).contains("TargetTerm2"));
-    ASSERT_TRUE(ScheduleFiles::readResult(result, back));
-    EXPECT_EQ(back.terminals.size(), 1);
 
     ScheduleBook book;
     book.init(folder);
     book.load(1);
-    EXPECT_EQ(ScheduleTiming::stateText(book.at(1)), QStringLiteral("2024/01/15 03:00 実施済み"));
-    EXPECT_EQ(ScheduleTiming::countsText(book.at(1)),
-              QStringLiteral("成功：2台 エラー：1台 キャンセル：0台"));
-
+    EXPECT_EQ(book.at(1).result, r);
     handEdit(result, "Status=1\r\n", "");
     book.load(1);
     EXPECT_FALSE(book.at(1).hasResult);
     EXPECT_EQ(ScheduleTiming::stateText(book.at(1)), QStringLiteral("未実施"));
-    EXPECT_EQ(ScheduleTiming::countsText(book.at(1)),
-              QStringLiteral("成功：0台 エラー：0台 キャンセル：0台"));
 }
 
-TEST_F(ScheduleFilesTest, DeleteMngDefaultAndFailedWrites)
+TEST_F(ScheduleFilesTest, MngDefaultAndFailedWrites)
 {
-    ASSERT_TRUE(ScheduleFiles::writeSettings(settings, weekly(), targets(1)));
-    ASSERT_TRUE(ScheduleFiles::writeResult(result, ScheduleResult{}));
-    ScheduleFiles::deleteFiles(settings, result, ScheduleFiles::Delete::Result);
-    EXPECT_TRUE(QFile::exists(settings));
-    EXPECT_FALSE(QFile::exists(result));
-    ScheduleFiles::deleteFiles(settings, result, ScheduleFiles::Delete::Both);
-    EXPECT_FALSE(QFile::exists(settings));
-
     const QString mng = ScheduleFiles::mngPath(folder);
     EXPECT_FALSE(QFile::exists(mng));
     EXPECT_TRUE(ScheduleFiles::readCancelClose(mng));
@@ -185,5 +159,6 @@ TEST_F(ScheduleFilesTest, DeleteMngDefaultAndFailedWrites)
     dir.write("Blocked", "a file where a folder should be");
     const QString blocked = ScheduleFiles::settingsPath(dir.file("Blocked/"), 1);
     EXPECT_FALSE(ScheduleFiles::writeSettings(blocked, weekly(), targets(1)));
-    EXPECT_FALSE(ScheduleFiles::writeResult(ScheduleFiles::resultPath(dir.file("Blocked/"), 1), {}));
+    EXPECT_FALSE(
+        ScheduleFiles::writeResult(ScheduleFiles::resultPath(dir.file("Blocked/"), 1), {}));
 }

@@ -1,8 +1,6 @@
-// The bytes of the list export and its safe write.
+// The bytes of the list export.
 #include "common/Cp932.h"
 #include "termlist/ListExport.h"
-
-#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -32,13 +30,4 @@ TEST(ExportTest, BytesOfHeaderAndLines)
                   "102,,端末情報取得中,2020/01/02 03:04,未登録,2020/01/02,23:59,"
                   "端末ID正常 / IPｱﾄﾞﾚｽ正常,\r\n")));
     EXPECT_EQ(ListExport::build({V::Result}, {}), Cp932::encode(QStringLiteral("処理結果,\r\n")));
-}
-
-TEST(ExportTest, WriteReplacesTheWholeFile)
-{
-    TempDir dir;
-    const QString path = dir.file("Data/List.txt");
-    ASSERT_TRUE(ListExport::write(path, "first version, long text\r\n"));
-    ASSERT_TRUE(ListExport::write(path, "second\r\n"));
-    EXPECT_EQ(dir.read("Data/List.txt"), QByteArray("second\r\n"));
 }

@@ -55,7 +55,6 @@ TEST(ListInputTest, AddTerminalsChecks)
             EXPECT_EQ(r.firstId, QString::fromUtf8(c.id));
         } else {
             EXPECT_EQ(r.message, r.error == AddCheck::TermId ? idMessage : countMessage);
-            EXPECT_EQ(r.widthCode, r.error == AddCheck::TermId ? 380 : 450);
         }
     }
 }
@@ -91,8 +90,6 @@ TEST(ListInputTest, SystemSettingsChecks)
     r = checkSystemSettings("04000", "1", false, 4000);
     EXPECT_EQ(r.ftpMode, 1);
     EXPECT_FALSE(r.portChanged); // the same number, written differently
-    EXPECT_EQ(checkSystemSettings("0", "", true, 1).widthCode, 470);
-    EXPECT_EQ(checkSystemSettings("1", "256", true, 1).widthCode, 1);
 }
 
 TEST(ListInputTest, AddressValue)

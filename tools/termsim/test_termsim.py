@@ -460,6 +460,31 @@ class RoundTrip(unittest.TestCase):
                          [("login_failed", "wrong user or password"), ("login_failed", "login refused (fault)"),
                           ("login", None)])
 
+    def test_active_transfers_of_two_terminals_do_not_disturb_each_other(self):
+        # The first terminal's finished active transfer frees a descriptor
+        # number that the second one's data connection takes; closing the first
+        # session must not take the second transfer off the loop.
+        body = bytes(range(256)) * 40000  # far more than the socket buffers hold
+        self.put_terminal_file("small.bin", b"x" * 100)
+        self.put_terminal_file("big.bin", body, index=1)
+        first, second = self.ftp(0), self.ftp(1)
+        for f in (first, second):
+            f.set_pasv(False)
+            f.sock.settimeout(5)
+        first.retrbinary("RETR small.bin", lambda chunk: None)
+        conn = second.transfercmd("RETR big.bin")
+        conn.settimeout(5)
+        got = bytearray(conn.recv(1000))
+        first.quit()
+        try:
+            for chunk in iter(lambda: conn.recv(65536), b""):
+                got += chunk
+        finally:
+            conn.close()
+        second.voidresp()
+        second.quit()
+        self.assertEqual(len(got), len(body))
+
     def download(self, name, timeout=5, mode="I"):
         f = self.ftp()
         f.sock.settimeout(timeout)

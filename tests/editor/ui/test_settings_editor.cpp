@@ -1,6 +1,5 @@
-// The settings editor dialog on the offscreen platform: the generated rows
-// and their geometry, the wiring of input checks, groups, buttons and the
-// message area, and screenshots of the sample forms (KEL_SHOTS=<folder>).
+// The settings editor dialog offscreen: rows and geometry, the wiring of the
+// form's rules, and screenshots of the sample forms (KEL_SHOTS=<folder>).
 #include "editor/EditorTestSupport.h"
 
 #include "common/Cp932.h"
@@ -312,13 +311,4 @@ TEST(SettingsEditorDialog, FirmwareRegistrationFormHasNoMessageArea)
     qobject_cast<QLineEdit *>(d.input(ed.index("ModelType")))->setText("KT-100");
     qobject_cast<QLineEdit *>(d.input(ed.index("ApliFilePath")))->setText("/opt/kel/Apli/apli.s");
     shoot(&d, "editor_firmware_registration.png");
-}
-
-TEST(SettingsEditorDialog, RefusesWithoutDescriptionSizeOrFile)
-{
-    LoaderInputs in;
-    in.width = 0;
-    SettingsEditorDialog refused(nullptr, in);
-    EXPECT_EQ(refused.run(), 2 + 4 + 16);
-    EXPECT_FALSE(refused.isVisible());
 }

@@ -1,6 +1,5 @@
-// The dialog "初期設定実行" as a user meets it: opened from the menu as the
-// view's hook, fields checked when the focus leaves them, Enter and closing
-// while waiting, and a picture of the waiting dialog.
+// The dialog "初期設定実行": opened from the menu, fields checked on leaving,
+// closing refused while waiting, and a picture of the waiting dialog.
 #include "termlist/ui/ModalDriver.h"
 
 #include "app/InitialSettingsWindow.h"

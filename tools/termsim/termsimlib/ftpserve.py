@@ -20,7 +20,7 @@ import socket
 import threading
 
 from pyftpdlib.authorizers import AuthenticationFailed, DummyAuthorizer
-from pyftpdlib.handlers import DTPHandler, FTPHandler
+from pyftpdlib.handlers import ActiveDTP, DTPHandler, FTPHandler
 from pyftpdlib.ioloop import IOLoop, RetryError
 from pyftpdlib.servers import FTPServer
 
@@ -237,9 +237,26 @@ class TermDTPHandler(DTPHandler):
         DTPHandler.initiate_send(self)
 
 
+class TermActiveDTP(ActiveDTP):
+    """The connector of an active (PORT) data connection. Once connected it
+    hands its socket to the data handler; pyftpdlib's connector still
+    unregisters that descriptor number when the session closes it later, and
+    by then the number may belong to another terminal's data connection on
+    the shared loop, whose transfer would then stand still. After the hand-over
+    the connector has nothing left to close."""
+
+    def handle_connect(self):
+        ActiveDTP.handle_connect(self)
+        data = self.cmd_channel.data_channel
+        if data is not None and data.socket is self.socket:
+            self._fileno = None
+            self._closed = True
+
+
 class TermFTPHandler(FTPHandler):
     terminal = None
     dtp_handler = TermDTPHandler
+    active_dtp = TermActiveDTP
     use_sendfile = False
     banner = "termsim terminal FTP ready."
     termsim_reason = None
