@@ -23,6 +23,8 @@
 // Usage: bench_soak [--minutes M | --seconds S] [--count N] [--wait MS] [--select N]
 // Run as root (FTP on port 21 of each terminal) in a network namespace:
 //   unshare -n sh -c 'ip link set lo up && build/bench/bench_soak'
+#include "BenchMemory.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -217,17 +219,6 @@ private:
     std::vector<double> m_perMinute;
 };
 
-long rssKb(qint64 pid)
-{
-    QFile f(QStringLiteral("/proc/%1/status").arg(pid));
-    if (!f.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : f.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLong();
-    return -1;
-}
-
 double meanRss(const std::vector<std::pair<double, long>> &samples, double from, double to)
 {
     double sum = 0;
@@ -374,7 +365,7 @@ int main(int argc, char **argv)
             break;
         }
         if (t >= nextRss) {
-            rss.emplace_back(t, rssKb(kel.processId()));
+            rss.emplace_back(t, residentKb(kel.processId()));
             nextRss += 1.0;
         }
         const bool running = control.ask(QStringLiteral("state")).startsWith(QLatin1String("running 1"));
