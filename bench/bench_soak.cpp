@@ -18,8 +18,8 @@
 //                          terminals have fallen silent and the program's
 //                          queue has drained
 // Commands cycle over ReadSys, WriteSys, ReadUser, WriteUser, ReadDial,
-// WriteDial, TermInfo, Restart, ForceClose, each on a block of --select
-// terminals; the block moves on after each cycle.
+// WriteDial, TermInfo, Restart, ForceClose, each on the same block of --select
+// terminals (in register order); the block moves on after each cycle.
 // Usage: bench_soak [--minutes M | --seconds S] [--count N] [--wait MS] [--select N]
 // Run as root (FTP on port 21 of each terminal) in a network namespace:
 //   unshare -n sh -c 'ip link set lo up && build/bench/bench_soak'

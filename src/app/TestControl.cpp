@@ -11,7 +11,10 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 
+#include <algorithm>
 #include <map>
+#include <numeric>
+#include <vector>
 
 TestControl::TestControl(CTerminalView &view, std::function<bool()> socketOpen, QObject *parent)
     : QObject(parent), m_view(&view), m_socketOpen(std::move(socketOpen)),
@@ -70,15 +73,21 @@ QString TestControl::answer(const QString &line)
     if (command == QLatin1String("rows"))
         return QString::number(view.listModel()->rowCount());
     if (command == QLatin1String("select") && words.size() == 3) {
+        // By register row, not display row: the list re-sorts as notices
+        // arrive (by entry date), and a block must stay the same terminals.
         CTermListModel *model = view.listModel();
-        const int first = std::max(0, words[1].toInt());
-        const int last = std::min(model->rowCount(), first + std::max(0, words[2].toInt())) - 1;
+        std::vector<int> rows(std::size_t(model->rowCount()));
+        std::iota(rows.begin(), rows.end(), 0);
+        std::sort(rows.begin(), rows.end(),
+                  [model](int a, int b) { return model->entry(a).ID < model->entry(b).ID; });
+        const int first = std::clamp(words[1].toInt(), 0, int(rows.size()));
+        const int last = std::min(int(rows.size()), first + std::max(0, words[2].toInt()));
+        const int lastColumn = std::max(0, model->columnCount() - 1);
         QItemSelection selection;
-        if (last >= first)
-            selection.select(model->index(first, 0),
-                             model->index(last, std::max(0, model->columnCount() - 1)));
+        for (int i = first; i < last; ++i)
+            selection.select(model->index(rows[i], 0), model->index(rows[i], lastColumn));
         view.selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
-        return QString::number(std::max(0, last - first + 1));
+        return QString::number(last - first);
     }
     if (command == QLatin1String("run") && words.size() == 2) {
         for (MaintCommand c : allCommands()) {

@@ -7,7 +7,9 @@
 //   ping              "pong": how fast it comes is how responsive the loop is
 //   notices           "applied A pending P dropped D": the notice applier's counts
 //   rows              the number of rows the list shows
-//   select FIRST N    selects N rows from display row FIRST; answers how many
+//   select FIRST N    selects the rows of the N terminals from FIRST on in
+//                     register order (stable while the list re-sorts); answers
+//                     how many
 //   run ACTION        triggers the maintenance command's menu action (object
 //                     name, e.g. actionRestart): "posted" when its request went
 //                     out, else "refused"
