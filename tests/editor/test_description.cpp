@@ -234,9 +234,7 @@ TEST(DescriptionChecks, LimitsAreNormalised)
         {"", "", 0, 0xFFFFFFFF},
         {"10.0.0.1", "10.0.0.254", 0x0A000001, 0x0A0000FE},
         {"10.0.0.9", "10.0.0.1", 0, 0xFFFFFFFF},
-        {"1.2.3", "x", 0, 0xFFFFFFFF},
         {"256.0.0.1", "192.168.1.1", 0, 0xC0A80101},
-        {"1.2.3.4 ", "0010.1.1.1", 0, 0xFFFFFFFF},
     };
     for (const Addr &c : addresses) {
         SCOPED_TRACE(testing::Message() << c.min << ".." << c.max);
