@@ -22,10 +22,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         line.truncate(nl);
     while (line.endsWith('\r'))
         line.chop(1);
-    const QString detail = QString::fromLatin1(line.left(80).toHex());
-    FUZZ_CHECK(version.isEmpty() || line.size() >= 58, detail);
+    const auto detail = [&] { return QString::fromLatin1(line.left(80).toHex()); };
+    FUZZ_CHECK(version.isEmpty() || line.size() >= 58, detail());
     // Ten bytes at most, and the version is a text: it ends at a NUL.
-    FUZZ_CHECK(version.size() <= 10 && !version.contains(QChar(0)), detail);
+    FUZZ_CHECK(version.size() <= 10 && !version.contains(QChar(0)), detail());
     // A header whose 20 characters are all hex digits gives exactly those bytes.
     const QByteArray field = line.mid(38, 20);
     bool allHex = field.size() == 20;
@@ -39,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         for (char c : expected)
             ascii = ascii && c > 0 && c < 0x7f;
         if (ascii)
-            FUZZ_CHECK(version == QString::fromLatin1(expected), detail);
+            FUZZ_CHECK(version == QString::fromLatin1(expected), detail());
     }
     return 0;
 }

@@ -40,7 +40,11 @@ QByteArray srecord(const QByteArray &version)
 }
 
 struct Folder {
-    QTemporaryDir dir;
+    // In memory where the system offers it: every run sets three files'
+    // times and the decision looks at several files.
+    QTemporaryDir dir{QDir(QStringLiteral("/dev/shm")).exists()
+                          ? QStringLiteral("/dev/shm/kel-fuzz-stamps-XXXXXX")
+                          : QDir::tempPath() + QStringLiteral("/kel-fuzz-stamps-XXXXXX")};
     QString root;
     Folder()
     {
@@ -176,9 +180,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     decider.initialSettingsMode = [initialMode] { return initialMode; };
     decider.decide(r, busy);
 
-    const QString detail = QString::fromLatin1(rest.left(80).toHex());
+    const auto detail = [&] { return QString::fromLatin1(rest.left(80).toHex()); };
     if (busy) {
-        FUZZ_CHECK(r.decision == UpdateDecision::Busy && r.files.isEmpty(), detail);
+        FUZZ_CHECK(r.decision == UpdateDecision::Busy && r.files.isEmpty(), detail());
         return 0;
     }
     const QString id = r.request.notify.termId.trimmed();
@@ -187,13 +191,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     bool initial = false;
     QList<int> firmwareSent;
     for (const UpdateFile &u : r.files) {
-        FUZZ_CHECK(u.kind > last && u.kind <= UpdateFileKind::PhoneBook, detail);
+        FUZZ_CHECK(u.kind > last && u.kind <= UpdateFileKind::PhoneBook, detail());
         last = u.kind;
         if (u.kind <= UpdateFileKind::Apli) {
             firmwareSent << u.kind;
             continue;
         }
-        FUZZ_CHECK(firmware.isEmpty(), detail);
+        FUZZ_CHECK(firmware.isEmpty(), detail());
         // Only the terminal's own file, inside the program folder; for
         // initial settings the file to be made, if the ID names one.
         const auto kind = TerminalPaths::Kind(u.kind - UpdateFileKind::System);
@@ -215,18 +219,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
                    u.localPath);
         const int i = u.kind - UpdateFileKind::System;
         const int select = r.request.fileSelect;
-        FUZZ_CHECK(select == i + 1 || select == Udp::FileSelect::All, detail);
+        FUZZ_CHECK(select == i + 1 || select == Udp::FileSelect::All, detail());
         if (const auto s = CAutoUpdateDecider::parseStamp(items[i]))
-            FUZZ_CHECK(CAutoUpdateDecider::laterThan(pc.lastModified(), *s), detail);
+            FUZZ_CHECK(CAutoUpdateDecider::laterThan(pc.lastModified(), *s), detail());
     }
-    FUZZ_CHECK(firmwareSent == firmware, detail);
+    FUZZ_CHECK(firmwareSent == firmware, detail());
     if (initial)
-        FUZZ_CHECK(r.decision == UpdateDecision::InitialSettings, detail);
+        FUZZ_CHECK(r.decision == UpdateDecision::InitialSettings, detail());
     else if (!r.files.isEmpty())
-        FUZZ_CHECK(r.decision == UpdateDecision::FilesToSend, detail);
+        FUZZ_CHECK(r.decision == UpdateDecision::FilesToSend, detail());
     else
         FUZZ_CHECK(r.decision == UpdateDecision::UpToDate ||
                        r.decision == UpdateDecision::NothingToSend,
-                   detail);
+                   detail());
     return 0;
 }
