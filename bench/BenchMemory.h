@@ -1,13 +1,13 @@
 #pragma once
-// The resident memory of this process, for the memory figures of the benches.
+// Resident memory, for the memory figures of the benches.
 
 #include <QByteArray>
 #include <QFile>
 
-// VmRSS in kilobytes; -1 when it can't be read.
-inline long residentKb()
+// VmRSS in kilobytes of this process, or of process pid; -1 when it can't be read.
+inline long residentKb(qint64 pid = 0)
 {
-    QFile f(QStringLiteral("/proc/self/status"));
+    QFile f(pid ? QStringLiteral("/proc/%1/status").arg(pid) : QStringLiteral("/proc/self/status"));
     if (!f.open(QIODevice::ReadOnly))
         return -1;
     for (const QByteArray &line : f.readAll().split('\n'))

@@ -5,6 +5,7 @@
 #include "app/ScheduleWindows.h"
 #include "app/SignalBridge.h"
 #include "app/SingleInstance.h"
+#include "app/TestControl.h"
 #include "app/WidgetPrompter.h"
 #include "comm/CommMgrThread.h"
 #include "comm/CommPayloads.h"
@@ -68,6 +69,7 @@ CKelMngPCApp::CKelMngPCApp() = default;
 
 CKelMngPCApp::~CKelMngPCApp()
 {
+    m_testControl.reset();
     stopThreads();
     m_phoneBook.reset();
     m_edits.reset();
@@ -207,6 +209,16 @@ bool CKelMngPCApp::initInstance(const QStringList &args)
     // 18. The settings editor's commands and the phone-book templates.
     m_edits = std::make_unique<EditCommands>(*m_view);
     m_phoneBook = std::make_unique<PhoneBookCommand>(*m_view);
+
+    // Test-only: benchmarks drive the running program through a local socket.
+    const QString control = qEnvironmentVariable(TestControl::Variable);
+    if (!control.isEmpty()) {
+        m_testControl = std::make_unique<TestControl>(
+            *m_view, [this] { return m_comm && m_comm->socketOpen(); });
+        if (!m_testControl->listen(control))
+            std::fprintf(stderr, "%s: %s\n", TestControl::Variable,
+                         m_testControl->errorText().toLocal8Bit().constData());
+    }
     return true;
 }
 

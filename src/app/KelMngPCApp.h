@@ -23,6 +23,7 @@ class SignalBridge;
 class UdpPortLock;
 class WidgetPrompter;
 class PortProblemReceiver;
+class TestControl;
 
 class CKelMngPCApp
 {
@@ -69,4 +70,5 @@ private:
     std::unique_ptr<PhoneBookCommand> m_phoneBook;
     // Feeds the decider's initial-settings hooks: made before the manager starts.
     std::unique_ptr<InitialSettingsWindow> m_initialSettings;
+    std::unique_ptr<TestControl> m_testControl; // only with KELMNGPC_TEST_CONTROL
 };

@@ -5,7 +5,9 @@
 #include "common/ProcessValues.h"
 
 #include <QFileInfo>
-#include <QReadWriteLock>
+
+#include <mutex>
+#include <shared_mutex>
 
 namespace
 {
@@ -13,9 +15,10 @@ namespace
 const QString kSupervisor = QStringLiteral("Supervisor");
 const QString kTimerSection = QStringLiteral("FTPTimerSettings");
 
-QReadWriteLock &tableLock()
+// A standard lock rather than QReadWriteLock: the thread sanitizer sees it.
+std::shared_mutex &tableLock()
 {
-    static QReadWriteLock lock;
+    static std::shared_mutex lock;
     return lock;
 }
 
@@ -96,7 +99,7 @@ int LoadFtpAccounts(const QString &path)
 {
     FtpAccountTable table;
     const int result = table.load(path);
-    QWriteLocker lock(&tableLock());
+    std::unique_lock lock(tableLock());
     sharedTable() = table;
     return result;
 }
@@ -105,7 +108,7 @@ bool LookupFtpAccount(const QString &machineName, QString &user, QString &passwo
 {
     user.clear();
     password.clear();
-    QReadLocker lock(&tableLock());
+    std::shared_lock lock(tableLock());
     const auto account = sharedTable().lookup(machineName);
     if (!account)
         return false;

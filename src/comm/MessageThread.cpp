@@ -1,5 +1,7 @@
 #include "comm/MessageThread.h"
 
+#include "common/TsanHandOver.h"
+
 MessageThread::~MessageThread()
 {
     stopAndWait();
@@ -16,10 +18,17 @@ bool MessageThread::launch(QThread::Priority priority)
 
 void MessageThread::stopAndWait()
 {
-    if (isRunning()) {
+    if (isRunning())
         quit();
-        wait();
-    }
+    wait();
+}
+
+bool MessageThread::wait(QDeadlineTimer deadline)
+{
+    if (!QThread::wait(deadline))
+        return false;
+    TsanHandOver::acquire(this);
+    return true;
 }
 
 void MessageThread::run()
@@ -27,8 +36,9 @@ void MessageThread::run()
     std::unique_ptr<MessageReceiver> receiver = makeReceiver();
     m_id = receiver ? receiver->threadId() : 0;
     m_ready.release();
-    if (!receiver)
-        return;
-    exec();
-    receiver.reset();
+    if (receiver) {
+        exec();
+        receiver.reset();
+    }
+    TsanHandOver::release(this);
 }

@@ -27,6 +27,12 @@ public:
     // Ends the event loop and waits for the thread.
     void stopAndWait();
 
+    // QThread::wait(); once the thread has ended, all it did is seen as done
+    // before the caller goes on (also by the thread sanitizer, which can't
+    // see Qt's own join).
+    bool wait(QDeadlineTimer deadline = QDeadlineTimer(QDeadlineTimer::Forever));
+    bool wait(unsigned long ms) { return wait(QDeadlineTimer(ms)); }
+
 protected:
     // Called in the new thread; the receiver lives until the loop ends.
     virtual std::unique_ptr<MessageReceiver> makeReceiver() = 0;

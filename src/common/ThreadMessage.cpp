@@ -1,5 +1,7 @@
 #include "common/ThreadMessage.h"
 
+#include "common/TsanHandOver.h"
+
 #include <QCoreApplication>
 
 #include <atomic>
@@ -10,10 +12,19 @@ namespace
 {
 
 std::mutex g_regMutex;
-std::unordered_map<ThreadId, MessageReceiver *> g_registry;
+// Never destroyed: a receiver of a thread that ends while the process exits
+// must still find it (static destructors run on the exiting thread).
+std::unordered_map<ThreadId, MessageReceiver *> &g_registry =
+    *new std::unordered_map<ThreadId, MessageReceiver *>;
 std::atomic<ThreadId> g_nextId{1000};
 
 } // namespace
+
+ThreadMessageEvent::~ThreadMessageEvent()
+{
+    // Delivered, or dropped with a receiver that went: freed by the taking thread.
+    TsanHandOver::acquire(this);
+}
 
 QEvent::Type ThreadMessageEvent::eventType()
 {
@@ -53,6 +64,8 @@ void MessageReceiver::reRegister(ThreadId id)
 
 bool MessageReceiver::event(QEvent *e)
 {
+    // Before anything of the event is read, its type included.
+    TsanHandOver::acquire(e);
     if (e->type() == ThreadMessageEvent::eventType()) {
         auto *m = static_cast<ThreadMessageEvent *>(e);
         onMessage(m->msg, m->wParam, std::move(m->lParam));
@@ -69,6 +82,9 @@ bool PostToThread(ThreadId id, std::uint32_t msg, quintptr wParam, std::unique_p
     auto it = g_registry.find(id);
     if (it == g_registry.end())
         return false;
-    QCoreApplication::postEvent(it->second, new ThreadMessageEvent(msg, wParam, std::move(lParam)));
+    auto *event = new ThreadMessageEvent(msg, wParam, std::move(lParam));
+    // Qt's queue hands the event over under a lock the sanitizer can't see.
+    TsanHandOver::release(event);
+    QCoreApplication::postEvent(it->second, event);
     return true;
 }

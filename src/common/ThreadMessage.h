@@ -84,6 +84,8 @@ public:
         : QEvent(eventType()), msg(msg), wParam(wParam), lParam(std::move(lParam))
     {
     }
+    // Also where an undelivered message's payload is freed (its receiver went).
+    ~ThreadMessageEvent() override;
     std::uint32_t msg;
     quintptr wParam;
     std::unique_ptr<Payload> lParam;

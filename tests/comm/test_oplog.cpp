@@ -58,7 +58,6 @@ TEST(OpLogFormat, ExactBytesOfErrorAndOperationLines)
     };
     // clang-format off
     const Case cases[] = {
-        {true, 2, "   1001", "192.168.1.5", 0, "Err02:端末ID不一致                      端末ID:1001 IPアドレス:192.168.1.5"},
         {true, 3, "1001", "", 0, "Err03:保守開始異常                      端末ID:1001 Busy"},
         {true, 3, "1001", "", 7, "Err03:保守開始異常                      端末ID:1001 unknown"},
         {true, 4, "  ABC", "FTP接続エラー", 0, "Err04:FTP異常                           端末ID:ABC FTP接続エラー"},

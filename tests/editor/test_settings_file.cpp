@@ -238,12 +238,3 @@ TEST(SampleDescriptions, SimulatorFilesOpenAndWriteBackUnchanged)
         EXPECT_EQ(FormatSettingsFile(d, FileMode{true, false}), original);
     }
 }
-
-TEST(SampleDescriptions, RegistrationFileWritesBackUnchanged)
-{
-    SettingsDescription d;
-    ASSERT_TRUE(LoadDescriptionBytes(repoFile("samples/Config/FirmConfig.xml"), false, &d));
-    const QByteArray original = repoFile("samples/Config/FirmFilePath.ini");
-    MergeSettings(ReadSettingsBytes(original), d);
-    EXPECT_EQ(FormatSettingsFile(d, FileMode{false, false}), original);
-}

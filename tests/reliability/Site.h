@@ -23,10 +23,6 @@ public:
     QString folder() const { return m_folder; }
     QString root() const { return m_root.path(); }
 
-    void writeFile(const QString &relative, const QByteArray &bytes) const
-    {
-        m_root.write(QStringLiteral("program/") + relative, bytes);
-    }
     // Provisional rows (added by hand) for the terminal IDs first.. first+count-1.
     void addProvisional(int first, int count);
     // Starts the program without a pause before its UDP sends.

@@ -8,7 +8,7 @@
 #include "comm/RegisterLogWriter.h"
 #include "common/IniFile.h"
 #include "common/ProcessValues.h"
-#include "editor/DescriptionLoader.h"
+#include "editor/EditorTestSupport.h"
 #include "editor/SettingsFile.h"
 #include "register/TermDatabase.h"
 #include "termlist/NoticeApplier.h"
@@ -21,7 +21,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QtEndian>
 #include <gtest/gtest.h>
 
 namespace
@@ -89,14 +88,11 @@ TEST(FullDisk, RegisterLogSettingsAndIniWriteBackLoseNothing)
     const QByteArray iniBefore = "[FTPTimerSettings]\r\nFTPConnectTimer=5\r\n";
     f.write(QStringLiteral("FTPTimer.ini"), iniBefore);
     // A terminal's settings file through the editor's writer.
-    const auto source = [](const char *rel) {
-        QFile file(QStringLiteral(KEL_SOURCE_DIR "/") + QLatin1String(rel));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    };
     SettingsDescription description;
-    ASSERT_TRUE(
-        LoadDescriptionBytes(source("tests/editor/data/write_desc.xml"), true, &description));
-    MergeSettings(ReadSettingsBytes(source("tests/editor/data/write_input.ini")), description);
+    ASSERT_TRUE(LoadDescriptionBytes(EditorTest::repoFile("tests/editor/data/write_desc.xml"), true,
+                                     &description));
+    MergeSettings(ReadSettingsBytes(EditorTest::repoFile("tests/editor/data/write_input.ini")),
+                  description);
     const QString settings = f.path() + QStringLiteral("/Data/Sys/kel_sys3001.ini");
     QDir().mkpath(f.path() + QStringLiteral("/Data/Sys"));
     ASSERT_TRUE(WriteSettingsFile(settings, description, FileMode{true, false}));

@@ -3,7 +3,6 @@
 #include "CommStack.h"
 #include "Site.h"
 
-#include <QElapsedTimer>
 #include <gtest/gtest.h>
 
 TEST(KilledProgram, NoticeStormKeepsEveryCommittedPass)
@@ -12,7 +11,6 @@ TEST(KilledProgram, NoticeStormKeepsEveryCommittedPass)
     Site site(port);
     site.addProvisional(first, 2 * perRound);
 
-    int acked = 0;
     for (int round = 0; round < 2; ++round) {
         SCOPED_TRACE(round);
         const qsizetype loggedBefore = site.loggedIds().size();
@@ -34,8 +32,6 @@ TEST(KilledProgram, NoticeStormKeepsEveryCommittedPass)
             << program->stderrText().toStdString();
         program->kill();
         EXPECT_EQ(program->exitStatus(), QProcess::CrashExit);
-        // Answers counted so far (some of them for notices the kill lost).
-        acked += sim.json("status").toObject().value("burst").toObject().value("acks").toInt();
     }
 
     const Site::Register reg = site.readRegister();
@@ -62,6 +58,4 @@ TEST(KilledProgram, NoticeStormKeepsEveryCommittedPass)
         << "a line written twice";
     EXPECT_GE(adopted, logged.size());
     EXPECT_LT(adopted, 2 * perRound) << "not killed mid-storm";
-    std::printf("storm kill: %d adopted, %lld logged, %d answered before the kills\n", adopted,
-                static_cast<long long>(logged.size()), acked);
 }

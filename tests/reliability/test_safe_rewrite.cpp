@@ -105,22 +105,23 @@ TEST(SafeRewrite, RefusedStepsKeepTheOldFileAndLeaveNoTemporary)
 namespace
 {
 
-// A register with free pages for the compaction to drop.
-void makeRegister(const QString &folder)
+// A register with free pages for the compaction to drop; answers its path.
+QString makeRegister(const QString &folder)
 {
     ScriptedPrompter prompter;
     CTermDatabase db(folder);
-    ASSERT_TRUE(db.startUp());
+    EXPECT_TRUE(db.startUp());
     std::vector<TermItem> items;
     for (int i = 0; i < 3000; ++i)
         items.push_back(TermItem{0, QString::number(100000 + i), 0});
-    ASSERT_EQ(db.addTerminals(items), 0);
+    EXPECT_EQ(db.addTerminals(items), 0);
     std::vector<TermEntry> rows;
-    ASSERT_EQ(db.readList(DefaultListCond(), rows), 0);
+    EXPECT_EQ(db.readList(DefaultListCond(), rows), 0);
     std::vector<TermItem> gone;
     for (std::size_t i = 0; i + 1 < rows.size(); ++i)
         gone.push_back(TermItem{rows[i].ID, rows[i].TermID, 0});
-    ASSERT_EQ(db.deleteTerminals(gone), 0);
+    EXPECT_EQ(db.deleteTerminals(gone), 0);
+    return folder + QLatin1Char('/') + QLatin1String(CTermDatabase::FileName);
 }
 
 } // namespace
@@ -130,8 +131,7 @@ TEST(Compaction, ASudoStartKeepsTheRegistersModeAndOwnerAndSyncsTheCopy)
     if (::geteuid() != 0)
         GTEST_SKIP() << "needs root to give the register to another user";
     TempDir dir;
-    makeRegister(dir.path());
-    const QString db = dir.file(QString::fromLatin1(CTermDatabase::FileName));
+    const QString db = makeRegister(dir.path());
     const QByteArray name = QFile::encodeName(db);
     ASSERT_EQ(::chown(name.constData(), 12345, 12346), 0);
     ASSERT_EQ(::chmod(name.constData(), 0640), 0);
@@ -166,8 +166,7 @@ TEST(Compaction, AnotherAccountLeavesTheRegisterToItsOwner)
     if (::geteuid() != 0)
         GTEST_SKIP() << "needs root to start as another user";
     TempDir dir;
-    makeRegister(dir.path());
-    const QString db = dir.file(QString::fromLatin1(CTermDatabase::FileName));
+    const QString db = makeRegister(dir.path());
     const QByteArray name = QFile::encodeName(db);
     ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0777), 0);
     ASSERT_EQ(::chown(name.constData(), 12345, 12345), 0);

@@ -44,6 +44,8 @@ def parse_args(argv):
                    help="also write the report every S seconds when something changed")
     p.add_argument("--control-port", type=int, help="TCP control port on 127.0.0.1 (0 picks one, -1 none)")
     p.add_argument("--exit-on-eof", action="store_true", help="quit when stdin closes")
+    p.add_argument("--counts-only", action="store_true",
+                   help="keep counts but no datagram records (memory stays flat in long runs)")
     p.add_argument("--die-with-parent", action="store_true",
                    help="quit when the process that started termsim ends (Linux)")
     p.add_argument("--burst-count", type=int, metavar="N", help="send a burst of N notices at start")
@@ -77,6 +79,7 @@ def make_config(args):
         "notify_stagger_ms": args.notify_stagger_ms,
         "exit_after_burst": True if args.exit_after_burst else None,
         "exit_on_eof": True if args.exit_on_eof else None,
+        "keep_records": False if args.counts_only else None,
     }
     sets = config.parse_assignments(args.set)
     if args.no_ftp:

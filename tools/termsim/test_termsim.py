@@ -588,6 +588,22 @@ class Lifecycle(unittest.TestCase):
             self.assertFalse([n for n in os.listdir(tmp) if n != "r.json"])  # no temp file left
         pc.sock.close()
 
+    def test_counts_only_keeps_counting_and_answering_without_records(self):
+        pc = StandInPc()
+        sim = Sim(["--udp-port", str(pc.port), "--base", fresh_base(), "--no-ftp", "--counts-only"])
+        try:
+            _, src = pc.recv_named("TermNotify")
+            pc.sock.sendto(codec.term_info_req(), src)
+            pc.recv_named("TermNotify", src=src[0])  # still answered
+            self.assertEqual(sim.cmd("wait 0 TermInfoReq"), 1)
+            counts = sim.cmd("status")["counts"][0]
+            self.assertEqual((counts["TermInfoReq"], counts["sent:TermNotify"]), (1, 2))
+            self.assertEqual(sim.cmd("received 0"), [])
+            self.assertEqual(sim.cmd("dump")["terminals"][0]["sent"], [])
+        finally:
+            sim.stop()
+            pc.sock.close()
+
     def test_scenario_file_with_own_source_port(self):
         pc = StandInPc()
         scenario = {"udp_port": pc.port, "base_address": fresh_base(),

@@ -366,6 +366,7 @@ GLOBAL_DEFAULTS = {
     "auth_failed_delay_s": 0.2,
     "exit_after_burst": False,
     "exit_on_eof": False,
+    "keep_records": True,
     "burst": None,
     "defaults": {},
     "terminals": [],
@@ -451,6 +452,7 @@ def build(scenario, overrides, sets):
     cfg["auth_failed_delay_s"] = _num(cfg["auth_failed_delay_s"], "auth_failed_delay_s")
     cfg["exit_after_burst"] = _bool(cfg["exit_after_burst"], "exit_after_burst")
     cfg["exit_on_eof"] = _bool(cfg["exit_on_eof"], "exit_on_eof")
+    cfg["keep_records"] = _bool(cfg["keep_records"], "keep_records")
     cfg["accounts"] = parse_accounts(cfg["accounts"])
     if cfg["ftpauth"]:
         try:

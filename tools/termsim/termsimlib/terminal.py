@@ -259,7 +259,8 @@ class Terminal:
         if error:
             rec["error"] = error
         with self.sim.lock:
-            self.sent.append(rec)
+            if self.sim.cfg["keep_records"]:
+                self.sent.append(rec)
             self.counts["sent:" + rec["name"]] += 1
         self.sim.changed()
         return rec
@@ -315,7 +316,8 @@ class Terminal:
                 dg.t_kernel,
             )
             with self.sim.lock:
-                self.received.append(rec)
+                if self.sim.cfg["keep_records"]:
+                    self.received.append(rec)
                 self.counts[rec["name"]] += 1
             self._react(rec, dg.src, sock)
         self.sim.changed()
