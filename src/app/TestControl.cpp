@@ -91,7 +91,7 @@ QString TestControl::answer(const QString &line)
     }
     if (command == QLatin1String("run") && words.size() == 2) {
         for (MaintCommand c : allCommands()) {
-            if (words[1] != QLatin1String(commandSpec(c).actionName))
+            if (words[1] != QLatin1String(commandInfo(c).actionName))
                 continue;
             QAction *action = view.action(words[1]);
             if (!action || view.commands().awaiting())

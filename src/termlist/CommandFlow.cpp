@@ -14,20 +14,20 @@ bool CommandFlow::run(MaintCommand command)
 {
     // Timer 16 stays off while the command runs; the scope starts it again.
     CommandScope scope;
-    const CommandSpec &spec = commandSpec(command);
+    const CommandInfo &info = commandInfo(command);
     bool posted = false;
     const std::vector<TermEntry> rows = m_ctx.host.selectedEntries();
     if (!rows.empty() && !m_awaiting) {
         QString chosen;
-        const bool fileOk = spec.file != TargetFile::Chosen || !(chosen = chooseFile(spec)).isEmpty();
-        if (fileOk && confirm(spec)) {
+        const bool fileOk = info.file != TargetFile::Chosen || !(chosen = chooseFile(info)).isEmpty();
+        if (fileOk && confirm(info)) {
             Order order;
-            order.requestKind = spec.requestKind;
-            order.progressOp = spec.progressOp;
+            order.requestKind = info.requestKind;
+            order.progressOp = info.progressOp;
             order.rows = rows;
-            order.withMac = spec.withMac;
-            if (spec.file != TargetFile::None)
-                order.fileOf = [rule = spec.file, chosen](const TermEntry &row) {
+            order.withMac = info.withMac;
+            if (info.file != TargetFile::None)
+                order.fileOf = [rule = info.file, chosen](const TermEntry &row) {
                     return CommandTargets::localFile(rule, row, chosen);
                 };
             posted = start(order);
@@ -38,22 +38,22 @@ bool CommandFlow::run(MaintCommand command)
     return posted;
 }
 
-QString CommandFlow::chooseFile(const CommandSpec &spec)
+QString CommandFlow::chooseFile(const CommandInfo &info)
 {
     const QString file = m_ctx.ask().openFileName(
-        QStringLiteral("開く"), ProcessValues::programPath(spec.dialogInitial), spec.dialogFilter);
+        QStringLiteral("開く"), ProcessValues::programPath(info.dialogInitial), info.dialogFilter);
     return file.isEmpty() ? QString() : QFileInfo(file).absoluteFilePath();
 }
 
-bool CommandFlow::confirm(const CommandSpec &spec)
+bool CommandFlow::confirm(const CommandInfo &info)
 {
     IPrompter &p = m_ctx.ask();
-    if (p.appMessageBox(spec.widthCode, 2, spec.text, spec.caption,
+    if (p.appMessageBox(info.widthCode, 2, info.text, info.caption,
                         MsgType::IconQuestion | MsgType::YesNo) != MsgResult::Yes)
         return false;
-    if (!spec.secondQuestion)
+    if (!info.secondQuestion)
         return true;
-    return p.appMessageBox(spec.widthCode, 2, commonFileSecondText(), spec.caption,
+    return p.appMessageBox(info.widthCode, 2, commonFileSecondText(), info.caption,
                            MsgType::IconWarning | MsgType::YesNo | MsgType::DefaultSecond) ==
            MsgResult::Yes;
 }

@@ -44,8 +44,8 @@ public:
 
 private:
     // The chosen file of a command with a file dialog; empty when cancelled.
-    QString chooseFile(const CommandSpec &spec);
-    bool confirm(const CommandSpec &spec);
+    QString chooseFile(const CommandInfo &info);
+    bool confirm(const CommandInfo &info);
     int udpPort();
 
     CommandContext &m_ctx;

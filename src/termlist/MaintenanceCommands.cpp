@@ -17,10 +17,10 @@ QString question(const char *what)
     return QString::fromUtf8(what) + QStringLiteral("\nよろしいですか？");
 }
 
-CommandSpec spec(MaintCommand c, const char *action, int kind, int op, int width,
+CommandInfo info(MaintCommand c, const char *action, int kind, int op, int width,
                  const char *caption, const char *text, TargetFile file)
 {
-    return CommandSpec{c,
+    return CommandInfo{c,
                        action,
                        kind,
                        op,
@@ -34,53 +34,53 @@ CommandSpec spec(MaintCommand c, const char *action, int kind, int op, int width
                        true};
 }
 
-std::array<CommandSpec, 13> buildTable()
+std::array<CommandInfo, 13> buildTable()
 {
     using C = MaintCommand;
     using F = TargetFile;
     namespace K = RequestKind;
     namespace P = ProgressOp;
-    std::array<CommandSpec, 13> t{{
-        spec(C::TermInfo, "actionTermInfo", K::TermInfo, P::TermInfo, 370, "端末情報取得開始確認",
+    std::array<CommandInfo, 13> t{{
+        info(C::TermInfo, "actionTermInfo", K::TermInfo, P::TermInfo, 370, "端末情報取得開始確認",
              "現在選択中の端末から端末情報を取得します。", F::None),
-        spec(C::ReadSys, "actionReadSys", K::ReadSys, P::ReadSys, 410,
+        info(C::ReadSys, "actionReadSys", K::ReadSys, P::ReadSys, 410,
              "端末システム設定読み込み開始確認",
              "現在選択中の端末からシステム設定を読み込みます。", F::TerminalSys),
-        spec(C::ReadUser, "actionReadUser", K::ReadUser, P::ReadUser, 410,
+        info(C::ReadUser, "actionReadUser", K::ReadUser, P::ReadUser, 410,
              "端末ユーザ設定読み込み開始確認", "現在選択中の端末からユーザ設定を読み込みます。",
              F::TerminalUser),
-        spec(C::ReadDial, "actionReadDial", K::ReadDial, P::ReadDial, 460,
+        info(C::ReadDial, "actionReadDial", K::ReadDial, P::ReadDial, 460,
              "端末電話帳データ読み込み開始確認",
              "現在選択中の端末から電話帳データを読み込みます。", F::TerminalDial),
-        spec(C::WriteSys, "actionWriteSys", K::WriteSys, P::WriteSys, 410,
+        info(C::WriteSys, "actionWriteSys", K::WriteSys, P::WriteSys, 410,
              "端末システム設定書き込み開始確認",
              "現在選択中の端末にシステム設定を書き込みます。", F::TerminalSys),
-        spec(C::WriteUser, "actionWriteUser", K::WriteUser, P::WriteUser, 410,
+        info(C::WriteUser, "actionWriteUser", K::WriteUser, P::WriteUser, 410,
              "端末ユーザ設定書き込み開始確認", "現在選択中の端末にユーザ設定を書き込みます。",
              F::TerminalUser),
-        spec(C::WriteDial, "actionWriteDial", K::WriteDial, P::WriteDial, 460,
+        info(C::WriteDial, "actionWriteDial", K::WriteDial, P::WriteDial, 460,
              "端末電話帳データ書き込み開始確認",
              "現在選択中の端末に電話帳データを書き込みます。", F::TerminalDial),
-        spec(C::WriteCommonSys, "actionWriteCommonSys", K::WriteCommon, P::WriteCommon, 380,
+        info(C::WriteCommonSys, "actionWriteCommonSys", K::WriteCommon, P::WriteCommon, 380,
              "共通ファイル書き込み開始確認", "現在選択中の端末に共通ファイルを書き込みます。",
              F::Chosen),
-        spec(C::WriteCommonUser, "actionWriteCommonUser", K::WriteCommon, P::WriteCommon, 380,
+        info(C::WriteCommonUser, "actionWriteCommonUser", K::WriteCommon, P::WriteCommon, 380,
              "共通ファイル書き込み開始確認", "現在選択中の端末に共通ファイルを書き込みます。",
              F::Chosen),
-        spec(C::WriteBoot, "actionWriteBoot", K::WriteBoot, P::WriteBoot, 490,
+        info(C::WriteBoot, "actionWriteBoot", K::WriteBoot, P::WriteBoot, 490,
              "ブートプログラムバージョンアップ開始確認",
              "現在選択中の端末のブートプログラムバージョンアップを開始します。", F::Chosen),
-        spec(C::WriteApli, "actionWriteApli", K::WriteApli, P::WriteApli, 550,
+        info(C::WriteApli, "actionWriteApli", K::WriteApli, P::WriteApli, 550,
              "アプリケーションプログラムバージョンアップ開始確認",
              "現在選択中の端末のアプリケーションプログラムバージョンアップを開始します。",
              F::Chosen),
-        spec(C::Restart, "actionRestart", K::Restart, P::Restart, 330, "端末再起動開始確認",
+        info(C::Restart, "actionRestart", K::Restart, P::Restart, 330, "端末再起動開始確認",
              "現在選択中の端末を再起動します。", F::None),
-        spec(C::ForceClose, "actionForceClose", K::ForceClose, P::ForceClose, 370,
+        info(C::ForceClose, "actionForceClose", K::ForceClose, P::ForceClose, 370,
              "端末保守強制終了確認", "現在選択中の端末の保守を強制終了します。", F::None),
     }};
     auto chosen = [&](C c, const char *initial, const QString &filter) {
-        CommandSpec &s = t[static_cast<std::size_t>(c)];
+        CommandInfo &s = t[static_cast<std::size_t>(c)];
         s.dialogInitial = QString::fromUtf8(initial);
         s.dialogFilter = filter;
     };
@@ -97,9 +97,9 @@ std::array<CommandSpec, 13> buildTable()
 
 } // namespace
 
-const CommandSpec &commandSpec(MaintCommand command)
+const CommandInfo &commandInfo(MaintCommand command)
 {
-    static const std::array<CommandSpec, 13> table = buildTable();
+    static const std::array<CommandInfo, 13> table = buildTable();
     return table[static_cast<std::size_t>(command)];
 }
 

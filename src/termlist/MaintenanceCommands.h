@@ -32,7 +32,7 @@ enum class TargetFile {
     Chosen,       // the file chosen in the command's file dialog, the same for all
 };
 
-struct CommandSpec {
+struct CommandInfo {
     MaintCommand command;
     const char *actionName; // object name of its menu action
     int requestKind;
@@ -49,7 +49,7 @@ struct CommandSpec {
     bool withMac;        // the firmware commands leave the targets' MAC empty
 };
 
-const CommandSpec &commandSpec(MaintCommand command);
+const CommandInfo &commandInfo(MaintCommand command);
 const std::vector<MaintCommand> &allCommands();
 
 // The second question of the common-file commands.

@@ -73,9 +73,9 @@ TEST(WorkerTimer, ExpiryOfAnEarlierWaitNeverEndsTheNextSession)
         PostToThread(w, WorkerMsg::Target, 0, std::make_unique<TargetPayload>(target));
         PostToThread(w, WorkerMsg::Restart);
     };
-    auto expire = [&](const TimerSpec &spec) {
+    auto expire = [&](const TimerSpec &timer) {
         PostToThread(w, Msg::Task, 0,
-                     MakeTimerMessage(ProcessValues::TimerThreadId, TaskKind::TimerExpired, spec));
+                     MakeTimerMessage(ProcessValues::TimerThreadId, TaskKind::TimerExpired, timer));
     };
 
     // A first restart: open, ack, close with restart, ack.

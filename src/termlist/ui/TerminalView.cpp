@@ -710,7 +710,7 @@ void CTerminalView::buildMenus(QMenuBar *bar)
     };
     const auto command = [this](QMenu *menu, MaintCommand c, const char *text) {
         QAction *a = menu->addAction(QString::fromUtf8(text));
-        a->setObjectName(QString::fromLatin1(commandSpec(c).actionName));
+        a->setObjectName(QString::fromLatin1(commandInfo(c).actionName));
         m_actions.insert(a->objectName(), a);
         connect(a, &QAction::triggered, this, [this, c] { runCommand(c); });
     };
