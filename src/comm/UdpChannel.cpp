@@ -8,6 +8,7 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <sys/eventfd.h>
 #include <sys/prctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -58,6 +59,13 @@ bool UdpChannel::open(std::uint16_t port, bool shareForTests)
         ::close(fd);
         return false;
     }
+    // Wakes the receiver at close, so that a close never waits on poll.
+    m_wakeFd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (m_wakeFd < 0) {
+        m_error = QString::fromLocal8Bit(std::strerror(errno));
+        ::close(fd);
+        return false;
+    }
     m_fd = fd;
     m_port = port;
     m_stop = false;
@@ -70,14 +78,22 @@ void UdpChannel::close()
 {
     if (m_fd < 0)
         return;
-    m_stop = true;
+    {
+        // Under the lock: otherwise the stop can fall between the sender's
+        // look at the queue and its sleep, and nothing wakes it again.
+        std::lock_guard lock(m_queueMutex);
+        m_stop = true;
+    }
     m_queueCv.notify_all();
+    const std::uint64_t one = 1;
+    [[maybe_unused]] const ssize_t n = ::write(m_wakeFd, &one, sizeof one);
     if (m_receiver.joinable())
         m_receiver.join();
     if (m_sender.joinable())
         m_sender.join();
     ::close(m_fd);
-    m_fd = -1;
+    ::close(m_wakeFd);
+    m_fd = m_wakeFd = -1;
     std::lock_guard lock(m_queueMutex);
     m_queue.clear();
 }
@@ -114,9 +130,9 @@ std::size_t UdpChannel::pendingSends() const
 void UdpChannel::receiveLoop()
 {
     char buffer[Udp::ReceiveSize];
-    pollfd pfd{m_fd, POLLIN, 0};
+    pollfd pfd[2] = {{m_fd, POLLIN, 0}, {m_wakeFd, POLLIN, 0}};
     while (!m_stop.load(std::memory_order_relaxed)) {
-        if (::poll(&pfd, 1, 100) <= 0)
+        if (::poll(pfd, 2, -1) <= 0 || pfd[0].revents == 0)
             continue;
         // Drain everything that is there before polling again.
         for (;;) {

@@ -63,6 +63,7 @@ private:
     void sendLoop();
 
     int m_fd = -1;
+    int m_wakeFd = -1;
     std::uint16_t m_port = 0;
     QString m_error;
     Handler m_handler;

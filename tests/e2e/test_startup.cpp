@@ -96,7 +96,7 @@ TEST(Startup, MainWindowTitleUnderXvfb)
         15000);
     EXPECT_TRUE(shown) << p.stderrText().toStdString();
     p.terminate();
-    EXPECT_EQ(p.finish(), 0);
+    EXPECT_EQ(p.finish(), 0) << p.stderrText().toStdString();
     server.terminate();
     server.waitForFinished(5000);
 }
