@@ -71,10 +71,13 @@ TEST(Startup, MainWindowTitleUnderXvfb)
     TempDir dir;
     MakeProgramFolder(dir.path());
     QProcess server;
+    // Without -noreset the server resets each time its last client leaves,
+    // and a program that connects meanwhile is refused: xwininfo's polling
+    // below would race the program's start.
     server.start(xvfb,
                  {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
                   QStringLiteral("0"), QStringLiteral("1280x1024x24"), QStringLiteral("-nolisten"),
-                  QStringLiteral("tcp")});
+                  QStringLiteral("tcp"), QStringLiteral("-noreset")});
     ASSERT_TRUE(server.waitForReadyRead(10000));
     const QString display = QStringLiteral(":") + QString::fromLatin1(server.readLine()).trimmed();
 
