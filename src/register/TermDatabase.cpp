@@ -121,6 +121,7 @@ const QString SetAddrAlert =
 const QString InsProvisional =
     QStringLiteral("INSERT INTO TermInfo (TermID, EntryDate, ResultDate) VALUES (?,?,?)");
 const QString DelById = QStringLiteral("DELETE FROM TermInfo WHERE ID=?");
+const QString NotSqliteText = QStringLiteral("The register is not an SQLite database.");
 
 bool isSqliteFile(const QString &path)
 {
@@ -164,8 +165,70 @@ std::int64_t atolLike(const QString &text)
 
 } // namespace
 
+// A statement run on SQLite itself. Registering a burst of notices binds
+// about twenty values per row; Qt's positional binding cost more there than
+// SQLite's own work. Values are bound in order; a null text is bound as
+// empty text, never NULL, like bindable() below.
+class DirectStatement
+{
+public:
+    DirectStatement(sqlite3 *h, const QString &sql) : m_h(h)
+    {
+        const QByteArray utf8 = sql.toUtf8();
+        if (sqlite3_prepare_v3(h, utf8.constData(), int(utf8.size()), SQLITE_PREPARE_PERSISTENT,
+                               &m_st, nullptr) != SQLITE_OK) {
+            m_prepareError = QString::fromUtf8(sqlite3_errmsg(h));
+            sqlite3_finalize(m_st);
+            m_st = nullptr;
+        }
+    }
+    ~DirectStatement() { sqlite3_finalize(m_st); }
+    DirectStatement(const DirectStatement &) = delete;
+    DirectStatement &operator=(const DirectStatement &) = delete;
+
+    void bind(const QString &v)
+    {
+        // The text lives until finish(): the caller holds it across step().
+        const void *text = v.isNull() ? static_cast<const void *>(u"") : v.constData();
+        sqlite3_bind_text16(m_st, ++m_next, text, int(v.size() * sizeof(QChar)), SQLITE_STATIC);
+    }
+    void bind(qint64 v) { sqlite3_bind_int64(m_st, ++m_next, v); }
+    void bind(int v) { sqlite3_bind_int(m_st, ++m_next, v); }
+
+    // SQLITE_ROW, SQLITE_DONE or an error code.
+    int step() { return m_st ? sqlite3_step(m_st) : SQLITE_ERROR; }
+    QString errorText() const
+    {
+        return m_st ? QString::fromUtf8(sqlite3_errmsg(m_h)) : m_prepareError;
+    }
+    bool isNull(int col) const { return sqlite3_column_type(m_st, col) == SQLITE_NULL; }
+    qint64 int64(int col) const { return sqlite3_column_int64(m_st, col); }
+    QString text(int col) const
+    {
+        const void *p = sqlite3_column_text16(m_st, col);
+        return QString(static_cast<const QChar *>(p),
+                       sqlite3_column_bytes16(m_st, col) / int(sizeof(QChar)));
+    }
+    // Ready for the next use; nothing of this one stays bound.
+    void finish()
+    {
+        m_next = 0;
+        if (m_st) {
+            sqlite3_reset(m_st);
+            sqlite3_clear_bindings(m_st);
+        }
+    }
+
+private:
+    sqlite3 *m_h;
+    sqlite3_stmt *m_st = nullptr;
+    QString m_prepareError;
+    int m_next = 0;
+};
+
 struct CTermDatabase::Statements {
     std::map<QString, std::unique_ptr<QSqlQuery>> prepared;
+    std::map<QString, std::unique_ptr<DirectStatement>> direct;
 };
 
 CTermDatabase::CTermDatabase(const QString &folder)
@@ -417,6 +480,7 @@ void CTermDatabase::close()
         m_heldKey.clear();
     }
     m_stmts->prepared.clear();
+    m_stmts->direct.clear(); // finalised before the connection closes
     m_txDepth = 0;
     m_deferredLog.clear();
     if (m_db.isValid()) {
@@ -446,6 +510,38 @@ QSqlQuery &CTermDatabase::stmt(const QString &jetSql)
         it = m_stmts->prepared.emplace(jetSql, std::move(q)).first;
     }
     return *it->second;
+}
+
+namespace
+{
+sqlite3 *engineHandle(const QSqlDatabase &db);
+}
+
+DirectStatement *CTermDatabase::direct(const QString &jetSql)
+{
+    auto it = m_stmts->direct.find(jetSql);
+    if (it == m_stmts->direct.end()) {
+        sqlite3 *h = engineHandle(m_db);
+        if (!h)
+            return nullptr;
+        it = m_stmts->direct
+                 .emplace(jetSql, std::make_unique<DirectStatement>(h, JetToSqlite(jetSql)))
+                 .first;
+    }
+    return it->second.get();
+}
+
+bool CTermDatabase::run(DirectStatement &st, bool *row)
+{
+    const int rc = st.step();
+    if (row)
+        *row = rc == SQLITE_ROW;
+    if (rc == SQLITE_ROW || rc == SQLITE_DONE)
+        return true;
+    const QString text = st.errorText();
+    st.finish();
+    reportError(text);
+    return false;
 }
 
 bool CTermDatabase::exec(QSqlQuery &q)
@@ -593,31 +689,35 @@ int CTermDatabase::updateOne(const RegistrationData &d, RegisterOutcome *outcome
     QString rowTermId, rowAddr, rowMac;
     qint64 idRows = 0, addrRows = 0;
     {
-        QSqlQuery &q = stmt(UpdateLookup);
-        bindAll(q, {addr, termId, d.UserInfo1, termId, d.UserInfo1});
-        if (!exec(q))
+        DirectStatement *q = direct(UpdateLookup);
+        if (!q)
+            return reportError(NotSqliteText);
+        for (const QString *v : {&addr, &termId, &d.UserInfo1, &termId, &d.UserInfo1})
+            q->bind(*v);
+        bool row = false;
+        if (!run(*q, &row))
             return DbAnswer::Failed;
-        if (q.next()) {
-            idRows = q.value(5).toLongLong();
-            addrRows = q.value(9).toLongLong();
-            if (!q.isNull(0)) {
+        if (row) {
+            idRows = q->int64(5);
+            addrRows = q->int64(9);
+            if (!q->isNull(0)) {
                 kind = Known;
-                rowId = q.value(0).toLongLong();
-                rowTermId = q.value(1).toString();
-                rowAddr = q.value(2).toString();
-                rowMac = q.value(3).toString();
-                rowResultKind = q.value(4).toInt();
-            } else if (q.value(6).toInt() == 1) {
+                rowId = q->int64(0);
+                rowTermId = q->text(1);
+                rowAddr = q->text(2);
+                rowMac = q->text(3);
+                rowResultKind = qint32(q->int64(4));
+            } else if (q->int64(6) == 1) {
                 kind = Adopt;
-                rowId = q.value(7).toLongLong();
+                rowId = q->int64(7);
                 rowTermId = termId;
-                rowAddr = q.value(8).toString();
-                rowMac = q.value(10).toString();
-                provisional = q.value(11).toInt() == TermEntryKind::Provisional;
-                rowResultKind = q.value(12).toInt();
+                rowAddr = q->text(8);
+                rowMac = q->text(10);
+                provisional = q->int64(11) == TermEntryKind::Provisional;
+                rowResultKind = qint32(q->int64(12));
             }
         }
-        q.finish();
+        q->finish();
     }
     // The alerts follow from the other rows holding the ID and the address,
     // so the row is written once with its final alerts.
@@ -630,55 +730,58 @@ int CTermDatabase::updateOne(const RegistrationData &d, RegisterOutcome *outcome
     const bool idDup = idRows > 0;
     const bool addrDup = addrRows > 0;
 
+    // An update leaves indexed columns that keep their value out of the SET
+    // list, which spares their index maintenance; the row ends the same.
+    // An adopted row keeps its terminal ID; a provisional one starts without
+    // result, a MAC-less registered one keeps its result (the end of a
+    // terminal-initiated update recorded there). A row whose terminal
+    // information request is pending (kind 13) has it completed.
+    const bool setId = kind == Known && rowTermId != termId;
+    const bool setAddr = rowAddr != addr;
+    const bool setMac = rowMac != d.UserInfo1;
+    const bool adoptProvisional = kind == Adopt && provisional;
+    const int result = adoptProvisional ? 2 : rowResultKind == 13 ? 1 : 0;
+    DirectStatement *w =
+        direct(kind == None ? InsNotice : noticeUpdateSql(setId, setAddr, setMac, result));
+    if (!w)
+        return reportError(NotSqliteText);
     RegisterOutcome oc;
-    bool ok;
     if (kind == None) {
-        QSqlQuery &w = stmt(InsNotice);
-        bindAll(w, {termId, addr, d.Vendor, d.MachineName, d.MachineType, d.VerBoot, d.VerApli,
-                    d.VerInfo1, d.VerInfo2, d.VerInfo3, d.TermTypeInfo1, d.TermTypeInfo2,
-                    d.UserInfo1, d.UserInfo2, d.Regist, now, int(idDup), int(addrDup), now});
-        ok = exec(w);
-        w.finish();
+        for (const QString *v : {&termId, &addr, &d.Vendor, &d.MachineName, &d.MachineType,
+                                 &d.VerBoot, &d.VerApli, &d.VerInfo1, &d.VerInfo2, &d.VerInfo3,
+                                 &d.TermTypeInfo1, &d.TermTypeInfo2, &d.UserInfo1, &d.UserInfo2})
+            w->bind(*v);
+        w->bind(int(d.Regist));
+        w->bind(now);
+        w->bind(int(idDup));
+        w->bind(int(addrDup));
+        w->bind(now);
         oc = addrDup ? RegisterOutcome::DuplicateAddress
              : idDup ? RegisterOutcome::DuplicateId
                      : RegisterOutcome::Added;
     } else {
-        // Indexed columns that keep their value are left out of the SET
-        // list, which spares their index maintenance; the row ends the same.
-        // An adopted row keeps its terminal ID; a provisional one starts
-        // without result, a MAC-less registered one keeps its result (the
-        // end of a terminal-initiated update recorded there). A row whose
-        // terminal information request is pending (kind 13) has it completed.
-        const bool setId = kind == Known && rowTermId != termId;
-        const bool setAddr = rowAddr != addr;
-        const bool setMac = rowMac != d.UserInfo1;
-        const bool adoptProvisional = kind == Adopt && provisional;
-        const int result = adoptProvisional ? 2 : rowResultKind == 13 ? 1 : 0;
-        QSqlQuery &w = stmt(noticeUpdateSql(setId, setAddr, setMac, result));
-        int i = 0;
-        auto bind = [&w, &i](const QVariant &v) { w.bindValue(i++, bindable(v)); };
         if (setId)
-            bind(termId);
+            w->bind(termId);
         if (setAddr)
-            bind(addr);
+            w->bind(addr);
         for (const QString *v :
              {&d.Vendor, &d.MachineName, &d.MachineType, &d.VerBoot, &d.VerApli, &d.VerInfo1,
               &d.VerInfo2, &d.VerInfo3, &d.TermTypeInfo1, &d.TermTypeInfo2})
-            bind(*v);
+            w->bind(*v);
         if (setMac)
-            bind(d.UserInfo1);
-        bind(d.UserInfo2);
-        bind(d.Regist);
-        bind(now);
-        bind(int(idDup));
-        bind(int(addrDup));
+            w->bind(d.UserInfo1);
+        w->bind(d.UserInfo2);
+        w->bind(int(d.Regist));
+        w->bind(now);
+        w->bind(int(idDup));
+        w->bind(int(addrDup));
         if (result != 0)
-            bind(now);
-        bind(rowId);
-        ok = exec(w);
-        w.finish();
+            w->bind(now);
+        w->bind(rowId);
         oc = adoptProvisional ? RegisterOutcome::Adopted : RegisterOutcome::Updated;
     }
+    bool ok = run(*w);
+    w->finish();
     if (ok && idDup)
         ok = markDuplicates(SetIdAlert, termId);
     if (ok && addrDup)
@@ -698,10 +801,14 @@ int CTermDatabase::updateOne(const RegistrationData &d, RegisterOutcome *outcome
 
 bool CTermDatabase::markDuplicates(const QString &sql, const QString &value)
 {
-    QSqlQuery &q = stmt(sql);
-    bindAll(q, {value});
-    const bool ok = exec(q);
-    q.finish();
+    DirectStatement *q = direct(sql);
+    if (!q) {
+        reportError(NotSqliteText);
+        return false;
+    }
+    q->bind(value);
+    const bool ok = run(*q);
+    q->finish();
     return ok;
 }
 
@@ -907,7 +1014,7 @@ int CTermDatabase::readListSql(const QString &jetSql, std::vector<TermEntry> &li
         return DbAnswer::NotOpen;
     sqlite3 *h = engineHandle(m_db);
     if (!h)
-        return reportError(QStringLiteral("The register is not an SQLite database."));
+        return reportError(NotSqliteText);
     QString error;
     if (!readListDirect(h, ListReadSql(jetSql), list, error))
         return reportError(error);

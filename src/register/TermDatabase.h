@@ -20,6 +20,7 @@
 #include <vector>
 
 class QSqlQuery;
+class DirectStatement;
 
 class CTermDatabase
 {
@@ -124,6 +125,11 @@ private:
     struct Statements;
     QSqlQuery &stmt(const QString &jetSql);
     bool exec(QSqlQuery &q);
+    // The notice path's statements, run on SQLite itself (null when the
+    // driver is not SQLite's; the caller then reports the failure).
+    DirectStatement *direct(const QString &jetSql);
+    // One step; false (and the error told) on failure. *row: a row came.
+    bool run(DirectStatement &st, bool *row = nullptr);
     // Runs an UPDATE/INSERT/DELETE: 0, or 1 after the error was shown.
     int runChange(QSqlQuery &u);
     int reportError(const QString &description);
