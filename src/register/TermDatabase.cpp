@@ -514,16 +514,26 @@ QSqlQuery &CTermDatabase::stmt(const QString &jetSql)
 
 namespace
 {
-sqlite3 *engineHandle(const QSqlDatabase &db);
+// The engine behind the QSQLITE driver, for the paths that must be fast: the
+// list read and notice registration. Null when another driver is in use.
+sqlite3 *engineHandle(const QSqlDatabase &db)
+{
+    const QVariant v = db.driver()->handle();
+    if (v.isValid() && qstrcmp(v.typeName(), "sqlite3*") == 0)
+        return *static_cast<sqlite3 *const *>(v.constData());
+    return nullptr;
 }
+} // namespace
 
 DirectStatement *CTermDatabase::direct(const QString &jetSql)
 {
     auto it = m_stmts->direct.find(jetSql);
     if (it == m_stmts->direct.end()) {
         sqlite3 *h = engineHandle(m_db);
-        if (!h)
+        if (!h) {
+            reportError(NotSqliteText);
             return nullptr;
+        }
         it = m_stmts->direct
                  .emplace(jetSql, std::make_unique<DirectStatement>(h, JetToSqlite(jetSql)))
                  .first;
@@ -691,7 +701,7 @@ int CTermDatabase::updateOne(const RegistrationData &d, RegisterOutcome *outcome
     {
         DirectStatement *q = direct(UpdateLookup);
         if (!q)
-            return reportError(NotSqliteText);
+            return DbAnswer::Failed;
         for (const QString *v : {&addr, &termId, &d.UserInfo1, &termId, &d.UserInfo1})
             q->bind(*v);
         bool row = false;
@@ -744,7 +754,7 @@ int CTermDatabase::updateOne(const RegistrationData &d, RegisterOutcome *outcome
     DirectStatement *w =
         direct(kind == None ? InsNotice : noticeUpdateSql(setId, setAddr, setMac, result));
     if (!w)
-        return reportError(NotSqliteText);
+        return DbAnswer::Failed;
     RegisterOutcome oc;
     if (kind == None) {
         for (const QString *v : {&termId, &addr, &d.Vendor, &d.MachineName, &d.MachineType,
@@ -802,10 +812,8 @@ int CTermDatabase::updateOne(const RegistrationData &d, RegisterOutcome *outcome
 bool CTermDatabase::markDuplicates(const QString &sql, const QString &value)
 {
     DirectStatement *q = direct(sql);
-    if (!q) {
-        reportError(NotSqliteText);
+    if (!q)
         return false;
-    }
     q->bind(value);
     const bool ok = run(*q);
     q->finish();
@@ -916,16 +924,6 @@ int CTermDatabase::readList(const ListCondInfo &cond, std::vector<TermEntry> &li
 
 namespace
 {
-
-// The engine behind the QSQLITE driver, for the one read that must be fast:
-// the list of up to 65,535 rows. Null when another driver is in use.
-sqlite3 *engineHandle(const QSqlDatabase &db)
-{
-    const QVariant v = db.driver()->handle();
-    if (v.isValid() && qstrcmp(v.typeName(), "sqlite3*") == 0)
-        return *static_cast<sqlite3 *const *>(v.constData());
-    return nullptr;
-}
 
 // Text columns repeat from row to row (vendor, model, versions): a row whose
 // bytes equal the previous row's shares its string instead of decoding again.

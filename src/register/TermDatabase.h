@@ -125,8 +125,8 @@ private:
     struct Statements;
     QSqlQuery &stmt(const QString &jetSql);
     bool exec(QSqlQuery &q);
-    // The notice path's statements, run on SQLite itself (null when the
-    // driver is not SQLite's; the caller then reports the failure).
+    // The notice path's statements, run on SQLite itself (null, and the
+    // failure told, when the driver is not SQLite's).
     DirectStatement *direct(const QString &jetSql);
     // One step; false (and the error told) on failure. *row: a row came.
     bool run(DirectStatement &st, bool *row = nullptr);
