@@ -202,9 +202,11 @@ bool ScheduleRunner::start(int number)
     m_processKind = s.ProcessKind;
     m_results.clear();
     m_closeRequested = false;
-    if (s.OperatTiming != Timing::AfterOther)
-        if (const auto next = ScheduleTiming::nextStart(s, begin.date().addDays(1)))
-            r.nextStart = *next;
+    if (s.OperatTiming != Timing::AfterOther) {
+        // Without a next start the one just taken must not stay due.
+        const auto next = ScheduleTiming::nextStart(s, begin.date().addDays(1));
+        r.nextStart = next ? *next : QDateTime();
+    }
 
     const bool chained = s.OperatTiming == Timing::AfterOther && s.OtherSchedule >= 1 &&
                          s.OtherSchedule <= Count;
