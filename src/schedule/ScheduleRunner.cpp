@@ -48,7 +48,7 @@ QList<RequestFile> filesFor(const ScheduleSettings &s, const QString &folder,
     QList<RequestFile> files;
     const auto named = [&](std::int32_t flag, const QString &name) {
         if (flag != 0 && !name.isEmpty())
-            files.append(RequestFile{localPathOf(folder, name), fileNameOf(name)});
+            files.append(RequestFile{localPathOf(folder, name), fileNameOf(name), true});
     };
     const auto own = [&](std::int32_t flag, TerminalPaths::Kind kind, const char *remote) {
         if (flag != 0)

@@ -123,7 +123,7 @@ TEST_F(RunnerTest, RequestCarriesFilesAndRegisterAddressesSkippedTerminalsCounte
     const QString f = book.folder();
     EXPECT_EQ(a.files, (QList<RequestFile>{{f + "Data/Sys/kel_sys2001.ini", "kel_sys.ini"},
                                            {f + "Data/Dial/kel_dial2001.csv", "kel_dial.csv"},
-                                           {f + "Data/Sys/kel_sys.ini", "kel_sys.ini"}}));
+                                           {f + "Data/Sys/kel_sys.ini", "kel_sys.ini", true}}));
     EXPECT_EQ(host.progress, QStringLiteral("1台／3台完了")) << "the skipped one counts";
 
     complete({ResultCode::Success, ResultCode::FtpConnect});

@@ -313,7 +313,13 @@ void CTerminalView::setMainEnabled(bool enabled)
 {
     m_mainEnabled = enabled;
     if (m_menuBar)
-        m_menuBar->setEnabled(enabled);
+        m_menuBar->setEnabled(isMainEnabled());
+}
+
+void CTerminalView::holdMainDisabled(bool hold)
+{
+    m_mainHeld = hold;
+    setMainEnabled(m_mainEnabled);
 }
 
 void CTerminalView::endCommand()
@@ -777,5 +783,5 @@ void CTerminalView::buildMenus(QMenuBar *bar)
     help->addSeparator();
     add(help, "actionAbout", "バージョン情報(&A)...", &CTerminalView::onAbout);
 
-    bar->setEnabled(m_mainEnabled);
+    bar->setEnabled(isMainEnabled());
 }

@@ -80,8 +80,12 @@ public:
 
     // The main window's enabled state as the commands see it. Disabling it
     // disables the menu bar; modal dialogs keep their own input.
-    bool isMainEnabled() const { return m_mainEnabled; }
+    bool isMainEnabled() const { return m_mainEnabled && !m_mainHeld; }
     void setMainEnabled(bool enabled);
+    // A modeless window that keeps the main window disabled while it is open
+    // (the schedule execution window) holds it: the end of a header click or
+    // of any command then leaves it disabled.
+    void holdMainDisabled(bool hold);
 
     // The maintenance commands; edit flows start their requests here.
     CommandFlow &commands() { return *m_flow; }
@@ -156,6 +160,7 @@ private:
     SelectionMemory m_memory;
     bool m_refreshPending = false;
     bool m_mainEnabled = true;
+    bool m_mainHeld = false;
     QString m_statusText;
     QPointer<QLabel> m_statusPane;
     QPointer<QMenuBar> m_menuBar;
