@@ -99,8 +99,9 @@ struct SystemSettings {
     QString EditerPath;
 };
 
-// The editor used when the stored editor path is empty.
-inline const char *const DefaultEditorPath = "/usr/bin/xdg-open";
+// The editor used when the stored editor path is empty: the desktop's
+// opener, looked up on the PATH when it is started.
+inline const char *const DefaultEditorPath = "xdg-open";
 
 // The InitInfo row (range of initial settings).
 struct InitInfo {

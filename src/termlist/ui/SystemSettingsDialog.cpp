@@ -18,7 +18,8 @@ CSystemSettingsDialog::CSystemSettingsDialog(const SystemSettings &settings, QWi
       normalButton(new QRadioButton(QStringLiteral("通常モード"), this)),
       intervalEdit(new QLineEdit(this)),
       editorGroup(new QGroupBox(QStringLiteral("設定ファイル編集ツールパス名"), this)),
-      editorEdit(new QLineEdit(editorGroup)), okButton(new QPushButton(QStringLiteral("OK"), this)),
+      editorEdit(new QLineEdit(editorGroup)),
+      editorBrowse(new QPushButton(QStringLiteral("..."), editorGroup)), okButton(new QPushButton(QStringLiteral("OK"), this)),
       cancelButton(new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this)), m_settings(settings)
 {
     setWindowTitle(QStringLiteral("システム設定"));
@@ -50,12 +51,13 @@ CSystemSettingsDialog::CSystemSettingsDialog(const SystemSettings &settings, QWi
     grid->addWidget(new QLabel(QStringLiteral("（ 0～255　時間）"), this), 2, 2);
     grid->setColumnStretch(2, 1);
 
-    // The editor path keeps the stored value; its group stays part of the
-    // dialog but out of the user's reach.
+    // Shown, so that an editor that can't be started on this machine can be
+    // mended where it is kept.
     auto *editorRow = new QHBoxLayout(editorGroup);
     editorRow->addWidget(editorEdit, 1);
-    editorRow->addWidget(new QPushButton(QStringLiteral("..."), editorGroup));
-    editorGroup->hide();
+    editorBrowse->setFixedWidth(32);
+    editorRow->addWidget(editorBrowse);
+    editorEdit->setMinimumWidth(320);
 
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -72,6 +74,15 @@ CSystemSettingsDialog::CSystemSettingsDialog(const SystemSettings &settings, QWi
     okButton->setDefault(true);
     connect(okButton, &QPushButton::clicked, this, &CSystemSettingsDialog::onOk);
     connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    connect(editorBrowse, &QPushButton::clicked, this, &CSystemSettingsDialog::onBrowseEditor);
+}
+
+void CSystemSettingsDialog::onBrowseEditor()
+{
+    const QString file = prompter().openFileName(
+        tr("設定ファイル編集ツールの選択"), editorEdit->text(), tr("全てのファイル (*)"));
+    if (!file.isEmpty())
+        editorEdit->setText(file);
 }
 
 void CSystemSettingsDialog::onOk()
@@ -96,5 +107,6 @@ void CSystemSettingsDialog::onOk()
     m_settings.UDPPort = check.port;
     m_settings.FTPMode = check.ftpMode;
     m_settings.EntryInt = check.interval;
+    m_settings.EditerPath = editorEdit->text().trimmed();
     accept();
 }

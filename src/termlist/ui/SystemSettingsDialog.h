@@ -1,7 +1,8 @@
 #pragma once
-// "システム設定": communication port, FTP mode and registration refresh
-// interval. OK validates (a refusal keeps the dialog open with the focus on
-// the wrong field) and notes that a changed port needs a restart.
+// "システム設定": communication port, FTP mode, registration refresh
+// interval and the editor that shows logs. OK validates (a refusal keeps the
+// dialog open with the focus on the wrong field) and notes that a changed
+// port needs a restart.
 
 #include "register/RegisterTypes.h"
 
@@ -19,20 +20,23 @@ public:
     explicit CSystemSettingsDialog(const SystemSettings &settings, QWidget *parent = nullptr);
 
     // The settings the dialog opened with, with the accepted values in place
-    // (the editor path is kept as it came).
+    // (an emptied editor path becomes the default when saved).
     SystemSettings settings() const { return m_settings; }
 
     QLineEdit *portEdit;
     QRadioButton *passiveButton;
     QRadioButton *normalButton;
     QLineEdit *intervalEdit;
-    QGroupBox *editorGroup; // hidden: the editor path is not edited here
+    QGroupBox *editorGroup;
     QLineEdit *editorEdit;
+    QPushButton *editorBrowse;
     QPushButton *okButton;
     QPushButton *cancelButton;
 
 public slots:
     void onOk();
+    // "...": the editor chosen in a file dialog.
+    void onBrowseEditor();
 
 private:
     SystemSettings m_settings;

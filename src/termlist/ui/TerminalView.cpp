@@ -8,6 +8,7 @@
 #include "common/SignalEvent.h"
 #include "register/TermDatabase.h"
 #include "termlist/CommandFlow.h"
+#include "termlist/ExternalProgram.h"
 #include "termlist/ListColumns.h"
 #include "termlist/ListExport.h"
 #include "termlist/NoticeApplier.h"
@@ -35,7 +36,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QProcess>
 
 #include <algorithm>
 
@@ -640,7 +640,7 @@ void CTerminalView::onShowLog()
         QString editor = QString::fromUtf8(DefaultEditorPath);
         if (m_db->readSystemSettings(settings) == DbAnswer::Done && !settings.EditerPath.isEmpty())
             editor = settings.EditerPath;
-        QProcess::startDetached(editor, {file}, ProcessValues::programFolder());
+        ExternalProgram::start(editor, {file}, prompter());
     }
     endCommand();
 }

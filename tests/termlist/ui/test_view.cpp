@@ -22,6 +22,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -421,6 +422,53 @@ TEST_F(ViewTest, SystemSettingsValidateWriteAndTellTheManager)
     EXPECT_EQ(s.UDPPort, 4001);
     ASSERT_EQ(comm.tasks.size(), 2u);
     EXPECT_EQ(comm.tasks[1]->slot<CommSettingsPayload>(0)->value.udpPort, 4001);
+
+    // The editor path is shown and can be chosen; emptied, the default is saved.
+    for (const QString &chosen : {dir.file("bin/editor"), QString()}) {
+        run([&](CSystemSettingsDialog *d) {
+            EXPECT_TRUE(d->editorEdit->isVisible());
+            EXPECT_EQ(d->editorEdit->text(), chosen.isEmpty() ? dir.file("bin/editor") : "xdg-open");
+            prompter.answerFile(chosen);
+            if (!chosen.isEmpty())
+                d->editorBrowse->click();
+            else
+                d->editorEdit->clear();
+            d->okButton->click();
+        });
+        ASSERT_EQ(view->database().readSystemSettings(s), 0);
+        EXPECT_EQ(s.EditerPath, chosen.isEmpty() ? "xdg-open" : chosen);
+    }
+}
+
+// "ログ表示" starts the stored editor on the chosen log; one that can't be
+// started is named in a message box.
+TEST_F(ViewTest, LogDisplayStartsTheEditorOrNamesTheOneThatFails)
+{
+    seed({1}, [](ListCondInfo &) {});
+    const QString missing = dir.file("bin/no-such-editor");
+    const QString editor = dir.file("bin/editor.sh");
+    dir.write("bin/editor.sh", "#!/bin/sh\necho \"$1\" > \"$(dirname \"$0\")/opened.txt\"\n");
+    QFile::setPermissions(editor, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QString log = dir.file("Log/Log_20250130.txt");
+    dir.write("Log/Log_20250130.txt", "log");
+    open();
+    const auto show = [&](const QString &program) {
+        SystemSettings s;
+        ASSERT_EQ(view->database().readSystemSettings(s), 0);
+        s.EditerPath = program;
+        ASSERT_EQ(view->database().writeSystemSettings(s), 0);
+        prompter.records.clear();
+        prompter.answerFile(log);
+        view->onShowLog();
+    };
+    show(missing);
+    ASSERT_EQ(prompter.records.size(), 2);
+    EXPECT_EQ(prompter.records[1].caption, QStringLiteral("プログラム起動エラー"));
+    EXPECT_TRUE(prompter.records[1].text.contains(missing));
+    show(editor);
+    EXPECT_EQ(prompter.records.size(), 1) << "the file dialog only";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return dir.read("bin/opened.txt").trimmed() == log.toUtf8(); }));
+    EXPECT_TRUE(view->isMainEnabled());
 }
 
 TEST_F(ViewTest, SelectionSurvivesRefreshByRecordNumber)
