@@ -7,6 +7,10 @@
 #include "common/Prompter.h"
 #include "common/TerminalPaths.h"
 
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+
 QString PhoneBookTemplatePattern(const QString &model)
 {
     if (!TerminalPaths::isSafeModel(model))
@@ -22,8 +26,13 @@ PhoneBookOpen OpenPhoneBookTemplate(const QString &termId, const QString &model,
     const FindSingleFileResult found =
         pattern.isEmpty() ? FindSingleFileResult{} : FindSingleFile(pattern);
     PhoneBookOpen outcome = PhoneBookOpen::NoTemplate;
-    if (found.single)
-        outcome = opener.open(found.path) ? PhoneBookOpen::Opened : PhoneBookOpen::OpenFailed;
+    if (found.single) {
+        QFile file(found.path);
+        if (!file.open(QIODevice::ReadOnly))
+            outcome = PhoneBookOpen::OpenFailed;
+        else
+            outcome = opener.open(found.path) ? PhoneBookOpen::Opened : PhoneBookOpen::NoApplication;
+    }
     else if (found.count > 1)
         outcome = PhoneBookOpen::SeveralTemplates;
     if (outcome == PhoneBookOpen::Opened)
@@ -33,7 +42,17 @@ PhoneBookOpen OpenPhoneBookTemplate(const QString &termId, const QString &model,
                       pattern.isEmpty()
                           ? QStringLiteral(u"Config/電話帳_") + model + QStringLiteral("_*.xlt")
                           : pattern);
-    if (outcome == PhoneBookOpen::SeveralTemplates)
+    if (outcome == PhoneBookOpen::NoApplication)
+        prompter.appMessageBox(
+            2, 2,
+            QCoreApplication::translate("PhoneBook",
+                                        "電話帳テンプレート（%1）を開くアプリケーションがありません。\n"
+                                        "表計算アプリケーションをインストールし、テンプレートを開ける"
+                                        "ように設定してください。")
+                .arg(QFileInfo(found.path).fileName()),
+            QCoreApplication::translate("PhoneBook", "電話帳テンプレート起動エラー"),
+            MsgType::IconError);
+    else if (outcome == PhoneBookOpen::SeveralTemplates)
         prompter.appMessageBox(
             1, 2,
             QStringLiteral(u"電話帳テンプレートが複数存在します。\n"
