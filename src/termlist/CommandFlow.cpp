@@ -7,6 +7,7 @@
 #include "termlist/CommandTargets.h"
 #include "termlist/NoticeApplier.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -17,6 +18,8 @@ bool CommandFlow::run(MaintCommand command)
     const CommandInfo &info = commandInfo(command);
     bool posted = false;
     const std::vector<TermEntry> rows = m_ctx.host.selectedEntries();
+    if (rows.empty())
+        m_ctx.host.showStatusNote(noSelectionText());
     if (!rows.empty() && !m_awaiting) {
         QString chosen;
         const bool fileOk = info.file != TargetFile::Chosen || !(chosen = chooseFile(info)).isEmpty();
@@ -36,6 +39,13 @@ bool CommandFlow::run(MaintCommand command)
     if (!posted)
         m_ctx.refreshIfPending();
     return posted;
+}
+
+QString CommandFlow::noSelectionText()
+{
+    return QCoreApplication::translate("CommandFlow",
+                                       " 端末が選択されていません。一覧から処理する端末を選択して"
+                                       "ください。");
 }
 
 QString CommandFlow::chooseFile(const CommandInfo &info)

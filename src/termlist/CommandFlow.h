@@ -22,6 +22,9 @@ public:
         std::function<QString(const TermEntry &)> fileOf; // null: no file
     };
 
+    // The status line of a command started with no row selected.
+    static QString noSelectionText();
+
     // The port when the system settings can't be read.
     static constexpr int FallbackPort = 4000;
 

@@ -59,6 +59,8 @@ public:
     // The status line goes into this pane of the frame's status bar.
     void setStatusPane(QLabel *pane);
     QString statusText() const { return m_statusText; }
+    // A note in the status line; the next fill shows the count again.
+    void showStatusNote(const QString &text) { showStatus(text); }
 
     // Fills the frame's menu bar with the program's menus. Actions carry
     // object names ("actionAddTerminals", ...) so that they can be found.

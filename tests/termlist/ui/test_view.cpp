@@ -471,6 +471,22 @@ TEST_F(ViewTest, LogDisplayStartsTheEditorOrNamesTheOneThatFails)
     EXPECT_TRUE(view->isMainEnabled());
 }
 
+// A maintenance command with nothing selected sends nothing, and says why.
+TEST_F(ViewTest, CommandWithoutSelectionSaysSoInTheStatusLine)
+{
+    seed({1, 2}, [](ListCondInfo &) {});
+    open();
+    view->selectionModel()->clearSelection();
+    QMenuBar bar;
+    view->buildMenus(&bar);
+    view->action("actionRestart")->trigger();
+    EXPECT_EQ(view->statusText(),
+              QStringLiteral(" 端末が選択されていません。一覧から処理する端末を選択してください。"));
+    EXPECT_TRUE(prompter.records.isEmpty());
+    ASSERT_TRUE(view->refresh());
+    EXPECT_EQ(view->statusText(), QStringLiteral(" 全部で 2 件の端末情報を表示しています。"));
+}
+
 TEST_F(ViewTest, SelectionSurvivesRefreshByRecordNumber)
 {
     seed({20, 21, 22, 23, 24}, sortById);
