@@ -238,6 +238,41 @@ TEST_F(ViewTest, HeaderClicksSortFilterOrDoNothing)
     EXPECT_FALSE(driver.done());
 }
 
+// The list shows addresses zero-padded; the filter takes them either way.
+TEST_F(ViewTest, IpFilterTakesAnAddressWrittenEitherWay)
+{
+    seed({3, 10, 2}, [](ListCondInfo &) {});
+    open();
+    view->show();
+    const struct {
+        const char *typed;
+        int cond; // combo index
+        QStringList shown;
+    } cases[] = {
+        {"192.168.1.2", 2, {"192.168.001.002"}},
+        {"192.168.001.003", 2, {"192.168.001.003"}},
+        {"192.168.1.*", 2, {"192.168.001.010", "192.168.001.003", "192.168.001.002"}},
+        {"192.168.1.3", 5, {"192.168.001.010", "192.168.001.002"}},
+    };
+    for (const auto &c : cases) {
+        ModalDriver driver;
+        driver.then<CCondDialog>([](CCondDialog *d) { d->filterButton->click(); });
+        driver.then<CFilterTextDialog>([&](CFilterTextDialog *d) {
+            d->valueEdit1->setText(c.typed);
+            d->condCombo1->setCurrentIndex(c.cond);
+            d->okButton()->click();
+        });
+        clickHeader(ViewColumn::IPAddr);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return driver.done() && !QApplication::activeModalWidget(); }));
+        QTest::qWait(20);
+        QStringList shown = cells(ViewColumn::IPAddr);
+        std::sort(shown.begin(), shown.end(), std::greater<>());
+        QStringList expected = c.shown;
+        std::sort(expected.begin(), expected.end(), std::greater<>());
+        EXPECT_EQ(shown, expected) << c.typed;
+    }
+}
+
 TEST_F(ViewTest, ClearAllWithRegistrationDateHidden)
 {
     seed({1, 12, 13}, [](ListCondInfo &c) {
