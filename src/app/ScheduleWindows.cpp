@@ -69,3 +69,29 @@ void ScheduleWindows::openRun()
     w->show();
     w->start();
 }
+
+bool ScheduleWindows::runInProgress() const
+{
+    return m_run && m_run->runner().running();
+}
+
+bool ScheduleWindows::releaseForClose()
+{
+    if (runInProgress())
+        return false;
+    if (m_run)
+        m_run->close();
+    return true;
+}
+
+void ScheduleWindows::cancelRun()
+{
+    if (m_run)
+        m_run->close();
+}
+
+void ScheduleWindows::abandonRun()
+{
+    if (runInProgress())
+        m_run->runner().abandon();
+}

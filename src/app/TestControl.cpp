@@ -7,6 +7,8 @@
 #include "termlist/ui/TerminalView.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QTimer>
 #include <QItemSelectionModel>
 #include <QLocalServer>
 #include <QLocalSocket>
@@ -116,6 +118,24 @@ QString TestControl::answer(const QString &line)
         for (const auto &[result, count] : counts)
             parts << QStringLiteral("%1/%2:%3").arg(result.first).arg(result.second).arg(count);
         return parts.join(QLatin1Char(' '));
+    }
+    if (command == QLatin1String("open") && words.size() == 2) {
+        QAction *action = view.action(words[1]);
+        if (!action)
+            return QStringLiteral("ERR no such action");
+        QTimer::singleShot(0, action, &QAction::trigger);
+        return QStringLiteral("opened");
+    }
+    if (command == QLatin1String("windows")) {
+        QStringList titles;
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (w->isVisible() && !w->windowTitle().isEmpty())
+                titles << w->windowTitle();
+        return titles.join(QLatin1Char('|'));
+    }
+    if (command == QLatin1String("close")) {
+        QMetaObject::invokeMethod(view.window(), &QWidget::close, Qt::QueuedConnection);
+        return QStringLiteral("closing");
     }
     return QStringLiteral("ERR unknown command");
 }

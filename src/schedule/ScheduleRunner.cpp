@@ -356,6 +356,25 @@ bool ScheduleRunner::requestClose()
     return false;
 }
 
+void ScheduleRunner::abandon()
+{
+    if (!m_running)
+        return;
+    RequestPayload cancelled;
+    for (const ScheduleTarget &t : m_sent) {
+        TerminalEntry e;
+        e.termId = t.termId;
+        e.address = Ipv4::parse(t.ipAddress).value_or(0);
+        e.model = t.machineName;
+        e.macAddress = t.macAddress;
+        e.result = ResultCode::Cancelled;
+        cancelled.entries.append(e);
+    }
+    // Whatever the check box says, the window goes with the program.
+    m_closeRequested = false;
+    finish(&cancelled);
+}
+
 void ScheduleRunner::setCancelClose(bool close)
 {
     m_cancelClose = close;

@@ -2,6 +2,7 @@
 // Starts the real kelmngpc (or another test program) and watches it from
 // outside.
 
+#include <QLocalSocket>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
@@ -54,3 +55,31 @@ extern const QByteArray OneFtpAccount;
 // register that says to use it.
 void MakeProgramFolder(const QString &dir, const QByteArray &ftpAuth = OneFtpAccount,
                        int udpPort = 0);
+
+// The program's test-only control socket (KELMNGPC_TEST_CONTROL): one line
+// out, one line back.
+class ControlClient
+{
+public:
+    bool connectTo(const QString &path);
+    QString ask(const QString &line);
+
+private:
+    QLocalSocket m_socket;
+};
+
+// A private X server (Xvfb) for the tests that need real windows: on the
+// offscreen platform nobody could see a message box, so the program answers
+// them itself.
+class XServer
+{
+public:
+    ~XServer();
+    // False when Xvfb is not installed or does not come up.
+    bool start();
+    QString display() const { return m_display; }
+
+private:
+    QProcess m_server;
+    QString m_display;
+};

@@ -64,22 +64,13 @@ TEST(Startup, RefusedForTheFtpAccountsBeforeAnyWindow)
 // Under a real X server the window shows with its title.
 TEST(Startup, MainWindowTitleUnderXvfb)
 {
-    const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
     const QString xwininfo = QStandardPaths::findExecutable(QStringLiteral("xwininfo"));
-    if (xvfb.isEmpty() || xwininfo.isEmpty())
+    XServer server;
+    if (xwininfo.isEmpty() || !server.start())
         GTEST_SKIP() << "Xvfb or xwininfo not installed";
     TempDir dir;
     MakeProgramFolder(dir.path());
-    QProcess server;
-    // Without -noreset the server resets each time its last client leaves,
-    // and a program that connects meanwhile is refused: xwininfo's polling
-    // below would race the program's start.
-    server.start(xvfb,
-                 {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                  QStringLiteral("0"), QStringLiteral("1280x1024x24"), QStringLiteral("-nolisten"),
-                  QStringLiteral("tcp"), QStringLiteral("-noreset")});
-    ASSERT_TRUE(server.waitForReadyRead(10000));
-    const QString display = QStringLiteral(":") + QString::fromLatin1(server.readLine()).trimmed();
+    const QString display = server.display();
 
     ProgramRunner p(dir.path(), {}, QStringLiteral("xcb"), display);
     p.start();
@@ -100,6 +91,4 @@ TEST(Startup, MainWindowTitleUnderXvfb)
     EXPECT_TRUE(shown) << p.stderrText().toStdString();
     p.terminate();
     EXPECT_EQ(p.finish(), 0) << p.stderrText().toStdString();
-    server.terminate();
-    server.waitForFinished(5000);
 }
