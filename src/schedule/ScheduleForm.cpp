@@ -269,7 +269,7 @@ QString formErrorText(int code, const QString &file)
         return QStringLiteral("追加する端末IDは半角英数記号のみで入力してください。");
     case FormError::FileName:
         return QCoreApplication::translate(
-                   "ScheduleForm", "ファイル名「%1」には、スケジュール設定ファイルに保存できない"
+                   "ScheduleForm", "ファイル名「%1」には、\nスケジュール設定ファイルに保存できない"
                                    "文字が含まれています。\n別のファイルを指定してください。")
             .arg(file);
     default:

@@ -45,7 +45,9 @@ int lineCount(const QString &text)
 void showError(int code, const QString &file = QString())
 {
     const QString text = formErrorText(code, file);
-    AppMessageBox(1, lineCount(text), text, formErrorCaption(), MsgType::IconWarning);
+    // A file name needs the room of the wide box.
+    AppMessageBox(code == FormError::FileName ? 2 : 1, lineCount(text), text, formErrorCaption(),
+                  MsgType::IconWarning);
 }
 
 const QString SettingsFilter = QStringLiteral(
