@@ -1,8 +1,8 @@
 #include "app/KelMngPCApp.h"
 
+#include "app/AppMessageBoxDialog.h"
 #include "app/InitialSettingsWindow.h"
 #include "app/MainFrame.h"
-#include "app/AppMessageBoxDialog.h"
 #include "app/ScheduleWindows.h"
 #include "app/ShutdownSequence.h"
 #include "app/SignalBridge.h"
@@ -117,9 +117,9 @@ bool CKelMngPCApp::initInstance(const QStringList &args)
     // A termination signal ends the program whatever is open; one that
     // arrives during start-up waits for the event loop.
     m_signals = std::make_unique<SignalBridge>();
-    m_shutdown = std::make_unique<ShutdownSequence>(ShutdownSequence::Steps{
-        [this] { cancelRunning(); }, [this] { closeDialogs(); },
-        [this] { return somethingRuns(); }, [this] { finishShutdown(); }});
+    m_shutdown = std::make_unique<ShutdownSequence>(
+        ShutdownSequence::Steps{[this] { cancelRunning(); }, [this] { closeDialogs(); },
+                                [this] { return somethingRuns(); }, [this] { finishShutdown(); }});
     QObject::connect(m_signals.get(), &SignalBridge::terminationRequested, [this] {
         WidgetPrompter::setClosing(true);
         m_shutdown->begin();

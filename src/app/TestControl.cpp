@@ -8,10 +8,10 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QTimer>
 #include <QItemSelectionModel>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QTimer>
 
 #include <algorithm>
 #include <map>

@@ -31,9 +31,9 @@ PhoneBookOpen OpenPhoneBookTemplate(const QString &termId, const QString &model,
         if (!file.open(QIODevice::ReadOnly))
             outcome = PhoneBookOpen::OpenFailed;
         else
-            outcome = opener.open(found.path) ? PhoneBookOpen::Opened : PhoneBookOpen::NoApplication;
-    }
-    else if (found.count > 1)
+            outcome =
+                opener.open(found.path) ? PhoneBookOpen::Opened : PhoneBookOpen::NoApplication;
+    } else if (found.count > 1)
         outcome = PhoneBookOpen::SeveralTemplates;
     if (outcome == PhoneBookOpen::Opened)
         return outcome;
@@ -45,10 +45,10 @@ PhoneBookOpen OpenPhoneBookTemplate(const QString &termId, const QString &model,
     if (outcome == PhoneBookOpen::NoApplication)
         prompter.appMessageBox(
             2, 2,
-            QCoreApplication::translate("PhoneBook",
-                                        "電話帳テンプレート（%1）を開くアプリケーションがありません。\n"
-                                        "表計算アプリケーションをインストールし、テンプレートを開ける"
-                                        "ように設定してください。")
+            QCoreApplication::translate(
+                "PhoneBook", "電話帳テンプレート（%1）を開くアプリケーションがありません。\n"
+                             "表計算アプリケーションをインストールし、テンプレートを開ける"
+                             "ように設定してください。")
                 .arg(QFileInfo(found.path).fileName()),
             QCoreApplication::translate("PhoneBook", "電話帳テンプレート起動エラー"),
             MsgType::IconError);

@@ -58,7 +58,7 @@ constexpr int TermIdChars = 21;
 
 struct FormCheck {
     int code = FormError::None;
-    QString file; // the file name refused (FileName)
+    QString file;              // the file name refused (FileName)
     ScheduleSettings settings; // what "設定" writes when code is None
 };
 

@@ -60,8 +60,9 @@ std::optional<QDateTime> nextStart(const ScheduleSettings &s, const QDate &from)
             return std::nullopt;
         QDate month(from.year(), from.month(), 1);
         for (int i = 0; i < 2; ++i, month = month.addMonths(1)) {
-            const QDate day(month.year(), month.month(),
-                            std::min(s.EveryMonthDateDay, monthLength(month.year(), month.month())));
+            const QDate day(
+                month.year(), month.month(),
+                std::min(s.EveryMonthDateDay, monthLength(month.year(), month.month())));
             if (day >= from)
                 return at(day, s.EveryMonthDateHour, s.EveryMonthDateSecond);
         }

@@ -174,10 +174,10 @@ bool XServer::start()
         return false;
     // Without -noreset the server resets each time its last client leaves,
     // and a program that connects meanwhile is refused.
-    m_server.start(xvfb,
-                   {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                    QStringLiteral("0"), QStringLiteral("1280x1024x24"), QStringLiteral("-nolisten"),
-                    QStringLiteral("tcp"), QStringLiteral("-noreset")});
+    m_server.start(xvfb, {QStringLiteral("-displayfd"), QStringLiteral("1"),
+                          QStringLiteral("-screen"), QStringLiteral("0"),
+                          QStringLiteral("1280x1024x24"), QStringLiteral("-nolisten"),
+                          QStringLiteral("tcp"), QStringLiteral("-noreset")});
     if (!m_server.waitForReadyRead(10000))
         return false;
     m_display = QStringLiteral(":") + QString::fromLatin1(m_server.readLine()).trimmed();

@@ -35,15 +35,18 @@ protected:
         program->setEnv(QStringLiteral("KELMNGPC_TEST_CONTROL"), dir.file("control.sock"));
         program->setEnv(QStringLiteral("KELMNGPC_TEST_SHARED_UDP_PORT"), QStringLiteral("1"));
         program->start();
-        ASSERT_TRUE(control.connectTo(dir.file("control.sock"))) << program->stderrText().toStdString();
+        ASSERT_TRUE(control.connectTo(dir.file("control.sock")))
+            << program->stderrText().toStdString();
         if (terminals == 0)
             return;
         ASSERT_TRUE(WaitFor([&] { return control.ask("state").endsWith("socket 1"); }, 15000));
         QStringList args = simArgs("127.0.64.2", terminals, Port);
         args.removeAll(QStringLiteral("--no-start-notify"));
-        ASSERT_TRUE(sim.start(args + QStringList{"--root", dir.file("sim"), "--set", "open=silent"}))
+        ASSERT_TRUE(
+            sim.start(args + QStringList{"--root", dir.file("sim"), "--set", "open=silent"}))
             << sim.lastLine().toStdString();
-        ASSERT_TRUE(WaitFor([&] { return control.ask("rows") == QString::number(terminals); }, 20000));
+        ASSERT_TRUE(
+            WaitFor([&] { return control.ask("rows") == QString::number(terminals); }, 20000));
     }
     bool windowShown(const QString &title)
     {
@@ -95,8 +98,8 @@ TEST_F(Shutdown, WithAMessageBoxOpen)
     program->start();
     ControlClient second;
     ASSERT_TRUE(second.connectTo(dir.file("control2.sock")));
-    ASSERT_TRUE(
-        WaitFor([&] { return second.ask("windows").split('|').contains("通信ポートエラー"); }, 15000));
+    ASSERT_TRUE(WaitFor(
+        [&] { return second.ask("windows").split('|').contains("通信ポートエラー"); }, 15000));
     terminateInTime();
 }
 
@@ -136,7 +139,8 @@ TEST_F(Shutdown, WithTheScheduleExecutionWindowDuringARun)
     EXPECT_EQ(control.ask("close"), QStringLiteral("closing"));
     QThread::msleep(300);
     const QStringList windows = control.ask("windows").split('|');
-    EXPECT_TRUE(windows.contains("スケジュール実行") && windows.contains("クヴァＩＰフォンマネージャ 管理用ツール"))
+    EXPECT_TRUE(windows.contains("スケジュール実行") &&
+                windows.contains("クヴァＩＰフォンマネージャ 管理用ツール"))
         << windows.join(" / ").toStdString();
 
     terminateInTime();

@@ -85,8 +85,9 @@ TEST(PhoneBookTemplate, OpensTheOneTemplateOfTheModelOrSaysWhy)
         EXPECT_EQ(prompter.records[0].caption, c.caption);
         EXPECT_EQ(prompter.records[0].type, 0x10u);
         if (c.caption == noApplication)
-            EXPECT_TRUE(prompter.records[0].text.startsWith(
-                u"電話帳テンプレート（"_s + c.files[0] + u"）を開くアプリケーションがありません。"_s));
+            EXPECT_TRUE(
+                prompter.records[0].text.startsWith(u"電話帳テンプレート（"_s + c.files[0] +
+                                                    u"）を開くアプリケーションがありません。"_s));
         else
             EXPECT_TRUE(prompter.records[0].text.startsWith(
                 c.caption == several ? u"電話帳テンプレートが複数存在します。\n"_s

@@ -125,8 +125,8 @@ TEST(ScheduleE2e, MonthlyDay30RunsOnceOn30JanuaryThenOnFebruarysLastDay)
     };
     ScheduleBook book;
     book.init(stack.dir.path());
-    ASSERT_TRUE(
-        ScheduleFiles::writeSettings(book.at(1).settingsPath, monthlyAt(30, 3, 0), {target(1), target(2)}));
+    ASSERT_TRUE(ScheduleFiles::writeSettings(book.at(1).settingsPath, monthlyAt(30, 3, 0),
+                                             {target(1), target(2)}));
     ASSERT_TRUE(ScheduleFiles::writeEnabled(book.at(1).settingsPath, true));
     RegisterTerminalLookup lookup(stack.view->database());
 
@@ -184,8 +184,8 @@ TEST(ScheduleE2e, AnyFileFromOutsideTheProgramFolderIsWritten)
     ScheduleSettings s = appointedAt(now, Process::SettingsWrite);
     s.OtherSetupFileWrite = 1;
     s.OtherSetupFile1Name = share.file(QStringLiteral("common/app_common.ini"));
-    ASSERT_TRUE(ScheduleFiles::writeSettings(
-        book.at(1).settingsPath, s, {{"1001", "127.0.92.2", "", "KT-100"}}));
+    ASSERT_TRUE(ScheduleFiles::writeSettings(book.at(1).settingsPath, s,
+                                             {{"1001", "127.0.92.2", "", "KT-100"}}));
     ASSERT_TRUE(ScheduleFiles::writeEnabled(book.at(1).settingsPath, true));
     RegisterTerminalLookup lookup(stack.view->database());
     CScheduleRunWindow window(book, lookup, nullptr);

@@ -98,7 +98,8 @@ TEST(ScheduleMenus, HeaderClickDuringTheExecutionWindowLeavesTheMenusOff)
         const int s = view.listModel()->sectionOf(ViewColumn::TermID);
         QTest::mouseClick(h->viewport(), Qt::LeftButton, {},
                           QPoint(h->sectionViewportPosition(s) + 4, h->height() / 2));
-        ASSERT_TRUE(QTest::qWaitFor([&] { return driver.done() && !QApplication::activeModalWidget(); }));
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return driver.done() && !QApplication::activeModalWidget(); }));
         QTest::qWait(20);
     }
     EXPECT_EQ(view.listCondition().SortDirect, 2) << "the list stays sortable";

@@ -104,8 +104,8 @@ TEST(FilterTextInput, ValidationTable)
         TextFilter expected;
         if (c.c1 >= 0) {
             const bool second = c.join != 0 && c.c2 >= 0;
-            expected = {stored(c.v1), second ? stored(c.v2) : "", c.c1 + 1,
-                        second ? c.c2 + 1 : 0, second ? c.join : 0};
+            expected = {stored(c.v1), second ? stored(c.v2) : "", c.c1 + 1, second ? c.c2 + 1 : 0,
+                        second ? c.join : 0};
         }
         EXPECT_EQ(result, expected);
     }

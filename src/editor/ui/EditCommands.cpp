@@ -1,9 +1,9 @@
 #include "editor/ui/EditCommands.h"
 
 #include "common/ProcessValues.h"
+#include "common/Prompter.h"
 #include "editor/ui/SettingsEditorDialog.h"
 #include "register/TermDatabase.h"
-#include "common/Prompter.h"
 #include "termlist/CommandFlow.h"
 #include "termlist/ExternalProgram.h"
 #include "termlist/ui/TerminalView.h"

@@ -518,8 +518,8 @@ void CScheduleDetailDialog::onSave()
         showError(check.code, check.file);
         QWidget *field = fieldOf(check.code);
         if (check.code == FormError::FileName)
-            for (QLineEdit *e : {firmBootFile, firmApplFile, firmOtherFile, otherFile1, otherFile2,
-                                 otherFile3})
+            for (QLineEdit *e :
+                 {firmBootFile, firmApplFile, firmOtherFile, otherFile1, otherFile2, otherFile3})
                 if (!field && e->text() == check.file)
                     field = e;
         if (field)

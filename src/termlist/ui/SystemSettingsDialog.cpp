@@ -19,7 +19,8 @@ CSystemSettingsDialog::CSystemSettingsDialog(const SystemSettings &settings, QWi
       intervalEdit(new QLineEdit(this)),
       editorGroup(new QGroupBox(QStringLiteral("設定ファイル編集ツールパス名"), this)),
       editorEdit(new QLineEdit(editorGroup)),
-      editorBrowse(new QPushButton(QStringLiteral("..."), editorGroup)), okButton(new QPushButton(QStringLiteral("OK"), this)),
+      editorBrowse(new QPushButton(QStringLiteral("..."), editorGroup)),
+      okButton(new QPushButton(QStringLiteral("OK"), this)),
       cancelButton(new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this)), m_settings(settings)
 {
     setWindowTitle(QStringLiteral("システム設定"));
@@ -79,8 +80,8 @@ CSystemSettingsDialog::CSystemSettingsDialog(const SystemSettings &settings, QWi
 
 void CSystemSettingsDialog::onBrowseEditor()
 {
-    const QString file = prompter().openFileName(
-        tr("設定ファイル編集ツールの選択"), editorEdit->text(), tr("全てのファイル (*)"));
+    const QString file = prompter().openFileName(tr("設定ファイル編集ツールの選択"),
+                                                 editorEdit->text(), tr("全てのファイル (*)"));
     if (!file.isEmpty())
         editorEdit->setText(file);
 }

@@ -2,12 +2,12 @@
 
 #include "comm/CommPayloads.h"
 #include "common/CommandScope.h"
-#include "termlist/CommandHost.h"
 #include "common/ProcessValues.h"
 #include "common/Prompter.h"
 #include "common/SignalEvent.h"
 #include "register/TermDatabase.h"
 #include "termlist/CommandFlow.h"
+#include "termlist/CommandHost.h"
 #include "termlist/ExternalProgram.h"
 #include "termlist/ListColumns.h"
 #include "termlist/ListExport.h"

@@ -202,7 +202,8 @@ TEST_F(ScheduleUiTest, FileNamesTheScheduleFileCantHoldAreRefusedByName)
     const QString japanese = QStringLiteral("/home/共有/Apli/app_v2.s");
     QPushButton *bootBrowse = nullptr;
     for (QPushButton *b : d.findChildren<QPushButton *>())
-        if (b->text() == "..." && b->parentWidget() == d.firmBootFile->parentWidget() && !bootBrowse)
+        if (b->text() == "..." && b->parentWidget() == d.firmBootFile->parentWidget() &&
+            !bootBrowse)
             bootBrowse = b;
     ASSERT_NE(bootBrowse, nullptr);
     prompter.answerFile(foreign);

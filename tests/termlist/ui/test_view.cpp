@@ -263,7 +263,8 @@ TEST_F(ViewTest, IpFilterTakesAnAddressWrittenEitherWay)
             d->okButton()->click();
         });
         clickHeader(ViewColumn::IPAddr);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return driver.done() && !QApplication::activeModalWidget(); }));
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return driver.done() && !QApplication::activeModalWidget(); }));
         QTest::qWait(20);
         QStringList shown = cells(ViewColumn::IPAddr);
         std::sort(shown.begin(), shown.end(), std::greater<>());
@@ -462,7 +463,8 @@ TEST_F(ViewTest, SystemSettingsValidateWriteAndTellTheManager)
     for (const QString &chosen : {dir.file("bin/editor"), QString()}) {
         run([&](CSystemSettingsDialog *d) {
             EXPECT_TRUE(d->editorEdit->isVisible());
-            EXPECT_EQ(d->editorEdit->text(), chosen.isEmpty() ? dir.file("bin/editor") : "xdg-open");
+            EXPECT_EQ(d->editorEdit->text(),
+                      chosen.isEmpty() ? dir.file("bin/editor") : "xdg-open");
             prompter.answerFile(chosen);
             if (!chosen.isEmpty())
                 d->editorBrowse->click();
@@ -502,7 +504,8 @@ TEST_F(ViewTest, LogDisplayStartsTheEditorOrNamesTheOneThatFails)
     EXPECT_TRUE(prompter.records[1].text.contains(missing));
     show(editor);
     EXPECT_EQ(prompter.records.size(), 1) << "the file dialog only";
-    EXPECT_TRUE(QTest::qWaitFor([&] { return dir.read("bin/opened.txt").trimmed() == log.toUtf8(); }));
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return dir.read("bin/opened.txt").trimmed() == log.toUtf8(); }));
     EXPECT_TRUE(view->isMainEnabled());
 }
 
@@ -515,8 +518,9 @@ TEST_F(ViewTest, CommandWithoutSelectionSaysSoInTheStatusLine)
     QMenuBar bar;
     view->buildMenus(&bar);
     view->action("actionRestart")->trigger();
-    EXPECT_EQ(view->statusText(),
-              QStringLiteral(" 端末が選択されていません。一覧から処理する端末を選択してください。"));
+    EXPECT_EQ(
+        view->statusText(),
+        QStringLiteral(" 端末が選択されていません。一覧から処理する端末を選択してください。"));
     EXPECT_TRUE(prompter.records.isEmpty());
     ASSERT_TRUE(view->refresh());
     EXPECT_EQ(view->statusText(), QStringLiteral(" 全部で 2 件の端末情報を表示しています。"));
