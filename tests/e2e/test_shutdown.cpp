@@ -8,6 +8,7 @@
 #include "comm_e2e/CommStack.h"
 #include "common/Cp932.h"
 #include "schedule/ScheduleFiles.h"
+#include "schedule/ScheduleTestData.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -118,15 +119,7 @@ TEST_F(Shutdown, WithTheProgressWindowOfACommand)
 // refused while it runs.
 TEST_F(Shutdown, WithTheScheduleExecutionWindowDuringARun)
 {
-    const QDateTime now = QDateTime::currentDateTime();
-    ScheduleSettings s;
-    s.OperatTiming = Schedule::Timing::Appointed;
-    s.AppointDateYear = now.date().year();
-    s.AppointDateMonth = now.date().month();
-    s.AppointDateDay = now.date().day();
-    s.AppointDateHour = now.time().hour();
-    s.AppointDateSecond = now.time().minute();
-    s.ProcessKind = Schedule::Process::Restart;
+    const ScheduleSettings s = appointedAt(QDateTime::currentDateTime());
     const QString settings = ScheduleFiles::settingsPath(dir.path() + '/', 1);
     QDir().mkpath(QFileInfo(settings).absolutePath());
     ASSERT_TRUE(ScheduleFiles::writeSettings(settings, s, {{"1001", "127.0.64.2", "", "KT-100"}}));
