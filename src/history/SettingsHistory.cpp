@@ -1,0 +1,526 @@
+#include "history/SettingsHistory.h"
+
+#include "common/ProcessValues.h"
+#include "common/SafeFile.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace SettingsHistory
+{
+
+namespace
+{
+
+constexpr int FormatVersion = 1;
+constexpr int MaxKeep = 999;
+const QString DateFormat = QStringLiteral("yyyy-MM-ddTHH:mm:ss");
+
+QString subfolder(Kind kind)
+{
+    switch (kind) {
+    case Kind::System:
+        return QStringLiteral("Sys");
+    case Kind::User:
+        return QStringLiteral("User");
+    case Kind::PhoneBook:
+        return QStringLiteral("Dial");
+    }
+    return {};
+}
+
+QString versionName(Kind kind, int number)
+{
+    return QStringLiteral("v%1.%2")
+        .arg(number, 6, 10, QLatin1Char('0'))
+        .arg(kind == Kind::PhoneBook ? QStringLiteral("csv") : QStringLiteral("ini"));
+}
+
+QByteArray digest(const QByteArray &bytes)
+{
+    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex();
+}
+
+const char *originName(Origin o)
+{
+    switch (o) {
+    case Origin::Read:
+        return "read";
+    case Origin::Edited:
+        return "edited";
+    case Origin::Initial:
+        return "initial";
+    case Origin::Restored:
+        return "restored";
+    case Origin::Unknown:
+        break;
+    }
+    return "unknown";
+}
+
+Origin originOf(const QString &name)
+{
+    for (Origin o : {Origin::Read, Origin::Edited, Origin::Initial, Origin::Restored})
+        if (name == QLatin1String(originName(o)))
+            return o;
+    return Origin::Unknown;
+}
+
+QJsonValue dateValue(const QDateTime &dt)
+{
+    return dt.isValid() ? QJsonValue(dt.toString(DateFormat)) : QJsonValue();
+}
+
+QDateTime dateOf(const QJsonValue &v)
+{
+    return QDateTime::fromString(v.toString(), DateFormat);
+}
+
+QJsonObject toJson(const Version &v)
+{
+    QJsonObject o;
+    if (v.number > 0) {
+        o[QStringLiteral("number")] = v.number;
+        o[QStringLiteral("replacedBy")] = QLatin1String(originName(v.replacedBy));
+        o[QStringLiteral("replacedAt")] = dateValue(v.replacedAt);
+    }
+    o[QStringLiteral("madeBy")] = QLatin1String(originName(v.madeBy));
+    o[QStringLiteral("madeAt")] = dateValue(v.madeAt);
+    o[QStringLiteral("sentAt")] = dateValue(v.sentAt);
+    o[QStringLiteral("sha256")] = QString::fromLatin1(v.sha256);
+    o[QStringLiteral("size")] = v.size;
+    return o;
+}
+
+Version fromJson(const QJsonObject &o)
+{
+    Version v;
+    v.number = o.value(QStringLiteral("number")).toInt();
+    v.madeBy = originOf(o.value(QStringLiteral("madeBy")).toString());
+    v.madeAt = dateOf(o.value(QStringLiteral("madeAt")));
+    v.replacedBy = originOf(o.value(QStringLiteral("replacedBy")).toString());
+    v.replacedAt = dateOf(o.value(QStringLiteral("replacedAt")));
+    v.sentAt = dateOf(o.value(QStringLiteral("sentAt")));
+    v.sha256 = o.value(QStringLiteral("sha256")).toString().toLatin1();
+    v.size = o.value(QStringLiteral("size")).toInteger();
+    return v;
+}
+
+// One file's index: the kept versions and what is known of the current file.
+struct Index {
+    std::vector<Version> versions;
+    std::optional<Version> current;
+    int next = 1;
+};
+
+std::optional<QByteArray> readAll(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    QByteArray bytes = f.readAll();
+    if (f.error() != QFileDevice::NoError)
+        return std::nullopt;
+    return bytes;
+}
+
+int keepLimit()
+{
+    return std::clamp(ProcessValues::historyKeep.load(), 1, MaxKeep);
+}
+
+// The history of one file of one terminal.
+class FileHistory
+{
+public:
+    FileHistory(const QString &folder, Kind kind)
+        : m_folder(folder + QLatin1Char('/') + subfolder(kind)), m_kind(kind)
+    {
+    }
+
+    QString versionPath(int number) const
+    {
+        return m_folder + QLatin1Char('/') + versionName(m_kind, number);
+    }
+    QString indexPath() const { return m_folder + QStringLiteral("/index.json"); }
+
+    // A missing index is an empty history; one that can't be read is
+    // rebuilt from the version files there, so none is overwritten or lost.
+    Index load() const
+    {
+        Index index;
+        const std::optional<QByteArray> bytes = readAll(indexPath());
+        QJsonParseError error{};
+        const QJsonDocument doc = bytes ? QJsonDocument::fromJson(*bytes, &error) : QJsonDocument();
+        const QJsonObject root = doc.object();
+        if (bytes && error.error == QJsonParseError::NoError &&
+            root.value(QStringLiteral("format")).toInt() == FormatVersion) {
+            for (const QJsonValue &v : root.value(QStringLiteral("versions")).toArray()) {
+                Version version = fromJson(v.toObject());
+                if (version.number > 0 &&
+                    (index.versions.empty() || version.number > index.versions.back().number))
+                    index.versions.push_back(version);
+            }
+            const QJsonValue current = root.value(QStringLiteral("current"));
+            if (current.isObject())
+                index.current = fromJson(current.toObject());
+            index.next = root.value(QStringLiteral("next")).toInt();
+        } else if (QFileInfo::exists(m_folder)) {
+            rebuild(index);
+        }
+        const int highest = index.versions.empty() ? 0 : index.versions.back().number;
+        index.next = std::max({index.next, highest + 1, highestOnDisk() + 1});
+        return index;
+    }
+
+    bool save(const Index &index) const
+    {
+        QJsonArray versions;
+        for (const Version &v : index.versions)
+            versions.append(toJson(v));
+        QJsonObject root;
+        root[QStringLiteral("format")] = FormatVersion;
+        root[QStringLiteral("next")] = index.next;
+        root[QStringLiteral("versions")] = versions;
+        if (index.current)
+            root[QStringLiteral("current")] = toJson(*index.current);
+        return SafeFile::write(indexPath(), QJsonDocument(root).toJson(QJsonDocument::Indented));
+    }
+
+    bool makeFolder() const { return QDir().mkpath(m_folder); }
+
+private:
+    int highestOnDisk() const
+    {
+        int highest = 0;
+        for (const QString &name : QDir(m_folder).entryList(QDir::Files))
+            highest = std::max(highest, numberOf(name));
+        return highest;
+    }
+
+    int numberOf(const QString &name) const
+    {
+        bool ok = false;
+        const int n = name.mid(1, name.indexOf(QLatin1Char('.')) - 1).toInt(&ok);
+        return ok && n > 0 && name == versionName(m_kind, n) ? n : 0;
+    }
+
+    void rebuild(Index &index) const
+    {
+        std::vector<int> numbers;
+        for (const QString &name : QDir(m_folder).entryList(QDir::Files))
+            if (const int n = numberOf(name))
+                numbers.push_back(n);
+        std::sort(numbers.begin(), numbers.end());
+        for (int n : numbers) {
+            const std::optional<QByteArray> bytes = readAll(versionPath(n));
+            if (!bytes)
+                continue;
+            Version v;
+            v.number = n;
+            v.madeAt = QFileInfo(versionPath(n)).lastModified();
+            v.sha256 = digest(*bytes);
+            v.size = bytes->size();
+            index.versions.push_back(v);
+        }
+    }
+
+    QString m_folder;
+    Kind m_kind;
+};
+
+// An exclusive lock on a terminal's history, across threads and programs:
+// every flock() of a descriptor of its own excludes the others.
+class FolderLock
+{
+public:
+    explicit FolderLock(const QString &folder)
+    {
+        m_fd = ::open(QFile::encodeName(folder + QStringLiteral("/.lock")).constData(),
+                      O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        if (m_fd < 0)
+            return;
+        while (::flock(m_fd, LOCK_EX) != 0) {
+            if (errno != EINTR) {
+                ::close(m_fd);
+                m_fd = -1;
+                return;
+            }
+        }
+    }
+    ~FolderLock()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    FolderLock(const FolderLock &) = delete;
+    FolderLock &operator=(const FolderLock &) = delete;
+    bool held() const { return m_fd >= 0; }
+
+private:
+    int m_fd = -1;
+};
+
+// The history folders hold copies of files with SIP data: owner only.
+bool makeOwnerOnly(const QString &path)
+{
+    if (!QDir().mkpath(path))
+        return false;
+    return ::chmod(QFile::encodeName(path).constData(), 0700) == 0;
+}
+
+// What is known of the file now in place: the index's record when it still
+// describes those bytes, otherwise a version of unknown origin.
+Version describeCurrent(const Index &index, const QByteArray &bytes, const QString &path)
+{
+    const QByteArray sha = digest(bytes);
+    if (index.current && index.current->sha256 == sha)
+        return *index.current;
+    Version v;
+    v.madeBy = Origin::Unknown;
+    v.madeAt = QFileInfo(path).lastModified();
+    v.sha256 = sha;
+    v.size = bytes.size();
+    return v;
+}
+
+} // namespace
+
+Store::Store(const QString &programFolder, Clock clock)
+    : m_program(programFolder.isEmpty() ? ProcessValues::programFolder() : programFolder),
+      m_clock(std::move(clock))
+{
+    if (!m_program.endsWith(QLatin1Char('/')))
+        m_program += QLatin1Char('/');
+    if (!m_clock)
+        m_clock = [] { return QDateTime::currentDateTime(); };
+}
+
+QString Store::folder(const QString &termId) const
+{
+    const QString rel = TerminalPaths::historyRelative(termId);
+    return rel.isEmpty() ? QString() : m_program + rel;
+}
+
+QString Store::filePath(const QString &termId, Kind kind) const
+{
+    const QString rel = TerminalPaths::relative(kind, termId);
+    return rel.isEmpty() ? QString() : m_program + rel;
+}
+
+bool Store::replace(const QString &termId, Kind kind, Origin origin,
+                    const std::function<bool()> &putInPlace)
+{
+    const QString root = folder(termId);
+    const QString path = filePath(termId, kind);
+    if (root.isEmpty() || path.isEmpty())
+        return false;
+    // Without a history a version in place could not be kept; a file not
+    // there yet loses nothing, so it may still be written.
+    const bool haveFolder =
+        makeOwnerOnly(m_program + QStringLiteral("Data/History")) && makeOwnerOnly(root);
+    FileHistory history(root, kind);
+    std::optional<FolderLock> lock;
+    if (haveFolder)
+        lock.emplace(root);
+    if (!haveFolder || !lock->held() || !history.makeFolder())
+        return QFileInfo::exists(path) ? false : putInPlace();
+    Index index = history.load();
+    const Index before = index;
+
+    // The version in place is kept first, unless it is the one kept last.
+    std::optional<QByteArray> inPlace;
+    if (QFileInfo::exists(path)) {
+        inPlace = readAll(path);
+        if (!inPlace)
+            return false; // it can't be read, so it can't be kept
+    }
+    int kept = 0;
+    if (inPlace) {
+        Version v = describeCurrent(index, *inPlace, path);
+        if (index.versions.empty() || index.versions.back().sha256 != v.sha256) {
+            v.number = index.next++;
+            v.replacedBy = origin;
+            v.replacedAt = m_clock();
+            if (!SafeFile::write(history.versionPath(v.number), *inPlace))
+                return false;
+            index.versions.push_back(v);
+            if (!history.save(index)) {
+                QFile::remove(history.versionPath(v.number));
+                return false;
+            }
+            kept = v.number;
+        }
+    }
+
+    auto takeBack = [&] {
+        if (kept == 0)
+            return;
+        history.save(before);
+        QFile::remove(history.versionPath(kept));
+    };
+    if (!putInPlace()) {
+        takeBack();
+        return false;
+    }
+    const std::optional<QByteArray> now = readAll(path);
+    if (!now || (inPlace && digest(*now) == digest(*inPlace))) {
+        // Nothing changed: nothing to keep, and what is known of the file stays.
+        takeBack();
+        return true;
+    }
+    Version current;
+    current.madeBy = origin;
+    current.madeAt = m_clock();
+    current.sha256 = digest(*now);
+    current.size = now->size();
+    index.current = current;
+    std::vector<int> dropped;
+    const std::size_t limit = static_cast<std::size_t>(keepLimit());
+    while (index.versions.size() > limit) {
+        dropped.push_back(index.versions.front().number);
+        index.versions.erase(index.versions.begin());
+    }
+    // The index first: a version file it no longer names is only garbage.
+    if (history.save(index))
+        for (int n : dropped)
+            QFile::remove(history.versionPath(n));
+    return true;
+}
+
+bool Store::markSent(const QString &termId, Kind kind, const QByteArray &sent)
+{
+    const QString root = folder(termId);
+    const QString path = filePath(termId, kind);
+    if (root.isEmpty() || path.isEmpty() ||
+        !makeOwnerOnly(m_program + QStringLiteral("Data/History")) || !makeOwnerOnly(root))
+        return false;
+    FolderLock lock(root);
+    FileHistory history(root, kind);
+    if (!lock.held() || !history.makeFolder())
+        return false;
+    Index index = history.load();
+    const QByteArray sha = digest(sent);
+    const std::optional<QByteArray> inPlace = readAll(path);
+    if (inPlace && digest(*inPlace) == sha) {
+        Version current = describeCurrent(index, *inPlace, path);
+        current.sentAt = m_clock();
+        index.current = current;
+        return history.save(index);
+    }
+    for (auto it = index.versions.rbegin(); it != index.versions.rend(); ++it) {
+        if (it->sha256 == sha) {
+            it->sentAt = m_clock();
+            return history.save(index);
+        }
+    }
+    return false;
+}
+
+Listing Store::list(const QString &termId, Kind kind) const
+{
+    Listing out;
+    const QString root = folder(termId);
+    const QString path = filePath(termId, kind);
+    if (root.isEmpty() || path.isEmpty())
+        return out;
+    const Index index = FileHistory(root, kind).load();
+    out.versions = index.versions;
+    if (const std::optional<QByteArray> bytes = readAll(path)) {
+        out.hasCurrent = true;
+        out.current = describeCurrent(index, *bytes, path);
+        out.current.number = 0;
+    }
+    return out;
+}
+
+std::optional<QByteArray> Store::content(const QString &termId, Kind kind, int number) const
+{
+    const QString root = folder(termId);
+    const QString path = filePath(termId, kind);
+    if (root.isEmpty() || path.isEmpty())
+        return std::nullopt;
+    if (number == 0)
+        return readAll(path);
+    FileHistory history(root, kind);
+    const Index index = history.load();
+    const auto it = std::find_if(index.versions.begin(), index.versions.end(),
+                                 [number](const Version &v) { return v.number == number; });
+    if (it == index.versions.end())
+        return std::nullopt;
+    std::optional<QByteArray> bytes = readAll(history.versionPath(number));
+    if (!bytes || digest(*bytes) != it->sha256)
+        return std::nullopt;
+    return bytes;
+}
+
+bool Store::restore(const QString &termId, Kind kind, int number)
+{
+    const std::optional<QByteArray> bytes = content(termId, kind, number);
+    if (!bytes || number <= 0)
+        return false;
+    const QString path = filePath(termId, kind);
+    return replace(termId, kind, Origin::Restored, [&] {
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        return SafeFile::write(path, *bytes);
+    });
+}
+
+bool Store::removeAll(const QString &termId)
+{
+    const QString root = folder(termId);
+    if (root.isEmpty() || !QFileInfo::exists(root))
+        return !root.isEmpty();
+    // A change in progress ends first.
+    FolderLock lock(root);
+    return QDir(root).removeRecursively();
+}
+
+std::optional<Kind> terminalFileKind(const QString &termId, const QString &path)
+{
+    if (path.isEmpty())
+        return std::nullopt;
+    const QString clean = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    for (Kind kind : {Kind::System, Kind::User, Kind::PhoneBook}) {
+        const QString own = TerminalPaths::absolute(kind, termId);
+        if (!own.isEmpty() && QDir::cleanPath(QFileInfo(own).absoluteFilePath()) == clean)
+            return kind;
+    }
+    return std::nullopt;
+}
+
+bool replaceFile(const QString &termId, const QString &path, Origin origin,
+                 const std::function<bool()> &putInPlace)
+{
+    const std::optional<Kind> kind = terminalFileKind(termId, path);
+    if (!kind)
+        return putInPlace();
+    return Store().replace(termId, *kind, origin, putInPlace);
+}
+
+SendMark::SendMark(const QString &termId, const QString &path)
+    : m_termId(termId), m_kind(terminalFileKind(termId, path))
+{
+    if (m_kind)
+        m_bytes = readAll(path).value_or(QByteArray());
+}
+
+void SendMark::transferred()
+{
+    if (m_kind)
+        Store().markSent(m_termId, *m_kind, m_bytes);
+}
+
+} // namespace SettingsHistory
