@@ -192,6 +192,9 @@ bool CKelMngPCApp::initInstance(const QStringList &args)
     // 15. System settings (read above); an empty editor path gets the default editor.
     if (settings.EditerPath.isEmpty())
         m_view->database().writeSystemSettings(settings);
+    // The settings history's limit, read by the threads that replace files.
+    ProcessValues::historyKeep =
+        settings.HistoryKeep > 0 ? settings.HistoryKeep : DefaultHistoryKeep;
 
     // 16. Start messages: the manager gets port, FTP mode and interval.
     CommSettings comm;
