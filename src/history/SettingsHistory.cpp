@@ -273,12 +273,16 @@ private:
     int m_fd = -1;
 };
 
-// The history folders hold copies of files with SIP data: owner only.
+// The history folders hold copies of files with SIP data: owner only. A
+// folder another account made stays as it is.
 bool makeOwnerOnly(const QString &path)
 {
+    if (QFileInfo(path).isDir())
+        return true;
     if (!QDir().mkpath(path))
         return false;
-    return ::chmod(QFile::encodeName(path).constData(), 0700) == 0;
+    ::chmod(QFile::encodeName(path).constData(), 0700);
+    return true;
 }
 
 // What is known of the file now in place: the index's record when it still
@@ -376,7 +380,13 @@ bool Store::replace(const QString &termId, Kind kind, Origin origin,
         return false;
     }
     const std::optional<QByteArray> now = readAll(path);
-    if (!now || (inPlace && digest(*now) == digest(*inPlace))) {
+    if (!now) {
+        // Replaced but unreadable: the kept version stays, nothing is known of the new one.
+        index.current.reset();
+        history.save(index);
+        return true;
+    }
+    if (inPlace && digest(*now) == digest(*inPlace)) {
         // Nothing changed: nothing to keep, and what is known of the file stays.
         takeBack();
         return true;
