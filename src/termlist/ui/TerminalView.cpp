@@ -642,14 +642,12 @@ void CTerminalView::onSettingsHistory()
 {
     CommandScope scope;
     const std::vector<TermEntry> selected = selectedEntries();
-    if (selected.empty()) {
-        endCommand();
-        return;
+    if (!selected.empty()) {
+        setMainEnabled(false);
+        SettingsHistory::Store store;
+        CHistoryDialog dlg(store, selected.front().TermID, nullptr, this);
+        dlg.exec();
     }
-    setMainEnabled(false);
-    SettingsHistory::Store store;
-    CHistoryDialog dlg(store, selected.front().TermID, nullptr, this);
-    dlg.exec();
     endCommand();
 }
 
