@@ -241,12 +241,19 @@ TEST(EditE2e, SettingsHistoryOfOneTerminal)
         EXPECT_EQ(d->versionTable->item(1, 3)->text().left(4), u"送信済み"_s);
         d->selectVersions({2});
         const QString shots = qEnvironmentVariable("KEL_SHOTS");
-        if (!shots.isEmpty()) {
+        if (!shots.isEmpty())
             d->grab().save(shots + "/history-e2e.png");
-            d->changedOnlyBox->setChecked(true);
+        d->changedOnlyBox->setChecked(true);
+        ASSERT_EQ(d->diffTable->rowCount(), 2); // the lines that differ, with their sections
+        EXPECT_EQ(d->diffTable->item(0, 0)->text() + d->diffTable->item(1, 0)->text(),
+                  u"SIPTerminal"_s);
+        EXPECT_EQ(d->diffTable->item(1, 4)->text(), u"TerminalName=受付"_s);
+        if (!shots.isEmpty())
             d->grab().save(shots + "/history-e2e-changed.png");
-        }
+        d->selectVersions({0});
+        EXPECT_FALSE(d->restoreButton->isEnabled()) << "the current file";
         d->selectVersions({1});
+        EXPECT_TRUE(d->restoreButton->isEnabled());
         d->restoreButton->click();
         d->closeButton->click();
     });
