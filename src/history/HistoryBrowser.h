@@ -1,9 +1,10 @@
 #pragma once
 // What the window "設定履歴" shows of one terminal and does, without
-// widgets: the versions of each of its files (the current one first, then
-// the kept ones, newest first) with their texts, the comparison of two
-// versions (CP932 text, INI sections for the settings files) and "この版に
-// 戻す", which asks through the prompter and makes a kept version current.
+// widgets: the versions of each of its files, newest first (the file in
+// place on top as a line of its own when the history lacks it), the
+// comparison of two versions (CP932 text, INI sections for the settings
+// files) and "この版に戻す", which asks through the prompter and makes an
+// earlier version the terminal's file again.
 
 #include "history/LineDiff.h"
 #include "history/SettingsHistory.h"
@@ -30,7 +31,8 @@ public:
 
     // One line of the version list.
     struct Line {
-        int number = 0; // 0: the current file
+        int number = 0;       // 0: the file in place, not kept yet
+        bool current = false; // what the terminal's file holds now
         QString version;
         QString time;
         QString origin;
@@ -44,21 +46,23 @@ public:
         QString rightTitle;
         std::vector<LineDiff::Row> rows;
     };
-    // Two versions by number (0: the current file), the older on the left.
+    // Two versions by number (0: the file in place), the older on the left.
     Comparison compare(int first, int second) const;
-    // What the window compares for a selection of version numbers: one kept
-    // version against the current file, the current file against the
-    // newest kept one, two versions with each other. Empty pair: nothing.
+    // What the window compares for a selection of version numbers: an
+    // earlier version against the current one, the current one against the
+    // one before it, two versions with each other. (-1, -1): nothing.
     static std::pair<int, int> pairFor(const std::vector<int> &selected,
                                        const std::vector<Line> &lines);
 
+    // Whether a version can be made the terminal's file again.
+    bool restorable(int number) const;
     // "この版に戻す": asks, restores and tells a failure. True when restored.
     bool restore(int number, IPrompter &prompter);
 
     // Texts of the window.
     static QString kindText(SettingsHistory::Kind kind);
     static QString originText(SettingsHistory::Origin origin);
-    static QString versionText(int number);
+    static QString versionText(int number, bool current = false);
 
 private:
     SettingsHistory::Store &m_store;

@@ -91,11 +91,7 @@ QDateTime dateOf(const QJsonValue &v)
 QJsonObject toJson(const Version &v)
 {
     QJsonObject o;
-    if (v.number > 0) {
-        o[QStringLiteral("number")] = v.number;
-        o[QStringLiteral("replacedBy")] = QLatin1String(originName(v.replacedBy));
-        o[QStringLiteral("replacedAt")] = dateValue(v.replacedAt);
-    }
+    o[QStringLiteral("number")] = v.number;
     o[QStringLiteral("madeBy")] = QLatin1String(originName(v.madeBy));
     o[QStringLiteral("madeAt")] = dateValue(v.madeAt);
     o[QStringLiteral("sentAt")] = dateValue(v.sentAt);
@@ -110,18 +106,15 @@ Version fromJson(const QJsonObject &o)
     v.number = o.value(QStringLiteral("number")).toInt();
     v.madeBy = originOf(o.value(QStringLiteral("madeBy")).toString());
     v.madeAt = dateOf(o.value(QStringLiteral("madeAt")));
-    v.replacedBy = originOf(o.value(QStringLiteral("replacedBy")).toString());
-    v.replacedAt = dateOf(o.value(QStringLiteral("replacedAt")));
     v.sentAt = dateOf(o.value(QStringLiteral("sentAt")));
     v.sha256 = o.value(QStringLiteral("sha256")).toString().toLatin1();
     v.size = o.value(QStringLiteral("size")).toInteger();
     return v;
 }
 
-// One file's index: the kept versions and what is known of the current file.
+// One file's index: the kept versions, oldest first.
 struct Index {
     std::vector<Version> versions;
-    std::optional<Version> current;
     int next = 1;
 };
 
@@ -173,9 +166,6 @@ public:
                     (index.versions.empty() || version.number > index.versions.back().number))
                     index.versions.push_back(version);
             }
-            const QJsonValue current = root.value(QStringLiteral("current"));
-            if (current.isObject())
-                index.current = fromJson(current.toObject());
             index.next = root.value(QStringLiteral("next")).toInt();
         } else if (QFileInfo::exists(m_folder)) {
             rebuild(index);
@@ -194,12 +184,39 @@ public:
         root[QStringLiteral("format")] = FormatVersion;
         root[QStringLiteral("next")] = index.next;
         root[QStringLiteral("versions")] = versions;
-        if (index.current)
-            root[QStringLiteral("current")] = toJson(*index.current);
         return SafeFile::write(indexPath(), QJsonDocument(root).toJson(QJsonDocument::Indented));
     }
 
     bool makeFolder() const { return QDir().mkpath(m_folder); }
+
+    // Adds bytes as the newest version and saves the index; versions beyond
+    // the limit go, the index first (a file it no longer names is only
+    // garbage). False, with index and folder as they were, on failure.
+    bool keep(Index &index, Version v, const QByteArray &bytes) const
+    {
+        v.number = index.next;
+        v.sha256 = digest(bytes);
+        v.size = bytes.size();
+        if (!SafeFile::write(versionPath(v.number), bytes))
+            return false;
+        Index changed = index;
+        changed.versions.push_back(v);
+        ++changed.next;
+        std::vector<int> dropped;
+        const std::size_t limit = static_cast<std::size_t>(keepLimit());
+        while (changed.versions.size() > limit) {
+            dropped.push_back(changed.versions.front().number);
+            changed.versions.erase(changed.versions.begin());
+        }
+        if (!save(changed)) {
+            QFile::remove(versionPath(v.number));
+            return false;
+        }
+        for (int n : dropped)
+            QFile::remove(versionPath(n));
+        index = std::move(changed);
+        return true;
+    }
 
 private:
     int highestOnDisk() const
@@ -285,19 +302,18 @@ bool makeOwnerOnly(const QString &path)
     return true;
 }
 
-// What is known of the file now in place: the index's record when it still
-// describes those bytes, otherwise a version of unknown origin.
-Version describeCurrent(const Index &index, const QByteArray &bytes, const QString &path)
+// The file in place as a version of unknown origin: older than the history,
+// or changed outside the program.
+Version unknownVersion(const QString &path)
 {
-    const QByteArray sha = digest(bytes);
-    if (index.current && index.current->sha256 == sha)
-        return *index.current;
     Version v;
-    v.madeBy = Origin::Unknown;
     v.madeAt = QFileInfo(path).lastModified();
-    v.sha256 = sha;
-    v.size = bytes.size();
     return v;
+}
+
+bool isNewest(const Index &index, const QByteArray &bytes)
+{
+    return !index.versions.empty() && index.versions.back().sha256 == digest(bytes);
 }
 
 } // namespace
@@ -342,71 +358,27 @@ bool Store::replace(const QString &termId, Kind kind, Origin origin,
     if (!haveFolder || !lock->held() || !history.makeFolder())
         return QFileInfo::exists(path) ? false : putInPlace();
     Index index = history.load();
-    const Index before = index;
 
-    // The version in place is kept first, unless it is the one kept last.
-    std::optional<QByteArray> inPlace;
+    // The version in place first, when the history lacks it.
     if (QFileInfo::exists(path)) {
-        inPlace = readAll(path);
+        const std::optional<QByteArray> inPlace = readAll(path);
         if (!inPlace)
             return false; // it can't be read, so it can't be kept
+        if (!isNewest(index, *inPlace) && !history.keep(index, unknownVersion(path), *inPlace))
+            return false;
     }
-    int kept = 0;
-    if (inPlace) {
-        Version v = describeCurrent(index, *inPlace, path);
-        if (index.versions.empty() || index.versions.back().sha256 != v.sha256) {
-            v.number = index.next++;
-            v.replacedBy = origin;
-            v.replacedAt = m_clock();
-            if (!SafeFile::write(history.versionPath(v.number), *inPlace))
-                return false;
-            index.versions.push_back(v);
-            if (!history.save(index)) {
-                QFile::remove(history.versionPath(v.number));
-                return false;
-            }
-            kept = v.number;
-        }
-    }
-
-    auto takeBack = [&] {
-        if (kept == 0)
-            return;
-        history.save(before);
-        QFile::remove(history.versionPath(kept));
-    };
-    if (!putInPlace()) {
-        takeBack();
+    if (!putInPlace())
         return false;
-    }
+    // An unchanged file (the usual read) keeps nothing more.
     const std::optional<QByteArray> now = readAll(path);
-    if (!now) {
-        // Replaced but unreadable: the kept version stays, nothing is known of the new one.
-        index.current.reset();
-        history.save(index);
+    if (!now || isNewest(index, *now))
         return true;
-    }
-    if (inPlace && digest(*now) == digest(*inPlace)) {
-        // Nothing changed: nothing to keep, and what is known of the file stays.
-        takeBack();
-        return true;
-    }
-    Version current;
-    current.madeBy = origin;
-    current.madeAt = m_clock();
-    current.sha256 = digest(*now);
-    current.size = now->size();
-    index.current = current;
-    std::vector<int> dropped;
-    const std::size_t limit = static_cast<std::size_t>(keepLimit());
-    while (index.versions.size() > limit) {
-        dropped.push_back(index.versions.front().number);
-        index.versions.erase(index.versions.begin());
-    }
-    // The index first: a version file it no longer names is only garbage.
-    if (history.save(index))
-        for (int n : dropped)
-            QFile::remove(history.versionPath(n));
+    Version made;
+    made.madeBy = origin;
+    made.madeAt = m_clock();
+    // The file is in place either way; a version not kept now is kept as
+    // one of unknown origin before the next replacement.
+    history.keep(index, made, *now);
     return true;
 }
 
@@ -423,20 +395,19 @@ bool Store::markSent(const QString &termId, Kind kind, const QByteArray &sent)
         return false;
     Index index = history.load();
     const QByteArray sha = digest(sent);
-    const std::optional<QByteArray> inPlace = readAll(path);
-    if (inPlace && digest(*inPlace) == sha) {
-        Version current = describeCurrent(index, *inPlace, path);
-        current.sentAt = m_clock();
-        index.current = current;
-        return history.save(index);
-    }
     for (auto it = index.versions.rbegin(); it != index.versions.rend(); ++it) {
         if (it->sha256 == sha) {
             it->sentAt = m_clock();
             return history.save(index);
         }
     }
-    return false;
+    // A file the history lacks: kept now, as sent.
+    const std::optional<QByteArray> inPlace = readAll(path);
+    if (!inPlace || digest(*inPlace) != sha)
+        return false;
+    Version v = unknownVersion(path);
+    v.sentAt = m_clock();
+    return history.keep(index, v, *inPlace);
 }
 
 Listing Store::list(const QString &termId, Kind kind) const
@@ -449,9 +420,9 @@ Listing Store::list(const QString &termId, Kind kind) const
     const Index index = FileHistory(root, kind).load();
     out.versions = index.versions;
     if (const std::optional<QByteArray> bytes = readAll(path)) {
-        out.hasCurrent = true;
-        out.current = describeCurrent(index, *bytes, path);
-        out.current.number = 0;
+        out.hasFile = true;
+        if (isNewest(index, *bytes))
+            out.current = index.versions.back().number;
     }
     return out;
 }

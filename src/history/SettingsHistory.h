@@ -1,11 +1,13 @@
 #pragma once
-// The settings history of a terminal: every time the program replaces one of
-// a terminal's own files (system settings, user settings, phone book) it
-// first keeps the version being replaced below "Data/History/<ID>/", with
-// what made that version, when, what replaced it, and when it was last sent
-// to the terminal. The newest versions are kept up to a limit per file
+// The settings history of a terminal: every version of its own files
+// (system settings, user settings, phone book) that the program made, with
+// what made it (read from the terminal, edited, initial settings, restored),
+// when, and when it was last sent to the terminal. A version is kept when it
+// is made; before a file is replaced, a version in place that the history
+// lacks (older than the history, or changed outside the program) is kept
+// first. The newest versions are kept up to a limit per file
 // (ProcessValues::historyKeep), oldest dropped first; a version identical to
-// the one kept before it is kept once.
+// the one before it is kept once, so reading an unchanged file writes nothing.
 //
 // Layout: "Data/History/<ID>/" (owner-only, the files hold SIP data) with a
 // lock file ".lock" and one folder per file, "Sys", "User", "Dial", holding
@@ -39,20 +41,18 @@ enum class Origin {
 };
 
 struct Version {
-    int number = 0; // 0: the current file
+    int number = 0;
     Origin madeBy = Origin::Unknown;
-    QDateTime madeAt; // invalid when not known
-    Origin replacedBy = Origin::Unknown;
-    QDateTime replacedAt; // invalid for the current file
-    QDateTime sentAt;     // last write to the terminal; invalid: never sent
-    QByteArray sha256;    // hex
+    QDateTime madeAt;  // for an unknown origin, the file's modification time
+    QDateTime sentAt;  // last write to the terminal; invalid: never sent
+    QByteArray sha256; // hex
     qint64 size = 0;
 };
 
 struct Listing {
-    std::vector<Version> versions; // kept versions, oldest first
-    bool hasCurrent = false;       // the terminal's file exists
-    Version current;
+    std::vector<Version> versions; // oldest first
+    bool hasFile = false;          // the terminal's file exists
+    int current = 0; // the version the file holds now; 0: none (no file, or not kept yet)
 };
 
 class Store
@@ -68,26 +68,25 @@ public:
     // The terminal's file of a kind; empty when its ID can't name one.
     QString filePath(const QString &termId, Kind kind) const;
 
-    // Replaces the terminal's file: keeps the version now in place, then
-    // runs putInPlace (which writes the new file and answers success), then
-    // records what made the new file. An unchanged file keeps no version.
+    // Replaces the terminal's file: keeps the version in place first when the
+    // history lacks it, runs putInPlace (which writes the new file and
+    // answers success) and keeps the new file as a version of the origin.
     // False, without running putInPlace, when the ID can't name a folder or
-    // the version in place can't be kept; false when putInPlace fails (the
-    // version kept for it is taken back).
+    // a version in place can't be kept; false when putInPlace fails.
     bool replace(const QString &termId, Kind kind, Origin origin,
                  const std::function<bool()> &putInPlace);
 
-    // The bytes were written to the terminal: marks the version holding
-    // them (the current file, or the newest kept one) as sent now. False
-    // when no version holds them.
+    // The bytes were written to the terminal: marks the newest version
+    // holding them as sent now (the file in place is kept first when the
+    // history lacks it). False when no version holds them.
     bool markSent(const QString &termId, Kind kind, const QByteArray &sent);
 
     Listing list(const QString &termId, Kind kind) const;
-    // A version's bytes (0: the current file); nullopt when it is gone or
+    // A version's bytes (0: the file in place); nullopt when it is gone or
     // no longer what was kept.
     std::optional<QByteArray> content(const QString &termId, Kind kind, int number) const;
 
-    // Makes a kept version the current file (the current one is kept first).
+    // Makes a kept version the terminal's file again, as a new version.
     bool restore(const QString &termId, Kind kind, int number);
 
     // Removes the terminal's whole history (its files went with it).

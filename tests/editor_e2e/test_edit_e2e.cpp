@@ -209,12 +209,13 @@ TEST(EditE2e, SettingsHistoryOfOneTerminal)
 
     SettingsHistory::Store store;
     const SettingsHistory::Listing l = store.list("1001", SettingsHistory::Kind::System);
-    ASSERT_EQ(l.versions.size(), 3u);
+    ASSERT_EQ(l.versions.size(), 4u);
     using T = std::tuple<Origin, bool>;
     EXPECT_EQ(T(l.versions[0].madeBy, l.versions[0].sentAt.isValid()), T(Origin::Initial, false));
     EXPECT_EQ(T(l.versions[1].madeBy, l.versions[1].sentAt.isValid()), T(Origin::Read, false));
     EXPECT_EQ(T(l.versions[2].madeBy, l.versions[2].sentAt.isValid()), T(Origin::Edited, true));
-    EXPECT_EQ(T(l.current.madeBy, l.current.sentAt.isValid()), T(Origin::Read, false));
+    EXPECT_EQ(T(l.versions[3].madeBy, l.versions[3].sentAt.isValid()), T(Origin::Read, false));
+    EXPECT_EQ(l.current, 4);
     EXPECT_EQ(*store.content("1001", SettingsHistory::Kind::System, 3), sent);
 
     // What the edit and the phone changed since the first read, and since
@@ -250,8 +251,8 @@ TEST(EditE2e, SettingsHistoryOfOneTerminal)
         EXPECT_EQ(d->diffTable->item(1, 4)->text(), u"TerminalName=受付"_s);
         if (!shots.isEmpty())
             d->grab().save(shots + "/history-e2e-changed.png");
-        d->selectVersions({0});
-        EXPECT_FALSE(d->restoreButton->isEnabled()) << "the current file";
+        d->selectVersions({4});
+        EXPECT_FALSE(d->restoreButton->isEnabled()) << "the current version";
         d->selectVersions({1});
         EXPECT_TRUE(d->restoreButton->isEnabled());
         d->restoreButton->click();
@@ -261,7 +262,7 @@ TEST(EditE2e, SettingsHistoryOfOneTerminal)
     ASSERT_TRUE(pumpUntil([&] { return window.done() && stack.bar.isEnabled(); }, 10000));
     EXPECT_EQ(stack.dir.read("Data/Sys/kel_sys1001.ini"), initial);
     const SettingsHistory::Listing back = store.list("1001", SettingsHistory::Kind::System);
-    ASSERT_EQ(back.versions.size(), 4u);
-    EXPECT_EQ(back.versions[3].replacedBy, Origin::Restored);
+    ASSERT_EQ(back.versions.size(), 5u);
+    EXPECT_EQ(std::pair(back.versions[4].madeBy, back.current), std::pair(Origin::Restored, 5));
     EXPECT_EQ(*store.content("1001", SettingsHistory::Kind::System, 4), changed);
 }

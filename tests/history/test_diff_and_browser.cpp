@@ -87,16 +87,17 @@ TEST(HistoryBrowser, VersionsNewestFirstAndComparedOlderLeft)
     b.setKind(SettingsHistory::Kind::User);
     ASSERT_EQ(b.lines().size(), 2u);
     EXPECT_EQ(std::tuple(b.lines()[0].version, b.lines()[1].version, b.lines()[1].sent),
-              std::tuple(QString("現在のファイル"), QString("第1版"), QString("未送信")));
+              std::tuple(QString("第2版（現在）"), QString("第1版"), QString("未送信")));
 
     using P = std::pair<int, int>;
-    EXPECT_EQ(HistoryBrowser::pairFor({1}, b.lines()), P(1, 0));
-    EXPECT_EQ(HistoryBrowser::pairFor({0}, b.lines()), P(1, 0)) << "against the newest kept";
+    EXPECT_EQ(HistoryBrowser::pairFor({1}, b.lines()), P(1, 2));
+    EXPECT_EQ(HistoryBrowser::pairFor({2}, b.lines()), P(1, 2)) << "against the one before";
     EXPECT_EQ(HistoryBrowser::pairFor({0, 1, 2}, b.lines()), P(-1, -1));
-    const HistoryBrowser::Comparison c = b.compare(0, 1);
+    EXPECT_EQ(std::pair(b.restorable(1), b.restorable(2)), std::pair(true, false));
+    const HistoryBrowser::Comparison c = b.compare(2, 1);
     ASSERT_TRUE(c.ok);
     EXPECT_EQ(std::pair(c.leftTitle, c.rightTitle),
-              std::pair(QString("第1版"), QString("現在のファイル")));
+              std::pair(QString("第1版"), QString("第2版（現在）")));
     ASSERT_EQ(c.rows.size(), 2u);
     EXPECT_EQ(std::tuple(c.rows[1].kind, c.rows[1].section, c.rows[1].rightText),
               std::tuple(RowKind::Changed, QString("User"), QString("Name=電話機")));

@@ -58,53 +58,53 @@ protected:
 
 } // namespace
 
-TEST_F(History, VersionsKeepWhatMadeThemWhatReplacedThemAndWhenTheyWereSent)
+TEST_F(History, VersionsKeepWhatMadeThemAndWhenTheyWereSent)
 {
-    ASSERT_TRUE(put(Origin::Initial, "A")); // nothing there yet: nothing kept
+    ASSERT_TRUE(put(Origin::Initial, "A"));
     ASSERT_TRUE(put(Origin::Read, "B"));
     ASSERT_TRUE(store.markSent("1001", Kind::System, "B"));
     ASSERT_TRUE(put(Origin::Edited, "C"));
-    ASSERT_TRUE(put(Origin::Read, "C")); // unchanged: no version, C stays "edited"
+    ASSERT_TRUE(put(Origin::Read, "C")); // unchanged: nothing kept, C stays "edited"
     EXPECT_TRUE(store.markSent("1001", Kind::System, "A")) << "an older version sent again";
     EXPECT_FALSE(store.markSent("1001", Kind::System, "never held"));
 
     Listing l = store.list("1001", Kind::System);
-    ASSERT_EQ(l.versions.size(), 2u);
-    const Version &a = l.versions[0], &b = l.versions[1];
-    EXPECT_EQ(std::tuple(a.number, a.madeBy, a.replacedBy),
-              std::tuple(1, Origin::Initial, Origin::Read));
-    EXPECT_EQ(std::tuple(b.number, b.madeBy, b.replacedBy),
-              std::tuple(2, Origin::Read, Origin::Edited));
-    EXPECT_EQ(std::tuple(a.madeAt.time(), a.replacedAt.time()),
-              std::tuple(QTime(9, 0), QTime(9, 1)));
-    EXPECT_EQ(b.sentAt.time(), QTime(9, 3)) << "sent before it was replaced";
-    EXPECT_TRUE(a.sentAt.isValid());
-    EXPECT_EQ(std::tuple(l.hasCurrent, l.current.madeBy, l.current.sentAt.isValid()),
-              std::tuple(true, Origin::Edited, false));
+    ASSERT_EQ(l.versions.size(), 3u);
+    using T = std::tuple<int, Origin, QTime, bool>;
+    auto row = [](const Version &v) {
+        return T(v.number, v.madeBy, v.madeAt.time(), v.sentAt.isValid());
+    };
+    EXPECT_EQ(row(l.versions[0]), T(1, Origin::Initial, QTime(9, 0), true));
+    EXPECT_EQ(row(l.versions[1]), T(2, Origin::Read, QTime(9, 1), true));
+    EXPECT_EQ(row(l.versions[2]), T(3, Origin::Edited, QTime(9, 3), false));
+    EXPECT_EQ(l.versions[1].sentAt.time(), QTime(9, 2));
+    EXPECT_EQ(std::pair(l.hasFile, l.current), std::pair(true, 3));
 
-    // Back to the first version; C is kept first.
     ASSERT_TRUE(store.restore("1001", Kind::System, 1));
     EXPECT_EQ(file(), "A");
-    EXPECT_EQ(store.list("1001", Kind::System).versions.back().replacedBy, Origin::Restored);
+    l = store.list("1001", Kind::System);
+    EXPECT_EQ(std::tuple(l.versions.back().madeBy, l.current), std::tuple(Origin::Restored, 4));
 
-    // Changed outside the program into what was kept last: kept once, of
-    // unknown origin when it differs.
-    dir.write("Data/Sys/kel_sys1001.ini", "C");
+    // Changed outside the program: into the newest version, nothing to keep;
+    // into something else, kept as of unknown origin before it is replaced.
+    dir.write("Data/Sys/kel_sys1001.ini", "A");
     ASSERT_TRUE(put(Origin::Read, "D"));
-    EXPECT_EQ(store.list("1001", Kind::System).versions.size(), 3u);
+    EXPECT_EQ(store.list("1001", Kind::System).versions.size(), 5u);
     dir.write("Data/Sys/kel_sys1001.ini", "E");
+    EXPECT_EQ(store.list("1001", Kind::System).current, 0);
     ASSERT_TRUE(put(Origin::Read, "F"));
     l = store.list("1001", Kind::System);
-    EXPECT_EQ(std::tuple(l.versions.back().madeBy, l.versions.size()),
-              std::tuple(Origin::Unknown, std::size_t(4)));
+    ASSERT_EQ(l.versions.size(), 7u);
+    EXPECT_EQ(std::tuple(l.versions[5].madeBy, *store.content("1001", Kind::System, 6)),
+              std::tuple(Origin::Unknown, QByteArray("E")));
 }
 
 TEST_F(History, TheFiftyFirstVersionDropsTheOldest)
 {
-    for (int i = 0; i <= 50; ++i) // the first write finds nothing to keep
+    for (int i = 0; i < 50; ++i)
         ASSERT_TRUE(put(Origin::Read, QByteArray::number(i)));
     EXPECT_EQ(store.list("1001", Kind::System).versions.front().number, 1);
-    ASSERT_TRUE(put(Origin::Read, "51"));
+    ASSERT_TRUE(put(Origin::Read, "50"));
     const Listing l = store.list("1001", Kind::System);
     ASSERT_EQ(l.versions.size(), 50u);
     EXPECT_EQ(l.versions.front().number, 2);
@@ -112,8 +112,8 @@ TEST_F(History, TheFiftyFirstVersionDropsTheOldest)
     EXPECT_EQ(QDir(dir.file("Data/History/1001/Sys")).entryList({"v*.ini"}).size(), 50);
     EXPECT_FALSE(QFile::exists(dir.file("Data/History/1001/Sys/v000001.ini")));
 
-    ProcessValues::historyKeep = 3; // a lower limit drops the rest at the next replacement
-    ASSERT_TRUE(put(Origin::Read, "52"));
+    ProcessValues::historyKeep = 3; // a lower limit drops the rest at the next version
+    ASSERT_TRUE(put(Origin::Read, "51"));
     EXPECT_EQ(store.list("1001", Kind::System).versions.size(), 3u);
 }
 
@@ -122,31 +122,28 @@ TEST_F(History, AFailureOnEitherSideLeavesFileAndHistoryAsTheyWere)
     ASSERT_TRUE(put(Origin::Read, "A"));
     ASSERT_TRUE(put(Origin::Read, "B"));
     const QStringList before = everything();
-
-    // The new file fails: the version kept for it is taken back.
     EXPECT_FALSE(store.replace("1001", Kind::System, Origin::Read, [] { return false; }));
     EXPECT_EQ(everything(), before);
-    EXPECT_EQ(store.list("1001", Kind::System).versions.size(), 1u);
 
-    // The version in place can't be kept: the file is not replaced at all.
+    // Changed outside, and that version can't be kept: the file is not replaced.
+    dir.write("Data/Sys/kel_sys1001.ini", "X");
     SafeFile::setStepHook(
         [](SafeFile::Step, const QString &target) { return !target.contains("/Data/History/"); });
     bool ran = false;
     EXPECT_FALSE(store.replace("1001", Kind::System, Origin::Edited, [&] { return ran = true; }));
     SafeFile::setStepHook({});
     EXPECT_FALSE(ran);
-    EXPECT_EQ(file(), "B");
+    EXPECT_EQ(file(), "X");
     EXPECT_EQ(everything(), before);
 
     // A damaged index: rebuilt from the version files, none overwritten.
     dir.write("Data/History/1001/Sys/index.json", "{ not json");
     ASSERT_TRUE(put(Origin::Read, "C"));
     const Listing l = store.list("1001", Kind::System);
-    ASSERT_EQ(l.versions.size(), 2u);
-    EXPECT_EQ(std::tuple(l.versions[0].number, l.versions[0].madeBy),
-              std::tuple(1, Origin::Unknown));
-    EXPECT_EQ(*store.content("1001", Kind::System, 1), "A");
-    EXPECT_EQ(*store.content("1001", Kind::System, 2), "B");
+    ASSERT_EQ(l.versions.size(), 4u); // A, B, X and C
+    EXPECT_EQ(std::tuple(l.versions[0].madeBy, *store.content("1001", Kind::System, 1),
+                         *store.content("1001", Kind::System, 3)),
+              std::tuple(Origin::Unknown, QByteArray("A"), QByteArray("X")));
     // A version file changed behind the index is not offered as that version.
     dir.write("Data/History/1001/Sys/v000001.ini", "tampered");
     EXPECT_FALSE(store.content("1001", Kind::System, 1));
@@ -185,8 +182,9 @@ TEST_F(History, TwoThreadsOnOneTerminalLoseNoVersion)
     a.join();
     b.join();
     const Listing l = store.list("1001", Kind::System);
-    ASSERT_EQ(l.versions.size(), 29u); // 30 contents, the last one current
-    QSet<QByteArray> seen{file()};
+    ASSERT_EQ(l.versions.size(), 30u);
+    EXPECT_EQ(l.current, 30);
+    QSet<QByteArray> seen;
     for (const Version &v : l.versions) {
         const std::optional<QByteArray> bytes = store.content("1001", Kind::System, v.number);
         ASSERT_TRUE(bytes) << v.number;
@@ -218,6 +216,7 @@ TEST_F(History, OnlyATerminalsOwnFilesAreTracked)
     ASSERT_TRUE(put(Origin::Read, "A"));
     SendMark mark("1001", dir.file("Data/Sys/kel_sys1001.ini"));
     dir.write("Data/Sys/kel_sys1001.ini", "changed while it was sent");
-    mark.transferred(); // the bytes sent are no version any more: nothing marked
-    EXPECT_FALSE(store.list("1001", Kind::System).current.sentAt.isValid());
+    mark.transferred(); // what was sent is marked, not what is there now
+    const Listing l = store.list("1001", Kind::System);
+    EXPECT_EQ(std::pair(l.versions.back().sentAt.isValid(), l.current), std::pair(true, 0));
 }

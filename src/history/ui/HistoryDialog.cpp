@@ -155,7 +155,7 @@ void CHistoryDialog::fillVersions()
             versionTable->setItem(row, column++, cell(text));
     }
     versionTable->resizeColumnsToContents();
-    // The current file against the newest kept version, to begin with.
+    // The current version against the one before it, to begin with.
     if (!lines.empty())
         versionTable->selectRow(0);
     onSelectionChanged();
@@ -188,7 +188,7 @@ void CHistoryDialog::selectVersions(const std::vector<int> &numbers)
 void CHistoryDialog::onSelectionChanged()
 {
     const std::vector<int> selected = selectedNumbers();
-    restoreButton->setEnabled(selected.size() == 1 && selected.front() > 0);
+    restoreButton->setEnabled(selected.size() == 1 && m_browser.restorable(selected.front()));
     const auto [first, second] = HistoryBrowser::pairFor(selected, m_browser.lines());
     m_shown = first < 0 ? HistoryBrowser::Comparison{} : m_browser.compare(first, second);
     if (first < 0)
