@@ -311,6 +311,16 @@ Version unknownVersion(const QString &path)
     return v;
 }
 
+// Makes the history's folders and takes the terminal's lock.
+bool openForChange(const QString &program, const QString &root, const FileHistory &history,
+                   std::optional<FolderLock> &lock)
+{
+    if (!makeOwnerOnly(program + QStringLiteral("Data/History")) || !makeOwnerOnly(root))
+        return false;
+    lock.emplace(root);
+    return lock->held() && history.makeFolder();
+}
+
 bool isNewest(const Index &index, const QByteArray &bytes)
 {
     return !index.versions.empty() && index.versions.back().sha256 == digest(bytes);
@@ -349,13 +359,9 @@ bool Store::replace(const QString &termId, Kind kind, Origin origin,
         return false;
     // Without a history a version in place could not be kept; a file not
     // there yet loses nothing, so it may still be written.
-    const bool haveFolder =
-        makeOwnerOnly(m_program + QStringLiteral("Data/History")) && makeOwnerOnly(root);
     FileHistory history(root, kind);
     std::optional<FolderLock> lock;
-    if (haveFolder)
-        lock.emplace(root);
-    if (!haveFolder || !lock->held() || !history.makeFolder())
+    if (!openForChange(m_program, root, history, lock))
         return QFileInfo::exists(path) ? false : putInPlace();
     Index index = history.load();
 
@@ -386,12 +392,9 @@ bool Store::markSent(const QString &termId, Kind kind, const QByteArray &sent)
 {
     const QString root = folder(termId);
     const QString path = filePath(termId, kind);
-    if (root.isEmpty() || path.isEmpty() ||
-        !makeOwnerOnly(m_program + QStringLiteral("Data/History")) || !makeOwnerOnly(root))
-        return false;
-    FolderLock lock(root);
     FileHistory history(root, kind);
-    if (!lock.held() || !history.makeFolder())
+    std::optional<FolderLock> lock;
+    if (root.isEmpty() || path.isEmpty() || !openForChange(m_program, root, history, lock))
         return false;
     Index index = history.load();
     const QByteArray sha = digest(sent);
