@@ -100,6 +100,7 @@ int main(int argc, char **argv)
         });
         clock.restart();
         p.write("KT-100\nkel\nsecret\n");
+        p.waitForBytesWritten(5000);
         const double main =
             waitFor(clock, [&] { return pong(home.path() + QStringLiteral("/control.sock")); });
         stop(p);
