@@ -1,6 +1,5 @@
 // Where the program folder is, the lay-out of a new one, and the first
 // start's FTP account: its checks, the file and the stream road.
-#include "ScriptedPrompter.h"
 #include "TempDir.h"
 #include "comm/FtpSettings.h"
 #include "common/ProcessValues.h"
@@ -8,7 +7,6 @@
 #include "setup/FirstStart.h"
 #include "setup/ProgramFolder.h"
 
-#include <QBuffer>
 #include <QFileInfo>
 #include <gtest/gtest.h>
 
@@ -34,41 +32,14 @@ QByteArray readFile(const QString &path)
 
 } // namespace
 
-TEST(ProgramFolder, ResolvedByOptionVariableExecutableThenUserFolder)
-{
-    TempDir portable, plain;
-    portable.write(QStringLiteral("Config/FTPauth.ini"), "x");
-    TempDir withRegister;
-    withRegister.write(QStringLiteral("KELMNGPC_V11.MDB"), "x");
-    const QString user = QStringLiteral("/home/u/.local/share/KelMngPC");
-    using C = ProgramFolder::Choice;
-    const struct {
-        QStringList args;
-        QString env;
-        QString exe;
-        QString folder;
-        C::Source source;
-    } cases[] = {
-        {{QStringLiteral("/wait=5"), QStringLiteral("--program-folder=/o")},
-         QStringLiteral("/e"),
-         portable.path(),
-         QStringLiteral("/o"),
-         C::CommandLine},
-        {{}, QStringLiteral("/e"), portable.path(), QStringLiteral("/e"), C::Environment},
-        {{}, {}, portable.path(), portable.path(), C::Executable},
-        {{}, {}, withRegister.path(), withRegister.path(), C::Executable},
-        {{}, {}, plain.path(), user, C::UserData},
-    };
-    for (const auto &c : cases) {
-        const C got = ProgramFolder::resolve(c.args, c.env, c.exe, user);
-        EXPECT_EQ(got.folder, c.folder);
-        EXPECT_EQ(got.source, c.source) << c.folder.toStdString();
-    }
-}
-
+// (The order of option, variable, executable and user folder is
+// tests/install's.)
 TEST(ProgramFolder, FreshWhenMissingOrHoldingOnlyTheLock)
 {
     TempDir dir;
+    dir.write(QStringLiteral("KELMNGPC_V11.MDB"), "x");
+    EXPECT_TRUE(ProgramFolder::holdsProgramFolder(dir.path())); // the register alone will do
+    QFile::remove(dir.file(QStringLiteral("KELMNGPC_V11.MDB")));
     const QStringList lock{QStringLiteral("QUVAIPPHONEMANAGER.lock")};
     EXPECT_TRUE(ProgramFolder::isFresh(dir.file(QStringLiteral("missing")), lock));
     EXPECT_TRUE(ProgramFolder::isFresh(dir.path(), lock));
@@ -165,24 +136,6 @@ TEST(FirstStart, AccountFileIsOwnerOnlyAndReadsBack)
     ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0640), 0);
     EXPECT_EQ(ExposedAccountFileMode(path), 0640u);
     EXPECT_FALSE(ExposedAccountFileMode(dir.file(QStringLiteral("missing"))));
-}
-
-TEST(FirstStart, StreamAnswersAreCheckedAndAskedAgainUntilTheInputEnds)
-{
-    ScriptedPrompter prompter;
-    QByteArray input("KT-100\n\nsecret\nKT-100\nkel\nsecret\n");
-    QBuffer in(&input);
-    in.open(QIODevice::ReadOnly);
-    std::FILE *out = std::tmpfile();
-    StreamAccountAsker asker(in, out);
-    const auto answer = asker.askAccount(QStringLiteral("/f"));
-    ASSERT_TRUE(answer);
-    EXPECT_EQ(answer->user, QStringLiteral("kel"));
-    ASSERT_EQ(prompter.records.size(), 1);
-    EXPECT_EQ(prompter.records[0].text, QStringLiteral("FTPユーザー名を入力してください。"));
-    // The end of the input, even mid-answer, cancels.
-    EXPECT_FALSE(asker.askAccount(QStringLiteral("/f")));
-    std::fclose(out);
 }
 
 TEST(FirstStart, LayOutWritesTheAccountLast)
