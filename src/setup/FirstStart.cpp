@@ -56,15 +56,14 @@ AnswerProblem CheckFtpAccountAnswer(const FtpAccountAnswer &a)
         {AnswerProblem::Password, a.password, "PW", Texts::tr("FTPパスワード")},
     };
     for (const auto &f : fields) {
-        const QString &name = f.name;
         if (f.value.isEmpty())
-            return {f.field, Texts::tr("%1を入力してください。").arg(name)};
+            return {f.field, Texts::tr("%1を入力してください。").arg(f.name)};
         // Control characters would also reach the FTP commands.
         if (hasControl(f.value) || back.readString(kSet, QLatin1String(f.key)) != f.value)
             return {f.field,
                     Texts::tr("%1に使用できない文字があります。\n改行・制御文字、前後の空白、"
                               "前後を囲む引用符、Shift_JISにない文字は使えません。")
-                        .arg(name)};
+                        .arg(f.name)};
     }
     static const QRegularExpression pathChars(QStringLiteral("[/\\\\*?\\[\\]]"));
     if (a.model.contains(pathChars) || a.model == QLatin1String(".") ||
