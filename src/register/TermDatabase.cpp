@@ -322,6 +322,12 @@ bool CTermDatabase::createFile(const QString &path)
     return SafeFile::replace(tmp, path);
 }
 
+bool CTermDatabase::createIfAbsent()
+{
+    const QString db = filePath();
+    return QFileInfo::exists(db) || createFile(db);
+}
+
 namespace
 {
 // The UPDATE turning NULL texts of TermInfo, whose texts the look-ups
