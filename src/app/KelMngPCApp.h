@@ -43,9 +43,6 @@ public:
     // end; one that had not started yet must not run).
     bool shutDown() const;
 
-    // The program folder chosen by the arguments: --program-folder=DIR, else
-    // the executable's folder.
-    static QString programFolderFrom(const QStringList &args, const QString &exeDir);
     // The arguments the "/wait=" option is looked up in.
     static QString commandLineFrom(const QStringList &args);
 

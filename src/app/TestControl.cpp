@@ -9,8 +9,11 @@
 #include <QAction>
 #include <QApplication>
 #include <QItemSelectionModel>
+#include <QLabel>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QMainWindow>
+#include <QStatusBar>
 #include <QTimer>
 
 #include <algorithm>
@@ -136,6 +139,14 @@ QString TestControl::answer(const QString &line)
     if (command == QLatin1String("close")) {
         QMetaObject::invokeMethod(view.window(), &QWidget::close, Qt::QueuedConnection);
         return QStringLiteral("closing");
+    }
+    if (command == QLatin1String("statusbar")) {
+        QStringList texts;
+        if (auto *frame = qobject_cast<QMainWindow *>(view.window()))
+            for (QLabel *label : frame->statusBar()->findChildren<QLabel *>())
+                if (!label->text().isEmpty())
+                    texts << label->text();
+        return texts.join(QLatin1String(" | "));
     }
     return QStringLiteral("ERR unknown command");
 }

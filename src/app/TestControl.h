@@ -17,6 +17,8 @@
 //                     socket is open (1/0)
 //   results           "KIND/CODE:COUNT ...": the rows' last operation kinds and
 //                     result codes as the list shows them (rows without one left out)
+//   statusbar         the non-empty texts of the main window's status bar,
+//                     joined by " | "
 //   open ACTION       triggers any menu action once this answer is out, so that
 //                     a modal window it opens does not hold the answer: "opened"
 //   windows           the titles of the visible top-level windows, "|" between

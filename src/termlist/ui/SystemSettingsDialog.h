@@ -1,8 +1,8 @@
 #pragma once
 // "システム設定": communication port, FTP mode, registration refresh
-// interval and the editor that shows logs. OK validates (a refusal keeps the
-// dialog open with the focus on the wrong field) and notes that a changed
-// port needs a restart.
+// interval, the number of versions the settings history keeps and the editor
+// that shows logs. OK validates (a refusal keeps the dialog open with the
+// focus on the wrong field) and notes that a changed port needs a restart.
 
 #include "register/RegisterTypes.h"
 
@@ -27,6 +27,7 @@ public:
     QRadioButton *passiveButton;
     QRadioButton *normalButton;
     QLineEdit *intervalEdit;
+    QLineEdit *historyEdit; // versions kept per settings file
     QGroupBox *editorGroup;
     QLineEdit *editorEdit;
     QPushButton *editorBrowse;
