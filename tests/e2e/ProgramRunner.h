@@ -72,18 +72,6 @@ extern const QByteArray OneFtpAccount;
 void MakeProgramFolder(const QString &dir, const QByteArray &ftpAuth = OneFtpAccount,
                        int udpPort = 0);
 
-// The program's test-only control socket (KELMNGPC_TEST_CONTROL): one line
-// out, one line back.
-class ControlClient
-{
-public:
-    bool connectTo(const QString &path);
-    QString ask(const QString &line);
-
-private:
-    QLocalSocket m_socket;
-};
-
 // A private X server (Xvfb) for the tests that need real windows: on the
 // offscreen platform nobody could see a message box, so the program answers
 // them itself.
