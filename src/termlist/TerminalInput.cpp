@@ -1,5 +1,7 @@
 #include "termlist/TerminalInput.h"
 
+#include <QCoreApplication>
+
 namespace TerminalInput
 {
 
@@ -130,6 +132,22 @@ SettingsCheck checkSystemSettings(const QString &portText, const QString &interv
     r.ftpMode = normalModeChecked ? 0 : 1;
     r.portChanged = port != openedPort;
     return r;
+}
+
+std::optional<int> historyKeepValue(const QString &text)
+{
+    if (text.isEmpty() || text.size() > 3 || !isDigitsOnly(text))
+        return std::nullopt;
+    const int value = text.toInt();
+    if (value < 1)
+        return std::nullopt;
+    return value;
+}
+
+QString historyKeepMessage()
+{
+    return QCoreApplication::translate(
+        "TerminalInput", "『設定履歴の保存数』は半角数字、1～999の範囲で入力してください。");
 }
 
 QString inputErrorCaption()
