@@ -1,17 +1,20 @@
 // The real program ended by SIGTERM (a session's logout, a system shutdown)
 // while a window is open or something runs: what runs ends the way its own
 // cancel would, every window closes, and the program exits with status 0
-// within a few seconds. Simulated terminals that never answer keep every
+// within a few seconds. Terminals that never answer a session keep every
 // command, schedule run and terminal-initiated update going.
 #include "ProgramRunner.h"
 #include "TempDir.h"
+#include "comm/UdpMessages.h"
 #include "comm_e2e/CommStack.h"
 #include "common/Cp932.h"
+#include "common/Ipv4.h"
 #include "schedule/ScheduleFiles.h"
 #include "schedule/ScheduleTestData.h"
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QNetworkDatagram>
 #include <QUdpSocket>
 #include <gtest/gtest.h>
 
@@ -172,18 +175,48 @@ TEST_F(Shutdown, WithTheSettingsEditorTheInitialSettingsOrTheExecutionWindowOpen
     }
 }
 
-// Accepted terminal-initiated updates refuse the close button; their
-// sessions, never answered, hold five workers for minutes and keep the rest
-// queued. SIGTERM still ends the program after its grace.
-TEST_F(Shutdown, WithAcceptedTerminalRequestsThatAreNeverAnswered)
+// 50 terminal-initiated updates a stranger had accepted, from addresses the
+// register knows, whose sessions are never answered: each holds a worker for
+// minutes and the close button is refused while they count. SIGTERM ends the
+// program after its grace all the same.
+TEST_F(Shutdown, WithFiftyAcceptedUpdateRequestsNeverAnswered)
 {
-    constexpr int Terminals = 12;
-    for (int id = 1001; id < 1001 + Terminals; ++id)
-        dir.write(QString("Data/Sys/kel_sys%1.ini").arg(id), "[Terminal]\r\nNew=1\r\n");
-    startProgram(Terminals);
-    sim.cmd("request all select=1 stamps='01012001000000  ,01012001000000  ,01012001000000  '");
+    constexpr int Requests = 50;
+    startProgram(0);
+    ASSERT_TRUE(WaitFor([&] { return control.ask("state").endsWith("socket 1"); }, 15000));
+    std::vector<std::unique_ptr<QUdpSocket>> sockets;
+    std::vector<Udp::TermNotify> notices;
+    for (int i = 0; i < Requests; ++i) {
+        const QString address = QStringLiteral("127.0.65.%1").arg(i + 2);
+        Udp::TermNotify n;
+        n.termId = QString::number(1001 + i);
+        n.address = *Ipv4::parse(address);
+        n.machineName = QStringLiteral("KT-100");
+        n.macAddress = QStringLiteral("02:00:00:00:65:%1").arg(i + 2, 2, 16, QLatin1Char('0'));
+        dir.write(QString("Data/Sys/kel_sys%1.ini").arg(n.termId), "[Terminal]\r\nNew=1\r\n");
+        auto socket = std::make_unique<QUdpSocket>();
+        ASSERT_TRUE(socket->bind(QHostAddress(address), Port, QUdpSocket::ShareAddress));
+        socket->writeDatagram(Udp::buildTermNotify(n), QHostAddress::LocalHost, Port);
+        sockets.push_back(std::move(socket));
+        notices.push_back(n);
+    }
+    ASSERT_TRUE(WaitFor([&] { return control.ask("rows") == QString::number(Requests); }, 20000));
+    for (int i = 0; i < Requests; ++i) {
+        Udp::TermRequest r{notices[i], quint16(i + 1), 1, {}};
+        r.stampField = "01012001000000  ,01012001000000  ,01012001000000  ";
+        sockets[i]->writeDatagram(Udp::buildTermRequest(r), QHostAddress::LocalHost, Port);
+    }
+    // Sessions are opened (and never answered) for the first of them.
+    int opened = 0;
     ASSERT_TRUE(WaitFor(
-        [&] { return sim.json("received all name=RemoteOpenReq").toArray().size() >= 5; }, 20000));
+        [&] {
+            for (auto &s : sockets)
+                while (s->hasPendingDatagrams())
+                    opened +=
+                        Udp::messageCode(s->receiveDatagram().data()) == Udp::Code::RemoteOpenReq;
+            return opened >= 5;
+        },
+        20000));
     EXPECT_EQ(control.ask("close"), QStringLiteral("closing"));
     QThread::msleep(300);
     EXPECT_TRUE(control.ask("windows").contains("クヴァＩＰフォンマネージャ 管理用ツール"))
