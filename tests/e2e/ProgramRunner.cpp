@@ -115,6 +115,30 @@ bool ProgramRunner::waitLine(const std::function<bool(const QByteArray &)> &unti
     }
 }
 
+bool ControlClient::connectTo(const QString &path)
+{
+    m_socket.abort(); // a program started before
+    return WaitFor(
+        [&] {
+            m_socket.connectToServer(path);
+            if (m_socket.waitForConnected(200))
+                return true;
+            m_socket.abort();
+            return false;
+        },
+        20000);
+}
+
+QString ControlClient::ask(const QString &line)
+{
+    m_socket.write(line.toUtf8() + '\n');
+    m_socket.waitForBytesWritten(5000);
+    while (!m_socket.canReadLine())
+        if (!m_socket.waitForReadyRead(10000))
+            return QStringLiteral("(no answer)");
+    return QString::fromUtf8(m_socket.readLine()).trimmed();
+}
+
 bool WaitFor(const std::function<bool()> &cond, int ms)
 {
     QElapsedTimer t;
@@ -145,30 +169,6 @@ void MakeProgramFolder(const QString &dir, const QByteArray &ftpAuth, int udpPor
         s.UDPPort = udpPort;
         db.writeSystemSettings(s); // an empty editor path becomes the default
     }
-}
-
-bool ControlClient::connectTo(const QString &path)
-{
-    m_socket.abort(); // a program started before
-    return WaitFor(
-        [&] {
-            m_socket.connectToServer(path);
-            if (m_socket.waitForConnected(200))
-                return true;
-            m_socket.abort();
-            return false;
-        },
-        20000);
-}
-
-QString ControlClient::ask(const QString &line)
-{
-    m_socket.write(line.toUtf8() + '\n');
-    m_socket.waitForBytesWritten(5000);
-    while (!m_socket.canReadLine())
-        if (!m_socket.waitForReadyRead(10000))
-            return QStringLiteral("(no answer)");
-    return QString::fromUtf8(m_socket.readLine()).trimmed();
 }
 
 XServer::~XServer()
