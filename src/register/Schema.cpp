@@ -40,6 +40,8 @@ constexpr Column TermInfoColumns[] = {
 constexpr Column ConfigInfoColumns[] = {
     {"ID", Long, 0},       {"UDPPort", Long, 0},      {"FTPMode", Long, 0},
     {"EntryInt", Long, 0}, {"EditerPath", Text, 255},
+    // New terminals a minute from one source address (0: the default).
+    {"NewTermRate", Long, 0},
 };
 
 constexpr Column InitInfoColumns[] = {
@@ -201,6 +203,15 @@ QStringList indexStatements()
 std::span<const CondField> condFields()
 {
     return ListCondFields;
+}
+
+QStringList addColumnStatements(const Table &t, std::size_t present)
+{
+    QStringList out;
+    for (std::size_t i = present; i < t.columns.size(); ++i)
+        out << QStringLiteral("ALTER TABLE %1 ADD COLUMN %2")
+                   .arg(QLatin1String(t.name), columnDefinition(t.columns[i]));
+    return out;
 }
 
 QStringList createStatements()

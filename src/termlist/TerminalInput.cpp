@@ -132,6 +132,12 @@ SettingsCheck checkSystemSettings(const QString &portText, const QString &interv
     return r;
 }
 
+int newTerminalRate(const QString &text)
+{
+    const int rate = digitValue(text, 65535, 0);
+    return rate >= 1 ? rate : -1;
+}
+
 QString inputErrorCaption()
 {
     return QStringLiteral("入力エラー");

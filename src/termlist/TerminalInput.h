@@ -54,6 +54,9 @@ struct SettingsCheck {
 SettingsCheck checkSystemSettings(const QString &portText, const QString &intervalText,
                                   bool normalModeChecked, int openedPort);
 
+// The rate of new terminals per source address (1..65535); -1 otherwise.
+int newTerminalRate(const QString &text);
+
 // The caption of every input refusal.
 QString inputErrorCaption();
 

@@ -149,6 +149,30 @@ TEST_F(RegisterTest, SystemSettingsFreshEditorRuleAndMissingRow)
     EXPECT_EQ(raw({"SELECT COUNT(*) FROM ConfigInfo"}).at(0).toInt(), 0);
 }
 
+// A new register is the user's alone; a mode its administrator gave it
+// survives the compaction at start. A file of the earlier version gains the
+// rate of new terminals, at its default.
+TEST_F(RegisterTest, PrivateWhenNewModeKeptAndTheRateAddedToEarlierFiles)
+{
+    const QString file = dir.file("KELMNGPC_V11.MDB");
+    const auto mode = [&] { return QFileInfo(file).permissions() & QFile::Permissions(0x7077); };
+    EXPECT_EQ(mode(), QFile::ReadOwner | QFile::WriteOwner);
+    SystemSettings s;
+    ASSERT_EQ(db->readSystemSettings(s), 0);
+    EXPECT_EQ(s.NewTermRate, DefaultNewTermRate);
+    s.NewTermRate = 50;
+    ASSERT_EQ(db->writeSystemSettings(s), 0);
+    ASSERT_EQ(db->readSystemSettings(s), 0);
+    EXPECT_EQ(s.NewTermRate, 50);
+
+    raw({"ALTER TABLE ConfigInfo DROP COLUMN NewTermRate"});
+    QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+    reopen();
+    EXPECT_EQ(mode(), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+    ASSERT_EQ(db->readSystemSettings(s), 0);
+    EXPECT_EQ(s.NewTermRate, DefaultNewTermRate);
+}
+
 TEST_F(RegisterTest, ListConditionAndInitInfoFreshRoundTripAndMissingRow)
 {
     ListCondInfo c;

@@ -1,6 +1,7 @@
 #pragma once
 // "システム設定": communication port, FTP mode and registration refresh
-// interval. OK validates (a refusal keeps the dialog open with the focus on
+// interval, and how many new terminals notices from one address may add a
+// minute. OK validates (a refusal keeps the dialog open with the focus on
 // the wrong field) and notes that a changed port needs a restart.
 
 #include "register/RegisterTypes.h"
@@ -26,6 +27,7 @@ public:
     QRadioButton *passiveButton;
     QRadioButton *normalButton;
     QLineEdit *intervalEdit;
+    QLineEdit *rateEdit; // new terminals a minute from one source address
     QGroupBox *editorGroup; // hidden: the editor path is not edited here
     QLineEdit *editorEdit;
     QPushButton *okButton;
