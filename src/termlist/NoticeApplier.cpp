@@ -85,8 +85,11 @@ bool NoticeApplier::mayAdd(std::uint32_t source, const RegistrationData &notice)
     };
     auto it = m_allowance.find(source);
     if (it == m_allowance.end()) {
-        if (m_allowance.size() >= MaxSources) {
-            // Addresses whose allowance is whole again need no entry.
+        if (m_allowance.size() >= MaxSources && now - m_lastSweep >= 1000) {
+            // Addresses whose allowance is whole again need no entry (looked
+            // for once a second at most: a flood of new addresses would
+            // otherwise cost a pass over all of them each).
+            m_lastSweep = now;
             for (auto e = m_allowance.begin(); e != m_allowance.end();) {
                 refill(e->second);
                 e = e->second.left >= m_rate ? m_allowance.erase(e) : std::next(e);

@@ -137,5 +137,6 @@ private:
     };
     int m_rate = 0;
     std::unordered_map<std::uint32_t, Allowance> m_allowance;
+    qint64 m_lastSweep = -1000;
     std::function<qint64()> m_clock;
 };
