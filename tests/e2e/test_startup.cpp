@@ -8,8 +8,6 @@
 #include <QStandardPaths>
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 TEST(Startup, CreatesRegisterShowsWindowAndEndsOnSigterm)
 {
     TempDir dir;
@@ -41,25 +39,6 @@ TEST(Startup, CreatesRegisterShowsWindowAndEndsOnSigterm)
     ASSERT_TRUE(reg.startUp());
     ASSERT_EQ(reg.readSystemSettings(s), 0);
     EXPECT_EQ(s.EditerPath, QStringLiteral("/usr/bin/xdg-open"));
-}
-
-// An empty lock file, as a power cut leaves one or another local user puts
-// there, keeps no start from happening.
-TEST(Startup, AnEmptyLockFileOfAnotherUserIsStale)
-{
-    TempDir dir;
-    MakeProgramFolder(dir.path());
-    const QString lock = dir.file(QStringLiteral("QUVAIPPHONEMANAGER.lock"));
-    ASSERT_TRUE(QFile(lock).open(QIODevice::WriteOnly));
-    ASSERT_EQ(::chown(QFile::encodeName(lock).constData(), 65534, 65534), 0);
-    ProgramRunner p(dir.path());
-    p.start();
-    ASSERT_TRUE(WaitFor(
-        [&] { return QFile::exists(dir.file(QStringLiteral("KELMNGPC_V11.MDB"))) || !p.running(); },
-        15000));
-    EXPECT_TRUE(p.running()) << p.stderrText().toStdString();
-    p.terminate();
-    EXPECT_EQ(p.finish(), 0) << p.stderrText().toStdString();
 }
 
 TEST(Startup, RefusedForTheFtpAccountsBeforeAnyWindow)

@@ -157,11 +157,9 @@ TEST(HostileLan, AFloodOfRequestsDelaysNoSession)
         stranger.send(request(forged(QString::number(9000 + i), 0x7F007A42u, i), quint16(i)));
     stack.select({"1001"});
     stack.trigger("actionRestart");
-    QElapsedTimer t;
-    t.start();
+    // Behind 1,200 answers it would come after 120 s.
     phone.cmd("wait 0 RemoteOpenReq timeout=10");
     ASSERT_TRUE(phone.ok());
-    EXPECT_LT(t.elapsed(), 3000);
     ASSERT_TRUE(stack.wait(30000));
     EXPECT_EQ(stack.stored("1001").ResultCode, 0);
     EXPECT_GE(stranger.answers(Udp::Code::TermRequestResult, 1000), 1);
@@ -270,8 +268,8 @@ TEST(HostileLan, AcceptedRequestsOncePerAddressAndOneBoxAtATime)
 }
 
 // 20,000 notices from a stranger, one MAC and ever new IDs: one ack waits
-// for his address, so a real terminal's ack leaves within a few SendDelays
-// of its notice, not after his 20,000.
+// for his address, so a real terminal's ack leaves after a few of his, not
+// after his 20,000 (100 s at this SendDelay).
 TEST(HostileLan, ARealTerminalsAckLeavesAtOnceWhileForgedNoticesPourIn)
 {
     CommStack stack({.udpPort = 44125, .sendDelayMs = 5});
@@ -279,9 +277,15 @@ TEST(HostileLan, ARealTerminalsAckLeavesAtOnceWhileForgedNoticesPourIn)
     Stranger stranger("127.0.125.66", 44125), phone("127.0.125.2", 44125);
     for (int i = 0; i < 20000; ++i)
         stranger.send(Udp::buildTermNotify(forged(QString::number(100000 + i), 0x7F007D42u, 7)));
-    QElapsedTimer t;
-    t.start();
     phone.send(Udp::buildTermNotify(forged("5001", 0x7F007D02u, 8)));
-    ASSERT_EQ(phone.answers(Udp::Code::TermNotifyAck, 5000), 1);
-    EXPECT_LT(t.elapsed(), 500);
+    int his = 0;
+    ASSERT_TRUE(pumpUntil(
+        [&] {
+            while (stranger.socket.hasPendingDatagrams())
+                his += Udp::messageCode(stranger.socket.receiveDatagram().data()) ==
+                       Udp::Code::TermNotifyAck;
+            return phone.answers(Udp::Code::TermNotifyAck, 0) > 0;
+        },
+        30000));
+    EXPECT_LT(his, 2000);
 }
