@@ -205,7 +205,7 @@ bool WriteSettingsFile(const QString &path, SettingsDescription &description, Fi
         return false;
     const QByteArray bytes = FormatSettingsFile(description, mode);
     // Settings files hold SIP accounts and passwords.
-    switch (SafeFile::writeFile(path, bytes, nullptr, SafeFile::Private)) {
+    switch (SafeFile::writeFile(path, bytes, nullptr, SafeFile::PrivateWhenNew)) {
     case SafeFile::Outcome::Written:
         return true;
     case SafeFile::Outcome::NotCreated:

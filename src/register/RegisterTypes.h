@@ -98,11 +98,14 @@ struct SystemSettings {
     std::int32_t FTPMode = 0;  // non-zero passive
     std::int32_t EntryInt = 0; // hours, 0..255
     QString EditerPath;
+    std::int32_t HistoryKeep = 0; // versions kept per settings file, 1..999
     // Terminals that notices from one source address may add a minute
     // (1..65535); a stored 0 reads as the default.
     std::int32_t NewTermRate = 0;
 };
 
+// Versions kept per settings file when the register holds no value.
+constexpr std::int32_t DefaultHistoryKeep = 50;
 // Generous for a site's boot storm behind one router; the storm benchmark
 // measures it.
 constexpr std::int32_t DefaultNewTermRate = 1000;

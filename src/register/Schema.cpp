@@ -39,7 +39,7 @@ constexpr Column TermInfoColumns[] = {
 
 constexpr Column ConfigInfoColumns[] = {
     {"ID", Long, 0},       {"UDPPort", Long, 0},      {"FTPMode", Long, 0},
-    {"EntryInt", Long, 0}, {"EditerPath", Text, 255},
+    {"EntryInt", Long, 0}, {"EditerPath", Text, 255}, {"HistoryKeep", Long, 0},
     // New terminals a minute from one source address (0: the default).
     {"NewTermRate", Long, 0},
 };
@@ -143,6 +143,8 @@ const std::vector<Column> &listCondColumns()
     return cols;
 }
 
+} // namespace
+
 QString columnDefinition(const Column &c)
 {
     const QString name = QLatin1String(c.name);
@@ -158,6 +160,9 @@ QString columnDefinition(const Column &c)
     }
     return name;
 }
+
+namespace
+{
 
 QString sqlValue(const CondField &f, const ListCondInfo &cond)
 {
@@ -205,15 +210,6 @@ std::span<const CondField> condFields()
     return ListCondFields;
 }
 
-QStringList addColumnStatements(const Table &t, std::size_t present)
-{
-    QStringList out;
-    for (std::size_t i = present; i < t.columns.size(); ++i)
-        out << QStringLiteral("ALTER TABLE %1 ADD COLUMN %2")
-                   .arg(QLatin1String(t.name), columnDefinition(t.columns[i]));
-    return out;
-}
-
 QStringList createStatements()
 {
     QStringList out;
@@ -225,8 +221,9 @@ QStringList createStatements()
                    .arg(QLatin1String(t.name), defs.join(QLatin1String(", ")));
     }
     out << indexStatements()
-        << QStringLiteral("INSERT INTO ConfigInfo (UDPPort, FTPMode, EntryInt, EditerPath) "
-                          "VALUES (4000, 1, 1, '')");
+        << QStringLiteral("INSERT INTO ConfigInfo (UDPPort, FTPMode, EntryInt, EditerPath, "
+                          "HistoryKeep) VALUES (4000, 1, 1, '', %1)")
+               .arg(DefaultHistoryKeep);
     const ListCondInfo cond = DefaultListCond();
     QStringList names, values;
     for (const CondField &f : condFields()) {

@@ -28,11 +28,10 @@ struct Table {
 };
 
 std::span<const Table> tables();
+// A column's text in CREATE TABLE (and in ALTER TABLE ... ADD COLUMN).
+QString columnDefinition(const Column &c);
 // CREATE TABLE/INDEX statements and the rows a fresh file holds.
 QStringList createStatements();
-// The columns a file of an earlier version lacks at the end of a table,
-// which holds the first `present` ones.
-QStringList addColumnStatements(const Table &t, std::size_t present);
 // The indexes of TermInfo ("IF NOT EXISTS": also run at every open).
 QStringList indexStatements();
 

@@ -325,6 +325,12 @@ bool CTermDatabase::createFile(const QString &path)
     return SafeFile::replace(tmp, path);
 }
 
+bool CTermDatabase::createIfAbsent()
+{
+    const QString db = filePath();
+    return QFileInfo::exists(db) || createFile(db);
+}
+
 namespace
 {
 // The UPDATE turning NULL texts of TermInfo, whose texts the look-ups
@@ -456,12 +462,14 @@ int CTermDatabase::open()
                                                      Qt::CaseInsensitive) == 0;
                 ++n;
             }
-            // A file of an earlier version lacks the columns added since.
-            if (same && n > 0 && n < t.columns.size()) {
-                for (const QString &sql : RegisterSchema::addColumnStatements(t, n))
-                    if (!q.exec(sql))
-                        return fail(q.lastError().text());
-                n = t.columns.size();
+            // A register of an earlier version lacks the columns added at
+            // the end since; they are added with their defaults.
+            for (std::size_t c = n; same && n > 0 && c < t.columns.size(); ++c) {
+                if (!q.exec(QStringLiteral("ALTER TABLE %1 ADD COLUMN %2")
+                                .arg(QLatin1String(t.name),
+                                     RegisterSchema::columnDefinition(t.columns[c]))))
+                    return fail(q.lastError().text());
+                n = c + 1;
             }
             if (!same || n != t.columns.size())
                 return fail(QStringLiteral("Table '%1' is missing or its columns differ.")
@@ -1337,6 +1345,10 @@ int CTermDatabase::readSystemSettings(SystemSettings &s)
         s.FTPMode = q.value(r.indexOf(QStringLiteral("FTPMode"))).toInt();
         s.EntryInt = q.value(r.indexOf(QStringLiteral("EntryInt"))).toInt();
         s.EditerPath = q.value(r.indexOf(QStringLiteral("EditerPath"))).toString();
+        s.HistoryKeep = q.value(r.indexOf(QStringLiteral("HistoryKeep"))).toInt();
+        // A register from before the setting holds 0.
+        if (s.HistoryKeep < 1 || s.HistoryKeep > 999)
+            s.HistoryKeep = DefaultHistoryKeep;
         const int rate = q.value(r.indexOf(QStringLiteral("NewTermRate"))).toInt();
         s.NewTermRate = rate > 0 ? rate : DefaultNewTermRate;
     }
@@ -1358,9 +1370,11 @@ int CTermDatabase::writeSystemSettings(SystemSettings &s)
     if (!found)
         return DbAnswer::Done;
     QSqlQuery &u = stmt(QStringLiteral(
-        "UPDATE ConfigInfo SET UDPPort=?, FTPMode=?, EntryInt=?, EditerPath=?, NewTermRate=? "
-        "WHERE ID=?"));
-    bindAll(u, {s.UDPPort, s.FTPMode, s.EntryInt, s.EditerPath, s.NewTermRate, id});
+        "UPDATE ConfigInfo SET UDPPort=?, FTPMode=?, EntryInt=?, EditerPath=?, HistoryKeep=?, "
+        "NewTermRate=? WHERE ID=?"));
+    if (s.HistoryKeep < 1 || s.HistoryKeep > 999)
+        s.HistoryKeep = DefaultHistoryKeep;
+    bindAll(u, {s.UDPPort, s.FTPMode, s.EntryInt, s.EditerPath, s.HistoryKeep, s.NewTermRate, id});
     return runChange(u);
 }
 

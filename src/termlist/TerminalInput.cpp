@@ -1,5 +1,7 @@
 #include "termlist/TerminalInput.h"
 
+#include <QCoreApplication>
+
 namespace TerminalInput
 {
 
@@ -132,10 +134,34 @@ SettingsCheck checkSystemSettings(const QString &portText, const QString &interv
     return r;
 }
 
-int newTerminalRate(const QString &text)
+std::optional<int> historyKeepValue(const QString &text)
+{
+    if (text.isEmpty() || text.size() > 3 || !isDigitsOnly(text))
+        return std::nullopt;
+    const int value = text.toInt();
+    if (value < 1)
+        return std::nullopt;
+    return value;
+}
+
+QString historyKeepMessage()
+{
+    return QCoreApplication::translate(
+        "TerminalInput", "『設定履歴の保存数』は半角数字、1～999の範囲で入力してください。");
+}
+
+std::optional<int> newTermRateValue(const QString &text)
 {
     const int rate = digitValue(text, 65535, 0);
-    return rate >= 1 ? rate : -1;
+    if (rate < 1)
+        return std::nullopt;
+    return rate;
+}
+
+QString newTermRateMessage()
+{
+    return QCoreApplication::translate(
+        "TerminalInput", "『新規端末登録上限』は半角数字、1～65535の範囲で入力してください。");
 }
 
 QString inputErrorCaption()

@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <optional>
 
 namespace TerminalInput
 {
@@ -54,8 +55,14 @@ struct SettingsCheck {
 SettingsCheck checkSystemSettings(const QString &portText, const QString &intervalText,
                                   bool normalModeChecked, int openedPort);
 
-// The rate of new terminals per source address (1..65535); -1 otherwise.
-int newTerminalRate(const QString &text);
+// Versions kept per settings file in the history: digits only, 1..999;
+// nullopt otherwise (historyKeepMessage() is shown then).
+std::optional<int> historyKeepValue(const QString &text);
+QString historyKeepMessage();
+// New terminals a minute from one source address: digits only, 1..65535;
+// nullopt otherwise (newTermRateMessage() is shown then).
+std::optional<int> newTermRateValue(const QString &text);
+QString newTermRateMessage();
 
 // The caption of every input refusal.
 QString inputErrorCaption();

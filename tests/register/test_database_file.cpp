@@ -150,9 +150,8 @@ TEST_F(RegisterTest, SystemSettingsFreshEditorRuleAndMissingRow)
 }
 
 // A new register is the user's alone; a mode its administrator gave it
-// survives the compaction at start. A file of the earlier version gains the
-// rate of new terminals, at its default.
-TEST_F(RegisterTest, PrivateWhenNewModeKeptAndTheRateAddedToEarlierFiles)
+// survives the compaction at start.
+TEST_F(RegisterTest, PrivateWhenNewAndTheAdministratorsModeKept)
 {
     const QString file = dir.file("KELMNGPC_V11.MDB");
     const auto mode = [&] { return QFileInfo(file).permissions() & QFile::Permissions(0x7077); };
@@ -165,12 +164,30 @@ TEST_F(RegisterTest, PrivateWhenNewModeKeptAndTheRateAddedToEarlierFiles)
     ASSERT_EQ(db->readSystemSettings(s), 0);
     EXPECT_EQ(s.NewTermRate, 50);
 
-    raw({"ALTER TABLE ConfigInfo DROP COLUMN NewTermRate"});
     QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
     reopen();
     EXPECT_EQ(mode(), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+}
+
+// A register from before the history setting and the rate of new terminals
+// gains their columns on opening, with their defaults.
+TEST_F(RegisterTest, HistorySettingAddedToAnEarlierRegister)
+{
+    SystemSettings s;
     ASSERT_EQ(db->readSystemSettings(s), 0);
-    EXPECT_EQ(s.NewTermRate, DefaultNewTermRate);
+    EXPECT_EQ(s.HistoryKeep, 50);
+    raw({"UPDATE ConfigInfo SET UDPPort=4100", "ALTER TABLE ConfigInfo DROP COLUMN NewTermRate",
+         "ALTER TABLE ConfigInfo DROP COLUMN HistoryKeep"});
+    ASSERT_TRUE(db->isOpen());
+    ASSERT_EQ(db->readSystemSettings(s), 0);
+    EXPECT_EQ(std::tuple(s.UDPPort, s.HistoryKeep, s.NewTermRate),
+              std::tuple(4100, 50, DefaultNewTermRate));
+    s.HistoryKeep = 7;
+    ASSERT_EQ(db->writeSystemSettings(s), 0);
+    reopen();
+    ASSERT_EQ(db->readSystemSettings(s), 0);
+    EXPECT_EQ(s.HistoryKeep, 7);
+    EXPECT_TRUE(prompts.records.isEmpty());
 }
 
 TEST_F(RegisterTest, ListConditionAndInitInfoFreshRoundTripAndMissingRow)

@@ -16,7 +16,8 @@ CSystemSettingsDialog::CSystemSettingsDialog(const SystemSettings &settings, QWi
     : QDialog(parent), portEdit(new QLineEdit(this)),
       passiveButton(new QRadioButton(QStringLiteral("パッシブモード"), this)),
       normalButton(new QRadioButton(QStringLiteral("通常モード"), this)),
-      intervalEdit(new QLineEdit(this)), rateEdit(new QLineEdit(this)),
+      intervalEdit(new QLineEdit(this)), historyEdit(new QLineEdit(this)),
+      rateEdit(new QLineEdit(this)),
       editorGroup(new QGroupBox(QStringLiteral("設定ファイル編集ツールパス名"), this)),
       editorEdit(new QLineEdit(editorGroup)), okButton(new QPushButton(QStringLiteral("OK"), this)),
       cancelButton(new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this)), m_settings(settings)
@@ -27,6 +28,10 @@ CSystemSettingsDialog::CSystemSettingsDialog(const SystemSettings &settings, QWi
     editorEdit->setMaxLength(255);
     portEdit->setFixedWidth(80);
     intervalEdit->setFixedWidth(80);
+    historyEdit->setMaxLength(3);
+    historyEdit->setFixedWidth(80);
+    historyEdit->setText(QString::number(settings.HistoryKeep > 0 ? settings.HistoryKeep
+                                                                  : DefaultHistoryKeep));
     rateEdit->setMaxLength(5);
     rateEdit->setFixedWidth(80);
     rateEdit->setText(QString::number(settings.NewTermRate > 0 ? settings.NewTermRate
@@ -52,9 +57,12 @@ CSystemSettingsDialog::CSystemSettingsDialog(const SystemSettings &settings, QWi
     grid->addWidget(new QLabel(QStringLiteral("端末登録リフレッシュ間隔"), this), 2, 0);
     grid->addWidget(intervalEdit, 2, 1);
     grid->addWidget(new QLabel(QStringLiteral("（ 0～255　時間）"), this), 2, 2);
-    grid->addWidget(new QLabel(tr("新規端末登録上限"), this), 3, 0);
-    grid->addWidget(rateEdit, 3, 1);
-    grid->addWidget(new QLabel(tr("（ 1～65535　台/分、送信元アドレスごと）"), this), 3, 2);
+    grid->addWidget(new QLabel(tr("設定履歴の保存数"), this), 3, 0);
+    grid->addWidget(historyEdit, 3, 1);
+    grid->addWidget(new QLabel(tr("（ 1～999　版／ファイル）"), this), 3, 2);
+    grid->addWidget(new QLabel(tr("新規端末登録上限"), this), 4, 0);
+    grid->addWidget(rateEdit, 4, 1);
+    grid->addWidget(new QLabel(tr("（ 1～65535　台/分、送信元アドレスごと）"), this), 4, 2);
     grid->setColumnStretch(2, 1);
 
     // The editor path keeps the stored value; its group stays part of the
@@ -94,9 +102,17 @@ void CSystemSettingsDialog::onOk()
         field->selectAll();
         return;
     }
-    const int rate = TerminalInput::newTerminalRate(rateEdit->text());
-    if (rate < 0) {
-        AppMessageBox(1, 1, tr("『新規端末登録上限』は半角数字、1～65535の範囲で入力してください。"),
+    const std::optional<int> keep = TerminalInput::historyKeepValue(historyEdit->text());
+    if (!keep) {
+        AppMessageBox(470, 1, TerminalInput::historyKeepMessage(),
+                      TerminalInput::inputErrorCaption(), MsgType::IconWarning);
+        historyEdit->setFocus();
+        historyEdit->selectAll();
+        return;
+    }
+    const std::optional<int> rate = TerminalInput::newTermRateValue(rateEdit->text());
+    if (!rate) {
+        AppMessageBox(470, 1, TerminalInput::newTermRateMessage(),
                       TerminalInput::inputErrorCaption(), MsgType::IconWarning);
         rateEdit->setFocus();
         rateEdit->selectAll();
@@ -111,6 +127,7 @@ void CSystemSettingsDialog::onOk()
     m_settings.UDPPort = check.port;
     m_settings.FTPMode = check.ftpMode;
     m_settings.EntryInt = check.interval;
-    m_settings.NewTermRate = rate;
+    m_settings.HistoryKeep = *keep;
+    m_settings.NewTermRate = *rate;
     accept();
 }

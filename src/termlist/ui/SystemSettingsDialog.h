@@ -1,7 +1,8 @@
 #pragma once
-// "システム設定": communication port, FTP mode and registration refresh
-// interval, and how many new terminals notices from one address may add a
-// minute. OK validates (a refusal keeps the dialog open with the focus on
+// "システム設定": communication port, FTP mode, registration refresh
+// interval, the number of versions the settings history keeps and how many
+// new terminals notices from one address may add a minute. OK validates (a
+// refusal keeps the dialog open with the focus on
 // the wrong field) and notes that a changed port needs a restart.
 
 #include "register/RegisterTypes.h"
@@ -27,7 +28,8 @@ public:
     QRadioButton *passiveButton;
     QRadioButton *normalButton;
     QLineEdit *intervalEdit;
-    QLineEdit *rateEdit; // new terminals a minute from one source address
+    QLineEdit *historyEdit; // versions kept per settings file
+    QLineEdit *rateEdit;    // new terminals a minute from one source address
     QGroupBox *editorGroup; // hidden: the editor path is not edited here
     QLineEdit *editorEdit;
     QPushButton *okButton;
