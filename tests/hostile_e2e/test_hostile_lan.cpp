@@ -241,6 +241,13 @@ TEST(HostileLan, AcceptedRequestsOncePerAddressAndOneBoxAtATime)
         from.send(request(n, quint16(mac)));
     };
 
+    // A new terminal needs a MAC address of its own: five bytes are none.
+    Stranger odd("127.0.124.80", stack.port);
+    Udp::TermNotify noMac = forged("ERROR", 0, 0);
+    noMac.macAddress = QStringLiteral("02:66:00:00:00");
+    odd.send(request(noMac, 1));
+    EXPECT_EQ(odd.answers(Udp::Code::TermRequestResult, 5000), 1) << "not accepted";
+
     Stranger stranger("127.0.124.66", stack.port);
     int accepted = 0;
     for (int i = 0; i < 30; ++i) {
