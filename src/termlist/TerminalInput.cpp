@@ -27,6 +27,15 @@ int digitValue(const QString &text, int max, int emptyValue)
     return static_cast<int>(v);
 }
 
+// Half-width digits from 1 to max; nullopt otherwise.
+std::optional<int> countValue(const QString &text, int max)
+{
+    const int value = digitValue(text, max, 0);
+    if (value < 1)
+        return std::nullopt;
+    return value;
+}
+
 } // namespace
 
 bool isDigitsOnly(const QString &text)
@@ -136,12 +145,9 @@ SettingsCheck checkSystemSettings(const QString &portText, const QString &interv
 
 std::optional<int> historyKeepValue(const QString &text)
 {
-    if (text.isEmpty() || text.size() > 3 || !isDigitsOnly(text))
+    if (text.size() > 3)
         return std::nullopt;
-    const int value = text.toInt();
-    if (value < 1)
-        return std::nullopt;
-    return value;
+    return countValue(text, 999);
 }
 
 QString historyKeepMessage()
@@ -152,10 +158,7 @@ QString historyKeepMessage()
 
 std::optional<int> newTermRateValue(const QString &text)
 {
-    const int rate = digitValue(text, 65535, 0);
-    if (rate < 1)
-        return std::nullopt;
-    return rate;
+    return countValue(text, 65535);
 }
 
 QString newTermRateMessage()

@@ -102,22 +102,17 @@ void CSystemSettingsDialog::onOk()
         field->selectAll();
         return;
     }
+    const auto refuse = [](QLineEdit *field, const QString &message) {
+        AppMessageBox(470, 1, message, TerminalInput::inputErrorCaption(), MsgType::IconWarning);
+        field->setFocus();
+        field->selectAll();
+    };
     const std::optional<int> keep = TerminalInput::historyKeepValue(historyEdit->text());
-    if (!keep) {
-        AppMessageBox(470, 1, TerminalInput::historyKeepMessage(),
-                      TerminalInput::inputErrorCaption(), MsgType::IconWarning);
-        historyEdit->setFocus();
-        historyEdit->selectAll();
-        return;
-    }
+    if (!keep)
+        return refuse(historyEdit, TerminalInput::historyKeepMessage());
     const std::optional<int> rate = TerminalInput::newTermRateValue(rateEdit->text());
-    if (!rate) {
-        AppMessageBox(470, 1, TerminalInput::newTermRateMessage(),
-                      TerminalInput::inputErrorCaption(), MsgType::IconWarning);
-        rateEdit->setFocus();
-        rateEdit->selectAll();
-        return;
-    }
+    if (!rate)
+        return refuse(rateEdit, TerminalInput::newTermRateMessage());
     if (check.portChanged)
         AppMessageBox(
             680, 1,
