@@ -4,6 +4,7 @@
 #include "common/Cp932.h"
 #include "common/FileAttributes.h"
 #include "common/ProcessValues.h"
+#include "register/RegisterTypes.h"
 
 #include <QFile>
 #include <QMutex>
@@ -111,6 +112,8 @@ QByteArray formatErrorLine(const LogRecord &record, const QDateTime &at)
             line += OpenRefusalText(record.detailCode).toLatin1();
             break;
         case ErrLog::Ftp:
+        case ErrLog::FirmMismatch:
+        case ErrLog::FirmNoAnswer:
             line += Cp932::encode(record.detail);
             break;
         default:
@@ -176,6 +179,10 @@ bool writeRegisterError(int kind, const QString &termId, const QString &address)
 {
     if (kind == ErrLog::TermIdMismatch)
         return writeError(ErrLog::TermIdMismatch, termId, address);
+    if (kind == RegisterLogKind::FirmMismatch)
+        return writeError(ErrLog::FirmMismatch, termId, address);
+    if (kind == RegisterLogKind::FirmNoAnswer)
+        return writeError(ErrLog::FirmNoAnswer, termId, address);
     return writeError(kind, termId);
 }
 

@@ -36,8 +36,10 @@ bool writeOperation(int number, const QString &termId, int resultCode);
 // A line of its own (the schedule runs' start and end lines), CR LF added.
 bool writeText(const QString &text);
 
-// Log lines of the register update: kind 1 (terminal ID held twice) and
-// kind 2 (address held twice, with the address in dotted form).
+// Log lines of the register update: kind 1 (terminal ID held twice), kind 2
+// (address held twice, with the address in dotted form), kinds 3 and 4 (a
+// firmware check found another version or no notice; the versions in place
+// of the address).
 bool writeRegisterError(int kind, const QString &termId, const QString &address = {});
 
 // The lines exactly as they are written (CP932 bytes, CR LF at the end).
