@@ -419,7 +419,7 @@ SessionTarget CommManagerCore::targetFor(const TermRequestPayload &request) cons
         if (remote.isEmpty())
             continue;
         t.files.append(FilePair{f.localPath, remote});
-        if (f.kind == UpdateFileKind::Boot || f.kind == UpdateFileKind::System)
+        if (RestartsTerminal(f))
             t.restartAfterRemote = true;
     }
     return t;

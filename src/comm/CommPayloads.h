@@ -22,6 +22,7 @@
 struct RequestFile {
     QString localPath;
     QString remoteName;
+    int kind = 0; // UpdateFileKind of a firmware file, 0 otherwise
     bool operator==(const RequestFile &) const = default;
 };
 
@@ -106,6 +107,14 @@ struct UpdateFile {
     QString stamp;    // last write, "%d%m%Y%H%M%S"; empty when not recorded
     QString localPath;
 };
+
+// A terminal-initiated update restarts the terminal when it brings a boot
+// program or a (stamped) system settings file.
+inline bool RestartsTerminal(const UpdateFile &f)
+{
+    return f.kind == UpdateFileKind::Boot ||
+           (f.kind == UpdateFileKind::System && !f.stamp.isEmpty());
+}
 
 // Decision codes of a terminal-initiated request.
 namespace UpdateDecision

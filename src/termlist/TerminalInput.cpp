@@ -1,5 +1,9 @@
 #include "termlist/TerminalInput.h"
 
+#include <QCoreApplication>
+
+#include <algorithm>
+
 namespace TerminalInput
 {
 
@@ -130,6 +134,23 @@ SettingsCheck checkSystemSettings(const QString &portText, const QString &interv
     r.ftpMode = normalModeChecked ? 0 : 1;
     r.portChanged = port != openedPort;
     return r;
+}
+
+int firmCheckWaitMinutes(const QString &text)
+{
+    const int minutes = digitValue(text, 1440, -1);
+    return minutes >= 1 ? minutes : -1;
+}
+
+QString firmCheckWaitRefusal()
+{
+    return QCoreApplication::translate(
+        "TerminalInput", "『ファーム確認待ち時間』は半角数字、1～1440の範囲で入力してください。");
+}
+
+QString firmCheckWaitText(int seconds)
+{
+    return QString::number((std::max(seconds, 1) + 59) / 60);
 }
 
 QString inputErrorCaption()

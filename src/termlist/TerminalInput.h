@@ -54,6 +54,14 @@ struct SettingsCheck {
 SettingsCheck checkSystemSettings(const QString &portText, const QString &intervalText,
                                   bool normalModeChecked, int openedPort);
 
+// The firmware check's wait in whole minutes, 1..1440 (digits only); -1
+// when the text is not one.
+int firmCheckWaitMinutes(const QString &text);
+// Its refusal, shown like the others.
+QString firmCheckWaitRefusal();
+// The stored seconds as the dialog shows them (minutes, rounded up).
+QString firmCheckWaitText(int seconds);
+
 // The caption of every input refusal.
 QString inputErrorCaption();
 
