@@ -16,7 +16,7 @@ CSystemSettingsDialog::CSystemSettingsDialog(const SystemSettings &settings, QWi
     : QDialog(parent), portEdit(new QLineEdit(this)),
       passiveButton(new QRadioButton(QStringLiteral("パッシブモード"), this)),
       normalButton(new QRadioButton(QStringLiteral("通常モード"), this)),
-      intervalEdit(new QLineEdit(this)),
+      intervalEdit(new QLineEdit(this)), firmWaitEdit(new QLineEdit(this)),
       editorGroup(new QGroupBox(QStringLiteral("設定ファイル編集ツールパス名"), this)),
       editorEdit(new QLineEdit(editorGroup)), okButton(new QPushButton(QStringLiteral("OK"), this)),
       cancelButton(new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this)), m_settings(settings)
@@ -27,6 +27,9 @@ CSystemSettingsDialog::CSystemSettingsDialog(const SystemSettings &settings, QWi
     editorEdit->setMaxLength(255);
     portEdit->setFixedWidth(80);
     intervalEdit->setFixedWidth(80);
+    firmWaitEdit->setMaxLength(4);
+    firmWaitEdit->setFixedWidth(80);
+    firmWaitEdit->setText(TerminalInput::firmCheckWaitText(settings.FirmCheckWait));
 
     portEdit->setText(QString::number(settings.UDPPort));
     intervalEdit->setText(QString::number(settings.EntryInt));
@@ -48,6 +51,9 @@ CSystemSettingsDialog::CSystemSettingsDialog(const SystemSettings &settings, QWi
     grid->addWidget(new QLabel(QStringLiteral("端末登録リフレッシュ間隔"), this), 2, 0);
     grid->addWidget(intervalEdit, 2, 1);
     grid->addWidget(new QLabel(QStringLiteral("（ 0～255　時間）"), this), 2, 2);
+    grid->addWidget(new QLabel(tr("ファーム確認待ち時間"), this), 3, 0);
+    grid->addWidget(firmWaitEdit, 3, 1);
+    grid->addWidget(new QLabel(tr("（ 1～1440　分）"), this), 3, 2);
     grid->setColumnStretch(2, 1);
 
     // The editor path keeps the stored value; its group stays part of the
@@ -87,6 +93,14 @@ void CSystemSettingsDialog::onOk()
         field->selectAll();
         return;
     }
+    const int firmWait = TerminalInput::firmCheckWaitMinutes(firmWaitEdit->text());
+    if (firmWait < 0) {
+        AppMessageBox(1, 1, TerminalInput::firmCheckWaitRefusal(),
+                      TerminalInput::inputErrorCaption(), MsgType::IconWarning);
+        firmWaitEdit->setFocus();
+        firmWaitEdit->selectAll();
+        return;
+    }
     if (check.portChanged)
         AppMessageBox(
             680, 1,
@@ -96,5 +110,8 @@ void CSystemSettingsDialog::onOk()
     m_settings.UDPPort = check.port;
     m_settings.FTPMode = check.ftpMode;
     m_settings.EntryInt = check.interval;
+    // A wait stored in seconds keeps them unless the minutes were changed.
+    if (firmWaitEdit->text() != TerminalInput::firmCheckWaitText(m_settings.FirmCheckWait))
+        m_settings.FirmCheckWait = firmWait * 60;
     accept();
 }

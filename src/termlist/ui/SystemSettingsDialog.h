@@ -1,7 +1,7 @@
 #pragma once
-// "システム設定": communication port, FTP mode and registration refresh
-// interval. OK validates (a refusal keeps the dialog open with the focus on
-// the wrong field) and notes that a changed port needs a restart.
+// "システム設定": communication port, FTP mode, registration refresh
+// interval and the wait of a firmware check. OK validates (a refusal keeps the dialog open with the
+// focus on the wrong field) and notes that a changed port needs a restart.
 
 #include "register/RegisterTypes.h"
 
@@ -26,7 +26,8 @@ public:
     QRadioButton *passiveButton;
     QRadioButton *normalButton;
     QLineEdit *intervalEdit;
-    QGroupBox *editorGroup; // hidden: the editor path is not edited here
+    QLineEdit *firmWaitEdit; // minutes
+    QGroupBox *editorGroup;  // hidden: the editor path is not edited here
     QLineEdit *editorEdit;
     QPushButton *okButton;
     QPushButton *cancelButton;

@@ -24,8 +24,10 @@
 #include <memory>
 #include <vector>
 
+class CDashboardWindow;
 class CTermDatabase;
 class CTermListModel;
+class FirmCheckTracker;
 class CViewCommandHost;
 class CommandFlow;
 class NoticeApplier;
@@ -59,6 +61,13 @@ public:
     // The status line goes into this pane of the frame's status bar.
     void setStatusPane(QLabel *pane);
     QString statusText() const { return m_statusText; }
+    // The count of silent terminals, redrawn with the list.
+    void setSilentPane(QLabel *pane);
+    QString silentText() const { return m_silentText; }
+    // Ends the firmware checks no notice answered in time.
+    FirmCheckTracker &firmChecks() { return *m_firmChecks; }
+    // The dashboard window while it exists.
+    CDashboardWindow *dashboard() const;
 
     // Fills the frame's menu bar with the program's menus. Actions carry
     // object names ("actionAddTerminals", ...) so that they can be found.
@@ -116,6 +125,11 @@ public slots:
     void onScheduleSettings();
     void onScheduleRun();
     void onInitialSettings();
+    // "表示" → "ダッシュボード": opens (or brings forward) the dashboard.
+    void onDashboard();
+    // A click on a dashboard bar: the list shows exactly its terminals and
+    // comes forward. Ignored while a command holds the main window.
+    void onDashboardBar(int chart, int bar);
 
     // A click on a column header: posts Msg::HeaderClick to the view when the
     // column offers sorting or filtering.
@@ -152,6 +166,10 @@ private:
     std::unique_ptr<StoredRequestDiscard> m_discard;
     std::unique_ptr<ViewNotifications> m_notifications;
     std::unique_ptr<Receiver> m_receiver;
+    std::unique_ptr<FirmCheckTracker> m_firmChecks;
+    QPointer<CDashboardWindow> m_dashboard;
+    QPointer<QLabel> m_silentPane;
+    QString m_silentText;
     ListCondInfo m_cond;
     SelectionMemory m_memory;
     bool m_refreshPending = false;
