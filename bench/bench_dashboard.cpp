@@ -21,7 +21,9 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <cmath>
 #include <cstdio>
+#include <ctime>
 
 namespace
 {
@@ -46,7 +48,8 @@ RegistrationData terminal(int i)
     d.MachineName = QStringLiteral("KX-IP100");
     d.MachineType = QStringLiteral("Type1");
     d.VerBoot = QString::asprintf("1.%02d", n % 6);
-    d.VerApli = QString::asprintf("%d.%02d", 1 + n % 40 / 10, n % 40 * 3);
+    // 40 versions, the newer ones on more terminals.
+    d.VerApli = QString::asprintf("2.%02d", int(std::sqrt(double(n % 1600))));
     d.UserInfo2 = QStringLiteral("user %1").arg(n);
     return d;
 }
@@ -84,6 +87,15 @@ bool prepareRegister(const QString &folder)
     return true;
 }
 
+// The process's CPU time: beside the wall time it tells a loaded machine
+// from a slow dashboard.
+double cpuSeconds()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+    return ts.tv_sec + ts.tv_nsec / 1e9;
+}
+
 void shoot(QWidget *w, const char *name)
 {
     const QString folder = qEnvironmentVariable("KEL_SHOTS");
@@ -119,12 +131,14 @@ int runView(int argc, char **argv, const QString &folder)
 
     QElapsedTimer open;
     open.start();
+    const double openCpu0 = cpuSeconds();
     view.action(QStringLiteral("actionDashboard"))->trigger();
     CDashboardWindow *dashboard = view.dashboard();
     if (!dashboard)
         return 1;
     paintAll(*dashboard);
     const qint64 openNs = open.nsecsElapsed();
+    std::fprintf(stderr, "dashboard_open_65535: cpu %.3f s\n", cpuSeconds() - openCpu0);
     if (dashboard->chartData(FleetCharts::Chart::ApliVer).total != Terminals) {
         std::fprintf(stderr, "the charts count %lld terminals\n",
                      dashboard->chartData(FleetCharts::Chart::ApliVer).total);
@@ -136,14 +150,17 @@ int runView(int argc, char **argv, const QString &folder)
     shoot(&view, "list-65535.png");
 
     // What the list's refresh adds for the dashboard: best of three.
-    double best = 1e9;
+    double best = 1e9, bestCpu = 0;
     for (int round = 0; round < 3; ++round) {
         QElapsedTimer t;
         t.start();
+        const double cpu0 = cpuSeconds();
         dashboard->refresh();
         paintAll(*dashboard);
-        best = std::min(best, t.nsecsElapsed() / 1e9);
+        if (t.nsecsElapsed() / 1e9 < best)
+            best = t.nsecsElapsed() / 1e9, bestCpu = cpuSeconds() - cpu0;
     }
+    std::fprintf(stderr, "dashboard_refresh_65535: cpu %.3f s\n", bestCpu);
     std::printf("OPEN %.3f\nREFRESH %.3f\nRSS %ld\n", openNs / 1e9, best, rssKb);
     std::fflush(stdout);
     return 0;

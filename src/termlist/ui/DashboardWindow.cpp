@@ -6,6 +6,7 @@
 #include <QChart>
 #include <QChartView>
 #include <QGridLayout>
+#include <QHorizontalBarSeries>
 #include <QPieSeries>
 #include <QPieSlice>
 #include <QValueAxis>
@@ -15,20 +16,27 @@ using FleetCharts::Chart;
 namespace
 {
 
-// Where each chart sits: row, column, columns spanned.
+// Where each chart sits: row, column, rows and columns spanned. The results,
+// with up to 12 bars, get two rows.
 struct Place {
     Chart chart;
-    int row, column, span;
+    int row, column, rows, columns;
 };
 constexpr Place Places[] = {
-    {Chart::ApliVer, 0, 0, 2}, {Chart::BootVer, 0, 2, 1}, {Chart::Sip, 1, 0, 1},
-    {Chart::Alert, 1, 1, 1},   {Chart::Result, 1, 2, 1},  {Chart::FirmCheck, 2, 0, 1},
-    {Chart::Silent, 2, 1, 1},
+    {Chart::ApliVer, 0, 0, 1, 2}, {Chart::BootVer, 0, 2, 1, 1},   {Chart::Sip, 1, 0, 1, 1},
+    {Chart::Alert, 1, 1, 1, 1},   {Chart::Result, 1, 2, 2, 1},    {Chart::FirmCheck, 2, 0, 1, 1},
+    {Chart::Silent, 2, 1, 1, 1},
 };
 
 bool isPie(Chart c)
 {
-    return c == Chart::Sip || c == Chart::Result || c == Chart::FirmCheck || c == Chart::Silent;
+    return c == Chart::Sip || c == Chart::FirmCheck || c == Chart::Silent;
+}
+
+// Long labels (alerts, result texts) read better along bars lying down.
+bool isHorizontal(Chart c)
+{
+    return c == Chart::Alert || c == Chart::Result;
 }
 
 } // namespace
@@ -50,7 +58,7 @@ CDashboardWindow::CDashboardWindow(CTermDatabase &db, QWidget *parent)
         view->setRenderHint(QPainter::Antialiasing);
         view->setMinimumSize(240, 200);
         m_views[std::size_t(p.chart)] = view;
-        grid->addWidget(view, p.row, p.column, 1, p.span);
+        grid->addWidget(view, p.row, p.column, p.rows, p.columns);
     }
     resize(1200, 720);
 }
@@ -92,30 +100,42 @@ void CDashboardWindow::draw(Chart which)
 void CDashboardWindow::drawBars(QChart *chart, Chart which)
 {
     const FleetCharts::ChartData &d = chartData(which);
+    const bool lying = isHorizontal(which);
     auto *set = new QBarSet(FleetCharts::title(which));
     QStringList categories;
     qint64 highest = 0;
-    for (const FleetCharts::Bar &b : d.bars) {
+    // Lying bars list from the top, as they are read.
+    for (std::size_t i = 0; i < d.bars.size(); ++i) {
+        const FleetCharts::Bar &b = d.bars[lying ? d.bars.size() - 1 - i : i];
         *set << qreal(b.count);
-        categories << b.label;
+        // Lying, the count goes with the label: a bar too short to carry it
+        // still tells it.
+        categories << (lying ? QStringLiteral("%1  %2").arg(b.label).arg(b.count) : b.label);
         highest = std::max(highest, b.count);
     }
-    auto *series = new QBarSeries;
+    QAbstractBarSeries *series = lying ? static_cast<QAbstractBarSeries *>(new QHorizontalBarSeries)
+                                       : new QBarSeries;
     series->append(set);
-    series->setLabelsVisible(true);
-    series->setLabelsPosition(QAbstractBarSeries::LabelsOutsideEnd);
+    series->setBarWidth(0.7);
     chart->addSeries(series);
-    auto *x = new QBarCategoryAxis;
-    x->append(categories);
-    auto *y = new QValueAxis;
-    // Room above the highest bar for its label.
-    y->setRange(0, std::max<qreal>(1, highest * 1.15));
-    y->setLabelFormat(QStringLiteral("%d"));
-    chart->addAxis(x, Qt::AlignBottom);
-    chart->addAxis(y, Qt::AlignLeft);
-    series->attachAxis(x);
-    series->attachAxis(y);
-    connect(set, &QBarSet::clicked, this, [this, which](int index) { clickBar(which, index); });
+    auto *categoryAxis = new QBarCategoryAxis;
+    categoryAxis->append(categories);
+    auto *valueAxis = new QValueAxis;
+    valueAxis->setRange(0, std::max<qreal>(1, highest));
+    valueAxis->setLabelFormat(QStringLiteral("%d"));
+    valueAxis->applyNiceNumbers();
+    chart->addAxis(categoryAxis, lying ? Qt::AlignLeft : Qt::AlignBottom);
+    chart->addAxis(valueAxis, lying ? Qt::AlignBottom : Qt::AlignLeft);
+    series->attachAxis(categoryAxis);
+    series->attachAxis(valueAxis);
+    if (!lying) {
+        series->setLabelsPosition(QAbstractBarSeries::LabelsOutsideEnd);
+        series->setLabelsVisible(true);
+        set->setLabelColor(chart->titleBrush().color());
+    }
+    const int last = int(d.bars.size()) - 1;
+    connect(set, &QBarSet::clicked, this,
+            [this, which, lying, last](int index) { clickBar(which, lying ? last - index : index); });
 }
 
 void CDashboardWindow::drawPie(QChart *chart, Chart which)
