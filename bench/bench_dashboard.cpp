@@ -6,6 +6,7 @@
 // chart is painted), redraws it the way the list's refresh does (timed) and
 // reports its resident size with both open. KEL_SHOTS=DIR saves both windows.
 #include "BenchMemory.h"
+#include "BenchRegister.h"
 #include "common/ProcessValues.h"
 #include "register/TermDatabase.h"
 #include "termlist/TermListModel.h"
@@ -29,28 +30,17 @@ namespace
 {
 
 constexpr int Terminals = 65535;
-constexpr int Burst = 1000;
-
+// 40 application versions, the newer ones on more terminals; six boot
+// versions; every 64th terminal holds the ID of the one before, every 97th
+// its address.
 RegistrationData terminal(int i)
 {
-    RegistrationData d;
+    RegistrationData d = BenchTerminal(i);
     const int n = i + 1;
-    // Every 64th terminal holds the ID of the one before; every 97th its address.
-    const int idOf = n % 64 == 0 ? n - 1 : n;
-    const int addrOf = n % 97 == 0 ? n - 1 : n;
-    d.TermID = QString::number(idOf);
-    d.IPAddr = 10u | std::uint32_t((addrOf >> 16) & 0xff) << 8 |
-               std::uint32_t((addrOf >> 8) & 0xff) << 16 | std::uint32_t(addrOf & 0xff) << 24;
-    d.UserInfo1 = QString::asprintf("00:1B:%02X:%02X:%02X:%02X", (i >> 24) & 0xff, (i >> 16) & 0xff,
-                                    (i >> 8) & 0xff, i & 0xff);
-    d.Regist = n % 3;
-    d.Vendor = QStringLiteral("Vendor");
-    d.MachineName = QStringLiteral("KX-IP100");
-    d.MachineType = QStringLiteral("Type1");
+    d.TermID = QString::number(n % 64 == 0 ? n - 1 : n);
+    d.IPAddr = BenchAddress(n % 97 == 0 ? n - 1 : n);
     d.VerBoot = QString::asprintf("1.%02d", n % 6);
-    // 40 versions, the newer ones on more terminals.
     d.VerApli = QString::asprintf("2.%02d", int(std::sqrt(double(n % 1600))));
-    d.UserInfo2 = QStringLiteral("user %1").arg(n);
     return d;
 }
 
@@ -59,22 +49,14 @@ bool prepareRegister(const QString &folder)
     CTermDatabase db(folder);
     if (!db.startUp())
         return false;
-    const QDateTime now = QDateTime::currentDateTime();
     // Heard over the last three hours: with the interval of one hour, a third
     // of them are silent.
+    const QDateTime now = QDateTime::currentDateTime();
     int minutesAgo = 0;
     db.setClock([&] { return now.addSecs(-60 * minutesAgo); });
-    std::vector<RegistrationData> burst;
-    burst.reserve(Burst);
-    for (int i = 0; i < Terminals; ++i) {
-        burst.push_back(terminal(i));
-        if (burst.size() == Burst || i == Terminals - 1) {
-            minutesAgo = (i / Burst) * 3 % 180;
-            if (db.registerUpdates(burst) != 0)
-                return false;
-            burst.clear();
-        }
-    }
+    if (!FillBenchRegister(db, Terminals, terminal,
+                           [&](int first) { minutesAgo = (first / 1000) * 3 % 180; }))
+        return false;
     // Results and firmware checks in every state, set in bulk.
     std::vector<QVariantList> none;
     for (const char *sql :

@@ -4,6 +4,7 @@
 // it, re-sorts it through the header-click path and reports its memory; the
 // parent times that process from its start until the list is shown.
 #include "BenchMemory.h"
+#include "BenchRegister.h"
 #include "common/ProcessValues.h"
 #include "register/TermDatabase.h"
 #include "termlist/TermListModel.h"
@@ -25,43 +26,10 @@ namespace
 {
 
 constexpr int Terminals = 65535;
-constexpr int Burst = 1000;
-
-RegistrationData terminal(int i)
-{
-    RegistrationData d;
-    const int n = i + 1;
-    d.TermID = QString::number(n);
-    d.IPAddr = 10u | std::uint32_t((n >> 16) & 0xff) << 8 | std::uint32_t((n >> 8) & 0xff) << 16 |
-               std::uint32_t(n & 0xff) << 24;
-    d.UserInfo1 = QString::asprintf("00:1B:%02X:%02X:%02X:%02X", (i >> 24) & 0xff, (i >> 16) & 0xff,
-                                    (i >> 8) & 0xff, i & 0xff);
-    d.Regist = n % 3;
-    d.Vendor = QStringLiteral("Vendor");
-    d.MachineName = QStringLiteral("KX-IP100");
-    d.MachineType = QStringLiteral("Type1");
-    d.VerBoot = QStringLiteral("1.00");
-    d.VerApli = QString::asprintf("2.%02d", n % 100);
-    d.UserInfo2 = QStringLiteral("user %1").arg(n);
-    return d;
-}
-
 bool prepareRegister(const QString &folder)
 {
     CTermDatabase db(folder);
-    if (!db.startUp())
-        return false;
-    std::vector<RegistrationData> burst;
-    burst.reserve(Burst);
-    for (int i = 0; i < Terminals; ++i) {
-        burst.push_back(terminal(i));
-        if (burst.size() == Burst || i == Terminals - 1) {
-            if (db.registerUpdates(burst) != 0)
-                return false;
-            burst.clear();
-        }
-    }
-    return true;
+    return db.startUp() && FillBenchRegister(db, Terminals, BenchTerminal);
 }
 
 // The child: everything a start-up does for the list, then the re-sort.

@@ -1081,19 +1081,25 @@ int CTermDatabase::readListSql(const QString &jetSql, std::vector<TermEntry> &li
 
 // ---------------------------------------------------------------- results and look-ups
 
+int CTermDatabase::firstRow(const QString &lookup, const QString &value, qint64 &id)
+{
+    QSqlQuery &q = stmt(lookup);
+    bindAll(q, {value});
+    if (!exec(q))
+        return DbAnswer::Failed;
+    bool found = false;
+    id = takeFirstId(q, found);
+    return found ? DbAnswer::Done : DbAnswer::NoRow;
+}
+
 int CTermDatabase::setResultByAddress(const QString &termId, std::uint32_t ipAddr,
                                       std::int32_t kind, std::int32_t code)
 {
     if (!isOpen())
         return DbAnswer::NotOpen;
-    QSqlQuery &q = stmt(FindByAddr);
-    bindAll(q, {StoredIpAddr(ipAddr)});
-    if (!exec(q))
-        return DbAnswer::Failed;
-    bool found = false;
-    const qint64 id = takeFirstId(q, found);
-    if (!found)
-        return DbAnswer::NoRow;
+    qint64 id = 0;
+    if (const int answer = firstRow(FindByAddr, StoredIpAddr(ipAddr), id); answer != DbAnswer::Done)
+        return answer;
 
     // Kind 1 with code 0 leaves the dates: the registration that completes a
     // terminal information request sets them.
@@ -1124,14 +1130,9 @@ int CTermDatabase::setResultByMac(const QString &mac, std::int32_t kind, std::in
 {
     if (!isOpen())
         return DbAnswer::NotOpen;
-    QSqlQuery &q = stmt(FindByMac);
-    bindAll(q, {mac});
-    if (!exec(q))
-        return DbAnswer::Failed;
-    bool found = false;
-    const qint64 id = takeFirstId(q, found);
-    if (!found)
-        return DbAnswer::NoRow;
+    qint64 id = 0;
+    if (const int answer = firstRow(FindByMac, mac, id); answer != DbAnswer::Done)
+        return answer;
     const bool dates = !(kind == 1 && code == 0);
     QSqlQuery &u = stmt(dates ? QStringLiteral("UPDATE TermInfo SET ResultKind=?, ResultCode=?, "
                                                "EntryDate=?, ResultDate=? WHERE ID=?")
@@ -1206,14 +1207,12 @@ int CTermDatabase::startFirmCheck(const QString &mac, std::uint32_t ipAddr, std:
 {
     if (!isOpen())
         return DbAnswer::NotOpen;
-    QSqlQuery &q = stmt(mac.isEmpty() ? FindByAddr : FindByMac);
-    bindAll(q, {mac.isEmpty() ? StoredIpAddr(ipAddr) : mac});
-    if (!exec(q))
-        return DbAnswer::Failed;
-    bool found = false;
-    const qint64 id = takeFirstId(q, found);
-    if (!found)
-        return DbAnswer::NoRow;
+    qint64 id = 0;
+    // Found as results are set: by MAC address, by address without one.
+    const int answer = mac.isEmpty() ? firstRow(FindByAddr, StoredIpAddr(ipAddr), id)
+                                     : firstRow(FindByMac, mac, id);
+    if (answer != DbAnswer::Done)
+        return answer;
     const bool check = !version.trimmed().isEmpty();
     QSqlQuery &u = stmt(QStringLiteral("UPDATE TermInfo SET FirmCheck=?, FirmCheckKind=?, "
                                        "FirmCheckVer=?, FirmCheckDate=? WHERE ID=?"));
@@ -1297,7 +1296,12 @@ int CTermDatabase::aggregate(const QString &sql, const QVariantList &values,
 {
     if (!isOpen())
         return DbAnswer::NotOpen;
-    QSqlQuery &q = stmt(sql);
+    // Prepared each time: the texts carry times (the silence), and a cache
+    // of them would grow with every redraw.
+    QSqlQuery q(m_db);
+    q.setForwardOnly(true);
+    if (!q.prepare(sql))
+        return reportError(q.lastError().text());
     int i = 0;
     for (const QVariant &v : values)
         q.bindValue(i++, bindable(v));

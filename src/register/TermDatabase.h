@@ -102,8 +102,8 @@ public:
     QDateTime silentSince();
     // Silent terminals (see SilentCondition). Answers 0, 1, 9.
     int countSilent(qint64 &count);
-    // Runs one aggregate query (SQLite text, values bound in order) and
-    // appends its rows. Answers 0, 1 (error shown), 9.
+    // Runs one aggregate query (SQLite text, not translated; values bound in
+    // order) and appends its rows. Answers 0, 1 (error shown), 9.
     int aggregate(const QString &sql, const QVariantList &values, std::vector<QVariantList> &rows);
     // The clock behind every "now" of the register.
     QDateTime now() const;
@@ -157,6 +157,9 @@ private:
     bool run(DirectStatement &st, bool *row = nullptr);
     // Runs an UPDATE/INSERT/DELETE: 0, or 1 after the error was shown.
     int runChange(QSqlQuery &u);
+    // The record number of the first row a one-value look-up finds: 0, 1
+    // or 2 (no row).
+    int firstRow(const QString &lookup, const QString &value, qint64 &id);
     int reportError(const QString &description);
     static bool readListDirect(void *handle, const QString &sql, std::vector<TermEntry> &list,
                                QString &error);

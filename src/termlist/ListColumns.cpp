@@ -114,8 +114,6 @@ namespace ListColumns
 
 QString baseHeader(ViewColumn column)
 {
-    if (column == ViewColumn::LastNotice || column == ViewColumn::FirmCheck)
-        return QCoreApplication::translate("ListColumns", def(column).header);
     return QString::fromUtf8(def(column).header);
 }
 

@@ -10,9 +10,14 @@
 namespace
 {
 
-QString oldRegister()
+// The register of the version before, as the program folder's register.
+QString placeOldRegister(const TempDir &dir)
 {
-    return QStringLiteral(KEL_SOURCE_DIR "/tests/register/data/old_register.mdb");
+    ProcessValues::startupAbort = 0;
+    const QString path = dir.file("KELMNGPC_V11.MDB");
+    EXPECT_TRUE(QFile::copy(KEL_SOURCE_DIR "/tests/register/data/old_register.mdb", path));
+    QFile(path).setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    return path;
 }
 
 // Runs statements on a register file that no object holds open.
@@ -52,10 +57,7 @@ TEST(RegisterUpgrade, AnOlderRegisterKeepsEveryRowAndGetsTheNewColumnsEmpty)
 {
     TempDir dir;
     ScriptedPrompter prompts;
-    ProcessValues::startupAbort = 0;
-    const QString path = dir.file("KELMNGPC_V11.MDB");
-    ASSERT_TRUE(QFile::copy(oldRegister(), path));
-    QFile(path).setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    const QString path = placeOldRegister(dir);
     {
         CTermDatabase db(dir.path());
         ASSERT_TRUE(db.startUp());
@@ -132,10 +134,7 @@ TEST(RegisterUpgrade, AFailedStepLeavesTheOlderRegisterAsItWas)
 {
     TempDir dir;
     ScriptedPrompter prompts;
-    ProcessValues::startupAbort = 0;
-    const QString path = dir.file("KELMNGPC_V11.MDB");
-    ASSERT_TRUE(QFile::copy(oldRegister(), path));
-    QFile(path).setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    const QString path = placeOldRegister(dir);
     // TermInfo's columns are added first; ConfigInfo, made a view with the
     // same columns, refuses its column.
     onFile(path, {"ALTER TABLE ConfigInfo RENAME TO ConfigRows",

@@ -6,6 +6,7 @@
 #include "register/TermDatabase.h"
 #include "termlist/FirmChecks.h"
 #include "termlist/FleetCharts.h"
+#include "termlist/TerminalInput.h"
 
 #include "support/ScriptedPrompter.h"
 #include "support/TempDir.h"
@@ -343,4 +344,19 @@ TEST_F(FleetTest, TheTrackerEndsWaitsWhenTheirTimeIsUpAndArmsForTheNext)
     now = now.addSecs(1);
     EXPECT_EQ(tracker.check(), 1);
     EXPECT_FALSE(tracker.nextCheck().isValid());
+}
+
+TEST(FirmChecks, TheWaitIsEnteredInMinutesAndStoredInSeconds)
+{
+    const struct {
+        const char *text;
+        int minutes;
+    } inputs[] = {{"1", 1}, {"15", 15}, {"1440", 1440}, {"0", -1},  {"1441", -1},
+                  {"", -1}, {"-5", -1}, {" 5", -1},     {"５", -1}, {"99999999999", -1}};
+    for (const auto &in : inputs)
+        EXPECT_EQ(TerminalInput::firmCheckWaitMinutes(in.text), in.minutes) << in.text;
+    // A wait of seconds (set for a test) shows as the minutes it reaches into.
+    EXPECT_EQ(TerminalInput::firmCheckWaitText(900), "15");
+    EXPECT_EQ(TerminalInput::firmCheckWaitText(20), "1");
+    EXPECT_EQ(TerminalInput::firmCheckWaitText(901), "16");
 }

@@ -724,8 +724,11 @@ void CTerminalView::onDashboard()
     if (!m_dashboard) {
         m_dashboard = new CDashboardWindow(*m_db, this);
         m_dashboard->setAttribute(Qt::WA_DeleteOnClose);
-        connect(m_dashboard, &CDashboardWindow::barClicked, this,
-                [this](FleetCharts::Chart chart, int bar) { onDashboardBar(int(chart), bar); });
+        // Queued: the list's redraw redraws the charts, whose bar sent the click.
+        connect(
+            m_dashboard, &CDashboardWindow::barClicked, this,
+            [this](FleetCharts::Chart chart, int bar) { onDashboardBar(int(chart), bar); },
+            Qt::QueuedConnection);
     }
     m_notices->flush();
     m_dashboard->refresh();

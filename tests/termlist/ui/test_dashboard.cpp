@@ -13,6 +13,7 @@
 #include "termlist/TermListModel.h"
 #include "termlist/ui/DashboardWindow.h"
 #include "termlist/ui/FilterDialogs.h"
+#include "termlist/ui/SystemSettingsDialog.h"
 #include "termlist/ui/TerminalView.h"
 
 #include "support/ScriptedPrompter.h"
@@ -24,6 +25,7 @@
 #include <QChart>
 #include <QChartView>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -111,6 +113,7 @@ TEST_F(DashboardTest, AClickOnAVersionBarLeavesExactlyItsTerminalsInTheList)
     const QPoint inView =
         dashboard->chartView(Chart::ApliVer)->mapFromScene(chart->mapToScene(inChart));
     QTest::mouseClick(dashboard->chartView(Chart::ApliVer)->viewport(), Qt::LeftButton, {}, inView);
+    QCoreApplication::processEvents(); // the list takes the click after the chart's handler
     EXPECT_EQ(listedIds(), QStringList({"1", "3", "5"}));
     const ListCondInfo &cond = view->listCondition();
     EXPECT_EQ(std::tuple(cond.FCndApVer1, cond.FInfoApVer1, cond.ColApliVer),
@@ -129,9 +132,11 @@ TEST_F(DashboardTest, AClickOnAVersionBarLeavesExactlyItsTerminalsInTheList)
     // While a command holds the main window, a click changes nothing.
     view->setMainEnabled(false);
     dashboard->clickBar(Chart::ApliVer, barOf(Chart::ApliVer, "1.00"));
+    QCoreApplication::processEvents();
     EXPECT_EQ(listedIds(), QStringList({"1", "3", "5"}));
     view->setMainEnabled(true);
     dashboard->clickBar(Chart::Sip, barOf(Chart::Sip, "プライマリ"));
+    QCoreApplication::processEvents();
     EXPECT_EQ(listedIds().size(), 6) << "the version filter went with the click";
     EXPECT_EQ(view->listCondition().FCndApVer1, 0);
 }
@@ -166,6 +171,7 @@ TEST_F(DashboardTest, FirmwareCheckAndLastNoticeColumnsWithTheirFilters)
     ASSERT_EQ(db.registerUpdate(terminal(4, "1.50")), 0);
     ASSERT_TRUE(view->refresh());
     dashboard->clickBar(Chart::FirmCheck, FirmCheckState::Mismatch);
+    QCoreApplication::processEvents();
     EXPECT_EQ(listedIds(), QStringList({"4"}));
     const int section = view->listModel()->sectionOf(ViewColumn::FirmCheck);
     ASSERT_GE(section, 0) << "the column of the filter is shown";
@@ -198,4 +204,29 @@ TEST_F(DashboardTest, FirmwareCheckAndLastNoticeColumnsWithTheirFilters)
     ASSERT_EQ(db.readList(cond, rows), 0);
     EXPECT_TRUE(rows.empty());
     EXPECT_EQ(view->silentText(), ListColumns::silentLine(0));
+}
+
+TEST_F(DashboardTest, TheWaitOfAFirmwareCheckIsASystemSetting)
+{
+    const auto run = [&](const QString &minutes) {
+        ModalDriver driver;
+        driver.then<CSystemSettingsDialog>([&](CSystemSettingsDialog *d) {
+            EXPECT_EQ(d->firmWaitEdit->text(), "15");
+            d->firmWaitEdit->setText(minutes);
+            d->okButton->click();
+            if (d->isVisible())
+                d->cancelButton->click();
+        });
+        view->onSystemSettings();
+        QCoreApplication::processEvents();
+    };
+    run("0");
+    ASSERT_EQ(prompter.records.size(), 1);
+    EXPECT_EQ(prompter.records[0].text,
+              "『ファーム確認待ち時間』は半角数字、1～1440の範囲で入力してください。");
+    run("2");
+    SystemSettings s;
+    ASSERT_EQ(view->database().readSystemSettings(s), 0);
+    EXPECT_EQ(s.FirmCheckWait, 120);
+    EXPECT_EQ(view->firmChecks().wait(), 120);
 }
