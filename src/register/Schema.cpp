@@ -49,6 +49,7 @@ constexpr Column ConfigInfoColumns[] = {
     {"FTPMode", Long, 0},
     {"EntryInt", Long, 0},
     {"EditerPath", Text, 255},
+    {"HistoryKeep", Long, 0},
     // Seconds a firmware check waits for the terminal's notice.
     {"FirmCheckWait", Long, 0, "900"},
 };
@@ -242,8 +243,9 @@ QStringList createStatements()
                    .arg(QLatin1String(t.name), defs.join(QLatin1String(", ")));
     }
     out << indexStatements()
-        << QStringLiteral("INSERT INTO ConfigInfo (UDPPort, FTPMode, EntryInt, EditerPath) "
-                          "VALUES (4000, 1, 1, '')"); // FirmCheckWait keeps its default
+        << QStringLiteral("INSERT INTO ConfigInfo (UDPPort, FTPMode, EntryInt, EditerPath, "
+                          "HistoryKeep) VALUES (4000, 1, 1, '', %1)")
+               .arg(DefaultHistoryKeep); // FirmCheckWait keeps its default
     const ListCondInfo cond = DefaultListCond();
     QStringList names, values;
     for (const CondField &f : condFields()) {

@@ -29,12 +29,12 @@ struct Table {
 };
 
 std::span<const Table> tables();
+// A column's text in CREATE TABLE (and in ALTER TABLE ... ADD COLUMN).
+QString columnDefinition(const Column &c);
 // CREATE TABLE/INDEX statements and the rows a fresh file holds.
 QStringList createStatements();
 // The indexes of TermInfo ("IF NOT EXISTS": also run at every open).
 QStringList indexStatements();
-// The column as CREATE TABLE and ALTER TABLE ... ADD COLUMN write it.
-QString columnDefinition(const Column &column);
 // The ALTER TABLE steps that bring a table whose first `present` columns are
 // this version's up to the whole list (empty when nothing is missing).
 QStringList addColumnStatements(const Table &table, std::size_t present);

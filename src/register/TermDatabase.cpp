@@ -335,6 +335,12 @@ bool CTermDatabase::createFile(const QString &path)
     return SafeFile::replace(tmp, path);
 }
 
+bool CTermDatabase::createIfAbsent()
+{
+    const QString db = filePath();
+    return QFileInfo::exists(db) || createFile(db);
+}
+
 namespace
 {
 // The UPDATE turning NULL texts of TermInfo, whose texts the look-ups
@@ -1499,7 +1505,13 @@ int CTermDatabase::readSystemSettings(SystemSettings &s)
         s.FTPMode = q.value(r.indexOf(QStringLiteral("FTPMode"))).toInt();
         s.EntryInt = q.value(r.indexOf(QStringLiteral("EntryInt"))).toInt();
         s.EditerPath = q.value(r.indexOf(QStringLiteral("EditerPath"))).toString();
+        s.HistoryKeep = q.value(r.indexOf(QStringLiteral("HistoryKeep"))).toInt();
+        // A register from before the setting holds 0.
+        if (s.HistoryKeep < 1 || s.HistoryKeep > 999)
+            s.HistoryKeep = DefaultHistoryKeep;
         s.FirmCheckWait = q.value(r.indexOf(QStringLiteral("FirmCheckWait"))).toInt();
+        if (s.FirmCheckWait < 1)
+            s.FirmCheckWait = SystemSettings{}.FirmCheckWait;
     }
     q.finish();
     return DbAnswer::Done;
@@ -1518,9 +1530,13 @@ int CTermDatabase::writeSystemSettings(SystemSettings &s)
     const qint64 id = takeFirstId(q, found);
     if (!found)
         return DbAnswer::Done;
-    QSqlQuery &u = stmt(QStringLiteral("UPDATE ConfigInfo SET UDPPort=?, FTPMode=?, EntryInt=?, "
-                                       "EditerPath=?, FirmCheckWait=? WHERE ID=?"));
-    bindAll(u, {s.UDPPort, s.FTPMode, s.EntryInt, s.EditerPath, s.FirmCheckWait, id});
+    QSqlQuery &u = stmt(QStringLiteral(
+        "UPDATE ConfigInfo SET UDPPort=?, FTPMode=?, EntryInt=?, EditerPath=?, HistoryKeep=?, "
+        "FirmCheckWait=? WHERE ID=?"));
+    if (s.HistoryKeep < 1 || s.HistoryKeep > 999)
+        s.HistoryKeep = DefaultHistoryKeep;
+    bindAll(u, {s.UDPPort, s.FTPMode, s.EntryInt, s.EditerPath, s.HistoryKeep, s.FirmCheckWait,
+                id});
     return runChange(u);
 }
 

@@ -136,13 +136,15 @@ SettingsCheck checkSystemSettings(const QString &portText, const QString &interv
     return r;
 }
 
-int firmCheckWaitMinutes(const QString &text)
+std::optional<int> firmCheckWaitMinutes(const QString &text)
 {
     const int minutes = digitValue(text, 1440, -1);
-    return minutes >= 1 ? minutes : -1;
+    if (minutes < 1)
+        return std::nullopt;
+    return minutes;
 }
 
-QString firmCheckWaitRefusal()
+QString firmCheckWaitMessage()
 {
     return QCoreApplication::translate(
         "TerminalInput", "『ファーム確認待ち時間』は半角数字、1～1440の範囲で入力してください。");
@@ -151,6 +153,22 @@ QString firmCheckWaitRefusal()
 QString firmCheckWaitText(int seconds)
 {
     return QString::number((std::max(seconds, 1) + 59) / 60);
+}
+
+std::optional<int> historyKeepValue(const QString &text)
+{
+    if (text.isEmpty() || text.size() > 3 || !isDigitsOnly(text))
+        return std::nullopt;
+    const int value = text.toInt();
+    if (value < 1)
+        return std::nullopt;
+    return value;
+}
+
+QString historyKeepMessage()
+{
+    return QCoreApplication::translate(
+        "TerminalInput", "『設定履歴の保存数』は半角数字、1～999の範囲で入力してください。");
 }
 
 QString inputErrorCaption()

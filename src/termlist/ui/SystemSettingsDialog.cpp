@@ -16,7 +16,8 @@ CSystemSettingsDialog::CSystemSettingsDialog(const SystemSettings &settings, QWi
     : QDialog(parent), portEdit(new QLineEdit(this)),
       passiveButton(new QRadioButton(QStringLiteral("パッシブモード"), this)),
       normalButton(new QRadioButton(QStringLiteral("通常モード"), this)),
-      intervalEdit(new QLineEdit(this)), firmWaitEdit(new QLineEdit(this)),
+      intervalEdit(new QLineEdit(this)), historyEdit(new QLineEdit(this)),
+      firmWaitEdit(new QLineEdit(this)),
       editorGroup(new QGroupBox(QStringLiteral("設定ファイル編集ツールパス名"), this)),
       editorEdit(new QLineEdit(editorGroup)), okButton(new QPushButton(QStringLiteral("OK"), this)),
       cancelButton(new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this)), m_settings(settings)
@@ -27,6 +28,10 @@ CSystemSettingsDialog::CSystemSettingsDialog(const SystemSettings &settings, QWi
     editorEdit->setMaxLength(255);
     portEdit->setFixedWidth(80);
     intervalEdit->setFixedWidth(80);
+    historyEdit->setMaxLength(3);
+    historyEdit->setFixedWidth(80);
+    historyEdit->setText(QString::number(settings.HistoryKeep > 0 ? settings.HistoryKeep
+                                                                  : DefaultHistoryKeep));
     firmWaitEdit->setMaxLength(4);
     firmWaitEdit->setFixedWidth(80);
     firmWaitEdit->setText(TerminalInput::firmCheckWaitText(settings.FirmCheckWait));
@@ -51,9 +56,12 @@ CSystemSettingsDialog::CSystemSettingsDialog(const SystemSettings &settings, QWi
     grid->addWidget(new QLabel(QStringLiteral("端末登録リフレッシュ間隔"), this), 2, 0);
     grid->addWidget(intervalEdit, 2, 1);
     grid->addWidget(new QLabel(QStringLiteral("（ 0～255　時間）"), this), 2, 2);
-    grid->addWidget(new QLabel(tr("ファーム確認待ち時間"), this), 3, 0);
-    grid->addWidget(firmWaitEdit, 3, 1);
-    grid->addWidget(new QLabel(tr("（ 1～1440　分）"), this), 3, 2);
+    grid->addWidget(new QLabel(tr("設定履歴の保存数"), this), 3, 0);
+    grid->addWidget(historyEdit, 3, 1);
+    grid->addWidget(new QLabel(tr("（ 1～999　版／ファイル）"), this), 3, 2);
+    grid->addWidget(new QLabel(tr("ファーム確認待ち時間"), this), 4, 0);
+    grid->addWidget(firmWaitEdit, 4, 1);
+    grid->addWidget(new QLabel(tr("（ 1～1440　分）"), this), 4, 2);
     grid->setColumnStretch(2, 1);
 
     // The editor path keeps the stored value; its group stays part of the
@@ -93,9 +101,17 @@ void CSystemSettingsDialog::onOk()
         field->selectAll();
         return;
     }
-    const int firmWait = TerminalInput::firmCheckWaitMinutes(firmWaitEdit->text());
-    if (firmWait < 0) {
-        AppMessageBox(1, 1, TerminalInput::firmCheckWaitRefusal(),
+    const std::optional<int> keep = TerminalInput::historyKeepValue(historyEdit->text());
+    if (!keep) {
+        AppMessageBox(470, 1, TerminalInput::historyKeepMessage(),
+                      TerminalInput::inputErrorCaption(), MsgType::IconWarning);
+        historyEdit->setFocus();
+        historyEdit->selectAll();
+        return;
+    }
+    const std::optional<int> firmWait = TerminalInput::firmCheckWaitMinutes(firmWaitEdit->text());
+    if (!firmWait) {
+        AppMessageBox(470, 1, TerminalInput::firmCheckWaitMessage(),
                       TerminalInput::inputErrorCaption(), MsgType::IconWarning);
         firmWaitEdit->setFocus();
         firmWaitEdit->selectAll();
@@ -110,8 +126,9 @@ void CSystemSettingsDialog::onOk()
     m_settings.UDPPort = check.port;
     m_settings.FTPMode = check.ftpMode;
     m_settings.EntryInt = check.interval;
+    m_settings.HistoryKeep = *keep;
     // A wait stored in seconds keeps them unless the minutes were changed.
     if (firmWaitEdit->text() != TerminalInput::firmCheckWaitText(m_settings.FirmCheckWait))
-        m_settings.FirmCheckWait = firmWait * 60;
+        m_settings.FirmCheckWait = *firmWait * 60;
     accept();
 }

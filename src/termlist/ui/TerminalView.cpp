@@ -8,6 +8,8 @@
 #include "common/SignalEvent.h"
 #include "register/TermDatabase.h"
 #include "termlist/CommandFlow.h"
+#include "termlist/CommandRepeat.h"
+#include "termlist/FailedTerminals.h"
 #include "termlist/FirmChecks.h"
 #include "termlist/FleetCharts.h"
 #include "termlist/ListColumns.h"
@@ -30,6 +32,7 @@
 #include "termlist/ui/SystemSettingsDialog.h"
 #include "termlist/ui/TermDetailDialog.h"
 #include "termlist/ui/ViewCommandHost.h"
+#include "history/ui/HistoryDialog.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -101,6 +104,7 @@ CTerminalView::CTerminalView(QWidget *parent)
       m_commandContext(std::make_unique<CommandContext>(
           CommandContext{*m_db, *m_commandHost, *m_notices})),
       m_flow(std::make_unique<CommandFlow>(*m_commandContext)),
+      m_repeat(std::make_unique<CommandRepeat>(*m_commandContext, *m_flow)),
       m_discard(std::make_unique<StoredRequestDiscard>(*m_commandContext, *m_flow)),
       m_notifications(
           std::make_unique<ViewNotifications>(*m_commandContext, *m_flow, *m_discard)),
@@ -620,6 +624,64 @@ void CTerminalView::onClearResults()
     refresh();
 }
 
+// ---- failed terminals, settings history ------------------------------
+
+void CTerminalView::onSelectFailed()
+{
+    CommandScope scope;
+    m_notices->flush();
+    if (m_refreshPending)
+        refresh();
+    std::vector<TermEntry> failed;
+    const bool read = FailedTerminals::read(*m_db, failed) == DbAnswer::Done;
+    const std::vector<int> rows = FailedTerminals::rows(m_model->entries());
+    const int lastColumn = std::max(0, m_model->columnCount() - 1);
+    QItemSelection selection;
+    for (std::size_t i = 0; i < rows.size();) {
+        // Neighbouring rows make one range.
+        std::size_t j = i;
+        while (j + 1 < rows.size() && rows[j + 1] == rows[j] + 1)
+            ++j;
+        selection.select(m_model->index(rows[i], 0), m_model->index(rows[j], lastColumn));
+        i = j + 1;
+    }
+    selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+    if (!rows.empty()) {
+        const QModelIndex first = m_model->index(rows.front(), 0);
+        selectionModel()->setCurrentIndex(first, QItemSelectionModel::NoUpdate);
+        scrollTo(first);
+    }
+    showStatus(FailedTerminals::statusText(
+        int(rows.size()), read ? FailedTerminals::hidden(failed, m_model->entries()) : 0));
+}
+
+void CTerminalView::onRepeatFailed()
+{
+    m_repeat->run();
+}
+
+void CTerminalView::onExportFailed()
+{
+    CommandScope scope;
+    setMainEnabled(false);
+    m_notices->flush();
+    FailedTerminals::exportCsv(*m_db, prompter());
+    endCommand();
+}
+
+void CTerminalView::onSettingsHistory()
+{
+    CommandScope scope;
+    const std::vector<TermEntry> selected = selectedEntries();
+    if (!selected.empty()) {
+        setMainEnabled(false);
+        SettingsHistory::Store store;
+        CHistoryDialog dlg(store, selected.front().TermID, nullptr, this);
+        dlg.exec();
+    }
+    endCommand();
+}
+
 // ---- system settings ----------------------------------------------------
 
 void CTerminalView::onSystemSettings()
@@ -639,13 +701,14 @@ void CTerminalView::onSystemSettings()
         if (m_db->writeSystemSettings(changed) != DbAnswer::Done)
             AppMessageBox(1, 1, QStringLiteral("システム設定データを正しく保存できませんでした。"),
                           QStringLiteral("システム設定保存"), MsgType::IconError);
-        // The manager takes the new values even when the register kept the old ones.
+        ProcessValues::historyKeep = changed.HistoryKeep;
         // The silence follows the interval; the waits of firmware checks
         // take their new length at once.
         if (changed.EntryInt != settings.EntryInt)
             m_refreshPending = true;
         m_firmChecks->setWait(changed.FirmCheckWait);
         m_firmChecks->check();
+        // The manager takes the new values even when the register kept the old ones.
         CommSettings comm;
         comm.udpPort = changed.UDPPort;
         comm.ftpMode = changed.FTPMode;
@@ -790,6 +853,14 @@ void CTerminalView::buildMenus(QMenuBar *bar)
         m_actions.insert(a->objectName(), a);
         connect(a, &QAction::triggered, this, [this, c] { runCommand(c); });
     };
+    const auto own = [this](QMenu *menu, const char *name, const QString &text,
+                            void (CTerminalView::*slot)()) {
+        QAction *a = menu->addAction(text);
+        a->setObjectName(QString::fromLatin1(name));
+        m_actions.insert(a->objectName(), a);
+        connect(a, &QAction::triggered, this, slot);
+        return a;
+    };
     const auto sub = [](QMenu *menu, const char *text) {
         return menu->addMenu(QString::fromUtf8(text));
     };
@@ -797,6 +868,7 @@ void CTerminalView::buildMenus(QMenuBar *bar)
     QMenu *file = bar->addMenu(QStringLiteral("ﾌｧｲﾙ(&F)"));
     add(file, "actionSystemSettings", "設定(&S)", &CTerminalView::onSystemSettings);
     add(file, "actionExportList", "端末一覧テキスト出力(&T)", &CTerminalView::onExportList);
+    own(file, "actionExportFailed", tr("処理失敗端末の出力(&O)"), &CTerminalView::onExportFailed);
     file->addSeparator();
     add(file, "actionExit", "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)", &CTerminalView::onExit);
 
@@ -804,6 +876,7 @@ void CTerminalView::buildMenus(QMenuBar *bar)
     add(edit, "actionAddTerminals", "端末追加(&A)", &CTerminalView::onAddTerminals);
     add(edit, "actionDeleteTerminals", "端末削除(&D)", &CTerminalView::onDeleteTerminals);
     add(edit, "actionClearResults", "処理結果のクリア(&C)", &CTerminalView::onClearResults);
+    own(edit, "actionSelectFailed", tr("処理失敗端末を選択(&F)"), &CTerminalView::onSelectFailed);
     edit->addSeparator();
     QMenu *termFiles = sub(edit, "端末ファイル編集(&E)");
     add(termFiles, "actionEditTermSys", "システム設定(&S)");
@@ -812,6 +885,7 @@ void CTerminalView::buildMenus(QMenuBar *bar)
     QMenu *commonFiles = sub(edit, "共通ファイル編集(&C)");
     add(commonFiles, "actionEditCommonSys", "システム設定(&S)");
     add(commonFiles, "actionEditCommonUser", "ユーザ設定(&U)");
+    own(edit, "actionSettingsHistory", tr("設定履歴(&H)"), &CTerminalView::onSettingsHistory);
 
     QMenu *view = bar->addMenu(QStringLiteral("表示(&V)"));
     add(view, "actionShowDetail", "端末詳細表示(&D)", &CTerminalView::onShowDetail);
@@ -845,6 +919,13 @@ void CTerminalView::buildMenus(QMenuBar *bar)
     maint->addSeparator();
     command(maint, MaintCommand::Restart, "端末再起動(&B)");
     command(maint, MaintCommand::ForceClose, "保守強制終了(&Z)");
+    maint->addSeparator();
+    QAction *repeat = own(maint, "actionRepeatFailed", tr("前回の処理を失敗端末に再実行(&L)"),
+                          &CTerminalView::onRepeatFailed);
+    // Usable only with a last command some of whose terminals failed.
+    repeat->setEnabled(false);
+    connect(maint, &QMenu::aboutToShow, this,
+            [this, repeat] { repeat->setEnabled(m_repeat->available()); });
     maint->addSeparator();
     add(maint, "actionFirmRegister", "自動更新ファームウェア登録(&F)");
     add(maint, "actionInitialSettings", "初期設定実行(&U)", &CTerminalView::onInitialSettings);

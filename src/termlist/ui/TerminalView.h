@@ -30,6 +30,7 @@ class CTermListModel;
 class FirmCheckTracker;
 class CViewCommandHost;
 class CommandFlow;
+class CommandRepeat;
 class NoticeApplier;
 class StoredRequestDiscard;
 class ViewNotifications;
@@ -94,6 +95,7 @@ public:
 
     // The maintenance commands; edit flows start their requests here.
     CommandFlow &commands() { return *m_flow; }
+    CommandRepeat &commandRepeat() { return *m_repeat; }
     // The progress and terminal-update windows of the commands.
     CViewCommandHost &commandWindows() { return *m_commandHost; }
     // Hooks of other subsystems' windows (nullptr unregisters).
@@ -130,6 +132,13 @@ public slots:
     // A click on a dashboard bar: the list shows exactly its terminals and
     // comes forward. Ignored while a command holds the main window.
     void onDashboardBar(int chart, int bar);
+    // After a bulk operation: the failed terminals selected, the last
+    // command repeated on them, their list written out; a terminal's
+    // settings history.
+    void onSelectFailed();
+    void onRepeatFailed();
+    void onExportFailed();
+    void onSettingsHistory();
 
     // A click on a column header: posts Msg::HeaderClick to the view when the
     // column offers sorting or filtering.
@@ -163,6 +172,7 @@ private:
     std::unique_ptr<CViewCommandHost> m_commandHost;
     std::unique_ptr<CommandContext> m_commandContext;
     std::unique_ptr<CommandFlow> m_flow;
+    std::unique_ptr<CommandRepeat> m_repeat;
     std::unique_ptr<StoredRequestDiscard> m_discard;
     std::unique_ptr<ViewNotifications> m_notifications;
     std::unique_ptr<Receiver> m_receiver;
