@@ -354,7 +354,7 @@ TEST(FirmChecks, TheWaitIsEnteredInMinutesAndStoredInSeconds)
     } inputs[] = {{"1", 1}, {"15", 15}, {"1440", 1440}, {"0", -1},  {"1441", -1},
                   {"", -1}, {"-5", -1}, {" 5", -1},     {"５", -1}, {"99999999999", -1}};
     for (const auto &in : inputs)
-        EXPECT_EQ(TerminalInput::firmCheckWaitMinutes(in.text), in.minutes) << in.text;
+        EXPECT_EQ(TerminalInput::firmCheckWaitMinutes(in.text).value_or(-1), in.minutes) << in.text;
     // A wait of seconds (set for a test) shows as the minutes it reaches into.
     EXPECT_EQ(TerminalInput::firmCheckWaitText(900), "15");
     EXPECT_EQ(TerminalInput::firmCheckWaitText(20), "1");
