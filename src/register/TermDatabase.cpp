@@ -205,6 +205,12 @@ public:
         const void *text = v.isNull() ? static_cast<const void *>(u"") : v.constData();
         sqlite3_bind_text16(m_st, ++m_next, text, int(v.size() * sizeof(QChar)), SQLITE_STATIC);
     }
+    // Text already in the register's encoding (the dates of a notice,
+    // bound several times a row) skips SQLite's conversion from UTF-16.
+    void bindUtf8(const QByteArray &v)
+    {
+        sqlite3_bind_text(m_st, ++m_next, v.constData(), int(v.size()), SQLITE_STATIC);
+    }
     void bind(qint64 v) { sqlite3_bind_int64(m_st, ++m_next, v); }
     void bind(int v) { sqlite3_bind_int(m_st, ++m_next, v); }
 
@@ -723,7 +729,7 @@ int CTermDatabase::updateOne(const RegistrationData &d, RegisterOutcome *outcome
 {
     const QString termId = StoredTermId(d.TermID);
     const QString addr = StoredIpAddr(d.IPAddr);
-    const QString now = nowText();
+    const QByteArray now = nowText().toUtf8();
 
     // The row this terminal already has: by MAC address, else the one
     // provisional row waiting for its terminal ID.
@@ -757,7 +763,8 @@ int CTermDatabase::updateOne(const RegistrationData &d, RegisterOutcome *outcome
                 rowResultKind = qint32(q->int64(4));
                 firmCheck = qint32(q->int64(13));
                 firmKind = qint32(q->int64(14));
-                firmVer = q->text(15);
+                if (firmCheck == FirmCheckState::Waiting)
+                    firmVer = q->text(15);
             } else if (q->int64(6) == 1) {
                 kind = Adopt;
                 rowId = q->int64(7);
@@ -768,7 +775,8 @@ int CTermDatabase::updateOne(const RegistrationData &d, RegisterOutcome *outcome
                 rowResultKind = qint32(q->int64(12));
                 firmCheck = qint32(q->int64(16));
                 firmKind = qint32(q->int64(17));
-                firmVer = q->text(18);
+                if (firmCheck == FirmCheckState::Waiting)
+                    firmVer = q->text(18);
             }
         }
         q->finish();
@@ -810,11 +818,11 @@ int CTermDatabase::updateOne(const RegistrationData &d, RegisterOutcome *outcome
                                  &d.TermTypeInfo1, &d.TermTypeInfo2, &d.UserInfo1, &d.UserInfo2})
             w->bind(*v);
         w->bind(int(d.Regist));
-        w->bind(now);
+        w->bindUtf8(now);
         w->bind(int(idDup));
         w->bind(int(addrDup));
-        w->bind(now);
-        w->bind(now);
+        w->bindUtf8(now);
+        w->bindUtf8(now);
         oc = addrDup ? RegisterOutcome::DuplicateAddress
              : idDup ? RegisterOutcome::DuplicateId
                      : RegisterOutcome::Added;
@@ -831,16 +839,16 @@ int CTermDatabase::updateOne(const RegistrationData &d, RegisterOutcome *outcome
             w->bind(d.UserInfo1);
         w->bind(d.UserInfo2);
         w->bind(int(d.Regist));
-        w->bind(now);
-        w->bind(now);
+        w->bindUtf8(now);
+        w->bindUtf8(now);
         w->bind(int(idDup));
         w->bind(int(addrDup));
         if (firm) {
             w->bind(int(verdict));
-            w->bind(now);
+            w->bindUtf8(now);
         }
         if (result != 0)
-            w->bind(now);
+            w->bindUtf8(now);
         w->bind(rowId);
         oc = adoptProvisional ? RegisterOutcome::Adopted : RegisterOutcome::Updated;
     }
