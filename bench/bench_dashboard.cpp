@@ -7,6 +7,7 @@
 // reports its resident size with both open. KEL_SHOTS=DIR saves both windows.
 #include "BenchMemory.h"
 #include "BenchRegister.h"
+#include "BenchView.h"
 #include "common/ProcessValues.h"
 #include "register/TermDatabase.h"
 #include "termlist/TermListModel.h"
@@ -152,38 +153,27 @@ int runView(int argc, char **argv, const QString &folder)
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (argc == 3 && QByteArray(argv[1]) == "--view")
-        return runView(argc, argv, QString::fromLocal8Bit(argv[2]));
-
-    QCoreApplication app(argc, argv);
-    QTemporaryDir dir;
-    if (!prepareRegister(dir.path())) {
-        std::fprintf(stderr, "could not prepare the register\n");
-        return 1;
-    }
-    QProcess child;
-    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--view"), dir.path()});
-    if (!child.waitForFinished(600000) || child.exitCode() != 0) {
-        std::fprintf(stderr, "the view process failed\n");
-        return 1;
-    }
-    double openS = -1, refreshS = -1;
-    long rssKb = -1;
-    for (const QByteArray &line : child.readAllStandardOutput().split('\n')) {
-        if (line.startsWith("OPEN "))
-            openS = line.mid(5).toDouble();
-        else if (line.startsWith("REFRESH "))
-            refreshS = line.mid(8).toDouble();
-        else if (line.startsWith("RSS "))
-            rssKb = line.mid(4).toLong();
-    }
-    if (openS < 0 || refreshS < 0 || rssKb < 0)
-        return 1;
-    std::printf("BENCH dashboard_open_65535 %.3f s\n", openS);
-    std::printf("BENCH dashboard_refresh_65535 %.3f s\n", refreshS);
-    std::printf("BENCH dashboard_rss_65535 %.1f MB\n", rssKb / 1024.0);
-    return 0;
+    return RunViewBench(argc, argv, runView, prepareRegister, [](QProcess &child) {
+        child.start();
+        if (!child.waitForFinished(600000) || child.exitCode() != 0) {
+            std::fprintf(stderr, "the view process failed\n");
+            return 1;
+        }
+        double openS = -1, refreshS = -1;
+        long rssKb = -1;
+        for (const QByteArray &line : child.readAllStandardOutput().split('\n')) {
+            if (line.startsWith("OPEN "))
+                openS = line.mid(5).toDouble();
+            else if (line.startsWith("REFRESH "))
+                refreshS = line.mid(8).toDouble();
+            else if (line.startsWith("RSS "))
+                rssKb = line.mid(4).toLong();
+        }
+        if (openS < 0 || refreshS < 0 || rssKb < 0)
+            return 1;
+        std::printf("BENCH dashboard_open_65535 %.3f s\n", openS);
+        std::printf("BENCH dashboard_refresh_65535 %.3f s\n", refreshS);
+        std::printf("BENCH dashboard_rss_65535 %.1f MB\n", rssKb / 1024.0);
+        return 0;
+    });
 }
