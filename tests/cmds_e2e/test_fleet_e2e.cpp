@@ -145,6 +145,7 @@ TEST(FleetE2e, ATerminalNotHeardForTwiceTheIntervalIsCountedAndFiltered)
     stack.view->rebuildColumns();
     QTimer::singleShot(50, [] {
         if (auto *d = qobject_cast<CFilterRadioDialog *>(QApplication::activeModalWidget())) {
+            EXPECT_EQ(d->radioButtons[0]->text(), "応答なし端末のみ");
             d->radioButtons[0]->setChecked(true);
             d->okButton()->click();
         }

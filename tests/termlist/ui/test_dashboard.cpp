@@ -28,7 +28,6 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -162,7 +161,7 @@ TEST_F(DashboardTest, NoticesRedrawTheChartsWithTheListOnlyOnce)
     EXPECT_EQ(dashboard->chartData(Chart::ApliVer).bars[0].label, "3.00");
 }
 
-TEST_F(DashboardTest, FirmwareCheckAndLastNoticeColumnsWithTheirFilters)
+TEST_F(DashboardTest, TheFirmwareCheckColumnAndItsFilter)
 {
     // Terminal 2 waits for its check, terminal 4 answered with another version.
     CTermDatabase &db = view->database();
@@ -189,21 +188,6 @@ TEST_F(DashboardTest, FirmwareCheckAndLastNoticeColumnsWithTheirFilters)
         ASSERT_TRUE(runFilterDialog(ListColumn::FirmCheck, cond, view.get()));
     }
     EXPECT_EQ(std::tuple(cond.FInfoFirmCheck, cond.FCndFirmCheck), std::tuple(0, 0));
-    // "応答なし端末のみ" on the last-notice column: nobody is silent yet.
-    {
-        ModalDriver driver;
-        driver.then<CFilterRadioDialog>([](CFilterRadioDialog *d) {
-            EXPECT_EQ(d->radioButtons[0]->text(), "応答なし端末のみ");
-            d->radioButtons[0]->setChecked(true);
-            d->okButton()->click();
-        });
-        ASSERT_TRUE(runFilterDialog(ListColumn::LastNotice, cond, view.get()));
-    }
-    EXPECT_EQ(cond.FCndSilent, SilentCond::SilentOnly);
-    std::vector<TermEntry> rows;
-    ASSERT_EQ(db.readList(cond, rows), 0);
-    EXPECT_TRUE(rows.empty());
-    EXPECT_EQ(view->silentText(), ListColumns::silentLine(0));
 }
 
 TEST_F(DashboardTest, TheWaitOfAFirmwareCheckIsASystemSetting)
