@@ -50,6 +50,8 @@ constexpr Column ConfigInfoColumns[] = {
     {"EntryInt", Long, 0},
     {"EditerPath", Text, 255},
     {"HistoryKeep", Long, 0},
+    // New terminals a minute from one source address (0: the default).
+    {"NewTermRate", Long, 0},
     // Seconds a firmware check waits for the terminal's notice.
     {"FirmCheckWait", Long, 0, "900"},
 };

@@ -65,6 +65,10 @@ QString firmCheckWaitText(int seconds);
 // nullopt otherwise (historyKeepMessage() is shown then).
 std::optional<int> historyKeepValue(const QString &text);
 QString historyKeepMessage();
+// New terminals a minute from one source address: digits only, 1..65535;
+// nullopt otherwise (newTermRateMessage() is shown then).
+std::optional<int> newTermRateValue(const QString &text);
+QString newTermRateMessage();
 
 // The caption of every input refusal.
 QString inputErrorCaption();

@@ -17,7 +17,7 @@ CSystemSettingsDialog::CSystemSettingsDialog(const SystemSettings &settings, QWi
       passiveButton(new QRadioButton(QStringLiteral("パッシブモード"), this)),
       normalButton(new QRadioButton(QStringLiteral("通常モード"), this)),
       intervalEdit(new QLineEdit(this)), historyEdit(new QLineEdit(this)),
-      firmWaitEdit(new QLineEdit(this)),
+      rateEdit(new QLineEdit(this)), firmWaitEdit(new QLineEdit(this)),
       editorGroup(new QGroupBox(QStringLiteral("設定ファイル編集ツールパス名"), this)),
       editorEdit(new QLineEdit(editorGroup)), okButton(new QPushButton(QStringLiteral("OK"), this)),
       cancelButton(new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this)), m_settings(settings)
@@ -32,6 +32,10 @@ CSystemSettingsDialog::CSystemSettingsDialog(const SystemSettings &settings, QWi
     historyEdit->setFixedWidth(80);
     historyEdit->setText(QString::number(settings.HistoryKeep > 0 ? settings.HistoryKeep
                                                                   : DefaultHistoryKeep));
+    rateEdit->setMaxLength(5);
+    rateEdit->setFixedWidth(80);
+    rateEdit->setText(QString::number(settings.NewTermRate > 0 ? settings.NewTermRate
+                                                               : DefaultNewTermRate));
     firmWaitEdit->setMaxLength(4);
     firmWaitEdit->setFixedWidth(80);
     firmWaitEdit->setText(TerminalInput::firmCheckWaitText(settings.FirmCheckWait));
@@ -59,9 +63,12 @@ CSystemSettingsDialog::CSystemSettingsDialog(const SystemSettings &settings, QWi
     grid->addWidget(new QLabel(tr("設定履歴の保存数"), this), 3, 0);
     grid->addWidget(historyEdit, 3, 1);
     grid->addWidget(new QLabel(tr("（ 1～999　版／ファイル）"), this), 3, 2);
-    grid->addWidget(new QLabel(tr("ファーム確認待ち時間"), this), 4, 0);
-    grid->addWidget(firmWaitEdit, 4, 1);
-    grid->addWidget(new QLabel(tr("（ 1～1440　分）"), this), 4, 2);
+    grid->addWidget(new QLabel(tr("新規端末登録上限"), this), 4, 0);
+    grid->addWidget(rateEdit, 4, 1);
+    grid->addWidget(new QLabel(tr("（ 1～65535　台/分、送信元アドレスごと）"), this), 4, 2);
+    grid->addWidget(new QLabel(tr("ファーム確認待ち時間"), this), 5, 0);
+    grid->addWidget(firmWaitEdit, 5, 1);
+    grid->addWidget(new QLabel(tr("（ 1～1440　分）"), this), 5, 2);
     grid->setColumnStretch(2, 1);
 
     // The editor path keeps the stored value; its group stays part of the
@@ -101,22 +108,20 @@ void CSystemSettingsDialog::onOk()
         field->selectAll();
         return;
     }
+    const auto refuse = [](QLineEdit *field, const QString &message) {
+        AppMessageBox(470, 1, message, TerminalInput::inputErrorCaption(), MsgType::IconWarning);
+        field->setFocus();
+        field->selectAll();
+    };
     const std::optional<int> keep = TerminalInput::historyKeepValue(historyEdit->text());
-    if (!keep) {
-        AppMessageBox(470, 1, TerminalInput::historyKeepMessage(),
-                      TerminalInput::inputErrorCaption(), MsgType::IconWarning);
-        historyEdit->setFocus();
-        historyEdit->selectAll();
-        return;
-    }
+    if (!keep)
+        return refuse(historyEdit, TerminalInput::historyKeepMessage());
+    const std::optional<int> rate = TerminalInput::newTermRateValue(rateEdit->text());
+    if (!rate)
+        return refuse(rateEdit, TerminalInput::newTermRateMessage());
     const std::optional<int> firmWait = TerminalInput::firmCheckWaitMinutes(firmWaitEdit->text());
-    if (!firmWait) {
-        AppMessageBox(470, 1, TerminalInput::firmCheckWaitMessage(),
-                      TerminalInput::inputErrorCaption(), MsgType::IconWarning);
-        firmWaitEdit->setFocus();
-        firmWaitEdit->selectAll();
-        return;
-    }
+    if (!firmWait)
+        return refuse(firmWaitEdit, TerminalInput::firmCheckWaitMessage());
     if (check.portChanged)
         AppMessageBox(
             680, 1,
@@ -127,6 +132,7 @@ void CSystemSettingsDialog::onOk()
     m_settings.FTPMode = check.ftpMode;
     m_settings.EntryInt = check.interval;
     m_settings.HistoryKeep = *keep;
+    m_settings.NewTermRate = *rate;
     // A wait stored in seconds keeps them unless the minutes were changed.
     if (firmWaitEdit->text() != TerminalInput::firmCheckWaitText(m_settings.FirmCheckWait))
         m_settings.FirmCheckWait = *firmWait * 60;

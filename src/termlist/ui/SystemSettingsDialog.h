@@ -1,9 +1,9 @@
 #pragma once
 // "システム設定": communication port, FTP mode, registration refresh
-// interval, the number of versions the settings history keeps and the wait
-// of a firmware check. OK validates (a refusal keeps the dialog open with
-// the focus on the wrong field) and notes that a changed port needs a
-// restart.
+// interval, the number of versions the settings history keeps, how many
+// new terminals notices from one address may add a minute and the wait of a
+// firmware check. OK validates (a refusal keeps the dialog open with the
+// focus on the wrong field) and notes that a changed port needs a restart.
 
 #include "register/RegisterTypes.h"
 
@@ -29,6 +29,7 @@ public:
     QRadioButton *normalButton;
     QLineEdit *intervalEdit;
     QLineEdit *historyEdit;  // versions kept per settings file
+    QLineEdit *rateEdit;     // new terminals a minute from one source address
     QLineEdit *firmWaitEdit; // minutes
     QGroupBox *editorGroup;  // hidden: the editor path is not edited here
     QLineEdit *editorEdit;

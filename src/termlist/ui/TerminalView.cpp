@@ -191,12 +191,9 @@ void CTerminalView::initialUpdate()
                       QStringLiteral("データベース読み込みエラー"), MsgType::IconError);
         StandardListCond(m_cond);
     }
-    // Firmware checks that ran out while the program was down end now; the
-    // others go on with the time they have left.
-    SystemSettings settings;
-    if (m_db->readSystemSettings(settings) == DbAnswer::Done)
-        m_firmChecks->setWait(settings.FirmCheckWait);
-    m_firmChecks->check();
+    // The rate of new terminals; firmware checks that ran out while the
+    // program was down end now, the others go on with the time they have left.
+    applyStoredSettings();
     m_memory = SelectionMemory{};
     m_model->clearEntries();
     rebuildColumns();
@@ -211,6 +208,16 @@ void CTerminalView::initialUpdate()
         selectionModel()->setCurrentIndex(first, QItemSelectionModel::ClearAndSelect |
                                                      QItemSelectionModel::Rows);
     }
+}
+
+void CTerminalView::applyStoredSettings()
+{
+    SystemSettings settings;
+    if (m_db->readSystemSettings(settings) == DbAnswer::Done) {
+        m_notices->setNewTerminalRate(settings.NewTermRate);
+        m_firmChecks->setWait(settings.FirmCheckWait);
+    }
+    m_firmChecks->check();
 }
 
 void CTerminalView::rebuildColumns()
@@ -281,7 +288,11 @@ bool CTerminalView::reload(bool rebuild)
 
 void CTerminalView::fill(std::vector<TermEntry> &&entries)
 {
-    showStatus(ListColumns::statusLine(static_cast<qint64>(entries.size())));
+    QString status = ListColumns::statusLine(static_cast<qint64>(entries.size()));
+    if (const std::uint64_t refused = m_notices->refused())
+        status += tr("　送信元ごとの上限を超えた新規端末の通知 %1 件は登録していません。")
+                      .arg(refused);
+    showStatus(status);
     qint64 silent = 0;
     m_silentText =
         m_db->countSilent(silent) == DbAnswer::Done ? ListColumns::silentLine(silent) : QString();
@@ -702,6 +713,7 @@ void CTerminalView::onSystemSettings()
             AppMessageBox(1, 1, QStringLiteral("システム設定データを正しく保存できませんでした。"),
                           QStringLiteral("システム設定保存"), MsgType::IconError);
         ProcessValues::historyKeep = changed.HistoryKeep;
+        m_notices->setNewTerminalRate(changed.NewTermRate);
         // The silence follows the interval; the waits of firmware checks
         // take their new length at once.
         if (changed.EntryInt != settings.EntryInt)

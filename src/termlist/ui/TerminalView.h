@@ -80,6 +80,9 @@ public:
     bool refresh();
     // Replaces the columns by the shown ones of the list condition.
     void rebuildColumns();
+    // Gives the notice applier the stored rate of new terminals per address
+    // and the firmware checks their wait (ending those that ran out).
+    void applyStoredSettings();
     // The entries of the selected rows in display order.
     std::vector<TermEntry> selectedEntries() const;
 
