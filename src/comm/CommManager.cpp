@@ -282,6 +282,7 @@ void CommManagerCore::onUserWorkerDone(int slot, std::uint32_t replyMsg, int res
     m_userSlots[slot].entry = -1;
     ++m_finished;
     entry.result = static_cast<std::int16_t>(result);
+    entry.ended = m_host.now();
     reportProgress();
     const bool scheduleOp = replyMsg == WorkerMsg::SchedWriteSettingsDone ||
                             replyMsg == WorkerMsg::SchedReadSettingsDone ||

@@ -39,6 +39,7 @@ struct TerminalEntry {
     std::int16_t result = ResultCode::Cancelled;
     QList<RequestFile> files; // schedule requests: up to six pairs
     bool restart = false;     // schedule requests: restart after a successful write
+    QDateTime ended;          // when its session ended (set with the result)
 };
 
 // The request: slot 0 of a TaskMessage whose kind is the request kind.

@@ -679,8 +679,7 @@ bool CTermDatabase::commitTransaction()
     return false;
 }
 
-void CTermDatabase::writeLog(int kind, const QString &termId, const QString &address,
-                             bool repeated)
+void CTermDatabase::writeLog(int kind, const QString &termId, const QString &address, bool repeated)
 {
     if (!m_log)
         return;
@@ -1236,7 +1235,7 @@ QDateTime CTermDatabase::now() const
 }
 
 int CTermDatabase::startFirmCheck(const QString &mac, std::uint32_t ipAddr, std::int32_t kind,
-                                  const QString &version)
+                                  const QString &version, const QDateTime &ended)
 {
     if (!isOpen())
         return DbAnswer::NotOpen;
@@ -1247,11 +1246,33 @@ int CTermDatabase::startFirmCheck(const QString &mac, std::uint32_t ipAddr, std:
     if (answer != DbAnswer::Done)
         return answer;
     const bool check = !version.trimmed().isEmpty();
+    std::int32_t state = check ? FirmCheckState::Waiting : FirmCheckState::None;
+    QString termId, reported;
+    if (check && ended.isValid()) {
+        // Of a request for many terminals the first ones restart and announce
+        // themselves long before the request's end. Dates are kept to the
+        // second: a notice of the session's last second may be from before
+        // the restart and is not taken.
+        QSqlQuery &q = stmt(QStringLiteral("SELECT TermID, VerBoot, VerApli FROM TermInfo "
+                                           "WHERE ID=? AND LastNotice>=?"));
+        bindAll(q, {id, dateText(ended.addSecs(1))});
+        if (!exec(q))
+            return DbAnswer::Failed;
+        if (q.next()) {
+            termId = TrimmedTermId(q.value(0).toString());
+            reported = kind == FirmKind::Boot ? q.value(1).toString() : q.value(2).toString();
+            state = FirmCheckVerdict(kind, version, q.value(1).toString(), q.value(2).toString());
+        }
+        q.finish();
+    }
     QSqlQuery &u = stmt(QStringLiteral("UPDATE TermInfo SET FirmCheck=?, FirmCheckKind=?, "
                                        "FirmCheckVer=?, FirmCheckDate=? WHERE ID=?"));
-    bindAll(u, {check ? FirmCheckState::Waiting : FirmCheckState::None, check ? kind : 0,
-                check ? version : QString(), check ? QVariant(nowText()) : QVariant(), id});
-    return runChange(u);
+    bindAll(u, {state, check ? kind : 0, check ? version : QString(),
+                check ? QVariant(nowText()) : QVariant(), id});
+    const int changed = runChange(u);
+    if (changed == DbAnswer::Done && state == FirmCheckState::Mismatch)
+        writeLog(RegisterLogKind::FirmMismatch, termId, FirmCheckLogDetail(version, reported));
+    return changed;
 }
 
 int CTermDatabase::expireFirmChecks(const QDateTime &startedBefore, int *ended)

@@ -97,8 +97,10 @@ public:
     // waits for the terminal's next notice to report `version`, from now on.
     // An empty version (a file without one) can't be checked: the row's
     // check is cleared instead. Answers 0, 1, 2 (no row), 9.
+    // A notice that came since `ended` (the terminal's session end, when
+    // known) was the one after the restart: it decides the check at once.
     int startFirmCheck(const QString &mac, std::uint32_t ipAddr, std::int32_t kind,
-                       const QString &version);
+                       const QString &version, const QDateTime &ended = {});
     // Waits that began at or before startedBefore end without answer; their
     // log lines follow the commit. *ended: how many. Answers 0, 1, 9.
     int expireFirmChecks(const QDateTime &startedBefore, int *ended = nullptr);

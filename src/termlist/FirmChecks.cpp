@@ -34,15 +34,15 @@ std::vector<Written> written(int notificationKind, const RequestPayload &request
             continue;
         switch (notificationKind) {
         case CompletionKind::WriteBoot:
-            out.push_back({e.macAddress, e.address, FirmKind::Boot, e.file});
+            out.push_back({e.macAddress, e.address, FirmKind::Boot, e.file, e.ended});
             break;
         case CompletionKind::WriteApli:
-            out.push_back({e.macAddress, e.address, FirmKind::Apli, e.file});
+            out.push_back({e.macAddress, e.address, FirmKind::Apli, e.file, e.ended});
             break;
         case CompletionKind::ScheduleWriteFirm: {
             if (!e.restart)
                 break;
-            Written w{e.macAddress, e.address, 0, QString()};
+            Written w{e.macAddress, e.address, 0, QString(), e.ended};
             for (const RequestFile &f : e.files)
                 pick(w, f.kind, f.localPath);
             if (w.kind)
@@ -79,7 +79,7 @@ int start(CTermDatabase &db, const std::vector<Written> &writes,
         if (it == versions.end())
             it = versions.insert(w.file, version ? version(w.file)
                                                  : CAutoUpdateDecider::firmwareVersion(w.file));
-        if (db.startFirmCheck(w.mac, Ipv4::hostToRegister(w.address), w.kind, *it) ==
+        if (db.startFirmCheck(w.mac, Ipv4::hostToRegister(w.address), w.kind, *it, w.ended) ==
                 DbAnswer::Done &&
             !it->trimmed().isEmpty())
             ++waiting;

@@ -27,6 +27,7 @@ struct Written {
     std::uint32_t address = 0; // host order
     int kind = 0;              // FirmKind
     QString file;              // the local file: its version is the one expected
+    QDateTime ended;           // the terminal's session end, when known
 };
 
 // The writes with a restart that a completion (kind 25, 27 or 36) reports
@@ -37,7 +38,7 @@ std::vector<Written> written(int notificationKind, const RequestPayload &request
 std::vector<Written> written(const TermRequestPayload &request);
 
 // Starts the waits; each file's version is read once (version(path), the
-// S-record header by default). Answers how many rows wait now.
+// S-record header by default). Answers how many rows got a check.
 int start(CTermDatabase &db, const std::vector<Written> &writes,
           const std::function<QString(const QString &)> &version = {});
 

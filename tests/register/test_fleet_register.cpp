@@ -290,6 +290,34 @@ TEST_F(RegisterTest, WaitsRunOutAcrossAReopenUnlessTheTerminalWentAway)
     EXPECT_EQ(byMac("W1").FirmCheck, FirmCheckState::NoAnswer);
 }
 
+// Of a request for many terminals the first ones announce themselves after
+// their restart before the request ends: that notice decides at the start.
+TEST_F(RegisterTest, ANoticeSinceTheSessionEndedDecidesTheCheckAtOnce)
+{
+    const QDateTime before(QDate(2024, 3, 1), QTime(11, 59, 59, 500));
+    const QDateTime sameSecond(QDate(2024, 3, 1), QTime(12, 0, 0, 200));
+    const struct {
+        const char *reported;
+        QDateTime ended;
+        int state;
+    } cases[] = {{"2.00", before, FirmCheckState::Verified},
+                 {"1.00", before, FirmCheckState::Mismatch},
+                 {"2.00", sameSecond, FirmCheckState::Waiting},
+                 {"2.00", QDateTime(), FirmCheckState::Waiting}};
+    int n = 0;
+    for (const auto &c : cases) {
+        const QString id = QString::number(++n), mac = "E" + id;
+        RegistrationData d = notice(id, ip(10, 0, 3, n), mac);
+        d.VerApli = c.reported;
+        ASSERT_EQ(db->registerUpdate(d), 0); // at 12:00:00
+        ASSERT_EQ(db->startFirmCheck(mac, 0, FirmKind::Apli, "2.00", c.ended), 0);
+        EXPECT_EQ(byMac(mac).FirmCheck, c.state) << id.toStdString();
+    }
+    ASSERT_EQ(log.lines.size(), 1u);
+    EXPECT_EQ(log.lines[0], std::tuple(int(RegisterLogKind::FirmMismatch), QString("2"),
+                                       QString("書込版数:2.00 報告版数:1.00")));
+}
+
 // Releasing a column's filter, or hiding the column, drops the new filters.
 TEST(ListQueryText, FleetFiltersGoWithTheirColumn)
 {
