@@ -24,6 +24,7 @@ public:
 
     void setView(QWidget *view);
     QLabel *messagePane() const { return m_message; }
+    QLabel *silentPane() const { return m_silent; }
 
     // Sets the operator-busy flag while any menu of the bar is open.
     void watchMenus(QMenuBar *bar);
@@ -47,6 +48,7 @@ protected:
 
 private:
     QLabel *m_message = nullptr;
+    QLabel *m_silent = nullptr;
     QBasicTimer m_busyTimer;
     std::function<void()> m_stopThreads;
     std::function<bool()> m_mayClose;

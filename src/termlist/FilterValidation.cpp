@@ -1,5 +1,8 @@
 #include "termlist/FilterValidation.h"
 
+#include "comm/ResultCodes.h"
+
+#include <QCoreApplication>
 #include <QTime>
 
 #include <algorithm>
@@ -181,6 +184,10 @@ DialogKind dialogKindOf(int column)
         return DialogKind::EntryKind;
     case ListColumn::SipEntry:
         return DialogKind::SipEntry;
+    case ListColumn::LastNotice:
+        return DialogKind::Silent;
+    case ListColumn::FirmCheck:
+        return DialogKind::FirmCheck;
     default:
         return DialogKind::None;
     }
@@ -215,6 +222,10 @@ QString dialogCaption(int column)
         return QStringLiteral("端末登録種別フィルタ設定");
     case ListColumn::SipEntry:
         return QStringLiteral("ＳＩＰサーバ登録状態フィルタ設定");
+    case ListColumn::LastNotice:
+        return QCoreApplication::translate("ListFilter", "最終通知フィルタ設定");
+    case ListColumn::FirmCheck:
+        return QCoreApplication::translate("ListFilter", "ファーム確認フィルタ設定");
     default:
         return {};
     }
@@ -264,7 +275,25 @@ QStringList operationKindLabels()
 
 QStringList resultStateLabels()
 {
-    return {QStringLiteral(" エラー無し"), QStringLiteral(" エラーあり")};
+    return {QStringLiteral(" エラー無し"), QStringLiteral(" エラーあり"),
+            QCoreApplication::translate("ListFilter", " 処理なし")};
+}
+
+QStringList resultCodeLabels()
+{
+    QStringList labels{QCoreApplication::translate("ListFilter", " すべてのエラー")};
+    for (int code = 1; code <= ResultCond::SharedCodes; ++code)
+        labels << QLatin1Char(' ') + ResultListText(code);
+    return labels;
+}
+
+QStringList firmCheckStateLabels()
+{
+    return {QCoreApplication::translate("ListFilter", " 確認なし"),
+            QCoreApplication::translate("ListFilter", " 確認待ち"),
+            QCoreApplication::translate("ListFilter", " 確認済み"),
+            QCoreApplication::translate("ListFilter", " 版数不一致"),
+            QCoreApplication::translate("ListFilter", " 応答なし")};
 }
 
 QList<RadioChoice> entryKindChoices()
@@ -281,6 +310,13 @@ QList<RadioChoice> sipEntryChoices()
             {QStringLiteral("登録済(セカンダリ)だけ表示"), 3},
             {QStringLiteral("登録済だけ表示"), 4},
             {QStringLiteral("すべて表示"), 0}};
+}
+
+QList<RadioChoice> silentChoices()
+{
+    return {{QCoreApplication::translate("ListFilter", "応答なし端末のみ"), SilentCond::SilentOnly},
+            {QCoreApplication::translate("ListFilter", "応答あり端末のみ"), SilentCond::HeardOnly},
+            {QCoreApplication::translate("ListFilter", "すべて表示"), 0}};
 }
 
 const TextKindInfo &textKindInfo(TextKind kind)
@@ -465,12 +501,13 @@ void applyOneValueInput(const QString &text, int comboIndex, OneValueFilter &res
     result.value = text;
 }
 
-void applyCodePairInput(int infoIndex, int cndIndex, CodePairFilter &result)
+void applyCodePairInput(int infoIndex, int cndIndex, CodePairFilter &result, int codeIndex)
 {
     if (infoIndex < 0 || cndIndex < 0)
         return;
     result.info = infoIndex + 1;
     result.cnd = cndIndex + 1;
+    result.code = result.cnd == ResultCond::Error && codeIndex > 0 ? codeIndex : 0;
 }
 
 void release(TextFilter &f)
@@ -573,6 +610,8 @@ CodePairFields codePairFields(int column)
         return {&C::FInfoAlert, &C::FCndAlert};
     if (column == ListColumn::Result)
         return {&C::FInfoResult, &C::FCndResult};
+    if (column == ListColumn::FirmCheck)
+        return {&C::FInfoFirmCheck, &C::FCndFirmCheck};
     return {};
 }
 
@@ -582,6 +621,8 @@ CodeMember radioField(int column)
         return &ListCondInfo::FCndTermEntry;
     if (column == ListColumn::SipEntry)
         return &ListCondInfo::FCndSipEntry;
+    if (column == ListColumn::LastNotice)
+        return &ListCondInfo::FCndSilent;
     return nullptr;
 }
 
@@ -645,7 +686,7 @@ CodePairFilter codePairFilterOf(const ListCondInfo &cond, int column)
     const CodePairFields m = codePairFields(column);
     if (!m.info)
         return {};
-    return {cond.*m.info, cond.*m.cnd};
+    return {cond.*m.info, cond.*m.cnd, column == ListColumn::Result ? cond.FInfoResultCode : 0};
 }
 
 void storeCodePairFilter(ListCondInfo &cond, int column, const CodePairFilter &f)
@@ -655,6 +696,8 @@ void storeCodePairFilter(ListCondInfo &cond, int column, const CodePairFilter &f
         return;
     cond.*m.info = f.info;
     cond.*m.cnd = f.cnd;
+    if (column == ListColumn::Result)
+        cond.FInfoResultCode = f.code;
 }
 
 int radioCodeOf(const ListCondInfo &cond, int column)

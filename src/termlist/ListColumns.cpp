@@ -3,6 +3,8 @@
 #include "comm/ResultCodes.h"
 #include "common/Cp932.h"
 
+#include <QCoreApplication>
+
 #include <array>
 
 namespace
@@ -47,6 +49,10 @@ const std::array<ColumnDef, ViewColumnCount> &defs()
         {ViewColumn::EntryDate, "管理PC登録日付", ListColumn::EntryDate, WidthRule::EntryDate, 0},
         {ViewColumn::EntryTime, "管理PC登録時刻", 0, WidthRule::Fixed, 105},
         {ViewColumn::Alert, "ｱﾗｰﾄ情報", ListColumn::Alert, WidthRule::EightL, 143},
+        {ViewColumn::LastNotice, QT_TRANSLATE_NOOP("ListColumns", "最終通知"),
+         ListColumn::LastNotice, WidthRule::EightL, 120},
+        {ViewColumn::FirmCheck, QT_TRANSLATE_NOOP("ListColumns", "ファーム確認"),
+         ListColumn::FirmCheck, WidthRule::EightL, 90},
     }};
     return table;
 }
@@ -77,6 +83,11 @@ QString entryKindText(std::int32_t type)
 {
     return type == TermEntryKind::Provisional ? QStringLiteral("仮登録") : QStringLiteral("運用中");
 }
+
+// The firmware check states, in FirmCheckState order.
+const char *const FirmCheckTexts[FirmCheckState::Count] = {
+    "", QT_TRANSLATE_NOOP("ListColumns", "確認待ち"), QT_TRANSLATE_NOOP("ListColumns", "確認済み"),
+    QT_TRANSLATE_NOOP("ListColumns", "版数不一致"), QT_TRANSLATE_NOOP("ListColumns", "応答なし")};
 
 QString twoDigits(int v)
 {
@@ -146,6 +157,10 @@ bool isShown(ViewColumn column, const ListCondInfo &c)
         return c.ColEntryTime == 1;
     case ViewColumn::Alert:
         return c.ColAlert == 1;
+    case ViewColumn::LastNotice:
+        return c.ColLastNotice == 1;
+    case ViewColumn::FirmCheck:
+        return c.ColFirmCheck == 1;
     }
     return false;
 }
@@ -188,6 +203,10 @@ bool hasFilter(int number, const ListCondInfo &c)
         return c.FCndAlert != 0;
     case ListColumn::ResultDate:
         return c.FCndResultDt1 != 0;
+    case ListColumn::LastNotice:
+        return c.FCndSilent != 0;
+    case ListColumn::FirmCheck:
+        return c.FCndFirmCheck != 0;
     default:
         return false;
     }
@@ -239,7 +258,10 @@ QString widthSample(ViewColumn column)
     case ViewColumn::Result:
         return ResultColumnText(OperationKind::TermInfo, ResultCode::FtpTransfer);
     case ViewColumn::ResultDate:
+    case ViewColumn::LastNotice:
         return QStringLiteral(" 0000/00/00 00:00");
+    case ViewColumn::FirmCheck:
+        return firmCheckText(FirmCheckState::Mismatch);
     case ViewColumn::EntryKind:
         return entryKindText(TermEntryKind::InOperation);
     case ViewColumn::MacAddr:
@@ -307,6 +329,13 @@ QString cellText(ViewColumn column, const TermEntry &e)
         return (e.TermIDAlert == 1 ? QStringLiteral("端末ID異常") : QStringLiteral("－－－－－")) +
                (e.IPAddrAlert == 1 ? QStringLiteral("/IPｱﾄﾞﾚｽ異常")
                                    : QStringLiteral("/－－－－－ "));
+    case ViewColumn::LastNotice:
+        if (!e.LastNotice.isValid())
+            return QString();
+        return QLatin1Char(' ') + dateText(e.LastNotice) + QLatin1Char(' ') +
+               timeText(e.LastNotice, QLatin1Char(':'));
+    case ViewColumn::FirmCheck:
+        return firmCheckText(e.FirmCheck);
     }
     return QString();
 }
@@ -322,6 +351,12 @@ QString exportText(ViewColumn column, const TermEntry &e)
         return dateText(orZero(e.EntryDate));
     case ViewColumn::EntryTime:
         return timeText(orZero(e.EntryDate), QLatin1Char(':'));
+    case ViewColumn::LastNotice:
+        return e.LastNotice.isValid() ? dateText(e.LastNotice) + QLatin1Char(' ') +
+                                            timeText(e.LastNotice, QLatin1Char(':'))
+                                      : QString();
+    case ViewColumn::FirmCheck:
+        return firmCheckExportText(e.FirmCheck);
     case ViewColumn::Alert:
         return (e.TermIDAlert == 1 ? QStringLiteral("端末ID異常") : QStringLiteral("端末ID正常")) +
                (e.IPAddrAlert == 1 ? QStringLiteral(" / IPｱﾄﾞﾚｽ異常")
@@ -334,6 +369,25 @@ QString exportText(ViewColumn column, const TermEntry &e)
 QString statusLine(qint64 count)
 {
     return QStringLiteral(" 全部で %1 件の端末情報を表示しています。").arg(count);
+}
+
+QString silentLine(qint64 count)
+{
+    return QCoreApplication::translate("ListColumns", "応答なし端末 %1 台").arg(count);
+}
+
+QString firmCheckText(std::int32_t state)
+{
+    if (state <= FirmCheckState::None || state >= FirmCheckState::Count)
+        return QString();
+    return QCoreApplication::translate("ListColumns", FirmCheckTexts[state]);
+}
+
+QString firmCheckExportText(std::int32_t state)
+{
+    if (state <= FirmCheckState::None || state >= FirmCheckState::Count)
+        return QString();
+    return QString::fromUtf8(FirmCheckTexts[state]);
 }
 
 } // namespace ListColumns

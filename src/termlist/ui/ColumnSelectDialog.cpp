@@ -27,6 +27,8 @@ enum Flag {
     FEntryTime,
     FAlert,
     FResultDate,
+    FLastNotice,
+    FFirmCheck,
 };
 
 struct Box {
@@ -65,7 +67,9 @@ CColumnSelectDialog::CColumnSelectDialog(const ListColumnFlags &flags, QWidget *
         {"運用状態",
          {{"SIPサーバ登録状態", FSipSvrEntry},
           {"管理PC登録日付", FEntryDate},
-          {"管理PC登録時刻", FEntryTime}}},
+          {"管理PC登録時刻", FEntryTime},
+          {QT_TR_NOOP("最終通知"), FLastNotice},
+          {QT_TR_NOOP("ファーム確認"), FFirmCheck}}},
         {"アラート情報", {{"アラート情報", FAlert}}},
     };
 
@@ -81,7 +85,7 @@ CColumnSelectDialog::CColumnSelectDialog(const ListColumnFlags &flags, QWidget *
         auto *box = new QGroupBox(QString::fromUtf8(g.title), this);
         auto *col = new QVBoxLayout(box);
         for (const Box &b : g.boxes) {
-            auto *check = new QCheckBox(QString::fromUtf8(b.label), box);
+            auto *check = new QCheckBox(tr(b.label), box);
             check->setChecked(flags[b.flag] == 1);
             boxes[b.flag] = check;
             col->addWidget(check);

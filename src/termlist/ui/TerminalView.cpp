@@ -11,6 +11,8 @@
 #include "termlist/CommandRepeat.h"
 #include "termlist/ExternalProgram.h"
 #include "termlist/FailedTerminals.h"
+#include "termlist/FirmChecks.h"
+#include "termlist/FleetCharts.h"
 #include "termlist/ListColumns.h"
 #include "termlist/ListExport.h"
 #include "termlist/NoticeApplier.h"
@@ -24,6 +26,7 @@
 #include "termlist/ui/AddTermDialog.h"
 #include "termlist/ui/ColumnSelectDialog.h"
 #include "termlist/ui/CondDialog.h"
+#include "termlist/ui/DashboardWindow.h"
 #include "termlist/ui/FilterDialogs.h"
 #include "termlist/ui/ProgressDialog.h"
 #include "termlist/ui/RemoteUpdateDialog.h"
@@ -107,6 +110,14 @@ CTerminalView::CTerminalView(QWidget *parent)
           std::make_unique<ViewNotifications>(*m_commandContext, *m_flow, *m_discard)),
       m_receiver(std::make_unique<Receiver>(this)), m_cond(DefaultListCond())
 {
+    m_firmChecks = std::make_unique<FirmCheckTracker>(*m_db);
+    m_commandContext->firmChecks = m_firmChecks.get();
+    // A check that ran out shows at once, or at the end of a running command.
+    m_firmChecks->onEnded = [this] {
+        m_refreshPending = true;
+        if (m_mainEnabled)
+            refresh();
+    };
     setObjectName(QStringLiteral("terminalView"));
     // The conditions hold no value for the result-date column when the stored
     // ones can't be read; it stays hidden then.
@@ -180,7 +191,9 @@ void CTerminalView::initialUpdate()
                       QStringLiteral("データベース読み込みエラー"), MsgType::IconError);
         StandardListCond(m_cond);
     }
-    applyNoticeRate();
+    // The rate of new terminals; firmware checks that ran out while the
+    // program was down end now, the others go on with the time they have left.
+    applyStoredSettings();
     m_memory = SelectionMemory{};
     m_model->clearEntries();
     rebuildColumns();
@@ -197,11 +210,14 @@ void CTerminalView::initialUpdate()
     }
 }
 
-void CTerminalView::applyNoticeRate()
+void CTerminalView::applyStoredSettings()
 {
     SystemSettings settings;
-    if (m_db->readSystemSettings(settings) == DbAnswer::Done)
+    if (m_db->readSystemSettings(settings) == DbAnswer::Done) {
         m_notices->setNewTerminalRate(settings.NewTermRate);
+        m_firmChecks->setWait(settings.FirmCheckWait);
+    }
+    m_firmChecks->check();
 }
 
 void CTerminalView::rebuildColumns()
@@ -277,6 +293,13 @@ void CTerminalView::fill(std::vector<TermEntry> &&entries)
         status += tr("　送信元ごとの上限を超えた新規端末の通知 %1 件は登録していません。")
                       .arg(refused);
     showStatus(status);
+    qint64 silent = 0;
+    m_silentText =
+        m_db->countSilent(silent) == DbAnswer::Done ? ListColumns::silentLine(silent) : QString();
+    if (m_silentPane)
+        m_silentPane->setText(m_silentText);
+    if (m_dashboard && m_dashboard->isVisible())
+        m_dashboard->refresh();
     m_refreshPending = false;
     m_model->setEntries(std::move(entries));
 
@@ -311,6 +334,13 @@ void CTerminalView::setStatusPane(QLabel *pane)
     m_statusPane = pane;
     if (m_statusPane)
         m_statusPane->setText(m_statusText);
+}
+
+void CTerminalView::setSilentPane(QLabel *pane)
+{
+    m_silentPane = pane;
+    if (m_silentPane)
+        m_silentPane->setText(m_silentText);
 }
 
 void CTerminalView::showStatus(const QString &text)
@@ -690,6 +720,12 @@ void CTerminalView::onSystemSettings()
                           QStringLiteral("システム設定保存"), MsgType::IconError);
         ProcessValues::historyKeep = changed.HistoryKeep;
         m_notices->setNewTerminalRate(changed.NewTermRate);
+        // The silence follows the interval; the waits of firmware checks
+        // take their new length at once.
+        if (changed.EntryInt != settings.EntryInt)
+            m_refreshPending = true;
+        m_firmChecks->setWait(changed.FirmCheckWait);
+        m_firmChecks->check();
         // The manager takes the new values even when the register kept the old ones.
         CommSettings comm;
         comm.udpPort = changed.UDPPort;
@@ -757,6 +793,45 @@ void CTerminalView::onInitialSettings()
 {
     if (m_openInitialSettings)
         m_openInitialSettings();
+}
+
+CDashboardWindow *CTerminalView::dashboard() const
+{
+    return m_dashboard.data();
+}
+
+void CTerminalView::onDashboard()
+{
+    if (!m_dashboard) {
+        m_dashboard = new CDashboardWindow(*m_db, this);
+        m_dashboard->setAttribute(Qt::WA_DeleteOnClose);
+        // Queued: the list's redraw redraws the charts, whose bar sent the click.
+        connect(
+            m_dashboard, &CDashboardWindow::barClicked, this,
+            [this](FleetCharts::Chart chart, int bar) { onDashboardBar(int(chart), bar); },
+            Qt::QueuedConnection);
+    }
+    m_notices->flush();
+    m_dashboard->refresh();
+    m_dashboard->show();
+    m_dashboard->raise();
+    m_dashboard->activateWindow();
+}
+
+void CTerminalView::onDashboardBar(int chart, int bar)
+{
+    if (!m_dashboard || !m_mainEnabled || chart < 0 || chart >= FleetCharts::ChartCount)
+        return;
+    const FleetCharts::ChartData &data = m_dashboard->chartData(FleetCharts::Chart(chart));
+    if (bar < 0 || bar >= int(data.bars.size()))
+        return;
+    FleetCharts::select(m_cond, data, data.bars[std::size_t(bar)]);
+    // As after a header click, a failed write leaves the list following the
+    // conditions until the program ends.
+    m_db->writeListCond(m_cond);
+    reload(true);
+    window()->raise();
+    window()->activateWindow();
 }
 
 void CTerminalView::onExit()
@@ -835,6 +910,11 @@ void CTerminalView::buildMenus(QMenuBar *bar)
     view->addSeparator();
     add(view, "actionSelectColumns", "一覧表示項目選択(&S)", &CTerminalView::onSelectColumns);
     add(view, "actionClearAll", "フィルタ・ソート全解除(&Q)", &CTerminalView::onClearAll);
+    view->addSeparator();
+    QAction *dashboard = view->addAction(tr("ダッシュボード"));
+    dashboard->setObjectName(QStringLiteral("actionDashboard"));
+    m_actions.insert(dashboard->objectName(), dashboard);
+    connect(dashboard, &QAction::triggered, this, &CTerminalView::onDashboard);
 
     QMenu *maint = bar->addMenu(QStringLiteral("保守(&M)"));
     command(maint, MaintCommand::TermInfo, "端末情報取得(&S)");
@@ -869,7 +949,8 @@ void CTerminalView::buildMenus(QMenuBar *bar)
     add(maint, "actionInitialSettings", "初期設定実行(&U)", &CTerminalView::onInitialSettings);
 
     QMenu *sched = bar->addMenu(QStringLiteral("ｽｹｼﾞｭｰﾘﾝｸﾞ(&S)"));
-    add(sched, "actionScheduleSettings", "スケジュール設定(&U)", &CTerminalView::onScheduleSettings);
+    add(sched, "actionScheduleSettings", "スケジュール設定(&U)",
+        &CTerminalView::onScheduleSettings);
     add(sched, "actionScheduleRun", "スケジュール実行(&R)", &CTerminalView::onScheduleRun);
 
     QMenu *help = bar->addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
