@@ -229,9 +229,9 @@ TEST(FirmChecks, WritesWithARestartThatStartAWait)
         e.files = files;
         return e;
     };
-    const RequestFile boot{"/p/Boot/b.s", "b.s", UpdateFileKind::Boot};
-    const RequestFile apli{"/p/Apli/a.s", "a.s", UpdateFileKind::Apli};
-    const RequestFile settings{"/p/Data/x.ini", "x.ini", 0};
+    const RequestFile boot{.localPath = "/p/Boot/b.s", .remoteName = "b.s", .kind = UpdateFileKind::Boot};
+    const RequestFile apli{.localPath = "/p/Apli/a.s", .remoteName = "a.s", .kind = UpdateFileKind::Apli};
+    const RequestFile settings{.localPath = "/p/Data/x.ini", .remoteName = "x.ini", .kind = 0};
     const struct {
         const char *name;
         int kind;
