@@ -21,13 +21,18 @@ QString tr(const char *text)
 // Versions newest first in the order the list sorts them (text, the column's
 // collation); the 13th and later in one group whose highest version a click
 // selects with "<=". Columns: version (NULL for the folded group), count,
-// highest version of the group, versions in the group.
+// highest version of the group, versions in the group. The rows are grouped
+// by their bytes first, which is about twice as fast as grouping 65,535 rows
+// by the column's case-blind collation; the few distinct versions are then
+// grouped the way the list compares them.
 QString versionSql(const char *column)
 {
     return QStringLiteral(
                "SELECT CASE WHEN k <= %2 THEN v END, SUM(n), MAX(v COLLATE NOCASE), COUNT(*) FROM"
                " (SELECT v, n, ROW_NUMBER() OVER (ORDER BY v COLLATE NOCASE DESC) AS k FROM"
-               " (SELECT %1 AS v, COUNT(*) AS n FROM TermInfo GROUP BY %1))"
+               " (SELECT MIN(v) AS v, SUM(n) AS n FROM"
+               " (SELECT %1 COLLATE BINARY AS v, COUNT(*) AS n FROM TermInfo"
+               " GROUP BY %1 COLLATE BINARY) GROUP BY v COLLATE NOCASE))"
                " GROUP BY MIN(k, %2 + 1) ORDER BY MIN(k)")
         .arg(QLatin1String(column))
         .arg(VersionBars);

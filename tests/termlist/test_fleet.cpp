@@ -63,7 +63,9 @@ protected:
             d.UserInfo1 = QString::asprintf("02:00:00:00:%02X:%02X", i / 256, i % 256);
             d.Regist = i % 4;
             d.VerApli = i % 17 == 16 ? QString() : QString::asprintf("1.%02d", i % 17);
-            d.VerBoot = QString::asprintf("0.%d", i % 3);
+            // One version written in two cases: the list compares versions
+            // case-blind, so the chart must show them as one bar.
+            d.VerBoot = i % 3 < 2 ? QString::asprintf("0.%d", i % 3) : i % 2 ? "0.2a" : "0.2A";
             d.MachineName = "KT-100";
             // Heard 3 h ago, or now.
             now = QDateTime(QDate(2024, 7, 1), QTime(i % 5 == 0 ? 9 : 12, 0));
@@ -108,7 +110,7 @@ QString keyOf(Chart chart, const TermEntry &e, const QDateTime &silentSince,
     case Chart::ApliVer:
         return foldedApli.contains(e.VerApli) ? "other" : e.VerApli;
     case Chart::BootVer:
-        return foldedBoot.contains(e.VerBoot) ? "other" : e.VerBoot;
+        return foldedBoot.contains(e.VerBoot) ? "other" : e.VerBoot.toLower();
     case Chart::Sip:
         return e.Regist == 1 ? "2" : e.Regist == 2 ? "3" : "5";
     case Chart::Result:
@@ -133,7 +135,7 @@ QString keyOf(Chart chart, const TermEntry &e, const QDateTime &silentSince,
 QString keyOf(const FleetCharts::ChartData &d, const FleetCharts::Bar &b)
 {
     if (d.chart == Chart::ApliVer || d.chart == Chart::BootVer)
-        return b.folded ? "other" : b.value;
+        return b.folded ? "other" : d.chart == Chart::BootVer ? b.value.toLower() : b.value;
     return QString::number(b.code);
 }
 
