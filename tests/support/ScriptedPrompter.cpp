@@ -42,9 +42,10 @@ int ScriptedPrompter::systemMessageBox(const QString &text, const QString &capti
     return nextAnswer(type);
 }
 
-QString ScriptedPrompter::openFileName(const QString &caption, const QString &dir, const QString &)
+QString ScriptedPrompter::openFileName(const QString &caption, const QString &dir,
+                                      const QString &filter)
 {
-    records.append({PromptRecord::OpenFile, 0, 0, dir, caption, 0});
+    records.append({PromptRecord::OpenFile, 0, 0, dir, caption, 0, false, filter});
     if (m_files.empty())
         return {};
     QString f = m_files.front();
@@ -52,9 +53,10 @@ QString ScriptedPrompter::openFileName(const QString &caption, const QString &di
     return f;
 }
 
-QString ScriptedPrompter::saveFileName(const QString &caption, const QString &dir, const QString &)
+QString ScriptedPrompter::saveFileName(const QString &caption, const QString &dir,
+                                      const QString &filter)
 {
-    records.append({PromptRecord::SaveFile, 0, 0, dir, caption, 0});
+    records.append({PromptRecord::SaveFile, 0, 0, dir, caption, 0, false, filter});
     if (m_files.empty())
         return {};
     QString f = m_files.front();

@@ -17,6 +17,7 @@ struct PromptRecord {
     QString caption;
     unsigned type = 0;
     bool closedFromOutside = false; // a closable box closed by the program
+    QString filter;                 // a file dialog's filter
 };
 
 class ScriptedPrompter : public IPrompter
