@@ -12,6 +12,7 @@
 #include "comm/FtpSettings.h"
 #include "comm/TimerService.h"
 #include "common/ProcessValues.h"
+#include "common/UiLanguage.h"
 #include "editor/ui/EditCommands.h"
 #include "phonebook/ui/PhoneBookCommand.h"
 #include "register/TermDatabase.h"
@@ -30,10 +31,15 @@ namespace
 
 const QString kFolderOption = QStringLiteral("--program-folder=");
 
-const char *const kDuplicateStartCaption = "重複起動エラー";
-const char *const kDuplicateStartText =
+struct Tr {
+    Q_DECLARE_TR_FUNCTIONS(CKelMngPCApp)
+};
+
+const char *const kDuplicateStartCaption = QT_TRANSLATE_NOOP("CKelMngPCApp", "重複起動エラー");
+const char *const kDuplicateStartText = QT_TRANSLATE_NOOP(
+    "CKelMngPCApp",
     "クヴァＩＰフォンマネージャ管理用ツールは既に起動しているか､現在使用不能な状態にあります｡\n"
-    "前回､異常終了した場合は､Windowsを再起動してください｡";
+    "前回､異常終了した場合は､Windowsを再起動してください｡");
 
 } // namespace
 
@@ -54,14 +60,14 @@ protected:
 
 QString CKelMngPCApp::portProblemCaption()
 {
-    return QStringLiteral("通信ポートエラー");
+    return Tr::tr("通信ポートエラー");
 }
 
 QString CKelMngPCApp::portProblemText(int port)
 {
-    return QStringLiteral("通信ポート番号 %1 を使用できません。端末と通信できません。\n"
-                          "他のプログラムが使用していないか確認し、システム設定で通信ポート番号"
-                          "を変更して再起動してください。")
+    return Tr::tr("通信ポート番号 %1 を使用できません。端末と通信できません。\n"
+                  "他のプログラムが使用していないか確認し、システム設定で通信ポート番号"
+                  "を変更して再起動してください。")
         .arg(port);
 }
 
@@ -107,6 +113,8 @@ void CKelMngPCApp::refuse(const QString &text, const QString &caption, unsigned 
 
 bool CKelMngPCApp::initInstance(const QStringList &args)
 {
+    // The interface's language first: even a refusal to start speaks it.
+    UiLanguages::install(UiLanguages::choose(args));
     m_prompter = std::make_unique<WidgetPrompter>();
     setPrompter(m_prompter.get());
     // Termination signals close the main window like its close button; one
@@ -121,8 +129,7 @@ bool CKelMngPCApp::initInstance(const QStringList &args)
     m_instance = std::make_unique<SingleInstance>(ProcessValues::programFolder());
     if (!m_instance->acquire()) {
         m_instance.reset();
-        refuse(QString::fromUtf8(kDuplicateStartText), QString::fromUtf8(kDuplicateStartCaption),
-               MsgType::IconError);
+        refuse(Tr::tr(kDuplicateStartText), Tr::tr(kDuplicateStartCaption), MsgType::IconError);
         return false;
     }
     // 5. The pause before every UDP send.
@@ -154,8 +161,7 @@ bool CKelMngPCApp::initInstance(const QStringList &args)
     m_portLock = std::make_unique<UdpPortLock>(settings.UDPPort);
     if (!m_portLock->acquire()) {
         m_portLock.reset();
-        refuse(QString::fromUtf8(kDuplicateStartText), QString::fromUtf8(kDuplicateStartCaption),
-               MsgType::IconError);
+        refuse(Tr::tr(kDuplicateStartText), Tr::tr(kDuplicateStartCaption), MsgType::IconError);
         return false;
     }
     m_view->buildMenus(m_frame->menuBar());
@@ -172,9 +178,9 @@ bool CKelMngPCApp::initInstance(const QStringList &args)
     // 12-13. The long-lived threads, timer first.
     m_timer = std::make_unique<CTimerThread>(ProcessValues::TimerThreadId);
     if (!m_timer->launch(QThread::HighPriority)) {
-        refuse(QStringLiteral("内部処理の一部が正常に起動できませんでした。\nいったん終了し、再度起"
-                              "動してください。"),
-               QStringLiteral("内部処理起動エラー（タイマー制御）"), 0);
+        refuse(Tr::tr("内部処理の一部が正常に起動できませんでした。\nいったん終了し、再度起"
+                      "動してください。"),
+               Tr::tr("内部処理起動エラー（タイマー制御）"), 0);
         return false;
     }
     m_comm = std::make_unique<CCommMgrThread>();
@@ -183,9 +189,9 @@ bool CKelMngPCApp::initInstance(const QStringList &args)
     m_portProblems = std::make_unique<PortProblemReceiver>();
     m_comm->setPortProblemReceiver(m_portProblems->threadId());
     if (!m_comm->launch(QThread::HighPriority)) {
-        refuse(QStringLiteral("内部処理の一部が正常に起動できませんでした。\nいったん終了し、再度起"
-                              "動してください。"),
-               QStringLiteral("内部処理起動エラー（通信制御）"), 0);
+        refuse(Tr::tr("内部処理の一部が正常に起動できませんでした。\nいったん終了し、再度起"
+                      "動してください。"),
+               Tr::tr("内部処理起動エラー（通信制御）"), 0);
         return false;
     }
 

@@ -14,14 +14,13 @@
 
 CSystemSettingsDialog::CSystemSettingsDialog(const SystemSettings &settings, QWidget *parent)
     : QDialog(parent), portEdit(new QLineEdit(this)),
-      passiveButton(new QRadioButton(QStringLiteral("パッシブモード"), this)),
-      normalButton(new QRadioButton(QStringLiteral("通常モード"), this)),
-      intervalEdit(new QLineEdit(this)),
-      editorGroup(new QGroupBox(QStringLiteral("設定ファイル編集ツールパス名"), this)),
-      editorEdit(new QLineEdit(editorGroup)), okButton(new QPushButton(QStringLiteral("OK"), this)),
-      cancelButton(new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this)), m_settings(settings)
+      passiveButton(new QRadioButton(tr("パッシブモード"), this)),
+      normalButton(new QRadioButton(tr("通常モード"), this)), intervalEdit(new QLineEdit(this)),
+      editorGroup(new QGroupBox(tr("設定ファイル編集ツールパス名"), this)),
+      editorEdit(new QLineEdit(editorGroup)), okButton(new QPushButton(tr("OK"), this)),
+      cancelButton(new QPushButton(tr("ｷｬﾝｾﾙ"), this)), m_settings(settings)
 {
-    setWindowTitle(QStringLiteral("システム設定"));
+    setWindowTitle(tr("システム設定"));
     portEdit->setMaxLength(5);
     intervalEdit->setMaxLength(3);
     editorEdit->setMaxLength(255);
@@ -34,20 +33,24 @@ CSystemSettingsDialog::CSystemSettingsDialog(const SystemSettings &settings, QWi
     editorEdit->setText(settings.EditerPath);
 
     auto *grid = new QGridLayout;
-    grid->addWidget(new QLabel(QStringLiteral("通信ポート番号"), this), 0, 0);
+    auto *portLabel = new QLabel(tr("通信ポート番号"), this);
+    portLabel->setBuddy(portEdit);
+    grid->addWidget(portLabel, 0, 0);
     grid->addWidget(portEdit, 0, 1);
-    grid->addWidget(new QLabel(QStringLiteral("（ 1～65535 ）"), this), 0, 2);
+    grid->addWidget(new QLabel(tr("（ 1～65535 ）"), this), 0, 2);
 
-    auto *ftpGroup = new QGroupBox(QStringLiteral("ＦＴＰ動作モード"), this);
+    auto *ftpGroup = new QGroupBox(tr("ＦＴＰ動作モード"), this);
     auto *ftpRow = new QHBoxLayout(ftpGroup);
     ftpRow->addWidget(passiveButton);
     ftpRow->addWidget(normalButton);
     ftpRow->addStretch();
     grid->addWidget(ftpGroup, 1, 0, 1, 3);
 
-    grid->addWidget(new QLabel(QStringLiteral("端末登録リフレッシュ間隔"), this), 2, 0);
+    auto *intervalLabel = new QLabel(tr("端末登録リフレッシュ間隔"), this);
+    intervalLabel->setBuddy(intervalEdit);
+    grid->addWidget(intervalLabel, 2, 0);
     grid->addWidget(intervalEdit, 2, 1);
-    grid->addWidget(new QLabel(QStringLiteral("（ 0～255　時間）"), this), 2, 2);
+    grid->addWidget(new QLabel(tr("（ 0～255　時間）"), this), 2, 2);
     grid->setColumnStretch(2, 1);
 
     // The editor path keeps the stored value; its group stays part of the
@@ -55,6 +58,7 @@ CSystemSettingsDialog::CSystemSettingsDialog(const SystemSettings &settings, QWi
     auto *editorRow = new QHBoxLayout(editorGroup);
     editorRow->addWidget(editorEdit, 1);
     editorRow->addWidget(new QPushButton(QStringLiteral("..."), editorGroup));
+    editorEdit->setAccessibleName(editorGroup->title());
     editorGroup->hide();
 
     auto *buttons = new QHBoxLayout;
@@ -88,11 +92,10 @@ void CSystemSettingsDialog::onOk()
         return;
     }
     if (check.portChanged)
-        AppMessageBox(
-            680, 1,
-            QStringLiteral("通信ポート番号の変更を反映するには、クヴァＩＰフォンマネージャ "
-                           "管理用ツールを再起動する必要があります。"),
-            QStringLiteral("ポート番号変更"), MsgType::IconInformation);
+        AppMessageBox(680, 1,
+                      tr("通信ポート番号の変更を反映するには、クヴァＩＰフォンマネージャ "
+                         "管理用ツールを再起動する必要があります。"),
+                      tr("ポート番号変更"), MsgType::IconInformation);
     m_settings.UDPPort = check.port;
     m_settings.FTPMode = check.ftpMode;
     m_settings.EntryInt = check.interval;

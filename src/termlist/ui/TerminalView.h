@@ -10,6 +10,7 @@
 // wires to its menus and windows.
 
 #include "common/ThreadMessage.h"
+#include "common/UiLanguage.h"
 #include "register/ListCond.h"
 #include "register/RegisterTypes.h"
 #include "termlist/MaintenanceCommands.h"
@@ -34,6 +35,7 @@ class ViewNotifications;
 struct CommandContext;
 class QAction;
 class QLabel;
+class QMenu;
 class QMenuBar;
 
 class CTerminalView : public QTableView
@@ -116,6 +118,8 @@ public slots:
     void onScheduleSettings();
     void onScheduleRun();
     void onInitialSettings();
+    // The View menu's language: kept for the next start.
+    void onLanguageChosen(UiLanguage language);
 
     // A click on a column header: posts Msg::HeaderClick to the view when the
     // column offers sorting or filtering.
@@ -130,6 +134,7 @@ private:
     friend class NoticeHost;
     void onMessage(std::uint32_t msg, quintptr wParam, std::unique_ptr<Payload> lParam);
 
+    void buildLanguageMenu(QMenu *menu);
     void rememberSelection();
     // Empties the list, optionally rebuilds the columns, reads and fills.
     bool reload(bool rebuildColumns);
