@@ -1,5 +1,6 @@
 #include "ProgramWalk.h"
 
+#include "app/AppMessageBoxDialog.h"
 #include "app/KelMngPCApp.h"
 #include "app/MainFrame.h"
 #include "comm/CommPayloads.h"
@@ -9,6 +10,7 @@
 #include "schedule/ui/ScheduleDetailDialog.h"
 #include "schedule/ui/ScheduleListDialog.h"
 #include "schedule/ui/ScheduleRunWindow.h"
+#include "termlist/MaintenanceCommands.h"
 #include "termlist/TermListModel.h"
 #include "termlist/ui/AddTermDialog.h"
 #include "termlist/ui/ColumnSelectDialog.h"
@@ -30,6 +32,8 @@
 #include <QTest>
 #include <QUdpSocket>
 #include <QXmlStreamReader>
+
+#include <tuple>
 
 namespace
 {
@@ -102,6 +106,48 @@ void selectTerminal(CTerminalView *view, const QString &id)
 template <class F> void waitUntil(F condition, int ms)
 {
     (void)QTest::qWaitFor(condition, ms);
+}
+
+// Pictures only (KEL_SHOTS): the menu whose Japanese title is given, open.
+void showMenu(QMenuBar *bar, const QString &japaneseTitle)
+{
+    if (qEnvironmentVariableIsEmpty("KEL_SHOTS"))
+        return;
+    for (QAction *a : bar->actions()) {
+        if (a->text() != CTerminalView::tr(japaneseTitle.toUtf8().constData()) || !a->menu())
+            continue;
+        bar->setActiveAction(a);
+        QTest::qWait(100);
+        Shot(QStringLiteral("menu"));
+        a->menu()->hide();
+    }
+}
+
+// Pictures only (KEL_SHOTS): the program's message box with questions a
+// command asks, as the user sees them.
+void showBoxes()
+{
+    if (qEnvironmentVariableIsEmpty("KEL_SHOTS"))
+        return;
+    const CommandInfo &restart = commandInfo(MaintCommand::Restart);
+    const std::tuple<int, int, QString, QString, unsigned> boxes[] = {
+        {restart.widthCode, 2, restart.text(), restart.caption(),
+         MsgType::IconQuestion | MsgType::YesNo},
+        {460, 3,
+         QCoreApplication::translate(
+             "CommandTargets",
+             "端末IDアラートが発生している端末が含まれています。\nこのまま続けると不正な端末"
+             "情報に更新してしまう可能性があります。\n処理を続行してもよろしいですか？"),
+         QCoreApplication::translate("CommandTargets", "端末情報取得開始確認"),
+         MsgType::IconWarning | MsgType::YesNo | MsgType::DefaultSecond},
+    };
+    int n = 0;
+    for (const auto &[width, lines, text, caption, type] : boxes) {
+        AppMessageBoxDialog box(width, lines, text, caption, type, QApplication::activeWindow());
+        box.show();
+        QTest::qWait(100);
+        Shot(QStringLiteral("message-box-%1").arg(++n));
+    }
 }
 
 bool idle(CTerminalView *view)
@@ -196,8 +242,7 @@ bool ProgramWalk::run()
     // Sessions that nobody answers end in a moment.
     qputenv("KELMNGPC_TICK_MS", "1");
     CKelMngPCApp app;
-    if (!app.initInstance(QStringList{QStringLiteral("--program-folder=") + m_dir.path()} +
-                          m_args))
+    if (!app.initInstance(QStringList{QStringLiteral("--program-folder=") + m_dir.path()} + m_args))
         return false;
     ScriptedPrompter prompter;
     CTerminalView *view = viewOf(app);
@@ -215,6 +260,8 @@ bool ProgramWalk::run()
     waitUntil([&] { return app.frame()->isVisible(); }, Patience);
     texts.window(app.frame(), QStringLiteral("main window"));
     texts.menus(bar);
+    showMenu(bar, QStringLiteral("保守(&M)"));
+    showBoxes();
 
     // File menu: settings with an input error, the export.
     walker.plan("CSystemSettingsDialog", {[](QWidget *w) {
@@ -313,18 +360,19 @@ bool ProgramWalk::run()
 
     // Schedules: the list, a schedule's detail with a target to add, its
     // result, a new one; then the execution window.
-    walker.plan("CScheduleListDialog",
-                {[](QWidget *w) { static_cast<CScheduleListDialog *>(w)->groups[0].edit->click(); },
-                 [](QWidget *w) { static_cast<CScheduleListDialog *>(w)->groups[0].result->click(); },
-                 [](QWidget *w) { static_cast<CScheduleListDialog *>(w)->groups[5].edit->click(); }});
-    walker.plan("CScheduleDetailDialog", {[](QWidget *w) {
-                    static_cast<CScheduleDetailDialog *>(w)->addTarget->click();
-                }});
+    walker.plan(
+        "CScheduleListDialog",
+        {[](QWidget *w) { static_cast<CScheduleListDialog *>(w)->groups[0].edit->click(); },
+         [](QWidget *w) { static_cast<CScheduleListDialog *>(w)->groups[0].result->click(); },
+         [](QWidget *w) { static_cast<CScheduleListDialog *>(w)->groups[5].edit->click(); }});
+    walker.plan("CScheduleDetailDialog",
+                {[](QWidget *w) { static_cast<CScheduleDetailDialog *>(w)->addTarget->click(); }});
     trigger("actionScheduleSettings");
     view->action(QStringLiteral("actionScheduleRun"))->trigger();
     if (auto *run = app.frame()->findChild<CScheduleRunWindow *>()) {
         QTest::qWait(50);
         texts.window(run);
+        Shot(QStringLiteral("CScheduleRunWindow"));
         run->cancelButton->click();
     }
     waitUntil([&] { return idle(view); }, Patience);
@@ -337,25 +385,29 @@ bool ProgramWalk::run()
     PostToThread(ProcessValues::MainThreadId, Msg::Task, 0,
                  std::make_unique<TaskMessage>(0, TaskKind::RemoteSeriesBegan));
     auto workers = std::make_unique<RemoteSlotsPayload>();
-    workers->workers[0] = RemoteSlot{true, QStringLiteral("1001"), 0x7F000001u,
-                                   {UpdateFileKind::System, UpdateFileKind::User,
-                                    UpdateFileKind::PhoneBook}};
-    workers->workers[1] = RemoteSlot{true, QStringLiteral("1003"), 0x7F000003u,
-                                   {UpdateFileKind::Boot, UpdateFileKind::Apli}};
+    workers->workers[0] =
+        RemoteSlot{true,
+                   QStringLiteral("1001"),
+                   0x7F000001u,
+                   {UpdateFileKind::System, UpdateFileKind::User, UpdateFileKind::PhoneBook}};
+    workers->workers[1] = RemoteSlot{
+        true, QStringLiteral("1003"), 0x7F000003u, {UpdateFileKind::Boot, UpdateFileKind::Apli}};
     auto report = std::make_unique<TaskMessage>(0, TaskKind::RemoteSlots);
     report->payload[0] = std::move(workers);
     PostToThread(ProcessValues::MainThreadId, Msg::Task, 0, std::move(report));
-    waitUntil([&] { return app.frame()->findChild<CRemoteUpdateDialog *>() != nullptr; },
-                    Patience);
+    waitUntil([&] { return app.frame()->findChild<CRemoteUpdateDialog *>() != nullptr; }, Patience);
     QTest::qWait(20);
-    if (auto *remote = app.frame()->findChild<CRemoteUpdateDialog *>())
+    if (auto *remote = app.frame()->findChild<CRemoteUpdateDialog *>()) {
         texts.window(remote);
+        Shot(QStringLiteral("CRemoteUpdateDialog"));
+    }
     PostToThread(ProcessValues::MainThreadId, Msg::Task, 0,
                  std::make_unique<TaskMessage>(0, TaskKind::RemoteSeriesEnded));
     QTest::qWait(20);
 
     // The list as the commands left it.
     texts.window(app.frame(), QStringLiteral("main window"));
+    Shot(QStringLiteral("main-window"));
     texts.prompts(prompter.records);
     return true;
 }

@@ -16,12 +16,14 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPixmap>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QScreen>
+#include <QSizeGrip>
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QTabWidget>
@@ -179,15 +181,25 @@ void TextCollector::checkReadable(QWidget *window, const QString &where)
                                 .arg(frame.height())
                                 .arg(avail.width())
                                 .arg(avail.height()));
+        else if (window->isVisible() &&
+                 !screen->availableGeometry().contains(window->frameGeometry()))
+            problem(window, QStringLiteral("runs off the screen"));
     }
     QList<QLabel *> labels = window->findChildren<QLabel *>();
     for (QWidget *w : window->findChildren<QWidget *>()) {
-        if (!shown(w, window) || w->isWindow())
+        if (!shown(w, window) || w->isWindow() || (window->isVisible() && !w->isVisible()))
             continue;
-        if (!scrolled(w, window)) {
+        // The status bar's grip is the window's corner, not its content.
+        if (!scrolled(w, window) && !qobject_cast<QSizeGrip *>(w)) {
             const QRect r(w->mapTo(window, QPoint(0, 0)), w->size());
             if (!window->rect().contains(r))
-                problem(w, QStringLiteral("lies outside its window"));
+                problem(w, QStringLiteral("lies outside its window (%1,%2 %3x%4 in %5x%6)")
+                               .arg(r.x())
+                               .arg(r.y())
+                               .arg(r.width())
+                               .arg(r.height())
+                               .arg(window->width())
+                               .arg(window->height()));
         }
         const QFontMetrics fm = w->fontMetrics();
         if (auto *l = qobject_cast<QLabel *>(w)) {
@@ -267,12 +279,7 @@ QStringList TextCollector::lines() const
         t.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
         t.replace(QLatin1Char('\r'), QStringLiteral("\\r"));
         t.replace(QLatin1Char('\n'), QStringLiteral("\\n"));
-        // Dates and times of the day the walk runs on read the same every day.
-        static const QRegularExpression date(QStringLiteral("\\d{4}/\\d{2}/\\d{2}"));
-        static const QRegularExpression time(QStringLiteral("\\d{2}([:：])\\d{2}"));
-        t.replace(date, QStringLiteral("yyyy/mm/dd"));
-        t.replace(time, QStringLiteral("hh\\1mm"));
-        const QString line = where + QLatin1Char('\t') + t;
+        const QString line = NormalisedLine(where + QLatin1Char('\t') + t);
         if (!seen.contains(line))
             out << line;
         seen.insert(line);
@@ -303,6 +310,7 @@ void ModalWalker::poll()
         w->setProperty("kelWalkSeen", true);
         m_texts.window(w);
         ++m_seen[cls];
+        Shot(cls);
     }
     const auto it = m_plans.find(cls);
     const int step = w->property("kelWalkStep").toInt();
@@ -331,6 +339,31 @@ void ModalWalker::poll()
     });
 }
 
+void Shot(const QString &name)
+{
+    const QString dir = qEnvironmentVariable("KEL_SHOTS");
+    if (dir.isEmpty())
+        return;
+    static int count = 0;
+    QApplication::processEvents();
+    const QPixmap screen = QGuiApplication::primaryScreen()->grabWindow(0);
+    screen.save(
+        QStringLiteral("%1/%2-%3.png").arg(dir).arg(++count, 2, 10, QLatin1Char('0')).arg(name));
+}
+
+QString NormalisedLine(QString line)
+{
+    // Dates and times of the day the walk runs on, and the count of a
+    // progress window, whose moment of reading varies, read the same always.
+    static const QRegularExpression date(QStringLiteral("\\d{4}/\\d{2}/\\d{2}"));
+    static const QRegularExpression time(QStringLiteral("\\d{2}([:：])\\d{2}"));
+    static const QRegularExpression counter(QStringLiteral("^(CProgressDialog\t)\\d+ / \\d+"));
+    line.replace(date, QStringLiteral("yyyy/mm/dd"));
+    line.replace(time, QStringLiteral("hh\\1mm"));
+    line.replace(counter, QStringLiteral("\\1n / n"));
+    return line;
+}
+
 QStringList ReadLines(const QString &path)
 {
     QStringList out;
@@ -354,16 +387,4 @@ void WriteLines(const QString &path, const QStringList &lines)
     QTextStream out(&f);
     for (const QString &l : lines)
         out << l << '\n';
-}
-
-bool HasJapanese(const QString &text)
-{
-    for (const QChar c : text) {
-        const char16_t u = c.unicode();
-        if ((u >= 0x3000 && u <= 0x30FF) || (u >= 0x3400 && u <= 0x4DBF) ||
-            (u >= 0x4E00 && u <= 0x9FFF) || (u >= 0xF900 && u <= 0xFAFF) ||
-            (u >= 0xFF01 && u <= 0xFF9F))
-            return true;
-    }
-    return false;
 }

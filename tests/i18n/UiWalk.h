@@ -4,6 +4,7 @@
 // kind and text; and finds what a user can't read: texts cut by their
 // widget, windows larger than the screen, inputs without a label.
 
+#include "support/Catalogue.h"
 #include "support/ScriptedPrompter.h"
 
 #include <QHash>
@@ -78,9 +79,14 @@ private:
     QHash<QString, int> m_seen;
 };
 
+// With KEL_SHOTS=DIR, saves a picture of the whole screen as
+// DIR/<nn>-<name>.png (the windows as a user sees them); nothing otherwise.
+void Shot(const QString &name);
+
+// A walk line with what varies from run to run (dates, times, progress
+// counts) replaced by placeholders.
+QString NormalisedLine(QString line);
+
 // Lines of a text file (a walk list), without the empty ones.
 QStringList ReadLines(const QString &path);
 void WriteLines(const QString &path, const QStringList &lines);
-
-// Whether a text holds kana or kanji (full-width punctuation alone doesn't count).
-bool HasJapanese(const QString &text);
