@@ -284,6 +284,8 @@ int main(int argc, char **argv)
 
     QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/kelmng-soak-XXXXXX"));
     const QString folder = dir.path() + QStringLiteral("/program");
+    // The script lays the folder out with this program.
+    qputenv("KELMNGPC_PROGRAM", program.toLocal8Bit());
     if (QProcess::execute(source + QStringLiteral("/scripts/make-program-folder"),
                           {folder, QStringLiteral("KT-100"), QStringLiteral("kel"),
                            QStringLiteral("secret")}) != 0) {

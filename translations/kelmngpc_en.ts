@@ -203,6 +203,89 @@
     </message>
 </context>
 <context>
+    <name>CHistoryDialog</name>
+    <message>
+        <source>版</source>
+        <translation>Version</translation>
+    </message>
+    <message>
+        <source>日時</source>
+        <translation>Date/Time</translation>
+    </message>
+    <message>
+        <source>作成元</source>
+        <translation>Made by</translation>
+    </message>
+    <message>
+        <source>端末への送信</source>
+        <translation>Sent to Terminal</translation>
+    </message>
+    <message>
+        <source>変更行のみ表示</source>
+        <translation>Changed lines only</translation>
+    </message>
+    <message>
+        <source>セクション</source>
+        <translation>Section</translation>
+    </message>
+    <message>
+        <source>行</source>
+        <translation>Line</translation>
+    </message>
+    <message>
+        <source>比較元</source>
+        <translation>From</translation>
+    </message>
+    <message>
+        <source>比較先</source>
+        <translation>To</translation>
+    </message>
+    <message>
+        <source>この版に戻す</source>
+        <translation>Restore This Version</translation>
+    </message>
+    <message>
+        <source>閉じる</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>設定履歴 - 端末ID %1</source>
+        <translation>Settings History - Terminal ID %1</translation>
+    </message>
+    <message>
+        <source>ファイル</source>
+        <translation>File</translation>
+    </message>
+    <message>
+        <source>変更</source>
+        <translation>Changed</translation>
+    </message>
+    <message>
+        <source>追加</source>
+        <translation>Added</translation>
+    </message>
+    <message>
+        <source>削除</source>
+        <translation>Removed</translation>
+    </message>
+    <message>
+        <source>履歴はありません。</source>
+        <translation>There is no history.</translation>
+    </message>
+    <message>
+        <source>比較する版を選択してください。</source>
+        <translation>Select the versions to compare.</translation>
+    </message>
+    <message>
+        <source>選択した版を読み込めませんでした。</source>
+        <translation>The selected version could not be read.</translation>
+    </message>
+    <message>
+        <source>比較元：%1&#x3000;&#x3000;比較先：%2</source>
+        <translation>From: %1    To: %2</translation>
+    </message>
+</context>
+<context>
     <name>CInitSettingsDialog</name>
     <message>
         <source>実行</source>
@@ -797,6 +880,14 @@ Are you sure?</translation>
         <source>ポート番号変更</source>
         <translation>Port Changed</translation>
     </message>
+    <message>
+        <source>設定履歴の保存数</source>
+        <translation>Settings history kept</translation>
+    </message>
+    <message>
+        <source>（ 1～999&#x3000;版／ファイル）</source>
+        <translation>(1-999 versions per file)</translation>
+    </message>
 </context>
 <context>
     <name>CTermDatabase</name>
@@ -1215,12 +1306,93 @@ Are you sure?</translation>
         <source>バージョン情報(&amp;A)...</source>
         <translation>&amp;About...</translation>
     </message>
+    <message>
+        <source>処理失敗端末の出力(&amp;O)</source>
+        <translation>Write &amp;Out Failed Terminals</translation>
+    </message>
+    <message>
+        <source>処理失敗端末を選択(&amp;F)</source>
+        <translation>Select &amp;Failed Terminals</translation>
+    </message>
+    <message>
+        <source>設定履歴(&amp;H)</source>
+        <translation>Settings &amp;History</translation>
+    </message>
+    <message>
+        <source>前回の処理を失敗端末に再実行(&amp;L)</source>
+        <translation>Repeat the &amp;Last Command on Failed Terminals</translation>
+    </message>
 </context>
 <context>
     <name>CommandFlow</name>
     <message>
         <source>開く</source>
         <translation>Open</translation>
+    </message>
+</context>
+<context>
+    <name>CommandRepeat</name>
+    <message>
+        <source>端末情報取得</source>
+        <translation>Get Terminal Information</translation>
+    </message>
+    <message>
+        <source>システム設定読込</source>
+        <translation>Read System Settings</translation>
+    </message>
+    <message>
+        <source>ユーザ設定読込</source>
+        <translation>Read User Settings</translation>
+    </message>
+    <message>
+        <source>電話帳読込</source>
+        <translation>Read Phone Book</translation>
+    </message>
+    <message>
+        <source>システム設定書込</source>
+        <translation>Write System Settings</translation>
+    </message>
+    <message>
+        <source>ユーザ設定書込</source>
+        <translation>Write User Settings</translation>
+    </message>
+    <message>
+        <source>電話帳書込</source>
+        <translation>Write Phone Book</translation>
+    </message>
+    <message>
+        <source>共通ファイル書込(システム設定)</source>
+        <translation>Write Common File (System Settings)</translation>
+    </message>
+    <message>
+        <source>共通ファイル書込(ユーザ設定)</source>
+        <translation>Write Common File (User Settings)</translation>
+    </message>
+    <message>
+        <source>ブートプログラムバージョンアップ</source>
+        <translation>Boot Program Upgrade</translation>
+    </message>
+    <message>
+        <source>アプリケーションプログラムバージョンアップ</source>
+        <translation>Application Program Upgrade</translation>
+    </message>
+    <message>
+        <source>端末再起動</source>
+        <translation>Restart Terminals</translation>
+    </message>
+    <message>
+        <source>保守強制終了</source>
+        <translation>Force-Close Maintenance</translation>
+    </message>
+    <message numerus="yes">
+        <source>前回の処理「%1」を、処理に失敗した端末 %n 件に再実行します。
+よろしいですか？</source>
+        <translation>
+            <numerusform>The last command &quot;%1&quot; is run again on the %n terminal that failed.
+Are you sure?</numerusform>
+            <numerusform>The last command &quot;%1&quot; is run again on the %n terminals that failed.
+Are you sure?</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -1356,6 +1528,80 @@ Are you sure?</translation>
     <message>
         <source>ファイル選択エラー</source>
         <translation>File Selection Error</translation>
+    </message>
+</context>
+<context>
+    <name>FailedTerminals</name>
+    <message numerus="yes">
+        <source> 処理に失敗した端末 %n 件を選択しました。</source>
+        <translation>
+            <numerusform> %n failed terminal selected.</numerusform>
+            <numerusform> %n failed terminals selected.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>（表示条件により非表示の処理失敗端末が %n 件あります）</source>
+        <translation>
+            <numerusform> (%n more failed terminal is hidden by the list conditions)</numerusform>
+            <numerusform> (%n more failed terminals are hidden by the list conditions)</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>端末ID</source>
+        <translation>Terminal ID</translation>
+    </message>
+    <message>
+        <source>IPアドレス</source>
+        <translation>IP Address</translation>
+    </message>
+    <message>
+        <source>機種</source>
+        <translation>Model</translation>
+    </message>
+    <message>
+        <source>処理結果</source>
+        <translation>Result</translation>
+    </message>
+    <message>
+        <source>結果コード</source>
+        <translation>Result Code</translation>
+    </message>
+    <message>
+        <source>処理結果日時</source>
+        <translation>Result Date/Time</translation>
+    </message>
+    <message>
+        <source>処理失敗端末の出力</source>
+        <translation>Write Out Failed Terminals</translation>
+    </message>
+    <message>
+        <source>処理に失敗した端末はありません。</source>
+        <translation>No terminal has failed.</translation>
+    </message>
+    <message>
+        <source>CSVファイル (*.csv)</source>
+        <translation>CSV files (*.csv)</translation>
+    </message>
+    <message>
+        <source>処理失敗端末を正常に出力できませんでした。
+ディスクに空きがあるか確認してください。</source>
+        <translation>The failed terminals could not be written.
+Check that the disk has free space.</translation>
+    </message>
+    <message>
+        <source>処理失敗端末の出力異常</source>
+        <translation>Failed Terminals Not Written</translation>
+    </message>
+    <message numerus="yes">
+        <source>処理に失敗した端末 %n 件をファイルに出力しました。</source>
+        <translation>
+            <numerusform>%n failed terminal was written to the file.</numerusform>
+            <numerusform>%n failed terminals were written to the file.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>処理失敗端末の出力完了</source>
+        <translation>Failed Terminals Written</translation>
     </message>
 </context>
 <context>
@@ -1644,6 +1890,84 @@ The wildcard * may stand anywhere.</translation>
     </message>
 </context>
 <context>
+    <name>FirstStart</name>
+    <message>
+        <source>端末機種名</source>
+        <translation>Terminal model name</translation>
+    </message>
+    <message>
+        <source>FTPユーザー名</source>
+        <translation>FTP user name</translation>
+    </message>
+    <message>
+        <source>FTPパスワード</source>
+        <translation>FTP password</translation>
+    </message>
+    <message>
+        <source>%1を入力してください。</source>
+        <translation>Enter the %1.</translation>
+    </message>
+    <message>
+        <source>%1に使用できない文字があります。
+改行・制御文字、前後の空白、前後を囲む引用符、Shift_JISにない文字は使えません。</source>
+        <translation>The %1 holds a character that can&apos;t be used.
+Line breaks, control characters, leading or trailing blanks, enclosing quotes and characters outside Shift_JIS are not allowed.</translation>
+    </message>
+    <message>
+        <source>端末機種名に / \ * ? [ ] は使えません（設定ファイルの名前になります）。</source>
+        <translation>The terminal model name can&apos;t hold / \ * ? [ ] (it becomes part of the settings file names).</translation>
+    </message>
+    <message>
+        <source>初回起動 - FTPアカウントの設定</source>
+        <translation>First Start - FTP Account</translation>
+    </message>
+    <message>
+        <source>プログラムフォルダを作成します：
+%1
+
+端末のFTPアカウントを入力してください。入力した内容はプログラムフォルダの Config/FTPauth.ini に保存されます（所有者だけが読めるファイルです）。</source>
+        <translation>The program folder is created:
+%1
+
+Enter the FTP account of the terminals. It is saved in Config/FTPauth.ini of the program folder (a file only its owner can read).</translation>
+    </message>
+    <message>
+        <source>端末機種名(&amp;M)</source>
+        <translation>Terminal &amp;model name</translation>
+    </message>
+    <message>
+        <source>FTPユーザー名(&amp;U)</source>
+        <translation>FTP &amp;user name</translation>
+    </message>
+    <message>
+        <source>FTPパスワード(&amp;P)</source>
+        <translation>FTP &amp;password</translation>
+    </message>
+    <message>
+        <source>プログラムフォルダを作成できませんでした。
+%1
+プログラムを終了します。</source>
+        <translation>The program folder could not be created.
+%1
+The program ends.</translation>
+    </message>
+    <message>
+        <source>Config/FTPauth.ini（FTPパスワード）を他のユーザーが読み取れる状態でした（%1）。パスワードが漏れていないか確認してください。</source>
+        <translation>Other users could read Config/FTPauth.ini (the FTP password) (%1). Check whether the password has leaked.</translation>
+    </message>
+</context>
+<context>
+    <name>FirstStartDialog</name>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>ｷｬﾝｾﾙ</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
     <name>FtpSettings</name>
     <message>
         <source>FTPアカウントが設定されていません。
@@ -1660,6 +1984,83 @@ The program ends.</translation>
     <message>
         <source>起動エラー</source>
         <translation>Start Error</translation>
+    </message>
+</context>
+<context>
+    <name>HistoryBrowser</name>
+    <message>
+        <source>送信済み %1</source>
+        <translation>Sent %1</translation>
+    </message>
+    <message>
+        <source>未送信</source>
+        <translation>Not sent</translation>
+    </message>
+    <message>
+        <source>システム設定</source>
+        <translation>System Settings</translation>
+    </message>
+    <message>
+        <source>ユーザ設定</source>
+        <translation>User Settings</translation>
+    </message>
+    <message>
+        <source>電話帳</source>
+        <translation>Phone Book</translation>
+    </message>
+    <message>
+        <source>端末から読込</source>
+        <translation>Read from terminal</translation>
+    </message>
+    <message>
+        <source>設定編集</source>
+        <translation>Settings editor</translation>
+    </message>
+    <message>
+        <source>初期設定</source>
+        <translation>Initial settings</translation>
+    </message>
+    <message>
+        <source>履歴から復元</source>
+        <translation>Restored from history</translation>
+    </message>
+    <message>
+        <source>不明</source>
+        <translation>Unknown</translation>
+    </message>
+    <message>
+        <source>現在のファイル</source>
+        <translation>Current file</translation>
+    </message>
+    <message>
+        <source>第%1版（現在）</source>
+        <translation>Version %1 (current)</translation>
+    </message>
+    <message>
+        <source>第%1版</source>
+        <translation>Version %1</translation>
+    </message>
+    <message>
+        <source>設定履歴の復元確認</source>
+        <translation>Restore from Settings History</translation>
+    </message>
+    <message>
+        <source>%1を%2の内容に戻します。
+現在の内容は履歴に残ります。端末への書き込みは行いません。
+よろしいですか？</source>
+        <translation>The file &quot;%1&quot; is set back to %2.
+The current content stays in the history. Nothing is written to the terminal.
+Are you sure?</translation>
+    </message>
+    <message>
+        <source>選択した版に戻せませんでした。
+ディスクに空きがあるか確認してください。</source>
+        <translation>The selected version could not be restored.
+Check that the disk has free space.</translation>
+    </message>
+    <message>
+        <source>設定履歴の復元</source>
+        <translation>Restore Settings History</translation>
     </message>
 </context>
 <context>
@@ -2584,6 +2985,10 @@ Are you sure?</translation>
     <message>
         <source>入力エラー</source>
         <translation>Input Error</translation>
+    </message>
+    <message>
+        <source>『設定履歴の保存数』は半角数字、1～999の範囲で入力してください。</source>
+        <translation>Enter the settings history kept as a number from 1 to 999.</translation>
     </message>
 </context>
 <context>

@@ -10,6 +10,8 @@
 #include "comm/CommMgrThread.h"
 #include "comm/CommPayloads.h"
 #include "comm/FtpSettings.h"
+#include "comm/OpLog.h"
+#include "comm/ResultCodes.h"
 #include "comm/TimerService.h"
 #include "common/ProcessValues.h"
 #include "common/UiLanguage.h"
@@ -17,19 +19,23 @@
 #include "phonebook/ui/PhoneBookCommand.h"
 #include "register/TermDatabase.h"
 #include "schedule/ScheduleBook.h"
+#include "setup/FirstStart.h"
+#include "setup/ProgramFolder.h"
+#include "setup/ui/FirstStartDialog.h"
 #include "termlist/ui/TerminalView.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
 #include <QMenuBar>
+#include <QStatusBar>
 
 #include <cstdio>
 
 namespace
 {
-
-const QString kFolderOption = QStringLiteral("--program-folder=");
 
 struct Tr {
     Q_DECLARE_TR_FUNCTIONS(CKelMngPCApp)
@@ -86,19 +92,12 @@ CKelMngPCApp::~CKelMngPCApp()
     setPrompter(nullptr);
 }
 
-QString CKelMngPCApp::programFolderFrom(const QStringList &args, const QString &exeDir)
-{
-    for (const QString &a : args)
-        if (a.startsWith(kFolderOption))
-            return a.mid(kFolderOption.size());
-    return exeDir;
-}
-
 QString CKelMngPCApp::commandLineFrom(const QStringList &args)
 {
+    // The long options are the program's own; "/wait=" is looked up in the rest.
     QStringList rest;
     for (const QString &a : args)
-        if (!a.startsWith(kFolderOption))
+        if (!a.startsWith(QLatin1String("--")))
             rest << a;
     return rest.join(QLatin1Char(' '));
 }
@@ -117,26 +116,65 @@ bool CKelMngPCApp::initInstance(const QStringList &args)
     UiLanguages::install(UiLanguages::choose(args));
     m_prompter = std::make_unique<WidgetPrompter>();
     setPrompter(m_prompter.get());
-    // Termination signals close the main window like its close button; one
-    // that arrives during start-up waits for the event loop.
-    m_signals = std::make_unique<SignalBridge>();
 
     // The program folder comes first here: the single-instance lock lives in it.
+    const QString exeDir = QCoreApplication::applicationDirPath();
     ProcessValues::setProgramFolder(
-        programFolderFrom(args, QCoreApplication::applicationDirPath()));
+        ProgramFolder::resolve(args, qEnvironmentVariable(ProgramFolder::EnvironmentVariable),
+                               exeDir, ProgramFolder::userDataFolder())
+            .folder);
+    const QString folder = ProcessValues::programFolder();
+    if (!ProgramFolder::create(folder)) {
+        refuse(FirstStart::failureText(folder), FtpAccountRefusalCaption(), MsgType::IconWarning);
+        return false;
+    }
 
     // 1-2. One copy per program folder.
-    m_instance = std::make_unique<SingleInstance>(ProcessValues::programFolder());
+    m_instance = std::make_unique<SingleInstance>(folder);
     if (!m_instance->acquire()) {
         m_instance.reset();
         refuse(Tr::tr(kDuplicateStartText), Tr::tr(kDuplicateStartCaption), MsgType::IconError);
         return false;
     }
+
+    // A new folder: the phones' FTP account is asked for first. Until the
+    // answer, a termination signal simply ends the program: nothing is made.
+    std::optional<FtpAccountAnswer> account;
+    if (ProgramFolder::isFresh(folder, {SingleInstance::lockName()})) {
+        if (WidgetPrompter::headless()) {
+            QFile in;
+            in.open(stdin, QIODevice::ReadOnly);
+            account = StreamAccountAsker(in, stderr).askAccount(folder);
+        } else {
+            account = DialogAccountAsker().askAccount(folder);
+        }
+        if (!account) {
+            refuse(FtpAccountRefusalText(FtpAccountTable::NoAccount), FtpAccountRefusalCaption(),
+                   MsgType::IconWarning);
+            return false;
+        }
+    }
+    // Termination signals close the main window like its close button; one
+    // that arrives during start-up waits for the event loop.
+    m_signals = std::make_unique<SignalBridge>();
+    QString error;
+    if (account &&
+        !FirstStart::layOut(folder, ProgramFolder::samplesFolder(exeDir), *account, &error)) {
+        refuse(FirstStart::failureText(error), FtpAccountRefusalCaption(), MsgType::IconWarning);
+        return false;
+    }
+
     // 5. The pause before every UDP send.
     ProcessValues::sendDelay = ParseSendDelay(commandLineFrom(args));
 
     // 7. FTP time-outs and accounts.
     FtpTimerSettings::load();
+    // The passwords are in the clear: a file others could read is told
+    // about (the load below makes it owner-only).
+    const QString accountFile = ProcessValues::programPath(QStringLiteral("Config/FTPauth.ini"));
+    const std::optional<unsigned> exposed = ExposedAccountFileMode(accountFile);
+    if (exposed)
+        OpLog::writeError(ErrLog::ConfigXml, QString(), ExposedAccountFileLogText(*exposed));
     const int accounts = LoadFtpAccounts();
     if (accounts == FtpAccountTable::NoAccount ||
         accounts == FtpAccountTable::SupervisorAmongSeveral) {
@@ -168,6 +206,12 @@ bool CKelMngPCApp::initInstance(const QStringList &args)
     m_frame->watchMenus(m_frame->menuBar());
     m_view->initialUpdate();
 
+    if (exposed) {
+        auto *warning = new QLabel(ExposedAccountFileStatusText(*exposed), m_frame.get());
+        warning->setObjectName(QStringLiteral("accountFileWarning"));
+        m_frame->statusBar()->addWidget(warning);
+    }
+
     // 11. Show the main window.
     m_frame->setWindowTitle(CMainFrame::title());
     m_frame->show();
@@ -198,6 +242,9 @@ bool CKelMngPCApp::initInstance(const QStringList &args)
     // 15. System settings (read above); an empty editor path gets the default editor.
     if (settings.EditerPath.isEmpty())
         m_view->database().writeSystemSettings(settings);
+    // The settings history's limit, read by the threads that replace files.
+    ProcessValues::historyKeep =
+        settings.HistoryKeep > 0 ? settings.HistoryKeep : DefaultHistoryKeep;
 
     // 16. Start messages: the manager gets port, FTP mode and interval.
     CommSettings comm;

@@ -39,9 +39,6 @@ public:
 
     CMainFrame *frame() const { return m_frame.get(); }
 
-    // The program folder chosen by the arguments: --program-folder=DIR, else
-    // the executable's folder.
-    static QString programFolderFrom(const QStringList &args, const QString &exeDir);
     // The arguments the "/wait=" option is looked up in.
     static QString commandLineFrom(const QStringList &args);
 

@@ -8,8 +8,11 @@
 
 #include <QAction>
 #include <QItemSelectionModel>
+#include <QLabel>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QMainWindow>
+#include <QStatusBar>
 
 #include <algorithm>
 #include <map>
@@ -116,6 +119,14 @@ QString TestControl::answer(const QString &line)
         for (const auto &[result, count] : counts)
             parts << QStringLiteral("%1/%2:%3").arg(result.first).arg(result.second).arg(count);
         return parts.join(QLatin1Char(' '));
+    }
+    if (command == QLatin1String("statusbar")) {
+        QStringList texts;
+        if (auto *frame = qobject_cast<QMainWindow *>(view.window()))
+            for (QLabel *label : frame->statusBar()->findChildren<QLabel *>())
+                if (!label->text().isEmpty())
+                    texts << label->text();
+        return texts.join(QLatin1String(" | "));
     }
     return QStringLiteral("ERR unknown command");
 }

@@ -17,6 +17,8 @@
 //                     socket is open (1/0)
 //   results           "KIND/CODE:COUNT ...": the rows' last operation kinds and
 //                     result codes as the list shows them (rows without one left out)
+//   statusbar         the non-empty texts of the main window's status bar,
+//                     joined by " | "
 // Questions of a command are answered as on any run without a window: on the
 // offscreen platform the program's own prompter takes the default answer.
 

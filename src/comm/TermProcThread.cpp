@@ -8,6 +8,7 @@
 #include "common/ProcessValues.h"
 #include "common/SignalEvent.h"
 #include "common/TimerPayload.h"
+#include "history/SettingsHistory.h"
 
 #include <QDir>
 #include <QFile>
@@ -57,20 +58,28 @@ FtpOptions FtpStep::optionsFor(std::uint32_t op, const FtpOptions &current)
 
 bool FtpStep::upload(const FilePair &file)
 {
-    return m_client.upload(ResolveLocalPath(file.localPath),
-                           FtpClient::remoteFileName(file.remoteName));
+    const QString local = ResolveLocalPath(file.localPath);
+    SettingsHistory::SendMark mark(m_termId, local);
+    if (!m_client.upload(local, FtpClient::remoteFileName(file.remoteName)))
+        return false;
+    mark.transferred();
+    return true;
 }
 
 bool FtpStep::download(const FilePair &file)
 {
-    return m_client.download(FtpClient::remoteFileName(file.remoteName),
-                             ResolveLocalPath(file.localPath));
+    // A terminal's own file keeps the version it replaces in its history.
+    const QString local = ResolveLocalPath(file.localPath);
+    return SettingsHistory::replaceFile(m_termId, local, SettingsHistory::Origin::Read, [&] {
+        return m_client.download(FtpClient::remoteFileName(file.remoteName), local);
+    });
 }
 
 int FtpStep::run(const TransferJob &job, const LogPoster &postOperationLog)
 {
     const SessionTarget &t = job.target;
     const std::uint32_t op = job.operation;
+    m_termId = t.termId;
     FtpOptions options = optionsFor(op, m_client.options());
     options.passive = t.ftpMode == 1;
     m_client.setOptions(options);

@@ -45,6 +45,7 @@ private:
 
     FtpClient &m_client;
     quint16 m_port;
+    QString m_termId; // of the job in progress
 };
 
 class CTermProcThread : public MessageThread

@@ -23,6 +23,10 @@ QString programPath(const QString &relative);
 // Milliseconds slept before every UDP send ("/wait=", default 100).
 inline std::atomic<std::int32_t> sendDelay{100};
 
+// Versions kept per settings file in the settings history (a system
+// setting; the main thread sets it, the threads that replace files read it).
+inline std::atomic<std::int32_t> historyKeep{50};
+
 // Bit 0 set while a menu is open or a menu command runs.
 inline std::atomic<std::uint32_t> operatorBusy{0};
 // Terminal-initiated updates in progress (0..5); closing is refused while non-zero.

@@ -91,9 +91,11 @@ bool finish(int fd, const QString &tmp, const QString &target, QString *error, u
             }
         }
         // After the owner: changing it clears the set-id bits.
-        if (::fchmod(fd, old.st_mode & 07777) != 0)
+        if (!(flags & PrivateMode) && ::fchmod(fd, old.st_mode & 07777) != 0)
             return abandon(QStringLiteral("can't keep the mode of"), errno);
     }
+    if ((flags & PrivateMode) && ::fchmod(fd, 0600) != 0)
+        return abandon(QStringLiteral("can't set the mode of"), errno);
     // Contents, mode and owner reach the disk before the name does.
     if (!allowed(Step::Sync, target) || ::fsync(fd) != 0)
         return abandon(QStringLiteral("can't sync"), errno);
@@ -124,7 +126,8 @@ Outcome writeFile(const QString &path, const QByteArray &bytes, QString *error, 
     const QString tmp = temporaryPath(path);
     const QByteArray tmpName = native(tmp);
     ::unlink(tmpName.constData());
-    const int fd = ::open(tmpName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    const int fd = ::open(tmpName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                          (flags & PrivateMode) ? 0600 : 0666);
     if (fd < 0) {
         fail(error, QStringLiteral("can't create"), tmp, errno);
         return Outcome::NotCreated;

@@ -20,6 +20,9 @@ enum Flags : unsigned {
     // Refuse to replace the target when its owner can't be given to the new
     // file (another user's register would lock that user out).
     OwnerRequired = 0x1,
+    // Owner-only mode 0600 from the first byte on, whatever the old file's
+    // mode: for files that hold passwords.
+    PrivateMode = 0x2,
 };
 
 // The temporary file used for a target: "<target>.~new". A leftover of a

@@ -53,6 +53,13 @@ QStringList allRelative(const QString &termId)
             relative(Kind::PhoneBook, termId)};
 }
 
+QString historyRelative(const QString &termId)
+{
+    if (!isSafeId(termId) || termId == QLatin1String("."))
+        return {};
+    return QStringLiteral("Data/History/") + termId;
+}
+
 bool isInside(const QString &path, const QString &folder)
 {
     const QString f = QDir::cleanPath(folder);

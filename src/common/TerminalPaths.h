@@ -31,6 +31,11 @@ QString absolute(Kind kind, const QString &termId);
 // All three relative paths; empty list when the ID is not safe.
 QStringList allRelative(const QString &termId);
 
+// The folder of the terminal's settings history, "Data/History/<ID>"; empty
+// when the ID is not safe or is "." (which, as a folder name, would be
+// "Data/History" itself).
+QString historyRelative(const QString &termId);
+
 // Whether path, once "." and ".." are resolved, lies inside folder (both
 // absolute; folder with or without its trailing '/').
 bool isInside(const QString &path, const QString &folder);

@@ -4,6 +4,7 @@
 #include "common/ProcessValues.h"
 #include "common/Prompter.h"
 #include "editor/InputRules.h"
+#include "history/SettingsHistory.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -455,7 +456,10 @@ SettingsForm::Save SettingsForm::save(bool writeToTerminalChecked)
             return Save::Cancelled;
     }
     m_savedPath = path;
-    m_written = WriteSettingsFile(path, m_desc, m_in.fileMode(), m_log);
+    // A terminal's own file keeps the version it replaces in its history.
+    m_written = SettingsHistory::replaceFile(
+        m_in.commonFile ? QString() : m_in.termId, path, SettingsHistory::Origin::Edited,
+        [&] { return WriteSettingsFile(path, m_desc, m_in.fileMode(), m_log); });
     m_writeToTerminal = m_written && !m_in.commonFile && writeToTerminalChecked;
     return Save::Saved;
 }

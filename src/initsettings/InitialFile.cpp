@@ -9,6 +9,7 @@
 #include "common/SafeFile.h"
 #include "common/TerminalPaths.h"
 #include "editor/DescriptionLoader.h"
+#include "history/SettingsHistory.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -111,8 +112,11 @@ Result generate(const QString &termId, const QString &model, const BoxPoster &bo
         return r;
     }
 
-    // 3-4. The file, whole or not at all.
-    if (!writeAndMove(content(v.version, termId), target))
+    // 3-4. The file, whole or not at all; a file it replaces stays in the history.
+    const QByteArray bytes = content(v.version, termId);
+    if (!SettingsHistory::Store().replace(termId, TerminalPaths::Kind::System,
+                                          SettingsHistory::Origin::Initial,
+                                          [&] { return writeAndMove(bytes, target); }))
         return r;
     r.outcome = Outcome::Written;
     r.path = target;

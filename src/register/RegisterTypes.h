@@ -97,7 +97,11 @@ struct SystemSettings {
     std::int32_t FTPMode = 0;  // non-zero passive
     std::int32_t EntryInt = 0; // hours, 0..255
     QString EditerPath;
+    std::int32_t HistoryKeep = 0; // versions kept per settings file, 1..999
 };
+
+// Versions kept per settings file when the register holds no value.
+constexpr std::int32_t DefaultHistoryKeep = 50;
 
 // The editor used when the stored editor path is empty.
 inline const char *const DefaultEditorPath = "/usr/bin/xdg-open";

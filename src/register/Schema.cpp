@@ -39,7 +39,7 @@ constexpr Column TermInfoColumns[] = {
 
 constexpr Column ConfigInfoColumns[] = {
     {"ID", Long, 0},       {"UDPPort", Long, 0},      {"FTPMode", Long, 0},
-    {"EntryInt", Long, 0}, {"EditerPath", Text, 255},
+    {"EntryInt", Long, 0}, {"EditerPath", Text, 255}, {"HistoryKeep", Long, 0},
 };
 
 constexpr Column InitInfoColumns[] = {
@@ -141,6 +141,8 @@ const std::vector<Column> &listCondColumns()
     return cols;
 }
 
+} // namespace
+
 QString columnDefinition(const Column &c)
 {
     const QString name = QLatin1String(c.name);
@@ -156,6 +158,9 @@ QString columnDefinition(const Column &c)
     }
     return name;
 }
+
+namespace
+{
 
 QString sqlValue(const CondField &f, const ListCondInfo &cond)
 {
@@ -214,8 +219,9 @@ QStringList createStatements()
                    .arg(QLatin1String(t.name), defs.join(QLatin1String(", ")));
     }
     out << indexStatements()
-        << QStringLiteral("INSERT INTO ConfigInfo (UDPPort, FTPMode, EntryInt, EditerPath) "
-                          "VALUES (4000, 1, 1, '')");
+        << QStringLiteral("INSERT INTO ConfigInfo (UDPPort, FTPMode, EntryInt, EditerPath, "
+                          "HistoryKeep) VALUES (4000, 1, 1, '', %1)")
+               .arg(DefaultHistoryKeep);
     const ListCondInfo cond = DefaultListCond();
     QStringList names, values;
     for (const CondField &f : condFields()) {

@@ -28,6 +28,8 @@ struct Table {
 };
 
 std::span<const Table> tables();
+// A column's text in CREATE TABLE (and in ALTER TABLE ... ADD COLUMN).
+QString columnDefinition(const Column &c);
 // CREATE TABLE/INDEX statements and the rows a fresh file holds.
 QStringList createStatements();
 // The indexes of TermInfo ("IF NOT EXISTS": also run at every open).

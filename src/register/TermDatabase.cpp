@@ -328,6 +328,12 @@ bool CTermDatabase::createFile(const QString &path)
     return SafeFile::replace(tmp, path);
 }
 
+bool CTermDatabase::createIfAbsent()
+{
+    const QString db = filePath();
+    return QFileInfo::exists(db) || createFile(db);
+}
+
 namespace
 {
 // The UPDATE turning NULL texts of TermInfo, whose texts the look-ups
@@ -458,6 +464,15 @@ int CTermDatabase::open()
                        q.value(1).toString().compare(QLatin1String(t.columns[n].name),
                                                      Qt::CaseInsensitive) == 0;
                 ++n;
+            }
+            // A register of an earlier version lacks the columns added at
+            // the end since; they are added with their defaults.
+            for (std::size_t c = n; same && n > 0 && c < t.columns.size(); ++c) {
+                if (!q.exec(QStringLiteral("ALTER TABLE %1 ADD COLUMN %2")
+                                .arg(QLatin1String(t.name),
+                                     RegisterSchema::columnDefinition(t.columns[c]))))
+                    return fail(q.lastError().text());
+                n = c + 1;
             }
             if (!same || n != t.columns.size())
                 return fail(QStringLiteral("Table '%1' is missing or its columns differ.")
@@ -1317,6 +1332,10 @@ int CTermDatabase::readSystemSettings(SystemSettings &s)
         s.FTPMode = q.value(r.indexOf(QStringLiteral("FTPMode"))).toInt();
         s.EntryInt = q.value(r.indexOf(QStringLiteral("EntryInt"))).toInt();
         s.EditerPath = q.value(r.indexOf(QStringLiteral("EditerPath"))).toString();
+        s.HistoryKeep = q.value(r.indexOf(QStringLiteral("HistoryKeep"))).toInt();
+        // A register from before the setting holds 0.
+        if (s.HistoryKeep < 1 || s.HistoryKeep > 999)
+            s.HistoryKeep = DefaultHistoryKeep;
     }
     q.finish();
     return DbAnswer::Done;
@@ -1336,8 +1355,11 @@ int CTermDatabase::writeSystemSettings(SystemSettings &s)
     if (!found)
         return DbAnswer::Done;
     QSqlQuery &u = stmt(QStringLiteral(
-        "UPDATE ConfigInfo SET UDPPort=?, FTPMode=?, EntryInt=?, EditerPath=? WHERE ID=?"));
-    bindAll(u, {s.UDPPort, s.FTPMode, s.EntryInt, s.EditerPath, id});
+        "UPDATE ConfigInfo SET UDPPort=?, FTPMode=?, EntryInt=?, EditerPath=?, HistoryKeep=? "
+        "WHERE ID=?"));
+    if (s.HistoryKeep < 1 || s.HistoryKeep > 999)
+        s.HistoryKeep = DefaultHistoryKeep;
+    bindAll(u, {s.UDPPort, s.FTPMode, s.EntryInt, s.EditerPath, s.HistoryKeep, id});
     return runChange(u);
 }
 

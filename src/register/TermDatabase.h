@@ -49,6 +49,9 @@ public:
     void close();
     // prepare() and, when it succeeded, open(); true when open.
     bool startUp();
+    // The lay-out of a new program folder: creates the file with its tables
+    // and one-row settings when there is none. True when the file exists.
+    bool createIfAbsent();
 
     // Where the register update writes its error-log lines (may be null).
     void setLogWriter(IRegisterLog *log) { m_log = log; }

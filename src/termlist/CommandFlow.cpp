@@ -39,6 +39,9 @@ bool CommandFlow::run(MaintCommand command)
                     return CommandTargets::localFile(rule, row, chosen);
                 };
             posted = start(order);
+            if (posted)
+                m_last = LastCommand{command, chosen, CommandTargets::targetIds(rows),
+                                     CommandTargets::alertsOf(rows)};
         }
     }
     if (!posted)
@@ -75,7 +78,7 @@ int CommandFlow::udpPort()
 
 bool CommandFlow::start(const Order &order)
 {
-    if (m_awaiting || !CommandTargets::check(order.rows, m_ctx.ask()))
+    if (m_awaiting || !CommandTargets::check(order.rows, m_ctx.ask(), order.answered))
         return false;
     const int port = udpPort();
     auto request = std::make_unique<RequestPayload>();

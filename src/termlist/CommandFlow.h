@@ -6,9 +6,11 @@
 // window and gives the main window back.
 
 #include "termlist/CommandHost.h"
+#include "termlist/CommandTargets.h"
 #include "termlist/MaintenanceCommands.h"
 
 #include <functional>
+#include <optional>
 
 class CommandFlow
 {
@@ -20,7 +22,20 @@ public:
         std::vector<TermEntry> rows; // display order
         bool withMac = true;
         std::function<QString(const TermEntry &)> fileOf; // null: no file
+        CommandTargets::AnsweredAlerts answered;          // a repeat's earlier answers
     };
+
+    // The last menu command that was posted: the command, the file chosen in
+    // its dialog, its targets (record numbers, display order) and the alert
+    // questions it had answered.
+    struct LastCommand {
+        MaintCommand command = MaintCommand::TermInfo;
+        QString chosen;
+        std::vector<std::int32_t> targets;
+        CommandTargets::AnsweredAlerts answered;
+    };
+    const std::optional<LastCommand> &lastCommand() const { return m_last; }
+    void setLastCommand(LastCommand last) { m_last = std::move(last); }
 
     // The port when the system settings can't be read.
     static constexpr int FallbackPort = 4000;
@@ -51,4 +66,5 @@ private:
     CommandContext &m_ctx;
     ThreadId m_progress = 0;
     bool m_awaiting = false;
+    std::optional<LastCommand> m_last;
 };

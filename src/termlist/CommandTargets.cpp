@@ -5,6 +5,8 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
+
 namespace
 {
 struct Tr {
@@ -20,16 +22,24 @@ std::optional<std::uint32_t> addressOf(const TermEntry &row)
     return Ipv4::parse(row.IPAddr);
 }
 
-bool check(const std::vector<TermEntry> &rows, IPrompter &prompter)
+AnsweredAlerts alertsOf(const std::vector<TermEntry> &rows)
 {
-    bool anyAddress = false;
-    bool idAlert = false;
-    bool addressAlert = false;
+    AnsweredAlerts alerts;
     for (const TermEntry &row : rows) {
-        anyAddress = anyAddress || addressOf(row).has_value();
-        idAlert = idAlert || row.TermIDAlert == 1;
-        addressAlert = addressAlert || row.IPAddrAlert == 1;
+        alerts.termId = alerts.termId || row.TermIDAlert == 1;
+        alerts.address = alerts.address || row.IPAddrAlert == 1;
     }
+    return alerts;
+}
+
+bool check(const std::vector<TermEntry> &rows, IPrompter &prompter, AnsweredAlerts answered)
+{
+    const bool anyAddress = std::any_of(rows.begin(), rows.end(), [](const TermEntry &row) {
+        return addressOf(row).has_value();
+    });
+    const AnsweredAlerts alerts = alertsOf(rows);
+    const bool idAlert = alerts.termId && !answered.termId;
+    const bool addressAlert = alerts.address && !answered.address;
     if (!anyAddress) {
         prompter.appMessageBox(1, 2,
                                Tr::tr("IPアドレスが格納されている端末が無いので処理を続け"
@@ -71,6 +81,15 @@ QString localFile(TargetFile rule, const TermEntry &row, const QString &chosen)
         break;
     }
     return {};
+}
+
+std::vector<std::int32_t> targetIds(const std::vector<TermEntry> &rows)
+{
+    std::vector<std::int32_t> ids;
+    for (const TermEntry &row : rows)
+        if (addressOf(row))
+            ids.push_back(row.ID);
+    return ids;
 }
 
 QList<TerminalEntry> build(const std::vector<TermEntry> &rows, int udpPort, bool withMac,

@@ -2,6 +2,7 @@
 
 #include "common/ProcessValues.h"
 #include "common/TerminalPaths.h"
+#include "history/SettingsHistory.h"
 
 #include <QFile>
 
@@ -22,6 +23,8 @@ int remove(const QString &termId)
     for (const QString &rel : TerminalPaths::allRelative(termId))
         if (QFile::remove(ProcessValues::programPath(rel)))
             ++removed;
+    // The history of files that are gone goes with them.
+    SettingsHistory::Store().removeAll(termId);
     return removed;
 }
 

@@ -136,6 +136,22 @@ SettingsCheck checkSystemSettings(const QString &portText, const QString &interv
     return r;
 }
 
+std::optional<int> historyKeepValue(const QString &text)
+{
+    if (text.isEmpty() || text.size() > 3 || !isDigitsOnly(text))
+        return std::nullopt;
+    const int value = text.toInt();
+    if (value < 1)
+        return std::nullopt;
+    return value;
+}
+
+QString historyKeepMessage()
+{
+    return QCoreApplication::translate(
+        "TerminalInput", "『設定履歴の保存数』は半角数字、1～999の範囲で入力してください。");
+}
+
 QString inputErrorCaption()
 {
     return Tr::tr("入力エラー");

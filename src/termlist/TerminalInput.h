@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <optional>
 
 namespace TerminalInput
 {
@@ -53,6 +54,11 @@ struct SettingsCheck {
 // restart before it takes effect.
 SettingsCheck checkSystemSettings(const QString &portText, const QString &intervalText,
                                   bool normalModeChecked, int openedPort);
+
+// Versions kept per settings file in the history: digits only, 1..999;
+// nullopt otherwise (historyKeepMessage() is shown then).
+std::optional<int> historyKeepValue(const QString &text);
+QString historyKeepMessage();
 
 // The caption of every input refusal.
 QString inputErrorCaption();

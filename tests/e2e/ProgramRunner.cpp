@@ -70,6 +70,17 @@ int ProgramRunner::finish(int ms)
     return exitCode();
 }
 
+void ProgramRunner::write(const QByteArray &bytes)
+{
+    m_proc.write(bytes);
+    m_proc.waitForBytesWritten(5000);
+}
+
+void ProgramRunner::closeInput()
+{
+    m_proc.closeWriteChannel();
+}
+
 void ProgramRunner::terminate()
 {
     if (running())
@@ -111,6 +122,29 @@ bool ProgramRunner::waitLine(const std::function<bool(const QByteArray &)> &unti
     }
 }
 
+bool ControlClient::connectTo(const QString &path)
+{
+    return WaitFor(
+        [&] {
+            m_socket.connectToServer(path);
+            if (m_socket.waitForConnected(200))
+                return true;
+            m_socket.abort();
+            return false;
+        },
+        20000);
+}
+
+QString ControlClient::ask(const QString &line)
+{
+    m_socket.write(line.toUtf8() + '\n');
+    m_socket.waitForBytesWritten(5000);
+    while (!m_socket.canReadLine())
+        if (!m_socket.waitForReadyRead(10000))
+            return QStringLiteral("(no answer)");
+    return QString::fromUtf8(m_socket.readLine()).trimmed();
+}
+
 bool WaitFor(const std::function<bool()> &cond, int ms)
 {
     QElapsedTimer t;
@@ -131,6 +165,7 @@ void MakeProgramFolder(const QString &dir, const QByteArray &ftpAuth, int udpPor
         QFile f(dir + QStringLiteral("/Config/FTPauth.ini"));
         if (f.open(QIODevice::WriteOnly))
             f.write(ftpAuth);
+        f.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
     }
     if (udpPort <= 0)
         return;

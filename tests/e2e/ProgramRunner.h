@@ -2,6 +2,7 @@
 // Starts the real kelmngpc (or another test program) and watches it from
 // outside.
 
+#include <QLocalSocket>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
@@ -26,6 +27,9 @@ public:
     bool waitForExit(int ms = 15000);
     // Waits for the end: the exit code, or -1 on a crash or time-out.
     int finish(int ms = 15000);
+    // Bytes for the program's standard input.
+    void write(const QByteArray &bytes);
+    void closeInput();
     void terminate(); // SIGTERM
     void kill();      // SIGKILL, then waits for the end
     bool running() const;
@@ -43,14 +47,27 @@ private:
     QByteArray m_err, m_line;
 };
 
+// A client of the program's test-only control socket (KELMNGPC_TEST_CONTROL).
+class ControlClient
+{
+public:
+    // Connects, retrying until the program listens (20 s at most).
+    bool connectTo(const QString &path);
+    // One command line; its answer, or "(no answer)".
+    QString ask(const QString &line);
+
+private:
+    QLocalSocket m_socket;
+};
+
 // Polls cond every 20 ms until it holds or ms have passed.
 bool WaitFor(const std::function<bool()> &cond, int ms);
 
 // An FTP account file with one account (model KT-100, termsim's kel/secret).
 extern const QByteArray OneFtpAccount;
 
-// Lays out a minimal program folder: Config/FTPauth.ini with the given INI
-// text (none when empty) and an empty Log folder; with a UDP port, also a
+// Lays out a minimal program folder: Config/FTPauth.ini (owner-only) with
+// the given INI text (none when empty) and an empty Log folder; with a UDP port, also a
 // register that says to use it.
 void MakeProgramFolder(const QString &dir, const QByteArray &ftpAuth = OneFtpAccount,
                        int udpPort = 0);

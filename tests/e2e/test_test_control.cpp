@@ -5,7 +5,6 @@
 #include "TempDir.h"
 #include "register/TermDatabase.h"
 
-#include <QLocalSocket>
 #include <QUdpSocket>
 #include <gtest/gtest.h>
 
@@ -13,35 +12,6 @@ namespace
 {
 
 constexpr int Port = 43611;
-
-class ControlClient
-{
-public:
-    bool connectTo(const QString &path)
-    {
-        return WaitFor(
-            [&] {
-                m_socket.connectToServer(path);
-                if (m_socket.waitForConnected(200))
-                    return true;
-                m_socket.abort();
-                return false;
-            },
-            20000);
-    }
-    QString ask(const QString &line)
-    {
-        m_socket.write(line.toUtf8() + '\n');
-        m_socket.waitForBytesWritten(5000);
-        while (!m_socket.canReadLine())
-            if (!m_socket.waitForReadyRead(10000))
-                return QStringLiteral("(no answer)");
-        return QString::fromUtf8(m_socket.readLine()).trimmed();
-    }
-
-private:
-    QLocalSocket m_socket;
-};
 
 // One notice of terminal "66<n>" from 127.0.66.<n>.
 void sendNotice(QUdpSocket &from, int n)

@@ -3,8 +3,11 @@
 #include "cmds_e2e/ViewStack.h"
 
 #include "common/Cp932.h"
+#include "common/SafeFile.h"
 #include "editor/ui/EditCommands.h"
 #include "editor/ui/SettingsEditorDialog.h"
+#include "history/ui/HistoryDialog.h"
+#include "initsettings/InitialFile.h"
 #include "register/TermDatabase.h"
 #include "termlist/ui/ModalDriver.h"
 
@@ -13,6 +16,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -165,4 +169,100 @@ TEST(EditE2e, RegisteredFirmwareGoesToATerminalThatAsks)
                           30000));
     EXPECT_TRUE(
         received(sim, stack, "127.0.122.2", "apli_v2").startsWith(QString::fromLatin1(header)));
+}
+
+// The settings history of one terminal through initial settings, a read, an
+// edit, a write, a change on the phone and a read again (127.0.124.x, UDP
+// port 45105); the first version restored.
+TEST(EditE2e, SettingsHistoryOfOneTerminal)
+{
+    using SettingsHistory::Origin;
+    EditStack stack(45105);
+    Termsim sim;
+    ASSERT_TRUE(stack.withTerminals(sim, "127.0.124.2", 1));
+    ASSERT_EQ(InitialFile::generate("1001", "KT-100", {}).outcome, InitialFile::Outcome::Written);
+    const QByteArray initial = stack.dir.read("Data/Sys/kel_sys1001.ini");
+    stack.select({"1001"});
+    stack.trigger("actionReadSys");
+    ASSERT_TRUE(stack.wait());
+
+    stack.prompter.answer(MsgResult::No); // edit the local copy
+    ModalDriver driver;
+    driver.then<SettingsEditorDialog>([&](SettingsEditorDialog *d) {
+        qobject_cast<QLineEdit *>(d->input(stack.entry(d, "SipPort")))->setText("5070");
+        d->okButton()->click();
+    });
+    stack.trigger("actionEditTermSys");
+    ASSERT_TRUE(pumpUntil([&] { return driver.done() && stack.bar.isEnabled(); }, 10000));
+    stack.trigger("actionWriteSys");
+    ASSERT_TRUE(stack.wait());
+    // The phone took the file; then someone changed the name on the phone itself.
+    const QString onPhone = stack.simFile("127.0.124.2", "kel_sys.ini");
+    const QByteArray sent = stack.dir.read("Data/Sys/kel_sys1001.ini");
+    QByteArray changed = sent;
+    changed.replace(Cp932::encode(u"TerminalName=端末1001"_s),
+                    Cp932::encode(u"TerminalName=受付"_s));
+    ASSERT_NE(changed, sent);
+    ASSERT_TRUE(SafeFile::write(onPhone, changed));
+    stack.trigger("actionReadSys");
+    ASSERT_TRUE(stack.wait());
+
+    SettingsHistory::Store store;
+    const SettingsHistory::Listing l = store.list("1001", SettingsHistory::Kind::System);
+    ASSERT_EQ(l.versions.size(), 4u);
+    using T = std::tuple<Origin, bool>;
+    EXPECT_EQ(T(l.versions[0].madeBy, l.versions[0].sentAt.isValid()), T(Origin::Initial, false));
+    EXPECT_EQ(T(l.versions[1].madeBy, l.versions[1].sentAt.isValid()), T(Origin::Read, false));
+    EXPECT_EQ(T(l.versions[2].madeBy, l.versions[2].sentAt.isValid()), T(Origin::Edited, true));
+    EXPECT_EQ(T(l.versions[3].madeBy, l.versions[3].sentAt.isValid()), T(Origin::Read, false));
+    EXPECT_EQ(l.current, 4);
+    EXPECT_EQ(*store.content("1001", SettingsHistory::Kind::System, 3), sent);
+
+    // What the edit and the phone changed since the first read, and since
+    // initial settings: every key the read brought in, and the two changes.
+    HistoryBrowser browser(store, "1001");
+    const auto keys = [&](int first) {
+        QStringList out;
+        for (const LineDiff::KeyChange &k : LineDiff::changedKeys(browser.compare(first, 0).rows))
+            out << k.section + "/" + k.key + ":" + QString::number(int(k.kind));
+        return out;
+    };
+    EXPECT_EQ(keys(2), (QStringList{"SIP/SipPort:1", "Terminal/TerminalName:1"}));
+    const QStringList sinceInitial = keys(1);
+    EXPECT_TRUE(sinceInitial.contains("SIP/SipPort:2") &&
+                sinceInitial.contains("Terminal/TerminalName:2"));
+    EXPECT_FALSE(sinceInitial.contains("SIP/SipAddress:1") ||
+                 sinceInitial.contains("SIP/SipAddress:2"));
+
+    // The window on the real terminal, then the first version back.
+    stack.prompter.answer(MsgResult::Yes);
+    ModalDriver window;
+    window.then<CHistoryDialog>([&](CHistoryDialog *d) {
+        EXPECT_EQ(d->versionTable->rowCount(), 4);
+        EXPECT_EQ(d->versionTable->item(1, 3)->text().left(4), u"送信済み"_s);
+        d->selectVersions({2});
+        const QString shots = qEnvironmentVariable("KEL_SHOTS");
+        if (!shots.isEmpty())
+            d->grab().save(shots + "/history-e2e.png");
+        d->changedOnlyBox->setChecked(true);
+        ASSERT_EQ(d->diffTable->rowCount(), 2); // the lines that differ, with their sections
+        EXPECT_EQ(d->diffTable->item(0, 0)->text() + d->diffTable->item(1, 0)->text(),
+                  u"SIPTerminal"_s);
+        EXPECT_EQ(d->diffTable->item(1, 4)->text(), u"TerminalName=受付"_s);
+        if (!shots.isEmpty())
+            d->grab().save(shots + "/history-e2e-changed.png");
+        d->selectVersions({4});
+        EXPECT_FALSE(d->restoreButton->isEnabled()) << "the current version";
+        d->selectVersions({1});
+        EXPECT_TRUE(d->restoreButton->isEnabled());
+        d->restoreButton->click();
+        d->closeButton->click();
+    });
+    stack.trigger("actionSettingsHistory");
+    ASSERT_TRUE(pumpUntil([&] { return window.done() && stack.bar.isEnabled(); }, 10000));
+    EXPECT_EQ(stack.dir.read("Data/Sys/kel_sys1001.ini"), initial);
+    const SettingsHistory::Listing back = store.list("1001", SettingsHistory::Kind::System);
+    ASSERT_EQ(back.versions.size(), 5u);
+    EXPECT_EQ(std::pair(back.versions[4].madeBy, back.current), std::pair(Origin::Restored, 5));
+    EXPECT_EQ(*store.content("1001", SettingsHistory::Kind::System, 4), changed);
 }

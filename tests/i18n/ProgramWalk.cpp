@@ -5,11 +5,14 @@
 #include "app/MainFrame.h"
 #include "comm/CommPayloads.h"
 #include "common/ProcessValues.h"
+#include "history/SettingsHistory.h"
+#include "history/ui/HistoryDialog.h"
 #include "register/TermDatabase.h"
 #include "schedule/ScheduleFiles.h"
 #include "schedule/ui/ScheduleDetailDialog.h"
 #include "schedule/ui/ScheduleListDialog.h"
 #include "schedule/ui/ScheduleRunWindow.h"
+#include "setup/ui/FirstStartDialog.h"
 #include "termlist/MaintenanceCommands.h"
 #include "termlist/TermListModel.h"
 #include "termlist/ui/AddTermDialog.h"
@@ -27,6 +30,7 @@
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QFile>
 #include <QProcess>
 #include <QPushButton>
 #include <QTest>
@@ -171,6 +175,21 @@ void ProgramWalk::prepareFolder()
     // Terminal 1001's own settings files, for the editor.
     for (const char *file : {"Data/Sys/kel_sys1001.ini", "Data/User/kel_user1001.ini"})
         m_dir.write(QString::fromLatin1(file), "[Version]\r\nVersion=1.00\r\n");
+
+    // Two versions of terminal 1001's system settings, the newer one sent.
+    SettingsHistory::Store history(dir, [] { return QDateTime(QDate(2024, 5, 1), QTime(9, 0)); });
+    for (const QByteArray &content : {QByteArray("[Version]\r\nVersion=0.90\r\n"),
+                                      QByteArray("[Version]\r\nVersion=1.00\r\n")})
+        history.replace(QStringLiteral("1001"), SettingsHistory::Kind::System,
+                        SettingsHistory::Origin::Read, [&] {
+                            m_dir.write(QStringLiteral("Data/Sys/kel_sys1001.ini"), content);
+                            return true;
+                        });
+    history.markSent(QStringLiteral("1001"), SettingsHistory::Kind::System,
+                     "[Version]\r\nVersion=1.00\r\n");
+    // An account file others can read: the main window's warning.
+    QFile(dir + QStringLiteral("/Config/FTPauth.ini"))
+        .setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther);
 
     CTermDatabase db(dir);
     // Fixed registration dates, so that the list reads the same every day.
@@ -358,6 +377,27 @@ bool ProgramWalk::run()
     trigger("actionRestart");
     trigger("actionInitialSettings");
 
+    // The failed restart: its terminals selected, written out, the repeat asked.
+    trigger("actionSelectFailed");
+    texts.window(app.frame(), QStringLiteral("main window"));
+    prompter.answerFile(dir + QStringLiteral("/Data/failed.csv"));
+    trigger("actionExportFailed");
+    prompter.answer(MsgResult::No);
+    trigger("actionRepeatFailed");
+
+    // A terminal's settings history: both versions compared, the restore asked.
+    selectTerminal(view, QStringLiteral("1001"));
+    walker.plan("CHistoryDialog",
+                {[](QWidget *w) { static_cast<CHistoryDialog *>(w)->selectVersions({1, 2}); },
+                 [this](QWidget *w) {
+                     texts.window(w);
+                     Shot(QStringLiteral("CHistoryDialog"));
+                 },
+                 [](QWidget *w) { static_cast<CHistoryDialog *>(w)->selectVersions({1}); },
+                 [](QWidget *w) { static_cast<CHistoryDialog *>(w)->restoreButton->click(); }});
+    prompter.answer(MsgResult::No);
+    trigger("actionSettingsHistory");
+
     // Schedules: the list, a schedule's detail with a target to add, its
     // result, a new one; then the execution window.
     walker.plan(
@@ -404,6 +444,12 @@ bool ProgramWalk::run()
     PostToThread(ProcessValues::MainThreadId, Msg::Task, 0,
                  std::make_unique<TaskMessage>(0, TaskKind::RemoteSeriesEnded));
     QTest::qWait(20);
+
+    // The first start's dialog (a new folder asks before the program runs):
+    // OK with nothing filled in.
+    walker.plan("FirstStartDialog",
+                {[](QWidget *w) { static_cast<FirstStartDialog *>(w)->okButton->click(); }});
+    FirstStartDialog(dir).exec();
 
     // The list as the commands left it.
     texts.window(app.frame(), QStringLiteral("main window"));

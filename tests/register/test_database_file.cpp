@@ -149,6 +149,24 @@ TEST_F(RegisterTest, SystemSettingsFreshEditorRuleAndMissingRow)
     EXPECT_EQ(raw({"SELECT COUNT(*) FROM ConfigInfo"}).at(0).toInt(), 0);
 }
 
+// A register from before the history setting gains its column on opening.
+TEST_F(RegisterTest, HistorySettingAddedToAnEarlierRegister)
+{
+    SystemSettings s;
+    ASSERT_EQ(db->readSystemSettings(s), 0);
+    EXPECT_EQ(s.HistoryKeep, 50);
+    raw({"UPDATE ConfigInfo SET UDPPort=4100", "ALTER TABLE ConfigInfo DROP COLUMN HistoryKeep"});
+    ASSERT_TRUE(db->isOpen());
+    ASSERT_EQ(db->readSystemSettings(s), 0);
+    EXPECT_EQ(std::tuple(s.UDPPort, s.HistoryKeep), std::tuple(4100, 50));
+    s.HistoryKeep = 7;
+    ASSERT_EQ(db->writeSystemSettings(s), 0);
+    reopen();
+    ASSERT_EQ(db->readSystemSettings(s), 0);
+    EXPECT_EQ(s.HistoryKeep, 7);
+    EXPECT_TRUE(prompts.records.isEmpty());
+}
+
 TEST_F(RegisterTest, ListConditionAndInitInfoFreshRoundTripAndMissingRow)
 {
     ListCondInfo c;

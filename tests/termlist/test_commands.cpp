@@ -6,6 +6,7 @@
 #include "common/Ipv4.h"
 #include "register/TermDatabase.h"
 #include "termlist/CommandFlow.h"
+#include "termlist/CommandRepeat.h"
 #include "termlist/NoticeApplier.h"
 #include "termlist/StoredRequestDiscard.h"
 #include "termlist/ViewNotifications.h"
@@ -491,4 +492,56 @@ TEST_F(Commands, UpdateWindowAndTheDiscardOfStoredRequests)
     discard.onStopPressed();
     answer(StoredAsk::Count, 1);
     EXPECT_TRUE(host.remoteStop);
+}
+
+// The last menu command once more, with its file and answers, on those of its
+// targets whose result is an error now.
+TEST_F(Commands, RepeatRunsTheLastCommandOnItsFailedTargetsWithItsFileAndAnswers)
+{
+    CommandRepeat repeat{ctx, flow};
+    EXPECT_FALSE(repeat.available()) << "no last command";
+    host.selection = {row(1), row(2), row(3), row(51)};
+    const QString common = dir.file("Data/Sys/kel_sys_all.ini");
+    prompter.answerFile(common);
+    prompter.answer(6), prompter.answer(6);
+    ASSERT_TRUE(flow.run(MaintCommand::WriteCommonSys));
+    EXPECT_FALSE(repeat.available()) << "still running";
+    notes.onTask(completion(CompletionKind::WriteCommon,
+                            {target(1, 0), target(2, 3), target(3, 0), target(51, 6)}));
+    ASSERT_TRUE(repeat.available());
+
+    posts.clear();
+    prompter.records.clear();
+    prompter.answer(6);
+    ASSERT_TRUE(repeat.run());
+    ASSERT_EQ(prompter.records.size(), 1) << "no file dialog, no second question";
+    EXPECT_EQ(prompter.records[0].caption, QString("共通ファイル書き込み開始確認"));
+    EXPECT_EQ(prompter.records[0].text,
+              QString("前回の処理「共通ファイル書込(システム設定)」を、処理に失敗した端末 2 件に"
+                      "再実行します。\nよろしいですか？"));
+    ASSERT_EQ(posts.size(), 1u);
+    EXPECT_EQ(posts[0].task()->kind, RequestKind::WriteCommon);
+    const RequestPayload *r = RequestOf(*posts[0].task());
+    ASSERT_EQ(r->entries.size(), 2);
+    EXPECT_EQ(std::tuple(r->entries[0].termId, r->entries[1].termId, r->entries[1].file),
+              std::tuple(QString("1002"), QString("1051"), common));
+    flow.completed();
+    host.enabled = true;
+    // The repeat is the last command now: once both pass, nothing is left.
+    notes.onTask(completion(CompletionKind::WriteCommon, {target(2, 0), target(51, 7)}));
+    EXPECT_TRUE(repeat.available());
+    EXPECT_EQ(repeat.failedTargets().size(), 1u);
+    notes.onTask(completion(CompletionKind::WriteCommon, {target(51, 0)}));
+    EXPECT_FALSE(repeat.available());
+
+    // Alert questions answered by the command are not asked again; a new one is.
+    TermEntry idAlert = row(1), both = row(2);
+    idAlert.TermIDAlert = 1;
+    both.TermIDAlert = both.IPAddrAlert = 1;
+    prompter.records.clear();
+    EXPECT_TRUE(CommandTargets::check({idAlert}, prompter, {true, false}));
+    prompter.answer(7);
+    EXPECT_FALSE(CommandTargets::check({both}, prompter, {true, false}));
+    ASSERT_EQ(prompter.records.size(), 1);
+    EXPECT_TRUE(prompter.records[0].text.startsWith("IPアドレスアラート"));
 }

@@ -16,6 +16,7 @@ CSystemSettingsDialog::CSystemSettingsDialog(const SystemSettings &settings, QWi
     : QDialog(parent), portEdit(new QLineEdit(this)),
       passiveButton(new QRadioButton(tr("パッシブモード"), this)),
       normalButton(new QRadioButton(tr("通常モード"), this)), intervalEdit(new QLineEdit(this)),
+      historyEdit(new QLineEdit(this)),
       editorGroup(new QGroupBox(tr("設定ファイル編集ツールパス名"), this)),
       editorEdit(new QLineEdit(editorGroup)), okButton(new QPushButton(tr("OK"), this)),
       cancelButton(new QPushButton(tr("ｷｬﾝｾﾙ"), this)), m_settings(settings)
@@ -26,6 +27,10 @@ CSystemSettingsDialog::CSystemSettingsDialog(const SystemSettings &settings, QWi
     editorEdit->setMaxLength(255);
     portEdit->setFixedWidth(80);
     intervalEdit->setFixedWidth(80);
+    historyEdit->setMaxLength(3);
+    historyEdit->setFixedWidth(80);
+    historyEdit->setText(QString::number(settings.HistoryKeep > 0 ? settings.HistoryKeep
+                                                                  : DefaultHistoryKeep));
 
     portEdit->setText(QString::number(settings.UDPPort));
     intervalEdit->setText(QString::number(settings.EntryInt));
@@ -51,6 +56,11 @@ CSystemSettingsDialog::CSystemSettingsDialog(const SystemSettings &settings, QWi
     grid->addWidget(intervalLabel, 2, 0);
     grid->addWidget(intervalEdit, 2, 1);
     grid->addWidget(new QLabel(tr("（ 0～255　時間）"), this), 2, 2);
+    auto *historyLabel = new QLabel(tr("設定履歴の保存数"), this);
+    historyLabel->setBuddy(historyEdit);
+    grid->addWidget(historyLabel, 3, 0);
+    grid->addWidget(historyEdit, 3, 1);
+    grid->addWidget(new QLabel(tr("（ 1～999　版／ファイル）"), this), 3, 2);
     grid->setColumnStretch(2, 1);
 
     // The editor path keeps the stored value; its group stays part of the
@@ -91,6 +101,14 @@ void CSystemSettingsDialog::onOk()
         field->selectAll();
         return;
     }
+    const std::optional<int> keep = TerminalInput::historyKeepValue(historyEdit->text());
+    if (!keep) {
+        AppMessageBox(470, 1, TerminalInput::historyKeepMessage(),
+                      TerminalInput::inputErrorCaption(), MsgType::IconWarning);
+        historyEdit->setFocus();
+        historyEdit->selectAll();
+        return;
+    }
     if (check.portChanged)
         AppMessageBox(680, 1,
                       tr("通信ポート番号の変更を反映するには、クヴァＩＰフォンマネージャ "
@@ -99,5 +117,6 @@ void CSystemSettingsDialog::onOk()
     m_settings.UDPPort = check.port;
     m_settings.FTPMode = check.ftpMode;
     m_settings.EntryInt = check.interval;
+    m_settings.HistoryKeep = *keep;
     accept();
 }

@@ -1,6 +1,6 @@
 #pragma once
-// "システム設定": communication port, FTP mode and registration refresh
-// interval. OK validates (a refusal keeps the dialog open with the focus on
+// "システム設定": communication port, FTP mode, registration refresh
+// interval and the number of versions the settings history keeps. OK validates (a refusal keeps the dialog open with the focus on
 // the wrong field) and notes that a changed port needs a restart.
 
 #include "register/RegisterTypes.h"
@@ -26,6 +26,7 @@ public:
     QRadioButton *passiveButton;
     QRadioButton *normalButton;
     QLineEdit *intervalEdit;
+    QLineEdit *historyEdit; // versions kept per settings file
     QGroupBox *editorGroup; // hidden: the editor path is not edited here
     QLineEdit *editorEdit;
     QPushButton *okButton;

@@ -9,6 +9,8 @@
 #include "register/TermDatabase.h"
 #include "termlist/CommandFlow.h"
 #include "termlist/CommandHost.h"
+#include "termlist/CommandRepeat.h"
+#include "termlist/FailedTerminals.h"
 #include "termlist/ListColumns.h"
 #include "termlist/ListExport.h"
 #include "termlist/NoticeApplier.h"
@@ -28,6 +30,7 @@
 #include "termlist/ui/SystemSettingsDialog.h"
 #include "termlist/ui/TermDetailDialog.h"
 #include "termlist/ui/ViewCommandHost.h"
+#include "history/ui/HistoryDialog.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -98,6 +101,7 @@ CTerminalView::CTerminalView(QWidget *parent)
       m_commandContext(std::make_unique<CommandContext>(
           CommandContext{*m_db, *m_commandHost, *m_notices})),
       m_flow(std::make_unique<CommandFlow>(*m_commandContext)),
+      m_repeat(std::make_unique<CommandRepeat>(*m_commandContext, *m_flow)),
       m_discard(std::make_unique<StoredRequestDiscard>(*m_commandContext, *m_flow)),
       m_notifications(
           std::make_unique<ViewNotifications>(*m_commandContext, *m_flow, *m_discard)),
@@ -586,6 +590,64 @@ void CTerminalView::onClearResults()
     refresh();
 }
 
+// ---- failed terminals, settings history ------------------------------
+
+void CTerminalView::onSelectFailed()
+{
+    CommandScope scope;
+    m_notices->flush();
+    if (m_refreshPending)
+        refresh();
+    std::vector<TermEntry> failed;
+    const bool read = FailedTerminals::read(*m_db, failed) == DbAnswer::Done;
+    const std::vector<int> rows = FailedTerminals::rows(m_model->entries());
+    const int lastColumn = std::max(0, m_model->columnCount() - 1);
+    QItemSelection selection;
+    for (std::size_t i = 0; i < rows.size();) {
+        // Neighbouring rows make one range.
+        std::size_t j = i;
+        while (j + 1 < rows.size() && rows[j + 1] == rows[j] + 1)
+            ++j;
+        selection.select(m_model->index(rows[i], 0), m_model->index(rows[j], lastColumn));
+        i = j + 1;
+    }
+    selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+    if (!rows.empty()) {
+        const QModelIndex first = m_model->index(rows.front(), 0);
+        selectionModel()->setCurrentIndex(first, QItemSelectionModel::NoUpdate);
+        scrollTo(first);
+    }
+    showStatus(FailedTerminals::statusText(
+        int(rows.size()), read ? FailedTerminals::hidden(failed, m_model->entries()) : 0));
+}
+
+void CTerminalView::onRepeatFailed()
+{
+    m_repeat->run();
+}
+
+void CTerminalView::onExportFailed()
+{
+    CommandScope scope;
+    setMainEnabled(false);
+    m_notices->flush();
+    FailedTerminals::exportCsv(*m_db, prompter());
+    endCommand();
+}
+
+void CTerminalView::onSettingsHistory()
+{
+    CommandScope scope;
+    const std::vector<TermEntry> selected = selectedEntries();
+    if (!selected.empty()) {
+        setMainEnabled(false);
+        SettingsHistory::Store store;
+        CHistoryDialog dlg(store, selected.front().TermID, nullptr, this);
+        dlg.exec();
+    }
+    endCommand();
+}
+
 // ---- system settings ----------------------------------------------------
 
 void CTerminalView::onSystemSettings()
@@ -605,6 +667,7 @@ void CTerminalView::onSystemSettings()
         if (m_db->writeSystemSettings(changed) != DbAnswer::Done)
             AppMessageBox(1, 1, tr("システム設定データを正しく保存できませんでした。"),
                           tr("システム設定保存"), MsgType::IconError);
+        ProcessValues::historyKeep = changed.HistoryKeep;
         // The manager takes the new values even when the register kept the old ones.
         CommSettings comm;
         comm.udpPort = changed.UDPPort;
@@ -737,12 +800,21 @@ void CTerminalView::buildMenus(QMenuBar *bar)
         m_actions.insert(a->objectName(), a);
         connect(a, &QAction::triggered, this, [this, c] { runCommand(c); });
     };
+    const auto own = [this](QMenu *menu, const char *name, const QString &text,
+                            void (CTerminalView::*slot)()) {
+        QAction *a = menu->addAction(text);
+        a->setObjectName(QString::fromLatin1(name));
+        m_actions.insert(a->objectName(), a);
+        connect(a, &QAction::triggered, this, slot);
+        return a;
+    };
     const auto sub = [](QMenu *menu, const char *text) { return menu->addMenu(tr(text)); };
 
     QMenu *file = bar->addMenu(tr("ﾌｧｲﾙ(&F)"));
     add(file, "actionSystemSettings", QT_TR_NOOP("設定(&S)"), &CTerminalView::onSystemSettings);
     add(file, "actionExportList", QT_TR_NOOP("端末一覧テキスト出力(&T)"),
         &CTerminalView::onExportList);
+    own(file, "actionExportFailed", tr("処理失敗端末の出力(&O)"), &CTerminalView::onExportFailed);
     file->addSeparator();
     add(file, "actionExit", QT_TR_NOOP("ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"), &CTerminalView::onExit);
 
@@ -752,6 +824,7 @@ void CTerminalView::buildMenus(QMenuBar *bar)
         &CTerminalView::onDeleteTerminals);
     add(edit, "actionClearResults", QT_TR_NOOP("処理結果のクリア(&C)"),
         &CTerminalView::onClearResults);
+    own(edit, "actionSelectFailed", tr("処理失敗端末を選択(&F)"), &CTerminalView::onSelectFailed);
     edit->addSeparator();
     QMenu *termFiles = sub(edit, QT_TR_NOOP("端末ファイル編集(&E)"));
     add(termFiles, "actionEditTermSys", QT_TR_NOOP("システム設定(&S)"));
@@ -760,6 +833,7 @@ void CTerminalView::buildMenus(QMenuBar *bar)
     QMenu *commonFiles = sub(edit, QT_TR_NOOP("共通ファイル編集(&C)"));
     add(commonFiles, "actionEditCommonSys", QT_TR_NOOP("システム設定(&S)"));
     add(commonFiles, "actionEditCommonUser", QT_TR_NOOP("ユーザ設定(&U)"));
+    own(edit, "actionSettingsHistory", tr("設定履歴(&H)"), &CTerminalView::onSettingsHistory);
 
     QMenu *view = bar->addMenu(tr("表示(&V)"));
     add(view, "actionShowDetail", QT_TR_NOOP("端末詳細表示(&D)"), &CTerminalView::onShowDetail);
@@ -792,6 +866,13 @@ void CTerminalView::buildMenus(QMenuBar *bar)
     maint->addSeparator();
     command(maint, MaintCommand::Restart, QT_TR_NOOP("端末再起動(&B)"));
     command(maint, MaintCommand::ForceClose, QT_TR_NOOP("保守強制終了(&Z)"));
+    maint->addSeparator();
+    QAction *repeat = own(maint, "actionRepeatFailed", tr("前回の処理を失敗端末に再実行(&L)"),
+                          &CTerminalView::onRepeatFailed);
+    // Usable only with a last command some of whose terminals failed.
+    repeat->setEnabled(false);
+    connect(maint, &QMenu::aboutToShow, this,
+            [this, repeat] { repeat->setEnabled(m_repeat->available()); });
     maint->addSeparator();
     add(maint, "actionFirmRegister", QT_TR_NOOP("自動更新ファームウェア登録(&F)"));
     add(maint, "actionInitialSettings", QT_TR_NOOP("初期設定実行(&U)"),

@@ -29,6 +29,7 @@ class CTermDatabase;
 class CTermListModel;
 class CViewCommandHost;
 class CommandFlow;
+class CommandRepeat;
 class NoticeApplier;
 class StoredRequestDiscard;
 class ViewNotifications;
@@ -87,6 +88,7 @@ public:
 
     // The maintenance commands; edit flows start their requests here.
     CommandFlow &commands() { return *m_flow; }
+    CommandRepeat &commandRepeat() { return *m_repeat; }
     // The progress and terminal-update windows of the commands.
     CViewCommandHost &commandWindows() { return *m_commandHost; }
     // Hooks of other subsystems' windows (nullptr unregisters).
@@ -120,6 +122,13 @@ public slots:
     void onInitialSettings();
     // The View menu's language: kept for the next start.
     void onLanguageChosen(UiLanguage language);
+    // After a bulk operation: the failed terminals selected, the last
+    // command repeated on them, their list written out; a terminal's
+    // settings history.
+    void onSelectFailed();
+    void onRepeatFailed();
+    void onExportFailed();
+    void onSettingsHistory();
 
     // A click on a column header: posts Msg::HeaderClick to the view when the
     // column offers sorting or filtering.
@@ -154,6 +163,7 @@ private:
     std::unique_ptr<CViewCommandHost> m_commandHost;
     std::unique_ptr<CommandContext> m_commandContext;
     std::unique_ptr<CommandFlow> m_flow;
+    std::unique_ptr<CommandRepeat> m_repeat;
     std::unique_ptr<StoredRequestDiscard> m_discard;
     std::unique_ptr<ViewNotifications> m_notifications;
     std::unique_ptr<Receiver> m_receiver;

@@ -45,12 +45,17 @@ TEST(DialogsTest, RefusalsKeepTheDialogOpenWithFocusOnTheWrongField)
     EXPECT_TRUE(sys.portEdit->hasFocus());
     sys.portEdit->setText("65535");
     sys.intervalEdit->setText("");
+    EXPECT_EQ(sys.historyEdit->text(), "50") << "a register without the setting";
+    sys.historyEdit->setText("0");
+    sys.onOk();
+    EXPECT_TRUE(sys.historyEdit->hasFocus());
+    sys.historyEdit->setText("999");
     sys.passiveButton->setChecked(true);
     sys.onOk();
     ASSERT_EQ(sys.result(), QDialog::Accepted);
-    EXPECT_EQ(sys.settings().FTPMode, 1);
+    EXPECT_EQ(std::tuple(sys.settings().FTPMode, sys.settings().HistoryKeep), std::tuple(1, 999));
     EXPECT_EQ(sys.settings().EditerPath, QStringLiteral("/usr/bin/editor"));
-    EXPECT_EQ(prompter.records.size(), 5); // four refusals and the restart note
+    EXPECT_EQ(prompter.records.size(), 6); // five refusals and the restart note
 }
 
 TEST(DialogsTest, TermIdInputTrimsOrAnswersEmpty)

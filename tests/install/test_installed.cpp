@@ -1,0 +1,254 @@
+// The installed program (DESTDIR=<tmp> cmake --install) started the way a
+// desktop user starts it: HOME and the XDG folders in a temporary folder, no
+// program folder named, offscreen, where the first start reads its answers
+// from standard input.
+#include "ProgramRunner.h"
+#include "TempDir.h"
+#include "common/Cp932.h"
+
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <sys/stat.h>
+
+namespace
+{
+
+const char *const Caption = "初回起動 - FTPアカウントの設定";
+const char *const NoAccount = "FTPアカウントが設定されていません。";
+
+// The tree cmake --install lays out, made once for the suite.
+class InstalledTree
+{
+public:
+    static InstalledTree &get()
+    {
+        static InstalledTree tree;
+        return tree;
+    }
+    QString program() const { return m_root.file(QStringLiteral("usr/bin/kelmngpc")); }
+    QString error;
+
+private:
+    InstalledTree()
+    {
+        QProcess install;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("DESTDIR"), m_root.path());
+        install.setProcessEnvironment(env);
+        install.start(QStringLiteral("cmake"),
+                      {QStringLiteral("--install"), QStringLiteral(KEL_BINARY_DIR),
+                       QStringLiteral("--prefix"), QStringLiteral("/usr")});
+        if (!install.waitForFinished(120000) || install.exitCode() != 0)
+            error = QString::fromLocal8Bit(install.readAllStandardError());
+    }
+    TempDir m_root;
+};
+
+// A user's home in a temporary folder, and the program run in it.
+class Desktop
+{
+public:
+    Desktop()
+    {
+        for (const char *d : {".local/share", ".config", ".cache", ".local/state", "run"})
+            home.mkdir(QLatin1String(d));
+        QFile::setPermissions(home.file(QStringLiteral("run")),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    QString userFolder() const { return home.file(QStringLiteral(".local/share/KelMngPC")); }
+    QString control() const { return home.file(QStringLiteral("control.sock")); }
+
+    // Starts the program with the arguments; env: KELMNGPC_PROGRAM_FOLDER.
+    std::unique_ptr<ProgramRunner> start(const QString &program, const QStringList &args = {},
+                                         const QString &env = {})
+    {
+        auto p = std::make_unique<ProgramRunner>();
+        const std::pair<const char *, QString> vars[] = {
+            {"HOME", home.path()},
+            {"XDG_DATA_HOME", home.file(QStringLiteral(".local/share"))},
+            {"XDG_CONFIG_HOME", home.file(QStringLiteral(".config"))},
+            {"XDG_CACHE_HOME", home.file(QStringLiteral(".cache"))},
+            {"XDG_STATE_HOME", home.file(QStringLiteral(".local/state"))},
+            {"XDG_RUNTIME_DIR", home.file(QStringLiteral("run"))},
+            {"KELMNGPC_PROGRAM_FOLDER", env},
+            {"KELMNGPC_TEST_CONTROL", control()},
+        };
+        for (const auto &[name, value] : vars)
+            p->setEnv(QLatin1String(name), value);
+        p->start(QStringList{program} + args);
+        return p;
+    }
+    // Whether the main window came up: the control socket opens after it shows.
+    bool mainWindowUp()
+    {
+        ControlClient c;
+        return c.connectTo(control()) && c.ask(QStringLiteral("ping")) == QLatin1String("pong");
+    }
+    TempDir home;
+};
+
+bool waitStderr(ProgramRunner &p, const char *text)
+{
+    return WaitFor([&] { return p.stderrText().contains(QString::fromUtf8(text)); }, 20000);
+}
+
+unsigned modeOf(const QString &path)
+{
+    struct stat st {
+    };
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 07777 : 0;
+}
+
+bool holdsRegister(const QString &dir)
+{
+    return QFileInfo::exists(dir + QStringLiteral("/KELMNGPC_V11.MDB"));
+}
+
+} // namespace
+
+TEST(Installed, FirstStartLaysOutTheUserFolderThenTheSecondGoesStraightToTheMainWindow)
+{
+    const InstalledTree &tree = InstalledTree::get();
+    ASSERT_TRUE(tree.error.isEmpty()) << tree.error.toStdString();
+    Desktop desk;
+    const QString folder = desk.userFolder();
+    {
+        auto p = desk.start(tree.program());
+        ASSERT_TRUE(waitStderr(*p, Caption)) << p->stderrText().toStdString();
+        // Nothing is laid out before the answers.
+        EXPECT_FALSE(holdsRegister(folder));
+        // A user name with a trailing blank would not read back: asked again.
+        p->write("KT-100\nkel \nsecret\n");
+        ASSERT_TRUE(waitStderr(*p, "FTPユーザー名に使用できない文字があります。"));
+        p->write("KT-100\nkel\nse cret=;\"x\n");
+        ASSERT_TRUE(desk.mainWindowUp()) << p->stderrText().toStdString();
+
+        const QString account = folder + QStringLiteral("/Config/FTPauth.ini");
+        QFile f(account);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_EQ(f.readAll(),
+                  QByteArray("[System]\r\nCount=1\r\n\r\n[ModelSet1]\r\nMODEL=KT-100\r\n"
+                             "ID=kel\r\nPW=se cret=;\"x\r\n"));
+        EXPECT_EQ(modeOf(folder), 0700u);
+        // Written 0600; the start then makes it read-only as well.
+        EXPECT_EQ(modeOf(account) & 0177, 0u) << std::oct << modeOf(account);
+        for (const char *rel : {"KELMNGPC_V11.MDB", "FTPTimer.ini", "Log", "Schedule/Result",
+                                "Data/Dial", "Boot", "Apli", "Config/FirmConfig.xml",
+                                "Config/Sys/sysconfig_KT-100_1.xml", "Config/電話帳_KT-100_1.xlt"})
+            EXPECT_TRUE(QFileInfo::exists(folder + QLatin1Char('/') + QString::fromUtf8(rel)))
+                << rel;
+        // The account file was owner-only from the start: no warning.
+        EXPECT_FALSE(QFileInfo::exists(folder + QStringLiteral("/Log/Log_") +
+                                       QDate::currentDate().toString(QStringLiteral("yyyyMMdd")) +
+                                       QStringLiteral(".txt")));
+        p->terminate();
+        EXPECT_EQ(p->finish(), 0) << p->stderrText().toStdString();
+    }
+    auto second = desk.start(tree.program());
+    ASSERT_TRUE(desk.mainWindowUp()) << second->stderrText().toStdString();
+    EXPECT_FALSE(second->stderrText().contains(QString::fromUtf8(Caption)));
+    second->terminate();
+    EXPECT_EQ(second->finish(), 0);
+}
+
+TEST(Installed, CancelledFirstStartAsksAgainButAFolderWithoutAccountIsRefused)
+{
+    const InstalledTree &tree = InstalledTree::get();
+    ASSERT_TRUE(tree.error.isEmpty()) << tree.error.toStdString();
+    Desktop desk;
+    auto p = desk.start(tree.program());
+    ASSERT_TRUE(waitStderr(*p, Caption));
+    p->write("KT-100\n");
+    p->closeInput();
+    EXPECT_EQ(p->finish(), 1);
+    EXPECT_TRUE(p->stderrText().contains(QString::fromUtf8(NoAccount)));
+    EXPECT_FALSE(holdsRegister(desk.userFolder()));
+
+    auto again = desk.start(tree.program());
+    EXPECT_TRUE(waitStderr(*again, Caption)) << again->stderrText().toStdString();
+    again->kill();
+
+    // Files but no account: someone removed it on purpose; nothing is asked.
+    desk.home.write(QStringLiteral(".local/share/KelMngPC/FTPTimer.ini"), "[FTPTimerSettings]\r\n");
+    auto refused = desk.start(tree.program());
+    EXPECT_EQ(refused->finish(), 1);
+    EXPECT_TRUE(refused->stderrText().contains(QString::fromUtf8(NoAccount)));
+    EXPECT_FALSE(refused->stderrText().contains(QString::fromUtf8(Caption)));
+}
+
+// The executable's folder when it holds an account; the variable over it;
+// the option over all.
+TEST(Installed, ProgramFolderPrecedence)
+{
+    const InstalledTree &tree = InstalledTree::get();
+    ASSERT_TRUE(tree.error.isEmpty()) << tree.error.toStdString();
+    Desktop desk;
+    TempDir portable, fromEnv, fromOption;
+    for (const TempDir *d : {&portable, &fromEnv, &fromOption})
+        MakeProgramFolder(d->path());
+    const QString copy = portable.file(QStringLiteral("kelmngpc"));
+    ASSERT_TRUE(QFile::copy(tree.program(), copy));
+
+    const struct {
+        const char *name;
+        QString program;
+        QStringList args;
+        QString env;
+        const TempDir *expected;
+    } cases[] = {
+        {"executable's folder", copy, {}, {}, &portable},
+        {"variable over the executable's folder", copy, {}, fromEnv.path(), &fromEnv},
+        {"option over the variable",
+         copy,
+         {QStringLiteral("--program-folder=") + fromOption.path()},
+         fromEnv.path(),
+         &fromOption},
+    };
+    for (const auto &c : cases) {
+        auto p = desk.start(c.program, c.args, c.env);
+        ASSERT_TRUE(desk.mainWindowUp()) << c.name << p->stderrText().toStdString();
+        p->terminate();
+        EXPECT_EQ(p->finish(), 0) << c.name;
+        EXPECT_TRUE(holdsRegister(c.expected->path())) << c.name;
+        QFile::remove(c.expected->file(QStringLiteral("KELMNGPC_V11.MDB")));
+        for (const TempDir *d : {&portable, &fromEnv, &fromOption})
+            EXPECT_FALSE(holdsRegister(d->path())) << c.name;
+        EXPECT_FALSE(QFileInfo::exists(desk.userFolder())) << c.name;
+    }
+}
+
+// An account file others can read: one log line, a status-bar message, and
+// the start goes on (the load leaves the file owner-only).
+TEST(Installed, ReadableAccountFileIsReportedNotRefused)
+{
+    const InstalledTree &tree = InstalledTree::get();
+    ASSERT_TRUE(tree.error.isEmpty()) << tree.error.toStdString();
+    Desktop desk;
+    TempDir folder;
+    MakeProgramFolder(folder.path());
+    const QString account = folder.file(QStringLiteral("Config/FTPauth.ini"));
+    ASSERT_EQ(::chmod(QFile::encodeName(account).constData(), 0644), 0);
+
+    auto p = desk.start(tree.program(), {QStringLiteral("--program-folder=") + folder.path()});
+    ControlClient c;
+    ASSERT_TRUE(c.connectTo(desk.control())) << p->stderrText().toStdString();
+    EXPECT_TRUE(c.ask(QStringLiteral("statusbar"))
+                    .contains(QStringLiteral("Config/FTPauth.ini（FTPパスワード）を他のユーザーが"
+                                             "読み取れる状態でした（0644）")));
+    const QString log = Cp932::decode(folder.read(
+        QStringLiteral("Log/Log_") + QDate::currentDate().toString(QStringLiteral("yyyyMMdd")) +
+        QStringLiteral(".txt")));
+    EXPECT_EQ(log.count(QStringLiteral("\r\n")), 1) << log.toStdString();
+    EXPECT_TRUE(log.contains(QStringLiteral("Err12:設定Configファイル異常"))) << log.toStdString();
+    EXPECT_TRUE(log.contains(
+        QStringLiteral("Config/FTPauth.iniを他のユーザーが読み取れる状態でした(0644)")));
+    EXPECT_EQ(modeOf(account) & 077, 0u);
+    p->terminate();
+    EXPECT_EQ(p->finish(), 0);
+}

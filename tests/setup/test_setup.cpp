@@ -1,0 +1,186 @@
+// Where the program folder is, the lay-out of a new one, and the first
+// start's FTP account: its checks, the file and the stream road.
+#include "TempDir.h"
+#include "comm/FtpSettings.h"
+#include "common/ProcessValues.h"
+#include "register/TermDatabase.h"
+#include "setup/FirstStart.h"
+#include "setup/ProgramFolder.h"
+
+#include <QFileInfo>
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+namespace
+{
+
+const QString Samples = QStringLiteral(KEL_SOURCE_DIR "/samples");
+
+unsigned modeOf(const QString &path)
+{
+    struct stat st {
+    };
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 07777 : 0;
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace
+
+// (The order of option, variable, executable and user folder is
+// tests/install's.)
+TEST(ProgramFolder, FreshWhenMissingOrHoldingOnlyTheLock)
+{
+    TempDir dir;
+    dir.write(QStringLiteral("KELMNGPC_V11.MDB"), "x");
+    EXPECT_TRUE(ProgramFolder::holdsProgramFolder(dir.path())); // the register alone will do
+    QFile::remove(dir.file(QStringLiteral("KELMNGPC_V11.MDB")));
+    const QStringList lock{QStringLiteral("QUVAIPPHONEMANAGER.lock")};
+    EXPECT_TRUE(ProgramFolder::isFresh(dir.file(QStringLiteral("missing")), lock));
+    EXPECT_TRUE(ProgramFolder::isFresh(dir.path(), lock));
+    dir.write(QStringLiteral("QUVAIPPHONEMANAGER.lock"), "1");
+    EXPECT_TRUE(ProgramFolder::isFresh(dir.path(), lock));
+    EXPECT_FALSE(ProgramFolder::isFresh(dir.path()));
+    dir.write(QStringLiteral(".hidden"), "");
+    EXPECT_FALSE(ProgramFolder::isFresh(dir.path(), lock));
+}
+
+TEST(ProgramFolder, LayOutNamesSamplesAfterTheModelAndLeavesExistingFiles)
+{
+    TempDir dir;
+    dir.write(QStringLiteral("Config/Sys/sysconfig_XY-9_1.xml"), "mine");
+    QString error;
+    ASSERT_TRUE(ProgramFolder::layOut(dir.path(), Samples, QStringLiteral("XY-9"), &error))
+        << error.toStdString();
+    EXPECT_EQ(dir.read(QStringLiteral("Config/Sys/sysconfig_XY-9_1.xml")), "mine");
+    EXPECT_EQ(dir.read(QStringLiteral("Config/User/userconfig_XY-9_1.xml")),
+              readFile(Samples + QStringLiteral("/Config/User/userconfig_KT-100_1.xml")));
+    EXPECT_TRUE(QFileInfo::exists(dir.file(QStringLiteral("Config/電話帳_XY-9_1.xlt"))));
+    EXPECT_TRUE(QFileInfo::exists(dir.file(QStringLiteral("Config/FirmFilePath.ini"))));
+    EXPECT_FALSE(QFileInfo::exists(dir.file(QStringLiteral("Config/Sys/sysconfig_KT-100_1.xml"))));
+    EXPECT_EQ(dir.read(QStringLiteral("FTPTimer.ini")),
+              "[FTPTimerSettings]\r\nControlRecvTime=10\r\nDataRecvTime=15\r\n");
+    for (const char *sub : {"Data/Sys", "Data/User", "Data/Dial", "Boot", "Apli", "Log",
+                            "Schedule/Result", "Config/Sys", "Config/User"})
+        EXPECT_TRUE(QFileInfo(dir.file(QLatin1String(sub))).isDir()) << sub;
+    CTermDatabase reg(dir.path());
+    ASSERT_TRUE(reg.startUp());
+    SystemSettings s;
+    EXPECT_EQ(reg.readSystemSettings(s), 0);
+
+    // Without samples the lay-out says so.
+    TempDir other;
+    EXPECT_FALSE(ProgramFolder::layOut(other.path(), QString(), QString(), &error));
+    EXPECT_FALSE(error.isEmpty());
+}
+
+TEST(FirstStart, AnswerChecks)
+{
+    const FtpAccountAnswer good{QStringLiteral("KT-100"), QStringLiteral("kel"),
+                                QStringLiteral("p=a;s \"w\" ｶﾅ漢字")};
+    using F = AnswerProblem;
+    const struct {
+        FtpAccountAnswer answer;
+        F::Field field;
+    } cases[] = {
+        {good, F::None},
+        {{QStringLiteral("Supervisor"), good.user, good.password}, F::None},
+        {{QString(), good.user, good.password}, F::Model},
+        {{good.model, QString(), good.password}, F::User},
+        {{good.model, good.user, QString()}, F::Password},
+        {{good.model, QStringLiteral(" kel"), good.password}, F::User},
+        {{good.model, good.user, QStringLiteral("pw\t")}, F::Password},
+        {{good.model, good.user, QStringLiteral("\"pw\"")}, F::Password},
+        {{good.model, good.user, QStringLiteral("'pw'")}, F::Password},
+        {{good.model, good.user, QStringLiteral("pw\r\nCount=2")}, F::Password},
+        {{good.model, QStringLiteral("a\x01"), good.password}, F::User},
+        {{good.model, good.user, QStringLiteral("€uro")}, F::Password},
+        {{QStringLiteral("KT/100"), good.user, good.password}, F::Model},
+        {{QStringLiteral("KT*"), good.user, good.password}, F::Model},
+        {{QStringLiteral(".."), good.user, good.password}, F::Model},
+    };
+    for (const auto &c : cases) {
+        const AnswerProblem p = CheckFtpAccountAnswer(c.answer);
+        EXPECT_EQ(p.field, c.field)
+            << c.answer.model.toStdString() << "/" << c.answer.user.toStdString() << "/"
+            << c.answer.password.toStdString();
+        EXPECT_EQ(p.text.isEmpty(), c.field == F::None);
+    }
+}
+
+TEST(FirstStart, AccountFileIsOwnerOnlyAndReadsBack)
+{
+    TempDir dir;
+    const QString path = dir.file(QStringLiteral("Config/FTPauth.ini"));
+    dir.write(QStringLiteral("Config/FTPauth.ini"), "old");
+    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0644), 0);
+    const FtpAccountAnswer a{QStringLiteral("KT-100"), QStringLiteral("kel"),
+                             QStringLiteral("ｶﾅ=pw")};
+    ASSERT_TRUE(WriteFtpAccountFile(path, a));
+    EXPECT_EQ(modeOf(path), 0600u);
+    EXPECT_EQ(
+        dir.read(QStringLiteral("Config/FTPauth.ini")),
+        QByteArray("[System]\r\nCount=1\r\n\r\n[ModelSet1]\r\nMODEL=KT-100\r\nID=kel\r\nPW=") +
+            QByteArray("\xb6\xc5=pw\r\n"));
+    ASSERT_EQ(LoadFtpAccounts(path), FtpAccountTable::Usable);
+    QString user, password;
+    ASSERT_TRUE(LookupFtpAccount(QStringLiteral("KT-100"), user, password));
+    EXPECT_EQ(password, a.password);
+
+    EXPECT_FALSE(ExposedAccountFileMode(path)); // the load made it owner-only
+    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0640), 0);
+    EXPECT_EQ(ExposedAccountFileMode(path), 0640u);
+    EXPECT_FALSE(ExposedAccountFileMode(dir.file(QStringLiteral("missing"))));
+}
+
+TEST(FirstStart, LayOutWritesTheAccountLast)
+{
+    TempDir dir;
+    const QString folder = dir.file(QStringLiteral("new"));
+    const FtpAccountAnswer a{QStringLiteral("KT-100"), QStringLiteral("u"), QStringLiteral("p")};
+    // A failed lay-out leaves no account behind: the next start refuses
+    // rather than running on half a folder.
+    QString error;
+    EXPECT_FALSE(FirstStart::layOut(folder, QString(), a, &error));
+    EXPECT_EQ(modeOf(folder), 0700u); // made here: the owner's alone
+    EXPECT_FALSE(QFileInfo::exists(folder + QStringLiteral("/Config/FTPauth.ini")));
+    EXPECT_FALSE(FirstStart::layOut(folder, Samples, {a.model, a.user, QStringLiteral(" p")}));
+    EXPECT_FALSE(QFileInfo::exists(folder + QStringLiteral("/Config/FTPauth.ini")));
+
+    EXPECT_TRUE(FirstStart::layOut(folder, Samples, a, &error)) << error.toStdString();
+    EXPECT_EQ(modeOf(folder + QStringLiteral("/Config/FTPauth.ini")), 0600u);
+    EXPECT_TRUE(QFileInfo::exists(folder + QStringLiteral("/Config/Sys/sysconfig_KT-100_1.xml")));
+}
+
+TEST(FirstStart, InitCommandArguments)
+{
+    TempDir exe; // the build tree's layout: share/kelmngpc below the executable
+    exe.mkdir(QStringLiteral("share"));
+    ASSERT_TRUE(QFile::link(Samples, exe.file(QStringLiteral("share/kelmngpc"))));
+    TempDir dir;
+    const QString init = QStringLiteral("--init-program-folder=") + dir.path();
+    std::FILE *err = std::tmpfile();
+    const struct {
+        QStringList args;
+        int status;
+    } cases[] = {
+        {{QStringLiteral("--init-program-folder=")}, 2},
+        {{init, QStringLiteral("--ftp-account=KT-100,kel")}, 2},
+        {{init, QStringLiteral("--ftp-account=KT-100,,pw")}, 2},
+        {{init, QStringLiteral("--ftp-account=KT-9,kel,p,w")}, 0},
+        {{init, QStringLiteral("--ftp-account=KT-7,other,pw")}, 0},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(FirstStart::initCommand(c.args, exe.path(), err), c.status)
+            << c.args.join(' ').toStdString();
+    std::fclose(err);
+    // The first account stays; both models got their samples.
+    EXPECT_TRUE(dir.read(QStringLiteral("Config/FTPauth.ini")).endsWith("ID=kel\r\nPW=p,w\r\n"));
+    EXPECT_TRUE(QFileInfo::exists(dir.file(QStringLiteral("Config/Sys/sysconfig_KT-9_1.xml"))));
+    EXPECT_TRUE(QFileInfo::exists(dir.file(QStringLiteral("Config/Sys/sysconfig_KT-7_1.xml"))));
+}
