@@ -209,7 +209,9 @@ bool CKelMngPCApp::initInstance(const QStringList &args)
     if (exposed) {
         auto *warning = new QLabel(ExposedAccountFileStatusText(*exposed), m_frame.get());
         warning->setObjectName(QStringLiteral("accountFileWarning"));
-        m_frame->statusBar()->addWidget(warning);
+        // Beside the status message, both whole: the long warning wraps.
+        warning->setWordWrap(true);
+        m_frame->statusBar()->addWidget(warning, 1);
     }
 
     // 11. Show the main window.

@@ -29,6 +29,7 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QFile>
 #include <QProcess>
@@ -271,6 +272,9 @@ bool ProgramWalk::run()
         QAction *a = view->action(QString::fromLatin1(name));
         if (!a)
             return;
+        // Items a menu enables as it opens.
+        if (auto *menu = qobject_cast<QMenu *>(a->parent()))
+            emit menu->aboutToShow();
         a->trigger();
         waitUntil([&] { return idle(view); }, Patience);
     };
@@ -335,6 +339,7 @@ bool ProgramWalk::run()
     trigger("actionSelectColumns");
     prompter.answer(MsgResult::No);
     trigger("actionClearAll");
+    trigger("actionLanguageEnglish");
 
     // Every column header: the condition dialog, then its filter dialog.
     walker.plan("CCondDialog", {[](QWidget *w) {

@@ -358,8 +358,13 @@ QString NormalisedLine(QString line)
     static const QRegularExpression date(QStringLiteral("\\d{4}/\\d{2}/\\d{2}"));
     static const QRegularExpression time(QStringLiteral("\\d{2}([:：])\\d{2}"));
     static const QRegularExpression counter(QStringLiteral("^(CProgressDialog\t)\\d+ / \\d+"));
+    // The seconds of a date, and the test's own folder, vary as well.
+    static const QRegularExpression seconds(QStringLiteral("(yyyy/mm/dd hh:mm):\\d{2}"));
+    static const QRegularExpression folder(QStringLiteral("/\\S*/kelmng-test-\\w+"));
     line.replace(date, QStringLiteral("yyyy/mm/dd"));
     line.replace(time, QStringLiteral("hh\\1mm"));
+    line.replace(seconds, QStringLiteral("\\1:ss"));
+    line.replace(folder, QStringLiteral("<folder>"));
     line.replace(counter, QStringLiteral("\\1n / n"));
     return line;
 }

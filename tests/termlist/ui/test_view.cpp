@@ -23,6 +23,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -482,6 +483,9 @@ TEST_F(ViewTest, LanguageChoiceIsKeptForTheNextStart)
     EXPECT_EQ(UiLanguages::saved(), UiLanguage::English);
     EXPECT_EQ(UiLanguages::choose({}), UiLanguage::English);
     EXPECT_EQ(UiLanguages::current(), UiLanguage::Japanese);
+    // The file the next start reads (Startup.SpeaksTheChosenLanguage).
+    EXPECT_TRUE(QFile(home.filePath(QStringLiteral("KelMngPC/KelMngPC.conf")))
+                    .open(QIODevice::ReadOnly));
     ASSERT_EQ(prompter.records.size(), 1);
     EXPECT_EQ(prompter.records[0].caption, QStringLiteral("言語"));
     // Menus built anew (as after the restart) show the choice.
