@@ -28,7 +28,7 @@ struct RecordingSink : IIncomingSink {
     std::uint32_t ackAddress = 0;
     std::uint16_t ackPort = 0;
     std::vector<Posted> posted;
-    void ackNotice(const Udp::TermNotify &notice, std::uint16_t port) override
+    void ackNotice(const Udp::TermNotify &notice, std::uint32_t, std::uint16_t port) override
     {
         ++acks;
         ackAddress = notice.address;

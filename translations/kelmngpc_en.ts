@@ -55,6 +55,19 @@
     </message>
 </context>
 <context>
+    <name>CBoxRelay</name>
+    <message numerus="yes">
+        <source>%1
+（同じメッセージがほかに %n 件ありました。）</source>
+        <translation>
+            <numerusform>%1
+(The same message came %n more time.)</numerusform>
+            <numerusform>%1
+(The same message came %n more times.)</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>CColumnSelectDialog</name>
     <message>
         <source>処理結果</source>
@@ -888,6 +901,14 @@ Are you sure?</translation>
         <source>（ 1～999&#x3000;版／ファイル）</source>
         <translation>(1-999 versions per file)</translation>
     </message>
+    <message>
+        <source>新規端末登録上限</source>
+        <translation>New terminals limit</translation>
+    </message>
+    <message>
+        <source>（ 1～65535&#x3000;台/分、送信元アドレスごと）</source>
+        <translation>(1-65535 terminals/min per source address)</translation>
+    </message>
 </context>
 <context>
     <name>CTermDatabase</name>
@@ -1321,6 +1342,13 @@ Are you sure?</translation>
     <message>
         <source>前回の処理を失敗端末に再実行(&amp;L)</source>
         <translation>Repeat the &amp;Last Command on Failed Terminals</translation>
+    </message>
+    <message numerus="yes">
+        <source>&#x3000;送信元ごとの上限を超えた新規端末の通知 %n 件は登録していません。</source>
+        <translation>
+            <numerusform>  %n notice of a new terminal over its source&apos;s limit was not registered.</numerusform>
+            <numerusform>  %n notices of new terminals over their source&apos;s limit were not registered.</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -2989,6 +3017,10 @@ Are you sure?</translation>
     <message>
         <source>『設定履歴の保存数』は半角数字、1～999の範囲で入力してください。</source>
         <translation>Enter the settings history kept as a number from 1 to 999.</translation>
+    </message>
+    <message>
+        <source>『新規端末登録上限』は半角数字、1～65535の範囲で入力してください。</source>
+        <translation>Enter the new terminals limit as a number from 1 to 65535.</translation>
     </message>
 </context>
 <context>

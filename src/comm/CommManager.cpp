@@ -3,6 +3,7 @@
 #include "comm/RemoteNames.h"
 #include "comm/TermProcThread.h"
 #include "comm/WorkerMessages.h"
+#include "common/Ipv4.h"
 #include "common/ProcessValues.h"
 #include "common/TerminalPaths.h"
 
@@ -357,6 +358,22 @@ void CommManagerCore::onTermRequest(std::unique_ptr<TermRequestPayload> request)
 {
     if (!request)
         return;
+    // One request per address at a time and a bounded number in all, so a
+    // flood costs a decision per address, not one per datagram. A terminal
+    // that asked twice gets the answer to the first.
+    const QDateTime now = m_host.now();
+    std::erase_if(m_deciding,
+                  [&](const auto &d) { return d.second.secsTo(now) > DecidingSeconds; });
+    if (m_deciding.count(request->sourceAddress) ||
+        m_deciding.size() >= std::size_t(MaxDeciding)) {
+        m_host.writeRepeatedErrorLog(
+            "request-dropped",
+            LogRecord{request->request.notify.termId, ErrLog::CommError, 0, request->sourceAddress,
+                      QStringLiteral(u"端末要求破棄 IPアドレス:") +
+                          Ipv4::dotted(request->sourceAddress)});
+        return;
+    }
+    m_deciding[request->sourceAddress] = now;
     const bool isBusy = busy() || m_host.operatorBusy();
     request->files.clear();
     request->known = 1;
@@ -371,17 +388,33 @@ void CommManagerCore::onTermRequest(std::unique_ptr<TermRequestPayload> request)
     m_host.postToView(std::move(m));
 }
 
+bool CommManagerCore::alreadyAccepted(const TermRequestPayload &request) const
+{
+    const QString &mac = request.request.notify.macAddress;
+    const auto same = [&](const TermRequestPayload *other) {
+        return other && (other->sourceAddress == request.sourceAddress ||
+                         (!mac.isEmpty() && other->request.notify.macAddress == mac));
+    };
+    return std::any_of(m_queue.begin(), m_queue.end(), [&](const auto &q) { return same(q.get()); }) ||
+           std::any_of(m_requestSlots.begin(), m_requestSlots.end(),
+                       [&](const RequestSlot &s) { return s.busy && same(s.request.get()); });
+}
+
 void CommManagerCore::decided(std::unique_ptr<TermRequestPayload> request)
 {
-    const int code = request->known ? request->decision : 3;
+    m_deciding.erase(request->sourceAddress);
+    int code = request->known ? request->decision : 3;
+    // A terminal whose update is queued or running already, or a full
+    // queue: the terminal is told that the PC is busy and asks again later.
+    if ((code < 0 || code > 3) &&
+        (alreadyAccepted(*request) || m_queue.size() >= std::size_t(MaxQueued)))
+        code = UpdateDecision::Busy;
     if (code >= 0 && code <= 3) {
-        m_host.send(
-            request->sourceAddress, request->sourcePort,
-            Udp::buildTermRequestResult(request->sequence, static_cast<std::uint16_t>(code)));
+        m_host.sendAnswer(*request, Udp::buildTermRequestResult(request->sequence,
+                                                                static_cast<std::uint16_t>(code)));
         return;
     }
-    m_host.send(request->sourceAddress, request->sourcePort,
-                Udp::buildTermRequestAccept(request->sequence));
+    m_host.sendAnswer(*request, Udp::buildTermRequestAccept(request->sequence));
     m_host.writeOperationLog(
         LogRecord{request->request.notify.termId, OpeLog::RemoteWrite, -1, request->address, {}});
     m_queue.push_back(std::move(request));

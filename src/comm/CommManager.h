@@ -16,6 +16,7 @@
 #include <array>
 #include <cstdint>
 #include <deque>
+#include <map>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -43,6 +44,12 @@ public:
 
     // Sends a datagram; the sender keeps SendDelay between datagrams.
     virtual void send(std::uint32_t address, std::uint16_t port, const QByteArray &datagram) = 0;
+    // Sends the answer to a terminal request, which waits behind session
+    // datagrams, one per address (SendQueue).
+    virtual void sendAnswer(const TermRequestPayload &request, const QByteArray &datagram)
+    {
+        send(request.sourceAddress, request.sourcePort, datagram);
+    }
     // The next step of a terminal information request after a pause.
     virtual void scheduleTermInfoStep(int delayMs) = 0;
     // Posts 0x5310 to the manager itself.
@@ -50,6 +57,12 @@ public:
 
     virtual void writeOperationLog(const LogRecord &record) = 0;
     virtual void writeErrorLog(const LogRecord &record) = 0;
+    // An error a stranger can repeat at will: one line a minute with a count.
+    virtual void writeRepeatedErrorLog(const char *kind, const LogRecord &record)
+    {
+        (void)kind;
+        writeErrorLog(record);
+    }
 
     virtual QDateTime now() = 0;
     // Last-write time of a local file, nullopt when it does not exist.
@@ -83,6 +96,13 @@ public:
     static constexpr int UserWorkers = 10;
     static constexpr int RequestWorkers = 5;
     static constexpr int TermInfoPauseMs = 200;
+    // Terminal requests being decided: one per source address, at most this
+    // many in all; a request whose decision never came back is forgotten
+    // after DecidingSeconds.
+    static constexpr int MaxDeciding = 32;
+    static constexpr int DecidingSeconds = 30;
+    // Accepted requests waiting for a request worker.
+    static constexpr int MaxQueued = 32;
 
     explicit CommManagerCore(ICommHost &host);
     ~CommManagerCore();
@@ -134,6 +154,9 @@ private:
     void startOperation(std::unique_ptr<TaskMessage> message);
     void cancel();
     void decided(std::unique_ptr<TermRequestPayload> request);
+    // Whether an accepted request of the same terminal (its MAC address or
+    // the address it asks from) is queued or running.
+    bool alreadyAccepted(const TermRequestPayload &request) const;
     // Gives the next entry to a user worker (renew, target, start log line).
     void handOut(int slot);
     // False when the request names the terminal's own files and its ID or a
@@ -182,4 +205,6 @@ private:
     std::array<RequestSlot, RequestWorkers> m_requestSlots;
     std::deque<std::unique_ptr<TermRequestPayload>> m_queue;
     bool m_remoteUpdate = false;
+    // Source addresses of the requests being decided, with their arrival.
+    std::map<std::uint32_t, QDateTime> m_deciding;
 };

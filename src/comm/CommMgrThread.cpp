@@ -5,6 +5,7 @@
 #include "comm/TermProcThread.h"
 #include "comm/UdpChannel.h"
 #include "comm/WorkerMessages.h"
+#include "common/Ipv4.h"
 #include "common/ProcessValues.h"
 
 #include <QFileInfo>
@@ -24,6 +25,10 @@ public:
         startRequestWorkers();
         m_channel.setHandler(
             [this](const QByteArray &d, std::uint32_t a, std::uint16_t p) { onDatagram(d, a, p); });
+        // Counted log lines of repeated errors go out once their minute is over.
+        m_repeatFlush.setInterval(OpLogFlushMs);
+        QObject::connect(&m_repeatFlush, &QTimer::timeout, [] { OpLog::flushRepeated(); });
+        m_repeatFlush.start();
     }
 
     ~CommReceiver() override
@@ -43,6 +48,7 @@ public:
         for (auto &w : m_userWorkers)
             endWorker(w);
         ProcessValues::remoteUpdateCount = 0;
+        OpLog::flushRepeated();
     }
 
 protected:
@@ -146,6 +152,18 @@ protected:
     {
         m_channel.send(address, port, datagram);
     }
+    void sendAnswer(const TermRequestPayload &request, const QByteArray &datagram) override
+    {
+        const auto dropped =
+            m_channel.sendAnswer(request.sourceAddress, request.sourcePort, datagram,
+                                 request.known == 0, request.request.notify.termId);
+        if (dropped)
+            OpLog::writeErrorRepeated(
+                "answer-dropped",
+                LogRecord{dropped->termId, ErrLog::CommError, 0, dropped->address,
+                          QStringLiteral(u"端末要求応答破棄 IPアドレス:") +
+                              Ipv4::dotted(dropped->address)});
+    }
     void scheduleTermInfoStep(int delayMs) override
     {
         if (delayMs <= 0) {
@@ -160,6 +178,10 @@ protected:
     void scheduleDispatch() override { PostToThread(threadId(), CommMsg::DispatchQueue); }
     void writeOperationLog(const LogRecord &record) override { OpLog::writeOperation(record); }
     void writeErrorLog(const LogRecord &record) override { OpLog::writeError(record); }
+    void writeRepeatedErrorLog(const char *kind, const LogRecord &record) override
+    {
+        OpLog::writeErrorRepeated(kind, record);
+    }
     QDateTime now() override { return QDateTime::currentDateTime(); }
     std::optional<QDateTime> fileLastWrite(const QString &path) override
     {
@@ -253,9 +275,15 @@ private:
         struct Sink : IIncomingSink {
             UdpChannel &channel;
             explicit Sink(UdpChannel &c) : channel(c) {}
-            void ackNotice(const Udp::TermNotify &notice, std::uint16_t to) override
+            void ackNotice(const Udp::TermNotify &notice, std::uint32_t source,
+                           std::uint16_t to) override
             {
-                channel.sendNoticeAck(notice.address, to, notice.termId, notice.macAddress);
+                if (channel.sendNoticeAck(source, notice.address, to) ==
+                    SendQueue::AckPush::Full)
+                    OpLog::writeErrorRepeated(
+                        "ack-dropped", LogRecord{notice.termId, ErrLog::CommError, 0, source,
+                                                 QStringLiteral(u"端末通知応答破棄 IPアドレス:") +
+                                                     Ipv4::dotted(source)});
             }
             void post(ThreadId target, std::uint32_t msg, std::unique_ptr<Payload> payload) override
             {
@@ -265,7 +293,10 @@ private:
         DispatchIncoming(datagram, source, port, sink);
     }
 
+    static constexpr int OpLogFlushMs = 60 * 1000;
+
     CCommMgrThread &m_owner;
+    QTimer m_repeatFlush;
     CommManagerCore m_core;
     UdpChannel m_channel;
     std::array<std::unique_ptr<CTermProcThread>, CommManagerCore::UserWorkers> m_userWorkers;

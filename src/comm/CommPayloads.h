@@ -85,9 +85,11 @@ inline std::unique_ptr<TaskMessage> MakeCommSettingsMessage(ThreadId sender, int
     return m;
 }
 
-// A terminal's notice (kind 40, slot 0): the checked TermNotify fields.
+// A terminal's notice (kind 40, slot 0): the checked TermNotify fields and
+// the address the datagram came from (host order).
 struct NoticePayload : Payload {
     Udp::TermNotify notice;
+    std::uint32_t source = 0;
 };
 
 // A file the PC decided to send for a terminal-initiated request.

@@ -9,6 +9,7 @@
 #include <curl/curl.h>
 
 #include <atomic>
+#include <cstdio>
 #include <mutex>
 #include <type_traits>
 
@@ -36,11 +37,37 @@ bool isConnectError(CURLcode rc)
            rc == CURLE_COULDNT_RESOLVE_HOST || rc == CURLE_RECV_ERROR || rc == CURLE_GOT_NOTHING;
 }
 
+// Where a download goes, and how much of it came.
+struct DownloadSink {
+    QIODevice *file = nullptr;
+    std::int64_t written = 0;
+    bool tooLarge = false;
+};
+
 size_t writeToFile(char *data, size_t size, size_t count, void *user)
 {
-    auto *f = static_cast<QIODevice *>(user);
+    auto *sink = static_cast<DownloadSink *>(user);
     const qint64 n = static_cast<qint64>(size * count);
-    return f->write(data, n) == n ? size * count : 0;
+    if (sink->written + n > FtpClient::MaxDownloadBytes) {
+        sink->tooLarge = true;
+        return 0; // ends the transfer
+    }
+    sink->written += n;
+    return sink->file->write(data, n) == n ? size * count : 0;
+}
+
+// The FTP dialogue as libcurl's verbose mode prints it, with the password
+// of the PASS command replaced.
+int printDialogue(CURL *, curl_infotype type, char *data, size_t size, void *)
+{
+    static const char *const marks[] = {"* ", "< ", "> "};
+    if (type != CURLINFO_TEXT && type != CURLINFO_HEADER_IN && type != CURLINFO_HEADER_OUT)
+        return 0;
+    QByteArray text(data, static_cast<qsizetype>(size));
+    if (type == CURLINFO_HEADER_OUT && text.left(5).toUpper() == "PASS ")
+        text = "PASS ****\r\n";
+    std::fprintf(stderr, "%s%s", marks[type], text.constData());
+    return 0;
 }
 
 size_t readFromFile(char *data, size_t size, size_t count, void *user)
@@ -113,8 +140,10 @@ void FtpClient::applyCommon()
     // libcurl's own text mode would also rewrite line ends on this platform.
     curl_easy_setopt(c, CURLOPT_PREQUOTE, m_asciiMode);
     // Diagnostics: the FTP dialogue on stderr.
-    if (qEnvironmentVariableIsSet("KEL_CURL_VERBOSE"))
+    if (qEnvironmentVariableIsSet("KEL_CURL_VERBOSE")) {
+        curl_easy_setopt(c, CURLOPT_DEBUGFUNCTION, printDialogue);
         curl_easy_setopt(c, CURLOPT_VERBOSE, 1L);
+    }
 }
 
 int FtpClient::onProgress(void *user, std::int64_t dltotal, std::int64_t dlnow,
@@ -206,7 +235,7 @@ bool FtpClient::download(const QString &remoteName, const QString &localPath)
                             .arg(localPath)
                             .arg(QCoreApplication::applicationPid())
                             .arg(++serial));
-        tmp.open(QIODevice::WriteOnly | QIODevice::NewOnly);
+        tmp.open(QIODevice::WriteOnly | QIODevice::NewOnly, QFile::ReadOwner | QFile::WriteOwner);
     }
     const QString tmpPath = tmp.fileName();
     if (!tmp.isOpen()) {
@@ -219,9 +248,12 @@ bool FtpClient::download(const QString &remoteName, const QString &localPath)
     // No SIZE first: servers refuse it in ASCII mode, and the size would
     // not match the bytes of an ASCII transfer anyway.
     curl_easy_setopt(m_curl, CURLOPT_IGNORE_CONTENT_LENGTH, 1L);
+    DownloadSink sink{&tmp};
     curl_easy_setopt(m_curl, CURLOPT_WRITEFUNCTION, writeToFile);
-    curl_easy_setopt(m_curl, CURLOPT_WRITEDATA, static_cast<QIODevice *>(&tmp));
+    curl_easy_setopt(m_curl, CURLOPT_WRITEDATA, &sink);
     bool ok = perform();
+    if (sink.tooLarge)
+        m_error = QStringLiteral("%1 is larger than %2 bytes").arg(remoteName).arg(MaxDownloadBytes);
     if (!tmp.flush() && ok) {
         m_error = QStringLiteral("cannot write %1: %2").arg(tmpPath, tmp.errorString());
         ok = false;

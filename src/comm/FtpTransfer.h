@@ -5,6 +5,7 @@
 // A download lands in a temporary file of its own beside the local file and
 // replaces it only when complete, so a broken transfer leaves the old file
 // as it was and two downloads into one path never mix.
+// KEL_CURL_VERBOSE=1 prints the FTP dialogue on stderr, the password masked.
 
 #include <QByteArray>
 #include <QElapsedTimer>
@@ -27,6 +28,10 @@ struct FtpOptions {
 class FtpClient
 {
 public:
+    // A download larger than this is stopped (a file error): no settings
+    // file is larger, and the settings-file reader refuses a larger one.
+    static constexpr std::int64_t MaxDownloadBytes = 16 * 1024 * 1024;
+
     FtpClient();
     ~FtpClient();
     FtpClient(const FtpClient &) = delete;
@@ -46,7 +51,8 @@ public:
     // Sends the local file under the name in the login folder.
     bool upload(const QString &localPath, const QString &remoteName);
     // Fetches the remote file into a temporary file beside localPath and
-    // renames it onto the local path when complete.
+    // renames it onto the local path when complete. A new local file is
+    // made 0600 (settings files hold SIP data); an existing one keeps its mode.
     bool download(const QString &remoteName, const QString &localPath);
 
     void close();

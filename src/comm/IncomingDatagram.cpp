@@ -12,9 +12,10 @@ void DispatchIncoming(const QByteArray &datagram, std::uint32_t source, std::uin
     if (in.status != Udp::ParseStatus::Ok)
         return;
     if (auto *notice = std::get_if<Udp::TermNotify>(&in.message)) {
-        sink.ackNotice(*notice, port);
+        sink.ackNotice(*notice, source, port);
         auto payload = std::make_unique<NoticePayload>();
         payload->notice = std::move(*notice);
+        payload->source = source;
         auto m = std::make_unique<TaskMessage>(ProcessValues::CommThreadId, TaskKind::TermNotice);
         m->payload[0] = std::move(payload);
         sink.post(ProcessValues::MainThreadId, Msg::Task, std::move(m));

@@ -16,8 +16,10 @@ class IIncomingSink
 {
 public:
     virtual ~IIncomingSink() = default;
-    // Queues the TermNotifyAck of a notice (to the address inside it).
-    virtual void ackNotice(const Udp::TermNotify &notice, std::uint16_t port) = 0;
+    // Queues the TermNotifyAck of a notice (to the address inside it, at the
+    // port it came from); source: the address it came from.
+    virtual void ackNotice(const Udp::TermNotify &notice, std::uint32_t source,
+                           std::uint16_t port) = 0;
     virtual void post(ThreadId target, std::uint32_t msg, std::unique_ptr<Payload> payload) = 0;
 };
 

@@ -8,6 +8,11 @@
 #include <QFile>
 #include <QMutex>
 
+#include <map>
+
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace
 {
 
@@ -58,8 +63,13 @@ QByteArray lineHead(const QDateTime &at, const char *mark, int number, const QSt
 
 QByteArray termPart(const QString &termId)
 {
-    return Cp932::encode(QStringLiteral(u"端末ID:") + withoutLeadingBlanks(termId) +
-                         QLatin1Char(' '));
+    return Cp932::encode(QStringLiteral(u"端末ID:") +
+                         OpLog::printable(withoutLeadingBlanks(termId)) + QLatin1Char(' '));
+}
+
+QByteArray detailPart(const QString &detail)
+{
+    return Cp932::encode(OpLog::printable(detail));
 }
 
 bool appendLine(const QByteArray &line, const QString &path)
@@ -67,19 +77,19 @@ bool appendLine(const QByteArray &line, const QString &path)
     if (IsReadOnly(path))
         ClearFileAttributes(path, FileAttr::ReadOnly);
     bool written = false;
-    {
-        QFile f(path);
-        if (f.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
-            const qint64 before = f.size();
-            written = f.write(line) == line.size();
-            // A full disk can take part of a line; the next line must not
-            // run on from the half one, so the part goes again.
-            if (!written)
-                f.resize(before);
-        }
+    // Never through a link: another user's file would receive the line.
+    const int fd = ::open(QFile::encodeName(path).constData(),
+                          O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd >= 0) {
+        const off_t before = ::lseek(fd, 0, SEEK_END);
+        written = ::write(fd, line.constData(), size_t(line.size())) == line.size();
+        // A full disk can take part of a line; the next line must not
+        // run on from the half one, so the part goes again.
+        if (!written && before >= 0)
+            [[maybe_unused]] const int ignored = ::ftruncate(fd, before);
+        ::close(fd);
     }
-    if (QFile::exists(path))
-        AddFileAttributes(path, FileAttr::ReadOnly);
+    AddFileAttributes(path, FileAttr::ReadOnly);
     return written;
 }
 
@@ -91,6 +101,33 @@ template <class Format> bool writeLine(Format format)
     return appendLine(format(at), OpLog::filePathFor(at.date()));
 }
 
+// A kind of repeated error: when its minute ends, how many lines were held
+// back, and the last of them.
+struct Repeat {
+    QDateTime until;
+    int held = 0;
+    LogRecord last;
+};
+
+std::map<QByteArray, Repeat> &repeats()
+{
+    static std::map<QByteArray, Repeat> r;
+    return r;
+}
+
+constexpr int RepeatSeconds = 60;
+
+// The error line with the number of like lines it stands for.
+QByteArray countedLine(const LogRecord &record, const QDateTime &at, int others)
+{
+    QByteArray line = OpLog::formatErrorLine(record, at);
+    if (others > 0) {
+        line.chop(2);
+        line += Cp932::encode(QStringLiteral(u"（他%1件）").arg(others)) + "\r\n";
+    }
+    return line;
+}
+
 } // namespace
 
 namespace OpLog
@@ -100,18 +137,19 @@ QByteArray formatErrorLine(const LogRecord &record, const QDateTime &at)
 {
     QByteArray line = lineHead(at, "Err", record.number, ErrLogText(record.number));
     if (record.number == ErrLog::ConfigXml || record.number == ErrLog::PhoneBook) {
-        line += Cp932::encode(record.detail);
+        line += detailPart(record.detail);
     } else {
         line += termPart(record.termId);
         switch (record.number) {
         case ErrLog::TermIdMismatch:
-            line += Cp932::encode(QStringLiteral(u"IPアドレス:") + record.detail);
+            line += detailPart(QStringLiteral(u"IPアドレス:") + record.detail);
             break;
         case ErrLog::OpenRefused:
             line += OpenRefusalText(record.detailCode).toLatin1();
             break;
         case ErrLog::Ftp:
-            line += Cp932::encode(record.detail);
+        case ErrLog::CommError: // what was dropped, when the network brought too much
+            line += detailPart(record.detail);
             break;
         default:
             break;
@@ -125,8 +163,8 @@ QByteArray formatOperationLine(const LogRecord &record, const QDateTime &at)
 {
     QByteArray line = lineHead(at, "Ope", record.number, OpeLogText(record.number));
     line += termPart(record.termId);
-    line +=
-        Cp932::encode(record.detailCode == -1 ? record.detail : ResultLongText(record.detailCode));
+    line += record.detailCode == -1 ? detailPart(record.detail)
+                                    : Cp932::encode(ResultLongText(record.detailCode));
     line += "\r\n";
     return line;
 }
@@ -163,6 +201,51 @@ bool writeError(int number, const QString &termId, const QString &detail, int de
     return writeError(r);
 }
 
+bool writeErrorRepeated(const char *kind, const LogRecord &record)
+{
+    QMutexLocker lock(&logMutex());
+    const QDateTime at = nowLocked();
+    Repeat &r = repeats()[QByteArray(kind)];
+    if (r.until.isValid() && at < r.until) {
+        ++r.held;
+        r.last = record;
+        return true;
+    }
+    const int held = r.held;
+    r = Repeat{at.addSecs(RepeatSeconds), 0, {}};
+    return appendLine(countedLine(record, at, held), filePathFor(at.date()));
+}
+
+void flushRepeated()
+{
+    QMutexLocker lock(&logMutex());
+    const QDateTime at = nowLocked();
+    auto &all = repeats();
+    for (auto it = all.begin(); it != all.end();) {
+        Repeat &r = it->second;
+        if (at < r.until) {
+            ++it;
+        } else if (r.held == 0) {
+            it = all.erase(it);
+        } else {
+            // The last held line stands for itself and the others.
+            appendLine(countedLine(r.last, at, r.held - 1), filePathFor(at.date()));
+            r = Repeat{at.addSecs(RepeatSeconds), 0, {}};
+            ++it;
+        }
+    }
+}
+
+QString printable(const QString &text)
+{
+    QString out = text;
+    for (QChar &c : out)
+        if (c.category() == QChar::Other_Control || c == QChar::LineSeparator ||
+            c == QChar::ParagraphSeparator)
+            c = QLatin1Char('?');
+    return out;
+}
+
 bool writeOperation(int number, const QString &termId, int resultCode)
 {
     LogRecord r;
@@ -172,11 +255,17 @@ bool writeOperation(int number, const QString &termId, int resultCode)
     return writeOperation(r);
 }
 
-bool writeRegisterError(int kind, const QString &termId, const QString &address)
+bool writeRegisterError(int kind, const QString &termId, const QString &address, bool repeated)
 {
+    LogRecord r;
+    r.number = kind;
+    r.termId = termId;
     if (kind == ErrLog::TermIdMismatch)
-        return writeError(ErrLog::TermIdMismatch, termId, address);
-    return writeError(kind, termId);
+        r.detail = address;
+    if (!repeated)
+        return writeError(r);
+    return writeErrorRepeated(kind == ErrLog::TermIdMismatch ? "register-address" : "register-id",
+                              r);
 }
 
 bool writeText(const QString &text)

@@ -29,6 +29,16 @@ bool writeError(const LogRecord &record);
 // Writes an operation line; answers true when the line reached the file.
 bool writeOperation(const LogRecord &record);
 
+// Errors a stranger on the network can repeat at will (forged notices and
+// requests, a file that every request looks for): the first line of a kind
+// is written, further ones of that kind within a minute are only counted,
+// and the count goes out with the next line of the kind after the minute,
+// or by flushRepeated(), as "（他N件）" at the line's end.
+bool writeErrorRepeated(const char *kind, const LogRecord &record);
+// Writes the counted lines of every kind whose minute has passed; the
+// communication manager calls it every minute and when it ends.
+void flushRepeated();
+
 // Short forms.
 bool writeError(int number, const QString &termId, const QString &detail = {}, int detailCode = 0);
 bool writeOperation(int number, const QString &termId, int resultCode);
@@ -37,8 +47,14 @@ bool writeOperation(int number, const QString &termId, int resultCode);
 bool writeText(const QString &text);
 
 // Log lines of the register update: kind 1 (terminal ID held twice) and
-// kind 2 (address held twice, with the address in dotted form).
-bool writeRegisterError(int kind, const QString &termId, const QString &address = {});
+// kind 2 (address held twice, with the address in dotted form); repeated:
+// through writeErrorRepeated(), one kind per register kind.
+bool writeRegisterError(int kind, const QString &termId, const QString &address = {},
+                        bool repeated = false);
+
+// A text from the network as it may stand in a line: control characters
+// (CR and LF above all, which would start a forged line) become "?".
+QString printable(const QString &text);
 
 // The lines exactly as they are written (CP932 bytes, CR LF at the end).
 QByteArray formatErrorLine(const LogRecord &record, const QDateTime &at);

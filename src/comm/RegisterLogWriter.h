@@ -12,4 +12,8 @@ public:
     {
         OpLog::writeRegisterError(kind, termId, address);
     }
+    void repeatedErrorLog(int kind, const QString &termId, const QString &address) override
+    {
+        OpLog::writeRegisterError(kind, termId, address, true);
+    }
 };

@@ -109,16 +109,34 @@ void UdpChannel::send(std::uint32_t address, std::uint16_t port, const QByteArra
     m_queueCv.notify_one();
 }
 
-void UdpChannel::sendNoticeAck(std::uint32_t address, std::uint16_t port, const QString &termId,
-                               const QString &mac)
+std::optional<SendQueue::Dropped> UdpChannel::sendAnswer(std::uint32_t address,
+                                                         std::uint16_t port,
+                                                         const QByteArray &datagram,
+                                                         bool unknownTerminal,
+                                                         const QString &termId)
 {
-    bool queued;
+    if (datagram.isEmpty())
+        return std::nullopt;
+    std::optional<SendQueue::Dropped> dropped;
     {
         std::lock_guard lock(m_queueMutex);
-        queued = m_queue.pushAck(address, port, termId, mac);
+        dropped = m_queue.pushAnswer(address, port, datagram, unknownTerminal, termId);
     }
-    if (queued)
+    m_queueCv.notify_one();
+    return dropped;
+}
+
+SendQueue::AckPush UdpChannel::sendNoticeAck(std::uint32_t source, std::uint32_t address,
+                                             std::uint16_t port)
+{
+    SendQueue::AckPush pushed;
+    {
+        std::lock_guard lock(m_queueMutex);
+        pushed = m_queue.pushAck(source, address, port);
+    }
+    if (pushed == SendQueue::AckPush::Queued)
         m_queueCv.notify_one();
+    return pushed;
 }
 
 std::size_t UdpChannel::pendingSends() const

@@ -5,8 +5,9 @@
 // to wait for) and hands each one to a callback; the sender sleeps SendDelay
 // before each datagram, so datagrams leave at least SendDelay apart without
 // ever holding up the receiving side. What leaves next is chosen after the
-// pause (SendQueue): session and request datagrams before notice acks, one
-// waiting ack per terminal, each ack's date and time taken as it leaves.
+// pause (SendQueue): session datagrams, then answers to terminal requests,
+// then notice acks, one waiting answer and one waiting ack per address, each
+// ack's date and time taken as it leaves.
 
 #include "comm/SendQueue.h"
 
@@ -46,12 +47,16 @@ public:
     QString errorText() const { return m_error; }
     std::uint16_t port() const { return m_port; }
 
-    // Queues a session or request datagram; it leaves before any ack.
+    // Queues a session or request datagram; it leaves before anything else.
     void send(std::uint32_t address, std::uint16_t port, const QByteArray &datagram);
-    // Queues a TermNotifyAck unless one for the terminal still waits; its
-    // date and time are taken when it leaves.
-    void sendNoticeAck(std::uint32_t address, std::uint16_t port, const QString &termId,
-                       const QString &mac);
+    // Queues the answer to a terminal request (SendQueue::pushAnswer).
+    std::optional<SendQueue::Dropped> sendAnswer(std::uint32_t address, std::uint16_t port,
+                                                 const QByteArray &datagram,
+                                                 bool unknownTerminal, const QString &termId);
+    // Queues a TermNotifyAck unless one for the notice's source still waits
+    // or too many wait; its date and time are taken when it leaves.
+    SendQueue::AckPush sendNoticeAck(std::uint32_t source, std::uint32_t address,
+                                     std::uint16_t port);
 
     // Datagrams waiting to be sent.
     std::size_t pendingSends() const;

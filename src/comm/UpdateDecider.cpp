@@ -129,8 +129,10 @@ void CAutoUpdateDecider::decide(TermRequestPayload &request, bool busy)
     const QString registration =
         ProcessValues::programPath(QStringLiteral("Config/FirmFilePath.ini"));
     if (!QFile::exists(registration)) {
-        OpLog::writeError(LogRecord{termId, ErrLog::FileMissing, 0, request.address,
-                                    QStringLiteral("設定iniファイル無し")});
+        // Every request would write it again: once a minute, with a count.
+        OpLog::writeErrorRepeated("firmware-registration",
+                                  LogRecord{termId, ErrLog::FileMissing, 0, request.address,
+                                            QStringLiteral("設定iniファイル無し")});
     } else {
         IniFile ini(registration);
         ini.load();

@@ -3,6 +3,9 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 namespace
 {
 
@@ -43,10 +46,12 @@ QFile::Permissions applied(QFile::Permissions p, unsigned attributes)
 
 } // namespace
 
+// A symbolic link counts as no file: its target may be anybody's file, and
+// a chmod through it would change that one.
 std::optional<unsigned> GetFileAttributes(const QString &path)
 {
     const QFileInfo info(path);
-    if (!info.exists())
+    if (!info.exists() || info.isSymLink())
         return std::nullopt;
     return attributesOf(modeOf(info));
 }
@@ -54,11 +59,19 @@ std::optional<unsigned> GetFileAttributes(const QString &path)
 bool SetFileAttributes(const QString &path, unsigned attributes)
 {
     const QFileInfo info(path);
-    if (!info.exists())
+    if (!info.exists() || info.isSymLink())
         return false;
     const QFile::Permissions now = modeOf(info);
     const QFile::Permissions wanted = applied(now, attributes);
-    return wanted == now || QFile::setPermissions(path, wanted);
+    if (wanted == now)
+        return true;
+    // Owner, group and other bits of QFile::Permissions sit in the nibbles
+    // 0x7000, 0x0070 and 0x0007.
+    const unsigned p = unsigned(wanted);
+    const mode_t mode = mode_t(((p >> 12) & 07) << 6 | ((p >> 4) & 07) << 3 | (p & 07));
+    // Not through a link put there meanwhile.
+    return ::fchmodat(AT_FDCWD, QFile::encodeName(path).constData(), mode,
+                      AT_SYMLINK_NOFOLLOW) == 0;
 }
 
 bool AddFileAttributes(const QString &path, unsigned attributes)

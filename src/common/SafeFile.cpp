@@ -74,7 +74,9 @@ bool finish(int fd, const QString &tmp, const QString &target, QString *error, u
 
     struct stat old {
     };
-    if (::stat(native(target).constData(), &old) == 0) {
+    // A link at the target's name is replaced like a missing file: its
+    // target (anybody's file) gives neither mode nor owner.
+    if (::lstat(native(target).constData(), &old) == 0 && !S_ISLNK(old.st_mode)) {
         if (!S_ISREG(old.st_mode))
             return abandon(QStringLiteral("not a regular file:"), EISDIR);
         if (!allowed(Step::Owner, target))
@@ -127,7 +129,7 @@ Outcome writeFile(const QString &path, const QByteArray &bytes, QString *error, 
     const QByteArray tmpName = native(tmp);
     ::unlink(tmpName.constData());
     const int fd = ::open(tmpName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
-                          (flags & PrivateMode) ? 0600 : 0666);
+                          (flags & (PrivateMode | PrivateWhenNew)) ? 0600 : 0666);
     if (fd < 0) {
         fail(error, QStringLiteral("can't create"), tmp, errno);
         return Outcome::NotCreated;

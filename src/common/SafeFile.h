@@ -23,6 +23,9 @@ enum Flags : unsigned {
     // Owner-only mode 0600 from the first byte on, whatever the old file's
     // mode: for files that hold passwords.
     PrivateMode = 0x2,
+    // A new file is made 0600 (files holding SIP data, the register); an
+    // existing one keeps the mode its administrator gave it.
+    PrivateWhenNew = 0x4,
 };
 
 // The temporary file used for a target: "<target>.~new". A leftover of a
@@ -35,7 +38,7 @@ enum class Outcome {
     NotWritten, // writing, syncing or renaming failed (a full disk)
 };
 // Writes bytes to path as described above. A new file gets the usual mode
-// (0666 less the umask); an existing one keeps its mode and, as far as the
+// (0666 less the umask; 0600 with PrivateWhenNew); an existing one keeps its mode and, as far as the
 // process may, its owner. On failure *error tells why; the old file is then
 // untouched and the temporary file removed.
 Outcome writeFile(const QString &path, const QByteArray &bytes, QString *error = nullptr,

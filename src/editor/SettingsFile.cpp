@@ -204,7 +204,8 @@ bool WriteSettingsFile(const QString &path, SettingsDescription &description, Fi
     if (path.isEmpty() || IsReadOnly(path))
         return false;
     const QByteArray bytes = FormatSettingsFile(description, mode);
-    switch (SafeFile::writeFile(path, bytes)) {
+    // Settings files hold SIP accounts and passwords.
+    switch (SafeFile::writeFile(path, bytes, nullptr, SafeFile::PrivateWhenNew)) {
     case SafeFile::Outcome::Written:
         return true;
     case SafeFile::Outcome::NotCreated:

@@ -2,7 +2,9 @@
 // Message boxes asked for by code on other threads: the request travels as
 // a posted message to this receiver on the main thread, which shows the box
 // through the prompter (as a box of its own, without owner window). The
-// asking thread does not wait for it.
+// asking thread does not wait for it. One box is open at a time: boxes asked
+// for while one is open (a stranger's requests can ask for many) are
+// counted, and one box with the last text and their number follows.
 
 #include "common/ThreadMessage.h"
 
@@ -19,4 +21,14 @@ public:
 
 protected:
     void onMessage(std::uint32_t msg, quintptr wParam, std::unique_ptr<Payload> lParam) override;
+
+private:
+    struct Box {
+        QString text;
+        QString caption;
+        unsigned type = 0;
+    };
+    bool m_open = false;
+    int m_held = 0;
+    Box m_last;
 };

@@ -31,19 +31,13 @@ bool usableModel(const QString &model)
 }
 
 // Writes the temporary file and puts it in place of target; false leaves
-// target as it was.
+// target as it was. The temporary file is itself written beside and renamed
+// into place, so a link put at its name is replaced, never followed.
 bool writeAndMove(const QByteArray &bytes, const QString &target)
 {
     const QString tmp = ProcessValues::programPath(QLatin1String(TmpName));
-    QFile f(tmp);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    if (!SafeFile::write(tmp, bytes, nullptr, SafeFile::PrivateWhenNew))
         return false;
-    const bool written = f.write(bytes) == bytes.size() && f.flush();
-    f.close();
-    if (!written) {
-        QFile::remove(tmp);
-        return false;
-    }
     // Synced, renamed over the target, the folder synced; tmp goes on failure.
     return SafeFile::replace(tmp, target);
 }

@@ -88,7 +88,8 @@ enum class RegisterOutcome {
     Adopted,         // the one provisional row with the terminal ID was taken over
     Added,           // a new row, no duplicate
     DuplicateId,     // a new row whose terminal ID another row holds too
-    DuplicateAddress // a new row whose address another row holds too (wins over DuplicateId)
+    DuplicateAddress, // a new row whose address another row holds too (wins over DuplicateId)
+    Refused           // no row: the caller did not let the notice add one
 };
 
 // The system settings object: the ConfigInfo values (all 0 and empty until read).
@@ -98,10 +99,16 @@ struct SystemSettings {
     std::int32_t EntryInt = 0; // hours, 0..255
     QString EditerPath;
     std::int32_t HistoryKeep = 0; // versions kept per settings file, 1..999
+    // Terminals that notices from one source address may add a minute
+    // (1..65535); a stored 0 reads as the default.
+    std::int32_t NewTermRate = 0;
 };
 
 // Versions kept per settings file when the register holds no value.
 constexpr std::int32_t DefaultHistoryKeep = 50;
+// Generous for a site's boot storm behind one router; the storm benchmark
+// measures it.
+constexpr std::int32_t DefaultNewTermRate = 1000;
 
 // The editor used when the stored editor path is empty.
 inline const char *const DefaultEditorPath = "/usr/bin/xdg-open";
@@ -138,6 +145,12 @@ class IRegisterLog
 public:
     virtual ~IRegisterLog() = default;
     virtual void errorLog(int kind, const QString &termId, const QString &address) = 0;
+    // A line that notices from a stranger can bring in numbers (a new row
+    // with another's ID or address); by default written like any other.
+    virtual void repeatedErrorLog(int kind, const QString &termId, const QString &address)
+    {
+        errorLog(kind, termId, address);
+    }
 };
 
 namespace RegisterLogKind

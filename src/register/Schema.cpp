@@ -40,6 +40,8 @@ constexpr Column TermInfoColumns[] = {
 constexpr Column ConfigInfoColumns[] = {
     {"ID", Long, 0},       {"UDPPort", Long, 0},      {"FTPMode", Long, 0},
     {"EntryInt", Long, 0}, {"EditerPath", Text, 255}, {"HistoryKeep", Long, 0},
+    // New terminals a minute from one source address (0: the default).
+    {"NewTermRate", Long, 0},
 };
 
 constexpr Column InitInfoColumns[] = {

@@ -325,6 +325,9 @@ bool CTermDatabase::createFile(const QString &path)
         QFile::remove(tmp);
         return false;
     }
+    // The register holds every terminal's addresses: the user's own. A file
+    // that exists keeps the mode its administrator gave it (compaction).
+    QFile::setPermissions(tmp, QFile::ReadOwner | QFile::WriteOwner);
     return SafeFile::replace(tmp, path);
 }
 
@@ -647,7 +650,7 @@ bool CTermDatabase::commitTransaction()
     lines.swap(m_deferredLog);
     if (m_db.commit()) {
         for (const DeferredLog &l : lines)
-            writeLog(l.kind, l.termId, l.address);
+            writeLog(l.kind, l.termId, l.address, l.repeated);
         return true;
     }
     // In WAL mode a full disk shows here: the transaction is rolled back.
@@ -656,12 +659,15 @@ bool CTermDatabase::commitTransaction()
     return false;
 }
 
-void CTermDatabase::writeLog(int kind, const QString &termId, const QString &address)
+void CTermDatabase::writeLog(int kind, const QString &termId, const QString &address,
+                             bool repeated)
 {
     if (!m_log)
         return;
     if (m_txDepth > 0)
-        m_deferredLog.push_back({kind, termId, address});
+        m_deferredLog.push_back({kind, termId, address, repeated});
+    else if (repeated)
+        m_log->repeatedErrorLog(kind, termId, address);
     else
         m_log->errorLog(kind, termId, address);
 }
@@ -677,7 +683,8 @@ int CTermDatabase::registerUpdate(const RegistrationData &data, RegisterOutcome 
 
 int CTermDatabase::registerUpdates(const std::vector<RegistrationData> &batch,
                                    std::vector<int> *answers,
-                                   std::vector<RegisterOutcome> *outcomes)
+                                   std::vector<RegisterOutcome> *outcomes,
+                                   const std::function<bool(std::size_t)> &mayAdd)
 {
     if (answers)
         answers->clear();
@@ -687,9 +694,11 @@ int CTermDatabase::registerUpdates(const std::vector<RegistrationData> &batch,
         return DbAnswer::NotOpen;
     int result = DbAnswer::Done;
     const bool inTx = beginTransaction();
-    for (const RegistrationData &d : batch) {
+    for (std::size_t i = 0; i < batch.size(); ++i) {
         RegisterOutcome oc = RegisterOutcome::Updated;
-        const int a = updateOne(d, &oc);
+        const int a = updateOne(batch[i], &oc,
+                                mayAdd ? std::function<bool()>([&] { return mayAdd(i); })
+                                       : std::function<bool()>());
         if (a != DbAnswer::Done)
             result = DbAnswer::Failed;
         if (answers)
@@ -705,7 +714,8 @@ int CTermDatabase::registerUpdates(const std::vector<RegistrationData> &batch,
     return result;
 }
 
-int CTermDatabase::updateOne(const RegistrationData &d, RegisterOutcome *outcome)
+int CTermDatabase::updateOne(const RegistrationData &d, RegisterOutcome *outcome,
+                             const std::function<bool()> &mayAdd)
 {
     const QString termId = StoredTermId(d.TermID);
     const QString addr = StoredIpAddr(d.IPAddr);
@@ -760,6 +770,11 @@ int CTermDatabase::updateOne(const RegistrationData &d, RegisterOutcome *outcome
     }
     const bool idDup = idRows > 0;
     const bool addrDup = addrRows > 0;
+    if (kind == None && mayAdd && !mayAdd()) {
+        if (outcome)
+            *outcome = RegisterOutcome::Refused;
+        return DbAnswer::Done;
+    }
 
     // An update leaves indexed columns that keep their value out of the SET
     // list, which spares their index maintenance; the row ends the same.
@@ -822,11 +837,15 @@ int CTermDatabase::updateOne(const RegistrationData &d, RegisterOutcome *outcome
     if (!ok)
         return DbAnswer::Failed;
 
+    // A new row holding another's ID or address is what forged notices
+    // bring in numbers: its lines are counted rather than each written.
     const QString shownId = TrimmedTermId(termId);
-    if (oc == RegisterOutcome::Adopted || oc == RegisterOutcome::DuplicateId)
+    if (oc == RegisterOutcome::Adopted)
         writeLog(RegisterLogKind::TermId, shownId, QString());
+    else if (oc == RegisterOutcome::DuplicateId)
+        writeLog(RegisterLogKind::TermId, shownId, QString(), true);
     else if (oc == RegisterOutcome::DuplicateAddress)
-        writeLog(RegisterLogKind::Address, shownId, DottedIpAddr(d.IPAddr));
+        writeLog(RegisterLogKind::Address, shownId, DottedIpAddr(d.IPAddr), true);
     return DbAnswer::Done;
 }
 
@@ -1336,6 +1355,8 @@ int CTermDatabase::readSystemSettings(SystemSettings &s)
         // A register from before the setting holds 0.
         if (s.HistoryKeep < 1 || s.HistoryKeep > 999)
             s.HistoryKeep = DefaultHistoryKeep;
+        const int rate = q.value(r.indexOf(QStringLiteral("NewTermRate"))).toInt();
+        s.NewTermRate = rate > 0 ? rate : DefaultNewTermRate;
     }
     q.finish();
     return DbAnswer::Done;
@@ -1355,11 +1376,11 @@ int CTermDatabase::writeSystemSettings(SystemSettings &s)
     if (!found)
         return DbAnswer::Done;
     QSqlQuery &u = stmt(QStringLiteral(
-        "UPDATE ConfigInfo SET UDPPort=?, FTPMode=?, EntryInt=?, EditerPath=?, HistoryKeep=? "
-        "WHERE ID=?"));
+        "UPDATE ConfigInfo SET UDPPort=?, FTPMode=?, EntryInt=?, EditerPath=?, HistoryKeep=?, "
+        "NewTermRate=? WHERE ID=?"));
     if (s.HistoryKeep < 1 || s.HistoryKeep > 999)
         s.HistoryKeep = DefaultHistoryKeep;
-    bindAll(u, {s.UDPPort, s.FTPMode, s.EntryInt, s.EditerPath, s.HistoryKeep, id});
+    bindAll(u, {s.UDPPort, s.FTPMode, s.EntryInt, s.EditerPath, s.HistoryKeep, s.NewTermRate, id});
     return runChange(u);
 }
 

@@ -65,9 +65,13 @@ public:
     // A burst of register updates in one transaction, each with the same
     // semantics as registerUpdate(). answers (if given) receives one answer
     // per item; the result is 9 when not open, 1 when any item failed, else 0.
+    // mayAdd (if given) is asked, with the item's index, before an item adds
+    // a row; false leaves the register as it is for that item (answer 0,
+    // outcome Refused).
     int registerUpdates(const std::vector<RegistrationData> &batch,
                         std::vector<int> *answers = nullptr,
-                        std::vector<RegisterOutcome> *outcomes = nullptr);
+                        std::vector<RegisterOutcome> *outcomes = nullptr,
+                        const std::function<bool(std::size_t)> &mayAdd = {});
     // Explicit transaction around a loop of single operations (nestable:
     // only the outermost pair begins and commits). A failed commit is shown
     // and rolled back and answers false. The register update's log lines of
@@ -138,11 +142,13 @@ private:
     int reportError(const QString &description);
     static bool readListDirect(void *handle, const QString &sql, std::vector<TermEntry> &list,
                                QString &error);
-    int updateOne(const RegistrationData &data, RegisterOutcome *outcome);
+    int updateOne(const RegistrationData &data, RegisterOutcome *outcome,
+                  const std::function<bool()> &mayAdd = {});
     bool markDuplicates(const QString &sql, const QString &value);
     // A register-update log line: written now, or at the commit of the open
-    // transaction (dropped when it rolls back).
-    void writeLog(int kind, const QString &termId, const QString &address);
+    // transaction (dropped when it rolls back). repeated: a line that a
+    // stranger's notices can bring at will (IRegisterLog::repeatedErrorLog).
+    void writeLog(int kind, const QString &termId, const QString &address, bool repeated = false);
     bool createFile(const QString &path);
     int compactionFailed();
 
@@ -161,6 +167,7 @@ private:
         int kind;
         QString termId;
         QString address;
+        bool repeated;
     };
     std::vector<DeferredLog> m_deferredLog;
     QString m_lastError;

@@ -1,5 +1,6 @@
 #include "termlist/CommandResults.h"
 
+#include "comm/OpLog.h"
 #include "common/Ipv4.h"
 #include "register/TermDatabase.h"
 
@@ -99,19 +100,28 @@ bool markTermRequest(CTermDatabase &db, TermRequestPayload &request, bool initia
     const Udp::TermNotify &n = request.request.notify;
     TermRecord row;
     // An empty MAC address would find any row added by hand.
-    const bool known = !n.macAddress.isEmpty() && db.getByMac(n.macAddress, row) == DbAnswer::Done;
-    if (known) {
+    const bool found = !n.macAddress.isEmpty() && db.getByMac(n.macAddress, row) == DbAnswer::Done;
+    // Anyone can send a MAC address: the register vouches for the request
+    // only when the row of that MAC holds the terminal ID asked for, no
+    // other row claims that ID, and the request comes from the row's address.
+    const bool vouched =
+        found && row.TermID == TrimmedTermId(StoredTermId(n.termId)) && row.TermIDAlert == 0 &&
+        row.IPAddr == StoredIpAddr(Ipv4::hostToRegister(request.sourceAddress));
+    if (vouched) {
         request.known = 1;
         const auto type = static_cast<std::int16_t>(request.decision);
         if (type >= 0 && type <= 2)
             return false;
         return db.setResultByMac(n.macAddress, RemoteWriteKind, 0) == DbAnswer::Done;
     }
-    if (!(initialSettingsRunning && n.termId == NoTerminalId)) {
-        request.known = 0;
-        return false;
-    }
-    return !n.macAddress.isEmpty() && db.setResultByMac(n.macAddress, RemoteWriteKind, 0) == DbAnswer::Done;
+    // A new terminal has no ID yet; it still needs a MAC address of its own.
+    if (initialSettingsRunning && n.termId == NoTerminalId && !n.macAddress.isEmpty())
+        return db.setResultByMac(n.macAddress, RemoteWriteKind, 0) == DbAnswer::Done;
+    request.known = 0;
+    OpLog::writeErrorRepeated("request-unknown",
+                              LogRecord{n.termId, ErrLog::TermIdMismatch, 0, request.sourceAddress,
+                                        Ipv4::dotted(request.sourceAddress)});
+    return false;
 }
 
 } // namespace CommandResults

@@ -27,10 +27,12 @@ int record(CTermDatabase &db, const RequestPayload &request, int resultKind);
 // result set once more by address. Answers the register's last answer.
 int recordTermRequest(CTermDatabase &db, const TermRequestPayload &request, int resultKind);
 
-// Kind 50: marks the request known (1) or not (0) by its MAC address.
-// Terminals asking for files get result kind 14, code 0 at once; while
-// initial settings run, a terminal without ID ("ERROR") keeps its mark.
-// Answers whether a result was written.
+// Kind 50: marks the request known (1) when the register's row of its MAC
+// address holds its terminal ID (and no other row does) and the row's
+// address is the one the request came from; otherwise not known (0), with a
+// log line. Terminals asking for files get result kind 14, code 0 at once;
+// while initial settings run, a terminal without ID ("ERROR") with a MAC
+// address keeps its mark. Answers whether a result was written.
 bool markTermRequest(CTermDatabase &db, TermRequestPayload &request,
                      bool initialSettingsRunning);
 

@@ -1,10 +1,14 @@
 #include "termlist/NoticeApplier.h"
 
+#include "comm/OpLog.h"
+#include "comm/ResultCodes.h"
 #include "common/Ipv4.h"
 #include "register/TermDatabase.h"
 
+#include <QElapsedTimer>
 #include <QMetaObject>
 
+#include <algorithm>
 #include <iterator>
 
 NoticeApplier::NoticeApplier(CTermDatabase &db, Host &host, ThreadId owner, ThreadId timerThread,
@@ -39,9 +43,10 @@ RegistrationData NoticeApplier::toRegistration(const Udp::TermNotify &n)
     return r;
 }
 
-void NoticeApplier::onNotice(const Udp::TermNotify &notice)
+void NoticeApplier::onNotice(const Udp::TermNotify &notice, std::uint32_t source)
 {
     m_pending.push_back(toRegistration(notice));
+    m_sources.push_back(source);
     if (m_retryWaiting) {
         // The register failed; the notices wait for the retry timer.
         dropOldest();
@@ -59,7 +64,53 @@ void NoticeApplier::dropOldest()
         return;
     const std::size_t excess = m_pending.size() - MaxHeld;
     m_pending.erase(m_pending.begin(), m_pending.begin() + std::ptrdiff_t(excess));
+    m_sources.erase(m_sources.begin(), m_sources.begin() + std::ptrdiff_t(excess));
     m_dropped += excess;
+}
+
+bool NoticeApplier::mayAdd(std::uint32_t source, const RegistrationData &notice)
+{
+    if (m_rate <= 0 || source == 0)
+        return true;
+    if (!m_clock) {
+        static QElapsedTimer monotonic;
+        if (!monotonic.isValid())
+            monotonic.start();
+        m_clock = [] { return monotonic.elapsed(); };
+    }
+    const qint64 now = m_clock();
+    const auto refill = [&](Allowance &a) {
+        a.left = std::min<double>(m_rate, a.left + double(now - a.at) * m_rate / 60000.0);
+        a.at = now;
+    };
+    auto it = m_allowance.find(source);
+    if (it == m_allowance.end()) {
+        if (m_allowance.size() >= MaxSources && now - m_lastSweep >= 1000) {
+            // Addresses whose allowance is whole again need no entry (looked
+            // for once a second at most: a flood of new addresses would
+            // otherwise cost a pass over all of them each).
+            m_lastSweep = now;
+            for (auto e = m_allowance.begin(); e != m_allowance.end();) {
+                refill(e->second);
+                e = e->second.left >= m_rate ? m_allowance.erase(e) : std::next(e);
+            }
+        }
+        if (m_allowance.size() < MaxSources)
+            it = m_allowance.emplace(source, Allowance{double(m_rate), now}).first;
+    }
+    if (it != m_allowance.end()) {
+        refill(it->second);
+        if (it->second.left >= 1) {
+            it->second.left -= 1;
+            return true;
+        }
+    }
+    ++m_refused;
+    OpLog::writeErrorRepeated(
+        "notice-refused",
+        LogRecord{notice.TermID, ErrLog::CommError, 0, source,
+                  QStringLiteral(u"新規端末登録見送り IPアドレス:") + Ipv4::dotted(source)});
+    return false;
 }
 
 void NoticeApplier::scheduleFlush()
@@ -95,19 +146,27 @@ int NoticeApplier::flush()
     m_inFlush = true;
     std::vector<RegistrationData> batch;
     batch.swap(m_pending);
+    std::vector<std::uint32_t> sources;
+    sources.swap(m_sources);
     std::vector<int> answers;
-    const int answer = m_db.registerUpdates(batch, &answers);
+    // Refused items count as applied: they are done with, not to be retried.
+    const int answer = m_db.registerUpdates(batch, &answers, nullptr, [&](std::size_t i) {
+        return mayAdd(sources[i], batch[i]);
+    });
     ++m_passes;
 
     // What did not reach the register goes back to the front of the queue,
     // in its order, ahead of what arrived during the pass.
     std::vector<RegistrationData> kept;
+    std::vector<std::uint32_t> keptSources;
     std::uint64_t applied = 0;
     for (std::size_t i = 0; i < batch.size(); ++i) {
-        if (i < answers.size() && answers[i] == DbAnswer::Done)
+        if (i < answers.size() && answers[i] == DbAnswer::Done) {
             ++applied;
-        else
+        } else {
             kept.push_back(std::move(batch[i]));
+            keptSources.push_back(sources[i]);
+        }
     }
     m_applied += applied;
     m_inFlush = false;
@@ -122,6 +181,8 @@ int NoticeApplier::flush()
     kept.insert(kept.end(), std::make_move_iterator(m_pending.begin()),
                 std::make_move_iterator(m_pending.end()));
     m_pending.swap(kept);
+    keptSources.insert(keptSources.end(), m_sources.begin(), m_sources.end());
+    m_sources.swap(keptSources);
     dropOldest();
     m_retryWaiting = true;
     if (!m_retryTimerRunning) {

@@ -14,6 +14,13 @@
 // written only once it is committed. At most MaxHeld notices wait; beyond
 // that the oldest are dropped and counted (a terminal announces itself again
 // at its next interval).
+//
+// A stranger can send notices with ever new MAC addresses, each of which
+// would add a row (and set the alerts of the real terminals whose ID or
+// address it copies). New rows from one source address are therefore
+// limited to a rate (the system setting "NewTermRate", new terminals a
+// minute); a notice beyond it is answered but adds no row, and is counted
+// (refused(), one log line a minute). Updates of known rows are never limited.
 
 #include "comm/UdpMessages.h"
 #include "common/ThreadMessage.h"
@@ -22,6 +29,8 @@
 
 #include <QObject>
 
+#include <functional>
+#include <unordered_map>
 #include <vector>
 
 class CTermDatabase;
@@ -56,9 +65,22 @@ public:
                   QObject *parent = nullptr);
     ~NoticeApplier() override;
 
+    // Source addresses whose rate is tracked at most; beyond them, a new
+    // address adds no terminal until others have filled up again.
+    static constexpr std::size_t MaxSources = 65536;
+
     // Kind 40: queues the notice and, when no refresh is pending yet, asks
-    // for the redraw timer (only while the main window is enabled).
-    void onNotice(const Udp::TermNotify &notice);
+    // for the redraw timer (only while the main window is enabled). source:
+    // the address the datagram came from (0: not limited).
+    void onNotice(const Udp::TermNotify &notice, std::uint32_t source = 0);
+    // New terminals a minute that notices from one address may add; each
+    // address may add that many at once, then that many a minute. 0: no limit.
+    void setNewTerminalRate(int perMinute) { m_rate = perMinute; }
+    // Milliseconds of a monotonic clock (tests set their own).
+    void setClock(std::function<qint64()> msecs) { m_clock = std::move(msecs); }
+    // Sets the refresh-pending flag and starts the redraw timer (only while
+    // the main window is enabled), unless a refresh is pending already.
+    void requestRedraw();
     // Kind 39: answers true when it was the redraw or the retry timer; then
     // the queued notices are applied and, for the redraw timer, if a refresh
     // is pending and the main window is enabled, the list is redrawn.
@@ -77,6 +99,8 @@ public:
     std::uint64_t passes() const { return m_passes; }
     // Notices given up because too many waited for a failing register.
     std::uint64_t dropped() const { return m_dropped; }
+    // Notices that added no terminal because their address was over its rate.
+    std::uint64_t refused() const { return m_refused; }
     // Whether failed notices wait for the retry timer.
     bool retryWaiting() const { return m_retryWaiting; }
 
@@ -87,9 +111,9 @@ private:
     void scheduleFlush();
     // Keeps at most MaxHeld waiting notices, the newest.
     void dropOldest();
-    // Sets the refresh-pending flag and starts the redraw timer (only while
-    // the main window is enabled), unless a refresh is pending already.
-    void requestRedraw();
+    // Whether a notice from the address may add a terminal now (takes one
+    // from its allowance when it may).
+    bool mayAdd(std::uint32_t source, const RegistrationData &notice);
     void askTimer(std::uint16_t id, std::uint16_t ticks);
 
     CTermDatabase &m_db;
@@ -97,6 +121,7 @@ private:
     ThreadId m_owner;
     ThreadId m_timerThread;
     std::vector<RegistrationData> m_pending;
+    std::vector<std::uint32_t> m_sources; // of m_pending, in its order
     bool m_flushScheduled = false;
     bool m_inFlush = false;
     bool m_retryWaiting = false;
@@ -104,4 +129,14 @@ private:
     std::uint64_t m_applied = 0;
     std::uint64_t m_passes = 0;
     std::uint64_t m_dropped = 0;
+    std::uint64_t m_refused = 0;
+
+    struct Allowance {
+        double left = 0;
+        qint64 at = 0;
+    };
+    int m_rate = 0;
+    std::unordered_map<std::uint32_t, Allowance> m_allowance;
+    qint64 m_lastSweep = -1000;
+    std::function<qint64()> m_clock;
 };

@@ -30,6 +30,15 @@ int digitValue(const QString &text, int max, int emptyValue)
     return static_cast<int>(v);
 }
 
+// Half-width digits from 1 to max; nullopt otherwise.
+std::optional<int> countValue(const QString &text, int max)
+{
+    const int value = digitValue(text, max, 0);
+    if (value < 1)
+        return std::nullopt;
+    return value;
+}
+
 } // namespace
 
 bool isDigitsOnly(const QString &text)
@@ -138,18 +147,26 @@ SettingsCheck checkSystemSettings(const QString &portText, const QString &interv
 
 std::optional<int> historyKeepValue(const QString &text)
 {
-    if (text.isEmpty() || text.size() > 3 || !isDigitsOnly(text))
+    if (text.size() > 3)
         return std::nullopt;
-    const int value = text.toInt();
-    if (value < 1)
-        return std::nullopt;
-    return value;
+    return countValue(text, 999);
 }
 
 QString historyKeepMessage()
 {
     return QCoreApplication::translate(
         "TerminalInput", "『設定履歴の保存数』は半角数字、1～999の範囲で入力してください。");
+}
+
+std::optional<int> newTermRateValue(const QString &text)
+{
+    return countValue(text, 65535);
+}
+
+QString newTermRateMessage()
+{
+    return QCoreApplication::translate(
+        "TerminalInput", "『新規端末登録上限』は半角数字、1～65535の範囲で入力してください。");
 }
 
 QString inputErrorCaption()

@@ -59,6 +59,10 @@ SettingsCheck checkSystemSettings(const QString &portText, const QString &interv
 // nullopt otherwise (historyKeepMessage() is shown then).
 std::optional<int> historyKeepValue(const QString &text);
 QString historyKeepMessage();
+// New terminals a minute from one source address: digits only, 1..65535;
+// nullopt otherwise (newTermRateMessage() is shown then).
+std::optional<int> newTermRateValue(const QString &text);
+QString newTermRateMessage();
 
 // The caption of every input refusal.
 QString inputErrorCaption();

@@ -38,7 +38,7 @@ void ViewNotifications::onTask(std::unique_ptr<TaskMessage> task)
     switch (kind) {
     case TaskKind::TermNotice:
         if (auto *notice = task->slot<NoticePayload>(0))
-            m_ctx.notices.onNotice(notice->notice);
+            m_ctx.notices.onNotice(notice->notice, notice->source);
         break;
     case TaskKind::TimerExpired: {
         const TimerSpec *timer = TimerSpecOf(*task);
@@ -142,10 +142,11 @@ void ViewNotifications::onTermRequest(std::unique_ptr<TaskMessage> task)
     if (!request)
         return;
     m_ctx.notices.flush();
+    // A result written shows with the next redraw of the redraw timer: a
+    // re-read here would let a stranger's requests keep the list busy.
     if (CommandResults::markTermRequest(m_ctx.db, *request, m_ctx.initialSettingsRunning()))
-        m_ctx.host.setRefreshPending();
+        m_ctx.notices.requestRedraw();
     task->kind = TaskKind::TermRequestDecision;
     task->sender = m_ctx.self;
     m_ctx.post(m_ctx.comm, Msg::Task, 0, std::move(task));
-    m_ctx.refreshIfPending();
 }

@@ -13,6 +13,10 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <sys/stat.h>
+#include <unistd.h>
+
 TEST(MainFrame, InitialGeometryCapsAndCentres)
 {
     EXPECT_EQ(CMainFrame::initialGeometry(QRect(0, 0, 1280, 1024)), QRect(128, 128, 1024, 768));
@@ -77,22 +81,72 @@ TEST(SingleInstance, SecondHolderRefusedAndStaleLockTakenOver)
     {
         SingleInstance a(dir.path());
         ASSERT_TRUE(a.acquire());
+        SingleInstance second(dir.path());
+        EXPECT_FALSE(second.acquire()) << "a live holder keeps its lock";
         // A second process on the same folder sees the lock.
         QProcess probe;
-        probe.start(QStringLiteral("/bin/sh"),
-                    {QStringLiteral("-c"),
-                     QStringLiteral("test -s '%1'").arg(dir.file(SingleInstance::lockName()))});
+        probe.start(QStringLiteral("/usr/bin/flock"),
+                    {QStringLiteral("-n"), dir.file(SingleInstance::lockName()),
+                     QStringLiteral("true")});
         probe.waitForFinished();
-        EXPECT_EQ(probe.exitCode(), 0);
+        EXPECT_NE(probe.exitCode(), 0);
     }
     // Released on destruction.
     EXPECT_FALSE(QFile::exists(dir.file(SingleInstance::lockName())));
-
-    // A lock left by a process that no longer exists must not block.
-    QFile stale(dir.file(SingleInstance::lockName()));
-    ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
-    stale.write("999999\nkelmngpc\n" + QSysInfo::machineHostName().toUtf8() + "\n");
-    stale.close();
     SingleInstance b(dir.path());
     EXPECT_TRUE(b.acquire());
+}
+
+// What a power cut, a crash or another local user can leave at a lock's
+// name never keeps the program from starting, and a link's target stays
+// as it was.
+TEST(SingleInstance, WhateverIsLeftAtTheLocksNameIsStale)
+{
+    TempDir dir;
+    const QString victim = dir.file("victim");
+    dir.write("victim", "keep");
+    const std::function<void(const QString &)> leftovers[] = {
+        [](const QString &p) { QFile(p).open(QIODevice::WriteOnly); }, // empty
+        [&](const QString &p) {
+            QFile f(p);
+            f.open(QIODevice::WriteOnly);
+            f.write("999999\nkelmngpc\n");
+            f.close();
+            // another user's, readable by nobody else
+            EXPECT_EQ(::chown(QFile::encodeName(p).constData(), 65534, 65534), 0);
+            QFile::setPermissions(p, QFile::WriteOwner);
+        },
+        [&](const QString &p) { QFile::link(victim, p); },
+    };
+    for (const auto &leave : leftovers) {
+        for (int port : {0, 43999}) {
+            const QString path = port ? UdpPortLock(port, dir.path()).fileName()
+                                      : dir.file(SingleInstance::lockName());
+            leave(path);
+            SingleInstance instance(dir.path());
+            UdpPortLock portLock(43999, dir.path());
+            EXPECT_TRUE(port ? portLock.acquire() : instance.acquire()) << path.toStdString();
+        }
+    }
+    EXPECT_EQ(dir.read("victim"), "keep");
+}
+
+// The port lock lives where only the user can write.
+TEST(UdpPortLock, OnlyInAFolderOfTheUsersOwn)
+{
+    TempDir dir;
+    dir.mkdir("shared");
+    dir.mkdir("own");
+    QFile::setPermissions(dir.file("own"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    ASSERT_EQ(::chmod(QFile::encodeName(dir.file("shared")).constData(), 01777), 0);
+    const QByteArray before = qgetenv("XDG_RUNTIME_DIR");
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(dir.file("own")));
+    EXPECT_EQ(UdpPortLock::lockFolder(), dir.file("own"));
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(dir.file("shared")));
+    const QString fallback = UdpPortLock::lockFolder();
+    EXPECT_NE(fallback, dir.file("shared"));
+    QFileInfo info(fallback);
+    EXPECT_EQ(info.ownerId(), ::geteuid());
+    EXPECT_EQ(info.permissions() & (QFile::WriteGroup | QFile::WriteOther), QFile::Permissions());
+    qputenv("XDG_RUNTIME_DIR", before);
 }

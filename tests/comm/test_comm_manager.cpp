@@ -396,3 +396,54 @@ TEST_F(Manager, UnsafeTerminalFilesEndAtOnceWithResultTen)
         EXPECT_EQ(h.progress.size(), 9u) << "one step per terminal after 0 of 8";
     }
 }
+
+// A stranger's flood of requests: one per address is decided at a time, and
+// an accepted terminal (by its address or its MAC) is queued once; a full
+// queue or a terminal already accepted hears "busy" (2).
+TEST_F(Manager, RequestsDecidedOncePerAddressAndQueuedOncePerTerminal)
+{
+    ScriptedDecider decider;
+    decider.files = {{UpdateFileKind::System, {}, "01022024101010", "/p/s.ini"}};
+    core.setDecider(&decider);
+    const auto from = [](std::uint32_t source, const char *mac, std::uint16_t seq) {
+        auto r = std::make_unique<TermRequestPayload>();
+        r->sourceAddress = source;
+        r->request.notify.macAddress = mac;
+        r->sequence = seq;
+        return r;
+    };
+    const auto decideAll = [&] {
+        std::vector<std::unique_ptr<TaskMessage>> pending;
+        for (auto &m : host.view)
+            if (m->kind == TaskKind::TermRequestDecide)
+                pending.push_back(std::move(m));
+        host.view.clear();
+        for (auto &m : pending) {
+            m->kind = RequestKind::Decision;
+            core.onTask(std::move(m));
+        }
+    };
+    core.onTermRequest(from(1, "02:00:00:00:00:01", 1));
+    core.onTermRequest(from(1, "02:00:00:00:00:01", 2)); // while the first is decided
+    EXPECT_EQ(host.countKind(TaskKind::TermRequestDecide), 1);
+    decideAll();
+    EXPECT_EQ(host.sent.back(), Udp::buildTermRequestAccept(1));
+    EXPECT_EQ(core.queuedCount(), 1);
+
+    // The same address, or the same MAC from elsewhere: queued already.
+    core.onTermRequest(from(1, "", 3));
+    core.onTermRequest(from(2, "02:00:00:00:00:01", 4));
+    decideAll();
+    EXPECT_EQ(host.sent.back(), Udp::buildTermRequestResult(4, UpdateDecision::Busy));
+    EXPECT_EQ(host.sent.at(host.sent.size() - 2),
+              Udp::buildTermRequestResult(3, UpdateDecision::Busy));
+    for (std::uint16_t a = 10; a < 10 + CommManagerCore::MaxQueued; ++a)
+        core.onTermRequest(from(a, "", a));
+    decideAll();
+    EXPECT_EQ(core.queuedCount(), CommManagerCore::MaxQueued);
+    EXPECT_EQ(host.sent.back(), Udp::buildTermRequestResult(std::uint16_t(9 + CommManagerCore::MaxQueued),
+                                                            UpdateDecision::Busy));
+    for (std::uint32_t a = 100; a < 100 + 2 * CommManagerCore::MaxDeciding; ++a)
+        core.onTermRequest(from(a, "", 1));
+    EXPECT_EQ(host.countKind(TaskKind::TermRequestDecide), CommManagerCore::MaxDeciding);
+}

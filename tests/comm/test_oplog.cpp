@@ -67,6 +67,9 @@ TEST(OpLogFormat, ExactBytesOfErrorAndOperationLines)
         {false, 2, "   1001", "", 0, "Ope02:ユーザ設定読み込み                端末ID:1001 正常終了"},
         {false, 12, "", "", -1, "Ope12:処理キャンセル                    端末ID: "},
         {false, 13, "1001", "", 99, "Ope13:共通ファイル書き込み              端末ID:1001 "},
+        // Texts from the network start no line of their own.
+        {true, 2, "1\r\n2026/12/07 09:00  Ope99:FORGED", "10.0.0.7\n", 0, "Err02:端末ID不一致                      端末ID:1??2026/12/07 09:00  Ope99:FORGED IPアドレス:10.0.0.7?"},
+        {true, 5, "1001", "応答破棄", 0, "Err05:通信エラー                        端末ID:1001 応答破棄"},
     };
     // clang-format on
     for (const auto &c : cases) {
@@ -161,4 +164,49 @@ TEST_F(LogFolder, LinesOfManyThreadsStayWhole)
             log.remove(at, line.size());
         }
     EXPECT_TRUE(log.isEmpty()); // nothing else, nothing torn
+}
+
+// Errors a stranger can repeat: the first of a kind is written, the rest of
+// its minute counted; the count leaves with the next line after the minute
+// or when the minute is flushed. Other kinds keep their own minute.
+TEST_F(LogFolder, RepeatedErrorsOnceAMinuteWithTheirCount)
+{
+    const auto record = [](const char *id) {
+        return LogRecord{id, 2, 0, 0, QStringLiteral("10.0.0.9")};
+    };
+    for (const char *id : {"a", "b", "c"})
+        OpLog::writeErrorRepeated("kind1", record(id));
+    OpLog::writeErrorRepeated("kind2", record("x"));
+    OpLog::flushRepeated(); // within the minute: nothing
+    setTime(kMorning.addSecs(61));
+    OpLog::flushRepeated();
+    OpLog::flushRepeated(); // nothing held any more
+    for (const char *id : {"d", "e"})
+        OpLog::writeErrorRepeated("kind1", record(id));
+    setTime(kMorning.addSecs(200));
+    OpLog::writeErrorRepeated("kind1", record("f"));
+    const QString log = Cp932::decode(logOf("20240305"));
+    const QString tail = QStringLiteral("IPアドレス:10.0.0.9");
+    // a; x; c for b and c; f for d, e (held in c's new minute) and f.
+    EXPECT_EQ(log.count(QStringLiteral("\r\n")), 4) << log.toStdString();
+    for (const QString &line : {QStringLiteral("端末ID:a ") + tail + "\r\n",
+                                QStringLiteral("端末ID:x ") + tail + "\r\n",
+                                QStringLiteral("端末ID:c ") + tail + QStringLiteral("（他1件）"),
+                                QStringLiteral("端末ID:f ") + tail + QStringLiteral("（他2件）")})
+        EXPECT_TRUE(log.contains(line)) << line.toStdString();
+}
+
+// A link put in place of the day's log: the line does not reach its target,
+// nor does the read-only bit.
+TEST_F(LogFolder, ALinkAtTheLogsNameIsNotFollowed)
+{
+    const QString victim = dir.file("victim.txt");
+    dir.write("victim.txt", "mine\n");
+    QFile::setPermissions(victim, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther);
+    ASSERT_TRUE(QFile::link(victim, dir.file("Log/Log_20240305.txt")));
+    EXPECT_FALSE(OpLog::writeError(9, "1001"));
+    EXPECT_EQ(dir.read("victim.txt"), "mine\n");
+    EXPECT_FALSE(IsReadOnly(victim));
+    EXPECT_FALSE(SetFileAttributes(dir.file("Log/Log_20240305.txt"), FileAttr::ReadOnly));
+    EXPECT_FALSE(IsReadOnly(victim));
 }

@@ -1,45 +1,70 @@
-// The order in which datagrams leave the socket: sessions and requests
-// before notice acks, acks in arrival order, one waiting ack per terminal.
+// The order in which datagrams leave the socket: sessions, then answers to
+// terminal requests, then notice acks; one answer and one ack waiting per
+// address, and both bounded however many addresses a flood uses.
 #include "comm/SendQueue.h"
 
 #include <gtest/gtest.h>
 
 #include <QStringList>
 
-TEST(SendQueue, SessionsFirstThenOneAckPerTerminal)
+namespace
+{
+
+QStringList drain(SendQueue &q)
+{
+    QStringList out;
+    while (auto item = q.pop())
+        out << (item->bytes.isEmpty() ? QString("ack %1:%2").arg(item->address).arg(item->port)
+                                      : QString::fromLatin1(item->bytes));
+    return out;
+}
+
+} // namespace
+
+TEST(SendQueue, SessionsThenAnswersThenOneAckPerSource)
 {
     SendQueue q;
-    auto drain = [&q] {
-        QStringList out;
-        while (auto item = q.pop())
-            out << (item->bytes.isEmpty() ? QString("ack %1:%2").arg(item->address).arg(item->port)
-                                          : QString::fromLatin1(item->bytes));
-        return out;
-    };
-    EXPECT_TRUE(q.pushAck(1, 4000, "1001"));
+    using enum SendQueue::AckPush;
+    EXPECT_EQ(q.pushAck(1, 101, 4000), Queued);
     q.pushDatagram(9, 4000, "open");
-    // Announcing itself again while its ack waits: that ack serves. Another
-    // port, address, ID or MAC is another terminal, even at one address.
-    EXPECT_FALSE(q.pushAck(1, 4000, "1001"));
-    for (auto [address, port, id, mac] : {std::tuple{2u, 4000, "1002", ""}, {1u, 4001, "1001", ""},
-                                          {1u, 4000, "1003", ""}, {1u, 4000, "1003", "00:01"}})
-        EXPECT_TRUE(q.pushAck(address, std::uint16_t(port), id, mac));
+    // A newer notice from a source whose ack waits is answered by that ack,
+    // whatever ID, MAC or address it carries.
+    EXPECT_EQ(q.pushAck(1, 102, 4001), Waiting);
+    EXPECT_EQ(q.pushAck(2, 102, 4000), Queued);
+    EXPECT_FALSE(q.pushAnswer(7, 4000, "result 7", true, "1001"));
+    EXPECT_FALSE(q.pushAnswer(8, 4000, "accept 8", false, "1002"));
+    // A newer answer to the same address takes the waiting one's place.
+    EXPECT_FALSE(q.pushAnswer(7, 4000, "result 7 again", true, "1001"));
     q.pushDatagram(9, 4000, "close");
-    EXPECT_EQ(q.pop()->bytes, "open");
-    EXPECT_EQ(q.pop()->bytes, "close");
-    EXPECT_EQ(q.pop()->address, 1u);
-    // Chosen when it leaves: a datagram queued now still goes before the
-    // waiting acks; a terminal whose ack has left is answered again.
-    q.pushDatagram(9, 4000, "result");
-    EXPECT_TRUE(q.pushAck(1, 4000, "1001"));
-    EXPECT_EQ(drain(), (QStringList{"result", "ack 2:4000", "ack 1:4001", "ack 1:4000",
-                                    "ack 1:4000", "ack 1:4000"}));
+    EXPECT_EQ(q.pendingAnswers(), 2u);
+    EXPECT_EQ(drain(q), (QStringList{"open", "close", "result 7 again", "accept 8",
+                                     "ack 101:4000", "ack 102:4000"}));
+    EXPECT_EQ(q.pushAck(1, 101, 4000), Queued) << "its ack has left: answered again";
+}
 
-    // A storm from few terminals stays as small as the terminals are many.
-    for (int round = 0; round < 1000; ++round)
-        for (std::uint32_t t = 0; t < 50; ++t)
-            q.pushAck(0x7F010000u + t, 4000, QString::number(t));
-    EXPECT_EQ(q.size(), 50u);
+// A flood from many addresses: the answers drop the oldest to an unknown
+// terminal first, then the oldest; the acks stop at their bound.
+TEST(SendQueue, FloodsFromManyAddressesStayBounded)
+{
+    SendQueue q;
+    const auto n = std::uint32_t(SendQueue::MaxAnswers);
+    EXPECT_FALSE(q.pushAnswer(1000, 1, "known", false, "real"));
+    for (std::uint32_t a = 1; a < n; ++a)
+        EXPECT_FALSE(q.pushAnswer(a, 1, "x", true, QString::number(a)));
+    const auto first = q.pushAnswer(n, 1, "x", true, "new");
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->address, 1u) << "the oldest unknown one, not the older known one";
+    EXPECT_EQ(first->termId, "1");
     q.clear();
-    EXPECT_TRUE(q.pushAck(0x7F010000u, 4000, "0")) << "clear forgets the waiting acks";
+    for (std::uint32_t a = 0; a < n; ++a)
+        q.pushAnswer(a, 1, "x", false, {});
+    EXPECT_EQ(q.pushAnswer(n, 1, "x", false, {})->address, 0u) << "all known: the oldest";
+    EXPECT_EQ(q.pendingAnswers(), SendQueue::MaxAnswers);
+
+    for (std::uint32_t s = 0; s < SendQueue::MaxAcks; ++s)
+        q.pushAck(s, s, 4000);
+    EXPECT_EQ(q.pushAck(0x7F000002u, 0x7F000002u, 4000), SendQueue::AckPush::Full);
+    EXPECT_EQ(q.pendingAcks(), SendQueue::MaxAcks);
+    q.clear();
+    EXPECT_EQ(q.pushAck(0, 0, 4000), SendQueue::AckPush::Queued) << "clear forgets the acks";
 }

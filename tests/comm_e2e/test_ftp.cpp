@@ -14,7 +14,10 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdio>
+#include <fcntl.h>
 #include <thread>
+#include <unistd.h>
 
 namespace
 {
@@ -130,4 +133,42 @@ TEST_F(Ftp, ScheduleWritesSendWhatExistsAndReportTheMissingFile)
     EXPECT_EQ(log.count("Ope15:"), 3) << log.toStdString();
     EXPECT_EQ(log.count("Ope17:"), 1);
     EXPECT_TRUE(log.contains("対象ファイル無し"));
+}
+
+// A terminal, or a stranger posing as one, serving a settings file beyond
+// what the settings-file reader takes: the download stops and nothing
+// lands. A new file lands 0600 (it holds SIP data), an existing one keeps
+// the mode it had; the verbose dialogue never shows the password.
+TEST_F(Ftp, OversizedDownloadsStopNewFilesArePrivateAndThePasswordStaysHidden)
+{
+    ASSERT_TRUE(start("127.0.31.5", 43405)) << sim.lastLine().toStdString();
+    serve("kel_sys.ini", QByteArray(FtpClient::MaxDownloadBytes + 1, 'x'));
+    serve("kel_user.ini", "a=1\r\n");
+    const QString dialogue = local.file("stderr.txt");
+    const int saved = ::dup(2);
+    const int capture = ::open(QFile::encodeName(dialogue).constData(), O_WRONLY | O_CREAT, 0600);
+    ::dup2(capture, 2);
+    qputenv("KEL_CURL_VERBOSE", "1");
+    const bool connected = client.connect(host, 21, "kel", "secret");
+    qunsetenv("KEL_CURL_VERBOSE");
+    std::fflush(stderr);
+    ::dup2(saved, 2);
+    ::close(capture);
+    ::close(saved);
+    ASSERT_TRUE(connected) << client.errorText().toStdString();
+    EXPECT_TRUE(local.read("stderr.txt").contains("PASS ****"));
+    EXPECT_FALSE(local.read("stderr.txt").contains("secret"));
+
+    EXPECT_FALSE(client.download("kel_sys.ini", local.file("big.ini")));
+    EXPECT_EQ(QDir(local.path()).entryList({"big.ini*"}), QStringList());
+    ASSERT_TRUE(client.download("kel_user.ini", local.file("new.ini")));
+    local.write("kept.ini", "old");
+    QFile::setPermissions(local.file("kept.ini"),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+    ASSERT_TRUE(client.download("kel_user.ini", local.file("kept.ini")));
+    const auto mode = [&](const char *name) { // owner, group and other bits
+        return QFileInfo(local.file(name)).permissions() & QFile::Permissions(0x7077);
+    };
+    EXPECT_EQ(mode("new.ini"), QFile::ReadOwner | QFile::WriteOwner);
+    EXPECT_EQ(mode("kept.ini"), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
 }

@@ -140,6 +140,9 @@ TEST(SettingsFileWriter, TerminalFileBytesMatchTheExpectedFile)
     EXPECT_EQ(d.entries[1].value, QStringLiteral("12")); // the trimmed value is kept
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
               QStringList{"kel_sys3001.ini"});
+    // It holds SIP accounts: the owner's alone.
+    EXPECT_EQ(QFileInfo(dir.file("kel_sys3001.ini")).permissions() & QFile::Permissions(0x7077),
+              QFile::ReadOwner | QFile::WriteOwner);
 }
 
 TEST(SettingsFileWriter, EntriesWrittenInEachMode)

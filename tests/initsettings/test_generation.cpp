@@ -81,6 +81,21 @@ TEST_F(InitFolder, FileIsWrittenWholeOrNotAtAll)
     EXPECT_FALSE(QFile::exists(dir.file("Data/TmpData.ini")));
 }
 
+// A link put at "Data/TmpData.ini" is replaced, never written through; the
+// new settings file, which holds a SIP address, is the owner's alone.
+TEST_F(InitFolder, ALinkAtTheTemporaryNameIsNotFollowed)
+{
+    dir.write("victim", "keep");
+    ASSERT_TRUE(QFile::link(dir.file("victim"), dir.file("Data/TmpData.ini")));
+    ASSERT_EQ(InitialFile::generate("5004", "KT-100", poster()).outcome,
+              InitialFile::Outcome::Written);
+    EXPECT_EQ(dir.read("victim"), "keep");
+    EXPECT_FALSE(QFileInfo(dir.file("Data/TmpData.ini")).isSymLink());
+    EXPECT_EQ(QFileInfo(dir.file("Data/Sys/kel_sys5004.ini")).permissions() &
+                  QFile::Permissions(0x7077),
+              QFile::ReadOwner | QFile::WriteOwner);
+}
+
 TEST_F(InitFolder, DescriptionProblemsAreReportedAndWriteNothing)
 {
     struct Case {

@@ -149,16 +149,39 @@ TEST_F(RegisterTest, SystemSettingsFreshEditorRuleAndMissingRow)
     EXPECT_EQ(raw({"SELECT COUNT(*) FROM ConfigInfo"}).at(0).toInt(), 0);
 }
 
-// A register from before the history setting gains its column on opening.
+// A new register is the user's alone; a mode its administrator gave it
+// survives the compaction at start.
+TEST_F(RegisterTest, PrivateWhenNewAndTheAdministratorsModeKept)
+{
+    const QString file = dir.file("KELMNGPC_V11.MDB");
+    const auto mode = [&] { return QFileInfo(file).permissions() & QFile::Permissions(0x7077); };
+    EXPECT_EQ(mode(), QFile::ReadOwner | QFile::WriteOwner);
+    SystemSettings s;
+    ASSERT_EQ(db->readSystemSettings(s), 0);
+    EXPECT_EQ(s.NewTermRate, DefaultNewTermRate);
+    s.NewTermRate = 50;
+    ASSERT_EQ(db->writeSystemSettings(s), 0);
+    ASSERT_EQ(db->readSystemSettings(s), 0);
+    EXPECT_EQ(s.NewTermRate, 50);
+
+    QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+    reopen();
+    EXPECT_EQ(mode(), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+}
+
+// A register from before the history setting and the rate of new terminals
+// gains their columns on opening, with their defaults.
 TEST_F(RegisterTest, HistorySettingAddedToAnEarlierRegister)
 {
     SystemSettings s;
     ASSERT_EQ(db->readSystemSettings(s), 0);
     EXPECT_EQ(s.HistoryKeep, 50);
-    raw({"UPDATE ConfigInfo SET UDPPort=4100", "ALTER TABLE ConfigInfo DROP COLUMN HistoryKeep"});
+    raw({"UPDATE ConfigInfo SET UDPPort=4100", "ALTER TABLE ConfigInfo DROP COLUMN NewTermRate",
+         "ALTER TABLE ConfigInfo DROP COLUMN HistoryKeep"});
     ASSERT_TRUE(db->isOpen());
     ASSERT_EQ(db->readSystemSettings(s), 0);
-    EXPECT_EQ(std::tuple(s.UDPPort, s.HistoryKeep), std::tuple(4100, 50));
+    EXPECT_EQ(std::tuple(s.UDPPort, s.HistoryKeep, s.NewTermRate),
+              std::tuple(4100, 50, DefaultNewTermRate));
     s.HistoryKeep = 7;
     ASSERT_EQ(db->writeSystemSettings(s), 0);
     reopen();

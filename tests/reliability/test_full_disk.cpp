@@ -224,10 +224,11 @@ TEST(FullDisk, TheProgramRefusesToStartAndLaterKeepsItsNotices)
     const QByteArray regBefore = bytes(reg);
     ASSERT_FALSE(regBefore.isEmpty());
 
-    // No room for the single-instance lock, then none for the compacted copy:
-    // the program says so and ends, the register as it was.
+    // No room at all (the single-instance lock, a kernel lock, needs none),
+    // then none for the compacted copy: the program says so and ends, the
+    // register as it was.
     for (const auto &[room, text] :
-         {std::pair<qint64, const char *>{0, "現在使用不能な状態にあります"},
+         {std::pair<qint64, const char *>{0, "データベースを最適化できませんでした。"},
           {4096, "データベースを最適化できませんでした。"}}) {
         SCOPED_TRACE(text);
         const QString filler = PrivateMount::fill(site.root(), room);

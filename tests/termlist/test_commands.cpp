@@ -339,6 +339,35 @@ TEST_F(Commands, NoticesApplyInOnePassInArrivalOrderWithOneRedrawTimerPerBurst)
     EXPECT_EQ(host.refreshes, 1);
 }
 
+// New terminals from one address at most at the rate (all at once, then
+// spread over the minute); known terminals and other addresses are not
+// held back.
+TEST_F(Commands, NewTerminalsFromOneAddressComeAtMostAtTheRate)
+{
+    qint64 now = 0;
+    notices.setClock([&] { return now; });
+    notices.setNewTerminalRate(3);
+    const auto mac = [](int n) { return QStringLiteral("02:00:00:00:01:%1").arg(n); };
+    const std::uint32_t stranger = 0x7F000042u;
+    for (int n = 10; n < 15; ++n)
+        notices.onNotice(notice(n, mac(n)), stranger);
+    notices.onNotice(notice(1, reg(1).UserInfo1), stranger);
+    notices.onNotice(notice(20, mac(20)), 0x7F000043u);
+    notices.flush();
+    const auto present = [&](int n) { return !row(n).IPAddr.isEmpty(); };
+    for (int n : {10, 11, 12, 20, 1})
+        EXPECT_TRUE(present(n)) << n;
+    EXPECT_FALSE(present(13) || present(14));
+    EXPECT_EQ(notices.refused(), 2u);
+    now = 20000; // a third of the minute: one more
+    for (int n : {13, 14})
+        notices.onNotice(notice(n, mac(n)), stranger);
+    notices.flush();
+    EXPECT_TRUE(present(13));
+    EXPECT_FALSE(present(14));
+    EXPECT_EQ(notices.refused(), 3u);
+}
+
 TEST_F(Commands, TheRedrawSeesEveryQueuedNotice)
 {
     bool seen = false;
@@ -381,34 +410,56 @@ TEST_F(Commands, WaitingEditFlowGetsTheNextCompletionOnce)
 TEST_F(Commands, TerminalRequestsAreMarkedAnsweredAndRecorded)
 {
     struct Case {
-        int n;
+        int n; // the MAC address of terminal n
         QString termId;
+        std::uint32_t from; // last byte of 10.0.0.x the request came from
         int decision;
         bool initial;
         int known, kind; // kind: result kind afterwards (-1: row absent)
     } cases[] = {
-        {1, "1001", UpdateDecision::FilesToSend, false, 1, 14},
-        {2, "1002", UpdateDecision::Busy, false, 1, 0},
-        {40, "1040", UpdateDecision::FilesToSend, false, 0, -1},
-        {42, "ERROR", UpdateDecision::InitialSettings, false, 0, -1},
+        {1, "1001", 1, UpdateDecision::FilesToSend, false, 1, 14},
+        {2, "1002", 2, UpdateDecision::Busy, false, 1, 0},
+        // The register vouches only for the ID and the address of the MAC's row.
+        {3, "1001", 3, UpdateDecision::FilesToSend, false, 0, 0},
+        {3, "1003", 66, UpdateDecision::FilesToSend, false, 0, 0},
+        {40, "1040", 40, UpdateDecision::FilesToSend, false, 0, -1},
+        {42, "ERROR", 42, UpdateDecision::InitialSettings, false, 0, -1},
+        // A new terminal while initial settings run keeps its mark, with a MAC.
+        {43, "ERROR", 43, UpdateDecision::InitialSettings, true, 1, -1},
+        {51, "ERROR", 51, UpdateDecision::InitialSettings, true, 0, 0},
     };
     ctx.initialSettings = &sink;
-    for (const Case &c : cases) {
-        sink.initial = c.initial;
+    const auto ask = [&](const QString &termId, const QString &mac, std::uint32_t from,
+                         int decision) {
         posts.clear();
         auto m =
             std::make_unique<TaskMessage>(ProcessValues::CommThreadId, TaskKind::TermRequestDecide);
         auto r = std::make_unique<TermRequestPayload>();
-        r->request.notify.termId = c.termId;
-        r->request.notify.macAddress = reg(c.n).UserInfo1;
-        r->decision = c.decision;
+        r->request.notify.termId = termId;
+        r->request.notify.macAddress = mac;
+        r->sourceAddress = 0x0A000000u + from;
+        r->decision = decision;
         m->payload[0] = std::move(r);
         notes.onTask(std::move(m));
-        ASSERT_EQ(posts.size(), 1u);
+        EXPECT_EQ(posts.size(), 1u);
         EXPECT_EQ(posts[0].task()->kind, TaskKind::TermRequestDecision);
-        EXPECT_EQ(posts[0].task()->slot<TermRequestPayload>(0)->known, c.known) << c.n;
+        return posts[0].task()->slot<TermRequestPayload>(0)->known;
+    };
+    for (const Case &c : cases) {
+        sink.initial = c.initial;
+        EXPECT_EQ(ask(c.termId, reg(c.n).UserInfo1, c.from, c.decision), c.known) << c.n;
         EXPECT_EQ(row(c.n).IPAddr.isEmpty() ? -1 : row(c.n).ResultKind, c.kind) << c.n;
     }
+    EXPECT_EQ(host.refreshes, 0) << "results show with the redraw timer's redraw";
+    EXPECT_TRUE(host.pending);
+    // A stranger's new row with terminal 1's ID at its own address: the ID
+    // is held twice, so the register vouches for neither.
+    sink.initial = false;
+    RegistrationData forged = reg(1);
+    forged.UserInfo1 = QStringLiteral("02:00:00:00:00:99");
+    forged.IPAddr = Ipv4::hostToRegister(0x0A000063u);
+    ASSERT_EQ(db.registerUpdate(forged), 0);
+    EXPECT_EQ(ask("1001", forged.UserInfo1, 99, UpdateDecision::FilesToSend), 0);
 
     // An update ended for a terminal the register lost: registered again by ID
     // and address (with an empty MAC address, which takes no other row).

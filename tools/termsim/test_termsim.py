@@ -701,6 +701,22 @@ class Lifecycle(unittest.TestCase):
         self.assertEqual((want[0]["terminal_id"], want[299]["address"]), ("200000", "127.3.1.44"))
         self.assertIn("EVENT burst-done", out)
 
+    def test_burst_from_each_terminals_own_address(self):
+        pc = StandInPc()
+        try:
+            sim = Sim(["--udp-port", str(pc.port), "--count", "0"])
+            sim.cmd("burst count=20 rate=1000 addr_base=127.4.0.0 idle_s=0.5 own_source=1")
+            seen = []
+            for _ in range(20):
+                data, src = pc.recv()
+                seen.append((codec.decode(data)[2]["address"], src[0]))
+            sim.cmd("wait burst timeout=20")
+            sim.stop()
+        finally:
+            pc.sock.close()
+        # Each notice came from the address it carries.
+        self.assertEqual(sorted(seen), sorted(("127.4.0.%d" % n,) * 2 for n in range(1, 21)))
+
 
 if __name__ == "__main__":
     unittest.main()

@@ -16,7 +16,7 @@ CSystemSettingsDialog::CSystemSettingsDialog(const SystemSettings &settings, QWi
     : QDialog(parent), portEdit(new QLineEdit(this)),
       passiveButton(new QRadioButton(tr("パッシブモード"), this)),
       normalButton(new QRadioButton(tr("通常モード"), this)), intervalEdit(new QLineEdit(this)),
-      historyEdit(new QLineEdit(this)),
+      historyEdit(new QLineEdit(this)), rateEdit(new QLineEdit(this)),
       editorGroup(new QGroupBox(tr("設定ファイル編集ツールパス名"), this)),
       editorEdit(new QLineEdit(editorGroup)), okButton(new QPushButton(tr("OK"), this)),
       cancelButton(new QPushButton(tr("ｷｬﾝｾﾙ"), this)), m_settings(settings)
@@ -31,6 +31,10 @@ CSystemSettingsDialog::CSystemSettingsDialog(const SystemSettings &settings, QWi
     historyEdit->setFixedWidth(80);
     historyEdit->setText(QString::number(settings.HistoryKeep > 0 ? settings.HistoryKeep
                                                                   : DefaultHistoryKeep));
+    rateEdit->setMaxLength(5);
+    rateEdit->setFixedWidth(80);
+    rateEdit->setText(QString::number(settings.NewTermRate > 0 ? settings.NewTermRate
+                                                               : DefaultNewTermRate));
 
     portEdit->setText(QString::number(settings.UDPPort));
     intervalEdit->setText(QString::number(settings.EntryInt));
@@ -61,6 +65,11 @@ CSystemSettingsDialog::CSystemSettingsDialog(const SystemSettings &settings, QWi
     grid->addWidget(historyLabel, 3, 0);
     grid->addWidget(historyEdit, 3, 1);
     grid->addWidget(new QLabel(tr("（ 1～999　版／ファイル）"), this), 3, 2);
+    auto *rateLabel = new QLabel(tr("新規端末登録上限"), this);
+    rateLabel->setBuddy(rateEdit);
+    grid->addWidget(rateLabel, 4, 0);
+    grid->addWidget(rateEdit, 4, 1);
+    grid->addWidget(new QLabel(tr("（ 1～65535　台/分、送信元アドレスごと）"), this), 4, 2);
     grid->setColumnStretch(2, 1);
 
     // The editor path keeps the stored value; its group stays part of the
@@ -101,14 +110,17 @@ void CSystemSettingsDialog::onOk()
         field->selectAll();
         return;
     }
+    const auto refuse = [](QLineEdit *field, const QString &message) {
+        AppMessageBox(470, 1, message, TerminalInput::inputErrorCaption(), MsgType::IconWarning);
+        field->setFocus();
+        field->selectAll();
+    };
     const std::optional<int> keep = TerminalInput::historyKeepValue(historyEdit->text());
-    if (!keep) {
-        AppMessageBox(470, 1, TerminalInput::historyKeepMessage(),
-                      TerminalInput::inputErrorCaption(), MsgType::IconWarning);
-        historyEdit->setFocus();
-        historyEdit->selectAll();
-        return;
-    }
+    if (!keep)
+        return refuse(historyEdit, TerminalInput::historyKeepMessage());
+    const std::optional<int> rate = TerminalInput::newTermRateValue(rateEdit->text());
+    if (!rate)
+        return refuse(rateEdit, TerminalInput::newTermRateMessage());
     if (check.portChanged)
         AppMessageBox(680, 1,
                       tr("通信ポート番号の変更を反映するには、クヴァＩＰフォンマネージャ "
@@ -118,5 +130,6 @@ void CSystemSettingsDialog::onOk()
     m_settings.FTPMode = check.ftpMode;
     m_settings.EntryInt = check.interval;
     m_settings.HistoryKeep = *keep;
+    m_settings.NewTermRate = *rate;
     accept();
 }

@@ -1,6 +1,8 @@
 #pragma once
 // "システム設定": communication port, FTP mode, registration refresh
-// interval and the number of versions the settings history keeps. OK validates (a refusal keeps the dialog open with the focus on
+// interval, the number of versions the settings history keeps and how many
+// new terminals notices from one address may add a minute. OK validates (a
+// refusal keeps the dialog open with the focus on
 // the wrong field) and notes that a changed port needs a restart.
 
 #include "register/RegisterTypes.h"
@@ -27,6 +29,7 @@ public:
     QRadioButton *normalButton;
     QLineEdit *intervalEdit;
     QLineEdit *historyEdit; // versions kept per settings file
+    QLineEdit *rateEdit;    // new terminals a minute from one source address
     QGroupBox *editorGroup; // hidden: the editor path is not edited here
     QLineEdit *editorEdit;
     QPushButton *okButton;

@@ -43,6 +43,7 @@
 #include <QProcess>
 
 #include <algorithm>
+#include <climits>
 #include <tuple>
 
 namespace
@@ -180,6 +181,7 @@ void CTerminalView::initialUpdate()
                       tr("データベース読み込みエラー"), MsgType::IconError);
         StandardListCond(m_cond);
     }
+    applyNoticeRate();
     m_memory = SelectionMemory{};
     m_model->clearEntries();
     rebuildColumns();
@@ -194,6 +196,13 @@ void CTerminalView::initialUpdate()
         selectionModel()->setCurrentIndex(first, QItemSelectionModel::ClearAndSelect |
                                                      QItemSelectionModel::Rows);
     }
+}
+
+void CTerminalView::applyNoticeRate()
+{
+    SystemSettings settings;
+    if (m_db->readSystemSettings(settings) == DbAnswer::Done)
+        m_notices->setNewTerminalRate(settings.NewTermRate);
 }
 
 void CTerminalView::rebuildColumns()
@@ -264,7 +273,11 @@ bool CTerminalView::reload(bool rebuild)
 
 void CTerminalView::fill(std::vector<TermEntry> &&entries)
 {
-    showStatus(ListColumns::statusLine(static_cast<qint64>(entries.size())));
+    QString status = ListColumns::statusLine(static_cast<qint64>(entries.size()));
+    if (const std::uint64_t refused = m_notices->refused())
+        status += tr("　送信元ごとの上限を超えた新規端末の通知 %n 件は登録していません。",
+                     nullptr, int(std::min<std::uint64_t>(refused, INT_MAX)));
+    showStatus(status);
     m_refreshPending = false;
     m_model->setEntries(std::move(entries));
 
@@ -668,6 +681,7 @@ void CTerminalView::onSystemSettings()
             AppMessageBox(1, 1, tr("システム設定データを正しく保存できませんでした。"),
                           tr("システム設定保存"), MsgType::IconError);
         ProcessValues::historyKeep = changed.HistoryKeep;
+        m_notices->setNewTerminalRate(changed.NewTermRate);
         // The manager takes the new values even when the register kept the old ones.
         CommSettings comm;
         comm.udpPort = changed.UDPPort;

@@ -73,6 +73,8 @@ public:
     bool refresh();
     // Replaces the columns by the shown ones of the list condition.
     void rebuildColumns();
+    // Gives the notice applier the stored rate of new terminals per address.
+    void applyNoticeRate();
     // The entries of the selected rows in display order.
     std::vector<TermEntry> selectedEntries() const;
 

@@ -12,7 +12,11 @@ versions "1.00", other texts empty.
 
 Answers go to the address inside each notice, at this socket's port; the
 socket is bound to 0.0.0.0 by default, so answers to any 127.x.x.x address
-reach it, and IP_PKTINFO tells which terminal each one was meant for."""
+reach it, and IP_PKTINFO tells which terminal each one was meant for.
+
+With own_source each notice leaves from its terminal's own address (the
+source chosen per datagram with IP_PKTINFO), as phones on a LAN send them;
+otherwise all leave from the one socket's address, as from behind a router."""
 
 import ipaddress
 import socket
@@ -60,6 +64,7 @@ class Burst:
             self.sock.close()
             raise
         self.prebuilt = None
+        self.sources = None
         self.base = int(ipaddress.IPv4Address(params["addr_base"]))
         first = burst_fields(params, 0)
         texts = {k: v for k, v in first.items() if k not in ("address", "regist")}
@@ -87,9 +92,22 @@ class Burst:
         buf[224:274] = ("02:01:%02X:%02X:%02X:%02X" % tuple(packed)).encode("ascii").ljust(50, b"\0")
         return bytes(buf)
 
+    def source(self, n):
+        packed = struct.pack(">I", self.base + 1 + n)
+        return [(socket.IPPROTO_IP, udpio.IP_PKTINFO, struct.pack("=I4s4s", 0, packed, bytes(4)))]
+
+    def _send(self, n):
+        data = self.prebuilt[n] if self.prebuilt is not None else self.payload(n)
+        if not self.params["own_source"]:
+            return self.send_sock.send(data)
+        anc = self.sources[n] if self.sources is not None else self.source(n)
+        return self.sock.sendmsg([data], anc, 0, self.dest)
+
     def start(self):
         if self.params["count"] <= _PREBUILD_MAX:
             self.prebuilt = [self.payload(n) for n in range(self.params["count"])]
+            if self.params["own_source"]:
+                self.sources = [self.source(n) for n in range(self.params["count"])]
         self.counters0 = udpio.udp_counters()
         self.t0_mono, self.t0_wall = time.monotonic(), time.time()
         self.sim.loop.add_reader(self.sock, lambda: self._on_readable(self.sock))
@@ -103,11 +121,10 @@ class Burst:
         due = count if rate <= 0 else min(count, int((now - self.t0_mono) * rate) + 1)
         if rate <= 0:
             due = min(count, self.sent + 256)  # then let the answers in
-        send = self.send_sock.send
-        prebuilt = self.prebuilt
+        send = self._send
         while self.sent < due:
             try:
-                send(prebuilt[self.sent] if prebuilt is not None else self.payload(self.sent))
+                send(self.sent)
             except (BlockingIOError, InterruptedError):
                 self.send_retries += 1
                 break
@@ -155,6 +172,7 @@ class Burst:
             self._timer = None
         self.counters1 = udpio.udp_counters()
         self.prebuilt = None
+        self.sources = None
         for sock in (self.sock, self.send_sock):
             self.sim.loop.remove_reader(sock)
         self.close()

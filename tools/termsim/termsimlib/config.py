@@ -382,6 +382,7 @@ BURST_DEFAULTS = {
     "idle_s": 5.0,
     "max_s": 0,
     "detail": False,
+    "own_source": False,
     "machine_name": "KT-100",
     "vendor": "KEL",
 }
@@ -402,6 +403,7 @@ def check_burst(params):
     out["idle_s"] = _num(out["idle_s"], "burst idle_s")
     out["max_s"] = _num(out["max_s"], "burst max_s")
     out["detail"] = _bool(out["detail"], "burst detail")
+    out["own_source"] = _bool(out["own_source"], "burst own_source")
     out["machine_name"] = _text(out["machine_name"], "machine_name")
     out["vendor"] = _text(out["vendor"], "vendor")
     last = int(ipaddress.IPv4Address(out["addr_base"])) + out["count"]
