@@ -909,6 +909,14 @@ Are you sure?</translation>
         <source>（ 1～65535&#x3000;台/分、送信元アドレスごと）</source>
         <translation>(1-65535 terminals/min per source address)</translation>
     </message>
+    <message>
+        <source>設定ファイル編集ツールの選択</source>
+        <translation>Choose the Settings File Editor</translation>
+    </message>
+    <message>
+        <source>全てのファイル (*)</source>
+        <translation>All files (*)</translation>
+    </message>
 </context>
 <context>
     <name>CTermDatabase</name>
@@ -1357,6 +1365,10 @@ Are you sure?</translation>
         <source>開く</source>
         <translation>Open</translation>
     </message>
+    <message>
+        <source> 端末が選択されていません。一覧から処理する端末を選択してください。</source>
+        <translation> No terminal is selected. Select the terminals to process in the list.</translation>
+    </message>
 </context>
 <context>
     <name>CommandRepeat</name>
@@ -1556,6 +1568,19 @@ Are you sure?</translation>
     <message>
         <source>ファイル選択エラー</source>
         <translation>File Selection Error</translation>
+    </message>
+</context>
+<context>
+    <name>ExternalProgram</name>
+    <message>
+        <source>「%1」を起動できませんでした。
+システム設定の「設定ファイル編集ツールパス名」を確認してください。</source>
+        <translation>&quot;%1&quot; could not be started.
+Check the settings file editor path in the system settings.</translation>
+    </message>
+    <message>
+        <source>プログラム起動エラー</source>
+        <translation>Program Start Error</translation>
     </message>
 </context>
 <context>
@@ -2426,6 +2451,19 @@ Are you really sure?</translation>
     </message>
 </context>
 <context>
+    <name>PhoneBook</name>
+    <message>
+        <source>電話帳テンプレート（%1）を開くアプリケーションがありません。
+表計算アプリケーションをインストールし、テンプレートを開けるように設定してください。</source>
+        <translation>No application opens the phone book template (%1).
+Install a spreadsheet application and set it up to open the template.</translation>
+    </message>
+    <message>
+        <source>電話帳テンプレート起動エラー</source>
+        <translation>Phone Book Template Not Opened</translation>
+    </message>
+</context>
+<context>
     <name>PhoneBookTemplate</name>
     <message>
         <source>電話帳テンプレートが複数存在します。
@@ -2800,6 +2838,14 @@ Enter a registered terminal.</translation>
     <message>
         <source>追加する端末IDは半角英数記号のみで入力してください。</source>
         <translation>Enter the terminal ID to add in ASCII letters, digits and symbols only.</translation>
+    </message>
+    <message>
+        <source>ファイル名「%1」には、
+スケジュール設定ファイルに保存できない文字が含まれています。
+別のファイルを指定してください。</source>
+        <translation>The file name &quot;%1&quot;
+holds characters that the schedule settings file can&apos;t keep.
+Choose another file.</translation>
     </message>
 </context>
 <context>

@@ -1,8 +1,10 @@
 #include "app/KelMngPCApp.h"
 
+#include "app/AppMessageBoxDialog.h"
 #include "app/InitialSettingsWindow.h"
 #include "app/MainFrame.h"
 #include "app/ScheduleWindows.h"
+#include "app/ShutdownSequence.h"
 #include "app/SignalBridge.h"
 #include "app/SingleInstance.h"
 #include "app/TestControl.h"
@@ -16,14 +18,17 @@
 #include "common/ProcessValues.h"
 #include "common/UiLanguage.h"
 #include "editor/ui/EditCommands.h"
+#include "initsettings/ui/InitSettingsDialog.h"
 #include "phonebook/ui/PhoneBookCommand.h"
 #include "register/TermDatabase.h"
 #include "schedule/ScheduleBook.h"
 #include "setup/FirstStart.h"
 #include "setup/ProgramFolder.h"
 #include "setup/ui/FirstStartDialog.h"
+#include "termlist/CommandFlow.h"
 #include "termlist/ui/TerminalView.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -154,9 +159,16 @@ bool CKelMngPCApp::initInstance(const QStringList &args)
             return false;
         }
     }
-    // Termination signals close the main window like its close button; one
-    // that arrives during start-up waits for the event loop.
+    // A termination signal ends the program whatever is open; one that
+    // arrives during start-up waits for the event loop.
     m_signals = std::make_unique<SignalBridge>();
+    m_shutdown = std::make_unique<ShutdownSequence>(
+        ShutdownSequence::Steps{[this] { cancelRunning(); }, [this] { closeDialogs(); },
+                                [this] { return somethingRuns(); }, [this] { finishShutdown(); }});
+    QObject::connect(m_signals.get(), &SignalBridge::terminationRequested, [this] {
+        WidgetPrompter::setClosing(true);
+        m_shutdown->begin();
+    });
     QString error;
     if (account &&
         !FirstStart::layOut(folder, ProgramFolder::samplesFolder(exeDir), *account, &error)) {
@@ -218,8 +230,7 @@ bool CKelMngPCApp::initInstance(const QStringList &args)
     m_frame->setWindowTitle(CMainFrame::title());
     m_frame->show();
     m_frame->setStopThreads([this] { stopThreads(); });
-    QObject::connect(m_signals.get(), &SignalBridge::closeRequested, m_frame.get(),
-                     [this] { m_frame->close(); });
+    m_frame->setCloseCheck([this] { return !m_schedules || m_schedules->releaseForClose(); });
 
     // 12-13. The long-lived threads, timer first.
     m_timer = std::make_unique<CTimerThread>(ProcessValues::TimerThreadId);
@@ -297,9 +308,65 @@ void CKelMngPCApp::stopThreads()
     m_timer.reset();
 }
 
+// What runs ends the way its own cancel would: a user command (and an edit
+// flow's read) as by "中止", a schedule run as by closing its window.
+void CKelMngPCApp::cancelRunning()
+{
+    if (m_view && m_view->commands().awaiting())
+        m_view->commands().cancel();
+    if (m_schedules)
+        m_schedules->cancelRun();
+}
+
+// Every modal dialog and message box, the innermost first; each one's caller
+// goes on as if it had been cancelled.
+void CKelMngPCApp::closeDialogs()
+{
+    for (int i = 0; i < 64; ++i) {
+        QWidget *w = QApplication::activeModalWidget();
+        if (!w)
+            return;
+        if (auto *box = qobject_cast<AppMessageBoxDialog *>(w)) {
+            box->closeFromOutside();
+            continue;
+        }
+        // Waiting initial settings end as by their own "終了".
+        if (auto *initial = qobject_cast<CInitSettingsDialog *>(w); initial && initial->running())
+            initial->onEnd();
+        if (auto *d = qobject_cast<QDialog *>(w))
+            d->done(QDialog::Rejected);
+        else
+            w->close();
+    }
+}
+
+bool CKelMngPCApp::somethingRuns() const
+{
+    return (m_view && m_view->commands().awaiting()) ||
+           (m_schedules && m_schedules->runInProgress()) ||
+           ProcessValues::remoteUpdateCount.load() != 0;
+}
+
+// The grace is over or nothing runs: a run still going is written as
+// cancelled, the threads end (terminal updates and transfers are cut), and
+// every event loop is told to end with status 0.
+void CKelMngPCApp::finishShutdown()
+{
+    if (m_schedules)
+        m_schedules->abandonRun();
+    stopThreads();
+    QCoreApplication::exit(0);
+}
+
+bool CKelMngPCApp::shutDown() const
+{
+    return m_shutdown && m_shutdown->finished();
+}
+
 void CKelMngPCApp::exitInstance()
 {
     m_signals.reset();
+    m_shutdown.reset();
     m_portProblems.reset();
     m_portLock.reset();
     m_instance.reset();

@@ -17,6 +17,7 @@ class CCommMgrThread;
 class EditCommands;
 class PhoneBookCommand;
 class ScheduleWindows;
+class ShutdownSequence;
 class InitialSettingsWindow;
 class SingleInstance;
 class SignalBridge;
@@ -38,6 +39,9 @@ public:
     void exitInstance();
 
     CMainFrame *frame() const { return m_frame.get(); }
+    // A termination signal has ended the program (the event loop is told to
+    // end; one that had not started yet must not run).
+    bool shutDown() const;
 
     // The arguments the "/wait=" option is looked up in.
     static QString commandLineFrom(const QStringList &args);
@@ -50,6 +54,11 @@ private:
     // Tells the user (and stderr) why the program can't start.
     void refuse(const QString &text, const QString &caption, unsigned type);
     void stopThreads();
+    // The steps of the way out on a termination signal.
+    void cancelRunning();
+    void closeDialogs();
+    bool somethingRuns() const;
+    void finishShutdown();
 
     RegisterLogWriter m_registerLog;
     CAutoUpdateDecider m_decider; // used by the manager thread, outlives it
@@ -58,6 +67,7 @@ private:
     std::unique_ptr<UdpPortLock> m_portLock;
     std::unique_ptr<PortProblemReceiver> m_portProblems;
     std::unique_ptr<SignalBridge> m_signals;
+    std::unique_ptr<ShutdownSequence> m_shutdown;
     std::unique_ptr<CMainFrame> m_frame;
     CTerminalView *m_view = nullptr; // owned by the frame
     std::unique_ptr<CTimerThread> m_timer;

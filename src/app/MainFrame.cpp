@@ -126,7 +126,7 @@ void CMainFrame::closeEvent(QCloseEvent *e)
         e->accept();
         return;
     }
-    if (ProcessValues::remoteUpdateCount.load() != 0) {
+    if (ProcessValues::remoteUpdateCount.load() != 0 || (m_mayClose && !m_mayClose())) {
         prompter().beep();
         e->ignore();
         return;

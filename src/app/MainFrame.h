@@ -35,6 +35,9 @@ public:
     // Called by the close rule to tell the long-lived threads to stop; it
     // returns when they have ended or the grace time is over.
     void setStopThreads(std::function<void()> stop) { m_stopThreads = std::move(stop); }
+    // Asked by the close rule besides the remote-update count: false refuses
+    // the close with a beep (a schedule run in progress).
+    void setCloseCheck(std::function<bool()> mayClose) { m_mayClose = std::move(mayClose); }
 
     static QString title();
 
@@ -52,5 +55,6 @@ private:
     bool m_placed = false;
     QBasicTimer m_busyTimer;
     std::function<void()> m_stopThreads;
+    std::function<bool()> m_mayClose;
     bool m_closing = false;
 };

@@ -19,6 +19,7 @@ ScheduleWindows::~ScheduleWindows()
     m_view.setScheduleOpeners({}, {});
     if (m_run) {
         m_view.setScheduleSink(nullptr);
+        m_view.holdMainDisabled(false);
         delete m_run;
     }
 }
@@ -26,6 +27,13 @@ ScheduleWindows::~ScheduleWindows()
 void ScheduleWindows::openSettings()
 {
     CommandScope scope;
+    // The execution window owns the schedules while it is open: reading them
+    // here would take its next starts away.
+    if (m_run) {
+        m_run->raise();
+        m_run->activateWindow();
+        return;
+    }
     m_view.setMainEnabled(false);
     {
         CScheduleListDialog dlg(m_book, *m_lookup, &m_view);
@@ -45,7 +53,7 @@ void ScheduleWindows::openRun()
     }
     auto *w = new CScheduleRunWindow(m_book, *m_lookup, m_main, {}, &m_view);
     m_run = w;
-    m_view.setMainEnabled(false);
+    m_view.holdMainDisabled(true);
     m_view.setRefreshPending(true);
     // Terminal-initiated updates can still be stopped while the main window is off.
     m_view.commandWindows().enableRemoteWindow();
@@ -54,9 +62,36 @@ void ScheduleWindows::openRun()
         m_view.setScheduleSink(nullptr);
         m_run = nullptr;
         w->deleteLater();
+        m_view.holdMainDisabled(false);
         m_view.setMainEnabled(true);
         m_view.refresh();
     });
     w->show();
     w->start();
+}
+
+bool ScheduleWindows::runInProgress() const
+{
+    return m_run && m_run->runner().running();
+}
+
+bool ScheduleWindows::releaseForClose()
+{
+    if (runInProgress())
+        return false;
+    if (m_run)
+        m_run->close();
+    return true;
+}
+
+void ScheduleWindows::cancelRun()
+{
+    if (m_run)
+        m_run->close();
+}
+
+void ScheduleWindows::abandonRun()
+{
+    if (runInProgress())
+        m_run->runner().abandon();
 }

@@ -22,6 +22,16 @@ public:
     void openRun();
     CScheduleRunWindow *runWindow() const { return m_run; }
 
+    // A schedule runs in the execution window.
+    bool runInProgress() const;
+    // The main window's close button: refused while a run is in progress,
+    // else the execution window closes with it.
+    bool releaseForClose();
+    // The program ends: the run is cancelled as by the window's own close;
+    // abandonRun() then ends one still going, with its result written.
+    void cancelRun();
+    void abandonRun();
+
 private:
     CTerminalView &m_view;
     QPointer<QWidget> m_main;

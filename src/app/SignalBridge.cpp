@@ -25,7 +25,7 @@ SignalBridge::SignalBridge(QObject *parent) : QObject(parent)
     connect(m_notifier, &QSocketNotifier::activated, this, [this] {
         char c;
         [[maybe_unused]] ssize_t n = ::read(g_fds[1], &c, 1);
-        emit closeRequested();
+        emit terminationRequested();
     });
     struct sigaction sa {
     };

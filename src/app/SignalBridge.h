@@ -1,6 +1,6 @@
 #pragma once
-// SIGTERM and SIGINT ask the main window to close, exactly like its close
-// button: the handler only writes to a pipe, the main thread does the rest.
+// SIGTERM and SIGINT end the program (the application's shutdown sequence):
+// the handler only writes to a socket pair, the main thread does the rest.
 
 #include <QObject>
 
@@ -14,7 +14,7 @@ public:
     ~SignalBridge() override;
 
 signals:
-    void closeRequested();
+    void terminationRequested();
 
 private:
     QSocketNotifier *m_notifier = nullptr;

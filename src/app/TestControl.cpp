@@ -7,12 +7,14 @@
 #include "termlist/ui/TerminalView.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QMainWindow>
 #include <QStatusBar>
+#include <QTimer>
 
 #include <algorithm>
 #include <map>
@@ -119,6 +121,24 @@ QString TestControl::answer(const QString &line)
         for (const auto &[result, count] : counts)
             parts << QStringLiteral("%1/%2:%3").arg(result.first).arg(result.second).arg(count);
         return parts.join(QLatin1Char(' '));
+    }
+    if (command == QLatin1String("open") && words.size() == 2) {
+        QAction *action = view.action(words[1]);
+        if (!action)
+            return QStringLiteral("ERR no such action");
+        QTimer::singleShot(0, action, &QAction::trigger);
+        return QStringLiteral("opened");
+    }
+    if (command == QLatin1String("windows")) {
+        QStringList titles;
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (w->isVisible() && !w->windowTitle().isEmpty())
+                titles << w->windowTitle();
+        return titles.join(QLatin1Char('|'));
+    }
+    if (command == QLatin1String("close")) {
+        QMetaObject::invokeMethod(view.window(), &QWidget::close, Qt::QueuedConnection);
+        return QStringLiteral("closing");
     }
     if (command == QLatin1String("statusbar")) {
         QStringList texts;

@@ -19,6 +19,11 @@
 //                     result codes as the list shows them (rows without one left out)
 //   statusbar         the non-empty texts of the main window's status bar,
 //                     joined by " | "
+//   open ACTION       triggers any menu action once this answer is out, so that
+//                     a modal window it opens does not hold the answer: "opened"
+//   windows           the titles of the visible top-level windows, "|" between
+//   close             asks the main window to close, as its close button does:
+//                     "closing" (whether it did shows in "windows")
 // Questions of a command are answered as on any run without a window: on the
 // offscreen platform the program's own prompter takes the default answer.
 

@@ -26,7 +26,30 @@ void toStderr(const QString &text, const QString &caption)
     std::fflush(stderr);
 }
 
+bool g_closing = false;
+
+// A box nobody can answer: on the offscreen platform the default, while the
+// program ends "closed".
+bool answeredUnseen(const QString &text, const QString &caption, unsigned type, int &answer)
+{
+    if (!g_closing && !WidgetPrompter::headless())
+        return false;
+    toStderr(text, caption);
+    answer = g_closing ? MsgResult::No : defaultAnswer(type);
+    return true;
+}
+
 } // namespace
+
+void WidgetPrompter::setClosing(bool closing)
+{
+    g_closing = closing;
+}
+
+bool WidgetPrompter::closing()
+{
+    return g_closing;
+}
 
 bool WidgetPrompter::headless()
 {
@@ -37,10 +60,8 @@ bool WidgetPrompter::headless()
 int WidgetPrompter::appMessageBox(int widthCode, int lineCount, const QString &text,
                                   const QString &caption, unsigned type)
 {
-    if (headless()) {
-        toStderr(text, caption);
-        return defaultAnswer(type);
-    }
+    if (int answer = 0; answeredUnseen(text, caption, type, answer))
+        return answer;
     AppMessageBoxDialog box(widthCode, lineCount, text, caption, type,
                             QApplication::activeWindow());
     return box.run();
@@ -49,10 +70,8 @@ int WidgetPrompter::appMessageBox(int widthCode, int lineCount, const QString &t
 int WidgetPrompter::closableMessageBox(int widthCode, int lineCount, const QString &text,
                                        const QString &caption, unsigned type, BoxCloser &closer)
 {
-    if (headless()) {
-        toStderr(text, caption);
-        return defaultAnswer(type);
-    }
+    if (int answer = 0; answeredUnseen(text, caption, type, answer))
+        return answer;
     QPointer<AppMessageBoxDialog> handle;
     AppMessageBoxDialog box(widthCode, lineCount, text, caption, type,
                             QApplication::activeWindow(), &handle);
@@ -67,10 +86,8 @@ int WidgetPrompter::closableMessageBox(int widthCode, int lineCount, const QStri
 
 int WidgetPrompter::systemMessageBox(const QString &text, const QString &caption, unsigned type)
 {
-    if (headless()) {
-        toStderr(text, caption);
-        return defaultAnswer(type);
-    }
+    if (int answer = 0; answeredUnseen(text, caption, type, answer))
+        return answer;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     switch (type & 0xF0) {
     case MsgType::IconError:
@@ -105,7 +122,7 @@ int WidgetPrompter::systemMessageBox(const QString &text, const QString &caption
 QString WidgetPrompter::openFileName(const QString &caption, const QString &dir,
                                      const QString &filter)
 {
-    if (headless())
+    if (headless() || g_closing)
         return {};
     return QFileDialog::getOpenFileName(QApplication::activeWindow(), caption, dir, filter);
 }
@@ -113,7 +130,7 @@ QString WidgetPrompter::openFileName(const QString &caption, const QString &dir,
 QString WidgetPrompter::saveFileName(const QString &caption, const QString &dir,
                                      const QString &filter)
 {
-    if (headless())
+    if (headless() || g_closing)
         return {};
     return QFileDialog::getSaveFileName(QApplication::activeWindow(), caption, dir, filter);
 }

@@ -21,4 +21,8 @@ public:
 
     // Whether boxes are answered without showing them.
     static bool headless();
+    // While the program ends, no box or file dialog is shown: a box answers
+    // as if closed (7), a file dialog as cancelled.
+    static void setClosing(bool closing);
+    static bool closing();
 };

@@ -47,8 +47,9 @@ int main(int argc, char **argv)
 
     CKelMngPCApp kel;
     if (!kel.initInstance(app.arguments().mid(1)))
-        return 1;
-    const int rc = app.exec();
+        return kel.shutDown() ? 0 : 1;
+    // A signal during start-up has ended the program already.
+    const int rc = kel.shutDown() ? 0 : app.exec();
     kel.exitInstance();
     return rc;
 }

@@ -155,8 +155,9 @@ bool CommManagerCore::terminalFilesSafe(const TerminalEntry &entry) const
         return true;
     if (!TerminalPaths::isSafeId(entry.termId) || !insideProgramFolder(entry.file))
         return false;
-    return std::all_of(entry.files.begin(), entry.files.end(),
-                       [](const RequestFile &f) { return insideProgramFolder(f.localPath); });
+    return std::all_of(entry.files.begin(), entry.files.end(), [](const RequestFile &f) {
+        return f.chosen || insideProgramFolder(f.localPath);
+    });
 }
 
 void CommManagerCore::startOperation(std::unique_ptr<TaskMessage> message)

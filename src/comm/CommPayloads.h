@@ -22,6 +22,9 @@
 struct RequestFile {
     QString localPath;
     QString remoteName;
+    // A file the administrator chose (a schedule's "任意のファイル"), not one
+    // named after the terminal ID: it may lie outside the program folder.
+    bool chosen = false;
     bool operator==(const RequestFile &) const = default;
 };
 

@@ -84,4 +84,9 @@ qsizetype byteLength(const QString &text)
     return encode(text).size();
 }
 
+bool representable(const QString &text)
+{
+    return decode(encode(text)) == text;
+}
+
 } // namespace Cp932

@@ -18,10 +18,7 @@ const QString kNumberPattern = QStringLiteral("^[-+]?^[0-9]*$");
 // File names: no control characters, quotes, angle brackets or bars.
 const QString kFilePathPattern = QStringLiteral("(?![\\000-\\031\"<>\\|])*");
 
-bool representable(const QString &text)
-{
-    return Cp932::decode(Cp932::encode(text)) == text;
-}
+using Cp932::representable;
 
 } // namespace
 

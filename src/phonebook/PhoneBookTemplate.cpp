@@ -8,6 +8,8 @@
 #include "common/TerminalPaths.h"
 
 #include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
 
 namespace
 {
@@ -31,9 +33,14 @@ PhoneBookOpen OpenPhoneBookTemplate(const QString &termId, const QString &model,
     const FindSingleFileResult found =
         pattern.isEmpty() ? FindSingleFileResult{} : FindSingleFile(pattern);
     PhoneBookOpen outcome = PhoneBookOpen::NoTemplate;
-    if (found.single)
-        outcome = opener.open(found.path) ? PhoneBookOpen::Opened : PhoneBookOpen::OpenFailed;
-    else if (found.count > 1)
+    if (found.single) {
+        QFile file(found.path);
+        if (!file.open(QIODevice::ReadOnly))
+            outcome = PhoneBookOpen::OpenFailed;
+        else
+            outcome =
+                opener.open(found.path) ? PhoneBookOpen::Opened : PhoneBookOpen::NoApplication;
+    } else if (found.count > 1)
         outcome = PhoneBookOpen::SeveralTemplates;
     if (outcome == PhoneBookOpen::Opened)
         return outcome;
@@ -42,7 +49,17 @@ PhoneBookOpen OpenPhoneBookTemplate(const QString &termId, const QString &model,
                       pattern.isEmpty()
                           ? QStringLiteral(u"Config/電話帳_") + model + QStringLiteral("_*.xlt")
                           : pattern);
-    if (outcome == PhoneBookOpen::SeveralTemplates)
+    if (outcome == PhoneBookOpen::NoApplication)
+        prompter.appMessageBox(
+            2, 2,
+            QCoreApplication::translate(
+                "PhoneBook", "電話帳テンプレート（%1）を開くアプリケーションがありません。\n"
+                             "表計算アプリケーションをインストールし、テンプレートを開ける"
+                             "ように設定してください。")
+                .arg(QFileInfo(found.path).fileName()),
+            QCoreApplication::translate("PhoneBook", "電話帳テンプレート起動エラー"),
+            MsgType::IconError);
+    else if (outcome == PhoneBookOpen::SeveralTemplates)
         prompter.appMessageBox(1, 2,
                                Tr::tr("電話帳テンプレートが複数存在します。\n"
                                       "不要なファイルを削除してから再度実行してください。"),

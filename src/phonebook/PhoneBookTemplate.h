@@ -3,8 +3,9 @@
 // each terminal model a spreadsheet template "Config/電話帳_<model>_*.xlt" is
 // installed; the command opens the selected terminal's template in the
 // application the desktop associates with it. A missing template, more than
-// one, or one that can't be opened is logged (error 13, the search pattern)
-// and reported.
+// one, one that can't be read, or no application to open it is logged
+// (error 13, the search pattern) and reported; the last with a message of its
+// own, since the template is then not at fault.
 
 #include <QString>
 
@@ -19,7 +20,8 @@ public:
     virtual bool open(const QString &path) = 0;
 };
 
-enum class PhoneBookOpen { Opened, NoTemplate, SeveralTemplates, OpenFailed };
+// OpenFailed: the template can't be read; NoApplication: nothing opened it.
+enum class PhoneBookOpen { Opened, NoTemplate, SeveralTemplates, OpenFailed, NoApplication };
 
 // The search pattern of a model's templates below the program folder; empty
 // when the model can't name a file.

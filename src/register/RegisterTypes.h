@@ -110,8 +110,9 @@ constexpr std::int32_t DefaultHistoryKeep = 50;
 // measures it.
 constexpr std::int32_t DefaultNewTermRate = 1000;
 
-// The editor used when the stored editor path is empty.
-inline const char *const DefaultEditorPath = "/usr/bin/xdg-open";
+// The editor used when the stored editor path is empty: the desktop's
+// opener, looked up on the PATH when it is started.
+inline const char *const DefaultEditorPath = "xdg-open";
 
 // The InitInfo row (range of initial settings).
 struct InitInfo {

@@ -1,5 +1,7 @@
 #include "schedule/ScheduleForm.h"
 
+#include "common/Cp932.h"
+
 #include <QCoreApplication>
 #include <QDate>
 
@@ -169,6 +171,14 @@ FormCheck checkForm(const ScheduleForm &f, int self, const ScheduleBook &book)
         return fail(FormError::PermTime);
     if (f.timing == Timing::AfterOther && !inRange(f.waitTime, 1, 10))
         return fail(FormError::WaitTime);
+    // Every file name is written to the schedule file, ticked or not.
+    for (const QString *name : {&f.firmBootFile, &f.firmApplFile, &f.firmOtherFile, &f.otherFile1,
+                                &f.otherFile2, &f.otherFile3}) {
+        if (!isStorableFileName(*name)) {
+            check.file = *name;
+            return fail(FormError::FileName);
+        }
+    }
 
     ScheduleSettings &s = check.settings;
     s.OperatTiming = f.timing;
@@ -225,7 +235,12 @@ QString formErrorCaption()
     return Tr::tr("入力エラー");
 }
 
-QString formErrorText(int code)
+bool isStorableFileName(const QString &name)
+{
+    return Cp932::representable(name);
+}
+
+QString formErrorText(int code, const QString &file)
 {
     switch (code) {
     case FormError::Year:
@@ -255,6 +270,11 @@ QString formErrorText(int code)
         return Tr::tr("指定した端末は未登録です。\n登録済みの端末を指定してください。");
     case FormError::TermIdChars:
         return Tr::tr("追加する端末IDは半角英数記号のみで入力してください。");
+    case FormError::FileName:
+        return QCoreApplication::translate(
+                   "ScheduleForm", "ファイル名「%1」には、\nスケジュール設定ファイルに保存できない"
+                                   "文字が含まれています。\n別のファイルを指定してください。")
+            .arg(file);
     default:
         return QString();
     }

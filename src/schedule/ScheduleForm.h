@@ -51,12 +51,14 @@ constexpr int MonthMinute = 11;
 constexpr int PermTime = 12;
 constexpr int WaitTime = 13;
 constexpr int OtherTaken = 14;
+constexpr int FileName = 15; // a file name the schedule file can't hold (CP932)
 constexpr int UnknownTerminal = 20;
 constexpr int TermIdChars = 21;
 } // namespace FormError
 
 struct FormCheck {
     int code = FormError::None;
+    QString file;              // the file name refused (FileName)
     ScheduleSettings settings; // what "設定" writes when code is None
 };
 
@@ -67,6 +69,9 @@ FormCheck checkForm(const ScheduleForm &form, int self, const ScheduleBook &book
 // Whether a terminal ID to add holds only the characters allowed (code 21).
 bool isAllowedTermId(const QString &termId);
 
-// The message of an input error code (caption "入力エラー").
-QString formErrorText(int code);
+// The message of an input error code (caption "入力エラー"); `file` is the
+// file name a FileName refusal names.
+QString formErrorText(int code, const QString &file = QString());
+// Whether the schedule file, kept in CP932, can hold a file name.
+bool isStorableFileName(const QString &name);
 QString formErrorCaption();

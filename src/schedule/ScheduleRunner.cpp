@@ -52,7 +52,7 @@ QList<RequestFile> filesFor(const ScheduleSettings &s, const QString &folder,
     QList<RequestFile> files;
     const auto named = [&](std::int32_t flag, const QString &name) {
         if (flag != 0 && !name.isEmpty())
-            files.append(RequestFile{localPathOf(folder, name), fileNameOf(name)});
+            files.append(RequestFile{localPathOf(folder, name), fileNameOf(name), true});
     };
     const auto own = [&](std::int32_t flag, TerminalPaths::Kind kind, const char *remote) {
         if (flag != 0)
@@ -206,9 +206,11 @@ bool ScheduleRunner::start(int number)
     m_processKind = s.ProcessKind;
     m_results.clear();
     m_closeRequested = false;
-    if (s.OperatTiming != Timing::AfterOther)
-        if (const auto next = ScheduleTiming::nextStart(s, begin.date().addDays(1)))
-            r.nextStart = *next;
+    if (s.OperatTiming != Timing::AfterOther) {
+        // Without a next start the one just taken must not stay due.
+        const auto next = ScheduleTiming::nextStart(s, begin.date().addDays(1));
+        r.nextStart = next ? *next : QDateTime();
+    }
 
     const bool chained = s.OperatTiming == Timing::AfterOther && s.OtherSchedule >= 1 &&
                          s.OtherSchedule <= Count;
@@ -356,6 +358,25 @@ bool ScheduleRunner::requestClose()
         m_host.post(std::make_unique<TaskMessage>(m_self, TaskKind::Cancel));
     }
     return false;
+}
+
+void ScheduleRunner::abandon()
+{
+    if (!m_running)
+        return;
+    RequestPayload cancelled;
+    for (const ScheduleTarget &t : m_sent) {
+        TerminalEntry e;
+        e.termId = t.termId;
+        e.address = Ipv4::parse(t.ipAddress).value_or(0);
+        e.model = t.machineName;
+        e.macAddress = t.macAddress;
+        e.result = ResultCode::Cancelled;
+        cancelled.entries.append(e);
+    }
+    // Whatever the check box says, the window goes with the program.
+    m_closeRequested = false;
+    finish(&cancelled);
 }
 
 void ScheduleRunner::setCancelClose(bool close)

@@ -79,6 +79,9 @@ public:
     // False: a run is going on; it is being cancelled and the window waits.
     bool requestClose();
     bool closeRequested() const { return m_closeRequested; }
+    // The program ends: the run in progress ends now, every terminal not yet
+    // reported counted as cancelled, with its result and end line written.
+    void abandon();
 
     // "スケジュール実行キャンセル後に画面を閉じる", written at once.
     bool cancelClose() const { return m_cancelClose; }

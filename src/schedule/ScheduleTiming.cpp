@@ -61,11 +61,17 @@ std::optional<QDateTime> nextStart(const ScheduleSettings &s, const QDate &from)
         }
         return std::nullopt;
     case Timing::Monthly: {
-        const int wanted =
-            std::min(s.EveryMonthDateDay, monthLength(from.year(), from.month()));
-        for (int i = 0; i < 31; ++i) {
-            const QDate day = from.addDays(i);
-            if (day.day() == wanted)
+        // The wanted day of the first month, from the start day's on, that
+        // reaches it; a shorter month runs on its last day. Each month is
+        // measured on its own: day 30 from 31 January is 28 February.
+        if (s.EveryMonthDateDay < 1)
+            return std::nullopt;
+        QDate month(from.year(), from.month(), 1);
+        for (int i = 0; i < 2; ++i, month = month.addMonths(1)) {
+            const QDate day(
+                month.year(), month.month(),
+                std::min(s.EveryMonthDateDay, monthLength(month.year(), month.month())));
+            if (day >= from)
                 return at(day, s.EveryMonthDateHour, s.EveryMonthDateSecond);
         }
         return std::nullopt;

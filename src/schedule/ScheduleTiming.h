@@ -28,8 +28,8 @@ namespace ScheduleTiming
 int monthLength(int year, int month);
 
 // The next start counted from the day `from` (today at opening, tomorrow
-// after a run). nullopt: leave the next start as it is (no weekday flag, no
-// matching day, or a schedule that runs after another).
+// after a run). nullopt: there is none (no weekday flag, a day of month
+// below 1, or a schedule that runs after another).
 std::optional<QDateTime> nextStart(const ScheduleSettings &s, const QDate &from);
 
 // The due test of one schedule. `own` is its run state, `runs` all ten

@@ -25,6 +25,8 @@ bool CommandFlow::run(MaintCommand command)
     const CommandInfo &info = commandInfo(command);
     bool posted = false;
     const std::vector<TermEntry> rows = m_ctx.host.selectedEntries();
+    if (rows.empty())
+        m_ctx.host.showStatusNote(noSelectionText());
     if (!rows.empty() && !m_awaiting) {
         QString chosen;
         const bool fileOk = info.file != TargetFile::Chosen || !(chosen = chooseFile(info)).isEmpty();
@@ -47,6 +49,13 @@ bool CommandFlow::run(MaintCommand command)
     if (!posted)
         m_ctx.refreshIfPending();
     return posted;
+}
+
+QString CommandFlow::noSelectionText()
+{
+    return QCoreApplication::translate("CommandFlow",
+                                       " 端末が選択されていません。一覧から処理する端末を選択して"
+                                       "ください。");
 }
 
 QString CommandFlow::chooseFile(const CommandInfo &info)

@@ -25,6 +25,8 @@ public:
         CommandTargets::AnsweredAlerts answered;          // a repeat's earlier answers
     };
 
+    // The status line of a command started with no row selected.
+    static QString noSelectionText();
     // The last menu command that was posted: the command, the file chosen in
     // its dialog, its targets (record numbers, display order) and the alert
     // questions it had answered.

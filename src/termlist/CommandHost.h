@@ -36,6 +36,8 @@ public:
     virtual bool refreshPending() const = 0;
     virtual void setRefreshPending() = 0;
     virtual void refreshList() = 0;
+    // A note in the status line, until the list is drawn again.
+    virtual void showStatusNote(const QString &text) = 0;
 
     // The modeless progress window of a request. Answers the id its progress
     // messages (kind 1) are posted to; onStop runs when "中止" is pressed.

@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QTime>
 
+#include <algorithm>
+
 namespace ListFilter
 {
 
@@ -358,6 +360,21 @@ DateFilterInput dateInputOf(const DateFilter &f)
     return in;
 }
 
+// The register keeps addresses zero-padded ("127.000.000.005"): every part of
+// one to three digits is padded alike, so "127.0.0.5" and "127.0.*" find what
+// the list shows. Wildcard parts stay as typed.
+QString storedAddressForm(const QString &typed)
+{
+    QStringList parts = typed.split(QLatin1Char('.'));
+    for (QString &p : parts) {
+        const bool digits = !p.isEmpty() && p.size() <= 3 &&
+                            std::all_of(p.begin(), p.end(), [](QChar c) { return c.isDigit(); });
+        if (digits)
+            p = p.rightJustified(3, QLatin1Char('0'));
+    }
+    return parts.join(QLatin1Char('.'));
+}
+
 Check applyTextInput(TextKind kind, const TextFilterInput &in, TextFilter &result)
 {
     if (in.first.comboIndex < 0) {
@@ -370,8 +387,11 @@ Check applyTextInput(TextKind kind, const TextFilterInput &in, TextFilter &resul
         release(result);
         return c;
     }
+    const auto value = [kind](const QString &typed) {
+        return kind == TextKind::IpAddr ? storedAddressForm(typed) : typed;
+    };
     if (in.join == 0 || in.second.comboIndex < 0) {
-        result = {in.first.text, QString(), code1, 0, 0};
+        result = {value(in.first.text), QString(), code1, 0, 0};
         return {};
     }
     const int code2 = in.second.comboIndex + 1;
@@ -380,7 +400,7 @@ Check applyTextInput(TextKind kind, const TextFilterInput &in, TextFilter &resul
         release(result);
         return c;
     }
-    result = {in.first.text, in.second.text, code1, code2, in.join};
+    result = {value(in.first.text), value(in.second.text), code1, code2, in.join};
     return {};
 }
 

@@ -127,10 +127,13 @@ DateFilterInput dateInputOf(const DateFilter &f);
 
 // ---- OK ---------------------------------------------------------------------
 
-// Validates the controls and, when they pass, stores them in `result`. After
-// a refusal `result` is emptied (values empty, codes 0) so that nothing
-// half-checked can be handed back; the dates are left as they were.
+// Validates the controls and, when they pass, stores them in `result` (an IP
+// address in the register's zero-padded form). After a refusal `result` is
+// emptied (values empty, codes 0) so that nothing half-checked can be handed
+// back; the dates are left as they were.
 Check applyTextInput(TextKind kind, const TextFilterInput &in, TextFilter &result);
+// "127.0.0.5" -> "127.000.000.005"; parts with a wildcard stay as typed.
+QString storedAddressForm(const QString &typed);
 Check applyDateInput(const DateFilterInput &in, DateFilter &result);
 
 // Vendor and machine name: with an item chosen, code and text are taken;

@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcessEnvironment>
+#include <QStandardPaths>
 #include <QThread>
 
 #include <csignal>
@@ -124,6 +125,7 @@ bool ProgramRunner::waitLine(const std::function<bool(const QByteArray &)> &unti
 
 bool ControlClient::connectTo(const QString &path)
 {
+    m_socket.abort(); // a program started before
     return WaitFor(
         [&] {
             m_socket.connectToServer(path);
@@ -175,4 +177,29 @@ void MakeProgramFolder(const QString &dir, const QByteArray &ftpAuth, int udpPor
         s.UDPPort = udpPort;
         db.writeSystemSettings(s); // an empty editor path becomes the default
     }
+}
+
+XServer::~XServer()
+{
+    if (m_server.state() == QProcess::NotRunning)
+        return;
+    m_server.terminate();
+    m_server.waitForFinished(5000);
+}
+
+bool XServer::start()
+{
+    const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
+    if (xvfb.isEmpty())
+        return false;
+    // Without -noreset the server resets each time its last client leaves,
+    // and a program that connects meanwhile is refused.
+    m_server.start(xvfb, {QStringLiteral("-displayfd"), QStringLiteral("1"),
+                          QStringLiteral("-screen"), QStringLiteral("0"),
+                          QStringLiteral("1280x1024x24"), QStringLiteral("-nolisten"),
+                          QStringLiteral("tcp"), QStringLiteral("-noreset")});
+    if (!m_server.waitForReadyRead(10000))
+        return false;
+    m_display = QStringLiteral(":") + QString::fromLatin1(m_server.readLine()).trimmed();
+    return true;
 }

@@ -71,3 +71,19 @@ extern const QByteArray OneFtpAccount;
 // register that says to use it.
 void MakeProgramFolder(const QString &dir, const QByteArray &ftpAuth = OneFtpAccount,
                        int udpPort = 0);
+
+// A private X server (Xvfb) for the tests that need real windows: on the
+// offscreen platform nobody could see a message box, so the program answers
+// them itself.
+class XServer
+{
+public:
+    ~XServer();
+    // False when Xvfb is not installed or does not come up.
+    bool start();
+    QString display() const { return m_display; }
+
+private:
+    QProcess m_server;
+    QString m_display;
+};

@@ -31,6 +31,7 @@ TEST(PhoneBookTemplate, OpensTheOneTemplateOfTheModelOrSaysWhy)
 {
     const QString several = u"電話帳テンプレート複数エラー"_s;
     const QString faulty = u"電話帳テンプレートファイルエラー"_s;
+    const QString noApplication = u"電話帳テンプレート起動エラー"_s;
     struct Case {
         const char *what;
         QStringList files;
@@ -46,7 +47,8 @@ TEST(PhoneBookTemplate, OpensTheOneTemplateOfTheModelOrSaysWhy)
         {"two templates", {kt100, u"電話帳_KT-100_2.xlt"_s}, "KT-100", true, PhoneBookOpen::SeveralTemplates, several},
         {"none", {kt200}, "KT-100", true, PhoneBookOpen::NoTemplate, faulty},
         {"a name without the model part", {u"電話帳_1.xlt"_s}, "KT-100", true, PhoneBookOpen::NoTemplate, faulty},
-        {"no application for it", {kt100}, "KT-100", false, PhoneBookOpen::OpenFailed, faulty},
+        {"no application for it", {kt100}, "KT-100", false, PhoneBookOpen::NoApplication, noApplication},
+        {"a template that can't be read", {kt100}, "KT-100", true, PhoneBookOpen::OpenFailed, faulty},
         {"a model that is a wildcard", {kt100}, "*", true, PhoneBookOpen::NoTemplate, faulty},
         {"a model that leaves the folder", {kt100}, "../x", true, PhoneBookOpen::NoTemplate, faulty},
     };
@@ -56,13 +58,19 @@ TEST(PhoneBookTemplate, OpensTheOneTemplateOfTheModelOrSaysWhy)
         TempDir dir;
         ProcessValues::setProgramFolder(dir.path());
         dir.mkdir("Log");
-        for (const QString &f : c.files)
-            dir.write("Config/" + f, "xlt");
+        dir.mkdir("Config");
+        for (const QString &f : c.files) {
+            // Unreadable: a link whose file is gone (root reads any file).
+            if (c.outcome == PhoneBookOpen::OpenFailed)
+                QFile::link(dir.file("gone.xlt"), dir.file("Config/" + f));
+            else
+                dir.write("Config/" + f, "xlt");
+        }
         ScriptedPrompter prompter;
         RecordingOpener opener;
         opener.succeed = c.opens;
         EXPECT_EQ(OpenPhoneBookTemplate("1001", c.model, opener, prompter), c.outcome);
-        if (c.outcome == PhoneBookOpen::Opened || c.outcome == PhoneBookOpen::OpenFailed)
+        if (c.outcome == PhoneBookOpen::Opened || c.outcome == PhoneBookOpen::NoApplication)
             EXPECT_EQ(opener.opened, QStringList{dir.file("Config/" + c.files[0])});
         else
             EXPECT_TRUE(opener.opened.isEmpty());
@@ -76,9 +84,14 @@ TEST(PhoneBookTemplate, OpensTheOneTemplateOfTheModelOrSaysWhy)
         ASSERT_EQ(prompter.records.size(), 1);
         EXPECT_EQ(prompter.records[0].caption, c.caption);
         EXPECT_EQ(prompter.records[0].type, 0x10u);
-        EXPECT_TRUE(prompter.records[0].text.startsWith(
-            c.caption == several ? u"電話帳テンプレートが複数存在します。\n"_s
-                                 : u"電話帳テンプレートに異常があります。\n"_s));
+        if (c.caption == noApplication)
+            EXPECT_TRUE(
+                prompter.records[0].text.startsWith(u"電話帳テンプレート（"_s + c.files[0] +
+                                                    u"）を開くアプリケーションがありません。"_s));
+        else
+            EXPECT_TRUE(prompter.records[0].text.startsWith(
+                c.caption == several ? u"電話帳テンプレートが複数存在します。\n"_s
+                                     : u"電話帳テンプレートに異常があります。\n"_s));
         // One error line 13 with the search pattern in place of the terminal ID.
         EXPECT_EQ(log.count(u"\r\n"_s), 1);
         EXPECT_TRUE(log.contains(u"Err13:電話帳ファイル異常"_s)) << log.toStdString();

@@ -134,11 +134,11 @@ TEST_F(RegisterTest, SystemSettingsFreshEditorRuleAndMissingRow)
               std::tuple(4000, 1, 1, QString()));
     s = {5060, 0, 24, ""};
     ASSERT_EQ(db->writeSystemSettings(s), 0);
-    EXPECT_EQ(s.EditerPath, "/usr/bin/xdg-open");
+    EXPECT_EQ(s.EditerPath, "xdg-open");
     SystemSettings back;
     ASSERT_EQ(db->readSystemSettings(back), 0);
     EXPECT_EQ(std::tuple(back.UDPPort, back.FTPMode, back.EntryInt, back.EditerPath),
-              std::tuple(5060, 0, 24, QString("/usr/bin/xdg-open")));
+              std::tuple(5060, 0, 24, QString("xdg-open")));
 
     raw({"DELETE FROM ConfigInfo"});
     SystemSettings none;

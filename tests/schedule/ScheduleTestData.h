@@ -17,3 +17,15 @@ inline ScheduleSettings appointedAt(const QDateTime &when,
     s.ProcessKind = process;
     return s;
 }
+
+// Every month on `day` at hour:minute, restarting the terminals.
+inline ScheduleSettings monthlyAt(int day, int hour, int minute)
+{
+    ScheduleSettings s;
+    s.OperatTiming = Schedule::Timing::Monthly;
+    s.EveryMonthDateDay = day;
+    s.EveryMonthDateHour = hour;
+    s.EveryMonthDateSecond = minute;
+    s.ProcessKind = Schedule::Process::Restart;
+    return s;
+}

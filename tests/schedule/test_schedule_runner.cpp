@@ -123,7 +123,7 @@ TEST_F(RunnerTest, RequestCarriesFilesAndRegisterAddressesSkippedTerminalsCounte
     const QString f = book.folder();
     EXPECT_EQ(a.files, (QList<RequestFile>{{f + "Data/Sys/kel_sys2001.ini", "kel_sys.ini"},
                                            {f + "Data/Dial/kel_dial2001.csv", "kel_dial.csv"},
-                                           {f + "Data/Sys/kel_sys.ini", "kel_sys.ini"}}));
+                                           {f + "Data/Sys/kel_sys.ini", "kel_sys.ini", true}}));
     EXPECT_EQ(host.progress, QStringLiteral("1台／3台完了")) << "the skipped one counts";
 
     complete({ResultCode::Success, ResultCode::FtpConnect});
@@ -169,6 +169,30 @@ TEST_F(RunnerTest, LowestNumberFirstOnOneTickAndTheOtherLaterWhenLatenessAllows)
     clock = clock.addSecs(60);
     runner.tick();
     EXPECT_EQ(runner.runningNumber(), 3);
+}
+
+// A schedule due while its next start can't be computed (weekly without a
+// day) must not stay due with the start it has just taken.
+TEST_F(RunnerTest, ATimedScheduleWithoutANextStartRunsOnce)
+{
+    ScheduleSettings s;
+    s.OperatTiming = Timing::Weekly;
+    s.ProcessKind = Process::Restart;
+    save(1, s, three.mid(0, 1));
+    clock = QDateTime(QDate(2025, 1, 30), QTime(2, 59, 58));
+    runner.open();
+    book.at(1).nextStart = clock.addSecs(2);
+    int runs = 0;
+    for (int second = 0; second < 600; ++second) {
+        clock = clock.addSecs(1);
+        runner.tick();
+        if (!host.posted.empty()) {
+            ++runs;
+            complete({0});
+        }
+    }
+    EXPECT_EQ(runs, 1);
+    EXPECT_FALSE(book.at(1).nextStart.isValid());
 }
 
 // Which terminals a chain takes after success only is shown end to end.

@@ -80,8 +80,8 @@ TEST(ScheduleTiming, NextStartOverTheCalendar)
          monthly(15),
          {2024, 1, 20},
          at(2024, 2, 15, 2, 30)},
-        // The limit comes from the start day's month.
         {"monthly 31 from Feb 1 leap", monthly(31), {2024, 2, 1}, at(2024, 2, 29, 2, 30)},
+        {"monthly on day 0: none", monthly(0), {2024, 2, 1}, std::nullopt},
         {"after another: no time", chained, {2024, 1, 15}, std::nullopt},
     };
     for (const Case &c : cases)
@@ -89,6 +89,24 @@ TEST(ScheduleTiming, NextStartOverTheCalendar)
 
     EXPECT_EQ(ScheduleTiming::monthLength(2100, 2), 29) << "every fourth year, as always";
     EXPECT_EQ(ScheduleTiming::monthLength(2023, 11), 30);
+}
+
+// Each month is measured on its own: the oracle walks the days to the first
+// that is the wanted day, or the last day of a month shorter than that.
+TEST(ScheduleTiming, MonthlyDays28To31FromEveryDayOfALeapAndACommonYear)
+{
+    for (int year : {2024, 2025}) {
+        for (QDate from(year, 1, 1); from.year() == year; from = from.addDays(1)) {
+            for (int wanted = 28; wanted <= 31; ++wanted) {
+                QDate day = from;
+                while (day.day() != std::min(wanted, day.daysInMonth()))
+                    day = day.addDays(1);
+                ASSERT_EQ(ScheduleTiming::nextStart(monthly(wanted), from),
+                          QDateTime(day, QTime(2, 30)))
+                    << "day " << wanted << " from " << from.toString(Qt::ISODate).toStdString();
+            }
+        }
+    }
 }
 
 TEST(ScheduleTiming, DueTestForTimedSchedules)

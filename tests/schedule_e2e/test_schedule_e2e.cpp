@@ -110,3 +110,94 @@ TEST(ScheduleE2e, AppointedRunThenChainOnTheTerminalsThatSucceeded)
     stack.view->setScheduleSink(nullptr);
     window.timer.stop();
 }
+
+// "Every month on the 30th, 03:00, restart", with the window's clock set by
+// the test: one run on 30 January, none for the rest of that day or on the
+// days up to the end of February, the next on 28 February (29 in a leap year).
+TEST(ScheduleE2e, MonthlyDay30RunsOnceOn30JanuaryThenOnFebruarysLastDay)
+{
+    ViewStack stack(43902);
+    Termsim sim;
+    ASSERT_TRUE(stack.withTerminals(sim, "127.0.91.2", 2));
+    const auto target = [](int n) {
+        return ScheduleTarget{QString::number(1000 + n), QStringLiteral("127.0.91.%1").arg(n + 1),
+                              QString(), "KT-100"};
+    };
+    ScheduleBook book;
+    book.init(stack.dir.path());
+    ASSERT_TRUE(ScheduleFiles::writeSettings(book.at(1).settingsPath, monthlyAt(30, 3, 0),
+                                             {target(1), target(2)}));
+    ASSERT_TRUE(ScheduleFiles::writeEnabled(book.at(1).settingsPath, true));
+    RegisterTerminalLookup lookup(stack.view->database());
+
+    for (int year : {2025, 2024}) {
+        SCOPED_TRACE(year);
+        sim.cmd("clear");
+        QDateTime now(QDate(year, 1, 30), QTime(2, 59, 55));
+        CScheduleRunWindow window(book, lookup, nullptr, [&] { return now; });
+        stack.view->setScheduleSink(&window);
+        window.start();
+        window.timer.stop(); // the test moves the clock and ticks
+        int runs = 0;
+        const auto tickAt = [&](const QDateTime &t) {
+            now = t;
+            window.runner().tick();
+            if (!window.runner().running())
+                return;
+            ++runs;
+            ASSERT_TRUE(pumpUntil([&] { return !window.runner().running(); }, 60000));
+        };
+        for (int s = 1; s <= 600; ++s)
+            tickAt(QDateTime(QDate(year, 1, 30), QTime(2, 59, 55)).addSecs(s));
+        EXPECT_EQ(runs, 1) << "30 January";
+        EXPECT_EQ(book.at(1).result.SuccessTermNum, 2);
+        const QDate last(year, 2, QDate(year, 2, 1).daysInMonth());
+        for (QDate d(year, 1, 30); d < last; d = d.addDays(1))
+            for (QTime t : {QTime(3, 0), QTime(23, 59, 59)})
+                tickAt(QDateTime(d, t));
+        EXPECT_EQ(runs, 1) << "up to the day before February's last";
+        tickAt(QDateTime(last, QTime(2, 59, 59)));
+        tickAt(QDateTime(last, QTime(3, 0)));
+        tickAt(QDateTime(last, QTime(3, 0, 1)));
+        EXPECT_EQ(runs, 2) << last.toString(Qt::ISODate).toStdString();
+        EXPECT_EQ(book.at(1).result.BeginDate,
+                  ScheduleTiming::minuteText(QDateTime(last, QTime(3, 0))));
+        for (int t = 0; t < 2; ++t)
+            EXPECT_EQ(sim.received(t, "RemoteOpenReq").size(), 2) << t;
+        stack.view->setScheduleSink(nullptr);
+    }
+}
+
+// "任意のファイル" chosen from a folder outside the program folder (a share, a
+// home folder) reaches the terminals like the menu's common file write.
+TEST(ScheduleE2e, AnyFileFromOutsideTheProgramFolderIsWritten)
+{
+    ViewStack stack(43903);
+    Termsim sim;
+    ASSERT_TRUE(stack.withTerminals(sim, "127.0.92.2", 1));
+    TempDir share;
+    share.write(QStringLiteral("common/app_common.ini"), "[Common]\r\nA=1\r\n");
+
+    ScheduleBook book;
+    book.init(stack.dir.path());
+    const QDateTime now = QDateTime::currentDateTime();
+    ScheduleSettings s = appointedAt(now, Process::SettingsWrite);
+    s.OtherSetupFileWrite = 1;
+    s.OtherSetupFile1Name = share.file(QStringLiteral("common/app_common.ini"));
+    ASSERT_TRUE(ScheduleFiles::writeSettings(book.at(1).settingsPath, s,
+                                             {{"1001", "127.0.92.2", "", "KT-100"}}));
+    ASSERT_TRUE(ScheduleFiles::writeEnabled(book.at(1).settingsPath, true));
+    RegisterTerminalLookup lookup(stack.view->database());
+    CScheduleRunWindow window(book, lookup, nullptr);
+    stack.view->setScheduleSink(&window);
+    window.start();
+    ASSERT_TRUE(pumpUntil([&] { return book.at(1).hasResult; }, 60000));
+    EXPECT_EQ(std::tuple(book.at(1).result.SuccessTermNum, book.at(1).result.ErrorTermNum),
+              std::tuple(1, 0));
+    const QJsonArray files = sim.json("files 0").toArray();
+    ASSERT_EQ(files.size(), 1);
+    EXPECT_TRUE(files[0].toObject().value("name").toString().startsWith("app_common"));
+    EXPECT_TRUE(files[0].toObject().value("complete").toBool());
+    stack.view->setScheduleSink(nullptr);
+    window.timer.stop();
+}

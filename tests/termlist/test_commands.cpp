@@ -27,6 +27,7 @@ struct Host : ICommandHost, NoticeApplier::Host {
     int refreshes = 0, progressOp = -1, progressClosed = 0;
     std::function<void()> stop, onRefresh = [] {};
     QStringList lines;
+    QString note;
 
     std::vector<TermEntry> selectedEntries() const override { return selection; }
     bool mainEnabled() const override { return enabled; }
@@ -46,6 +47,7 @@ struct Host : ICommandHost, NoticeApplier::Host {
         return 777;
     }
     void closeProgress() override { ++progressClosed; }
+    void showStatusNote(const QString &text) override { note = text; }
     void showRemoteWindow() override { remoteShown = true; }
     void closeRemoteWindow() override { remoteShown = false; }
     void setRemoteLines(const QStringList &l) override { lines = l; }

@@ -1,13 +1,14 @@
 #include "editor/ui/EditCommands.h"
 
 #include "common/ProcessValues.h"
+#include "common/Prompter.h"
 #include "editor/ui/SettingsEditorDialog.h"
 #include "register/TermDatabase.h"
 #include "termlist/CommandFlow.h"
+#include "termlist/ExternalProgram.h"
 #include "termlist/ui/TerminalView.h"
 
 #include <QAction>
-#include <QProcess>
 
 EditCommands::EditCommands(CTerminalView &view) : m_view(view), m_flow(*this)
 {
@@ -85,7 +86,7 @@ QString EditCommands::editorPath()
 
 bool EditCommands::startDetached(const QString &program, const QStringList &arguments)
 {
-    return QProcess::startDetached(program, arguments, ProcessValues::programFolder());
+    return ExternalProgram::start(program, arguments, prompter());
 }
 
 EditorOutcome EditCommands::runEditor(DescriptionLoader &loader)

@@ -47,10 +47,12 @@ int lineCount(const QString &text)
     return int(text.count(QLatin1Char('\n'))) + 1;
 }
 
-void showError(int code)
+void showError(int code, const QString &file = QString())
 {
-    const QString text = formErrorText(code);
-    AppMessageBox(1, lineCount(text), text, formErrorCaption(), MsgType::IconWarning);
+    const QString text = formErrorText(code, file);
+    // A file name needs the room of the wide box.
+    AppMessageBox(code == FormError::FileName ? 2 : 1, lineCount(text), text, formErrorCaption(),
+                  MsgType::IconWarning);
 }
 
 } // namespace
@@ -541,9 +543,15 @@ void CScheduleDetailDialog::onSave()
 {
     const FormCheck check = checkForm(form(), m_number, m_book);
     if (check.code != FormError::None) {
-        showError(check.code);
-        if (QWidget *w = fieldOf(check.code))
-            w->setFocus();
+        showError(check.code, check.file);
+        QWidget *field = fieldOf(check.code);
+        if (check.code == FormError::FileName)
+            for (QLineEdit *e :
+                 {firmBootFile, firmApplFile, firmOtherFile, otherFile1, otherFile2, otherFile3})
+                if (!field && e->text() == check.file)
+                    field = e;
+        if (field)
+            field->setFocus();
         return;
     }
     const ScheduleRecord &r = m_book.at(m_number);
@@ -566,6 +574,12 @@ void CScheduleDetailDialog::chooseFile(QLineEdit *edit, const QString &start,
                                        const QString &filter)
 {
     const QString file = prompter().openFileName(tr("開く"), m_book.folder() + start, filter);
-    if (!file.isEmpty())
-        edit->setText(file);
+    if (file.isEmpty())
+        return;
+    // The schedule file would keep a corrupted name that no run finds.
+    if (!isStorableFileName(file)) {
+        showError(FormError::FileName, file);
+        return;
+    }
+    edit->setText(file);
 }

@@ -18,8 +18,10 @@ CSystemSettingsDialog::CSystemSettingsDialog(const SystemSettings &settings, QWi
       normalButton(new QRadioButton(tr("通常モード"), this)), intervalEdit(new QLineEdit(this)),
       historyEdit(new QLineEdit(this)), rateEdit(new QLineEdit(this)),
       editorGroup(new QGroupBox(tr("設定ファイル編集ツールパス名"), this)),
-      editorEdit(new QLineEdit(editorGroup)), okButton(new QPushButton(tr("OK"), this)),
-      cancelButton(new QPushButton(tr("ｷｬﾝｾﾙ"), this)), m_settings(settings)
+      editorEdit(new QLineEdit(editorGroup)),
+      editorBrowse(new QPushButton(QStringLiteral("..."), editorGroup)),
+      okButton(new QPushButton(tr("OK"), this)), cancelButton(new QPushButton(tr("ｷｬﾝｾﾙ"), this)),
+      m_settings(settings)
 {
     setWindowTitle(tr("システム設定"));
     portEdit->setMaxLength(5);
@@ -72,13 +74,15 @@ CSystemSettingsDialog::CSystemSettingsDialog(const SystemSettings &settings, QWi
     grid->addWidget(new QLabel(tr("（ 1～65535　台/分、送信元アドレスごと）"), this), 4, 2);
     grid->setColumnStretch(2, 1);
 
-    // The editor path keeps the stored value; its group stays part of the
-    // dialog but out of the user's reach.
+    // Shown, so that an editor that can't be started on this machine can be
+    // mended where it is kept.
     auto *editorRow = new QHBoxLayout(editorGroup);
     editorRow->addWidget(editorEdit, 1);
-    editorRow->addWidget(new QPushButton(QStringLiteral("..."), editorGroup));
+    editorBrowse->setFixedWidth(32);
+    editorRow->addWidget(editorBrowse);
+    editorEdit->setMinimumWidth(320);
     editorEdit->setAccessibleName(editorGroup->title());
-    editorGroup->hide();
+    editorBrowse->setAccessibleName(tr("設定ファイル編集ツールの選択"));
 
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -95,6 +99,15 @@ CSystemSettingsDialog::CSystemSettingsDialog(const SystemSettings &settings, QWi
     okButton->setDefault(true);
     connect(okButton, &QPushButton::clicked, this, &CSystemSettingsDialog::onOk);
     connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    connect(editorBrowse, &QPushButton::clicked, this, &CSystemSettingsDialog::onBrowseEditor);
+}
+
+void CSystemSettingsDialog::onBrowseEditor()
+{
+    const QString file = prompter().openFileName(tr("設定ファイル編集ツールの選択"),
+                                                 editorEdit->text(), tr("全てのファイル (*)"));
+    if (!file.isEmpty())
+        editorEdit->setText(file);
 }
 
 void CSystemSettingsDialog::onOk()
@@ -131,5 +144,6 @@ void CSystemSettingsDialog::onOk()
     m_settings.EntryInt = check.interval;
     m_settings.HistoryKeep = *keep;
     m_settings.NewTermRate = *rate;
+    m_settings.EditerPath = editorEdit->text().trimmed();
     accept();
 }

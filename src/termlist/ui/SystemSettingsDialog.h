@@ -1,8 +1,8 @@
 #pragma once
 // "システム設定": communication port, FTP mode, registration refresh
-// interval, the number of versions the settings history keeps and how many
-// new terminals notices from one address may add a minute. OK validates (a
-// refusal keeps the dialog open with the focus on
+// interval, the number of versions the settings history keeps, how many new
+// terminals notices from one address may add a minute and the editor that
+// shows logs. OK validates (a refusal keeps the dialog open with the focus on
 // the wrong field) and notes that a changed port needs a restart.
 
 #include "register/RegisterTypes.h"
@@ -21,7 +21,7 @@ public:
     explicit CSystemSettingsDialog(const SystemSettings &settings, QWidget *parent = nullptr);
 
     // The settings the dialog opened with, with the accepted values in place
-    // (the editor path is kept as it came).
+    // (an emptied editor path becomes the default when saved).
     SystemSettings settings() const { return m_settings; }
 
     QLineEdit *portEdit;
@@ -29,14 +29,17 @@ public:
     QRadioButton *normalButton;
     QLineEdit *intervalEdit;
     QLineEdit *historyEdit; // versions kept per settings file
-    QLineEdit *rateEdit;    // new terminals a minute from one source address
-    QGroupBox *editorGroup; // hidden: the editor path is not edited here
+    QLineEdit *rateEdit; // new terminals a minute from one source address
+    QGroupBox *editorGroup;
     QLineEdit *editorEdit;
+    QPushButton *editorBrowse;
     QPushButton *okButton;
     QPushButton *cancelButton;
 
 public slots:
     void onOk();
+    // "...": the editor chosen in a file dialog.
+    void onBrowseEditor();
 
 private:
     SystemSettings m_settings;

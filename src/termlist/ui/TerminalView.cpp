@@ -10,6 +10,7 @@
 #include "termlist/CommandFlow.h"
 #include "termlist/CommandHost.h"
 #include "termlist/CommandRepeat.h"
+#include "termlist/ExternalProgram.h"
 #include "termlist/FailedTerminals.h"
 #include "termlist/ListColumns.h"
 #include "termlist/ListExport.h"
@@ -40,7 +41,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QProcess>
 
 #include <algorithm>
 #include <climits>
@@ -330,7 +330,13 @@ void CTerminalView::setMainEnabled(bool enabled)
 {
     m_mainEnabled = enabled;
     if (m_menuBar)
-        m_menuBar->setEnabled(enabled);
+        m_menuBar->setEnabled(isMainEnabled());
+}
+
+void CTerminalView::holdMainDisabled(bool hold)
+{
+    m_mainHeld = hold;
+    setMainEnabled(m_mainEnabled);
 }
 
 void CTerminalView::endCommand()
@@ -708,7 +714,7 @@ void CTerminalView::onShowLog()
         QString editor = QString::fromUtf8(DefaultEditorPath);
         if (m_db->readSystemSettings(settings) == DbAnswer::Done && !settings.EditerPath.isEmpty())
             editor = settings.EditerPath;
-        QProcess::startDetached(editor, {file}, ProcessValues::programFolder());
+        ExternalProgram::start(editor, {file}, prompter());
     }
     endCommand();
 }
@@ -903,5 +909,5 @@ void CTerminalView::buildMenus(QMenuBar *bar)
     help->addSeparator();
     add(help, "actionAbout", QT_TR_NOOP("バージョン情報(&A)..."), &CTerminalView::onAbout);
 
-    bar->setEnabled(m_mainEnabled);
+    bar->setEnabled(isMainEnabled());
 }

@@ -62,6 +62,8 @@ public:
     // The status line goes into this pane of the frame's status bar.
     void setStatusPane(QLabel *pane);
     QString statusText() const { return m_statusText; }
+    // A note in the status line; the next fill shows the count again.
+    void showStatusNote(const QString &text) { showStatus(text); }
 
     // Fills the frame's menu bar with the program's menus. Actions carry
     // object names ("actionAddTerminals", ...) so that they can be found.
@@ -85,8 +87,12 @@ public:
 
     // The main window's enabled state as the commands see it. Disabling it
     // disables the menu bar; modal dialogs keep their own input.
-    bool isMainEnabled() const { return m_mainEnabled; }
+    bool isMainEnabled() const { return m_mainEnabled && !m_mainHeld; }
     void setMainEnabled(bool enabled);
+    // A modeless window that keeps the main window disabled while it is open
+    // (the schedule execution window) holds it: the end of a header click or
+    // of any command then leaves it disabled.
+    void holdMainDisabled(bool hold);
 
     // The maintenance commands; edit flows start their requests here.
     CommandFlow &commands() { return *m_flow; }
@@ -173,6 +179,7 @@ private:
     SelectionMemory m_memory;
     bool m_refreshPending = false;
     bool m_mainEnabled = true;
+    bool m_mainHeld = false;
     QString m_statusText;
     QPointer<QLabel> m_statusPane;
     QPointer<QMenuBar> m_menuBar;

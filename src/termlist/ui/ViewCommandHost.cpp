@@ -45,6 +45,11 @@ void CViewCommandHost::refreshList()
     m_view.refresh();
 }
 
+void CViewCommandHost::showStatusNote(const QString &text)
+{
+    m_view.showStatusNote(text);
+}
+
 ThreadId CViewCommandHost::openProgress(int operation, std::function<void()> onStop)
 {
     closeProgress();

@@ -26,6 +26,7 @@ public:
     bool refreshPending() const override;
     void setRefreshPending() override;
     void refreshList() override;
+    void showStatusNote(const QString &text) override;
     ThreadId openProgress(int operation, std::function<void()> onStop) override;
     void closeProgress() override;
     void showRemoteWindow() override;

@@ -101,6 +101,8 @@ protected:
         for (int code : {1, 2, 6, 12, 13, 14, 20, 21})
             if (text == formErrorText(code))
                 return code;
+        if (text.contains(QStringLiteral("スケジュール設定ファイルに保存できない")))
+            return FormError::FileName;
         return -1;
     }
 
@@ -187,6 +189,46 @@ TEST_F(ScheduleUiTest, DetailDialogRefusesWithTheCodeOfTheFieldAndSavesWhatPasse
     EXPECT_EQ(r.result.Status, 0);
     EXPECT_EQ(r.result.SuccessTermNum, 4) << "counts stay";
     EXPECT_TRUE(driver.done());
+}
+
+// The schedule file keeps names in CP932: a name it can't hold would come
+// back corrupted and every run would miss the file.
+TEST_F(ScheduleUiTest, FileNamesTheScheduleFileCantHoldAreRefusedByName)
+{
+    CScheduleDetailDialog d(book, 1, reg);
+    d.show();
+    QApplication::setActiveWindow(&d);
+    const QString foreign = QStringLiteral("/home/müller/Apli/app_v2.s");
+    const QString japanese = QStringLiteral("/home/共有/Apli/app_v2.s");
+    QPushButton *bootBrowse = nullptr;
+    for (QPushButton *b : d.findChildren<QPushButton *>())
+        if (b->text() == "..." && b->parentWidget() == d.firmBootFile->parentWidget() &&
+            !bootBrowse)
+            bootBrowse = b;
+    ASSERT_NE(bootBrowse, nullptr);
+    prompter.answerFile(foreign);
+    bootBrowse->click();
+    EXPECT_TRUE(d.firmBootFile->text().isEmpty());
+    ASSERT_FALSE(prompter.records.isEmpty());
+    EXPECT_TRUE(prompter.records.back().text.contains(foreign));
+    EXPECT_EQ(prompter.records.back().caption, QStringLiteral("入力エラー"));
+    prompter.answerFile(japanese);
+    bootBrowse->click();
+    EXPECT_EQ(d.firmBootFile->text(), japanese);
+
+    // Typed by hand, "設定" refuses it with the same message and writes nothing.
+    d.processButtons[Process::SettingsWrite]->click();
+    d.otherWrite->setChecked(true);
+    d.otherFile2->setText(foreign);
+    EXPECT_EQ(saveAppointed(d, "2030", "1", "30"), FormError::FileName);
+    EXPECT_TRUE(prompter.records.back().text.contains(foreign));
+    EXPECT_TRUE(d.otherFile2->hasFocus());
+    EXPECT_FALSE(QFile::exists(book.at(1).settingsPath));
+    d.otherFile2->setText(japanese);
+    EXPECT_EQ(saveAppointed(d, "2030", "1", "30"), 0);
+    ScheduleSettings stored;
+    ASSERT_TRUE(ScheduleFiles::readSettings(book.at(1).settingsPath, stored));
+    EXPECT_EQ(stored.OtherSetupFile2Name, japanese);
 }
 
 TEST_F(ScheduleUiTest, ListButtonStatesDeleteAndTheBoxesSavedOnTheCloseButton)

@@ -78,7 +78,7 @@ TEST(FilterDialogs, TextDialogOpensRefusesWithFocusAndHandsBack)
     EXPECT_EQ(dlg->result(), QDialog::Accepted);
     dlg->storeInto(cond);
     EXPECT_EQ(QStringList({cond.FInfoIPAddr1, cond.FInfoIPAddr2, cond.FInfoTermID1}),
-              QStringList({"192.168.001.*", "10.*", "untouched"}));
+              QStringList({"192.168.001.*", "010.*", "untouched"}));
     EXPECT_EQ(cond.FJoinIPAddr, 1);
     EXPECT_EQ(cond.FCndIPAddr2, 6);
 }

@@ -240,6 +240,41 @@ TEST_F(ViewTest, HeaderClicksSortFilterOrDoNothing)
     EXPECT_FALSE(driver.done());
 }
 
+// The list shows addresses zero-padded; the filter takes them either way.
+TEST_F(ViewTest, IpFilterTakesAnAddressWrittenEitherWay)
+{
+    seed({3, 10, 2}, [](ListCondInfo &) {});
+    open();
+    view->show();
+    const struct {
+        const char *typed;
+        int cond; // combo index
+        QStringList shown;
+    } cases[] = {
+        {"192.168.1.2", 2, {"192.168.001.002"}},
+        {"192.168.1.*", 2, {"192.168.001.010", "192.168.001.003", "192.168.001.002"}},
+        {"192.168.1.3", 5, {"192.168.001.010", "192.168.001.002"}},
+    };
+    for (const auto &c : cases) {
+        ModalDriver driver;
+        driver.then<CCondDialog>([](CCondDialog *d) { d->filterButton->click(); });
+        driver.then<CFilterTextDialog>([&](CFilterTextDialog *d) {
+            d->valueEdit1->setText(c.typed);
+            d->condCombo1->setCurrentIndex(c.cond);
+            d->okButton()->click();
+        });
+        clickHeader(ViewColumn::IPAddr);
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return driver.done() && !QApplication::activeModalWidget(); }));
+        QTest::qWait(20);
+        QStringList shown = cells(ViewColumn::IPAddr);
+        std::sort(shown.begin(), shown.end(), std::greater<>());
+        QStringList expected = c.shown;
+        std::sort(expected.begin(), expected.end(), std::greater<>());
+        EXPECT_EQ(shown, expected) << c.typed;
+    }
+}
+
 TEST_F(ViewTest, ClearAllWithRegistrationDateHidden)
 {
     seed({1, 12, 13}, [](ListCondInfo &c) {
@@ -424,6 +459,72 @@ TEST_F(ViewTest, SystemSettingsValidateWriteAndTellTheManager)
     EXPECT_EQ(s.UDPPort, 4001);
     ASSERT_EQ(comm.tasks.size(), 2u);
     EXPECT_EQ(comm.tasks[1]->slot<CommSettingsPayload>(0)->value.udpPort, 4001);
+
+    // The editor path is shown and can be chosen; emptied, the default is saved.
+    for (const QString &chosen : {dir.file("bin/editor"), QString()}) {
+        run([&](CSystemSettingsDialog *d) {
+            EXPECT_TRUE(d->editorEdit->isVisible());
+            EXPECT_EQ(d->editorEdit->text(),
+                      chosen.isEmpty() ? dir.file("bin/editor") : "xdg-open");
+            prompter.answerFile(chosen);
+            if (!chosen.isEmpty())
+                d->editorBrowse->click();
+            else
+                d->editorEdit->clear();
+            d->okButton->click();
+        });
+        ASSERT_EQ(view->database().readSystemSettings(s), 0);
+        EXPECT_EQ(s.EditerPath, chosen.isEmpty() ? "xdg-open" : chosen);
+    }
+}
+
+// "ログ表示" starts the stored editor on the chosen log; one that can't be
+// started is named in a message box.
+TEST_F(ViewTest, LogDisplayStartsTheEditorOrNamesTheOneThatFails)
+{
+    seed({1}, [](ListCondInfo &) {});
+    const QString missing = dir.file("bin/no-such-editor");
+    const QString editor = dir.file("bin/editor.sh");
+    dir.write("bin/editor.sh", "#!/bin/sh\necho \"$1\" > \"$(dirname \"$0\")/opened.txt\"\n");
+    QFile::setPermissions(editor, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QString log = dir.file("Log/Log_20250130.txt");
+    dir.write("Log/Log_20250130.txt", "log");
+    open();
+    const auto show = [&](const QString &program) {
+        SystemSettings s;
+        ASSERT_EQ(view->database().readSystemSettings(s), 0);
+        s.EditerPath = program;
+        ASSERT_EQ(view->database().writeSystemSettings(s), 0);
+        prompter.records.clear();
+        prompter.answerFile(log);
+        view->onShowLog();
+    };
+    show(missing);
+    ASSERT_EQ(prompter.records.size(), 2);
+    EXPECT_EQ(prompter.records[1].caption, QStringLiteral("プログラム起動エラー"));
+    EXPECT_TRUE(prompter.records[1].text.contains(missing));
+    show(editor);
+    EXPECT_EQ(prompter.records.size(), 1) << "the file dialog only";
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return dir.read("bin/opened.txt").trimmed() == log.toUtf8(); }));
+    EXPECT_TRUE(view->isMainEnabled());
+}
+
+// A maintenance command with nothing selected sends nothing, and says why.
+TEST_F(ViewTest, CommandWithoutSelectionSaysSoInTheStatusLine)
+{
+    seed({1, 2}, [](ListCondInfo &) {});
+    open();
+    view->selectionModel()->clearSelection();
+    QMenuBar bar;
+    view->buildMenus(&bar);
+    view->action("actionRestart")->trigger();
+    EXPECT_EQ(
+        view->statusText(),
+        QStringLiteral(" 端末が選択されていません。一覧から処理する端末を選択してください。"));
+    EXPECT_TRUE(prompter.records.isEmpty());
+    ASSERT_TRUE(view->refresh());
+    EXPECT_EQ(view->statusText(), QStringLiteral(" 全部で 2 件の端末情報を表示しています。"));
 }
 
 TEST_F(ViewTest, SelectionSurvivesRefreshByRecordNumber)

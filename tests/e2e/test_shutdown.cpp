@@ -1,0 +1,225 @@
+// The real program ended by SIGTERM (a session's logout, a system shutdown)
+// while a window is open or something runs: what runs ends the way its own
+// cancel would, every window closes, and the program exits with status 0
+// within a few seconds. Terminals that never answer a session keep every
+// command, schedule run and terminal-initiated update going.
+#include "ProgramRunner.h"
+#include "TempDir.h"
+#include "comm/UdpMessages.h"
+#include "comm_e2e/CommStack.h"
+#include "common/Cp932.h"
+#include "common/Ipv4.h"
+#include "schedule/ScheduleFiles.h"
+#include "schedule/ScheduleTestData.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QNetworkDatagram>
+#include <QUdpSocket>
+#include <gtest/gtest.h>
+
+namespace
+{
+
+constexpr int Port = 43641;
+// "A few seconds": the grace for what runs, and the threads' end.
+constexpr qint64 ExitWithinMs = 6000;
+
+class Shutdown : public ::testing::Test
+{
+protected:
+    // A fresh program folder on Port with `terminals` simulated terminals
+    // (from 127.0.64.2, IDs from 1001) that announce themselves and never
+    // answer a maintenance session.
+    void startProgram(int terminals, const QString &platform = QStringLiteral("offscreen"),
+                      const QString &display = QString())
+    {
+        MakeProgramFolder(dir.path(), OneFtpAccount, Port);
+        program = std::make_unique<ProgramRunner>(dir.path(), QStringList{}, platform, display);
+        program->setEnv(QStringLiteral("KELMNGPC_TEST_CONTROL"), dir.file("control.sock"));
+        program->setEnv(QStringLiteral("KELMNGPC_TEST_SHARED_UDP_PORT"), QStringLiteral("1"));
+        program->start();
+        ASSERT_TRUE(control.connectTo(dir.file("control.sock")))
+            << program->stderrText().toStdString();
+        if (terminals == 0)
+            return;
+        ASSERT_TRUE(WaitFor([&] { return control.ask("state").endsWith("socket 1"); }, 15000));
+        QStringList args = simArgs("127.0.64.2", terminals, Port);
+        args.removeAll(QStringLiteral("--no-start-notify"));
+        ASSERT_TRUE(
+            sim.start(args + QStringList{"--root", dir.file("sim"), "--set", "open=silent"}))
+            << sim.lastLine().toStdString();
+        ASSERT_TRUE(
+            WaitFor([&] { return control.ask("rows") == QString::number(terminals); }, 20000));
+    }
+    bool windowShown(const QString &title)
+    {
+        return WaitFor([&] { return control.ask("windows").split('|').contains(title); }, 15000);
+    }
+    // SIGTERM: status 0 within a few seconds.
+    void terminateInTime()
+    {
+        QElapsedTimer t;
+        t.start();
+        program->terminate();
+        EXPECT_EQ(program->finish(15000), 0) << program->stderrText().toStdString();
+        EXPECT_LT(t.elapsed(), ExitWithinMs);
+    }
+    QString log()
+    {
+        QString all;
+        for (const QString &f : QDir(dir.file("Log")).entryList(QDir::Files))
+            all += Cp932::decode(dir.read("Log/" + f));
+        return all;
+    }
+
+    TempDir dir;
+    Termsim sim;
+    std::unique_ptr<ProgramRunner> program;
+    ControlClient control;
+};
+
+} // namespace
+
+// Under an X server message boxes really wait for the user.
+TEST_F(Shutdown, WithAMessageBoxOpen)
+{
+    XServer x;
+    if (!x.start())
+        GTEST_SKIP() << "Xvfb not installed";
+    startProgram(0, QStringLiteral("xcb"), x.display());
+    EXPECT_EQ(control.ask("open actionExportList"), QStringLiteral("opened"));
+    ASSERT_TRUE(windowShown(QStringLiteral("端末一覧テキスト出力確認")));
+    terminateInTime();
+    EXPECT_FALSE(QFile::exists(dir.file("Data/List.txt"))) << "closed as \"いいえ\"";
+
+    // The box of a UDP port another program holds, shown right after the start.
+    QUdpSocket holder;
+    ASSERT_TRUE(holder.bind(QHostAddress::AnyIPv4, Port));
+    program = std::make_unique<ProgramRunner>(dir.path(), QStringList{}, QStringLiteral("xcb"),
+                                              x.display());
+    program->setEnv(QStringLiteral("KELMNGPC_TEST_CONTROL"), dir.file("control2.sock"));
+    program->start();
+    ControlClient second;
+    ASSERT_TRUE(second.connectTo(dir.file("control2.sock")));
+    ASSERT_TRUE(WaitFor(
+        [&] { return second.ask("windows").split('|').contains("通信ポートエラー"); }, 15000));
+    terminateInTime();
+}
+
+TEST_F(Shutdown, WithTheProgressWindowOfACommand)
+{
+    startProgram(1);
+    EXPECT_EQ(control.ask("select 0 1"), QStringLiteral("1"));
+    EXPECT_EQ(control.ask("run actionRestart"), QStringLiteral("posted"));
+    ASSERT_TRUE(windowShown(QStringLiteral("端末再起動")));
+    sim.cmd("wait 0 RemoteOpenReq");
+    terminateInTime();
+}
+
+// The run is cancelled and, since its terminal never answers, ended as
+// cancelled with its result and end line written. The close button is
+// refused while it runs.
+TEST_F(Shutdown, WithTheScheduleExecutionWindowDuringARun)
+{
+    const ScheduleSettings s = appointedAt(QDateTime::currentDateTime());
+    const QString settings = ScheduleFiles::settingsPath(dir.path() + '/', 1);
+    QDir().mkpath(QFileInfo(settings).absolutePath());
+    ASSERT_TRUE(ScheduleFiles::writeSettings(settings, s, {{"1001", "127.0.64.2", "", "KT-100"}}));
+    ASSERT_TRUE(ScheduleFiles::writeEnabled(settings, true));
+    startProgram(1);
+    EXPECT_EQ(control.ask("open actionScheduleRun"), QStringLiteral("opened"));
+    ASSERT_TRUE(WaitFor([&] { return log().contains("スケジュール1実行開始"); }, 15000));
+    sim.cmd("wait 0 RemoteOpenReq");
+
+    EXPECT_EQ(control.ask("close"), QStringLiteral("closing"));
+    QThread::msleep(300);
+    const QStringList windows = control.ask("windows").split('|');
+    EXPECT_TRUE(windows.contains("スケジュール実行") &&
+                windows.contains("クヴァＩＰフォンマネージャ 管理用ツール"))
+        << windows.join(" / ").toStdString();
+
+    terminateInTime();
+    ScheduleResult r;
+    ASSERT_TRUE(ScheduleFiles::readResult(ScheduleFiles::resultPath(dir.path() + '/', 1), r));
+    EXPECT_EQ(r.Status, 1);
+    EXPECT_EQ(std::tuple(r.SuccessTermNum, r.ErrorTermNum, r.CancelTermCount), std::tuple(0, 0, 1));
+    EXPECT_TRUE(log().contains("スケジュール1実行終了"));
+}
+
+TEST_F(Shutdown, WithTheSettingsEditorTheInitialSettingsOrTheExecutionWindowOpen)
+{
+    for (const char *file : {"FirmConfig.xml", "FirmFilePath.ini"}) {
+        QFile sample(QStringLiteral(KEL_SOURCE_DIR "/samples/Config/") + file);
+        ASSERT_TRUE(sample.open(QIODevice::ReadOnly));
+        dir.write(QStringLiteral("Config/") + file, sample.readAll());
+    }
+    const std::pair<const char *, const char *> windows[] = {
+        {"actionFirmRegister", "自動更新ファームウェア登録"},
+        {"actionInitialSettings", "初期設定実行"},
+        {"actionScheduleRun", "スケジュール実行"},
+    };
+    // Real windows where an X server can be had, as a user has them.
+    XServer x;
+    const bool real = x.start();
+    for (const auto &[action, title] : windows) {
+        SCOPED_TRACE(title);
+        if (real)
+            startProgram(0, QStringLiteral("xcb"), x.display());
+        else
+            startProgram(0);
+        EXPECT_EQ(control.ask(QStringLiteral("open ") + action), QStringLiteral("opened"));
+        ASSERT_TRUE(windowShown(QString::fromUtf8(title)))
+            << control.ask("windows").toStdString() << program->stderrText().toStdString();
+        terminateInTime();
+    }
+}
+
+// 50 terminal-initiated updates a stranger had accepted, from addresses the
+// register knows, whose sessions are never answered: each holds a worker for
+// minutes and the close button is refused while they count. SIGTERM ends the
+// program after its grace all the same.
+TEST_F(Shutdown, WithFiftyAcceptedUpdateRequestsNeverAnswered)
+{
+    constexpr int Requests = 50;
+    startProgram(0);
+    ASSERT_TRUE(WaitFor([&] { return control.ask("state").endsWith("socket 1"); }, 15000));
+    std::vector<std::unique_ptr<QUdpSocket>> sockets;
+    std::vector<Udp::TermNotify> notices;
+    for (int i = 0; i < Requests; ++i) {
+        const QString address = QStringLiteral("127.0.65.%1").arg(i + 2);
+        Udp::TermNotify n;
+        n.termId = QString::number(1001 + i);
+        n.address = *Ipv4::parse(address);
+        n.machineName = QStringLiteral("KT-100");
+        n.macAddress = QStringLiteral("02:00:00:00:65:%1").arg(i + 2, 2, 16, QLatin1Char('0'));
+        dir.write(QString("Data/Sys/kel_sys%1.ini").arg(n.termId), "[Terminal]\r\nNew=1\r\n");
+        auto socket = std::make_unique<QUdpSocket>();
+        ASSERT_TRUE(socket->bind(QHostAddress(address), Port, QUdpSocket::ShareAddress));
+        socket->writeDatagram(Udp::buildTermNotify(n), QHostAddress::LocalHost, Port);
+        sockets.push_back(std::move(socket));
+        notices.push_back(n);
+    }
+    ASSERT_TRUE(WaitFor([&] { return control.ask("rows") == QString::number(Requests); }, 20000));
+    for (int i = 0; i < Requests; ++i) {
+        Udp::TermRequest r{notices[i], quint16(i + 1), 1, {}};
+        r.stampField = "01012001000000  ,01012001000000  ,01012001000000  ";
+        sockets[i]->writeDatagram(Udp::buildTermRequest(r), QHostAddress::LocalHost, Port);
+    }
+    // Sessions are opened (and never answered) for the first of them.
+    int opened = 0;
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            for (auto &s : sockets)
+                while (s->hasPendingDatagrams())
+                    opened +=
+                        Udp::messageCode(s->receiveDatagram().data()) == Udp::Code::RemoteOpenReq;
+            return opened >= 5;
+        },
+        20000));
+    EXPECT_EQ(control.ask("close"), QStringLiteral("closing"));
+    QThread::msleep(300);
+    EXPECT_TRUE(control.ask("windows").contains("クヴァＩＰフォンマネージャ 管理用ツール"))
+        << "the close button is refused while they run";
+    terminateInTime();
+}
