@@ -4,6 +4,8 @@
 // it, re-sorts it through the header-click path and reports its memory; the
 // parent times that process from its start until the list is shown.
 #include "BenchMemory.h"
+#include "BenchRegister.h"
+#include "BenchView.h"
 #include "common/ProcessValues.h"
 #include "register/TermDatabase.h"
 #include "termlist/TermListModel.h"
@@ -25,43 +27,10 @@ namespace
 {
 
 constexpr int Terminals = 65535;
-constexpr int Burst = 1000;
-
-RegistrationData terminal(int i)
-{
-    RegistrationData d;
-    const int n = i + 1;
-    d.TermID = QString::number(n);
-    d.IPAddr = 10u | std::uint32_t((n >> 16) & 0xff) << 8 | std::uint32_t((n >> 8) & 0xff) << 16 |
-               std::uint32_t(n & 0xff) << 24;
-    d.UserInfo1 = QString::asprintf("00:1B:%02X:%02X:%02X:%02X", (i >> 24) & 0xff, (i >> 16) & 0xff,
-                                    (i >> 8) & 0xff, i & 0xff);
-    d.Regist = n % 3;
-    d.Vendor = QStringLiteral("Vendor");
-    d.MachineName = QStringLiteral("KX-IP100");
-    d.MachineType = QStringLiteral("Type1");
-    d.VerBoot = QStringLiteral("1.00");
-    d.VerApli = QString::asprintf("2.%02d", n % 100);
-    d.UserInfo2 = QStringLiteral("user %1").arg(n);
-    return d;
-}
-
 bool prepareRegister(const QString &folder)
 {
     CTermDatabase db(folder);
-    if (!db.startUp())
-        return false;
-    std::vector<RegistrationData> burst;
-    burst.reserve(Burst);
-    for (int i = 0; i < Terminals; ++i) {
-        burst.push_back(terminal(i));
-        if (burst.size() == Burst || i == Terminals - 1) {
-            if (db.registerUpdates(burst) != 0)
-                return false;
-            burst.clear();
-        }
-    }
-    return true;
+    return db.startUp() && FillBenchRegister(db, Terminals, BenchTerminal);
 }
 
 // The child: everything a start-up does for the list, then the re-sort.
@@ -116,48 +85,36 @@ int runView(int argc, char **argv, const QString &folder)
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (argc == 3 && QByteArray(argv[1]) == "--view")
-        return runView(argc, argv, QString::fromLocal8Bit(argv[2]));
-
-    QCoreApplication app(argc, argv);
-    QTemporaryDir dir;
-    if (!prepareRegister(dir.path())) {
-        std::fprintf(stderr, "could not prepare the register\n");
-        return 1;
-    }
-
-    QProcess child;
-    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    QElapsedTimer start;
-    start.start();
-    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--view"), dir.path()});
-    qint64 shownMs = -1;
-    long rssKb = -1;
-    qint64 resortMs = -1;
-    QByteArray pending;
-    while (child.state() != QProcess::NotRunning || child.bytesAvailable() > 0) {
-        child.waitForReadyRead(100);
-        pending += child.readAll();
-        qsizetype nl;
-        while ((nl = pending.indexOf('\n')) >= 0) {
-            const QByteArray line = pending.left(nl).trimmed();
-            pending.remove(0, nl + 1);
-            if (line == "SHOWN")
-                shownMs = start.elapsed();
-            else if (line.startsWith("RSS "))
-                rssKb = line.mid(4).toLong();
-            else if (line.startsWith("RESORT "))
-                resortMs = line.mid(7).toLongLong();
+    return RunViewBench(argc, argv, runView, prepareRegister, [](QProcess &child) {
+        QElapsedTimer start;
+        start.start();
+        child.start();
+        qint64 shownMs = -1;
+        long rssKb = -1;
+        qint64 resortMs = -1;
+        QByteArray pending;
+        while (child.state() != QProcess::NotRunning || child.bytesAvailable() > 0) {
+            child.waitForReadyRead(100);
+            pending += child.readAll();
+            qsizetype nl;
+            while ((nl = pending.indexOf('\n')) >= 0) {
+                const QByteArray line = pending.left(nl).trimmed();
+                pending.remove(0, nl + 1);
+                if (line == "SHOWN")
+                    shownMs = start.elapsed();
+                else if (line.startsWith("RSS "))
+                    rssKb = line.mid(4).toLong();
+                else if (line.startsWith("RESORT "))
+                    resortMs = line.mid(7).toLongLong();
+            }
         }
-    }
-    if (child.exitCode() != 0 || shownMs < 0 || resortMs < 0) {
-        std::fprintf(stderr, "the view process failed\n");
-        return 1;
-    }
-    std::printf("BENCH startup_to_list_65535 %.3f s\n", shownMs / 1000.0);
-    std::printf("BENCH resort_65535 %.3f s\n", resortMs / 1000.0);
-    std::printf("BENCH rss_65535 %.1f MB\n", rssKb / 1024.0);
-    return 0;
+        if (child.exitCode() != 0 || shownMs < 0 || resortMs < 0) {
+            std::fprintf(stderr, "the view process failed\n");
+            return 1;
+        }
+        std::printf("BENCH startup_to_list_65535 %.3f s\n", shownMs / 1000.0);
+        std::printf("BENCH resort_65535 %.3f s\n", resortMs / 1000.0);
+        std::printf("BENCH rss_65535 %.1f MB\n", rssKb / 1024.0);
+        return 0;
+    });
 }

@@ -31,8 +31,12 @@ std::int32_t ListCondInfo::*const Codes[] = {
     &ListCondInfo::FInfoAlert,    &ListCondInfo::FCndAlert,     &ListCondInfo::FCndTermEntry,
     &ListCondInfo::FInfoResult,   &ListCondInfo::FCndResult,    &ListCondInfo::FCndMACAddr1,
     &ListCondInfo::FCndMACAddr2,  &ListCondInfo::FJoinMACAddr,  &ListCondInfo::FCndResultDt1,
-    &ListCondInfo::FCndResultDt2, &ListCondInfo::FJoinResultDt,
+    &ListCondInfo::FCndResultDt2, &ListCondInfo::FJoinResultDt, &ListCondInfo::FCndSilent,
+    &ListCondInfo::FInfoFirmCheck, &ListCondInfo::FCndFirmCheck, &ListCondInfo::FInfoResultCode,
 };
+
+// When the last notice makes a terminal silent, for the silence filter.
+const QDateTime SilentFrom(QDate(2024, 1, 1), QTime(0, 0));
 
 QString ListCondInfo::*const Texts[] = {
     &ListCondInfo::FInfoTermID1, &ListCondInfo::FInfoTermID2,  &ListCondInfo::FInfoIPAddr1,
@@ -220,7 +224,10 @@ bool equalityOnly(const ListCondInfo &c)
            (c.FCndMachin == 0 || c.FCndMachin == 1) && c.FCndSipEntry == 0 &&
            c.FCndEntryDt1 == 0 && c.FCndResultDt1 == 0 && c.FCndTermEntry == 0 &&
            (c.FInfoResult == 0 || c.FCndResult == 0) &&
-           (c.FInfoAlert < 1 || c.FInfoAlert > 4 || (c.FCndAlert != 1 && c.FCndAlert != 2));
+           (c.FInfoAlert < 1 || c.FInfoAlert > 4 || (c.FCndAlert != 1 && c.FCndAlert != 2)) &&
+           c.FCndSilent == 0 &&
+           (c.FInfoFirmCheck < 1 || c.FInfoFirmCheck > 5 ||
+            (c.FCndFirmCheck != 1 && c.FCndFirmCheck != 2));
 }
 
 // The text a terminal holds to pass a "=" filter: the value itself, or for a
@@ -301,14 +308,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     for (QDateTime ListCondInfo::*d : Dates)
         cond.*d = dateOf(in.line());
 
-    const QString jet = BuildListQuery(cond); // trims some values in cond
+    const QString jet = BuildListQuery(cond, SilentFrom); // trims some values in cond
     const QString sql = ListReadSql(jet);
     const QString detail = jet.left(2000);
     FUZZ_CHECK(jet.startsWith(QLatin1String("SELECT * FROM TermInfo WHERE ID IS NOT NULL ")),
                detail);
 
     // Values stay inside their quotes, before and after the translation.
-    const QString plainJet = ListQueryText(harmless(cond));
+    const QString plainJet = ListQueryText(harmless(cond), SilentFrom);
     FUZZ_CHECK(sameSkeleton(jet, plainJet), detail);
     FUZZ_CHECK(sameSkeleton(sql, ListReadSql(plainJet)), sql.left(2000));
 

@@ -157,6 +157,14 @@
         <source>アラート情報</source>
         <translation>Alerts</translation>
     </message>
+    <message>
+        <source>最終通知</source>
+        <translation>Last notice</translation>
+    </message>
+    <message>
+        <source>ファーム確認</source>
+        <translation>Firmware check</translation>
+    </message>
 </context>
 <context>
     <name>CCondDialog</name>
@@ -175,6 +183,20 @@
     <message>
         <source>表示条件設定</source>
         <translation>Display Conditions</translation>
+    </message>
+</context>
+<context>
+    <name>CDashboardWindow</name>
+    <message>
+        <source>ダッシュボード</source>
+        <translation>Dashboard</translation>
+    </message>
+</context>
+<context>
+    <name>CFilterCodePairDialog</name>
+    <message>
+        <source>エラーの種類</source>
+        <translation>Error kind</translation>
     </message>
 </context>
 <context>
@@ -917,6 +939,14 @@ Are you sure?</translation>
         <source>全てのファイル (*)</source>
         <translation>All files (*)</translation>
     </message>
+    <message>
+        <source>ファーム確認待ち時間</source>
+        <translation>Firmware check wait</translation>
+    </message>
+    <message>
+        <source>（ 1～1440&#x3000;分）</source>
+        <translation>(1-1440 minutes)</translation>
+    </message>
 </context>
 <context>
     <name>CTermDatabase</name>
@@ -1357,6 +1387,10 @@ Are you sure?</translation>
             <numerusform>  %n notice of a new terminal over its source&apos;s limit was not registered.</numerusform>
             <numerusform>  %n notices of new terminals over their source&apos;s limit were not registered.</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>ダッシュボード</source>
+        <translation>Dashboard</translation>
     </message>
 </context>
 <context>
@@ -1941,6 +1975,50 @@ The wildcard * may stand anywhere.</translation>
         <source>入力エラー</source>
         <translation>Input Error</translation>
     </message>
+    <message>
+        <source>最終通知フィルタ設定</source>
+        <translation>Last Notice Filter</translation>
+    </message>
+    <message>
+        <source>ファーム確認フィルタ設定</source>
+        <translation>Firmware Check Filter</translation>
+    </message>
+    <message>
+        <source> 処理なし</source>
+        <translation> No operation</translation>
+    </message>
+    <message>
+        <source> すべてのエラー</source>
+        <translation> Any error</translation>
+    </message>
+    <message>
+        <source> 確認なし</source>
+        <translation> No check</translation>
+    </message>
+    <message>
+        <source> 確認待ち</source>
+        <translation> Waiting</translation>
+    </message>
+    <message>
+        <source> 確認済み</source>
+        <translation> Confirmed</translation>
+    </message>
+    <message>
+        <source> 版数不一致</source>
+        <translation> Version mismatch</translation>
+    </message>
+    <message>
+        <source> 応答なし</source>
+        <translation> No answer</translation>
+    </message>
+    <message>
+        <source>応答なし端末のみ</source>
+        <translation>Silent terminals only</translation>
+    </message>
+    <message>
+        <source>応答あり端末のみ</source>
+        <translation>Heard terminals only</translation>
+    </message>
 </context>
 <context>
     <name>FirstStart</name>
@@ -2018,6 +2096,100 @@ The program ends.</translation>
     <message>
         <source>ｷｬﾝｾﾙ</source>
         <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>FleetCharts</name>
+    <message>
+        <source>プライマリ</source>
+        <translation>Primary</translation>
+    </message>
+    <message>
+        <source>セカンダリ</source>
+        <translation>Secondary</translation>
+    </message>
+    <message>
+        <source>未登録</source>
+        <translation>Not registered</translation>
+    </message>
+    <message>
+        <source>端末ID重複</source>
+        <translation>Duplicate terminal ID</translation>
+    </message>
+    <message>
+        <source>IPアドレス重複</source>
+        <translation>Duplicate IP address</translation>
+    </message>
+    <message>
+        <source>アラートなし</source>
+        <translation>No alert</translation>
+    </message>
+    <message>
+        <source>確認なし</source>
+        <translation>No check</translation>
+    </message>
+    <message>
+        <source>応答なし</source>
+        <translation>Silent</translation>
+    </message>
+    <message>
+        <source>応答あり</source>
+        <translation>Heard</translation>
+    </message>
+    <message>
+        <source>仮登録</source>
+        <translation>Provisional</translation>
+    </message>
+    <message>
+        <source>処理なし</source>
+        <translation>No operation</translation>
+    </message>
+    <message>
+        <source>正常終了</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>アプリケーションバージョン</source>
+        <translation>Application Version</translation>
+    </message>
+    <message>
+        <source>ブートバージョン</source>
+        <translation>Boot Version</translation>
+    </message>
+    <message>
+        <source>SIPサーバ登録状態</source>
+        <translation>SIP Server Registration</translation>
+    </message>
+    <message>
+        <source>アラート</source>
+        <translation>Alerts</translation>
+    </message>
+    <message>
+        <source>最終処理結果</source>
+        <translation>Last Result</translation>
+    </message>
+    <message>
+        <source>ファーム確認</source>
+        <translation>Firmware Check</translation>
+    </message>
+    <message>
+        <source>応答なし端末</source>
+        <translation>Silent Terminals</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1（計 %n 台）</source>
+        <translation>
+            <numerusform>%1 (%n terminal in all)</numerusform>
+            <numerusform>%1 (%n terminals in all)</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>その他</source>
+        <translation>Other</translation>
+    </message>
+    <message>
+        <source>（なし）</source>
+        <translation>(none)</translation>
     </message>
 </context>
 <context>
@@ -2300,6 +2472,37 @@ Delete the ones not needed and try again.</translation>
         <source>%1：%2</source>
         <comment>hours and minutes</comment>
         <translation>%1:%2</translation>
+    </message>
+    <message>
+        <source>最終通知</source>
+        <translation>Last Notice</translation>
+    </message>
+    <message>
+        <source>ファーム確認</source>
+        <translation>Firmware Check</translation>
+    </message>
+    <message>
+        <source>確認待ち</source>
+        <translation>Waiting</translation>
+    </message>
+    <message>
+        <source>確認済み</source>
+        <translation>Confirmed</translation>
+    </message>
+    <message>
+        <source>版数不一致</source>
+        <translation>Version mismatch</translation>
+    </message>
+    <message>
+        <source>応答なし</source>
+        <translation>No answer</translation>
+    </message>
+    <message numerus="yes">
+        <source>応答なし端末 %n 台</source>
+        <translation>
+            <numerusform>%n silent terminal</numerusform>
+            <numerusform>%n silent terminals</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -3067,6 +3270,10 @@ Are you sure?</translation>
     <message>
         <source>『新規端末登録上限』は半角数字、1～65535の範囲で入力してください。</source>
         <translation>Enter the new terminals limit as a number from 1 to 65535.</translation>
+    </message>
+    <message>
+        <source>『ファーム確認待ち時間』は半角数字、1～1440の範囲で入力してください。</source>
+        <translation>Enter the firmware check wait as a number from 1 to 1440.</translation>
     </message>
 </context>
 <context>

@@ -199,6 +199,7 @@ bool CKelMngPCApp::initInstance(const QStringList &args)
     m_view = new CTerminalView(m_frame.get());
     m_frame->setView(m_view);
     m_view->setStatusPane(m_frame->messagePane());
+    m_view->setSilentPane(m_frame->silentPane());
     // 10. The register has told the user already.
     if (ProcessValues::startupAbort.load())
         return false;

@@ -32,6 +32,10 @@ CMainFrame::CMainFrame(QWidget *parent) : QMainWindow(parent)
     // caps lock, num lock, scroll lock).
     m_message = new QLabel(this);
     statusBar()->addWidget(m_message, 1);
+    // The count of silent terminals beside the list's line.
+    m_silent = new QLabel(this);
+    m_silent->setObjectName(QStringLiteral("silentPane"));
+    statusBar()->addWidget(m_silent);
     for (const char *name : {"KANA", "CAP", "NUM", "SCRL"}) {
         auto *pane = new QLabel(this);
         pane->setObjectName(QLatin1String(name));

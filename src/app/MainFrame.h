@@ -24,6 +24,7 @@ public:
 
     void setView(QWidget *view);
     QLabel *messagePane() const { return m_message; }
+    QLabel *silentPane() const { return m_silent; }
 
     // Sets the operator-busy flag while any menu of the bar is open.
     void watchMenus(QMenuBar *bar);
@@ -53,6 +54,7 @@ private:
 
     QLabel *m_message = nullptr;
     bool m_placed = false;
+    QLabel *m_silent = nullptr;
     QBasicTimer m_busyTimer;
     std::function<void()> m_stopThreads;
     std::function<bool()> m_mayClose;

@@ -283,6 +283,7 @@ void CommManagerCore::onUserWorkerDone(int slot, std::uint32_t replyMsg, int res
     m_userSlots[slot].entry = -1;
     ++m_finished;
     entry.result = static_cast<std::int16_t>(result);
+    entry.ended = m_host.now();
     reportProgress();
     const bool scheduleOp = replyMsg == WorkerMsg::SchedWriteSettingsDone ||
                             replyMsg == WorkerMsg::SchedReadSettingsDone ||
@@ -453,7 +454,7 @@ SessionTarget CommManagerCore::targetFor(const TermRequestPayload &request) cons
         if (remote.isEmpty())
             continue;
         t.files.append(FilePair{f.localPath, remote});
-        if (f.kind == UpdateFileKind::Boot || f.kind == UpdateFileKind::System)
+        if (RestartsTerminal(f))
             t.restartAfterRemote = true;
     }
     return t;

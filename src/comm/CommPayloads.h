@@ -25,6 +25,7 @@ struct RequestFile {
     // A file the administrator chose (a schedule's "任意のファイル"), not one
     // named after the terminal ID: it may lie outside the program folder.
     bool chosen = false;
+    int kind = 0; // UpdateFileKind of a firmware file, 0 otherwise
     bool operator==(const RequestFile &) const = default;
 };
 
@@ -41,6 +42,7 @@ struct TerminalEntry {
     std::int16_t result = ResultCode::Cancelled;
     QList<RequestFile> files; // schedule requests: up to six pairs
     bool restart = false;     // schedule requests: restart after a successful write
+    QDateTime ended;          // when its session ended (set with the result)
 };
 
 // The request: slot 0 of a TaskMessage whose kind is the request kind.
@@ -111,6 +113,14 @@ struct UpdateFile {
     QString stamp;    // last write, "%d%m%Y%H%M%S"; empty when not recorded
     QString localPath;
 };
+
+// A terminal-initiated update restarts the terminal when it brings a boot
+// program or a (stamped) system settings file.
+inline bool RestartsTerminal(const UpdateFile &f)
+{
+    return f.kind == UpdateFileKind::Boot ||
+           (f.kind == UpdateFileKind::System && !f.stamp.isEmpty());
+}
 
 // Decision codes of a terminal-initiated request.
 namespace UpdateDecision

@@ -4,6 +4,7 @@
 #include "common/Cp932.h"
 #include "common/FileAttributes.h"
 #include "common/ProcessValues.h"
+#include "register/RegisterTypes.h"
 
 #include <QFile>
 #include <QMutex>
@@ -149,6 +150,8 @@ QByteArray formatErrorLine(const LogRecord &record, const QDateTime &at)
             break;
         case ErrLog::Ftp:
         case ErrLog::CommError: // what was dropped, when the network brought too much
+        case ErrLog::FirmMismatch:
+        case ErrLog::FirmNoAnswer:
             line += detailPart(record.detail);
             break;
         default:
@@ -262,6 +265,14 @@ bool writeRegisterError(int kind, const QString &termId, const QString &address,
     r.termId = termId;
     if (kind == ErrLog::TermIdMismatch)
         r.detail = address;
+    // A firmware check's line is written for every terminal, the versions
+    // in place of the address.
+    if (kind == RegisterLogKind::FirmMismatch || kind == RegisterLogKind::FirmNoAnswer) {
+        r.number = kind == RegisterLogKind::FirmMismatch ? ErrLog::FirmMismatch
+                                                         : ErrLog::FirmNoAnswer;
+        r.detail = address;
+        return writeError(r);
+    }
     if (!repeated)
         return writeError(r);
     return writeErrorRepeated(kind == ErrLog::TermIdMismatch ? "register-address" : "register-id",

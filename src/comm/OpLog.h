@@ -46,9 +46,11 @@ bool writeOperation(int number, const QString &termId, int resultCode);
 // A line of its own (the schedule runs' start and end lines), CR LF added.
 bool writeText(const QString &text);
 
-// Log lines of the register update: kind 1 (terminal ID held twice) and
-// kind 2 (address held twice, with the address in dotted form); repeated:
-// through writeErrorRepeated(), one kind per register kind.
+// Log lines of the register update: kind 1 (terminal ID held twice), kind 2
+// (address held twice, with the address in dotted form), kinds 3 and 4 (a
+// firmware check found another version or no notice; the versions in place
+// of the address). Repeated: through writeErrorRepeated(), one kind per
+// register kind (kinds 1 and 2 only; every firmware check has its line).
 bool writeRegisterError(int kind, const QString &termId, const QString &address = {},
                         bool repeated = false);
 

@@ -81,6 +81,8 @@ const NumberedText kErrText[] = {
     {11, u"SIPアドレス設定範囲空きなし"},
     {12, u"設定Configファイル異常"},
     {13, u"電話帳ファイル異常"},
+    {14, u"ファーム版数不一致"},
+    {15, u"ファーム確認応答なし"},
 };
 
 const char16_t *const kErrOther = u"その他のエラー";

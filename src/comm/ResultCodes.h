@@ -154,6 +154,10 @@ constexpr int FileOpen = 10;
 constexpr int NoFreeSipAddress = 11;
 constexpr int ConfigXml = 12; // detail text instead of the terminal ID
 constexpr int PhoneBook = 13; // detail text instead of the terminal ID
+// A firmware written with a restart: the terminal's next notice reported
+// another version, or no notice came in time (detail: the versions).
+constexpr int FirmMismatch = 14;
+constexpr int FirmNoAnswer = 15;
 } // namespace ErrLog
 
 // Refusal details of error number 3.

@@ -1,6 +1,7 @@
 #include "register/ListCond.h"
 
 #include "register/RegisterTypes.h"
+#include "register/Schema.h"
 
 namespace
 {
@@ -160,6 +161,9 @@ QString sipPiece(std::int32_t code)
         return QLatin1String(" AND (Regist=") + QString::number(code - 1) + QLatin1String(")");
     if (code == 4)
         return QStringLiteral(" AND (Regist=1 OR Regist=2)");
+    // Registered with neither server: every state the list shows "未登録".
+    if (code == SipCond::Neither)
+        return QStringLiteral(" AND NOT (Regist=1 OR Regist=2)");
     return {};
 }
 
@@ -186,13 +190,40 @@ QString entryKindPiece(std::int32_t code)
     return {};
 }
 
-QString resultPiece(std::int32_t info, std::int32_t code)
+QString resultPiece(std::int32_t info, std::int32_t code, std::int32_t resultCode)
 {
     if (info == 0 || code == 0)
         return {};
+    if (code == ResultCond::None)
+        return QStringLiteral(" AND (ResultKind <= 0)");
     QString s = info == 20 ? QStringLiteral(" AND (ResultKind > 0")
                            : QLatin1String(" AND (ResultKind=") + QString::number(info);
-    return s + QLatin1String(code == 1 ? " AND ResultCode=0)" : " AND ResultCode<>0)");
+    if (code == ResultCond::Success)
+        return s + QLatin1String(" AND ResultCode=0)");
+    s += QLatin1String(" AND ResultCode<>0");
+    if (resultCode >= 1 && resultCode < ResultCond::SharedCodes)
+        s += QLatin1String(" AND ResultCode=") + QString::number(resultCode);
+    else if (resultCode == ResultCond::SharedCodes)
+        s += QLatin1String(" AND NOT (ResultCode BETWEEN 1 AND 9)");
+    return s + QLatin1String(")");
+}
+
+QString silentPiece(std::int32_t code, const QDateTime &silentBefore)
+{
+    if (code == SilentCond::SilentOnly)
+        return QLatin1String(" AND ") + SilentCondition(silentBefore);
+    if (code == SilentCond::HeardOnly)
+        return QLatin1String(" AND (TermEntryType<>0 AND NOT ") + SilentCondition(silentBefore) +
+               QLatin1String(")");
+    return {};
+}
+
+QString firmCheckPiece(std::int32_t info, std::int32_t code)
+{
+    if (info < 1 || info > 5 || (code != 1 && code != 2))
+        return {};
+    return QLatin1String(code == 1 ? " AND (FirmCheck=" : " AND (FirmCheck<>") +
+           QString::number(info - 1) + QLatin1String(")");
 }
 
 QString orderPiece(const ListCondInfo &c)
@@ -235,7 +266,7 @@ void clearFilters(ListCondInfo &c)
          {ListColumn::TermID, ListColumn::IPAddr, ListColumn::Result, ListColumn::EntryKind,
           ListColumn::Vendor, ListColumn::MachineName, ListColumn::BootVer, ListColumn::ApliVer,
           ListColumn::MACAddr, ListColumn::SipEntry, ListColumn::EntryDate, ListColumn::Alert,
-          ListColumn::ResultDate})
+          ListColumn::ResultDate, ListColumn::LastNotice, ListColumn::FirmCheck})
         ClearColumnFilter(c, column);
 }
 
@@ -272,7 +303,7 @@ void ClearColumnFilter(ListCondInfo &c, int column)
         c.FCndIPAddr1 = c.FCndIPAddr2 = c.FJoinIPAddr = 0;
         break;
     case ListColumn::Result:
-        c.FInfoResult = c.FCndResult = 0;
+        c.FInfoResult = c.FCndResult = c.FInfoResultCode = 0;
         break;
     case ListColumn::EntryKind:
         c.FCndTermEntry = 0;
@@ -314,6 +345,12 @@ void ClearColumnFilter(ListCondInfo &c, int column)
         c.FInfoResultDt1 = c.FInfoResultDt2 = QDateTime();
         c.FCndResultDt1 = c.FCndResultDt2 = c.FJoinResultDt = 0;
         break;
+    case ListColumn::LastNotice:
+        c.FCndSilent = 0;
+        break;
+    case ListColumn::FirmCheck:
+        c.FInfoFirmCheck = c.FCndFirmCheck = 0;
+        break;
     default:
         break;
     }
@@ -344,7 +381,23 @@ void StandardListCond(ListCondInfo &c)
     clearFilters(c);
 }
 
-QString BuildListQuery(ListCondInfo &c)
+QString SilentCondition(const QDateTime &silentBefore)
+{
+    if (!silentBefore.isValid())
+        return QStringLiteral("(1=0)");
+    const QString t = q(RegisterSchema::dateText(silentBefore));
+    return QLatin1String("(TermEntryType<>0 AND (LastNotice<") + t +
+           QLatin1String(" OR (LastNotice IS NULL AND EntryDate<") + t + QLatin1String(")))");
+}
+
+QDateTime SilentSince(const QDateTime &now, int entryIntHours)
+{
+    if (entryIntHours <= 0)
+        return {};
+    return now.addSecs(-2LL * 3600 * entryIntHours);
+}
+
+QString BuildListQuery(ListCondInfo &c, const QDateTime &silentBefore)
 {
     // A text ends at its first NUL, as in the edit fields that produce it;
     // inside the statement the engine would end the whole SQL there.
@@ -371,19 +424,21 @@ QString BuildListQuery(ListCondInfo &c)
                      c.FCndEntryDt2);
     sql += alertPiece(c.FInfoAlert, c.FCndAlert);
     sql += entryKindPiece(c.FCndTermEntry);
-    sql += resultPiece(c.FInfoResult, c.FCndResult);
+    sql += resultPiece(c.FInfoResult, c.FCndResult, c.FInfoResultCode);
     sql += datePiece("ResultDate", c.FInfoResultDt1, c.FCndResultDt1, c.FJoinResultDt,
                      c.FInfoResultDt2, c.FCndResultDt2);
     sql += twoClausePiece(MacNames, c.FInfoMACAddr1, c.FCndMACAddr1, c.FJoinMACAddr,
                           c.FInfoMACAddr2, c.FCndMACAddr2);
+    sql += silentPiece(c.FCndSilent, silentBefore);
+    sql += firmCheckPiece(c.FInfoFirmCheck, c.FCndFirmCheck);
     sql += orderPiece(c);
     return sql;
 }
 
-QString ListQueryText(const ListCondInfo &cond)
+QString ListQueryText(const ListCondInfo &cond, const QDateTime &silentBefore)
 {
     ListCondInfo copy = cond;
-    return BuildListQuery(copy);
+    return BuildListQuery(copy, silentBefore);
 }
 
 int ColumnNumberFromHeader(const QString &header)
@@ -408,6 +463,8 @@ int ColumnNumberFromHeader(const QString &header)
         {"管理PC登録日付", ListColumn::EntryDate},
         {"管理PC登録時刻", 0},
         {"ｱﾗｰﾄ情報", ListColumn::Alert},
+        {"最終通知", ListColumn::LastNotice},
+        {"ファーム確認", ListColumn::FirmCheck},
     };
     // The list reads at most 127 characters of a header.
     const QString text = header.left(127);
@@ -462,7 +519,8 @@ ListColumnFlags GetColumnFlags(const ListCondInfo &c)
 {
     return {c.ColTermID,      c.ColEntryKind, c.ColIPAddr,    c.ColVendorInfo, c.ColMachineName,
             c.ColMachineType, c.ColBootVer,   c.ColApliVer,   c.ColUserInfo1,  c.ColUserInfo2,
-            c.ColSipSvrEntry, c.ColEntryDate, c.ColEntryTime, c.ColAlert,      c.ColResultDate};
+            c.ColSipSvrEntry, c.ColEntryDate, c.ColEntryTime, c.ColAlert,      c.ColResultDate,
+            c.ColLastNotice,  c.ColFirmCheck};
 }
 
 void SetColumnFlags(ListCondInfo &c, const ListColumnFlags &f)
@@ -482,6 +540,8 @@ void SetColumnFlags(ListCondInfo &c, const ListColumnFlags &f)
     c.ColEntryTime = f[12];
     c.ColAlert = f[13];
     c.ColResultDate = f[14];
+    c.ColLastNotice = f[15];
+    c.ColFirmCheck = f[16];
 }
 
 bool ApplyColumnSelection(ListCondInfo &c, const ListColumnFlags &flags)
@@ -542,6 +602,8 @@ bool ApplyColumnSelection(ListCondInfo &c, const ListColumnFlags &flags)
         {c.ColEntryDate, c.FCndEntryDt1, ListColumn::EntryDate},
         {c.ColAlert, c.FCndAlert, ListColumn::Alert},
         {c.ColResultDate, c.FCndResultDt1, ListColumn::ResultDate},
+        {c.ColLastNotice, c.FCndSilent, ListColumn::LastNotice},
+        {c.ColFirmCheck, c.FCndFirmCheck, ListColumn::FirmCheck},
     };
     for (const auto &p : pairs) {
         if (p.flag == 0 && p.firstCode != 0)

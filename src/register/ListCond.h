@@ -79,6 +79,18 @@ struct ListCondInfo {
     std::int32_t FCndResultDt1 = 0;
     std::int32_t FCndResultDt2 = 0;
     std::int32_t FJoinResultDt = 0;
+    // Columns "最終通知" and "ファーム確認" (flags as above).
+    std::int32_t ColLastNotice = 0;
+    std::int32_t ColFirmCheck = 0;
+    // Last notice: 1 silent terminals only, 2 terminals heard in time only.
+    std::int32_t FCndSilent = 0;
+    // Firmware check: FInfoFirmCheck is the state + 1 (1..5), FCndFirmCheck
+    // two-way.
+    std::int32_t FInfoFirmCheck = 0;
+    std::int32_t FCndFirmCheck = 0;
+    // Result: with FCndResult 2 the one result code the rows carry (1..9),
+    // or 10 for every other code (they share one text); 0 any code.
+    std::int32_t FInfoResultCode = 0;
 
     bool operator==(const ListCondInfo &) const = default;
 };
@@ -99,7 +111,32 @@ constexpr int SipEntry = 12;
 constexpr int EntryDate = 13;
 constexpr int Alert = 15;
 constexpr int ResultDate = 16;
+constexpr int LastNotice = 17;
+constexpr int FirmCheck = 18;
 } // namespace ListColumn
+
+// FCndSipEntry beyond the dialog's codes 1..4: registered with neither server.
+namespace SipCond
+{
+constexpr std::int32_t Neither = 5;
+} // namespace SipCond
+
+// FCndSilent values.
+namespace SilentCond
+{
+constexpr std::int32_t SilentOnly = 1;
+constexpr std::int32_t HeardOnly = 2;
+} // namespace SilentCond
+
+// FCndResult values: 1 succeeded, 2 failed, 3 no operation recorded yet.
+namespace ResultCond
+{
+constexpr std::int32_t Success = 1;
+constexpr std::int32_t Error = 2;
+constexpr std::int32_t None = 3;
+constexpr std::int32_t AnyCode = 0;
+constexpr std::int32_t SharedCodes = 10; // FInfoResultCode for codes outside 1..9
+} // namespace ResultCond
 
 namespace SortDirection
 {
@@ -146,10 +183,20 @@ void ClearColumnFilter(ListCondInfo &cond, int column);
 
 // The list query: "SELECT * FROM TermInfo WHERE ID IS NOT NULL " + the filter
 // pieces + ORDER BY + tie-break, as Jet SQL text. Trims the version, vendor
-// and machine-name values in cond (the trimmed text is kept).
-QString BuildListQuery(ListCondInfo &cond);
+// and machine-name values in cond (the trimmed text is kept). silentBefore
+// is the time before which a terminal's last notice makes it silent
+// (invalid: no terminal is silent); only the last-notice filter uses it.
+QString BuildListQuery(ListCondInfo &cond, const QDateTime &silentBefore = {});
 // The same without touching cond (works on a copy).
-QString ListQueryText(const ListCondInfo &cond);
+QString ListQueryText(const ListCondInfo &cond, const QDateTime &silentBefore = {});
+// The condition under which a row is silent: in operation, and its last
+// notice (a row of an older register that has none yet: its registration
+// date, never earlier than that notice) before silentBefore. "(1=0)" when
+// silentBefore is invalid.
+QString SilentCondition(const QDateTime &silentBefore);
+// The start of the silence: twice the registration refresh interval before
+// now; invalid when the interval is 0 (terminals then never refresh).
+QDateTime SilentSince(const QDateTime &now, int entryIntHours);
 
 // Header text -> column number (prefix comparison in the fixed order);
 // 0 when the header is not one of the filterable columns.
@@ -167,8 +214,9 @@ bool ApplySortChoice(ListCondInfo &cond, int column, std::int32_t direction);
 // column 3 when the registration date column is hidden.
 void ClearAllConditions(ListCondInfo &cond);
 
-// The 15 column flags in ListCondInfo order (ColTermID .. ColResultDate).
-using ListColumnFlags = std::array<std::int32_t, 15>;
+// The column flags in ListCondInfo order (ColTermID .. ColResultDate, then
+// ColLastNotice and ColFirmCheck).
+using ListColumnFlags = std::array<std::int32_t, 17>;
 ListColumnFlags GetColumnFlags(const ListCondInfo &cond);
 void SetColumnFlags(ListCondInfo &cond, const ListColumnFlags &flags);
 // Column selection ended with OK: when at least one flag differs, takes the

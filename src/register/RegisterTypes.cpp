@@ -53,3 +53,21 @@ QString QuoteText(const QString &text)
     out.replace(QLatin1Char('\''), QLatin1String("''"));
     return out;
 }
+
+std::int32_t FirmCheckVerdict(std::int32_t kind, const QString &written, const QString &verBoot,
+                              const QString &verApli)
+{
+    const QString &reported = kind == FirmKind::Boot ? verBoot : verApli;
+    return reported.trimmed() == written.trimmed() ? FirmCheckState::Verified
+                                                   : FirmCheckState::Mismatch;
+}
+
+QString FirmCheckLogDetail(const QString &written)
+{
+    return QStringLiteral("書込版数:") + written.trimmed();
+}
+
+QString FirmCheckLogDetail(const QString &written, const QString &reported)
+{
+    return FirmCheckLogDetail(written) + QStringLiteral(" 報告版数:") + reported.trimmed();
+}

@@ -49,7 +49,28 @@ struct TermEntry {
     std::int32_t ResultKind = 0;
     std::int32_t ResultCode = 0;
     QDateTime ResultDate;
+    QDateTime LastNotice; // invalid: no notice since the column exists
+    std::int32_t FirmCheck = 0;
 };
+
+// FirmCheck values: the check of a firmware written with a restart, decided
+// by the terminal's next notice.
+namespace FirmCheckState
+{
+constexpr std::int32_t None = 0;     // nothing pending, or never written
+constexpr std::int32_t Waiting = 1;  // written; waiting for the notice
+constexpr std::int32_t Verified = 2; // the notice reports the written version
+constexpr std::int32_t Mismatch = 3; // it reports another one
+constexpr std::int32_t NoAnswer = 4; // no notice within the wait
+constexpr std::int32_t Count = 5;
+} // namespace FirmCheckState
+
+// FirmCheckKind values: which version the notice is compared with.
+namespace FirmKind
+{
+constexpr std::int32_t Boot = 1;
+constexpr std::int32_t Apli = 2;
+} // namespace FirmKind
 
 // Every column of a TermInfo row (get by MAC fills all of them; get by
 // terminal ID fills ID, TermID, IPAddr, UserInfo1 and MachineName).
@@ -61,6 +82,9 @@ struct TermRecord : TermEntry {
     QString VerInfo3;
     QString TermTypeInfo1;
     QString TermTypeInfo2;
+    QDateTime FirmCheckDate; // when the wait began, or when it was decided
+    QString FirmCheckVer;    // the version written
+    std::int32_t FirmCheckKind = 0;
 };
 
 // What the communication side hands over for one terminal notice.
@@ -99,6 +123,7 @@ struct SystemSettings {
     std::int32_t EntryInt = 0; // hours, 0..255
     QString EditerPath;
     std::int32_t HistoryKeep = 0; // versions kept per settings file, 1..999
+    std::int32_t FirmCheckWait = 900; // seconds a firmware check waits for the notice
     // Terminals that notices from one source address may add a minute
     // (1..65535); a stored 0 reads as the default.
     std::int32_t NewTermRate = 0;
@@ -140,7 +165,9 @@ constexpr int AlreadyRegistered = 3;
 
 // Receives the error-log lines of the register update. Kind 1 carries the
 // terminal ID (adopted row, duplicate ID); kind 2 also the dotted address
-// (duplicate address). The terminal ID is given without leading blanks.
+// (duplicate address); kinds 3 and 4 (a firmware check that found another
+// version, or no notice) the versions as text in place of the address.
+// The terminal ID is given without leading blanks.
 class IRegisterLog
 {
 public:
@@ -158,6 +185,8 @@ namespace RegisterLogKind
 {
 constexpr int TermId = 1;
 constexpr int Address = 2;
+constexpr int FirmMismatch = 3;
+constexpr int FirmNoAnswer = 4;
 } // namespace RegisterLogKind
 
 // Progress of add and delete: (0, total) first, then (done, total) after
@@ -183,3 +212,13 @@ QString StoredIpAddr(std::uint32_t ipAddr);
 QString DottedIpAddr(std::uint32_t ipAddr); // as inet_ntoa gives it
 // Every "'" doubled ("''"); no enclosing quotes.
 QString QuoteText(const QString &text);
+
+// The outcome of a waiting firmware check on the terminal's notice: Verified
+// when the reported version of the written kind (blanks aside) is the one
+// written, else Mismatch.
+std::int32_t FirmCheckVerdict(std::int32_t kind, const QString &written, const QString &verBoot,
+                              const QString &verApli);
+// The detail of a firmware check's log line: the written version, and the
+// reported one when there was a notice.
+QString FirmCheckLogDetail(const QString &written);
+QString FirmCheckLogDetail(const QString &written, const QString &reported);

@@ -35,13 +35,25 @@ constexpr Column TermInfoColumns[] = {
     {"ResultKind", Long, 0},
     {"ResultCode", Long, 0},
     {"ResultDate", DateTime, 0},
+    // Added after the first version; an older register gets them at open.
+    {"LastNotice", DateTime, 0},
+    {"FirmCheck", Long, 0},
+    {"FirmCheckDate", DateTime, 0},
+    {"FirmCheckVer", Text, 255},
+    {"FirmCheckKind", Long, 0},
 };
 
 constexpr Column ConfigInfoColumns[] = {
-    {"ID", Long, 0},       {"UDPPort", Long, 0},      {"FTPMode", Long, 0},
-    {"EntryInt", Long, 0}, {"EditerPath", Text, 255}, {"HistoryKeep", Long, 0},
+    {"ID", Long, 0},
+    {"UDPPort", Long, 0},
+    {"FTPMode", Long, 0},
+    {"EntryInt", Long, 0},
+    {"EditerPath", Text, 255},
+    {"HistoryKeep", Long, 0},
     // New terminals a minute from one source address (0: the default).
     {"NewTermRate", Long, 0},
+    // Seconds a firmware check waits for the terminal's notice.
+    {"FirmCheckWait", Long, 0, "900"},
 };
 
 constexpr Column InitInfoColumns[] = {
@@ -123,6 +135,13 @@ const CondField ListCondFields[] = {
     I(FCndResultDt1),
     I(FCndResultDt2),
     I(FJoinResultDt),
+    // Added after the first version (0 in an older register: nothing set).
+    I(ColLastNotice),
+    I(ColFirmCheck),
+    I(FCndSilent),
+    I(FInfoFirmCheck),
+    I(FCndFirmCheck),
+    I(FInfoResultCode),
 };
 #undef I
 #undef T
@@ -142,27 +161,6 @@ const std::vector<Column> &listCondColumns()
     static const std::vector<Column> cols = makeListCondColumns();
     return cols;
 }
-
-} // namespace
-
-QString columnDefinition(const Column &c)
-{
-    const QString name = QLatin1String(c.name);
-    if (name == QLatin1String("ID"))
-        return QStringLiteral("ID INTEGER PRIMARY KEY AUTOINCREMENT");
-    switch (c.type) {
-    case Long:
-        return name + QLatin1String(" INTEGER DEFAULT 0");
-    case Text:
-        return name + QStringLiteral(" VARCHAR(%1) COLLATE NOCASE DEFAULT ''").arg(c.width);
-    case DateTime:
-        return name + QLatin1String(" DATETIME");
-    }
-    return name;
-}
-
-namespace
-{
 
 QString sqlValue(const CondField &f, const ListCondInfo &cond)
 {
@@ -205,6 +203,32 @@ QStringList indexStatements()
     };
 }
 
+QString columnDefinition(const Column &c)
+{
+    const QString name = QLatin1String(c.name);
+    if (name == QLatin1String("ID"))
+        return QStringLiteral("ID INTEGER PRIMARY KEY AUTOINCREMENT");
+    switch (c.type) {
+    case Long:
+        return name + QLatin1String(" INTEGER DEFAULT ") +
+               QLatin1String(c.initial ? c.initial : "0");
+    case Text:
+        return name + QStringLiteral(" VARCHAR(%1) COLLATE NOCASE DEFAULT ''").arg(c.width);
+    case DateTime:
+        return name + QLatin1String(" DATETIME");
+    }
+    return name;
+}
+
+QStringList addColumnStatements(const Table &table, std::size_t present)
+{
+    QStringList out;
+    for (std::size_t i = present; i < table.columns.size(); ++i)
+        out << QStringLiteral("ALTER TABLE %1 ADD COLUMN %2")
+                   .arg(QLatin1String(table.name), columnDefinition(table.columns[i]));
+    return out;
+}
+
 std::span<const CondField> condFields()
 {
     return ListCondFields;
@@ -223,7 +247,7 @@ QStringList createStatements()
     out << indexStatements()
         << QStringLiteral("INSERT INTO ConfigInfo (UDPPort, FTPMode, EntryInt, EditerPath, "
                           "HistoryKeep) VALUES (4000, 1, 1, '', %1)")
-               .arg(DefaultHistoryKeep);
+               .arg(DefaultHistoryKeep); // FirmCheckWait keeps its default
     const ListCondInfo cond = DefaultListCond();
     QStringList names, values;
     for (const CondField &f : condFields()) {

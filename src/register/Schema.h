@@ -19,7 +19,8 @@ enum class ColType { Long, Text, DateTime };
 struct Column {
     const char *name;
     ColType type;
-    int width; // text columns only
+    int width;                     // text columns only
+    const char *initial = nullptr; // the default when not the type's own (0, '', NULL)
 };
 
 struct Table {
@@ -34,6 +35,9 @@ QString columnDefinition(const Column &c);
 QStringList createStatements();
 // The indexes of TermInfo ("IF NOT EXISTS": also run at every open).
 QStringList indexStatements();
+// The ALTER TABLE steps that bring a table whose first `present` columns are
+// this version's up to the whole list (empty when nothing is missing).
+QStringList addColumnStatements(const Table &table, std::size_t present);
 
 // One ListCondInfo field: its column name and where it lives in the struct.
 struct CondField {

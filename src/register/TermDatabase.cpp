@@ -47,7 +47,8 @@ constexpr int ID = 0, TermID = 1, IPAddr = 2, Vendor = 3, MachineName = 4, Machi
               Info03 = 6, Info04 = 7, VerBoot = 8, VerApli = 9, VerInfo1 = 10, VerInfo2 = 11,
               VerInfo3 = 12, TermTypeInfo1 = 13, TermTypeInfo2 = 14, UserInfo1 = 15, UserInfo2 = 16,
               Regist = 17, EntryDate = 18, TermIDAlert = 19, IPAddrAlert = 20, TermEntryType = 21,
-              ResultKind = 22, ResultCode = 23, ResultDate = 24;
+              ResultKind = 22, ResultCode = 23, ResultDate = 24, LastNotice = 25, FirmCheck = 26,
+              FirmCheckDate = 27, FirmCheckVer = 28, FirmCheckKind = 29;
 }
 
 // Look-ups that only need the record number of the first matching row.
@@ -80,11 +81,16 @@ const QString SelAllIds = QStringLiteral("SELECT TOP 65535 * FROM TermInfo ORDER
 // ID, never another terminal's provisional or MAC-less row. A row of the ID
 // that no MAC address has claimed yet (provisional, or registered without
 // one) waits for its terminal like a provisional row and is adopted.
+// The firmware check of the row (m or p) and whether any row of the ID waits
+// for one come along, so a notice costs no further statement.
 const QString UpdateLookup = QStringLiteral(
     "SELECT m.ID, m.TermID, m.IPAddr, m.UserInfo1, m.ResultKind, t.cnt, t.prov, p.ID, p.IPAddr,"
-    " (SELECT COUNT(*) FROM TermInfo WHERE IPAddr=?), p.UserInfo1, p.TermEntryType, p.ResultKind"
+    " (SELECT COUNT(*) FROM TermInfo WHERE IPAddr=?), p.UserInfo1, p.TermEntryType, p.ResultKind,"
+    " m.FirmCheck, m.FirmCheckKind, m.FirmCheckVer, p.FirmCheck, p.FirmCheckKind, p.FirmCheckVer,"
+    " t.waiting"
     " FROM (SELECT COUNT(*) AS cnt, SUM(TermEntryType=0 OR UserInfo1='') AS prov,"
-    " MIN(CASE WHEN TermEntryType=0 OR UserInfo1='' THEN ID END) AS firstProv"
+    " MIN(CASE WHEN TermEntryType=0 OR UserInfo1='' THEN ID END) AS firstProv,"
+    " SUM(FirmCheck=1) AS waiting"
     " FROM TermInfo WHERE TermID=?) AS t"
     " LEFT JOIN TermInfo AS m ON m.ID=(CASE WHEN ?='' THEN"
     " (SELECT ID FROM TermInfo WHERE (TermID=?) AND (UserInfo1='') ORDER BY ID ASC LIMIT 1)"
@@ -94,12 +100,13 @@ const QString UpdateLookup = QStringLiteral(
 const QString InsNotice = QStringLiteral(
     "INSERT INTO TermInfo (TermID, IPAddr, Vendor, MachineName, MachineType, VerBoot, VerApli, "
     "VerInfo1, VerInfo2, VerInfo3, TermTypeInfo1, TermTypeInfo2, UserInfo1, UserInfo2, Regist, "
-    "EntryDate, TermIDAlert, IPAddrAlert, TermEntryType, ResultKind, ResultCode, ResultDate) "
-    "VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,1,0,0,?)");
+    "EntryDate, TermIDAlert, IPAddrAlert, TermEntryType, ResultKind, ResultCode, ResultDate, "
+    "LastNotice) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,1,0,0,?,?)");
 
 // The UPDATE of a known or adopted row. result: 0 leaves the result, 1
 // completes a terminal information request, 2 clears it (adopted row).
-QString noticeUpdateSql(bool setId, bool setAddr, bool setMac, int result)
+// firm: the row's waiting firmware check is decided.
+QString noticeUpdateSql(bool setId, bool setAddr, bool setMac, int result, bool firm)
 {
     QString sql = QStringLiteral("UPDATE TermInfo SET ");
     if (setId)
@@ -110,8 +117,10 @@ QString noticeUpdateSql(bool setId, bool setAddr, bool setMac, int result)
                          "VerInfo1=?, VerInfo2=?, VerInfo3=?, TermTypeInfo1=?, TermTypeInfo2=?, ");
     if (setMac)
         sql += QLatin1String("UserInfo1=?, ");
-    sql += QLatin1String("UserInfo2=?, Regist=?, EntryDate=?, TermEntryType=1, TermIDAlert=?, "
-                         "IPAddrAlert=?");
+    sql += QLatin1String("UserInfo2=?, Regist=?, EntryDate=?, LastNotice=?, TermEntryType=1, "
+                         "TermIDAlert=?, IPAddrAlert=?");
+    if (firm)
+        sql += QLatin1String(", FirmCheck=?, FirmCheckDate=?");
     if (result == 1)
         sql += QLatin1String(", ResultKind=1, ResultCode=0, ResultDate=?");
     else if (result == 2)
@@ -124,6 +133,10 @@ const QString SetIdAlert =
     QStringLiteral("UPDATE TermInfo SET TermIDAlert=1 WHERE TermID=? AND TermIDAlert IS NOT 1");
 const QString SetAddrAlert =
     QStringLiteral("UPDATE TermInfo SET IPAddrAlert=1 WHERE IPAddr=? AND IPAddrAlert IS NOT 1");
+// A new row takes the terminal ID: a firmware check still waiting on another
+// row of the ID was for a terminal that has been replaced.
+const QString DropIdWaits =
+    QStringLiteral("UPDATE TermInfo SET FirmCheck=0 WHERE TermID=? AND FirmCheck=1");
 const QString InsProvisional =
     QStringLiteral("INSERT INTO TermInfo (TermID, EntryDate, ResultDate) VALUES (?,?,?)");
 const QString DelById = QStringLiteral("DELETE FROM TermInfo WHERE ID=?");
@@ -197,6 +210,12 @@ public:
         // The text lives until finish(): the caller holds it across step().
         const void *text = v.isNull() ? static_cast<const void *>(u"") : v.constData();
         sqlite3_bind_text16(m_st, ++m_next, text, int(v.size() * sizeof(QChar)), SQLITE_STATIC);
+    }
+    // Text already in the register's encoding (the dates of a notice,
+    // bound several times a row) skips SQLite's conversion from UTF-16.
+    void bindUtf8(const QByteArray &v)
+    {
+        sqlite3_bind_text(m_st, ++m_next, v.constData(), int(v.size()), SQLITE_STATIC);
     }
     void bind(qint64 v) { sqlite3_bind_int64(m_st, ++m_next, v); }
     void bind(int v) { sqlite3_bind_int(m_st, ++m_next, v); }
@@ -457,6 +476,10 @@ int CTermDatabase::open()
             if (!q.exec(QLatin1String(sql)))
                 return fail(q.lastError().text());
         }
+        // A register of an earlier version lacks the columns added since:
+        // they are appended, all in one transaction, so a failure (a full
+        // disk) leaves the file as it was.
+        QStringList upgrade;
         for (const RegisterSchema::Table &t : RegisterSchema::tables()) {
             if (!q.exec(QStringLiteral("PRAGMA table_info(%1)").arg(QLatin1String(t.name))))
                 return fail(q.lastError().text());
@@ -468,18 +491,21 @@ int CTermDatabase::open()
                                                      Qt::CaseInsensitive) == 0;
                 ++n;
             }
-            // A register of an earlier version lacks the columns added at
-            // the end since; they are added with their defaults.
-            for (std::size_t c = n; same && n > 0 && c < t.columns.size(); ++c) {
-                if (!q.exec(QStringLiteral("ALTER TABLE %1 ADD COLUMN %2")
-                                .arg(QLatin1String(t.name),
-                                     RegisterSchema::columnDefinition(t.columns[c]))))
-                    return fail(q.lastError().text());
-                n = c + 1;
-            }
-            if (!same || n != t.columns.size())
+            if (!same || n == 0)
                 return fail(QStringLiteral("Table '%1' is missing or its columns differ.")
                                 .arg(QLatin1String(t.name)));
+            upgrade << RegisterSchema::addColumnStatements(t, n);
+        }
+        if (!upgrade.isEmpty()) {
+            upgrade.prepend(QStringLiteral("BEGIN IMMEDIATE"));
+            upgrade.append(QStringLiteral("COMMIT"));
+            for (const QString &sql : upgrade) {
+                if (!q.exec(sql)) {
+                    const QString error = q.lastError().text();
+                    q.exec(QStringLiteral("ROLLBACK"));
+                    return fail(error);
+                }
+            }
         }
         for (const QString &sql : RegisterSchema::indexStatements()) {
             if (!q.exec(sql))
@@ -659,8 +685,7 @@ bool CTermDatabase::commitTransaction()
     return false;
 }
 
-void CTermDatabase::writeLog(int kind, const QString &termId, const QString &address,
-                             bool repeated)
+void CTermDatabase::writeLog(int kind, const QString &termId, const QString &address, bool repeated)
 {
     if (!m_log)
         return;
@@ -719,7 +744,7 @@ int CTermDatabase::updateOne(const RegistrationData &d, RegisterOutcome *outcome
 {
     const QString termId = StoredTermId(d.TermID);
     const QString addr = StoredIpAddr(d.IPAddr);
-    const QString now = nowText();
+    const QByteArray now = nowText().toUtf8();
 
     // The row this terminal already has: by MAC address, else the one
     // provisional row waiting for its terminal ID.
@@ -728,7 +753,9 @@ int CTermDatabase::updateOne(const RegistrationData &d, RegisterOutcome *outcome
     qint64 rowId = 0;
     qint32 rowResultKind = 0;
     QString rowTermId, rowAddr, rowMac;
-    qint64 idRows = 0, addrRows = 0;
+    qint64 idRows = 0, addrRows = 0, idWaits = 0;
+    std::int32_t firmCheck = FirmCheckState::None, firmKind = 0;
+    QString firmVer;
     {
         DirectStatement *q = direct(UpdateLookup);
         if (!q)
@@ -741,6 +768,7 @@ int CTermDatabase::updateOne(const RegistrationData &d, RegisterOutcome *outcome
         if (row) {
             idRows = q->int64(5);
             addrRows = q->int64(9);
+            idWaits = q->int64(19);
             if (!q->isNull(0)) {
                 kind = Known;
                 rowId = q->int64(0);
@@ -748,6 +776,10 @@ int CTermDatabase::updateOne(const RegistrationData &d, RegisterOutcome *outcome
                 rowAddr = q->text(2);
                 rowMac = q->text(3);
                 rowResultKind = qint32(q->int64(4));
+                firmCheck = qint32(q->int64(13));
+                firmKind = qint32(q->int64(14));
+                if (firmCheck == FirmCheckState::Waiting)
+                    firmVer = q->text(15);
             } else if (q->int64(6) == 1) {
                 kind = Adopt;
                 rowId = q->int64(7);
@@ -756,6 +788,10 @@ int CTermDatabase::updateOne(const RegistrationData &d, RegisterOutcome *outcome
                 rowMac = q->text(10);
                 provisional = q->int64(11) == TermEntryKind::Provisional;
                 rowResultKind = qint32(q->int64(12));
+                firmCheck = qint32(q->int64(16));
+                firmKind = qint32(q->int64(17));
+                if (firmCheck == FirmCheckState::Waiting)
+                    firmVer = q->text(18);
             }
         }
         q->finish();
@@ -787,8 +823,12 @@ int CTermDatabase::updateOne(const RegistrationData &d, RegisterOutcome *outcome
     const bool setMac = rowMac != d.UserInfo1;
     const bool adoptProvisional = kind == Adopt && provisional;
     const int result = adoptProvisional ? 2 : rowResultKind == 13 ? 1 : 0;
+    // The first notice after a firmware write decides its check.
+    const bool firm = kind != None && firmCheck == FirmCheckState::Waiting;
+    const std::int32_t verdict =
+        firm ? FirmCheckVerdict(firmKind, firmVer, d.VerBoot, d.VerApli) : FirmCheckState::None;
     DirectStatement *w =
-        direct(kind == None ? InsNotice : noticeUpdateSql(setId, setAddr, setMac, result));
+        direct(kind == None ? InsNotice : noticeUpdateSql(setId, setAddr, setMac, result, firm));
     if (!w)
         return DbAnswer::Failed;
     RegisterOutcome oc;
@@ -798,10 +838,11 @@ int CTermDatabase::updateOne(const RegistrationData &d, RegisterOutcome *outcome
                                  &d.TermTypeInfo1, &d.TermTypeInfo2, &d.UserInfo1, &d.UserInfo2})
             w->bind(*v);
         w->bind(int(d.Regist));
-        w->bind(now);
+        w->bindUtf8(now);
         w->bind(int(idDup));
         w->bind(int(addrDup));
-        w->bind(now);
+        w->bindUtf8(now);
+        w->bindUtf8(now);
         oc = addrDup ? RegisterOutcome::DuplicateAddress
              : idDup ? RegisterOutcome::DuplicateId
                      : RegisterOutcome::Added;
@@ -818,11 +859,16 @@ int CTermDatabase::updateOne(const RegistrationData &d, RegisterOutcome *outcome
             w->bind(d.UserInfo1);
         w->bind(d.UserInfo2);
         w->bind(int(d.Regist));
-        w->bind(now);
+        w->bindUtf8(now);
+        w->bindUtf8(now);
         w->bind(int(idDup));
         w->bind(int(addrDup));
+        if (firm) {
+            w->bind(int(verdict));
+            w->bindUtf8(now);
+        }
         if (result != 0)
-            w->bind(now);
+            w->bindUtf8(now);
         w->bind(rowId);
         oc = adoptProvisional ? RegisterOutcome::Adopted : RegisterOutcome::Updated;
     }
@@ -832,6 +878,8 @@ int CTermDatabase::updateOne(const RegistrationData &d, RegisterOutcome *outcome
         ok = markDuplicates(SetIdAlert, termId);
     if (ok && addrDup)
         ok = markDuplicates(SetAddrAlert, addr);
+    if (ok && kind == None && idWaits > 0)
+        ok = markDuplicates(DropIdWaits, termId);
     if (outcome)
         *outcome = oc;
     if (!ok)
@@ -846,6 +894,9 @@ int CTermDatabase::updateOne(const RegistrationData &d, RegisterOutcome *outcome
         writeLog(RegisterLogKind::TermId, shownId, QString(), true);
     else if (oc == RegisterOutcome::DuplicateAddress)
         writeLog(RegisterLogKind::Address, shownId, DottedIpAddr(d.IPAddr), true);
+    if (verdict == FirmCheckState::Mismatch)
+        writeLog(RegisterLogKind::FirmMismatch, shownId,
+                 FirmCheckLogDetail(firmVer, firmKind == FirmKind::Boot ? d.VerBoot : d.VerApli));
     return DbAnswer::Done;
 }
 
@@ -886,7 +937,7 @@ struct DateCache {
 struct EntryColumns {
     int id, termId, ipAddr, vendor, machineName, machineType, verBoot, verApli, userInfo1,
         userInfo2, regist, entryDate, termIdAlert, ipAddrAlert, termEntryType, resultKind,
-        resultCode, resultDate;
+        resultCode, resultDate, lastNotice, firmCheck;
     explicit EntryColumns(const QSqlRecord &r)
         : id(r.indexOf(QStringLiteral("ID"))),
           termId(r.indexOf(QStringLiteral("TermID")) >= 0
@@ -906,7 +957,9 @@ struct EntryColumns {
           termEntryType(r.indexOf(QStringLiteral("TermEntryType"))),
           resultKind(r.indexOf(QStringLiteral("ResultKind"))),
           resultCode(r.indexOf(QStringLiteral("ResultCode"))),
-          resultDate(r.indexOf(QStringLiteral("ResultDate")))
+          resultDate(r.indexOf(QStringLiteral("ResultDate"))),
+          lastNotice(r.indexOf(QStringLiteral("LastNotice"))),
+          firmCheck(r.indexOf(QStringLiteral("FirmCheck")))
     {
     }
 };
@@ -932,6 +985,8 @@ void readEntry(const QSqlQuery &q, const EntryColumns &c, TermEntry &e, DateCach
     e.ResultKind = q.value(c.resultKind).toInt();
     e.ResultCode = q.value(c.resultCode).toInt();
     e.ResultDate = resultDates.get(q.value(c.resultDate));
+    e.LastNotice = parseDate(q.value(c.lastNotice).toString());
+    e.FirmCheck = q.value(c.firmCheck).toInt();
 }
 
 // The list reads only the columns a terminal entry carries; the engine
@@ -945,7 +1000,7 @@ QString carriedColumnsOnly(const QString &sqliteSql)
     return QLatin1String("SELECT ID, ltrim(TermID) AS TrimmedTermID, IPAddr, Vendor, MachineName, "
                          "MachineType, VerBoot, VerApli, UserInfo1, UserInfo2, Regist, EntryDate, "
                          "TermIDAlert, IPAddrAlert, TermEntryType, ResultKind, ResultCode, "
-                         "ResultDate FROM TermInfo ") +
+                         "ResultDate, LastNotice, FirmCheck FROM TermInfo ") +
            sqliteSql.mid(star.size());
 }
 } // namespace
@@ -959,7 +1014,8 @@ int CTermDatabase::readList(const ListCondInfo &cond, std::vector<TermEntry> &li
 {
     if (!isOpen())
         return DbAnswer::NotOpen;
-    return readListSql(ListQueryText(cond), list);
+    return readListSql(ListQueryText(cond, cond.FCndSilent != 0 ? silentSince() : QDateTime()),
+                       list);
 }
 
 namespace
@@ -1017,7 +1073,7 @@ bool CTermDatabase::readListDirect(void *handle, const QString &sql, std::vector
         return false;
     }
     TextColumn text[9];
-    DateColumn entryDates, resultDates;
+    DateColumn entryDates, resultDates, lastNotices;
     int rc;
     while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
         TermEntry &e = list.emplace_back();
@@ -1039,6 +1095,8 @@ bool CTermDatabase::readListDirect(void *handle, const QString &sql, std::vector
         e.ResultKind = sqlite3_column_int(st, 15);
         e.ResultCode = sqlite3_column_int(st, 16);
         e.ResultDate = resultDates.get(st, 17);
+        e.LastNotice = lastNotices.get(st, 18);
+        e.FirmCheck = sqlite3_column_int(st, 19);
     }
     if (rc != SQLITE_DONE)
         error = QString::fromUtf8(sqlite3_errmsg(h));
@@ -1061,19 +1119,25 @@ int CTermDatabase::readListSql(const QString &jetSql, std::vector<TermEntry> &li
 
 // ---------------------------------------------------------------- results and look-ups
 
+int CTermDatabase::firstRow(const QString &lookup, const QString &value, qint64 &id)
+{
+    QSqlQuery &q = stmt(lookup);
+    bindAll(q, {value});
+    if (!exec(q))
+        return DbAnswer::Failed;
+    bool found = false;
+    id = takeFirstId(q, found);
+    return found ? DbAnswer::Done : DbAnswer::NoRow;
+}
+
 int CTermDatabase::setResultByAddress(const QString &termId, std::uint32_t ipAddr,
                                       std::int32_t kind, std::int32_t code)
 {
     if (!isOpen())
         return DbAnswer::NotOpen;
-    QSqlQuery &q = stmt(FindByAddr);
-    bindAll(q, {StoredIpAddr(ipAddr)});
-    if (!exec(q))
-        return DbAnswer::Failed;
-    bool found = false;
-    const qint64 id = takeFirstId(q, found);
-    if (!found)
-        return DbAnswer::NoRow;
+    qint64 id = 0;
+    if (const int answer = firstRow(FindByAddr, StoredIpAddr(ipAddr), id); answer != DbAnswer::Done)
+        return answer;
 
     // Kind 1 with code 0 leaves the dates: the registration that completes a
     // terminal information request sets them.
@@ -1104,14 +1168,9 @@ int CTermDatabase::setResultByMac(const QString &mac, std::int32_t kind, std::in
 {
     if (!isOpen())
         return DbAnswer::NotOpen;
-    QSqlQuery &q = stmt(FindByMac);
-    bindAll(q, {mac});
-    if (!exec(q))
-        return DbAnswer::Failed;
-    bool found = false;
-    const qint64 id = takeFirstId(q, found);
-    if (!found)
-        return DbAnswer::NoRow;
+    qint64 id = 0;
+    if (const int answer = firstRow(FindByMac, mac, id); answer != DbAnswer::Done)
+        return answer;
     const bool dates = !(kind == 1 && code == 0);
     QSqlQuery &u = stmt(dates ? QStringLiteral("UPDATE TermInfo SET ResultKind=?, ResultCode=?, "
                                                "EntryDate=?, ResultDate=? WHERE ID=?")
@@ -1147,6 +1206,9 @@ int CTermDatabase::getByMac(const QString &mac, TermRecord &r)
     r.VerInfo3 = q.value(Col::VerInfo3).toString();
     r.TermTypeInfo1 = q.value(Col::TermTypeInfo1).toString();
     r.TermTypeInfo2 = q.value(Col::TermTypeInfo2).toString();
+    r.FirmCheckDate = parseDate(q.value(Col::FirmCheckDate).toString());
+    r.FirmCheckVer = q.value(Col::FirmCheckVer).toString();
+    r.FirmCheckKind = q.value(Col::FirmCheckKind).toInt();
     q.finish();
     return DbAnswer::Done;
 }
@@ -1167,6 +1229,152 @@ int CTermDatabase::getByTermId(const QString &termId, TermRecord &r)
     r.IPAddr = q.value(Col::IPAddr).toString();
     r.UserInfo1 = q.value(Col::UserInfo1).toString();
     r.MachineName = q.value(Col::MachineName).toString();
+    q.finish();
+    return DbAnswer::Done;
+}
+
+// ---------------------------------------------------------------- firmware checks, silence
+
+QDateTime CTermDatabase::now() const
+{
+    return m_now ? m_now() : QDateTime::currentDateTime();
+}
+
+int CTermDatabase::startFirmCheck(const QString &mac, std::uint32_t ipAddr, std::int32_t kind,
+                                  const QString &version, const QDateTime &ended)
+{
+    if (!isOpen())
+        return DbAnswer::NotOpen;
+    qint64 id = 0;
+    // Found as results are set: by MAC address, by address without one.
+    const int answer = mac.isEmpty() ? firstRow(FindByAddr, StoredIpAddr(ipAddr), id)
+                                     : firstRow(FindByMac, mac, id);
+    if (answer != DbAnswer::Done)
+        return answer;
+    const bool check = !version.trimmed().isEmpty();
+    std::int32_t state = check ? FirmCheckState::Waiting : FirmCheckState::None;
+    QString termId, reported;
+    if (check && ended.isValid()) {
+        // Of a request for many terminals the first ones restart and announce
+        // themselves long before the request's end. Dates are kept to the
+        // second: a notice of the session's last second may be from before
+        // the restart and is not taken.
+        QSqlQuery &q = stmt(QStringLiteral("SELECT TermID, VerBoot, VerApli FROM TermInfo "
+                                           "WHERE ID=? AND LastNotice>=?"));
+        bindAll(q, {id, dateText(ended.addSecs(1))});
+        if (!exec(q))
+            return DbAnswer::Failed;
+        if (q.next()) {
+            termId = TrimmedTermId(q.value(0).toString());
+            reported = kind == FirmKind::Boot ? q.value(1).toString() : q.value(2).toString();
+            state = FirmCheckVerdict(kind, version, q.value(1).toString(), q.value(2).toString());
+        }
+        q.finish();
+    }
+    QSqlQuery &u = stmt(QStringLiteral("UPDATE TermInfo SET FirmCheck=?, FirmCheckKind=?, "
+                                       "FirmCheckVer=?, FirmCheckDate=? WHERE ID=?"));
+    bindAll(u, {state, check ? kind : 0, check ? version : QString(),
+                check ? QVariant(nowText()) : QVariant(), id});
+    const int changed = runChange(u);
+    if (changed == DbAnswer::Done && state == FirmCheckState::Mismatch)
+        writeLog(RegisterLogKind::FirmMismatch, termId, FirmCheckLogDetail(version, reported));
+    return changed;
+}
+
+int CTermDatabase::expireFirmChecks(const QDateTime &startedBefore, int *ended)
+{
+    if (ended)
+        *ended = 0;
+    if (!isOpen())
+        return DbAnswer::NotOpen;
+    const QString limit = dateText(startedBefore);
+    if (!beginTransaction())
+        return DbAnswer::Failed;
+    QSqlQuery &q = stmt(QStringLiteral("SELECT TermID, FirmCheckVer FROM TermInfo "
+                                       "WHERE FirmCheck=1 AND FirmCheckDate<=? ORDER BY ID"));
+    bindAll(q, {limit});
+    bool ok = exec(q);
+    int n = 0;
+    while (ok && q.next()) {
+        writeLog(RegisterLogKind::FirmNoAnswer, TrimmedTermId(q.value(0).toString()),
+                 FirmCheckLogDetail(q.value(1).toString()));
+        ++n;
+    }
+    q.finish();
+    if (ok) {
+        QSqlQuery &u = stmt(QStringLiteral("UPDATE TermInfo SET FirmCheck=4, FirmCheckDate=? "
+                                           "WHERE FirmCheck=1 AND FirmCheckDate<=?"));
+        bindAll(u, {nowText(), limit});
+        ok = runChange(u) == DbAnswer::Done;
+    }
+    if (!ok) {
+        // Nothing of the pass stays, its log lines neither.
+        m_deferredLog.clear();
+        m_txDepth = 0;
+        m_db.rollback();
+        return DbAnswer::Failed;
+    }
+    if (!commitTransaction())
+        return DbAnswer::Failed;
+    if (ended)
+        *ended = n;
+    return DbAnswer::Done;
+}
+
+QDateTime CTermDatabase::oldestFirmCheck()
+{
+    std::vector<QVariantList> rows;
+    if (aggregate(QStringLiteral("SELECT MIN(FirmCheckDate) FROM TermInfo WHERE FirmCheck=1"), {},
+                  rows) != DbAnswer::Done ||
+        rows.empty())
+        return {};
+    return parseDate(rows.front().value(0).toString());
+}
+
+QDateTime CTermDatabase::silentSince()
+{
+    SystemSettings settings;
+    if (readSystemSettings(settings) != DbAnswer::Done)
+        return {};
+    return SilentSince(now(), settings.EntryInt);
+}
+
+int CTermDatabase::countSilent(qint64 &count)
+{
+    count = 0;
+    std::vector<QVariantList> rows;
+    const int answer = aggregate(QLatin1String("SELECT COUNT(*) FROM TermInfo WHERE ") +
+                                     SilentCondition(silentSince()),
+                                 {}, rows);
+    if (answer == DbAnswer::Done && !rows.empty())
+        count = rows.front().value(0).toLongLong();
+    return answer;
+}
+
+int CTermDatabase::aggregate(const QString &sql, const QVariantList &values,
+                             std::vector<QVariantList> &rows)
+{
+    if (!isOpen())
+        return DbAnswer::NotOpen;
+    // Prepared each time: the texts carry times (the silence), and a cache
+    // of them would grow with every redraw.
+    QSqlQuery q(m_db);
+    q.setForwardOnly(true);
+    if (!q.prepare(sql))
+        return reportError(q.lastError().text());
+    int i = 0;
+    for (const QVariant &v : values)
+        q.bindValue(i++, bindable(v));
+    if (!exec(q))
+        return DbAnswer::Failed;
+    const int columns = q.record().count();
+    while (q.next()) {
+        QVariantList row;
+        row.reserve(columns);
+        for (int c = 0; c < columns; ++c)
+            row << q.value(c);
+        rows.push_back(std::move(row));
+    }
     q.finish();
     return DbAnswer::Done;
 }
@@ -1355,6 +1563,9 @@ int CTermDatabase::readSystemSettings(SystemSettings &s)
         // A register from before the setting holds 0.
         if (s.HistoryKeep < 1 || s.HistoryKeep > 999)
             s.HistoryKeep = DefaultHistoryKeep;
+        s.FirmCheckWait = q.value(r.indexOf(QStringLiteral("FirmCheckWait"))).toInt();
+        if (s.FirmCheckWait < 1)
+            s.FirmCheckWait = SystemSettings{}.FirmCheckWait;
         const int rate = q.value(r.indexOf(QStringLiteral("NewTermRate"))).toInt();
         s.NewTermRate = rate > 0 ? rate : DefaultNewTermRate;
     }
@@ -1377,10 +1588,11 @@ int CTermDatabase::writeSystemSettings(SystemSettings &s)
         return DbAnswer::Done;
     QSqlQuery &u = stmt(QStringLiteral(
         "UPDATE ConfigInfo SET UDPPort=?, FTPMode=?, EntryInt=?, EditerPath=?, HistoryKeep=?, "
-        "NewTermRate=? WHERE ID=?"));
+        "NewTermRate=?, FirmCheckWait=? WHERE ID=?"));
     if (s.HistoryKeep < 1 || s.HistoryKeep > 999)
         s.HistoryKeep = DefaultHistoryKeep;
-    bindAll(u, {s.UDPPort, s.FTPMode, s.EntryInt, s.EditerPath, s.HistoryKeep, s.NewTermRate, id});
+    bindAll(u, {s.UDPPort, s.FTPMode, s.EntryInt, s.EditerPath, s.HistoryKeep, s.NewTermRate,
+                s.FirmCheckWait, id});
     return runChange(u);
 }
 

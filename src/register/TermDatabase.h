@@ -14,6 +14,7 @@
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
+#include <QVariantList>
 
 #include <functional>
 #include <memory>
@@ -90,6 +91,32 @@ public:
     int getByMac(const QString &mac, TermRecord &record);
     int getByTermId(const QString &termId, TermRecord &record);
 
+    // ---- firmware checks and silence ----
+    // A firmware of the kind (FirmKind) written with a restart: the row (by
+    // MAC address, or by address when the MAC is empty, as results are set)
+    // waits for the terminal's next notice to report `version`, from now on.
+    // An empty version (a file without one) can't be checked: the row's
+    // check is cleared instead. Answers 0, 1, 2 (no row), 9.
+    // A notice that came since `ended` (the terminal's session end, when
+    // known) was the one after the restart: it decides the check at once.
+    int startFirmCheck(const QString &mac, std::uint32_t ipAddr, std::int32_t kind,
+                       const QString &version, const QDateTime &ended = {});
+    // Waits that began at or before startedBefore end without answer; their
+    // log lines follow the commit. *ended: how many. Answers 0, 1, 9.
+    int expireFirmChecks(const QDateTime &startedBefore, int *ended = nullptr);
+    // When the oldest running wait began; invalid when none runs.
+    QDateTime oldestFirmCheck();
+    // The start of the silence by the clock and the stored refresh interval
+    // (invalid when the interval is 0 or can't be read).
+    QDateTime silentSince();
+    // Silent terminals (see SilentCondition). Answers 0, 1, 9.
+    int countSilent(qint64 &count);
+    // Runs one aggregate query (SQLite text, not translated; values bound in
+    // order) and appends its rows. Answers 0, 1 (error shown), 9.
+    int aggregate(const QString &sql, const QVariantList &values, std::vector<QVariantList> &rows);
+    // The clock behind every "now" of the register.
+    QDateTime now() const;
+
     // Adds provisional rows; item results in items. Answers 0, 1 (some item
     // is not updatable: its statement or its step's commit failed) or 9.
     int addTerminals(std::vector<TermItem> &items, IRegisterProgress *progress = nullptr);
@@ -139,6 +166,9 @@ private:
     bool run(DirectStatement &st, bool *row = nullptr);
     // Runs an UPDATE/INSERT/DELETE: 0, or 1 after the error was shown.
     int runChange(QSqlQuery &u);
+    // The record number of the first row a one-value look-up finds: 0, 1
+    // or 2 (no row).
+    int firstRow(const QString &lookup, const QString &value, qint64 &id);
     int reportError(const QString &description);
     static bool readListDirect(void *handle, const QString &sql, std::vector<TermEntry> &list,
                                QString &error);

@@ -50,9 +50,9 @@ QList<RequestFile> filesFor(const ScheduleSettings &s, const QString &folder,
                             const QString &termId)
 {
     QList<RequestFile> files;
-    const auto named = [&](std::int32_t flag, const QString &name) {
+    const auto named = [&](std::int32_t flag, const QString &name, int kind = 0) {
         if (flag != 0 && !name.isEmpty())
-            files.append(RequestFile{localPathOf(folder, name), fileNameOf(name), true});
+            files.append(RequestFile{localPathOf(folder, name), fileNameOf(name), true, kind});
     };
     const auto own = [&](std::int32_t flag, TerminalPaths::Kind kind, const char *remote) {
         if (flag != 0)
@@ -60,8 +60,8 @@ QList<RequestFile> filesFor(const ScheduleSettings &s, const QString &folder,
     };
     switch (s.ProcessKind) {
     case Process::FirmWrite:
-        named(s.FirmBootWrite, s.FirmBootFileName);
-        named(s.FirmApplWrite, s.FirmApplFileName);
+        named(s.FirmBootWrite, s.FirmBootFileName, UpdateFileKind::Boot);
+        named(s.FirmApplWrite, s.FirmApplFileName, UpdateFileKind::Apli);
         named(s.FirmOtherWrite, s.FirmOtherFileName);
         break;
     case Process::SettingsWrite:

@@ -17,6 +17,7 @@
 #include <vector>
 
 class CTermDatabase;
+class FirmCheckTracker;
 class NoticeApplier;
 
 class ICommandHost
@@ -72,6 +73,8 @@ struct CommandContext {
     IScheduleCompletionSink *schedule = nullptr;
     ITerminalFileWaiter *waiter = nullptr;
     IInitialSettingsMode *initialSettings = nullptr;
+    // Ends the firmware checks no notice answers (null: nobody ends them).
+    FirmCheckTracker *firmChecks = nullptr;
 
     IPrompter &ask() const { return prompter ? *prompter : ::prompter(); }
     bool initialSettingsRunning() const { return initialSettings && initialSettings->running(); }

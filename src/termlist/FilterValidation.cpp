@@ -1,5 +1,7 @@
 #include "termlist/FilterValidation.h"
 
+#include "comm/ResultCodes.h"
+
 #include <QCoreApplication>
 #include <QTime>
 
@@ -173,6 +175,10 @@ DialogKind dialogKindOf(int column)
         return DialogKind::EntryKind;
     case ListColumn::SipEntry:
         return DialogKind::SipEntry;
+    case ListColumn::LastNotice:
+        return DialogKind::Silent;
+    case ListColumn::FirmCheck:
+        return DialogKind::FirmCheck;
     default:
         return DialogKind::None;
     }
@@ -207,6 +213,10 @@ QString dialogCaption(int column)
         return Tr::tr("端末登録種別フィルタ設定");
     case ListColumn::SipEntry:
         return Tr::tr("ＳＩＰサーバ登録状態フィルタ設定");
+    case ListColumn::LastNotice:
+        return Tr::tr("最終通知フィルタ設定");
+    case ListColumn::FirmCheck:
+        return Tr::tr("ファーム確認フィルタ設定");
     default:
         return {};
     }
@@ -255,7 +265,25 @@ QStringList operationKindLabels()
 
 QStringList resultStateLabels()
 {
-    return {Tr::tr(" エラー無し"), Tr::tr(" エラーあり")};
+    return {Tr::tr(" エラー無し"), Tr::tr(" エラーあり"),
+            Tr::tr(" 処理なし")};
+}
+
+QStringList resultCodeLabels()
+{
+    QStringList labels{Tr::tr(" すべてのエラー")};
+    for (int code = 1; code <= ResultCond::SharedCodes; ++code)
+        labels << QLatin1Char(' ') + ResultListText(code, TextFor::Window);
+    return labels;
+}
+
+QStringList firmCheckStateLabels()
+{
+    return {Tr::tr(" 確認なし"),
+            Tr::tr(" 確認待ち"),
+            Tr::tr(" 確認済み"),
+            Tr::tr(" 版数不一致"),
+            Tr::tr(" 応答なし")};
 }
 
 QList<RadioChoice> entryKindChoices()
@@ -269,6 +297,13 @@ QList<RadioChoice> sipEntryChoices()
             {Tr::tr("登録済(プライマリ)だけ表示"), 2},
             {Tr::tr("登録済(セカンダリ)だけ表示"), 3},
             {Tr::tr("登録済だけ表示"), 4},
+            {Tr::tr("すべて表示"), 0}};
+}
+
+QList<RadioChoice> silentChoices()
+{
+    return {{Tr::tr("応答なし端末のみ"), SilentCond::SilentOnly},
+            {Tr::tr("応答あり端末のみ"), SilentCond::HeardOnly},
             {Tr::tr("すべて表示"), 0}};
 }
 
@@ -446,12 +481,13 @@ void applyOneValueInput(const QString &text, int comboIndex, OneValueFilter &res
     result.value = text;
 }
 
-void applyCodePairInput(int infoIndex, int cndIndex, CodePairFilter &result)
+void applyCodePairInput(int infoIndex, int cndIndex, CodePairFilter &result, int codeIndex)
 {
     if (infoIndex < 0 || cndIndex < 0)
         return;
     result.info = infoIndex + 1;
     result.cnd = cndIndex + 1;
+    result.code = result.cnd == ResultCond::Error && codeIndex > 0 ? codeIndex : 0;
 }
 
 void release(TextFilter &f)
@@ -554,6 +590,8 @@ CodePairFields codePairFields(int column)
         return {&C::FInfoAlert, &C::FCndAlert};
     if (column == ListColumn::Result)
         return {&C::FInfoResult, &C::FCndResult};
+    if (column == ListColumn::FirmCheck)
+        return {&C::FInfoFirmCheck, &C::FCndFirmCheck};
     return {};
 }
 
@@ -563,6 +601,8 @@ CodeMember radioField(int column)
         return &ListCondInfo::FCndTermEntry;
     if (column == ListColumn::SipEntry)
         return &ListCondInfo::FCndSipEntry;
+    if (column == ListColumn::LastNotice)
+        return &ListCondInfo::FCndSilent;
     return nullptr;
 }
 
@@ -626,7 +666,7 @@ CodePairFilter codePairFilterOf(const ListCondInfo &cond, int column)
     const CodePairFields m = codePairFields(column);
     if (!m.info)
         return {};
-    return {cond.*m.info, cond.*m.cnd};
+    return {cond.*m.info, cond.*m.cnd, column == ListColumn::Result ? cond.FInfoResultCode : 0};
 }
 
 void storeCodePairFilter(ListCondInfo &cond, int column, const CodePairFilter &f)
@@ -636,6 +676,8 @@ void storeCodePairFilter(ListCondInfo &cond, int column, const CodePairFilter &f
         return;
     cond.*m.info = f.info;
     cond.*m.cnd = f.cnd;
+    if (column == ListColumn::Result)
+        cond.FInfoResultCode = f.code;
 }
 
 int radioCodeOf(const ListCondInfo &cond, int column)

@@ -27,6 +27,8 @@ enum class DialogKind {
     Result,    // operation kind and success/error
     EntryKind, // radio buttons of the registration kind
     SipEntry,  // radio buttons of the SIP registration state
+    Silent,    // radio buttons: silent terminals only, heard ones only, all
+    FirmCheck, // firmware check state and a two-way condition
 };
 DialogKind dialogKindOf(int column);
 // The dialog's caption, empty for a column without filter.
@@ -37,7 +39,11 @@ QStringList sixWayLabels();
 QStringList twoWayLabels();
 QStringList alertStateLabels();
 QStringList operationKindLabels();
-QStringList resultStateLabels();
+QStringList resultStateLabels(); // success, error, no operation yet
+// The error a result filter narrows to: any, the codes 1..9 by their list
+// text, and the codes from 10 up (one text).
+QStringList resultCodeLabels();
+QStringList firmCheckStateLabels();
 
 // Radio buttons in the order they are shown, with the code each stands for.
 struct RadioChoice {
@@ -46,6 +52,7 @@ struct RadioChoice {
 };
 QList<RadioChoice> entryKindChoices();
 QList<RadioChoice> sipEntryChoices();
+QList<RadioChoice> silentChoices();
 
 // The two-clause text dialogs.
 enum class TextKind { TermId, IpAddr, MacAddr, AppVer, BootVer };
@@ -93,10 +100,12 @@ struct OneValueFilter {
     bool operator==(const OneValueFilter &) const = default;
 };
 
-// Alert (FInfoAlert / FCndAlert) and result (FInfoResult / FCndResult).
+// Alert (FInfoAlert / FCndAlert), result (FInfoResult / FCndResult, with
+// FInfoResultCode) and firmware check (FInfoFirmCheck / FCndFirmCheck).
 struct CodePairFilter {
     int info = 0;
     int cnd = 0;
+    int code = 0; // result only: FInfoResultCode
     bool operator==(const CodePairFilter &) const = default;
 };
 
@@ -139,8 +148,9 @@ Check applyDateInput(const DateFilterInput &in, DateFilter &result);
 // Vendor and machine name: with an item chosen, code and text are taken;
 // without, nothing changes.
 void applyOneValueInput(const QString &text, int comboIndex, OneValueFilter &result);
-// Alert and result: only with both combos chosen are both codes taken.
-void applyCodePairInput(int infoIndex, int cndIndex, CodePairFilter &result);
+// Alert, result and firmware check: only with both combos chosen are both
+// codes taken; a result's error code (codeIndex, 0 any) only with "エラーあり".
+void applyCodePairInput(int infoIndex, int cndIndex, CodePairFilter &result, int codeIndex = 0);
 
 // ---- "解除": the column's filter removed ------------------------------------
 
@@ -159,11 +169,11 @@ void storeDateFilter(ListCondInfo &cond, int column, const DateFilter &f);
 // Columns ListColumn::Vendor and ListColumn::MachineName.
 OneValueFilter oneValueFilterOf(const ListCondInfo &cond, int column);
 void storeOneValueFilter(ListCondInfo &cond, int column, const OneValueFilter &f);
-// Columns ListColumn::Alert and ListColumn::Result.
+// Columns ListColumn::Alert, ListColumn::Result and ListColumn::FirmCheck.
 CodePairFilter codePairFilterOf(const ListCondInfo &cond, int column);
 void storeCodePairFilter(ListCondInfo &cond, int column, const CodePairFilter &f);
-// Columns ListColumn::EntryKind (FCndTermEntry) and ListColumn::SipEntry
-// (FCndSipEntry).
+// Columns ListColumn::EntryKind (FCndTermEntry), ListColumn::SipEntry
+// (FCndSipEntry) and ListColumn::LastNotice (FCndSilent).
 int radioCodeOf(const ListCondInfo &cond, int column);
 void storeRadioCode(ListCondInfo &cond, int column, int code);
 

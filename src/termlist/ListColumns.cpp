@@ -64,6 +64,10 @@ const std::array<ColumnDef, ViewColumnCount> &defs()
          WidthRule::Fixed, 105},
         {ViewColumn::Alert, QT_TRANSLATE_NOOP("ListColumns", "ｱﾗｰﾄ情報"), ListColumn::Alert,
          WidthRule::EightL, 143},
+        {ViewColumn::LastNotice, QT_TRANSLATE_NOOP("ListColumns", "最終通知"),
+         ListColumn::LastNotice, WidthRule::EightL, 120},
+        {ViewColumn::FirmCheck, QT_TRANSLATE_NOOP("ListColumns", "ファーム確認"),
+         ListColumn::FirmCheck, WidthRule::EightL, 90},
     }};
     return table;
 }
@@ -106,6 +110,11 @@ QString entryKindText(std::int32_t type, TextFor use)
                ? text(QT_TRANSLATE_NOOP("ListColumns", "仮登録"), use)
                : text(QT_TRANSLATE_NOOP("ListColumns", "運用中"), use);
 }
+
+// The firmware check states, in FirmCheckState order.
+const char *const FirmCheckTexts[FirmCheckState::Count] = {
+    "", QT_TRANSLATE_NOOP("ListColumns", "確認待ち"), QT_TRANSLATE_NOOP("ListColumns", "確認済み"),
+    QT_TRANSLATE_NOOP("ListColumns", "版数不一致"), QT_TRANSLATE_NOOP("ListColumns", "応答なし")};
 
 QString twoDigits(int v)
 {
@@ -184,6 +193,10 @@ bool isShown(ViewColumn column, const ListCondInfo &c)
         return c.ColEntryTime == 1;
     case ViewColumn::Alert:
         return c.ColAlert == 1;
+    case ViewColumn::LastNotice:
+        return c.ColLastNotice == 1;
+    case ViewColumn::FirmCheck:
+        return c.ColFirmCheck == 1;
     }
     return false;
 }
@@ -226,6 +239,10 @@ bool hasFilter(int number, const ListCondInfo &c)
         return c.FCndAlert != 0;
     case ListColumn::ResultDate:
         return c.FCndResultDt1 != 0;
+    case ListColumn::LastNotice:
+        return c.FCndSilent != 0;
+    case ListColumn::FirmCheck:
+        return c.FCndFirmCheck != 0;
     default:
         return false;
     }
@@ -277,7 +294,10 @@ QString widthSample(ViewColumn column)
     case ViewColumn::Result:
         return ResultColumnText(OperationKind::TermInfo, ResultCode::FtpTransfer, TextFor::Window);
     case ViewColumn::ResultDate:
+    case ViewColumn::LastNotice:
         return QStringLiteral(" 0000/00/00 00:00");
+    case ViewColumn::FirmCheck:
+        return firmCheckText(FirmCheckState::Mismatch);
     case ViewColumn::EntryKind:
         return entryKindText(TermEntryKind::InOperation, TextFor::Window);
     case ViewColumn::MacAddr:
@@ -346,6 +366,14 @@ QString cellText(ViewColumn column, const TermEntry &e, TextFor use)
                                    : text(QT_TRANSLATE_NOOP("ListColumns", "－－－－－"), use)) +
                (e.IPAddrAlert == 1 ? text(QT_TRANSLATE_NOOP("ListColumns", "/IPｱﾄﾞﾚｽ異常"), use)
                                    : text(QT_TRANSLATE_NOOP("ListColumns", "/－－－－－ "), use));
+    case ViewColumn::LastNotice:
+        if (!e.LastNotice.isValid())
+            return QString();
+        return QLatin1Char(' ') + dateText(e.LastNotice) + QLatin1Char(' ') +
+               timeText(e.LastNotice, QLatin1Char(':'));
+    case ViewColumn::FirmCheck:
+        return use == TextFor::Window ? firmCheckText(e.FirmCheck)
+                                      : firmCheckExportText(e.FirmCheck);
     }
     return QString();
 }
@@ -361,6 +389,12 @@ QString exportText(ViewColumn column, const TermEntry &e)
         return dateText(orZero(e.EntryDate));
     case ViewColumn::EntryTime:
         return timeText(orZero(e.EntryDate), QLatin1Char(':'));
+    case ViewColumn::LastNotice:
+        return e.LastNotice.isValid() ? dateText(e.LastNotice) + QLatin1Char(' ') +
+                                            timeText(e.LastNotice, QLatin1Char(':'))
+                                      : QString();
+    case ViewColumn::FirmCheck:
+        return firmCheckExportText(e.FirmCheck);
     case ViewColumn::Alert:
         return (e.TermIDAlert == 1 ? QStringLiteral("端末ID異常") : QStringLiteral("端末ID正常")) +
                (e.IPAddrAlert == 1 ? QStringLiteral(" / IPｱﾄﾞﾚｽ異常")
@@ -373,6 +407,25 @@ QString exportText(ViewColumn column, const TermEntry &e)
 QString statusLine(qint64 count)
 {
     return Tr::tr(" 全部で %n 件の端末情報を表示しています。", nullptr, int(count));
+}
+
+QString silentLine(qint64 count)
+{
+    return Tr::tr("応答なし端末 %n 台", nullptr, int(count));
+}
+
+QString firmCheckText(std::int32_t state)
+{
+    if (state <= FirmCheckState::None || state >= FirmCheckState::Count)
+        return QString();
+    return Tr::tr(FirmCheckTexts[state]);
+}
+
+QString firmCheckExportText(std::int32_t state)
+{
+    if (state <= FirmCheckState::None || state >= FirmCheckState::Count)
+        return QString();
+    return QString::fromUtf8(FirmCheckTexts[state]);
 }
 
 } // namespace ListColumns

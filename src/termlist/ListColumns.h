@@ -32,8 +32,10 @@ enum class ViewColumn {
     EntryDate,
     EntryTime,
     Alert,
+    LastNotice,
+    FirmCheck,
 };
-constexpr int ViewColumnCount = 16;
+constexpr int ViewColumnCount = 18;
 
 namespace ListColumns
 {
@@ -69,6 +71,12 @@ QString exportText(ViewColumn column, const TermEntry &entry);
 
 // The "全部で … 件" status line.
 QString statusLine(qint64 count);
+// The count of silent terminals beside it.
+QString silentLine(qint64 count);
+// A firmware check state as the list shows it (empty for none), and as the
+// text export writes it.
+QString firmCheckText(std::int32_t state);
+QString firmCheckExportText(std::int32_t state);
 
 } // namespace ListColumns
 

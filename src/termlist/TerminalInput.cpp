@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
+
 namespace TerminalInput
 {
 
@@ -143,6 +145,22 @@ SettingsCheck checkSystemSettings(const QString &portText, const QString &interv
     r.ftpMode = normalModeChecked ? 0 : 1;
     r.portChanged = port != openedPort;
     return r;
+}
+
+std::optional<int> firmCheckWaitMinutes(const QString &text)
+{
+    return countValue(text, 1440);
+}
+
+QString firmCheckWaitMessage()
+{
+    return QCoreApplication::translate(
+        "TerminalInput", "『ファーム確認待ち時間』は半角数字、1～1440の範囲で入力してください。");
+}
+
+QString firmCheckWaitText(int seconds)
+{
+    return QString::number((std::max(seconds, 1) + 59) / 60);
 }
 
 std::optional<int> historyKeepValue(const QString &text)

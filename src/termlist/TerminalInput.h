@@ -55,6 +55,12 @@ struct SettingsCheck {
 SettingsCheck checkSystemSettings(const QString &portText, const QString &intervalText,
                                   bool normalModeChecked, int openedPort);
 
+// The firmware check's wait in whole minutes: digits only, 1..1440;
+// nullopt otherwise (firmCheckWaitMessage() is shown then).
+std::optional<int> firmCheckWaitMinutes(const QString &text);
+QString firmCheckWaitMessage();
+// The stored seconds as the dialog shows them (minutes, rounded up).
+QString firmCheckWaitText(int seconds);
 // Versions kept per settings file in the history: digits only, 1..999;
 // nullopt otherwise (historyKeepMessage() is shown then).
 std::optional<int> historyKeepValue(const QString &text);

@@ -4,6 +4,7 @@
 #include "common/TimerPayload.h"
 #include "termlist/CommandFlow.h"
 #include "termlist/CommandResults.h"
+#include "termlist/FirmChecks.h"
 #include "termlist/NoticeApplier.h"
 #include "termlist/RemoteUpdateTexts.h"
 #include "termlist/StoredRequestDiscard.h"
@@ -82,6 +83,13 @@ void ViewNotifications::recordResults(const TaskMessage &task)
     // Notices received before the results keep their place before them.
     m_ctx.notices.flush();
     CommandResults::record(m_ctx.db, *request, CommandResults::resultKindOf(task.kind));
+    startFirmChecks(FirmChecks::written(task.kind, *request));
+}
+
+void ViewNotifications::startFirmChecks(const std::vector<FirmChecks::Written> &writes)
+{
+    if (!writes.empty() && FirmChecks::start(m_ctx.db, writes) > 0 && m_ctx.firmChecks)
+        m_ctx.firmChecks->check();
 }
 
 void ViewNotifications::onCompletion(std::unique_ptr<TaskMessage> task)
@@ -127,6 +135,7 @@ void ViewNotifications::onTermRequestEnded(const TaskMessage &task)
     const bool initial = running || request->decision == UpdateDecision::InitialSettings;
     CommandResults::recordTermRequest(
         m_ctx.db, *request, CommandResults::resultKindOf(TaskKind::TermRequestEnded, initial));
+    startFirmChecks(FirmChecks::written(*request));
     // A command in progress redraws at its end.
     if (m_ctx.host.mainEnabled())
         m_ctx.host.refreshList();

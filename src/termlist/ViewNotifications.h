@@ -6,6 +6,7 @@
 // awaiting the user interface's decision.
 
 #include "termlist/CommandHost.h"
+#include "termlist/FirmChecks.h"
 
 class CommandFlow;
 class StoredRequestDiscard;
@@ -27,6 +28,7 @@ private:
     void onTermRequestEnded(const TaskMessage &task);
     void onTermRequest(std::unique_ptr<TaskMessage> task);
     void recordResults(const TaskMessage &task);
+    void startFirmChecks(const std::vector<FirmChecks::Written> &writes);
 
     CommandContext &m_ctx;
     CommandFlow &m_flow;

@@ -42,6 +42,20 @@ ViewStack::ViewStack(int udpPort, int sendDelayMs, const char *tickMs) : port(ud
     m_up = m_threads.start({udpPort, 1, 1}, &decider);
 }
 
+bool ViewStack::restart()
+{
+    m_threads.stop();
+    view.reset();
+    bar.clear();
+    view = std::make_unique<CTerminalView>();
+    view->initialUpdate();
+    view->buildMenus(&bar);
+    view->resize(900, 500);
+    view->show();
+    m_up = m_threads.start({port, 1, 1}, &decider);
+    return m_up;
+}
+
 ViewStack::~ViewStack()
 {
     m_threads.stop();

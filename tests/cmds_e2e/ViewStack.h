@@ -18,6 +18,9 @@ public:
     ViewStack(int udpPort, int sendDelayMs = 1, const char *tickMs = "2");
     ~ViewStack();
     bool up() const { return m_up; }
+    // The program ends and starts again on the same folder: threads stopped,
+    // the view (and the register) closed, then all of it built anew.
+    bool restart();
 
     // The simulator's options for `count` terminals from `base`, with their
     // folders below the program folder ("sim/<address>/").

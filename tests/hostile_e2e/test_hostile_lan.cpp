@@ -178,7 +178,7 @@ TEST(HostileLan, ForgedNoticesAndRequestsNeitherGrowTheRegisterNorKeepTheListBus
     db.readSystemSettings(s);
     s.NewTermRate = 20;
     db.writeSystemSettings(s);
-    stack.view->applyNoticeRate();
+    stack.view->applyStoredSettings();
     stack.view->noticeApplier().setClock([] { return qint64(0); }); // no refill meanwhile
     RegisterLogWriter registerLog;
     db.setLogWriter(&registerLog);

@@ -17,6 +17,7 @@
 #include "termlist/TermListModel.h"
 #include "termlist/ui/AddTermDialog.h"
 #include "termlist/ui/ColumnSelectDialog.h"
+#include "termlist/ui/DashboardWindow.h"
 #include "termlist/ui/CondDialog.h"
 #include "termlist/ui/RemoteUpdateDialog.h"
 #include "termlist/ui/SystemSettingsDialog.h"
@@ -24,6 +25,10 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QBarCategoryAxis>
+#include <QChart>
+#include <QChartView>
+#include <QPieSeries>
 #include <QCheckBox>
 #include <QDirIterator>
 #include <QHeaderView>
@@ -340,6 +345,28 @@ bool ProgramWalk::run()
     prompter.answer(MsgResult::No);
     trigger("actionClearAll");
     trigger("actionLanguageEnglish");
+
+    // The dashboard, with what its charts draw (titles, bars, slices, axes).
+    trigger("actionDashboard");
+    if (CDashboardWindow *board = view->dashboard()) {
+        waitUntil([&] { return board->isVisible(); }, Patience);
+        texts.window(board);
+        const QString where = QStringLiteral("CDashboardWindow");
+        for (int c = 0; c < FleetCharts::ChartCount; ++c) {
+            QChart *chart = board->chartView(FleetCharts::Chart(c))->chart();
+            texts.add(where, chart->title());
+            for (QAbstractAxis *axis : chart->axes())
+                if (auto *categories = qobject_cast<QBarCategoryAxis *>(axis))
+                    for (const QString &t : categories->categories())
+                        texts.add(where, t);
+            for (QAbstractSeries *series : chart->series())
+                if (auto *pie = qobject_cast<QPieSeries *>(series))
+                    for (QPieSlice *slice : pie->slices())
+                        texts.add(where, slice->label());
+        }
+        Shot(where);
+        board->close();
+    }
 
     // Every column header: the condition dialog, then its filter dialog.
     walker.plan("CCondDialog", {[](QWidget *w) {

@@ -176,7 +176,8 @@ TEST_F(RegisterTest, HistorySettingAddedToAnEarlierRegister)
     SystemSettings s;
     ASSERT_EQ(db->readSystemSettings(s), 0);
     EXPECT_EQ(s.HistoryKeep, 50);
-    raw({"UPDATE ConfigInfo SET UDPPort=4100", "ALTER TABLE ConfigInfo DROP COLUMN NewTermRate",
+    raw({"UPDATE ConfigInfo SET UDPPort=4100", "ALTER TABLE ConfigInfo DROP COLUMN FirmCheckWait",
+         "ALTER TABLE ConfigInfo DROP COLUMN NewTermRate",
          "ALTER TABLE ConfigInfo DROP COLUMN HistoryKeep"});
     ASSERT_TRUE(db->isOpen());
     ASSERT_EQ(db->readSystemSettings(s), 0);

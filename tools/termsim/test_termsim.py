@@ -259,7 +259,7 @@ def fresh_base():
 
 
 RESET = "set all open=ack close=ack ftp_fault=none fault_after=null fault_count=null stall_s=null fault_on=any "
-RESET += "fault_files=*"
+RESET += "fault_files=* ver_apli=A9 restart_ver_apli=null silent_after_restart=false notify_after_restart_s=null"
 
 
 class RoundTrip(unittest.TestCase):
@@ -349,6 +349,30 @@ class RoundTrip(unittest.TestCase):
                 self.assertIsNone(self.pc.silent_for(0.3))
             else:
                 self.assertEqual(self.pc.recv()[0].hex(), expected)
+
+    def test_a_restart_brings_the_chosen_version_or_silence(self):
+        t1 = self.addr[1]
+        dest = (t1, self.pc.port)
+        self.sim.cmd("set 1 restart_ver_apli=2.00 notify_after_restart_s=0")
+        for restart, version in ((0, "A9"), (1, "2.00")):
+            with self.subTest(restart=restart):
+                self.pc.sock.sendto(codec.remote_close_req(restart), dest)
+                self.pc.recv_named("RemoteCloseAck", src=t1)
+                self.pc.sock.sendto(codec.term_info_req(), dest)
+                data, _ = self.pc.recv_named("TermNotify", src=t1)
+                self.assertEqual(codec.decode(data)[2]["ver_apli"], version)
+        # A terminal that stays silent after its restart answers sessions but
+        # sends no notice, whatever asks for one.
+        self.sim.cmd("set 1 silent_after_restart=true notify_interval_s=0.1")
+        self.pc.sock.sendto(codec.remote_close_req(1), dest)
+        self.pc.recv_named("RemoteCloseAck", src=t1)
+        self.pc.sock.sendto(codec.term_info_req(), dest)
+        self.sim.cmd("notify 1")
+        self.assertIsNone(self.pc.silent_for(0.5))
+        self.assertGreaterEqual(self.sim.cmd("status")["counts"][1]["notify_suppressed"], 3)
+        self.sim.cmd("set 1 notify_interval_s=0 silent_after_restart=false")
+        self.sim.cmd("notify 1")
+        self.pc.recv_named("TermNotify", src=t1)
 
     def test_odd_datagrams_for_the_pc(self):
         self.sim.cmd("set 0 notify_size=400")

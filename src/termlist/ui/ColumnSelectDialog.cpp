@@ -27,6 +27,8 @@ enum Flag {
     FEntryTime,
     FAlert,
     FResultDate,
+    FLastNotice,
+    FFirmCheck,
 };
 
 struct Box {
@@ -64,7 +66,9 @@ CColumnSelectDialog::CColumnSelectDialog(const ListColumnFlags &flags, QWidget *
         {QT_TR_NOOP("運用状態"),
          {{QT_TR_NOOP("SIPサーバ登録状態"), FSipSvrEntry},
           {QT_TR_NOOP("管理PC登録日付"), FEntryDate},
-          {QT_TR_NOOP("管理PC登録時刻"), FEntryTime}}},
+          {QT_TR_NOOP("管理PC登録時刻"), FEntryTime},
+          {QT_TR_NOOP("最終通知"), FLastNotice},
+          {QT_TR_NOOP("ファーム確認"), FFirmCheck}}},
         {QT_TR_NOOP("アラート情報"), {{QT_TR_NOOP("アラート情報"), FAlert}}},
     };
 

@@ -21,7 +21,7 @@ public:
     ListColumnFlags flags() const;
 
     // One box per flag, in the order of ListColumnFlags.
-    std::array<QCheckBox *, 15> boxes{};
+    std::array<QCheckBox *, std::tuple_size_v<ListColumnFlags>> boxes{};
     QCheckBox *resultBox;
     QPushButton *setButton;
     QPushButton *cancelButton;

@@ -354,20 +354,45 @@ void CFilterValueDialog::onRelease()
     accept();
 }
 
-// ---- alert, result -------------------------------------------------------------
+// ---- alert, result, firmware check --------------------------------------------
+
+namespace
+{
+QStringList infoLabelsOf(int column)
+{
+    switch (column) {
+    case ListColumn::Alert:
+        return alertStateLabels();
+    case ListColumn::FirmCheck:
+        return firmCheckStateLabels();
+    default:
+        return operationKindLabels();
+    }
+}
+} // namespace
 
 CFilterCodePairDialog::CFilterCodePairDialog(int column, QWidget *parent)
-    : CFilterDialogBase(column, true, parent),
-      infoCombo(dropDownList(
-          column == ListColumn::Alert ? alertStateLabels() : operationKindLabels(), this)),
+    : CFilterDialogBase(column, true, parent), infoCombo(dropDownList(infoLabelsOf(column), this)),
       condCombo(
-          dropDownList(column == ListColumn::Alert ? twoWayLabels() : resultStateLabels(), this))
+          dropDownList(column == ListColumn::Result ? resultStateLabels() : twoWayLabels(), this))
 {
     infoCombo->setMaxVisibleItems(20);
     infoCombo->setAccessibleName(windowTitle());
     nameFields({}, {condCombo});
     m_fields->addWidget(infoCombo, 0, 0);
     m_fields->addWidget(condCombo, 0, 1);
+    if (column == ListColumn::Result) {
+        // Which error, when the filter is on errors.
+        codeCombo = dropDownList(resultCodeLabels(), this);
+        codeCombo->setMaxVisibleItems(12);
+        codeCombo->setAccessibleName(tr("エラーの種類"));
+        m_fields->addWidget(codeCombo, 1, 1);
+        const auto follow = [this] {
+            codeCombo->setEnabled(condCombo->currentIndex() + 1 == ResultCond::Error);
+        };
+        connect(condCombo, &QComboBox::currentIndexChanged, this, follow);
+        follow();
+    }
 }
 
 void CFilterCodePairDialog::setFilter(const CodePairFilter &f)
@@ -377,6 +402,8 @@ void CFilterCodePairDialog::setFilter(const CodePairFilter &f)
         f.info >= 1 && f.info <= infoCombo->count() && f.cnd >= 1 && f.cnd <= condCombo->count();
     infoCombo->setCurrentIndex(set ? f.info - 1 : -1);
     condCombo->setCurrentIndex(set ? f.cnd - 1 : -1);
+    if (codeCombo)
+        codeCombo->setCurrentIndex(set && f.code >= 0 && f.code < codeCombo->count() ? f.code : 0);
 }
 
 void CFilterCodePairDialog::loadFrom(const ListCondInfo &cond)
@@ -391,7 +418,8 @@ void CFilterCodePairDialog::storeInto(ListCondInfo &cond) const
 
 void CFilterCodePairDialog::onOk()
 {
-    applyCodePairInput(infoCombo->currentIndex(), condCombo->currentIndex(), m_filter);
+    applyCodePairInput(infoCombo->currentIndex(), condCombo->currentIndex(), m_filter,
+                       codeCombo ? codeCombo->currentIndex() : 0);
     accept();
 }
 
@@ -406,8 +434,9 @@ void CFilterCodePairDialog::onRelease()
 CFilterRadioDialog::CFilterRadioDialog(int column, QWidget *parent)
     : CFilterDialogBase(column, false, parent), m_group(new QButtonGroup(this))
 {
-    const QList<RadioChoice> choices =
-        column == ListColumn::SipEntry ? sipEntryChoices() : entryKindChoices();
+    const QList<RadioChoice> choices = column == ListColumn::SipEntry     ? sipEntryChoices()
+                                       : column == ListColumn::LastNotice ? silentChoices()
+                                                                          : entryKindChoices();
     int row = 0;
     for (const RadioChoice &c : choices) {
         auto *button = new QRadioButton(c.label, this);
@@ -467,10 +496,12 @@ std::unique_ptr<CFilterDialogBase> createFilterDialog(int columnNumber, const Li
         break;
     case DialogKind::Alert:
     case DialogKind::Result:
+    case DialogKind::FirmCheck:
         dlg = std::make_unique<CFilterCodePairDialog>(columnNumber, parent);
         break;
     case DialogKind::EntryKind:
     case DialogKind::SipEntry:
+    case DialogKind::Silent:
         dlg = std::make_unique<CFilterRadioDialog>(columnNumber, parent);
         break;
     case DialogKind::None:

@@ -149,7 +149,8 @@ private:
     ListFilter::OneValueFilter m_filter;
 };
 
-// Alert state or operation kind, with its condition combo.
+// Alert state, operation kind or firmware check state, with its condition
+// combo (and, for the result, the error it narrows to).
 class CFilterCodePairDialog : public CFilterDialogBase
 {
     Q_OBJECT
@@ -163,6 +164,7 @@ public:
 
     QComboBox *infoCombo;
     QComboBox *condCombo;
+    QComboBox *codeCombo = nullptr; // result only
 
 public slots:
     void onOk() override;
@@ -172,7 +174,8 @@ private:
     ListFilter::CodePairFilter m_filter;
 };
 
-// Registration kind and SIP registration state: one radio button per code.
+// Registration kind, SIP registration state and silence: one radio button
+// per code.
 class CFilterRadioDialog : public CFilterDialogBase
 {
     Q_OBJECT
@@ -200,7 +203,7 @@ private:
 std::unique_ptr<CFilterDialogBase> createFilterDialog(int columnNumber, const ListCondInfo &cond,
                                                       QWidget *parent);
 
-// Opens the filter dialog of list column `columnNumber` (1..16) with the
+// Opens the filter dialog of list column `columnNumber` (1..18) with the
 // column's current filter fields from `cond`, modally. On OK the new fields are
 // copied into `cond` and the answer is true; on cancel, a closed window or a
 // column without filter `cond` is left as it was and the answer is false.

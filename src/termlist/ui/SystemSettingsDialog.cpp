@@ -17,6 +17,7 @@ CSystemSettingsDialog::CSystemSettingsDialog(const SystemSettings &settings, QWi
       passiveButton(new QRadioButton(tr("パッシブモード"), this)),
       normalButton(new QRadioButton(tr("通常モード"), this)), intervalEdit(new QLineEdit(this)),
       historyEdit(new QLineEdit(this)), rateEdit(new QLineEdit(this)),
+      firmWaitEdit(new QLineEdit(this)),
       editorGroup(new QGroupBox(tr("設定ファイル編集ツールパス名"), this)),
       editorEdit(new QLineEdit(editorGroup)),
       editorBrowse(new QPushButton(QStringLiteral("..."), editorGroup)),
@@ -37,6 +38,9 @@ CSystemSettingsDialog::CSystemSettingsDialog(const SystemSettings &settings, QWi
     rateEdit->setFixedWidth(80);
     rateEdit->setText(QString::number(settings.NewTermRate > 0 ? settings.NewTermRate
                                                                : DefaultNewTermRate));
+    firmWaitEdit->setMaxLength(4);
+    firmWaitEdit->setFixedWidth(80);
+    firmWaitEdit->setText(TerminalInput::firmCheckWaitText(settings.FirmCheckWait));
 
     portEdit->setText(QString::number(settings.UDPPort));
     intervalEdit->setText(QString::number(settings.EntryInt));
@@ -72,6 +76,11 @@ CSystemSettingsDialog::CSystemSettingsDialog(const SystemSettings &settings, QWi
     grid->addWidget(rateLabel, 4, 0);
     grid->addWidget(rateEdit, 4, 1);
     grid->addWidget(new QLabel(tr("（ 1～65535　台/分、送信元アドレスごと）"), this), 4, 2);
+    auto *firmWaitLabel = new QLabel(tr("ファーム確認待ち時間"), this);
+    firmWaitLabel->setBuddy(firmWaitEdit);
+    grid->addWidget(firmWaitLabel, 5, 0);
+    grid->addWidget(firmWaitEdit, 5, 1);
+    grid->addWidget(new QLabel(tr("（ 1～1440　分）"), this), 5, 2);
     grid->setColumnStretch(2, 1);
 
     // Shown, so that an editor that can't be started on this machine can be
@@ -134,6 +143,9 @@ void CSystemSettingsDialog::onOk()
     const std::optional<int> rate = TerminalInput::newTermRateValue(rateEdit->text());
     if (!rate)
         return refuse(rateEdit, TerminalInput::newTermRateMessage());
+    const std::optional<int> firmWait = TerminalInput::firmCheckWaitMinutes(firmWaitEdit->text());
+    if (!firmWait)
+        return refuse(firmWaitEdit, TerminalInput::firmCheckWaitMessage());
     if (check.portChanged)
         AppMessageBox(680, 1,
                       tr("通信ポート番号の変更を反映するには、クヴァＩＰフォンマネージャ "
@@ -145,5 +157,8 @@ void CSystemSettingsDialog::onOk()
     m_settings.HistoryKeep = *keep;
     m_settings.NewTermRate = *rate;
     m_settings.EditerPath = editorEdit->text().trimmed();
+    // A wait stored in seconds keeps them unless the minutes were changed.
+    if (firmWaitEdit->text() != TerminalInput::firmCheckWaitText(m_settings.FirmCheckWait))
+        m_settings.FirmCheckWait = *firmWait * 60;
     accept();
 }

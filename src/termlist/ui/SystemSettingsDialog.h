@@ -1,9 +1,10 @@
 #pragma once
 // "システム設定": communication port, FTP mode, registration refresh
 // interval, the number of versions the settings history keeps, how many new
-// terminals notices from one address may add a minute and the editor that
-// shows logs. OK validates (a refusal keeps the dialog open with the focus on
-// the wrong field) and notes that a changed port needs a restart.
+// terminals notices from one address may add a minute, the wait of a
+// firmware check and the editor that shows logs. OK validates (a refusal
+// keeps the dialog open with the focus on the wrong field) and notes that a
+// changed port needs a restart.
 
 #include "register/RegisterTypes.h"
 
@@ -28,8 +29,9 @@ public:
     QRadioButton *passiveButton;
     QRadioButton *normalButton;
     QLineEdit *intervalEdit;
-    QLineEdit *historyEdit; // versions kept per settings file
-    QLineEdit *rateEdit; // new terminals a minute from one source address
+    QLineEdit *historyEdit;  // versions kept per settings file
+    QLineEdit *rateEdit;     // new terminals a minute from one source address
+    QLineEdit *firmWaitEdit; // minutes
     QGroupBox *editorGroup;
     QLineEdit *editorEdit;
     QPushButton *editorBrowse;

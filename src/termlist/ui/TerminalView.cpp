@@ -12,6 +12,8 @@
 #include "termlist/CommandRepeat.h"
 #include "termlist/ExternalProgram.h"
 #include "termlist/FailedTerminals.h"
+#include "termlist/FirmChecks.h"
+#include "termlist/FleetCharts.h"
 #include "termlist/ListColumns.h"
 #include "termlist/ListExport.h"
 #include "termlist/NoticeApplier.h"
@@ -25,6 +27,7 @@
 #include "termlist/ui/AddTermDialog.h"
 #include "termlist/ui/ColumnSelectDialog.h"
 #include "termlist/ui/CondDialog.h"
+#include "termlist/ui/DashboardWindow.h"
 #include "termlist/ui/FilterDialogs.h"
 #include "termlist/ui/ProgressDialog.h"
 #include "termlist/ui/RemoteUpdateDialog.h"
@@ -108,6 +111,14 @@ CTerminalView::CTerminalView(QWidget *parent)
           std::make_unique<ViewNotifications>(*m_commandContext, *m_flow, *m_discard)),
       m_receiver(std::make_unique<Receiver>(this)), m_cond(DefaultListCond())
 {
+    m_firmChecks = std::make_unique<FirmCheckTracker>(*m_db);
+    m_commandContext->firmChecks = m_firmChecks.get();
+    // A check that ran out shows at once, or at the end of a running command.
+    m_firmChecks->onEnded = [this] {
+        m_refreshPending = true;
+        if (m_mainEnabled)
+            refresh();
+    };
     setObjectName(QStringLiteral("terminalView"));
     // The conditions hold no value for the result-date column when the stored
     // ones can't be read; it stays hidden then.
@@ -181,7 +192,9 @@ void CTerminalView::initialUpdate()
                       tr("データベース読み込みエラー"), MsgType::IconError);
         StandardListCond(m_cond);
     }
-    applyNoticeRate();
+    // The rate of new terminals; firmware checks that ran out while the
+    // program was down end now, the others go on with the time they have left.
+    applyStoredSettings();
     m_memory = SelectionMemory{};
     m_model->clearEntries();
     rebuildColumns();
@@ -198,11 +211,14 @@ void CTerminalView::initialUpdate()
     }
 }
 
-void CTerminalView::applyNoticeRate()
+void CTerminalView::applyStoredSettings()
 {
     SystemSettings settings;
-    if (m_db->readSystemSettings(settings) == DbAnswer::Done)
+    if (m_db->readSystemSettings(settings) == DbAnswer::Done) {
         m_notices->setNewTerminalRate(settings.NewTermRate);
+        m_firmChecks->setWait(settings.FirmCheckWait);
+    }
+    m_firmChecks->check();
 }
 
 void CTerminalView::rebuildColumns()
@@ -278,6 +294,13 @@ void CTerminalView::fill(std::vector<TermEntry> &&entries)
         status += tr("　送信元ごとの上限を超えた新規端末の通知 %n 件は登録していません。",
                      nullptr, int(std::min<std::uint64_t>(refused, INT_MAX)));
     showStatus(status);
+    qint64 silent = 0;
+    m_silentText =
+        m_db->countSilent(silent) == DbAnswer::Done ? ListColumns::silentLine(silent) : QString();
+    if (m_silentPane)
+        m_silentPane->setText(m_silentText);
+    if (m_dashboard && m_dashboard->isVisible())
+        m_dashboard->refresh();
     m_refreshPending = false;
     m_model->setEntries(std::move(entries));
 
@@ -312,6 +335,13 @@ void CTerminalView::setStatusPane(QLabel *pane)
     m_statusPane = pane;
     if (m_statusPane)
         m_statusPane->setText(m_statusText);
+}
+
+void CTerminalView::setSilentPane(QLabel *pane)
+{
+    m_silentPane = pane;
+    if (m_silentPane)
+        m_silentPane->setText(m_silentText);
 }
 
 void CTerminalView::showStatus(const QString &text)
@@ -688,6 +718,12 @@ void CTerminalView::onSystemSettings()
                           tr("システム設定保存"), MsgType::IconError);
         ProcessValues::historyKeep = changed.HistoryKeep;
         m_notices->setNewTerminalRate(changed.NewTermRate);
+        // The silence follows the interval; the waits of firmware checks
+        // take their new length at once.
+        if (changed.EntryInt != settings.EntryInt)
+            m_refreshPending = true;
+        m_firmChecks->setWait(changed.FirmCheckWait);
+        m_firmChecks->check();
         // The manager takes the new values even when the register kept the old ones.
         CommSettings comm;
         comm.udpPort = changed.UDPPort;
@@ -755,6 +791,45 @@ void CTerminalView::onInitialSettings()
 {
     if (m_openInitialSettings)
         m_openInitialSettings();
+}
+
+CDashboardWindow *CTerminalView::dashboard() const
+{
+    return m_dashboard.data();
+}
+
+void CTerminalView::onDashboard()
+{
+    if (!m_dashboard) {
+        m_dashboard = new CDashboardWindow(*m_db, this);
+        m_dashboard->setAttribute(Qt::WA_DeleteOnClose);
+        // Queued: the list's redraw redraws the charts, whose bar sent the click.
+        connect(
+            m_dashboard, &CDashboardWindow::barClicked, this,
+            [this](FleetCharts::Chart chart, int bar) { onDashboardBar(int(chart), bar); },
+            Qt::QueuedConnection);
+    }
+    m_notices->flush();
+    m_dashboard->refresh();
+    m_dashboard->show();
+    m_dashboard->raise();
+    m_dashboard->activateWindow();
+}
+
+void CTerminalView::onDashboardBar(int chart, int bar)
+{
+    if (!m_dashboard || !m_mainEnabled || chart < 0 || chart >= FleetCharts::ChartCount)
+        return;
+    const FleetCharts::ChartData &data = m_dashboard->chartData(FleetCharts::Chart(chart));
+    if (bar < 0 || bar >= int(data.bars.size()))
+        return;
+    FleetCharts::select(m_cond, data, data.bars[std::size_t(bar)]);
+    // As after a header click, a failed write leaves the list following the
+    // conditions until the program ends.
+    m_db->writeListCond(m_cond);
+    reload(true);
+    window()->raise();
+    window()->activateWindow();
 }
 
 void CTerminalView::onExit()
@@ -862,6 +937,8 @@ void CTerminalView::buildMenus(QMenuBar *bar)
         &CTerminalView::onSelectColumns);
     add(view, "actionClearAll", QT_TR_NOOP("フィルタ・ソート全解除(&Q)"),
         &CTerminalView::onClearAll);
+    view->addSeparator();
+    add(view, "actionDashboard", QT_TR_NOOP("ダッシュボード"), &CTerminalView::onDashboard);
     view->addSeparator();
     buildLanguageMenu(sub(view, QT_TR_NOOP("言語")));
 

@@ -25,8 +25,10 @@
 #include <memory>
 #include <vector>
 
+class CDashboardWindow;
 class CTermDatabase;
 class CTermListModel;
+class FirmCheckTracker;
 class CViewCommandHost;
 class CommandFlow;
 class CommandRepeat;
@@ -64,6 +66,13 @@ public:
     QString statusText() const { return m_statusText; }
     // A note in the status line; the next fill shows the count again.
     void showStatusNote(const QString &text) { showStatus(text); }
+    // The count of silent terminals, redrawn with the list.
+    void setSilentPane(QLabel *pane);
+    QString silentText() const { return m_silentText; }
+    // Ends the firmware checks no notice answered in time.
+    FirmCheckTracker &firmChecks() { return *m_firmChecks; }
+    // The dashboard window while it exists.
+    CDashboardWindow *dashboard() const;
 
     // Fills the frame's menu bar with the program's menus. Actions carry
     // object names ("actionAddTerminals", ...) so that they can be found.
@@ -75,8 +84,9 @@ public:
     bool refresh();
     // Replaces the columns by the shown ones of the list condition.
     void rebuildColumns();
-    // Gives the notice applier the stored rate of new terminals per address.
-    void applyNoticeRate();
+    // Gives the notice applier the stored rate of new terminals per address
+    // and the firmware checks their wait (ending those that ran out).
+    void applyStoredSettings();
     // The entries of the selected rows in display order.
     std::vector<TermEntry> selectedEntries() const;
 
@@ -130,6 +140,11 @@ public slots:
     void onInitialSettings();
     // The View menu's language: kept for the next start.
     void onLanguageChosen(UiLanguage language);
+    // "表示" → "ダッシュボード": opens (or brings forward) the dashboard.
+    void onDashboard();
+    // A click on a dashboard bar: the list shows exactly its terminals and
+    // comes forward. Ignored while a command holds the main window.
+    void onDashboardBar(int chart, int bar);
     // After a bulk operation: the failed terminals selected, the last
     // command repeated on them, their list written out; a terminal's
     // settings history.
@@ -175,6 +190,10 @@ private:
     std::unique_ptr<StoredRequestDiscard> m_discard;
     std::unique_ptr<ViewNotifications> m_notifications;
     std::unique_ptr<Receiver> m_receiver;
+    std::unique_ptr<FirmCheckTracker> m_firmChecks;
+    QPointer<CDashboardWindow> m_dashboard;
+    QPointer<QLabel> m_silentPane;
+    QString m_silentText;
     ListCondInfo m_cond;
     SelectionMemory m_memory;
     bool m_refreshPending = false;

@@ -41,6 +41,9 @@ TERMINAL_DEFAULTS = {
     "notify_interval_s": 0,
     "notify_on_inforeq": True,
     "notify_after_restart_s": None,
+    "restart_ver_boot": None,
+    "restart_ver_apli": None,
+    "silent_after_restart": False,
     "reply_delay_ms": 0,
     "source_port": None,
     "open": "ack",
@@ -211,8 +214,11 @@ def check_terminal_value(key, value):
     if key in ("request_select", "seq_start"):
         return _int(value, key, 0, 0xFFFF)
     if key in ("notify_at_start", "notify_on_inforeq", "ftp", "ftp_requires_session", "ascii_convert",
-               "adopt_sip_address"):
+               "adopt_sip_address", "silent_after_restart"):
         return _bool(value, key)
+    if key in ("restart_ver_boot", "restart_ver_apli"):
+        # The version the terminal reports once it has restarted (None: it keeps its own).
+        return None if value is None else _text(value, key[len("restart_"):])
     if key in ("notify_interval_s", "reply_delay_ms"):
         return _num(value, key)
     if key in ("notify_after_restart_s", "stall_s"):
@@ -263,7 +269,13 @@ def parse_assignments(tokens):
         if "=" not in tok:
             raise ConfigError("expected key=value, got %r" % tok)
         key, _, val = tok.partition("=")
-        out[key.strip()] = parse_value(val)
+        key = key.strip()
+        value = parse_value(val)
+        # A text field given as a number ("ver_apli=2.00") keeps its text.
+        is_text = key in codec.TEXT_WIDTH or key.startswith("restart_ver_")
+        if is_text and isinstance(value, (int, float)) and not isinstance(value, bool):
+            value = val.strip()
+        out[key] = value
     return out
 
 

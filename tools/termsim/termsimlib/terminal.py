@@ -71,6 +71,7 @@ class Terminal:
         self.out_sock = None  # own socket for notices and requests (source_port)
         self.session_open = False
         self.restarts = 0
+        self.silent = False  # set by a restart with silent_after_restart
         self.next_seq = cfg["seq_start"]
         self.stamps = list(cfg["stamps"]) if cfg["stamps"] is not None else None
         self._notify_timer = None
@@ -227,6 +228,8 @@ class Terminal:
                 self._answer_index["open"] = 0
             if "close" in checked:
                 self._answer_index["close"] = 0
+            if checked.get("silent_after_restart") is False:
+                self.silent = False  # a silent terminal is brought back
         if "notify_interval_s" in checked:
             self._schedule_periodic()
 
@@ -265,7 +268,26 @@ class Terminal:
         self.sim.changed()
         return rec
 
+    def _restart(self):
+        """The terminal restarts: it comes back with the versions it was told
+        to report (a flash that took, or one that rolled back), or stays
+        silent from now on (a flash that left it dead)."""
+        with self.sim.lock:
+            self.restarts += 1
+            for key in ("ver_boot", "ver_apli"):
+                if self.cfg["restart_" + key] is not None:
+                    self.cfg[key] = self.cfg["restart_" + key]
+            if self.cfg["silent_after_restart"]:
+                self.silent = True
+        after = self.cfg["notify_after_restart_s"]
+        if after is not None:
+            self.sim.loop.call_later(after, self.send_notify)
+
     def send_notify(self):
+        if self.silent:
+            with self.sim.lock:
+                self.counts["notify_suppressed"] += 1
+            return None
         c = self.cfg
         data = codec.term_notify(self._fields(), c["payload_address"], c["regist"], size=c["notify_size"])
         return self.send(data)
@@ -357,10 +379,7 @@ class Terminal:
             if answer == "ack":
                 self.session_open = False
                 if rec["fields"].get("restart") == 1:
-                    self.restarts += 1
-                    after = self.cfg["notify_after_restart_s"]
-                    if after is not None:
-                        self.sim.loop.call_later(after, self.send_notify)
+                    self._restart()
                 self._later(self.send, codec.remote_close_ack(), src, sock)
         elif name in ("TermRequestAccept", "TermRequestResult"):
             seq = rec["fields"].get("seq")

@@ -1,0 +1,216 @@
+// The dashboard beside the list: its charts with their totals, a click that
+// filters the list through its conditions, the redraw that follows the
+// list's (not every notice), and the columns and filters of the fleet.
+#include "ModalDriver.h"
+
+#include "comm/CommPayloads.h"
+#include "common/ProcessValues.h"
+#include "register/TermDatabase.h"
+#include "termlist/FirmChecks.h"
+#include "termlist/ListColumns.h"
+#include "termlist/ListExport.h"
+#include "termlist/NoticeApplier.h"
+#include "termlist/TermListModel.h"
+#include "termlist/ui/DashboardWindow.h"
+#include "termlist/ui/FilterDialogs.h"
+#include "termlist/ui/SystemSettingsDialog.h"
+#include "termlist/ui/TerminalView.h"
+
+#include "support/ScriptedPrompter.h"
+#include "support/TempDir.h"
+
+#include <QAction>
+#include <QBarSeries>
+#include <QBarSet>
+#include <QChart>
+#include <QChartView>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using FleetCharts::Chart;
+
+namespace
+{
+
+RegistrationData terminal(int n, const char *apli)
+{
+    RegistrationData r;
+    r.TermID = QString::number(n);
+    r.IPAddr = 0x0001A8C0u | (std::uint32_t(n) << 24);
+    r.UserInfo1 = QStringLiteral("00:00:00:00:01:%1").arg(n, 2, 16, QLatin1Char('0'));
+    r.VerApli = QString::fromLatin1(apli);
+    r.Regist = 1;
+    return r;
+}
+
+class DashboardTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ProcessValues::setProgramFolder(dir.path());
+        ProcessValues::startupAbort = 0;
+        {
+            CTermDatabase db(dir.path());
+            ASSERT_TRUE(db.startUp());
+            const char *versions[] = {"2.00", "1.00", "2.00", "1.50", "2.00", "1.00"};
+            for (int n = 1; n <= 6; ++n)
+                ASSERT_EQ(db.registerUpdate(terminal(n, versions[n - 1])), 0);
+        }
+        view = std::make_unique<CTerminalView>();
+        view->initialUpdate();
+        view->buildMenus(&bar);
+        view->resize(900, 400);
+        view->show();
+        view->action("actionDashboard")->trigger();
+        dashboard = view->dashboard();
+    }
+    QStringList listedIds() const
+    {
+        QStringList out;
+        for (const TermEntry &e : view->listModel()->entries())
+            out << e.TermID;
+        out.sort();
+        return out;
+    }
+    int barOf(Chart chart, const QString &label) const
+    {
+        const auto &bars = dashboard->chartData(chart).bars;
+        for (std::size_t i = 0; i < bars.size(); ++i)
+            if (bars[i].label == label)
+                return int(i);
+        return -1;
+    }
+
+    TempDir dir;
+    ScriptedPrompter prompter;
+    std::unique_ptr<CTerminalView> view;
+    QMenuBar bar;
+    CDashboardWindow *dashboard = nullptr;
+};
+
+} // namespace
+
+TEST_F(DashboardTest, AClickOnAVersionBarLeavesExactlyItsTerminalsInTheList)
+{
+    ASSERT_NE(dashboard, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(dashboard));
+    EXPECT_EQ(dashboard->chartView(Chart::ApliVer)->chart()->title(),
+              "アプリケーションバージョン（計 6 台）");
+    const int bar200 = barOf(Chart::ApliVer, "2.00");
+    ASSERT_EQ(bar200, 0) << "newest first";
+    EXPECT_EQ(dashboard->chartData(Chart::ApliVer).bars[bar200].count, 3);
+
+    // A real click in the middle of the bar.
+    QChart *chart = dashboard->chartView(Chart::ApliVer)->chart();
+    auto *series = qobject_cast<QBarSeries *>(chart->series().at(0));
+    const QPointF inChart = chart->mapToPosition(QPointF(bar200, 1.5), series);
+    const QPoint inView =
+        dashboard->chartView(Chart::ApliVer)->mapFromScene(chart->mapToScene(inChart));
+    QTest::mouseClick(dashboard->chartView(Chart::ApliVer)->viewport(), Qt::LeftButton, {}, inView);
+    QCoreApplication::processEvents(); // the list takes the click after the chart's handler
+    EXPECT_EQ(listedIds(), QStringList({"1", "3", "5"}));
+    const ListCondInfo &cond = view->listCondition();
+    EXPECT_EQ(std::tuple(cond.FCndApVer1, cond.FInfoApVer1, cond.ColApliVer),
+              std::tuple(CondCode::Equal, QString("2.00"), 1));
+    // The header's mark, the status line and the export say the same.
+    const int section = view->listModel()->sectionOf(ViewColumn::ApliVer);
+    EXPECT_TRUE(view->listModel()->headerData(section, Qt::Horizontal).toString().endsWith("◇"));
+    EXPECT_EQ(view->statusText(), ListColumns::statusLine(3));
+    const QByteArray exported =
+        ListExport::build(view->listModel()->columns(), view->listModel()->entries());
+    EXPECT_EQ(exported.count("\r\n"), 4);
+    ListCondInfo stored;
+    ASSERT_EQ(view->database().readListCond(stored), 0);
+    EXPECT_EQ(stored, cond);
+
+    // While a command holds the main window, a click changes nothing.
+    view->setMainEnabled(false);
+    dashboard->clickBar(Chart::ApliVer, barOf(Chart::ApliVer, "1.00"));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(listedIds(), QStringList({"1", "3", "5"}));
+    view->setMainEnabled(true);
+    dashboard->clickBar(Chart::Sip, barOf(Chart::Sip, "プライマリ"));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(listedIds().size(), 6) << "the version filter went with the click";
+    EXPECT_EQ(view->listCondition().FCndApVer1, 0);
+}
+
+TEST_F(DashboardTest, NoticesRedrawTheChartsWithTheListOnlyOnce)
+{
+    for (int n = 7; n <= 16; ++n) {
+        Udp::TermNotify notice;
+        notice.termId = QString::number(n);
+        notice.address = 0xC0A80100u | std::uint32_t(n);
+        notice.macAddress = QStringLiteral("00:00:00:00:02:%1").arg(n, 2, 16, QLatin1Char('0'));
+        notice.verApli = "3.00";
+        view->noticeApplier().onNotice(notice);
+    }
+    QCoreApplication::processEvents();
+    EXPECT_EQ(view->noticeApplier().pending(), 0u) << "in the register already";
+    EXPECT_EQ(dashboard->chartData(Chart::ApliVer).total, 6) << "not redrawn per notice";
+    // The redraw timer of the burst redraws the list, and with it the charts.
+    view->noticeApplier().onTimerExpired(TimerSpec{0, NoticeApplier::RefreshTimerId, 0});
+    EXPECT_EQ(dashboard->chartView(Chart::ApliVer)->chart()->title(),
+              "アプリケーションバージョン（計 16 台）");
+    EXPECT_EQ(dashboard->chartData(Chart::ApliVer).total, 16);
+    EXPECT_EQ(dashboard->chartData(Chart::ApliVer).bars[0].label, "3.00");
+}
+
+TEST_F(DashboardTest, TheFirmwareCheckColumnAndItsFilter)
+{
+    // Terminal 2 waits for its check, terminal 4 answered with another version.
+    CTermDatabase &db = view->database();
+    ASSERT_EQ(db.startFirmCheck(terminal(2, "").UserInfo1, 0, FirmKind::Apli, "2.00"), 0);
+    ASSERT_EQ(db.startFirmCheck(terminal(4, "").UserInfo1, 0, FirmKind::Apli, "2.00"), 0);
+    ASSERT_EQ(db.registerUpdate(terminal(4, "1.50")), 0);
+    ASSERT_TRUE(view->refresh());
+    dashboard->clickBar(Chart::FirmCheck, FirmCheckState::Mismatch);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(listedIds(), QStringList({"4"}));
+    const int section = view->listModel()->sectionOf(ViewColumn::FirmCheck);
+    ASSERT_GE(section, 0) << "the column of the filter is shown";
+    EXPECT_EQ(view->listModel()->index(0, section).data().toString(), "版数不一致");
+
+    // The column's filter dialog shows the state and releases it.
+    ListCondInfo cond = view->listCondition();
+    {
+        ModalDriver driver;
+        driver.then<CFilterCodePairDialog>([](CFilterCodePairDialog *d) {
+            EXPECT_EQ(d->windowTitle(), "ファーム確認フィルタ設定");
+            EXPECT_EQ(d->infoCombo->currentText(), " 版数不一致");
+            d->releaseButton()->click();
+        });
+        ASSERT_TRUE(runFilterDialog(ListColumn::FirmCheck, cond, view.get()));
+    }
+    EXPECT_EQ(std::tuple(cond.FInfoFirmCheck, cond.FCndFirmCheck), std::tuple(0, 0));
+}
+
+TEST_F(DashboardTest, TheWaitOfAFirmwareCheckIsASystemSetting)
+{
+    const auto run = [&](const QString &minutes) {
+        ModalDriver driver;
+        driver.then<CSystemSettingsDialog>([&](CSystemSettingsDialog *d) {
+            EXPECT_EQ(d->firmWaitEdit->text(), "15");
+            d->firmWaitEdit->setText(minutes);
+            d->okButton->click();
+            if (d->isVisible())
+                d->cancelButton->click();
+        });
+        view->onSystemSettings();
+        QCoreApplication::processEvents();
+    };
+    run("0");
+    ASSERT_EQ(prompter.records.size(), 1);
+    EXPECT_EQ(prompter.records[0].text,
+              "『ファーム確認待ち時間』は半角数字、1～1440の範囲で入力してください。");
+    run("2");
+    SystemSettings s;
+    ASSERT_EQ(view->database().readSystemSettings(s), 0);
+    EXPECT_EQ(s.FirmCheckWait, 120);
+    EXPECT_EQ(view->firmChecks().wait(), 120);
+}
