@@ -288,8 +288,28 @@ QStringList TextCollector::lines() const
     return out;
 }
 
-ModalWalker::ModalWalker(TextCollector &texts) : m_texts(texts)
+namespace
 {
+class ShowFilter : public QObject
+{
+public:
+    explicit ShowFilter(std::function<void(QWidget *)> shown) : m_shown(std::move(shown)) {}
+    bool eventFilter(QObject *o, QEvent *e) override
+    {
+        if (e->type() == QEvent::ShowToParent && o->isWidgetType() && static_cast<QWidget *>(o)->isWindow())
+            m_shown(static_cast<QWidget *>(o));
+        return false;
+    }
+
+private:
+    std::function<void(QWidget *)> m_shown;
+};
+} // namespace
+
+ModalWalker::ModalWalker(TextCollector &texts)
+    : m_texts(texts), m_showFilter(std::make_unique<ShowFilter>([this](QWidget *w) { shown(w); }))
+{
+    qApp->installEventFilter(m_showFilter.get());
     m_timer.setInterval(2);
     QObject::connect(&m_timer, &QTimer::timeout, [this] { poll(); });
     m_timer.start();
@@ -298,6 +318,16 @@ ModalWalker::ModalWalker(TextCollector &texts) : m_texts(texts)
 void ModalWalker::plan(const char *className, std::vector<Step> steps, bool leaveOpen)
 {
     m_plans[QString::fromLatin1(className)] = Plan{std::move(steps), leaveOpen};
+}
+
+void ModalWalker::shown(QWidget *w)
+{
+    // Sent once the window is laid out and placed (its own show event is
+    // done), before the code that showed it goes on; the poll still harvests
+    // what changes while it is open.
+    const auto it = m_plans.find(QString::fromLatin1(w->metaObject()->className()));
+    if (it != m_plans.end() && it->second.leaveOpen)
+        m_texts.window(w);
 }
 
 void ModalWalker::poll()

@@ -17,6 +17,7 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <set>
 #include <vector>
 
@@ -56,7 +57,8 @@ private:
 // Harvests every modal window the moment it is the active one, then runs
 // the steps planned for its class, one per turn of the event loop, and
 // closes it (reject) after the last, unless it is to be left open (windows
-// the program closes itself, such as progress).
+// the program closes itself, such as progress). Those are harvested also as
+// they are shown: one may come and go between two polls.
 class ModalWalker
 {
 public:
@@ -69,8 +71,10 @@ public:
 
 private:
     void poll();
+    void shown(QWidget *w);
     TextCollector &m_texts;
     QTimer m_timer;
+    std::unique_ptr<QObject> m_showFilter;
     struct Plan {
         std::vector<Step> steps;
         bool leaveOpen = false;
