@@ -1,6 +1,7 @@
 #pragma once
-// The program's own modal message box: fixed geometry from a width code and
-// a line count, one of four icons, OK or Yes/No.
+// The program's own modal message box: its geometry from a width code and a
+// line count, grown to its text where that needs more room; one of four
+// icons, OK or Yes/No.
 
 #include <QDialog>
 #include <QPointer>
@@ -41,6 +42,9 @@ protected:
     void showEvent(QShowEvent *e) override;
 
 private:
+    // The room a text needs, wrapped when it is wider than `width`.
+    QSize textArea(const QString &text, int width) const;
+
     QLabel *m_text = nullptr;
     QLabel *m_icon = nullptr;
     QPushButton *m_yes = nullptr;

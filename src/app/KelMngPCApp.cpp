@@ -16,6 +16,7 @@
 #include "comm/ResultCodes.h"
 #include "comm/TimerService.h"
 #include "common/ProcessValues.h"
+#include "common/UiLanguage.h"
 #include "editor/ui/EditCommands.h"
 #include "initsettings/ui/InitSettingsDialog.h"
 #include "phonebook/ui/PhoneBookCommand.h"
@@ -41,10 +42,15 @@
 namespace
 {
 
-const char *const kDuplicateStartCaption = "重複起動エラー";
-const char *const kDuplicateStartText =
+struct Tr {
+    Q_DECLARE_TR_FUNCTIONS(CKelMngPCApp)
+};
+
+const char *const kDuplicateStartCaption = QT_TRANSLATE_NOOP("CKelMngPCApp", "重複起動エラー");
+const char *const kDuplicateStartText = QT_TRANSLATE_NOOP(
+    "CKelMngPCApp",
     "クヴァＩＰフォンマネージャ管理用ツールは既に起動しているか､現在使用不能な状態にあります｡\n"
-    "前回､異常終了した場合は､Windowsを再起動してください｡";
+    "前回､異常終了した場合は､Windowsを再起動してください｡");
 
 } // namespace
 
@@ -65,14 +71,14 @@ protected:
 
 QString CKelMngPCApp::portProblemCaption()
 {
-    return QStringLiteral("通信ポートエラー");
+    return Tr::tr("通信ポートエラー");
 }
 
 QString CKelMngPCApp::portProblemText(int port)
 {
-    return QStringLiteral("通信ポート番号 %1 を使用できません。端末と通信できません。\n"
-                          "他のプログラムが使用していないか確認し、システム設定で通信ポート番号"
-                          "を変更して再起動してください。")
+    return Tr::tr("通信ポート番号 %1 を使用できません。端末と通信できません。\n"
+                  "他のプログラムが使用していないか確認し、システム設定で通信ポート番号"
+                  "を変更して再起動してください。")
         .arg(port);
 }
 
@@ -111,6 +117,8 @@ void CKelMngPCApp::refuse(const QString &text, const QString &caption, unsigned 
 
 bool CKelMngPCApp::initInstance(const QStringList &args)
 {
+    // The interface's language first: even a refusal to start speaks it.
+    UiLanguages::install(UiLanguages::choose(args));
     m_prompter = std::make_unique<WidgetPrompter>();
     setPrompter(m_prompter.get());
 
@@ -130,8 +138,7 @@ bool CKelMngPCApp::initInstance(const QStringList &args)
     m_instance = std::make_unique<SingleInstance>(folder);
     if (!m_instance->acquire()) {
         m_instance.reset();
-        refuse(QString::fromUtf8(kDuplicateStartText), QString::fromUtf8(kDuplicateStartCaption),
-               MsgType::IconError);
+        refuse(Tr::tr(kDuplicateStartText), Tr::tr(kDuplicateStartCaption), MsgType::IconError);
         return false;
     }
 
@@ -205,8 +212,7 @@ bool CKelMngPCApp::initInstance(const QStringList &args)
     m_portLock = std::make_unique<UdpPortLock>(settings.UDPPort);
     if (!m_portLock->acquire()) {
         m_portLock.reset();
-        refuse(QString::fromUtf8(kDuplicateStartText), QString::fromUtf8(kDuplicateStartCaption),
-               MsgType::IconError);
+        refuse(Tr::tr(kDuplicateStartText), Tr::tr(kDuplicateStartCaption), MsgType::IconError);
         return false;
     }
     m_view->buildMenus(m_frame->menuBar());
@@ -216,7 +222,9 @@ bool CKelMngPCApp::initInstance(const QStringList &args)
     if (exposed) {
         auto *warning = new QLabel(ExposedAccountFileStatusText(*exposed), m_frame.get());
         warning->setObjectName(QStringLiteral("accountFileWarning"));
-        m_frame->statusBar()->addWidget(warning);
+        // Beside the status message, both whole: the long warning wraps.
+        warning->setWordWrap(true);
+        m_frame->statusBar()->addWidget(warning, 1);
     }
 
     // 11. Show the main window.
@@ -228,9 +236,9 @@ bool CKelMngPCApp::initInstance(const QStringList &args)
     // 12-13. The long-lived threads, timer first.
     m_timer = std::make_unique<CTimerThread>(ProcessValues::TimerThreadId);
     if (!m_timer->launch(QThread::HighPriority)) {
-        refuse(QStringLiteral("内部処理の一部が正常に起動できませんでした。\nいったん終了し、再度起"
-                              "動してください。"),
-               QStringLiteral("内部処理起動エラー（タイマー制御）"), 0);
+        refuse(Tr::tr("内部処理の一部が正常に起動できませんでした。\nいったん終了し、再度起"
+                      "動してください。"),
+               Tr::tr("内部処理起動エラー（タイマー制御）"), 0);
         return false;
     }
     m_comm = std::make_unique<CCommMgrThread>();
@@ -239,9 +247,9 @@ bool CKelMngPCApp::initInstance(const QStringList &args)
     m_portProblems = std::make_unique<PortProblemReceiver>();
     m_comm->setPortProblemReceiver(m_portProblems->threadId());
     if (!m_comm->launch(QThread::HighPriority)) {
-        refuse(QStringLiteral("内部処理の一部が正常に起動できませんでした。\nいったん終了し、再度起"
-                              "動してください。"),
-               QStringLiteral("内部処理起動エラー（通信制御）"), 0);
+        refuse(Tr::tr("内部処理の一部が正常に起動できませんでした。\nいったん終了し、再度起"
+                      "動してください。"),
+               Tr::tr("内部処理起動エラー（通信制御）"), 0);
         return false;
     }
 

@@ -11,6 +11,8 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QStatusBar>
+#include <QStyle>
+#include <QTimer>
 #include <QTimerEvent>
 
 namespace
@@ -20,7 +22,7 @@ constexpr int kBusyTimerMs = 50;
 
 QString CMainFrame::title()
 {
-    return QStringLiteral("クヴァＩＰフォンマネージャ 管理用ツール");
+    return tr("クヴァＩＰフォンマネージャ 管理用ツール");
 }
 
 CMainFrame::CMainFrame(QWidget *parent) : QMainWindow(parent)
@@ -42,8 +44,13 @@ CMainFrame::CMainFrame(QWidget *parent) : QMainWindow(parent)
         pane->setFrameShadow(QFrame::Sunken);
         statusBar()->addPermanentWidget(pane);
     }
-    if (QScreen *s = QGuiApplication::primaryScreen())
-        setGeometry(initialGeometry(s->availableGeometry()));
+    // The whole window, title bar and borders included, within the work
+    // area; the window manager's frame is known only once it is shown.
+    if (QScreen *s = QGuiApplication::primaryScreen()) {
+        const int title = style()->pixelMetric(QStyle::PM_TitleBarHeight) + 8;
+        setGeometry(
+            initialGeometry(s->availableGeometry()).marginsRemoved(QMargins(4, title, 4, 4)));
+    }
     BusyTimer::setHook([this](bool start) { start ? startBusyTimer() : stopBusyTimer(); });
 }
 
@@ -58,6 +65,29 @@ QRect CMainFrame::initialGeometry(const QRect &workArea)
     const int h = std::min(workArea.height(), 768);
     return QRect(workArea.x() + (workArea.width() - w) / 2,
                  workArea.y() + (workArea.height() - h) / 2, w, h);
+}
+
+void CMainFrame::showEvent(QShowEvent *e)
+{
+    QMainWindow::showEvent(e);
+    if (!m_placed) {
+        m_placed = true;
+        QTimer::singleShot(0, this, &CMainFrame::keepOnScreen);
+    }
+}
+
+void CMainFrame::keepOnScreen()
+{
+    const QScreen *s = screen();
+    if (!s || isMaximized() || isFullScreen())
+        return;
+    const QRect outer = frameGeometry(), inner = geometry();
+    const QRect work = s->availableGeometry();
+    if (work.contains(outer))
+        return;
+    const QMargins frame(inner.left() - outer.left(), inner.top() - outer.top(),
+                         outer.right() - inner.right(), outer.bottom() - inner.bottom());
+    setGeometry(initialGeometry(work).marginsRemoved(frame));
 }
 
 void CMainFrame::setView(QWidget *view)

@@ -18,8 +18,8 @@ public:
     explicit CMainFrame(QWidget *parent = nullptr);
     ~CMainFrame() override;
 
-    // Window rectangle before creation: the work area capped at 1024 by 768
-    // on each side, centred in the work area.
+    // The window's outer rectangle, frame included: the work area capped at
+    // 1024 by 768 on each side, centred in the work area.
     static QRect initialGeometry(const QRect &workArea);
 
     void setView(QWidget *view);
@@ -44,10 +44,16 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *e) override;
+    void showEvent(QShowEvent *e) override;
     void timerEvent(QTimerEvent *e) override;
 
 private:
+    // Moves the shown window, frame and all, into the work area when the
+    // window manager's frame pushed it out.
+    void keepOnScreen();
+
     QLabel *m_message = nullptr;
+    bool m_placed = false;
     QLabel *m_silent = nullptr;
     QBasicTimer m_busyTimer;
     std::function<void()> m_stopThreads;

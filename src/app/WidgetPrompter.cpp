@@ -107,14 +107,14 @@ int WidgetPrompter::systemMessageBox(const QString &text, const QString &caption
     }
     QMessageBox box(icon, caption, text, QMessageBox::NoButton, QApplication::activeWindow());
     if ((type & 0x0F) == MsgType::YesNo) {
-        QPushButton *yes = box.addButton(QStringLiteral("はい"), QMessageBox::YesRole);
-        QPushButton *no = box.addButton(QStringLiteral("いいえ"), QMessageBox::NoRole);
+        QPushButton *yes = box.addButton(AppMessageBoxDialog::tr("はい"), QMessageBox::YesRole);
+        QPushButton *no = box.addButton(AppMessageBoxDialog::tr("いいえ"), QMessageBox::NoRole);
         box.setDefaultButton((type & 0xF00) == MsgType::DefaultSecond ? no : yes);
         box.exec();
         return box.clickedButton() == static_cast<QAbstractButton *>(yes) ? MsgResult::Yes
                                                                           : MsgResult::No;
     }
-    box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    box.addButton(AppMessageBoxDialog::tr("OK"), QMessageBox::AcceptRole);
     box.exec();
     return MsgResult::Ok;
 }

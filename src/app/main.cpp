@@ -12,7 +12,7 @@ namespace
 {
 
 const char kUsage[] =
-    "usage: kelmngpc [--program-folder=DIR] [/wait=MS]\n"
+    "usage: kelmngpc [--program-folder=DIR] [--lang=ja|en] [/wait=MS]\n"
     "       kelmngpc --init-program-folder=DIR [--ftp-account=MODEL,USER,PASSWORD]\n"
     "See kelmngpc(1).\n";
 

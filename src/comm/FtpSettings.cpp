@@ -4,6 +4,7 @@
 #include "common/IniFile.h"
 #include "common/ProcessValues.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 #include <mutex>
@@ -11,6 +12,9 @@
 
 namespace
 {
+struct Tr {
+    Q_DECLARE_TR_FUNCTIONS(FtpSettings)
+};
 
 const QString kSupervisor = QStringLiteral("Supervisor");
 const QString kTimerSection = QStringLiteral("FTPTimerSettings");
@@ -121,10 +125,10 @@ QString FtpAccountRefusalText(int loadResult)
 {
     switch (loadResult) {
     case FtpAccountTable::NoAccount:
-        return QStringLiteral(u"FTPアカウントが設定されていません。\nプログラムを終了します。");
+        return Tr::tr("FTPアカウントが設定されていません。\nプログラムを終了します。");
     case FtpAccountTable::SupervisorAmongSeveral:
-        return QStringLiteral(u"複数機種のFTPアカウントを設定している場合、スーパーバイザ設定はでき"
-                              u"ません。\nプログラムを終了します。");
+        return Tr::tr("複数機種のFTPアカウントを設定している場合、スーパーバイザ設定はでき"
+                      "ません。\nプログラムを終了します。");
     default:
         return {};
     }
@@ -132,7 +136,7 @@ QString FtpAccountRefusalText(int loadResult)
 
 QString FtpAccountRefusalCaption()
 {
-    return QStringLiteral(u"起動エラー");
+    return Tr::tr("起動エラー");
 }
 
 QString FtpPlaceholderUser()

@@ -1,24 +1,26 @@
 #include "comm/ResultCodes.h"
 
+#include <QCoreApplication>
+
 #include <iterator>
 
 namespace
 {
 
-const char16_t *const kResultListText[] = {
-    u"(正常終了)",          // 0
-    u"(ｴﾗｰ：電話機使用中)", // 1
-    u"(ｴﾗｰ：ﾘﾓｰﾄ多重接続)", // 2
-    u"(ｴﾗｰ：通信ﾀｲﾑｱｳﾄ)",   // 3
-    u"(ｴﾗｰ：通信異常)",     // 4
-    u"(ｴﾗｰ：FTP接続異常)",  // 5
-    u"(ｴﾗｰ：FTP通信異常)",  // 6
-    u"(ｴﾗｰ：キャンセル)",   // 7
-    u"(ｴﾗｰ：対象ﾌｧｲﾙ無)",   // 8
-    u"(ｴﾗｰ：その他異常)",   // 9
+const char *const kResultListText[] = {
+    QT_TRANSLATE_NOOP("ResultCodes", "(正常終了)"),          // 0
+    QT_TRANSLATE_NOOP("ResultCodes", "(ｴﾗｰ：電話機使用中)"), // 1
+    QT_TRANSLATE_NOOP("ResultCodes", "(ｴﾗｰ：ﾘﾓｰﾄ多重接続)"), // 2
+    QT_TRANSLATE_NOOP("ResultCodes", "(ｴﾗｰ：通信ﾀｲﾑｱｳﾄ)"),   // 3
+    QT_TRANSLATE_NOOP("ResultCodes", "(ｴﾗｰ：通信異常)"),     // 4
+    QT_TRANSLATE_NOOP("ResultCodes", "(ｴﾗｰ：FTP接続異常)"),  // 5
+    QT_TRANSLATE_NOOP("ResultCodes", "(ｴﾗｰ：FTP通信異常)"),  // 6
+    QT_TRANSLATE_NOOP("ResultCodes", "(ｴﾗｰ：キャンセル)"),   // 7
+    QT_TRANSLATE_NOOP("ResultCodes", "(ｴﾗｰ：対象ﾌｧｲﾙ無)"),   // 8
+    QT_TRANSLATE_NOOP("ResultCodes", "(ｴﾗｰ：その他異常)"),   // 9
 };
 
-const char16_t *const kResultListOther = u"(ｴﾗｰ：－－－－－)";
+const char *const kResultListOther = QT_TRANSLATE_NOOP("ResultCodes", "(ｴﾗｰ：－－－－－)");
 
 const char16_t *const kResultLongText[] = {
     u"正常終了",                                 // 0
@@ -36,30 +38,30 @@ const char16_t *const kResultLongText[] = {
     u"設定Configファイル異常",                   // 12
 };
 
-const char16_t *const kKindText[] = {
-    u"　－　",                    // 0
-    u"端末情報取得 ",             // 1
-    u"ｼｽﾃﾑ設定読込 ",             // 2
-    u"ﾕｰｻﾞ設定読込 ",             // 3
-    u"電話帳読込",                // 4
-    u"ｼｽﾃﾑ設定書込 ",             // 5
-    u"ﾕｰｻﾞ設定書込 ",             // 6
-    u"電話帳書込",                // 7
-    u"ブート書込　 ",             // 8
-    u"アプリ書込　 ",             // 9
-    u"端末再起動　 ",             // 10
-    u"保守強制終了 ",             // 11
-    u"共通ﾌｧｲﾙ書込 ",             // 12
-    u"端末情報取得中",            // 13
-    u"ﾘﾓｰﾄﾌｧｲﾙ書込 ",             // 14
-    u"ｽｹｼﾞｭｰﾙ実行(ﾌｧｰﾑｳｪｱ書込)",  // 15
-    u"ｽｹｼﾞｭｰﾙ実行(設定ﾌｧｲﾙ書込)", // 16
-    u"ｽｹｼﾞｭｰﾙ実行(設定ﾌｧｲﾙ読込)", // 17
-    u"ｽｹｼﾞｭｰﾙ実行(端末再起動)",   // 18
-    u"初期設定実行",              // 19
+const char *const kKindText[] = {
+    QT_TRANSLATE_NOOP("ResultCodes", "　－　"),                    // 0
+    QT_TRANSLATE_NOOP("ResultCodes", "端末情報取得 "),             // 1
+    QT_TRANSLATE_NOOP("ResultCodes", "ｼｽﾃﾑ設定読込 "),             // 2
+    QT_TRANSLATE_NOOP("ResultCodes", "ﾕｰｻﾞ設定読込 "),             // 3
+    QT_TRANSLATE_NOOP("ResultCodes", "電話帳読込"),                // 4
+    QT_TRANSLATE_NOOP("ResultCodes", "ｼｽﾃﾑ設定書込 "),             // 5
+    QT_TRANSLATE_NOOP("ResultCodes", "ﾕｰｻﾞ設定書込 "),             // 6
+    QT_TRANSLATE_NOOP("ResultCodes", "電話帳書込"),                // 7
+    QT_TRANSLATE_NOOP("ResultCodes", "ブート書込　 "),             // 8
+    QT_TRANSLATE_NOOP("ResultCodes", "アプリ書込　 "),             // 9
+    QT_TRANSLATE_NOOP("ResultCodes", "端末再起動　 "),             // 10
+    QT_TRANSLATE_NOOP("ResultCodes", "保守強制終了 "),             // 11
+    QT_TRANSLATE_NOOP("ResultCodes", "共通ﾌｧｲﾙ書込 "),             // 12
+    QT_TRANSLATE_NOOP("ResultCodes", "端末情報取得中"),            // 13
+    QT_TRANSLATE_NOOP("ResultCodes", "ﾘﾓｰﾄﾌｧｲﾙ書込 "),             // 14
+    QT_TRANSLATE_NOOP("ResultCodes", "ｽｹｼﾞｭｰﾙ実行(ﾌｧｰﾑｳｪｱ書込)"),  // 15
+    QT_TRANSLATE_NOOP("ResultCodes", "ｽｹｼﾞｭｰﾙ実行(設定ﾌｧｲﾙ書込)"), // 16
+    QT_TRANSLATE_NOOP("ResultCodes", "ｽｹｼﾞｭｰﾙ実行(設定ﾌｧｲﾙ読込)"), // 17
+    QT_TRANSLATE_NOOP("ResultCodes", "ｽｹｼﾞｭｰﾙ実行(端末再起動)"),   // 18
+    QT_TRANSLATE_NOOP("ResultCodes", "初期設定実行"),              // 19
 };
 
-const char16_t *const kKindOther = u"その他　　　 ";
+const char *const kKindOther = QT_TRANSLATE_NOOP("ResultCodes", "その他　　　 ");
 
 struct NumberedText {
     int number;
@@ -122,6 +124,13 @@ QString text(const char16_t *s)
     return QString::fromUtf16(s);
 }
 
+// The Japanese text for files, its translation for windows.
+QString text(const char *s, TextFor use)
+{
+    return use == TextFor::Window ? QCoreApplication::translate("ResultCodes", s)
+                                  : QString::fromUtf8(s);
+}
+
 struct RequestRow {
     int request;
     std::uint32_t operation;
@@ -166,11 +175,11 @@ const RequestRow *requestRow(int kind)
 
 } // namespace
 
-QString ResultListText(int code)
+QString ResultListText(int code, TextFor use)
 {
     if (code >= 0 && code < int(std::size(kResultListText)))
-        return text(kResultListText[code]);
-    return text(kResultListOther);
+        return text(kResultListText[code], use);
+    return text(kResultListOther, use);
 }
 
 QString ResultLongText(int code)
@@ -180,18 +189,18 @@ QString ResultLongText(int code)
     return {};
 }
 
-QString OperationKindText(int kind)
+QString OperationKindText(int kind, TextFor use)
 {
     if (kind >= 0 && kind < int(std::size(kKindText)))
-        return text(kKindText[kind]);
-    return text(kKindOther);
+        return text(kKindText[kind], use);
+    return text(kKindOther, use);
 }
 
-QString ResultColumnText(int kind, int code)
+QString ResultColumnText(int kind, int code, TextFor use)
 {
     if (kind == OperationKind::None || kind == OperationKind::TermInfoPending)
-        return OperationKindText(kind);
-    return OperationKindText(kind) + ResultListText(code);
+        return OperationKindText(kind, use);
+    return OperationKindText(kind, use) + ResultListText(code, use);
 }
 
 bool IsWorkerRequestKind(int requestKind)

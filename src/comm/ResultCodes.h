@@ -4,6 +4,8 @@
 // sees for them: result codes, operation kinds (ResultKind of the register),
 // request and completion kinds, worker operations and log numbers.
 
+#include "common/UiLanguage.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -28,7 +30,7 @@ constexpr int ConfigXml = 12;
 
 // Text shown in the terminal list after the operation kind, e.g. "(正常終了)".
 // Codes other than 0..9 show the dashed error text.
-QString ResultListText(int code);
+QString ResultListText(int code, TextFor use = TextFor::File);
 // Text of result dialogs and operation-log lines; empty for codes other than 0..12.
 QString ResultLongText(int code);
 
@@ -59,10 +61,10 @@ constexpr int Count = 20; // kinds 0..19
 } // namespace OperationKind
 
 // Text of an operation kind in the terminal list ("その他　　　 " for unknown kinds).
-QString OperationKindText(int kind);
+QString OperationKindText(int kind, TextFor use = TextFor::File);
 // The list's result cell: the kind text directly followed by the result's list
 // text, except for kinds 0 and 13, which show the kind text alone.
-QString ResultColumnText(int kind, int code);
+QString ResultColumnText(int kind, int code, TextFor use = TextFor::File);
 
 // Request kinds posted to the communication manager (TaskMessage kind on 0x2901).
 namespace RequestKind

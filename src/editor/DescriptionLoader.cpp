@@ -5,6 +5,7 @@
 #include "editor/DescriptionXml.h"
 #include "editor/InputRules.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
@@ -21,13 +22,30 @@ using DescriptionXml::baseName;
 using DescriptionXml::hasBaseName;
 using DescriptionXml::text;
 
-const QString DescriptionLoader::DescriptionErrorText = QStringLiteral(
-    u"設定編集用のConfigファイルに異常があります。\nお手数ですが、購入元にお問い合わせ願います。");
-const QString DescriptionLoader::DescriptionErrorCaption = QStringLiteral(u"Configファイルエラー");
-const QString DescriptionLoader::SettingsFileErrorText =
-    QStringLiteral(u"設定ファイル(iniファイル)"
-                   u"の情報の取得に失敗しました。\n設定ファイルを更新して再度実行してください。");
-const QString DescriptionLoader::SettingsFileErrorCaption = QStringLiteral(u"設定ファイルエラー");
+QString DescriptionLoader::DescriptionErrorText()
+{
+    return QCoreApplication::translate("DescriptionLoader",
+                                       "設定編集用のConfigファイルに異常があります。\nお手数ですが"
+                                       "、購入元にお問い合わせ願います。");
+}
+
+QString DescriptionLoader::DescriptionErrorCaption()
+{
+    return QCoreApplication::translate("DescriptionLoader", "Configファイルエラー");
+}
+
+QString DescriptionLoader::SettingsFileErrorText()
+{
+    return QCoreApplication::translate("DescriptionLoader",
+                                       "設定ファイル(iniファイル)"
+                                       "の情報の取得に失敗しました。\n設定ファイルを更新して再度実"
+                                       "行してください。");
+}
+
+QString DescriptionLoader::SettingsFileErrorCaption()
+{
+    return QCoreApplication::translate("DescriptionLoader", "設定ファイルエラー");
+}
 
 namespace
 {
@@ -704,13 +722,14 @@ DescriptionLoader::Prepared DescriptionLoader::prepare()
     if (!load() || !checkDependencies()) {
         if (m_log)
             m_log(ErrLog::ConfigXml, m_inputs.termId, m_inputs.descriptionPath);
-        AppMessageBox(1, 2, DescriptionErrorText, DescriptionErrorCaption, MsgType::IconError);
+        AppMessageBox(1, 2, DescriptionErrorText(), DescriptionErrorCaption(), MsgType::IconError);
         return Prepared::DescriptionError;
     }
     if (!readSettingsFile()) {
         if (m_log)
             m_log(ErrLog::FileOpen, m_inputs.termId, QString());
-        AppMessageBox(1, 2, SettingsFileErrorText, SettingsFileErrorCaption, MsgType::IconError);
+        AppMessageBox(1, 2, SettingsFileErrorText(), SettingsFileErrorCaption(),
+                      MsgType::IconError);
         return Prepared::SettingsFileError;
     }
     return Prepared::Ready;

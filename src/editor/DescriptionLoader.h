@@ -10,6 +10,7 @@
 #include "editor/SettingsFile.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QString>
 
 #include <memory>
@@ -25,8 +26,8 @@ struct LoaderInputs {
     bool systemFile = false;
     bool settingsFile = true; // clear for the firmware registration form
     bool showWriteToTerminal = false;
-    QString okText = QStringLiteral("OK");
-    QString cancelText = QStringLiteral(u"キャンセル");
+    QString okText = QCoreApplication::translate("LoaderInputs", "OK");
+    QString cancelText = QCoreApplication::translate("LoaderInputs", "キャンセル");
     int height = 600;
     int width = 800;
 
@@ -68,8 +69,11 @@ public:
     // a message of its own.
     const QString &message() const { return m_message; }
 
-    static const QString DescriptionErrorText, DescriptionErrorCaption;
-    static const QString SettingsFileErrorText, SettingsFileErrorCaption;
+    // The two error boxes, in the interface's language.
+    static QString DescriptionErrorText();
+    static QString DescriptionErrorCaption();
+    static QString SettingsFileErrorText();
+    static QString SettingsFileErrorCaption();
 
 private:
     class Walk;

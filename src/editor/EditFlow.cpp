@@ -9,10 +9,14 @@
 #include "common/TerminalPaths.h"
 #include "termlist/ProgressTexts.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 namespace
 {
+struct Tr {
+    Q_DECLARE_TR_FUNCTIONS(EditFlow)
+};
 
 bool isSystem(EditKind kind)
 {
@@ -39,15 +43,15 @@ QString EditFlow::title(EditKind kind)
 {
     switch (kind) {
     case EditKind::TerminalSystem:
-        return QStringLiteral(u"システム設定ファイル編集");
+        return Tr::tr("システム設定ファイル編集");
     case EditKind::TerminalUser:
-        return QStringLiteral(u"ユーザ設定ファイル編集");
+        return Tr::tr("ユーザ設定ファイル編集");
     case EditKind::CommonSystem:
-        return QStringLiteral(u"共通システム設定ファイル編集");
+        return Tr::tr("共通システム設定ファイル編集");
     case EditKind::CommonUser:
-        return QStringLiteral(u"共通ユーザ設定ファイル編集");
+        return Tr::tr("共通ユーザ設定ファイル編集");
     case EditKind::FirmRegistration:
-        return QStringLiteral(u"自動更新ファームウェア登録");
+        return Tr::tr("自動更新ファームウェア登録");
     }
     return {};
 }
@@ -129,11 +133,11 @@ void EditFlow::runTerminalFile(EditKind kind)
         return finish(false);
     }
 
-    const QString caption = system ? QStringLiteral(u"端末システム設定読み込み開始確認")
-                                   : QStringLiteral(u"端末ユーザ設定読み込み開始確認");
-    const int answer = ask().appMessageBox(
-        410, 1, QStringLiteral(u"選択した端末からファイルを読み込みますか。"), caption,
-        MsgType::IconQuestion | MsgType::YesNo | MsgType::DefaultSecond);
+    const QString caption = system ? Tr::tr("端末システム設定読み込み開始確認")
+                                   : Tr::tr("端末ユーザ設定読み込み開始確認");
+    const int answer =
+        ask().appMessageBox(410, 1, Tr::tr("選択した端末からファイルを読み込みますか。"), caption,
+                            MsgType::IconQuestion | MsgType::YesNo | MsgType::DefaultSecond);
 
     LoaderInputs in;
     in.descriptionPath = description.path;
@@ -144,7 +148,7 @@ void EditFlow::runTerminalFile(EditKind kind)
     in.systemFile = system;
     in.settingsFile = true;
     in.showWriteToTerminal = true;
-    in.okText = QStringLiteral(u"保存");
+    in.okText = Tr::tr("保存");
     m_loader = std::make_unique<DescriptionLoader>(in);
     logOperation(OpeLog::SettingsEdit, m_row.TermID, file);
 
@@ -185,10 +189,10 @@ void EditFlow::editAndFinish()
     m_loader.reset();
     const int answer = ask().appMessageBox(
         410, 2,
-        system ? QStringLiteral(u"現在選択中の端末にシステム設定を書き込みます。\nよろしいですか？")
-               : QStringLiteral(u"現在選択中の端末にユーザ設定を書き込みます。\nよろしいですか？"),
-        system ? QStringLiteral(u"端末システム設定書き込み開始確認")
-               : QStringLiteral(u"端末ユーザ設定書き込み開始確認"),
+        system ? Tr::tr("現在選択中の端末にシステム設定を書き込みます。\nよろしいですか？")
+               : Tr::tr("現在選択中の端末にユーザ設定を書き込みます。\nよろしいですか？"),
+        system ? Tr::tr("端末システム設定書き込み開始確認")
+               : Tr::tr("端末ユーザ設定書き込み開始確認"),
         MsgType::IconQuestion | MsgType::YesNo);
     const bool posted = answer == MsgResult::Yes &&
                         m_host.postRequest(system ? RequestKind::WriteSys : RequestKind::WriteUser,
@@ -203,25 +207,25 @@ void EditFlow::runCommonFile(EditKind kind)
 {
     const bool system = isSystem(kind);
     const QString description =
-        ask().openFileName(QStringLiteral(u"開く"),
+        ask().openFileName(Tr::tr("開く"),
                            ProcessValues::programPath(system ? QStringLiteral("Config/Sys/")
                                                              : QStringLiteral("Config/User/")),
-                           QStringLiteral(u"コンフィグファイル(*.xml)"));
+                           Tr::tr("コンフィグファイル(*.xml)"));
     if (description.isEmpty())
         return finish(false);
     QString start;
     bool usable = QFileInfo(description).isFile();
     if (usable) {
         start =
-            ask().openFileName(QStringLiteral(u"開く"),
+            ask().openFileName(Tr::tr("開く"),
                                ProcessValues::programPath(system ? QStringLiteral("Data/Sys/")
                                                                  : QStringLiteral("Data/User/")),
-                               QStringLiteral(u"設定ファイル(*.ini)"));
+                               Tr::tr("設定ファイル(*.ini)"));
         usable = start.isEmpty() || QFileInfo(start).isFile();
     }
     if (!usable) {
-        ask().appMessageBox(1, 1, QStringLiteral(u"設定ファイルを選択してください。"),
-                            QStringLiteral(u"ファイル選択エラー"), MsgType::IconError);
+        ask().appMessageBox(1, 1, Tr::tr("設定ファイルを選択してください。"),
+                            Tr::tr("ファイル選択エラー"), MsgType::IconError);
         return finish(false);
     }
 
@@ -233,7 +237,7 @@ void EditFlow::runCommonFile(EditKind kind)
     in.commonFile = true;
     in.systemFile = system;
     in.settingsFile = true;
-    in.okText = QStringLiteral(u"保存");
+    in.okText = Tr::tr("保存");
     m_loader = std::make_unique<DescriptionLoader>(in);
     logOperation(OpeLog::CommonEdit, QString(), start);
     editAndFinish();

@@ -6,11 +6,15 @@
 #include "editor/InputRules.h"
 #include "history/SettingsHistory.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QHash>
 
 namespace
 {
+struct Tr {
+    Q_DECLARE_TR_FUNCTIONS(SettingsForm)
+};
 
 constexpr int TextCut = 50;
 constexpr int ValueCut = 255;
@@ -34,8 +38,15 @@ template <class Settings> void takeSettings(Settings &own, const Settings &child
 
 } // namespace
 
-const QString SettingsForm::FailureText = DescriptionLoader::DescriptionErrorText;
-const QString SettingsForm::FailureCaption = DescriptionLoader::DescriptionErrorCaption;
+QString SettingsForm::FailureText()
+{
+    return DescriptionLoader::DescriptionErrorText();
+}
+
+QString SettingsForm::FailureCaption()
+{
+    return DescriptionLoader::DescriptionErrorCaption();
+}
 
 int SettingsForm::refusal(const SettingsDescription *description, const LoaderInputs &in)
 {
@@ -65,7 +76,7 @@ void SettingsForm::fail(const QString &message)
 {
     if (m_log)
         m_log(ErrLog::ConfigXml, m_in.termId, message);
-    ask().appMessageBox(1, 2, FailureText, FailureCaption, MsgType::IconError);
+    ask().appMessageBox(1, 2, FailureText(), FailureCaption(), MsgType::IconError);
 }
 
 bool SettingsForm::build()
@@ -386,8 +397,8 @@ bool SettingsForm::chooseFile(int index)
     const QString start = !e.value.isEmpty() && current.isFile() ? current.absoluteFilePath()
                                                                  : ProcessValues::programFolder();
     const QString chosen = ask().openFileName(
-        QStringLiteral(u"開く"), start,
-        QStringLiteral(u"プログラムファイル (*.s);;設定ファイル (*.ini);;CSVファイル (*.csv)"));
+        Tr::tr("開く"), start,
+        Tr::tr("プログラムファイル (*.s);;設定ファイル (*.ini);;CSVファイル (*.csv)"));
     if (chosen.isEmpty())
         return false;
     e.value = QFileInfo(chosen).absoluteFilePath();
@@ -414,8 +425,8 @@ QString SettingsForm::missingValues() const
         const bool missing =
             e.value.isEmpty() && (e.inputNeed == 1 || (e.inputNeed == 3 && m_entries[i].enabled));
         if (missing)
-            out += m_desc.sections[e.section].name + u' ' + e.name +
-                   QStringLiteral(u"が入力されていません。\r\n");
+            out += Tr::tr("%1 %2が入力されていません。\r\n")
+                       .arg(m_desc.sections[e.section].name, e.name);
     }
     return out;
 }
@@ -463,19 +474,18 @@ QString AskCommonFileName(IPrompter &p, bool system)
 {
     const QString start = ProcessValues::programPath(system ? QStringLiteral("Data/Sys/kel_sys")
                                                             : QStringLiteral("Data/User/kel_user"));
-    const QString filter = system ? QStringLiteral(u"システム設定ファイル (*.ini)")
-                                  : QStringLiteral(u"ユーザ設定ファイル (*.ini)");
-    const QString refusal =
-        system ? QStringLiteral(u"ファイル名はkel_sys\uFF5Eという形式で保存してください。")
-               : QStringLiteral(u"ファイル名はkel_user\uFF5Eという形式で保存してください。");
+    const QString filter =
+        system ? Tr::tr("システム設定ファイル (*.ini)") : Tr::tr("ユーザ設定ファイル (*.ini)");
+    const QString refusal = system ? Tr::tr("ファイル名はkel_sys～という形式で保存してください。")
+                                   : Tr::tr("ファイル名はkel_user～という形式で保存してください。");
     for (;;) {
-        QString chosen = p.saveFileName(QStringLiteral(u"名前を付けて保存"), start, filter);
+        QString chosen = p.saveFileName(Tr::tr("名前を付けて保存"), start, filter);
         if (chosen.isEmpty())
             return {};
         if (QFileInfo(chosen).suffix().isEmpty())
             chosen += QStringLiteral(".ini");
         if (CommonFileNameAccepted(chosen, system))
             return QFileInfo(chosen).absoluteFilePath();
-        p.appMessageBox(1, 1, refusal, QStringLiteral(u"ファイル選択エラー"), MsgType::IconError);
+        p.appMessageBox(1, 1, refusal, Tr::tr("ファイル選択エラー"), MsgType::IconError);
     }
 }

@@ -112,7 +112,8 @@ public:
     void fail(const QString &message);
 
     // The error box shown for a broken description.
-    static const QString FailureText, FailureCaption;
+    static QString FailureText();
+    static QString FailureCaption();
 
 private:
     bool isParent(int index) const { return !m_desc.entries[index].children.isEmpty(); }

@@ -38,9 +38,10 @@ void CBoxRelay::onMessage(std::uint32_t msg, quintptr, std::unique_ptr<Payload> 
         if (m_held == 0)
             return;
         next = m_last;
-        next.text += QCoreApplication::translate("CBoxRelay",
-                                                 "\n（同じメッセージがほかに %1 件ありました。）")
-                         .arg(m_held);
+        next.text = QCoreApplication::translate(
+                        "CBoxRelay", "%1\n（同じメッセージがほかに %n 件ありました。）", nullptr,
+                        m_held)
+                        .arg(m_last.text);
         m_held = 0;
     }
 }

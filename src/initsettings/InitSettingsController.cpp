@@ -6,12 +6,23 @@
 #include "common/Prompter.h"
 #include "register/TermDatabase.h"
 
+#include <QCoreApplication>
+
 namespace
 {
+struct Tr {
+    Q_DECLARE_TR_FUNCTIONS(InitSettingsController)
+};
 
-const QString RangeRefusedText =
-    QStringLiteral("SIPアドレス範囲外、もしくは登録可能なSIPアドレスがありません。");
-const QString RangeRefusedCaption = QStringLiteral("SIPアドレス範囲外");
+QString rangeRefusedText()
+{
+    return Tr::tr("SIPアドレス範囲外、もしくは登録可能なSIPアドレスがありません。");
+}
+
+QString rangeRefusedCaption()
+{
+    return Tr::tr("SIPアドレス範囲外");
+}
 
 constexpr int MaxRegisterRows = 65535;
 
@@ -34,7 +45,7 @@ int InitSettingsController::rangeValue() const
 
 QString InitSettingsController::countText() const
 {
-    return QStringLiteral("%1件").arg(m_state.ids.size());
+    return Tr::tr("%n件", nullptr, int(m_state.ids.size()));
 }
 
 void InitSettingsController::open()
@@ -54,7 +65,7 @@ void InitSettingsController::open()
 
 void InitSettingsController::refuseRange(unsigned icon)
 {
-    AppMessageBox(1, 1, RangeRefusedText, RangeRefusedCaption, icon);
+    AppMessageBox(1, 1, rangeRefusedText(), rangeRefusedCaption(), icon);
 }
 
 void InitSettingsController::store()

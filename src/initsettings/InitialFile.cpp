@@ -11,10 +11,14 @@
 #include "editor/DescriptionLoader.h"
 #include "history/SettingsHistory.h"
 
+#include <QCoreApplication>
 #include <QFile>
 
 namespace
 {
+struct Tr {
+    Q_DECLARE_TR_FUNCTIONS(InitialFile)
+};
 
 const char *const TmpName = "Data/TmpData.ini";
 
@@ -77,11 +81,10 @@ Result generate(const QString &termId, const QString &model, const BoxPoster &bo
     if (!found.single) {
         r.outcome = found.count == 0 ? Outcome::NoDescription : Outcome::SeveralDescriptions;
         if (box)
-            box(found.count == 0
-                    ? QStringLiteral("設定編集用のConfigファイルが存在しません。")
-                    : QStringLiteral("設定編集用のConfigファイルが複数存在します。\n"
-                                     "不要なファイルを削除してから再度実行してください。"),
-                QStringLiteral("編集エラー"), MsgType::IconError);
+            box(found.count == 0 ? Tr::tr("設定編集用のConfigファイルが存在しません。")
+                                 : Tr::tr("設定編集用のConfigファイルが複数存在します。\n"
+                                          "不要なファイルを削除してから再度実行してください。"),
+                Tr::tr("編集エラー"), MsgType::IconError);
         OpLog::writeError(ErrLog::ConfigXml, termId,
                           QStringLiteral("設定Configファイルを取得できません。"));
         return r;

@@ -11,6 +11,13 @@
 #include <QFile>
 #include <QFileInfo>
 
+namespace
+{
+struct Tr {
+    Q_DECLARE_TR_FUNCTIONS(PhoneBookTemplate)
+};
+} // namespace
+
 QString PhoneBookTemplatePattern(const QString &model)
 {
     if (!TerminalPaths::isSafeModel(model))
@@ -53,16 +60,14 @@ PhoneBookOpen OpenPhoneBookTemplate(const QString &termId, const QString &model,
             QCoreApplication::translate("PhoneBook", "電話帳テンプレート起動エラー"),
             MsgType::IconError);
     else if (outcome == PhoneBookOpen::SeveralTemplates)
-        prompter.appMessageBox(
-            1, 2,
-            QStringLiteral(u"電話帳テンプレートが複数存在します。\n"
-                           u"不要なファイルを削除してから再度実行してください。"),
-            QStringLiteral(u"電話帳テンプレート複数エラー"), MsgType::IconError);
+        prompter.appMessageBox(1, 2,
+                               Tr::tr("電話帳テンプレートが複数存在します。\n"
+                                      "不要なファイルを削除してから再度実行してください。"),
+                               Tr::tr("電話帳テンプレート複数エラー"), MsgType::IconError);
     else
         prompter.appMessageBox(1, 2,
-                               QStringLiteral(u"電話帳テンプレートに異常があります。\n"
-                                              u"お手数ですが、購入元にお問い合わせ願います。"),
-                               QStringLiteral(u"電話帳テンプレートファイルエラー"),
-                               MsgType::IconError);
+                               Tr::tr("電話帳テンプレートに異常があります。\n"
+                                      "お手数ですが、購入元にお問い合わせ願います。"),
+                               Tr::tr("電話帳テンプレートファイルエラー"), MsgType::IconError);
     return outcome;
 }

@@ -6,6 +6,7 @@
 #include "register/JetSql.h"
 #include "register/Schema.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -29,10 +30,15 @@ using RegisterSchema::parseDate;
 namespace
 {
 
-const char *const DbErrorCaption = "DB Error";
-const char *const CompactionFailedText =
+struct Tr {
+    Q_DECLARE_TR_FUNCTIONS(CTermDatabase)
+};
+
+const char *const DbErrorCaption = QT_TRANSLATE_NOOP("CTermDatabase", "DB Error");
+const char *const CompactionFailedText = QT_TRANSLATE_NOOP(
+    "CTermDatabase",
     "データベースを最適化できませんでした。データベースファイルを確認してください。\n"
-    "プログラムを終了します。";
+    "プログラムを終了します。");
 
 // Column positions of "SELECT * FROM TermInfo".
 namespace Col
@@ -302,8 +308,8 @@ bool CTermDatabase::startUp()
 
 int CTermDatabase::compactionFailed()
 {
-    prompter().systemMessageBox(QString::fromUtf8(CompactionFailedText),
-                                QLatin1String(DbErrorCaption), MsgType::IconWarning);
+    prompter().systemMessageBox(Tr::tr(CompactionFailedText), Tr::tr(DbErrorCaption),
+                                MsgType::IconWarning);
     ProcessValues::startupAbort = 1;
     return 0;
 }
@@ -439,7 +445,7 @@ int CTermDatabase::open()
     if (isOpen())
         return 1;
     auto fail = [this](const QString &description) {
-        AppMessageBox(1, 2, description, QLatin1String(DbErrorCaption), MsgType::IconWarning);
+        AppMessageBox(1, 2, description, Tr::tr(DbErrorCaption), MsgType::IconWarning);
         m_lastError = description;
         close();
         ProcessValues::startupAbort = 1;
@@ -540,7 +546,7 @@ void CTermDatabase::close()
 int CTermDatabase::reportError(const QString &description)
 {
     m_lastError = description;
-    AppMessageBox(1, 2, description, QLatin1String(DbErrorCaption), MsgType::IconWarning);
+    AppMessageBox(1, 2, description, Tr::tr(DbErrorCaption), MsgType::IconWarning);
     return DbAnswer::Failed;
 }
 

@@ -11,6 +11,9 @@ using namespace Schedule;
 
 namespace
 {
+struct Tr {
+    Q_DECLARE_TR_FUNCTIONS(ScheduleForm)
+};
 
 bool digitsOnly(const QString &t)
 {
@@ -229,7 +232,7 @@ bool isAllowedTermId(const QString &termId)
 
 QString formErrorCaption()
 {
-    return QStringLiteral("入力エラー");
+    return Tr::tr("入力エラー");
 }
 
 bool isStorableFileName(const QString &name)
@@ -241,32 +244,32 @@ QString formErrorText(int code, const QString &file)
 {
     switch (code) {
     case FormError::Year:
-        return QStringLiteral("年は西暦を半角数字４桁で1900～2099の範囲で入力してください。");
+        return Tr::tr("年は西暦を半角数字４桁で1900～2099の範囲で入力してください。");
     case FormError::Date:
     case FormError::Day:
     case FormError::MonthDay:
-        return QStringLiteral("日付が不正です。\n正しい日付を入力してください。");
+        return Tr::tr("日付が不正です。\n正しい日付を入力してください。");
     case FormError::Hour:
     case FormError::Minute:
     case FormError::WeekHour:
     case FormError::WeekMinute:
     case FormError::MonthHour:
     case FormError::MonthMinute:
-        return QStringLiteral("時刻が不正です。\n正しい時刻を入力してください。");
+        return Tr::tr("時刻が不正です。\n正しい時刻を入力してください。");
     case FormError::Weekday:
-        return QStringLiteral("曜日が指定されていません。\n曜日は1つ以上指定してください。");
+        return Tr::tr("曜日が指定されていません。\n曜日は1つ以上指定してください。");
     case FormError::PermTime:
-        return QStringLiteral("許容時間は半角数字３桁以内で1～240の範囲で入力してください。");
+        return Tr::tr("許容時間は半角数字３桁以内で1～240の範囲で入力してください。");
     case FormError::WaitTime:
-        return QStringLiteral("ウェイト時間は半角数字2桁以内で1～10の範囲で入力してください。");
+        return Tr::tr("ウェイト時間は半角数字2桁以内で1～10の範囲で入力してください。");
     case FormError::OtherTaken:
-        return QStringLiteral(
+        return Tr::tr(
             "選択したスケジュールは、他のスケジュール設定にて直前に実行する\nスケジュールとして既に"
             "設定されています。\nスケジュールの設定内容を確認してください。");
     case FormError::UnknownTerminal:
-        return QStringLiteral("指定した端末は未登録です。\n登録済みの端末を指定してください。");
+        return Tr::tr("指定した端末は未登録です。\n登録済みの端末を指定してください。");
     case FormError::TermIdChars:
-        return QStringLiteral("追加する端末IDは半角英数記号のみで入力してください。");
+        return Tr::tr("追加する端末IDは半角英数記号のみで入力してください。");
     case FormError::FileName:
         return QCoreApplication::translate(
                    "ScheduleForm", "ファイル名「%1」には、\nスケジュール設定ファイルに保存できない"

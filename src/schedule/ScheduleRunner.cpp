@@ -8,6 +8,7 @@
 #include "register/TermDatabase.h"
 #include "schedule/ScheduleFiles.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -15,6 +16,9 @@ using namespace Schedule;
 
 namespace
 {
+struct Tr {
+    Q_DECLARE_TR_FUNCTIONS(ScheduleRunner)
+};
 
 // At most this many files go to one terminal.
 constexpr int MaxFiles = 6;
@@ -161,7 +165,7 @@ void ScheduleRunner::refreshRow(int number)
 QString ScheduleRunner::stateText(int number) const
 {
     if (m_running && m_runningNumber == number)
-        return QStringLiteral("実行中");
+        return Tr::tr("実行中");
     return ScheduleTiming::stateText(m_book.at(number));
 }
 
@@ -255,7 +259,7 @@ bool ScheduleRunner::start(int number)
     }
     m_total = int(request->entries.size());
     refreshRow(number);
-    m_host.statusChanged(QStringLiteral("スケジュール%1を実行中です。").arg(number));
+    m_host.statusChanged(Tr::tr("スケジュール%1を実行中です。").arg(number));
     reportProgress(0, m_total);
     // Without a manager to take it the run ends as if cancelled, like a refusal.
     const auto unsent = std::make_unique<RequestPayload>(*request);
@@ -268,8 +272,8 @@ void ScheduleRunner::reportProgress(int done, int total)
 {
     const int shownDone = done + m_skipped;
     const int shownTotal = total + m_skipped;
-    m_host.progressChanged(QStringLiteral("%1台／%2台完了").arg(shownDone).arg(shownTotal),
-                           shownDone, shownTotal);
+    m_host.progressChanged(Tr::tr("%1台／%n台完了", nullptr, shownTotal).arg(shownDone), shownDone,
+                           shownTotal);
 }
 
 void ScheduleRunner::onProgress(int done, int total)
@@ -349,7 +353,7 @@ bool ScheduleRunner::requestClose()
     if (!m_closeRequested) {
         m_closeRequested = true;
         m_host.cancelEnabled(false);
-        m_host.statusChanged(QStringLiteral(
+        m_host.statusChanged(Tr::tr(
             "実行中の処理の完了を待っています。この処理は数分から数十分かかる場合があります。"));
         m_host.post(std::make_unique<TaskMessage>(m_self, TaskKind::Cancel));
     }
@@ -384,8 +388,8 @@ void ScheduleRunner::setCancelClose(bool close)
 void ScheduleRunner::clearAllResults()
 {
     const int answer = AppMessageBox(
-        370, 2, QStringLiteral("全てのスケジュールの実行結果をクリアします。\nよろしいですか？"),
-        QStringLiteral("実行結果クリア確認"),
+        370, 2, Tr::tr("全てのスケジュールの実行結果をクリアします。\nよろしいですか？"),
+        Tr::tr("実行結果クリア確認"),
         MsgType::IconQuestion | MsgType::YesNo | MsgType::DefaultSecond);
     if (answer != MsgResult::Yes)
         return;

@@ -2,9 +2,17 @@
 
 #include "comm/ResultCodes.h"
 
+#include <QCoreApplication>
 #include <QTime>
 
 using namespace Schedule;
+
+namespace
+{
+struct Tr {
+    Q_DECLARE_TR_FUNCTIONS(ScheduleTiming)
+};
+} // namespace
 
 QDateTime ScheduleRunState::never()
 {
@@ -136,10 +144,14 @@ QString minuteText(const QDateTime &t)
                              h.minute());
 }
 
-QString timingText(const ScheduleRecord &r)
+QString timingText(const ScheduleRecord &r, TextFor use)
 {
+    // The Japanese text for the result file, its translation for windows.
+    const auto text = [use](const char *source) {
+        return use == TextFor::Window ? Tr::tr(source) : QString::fromUtf8(source);
+    };
     if (!r.valid)
-        return QStringLiteral("未設定");
+        return text(QT_TRANSLATE_NOOP("ScheduleTiming", "未設定"));
     const ScheduleSettings &s = r.settings;
     switch (s.OperatTiming) {
     case Timing::Appointed:
@@ -147,20 +159,32 @@ QString timingText(const ScheduleRecord &r)
                                  s.AppointDateMonth, s.AppointDateDay, s.AppointDateHour,
                                  s.AppointDateSecond);
     case Timing::Weekly: {
-        static const char16_t names[] = u"日月火水木金土";
+        static const char *const names[] = {
+            QT_TRANSLATE_NOOP("Weekday", "日"), QT_TRANSLATE_NOOP("Weekday", "月"),
+            QT_TRANSLATE_NOOP("Weekday", "火"), QT_TRANSLATE_NOOP("Weekday", "水"),
+            QT_TRANSLATE_NOOP("Weekday", "木"), QT_TRANSLATE_NOOP("Weekday", "金"),
+            QT_TRANSLATE_NOOP("Weekday", "土")};
         QString days;
-        for (std::size_t i = 0; i < 7; ++i)
-            if (s.EveryWeekCheck[i] != 0)
-                days += QChar(names[i]);
-        return QStringLiteral("毎週-%1 ").arg(days) +
+        for (std::size_t i = 0; i < 7; ++i) {
+            if (s.EveryWeekCheck[i] == 0)
+                continue;
+            const QString name = use == TextFor::Window
+                                     ? QCoreApplication::translate("Weekday", names[i])
+                                     : QString::fromUtf8(names[i]);
+            days = days.isEmpty() || use == TextFor::File
+                       ? days + name
+                       : Tr::tr("%1%2", "two weekday names in a row").arg(days, name);
+        }
+        return text(QT_TRANSLATE_NOOP("ScheduleTiming", "毎週-%1 ")).arg(days) +
                QString::asprintf("%02d:%02d", s.EveryWeekTimeHour, s.EveryWeekTimeSecond);
     }
     case Timing::Monthly:
-        return QStringLiteral("毎月-%1日 ")
+        return text(QT_TRANSLATE_NOOP("ScheduleTiming", "毎月-%1日 "))
                    .arg(s.EveryMonthDateDay, 2, 10, QLatin1Char('0')) +
                QString::asprintf("%02d:%02d", s.EveryMonthDateHour, s.EveryMonthDateSecond);
     case Timing::AfterOther:
-        return QStringLiteral("スケジュール%1終了後").arg(s.OtherSchedule);
+        return text(QT_TRANSLATE_NOOP("ScheduleTiming", "スケジュール%1終了後"))
+            .arg(s.OtherSchedule);
     default:
         return QString();
     }
@@ -168,31 +192,33 @@ QString timingText(const ScheduleRecord &r)
 
 QString operationText(const ScheduleSettings &s)
 {
-    static const char *const names[] = {"ファームウェア書き込み", "設定ファイル書き込み",
-                                        "設定ファイル読み込み", "端末再起動"};
+    static const char *const names[] = {
+        QT_TRANSLATE_NOOP("ScheduleTiming", "ファームウェア書き込み"),
+        QT_TRANSLATE_NOOP("ScheduleTiming", "設定ファイル書き込み"),
+        QT_TRANSLATE_NOOP("ScheduleTiming", "設定ファイル読み込み"),
+        QT_TRANSLATE_NOOP("ScheduleTiming", "端末再起動")};
     if (s.ProcessKind < 0 || s.ProcessKind > 3)
         return QString();
-    QString text = QString::fromUtf8(names[s.ProcessKind]);
+    QString text = Tr::tr(names[s.ProcessKind]);
     if (s.TermReboot == 1 && s.ProcessKind != Process::Restart)
-        text += QStringLiteral("（終了後に端末再起動）");
+        text = Tr::tr("%1（終了後に端末再起動）").arg(text);
     return text;
 }
 
 QString stateText(const ScheduleRecord &r)
 {
     if (r.hasResult && r.result.Status != 0 && !r.result.BeginDate.isEmpty())
-        return r.result.BeginDate + QStringLiteral(" 実施済み");
-    return QStringLiteral("未実施");
+        return Tr::tr("%1 実施済み").arg(r.result.BeginDate);
+    return Tr::tr("未実施");
 }
 
 QString countsText(const ScheduleRecord &r)
 {
     const ScheduleResult none;
     const ScheduleResult &res = r.hasResult ? r.result : none;
-    return QStringLiteral("成功：%1台 エラー：%2台 キャンセル：%3台")
-        .arg(res.SuccessTermNum)
-        .arg(res.ErrorTermNum)
-        .arg(res.CancelTermCount);
+    return Tr::tr("成功：%1 エラー：%2 キャンセル：%3")
+        .arg(Tr::tr("%n台", nullptr, res.SuccessTermNum), Tr::tr("%n台", nullptr, res.ErrorTermNum),
+             Tr::tr("%n台", nullptr, res.CancelTermCount));
 }
 
 } // namespace ScheduleTiming

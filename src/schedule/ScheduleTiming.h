@@ -3,6 +3,7 @@
 // show a schedule (timing, operation, state). Plain functions of their
 // arguments: the caller passes "now", so a calendar can be walked in tests.
 
+#include "common/UiLanguage.h"
 #include "schedule/ScheduleTypes.h"
 
 #include <QDate>
@@ -41,8 +42,10 @@ bool isDue(const ScheduleRecord &r, const ScheduleRunState &own,
 int requestKindOf(int processKind);
 
 // "%04d/%02d/%02d %02d:%02d", "毎週-日月 03:00", "毎月-%02d日 %02d:%02d",
-// "スケジュール%d終了後", or "未設定" when the settings aren't valid.
-QString timingText(const ScheduleRecord &r);
+// "スケジュール%d終了後", or "未設定" when the settings aren't valid
+// (Japanese for the result file, translated for windows).
+QString timingText(const ScheduleRecord &r, TextFor use = TextFor::File);
+// The texts below are for windows, in the interface's language.
 // The operation, with "（終了後に端末再起動）" when a restart follows.
 QString operationText(const ScheduleSettings &s);
 // "%s 実施済み" or "未実施".

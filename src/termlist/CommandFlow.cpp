@@ -11,6 +11,13 @@
 #include <QDir>
 #include <QFileInfo>
 
+namespace
+{
+struct Tr {
+    Q_DECLARE_TR_FUNCTIONS(CommandFlow)
+};
+} // namespace
+
 bool CommandFlow::run(MaintCommand command)
 {
     // Timer 16 stays off while the command runs; the scope starts it again.
@@ -54,19 +61,19 @@ QString CommandFlow::noSelectionText()
 QString CommandFlow::chooseFile(const CommandInfo &info)
 {
     const QString file = m_ctx.ask().openFileName(
-        QStringLiteral("開く"), ProcessValues::programPath(info.dialogInitial), info.dialogFilter);
+        Tr::tr("開く"), ProcessValues::programPath(info.dialogInitial), info.dialogFilter());
     return file.isEmpty() ? QString() : QFileInfo(file).absoluteFilePath();
 }
 
 bool CommandFlow::confirm(const CommandInfo &info)
 {
     IPrompter &p = m_ctx.ask();
-    if (p.appMessageBox(info.widthCode, 2, info.text, info.caption,
+    if (p.appMessageBox(info.widthCode, 2, info.text(), info.caption(),
                         MsgType::IconQuestion | MsgType::YesNo) != MsgResult::Yes)
         return false;
     if (!info.secondQuestion)
         return true;
-    return p.appMessageBox(info.widthCode, 2, commonFileSecondText(), info.caption,
+    return p.appMessageBox(info.widthCode, 2, commonFileSecondText(), info.caption(),
                            MsgType::IconWarning | MsgType::YesNo | MsgType::DefaultSecond) ==
            MsgResult::Yes;
 }

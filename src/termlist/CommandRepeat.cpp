@@ -75,10 +75,10 @@ bool CommandRepeat::run()
     if (last && !rows.empty()) {
         const CommandInfo &info = commandInfo(last->command);
         const QString text =
-            tr("前回の処理「%1」を、処理に失敗した端末 %2 件に再実行します。\nよろしいですか？")
-                .arg(commandName(last->command))
-                .arg(rows.size());
-        if (m_ctx.ask().appMessageBox(460, 2, text, info.caption,
+            tr("前回の処理「%1」を、処理に失敗した端末 %n 件に再実行します。\nよろしいですか？",
+               nullptr, int(rows.size()))
+                .arg(commandName(last->command));
+        if (m_ctx.ask().appMessageBox(460, 2, text, info.caption(),
                                       MsgType::IconQuestion | MsgType::YesNo) == MsgResult::Yes) {
             CommandFlow::Order order;
             order.requestKind = info.requestKind;

@@ -3,7 +3,16 @@
 #include "common/Ipv4.h"
 #include "common/TerminalPaths.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
+
+namespace
+{
+struct Tr {
+    Q_DECLARE_TR_FUNCTIONS(CommandTargets)
+};
+} // namespace
 
 namespace CommandTargets
 {
@@ -33,24 +42,25 @@ bool check(const std::vector<TermEntry> &rows, IPrompter &prompter, AnsweredAler
     const bool addressAlert = alerts.address && !answered.address;
     if (!anyAddress) {
         prompter.appMessageBox(1, 2,
-                               QStringLiteral("IPアドレスが格納されている端末が無いので処理を続け"
-                                              "ることができません。\n終了します。"),
-                               QStringLiteral("対象端末IPアドレスエラー"), MsgType::IconError);
+                               Tr::tr("IPアドレスが格納されている端末が無いので処理を続け"
+                                      "ることができません。\n終了します。"),
+                               Tr::tr("対象端末IPアドレスエラー"), MsgType::IconError);
         return false;
     }
-    const QString rest = QStringLiteral("このまま続けると不正な端末情報に更新してしまう可能性が"
-                                        "あります。\n処理を続行してもよろしいですか？");
     const unsigned type = MsgType::IconWarning | MsgType::YesNo | MsgType::DefaultSecond;
-    const QString caption = QStringLiteral("端末情報取得開始確認");
+    const QString caption = Tr::tr("端末情報取得開始確認");
     if (idAlert &&
         prompter.appMessageBox(
-            460, 3, QStringLiteral("端末IDアラートが発生している端末が含まれています。\n") + rest,
+            460, 3,
+            Tr::tr("端末IDアラートが発生している端末が含まれています。\nこのまま続けると不正な端末"
+                   "情報に更新してしまう可能性があります。\n処理を続行してもよろしいですか？"),
             caption, type) != MsgResult::Yes)
         return false;
     if (addressAlert &&
         prompter.appMessageBox(
             460, 3,
-            QStringLiteral("IPアドレスアラートが発生している端末が含まれています。\n") + rest,
+            Tr::tr("IPアドレスアラートが発生している端末が含まれています。\nこのまま続けると不正な"
+                   "端末情報に更新してしまう可能性があります。\n処理を続行してもよろしいですか？"),
             caption, type) != MsgResult::Yes)
         return false;
     return true;

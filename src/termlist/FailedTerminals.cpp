@@ -69,12 +69,12 @@ int hidden(const std::vector<TermEntry> &failedInRegister, const std::vector<Ter
 QString statusText(int selected, int hiddenCount)
 {
     QString text =
-        QCoreApplication::translate("FailedTerminals", " 処理に失敗した端末 %1 件を選択しました。")
-            .arg(selected);
+        QCoreApplication::translate("FailedTerminals", " 処理に失敗した端末 %n 件を選択しました。",
+                                    nullptr, selected);
     if (hiddenCount > 0)
         text += QCoreApplication::translate(
-                    "FailedTerminals", "（表示条件により非表示の処理失敗端末が %1 件あります）")
-                    .arg(hiddenCount);
+            "FailedTerminals", "（表示条件により非表示の処理失敗端末が %n 件あります）", nullptr,
+            hiddenCount);
     return text;
 }
 
@@ -155,8 +155,8 @@ bool exportCsv(CTermDatabase &db, IPrompter &prompter)
     prompter.appMessageBox(
         320, 1,
         QCoreApplication::translate("FailedTerminals",
-                                    "処理に失敗した端末 %1 件をファイルに出力しました。")
-            .arg(failed.size()),
+                                    "処理に失敗した端末 %n 件をファイルに出力しました。", nullptr,
+                                    int(failed.size())),
         QCoreApplication::translate("FailedTerminals", "処理失敗端末の出力完了"),
         MsgType::IconInformation);
     return true;

@@ -12,6 +12,9 @@ namespace ListFilter
 
 namespace
 {
+struct Tr {
+    Q_DECLARE_TR_FUNCTIONS(FilterValidation)
+};
 
 // Refusals of the two-clause text dialogs, per kind.
 struct TextMessages {
@@ -21,51 +24,42 @@ struct TextMessages {
     QString wildcard;
 };
 
-const TextMessages &textMessages(TextKind kind)
+TextMessages textMessages(TextKind kind)
 {
-    static const TextMessages termId{
+    const TextMessages termId{
         {},
         {},
-        QStringLiteral(
-            "端末IDに空白を指定する場合、条件は ＝(と同じ)か、≠(と違う)のどちらかを指定して"
-            "ください。"),
-        QStringLiteral(
-            "端末ID指定に *(ワイルドカード)を使用する場合、条件は ＝(と同じ)か、≠(と違う)"
-            "のどちらかを指定してください。"),
+        Tr::tr("端末IDに空白を指定する場合、条件は ＝(と同じ)か、≠(と違う)のどちらかを指定して"
+               "ください。"),
+        Tr::tr("端末ID指定に *(ワイルドカード)を使用する場合、条件は ＝(と同じ)か、≠(と違う)"
+               "のどちらかを指定してください。"),
     };
-    static const TextMessages ipAddr{
-        QStringLiteral(
-            "IPアドレスは ．で区切った４つの0～255の数字で入力してください。\n任意の位置に"
-            "ワイルドカード * が指定できます。"),
-        QStringLiteral(
-            "IPアドレスは . で区切った４つの0～255の数字で入力してください。\n任意の位置に"
-            "ワイルドカード * が指定できます。"),
-        QStringLiteral(
-            "IPアドレスに空白を指定する場合、条件は ＝(と同じ)か、≠(と違う)のどちらかを指定"
-            "してください。"),
-        QStringLiteral(
-            "IPアドレス指定に *(ワイルドカード)を使用する場合、条件は ＝(と同じ)か、≠(と違う"
-            ")のどちらかを指定してください。"),
+    const TextMessages ipAddr{
+        Tr::tr("IPアドレスは ．で区切った４つの0～255の数字で入力してください。\n任意の位置に"
+               "ワイルドカード * が指定できます。"),
+        Tr::tr("IPアドレスは . で区切った４つの0～255の数字で入力してください。\n任意の位置に"
+               "ワイルドカード * が指定できます。"),
+        Tr::tr("IPアドレスに空白を指定する場合、条件は ＝(と同じ)か、≠(と違う)のどちらかを指定"
+               "してください。"),
+        Tr::tr("IPアドレス指定に *(ワイルドカード)を使用する場合、条件は ＝(と同じ)か、≠(と違う"
+               ")のどちらかを指定してください。"),
     };
-    static const QString macCharset = QStringLiteral(
-        "MACアドレスは:で区切った６つの１６進数で入力してください（00～FF）。\n任意の位置"
-        "にワイルドカード * が指定できます。");
-    static const TextMessages macAddr{
+    const QString macCharset =
+        Tr::tr("MACアドレスは:で区切った６つの１６進数で入力してください（00～FF）。\n任意の位置"
+               "にワイルドカード * が指定できます。");
+    const TextMessages macAddr{
         macCharset,
         macCharset,
-        QStringLiteral(
-            "MACアドレスに空白を指定する場合、条件は ＝(と同じ)か、≠(と違う)のどちらかを指定"
-            "してください。"),
-        QStringLiteral(
-            "MACアドレス指定に *(ワイルドカード)を使用する場合、条件は ＝(と同じ)か、≠(と違"
-            "う)のどちらかを指定してください。"),
+        Tr::tr("MACアドレスに空白を指定する場合、条件は ＝(と同じ)か、≠(と違う)のどちらかを指定"
+               "してください。"),
+        Tr::tr("MACアドレス指定に *(ワイルドカード)を使用する場合、条件は ＝(と同じ)か、≠(と違"
+               "う)のどちらかを指定してください。"),
     };
-    static const TextMessages version{
+    const TextMessages version{
         {},
         {},
-        QStringLiteral(
-            "バージョンに空白を指定する場合、条件は ＝(と同じ)か、≠(と違う)のどちらかを指定"
-            "してください。"),
+        Tr::tr("バージョンに空白を指定する場合、条件は ＝(と同じ)か、≠(と違う)のどちらかを指定"
+               "してください。"),
         {},
     };
     switch (kind) {
@@ -126,13 +120,10 @@ Check checkTextClause(TextKind kind, const QString &text, int code, bool second)
 // Year, month, day and the calendar check of one date clause.
 Check checkDateClause(const DateClauseInput &in, bool second, QDate &date)
 {
-    static const QString yearMsg =
-        QStringLiteral("年は西暦を半角数字４桁で1900以上の数値で入力してください。");
-    static const QString monthMsg =
-        QStringLiteral("月は半角数字２桁以内で１～１２の範囲で入力してください。");
-    static const QString dayMsg =
-        QStringLiteral("日は半角数字２桁以内で１～３１の範囲で入力してください。");
-    static const QString dateMsg = QStringLiteral("日付が不正です。正しい日付を入力してください。");
+    const QString yearMsg = Tr::tr("年は西暦を半角数字４桁で1900以上の数値で入力してください。");
+    const QString monthMsg = Tr::tr("月は半角数字２桁以内で１～１２の範囲で入力してください。");
+    const QString dayMsg = Tr::tr("日は半角数字２桁以内で１～３１の範囲で入力してください。");
+    const QString dateMsg = Tr::tr("日付が不正です。正しい日付を入力してください。");
 
     const Focus yearFocus = second ? Focus::Year2 : Focus::Year1;
     const Focus monthFocus = second ? Focus::Month2 : Focus::Month1;
@@ -197,35 +188,35 @@ QString dialogCaption(int column)
 {
     switch (column) {
     case ListColumn::TermID:
-        return QStringLiteral("端末ＩＤフィルタ設定");
+        return Tr::tr("端末ＩＤフィルタ設定");
     case ListColumn::IPAddr:
-        return QStringLiteral("ＩＰアドレスフィルタ設定");
+        return Tr::tr("ＩＰアドレスフィルタ設定");
     case ListColumn::MACAddr:
-        return QStringLiteral("MACアドレスフィルタ設定");
+        return Tr::tr("MACアドレスフィルタ設定");
     case ListColumn::ApliVer:
-        return QStringLiteral("ｱﾌﾟﾘｹｰｼｮﾝﾌﾟﾛｸﾞﾗﾑﾊﾞｰｼﾞｮﾝﾌｨﾙﾀ設定");
+        return Tr::tr("ｱﾌﾟﾘｹｰｼｮﾝﾌﾟﾛｸﾞﾗﾑﾊﾞｰｼﾞｮﾝﾌｨﾙﾀ設定");
     case ListColumn::BootVer:
-        return QStringLiteral("ブートプログラムバージョンフィルタ設定");
+        return Tr::tr("ブートプログラムバージョンフィルタ設定");
     case ListColumn::EntryDate:
-        return QStringLiteral("管理ＰＣ登録日付フィルタ設定");
+        return Tr::tr("管理ＰＣ登録日付フィルタ設定");
     case ListColumn::ResultDate:
-        return QStringLiteral("処理結果日付フィルタ設定");
+        return Tr::tr("処理結果日付フィルタ設定");
     case ListColumn::Vendor:
-        return QStringLiteral("ベンダ情報フィルタ設定");
+        return Tr::tr("ベンダ情報フィルタ設定");
     case ListColumn::MachineName:
-        return QStringLiteral("機器名称フィルタ設定");
+        return Tr::tr("機器名称フィルタ設定");
     case ListColumn::Alert:
-        return QStringLiteral("アラート情報フィルタ設定");
+        return Tr::tr("アラート情報フィルタ設定");
     case ListColumn::Result:
-        return QStringLiteral("処理結果フィルタ設定");
+        return Tr::tr("処理結果フィルタ設定");
     case ListColumn::EntryKind:
-        return QStringLiteral("端末登録種別フィルタ設定");
+        return Tr::tr("端末登録種別フィルタ設定");
     case ListColumn::SipEntry:
-        return QStringLiteral("ＳＩＰサーバ登録状態フィルタ設定");
+        return Tr::tr("ＳＩＰサーバ登録状態フィルタ設定");
     case ListColumn::LastNotice:
-        return QCoreApplication::translate("ListFilter", "最終通知フィルタ設定");
+        return Tr::tr("最終通知フィルタ設定");
     case ListColumn::FirmCheck:
-        return QCoreApplication::translate("ListFilter", "ファーム確認フィルタ設定");
+        return Tr::tr("ファーム確認フィルタ設定");
     default:
         return {};
     }
@@ -233,115 +224,104 @@ QString dialogCaption(int column)
 
 QStringList sixWayLabels()
 {
-    return {QStringLiteral(" ＜ （大きい）"), QStringLiteral(" ≦ （以上）"),
-            QStringLiteral(" ＝ （と同じ）"), QStringLiteral(" ≧ （以下）"),
-            QStringLiteral(" ＞ （未満）"),   QStringLiteral(" ≠ （と違う）")};
+    return {Tr::tr(" ＜ （大きい）"), Tr::tr(" ≦ （以上）"),  Tr::tr(" ＝ （と同じ）"),
+            Tr::tr(" ≧ （以下）"),    Tr::tr(" ＞ （未満）"), Tr::tr(" ≠ （と違う）")};
 }
 
 QStringList twoWayLabels()
 {
-    return {QStringLiteral(" ＝ （と同じ）"), QStringLiteral(" ≠ （と違う）")};
+    return {Tr::tr(" ＝ （と同じ）"), Tr::tr(" ≠ （と違う）")};
 }
 
 QStringList alertStateLabels()
 {
-    return {QStringLiteral(" アラートなし"), QStringLiteral(" アラートあり"),
-            QStringLiteral(" ＩＰアドレス アラートあり"), QStringLiteral(" 端末ＩＤ アラートあり")};
+    return {Tr::tr(" アラートなし"), Tr::tr(" アラートあり"), Tr::tr(" ＩＰアドレス アラートあり"),
+            Tr::tr(" 端末ＩＤ アラートあり")};
 }
 
 QStringList operationKindLabels()
 {
-    return {QStringLiteral(" 端末情報取得"),
-            QStringLiteral(" ｼｽﾃﾑ設定ﾌｧｲﾙ読込"),
-            QStringLiteral(" ﾕｰｻﾞ設定ﾌｧｲﾙ読込"),
-            QStringLiteral(" 電話帳読込"),
-            QStringLiteral(" ｼｽﾃﾑ設定ﾌｧｲﾙ書込"),
-            QStringLiteral(" ﾕｰｻﾞ設定ﾌｧｲﾙ書込"),
-            QStringLiteral(" 電話帳書込"),
-            QStringLiteral(" ﾌﾞｰﾄﾌﾟﾛｸﾞﾗﾑ書込"),
-            QStringLiteral(" ｱﾌﾟﾘｹｰｼｮﾝ書込"),
-            QStringLiteral(" 端末再起動"),
-            QStringLiteral(" 保守強制終了"),
-            QStringLiteral(" 共通ﾌｧｲﾙ書込"),
-            QStringLiteral(" 端末情報取得中"),
-            QStringLiteral(" ﾘﾓｰﾄﾌｧｲﾙ書込"),
-            QStringLiteral(" ｽｹｼﾞｭｰﾙ実行(ﾌｧｰﾑｳｪｱ書込)"),
-            QStringLiteral(" ｽｹｼﾞｭｰﾙ実行(設定ﾌｧｲﾙ書込)"),
-            QStringLiteral(" ｽｹｼﾞｭｰﾙ実行(設定ﾌｧｲﾙ読込)"),
-            QStringLiteral(" ｽｹｼﾞｭｰﾙ実行(端末再起動)"),
-            QStringLiteral(" 初期設定実行"),
-            QStringLiteral(" 全処理対象")};
+    return {Tr::tr(" 端末情報取得"),
+            Tr::tr(" ｼｽﾃﾑ設定ﾌｧｲﾙ読込"),
+            Tr::tr(" ﾕｰｻﾞ設定ﾌｧｲﾙ読込"),
+            Tr::tr(" 電話帳読込"),
+            Tr::tr(" ｼｽﾃﾑ設定ﾌｧｲﾙ書込"),
+            Tr::tr(" ﾕｰｻﾞ設定ﾌｧｲﾙ書込"),
+            Tr::tr(" 電話帳書込"),
+            Tr::tr(" ﾌﾞｰﾄﾌﾟﾛｸﾞﾗﾑ書込"),
+            Tr::tr(" ｱﾌﾟﾘｹｰｼｮﾝ書込"),
+            Tr::tr(" 端末再起動"),
+            Tr::tr(" 保守強制終了"),
+            Tr::tr(" 共通ﾌｧｲﾙ書込"),
+            Tr::tr(" 端末情報取得中"),
+            Tr::tr(" ﾘﾓｰﾄﾌｧｲﾙ書込"),
+            Tr::tr(" ｽｹｼﾞｭｰﾙ実行(ﾌｧｰﾑｳｪｱ書込)"),
+            Tr::tr(" ｽｹｼﾞｭｰﾙ実行(設定ﾌｧｲﾙ書込)"),
+            Tr::tr(" ｽｹｼﾞｭｰﾙ実行(設定ﾌｧｲﾙ読込)"),
+            Tr::tr(" ｽｹｼﾞｭｰﾙ実行(端末再起動)"),
+            Tr::tr(" 初期設定実行"),
+            Tr::tr(" 全処理対象")};
 }
 
 QStringList resultStateLabels()
 {
-    return {QStringLiteral(" エラー無し"), QStringLiteral(" エラーあり"),
-            QCoreApplication::translate("ListFilter", " 処理なし")};
+    return {Tr::tr(" エラー無し"), Tr::tr(" エラーあり"),
+            Tr::tr(" 処理なし")};
 }
 
 QStringList resultCodeLabels()
 {
-    QStringList labels{QCoreApplication::translate("ListFilter", " すべてのエラー")};
+    QStringList labels{Tr::tr(" すべてのエラー")};
     for (int code = 1; code <= ResultCond::SharedCodes; ++code)
-        labels << QLatin1Char(' ') + ResultListText(code);
+        labels << QLatin1Char(' ') + ResultListText(code, TextFor::Window);
     return labels;
 }
 
 QStringList firmCheckStateLabels()
 {
-    return {QCoreApplication::translate("ListFilter", " 確認なし"),
-            QCoreApplication::translate("ListFilter", " 確認待ち"),
-            QCoreApplication::translate("ListFilter", " 確認済み"),
-            QCoreApplication::translate("ListFilter", " 版数不一致"),
-            QCoreApplication::translate("ListFilter", " 応答なし")};
+    return {Tr::tr(" 確認なし"),
+            Tr::tr(" 確認待ち"),
+            Tr::tr(" 確認済み"),
+            Tr::tr(" 版数不一致"),
+            Tr::tr(" 応答なし")};
 }
 
 QList<RadioChoice> entryKindChoices()
 {
-    return {{QStringLiteral("仮登録だけ表示"), 1},
-            {QStringLiteral("運用中だけ表示"), 2},
-            {QStringLiteral("両方表示"), 0}};
+    return {{Tr::tr("仮登録だけ表示"), 1}, {Tr::tr("運用中だけ表示"), 2}, {Tr::tr("両方表示"), 0}};
 }
 
 QList<RadioChoice> sipEntryChoices()
 {
-    return {{QStringLiteral("未登録だけ表示"), 1},
-            {QStringLiteral("登録済(プライマリ)だけ表示"), 2},
-            {QStringLiteral("登録済(セカンダリ)だけ表示"), 3},
-            {QStringLiteral("登録済だけ表示"), 4},
-            {QStringLiteral("すべて表示"), 0}};
+    return {{Tr::tr("未登録だけ表示"), 1},
+            {Tr::tr("登録済(プライマリ)だけ表示"), 2},
+            {Tr::tr("登録済(セカンダリ)だけ表示"), 3},
+            {Tr::tr("登録済だけ表示"), 4},
+            {Tr::tr("すべて表示"), 0}};
 }
 
 QList<RadioChoice> silentChoices()
 {
-    return {{QCoreApplication::translate("ListFilter", "応答なし端末のみ"), SilentCond::SilentOnly},
-            {QCoreApplication::translate("ListFilter", "応答あり端末のみ"), SilentCond::HeardOnly},
-            {QCoreApplication::translate("ListFilter", "すべて表示"), 0}};
+    return {{Tr::tr("応答なし端末のみ"), SilentCond::SilentOnly},
+            {Tr::tr("応答あり端末のみ"), SilentCond::HeardOnly},
+            {Tr::tr("すべて表示"), 0}};
 }
 
-const TextKindInfo &textKindInfo(TextKind kind)
+TextKindInfo textKindInfo(TextKind kind)
 {
-    static const QString verLabel = QStringLiteral("Ｖｅｒ．");
-    static const TextKindInfo termId{ListColumn::TermID, 64, {}, true, {}};
-    static const TextKindInfo ipAddr{
-        ListColumn::IPAddr, 15, QStringLiteral("0123456789.*"), true, {}};
-    static const TextKindInfo macAddr{
-        ListColumn::MACAddr, 17, QStringLiteral("0123456789abcdefABCDEF:*"), true, {}};
-    static const TextKindInfo appVer{ListColumn::ApliVer, 10, {}, false, verLabel};
-    static const TextKindInfo bootVer{ListColumn::BootVer, 10, {}, false, verLabel};
     switch (kind) {
     case TextKind::TermId:
-        return termId;
+        return {ListColumn::TermID, 64, {}, true, {}};
     case TextKind::IpAddr:
-        return ipAddr;
+        return {ListColumn::IPAddr, 15, QStringLiteral("0123456789.*"), true, {}};
     case TextKind::MacAddr:
-        return macAddr;
+        return {ListColumn::MACAddr, 17, QStringLiteral("0123456789abcdefABCDEF:*"), true, {}};
     case TextKind::AppVer:
-        return appVer;
+        return {ListColumn::ApliVer, 10, {}, false, Tr::tr("Ｖｅｒ．")};
     case TextKind::BootVer:
         break;
     }
-    return bootVer;
+    return {ListColumn::BootVer, 10, {}, false, Tr::tr("Ｖｅｒ．")};
 }
 
 bool textKindOfColumn(int column, TextKind &kind)
@@ -369,7 +349,7 @@ bool textKindOfColumn(int column, TextKind &kind)
 
 QString inputErrorCaption()
 {
-    return QStringLiteral("入力エラー");
+    return Tr::tr("入力エラー");
 }
 
 // Codes outside a combo's items show no item rather than a wrong one.

@@ -63,7 +63,7 @@ struct TextKindInfo {
     bool checkWildcard; // "*" only with ＝/≠
     QString valueLabel; // label in front of each edit box, may be empty
 };
-const TextKindInfo &textKindInfo(TextKind kind);
+TextKindInfo textKindInfo(TextKind kind);
 // The text kind of a two-clause text column; false for other columns.
 bool textKindOfColumn(int column, TextKind &kind);
 

@@ -13,10 +13,9 @@ namespace FleetCharts
 namespace
 {
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("FleetCharts", text);
-}
+struct Tr {
+    Q_DECLARE_TR_FUNCTIONS(FleetCharts)
+};
 
 // Versions newest first in the order the list sorts them (text, the column's
 // collation); the 13th and later in one group whose highest version a click
@@ -69,23 +68,23 @@ std::vector<Bar> fixedBars(Chart chart)
 {
     switch (chart) {
     case Chart::Sip:
-        return {{tr("プライマリ"), 0, {}, 2},
-                {tr("セカンダリ"), 0, {}, 3},
-                {tr("未登録"), 0, {}, SipCond::Neither}};
+        return {{Tr::tr("プライマリ"), 0, {}, 2},
+                {Tr::tr("セカンダリ"), 0, {}, 3},
+                {Tr::tr("未登録"), 0, {}, SipCond::Neither}};
     case Chart::Alert:
-        return {{tr("端末ID重複"), 0, {}, 4},
-                {tr("IPアドレス重複"), 0, {}, 3},
-                {tr("アラートなし"), 0, {}, 1}};
+        return {{Tr::tr("端末ID重複"), 0, {}, 4},
+                {Tr::tr("IPアドレス重複"), 0, {}, 3},
+                {Tr::tr("アラートなし"), 0, {}, 1}};
     case Chart::FirmCheck: {
-        std::vector<Bar> bars{{tr("確認なし"), 0, {}, FirmCheckState::None}};
+        std::vector<Bar> bars{{Tr::tr("確認なし"), 0, {}, FirmCheckState::None}};
         for (int s = FirmCheckState::Waiting; s < FirmCheckState::Count; ++s)
             bars.push_back({ListColumns::firmCheckText(s), 0, {}, s});
         return bars;
     }
     case Chart::Silent:
-        return {{tr("応答なし"), 0, {}, SilentCond::SilentOnly},
-                {tr("応答あり"), 0, {}, SilentCond::HeardOnly},
-                {tr("仮登録"), 0, {}, 3}};
+        return {{Tr::tr("応答なし"), 0, {}, SilentCond::SilentOnly},
+                {Tr::tr("応答あり"), 0, {}, SilentCond::HeardOnly},
+                {Tr::tr("仮登録"), 0, {}, 3}};
     default:
         return {};
     }
@@ -94,10 +93,10 @@ std::vector<Bar> fixedBars(Chart chart)
 QString resultLabel(int group)
 {
     if (group < 0)
-        return tr("処理なし");
+        return Tr::tr("処理なし");
     if (group == 0)
-        return tr("正常終了");
-    return ResultListText(group);
+        return Tr::tr("正常終了");
+    return ResultListText(group, TextFor::Window);
 }
 
 } // namespace
@@ -106,26 +105,26 @@ QString title(Chart chart)
 {
     switch (chart) {
     case Chart::ApliVer:
-        return tr("アプリケーションバージョン");
+        return Tr::tr("アプリケーションバージョン");
     case Chart::BootVer:
-        return tr("ブートバージョン");
+        return Tr::tr("ブートバージョン");
     case Chart::Sip:
-        return tr("SIPサーバ登録状態");
+        return Tr::tr("SIPサーバ登録状態");
     case Chart::Alert:
-        return tr("アラート");
+        return Tr::tr("アラート");
     case Chart::Result:
-        return tr("最終処理結果");
+        return Tr::tr("最終処理結果");
     case Chart::FirmCheck:
-        return tr("ファーム確認");
+        return Tr::tr("ファーム確認");
     case Chart::Silent:
-        return tr("応答なし端末");
+        return Tr::tr("応答なし端末");
     }
     return {};
 }
 
 QString titleWithTotal(const ChartData &data)
 {
-    return tr("%1（計 %2 台）").arg(title(data.chart)).arg(data.total);
+    return Tr::tr("%1（計 %n 台）", nullptr, int(data.total)).arg(title(data.chart));
 }
 
 bool read(CTermDatabase &db, Chart chart, ChartData &out)
@@ -145,7 +144,7 @@ bool read(CTermDatabase &db, Chart chart, ChartData &out)
             if (b.folded && r.value(3).toLongLong() == 1)
                 b.folded = false;
             b.value = r.value(2).toString();
-            b.label = b.folded ? tr("その他") : b.value.isEmpty() ? tr("（なし）") : b.value;
+            b.label = b.folded ? Tr::tr("その他") : b.value.isEmpty() ? Tr::tr("（なし）") : b.value;
             out.total += b.count;
             out.bars.push_back(b);
         }

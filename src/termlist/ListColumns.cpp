@@ -32,23 +32,38 @@ struct ColumnDef {
 const std::array<ColumnDef, ViewColumnCount> &defs()
 {
     static const std::array<ColumnDef, ViewColumnCount> table{{
-        {ViewColumn::TermID, "端末ID", ListColumn::TermID, WidthRule::EightL, 68},
-        {ViewColumn::IPAddr, "IPｱﾄﾞﾚｽ", ListColumn::IPAddr, WidthRule::EightL, 90},
-        {ViewColumn::Result, "処理結果", ListColumn::Result, WidthRule::EightL, 195},
-        {ViewColumn::ResultDate, "処理結果日時", ListColumn::ResultDate, WidthRule::EightL, 120},
-        {ViewColumn::EntryKind, "端末登録種別", ListColumn::EntryKind, WidthRule::EightLLessHalf,
-         0},
-        {ViewColumn::Vendor, "ﾍﾞﾝﾀﾞ情報", ListColumn::Vendor, WidthRule::EightL, 80},
-        {ViewColumn::MachineName, "機器名称", ListColumn::MachineName, WidthRule::EightL, 110},
-        {ViewColumn::MachineType, "機器ﾀｲﾌﾟ", 0, WidthRule::Fixed, 60},
-        {ViewColumn::BootVer, "ﾌﾞｰﾄVer", ListColumn::BootVer, WidthRule::EightLLessThird, 0},
-        {ViewColumn::ApliVer, "ｱﾌﾟﾘｹｰｼｮﾝVer", ListColumn::ApliVer, WidthRule::Fixed, 130},
-        {ViewColumn::MacAddr, "MACｱﾄﾞﾚｽ", ListColumn::MACAddr, WidthRule::Fixed, 120},
-        {ViewColumn::UserInfo, "ﾕｰｻﾞ情報", 0, WidthRule::Fixed, 90},
-        {ViewColumn::SipState, "SIPｻｰﾊﾞ登録状態", ListColumn::SipEntry, WidthRule::SevenL, 0},
-        {ViewColumn::EntryDate, "管理PC登録日付", ListColumn::EntryDate, WidthRule::EntryDate, 0},
-        {ViewColumn::EntryTime, "管理PC登録時刻", 0, WidthRule::Fixed, 105},
-        {ViewColumn::Alert, "ｱﾗｰﾄ情報", ListColumn::Alert, WidthRule::EightL, 143},
+        {ViewColumn::TermID, QT_TRANSLATE_NOOP("ListColumns", "端末ID"), ListColumn::TermID,
+         WidthRule::EightL, 68},
+        {ViewColumn::IPAddr, QT_TRANSLATE_NOOP("ListColumns", "IPｱﾄﾞﾚｽ"), ListColumn::IPAddr,
+         WidthRule::EightL, 90},
+        {ViewColumn::Result, QT_TRANSLATE_NOOP("ListColumns", "処理結果"), ListColumn::Result,
+         WidthRule::EightL, 195},
+        {ViewColumn::ResultDate, QT_TRANSLATE_NOOP("ListColumns", "処理結果日時"),
+         ListColumn::ResultDate, WidthRule::EightL, 120},
+        {ViewColumn::EntryKind, QT_TRANSLATE_NOOP("ListColumns", "端末登録種別"),
+         ListColumn::EntryKind, WidthRule::EightLLessHalf, 0},
+        {ViewColumn::Vendor, QT_TRANSLATE_NOOP("ListColumns", "ﾍﾞﾝﾀﾞ情報"), ListColumn::Vendor,
+         WidthRule::EightL, 80},
+        {ViewColumn::MachineName, QT_TRANSLATE_NOOP("ListColumns", "機器名称"),
+         ListColumn::MachineName, WidthRule::EightL, 110},
+        {ViewColumn::MachineType, QT_TRANSLATE_NOOP("ListColumns", "機器ﾀｲﾌﾟ"), 0, WidthRule::Fixed,
+         60},
+        {ViewColumn::BootVer, QT_TRANSLATE_NOOP("ListColumns", "ﾌﾞｰﾄVer"), ListColumn::BootVer,
+         WidthRule::EightLLessThird, 0},
+        {ViewColumn::ApliVer, QT_TRANSLATE_NOOP("ListColumns", "ｱﾌﾟﾘｹｰｼｮﾝVer"), ListColumn::ApliVer,
+         WidthRule::Fixed, 130},
+        {ViewColumn::MacAddr, QT_TRANSLATE_NOOP("ListColumns", "MACｱﾄﾞﾚｽ"), ListColumn::MACAddr,
+         WidthRule::Fixed, 120},
+        {ViewColumn::UserInfo, QT_TRANSLATE_NOOP("ListColumns", "ﾕｰｻﾞ情報"), 0, WidthRule::Fixed,
+         90},
+        {ViewColumn::SipState, QT_TRANSLATE_NOOP("ListColumns", "SIPｻｰﾊﾞ登録状態"),
+         ListColumn::SipEntry, WidthRule::SevenL, 0},
+        {ViewColumn::EntryDate, QT_TRANSLATE_NOOP("ListColumns", "管理PC登録日付"),
+         ListColumn::EntryDate, WidthRule::EntryDate, 0},
+        {ViewColumn::EntryTime, QT_TRANSLATE_NOOP("ListColumns", "管理PC登録時刻"), 0,
+         WidthRule::Fixed, 105},
+        {ViewColumn::Alert, QT_TRANSLATE_NOOP("ListColumns", "ｱﾗｰﾄ情報"), ListColumn::Alert,
+         WidthRule::EightL, 143},
         {ViewColumn::LastNotice, QT_TRANSLATE_NOOP("ListColumns", "最終通知"),
          ListColumn::LastNotice, WidthRule::EightL, 120},
         {ViewColumn::FirmCheck, QT_TRANSLATE_NOOP("ListColumns", "ファーム確認"),
@@ -67,21 +82,33 @@ QDateTime orZero(const QDateTime &dt)
     return dt.isValid() ? dt : ListColumns::zeroDate();
 }
 
-QString sipStateText(std::int32_t regist)
+struct Tr {
+    Q_DECLARE_TR_FUNCTIONS(ListColumns)
+};
+
+// The Japanese text for the export, its translation for the list.
+QString text(const char *source, TextFor use)
+{
+    return use == TextFor::Window ? Tr::tr(source) : QString::fromUtf8(source);
+}
+
+QString sipStateText(std::int32_t regist, TextFor use)
 {
     switch (regist) {
     case 1:
-        return QStringLiteral("ﾌﾟﾗｲﾏﾘ");
+        return text(QT_TRANSLATE_NOOP("ListColumns", "ﾌﾟﾗｲﾏﾘ"), use);
     case 2:
-        return QStringLiteral("ｾｶﾝﾀﾞﾘ");
+        return text(QT_TRANSLATE_NOOP("ListColumns", "ｾｶﾝﾀﾞﾘ"), use);
     default:
-        return QStringLiteral("未登録");
+        return text(QT_TRANSLATE_NOOP("ListColumns", "未登録"), use);
     }
 }
 
-QString entryKindText(std::int32_t type)
+QString entryKindText(std::int32_t type, TextFor use)
 {
-    return type == TermEntryKind::Provisional ? QStringLiteral("仮登録") : QStringLiteral("運用中");
+    return type == TermEntryKind::Provisional
+               ? text(QT_TRANSLATE_NOOP("ListColumns", "仮登録"), use)
+               : text(QT_TRANSLATE_NOOP("ListColumns", "運用中"), use);
 }
 
 // The firmware check states, in FirmCheckState order.
@@ -101,6 +128,15 @@ QString dateText(const QDateTime &dt)
            twoDigits(d.month()) + QLatin1Char('/') + twoDigits(d.day());
 }
 
+// The list's clock time: a full-width colon in Japanese.
+QString clockText(const QDateTime &dt)
+{
+    const QTime t = dt.time();
+    return Tr::tr("%1：%2", "hours and minutes")
+        .arg(t.hour(), 2, 10, QLatin1Char('0'))
+        .arg(t.minute(), 2, 10, QLatin1Char('0'));
+}
+
 QString timeText(const QDateTime &dt, QChar colon)
 {
     const QTime t = dt.time();
@@ -112,9 +148,9 @@ QString timeText(const QDateTime &dt, QChar colon)
 namespace ListColumns
 {
 
-QString baseHeader(ViewColumn column)
+QString baseHeader(ViewColumn column, TextFor use)
 {
-    return QString::fromUtf8(def(column).header);
+    return text(def(column).header, use);
 }
 
 int columnNumber(ViewColumn column)
@@ -214,7 +250,7 @@ bool hasFilter(int number, const ListCondInfo &c)
 
 QString headerText(ViewColumn column, const ListCondInfo &cond)
 {
-    QString text = baseHeader(column);
+    QString text = baseHeader(column, TextFor::Window);
     const int number = columnNumber(column);
     if (number == 0)
         return text;
@@ -256,22 +292,22 @@ QString widthSample(ViewColumn column)
     case ViewColumn::IPAddr:
         return QStringLiteral("000.000.000.000");
     case ViewColumn::Result:
-        return ResultColumnText(OperationKind::TermInfo, ResultCode::FtpTransfer);
+        return ResultColumnText(OperationKind::TermInfo, ResultCode::FtpTransfer, TextFor::Window);
     case ViewColumn::ResultDate:
     case ViewColumn::LastNotice:
         return QStringLiteral(" 0000/00/00 00:00");
     case ViewColumn::FirmCheck:
         return firmCheckText(FirmCheckState::Mismatch);
     case ViewColumn::EntryKind:
-        return entryKindText(TermEntryKind::InOperation);
+        return entryKindText(TermEntryKind::InOperation, TextFor::Window);
     case ViewColumn::MacAddr:
         return QStringLiteral("00:00:00:00:00:00");
     case ViewColumn::SipState:
-        return sipStateText(2);
+        return sipStateText(2, TextFor::Window);
     case ViewColumn::EntryDate:
         return QStringLiteral(" 0000/00/00");
     case ViewColumn::EntryTime:
-        return QLatin1Char(' ') + timeText(zeroDate(), QChar(0xFF1A));
+        return QLatin1Char(' ') + clockText(zeroDate());
     case ViewColumn::Alert:
         return cellText(ViewColumn::Alert, TermEntry{});
     default:
@@ -289,7 +325,7 @@ bool isZeroDate(const QDateTime &dt)
     return !dt.isValid() || dt == zeroDate();
 }
 
-QString cellText(ViewColumn column, const TermEntry &e)
+QString cellText(ViewColumn column, const TermEntry &e, TextFor use)
 {
     switch (column) {
     case ViewColumn::TermID:
@@ -297,14 +333,14 @@ QString cellText(ViewColumn column, const TermEntry &e)
     case ViewColumn::IPAddr:
         return e.IPAddr;
     case ViewColumn::Result:
-        return ResultColumnText(e.ResultKind, e.ResultCode);
+        return ResultColumnText(e.ResultKind, e.ResultCode, use);
     case ViewColumn::ResultDate:
         if (isZeroDate(e.ResultDate))
             return QString();
         return QLatin1Char(' ') + dateText(e.ResultDate) + QLatin1Char(' ') +
                timeText(e.ResultDate, QLatin1Char(':'));
     case ViewColumn::EntryKind:
-        return entryKindText(e.TermEntryType);
+        return entryKindText(e.TermEntryType, use);
     case ViewColumn::Vendor:
         return e.Vendor;
     case ViewColumn::MachineName:
@@ -320,22 +356,24 @@ QString cellText(ViewColumn column, const TermEntry &e)
     case ViewColumn::UserInfo:
         return e.UserInfo2;
     case ViewColumn::SipState:
-        return sipStateText(e.Regist);
+        return sipStateText(e.Regist, use);
     case ViewColumn::EntryDate:
         return QLatin1Char(' ') + dateText(orZero(e.EntryDate));
     case ViewColumn::EntryTime:
-        return QLatin1Char(' ') + timeText(orZero(e.EntryDate), QChar(0xFF1A));
+        return QLatin1Char(' ') + clockText(orZero(e.EntryDate));
     case ViewColumn::Alert:
-        return (e.TermIDAlert == 1 ? QStringLiteral("端末ID異常") : QStringLiteral("－－－－－")) +
-               (e.IPAddrAlert == 1 ? QStringLiteral("/IPｱﾄﾞﾚｽ異常")
-                                   : QStringLiteral("/－－－－－ "));
+        return (e.TermIDAlert == 1 ? text(QT_TRANSLATE_NOOP("ListColumns", "端末ID異常"), use)
+                                   : text(QT_TRANSLATE_NOOP("ListColumns", "－－－－－"), use)) +
+               (e.IPAddrAlert == 1 ? text(QT_TRANSLATE_NOOP("ListColumns", "/IPｱﾄﾞﾚｽ異常"), use)
+                                   : text(QT_TRANSLATE_NOOP("ListColumns", "/－－－－－ "), use));
     case ViewColumn::LastNotice:
         if (!e.LastNotice.isValid())
             return QString();
         return QLatin1Char(' ') + dateText(e.LastNotice) + QLatin1Char(' ') +
                timeText(e.LastNotice, QLatin1Char(':'));
     case ViewColumn::FirmCheck:
-        return firmCheckText(e.FirmCheck);
+        return use == TextFor::Window ? firmCheckText(e.FirmCheck)
+                                      : firmCheckExportText(e.FirmCheck);
     }
     return QString();
 }
@@ -362,25 +400,25 @@ QString exportText(ViewColumn column, const TermEntry &e)
                (e.IPAddrAlert == 1 ? QStringLiteral(" / IPｱﾄﾞﾚｽ異常")
                                    : QStringLiteral(" / IPｱﾄﾞﾚｽ正常"));
     default:
-        return cellText(column, e);
+        return cellText(column, e, TextFor::File);
     }
 }
 
 QString statusLine(qint64 count)
 {
-    return QStringLiteral(" 全部で %1 件の端末情報を表示しています。").arg(count);
+    return Tr::tr(" 全部で %n 件の端末情報を表示しています。", nullptr, int(count));
 }
 
 QString silentLine(qint64 count)
 {
-    return QCoreApplication::translate("ListColumns", "応答なし端末 %1 台").arg(count);
+    return Tr::tr("応答なし端末 %n 台", nullptr, int(count));
 }
 
 QString firmCheckText(std::int32_t state)
 {
     if (state <= FirmCheckState::None || state >= FirmCheckState::Count)
         return QString();
-    return QCoreApplication::translate("ListColumns", FirmCheckTexts[state]);
+    return Tr::tr(FirmCheckTexts[state]);
 }
 
 QString firmCheckExportText(std::int32_t state)
@@ -408,20 +446,19 @@ TermDetailTexts MakeTermDetailTexts(const TermEntry &e)
     t.userInfo = blank + e.UserInfo2;
     switch (e.Regist) {
     case 0:
-        t.sipState = QStringLiteral(" 未登録");
+        t.sipState = Tr::tr(" 未登録");
         break;
     case 1:
-        t.sipState = QStringLiteral(" プライマリ");
+        t.sipState = Tr::tr(" プライマリ");
         break;
     default:
-        t.sipState = QStringLiteral(" セカンダリ");
+        t.sipState = Tr::tr(" セカンダリ");
         break;
     }
     t.entryDate = blank + dateText(entry);
-    t.entryTime = blank + timeText(entry, QChar(0xFF1A));
-    t.alert =
-        (e.TermIDAlert != 0 ? QStringLiteral(" 端末ID異常") : QStringLiteral(" 端末ID正常")) +
-        (e.IPAddrAlert != 0 ? QStringLiteral(" / IPｱﾄﾞﾚｽ異常") : QStringLiteral(" / IPｱﾄﾞﾚｽ正常"));
-    t.entryKind = e.TermEntryType != 0 ? QStringLiteral(" 運用中") : QStringLiteral(" 仮登録");
+    t.entryTime = blank + clockText(entry);
+    t.alert = (e.TermIDAlert != 0 ? Tr::tr(" 端末ID異常") : Tr::tr(" 端末ID正常")) +
+              (e.IPAddrAlert != 0 ? Tr::tr(" / IPｱﾄﾞﾚｽ異常") : Tr::tr(" / IPｱﾄﾞﾚｽ正常"));
+    t.entryKind = e.TermEntryType != 0 ? Tr::tr(" 運用中") : Tr::tr(" 仮登録");
     return t;
 }

@@ -4,6 +4,7 @@
 // how every field of a terminal entry reads in the list, in the text export
 // and in the detail window.
 
+#include "common/UiLanguage.h"
 #include "register/ListCond.h"
 #include "register/RegisterTypes.h"
 
@@ -39,8 +40,8 @@ constexpr int ViewColumnCount = 18;
 namespace ListColumns
 {
 
-// The header without marks (also the export's header name).
-QString baseHeader(ViewColumn column);
+// The header without marks (in Japanese, the export's header name).
+QString baseHeader(ViewColumn column, TextFor use = TextFor::File);
 // The list column number that sort and filter use; 0 for columns without one.
 int columnNumber(ViewColumn column);
 // Whether the list condition shows the column (the result column always).
@@ -64,8 +65,8 @@ QDateTime zeroDate();
 bool isZeroDate(const QDateTime &dt);
 
 // The text of a cell in the list.
-QString cellText(ViewColumn column, const TermEntry &entry);
-// The value of a column in the text export.
+QString cellText(ViewColumn column, const TermEntry &entry, TextFor use = TextFor::Window);
+// The value of a column in the text export (Japanese).
 QString exportText(ViewColumn column, const TermEntry &entry);
 
 // The "全部で … 件" status line.

@@ -38,15 +38,21 @@ struct CommandInfo {
     int requestKind;
     int progressOp;
     int widthCode; // of the confirmation
-    QString caption;
-    QString text;
+    const char *captionSource;
+    const char *textSource;
     TargetFile file;
     // File dialog (Chosen only): initial name relative to the program folder
     // and the filter.
     QString dialogInitial;
-    QString dialogFilter;
+    const char *filterSource;
     bool secondQuestion; // the common file is confirmed twice
     bool withMac;        // the firmware commands leave the targets' MAC empty
+
+    // The confirmation's caption and text and the file dialog's filter, in
+    // the interface's language.
+    QString caption() const;
+    QString text() const;
+    QString dialogFilter() const;
 };
 
 const CommandInfo &commandInfo(MaintCommand command);

@@ -1,9 +1,13 @@
 #include "termlist/ProgressTexts.h"
 
+#include <QCoreApplication>
 #include <array>
 
 namespace
 {
+struct Tr {
+    Q_DECLARE_TR_FUNCTIONS(ProgressTexts)
+};
 
 struct Row {
     const char *title;
@@ -12,22 +16,36 @@ struct Row {
 };
 
 const std::array<Row, ProgressOp::Count> rows{{
-    {"端末情報取得", "端末情報取得要求中です。", true},
-    {"端末再起動", "端末再起動処理中です。", true},
-    {"保守強制終了", "端末保守強制終了処理中です。", true},
-    {"システム設定ファイル読み込み", "システム設定ファイル読み込み中です。", true},
-    {"システム設定ファイル書き込み", "システム設定ファイル書き込み中です。", true},
-    {"ユーザ設定ファイル読み込み", "ユーザ設定ファイル読み込み中です。", true},
-    {"ユーザ設定ファイル書き込み", "ユーザ設定ファイル書き込み中です。", true},
-    {"ブートプログラムバージョンアップ", "ブートプログラム書き込み中です。", true},
-    {"アプリケーションプログラムバージョンアップ", "アプリケーションプログラム書き込み中です。",
-     true},
-    {"電話帳読み込み", "電話帳データ読み込み中です。", true},
-    {"電話帳書き込み", "電話帳データ書き込み中です。", true},
-    {"端末データ追加", "端末データ追加処理中です。", false},
-    {"端末データ削除", "端末データ削除処理中です。", false},
-    {"端末データ削除", "関連ファイルを削除しています。", false},
-    {"共通ファイル書き込み", "共通ファイル書き込み中です。", true},
+    {QT_TRANSLATE_NOOP("ProgressTexts", "端末情報取得"),
+     QT_TRANSLATE_NOOP("ProgressTexts", "端末情報取得要求中です。"), true},
+    {QT_TRANSLATE_NOOP("ProgressTexts", "端末再起動"),
+     QT_TRANSLATE_NOOP("ProgressTexts", "端末再起動処理中です。"), true},
+    {QT_TRANSLATE_NOOP("ProgressTexts", "保守強制終了"),
+     QT_TRANSLATE_NOOP("ProgressTexts", "端末保守強制終了処理中です。"), true},
+    {QT_TRANSLATE_NOOP("ProgressTexts", "システム設定ファイル読み込み"),
+     QT_TRANSLATE_NOOP("ProgressTexts", "システム設定ファイル読み込み中です。"), true},
+    {QT_TRANSLATE_NOOP("ProgressTexts", "システム設定ファイル書き込み"),
+     QT_TRANSLATE_NOOP("ProgressTexts", "システム設定ファイル書き込み中です。"), true},
+    {QT_TRANSLATE_NOOP("ProgressTexts", "ユーザ設定ファイル読み込み"),
+     QT_TRANSLATE_NOOP("ProgressTexts", "ユーザ設定ファイル読み込み中です。"), true},
+    {QT_TRANSLATE_NOOP("ProgressTexts", "ユーザ設定ファイル書き込み"),
+     QT_TRANSLATE_NOOP("ProgressTexts", "ユーザ設定ファイル書き込み中です。"), true},
+    {QT_TRANSLATE_NOOP("ProgressTexts", "ブートプログラムバージョンアップ"),
+     QT_TRANSLATE_NOOP("ProgressTexts", "ブートプログラム書き込み中です。"), true},
+    {QT_TRANSLATE_NOOP("ProgressTexts", "アプリケーションプログラムバージョンアップ"),
+     QT_TRANSLATE_NOOP("ProgressTexts", "アプリケーションプログラム書き込み中です。"), true},
+    {QT_TRANSLATE_NOOP("ProgressTexts", "電話帳読み込み"),
+     QT_TRANSLATE_NOOP("ProgressTexts", "電話帳データ読み込み中です。"), true},
+    {QT_TRANSLATE_NOOP("ProgressTexts", "電話帳書き込み"),
+     QT_TRANSLATE_NOOP("ProgressTexts", "電話帳データ書き込み中です。"), true},
+    {QT_TRANSLATE_NOOP("ProgressTexts", "端末データ追加"),
+     QT_TRANSLATE_NOOP("ProgressTexts", "端末データ追加処理中です。"), false},
+    {QT_TRANSLATE_NOOP("ProgressTexts", "端末データ削除"),
+     QT_TRANSLATE_NOOP("ProgressTexts", "端末データ削除処理中です。"), false},
+    {QT_TRANSLATE_NOOP("ProgressTexts", "端末データ削除"),
+     QT_TRANSLATE_NOOP("ProgressTexts", "関連ファイルを削除しています。"), false},
+    {QT_TRANSLATE_NOOP("ProgressTexts", "共通ファイル書き込み"),
+     QT_TRANSLATE_NOOP("ProgressTexts", "共通ファイル書き込み中です。"), true},
 }};
 
 } // namespace
@@ -35,16 +53,16 @@ const std::array<Row, ProgressOp::Count> rows{{
 ProgressTexts progressTexts(int op)
 {
     const Row &r = op >= 0 && op < ProgressOp::Count ? rows[op] : rows[ProgressOp::WriteSys];
-    return {QString::fromUtf8(r.title), QString::fromUtf8(r.text), r.stop};
+    return {Tr::tr(r.title), Tr::tr(r.text), r.stop};
 }
 
 QString progressCounter(int done, int total)
 {
-    return QStringLiteral("%1 / %2  処理済み").arg(done).arg(total);
+    return Tr::tr("%1 / %2  処理済み").arg(done).arg(total);
 }
 
 QString progressStoppingText()
 {
-    return QStringLiteral(
+    return Tr::tr(
         "実行中の処理の完了を待っています｡\r\nこの処理は数分から数十分かかる場合があります｡");
 }

@@ -2,17 +2,26 @@
 
 #include "common/Ipv4.h"
 
+#include <QCoreApplication>
+
+namespace
+{
+struct Tr {
+    Q_DECLARE_TR_FUNCTIONS(RemoteUpdateTexts)
+};
+} // namespace
+
 namespace RemoteUpdateTexts
 {
 
 QString title()
 {
-    return QStringLiteral("リモートファイル更新中");
+    return Tr::tr("リモートファイル更新中");
 }
 
 QString fixedLine()
 {
-    return QStringLiteral("電話機からの要求により設定ファイルを書き込み中です");
+    return Tr::tr("電話機からの要求により設定ファイルを書き込み中です");
 }
 
 namespace
@@ -22,15 +31,15 @@ QString fileName(int kind)
 {
     switch (kind) {
     case UpdateFileKind::Boot:
-        return QStringLiteral("ブートプログラム");
+        return Tr::tr("ブートプログラム");
     case UpdateFileKind::Apli:
-        return QStringLiteral("アプリケーション");
+        return Tr::tr("アプリケーション");
     case UpdateFileKind::System:
-        return QStringLiteral("システム設定");
+        return Tr::tr("システム設定");
     case UpdateFileKind::User:
-        return QStringLiteral("ユーザ設定");
+        return Tr::tr("ユーザ設定");
     case UpdateFileKind::PhoneBook:
-        return QStringLiteral("電話帳");
+        return Tr::tr("電話帳");
     default:
         return QString();
     }
@@ -50,8 +59,8 @@ QStringList lines(const RemoteSlotsPayload &report)
         for (int kind : s.fileKinds)
             if (const QString name = fileName(kind); !name.isEmpty())
                 files << name;
-        out << QStringLiteral("端末ID:%1  IP:%2  %3")
-                   .arg(s.termId, Ipv4::dotted(s.address), files.join(QStringLiteral("・")));
+        out << Tr::tr("端末ID:%1  IP:%2  %3")
+                   .arg(s.termId, Ipv4::dotted(s.address), files.join(Tr::tr("・")));
     }
     return out;
 }

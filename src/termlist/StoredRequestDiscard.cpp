@@ -5,6 +5,15 @@
 #include "common/ProcessValues.h"
 #include "termlist/CommandFlow.h"
 
+#include <QCoreApplication>
+
+namespace
+{
+struct Tr {
+    Q_DECLARE_TR_FUNCTIONS(StoredRequestDiscard)
+};
+} // namespace
+
 void StoredRequestDiscard::onStopPressed()
 {
     if (m_phase != Phase::Idle)
@@ -39,9 +48,8 @@ void StoredRequestDiscard::onAnswer(std::unique_ptr<StoredRequestsPayload> answe
     m_seriesEnded = false;
     m_ctx.host.setMainEnabled(false);
     const int choice = m_ctx.ask().closableMessageBox(
-        370, 2, QStringLiteral("蓄積されているリモート設定要求を破棄します。\nよろしいですか？"),
-        QStringLiteral("リモート設定要求の破棄確認"), MsgType::IconQuestion | MsgType::YesNo,
-        m_box);
+        370, 2, Tr::tr("蓄積されているリモート設定要求を破棄します。\nよろしいですか？"),
+        Tr::tr("リモート設定要求の破棄確認"), MsgType::IconQuestion | MsgType::YesNo, m_box);
     if (choice == MsgResult::Yes)
         m_ctx.post(m_ctx.comm, Msg::StoredRequests, StoredAsk::TakeAll, {});
     else if (m_seriesEnded)

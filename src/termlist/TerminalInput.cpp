@@ -9,6 +9,9 @@ namespace TerminalInput
 
 namespace
 {
+struct Tr {
+    Q_DECLARE_TR_FUNCTIONS(TerminalInput)
+};
 
 constexpr int MaxTermIdLength = 64;
 
@@ -103,14 +106,14 @@ AddCheck checkAddTerminals(const QString &firstId, const QString &countText)
     if (!isDigitsOnly(firstId)) {
         r.error = AddCheck::TermId;
         r.widthCode = 380;
-        r.message = QStringLiteral("追加する端末IDは半角数字のみで入力してください。");
+        r.message = Tr::tr("追加する端末IDは半角数字のみで入力してください。");
         return r;
     }
     const int count = digitValue(countText, 65535, 0);
     if (count < 0) {
         r.error = AddCheck::Count;
         r.widthCode = 450;
-        r.message = QStringLiteral("追加する件数は半角数字のみ0～65535の範囲で入力してください。");
+        r.message = Tr::tr("追加する件数は半角数字のみ0～65535の範囲で入力してください。");
         return r;
     }
     r.firstId = firstId;
@@ -126,16 +129,15 @@ SettingsCheck checkSystemSettings(const QString &portText, const QString &interv
     if (port < 1) {
         r.error = SettingsCheck::Port;
         r.widthCode = 470;
-        r.message =
-            QStringLiteral("『通信ポート番号』は半角数字、1～65535の範囲で入力してください。");
+        r.message = Tr::tr("『通信ポート番号』は半角数字、1～65535の範囲で入力してください。");
         return r;
     }
     const int interval = digitValue(intervalText, 255, 0);
     if (interval < 0) {
         r.error = SettingsCheck::Interval;
         r.widthCode = 1;
-        r.message = QStringLiteral(
-            "『端末登録リフレッシュ間隔』は半角数字、0～255の範囲で入力してください。");
+        r.message =
+            Tr::tr("『端末登録リフレッシュ間隔』は半角数字、0～255の範囲で入力してください。");
         return r;
     }
     r.port = port;
@@ -187,7 +189,7 @@ QString newTermRateMessage()
 
 QString inputErrorCaption()
 {
-    return QStringLiteral("入力エラー");
+    return Tr::tr("入力エラー");
 }
 
 } // namespace TerminalInput

@@ -24,6 +24,14 @@ ProgramRunner::ProgramRunner(const QString &programFolder, const QStringList &ex
     if (!display.isEmpty())
         env.insert(QStringLiteral("DISPLAY"), display);
     env.insert(QStringLiteral("KELMNGPC_TICK_MS"), QStringLiteral("10"));
+    // The program's own language whatever the machine's locale, and no
+    // language the user chose elsewhere; a test sets others itself.
+    for (const char *name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES"})
+        env.remove(QString::fromLatin1(name));
+    env.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
+    if (!programFolder.isEmpty())
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"),
+                   programFolder + QStringLiteral("/.userconfig"));
     m_proc.setProcessEnvironment(env);
 }
 

@@ -61,6 +61,53 @@ TEST(Startup, RefusedForTheFtpAccountsBeforeAnyWindow)
     }
 }
 
+// The language comes from --lang, else the user's choice of the View menu,
+// else the desktop's locale; the refusal to start already speaks it.
+TEST(Startup, SpeaksTheChosenLanguage)
+{
+    const struct {
+        QStringList env; // NAME=VALUE
+        QStringList args;
+        const char *saved;
+        bool english;
+    } cases[] = {
+        {{}, {}, nullptr, false},
+        {{QStringLiteral("LANG=")}, {}, nullptr, false},
+        {{QStringLiteral("LANG=ja_JP.UTF-8")}, {}, nullptr, false},
+        {{QStringLiteral("LANG=en_US.UTF-8")}, {}, nullptr, true},
+        {{QStringLiteral("LANG=ja_JP.UTF-8"), QStringLiteral("LC_ALL=de_DE.UTF-8")},
+         {},
+         nullptr,
+         true},
+        {{QStringLiteral("LANG=ja_JP.UTF-8"), QStringLiteral("LANGUAGE=en")}, {}, nullptr, true},
+        {{QStringLiteral("LANG=ja_JP.UTF-8")}, {QStringLiteral("--lang=en")}, nullptr, true},
+        {{QStringLiteral("LANG=en_US.UTF-8")}, {QStringLiteral("--lang=ja")}, nullptr, false},
+        {{QStringLiteral("LANG=ja_JP.UTF-8")}, {}, "en", true},
+        {{QStringLiteral("LANG=en_US.UTF-8")}, {}, "ja", false},
+        {{}, {QStringLiteral("--lang=ja")}, "en", false},
+    };
+    for (const auto &c : cases) {
+        TempDir dir;
+        MakeProgramFolder(dir.path(), QByteArray()); // no FTP account: refused at once
+        if (c.saved)
+            dir.write(QStringLiteral(".userconfig/KelMngPC/KelMngPC.conf"),
+                      QByteArray("[ui]\nlanguage=") + c.saved + "\n");
+        ProgramRunner p(dir.path(), c.args);
+        for (const QString &e : c.env)
+            p.setEnv(e.section(QLatin1Char('='), 0, 0), e.section(QLatin1Char('='), 1));
+        p.start();
+        const QString what = c.env.join(QLatin1Char(' ')) + QLatin1Char(' ') +
+                             c.args.join(QLatin1Char(' ')) + QStringLiteral(" saved ") +
+                             QString::fromLatin1(c.saved ? c.saved : "-");
+        EXPECT_GT(p.finish(), 0) << what.toStdString();
+        const QString err = p.stderrText();
+        EXPECT_EQ(err.contains(QStringLiteral("Start Error\nNo FTP account is set up.")), c.english)
+            << what.toStdString() << "\n"
+            << err.toStdString();
+        EXPECT_EQ(err.contains(QStringLiteral("起動エラー")), !c.english) << what.toStdString();
+    }
+}
+
 // Under a real X server the window shows with its title.
 TEST(Startup, MainWindowTitleUnderXvfb)
 {

@@ -327,9 +327,9 @@ TEST(LoaderPreparation, FailuresShowTheirBoxAndLogTheirLines)
     const QString broken = dir.file("broken.xml");
     // clang-format off
     const std::tuple<QString, DescriptionLoader::Prepared, QString, QStringList> cases[] = {
-        {broken, DescriptionLoader::Prepared::DescriptionError, DescriptionLoader::DescriptionErrorCaption,
+        {broken, DescriptionLoader::Prepared::DescriptionError, DescriptionLoader::DescriptionErrorCaption(),
          {S(u"12 SECTION[1] DATA[0] [inputtype]が範囲外の値を設定しています。"), "12 " + broken}},
-        {dir.file("ok.xml"), DescriptionLoader::Prepared::SettingsFileError, DescriptionLoader::SettingsFileErrorCaption,
+        {dir.file("ok.xml"), DescriptionLoader::Prepared::SettingsFileError, DescriptionLoader::SettingsFileErrorCaption(),
          {S(u"12 SECTION[0] DATA[0] ファイルのオープンに失敗しました。"), "10 "}},
     };
     // clang-format on

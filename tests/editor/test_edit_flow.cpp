@@ -177,7 +177,7 @@ TEST_F(FlowFixture, EveryOtherWayOutGivesTheWindowBack)
     }
     // The refusal is logged for the terminal; the missing file showed its box.
     EXPECT_TRUE(log().contains(u"Err12:設定Configファイル異常"_s));
-    EXPECT_TRUE(prompter.texts().contains(DescriptionLoader::SettingsFileErrorText));
+    EXPECT_TRUE(prompter.texts().contains(DescriptionLoader::SettingsFileErrorText()));
 }
 
 TEST_F(FlowFixture, WithoutOneDescriptionOrSelectionNoFormOpens)

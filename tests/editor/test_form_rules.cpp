@@ -186,7 +186,7 @@ TEST(SettingsForm, ComboWithoutMatchingOptionShowsNoSelectionAndKeepsTheValue)
     ScriptedPrompter prompter;
     EXPECT_EQ(fx.form->commitCombo(1, -1), SettingsForm::Commit::Failed);
     ASSERT_EQ(prompter.records.size(), 1);
-    EXPECT_EQ(prompter.records[0].caption, SettingsForm::FailureCaption);
+    EXPECT_EQ(prompter.records[0].caption, SettingsForm::FailureCaption());
     ASSERT_EQ(fx.log.lines.size(), 1);
     EXPECT_EQ(fx.log.lines[0].number, ErrLog::ConfigXml);
     EXPECT_EQ(fx.log.lines[0].detail, u"DATA[1] 画面操作にて例外処理が発生しました。"_s);

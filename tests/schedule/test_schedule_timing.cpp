@@ -1,5 +1,7 @@
 #include "schedule/ScheduleTiming.h"
 
+#include "support/PseudoTranslator.h"
+
 #include <gtest/gtest.h>
 
 using namespace Schedule;
@@ -192,6 +194,14 @@ TEST(ScheduleTiming, ChainedScheduleWaitsForTheMinutesPartAndTheOthersOutcome)
 TEST(ScheduleTiming, TextsOfTimingOperationAndKinds)
 {
     EXPECT_EQ(ScheduleTiming::timingText(record(monthly(7))), QStringLiteral("毎月-07日 02:30"));
+    {
+        // The result file keeps the Japanese text in another interface language.
+        PseudoTranslator english;
+        EXPECT_EQ(ScheduleTiming::timingText(record(monthly(7))),
+                  QStringLiteral("毎月-07日 02:30"));
+        EXPECT_EQ(ScheduleTiming::timingText(record(monthly(7)), TextFor::Window),
+                  QStringLiteral("[毎月-07日 ]02:30"));
+    }
     ScheduleSettings s;
 
     const struct {

@@ -1,5 +1,18 @@
 #include "ScriptedPrompter.h"
 
+namespace
+{
+
+void expectTranslatable(const QString &text, const QString &caption)
+{
+    if (ScriptedPrompter::textCheck) {
+        ScriptedPrompter::textCheck(text);
+        ScriptedPrompter::textCheck(caption);
+    }
+}
+
+} // namespace
+
 int ScriptedPrompter::nextAnswer(unsigned type)
 {
     if (!m_answers.empty()) {
@@ -15,6 +28,7 @@ int ScriptedPrompter::nextAnswer(unsigned type)
 int ScriptedPrompter::appMessageBox(int widthCode, int lineCount, const QString &text,
                                     const QString &caption, unsigned type)
 {
+    expectTranslatable(text, caption);
     records.append({PromptRecord::AppBox, widthCode, lineCount, text, caption, type});
     return nextAnswer(type);
 }
@@ -22,6 +36,7 @@ int ScriptedPrompter::appMessageBox(int widthCode, int lineCount, const QString 
 int ScriptedPrompter::closableMessageBox(int widthCode, int lineCount, const QString &text,
                                          const QString &caption, unsigned type, BoxCloser &closer)
 {
+    expectTranslatable(text, caption);
     records.append({PromptRecord::AppBox, widthCode, lineCount, text, caption, type});
     const qsizetype index = records.size() - 1;
     bool closed = false;
@@ -38,13 +53,16 @@ int ScriptedPrompter::closableMessageBox(int widthCode, int lineCount, const QSt
 
 int ScriptedPrompter::systemMessageBox(const QString &text, const QString &caption, unsigned type)
 {
+    expectTranslatable(text, caption);
     records.append({PromptRecord::SystemBox, 0, 0, text, caption, type});
     return nextAnswer(type);
 }
 
-QString ScriptedPrompter::openFileName(const QString &caption, const QString &dir, const QString &)
+QString ScriptedPrompter::openFileName(const QString &caption, const QString &dir,
+                                       const QString &filter)
 {
-    records.append({PromptRecord::OpenFile, 0, 0, dir, caption, 0});
+    expectTranslatable(filter, caption);
+    records.append({PromptRecord::OpenFile, 0, 0, dir, caption, 0, false, filter});
     if (m_files.empty())
         return {};
     QString f = m_files.front();
@@ -52,9 +70,11 @@ QString ScriptedPrompter::openFileName(const QString &caption, const QString &di
     return f;
 }
 
-QString ScriptedPrompter::saveFileName(const QString &caption, const QString &dir, const QString &)
+QString ScriptedPrompter::saveFileName(const QString &caption, const QString &dir,
+                                       const QString &filter)
 {
-    records.append({PromptRecord::SaveFile, 0, 0, dir, caption, 0});
+    expectTranslatable(filter, caption);
+    records.append({PromptRecord::SaveFile, 0, 0, dir, caption, 0, false, filter});
     if (m_files.empty())
         return {};
     QString f = m_files.front();

@@ -17,6 +17,7 @@ struct PromptRecord {
     QString caption;
     unsigned type = 0;
     bool closedFromOutside = false; // a closable box closed by the program
+    QString filter = {};            // a file dialog's filter
 };
 
 class ScriptedPrompter : public IPrompter
@@ -31,6 +32,9 @@ public:
     void answerFile(const QString &path) { m_files.push_back(path); }
 
     QList<PromptRecord> records;
+    // Sees every text a box or file dialog shows (the test main checks that
+    // the English catalogue holds it).
+    static inline std::function<void(const QString &)> textCheck;
     // Runs while a closable box is "open" (say, to let messages arrive that
     // close it); a box closed meanwhile answers 7 whatever was scripted.
     std::function<void()> whileClosableOpen;

@@ -19,6 +19,8 @@
 #include <QValidator>
 #include <QWheelEvent>
 
+#include <algorithm>
+
 namespace
 {
 
@@ -154,15 +156,18 @@ void SettingsEditorDialog::buildFixedControls()
     connect(m_ok, &QPushButton::clicked, this, &SettingsEditorDialog::onOk);
     connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
 
-    m_writeBox = new QCheckBox(QStringLiteral(u"端末書込み"), this);
+    m_writeBox = new QCheckBox(tr("端末書込み"), this);
     m_writeBox->setObjectName(QStringLiteral("writeToTerminal"));
-    m_writeBox->setGeometry(w - 32 - 2 * ButtonWidth - 100, buttonTop + 2, 100, BoxSize);
+    // At least as wide as its text needs, in either language.
+    const int boxWidth = std::max(100, m_writeBox->sizeHint().width());
+    m_writeBox->setGeometry(w - 32 - 2 * ButtonWidth - boxWidth, buttonTop + 2, boxWidth, BoxSize);
     m_writeBox->setVisible(m_inputs.showWriteToTerminal);
 
     const int messageTop = 5 + tabHeight + 6;
-    m_messageLabel = new QLabel(QStringLiteral(u"メッセージ"), this);
+    m_messageLabel = new QLabel(tr("メッセージ"), this);
     m_messageLabel->setGeometry(10, messageTop, 120, ControlHeight);
     m_message = new QPlainTextEdit(this);
+    m_messageLabel->setBuddy(m_message);
     m_message->setObjectName(QStringLiteral("messageBox"));
     m_message->setReadOnly(true);
     m_message->setGeometry(10, messageTop + ControlHeight + 2, w - 20,
@@ -186,7 +191,7 @@ bool SettingsEditorDialog::buildForm()
         m_pages.push_back(page);
         QWidget *content = page->content();
         if (fp.modelLabel) {
-            auto *model = new QLabel(QStringLiteral(u"機種名 : ") + m_inputs.modelName, content);
+            auto *model = new QLabel(tr("機種名 : %1").arg(m_inputs.modelName), content);
             model->setObjectName(QStringLiteral("modelLabel"));
             model->setGeometry(LabelX, 4, LabelWidth, ControlHeight);
         }
@@ -267,11 +272,15 @@ void SettingsEditorDialog::buildRow(int entry, QWidget *content)
     }
     row.input->setObjectName(QStringLiteral("input_") + id);
     row.input->setGeometry(inputRect);
+    // The entry's name names its input for screen readers.
+    row.label->setBuddy(row.input);
 
     row.explain = new QLabel(e.explain, content);
     row.explain->setObjectName(QStringLiteral("explain_") + id);
     row.explain->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    row.explain->setGeometry(InputX, top + ExplainDown, InputWidth, ControlHeight - 3);
+    // Up to the page's right edge, so that a long explanation isn't cut.
+    const int explainWidth = std::max(InputWidth, m_inputs.width - InputX - 60);
+    row.explain->setGeometry(InputX, top + ExplainDown, explainWidth, ControlHeight - 3);
 
     showRow(entry);
 }

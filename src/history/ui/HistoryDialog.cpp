@@ -85,7 +85,9 @@ CHistoryDialog::CHistoryDialog(SettingsHistory::Store &store, const QString &ter
     diffTable->horizontalHeader()->setStretchLastSection(true);
 
     auto *fileRow = new QHBoxLayout;
-    fileRow->addWidget(new QLabel(tr("ファイル"), this));
+    auto *fileLabel = new QLabel(tr("ファイル"), this);
+    fileLabel->setBuddy(fileCombo);
+    fileRow->addWidget(fileLabel);
     fileRow->addWidget(fileCombo, 1);
 
     auto *legend = new QHBoxLayout;

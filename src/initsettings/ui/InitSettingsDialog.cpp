@@ -17,11 +17,11 @@ CInitSettingsDialog::CInitSettingsDialog(CTermDatabase &db, CInitialSettingsTabl
                                          QWidget *parent)
     : QDialog(parent), startNoEdit(new QLineEdit(this)), rangeEdit(new QLineEdit(this)),
       idList(new QTreeWidget(this)), countLabel(new QLabel(this)),
-      executeButton(new QPushButton(QStringLiteral("実行"), this)),
-      endButton(new QPushButton(QStringLiteral("終了"), this)),
-      closeButton(new QPushButton(QStringLiteral("閉じる"), this)), m_controller(db, table)
+      executeButton(new QPushButton(tr("実行"), this)),
+      endButton(new QPushButton(tr("終了"), this)),
+      closeButton(new QPushButton(tr("閉じる"), this)), m_controller(db, table)
 {
-    setWindowTitle(QStringLiteral("初期設定実行"));
+    setWindowTitle(tr("初期設定実行"));
     startNoEdit->setMaxLength(InitRangeRules::MaxStartNoLength);
     rangeEdit->setMaxLength(4);
     rangeEdit->setFixedWidth(70);
@@ -30,25 +30,29 @@ CInitSettingsDialog::CInitSettingsDialog(CTermDatabase &db, CInitialSettingsTabl
     rangeEdit->installEventFilter(this);
 
     idList->setColumnCount(1);
-    idList->setHeaderLabels({QStringLiteral("端末ID")});
+    idList->setHeaderLabels({tr("端末ID")});
     idList->setRootIsDecorated(false);
     idList->setSelectionMode(QAbstractItemView::SingleSelection);
     idList->setMinimumHeight(220);
 
     auto *grid = new QGridLayout;
-    grid->addWidget(new QLabel(QStringLiteral("開始番号"), this), 0, 0);
+    auto *startLabel = new QLabel(tr("開始番号"), this);
+    startLabel->setBuddy(startNoEdit);
+    grid->addWidget(startLabel, 0, 0);
     grid->addWidget(startNoEdit, 0, 1);
-    grid->addWidget(new QLabel(QStringLiteral("設定範囲"), this), 1, 0);
+    auto *rangeLabel = new QLabel(tr("設定範囲"), this);
+    rangeLabel->setBuddy(rangeEdit);
+    grid->addWidget(rangeLabel, 1, 0);
     auto *rangeRow = new QHBoxLayout;
     rangeRow->addWidget(rangeEdit);
-    rangeRow->addWidget(new QLabel(QStringLiteral("（ 1～1000 ）"), this));
+    rangeRow->addWidget(new QLabel(tr("（ 1～1000 ）"), this));
     rangeRow->addStretch();
     grid->addLayout(rangeRow, 1, 1);
 
     auto *countRow = new QHBoxLayout;
-    countRow->addWidget(new QLabel(QStringLiteral("設定済みSIPアドレス"), this));
+    countRow->addWidget(new QLabel(tr("設定済みSIPアドレス"), this));
     countRow->addStretch();
-    countRow->addWidget(new QLabel(QStringLiteral("全"), this));
+    countRow->addWidget(new QLabel(tr("全"), this));
     countRow->addWidget(countLabel);
 
     // No default button: Enter in the fields or the list does nothing.

@@ -1,12 +1,14 @@
 #include "schedule/ui/ScheduleDetailDialog.h"
 
 #include "common/Prompter.h"
+#include "common/ui/ScreenFit.h"
 #include "schedule/ScheduleFiles.h"
 #include "termlist/ui/TermIdInputDialog.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -32,9 +34,12 @@ QLineEdit *numberEdit(QWidget *parent, int chars)
     return e;
 }
 
-QLabel *unit(const char *text, QWidget *parent)
+// A label after (or before) an input that names it for screen readers.
+QLabel *unit(const char *text, QWidget *parent, QWidget *input = nullptr)
 {
-    return new QLabel(QString::fromUtf8(text), parent);
+    auto *label = new QLabel(CScheduleDetailDialog::tr(text), parent);
+    label->setBuddy(input);
+    return label;
 }
 
 int lineCount(const QString &text)
@@ -50,25 +55,23 @@ void showError(int code, const QString &file = QString())
                   MsgType::IconWarning);
 }
 
-const QString SettingsFilter = QStringLiteral(
-    "設定ファイル (*.ini);;CSVファイル (*.csv);;全てのファイル (*.*)");
-const QString ProgramFilter = QStringLiteral("プログラムファイル (*.s)");
-
 } // namespace
 
 CScheduleDetailDialog::CScheduleDetailDialog(ScheduleBook &book, int number,
                                              ITerminalLookup &lookup, QWidget *parent)
     : QDialog(parent), m_book(book), m_number(number), m_lookup(lookup)
 {
-    setWindowTitle(QStringLiteral("スケジュール設定詳細（スケジュール%1）").arg(number));
+    setWindowTitle(tr("スケジュール設定詳細（スケジュール%1）").arg(number));
+    const QString settingsFilter =
+        tr("設定ファイル (*.ini);;CSVファイル (*.csv);;全てのファイル (*.*)");
+    const QString programFilter = tr("プログラムファイル (*.s)");
 
     // --- targets
-    auto *targetGroup = new QGroupBox(QStringLiteral("対象端末一覧"), this);
+    auto *targetGroup = new QGroupBox(tr("対象端末一覧"), this);
     targetList = new QTableWidget(targetGroup);
     targetList->setColumnCount(4);
-    targetList->setHorizontalHeaderLabels({QStringLiteral("端末ID"), QStringLiteral("IPアドレス"),
-                                           QStringLiteral("MACアドレス"),
-                                           QStringLiteral("機器名称")});
+    targetList->setHorizontalHeaderLabels(
+        {tr("端末ID"), tr("IPアドレス"), tr("MACアドレス"), tr("機器名称")});
     const int widths[] = {70, 120, 120, 210};
     for (int c = 0; c < 4; ++c)
         targetList->setColumnWidth(c, widths[c]);
@@ -77,8 +80,8 @@ CScheduleDetailDialog::CScheduleDetailDialog(ScheduleBook &book, int number,
     targetList->setSelectionBehavior(QAbstractItemView::SelectRows);
     targetList->setEditTriggers(QAbstractItemView::NoEditTriggers);
     targetList->setMinimumWidth(70 + 120 + 120 + 210 + 24);
-    addTarget = new QPushButton(QStringLiteral("追加"), targetGroup);
-    removeTarget = new QPushButton(QStringLiteral("削除"), targetGroup);
+    addTarget = new QPushButton(tr("追加"), targetGroup);
+    removeTarget = new QPushButton(tr("削除"), targetGroup);
     auto *targetButtons = new QHBoxLayout;
     targetButtons->addStretch();
     targetButtons->addWidget(addTarget);
@@ -88,12 +91,13 @@ CScheduleDetailDialog::CScheduleDetailDialog(ScheduleBook &book, int number,
     targetBox->addLayout(targetButtons);
 
     // --- timing
-    auto *timingGroup = new QGroupBox(QStringLiteral("実行日時"), this);
+    auto *timingGroup = new QGroupBox(tr("実行日時"), this);
     m_timing = new QButtonGroup(this);
-    const char *timingTexts[] = {"指定日時に実行する", "毎週指定曜日に実行する",
-                                 "毎月指定日に実行する", "別のスケジュール終了後に実行する"};
+    const char *timingTexts[] = {
+        QT_TR_NOOP("指定日時に実行する"), QT_TR_NOOP("毎週指定曜日に実行する"),
+        QT_TR_NOOP("毎月指定日に実行する"), QT_TR_NOOP("別のスケジュール終了後に実行する")};
     for (int i = 0; i < 4; ++i) {
-        timingButtons[std::size_t(i)] = new QRadioButton(QString::fromUtf8(timingTexts[i]), timingGroup);
+        timingButtons[std::size_t(i)] = new QRadioButton(tr(timingTexts[i]), timingGroup);
         m_timing->addButton(timingButtons[std::size_t(i)], i);
     }
     yearEdit = numberEdit(timingGroup, 4);
@@ -103,18 +107,26 @@ CScheduleDetailDialog::CScheduleDetailDialog(ScheduleBook &book, int number,
     minuteEdit = numberEdit(timingGroup, 2);
     auto *appointedRow = new QHBoxLayout;
     appointedRow->addSpacing(20);
-    for (auto [edit, text] : {std::pair{yearEdit, "年"}, {monthEdit, "月"}, {dayEdit, "日"},
-                              {hourEdit, "時"}, {minuteEdit, "分"}}) {
+    for (auto [edit, text] : {std::pair{yearEdit, QT_TR_NOOP("年")},
+                              {monthEdit, QT_TR_NOOP("月")},
+                              {dayEdit, QT_TR_NOOP("日")},
+                              {hourEdit, QT_TR_NOOP("時")},
+                              {minuteEdit, QT_TR_NOOP("分")}}) {
         appointedRow->addWidget(edit);
-        appointedRow->addWidget(unit(text, timingGroup));
+        appointedRow->addWidget(unit(text, timingGroup, edit));
     }
     appointedRow->addStretch();
 
-    const char *dayNames[] = {"日", "月", "火", "水", "木", "金", "土"};
+    const char *dayNames[] = {
+        QT_TRANSLATE_NOOP("Weekday", "日"), QT_TRANSLATE_NOOP("Weekday", "月"),
+        QT_TRANSLATE_NOOP("Weekday", "火"), QT_TRANSLATE_NOOP("Weekday", "水"),
+        QT_TRANSLATE_NOOP("Weekday", "木"), QT_TRANSLATE_NOOP("Weekday", "金"),
+        QT_TRANSLATE_NOOP("Weekday", "土")};
     auto *weekRow = new QHBoxLayout;
     weekRow->addSpacing(20);
     for (std::size_t i = 0; i < 7; ++i) {
-        weekdayBoxes[i] = new QCheckBox(QString::fromUtf8(dayNames[i]), timingGroup);
+        weekdayBoxes[i] =
+            new QCheckBox(QCoreApplication::translate("Weekday", dayNames[i]), timingGroup);
         weekRow->addWidget(weekdayBoxes[i]);
     }
     weekRow->addStretch();
@@ -122,11 +134,11 @@ CScheduleDetailDialog::CScheduleDetailDialog(ScheduleBook &book, int number,
     weekMinuteEdit = numberEdit(timingGroup, 2);
     auto *weekTimeRow = new QHBoxLayout;
     weekTimeRow->addSpacing(20);
-    weekTimeRow->addWidget(unit("実行時間", timingGroup));
+    weekTimeRow->addWidget(unit(QT_TR_NOOP("実行時間"), timingGroup));
     weekTimeRow->addWidget(weekHourEdit);
-    weekTimeRow->addWidget(unit("時", timingGroup));
+    weekTimeRow->addWidget(unit(QT_TR_NOOP("時"), timingGroup, weekHourEdit));
     weekTimeRow->addWidget(weekMinuteEdit);
-    weekTimeRow->addWidget(unit("分", timingGroup));
+    weekTimeRow->addWidget(unit(QT_TR_NOOP("分"), timingGroup, weekMinuteEdit));
     weekTimeRow->addStretch();
 
     monthDayEdit = numberEdit(timingGroup, 2);
@@ -134,32 +146,35 @@ CScheduleDetailDialog::CScheduleDetailDialog(ScheduleBook &book, int number,
     monthMinuteEdit = numberEdit(timingGroup, 2);
     auto *monthRow = new QHBoxLayout;
     monthRow->addSpacing(20);
-    for (auto [edit, text] :
-         {std::pair{monthDayEdit, "日"}, {monthHourEdit, "時"}, {monthMinuteEdit, "分"}}) {
+    for (auto [edit, text] : {std::pair{monthDayEdit, QT_TR_NOOP("日")},
+                              {monthHourEdit, QT_TR_NOOP("時")},
+                              {monthMinuteEdit, QT_TR_NOOP("分")}}) {
         monthRow->addWidget(edit);
-        monthRow->addWidget(unit(text, timingGroup));
+        monthRow->addWidget(unit(text, timingGroup, edit));
     }
     monthRow->addStretch();
 
     otherCombo = new QComboBox(timingGroup);
     for (int n = 1; n <= Count; ++n)
         if (n != number)
-            otherCombo->addItem(QString::asprintf("%2d", n).prepend(QStringLiteral("スケジュール")) +
-                                    QStringLiteral("終了後に実行する"),
-                                n);
-    auto *afterGroup = new QGroupBox(QStringLiteral("直前のスケジュール実行結果による動作"), timingGroup);
+            otherCombo->addItem(
+                tr("スケジュール%1終了後に実行する").arg(QString::asprintf("%2d", n)), n);
+    otherCombo->setAccessibleName(timingButtons[3]->text());
+    auto *afterGroup = new QGroupBox(tr("直前のスケジュール実行結果による動作"), timingGroup);
     m_afterOther = new QButtonGroup(this);
     auto *afterBox = new QVBoxLayout(afterGroup);
-    const char *afterTexts[] = {"処理が成功した端末のみ対象として実行", "全ての端末を対象として実行",
-                                "失敗した端末がある場合は実行しない"};
+    const char *afterTexts[] = {QT_TR_NOOP("処理が成功した端末のみ対象として実行"),
+                                QT_TR_NOOP("全ての端末を対象として実行"),
+                                QT_TR_NOOP("失敗した端末がある場合は実行しない")};
     for (int i = 0; i < 3; ++i) {
-        afterOtherButtons[std::size_t(i)] = new QRadioButton(QString::fromUtf8(afterTexts[i]), afterGroup);
+        afterOtherButtons[std::size_t(i)] = new QRadioButton(tr(afterTexts[i]), afterGroup);
         m_afterOther->addButton(afterOtherButtons[std::size_t(i)], i);
         afterBox->addWidget(afterOtherButtons[std::size_t(i)]);
     }
     waitEdit = numberEdit(timingGroup, 2);
     auto *waitRow = new QHBoxLayout;
-    waitRow->addWidget(unit("スケジュール実行までのウェイト時間（1～10分）", timingGroup));
+    waitRow->addWidget(
+        unit(QT_TR_NOOP("スケジュール実行までのウェイト時間（1～10分）"), timingGroup, waitEdit));
     waitRow->addWidget(waitEdit);
     waitRow->addStretch();
     auto *otherBox = new QVBoxLayout;
@@ -180,27 +195,30 @@ CScheduleDetailDialog::CScheduleDetailDialog(ScheduleBook &book, int number,
     timingBox->addLayout(otherBox);
 
     // --- lateness
-    auto *beginGroup = new QGroupBox(
-        QStringLiteral("他のスケジュール実行等で指定日時に実行できなかった場合の動作"), this);
+    auto *beginGroup =
+        new QGroupBox(tr("他のスケジュール実行等で指定日時に実行できなかった場合の動作"), this);
     beginCombo = new QComboBox(beginGroup);
-    beginCombo->addItems({QStringLiteral("常に実行する"), QStringLiteral("指定の時間以内であれば実行する"),
-                          QStringLiteral("実行しない")});
+    beginCombo->addItems(
+        {tr("常に実行する"), tr("指定の時間以内であれば実行する"), tr("実行しない")});
+    beginCombo->setAccessibleName(beginGroup->title());
     permEdit = numberEdit(beginGroup, 3);
     auto *beginRow = new QHBoxLayout(beginGroup);
     beginRow->addWidget(beginCombo);
     beginRow->addSpacing(12);
     beginRow->addWidget(permEdit);
-    beginRow->addWidget(unit("分以内であれば実行する（1～240分）", beginGroup));
+    beginRow->addWidget(
+        unit(QT_TR_NOOP("分以内であれば実行する（1～240分）"), beginGroup, permEdit));
     beginRow->addStretch();
 
     // --- operation
-    auto *processGroup = new QGroupBox(QStringLiteral("実行処理の選択"), this);
+    auto *processGroup = new QGroupBox(tr("実行処理の選択"), this);
     m_process = new QButtonGroup(this);
     auto *processBox = new QVBoxLayout(processGroup);
-    const char *processTexts[] = {"ファームウェアの書き込みを行う", "設定ファイルの書き込みを行う",
-                                  "設定ファイルの読み込みを行う", "端末を再起動する"};
+    const char *processTexts[] = {
+        QT_TR_NOOP("ファームウェアの書き込みを行う"), QT_TR_NOOP("設定ファイルの書き込みを行う"),
+        QT_TR_NOOP("設定ファイルの読み込みを行う"), QT_TR_NOOP("端末を再起動する")};
     for (int i = 0; i < 4; ++i) {
-        processButtons[std::size_t(i)] = new QRadioButton(QString::fromUtf8(processTexts[i]), processGroup);
+        processButtons[std::size_t(i)] = new QRadioButton(tr(processTexts[i]), processGroup);
         m_process->addButton(processButtons[std::size_t(i)], i);
         processBox->addWidget(processButtons[std::size_t(i)]);
     }
@@ -223,69 +241,78 @@ CScheduleDetailDialog::CScheduleDetailDialog(ScheduleBook &book, int number,
     };
     auto *firmPage = new QWidget;
     auto *firmGrid = new QGridLayout(firmPage);
-    firmBoot = new QCheckBox(QStringLiteral("ファームウェア（ブート）を書き込む"), firmPage);
-    firmAppl = new QCheckBox(QStringLiteral("ファームウェア（アプリ）を書き込む"), firmPage);
-    firmOther = new QCheckBox(QStringLiteral("ファームウェア（任意）を書き込む"), firmPage);
+    firmBoot = new QCheckBox(tr("ファームウェア（ブート）を書き込む"), firmPage);
+    firmAppl = new QCheckBox(tr("ファームウェア（アプリ）を書き込む"), firmPage);
+    firmOther = new QCheckBox(tr("ファームウェア（任意）を書き込む"), firmPage);
     firmGrid->addWidget(firmBoot, 0, 0, 1, 3);
-    fileRow(firmGrid, 1, firmPage, firmBootFile, QStringLiteral("Boot/*.s"), ProgramFilter);
+    fileRow(firmGrid, 1, firmPage, firmBootFile, QStringLiteral("Boot/*.s"), programFilter);
+    firmBootFile->setAccessibleName(firmBoot->text());
     firmGrid->addWidget(firmAppl, 2, 0, 1, 3);
-    fileRow(firmGrid, 3, firmPage, firmApplFile, QStringLiteral("Apli/*.s"), ProgramFilter);
+    fileRow(firmGrid, 3, firmPage, firmApplFile, QStringLiteral("Apli/*.s"), programFilter);
+    firmApplFile->setAccessibleName(firmAppl->text());
     firmGrid->addWidget(firmOther, 4, 0, 1, 3);
-    fileRow(firmGrid, 5, firmPage, firmOtherFile, QStringLiteral("*.s"), ProgramFilter);
+    fileRow(firmGrid, 5, firmPage, firmOtherFile, QStringLiteral("*.s"), programFilter);
+    firmOtherFile->setAccessibleName(firmOther->text());
     firmGrid->setColumnMinimumWidth(0, 20);
     firmGrid->setRowStretch(6, 1);
-    tabs->addTab(firmPage, QStringLiteral("ファームウェア書き込み設定"));
+    tabs->addTab(firmPage, tr("ファームウェア書き込み設定"));
 
     auto *writePage = new QWidget;
     auto *writeGrid = new QGridLayout(writePage);
-    sysWrite = new QCheckBox(QStringLiteral("システム設定ファイルを書き込む"), writePage);
-    userWrite = new QCheckBox(QStringLiteral("ユーザ設定ファイルを書き込む"), writePage);
-    dialWrite = new QCheckBox(QStringLiteral("電話帳(短縮ダイヤル)設定ファイルを書き込む"), writePage);
-    otherWrite = new QCheckBox(QStringLiteral("任意のファイルを書き込む"), writePage);
+    sysWrite = new QCheckBox(tr("システム設定ファイルを書き込む"), writePage);
+    userWrite = new QCheckBox(tr("ユーザ設定ファイルを書き込む"), writePage);
+    dialWrite = new QCheckBox(tr("電話帳(短縮ダイヤル)設定ファイルを書き込む"), writePage);
+    otherWrite = new QCheckBox(tr("任意のファイルを書き込む"), writePage);
     writeGrid->addWidget(sysWrite, 0, 0, 1, 3);
     writeGrid->addWidget(userWrite, 1, 0, 1, 3);
     writeGrid->addWidget(dialWrite, 2, 0, 1, 3);
     writeGrid->addWidget(otherWrite, 3, 0, 1, 3);
     QLineEdit **others[] = {&otherFile1, &otherFile2, &otherFile3};
     for (int i = 0; i < 3; ++i) {
-        writeGrid->addWidget(new QLabel(QStringLiteral("ファイル%1").arg(i + 1), writePage), 4 + i, 0);
-        fileRow(writeGrid, 4 + i, writePage, *others[i], QStringLiteral("*.ini"), SettingsFilter);
+        auto *label = new QLabel(tr("ファイル%1").arg(i + 1), writePage);
+        writeGrid->addWidget(label, 4 + i, 0);
+        fileRow(writeGrid, 4 + i, writePage, *others[i], QStringLiteral("*.ini"), settingsFilter);
+        label->setBuddy(*others[i]);
     }
     writeGrid->setRowStretch(7, 1);
-    tabs->addTab(writePage, QStringLiteral("設定ファイル書き込み設定"));
+    tabs->addTab(writePage, tr("設定ファイル書き込み設定"));
 
     auto *readPage = new QWidget;
     auto *readBox = new QVBoxLayout(readPage);
-    sysRead = new QCheckBox(QStringLiteral("システム設定ファイルを読み込む"), readPage);
-    userRead = new QCheckBox(QStringLiteral("ユーザ設定ファイルを読み込む"), readPage);
-    dialRead = new QCheckBox(QStringLiteral("電話帳(短縮ダイヤル)設定ファイルを読み込む"), readPage);
+    sysRead = new QCheckBox(tr("システム設定ファイルを読み込む"), readPage);
+    userRead = new QCheckBox(tr("ユーザ設定ファイルを読み込む"), readPage);
+    dialRead = new QCheckBox(tr("電話帳(短縮ダイヤル)設定ファイルを読み込む"), readPage);
     readBox->addWidget(sysRead);
     readBox->addWidget(userRead);
     readBox->addWidget(dialRead);
     readBox->addStretch();
-    tabs->addTab(readPage, QStringLiteral("設定ファイル読み込み設定"));
+    tabs->addTab(readPage, tr("設定ファイル読み込み設定"));
 
-    auto *rebootGroup = new QGroupBox(QStringLiteral("再起動設定"), this);
-    rebootBox = new QCheckBox(QStringLiteral("スケジュール実行後、端末を再起動する"), rebootGroup);
+    auto *rebootGroup = new QGroupBox(tr("再起動設定"), this);
+    rebootBox = new QCheckBox(tr("スケジュール実行後、端末を再起動する"), rebootGroup);
     auto *rebootRow = new QHBoxLayout(rebootGroup);
     rebootRow->addWidget(rebootBox);
 
-    saveButton = new QPushButton(QStringLiteral("設定"), this);
-    cancelButton = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this);
+    saveButton = new QPushButton(tr("設定"), this);
+    cancelButton = new QPushButton(tr("ｷｬﾝｾﾙ"), this);
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(rebootGroup, 1);
     buttons->addStretch();
     buttons->addWidget(saveButton, 0, Qt::AlignBottom);
     buttons->addWidget(cancelButton, 0, Qt::AlignBottom);
 
-    auto *grid = new QGridLayout;
+    // The fields scroll when the screen is too low for them; 設定 and
+    // ｷｬﾝｾﾙ stay in sight.
+    auto *fields = new QWidget;
+    auto *grid = new QGridLayout(fields);
+    grid->setContentsMargins(0, 0, 0, 0);
     grid->addWidget(targetGroup, 0, 0);
     grid->addWidget(timingGroup, 0, 1);
     grid->addWidget(beginGroup, 1, 0, 1, 2);
     grid->addWidget(processGroup, 2, 0);
     grid->addWidget(tabs, 2, 1);
     auto *top = new QVBoxLayout(this);
-    top->addLayout(grid);
+    top->addWidget(ScreenFit::scrollable(fields, this), 1);
     top->addLayout(buttons);
 
     // --- contents
@@ -312,6 +339,7 @@ CScheduleDetailDialog::CScheduleDetailDialog(ScheduleBook &book, int number,
     connect(saveButton, &QPushButton::clicked, this, &CScheduleDetailDialog::onSave);
     connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
     updateEnabled();
+    ScreenFit::resizeToFit(this);
 }
 
 void CScheduleDetailDialog::setForm(const ScheduleForm &f)
@@ -465,9 +493,9 @@ void CScheduleDetailDialog::onRemoveTargets()
         selected.append(i.row());
     if (selected.isEmpty())
         return;
-    const int answer = AppMessageBox(
-        370, 2, QStringLiteral("選択されている対象端末を削除します。\nよろしいですか？"),
-        QStringLiteral("対象端末削除確認"), MsgType::IconQuestion | MsgType::YesNo);
+    const int answer =
+        AppMessageBox(370, 2, tr("選択されている対象端末を削除します。\nよろしいですか？"),
+                      tr("対象端末削除確認"), MsgType::IconQuestion | MsgType::YesNo);
     if (answer != MsgResult::Yes)
         return;
     std::sort(selected.begin(), selected.end(), std::greater<int>());
@@ -535,8 +563,8 @@ void CScheduleDetailDialog::onSave()
             ScheduleFiles::writeResult(r.resultPath, result);
         }
     } else {
-        AppMessageBox(1, 1, QStringLiteral("スケジュール設定ファイルを書き込めませんでした。"),
-                      windowTitle(), MsgType::IconError);
+        AppMessageBox(1, 1, tr("スケジュール設定ファイルを書き込めませんでした。"), windowTitle(),
+                      MsgType::IconError);
     }
     m_book.load(m_number);
     accept();
@@ -545,8 +573,7 @@ void CScheduleDetailDialog::onSave()
 void CScheduleDetailDialog::chooseFile(QLineEdit *edit, const QString &start,
                                        const QString &filter)
 {
-    const QString file =
-        prompter().openFileName(QStringLiteral("開く"), m_book.folder() + start, filter);
+    const QString file = prompter().openFileName(tr("開く"), m_book.folder() + start, filter);
     if (file.isEmpty())
         return;
     // The schedule file would keep a corrupted name that no run finds.

@@ -2,6 +2,7 @@
 
 #include "schedule/ScheduleTiming.h"
 
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QLabel>
 
@@ -12,14 +13,15 @@ QGridLayout *ScheduleLines::build(QWidget *box)
     auto *form = new QGridLayout;
     form->setVerticalSpacing(2);
     const std::pair<const char *, QLabel *> lines[] = {
-        {"対象端末：", count},
-        {"実行開始予定日時：", timing},
-        {"実行処理：", operation},
-        {"状態：", state},
+        {QT_TRANSLATE_NOOP("ScheduleLines", "対象端末："), count},
+        {QT_TRANSLATE_NOOP("ScheduleLines", "実行開始予定日時："), timing},
+        {QT_TRANSLATE_NOOP("ScheduleLines", "実行処理："), operation},
+        {QT_TRANSLATE_NOOP("ScheduleLines", "状態："), state},
     };
     int r = 0;
     for (const auto &[caption, value] : lines) {
-        form->addWidget(new QLabel(QString::fromUtf8(caption), box), r, 0);
+        form->addWidget(new QLabel(QCoreApplication::translate("ScheduleLines", caption), box), r,
+                        0);
         form->addWidget(value, r++, 1);
     }
     form->addWidget(counts, r, 1);
@@ -29,8 +31,9 @@ QGridLayout *ScheduleLines::build(QWidget *box)
 
 void ScheduleLines::show(const ScheduleRecord &r, const QString &stateText)
 {
-    count->setText(QStringLiteral("%1台").arg(r.targets.size()));
-    timing->setText(ScheduleTiming::timingText(r));
+    count->setText(
+        QCoreApplication::translate("ScheduleLines", "%n台", nullptr, int(r.targets.size())));
+    timing->setText(ScheduleTiming::timingText(r, TextFor::Window));
     operation->setText(r.valid ? ScheduleTiming::operationText(r.settings) : QString());
     state->setText(stateText);
     counts->setText(ScheduleTiming::countsText(r));

@@ -1,6 +1,7 @@
 #include "schedule/ui/ScheduleListDialog.h"
 
 #include "common/Prompter.h"
+#include "common/ui/ScreenFit.h"
 #include "schedule/ScheduleFiles.h"
 #include "schedule/ui/ScheduleDetailDialog.h"
 #include "schedule/ui/ScheduleResultDialog.h"
@@ -16,29 +17,26 @@
 
 namespace
 {
-constexpr unsigned AskNoDefault =
-    MsgType::IconQuestion | MsgType::YesNo | MsgType::DefaultSecond;
-const QString ClearCaption = QStringLiteral("実行結果クリア確認");
+constexpr unsigned AskNoDefault = MsgType::IconQuestion | MsgType::YesNo | MsgType::DefaultSecond;
 } // namespace
 
 CScheduleListDialog::CScheduleListDialog(ScheduleBook &book, ITerminalLookup &lookup,
                                          QWidget *parent)
-    : QDialog(parent),
-      clearAllButton(new QPushButton(QStringLiteral("全スケジュールの実行結果クリア"), this)),
-      closeButton(new QPushButton(QStringLiteral("閉じる"), this)), m_book(book), m_lookup(lookup)
+    : QDialog(parent), clearAllButton(new QPushButton(tr("全スケジュールの実行結果クリア"), this)),
+      closeButton(new QPushButton(tr("閉じる"), this)), m_book(book), m_lookup(lookup)
 {
-    setWindowTitle(QStringLiteral("スケジュール設定"));
+    setWindowTitle(tr("スケジュール設定"));
     auto *grid = new QGridLayout;
     grid->setHorizontalSpacing(8);
     grid->setVerticalSpacing(6);
     for (int n = 1; n <= Schedule::Count; ++n) {
         Group &g = groups[std::size_t(n - 1)];
-        g.box = new QGroupBox(QStringLiteral("スケジュール%1").arg(n), this);
-        g.enabled = new QCheckBox(QStringLiteral("有効"), g.box);
-        g.edit = new QPushButton(QStringLiteral("変更"), g.box);
-        g.remove = new QPushButton(QStringLiteral("削除"), g.box);
-        g.result = new QPushButton(QStringLiteral("結果確認"), g.box);
-        g.clear = new QPushButton(QStringLiteral("結果クリア"), g.box);
+        g.box = new QGroupBox(tr("スケジュール%1").arg(n), this);
+        g.enabled = new QCheckBox(tr("有効"), g.box);
+        g.edit = new QPushButton(tr("変更"), g.box);
+        g.remove = new QPushButton(tr("削除"), g.box);
+        g.result = new QPushButton(tr("結果確認"), g.box);
+        g.clear = new QPushButton(tr("結果クリア"), g.box);
 
         QGridLayout *form = g.build(g.box);
         auto *buttons = new QVBoxLayout;
@@ -60,16 +58,20 @@ CScheduleListDialog::CScheduleListDialog(ScheduleBook &book, ITerminalLookup &lo
     bottom->addWidget(clearAllButton);
     bottom->addStretch();
     bottom->addWidget(closeButton);
+    // The ten schedules scroll when the screen is too low for them.
+    auto *groupsPage = new QWidget;
+    grid->setContentsMargins(0, 0, 0, 0);
+    groupsPage->setLayout(grid);
     auto *top = new QVBoxLayout(this);
-    top->addLayout(grid);
+    top->addWidget(ScreenFit::scrollable(groupsPage, this), 1);
     top->addLayout(bottom);
-    top->setSizeConstraint(QLayout::SetFixedSize);
 
     for (int n = 1; n <= Schedule::Count; ++n) {
         m_book.load(n);
         groups[std::size_t(n - 1)].enabled->setChecked(m_book.at(n).enabled);
         showGroup(n);
     }
+    ScreenFit::resizeToFit(this);
     connect(clearAllButton, &QPushButton::clicked, this, &CScheduleListDialog::onClearAll);
     connect(closeButton, &QPushButton::clicked, this, &QDialog::accept);
 }
@@ -79,7 +81,7 @@ void CScheduleListDialog::showGroup(int number)
     Group &g = groups[std::size_t(number - 1)];
     const ScheduleRecord &r = m_book.at(number);
     g.ScheduleLines::show(r, ScheduleTiming::stateText(r));
-    g.edit->setText(r.valid ? QStringLiteral("変更") : QStringLiteral("追加"));
+    g.edit->setText(r.valid ? tr("変更") : tr("追加"));
     g.remove->setEnabled(r.valid);
     if (!r.valid)
         g.enabled->setChecked(false);
@@ -115,9 +117,10 @@ void CScheduleListDialog::onDelete(int number)
 {
     const int answer = AppMessageBox(
         1, 3,
-        QStringLiteral("スケジュール%1を削除します。\n").arg(number) +
-            QStringLiteral("スケジュールを削除すると実行結果も削除されます。\nよろしいですか？"),
-        QStringLiteral("スケジュール削除確認"), AskNoDefault);
+        tr("スケジュール%1を削除します。\nスケジュールを削除すると実行結果も削除されます。\nよろし"
+           "いですか？")
+            .arg(number),
+        tr("スケジュール削除確認"), AskNoDefault);
     if (answer != MsgResult::Yes)
         return;
     const ScheduleRecord &r = m_book.at(number);
@@ -135,8 +138,8 @@ void CScheduleListDialog::onResult(int number)
 void CScheduleListDialog::onClear(int number)
 {
     const int answer = AppMessageBox(
-        370, 2, QStringLiteral("スケジュール%1の実行結果をクリアします。\nよろしいですか？").arg(number),
-        ClearCaption, AskNoDefault);
+        370, 2, tr("スケジュール%1の実行結果をクリアします。\nよろしいですか？").arg(number),
+        tr("実行結果クリア確認"), AskNoDefault);
     if (answer != MsgResult::Yes)
         return;
     const ScheduleRecord &r = m_book.at(number);
@@ -146,9 +149,9 @@ void CScheduleListDialog::onClear(int number)
 
 void CScheduleListDialog::onClearAll()
 {
-    const int answer = AppMessageBox(
-        370, 2, QStringLiteral("全てのスケジュールの実行結果をクリアします。\nよろしいですか？"),
-        ClearCaption, AskNoDefault);
+    const int answer =
+        AppMessageBox(370, 2, tr("全てのスケジュールの実行結果をクリアします。\nよろしいですか？"),
+                      tr("実行結果クリア確認"), AskNoDefault);
     if (answer != MsgResult::Yes)
         return;
     for (int n = 1; n <= Schedule::Count; ++n) {

@@ -15,13 +15,13 @@ QString CScheduleResultDialog::outcomeText(int outcome)
 {
     switch (outcome) {
     case Schedule::Outcome::Success:
-        return QStringLiteral("成功");
+        return tr("成功");
     case Schedule::Outcome::Error:
-        return QStringLiteral("エラー");
+        return tr("エラー");
     case Schedule::Outcome::Cancelled:
-        return QStringLiteral("キャンセル");
+        return tr("キャンセル");
     case Schedule::Outcome::NotExecuted:
-        return QStringLiteral("未実行");
+        return tr("未実行");
     default:
         return QString();
     }
@@ -31,17 +31,16 @@ CScheduleResultDialog::CScheduleResultDialog(const ScheduleRecord &record, QWidg
     : QDialog(parent), list(new QTableWidget(this)), scheduleDate(new QLabel(this)),
       beginDate(new QLabel(this)), operation(new QLabel(this)), targets(new QLabel(this)),
       success(new QLabel(this)), errors(new QLabel(this)), cancelled(new QLabel(this)),
-      closeButton(new QPushButton(QStringLiteral("閉じる"), this))
+      closeButton(new QPushButton(tr("閉じる"), this))
 {
-    setWindowTitle(QStringLiteral("スケジュール実行結果確認（スケジュール%1）").arg(record.number));
+    setWindowTitle(tr("スケジュール実行結果確認（スケジュール%1）").arg(record.number));
     ScheduleResult result;
     ScheduleFiles::readResult(record.resultPath, result);
 
     const int widths[] = {70, 120, 120, 250, 200};
     list->setColumnCount(5);
-    list->setHorizontalHeaderLabels({QStringLiteral("端末ID"), QStringLiteral("IPアドレス"),
-                                     QStringLiteral("MACアドレス"), QStringLiteral("機器名称"),
-                                     QStringLiteral("処理結果")});
+    list->setHorizontalHeaderLabels(
+        {tr("端末ID"), tr("IPアドレス"), tr("MACアドレス"), tr("機器名称"), tr("処理結果")});
     for (int c = 0; c < 5; ++c)
         list->setColumnWidth(c, widths[c]);
     list->verticalHeader()->hide();
@@ -63,7 +62,7 @@ CScheduleResultDialog::CScheduleResultDialog(const ScheduleRecord &record, QWidg
     scheduleDate->setText(result.ScheduleDate);
     beginDate->setText(result.BeginDate);
     operation->setText(ScheduleTiming::operationText(op));
-    const auto count = [](int n) { return QStringLiteral("%1台").arg(n); };
+    const auto count = [](int n) { return tr("%n台", nullptr, n); };
     targets->setText(count(int(result.terminals.size())));
     success->setText(count(result.SuccessTermNum));
     errors->setText(count(result.ErrorTermNum));
@@ -71,14 +70,17 @@ CScheduleResultDialog::CScheduleResultDialog(const ScheduleRecord &record, QWidg
 
     auto *facts = new QGridLayout;
     const std::pair<const char *, QLabel *> lines[] = {
-        {"実行開始予定日時：", scheduleDate}, {"実行開始日時：", beginDate},
-        {"実行処理：", operation},            {"対象端末：", targets},
-        {"正常終了：", success},              {"エラー：", errors},
-        {"キャンセル：", cancelled},
+        {QT_TR_NOOP("実行開始予定日時："), scheduleDate},
+        {QT_TR_NOOP("実行開始日時："), beginDate},
+        {QT_TR_NOOP("実行処理："), operation},
+        {QT_TR_NOOP("対象端末："), targets},
+        {QT_TR_NOOP("正常終了："), success},
+        {QT_TR_NOOP("エラー："), errors},
+        {QT_TR_NOOP("キャンセル："), cancelled},
     };
     int row = 0;
     for (const auto &[caption, value] : lines) {
-        facts->addWidget(new QLabel(QString::fromUtf8(caption), this), row, 0);
+        facts->addWidget(new QLabel(tr(caption), this), row, 0);
         facts->addWidget(value, row++, 1);
     }
     facts->setColumnStretch(1, 1);
@@ -88,7 +90,7 @@ CScheduleResultDialog::CScheduleResultDialog(const ScheduleRecord &record, QWidg
     buttons->addWidget(closeButton);
 
     auto *top = new QVBoxLayout(this);
-    top->addWidget(new QLabel(QStringLiteral("対象端末処理結果一覧"), this));
+    top->addWidget(new QLabel(tr("対象端末処理結果一覧"), this));
     top->addWidget(list, 1);
     top->addLayout(facts);
     top->addLayout(buttons);

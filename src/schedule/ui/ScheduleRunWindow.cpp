@@ -2,6 +2,7 @@
 
 #include "comm/CommPayloads.h"
 #include "common/ProcessValues.h"
+#include "common/ui/ScreenFit.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -64,14 +65,13 @@ CScheduleRunWindow::CScheduleRunWindow(ScheduleBook &book, ITerminalLookup &look
                                        QWidget *parent)
     : QDialog(parent), statusLabel(new QLabel(this)), progressLabel(new QLabel(this)),
       progressBar(new QProgressBar(this)),
-      closeAfterCancel(
-          new QCheckBox(QStringLiteral("スケジュール実行キャンセル後に画面を閉じる"), this)),
-      clearButton(new QPushButton(QStringLiteral("実行結果クリア"), this)),
-      cancelButton(new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this)),
+      closeAfterCancel(new QCheckBox(tr("スケジュール実行キャンセル後に画面を閉じる"), this)),
+      clearButton(new QPushButton(tr("実行結果クリア"), this)),
+      cancelButton(new QPushButton(tr("ｷｬﾝｾﾙ"), this)),
       m_receiver(std::make_unique<Receiver>(this)),
       m_runner(book, *this, lookup, m_receiver->threadId(), std::move(clock)), m_main(mainWindow)
 {
-    setWindowTitle(QStringLiteral("スケジュール実行"));
+    setWindowTitle(tr("スケジュール実行"));
     setModal(false);
     setWindowFlag(Qt::WindowMinimizeButtonHint, true);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
@@ -100,12 +100,17 @@ CScheduleRunWindow::CScheduleRunWindow(ScheduleBook &book, ITerminalLookup &look
     buttons->addWidget(clearButton);
     buttons->addWidget(cancelButton);
 
+    // The ten schedules scroll when the screen is too low for them; the
+    // status, progress and cancel stay in sight.
+    auto *groupsPage = new QWidget;
+    grid->setContentsMargins(0, 0, 0, 0);
+    groupsPage->setLayout(grid);
     auto *top = new QVBoxLayout(this);
-    top->addLayout(grid);
+    top->addWidget(ScreenFit::scrollable(groupsPage, this), 1);
     top->addWidget(statusLabel);
     top->addLayout(progressRow);
     top->addLayout(buttons);
-    top->setSizeConstraint(QLayout::SetFixedSize);
+    statusLabel->setWordWrap(true);
 
     timer.setInterval(1000);
     connect(&timer, &QTimer::timeout, this, [this] { m_runner.tick(); });
@@ -125,6 +130,7 @@ ThreadId CScheduleRunWindow::messageId() const
 void CScheduleRunWindow::start()
 {
     m_runner.open();
+    ScreenFit::resizeToFit(this);
     closeAfterCancel->setChecked(m_runner.cancelClose());
     timer.start();
 }
@@ -138,9 +144,8 @@ void CScheduleRunWindow::rowChanged(int number)
 {
     Row &row = rows[std::size_t(number - 1)];
     const ScheduleRecord &r = m_runner.book().at(number);
-    row.group->setTitle(QStringLiteral("スケジュール%1(%2)")
-                            .arg(number)
-                            .arg(r.enabled ? QStringLiteral("有効") : QStringLiteral("無効")));
+    row.group->setTitle(
+        tr("スケジュール%1(%2)").arg(number).arg(r.enabled ? tr("有効") : tr("無効")));
     row.show(r, m_runner.stateText(number));
     row.group->setStyleSheet(rowStyle(m_runner.rowState(number)));
 }

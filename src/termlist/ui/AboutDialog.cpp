@@ -8,9 +8,9 @@
 #include <QVBoxLayout>
 
 CAboutDialog::CAboutDialog(QWidget *parent)
-    : QDialog(parent), okButton(new QPushButton(QStringLiteral("OK"), this))
+    : QDialog(parent), okButton(new QPushButton(tr("OK"), this))
 {
-    setWindowTitle(QStringLiteral("バージョン情報"));
+    setWindowTitle(tr("バージョン情報"));
 
     auto *icon = new QLabel(this);
     const int size = style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, this);
@@ -37,7 +37,7 @@ CAboutDialog::CAboutDialog(QWidget *parent)
 
 QString CAboutDialog::programTitle()
 {
-    return QStringLiteral("クヴァＩＰフォンマネージャ 管理用ツール");
+    return tr("クヴァＩＰフォンマネージャ 管理用ツール");
 }
 
 QString CAboutDialog::versionText()

@@ -10,21 +10,27 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <tuple>
+
 CAddTermDialog::CAddTermDialog(QWidget *parent)
     : QDialog(parent), idEdit(new QLineEdit(this)), countEdit(new QLineEdit(this)),
-      registerButton(new QPushButton(QStringLiteral("登録"), this)),
-      cancelButton(new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this))
+      registerButton(new QPushButton(tr("登録"), this)),
+      cancelButton(new QPushButton(tr("ｷｬﾝｾﾙ"), this))
 {
-    setWindowTitle(QStringLiteral("端末情報登録"));
+    setWindowTitle(tr("端末情報登録"));
     idEdit->setMaxLength(64);
     countEdit->setMaxLength(5);
     idEdit->setMinimumWidth(260);
     countEdit->setMaximumWidth(80);
 
     auto *fields = new QGridLayout;
-    fields->addWidget(new QLabel(QStringLiteral("登録開始端末ＩＤ"), this), 0, 0);
+    for (auto [row, text, edit] : {std::tuple{0, QT_TR_NOOP("登録開始端末ＩＤ"), idEdit},
+                                   std::tuple{1, QT_TR_NOOP("登録端末数"), countEdit}}) {
+        auto *label = new QLabel(tr(text), this);
+        label->setBuddy(edit);
+        fields->addWidget(label, row, 0);
+    }
     fields->addWidget(idEdit, 0, 1);
-    fields->addWidget(new QLabel(QStringLiteral("登録端末数"), this), 1, 0);
     fields->addWidget(countEdit, 1, 1, Qt::AlignLeft);
 
     auto *buttons = new QHBoxLayout;

@@ -44,33 +44,32 @@ struct Group {
 } // namespace
 
 CColumnSelectDialog::CColumnSelectDialog(const ListColumnFlags &flags, QWidget *parent)
-    : QDialog(parent), resultBox(new QCheckBox(QStringLiteral("処理結果"), this)),
-      setButton(new QPushButton(QStringLiteral("設定"), this)),
-      cancelButton(new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this))
+    : QDialog(parent), resultBox(new QCheckBox(tr("処理結果"), this)),
+      setButton(new QPushButton(tr("設定"), this)), cancelButton(new QPushButton(tr("ｷｬﾝｾﾙ"), this))
 {
-    setWindowTitle(QStringLiteral("一覧表示項目選択"));
+    setWindowTitle(tr("一覧表示項目選択"));
 
     const Group groups[] = {
-        {"端末情報",
-         {{"端末ＩＤ", FTermID},
-          {"ＩＰアドレス", FIPAddr},
-          {"端末登録種別", FEntryKind},
-          {"MACアドレス", FUserInfo1},
-          {"処理結果日時", FResultDate}}},
-        {"機種情報",
-         {{"ベンダ情報", FVendor},
-          {"機器名称", FMachineName},
-          {"機器タイプ", FMachineType},
-          {"ブートバージョン", FBootVer},
-          {"アプリケーションバージョン", FApliVer}}},
-        {"ユーザ情報", {{"ユーザ情報", FUserInfo2}}},
-        {"運用状態",
-         {{"SIPサーバ登録状態", FSipSvrEntry},
-          {"管理PC登録日付", FEntryDate},
-          {"管理PC登録時刻", FEntryTime},
+        {QT_TR_NOOP("端末情報"),
+         {{QT_TR_NOOP("端末ＩＤ"), FTermID},
+          {QT_TR_NOOP("ＩＰアドレス"), FIPAddr},
+          {QT_TR_NOOP("端末登録種別"), FEntryKind},
+          {QT_TR_NOOP("MACアドレス"), FUserInfo1},
+          {QT_TR_NOOP("処理結果日時"), FResultDate}}},
+        {QT_TR_NOOP("機種情報"),
+         {{QT_TR_NOOP("ベンダ情報"), FVendor},
+          {QT_TR_NOOP("機器名称"), FMachineName},
+          {QT_TR_NOOP("機器タイプ"), FMachineType},
+          {QT_TR_NOOP("ブートバージョン"), FBootVer},
+          {QT_TR_NOOP("アプリケーションバージョン"), FApliVer}}},
+        {QT_TR_NOOP("ユーザ情報"), {{QT_TR_NOOP("ユーザ情報"), FUserInfo2}}},
+        {QT_TR_NOOP("運用状態"),
+         {{QT_TR_NOOP("SIPサーバ登録状態"), FSipSvrEntry},
+          {QT_TR_NOOP("管理PC登録日付"), FEntryDate},
+          {QT_TR_NOOP("管理PC登録時刻"), FEntryTime},
           {QT_TR_NOOP("最終通知"), FLastNotice},
           {QT_TR_NOOP("ファーム確認"), FFirmCheck}}},
-        {"アラート情報", {{"アラート情報", FAlert}}},
+        {QT_TR_NOOP("アラート情報"), {{QT_TR_NOOP("アラート情報"), FAlert}}},
     };
 
     // Two columns of groups: the terminal and model groups on the left, the
@@ -82,7 +81,7 @@ CColumnSelectDialog::CColumnSelectDialog(const ListColumnFlags &flags, QWidget *
     columns->addLayout(right);
     int index = 0;
     for (const Group &g : groups) {
-        auto *box = new QGroupBox(QString::fromUtf8(g.title), this);
+        auto *box = new QGroupBox(tr(g.title), this);
         auto *col = new QVBoxLayout(box);
         for (const Box &b : g.boxes) {
             auto *check = new QCheckBox(tr(b.label), box);

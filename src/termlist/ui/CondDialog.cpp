@@ -4,11 +4,11 @@
 #include <QPushButton>
 
 CCondDialog::CCondDialog(int mode, QWidget *parent)
-    : QDialog(parent), descendingButton(new QPushButton(QStringLiteral("降順"), this)),
-      ascendingButton(new QPushButton(QStringLiteral("昇順"), this)),
-      filterButton(new QPushButton(QStringLiteral("フィルタ設定..."), this))
+    : QDialog(parent), descendingButton(new QPushButton(tr("降順"), this)),
+      ascendingButton(new QPushButton(tr("昇順"), this)),
+      filterButton(new QPushButton(tr("フィルタ設定..."), this))
 {
-    setWindowTitle(QStringLiteral("表示条件設定"));
+    setWindowTitle(tr("表示条件設定"));
     setModal(true);
 
     const auto wire = [this](QPushButton *button, int choice, bool enabled) {

@@ -5,6 +5,7 @@
 
 #include <QButtonGroup>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -60,9 +61,9 @@ CFilterDialogBase::CFilterDialogBase(int column, bool withRelease, QWidget *pare
     setWindowTitle(dialogCaption(column));
     setModal(true);
 
-    m_ok = new QPushButton(QStringLiteral("OK"), this);
+    m_ok = new QPushButton(tr("OK"), this);
     m_ok->setDefault(true);
-    m_cancel = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this);
+    m_cancel = new QPushButton(tr("ｷｬﾝｾﾙ"), this);
     connect(m_ok, &QPushButton::clicked, this, &CFilterDialogBase::onOk);
     connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
 
@@ -71,7 +72,7 @@ CFilterDialogBase::CFilterDialogBase(int column, bool withRelease, QWidget *pare
     buttons->addWidget(m_ok);
     buttons->addWidget(m_cancel);
     if (withRelease) {
-        m_release = new QPushButton(QStringLiteral("解除"), this);
+        m_release = new QPushButton(tr("解除"), this);
         connect(m_release, &QPushButton::clicked, this, &CFilterDialogBase::onRelease);
         buttons->addWidget(m_release);
     }
@@ -83,6 +84,15 @@ CFilterDialogBase::CFilterDialogBase(int column, bool withRelease, QWidget *pare
     top->addSpacing(8);
     top->addLayout(buttons);
     top->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void CFilterDialogBase::nameFields(const QList<QLineEdit *> &values,
+                                   const QList<QComboBox *> &conditions)
+{
+    for (QLineEdit *e : values)
+        e->setAccessibleName(tr("値"));
+    for (QComboBox *c : conditions)
+        c->setAccessibleName(tr("条件"));
 }
 
 void CFilterDialogBase::refuse(const Check &check, QLineEdit *field)
@@ -98,8 +108,9 @@ void CFilterDialogBase::refuse(const Check &check, QLineEdit *field)
 }
 
 CJoinButtons::CJoinButtons(QWidget *parent)
-    : orButton(new QRadioButton(QStringLiteral("または"), parent)),
-      andButton(new QRadioButton(QStringLiteral("かつ"), parent)), m_group(new QButtonGroup(parent))
+    : orButton(new QRadioButton(QCoreApplication::translate("CJoinButtons", "または"), parent)),
+      andButton(new QRadioButton(QCoreApplication::translate("CJoinButtons", "かつ"), parent)),
+      m_group(new QButtonGroup(parent))
 {
     m_group->addButton(orButton, JoinCode::Or);
     m_group->addButton(andButton, JoinCode::And);
@@ -136,10 +147,15 @@ CFilterTextDialog::CFilterTextDialog(TextKind kind, QWidget *parent)
     valueEdit1->setMinimumWidth(editWidth);
     valueEdit2->setMinimumWidth(editWidth);
 
+    // The fields' names for screen readers; the window's title says the column.
+    nameFields({valueEdit1, valueEdit2}, {condCombo1, condCombo2});
     int col = 0;
     if (!info.valueLabel.isEmpty()) {
-        m_fields->addWidget(new QLabel(info.valueLabel, this), 0, 0);
-        m_fields->addWidget(new QLabel(info.valueLabel, this), 2, 0);
+        for (auto [row, edit] : {std::pair{0, valueEdit1}, {2, valueEdit2}}) {
+            auto *label = new QLabel(info.valueLabel, this);
+            label->setBuddy(edit);
+            m_fields->addWidget(label, row, 0);
+        }
         col = 1;
     }
     m_fields->addWidget(valueEdit1, 0, col);
@@ -203,6 +219,10 @@ CFilterDateDialog::CFilterDateDialog(int column, QWidget *parent)
     const auto makeFields = [this](int row) {
         DateFields f{digitsEdit(4, this), digitsEdit(2, this), digitsEdit(2, this),
                      dropDownList(sixWayLabels(), this)};
+        f.year->setAccessibleName(tr("年"));
+        f.month->setAccessibleName(tr("月"));
+        f.day->setAccessibleName(tr("日"));
+        nameFields({}, {f.cond});
         auto *date = new QHBoxLayout;
         date->setSpacing(4);
         date->addWidget(f.year);
@@ -299,6 +319,7 @@ CFilterValueDialog::CFilterValueDialog(int column, QWidget *parent)
       condCombo(dropDownList(twoWayLabels(), this))
 {
     valueEdit->setMinimumWidth(valueEdit->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 22);
+    nameFields({valueEdit}, {condCombo});
     m_fields->addWidget(valueEdit, 0, 0);
     m_fields->addWidget(condCombo, 0, 1);
 }
@@ -356,12 +377,15 @@ CFilterCodePairDialog::CFilterCodePairDialog(int column, QWidget *parent)
           dropDownList(column == ListColumn::Result ? resultStateLabels() : twoWayLabels(), this))
 {
     infoCombo->setMaxVisibleItems(20);
+    infoCombo->setAccessibleName(windowTitle());
+    nameFields({}, {condCombo});
     m_fields->addWidget(infoCombo, 0, 0);
     m_fields->addWidget(condCombo, 0, 1);
     if (column == ListColumn::Result) {
         // Which error, when the filter is on errors.
         codeCombo = dropDownList(resultCodeLabels(), this);
         codeCombo->setMaxVisibleItems(12);
+        codeCombo->setAccessibleName(tr("エラーの種類"));
         m_fields->addWidget(codeCombo, 1, 1);
         const auto follow = [this] {
             codeCombo->setEnabled(condCombo->currentIndex() + 1 == ResultCond::Error);

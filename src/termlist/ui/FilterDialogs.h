@@ -41,6 +41,8 @@ protected:
     CFilterDialogBase(int column, bool withRelease, QWidget *parent);
     // Shows a refusal under "入力エラー" and moves the focus to `field`.
     void refuse(const ListFilter::Check &check, QLineEdit *field);
+    // Names the value fields and condition lists for screen readers.
+    void nameFields(const QList<QLineEdit *> &values, const QList<QComboBox *> &conditions);
 
     QGridLayout *m_fields;
     int m_column;

@@ -10,7 +10,7 @@
 
 CProgressDialog::CProgressDialog(int operation, QWidget *parent)
     : QDialog(parent), textLabel(new QLabel(this)), counterLabel(new QLabel(this)),
-      bar(new QProgressBar(this)), stopButton(new QPushButton(QStringLiteral("中止"), this)),
+      bar(new QProgressBar(this)), stopButton(new QPushButton(tr("中止"), this)),
       m_operation(operation)
 {
     const ProgressTexts texts = progressTexts(operation);

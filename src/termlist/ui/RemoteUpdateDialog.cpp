@@ -1,5 +1,6 @@
 #include "termlist/ui/RemoteUpdateDialog.h"
 
+#include "comm/CommPayloads.h"
 #include "common/ProcessValues.h"
 #include "common/ThreadMessage.h"
 #include "termlist/RemoteUpdateTexts.h"
@@ -11,7 +12,7 @@
 #include <QVBoxLayout>
 
 CRemoteUpdateDialog::CRemoteUpdateDialog(QWidget *parent)
-    : QDialog(parent), stopButton(new QPushButton(QStringLiteral("中止"), this))
+    : QDialog(parent), stopButton(new QPushButton(tr("中止"), this))
 {
     setObjectName(QStringLiteral("remoteUpdateWindow"));
     setWindowTitle(RemoteUpdateTexts::title());
@@ -24,9 +25,13 @@ CRemoteUpdateDialog::CRemoteUpdateDialog(QWidget *parent)
     box->setFrameShape(QFrame::StyledPanel);
     auto *rows = new QVBoxLayout(box);
     // Room for the longest line: an ID of 20 digits, an address and three files.
-    const int width = fontMetrics().horizontalAdvance(
-        QStringLiteral("端末ID:00000000000000000000  IP:255.255.255.255  "
-                       "システム設定・ユーザ設定・電話帳"));
+    RemoteSlotsPayload widest;
+    widest.workers[0] =
+        RemoteSlot{true,
+                   QString(20, QLatin1Char('0')),
+                   0xFFFFFFFFu,
+                   {UpdateFileKind::System, UpdateFileKind::User, UpdateFileKind::PhoneBook}};
+    const int width = fontMetrics().horizontalAdvance(RemoteUpdateTexts::lines(widest).first());
     for (QLabel *&line : m_lines) {
         line = new QLabel(box);
         line->setMinimumWidth(width);

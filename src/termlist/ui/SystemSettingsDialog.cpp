@@ -14,17 +14,17 @@
 
 CSystemSettingsDialog::CSystemSettingsDialog(const SystemSettings &settings, QWidget *parent)
     : QDialog(parent), portEdit(new QLineEdit(this)),
-      passiveButton(new QRadioButton(QStringLiteral("パッシブモード"), this)),
-      normalButton(new QRadioButton(QStringLiteral("通常モード"), this)),
-      intervalEdit(new QLineEdit(this)), historyEdit(new QLineEdit(this)),
-      rateEdit(new QLineEdit(this)), firmWaitEdit(new QLineEdit(this)),
-      editorGroup(new QGroupBox(QStringLiteral("設定ファイル編集ツールパス名"), this)),
+      passiveButton(new QRadioButton(tr("パッシブモード"), this)),
+      normalButton(new QRadioButton(tr("通常モード"), this)), intervalEdit(new QLineEdit(this)),
+      historyEdit(new QLineEdit(this)), rateEdit(new QLineEdit(this)),
+      firmWaitEdit(new QLineEdit(this)),
+      editorGroup(new QGroupBox(tr("設定ファイル編集ツールパス名"), this)),
       editorEdit(new QLineEdit(editorGroup)),
       editorBrowse(new QPushButton(QStringLiteral("..."), editorGroup)),
-      okButton(new QPushButton(QStringLiteral("OK"), this)),
-      cancelButton(new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this)), m_settings(settings)
+      okButton(new QPushButton(tr("OK"), this)), cancelButton(new QPushButton(tr("ｷｬﾝｾﾙ"), this)),
+      m_settings(settings)
 {
-    setWindowTitle(QStringLiteral("システム設定"));
+    setWindowTitle(tr("システム設定"));
     portEdit->setMaxLength(5);
     intervalEdit->setMaxLength(3);
     editorEdit->setMaxLength(255);
@@ -48,27 +48,37 @@ CSystemSettingsDialog::CSystemSettingsDialog(const SystemSettings &settings, QWi
     editorEdit->setText(settings.EditerPath);
 
     auto *grid = new QGridLayout;
-    grid->addWidget(new QLabel(QStringLiteral("通信ポート番号"), this), 0, 0);
+    auto *portLabel = new QLabel(tr("通信ポート番号"), this);
+    portLabel->setBuddy(portEdit);
+    grid->addWidget(portLabel, 0, 0);
     grid->addWidget(portEdit, 0, 1);
-    grid->addWidget(new QLabel(QStringLiteral("（ 1～65535 ）"), this), 0, 2);
+    grid->addWidget(new QLabel(tr("（ 1～65535 ）"), this), 0, 2);
 
-    auto *ftpGroup = new QGroupBox(QStringLiteral("ＦＴＰ動作モード"), this);
+    auto *ftpGroup = new QGroupBox(tr("ＦＴＰ動作モード"), this);
     auto *ftpRow = new QHBoxLayout(ftpGroup);
     ftpRow->addWidget(passiveButton);
     ftpRow->addWidget(normalButton);
     ftpRow->addStretch();
     grid->addWidget(ftpGroup, 1, 0, 1, 3);
 
-    grid->addWidget(new QLabel(QStringLiteral("端末登録リフレッシュ間隔"), this), 2, 0);
+    auto *intervalLabel = new QLabel(tr("端末登録リフレッシュ間隔"), this);
+    intervalLabel->setBuddy(intervalEdit);
+    grid->addWidget(intervalLabel, 2, 0);
     grid->addWidget(intervalEdit, 2, 1);
-    grid->addWidget(new QLabel(QStringLiteral("（ 0～255　時間）"), this), 2, 2);
-    grid->addWidget(new QLabel(tr("設定履歴の保存数"), this), 3, 0);
+    grid->addWidget(new QLabel(tr("（ 0～255　時間）"), this), 2, 2);
+    auto *historyLabel = new QLabel(tr("設定履歴の保存数"), this);
+    historyLabel->setBuddy(historyEdit);
+    grid->addWidget(historyLabel, 3, 0);
     grid->addWidget(historyEdit, 3, 1);
     grid->addWidget(new QLabel(tr("（ 1～999　版／ファイル）"), this), 3, 2);
-    grid->addWidget(new QLabel(tr("新規端末登録上限"), this), 4, 0);
+    auto *rateLabel = new QLabel(tr("新規端末登録上限"), this);
+    rateLabel->setBuddy(rateEdit);
+    grid->addWidget(rateLabel, 4, 0);
     grid->addWidget(rateEdit, 4, 1);
     grid->addWidget(new QLabel(tr("（ 1～65535　台/分、送信元アドレスごと）"), this), 4, 2);
-    grid->addWidget(new QLabel(tr("ファーム確認待ち時間"), this), 5, 0);
+    auto *firmWaitLabel = new QLabel(tr("ファーム確認待ち時間"), this);
+    firmWaitLabel->setBuddy(firmWaitEdit);
+    grid->addWidget(firmWaitLabel, 5, 0);
     grid->addWidget(firmWaitEdit, 5, 1);
     grid->addWidget(new QLabel(tr("（ 1～1440　分）"), this), 5, 2);
     grid->setColumnStretch(2, 1);
@@ -80,6 +90,8 @@ CSystemSettingsDialog::CSystemSettingsDialog(const SystemSettings &settings, QWi
     editorBrowse->setFixedWidth(32);
     editorRow->addWidget(editorBrowse);
     editorEdit->setMinimumWidth(320);
+    editorEdit->setAccessibleName(editorGroup->title());
+    editorBrowse->setAccessibleName(tr("設定ファイル編集ツールの選択"));
 
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -135,11 +147,10 @@ void CSystemSettingsDialog::onOk()
     if (!firmWait)
         return refuse(firmWaitEdit, TerminalInput::firmCheckWaitMessage());
     if (check.portChanged)
-        AppMessageBox(
-            680, 1,
-            QStringLiteral("通信ポート番号の変更を反映するには、クヴァＩＰフォンマネージャ "
-                           "管理用ツールを再起動する必要があります。"),
-            QStringLiteral("ポート番号変更"), MsgType::IconInformation);
+        AppMessageBox(680, 1,
+                      tr("通信ポート番号の変更を反映するには、クヴァＩＰフォンマネージャ "
+                         "管理用ツールを再起動する必要があります。"),
+                      tr("ポート番号変更"), MsgType::IconInformation);
     m_settings.UDPPort = check.port;
     m_settings.FTPMode = check.ftpMode;
     m_settings.EntryInt = check.interval;

@@ -7,16 +7,17 @@
 #include <QVBoxLayout>
 
 CTermIdInputDialog::CTermIdInputDialog(QWidget *parent)
-    : QDialog(parent), idEdit(new QLineEdit(this)),
-      okButton(new QPushButton(QStringLiteral("OK"), this)),
-      cancelButton(new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this))
+    : QDialog(parent), idEdit(new QLineEdit(this)), okButton(new QPushButton(tr("OK"), this)),
+      cancelButton(new QPushButton(tr("ｷｬﾝｾﾙ"), this))
 {
-    setWindowTitle(QStringLiteral("端末ID入力"));
+    setWindowTitle(tr("端末ID入力"));
     idEdit->setMaxLength(64);
     idEdit->setMinimumWidth(260);
 
     auto *field = new QHBoxLayout;
-    field->addWidget(new QLabel(QStringLiteral("端末ID"), this));
+    auto *label = new QLabel(tr("端末ID"), this);
+    label->setBuddy(idEdit);
+    field->addWidget(label);
     field->addWidget(idEdit, 1);
 
     auto *buttons = new QHBoxLayout;
@@ -25,8 +26,7 @@ CTermIdInputDialog::CTermIdInputDialog(QWidget *parent)
     buttons->addWidget(cancelButton);
 
     auto *top = new QVBoxLayout(this);
-    top->addWidget(
-        new QLabel(QStringLiteral("対象端末に追加する端末の端末IDを指定してください。"), this));
+    top->addWidget(new QLabel(tr("対象端末に追加する端末の端末IDを指定してください。"), this));
     top->addLayout(field);
     top->addSpacing(8);
     top->addLayout(buttons);

@@ -5,6 +5,7 @@
 #include "common/ProcessValues.h"
 #include "common/Prompter.h"
 #include "common/SignalEvent.h"
+#include "common/UiLanguage.h"
 #include "register/TermDatabase.h"
 #include "termlist/CommandFlow.h"
 #include "termlist/CommandHost.h"
@@ -36,6 +37,7 @@
 #include "history/ui/HistoryDialog.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QCoreApplication>
 #include <QHeaderView>
 #include <QItemSelection>
@@ -44,20 +46,19 @@
 #include <QMenuBar>
 
 #include <algorithm>
+#include <climits>
+#include <tuple>
 
 namespace
 {
 
-// Header texts are read up to this length, as the list control gives them.
-constexpr int HeaderTextLimit = 127;
 // Extra room beside a header's text so that marks and padding never clip.
 constexpr int HeaderPadding = 16;
 
-const QString &readErrorText()
+QString readErrorText()
 {
-    static const QString t = QStringLiteral(
+    return CTerminalView::tr(
         "端末情報データ読み込みでエラーが発生しました。\nデータベースファイルを確認してください。");
-    return t;
 }
 
 } // namespace
@@ -186,9 +187,9 @@ void CTerminalView::initialUpdate()
     const int r = m_db->readListCond(m_cond);
     if (r != DbAnswer::Done) {
         AppMessageBox(1, 2,
-                      QStringLiteral("表示条件データの読み込みでエラーが発生しました。\n標準の条件"
-                                     "で端末データを読み込みます。"),
-                      QStringLiteral("データベース読み込みエラー"), MsgType::IconError);
+                      tr("表示条件データの読み込みでエラーが発生しました。\n標準の条件"
+                         "で端末データを読み込みます。"),
+                      tr("データベース読み込みエラー"), MsgType::IconError);
         StandardListCond(m_cond);
     }
     // The rate of new terminals; firmware checks that ran out while the
@@ -290,8 +291,8 @@ void CTerminalView::fill(std::vector<TermEntry> &&entries)
 {
     QString status = ListColumns::statusLine(static_cast<qint64>(entries.size()));
     if (const std::uint64_t refused = m_notices->refused())
-        status += tr("　送信元ごとの上限を超えた新規端末の通知 %1 件は登録していません。")
-                      .arg(refused);
+        status += tr("　送信元ごとの上限を超えた新規端末の通知 %n 件は登録していません。",
+                     nullptr, int(std::min<std::uint64_t>(refused, INT_MAX)));
     showStatus(status);
     qint64 silent = 0;
     m_silentText =
@@ -352,7 +353,7 @@ void CTerminalView::showStatus(const QString &text)
 
 void CTerminalView::showReadError()
 {
-    AppMessageBox(1, 2, readErrorText(), QStringLiteral("端末情報読み込み"), MsgType::IconError);
+    AppMessageBox(1, 2, readErrorText(), tr("端末情報読み込み"), MsgType::IconError);
 }
 
 void CTerminalView::setMainEnabled(bool enabled)
@@ -410,9 +411,11 @@ void CTerminalView::onMessage(std::uint32_t msg, quintptr wParam, std::unique_pt
 
 void CTerminalView::onHeaderClicked(int section)
 {
-    const QString header =
-        m_model->headerData(section, Qt::Horizontal).toString().left(HeaderTextLimit);
-    const int column = ColumnNumberFromHeader(header);
+    const std::vector<ViewColumn> &columns = m_model->columns();
+    if (section < 0 || section >= int(columns.size()))
+        return;
+    // By the column, not by its header, whose text follows the interface's language.
+    const int column = ListColumns::columnNumber(columns[std::size_t(section)]);
     const int mode = HeaderClickMode(column);
     if (mode == 0)
         return;
@@ -452,8 +455,8 @@ void CTerminalView::handleHeaderClick(int column, int mode)
 void CTerminalView::saveConditionAndReload()
 {
     if (m_db->writeListCond(m_cond) != DbAnswer::Done) {
-        AppMessageBox(1, 1, QStringLiteral("端末一覧表示条件データを正しく保存できませんでした。"),
-                      QStringLiteral("一覧表示条件保存"), MsgType::IconError);
+        AppMessageBox(1, 1, tr("端末一覧表示条件データを正しく保存できませんでした。"),
+                      tr("一覧表示条件保存"), MsgType::IconError);
         return;
     }
     setMainEnabled(true);
@@ -466,9 +469,8 @@ void CTerminalView::onClearAll()
     setMainEnabled(false);
     const int answer = AppMessageBox(
         420, 2,
-        QStringLiteral(
-            "現在設定されているフィルタ条件とソート条件をすべてクリアします。\n よろしいですか？"),
-        QStringLiteral("フィルタ・ソート条件解除確認"), MsgType::IconQuestion | MsgType::YesNo);
+        tr("現在設定されているフィルタ条件とソート条件をすべてクリアします。\n よろしいですか？"),
+        tr("フィルタ・ソート条件解除確認"), MsgType::IconQuestion | MsgType::YesNo);
     if (answer == MsgResult::Yes) {
         ClearAllConditions(m_cond);
         saveConditionAndReload();
@@ -493,20 +495,18 @@ void CTerminalView::onExportList()
     CommandScope scope;
     setMainEnabled(false);
     const int answer = AppMessageBox(
-        420, 2,
-        QStringLiteral(
-            "現在表示中の端末一覧情報をテキストファイルに出力します。\nよろしいですか？"),
-        QStringLiteral("端末一覧テキスト出力確認"), MsgType::IconQuestion | MsgType::YesNo);
+        420, 2, tr("現在表示中の端末一覧情報をテキストファイルに出力します。\nよろしいですか？"),
+        tr("端末一覧テキスト出力確認"), MsgType::IconQuestion | MsgType::YesNo);
     if (answer == MsgResult::Yes) {
         const QByteArray bytes = ListExport::build(m_model->columns(), m_model->entries());
         if (ListExport::write(ProcessValues::programPath(ListExport::relativePath()), bytes))
-            AppMessageBox(320, 1, QStringLiteral("端末一覧をテキストファイルに出力しました。"),
-                          QStringLiteral("端末一覧テキスト出力完了"), MsgType::IconInformation);
+            AppMessageBox(320, 1, tr("端末一覧をテキストファイルに出力しました。"),
+                          tr("端末一覧テキスト出力完了"), MsgType::IconInformation);
         else
             AppMessageBox(320, 2,
-                          QStringLiteral("端末一覧を正常に出力できませんでした。\nディスクに空きが"
-                                         "あるか確認してください。"),
-                          QStringLiteral("端末一覧テキスト出力異常"), MsgType::IconError);
+                          tr("端末一覧を正常に出力できませんでした。\nディスクに空きが"
+                             "あるか確認してください。"),
+                          tr("端末一覧テキスト出力異常"), MsgType::IconError);
     }
     endCommand();
 }
@@ -536,8 +536,8 @@ void CTerminalView::onAddTerminals()
             answer = m_db->addTerminals(items, &progress);
         }
         if (answer != DbAnswer::Done)
-            AppMessageBox(1, 1, QStringLiteral("一部の端末を追加できませんでした。"),
-                          QStringLiteral("端末登録"), MsgType::IconWarning);
+            AppMessageBox(1, 1, tr("一部の端末を追加できませんでした。"), tr("端末登録"),
+                          MsgType::IconWarning);
     }
     setMainEnabled(true);
     refresh();
@@ -552,18 +552,17 @@ void CTerminalView::onDeleteTerminals()
         return;
     }
     setMainEnabled(false);
-    if (AppMessageBox(300, 2,
-                      QStringLiteral("選択されている端末情報を削除します。\nよろしいですか？"),
-                      QStringLiteral("端末削除確認"),
+    if (AppMessageBox(300, 2, tr("選択されている端末情報を削除します。\nよろしいですか？"),
+                      tr("端末削除確認"),
                       MsgType::IconQuestion | MsgType::YesNo) != MsgResult::Yes) {
         endCommand();
         return;
     }
     const bool withFiles =
-        AppMessageBox(
-            320, 2, QStringLiteral("端末用の設定ファイルを同時に削除します。\nよろしいですか？"),
-            QStringLiteral("設定ファイル削除確認"),
-            MsgType::IconQuestion | MsgType::YesNo | MsgType::DefaultSecond) == MsgResult::Yes;
+        AppMessageBox(320, 2, tr("端末用の設定ファイルを同時に削除します。\nよろしいですか？"),
+                      tr("設定ファイル削除確認"),
+                      MsgType::IconQuestion | MsgType::YesNo | MsgType::DefaultSecond) ==
+        MsgResult::Yes;
 
     std::vector<TermItem> items;
     items.reserve(selected.size());
@@ -594,8 +593,8 @@ void CTerminalView::onDeleteTerminals()
         }
     }
     if (answer != DbAnswer::Done)
-        AppMessageBox(300, 1, QStringLiteral("一部の端末を削除できませんでした。"),
-                      QStringLiteral("端末削除"), MsgType::IconError);
+        AppMessageBox(300, 1, tr("一部の端末を削除できませんでした。"), tr("端末削除"),
+                      MsgType::IconError);
     setMainEnabled(true);
     refresh();
 }
@@ -623,10 +622,9 @@ void CTerminalView::onClearResults()
         return;
     }
     setMainEnabled(false);
-    if (AppMessageBox(
-            370, 2, QStringLiteral("現在選択中の端末の処理結果をクリアします。\nよろしいですか？"),
-            QStringLiteral("処理結果クリア確認"),
-            MsgType::IconQuestion | MsgType::YesNo) != MsgResult::Yes) {
+    if (AppMessageBox(370, 2, tr("現在選択中の端末の処理結果をクリアします。\nよろしいですか？"),
+                      tr("処理結果クリア確認"),
+                      MsgType::IconQuestion | MsgType::YesNo) != MsgResult::Yes) {
         endCommand();
         return;
     }
@@ -707,8 +705,8 @@ void CTerminalView::onSystemSettings()
     setMainEnabled(false);
     SystemSettings settings;
     if (m_db->readSystemSettings(settings) != DbAnswer::Done) {
-        AppMessageBox(1, 1, QStringLiteral("システム設定データを読み込めませんでした。"),
-                      QStringLiteral("システム設定取得"), MsgType::IconError);
+        AppMessageBox(1, 1, tr("システム設定データを読み込めませんでした。"),
+                      tr("システム設定取得"), MsgType::IconError);
         endCommand();
         return;
     }
@@ -716,8 +714,8 @@ void CTerminalView::onSystemSettings()
     if (dlg.exec() == QDialog::Accepted) {
         SystemSettings changed = dlg.settings();
         if (m_db->writeSystemSettings(changed) != DbAnswer::Done)
-            AppMessageBox(1, 1, QStringLiteral("システム設定データを正しく保存できませんでした。"),
-                          QStringLiteral("システム設定保存"), MsgType::IconError);
+            AppMessageBox(1, 1, tr("システム設定データを正しく保存できませんでした。"),
+                          tr("システム設定保存"), MsgType::IconError);
         ProcessValues::historyKeep = changed.HistoryKeep;
         m_notices->setNewTerminalRate(changed.NewTermRate);
         // The silence follows the interval; the waits of firmware checks
@@ -745,8 +743,8 @@ void CTerminalView::onShowLog()
     CommandScope scope;
     setMainEnabled(false);
     const QString file = prompter().openFileName(
-        QStringLiteral("ログ表示"), ProcessValues::programPath(QStringLiteral("Log/Log_*.txt")),
-        QStringLiteral("ログファイル (*.txt)"));
+        tr("ログ表示"), ProcessValues::programPath(QStringLiteral("Log/Log_*.txt")),
+        tr("ログファイル (*.txt)"));
     if (!file.isEmpty()) {
         SystemSettings settings;
         QString editor = QString::fromUtf8(DefaultEditorPath);
@@ -838,9 +836,8 @@ void CTerminalView::onExit()
 {
     CommandScope scope;
     if (ProcessValues::remoteUpdateCount.load() > 0) {
-        AppMessageBox(420, 1,
-                      QStringLiteral("現在､端末へのリモート設定を行っている為､終了できません"),
-                      QStringLiteral("終了できません｡"), MsgType::IconInformation);
+        AppMessageBox(420, 1, tr("現在､端末へのリモート設定を行っている為､終了できません"),
+                      tr("終了できません｡"), MsgType::IconInformation);
         if (m_refreshPending)
             refresh();
         return;
@@ -851,12 +848,39 @@ void CTerminalView::onExit()
 
 // ---- menus --------------------------------------------------------------
 
+void CTerminalView::buildLanguageMenu(QMenu *menu)
+{
+    const UiLanguage chosen = UiLanguages::saved().value_or(UiLanguages::current());
+    auto *group = new QActionGroup(menu);
+    // Each language under its own name, so that a user who can't read the
+    // interface finds his own.
+    for (const auto &[name, text, language] :
+         {std::tuple{"actionLanguageJapanese", u"日本語", UiLanguage::Japanese},
+          std::tuple{"actionLanguageEnglish", u"English", UiLanguage::English}}) {
+        QAction *a = menu->addAction(QString::fromUtf16(text));
+        a->setObjectName(QString::fromLatin1(name));
+        a->setCheckable(true);
+        a->setChecked(language == chosen);
+        group->addAction(a);
+        m_actions.insert(a->objectName(), a);
+        connect(a, &QAction::triggered, this, [this, l = language] { onLanguageChosen(l); });
+    }
+}
+
+void CTerminalView::onLanguageChosen(UiLanguage language)
+{
+    CommandScope scope;
+    UiLanguages::save(language);
+    AppMessageBox(1, 1, tr("表示言語は次回の起動から切り替わります。"), tr("言語"),
+                  MsgType::IconInformation);
+}
+
 void CTerminalView::buildMenus(QMenuBar *bar)
 {
     m_menuBar = bar;
     const auto add = [this](QMenu *menu, const char *name, const char *text,
                             void (CTerminalView::*slot)() = nullptr) {
-        QAction *a = menu->addAction(QString::fromUtf8(text));
+        QAction *a = menu->addAction(tr(text));
         a->setObjectName(QString::fromLatin1(name));
         m_actions.insert(a->objectName(), a);
         if (slot)
@@ -866,7 +890,7 @@ void CTerminalView::buildMenus(QMenuBar *bar)
         return a;
     };
     const auto command = [this](QMenu *menu, MaintCommand c, const char *text) {
-        QAction *a = menu->addAction(QString::fromUtf8(text));
+        QAction *a = menu->addAction(tr(text));
         a->setObjectName(QString::fromLatin1(commandInfo(c).actionName));
         m_actions.insert(a->objectName(), a);
         connect(a, &QAction::triggered, this, [this, c] { runCommand(c); });
@@ -879,64 +903,66 @@ void CTerminalView::buildMenus(QMenuBar *bar)
         connect(a, &QAction::triggered, this, slot);
         return a;
     };
-    const auto sub = [](QMenu *menu, const char *text) {
-        return menu->addMenu(QString::fromUtf8(text));
-    };
+    const auto sub = [](QMenu *menu, const char *text) { return menu->addMenu(tr(text)); };
 
-    QMenu *file = bar->addMenu(QStringLiteral("ﾌｧｲﾙ(&F)"));
-    add(file, "actionSystemSettings", "設定(&S)", &CTerminalView::onSystemSettings);
-    add(file, "actionExportList", "端末一覧テキスト出力(&T)", &CTerminalView::onExportList);
+    QMenu *file = bar->addMenu(tr("ﾌｧｲﾙ(&F)"));
+    add(file, "actionSystemSettings", QT_TR_NOOP("設定(&S)"), &CTerminalView::onSystemSettings);
+    add(file, "actionExportList", QT_TR_NOOP("端末一覧テキスト出力(&T)"),
+        &CTerminalView::onExportList);
     own(file, "actionExportFailed", tr("処理失敗端末の出力(&O)"), &CTerminalView::onExportFailed);
     file->addSeparator();
-    add(file, "actionExit", "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)", &CTerminalView::onExit);
+    add(file, "actionExit", QT_TR_NOOP("ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"), &CTerminalView::onExit);
 
-    QMenu *edit = bar->addMenu(QStringLiteral("編集(&E)"));
-    add(edit, "actionAddTerminals", "端末追加(&A)", &CTerminalView::onAddTerminals);
-    add(edit, "actionDeleteTerminals", "端末削除(&D)", &CTerminalView::onDeleteTerminals);
-    add(edit, "actionClearResults", "処理結果のクリア(&C)", &CTerminalView::onClearResults);
+    QMenu *edit = bar->addMenu(tr("編集(&E)"));
+    add(edit, "actionAddTerminals", QT_TR_NOOP("端末追加(&A)"), &CTerminalView::onAddTerminals);
+    add(edit, "actionDeleteTerminals", QT_TR_NOOP("端末削除(&D)"),
+        &CTerminalView::onDeleteTerminals);
+    add(edit, "actionClearResults", QT_TR_NOOP("処理結果のクリア(&C)"),
+        &CTerminalView::onClearResults);
     own(edit, "actionSelectFailed", tr("処理失敗端末を選択(&F)"), &CTerminalView::onSelectFailed);
     edit->addSeparator();
-    QMenu *termFiles = sub(edit, "端末ファイル編集(&E)");
-    add(termFiles, "actionEditTermSys", "システム設定(&S)");
-    add(termFiles, "actionEditTermUser", "ユーザ設定(&U)");
-    add(termFiles, "actionEditPhoneBook", "電話帳(&D)");
-    QMenu *commonFiles = sub(edit, "共通ファイル編集(&C)");
-    add(commonFiles, "actionEditCommonSys", "システム設定(&S)");
-    add(commonFiles, "actionEditCommonUser", "ユーザ設定(&U)");
+    QMenu *termFiles = sub(edit, QT_TR_NOOP("端末ファイル編集(&E)"));
+    add(termFiles, "actionEditTermSys", QT_TR_NOOP("システム設定(&S)"));
+    add(termFiles, "actionEditTermUser", QT_TR_NOOP("ユーザ設定(&U)"));
+    add(termFiles, "actionEditPhoneBook", QT_TR_NOOP("電話帳(&D)"));
+    QMenu *commonFiles = sub(edit, QT_TR_NOOP("共通ファイル編集(&C)"));
+    add(commonFiles, "actionEditCommonSys", QT_TR_NOOP("システム設定(&S)"));
+    add(commonFiles, "actionEditCommonUser", QT_TR_NOOP("ユーザ設定(&U)"));
     own(edit, "actionSettingsHistory", tr("設定履歴(&H)"), &CTerminalView::onSettingsHistory);
 
-    QMenu *view = bar->addMenu(QStringLiteral("表示(&V)"));
-    add(view, "actionShowDetail", "端末詳細表示(&D)", &CTerminalView::onShowDetail);
+    QMenu *view = bar->addMenu(tr("表示(&V)"));
+    add(view, "actionShowDetail", QT_TR_NOOP("端末詳細表示(&D)"), &CTerminalView::onShowDetail);
     view->addSeparator();
-    add(view, "actionSelectColumns", "一覧表示項目選択(&S)", &CTerminalView::onSelectColumns);
-    add(view, "actionClearAll", "フィルタ・ソート全解除(&Q)", &CTerminalView::onClearAll);
+    add(view, "actionSelectColumns", QT_TR_NOOP("一覧表示項目選択(&S)"),
+        &CTerminalView::onSelectColumns);
+    add(view, "actionClearAll", QT_TR_NOOP("フィルタ・ソート全解除(&Q)"),
+        &CTerminalView::onClearAll);
     view->addSeparator();
-    QAction *dashboard = view->addAction(tr("ダッシュボード"));
-    dashboard->setObjectName(QStringLiteral("actionDashboard"));
-    m_actions.insert(dashboard->objectName(), dashboard);
-    connect(dashboard, &QAction::triggered, this, &CTerminalView::onDashboard);
+    add(view, "actionDashboard", QT_TR_NOOP("ダッシュボード"), &CTerminalView::onDashboard);
+    view->addSeparator();
+    buildLanguageMenu(sub(view, QT_TR_NOOP("言語")));
 
-    QMenu *maint = bar->addMenu(QStringLiteral("保守(&M)"));
-    command(maint, MaintCommand::TermInfo, "端末情報取得(&S)");
+    QMenu *maint = bar->addMenu(tr("保守(&M)"));
+    command(maint, MaintCommand::TermInfo, QT_TR_NOOP("端末情報取得(&S)"));
     maint->addSeparator();
-    QMenu *read = sub(maint, "設定ファイル読込(&R)");
-    command(read, MaintCommand::ReadSys, "システム設定(&S)");
-    command(read, MaintCommand::ReadUser, "ユーザ設定(&U)");
-    command(read, MaintCommand::ReadDial, "電話帳(&D)");
-    QMenu *write = sub(maint, "設定ファイル書込(&W)");
-    command(write, MaintCommand::WriteSys, "システム設定(&S)");
-    command(write, MaintCommand::WriteUser, "ユーザ設定(&U)");
-    command(write, MaintCommand::WriteDial, "電話帳(&D)");
-    QMenu *common = sub(maint, "共通ファイル書込(&C)");
-    command(common, MaintCommand::WriteCommonSys, "システム設定(&S)");
-    command(common, MaintCommand::WriteCommonUser, "ユーザ設定(&U)");
+    QMenu *read = sub(maint, QT_TR_NOOP("設定ファイル読込(&R)"));
+    command(read, MaintCommand::ReadSys, QT_TR_NOOP("システム設定(&S)"));
+    command(read, MaintCommand::ReadUser, QT_TR_NOOP("ユーザ設定(&U)"));
+    command(read, MaintCommand::ReadDial, QT_TR_NOOP("電話帳(&D)"));
+    QMenu *write = sub(maint, QT_TR_NOOP("設定ファイル書込(&W)"));
+    command(write, MaintCommand::WriteSys, QT_TR_NOOP("システム設定(&S)"));
+    command(write, MaintCommand::WriteUser, QT_TR_NOOP("ユーザ設定(&U)"));
+    command(write, MaintCommand::WriteDial, QT_TR_NOOP("電話帳(&D)"));
+    QMenu *common = sub(maint, QT_TR_NOOP("共通ファイル書込(&C)"));
+    command(common, MaintCommand::WriteCommonSys, QT_TR_NOOP("システム設定(&S)"));
+    command(common, MaintCommand::WriteCommonUser, QT_TR_NOOP("ユーザ設定(&U)"));
     maint->addSeparator();
-    QMenu *firm = sub(maint, "ファームバージョンアップ(&V)");
-    command(firm, MaintCommand::WriteBoot, "ブートプログラム(&B)");
-    command(firm, MaintCommand::WriteApli, "アプリケーションプログラム(&A)");
+    QMenu *firm = sub(maint, QT_TR_NOOP("ファームバージョンアップ(&V)"));
+    command(firm, MaintCommand::WriteBoot, QT_TR_NOOP("ブートプログラム(&B)"));
+    command(firm, MaintCommand::WriteApli, QT_TR_NOOP("アプリケーションプログラム(&A)"));
     maint->addSeparator();
-    command(maint, MaintCommand::Restart, "端末再起動(&B)");
-    command(maint, MaintCommand::ForceClose, "保守強制終了(&Z)");
+    command(maint, MaintCommand::Restart, QT_TR_NOOP("端末再起動(&B)"));
+    command(maint, MaintCommand::ForceClose, QT_TR_NOOP("保守強制終了(&Z)"));
     maint->addSeparator();
     QAction *repeat = own(maint, "actionRepeatFailed", tr("前回の処理を失敗端末に再実行(&L)"),
                           &CTerminalView::onRepeatFailed);
@@ -945,18 +971,20 @@ void CTerminalView::buildMenus(QMenuBar *bar)
     connect(maint, &QMenu::aboutToShow, this,
             [this, repeat] { repeat->setEnabled(m_repeat->available()); });
     maint->addSeparator();
-    add(maint, "actionFirmRegister", "自動更新ファームウェア登録(&F)");
-    add(maint, "actionInitialSettings", "初期設定実行(&U)", &CTerminalView::onInitialSettings);
+    add(maint, "actionFirmRegister", QT_TR_NOOP("自動更新ファームウェア登録(&F)"));
+    add(maint, "actionInitialSettings", QT_TR_NOOP("初期設定実行(&U)"),
+        &CTerminalView::onInitialSettings);
 
-    QMenu *sched = bar->addMenu(QStringLiteral("ｽｹｼﾞｭｰﾘﾝｸﾞ(&S)"));
-    add(sched, "actionScheduleSettings", "スケジュール設定(&U)",
+    QMenu *sched = bar->addMenu(tr("ｽｹｼﾞｭｰﾘﾝｸﾞ(&S)"));
+    add(sched, "actionScheduleSettings", QT_TR_NOOP("スケジュール設定(&U)"),
         &CTerminalView::onScheduleSettings);
-    add(sched, "actionScheduleRun", "スケジュール実行(&R)", &CTerminalView::onScheduleRun);
+    add(sched, "actionScheduleRun", QT_TR_NOOP("スケジュール実行(&R)"),
+        &CTerminalView::onScheduleRun);
 
-    QMenu *help = bar->addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
-    add(help, "actionShowLog", "ログ表示(&L)", &CTerminalView::onShowLog);
+    QMenu *help = bar->addMenu(tr("ﾍﾙﾌﾟ(&H)"));
+    add(help, "actionShowLog", QT_TR_NOOP("ログ表示(&L)"), &CTerminalView::onShowLog);
     help->addSeparator();
-    add(help, "actionAbout", "バージョン情報(&A)...", &CTerminalView::onAbout);
+    add(help, "actionAbout", QT_TR_NOOP("バージョン情報(&A)..."), &CTerminalView::onAbout);
 
     bar->setEnabled(isMainEnabled());
 }

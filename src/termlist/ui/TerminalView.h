@@ -10,6 +10,7 @@
 // wires to its menus and windows.
 
 #include "common/ThreadMessage.h"
+#include "common/UiLanguage.h"
 #include "register/ListCond.h"
 #include "register/RegisterTypes.h"
 #include "termlist/MaintenanceCommands.h"
@@ -37,6 +38,7 @@ class ViewNotifications;
 struct CommandContext;
 class QAction;
 class QLabel;
+class QMenu;
 class QMenuBar;
 
 class CTerminalView : public QTableView
@@ -136,6 +138,8 @@ public slots:
     void onScheduleSettings();
     void onScheduleRun();
     void onInitialSettings();
+    // The View menu's language: kept for the next start.
+    void onLanguageChosen(UiLanguage language);
     // "表示" → "ダッシュボード": opens (or brings forward) the dashboard.
     void onDashboard();
     // A click on a dashboard bar: the list shows exactly its terminals and
@@ -162,6 +166,7 @@ private:
     friend class NoticeHost;
     void onMessage(std::uint32_t msg, quintptr wParam, std::unique_ptr<Payload> lParam);
 
+    void buildLanguageMenu(QMenu *menu);
     void rememberSelection();
     // Empties the list, optionally rebuilds the columns, reads and fills.
     bool reload(bool rebuildColumns);

@@ -6,6 +6,7 @@
 #include "comm/CommPayloads.h"
 #include "common/Cp932.h"
 #include "common/ProcessValues.h"
+#include "common/UiLanguage.h"
 #include "register/TermDatabase.h"
 #include "termlist/TermListModel.h"
 #include "termlist/ui/AddTermDialog.h"
@@ -30,6 +31,7 @@
 #include <QRadioButton>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -562,4 +564,33 @@ TEST_F(ViewTest, MenusAndTheExitCommand)
     ProcessValues::remoteUpdateCount = 0;
     view->action("actionExit")->trigger();
     EXPECT_TRUE(QTest::qWaitFor([&] { return !view->isVisible(); }));
+}
+
+// The View menu's language is kept per user for the next start: the running
+// interface stays as it is and says so.
+TEST_F(ViewTest, LanguageChoiceIsKeptForTheNextStart)
+{
+    QTemporaryDir home;
+    qputenv("XDG_CONFIG_HOME", home.path().toLocal8Bit());
+    open();
+    QMenuBar bar;
+    view->buildMenus(&bar);
+    QAction *english = view->action("actionLanguageEnglish");
+    QAction *japanese = view->action("actionLanguageJapanese");
+    ASSERT_TRUE(english && japanese);
+    EXPECT_TRUE(japanese->isChecked());
+    english->trigger();
+    EXPECT_TRUE(english->isChecked() && !japanese->isChecked());
+    EXPECT_EQ(UiLanguages::saved(), UiLanguage::English);
+    EXPECT_EQ(UiLanguages::choose({}), UiLanguage::English);
+    EXPECT_EQ(UiLanguages::current(), UiLanguage::Japanese);
+    // The file the next start reads (Startup.SpeaksTheChosenLanguage).
+    EXPECT_TRUE(QFile(home.filePath(QStringLiteral("KelMngPC/KelMngPC.conf")))
+                    .open(QIODevice::ReadOnly));
+    ASSERT_EQ(prompter.records.size(), 1);
+    EXPECT_EQ(prompter.records[0].caption, QStringLiteral("言語"));
+    // Menus built anew (as after the restart) show the choice.
+    QMenuBar again;
+    view->buildMenus(&again);
+    EXPECT_TRUE(view->action("actionLanguageEnglish")->isChecked());
 }

@@ -1,0 +1,1 @@
+// The translations library carries only its resource.
