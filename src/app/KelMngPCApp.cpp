@@ -224,6 +224,10 @@ bool CKelMngPCApp::initInstance(const QStringList &args)
         warning->setObjectName(QStringLiteral("accountFileWarning"));
         // Beside the status message, both whole: the long warning wraps.
         warning->setWordWrap(true);
+        // The status bar keeps the height of two lines; a narrower label
+        // would push the first line out of sight.
+        warning->setMinimumWidth(warning->fontMetrics().horizontalAdvance(warning->text()) / 2 +
+                                 warning->fontMetrics().averageCharWidth() * 4);
         m_frame->statusBar()->addWidget(warning, 1);
     }
 
