@@ -1,12 +1,11 @@
 #include "register/TermDatabase.h"
+#include "register/TermDatabaseInternal.h"
 
 #include "common/ProcessValues.h"
 #include "common/Prompter.h"
 #include "common/SafeFile.h"
 #include "register/JetSql.h"
-#include "register/Schema.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -14,62 +13,44 @@
 #include <QSet>
 #include <QSqlDriver>
 #include <QSqlError>
-#include <QSqlQuery>
 #include <QSqlRecord>
-#include <QVariant>
-
-#include <sqlite3.h>
 
 #include <atomic>
-#include <cstdio>
-#include <map>
+#include <cstdlib>
 
-using RegisterSchema::dateText;
-using RegisterSchema::parseDate;
+using namespace TermDatabaseInternal;
 
 namespace
 {
 
-struct Tr {
-    Q_DECLARE_TR_FUNCTIONS(CTermDatabase)
-};
-
-const char *const DbErrorCaption = QT_TRANSLATE_NOOP("CTermDatabase", "DB Error");
 const char *const CompactionFailedText = QT_TRANSLATE_NOOP(
     "CTermDatabase",
     "データベースを最適化できませんでした。データベースファイルを確認してください。\n"
     "プログラムを終了します。");
 
-// Column positions of "SELECT * FROM TermInfo".
-namespace Col
-{
-constexpr int ID = 0, TermID = 1, IPAddr = 2, Vendor = 3, MachineName = 4, MachineType = 5,
-              Info03 = 6, Info04 = 7, VerBoot = 8, VerApli = 9, VerInfo1 = 10, VerInfo2 = 11,
-              VerInfo3 = 12, TermTypeInfo1 = 13, TermTypeInfo2 = 14, UserInfo1 = 15, UserInfo2 = 16,
-              Regist = 17, EntryDate = 18, TermIDAlert = 19, IPAddrAlert = 20, TermEntryType = 21,
-              ResultKind = 22, ResultCode = 23, ResultDate = 24, LastNotice = 25, FirmCheck = 26,
-              FirmCheckDate = 27, FirmCheckVer = 28, FirmCheckKind = 29;
-}
-
 // Look-ups that only need the record number of the first matching row.
 const QString FindByMac =
     QStringLiteral("SELECT ID FROM TermInfo WHERE (UserInfo1=?) ORDER BY ID ASC");
+const QString FindByAddr =
+    QStringLiteral("SELECT ID FROM TermInfo WHERE (IPAddr=?) ORDER BY ID ASC");
+
+// Look-ups that only need the record number of the first matching row.
 const QString FindForAdd =
     QStringLiteral("SELECT ID FROM TermInfo WHERE ID IS NOT NULL AND TermID=? ORDER BY ID ASC");
 const QString FindById = QStringLiteral("SELECT ID FROM TermInfo WHERE (ID=?) ORDER BY ID ASC");
-const QString FindByAddr =
-    QStringLiteral("SELECT ID FROM TermInfo WHERE (IPAddr=?) ORDER BY ID ASC");
 
 // The single-record queries, with the compared value bound as a parameter.
 const QString SelByMac =
     QStringLiteral("SELECT * FROM TermInfo WHERE (UserInfo1=?) ORDER BY ID ASC");
 const QString SelByTermId =
     QStringLiteral("SELECT * FROM TermInfo WHERE (TermID=?) ORDER BY ID ASC");
+
 const QString SelConfig =
     QStringLiteral("SELECT * FROM ConfigInfo WHERE ID IS NOT NULL  ORDER BY ID ASC");
 const QString SelListCond =
     QStringLiteral("SELECT * FROM ListCondInfo WHERE ID IS NOT NULL  ORDER BY ID ASC");
 const QString SelInit = QStringLiteral("SELECT * FROM InitInfo");
+
 const QString SelAllIds = QStringLiteral("SELECT TOP 65535 * FROM TermInfo ORDER BY TermID ASC");
 
 // What the register update decides on, in one round trip: the first row
@@ -137,10 +118,10 @@ const QString SetAddrAlert =
 // row of the ID was for a terminal that has been replaced.
 const QString DropIdWaits =
     QStringLiteral("UPDATE TermInfo SET FirmCheck=0 WHERE TermID=? AND FirmCheck=1");
+
 const QString InsProvisional =
     QStringLiteral("INSERT INTO TermInfo (TermID, EntryDate, ResultDate) VALUES (?,?,?)");
 const QString DelById = QStringLiteral("DELETE FROM TermInfo WHERE ID=?");
-const QString NotSqliteText = QStringLiteral("The register is not an SQLite database.");
 
 bool isSqliteFile(const QString &path)
 {
@@ -148,11 +129,6 @@ bool isSqliteFile(const QString &path)
     if (!f.open(QIODevice::ReadOnly))
         return false;
     return f.read(16) == QByteArray("SQLite format 3\0", 16);
-}
-
-QString quotedLiteral(const QString &v)
-{
-    return QLatin1Char('\'') + QuoteText(v) + QLatin1Char('\'');
 }
 
 std::atomic<int> connectionCounter{0};
@@ -184,77 +160,13 @@ std::int64_t atolLike(const QString &text)
 
 } // namespace
 
-// A statement run on SQLite itself. Registering a burst of notices binds
-// about twenty values per row; Qt's positional binding cost more there than
-// SQLite's own work. Values are bound in order; a null text is bound as
-// empty text, never NULL, like bindable() below.
-class DirectStatement
+namespace TermDatabaseInternal
 {
-public:
-    DirectStatement(sqlite3 *h, const QString &sql) : m_h(h)
-    {
-        const QByteArray utf8 = sql.toUtf8();
-        if (sqlite3_prepare_v3(h, utf8.constData(), int(utf8.size()), SQLITE_PREPARE_PERSISTENT,
-                               &m_st, nullptr) != SQLITE_OK) {
-            m_prepareError = QString::fromUtf8(sqlite3_errmsg(h));
-            sqlite3_finalize(m_st);
-            m_st = nullptr;
-        }
-    }
-    ~DirectStatement() { sqlite3_finalize(m_st); }
-    DirectStatement(const DirectStatement &) = delete;
-    DirectStatement &operator=(const DirectStatement &) = delete;
-
-    void bind(const QString &v)
-    {
-        // The text lives until finish(): the caller holds it across step().
-        const void *text = v.isNull() ? static_cast<const void *>(u"") : v.constData();
-        sqlite3_bind_text16(m_st, ++m_next, text, int(v.size() * sizeof(QChar)), SQLITE_STATIC);
-    }
-    // Text already in the register's encoding (the dates of a notice,
-    // bound several times a row) skips SQLite's conversion from UTF-16.
-    void bindUtf8(const QByteArray &v)
-    {
-        sqlite3_bind_text(m_st, ++m_next, v.constData(), int(v.size()), SQLITE_STATIC);
-    }
-    void bind(qint64 v) { sqlite3_bind_int64(m_st, ++m_next, v); }
-    void bind(int v) { sqlite3_bind_int(m_st, ++m_next, v); }
-
-    // SQLITE_ROW, SQLITE_DONE or an error code.
-    int step() { return m_st ? sqlite3_step(m_st) : SQLITE_ERROR; }
-    QString errorText() const
-    {
-        return m_st ? QString::fromUtf8(sqlite3_errmsg(m_h)) : m_prepareError;
-    }
-    bool isNull(int col) const { return sqlite3_column_type(m_st, col) == SQLITE_NULL; }
-    qint64 int64(int col) const { return sqlite3_column_int64(m_st, col); }
-    QString text(int col) const
-    {
-        const void *p = sqlite3_column_text16(m_st, col);
-        return QString(static_cast<const QChar *>(p),
-                       sqlite3_column_bytes16(m_st, col) / int(sizeof(QChar)));
-    }
-    // Ready for the next use; nothing of this one stays bound.
-    void finish()
-    {
-        m_next = 0;
-        if (m_st) {
-            sqlite3_reset(m_st);
-            sqlite3_clear_bindings(m_st);
-        }
-    }
-
-private:
-    sqlite3 *m_h;
-    sqlite3_stmt *m_st = nullptr;
-    QString m_prepareError;
-    int m_next = 0;
-};
-
-struct CTermDatabase::Statements {
-    std::map<QString, std::unique_ptr<QSqlQuery>> prepared;
-    std::map<QString, std::unique_ptr<DirectStatement>> direct;
-};
+QString quotedLiteral(const QString &v)
+{
+    return QLatin1Char('\'') + QuoteText(v) + QLatin1Char('\'');
+}
+} // namespace TermDatabaseInternal
 
 CTermDatabase::CTermDatabase(const QString &folder)
     : m_folder(folder.isEmpty() ? ProcessValues::programFolder() : folder),
@@ -562,7 +474,7 @@ QSqlQuery &CTermDatabase::stmt(const QString &jetSql)
     return *it->second;
 }
 
-namespace
+namespace TermDatabaseInternal
 {
 // The engine behind the QSQLITE driver, for the paths that must be fast: the
 // list read and notice registration. Null when another driver is in use.
@@ -573,8 +485,7 @@ sqlite3 *engineHandle(const QSqlDatabase &db)
         return *static_cast<sqlite3 *const *>(v.constData());
     return nullptr;
 }
-} // namespace
-
+} // namespace TermDatabaseInternal
 DirectStatement *CTermDatabase::direct(const QString &jetSql)
 {
     auto it = m_stmts->direct.find(jetSql);
@@ -612,7 +523,7 @@ bool CTermDatabase::exec(QSqlQuery &q)
     return false;
 }
 
-namespace
+namespace TermDatabaseInternal
 {
 // The record number of the first row of an executed look-up (0 when there is
 // none); the look-up is finished.
@@ -623,8 +534,7 @@ qint64 takeFirstId(QSqlQuery &q, bool &found)
     q.finish();
     return id;
 }
-} // namespace
-
+} // namespace TermDatabaseInternal
 int CTermDatabase::runChange(QSqlQuery &u)
 {
     const bool ok = exec(u);
@@ -632,7 +542,7 @@ int CTermDatabase::runChange(QSqlQuery &u)
     return ok ? DbAnswer::Done : DbAnswer::Failed;
 }
 
-namespace
+namespace TermDatabaseInternal
 {
 // A null QString would be bound as NULL, which no "col=?" with an empty text
 // ever matches: what the register writes and what it looks up must agree,
@@ -650,7 +560,7 @@ void bindAll(QSqlQuery &q, std::initializer_list<QVariant> values)
     for (const QVariant &v : values)
         q.bindValue(i++, bindable(v));
 }
-} // namespace
+} // namespace TermDatabaseInternal
 
 bool CTermDatabase::beginTransaction()
 {
@@ -988,7 +898,10 @@ void readEntry(const QSqlQuery &q, const EntryColumns &c, TermEntry &e, DateCach
     e.LastNotice = parseDate(q.value(c.lastNotice).toString());
     e.FirmCheck = q.value(c.firmCheck).toInt();
 }
+} // namespace
 
+namespace
+{
 // The list reads only the columns a terminal entry carries; the engine
 // removes the terminal ID's padding. The alias must not be a column name, or
 // ORDER BY TermID would sort by it.
