@@ -177,7 +177,7 @@ TEST_F(RunnerTest, LowestNumberFirstOnOneTickAndTheOtherLaterWhenLatenessAllows)
     EXPECT_EQ(runner.rowState(2), RowState::Running);
     complete({0});
     runner.tick();
-    EXPECT_EQ(runner.runningNumber(), Count);
+    ASSERT_EQ(runner.runningNumber(), Count);
     complete({0});
 
     // Started too late for its permitted minute: schedule 2 waits for the next opening.
