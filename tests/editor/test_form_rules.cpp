@@ -113,6 +113,7 @@ TEST(InputRules, ChecksByType)
         {"text kept as typed", InputRules::checkFreeText(" 1 ", text), true, " 1 "},
         {"file path of 256 bytes", InputRules::checkFilePath(QString(256, 'a')), false, ""},
         {"blank address", InputRules::checkAddress("", a), true, ""},
+        {"address at the lower limit", InputRules::checkAddress("10.0.0.1", a), true, "10.0.0.1"},
         {"address in range, zeros dropped", InputRules::checkAddress("010.000.001.002", a), true, "10.0.1.2"},
         {"address above the range", InputRules::checkAddress("10.0.255.255", a), false, ""},
         {"address part above 255", InputRules::checkAddress("10.0.0.256", a), false, ""},
@@ -133,6 +134,7 @@ TEST(InputRules, CutsNeverSplitADoubleByteCharacter)
 {
     EXPECT_EQ(InputRules::cutToBytes(u"aあいうえおか"_s, 10), u"aあいうえ"_s);
     EXPECT_EQ(InputRules::cutToBytes(u"ｱあ"_s, 2), u"ｱ"_s);
+    EXPECT_EQ(InputRules::cutToBytes(u"aあいうえお"_s, 11), u"aあいうえお"_s); // fits exactly
 }
 
 TEST(SettingsForm, NumberAndTextEntriesRevertInvalidInput)
@@ -192,18 +194,23 @@ TEST(SettingsForm, ComboWithoutMatchingOptionShowsNoSelectionAndKeepsTheValue)
     EXPECT_EQ(fx.log.lines[0].detail, u"DATA[1] 画面操作にて例外処理が発生しました。"_s);
 }
 
-TEST(SettingsForm, TextParentEnablesItsChildrenByTextAction)
+TEST(SettingsForm, TextAndAddressParentsEnableTheirChildrenByTextAction)
 {
-    // K1 (textaction 1) enables K2 while it holds text; K3 (textaction 0) enables K4 while empty.
+    // K1 and the address K5 (textaction 1) enable K2 and K6 while they hold
+    // text; K3 (textaction 0) enables K4 while empty.
     Fixture fx(textEntry(1, 20, "<textaction>1</textaction><groupparent>A</groupparent>") +
                textEntry(2, 20, "<groupchild>A</groupchild>") +
                textEntry(3, 20, "<textaction>0</textaction><groupparent>B</groupparent>") +
-               textEntry(4, 20, "<groupchild>B</groupchild>"));
-    EXPECT_FALSE(fx.f(2).enabled);
+               textEntry(4, 20, "<groupchild>B</groupchild>") +
+               data(5, "<inputtype>4</inputtype><inputrule>0</inputrule><textaction>1</textaction>"
+                       "<groupparent>C</groupparent>") +
+               textEntry(6, 20, "<groupchild>C</groupchild>"));
+    EXPECT_FALSE(fx.f(2).enabled || fx.f(6).enabled);
     EXPECT_TRUE(fx.f(4).enabled);
     fx.form->commitText(1, "x");
     fx.form->commitText(3, "x");
-    EXPECT_TRUE(fx.f(2).enabled);
+    fx.form->commitAddress(5, "10.0.0.1");
+    EXPECT_TRUE(fx.f(2).enabled && fx.f(6).enabled);
     EXPECT_FALSE(fx.f(4).enabled);
     EXPECT_TRUE(fx.view.changed.contains(2) && fx.view.changed.contains(4));
     fx.form->commitText(1, "");

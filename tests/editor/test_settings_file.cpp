@@ -161,7 +161,7 @@ TEST(SettingsFileWriter, EntriesWrittenInEachMode)
          crlf("Version=2.10\n\n\n[Line]\nName=既定\nFixed=F6\nShown=RO\n\n[Net]\nAddr=\n")},
         {"common file: commonflg 1 only when the file had it", {true, true}, crlf("[Line]\nName=x\n"),
          {"Number", "Name"}, crlf("Version=2.10\n\n\n[Line]\nName=x\nFixed=F6\n")},
-        {"common file: commonflg 1 that the file had", {true, true}, crlf("[Line]\nNumber= 7\n"),
+        {"common file: commonflg 1 that the file had", {true, true}, crlf("[Line]\nNumber=\v 7\f\n"),
          {"Number"}, crlf("Version=2.10\n\n\n[Line]\nNumber=7\nFixed=F6\n")},
         {"terminal file: only the keys it had", {true, false}, crlf("[Net]\nPath=p\n"), {},
          crlf("Version=2.10\n\n\n[Line]\nFixed=F6\nShown=RO\n\n[Net]\nPath=p\n")},
