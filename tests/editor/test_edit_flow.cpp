@@ -221,8 +221,8 @@ TEST_F(FlowFixture, CommonFilesStartFromAChosenDescriptionAndFile)
     prompter.answerFile(dir.file("Data/User/missing.ini"));
     flow.run(EditKind::CommonUser);
     ASSERT_EQ(prompter.records.size(), 3);
-    EXPECT_EQ(prompter.records[2].text, u"設定ファイルを選択してください。"_s);
-    EXPECT_EQ(prompter.records[2].caption, u"ファイル選択エラー"_s);
+    EXPECT_EQ(prompter.records[2].caption + prompter.records[2].text,
+              u"ファイル選択エラー設定ファイルを選択してください。"_s);
     EXPECT_TRUE(host.edited.isEmpty());
     expectEnded();
 
