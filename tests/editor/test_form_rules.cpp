@@ -135,6 +135,7 @@ TEST(InputRules, CutsNeverSplitADoubleByteCharacter)
     EXPECT_EQ(InputRules::cutToBytes(u"aあいうえおか"_s, 10), u"aあいうえ"_s);
     EXPECT_EQ(InputRules::cutToBytes(u"ｱあ"_s, 2), u"ｱ"_s);
     EXPECT_EQ(InputRules::cutToBytes(u"aあいうえお"_s, 11), u"aあいうえお"_s); // fits exactly
+    EXPECT_EQ(InputRules::cutToBytes(u"あい"_s, 4), u"あい"_s);
 }
 
 TEST(SettingsForm, ComboWithoutMatchingOptionShowsNoSelectionAndKeepsTheValue)

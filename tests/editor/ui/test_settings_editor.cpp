@@ -36,20 +36,31 @@ QByteArray sampleSystemFile()
     return Cp932::encode(QString::fromUtf8(t.replace("\r\n", "\n").replace("\n", "\r\n")));
 }
 
-// A loaded and merged description and a dialog over it.
+// The terminal's system settings file as the editor opens it.
+LoaderInputs terminalSystem()
+{
+    LoaderInputs in;
+    in.modelName = "KT-100";
+    in.systemFile = true;
+    in.settingsFile = true;
+    in.showWriteToTerminal = true;
+    return in;
+}
+
+// The sample system description loaded and merged, and a dialog over it.
 struct Editor {
     TempDir dir;
     DescriptionLoader loader;
     std::unique_ptr<SettingsEditorDialog> dialog;
 
-    Editor(const QString &description, const QByteArray &ini, LoaderInputs in)
+    explicit Editor(const QByteArray &ini, LoaderInputs in = terminalSystem())
     {
         ProcessValues::setProgramFolder(dir.path());
         if (!ini.isNull()) {
             dir.write("Data/Sys/kel_sys1001.ini", ini);
             in.iniPath = dir.file("Data/Sys/kel_sys1001.ini");
         }
-        in.descriptionPath = description;
+        in.descriptionPath = KEL_SOURCE_DIR "/samples/Config/Sys/sysconfig_KT-100_1.xml";
         loader.inputs() = in;
         loader.setErrorLog({});
         EXPECT_EQ(loader.prepare(), DescriptionLoader::Prepared::Ready);
@@ -72,26 +83,11 @@ struct Editor {
     }
 };
 
-LoaderInputs terminalSystem()
-{
-    LoaderInputs in;
-    in.title = u"システム設定ファイル編集"_s;
-    in.modelName = "KT-100";
-    in.systemFile = true;
-    in.settingsFile = true;
-    in.showWriteToTerminal = true;
-    in.okText = u"保存"_s;
-    return in;
-}
-
-const QString kSystemSample =
-    QStringLiteral(KEL_SOURCE_DIR "/samples/Config/Sys/sysconfig_KT-100_1.xml");
-
 } // namespace
 
 TEST(SettingsEditorDialog, RowsOfEveryInputTypeWithTheirGeometry)
 {
-    Editor ed(kSystemSample, sampleSystemFile(), terminalSystem());
+    Editor ed(sampleSystemFile());
     SettingsEditorDialog &d = *ed.dialog;
     EXPECT_EQ(d.size(), QSize(800, 600));
     EXPECT_EQ(d.tabs()->count(), 6);
@@ -127,7 +123,7 @@ TEST(SettingsEditorDialog, RowsOfEveryInputTypeWithTheirGeometry)
 
 TEST(SettingsEditorDialog, ParentComboSwitchesItsGroupAndPagesScrollByRows)
 {
-    Editor ed(kSystemSample, sampleSystemFile(), terminalSystem());
+    Editor ed(sampleSystemFile());
     SettingsEditorDialog &d = *ed.dialog;
     // IpMode 1 (DHCP): the static address rows are disabled together.
     const int ip = ed.index("IpAddress");
@@ -164,7 +160,7 @@ TEST(SettingsEditorDialog, ParentComboSwitchesItsGroupAndPagesScrollByRows)
 
 TEST(SettingsEditorDialog, InvalidInputIsPutBackWithItsTabAndFocus)
 {
-    Editor ed(kSystemSample, sampleSystemFile(), terminalSystem());
+    Editor ed(sampleSystemFile());
     SettingsEditorDialog &d = *ed.dialog;
     auto *port = ed.input<QLineEdit>("SipPort");
     EXPECT_EQ(port->maxLength(), 32767);
@@ -195,7 +191,7 @@ TEST(SettingsEditorDialog, InvalidInputIsPutBackWithItsTabAndFocus)
 
 TEST(SettingsEditorDialog, SavingWritesTheFileOrShowsWhatIsMissing)
 {
-    Editor ed(kSystemSample, sampleSystemFile(), terminalSystem());
+    Editor ed(sampleSystemFile());
     SettingsEditorDialog &d = *ed.dialog;
     auto *sip = ed.input<QLineEdit>("SipAddress");
     sip->setText("");
@@ -224,8 +220,7 @@ TEST(SettingsEditorDialog, CommonFileRowsCarryCheckBoxes)
     LoaderInputs in = terminalSystem();
     in.commonFile = true;
     in.showWriteToTerminal = false;
-    in.title = u"共通システム設定ファイル編集"_s;
-    Editor ed(kSystemSample, QByteArray(), in);
+    Editor ed(QByteArray(), in);
     SettingsEditorDialog &d = *ed.dialog;
     EXPECT_FALSE(d.writeBox()->isVisible());
     EXPECT_EQ(d.checkBox(ed.index("Version")), nullptr);
