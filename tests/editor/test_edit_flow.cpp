@@ -7,6 +7,7 @@
 #include "common/Cp932.h"
 #include "common/ProcessValues.h"
 #include "editor/EditFlow.h"
+#include "editor/SettingsForm.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempDir.h"
 
@@ -220,8 +221,8 @@ TEST_F(FlowFixture, CommonFilesStartFromAChosenDescriptionAndFile)
     prompter.answerFile(dir.file("Data/User/missing.ini"));
     flow.run(EditKind::CommonUser);
     ASSERT_EQ(prompter.records.size(), 3);
-    EXPECT_EQ(prompter.records[2].text, u"設定ファイルを選択してください。"_s);
-    EXPECT_EQ(prompter.records[2].caption, u"ファイル選択エラー"_s);
+    EXPECT_EQ(prompter.records[2].caption + prompter.records[2].text,
+              u"ファイル選択エラー設定ファイルを選択してください。"_s);
     EXPECT_TRUE(host.edited.isEmpty());
     expectEnded();
 
@@ -244,12 +245,23 @@ TEST_F(FlowFixture, CommonFilesStartFromAChosenDescriptionAndFile)
     EXPECT_EQ(EditFlow::modelFromDescriptionFile("sysconfig_A_B_x.xml"), "A_B");
 }
 
-TEST_F(FlowFixture, FirmwareRegistrationNeedsItsFile)
+// A terminal's own file is edited as a settings file: the form shows and
+// writes back only the keys the file has.
+TEST_F(FlowFixture, EditingALocalFileWritesBackOnlyItsKeys)
 {
-    dir.write("Config/FirmConfig.xml", repoFile("samples/Config/FirmConfig.xml"));
-    flow.run(EditKind::FirmRegistration);
-    EXPECT_TRUE(host.edited.isEmpty());
-    ASSERT_EQ(prompter.records.size(), 1);
-    EXPECT_EQ(prompter.records[0].caption, u"設定ファイルエラー"_s);
+    writeLocalFile();
+    host.editor = [](DescriptionLoader &loader) {
+        SettingsForm form(loader.description(), loader.inputs());
+        EXPECT_TRUE(form.build());
+        EXPECT_EQ(form.save(false), SettingsForm::Save::Saved);
+        return EditorOutcome{true, false};
+    };
+    prompter.answer(MsgResult::No); // the local copy
+    flow.run(EditKind::TerminalSystem);
+    ASSERT_EQ(host.edited.size(), 1);
+    // Types 6 and 7 are always written.
+    EXPECT_EQ(dir.read("Data/Sys/kel_sys1001.ini").toStdString(),
+              "Version=1.00\r\n\r\n\r\n[SIP]\r\nSipPort=5060\r\n\r\n[Terminal]\r\n"
+              "TimeZone=JST-9\r\nModel=KT-100\r\n");
     expectEnded();
 }

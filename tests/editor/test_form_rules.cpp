@@ -113,6 +113,7 @@ TEST(InputRules, ChecksByType)
         {"text kept as typed", InputRules::checkFreeText(" 1 ", text), true, " 1 "},
         {"file path of 256 bytes", InputRules::checkFilePath(QString(256, 'a')), false, ""},
         {"blank address", InputRules::checkAddress("", a), true, ""},
+        {"address at the lower limit", InputRules::checkAddress("10.0.0.1", a), true, "10.0.0.1"},
         {"address in range, zeros dropped", InputRules::checkAddress("010.000.001.002", a), true, "10.0.1.2"},
         {"address above the range", InputRules::checkAddress("10.0.255.255", a), false, ""},
         {"address part above 255", InputRules::checkAddress("10.0.0.256", a), false, ""},
@@ -133,36 +134,8 @@ TEST(InputRules, CutsNeverSplitADoubleByteCharacter)
 {
     EXPECT_EQ(InputRules::cutToBytes(u"aあいうえおか"_s, 10), u"aあいうえ"_s);
     EXPECT_EQ(InputRules::cutToBytes(u"ｱあ"_s, 2), u"ｱ"_s);
-}
-
-TEST(SettingsForm, NumberAndTextEntriesRevertInvalidInput)
-{
-    Fixture fx(numberEntry(1, "0", "65535") + textEntry(2, 10) +
-               numberEntry(3, "0", "99", "<default>77</default>"));
-    EXPECT_EQ(fx.form->textLimit(1), 5);
-    EXPECT_EQ(fx.form->textLimit(2), 10);
-    EXPECT_EQ(fx.form->textLimit(3), 2);
-
-    ASSERT_EQ(fx.form->commitText(1, "123"), SettingsForm::Commit::Stored);
-    fx.view.changed.clear();
-    // "+5" fails: the control gets the stored value back and the focus.
-    EXPECT_EQ(fx.form->commitText(1, "+5"), SettingsForm::Commit::Reverted);
-    EXPECT_EQ(fx.e(1).value, "123");
-    EXPECT_EQ(fx.f(1).shown, "123");
-    EXPECT_EQ(fx.view.changed, QList<int>{1});
-    EXPECT_EQ(fx.view.forward, QList<int>{1});
-
-    // A stored value that fails too is cleared along with the control.
-    fx.e(3).value = "100";
-    EXPECT_EQ(fx.form->commitText(3, "abc"), SettingsForm::Commit::Reverted);
-    EXPECT_EQ(fx.e(3).value, "");
-    EXPECT_EQ(fx.f(3).shown, "");
-    // Leading zeros are dropped in the value and in the control.
-    fx.view.changed.clear();
-    EXPECT_EQ(fx.form->commitText(3, "007"), SettingsForm::Commit::Stored);
-    EXPECT_EQ(fx.e(3).value, "7");
-    EXPECT_EQ(fx.f(3).shown, "7");
-    EXPECT_EQ(fx.view.changed, QList<int>{3});
+    EXPECT_EQ(InputRules::cutToBytes(u"aあいうえお"_s, 11), u"aあいうえお"_s); // fits exactly
+    EXPECT_EQ(InputRules::cutToBytes(u"あい"_s, 4), u"あい"_s);
 }
 
 TEST(SettingsForm, ComboWithoutMatchingOptionShowsNoSelectionAndKeepsTheValue)
@@ -192,40 +165,31 @@ TEST(SettingsForm, ComboWithoutMatchingOptionShowsNoSelectionAndKeepsTheValue)
     EXPECT_EQ(fx.log.lines[0].detail, u"DATA[1] 画面操作にて例外処理が発生しました。"_s);
 }
 
-TEST(SettingsForm, TextParentEnablesItsChildrenByTextAction)
+TEST(SettingsForm, TextAndAddressParentsEnableTheirChildrenByTextAction)
 {
-    // K1 (textaction 1) enables K2 while it holds text; K3 (textaction 0) enables K4 while empty.
+    // K1 and the address K5 (textaction 1) enable K2 and K6 while they hold
+    // text; K3 (textaction 0) enables K4 while empty.
     Fixture fx(textEntry(1, 20, "<textaction>1</textaction><groupparent>A</groupparent>") +
-               textEntry(2, 20, "<groupchild>A</groupchild>") +
+               textEntry(2, 20, "<groupchild>A</groupchild><inputneed>3</inputneed>") +
                textEntry(3, 20, "<textaction>0</textaction><groupparent>B</groupparent>") +
-               textEntry(4, 20, "<groupchild>B</groupchild>"));
-    EXPECT_FALSE(fx.f(2).enabled);
+               textEntry(4, 20, "<groupchild>B</groupchild>") +
+               data(5, "<inputtype>4</inputtype><inputrule>0</inputrule><textaction>1</textaction>"
+                       "<groupparent>C</groupparent>") +
+               textEntry(6, 20, "<groupchild>C</groupchild>"));
+    EXPECT_FALSE(fx.f(2).enabled || fx.f(6).enabled);
     EXPECT_TRUE(fx.f(4).enabled);
+    EXPECT_EQ(fx.form->missingValues(), ""); // inputneed 3 while disabled by its parent
     fx.form->commitText(1, "x");
     fx.form->commitText(3, "x");
-    EXPECT_TRUE(fx.f(2).enabled);
+    fx.form->commitAddress(5, "10.0.0.1");
+    EXPECT_TRUE(fx.f(2).enabled && fx.f(6).enabled);
     EXPECT_FALSE(fx.f(4).enabled);
     EXPECT_TRUE(fx.view.changed.contains(2) && fx.view.changed.contains(4));
+    EXPECT_EQ(fx.form->missingValues(), u"設定 N2が入力されていません。\r\n"_s);
     fx.form->commitText(1, "");
     fx.form->commitText(3, "");
     EXPECT_FALSE(fx.f(2).enabled);
     EXPECT_TRUE(fx.f(4).enabled);
-}
-
-TEST(SettingsForm, ComboParentEnablesTheChildOfTheChosenGroup)
-{
-    const QString combo =
-        data(1, "<inputtype>1</inputtype><inputrule>0</inputrule><default>1</default>"
-                "<combooption><o v=\"0\">切</o><o v=\"1\">入</o></combooption>"
-                "<groupparent>|ON</groupparent>");
-    Fixture fx(combo + textEntry(2, 20, "<groupchild>ON</groupchild><inputneed>3</inputneed>"));
-    EXPECT_TRUE(fx.f(2).enabled);
-    fx.form->commitCombo(1, 0);
-    EXPECT_FALSE(fx.f(2).enabled);
-    // Disabled by its parent, the inputneed-3 entry may stay empty.
-    EXPECT_EQ(fx.form->missingValues(), "");
-    fx.form->commitCombo(1, 1);
-    EXPECT_EQ(fx.form->missingValues(), u"設定 N2が入力されていません。\r\n"_s);
 }
 
 TEST(SettingsForm, AlternativeSettingsFollowTheParentCombo)
@@ -275,21 +239,6 @@ TEST(SettingsForm, AlternativeSettingsFollowTheParentCombo)
     EXPECT_EQ(fx.form->commitAddress(4, "192.168.0.5"), SettingsForm::Commit::Stored);
     // Alternatives switch settings; they never disable.
     EXPECT_TRUE(fx.f(2).enabled && fx.f(3).enabled && fx.f(4).enabled);
-}
-
-TEST(SettingsForm, RowsPagesAndTabsFollowTheVisibilityRule)
-{
-    // Terminal file: only kept entries get rows; K3 is hidden, K4 has no control.
-    const QString body = numberEntry(1, "0", "9") + numberEntry(2, "0", "9") +
-                         numberEntry(3, "0", "9", "<dispflg>1</dispflg>") +
-                         data(4, "<inputtype>6</inputtype><inputrule>0</inputrule>");
-    Fixture fx(body, "Version=1.00\r\n\r\n[S]\r\nK1=1\r\nK3=3\r\n", true);
-    EXPECT_TRUE(fx.f(1).hasRow);
-    EXPECT_FALSE(fx.f(2).hasRow);
-    EXPECT_FALSE(fx.f(3).hasRow);
-    EXPECT_FALSE(fx.f(4).hasRow);
-    ASSERT_EQ(fx.form->pages().size(), 2);
-    EXPECT_EQ(fx.form->pages()[1].entries, QList<int>{1});
 }
 
 TEST(SettingsForm, CommonFileCheckBoxesDecideWhatIsCheckedAndWritten)

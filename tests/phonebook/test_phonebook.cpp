@@ -84,14 +84,11 @@ TEST(PhoneBookTemplate, OpensTheOneTemplateOfTheModelOrSaysWhy)
         ASSERT_EQ(prompter.records.size(), 1);
         EXPECT_EQ(prompter.records[0].caption, c.caption);
         EXPECT_EQ(prompter.records[0].type, 0x10u);
-        if (c.caption == noApplication)
-            EXPECT_TRUE(
-                prompter.records[0].text.startsWith(u"電話帳テンプレート（"_s + c.files[0] +
-                                                    u"）を開くアプリケーションがありません。"_s));
-        else
-            EXPECT_TRUE(prompter.records[0].text.startsWith(
-                c.caption == several ? u"電話帳テンプレートが複数存在します。\n"_s
-                                     : u"電話帳テンプレートに異常があります。\n"_s));
+        const QString text = c.caption == noApplication
+                                 ? u"電話帳テンプレート（"_s + c.files[0] + u"）を開くアプリケーションがありません。"_s
+                             : c.caption == several ? u"電話帳テンプレートが複数存在します。\n"_s
+                                                    : u"電話帳テンプレートに異常があります。\n"_s;
+        EXPECT_TRUE(prompter.records[0].text.startsWith(text)) << prompter.records[0].text.toStdString();
         // One error line 13 with the search pattern in place of the terminal ID.
         EXPECT_EQ(log.count(u"\r\n"_s), 1);
         EXPECT_TRUE(log.contains(u"Err13:電話帳ファイル異常"_s)) << log.toStdString();

@@ -24,12 +24,6 @@ constexpr int Port = 44111;
 const QString Base = "127.0.111.2";
 const QString Sample = KEL_SOURCE_DIR "/samples/Config/Sys/sysconfig_KT-100_1.xml";
 
-QByteArray expectedFile(const QString &id)
-{
-    const QString version = ReadDescriptionVersion(Sample).version;
-    return ("Version=" + version + "\r\n\r\n[SIP]\r\nSipAddress=" + id + "\r\n").toLatin1();
-}
-
 } // namespace
 
 TEST(InitialSettingsE2e, TwoFreeNumbersForThreeNewTerminals)
@@ -42,7 +36,8 @@ TEST(InitialSettingsE2e, TwoFreeNumbersForThreeNewTerminals)
     QFile sample(Sample);
     ASSERT_TRUE(sample.open(QIODevice::ReadOnly));
     stack.dir.write("Config/Sys/sysconfig_KT-100_1.xml", sample.readAll());
-    ASSERT_FALSE(ReadDescriptionVersion(Sample).version.isEmpty());
+    const QByteArray version = ReadDescriptionVersion(Sample).version.toLatin1();
+    ASSERT_FALSE(version.isEmpty());
     stack.dir.write("Config/FirmFilePath.ini", "[None]\r\n");
 
     CTermDatabase &db = stack.view->database();
@@ -95,7 +90,7 @@ TEST(InitialSettingsE2e, TwoFreeNumbersForThreeNewTerminals)
         ASSERT_TRUE(f.open(QIODevice::ReadOnly));
         const QByteArray body = f.readAll();
         const QString id = body.contains("7101") ? "7101" : "7103";
-        EXPECT_EQ(body, expectedFile(id));
+        EXPECT_EQ(body, "Version=" + version + "\r\n\r\n[SIP]\r\nSipAddress=" + id.toLatin1() + "\r\n");
         EXPECT_EQ(sim.closes(t, 1), 1) << "a new system settings file restarts the terminal";
         given << id;
     }
@@ -111,13 +106,8 @@ TEST(InitialSettingsE2e, TwoFreeNumbersForThreeNewTerminals)
     };
     EXPECT_TRUE(pumpUntil(
         [&] { return done(given[0], 0) && done(given[1], 0) && done("ERROR", 11); }, 10000));
-    for (const QString &id : given) {
-        const TermEntry row = stack.stored(id);
-        EXPECT_FALSE(row.UserInfo1.isEmpty()) << id.toStdString();
-        EXPECT_EQ(std::pair(row.ResultKind, row.ResultCode), std::pair(19, 0)) << id.toStdString();
-    }
-    const TermEntry error = stack.stored("ERROR");
-    EXPECT_EQ(std::pair(error.ResultKind, error.ResultCode), std::pair(19, 11));
+    for (const QString &id : given)
+        EXPECT_FALSE(stack.stored(id).UserInfo1.isEmpty()) << id.toStdString();
     ASSERT_TRUE(
         pumpUntil([&] { return stack.resultText("7101") == "初期設定実行(正常終了)"; }, 5000))
         << stack.resultText("7101").toStdString();
