@@ -25,9 +25,8 @@ struct Host : ICommandHost, NoticeApplier::Host {
     bool enabled = true, pending = false, remoteShown = false, remoteStop = false,
          remoteEnabled = false;
     int refreshes = 0, progressOp = -1, progressClosed = 0;
-    std::function<void()> stop, onRefresh = [] {};
+    std::function<void()> onRefresh = [] {};
     QStringList lines;
-    QString note;
 
     std::vector<TermEntry> selectedEntries() const override { return selection; }
     bool mainEnabled() const override { return enabled; }
@@ -35,19 +34,10 @@ struct Host : ICommandHost, NoticeApplier::Host {
     void setMainEnabled(bool e) override { enabled = e; }
     bool refreshPending() const override { return pending; }
     void setRefreshPending() override { pending = true; }
-    void refreshList() override
-    {
-        pending = false, ++refreshes;
-        onRefresh();
-    }
-    ThreadId openProgress(int op, std::function<void()> onStop) override
-    {
-        progressOp = op;
-        stop = std::move(onStop);
-        return 777;
-    }
+    void refreshList() override { pending = false, ++refreshes, onRefresh(); }
+    ThreadId openProgress(int op, std::function<void()>) override { return progressOp = op, 777; }
     void closeProgress() override { ++progressClosed; }
-    void showStatusNote(const QString &text) override { note = text; }
+    void showStatusNote(const QString &) override {}
     void showRemoteWindow() override { remoteShown = true; }
     void closeRemoteWindow() override { remoteShown = false; }
     void setRemoteLines(const QStringList &l) override { lines = l; }
@@ -56,7 +46,6 @@ struct Host : ICommandHost, NoticeApplier::Host {
 };
 
 struct Posted {
-    ThreadId to;
     std::uint32_t msg;
     quintptr wParam;
     std::unique_ptr<Payload> payload;
@@ -64,14 +53,10 @@ struct Posted {
 };
 
 struct Sink : IScheduleCompletionSink, ITerminalFileWaiter, IInitialSettingsMode {
-    std::vector<std::unique_ptr<TaskMessage>> got;
+    int got = 0, ended = 0;
     std::vector<bool> done;
     bool settingsOpen = false, initial = false;
-    int ended = 0;
-    void scheduleStepComplete(std::unique_ptr<TaskMessage> m) override
-    {
-        got.push_back(std::move(m));
-    }
+    void scheduleStepComplete(std::unique_ptr<TaskMessage>) override { ++got; }
     ThreadId requestReceiver() const override { return 4242; }
     bool scheduleSettingsOpen() const override { return settingsOpen; }
     void terminalFileDone(bool any, std::unique_ptr<TaskMessage>) override { done.push_back(any); }
@@ -169,8 +154,8 @@ protected:
     std::vector<bool> timer;
     CommandContext ctx{
         db, host, notices,
-        [this](ThreadId to, std::uint32_t msg, quintptr w, std::unique_ptr<Payload> p) {
-            posts.push_back({to, msg, w, std::move(p)});
+        [this](ThreadId, std::uint32_t msg, quintptr w, std::unique_ptr<Payload> p) {
+            posts.push_back({msg, w, std::move(p)});
             return true;
         },
         &prompter};
@@ -206,8 +191,7 @@ TEST_F(Commands, RequestCarriesOneTargetPerRowWithAddressInDisplayOrder)
         timer.clear();
         if (!c.file.isEmpty())
             prompter.answerFile(c.file);
-        if (c.command ==
-            MaintCommand::WriteCommonUser) // asked twice, "いいえ" first the second time
+        if (c.command == MaintCommand::WriteCommonUser) // asked twice
             prompter.answer(6), prompter.answer(6);
         ASSERT_TRUE(flow.run(c.command)) << int(c.command);
         ASSERT_EQ(posts.size(), 1u);
@@ -215,16 +199,12 @@ TEST_F(Commands, RequestCarriesOneTargetPerRowWithAddressInDisplayOrder)
         const RequestPayload *r = RequestOf(*posts[0].task());
         EXPECT_EQ(host.progressOp, c.op);
         ASSERT_EQ(r->entries.size(), 3);
-        EXPECT_EQ(r->entries[0].termId, "1003");
-        EXPECT_EQ(r->entries[0].address, 0x0A000003u);
-        EXPECT_EQ(r->entries[0].udpPort, 4321);
-        EXPECT_EQ(r->entries[0].model, "KT-100");
-        EXPECT_EQ(r->entries[0].file, c.targetFile.isEmpty() ? "" : c.targetFile.arg(dir.path()));
-        EXPECT_EQ(r->entries[0].macAddress.isEmpty(), !c.mac);
-        EXPECT_EQ(r->entries[1].file.isEmpty(), c.file.isEmpty())
-            << "unsafe ID: no file of its own";
-        EXPECT_EQ(r->entries[2].termId, "1051");
-        EXPECT_TRUE(r->entries[2].macAddress.isEmpty());
+        const TerminalEntry &e = r->entries[0];
+        EXPECT_EQ(std::tuple(e.termId, e.address, e.udpPort, e.model, e.macAddress.isEmpty()),
+                  std::tuple(QString("1003"), 0x0A000003u, 4321, QString("KT-100"), !c.mac));
+        EXPECT_EQ(e.file, c.targetFile.isEmpty() ? "" : c.targetFile.arg(dir.path()));
+        EXPECT_EQ(r->entries[1].file.isEmpty(), c.file.isEmpty()) << "unsafe ID: no file of its own";
+        EXPECT_EQ(r->entries[2].termId + r->entries[2].macAddress, "1051");
         EXPECT_FALSE(host.enabled) << "the main window waits for the completion";
         EXPECT_EQ(timer, (std::vector<bool>{false, true}));
         flow.completed();
@@ -264,9 +244,7 @@ TEST_F(Commands, CommandsThatStopSendNothingAndGiveTheWindowBack)
         for (const PromptRecord &r : prompter.records)
             captions << r.caption;
         EXPECT_EQ(captions, c.captions);
-        EXPECT_TRUE(posts.empty());
-        EXPECT_TRUE(host.enabled);
-        EXPECT_EQ(host.progressOp, -1);
+        EXPECT_TRUE(posts.empty() && host.enabled && host.progressOp == -1);
         EXPECT_EQ(host.refreshes, refreshes + 1) << "a pending refresh is done at the end";
     }
     // A cancelled file dialog asks nothing further; so does "いいえ" to the second question.
@@ -291,23 +269,23 @@ TEST_F(Commands, CompletionsRecordByMacOrAddressAndRedrawOnce)
         host.enabled = false;
         // Row 51 has no MAC: found by its address, whose byte order differs in the register.
         notes.onTask(completion(kind, {target(1, 0), target(51, 3)}));
-        EXPECT_EQ(row(1).ResultKind, resultKind) << kind;
-        EXPECT_EQ(row(1).ResultCode, 0);
-        EXPECT_EQ(row(51).ResultKind, resultKind) << kind;
-        EXPECT_EQ(row(51).ResultCode, 3);
+        EXPECT_EQ(std::tuple(row(1).ResultKind, row(1).ResultCode, row(51).ResultKind,
+                             row(51).ResultCode),
+                  std::tuple(resultKind, 0, resultKind, 3))
+            << kind;
         const bool schedule = kind >= 30;
-        EXPECT_EQ(host.refreshes - refreshes, schedule ? 0 : 1) << kind;
-        EXPECT_EQ(host.progressClosed - closed, schedule ? 0 : 1);
-        EXPECT_EQ(host.enabled, !schedule);
+        EXPECT_EQ(std::tuple(host.refreshes - refreshes, host.progressClosed - closed, host.enabled),
+                  std::tuple(schedule ? 0 : 1, schedule ? 0 : 1, !schedule))
+            << kind;
     }
-    EXPECT_EQ(sink.got.size(), 4u);
+    EXPECT_EQ(sink.got, 4);
     // The terminal information request ends with kind 4 and records nothing.
     notes.onTask(completion(TaskKind::RequestEnded, {target(1, 5)}));
     EXPECT_EQ(row(1).ResultKind, 15);
     // A refusal of the schedule window's request is its; any other ends the command.
     const int closed = host.progressClosed;
     notes.onTask(completion(TaskKind::RequestEnded, {target(1, 7)}, 0, 4242));
-    EXPECT_EQ(sink.got.size(), 5u);
+    EXPECT_EQ(sink.got, 5);
     EXPECT_EQ(host.progressClosed, closed);
     notes.onTask(completion(TaskKind::RequestEnded, {target(1, 7)}, 0, 777));
     EXPECT_EQ(host.progressClosed, closed + 1);
@@ -391,8 +369,7 @@ TEST_F(Commands, TermInfoSentKeepsOrderWithNoticesAndCompletesOnTheNextNotice)
     EXPECT_EQ(host.refreshes, refreshes) << "no redraw per terminal";
     notices.onNotice(n);
     notices.flush();
-    EXPECT_EQ(row(2).ResultKind, 1);
-    EXPECT_EQ(row(2).ResultCode, 0);
+    EXPECT_EQ(std::tuple(row(2).ResultKind, row(2).ResultCode), std::tuple(1, 0));
 }
 
 TEST_F(Commands, WaitingEditFlowGetsTheNextCompletionOnce)
@@ -490,14 +467,17 @@ TEST_F(Commands, UpdateWindowAndTheDiscardOfStoredRequests)
     };
     notes.onTask(task(TaskKind::RemoteSeriesBegan));
     auto lines = task(TaskKind::RemoteSlots);
+    // Each busy worker names its terminal and the files it sends.
     auto report = std::make_unique<RemoteSlotsPayload>();
+    report->workers[0] = {true, "1002", 0x0A000002u, {UpdateFileKind::Boot}};
     report->workers[2] = {
         true, "1001", 0x0A000001u, {UpdateFileKind::System, UpdateFileKind::User}};
     lines->payload[0] = std::move(report);
     notes.onTask(std::move(lines));
     EXPECT_TRUE(host.remoteShown);
-    EXPECT_EQ(host.lines,
-              (QStringList{"", "", "端末ID:1001  IP:10.0.0.1  システム設定・ユーザ設定", "", ""}));
+    EXPECT_EQ(host.lines, (QStringList{"端末ID:1002  IP:10.0.0.2  ブートプログラム", "",
+                                       "端末ID:1001  IP:10.0.0.1  システム設定・ユーザ設定", "",
+                                       ""}));
 
     auto answer = [&](quintptr ask, int count) {
         auto a = std::make_unique<StoredRequestsPayload>();
@@ -510,8 +490,7 @@ TEST_F(Commands, UpdateWindowAndTheDiscardOfStoredRequests)
     // Nothing stored: no question.
     discard.onStopPressed();
     ASSERT_EQ(posts.size(), 1u);
-    EXPECT_EQ(posts[0].msg, Msg::StoredRequests);
-    EXPECT_EQ(posts[0].wParam, StoredAsk::Count);
+    EXPECT_EQ(std::tuple(posts[0].msg, posts[0].wParam), std::tuple(Msg::StoredRequests, StoredAsk::Count));
     EXPECT_TRUE(ProcessValues::operatorBusy & 1);
     answer(StoredAsk::Count, 0);
     EXPECT_TRUE(prompter.records.isEmpty());
@@ -525,8 +504,7 @@ TEST_F(Commands, UpdateWindowAndTheDiscardOfStoredRequests)
     EXPECT_TRUE(prompter.records[0].closedFromOutside);
     EXPECT_FALSE(host.remoteShown);
     EXPECT_EQ(posts.back().wParam, StoredAsk::Count) << "nothing taken";
-    EXPECT_TRUE(host.enabled);
-    EXPECT_FALSE(ProcessValues::operatorBusy & 1);
+    EXPECT_TRUE(host.enabled && !(ProcessValues::operatorBusy & 1));
 
     // "はい" takes them; with the schedule settings dialog open the main window stays disabled.
     prompter.whileClosableOpen = nullptr;
@@ -538,8 +516,7 @@ TEST_F(Commands, UpdateWindowAndTheDiscardOfStoredRequests)
     EXPECT_EQ(posts.back().wParam, StoredAsk::TakeAll);
     answer(StoredAsk::TakeAll, 2);
     EXPECT_EQ(discard.discarded(), 2);
-    EXPECT_FALSE(host.enabled);
-    EXPECT_TRUE(host.remoteEnabled);
+    EXPECT_TRUE(!host.enabled && host.remoteEnabled);
     // "いいえ": the window's "中止" is usable again.
     prompter.answer(7);
     discard.onStopPressed();
@@ -582,7 +559,6 @@ TEST_F(Commands, RepeatRunsTheLastCommandOnItsFailedTargetsWithItsFileAndAnswers
     host.enabled = true;
     // The repeat is the last command now: once both pass, nothing is left.
     notes.onTask(completion(CompletionKind::WriteCommon, {target(2, 0), target(51, 7)}));
-    EXPECT_TRUE(repeat.available());
     EXPECT_EQ(repeat.failedTargets().size(), 1u);
     notes.onTask(completion(CompletionKind::WriteCommon, {target(51, 0)}));
     EXPECT_FALSE(repeat.available());

@@ -87,9 +87,8 @@ TEST(FailedTerminals, ExportWritesTheRegistersFailedTerminalsWhole)
     ASSERT_EQ(FailedTerminals::read(db, failed), 0);
     ASSERT_EQ(failed.size(), 1u);
     const QByteArray bytes = FailedTerminals::csv(failed);
-    EXPECT_TRUE(bytes.startsWith("\xEF\xBB\xBF"));
+    EXPECT_TRUE(bytes.startsWith("\xEF\xBB\xBF") && bytes.endsWith("\r\n"));
     EXPECT_TRUE(bytes.contains("\r\n1001,192.168.1.1,,ｼｽﾃﾑ設定書込 (ｴﾗｰ：通信ﾀｲﾑｱｳﾄ),3,20"));
-    EXPECT_TRUE(bytes.endsWith("\r\n"));
 
     const QString out = dir.file("failed.csv");
     dir.write("failed.csv", "old");

@@ -177,14 +177,10 @@ TEST(FilterOpening, ShowsOnlyClausesThatCount)
 {
     // First code 0: nothing shown, even with a second clause stored.
     TextFilterInput in = textInputOf({"a", "b", 0, 3, 1});
-    EXPECT_EQ(in.first.comboIndex, No);
-    EXPECT_TRUE(in.first.text.isEmpty());
-    EXPECT_EQ(in.join, 0);
+    EXPECT_EQ(std::tuple(in.first.comboIndex, in.first.text, in.join), std::tuple(No, QString(), 0));
     // Join without a second code: first clause only.
     in = textInputOf({"a", "b", 3, 0, 1});
-    EXPECT_EQ(in.first.text, "a");
-    EXPECT_EQ(in.join, 0);
-    EXPECT_TRUE(in.second.text.isEmpty());
+    EXPECT_EQ(std::tuple(in.first.text, in.join, in.second.text), std::tuple(QString("a"), 0, QString()));
     // A code outside the combo shows no item rather than a wrong one.
     EXPECT_EQ(textInputOf({"a", "", 7, 0, 0}).first.comboIndex, No);
 }
@@ -202,7 +198,6 @@ TEST(FilterColumns, EachDialogOwnsItsColumnFieldsOnly)
         storeTextFilter(cond, kinds[i], filterOf(i));
     for (int i = 0; i < 5; ++i)
         EXPECT_EQ(textFilterOf(cond, kinds[i]), filterOf(i)) << i;
-    EXPECT_EQ(cond.FInfoMACAddr2, "b2");
-    EXPECT_EQ(cond.FJoinApVer, 2);
-    EXPECT_EQ(cond.FCndBtVer1, 5);
+    EXPECT_EQ(std::tuple(cond.FInfoMACAddr2, cond.FJoinApVer, cond.FCndBtVer1),
+              std::tuple(QString("b2"), 2, 5));
 }

@@ -1,7 +1,14 @@
-// Cell, export and detail texts of every column, header marks and widths.
+// Cell, export and detail texts of every column, header marks and widths;
+// the export stays Japanese in every interface language.
+#include "common/Cp932.h"
 #include "termlist/ListColumns.h"
+#include "termlist/ListExport.h"
+
+#include "support/PseudoTranslator.h"
 
 #include <gtest/gtest.h>
+
+#include <optional>
 
 using V = ViewColumn;
 
@@ -64,13 +71,26 @@ TEST(ListColumnsTest, CellAndExportTexts)
         {V::Alert, [](TermEntry &e) { e.IPAddrAlert = 1; }, "－－－－－/IPｱﾄﾞﾚｽ異常", "端末ID正常 / IPｱﾄﾞﾚｽ異常"},
     };
     // clang-format on
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.list);
+    for (const bool translated : {false, true}) {
+        std::optional<PseudoTranslator> english;
+        if (translated)
+            english.emplace();
+        for (const Case &c : cases) {
+            SCOPED_TRACE(c.list);
+            TermEntry e = sampleEntry();
+            c.change(e);
+            if (!translated)
+                EXPECT_EQ(ListColumns::cellText(c.column, e), QString::fromUtf8(c.list));
+            EXPECT_EQ(ListColumns::exportText(c.column, e),
+                      QString::fromUtf8(c.exported ? c.exported : c.list));
+        }
+        // The list itself speaks the interface's language; the file's header does not.
         TermEntry e = sampleEntry();
-        c.change(e);
-        EXPECT_EQ(ListColumns::cellText(c.column, e), QString::fromUtf8(c.list));
-        EXPECT_EQ(ListColumns::exportText(c.column, e),
-                  QString::fromUtf8(c.exported ? c.exported : c.list));
+        e.ResultKind = 13;
+        EXPECT_EQ(ListColumns::cellText(V::Result, e),
+                  translated ? QStringLiteral("[端末情報取得中]") : QStringLiteral("端末情報取得中"));
+        EXPECT_EQ(ListExport::build({V::Result, V::Alert}, {}),
+                  Cp932::encode(QStringLiteral("処理結果,ｱﾗｰﾄ情報,\r\n")));
     }
 }
 

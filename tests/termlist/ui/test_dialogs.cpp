@@ -21,18 +21,15 @@ TEST(DialogsTest, RefusalsKeepTheDialogOpenWithFocusOnTheWrongField)
     CAddTermDialog add;
     add.show();
     QApplication::setActiveWindow(&add);
-    add.idEdit->setText("12x");
-    add.countEdit->setText("65536");
+    add.idEdit->setText("12x"), add.countEdit->setText("65536");
     add.onRegister();
     EXPECT_TRUE(add.idEdit->hasFocus());
     add.idEdit->setText("0099");
     add.onRegister();
-    EXPECT_TRUE(add.countEdit->hasFocus());
-    EXPECT_TRUE(add.isVisible());
+    EXPECT_TRUE(add.countEdit->hasFocus() && add.isVisible());
 
     SystemSettings s;
-    s.UDPPort = 4000;
-    s.EditerPath = "/usr/bin/editor";
+    s.UDPPort = 4000, s.EditerPath = "/usr/bin/editor";
     CSystemSettingsDialog sys(s);
     EXPECT_TRUE(sys.normalButton->isChecked());
     sys.show();
@@ -43,18 +40,16 @@ TEST(DialogsTest, RefusalsKeepTheDialogOpenWithFocusOnTheWrongField)
     sys.portEdit->setText("0");
     sys.onOk();
     EXPECT_TRUE(sys.portEdit->hasFocus());
-    sys.portEdit->setText("65535");
-    sys.intervalEdit->setText("");
+    sys.portEdit->setText("65535"), sys.intervalEdit->setText("");
     EXPECT_EQ(sys.historyEdit->text(), "50") << "a register without the setting";
     sys.historyEdit->setText("0");
     sys.onOk();
     EXPECT_TRUE(sys.historyEdit->hasFocus());
-    sys.historyEdit->setText("999");
-    sys.passiveButton->setChecked(true);
+    sys.historyEdit->setText("999"), sys.passiveButton->setChecked(true);
     sys.onOk();
     ASSERT_EQ(sys.result(), QDialog::Accepted);
-    EXPECT_EQ(std::tuple(sys.settings().FTPMode, sys.settings().HistoryKeep), std::tuple(1, 999));
-    EXPECT_EQ(sys.settings().EditerPath, QStringLiteral("/usr/bin/editor"));
+    EXPECT_EQ(std::tuple(sys.settings().FTPMode, sys.settings().HistoryKeep, sys.settings().EditerPath),
+              std::tuple(1, 999, QString("/usr/bin/editor")));
     EXPECT_EQ(prompter.records.size(), 6); // five refusals and the restart note
 }
 

@@ -41,16 +41,22 @@ template <typename Dialog> std::unique_ptr<Dialog> openDialog(int column, const 
 TEST(FilterDialogs, TextDialogOpensRefusesWithFocusAndHandsBack)
 {
     ListCondInfo cond;
-    cond.FInfoIPAddr1 = "192.168.001.*";
-    cond.FCndIPAddr1 = 3;
-    cond.FJoinIPAddr = 2;
-    cond.FInfoIPAddr2 = "192.168.001.010";
-    cond.FCndIPAddr2 = 6;
+    cond.FInfoIPAddr1 = "192.168.001.*", cond.FCndIPAddr1 = 3;
+    cond.FInfoIPAddr2 = "192.168.001.010", cond.FCndIPAddr2 = 6;
+    // Reopened and confirmed unchanged, a filter keeps both clauses, either join.
+    for (int join : {JoinCode::Or, JoinCode::And}) {
+        cond.FJoinIPAddr = join;
+        auto dlg = openDialog<CFilterTextDialog>(ListColumn::IPAddr, cond);
+        EXPECT_EQ(dlg->joinButtons.orButton->isChecked(), join == JoinCode::Or);
+        dlg->okButton()->click();
+        ListCondInfo after;
+        dlg->storeInto(after);
+        EXPECT_EQ(after, cond) << join;
+    }
     cond.FInfoTermID1 = "untouched";
     auto dlg = openDialog<CFilterTextDialog>(ListColumn::IPAddr, cond);
     EXPECT_EQ(dlg->valueEdit1->text(), "192.168.001.*");
     EXPECT_EQ(dlg->condCombo1->currentIndex(), 2);
-    EXPECT_TRUE(dlg->joinButtons.andButton->isChecked());
     EXPECT_EQ(dlg->condCombo2->currentIndex(), 5);
 
     ScriptedPrompter prompts;
@@ -88,33 +94,27 @@ TEST(FilterDialogs, DateDialogRefusesWithFocusAndStoresMidnight)
     ScriptedPrompter prompts;
     CFilterDateDialog dlg(ListColumn::EntryDate);
     showActive(&dlg);
-    dlg.first.year->setText("2016");
-    dlg.first.month->setText("2");
-    dlg.first.day->setText("30");
+    const auto type = [&](const char *year, const char *day) {
+        dlg.first.year->setText(year), dlg.first.month->setText("2"), dlg.first.day->setText(day);
+        dlg.okButton()->click();
+        return QApplication::focusWidget();
+    };
     dlg.first.cond->setCurrentIndex(3);
-    dlg.okButton()->click();
-    ASSERT_EQ(prompts.records.size(), 1);
+    EXPECT_EQ(type("2016", "30"), dlg.first.day);
     EXPECT_TRUE(dlg.isVisible());
-    EXPECT_EQ(QApplication::focusWidget(), dlg.first.day);
-    dlg.first.year->setText("0999");
-    dlg.first.day->setText("29");
-    dlg.okButton()->click();
-    EXPECT_EQ(QApplication::focusWidget(), dlg.first.year);
-    dlg.first.year->setText("2016");
-    dlg.okButton()->click();
+    EXPECT_EQ(type("0999", "29"), dlg.first.year);
+    type("2016", "29");
     EXPECT_EQ(prompts.records.size(), 2);
     EXPECT_EQ(dlg.result(), QDialog::Accepted);
-    EXPECT_EQ(dlg.filter().date1, QDateTime(QDate(2016, 2, 29), QTime(0, 0)));
-    EXPECT_EQ(dlg.filter().cnd1, 4);
+    EXPECT_EQ(std::tuple(dlg.filter().date1, dlg.filter().cnd1),
+              std::tuple(QDateTime(QDate(2016, 2, 29), QTime(0, 0)), 4));
 
     // Opened from a stored filter: split into numbers; a bad second date
     // puts the focus on the second day.
     ListCondInfo cond;
     cond.FInfoResultDt1 = QDateTime(QDate(2016, 2, 9), QTime(13, 45));
-    cond.FCndResultDt1 = 2;
-    cond.FJoinResultDt = 2;
     cond.FInfoResultDt2 = QDateTime(QDate(2016, 12, 31), QTime(0, 0));
-    cond.FCndResultDt2 = 5;
+    cond.FCndResultDt1 = cond.FJoinResultDt = 2, cond.FCndResultDt2 = 5;
     auto stored = openDialog<CFilterDateDialog>(ListColumn::ResultDate, cond);
     EXPECT_EQ(QStringList({stored->first.year->text(), stored->first.month->text(),
                            stored->first.day->text()}),
@@ -129,10 +129,10 @@ TEST(FilterDialogs, DateDialogRefusesWithFocusAndStoresMidnight)
     EXPECT_EQ(stored->result(), QDialog::Accepted);
     stored->storeInto(cond);
     // Stored at midnight: the time of the old value is gone.
-    EXPECT_EQ(cond.FInfoResultDt1, QDateTime(QDate(2016, 2, 9), QTime(0, 0)));
-    EXPECT_EQ(cond.FInfoResultDt2, QDateTime(QDate(2016, 2, 28), QTime(0, 0)));
-    EXPECT_EQ(cond.FJoinResultDt, 2);
-    EXPECT_EQ(cond.FCndResultDt2, 5);
+    EXPECT_EQ(std::tuple(cond.FInfoResultDt1, cond.FInfoResultDt2, cond.FJoinResultDt,
+                         cond.FCndResultDt2),
+              std::tuple(QDateTime(QDate(2016, 2, 9), QTime(0, 0)),
+                         QDateTime(QDate(2016, 2, 28), QTime(0, 0)), 2, 5));
 }
 
 TEST(FilterDialogs, ReleaseEmptiesTheColumnFilterAndEndsWithOk)
@@ -144,9 +144,8 @@ TEST(FilterDialogs, ReleaseEmptiesTheColumnFilterAndEndsWithOk)
     cond.FInfoEntryDt1 = cond.FInfoEntryDt2 = d;
     cond.FCndEntryDt1 = cond.FCndEntryDt2 = cond.FJoinEntryDt = 2;
     cond.FInfoVendor = "ab*";
-    cond.FCndVendor = cond.FInfoAlert = cond.FCndAlert = cond.FCndResult = 2;
+    cond.FCndVendor = cond.FInfoAlert = cond.FCndAlert = cond.FCndResult = cond.FCndSipEntry = 2;
     cond.FInfoResult = 20;
-    cond.FCndSipEntry = 2;
     for (int column : {ListColumn::TermID, ListColumn::EntryDate, ListColumn::Vendor,
                        ListColumn::Alert, ListColumn::Result}) {
         SCOPED_TRACE(column);
@@ -157,16 +156,14 @@ TEST(FilterDialogs, ReleaseEmptiesTheColumnFilterAndEndsWithOk)
         EXPECT_EQ(dlg->result(), QDialog::Accepted);
         dlg->storeInto(cond);
     }
-    EXPECT_TRUE(cond.FInfoTermID1.isEmpty() && cond.FInfoTermID2.isEmpty());
-    EXPECT_EQ(cond.FCndTermID1 + cond.FCndTermID2 + cond.FJoinTermID, 0);
-    // The dates stay, only the codes go.
-    EXPECT_EQ(cond.FInfoEntryDt1, d);
-    EXPECT_EQ(cond.FInfoEntryDt2, d);
-    EXPECT_EQ(cond.FCndEntryDt1 + cond.FCndEntryDt2 + cond.FJoinEntryDt, 0);
-    EXPECT_TRUE(cond.FInfoVendor.isEmpty());
-    EXPECT_EQ(cond.FCndVendor + cond.FInfoAlert + cond.FCndAlert, 0);
-    EXPECT_EQ(cond.FInfoResult + cond.FCndResult, 0);
-    EXPECT_EQ(cond.FCndSipEntry, 2);
+    EXPECT_EQ(cond.FInfoTermID1 + cond.FInfoTermID2 + cond.FInfoVendor, "");
+    EXPECT_EQ(cond.FCndTermID1 + cond.FCndTermID2 + cond.FJoinTermID + cond.FCndEntryDt1 +
+                  cond.FCndEntryDt2 + cond.FJoinEntryDt + cond.FCndVendor + cond.FInfoAlert +
+                  cond.FCndAlert + cond.FInfoResult + cond.FCndResult,
+              0);
+    // The dates stay, only the codes go; other columns keep their filters.
+    EXPECT_EQ(std::tuple(cond.FInfoEntryDt1, cond.FInfoEntryDt2, cond.FCndSipEntry),
+              std::tuple(d, d, 2));
 }
 
 TEST(FilterDialogs, OneValueCodePairAndRadioDialogs)
@@ -186,12 +183,10 @@ TEST(FilterDialogs, OneValueCodePairAndRadioDialogs)
     name->condCombo->setCurrentIndex(1);
     name->okButton()->click();
     name->storeInto(cond);
-    EXPECT_EQ(cond.FInfoMachin, "IP-Phone*");
-    EXPECT_EQ(cond.FCndMachin, 2);
+    EXPECT_EQ(std::tuple(cond.FInfoMachin, cond.FCndMachin), std::tuple(QString("IP-Phone*"), 2));
 
     // Result: the kinds in operation-kind order, both combos needed.
-    cond.FInfoResult = 5;
-    cond.FCndResult = 2;
+    cond.FInfoResult = 5, cond.FCndResult = 2;
     auto result = openDialog<CFilterCodePairDialog>(ListColumn::Result, cond);
     EXPECT_EQ(result->infoCombo->currentIndex(), 4);
     ASSERT_EQ(result->infoCombo->count(), 20);
@@ -199,8 +194,7 @@ TEST(FilterDialogs, OneValueCodePairAndRadioDialogs)
     result->condCombo->setCurrentIndex(0);
     result->okButton()->click();
     result->storeInto(cond);
-    EXPECT_EQ(cond.FInfoResult, 20);
-    EXPECT_EQ(cond.FCndResult, 1);
+    EXPECT_EQ(std::tuple(cond.FInfoResult, cond.FCndResult), std::tuple(20, 1));
 
     // Alert with only one code stored opens with neither combo chosen, and
     // one combo alone changes nothing.
@@ -210,8 +204,7 @@ TEST(FilterDialogs, OneValueCodePairAndRadioDialogs)
     alert->condCombo->setCurrentIndex(0);
     alert->okButton()->click();
     alert->storeInto(cond);
-    EXPECT_EQ(cond.FInfoAlert, 2);
-    EXPECT_EQ(cond.FCndAlert, 0);
+    EXPECT_EQ(std::tuple(cond.FInfoAlert, cond.FCndAlert), std::tuple(2, 0));
 
     // Radio buttons: the checked one gives the code, none checked gives 0.
     cond.FCndSipEntry = 3;
@@ -232,8 +225,7 @@ TEST(FilterDialogs, RunFilterDialogCopiesNothingBackOnCancel)
 {
     ScriptedPrompter prompts;
     ListCondInfo cond;
-    cond.FInfoTermID1 = "5";
-    cond.FCndTermID1 = 3;
+    cond.FInfoTermID1 = "5", cond.FCndTermID1 = 3;
     const ListCondInfo before = cond;
     ModalDriver driver;
     driver.then<CFilterTextDialog>([](CFilterTextDialog *dlg) {
@@ -254,9 +246,9 @@ TEST(CondDialog, ModeEnablesButtonsAndEachButtonGivesItsChoice)
          {std::tuple{1, false, true}, std::tuple{3, true, true}, std::tuple{2, true, false}}) {
         SCOPED_TRACE(mode);
         CCondDialog dlg(mode);
-        EXPECT_EQ(dlg.descendingButton->isEnabled(), sort);
-        EXPECT_EQ(dlg.ascendingButton->isEnabled(), sort);
-        EXPECT_EQ(dlg.filterButton->isEnabled(), filter);
+        EXPECT_EQ(std::tuple(dlg.descendingButton->isEnabled(), dlg.ascendingButton->isEnabled(),
+                             dlg.filterButton->isEnabled()),
+                  std::tuple(sort, sort, filter));
     }
 
     // Filter-only mode: a disabled sort button and Enter choose nothing.
