@@ -15,6 +15,7 @@
 #include "support/TempDir.h"
 
 #include <QCoreApplication>
+#include <QSet>
 #include <gtest/gtest.h>
 
 namespace
@@ -549,6 +550,11 @@ TEST_F(Commands, RepeatRunsTheLastCommandOnItsFailedTargetsWithItsFileAndAnswers
     EXPECT_EQ(prompter.records[0].text,
               QString("前回の処理「共通ファイル書込(システム設定)」を、処理に失敗した端末 2 件に"
                       "再実行します。\nよろしいですか？"));
+    // Every command the question may name has a name of its own.
+    QSet<QString> names;
+    for (int c = 0; c <= int(MaintCommand::ForceClose); ++c)
+        names.insert(CommandRepeat::commandName(MaintCommand(c)));
+    EXPECT_TRUE(names.size() == int(MaintCommand::ForceClose) + 1 && !names.contains(QString()));
     ASSERT_EQ(posts.size(), 1u);
     EXPECT_EQ(posts[0].task()->kind, RequestKind::WriteCommon);
     const RequestPayload *r = RequestOf(*posts[0].task());
