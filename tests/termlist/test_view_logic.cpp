@@ -1,5 +1,4 @@
-// The list window's logic without a window: which rows a selection covers,
-// clearing results and the status line's count of refused new terminals.
+// The list window's logic without a window: selection rows, clearing results, status line.
 #include "common/Ipv4.h"
 #include "register/TermDatabase.h"
 #include "termlist/CommandHost.h"
@@ -13,7 +12,6 @@
 #include <gtest/gtest.h>
 
 using Ranges = std::vector<std::pair<int, int>>;
-
 TEST(SelectionRows, RangesBecomeRowsOnceAndRowsJoinIntoRanges)
 {
     struct Case {
@@ -30,18 +28,6 @@ TEST(SelectionRows, RangesBecomeRowsOnceAndRowsJoinIntoRanges)
         EXPECT_EQ(SelectedRows(c.selected), c.rows);
         EXPECT_EQ(RowRanges(c.rows), c.joined);
     }
-}
-
-TEST(SelectionRows, FocusIsRememberedOnlyOnARowOfTheList)
-{
-    std::vector<TermEntry> entries(3);
-    for (int i = 0; i < 3; ++i)
-        entries[std::size_t(i)].ID = 10 + i;
-    const SelectionMemory kept = RememberSelection({0, 2}, 1, entries);
-    EXPECT_EQ(kept.selectedIds, (std::vector<std::int32_t>{10, 12}));
-    EXPECT_TRUE(kept.hasFocus && kept.focusedId == 11 && kept.focusedRow == 1);
-    EXPECT_FALSE(RememberSelection({}, 3, entries).hasFocus);
-    EXPECT_TRUE(RememberSelection({}, -1, entries).empty());
 }
 
 namespace
@@ -72,8 +58,7 @@ protected:
     {
         ProcessValues::setProgramFolder(dir.path());
         ASSERT_TRUE(db.startUp());
-        // 1001 and 1002 announce a MAC; 1003 has none and is known by its address.
-        for (int n : {1, 2, 3}) {
+        for (int n : {1, 2, 3, 4}) { // 1003, 1004: no MAC, known by their address
             RegistrationData r;
             r.TermID = QString::number(1000 + n);
             r.IPAddr = Ipv4::hostToRegister(0x0A000000u + std::uint32_t(n));
@@ -101,21 +86,22 @@ protected:
 
 TEST_F(ListLogic, ClearResultsReachesTerminalsByMacOrElseByAddress)
 {
-    db.setResultByMac(QStringLiteral("02:00:00:00:00:01"), 3, 5);
-    db.setResultByMac(QStringLiteral("02:00:00:00:00:02"), 3, 5);
-    db.setResultByAddress(QStringLiteral("1003"), 0x0A000003u, 3, 5);
-    std::vector<TermEntry> rows = list();
-    ASSERT_EQ(rows.size(), 3u);
-    const std::vector<TermEntry> chosen{rows[0], rows[2]};
+    for (int n : {1, 2})
+        db.setResultByMac(QStringLiteral("02:00:00:00:00:0%1").arg(n), 3, 5);
+    for (int n : {3, 4})
+        db.setResultByAddress(QString::number(1000 + n), Ipv4::hostToRegister(0x0A000000u + n), 3,
+                              5);
+    const std::vector<TermEntry> rows = list();
+    const std::vector<TermEntry> chosen{rows[0], rows[3]};
     prompter.answer(MsgResult::No);
     EXPECT_FALSE(commands.clearResults(chosen));
     EXPECT_EQ(list()[0].ResultKind, 3) << "declined";
     prompter.answer(MsgResult::Yes);
     EXPECT_TRUE(commands.clearResults(chosen));
-    rows = list();
-    EXPECT_EQ(rows[0].ResultKind + rows[0].ResultCode, 0);
-    EXPECT_EQ(rows[1].ResultKind * 10 + rows[1].ResultCode, 35) << "not selected";
-    EXPECT_EQ(rows[2].ResultKind + rows[2].ResultCode, 0);
+    std::vector<int> results;
+    for (const TermEntry &e : list())
+        results.push_back(e.ResultKind * 10 + e.ResultCode);
+    EXPECT_EQ(results, (std::vector<int>{0, 35, 35, 0})) << "only 1001 and 1004";
 }
 
 TEST_F(ListLogic, StatusLineCountsNewTerminalsRefusedBeyondTheRate)
