@@ -78,6 +78,16 @@ QString statusText(int selected, int hiddenCount)
     return text;
 }
 
+Selection select(CTermDatabase &db, const std::vector<TermEntry> &listed)
+{
+    std::vector<TermEntry> failed;
+    const bool read = FailedTerminals::read(db, failed) == DbAnswer::Done;
+    Selection out;
+    out.rows = rows(listed);
+    out.status = statusText(int(out.rows.size()), read ? hidden(failed, listed) : 0);
+    return out;
+}
+
 QString csvField(const QString &text, bool fromTerminal)
 {
     QString value = text;

@@ -31,6 +31,13 @@ std::vector<int> rows(const std::vector<TermEntry> &listed);
 // Failed terminals of the register that the list doesn't show.
 int hidden(const std::vector<TermEntry> &failedInRegister, const std::vector<TermEntry> &listed);
 QString statusText(int selected, int hidden);
+// "処理失敗端末を選択": the failed rows of the list and the status line that
+// counts them and the failed terminals its filter hides.
+struct Selection {
+    std::vector<int> rows;
+    QString status;
+};
+Selection select(CTermDatabase &db, const std::vector<TermEntry> &listed);
 
 // One CSV field, quoted when it holds a comma, a quote, a line end or
 // surrounding blanks. Texts from the terminals that a spreadsheet would

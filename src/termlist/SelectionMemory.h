@@ -28,3 +28,13 @@ struct RestoredSelection {
 // record number had the focus, else the row at the remembered position.
 RestoredSelection RestoreSelection(const SelectionMemory &memory,
                                    const std::vector<TermEntry> &entries);
+
+// The rows of a view's selection ranges (first and last row, inclusive),
+// ascending and each once, however the ranges overlap.
+std::vector<int> SelectedRows(std::vector<std::pair<int, int>> ranges);
+// Rows (ascending) joined into ranges of neighbours.
+std::vector<std::pair<int, int>> RowRanges(const std::vector<int> &rows);
+// What a refresh keeps of the selected rows and the focused one
+// (currentRow -1: none) of the shown entries.
+SelectionMemory RememberSelection(const std::vector<int> &rows, int currentRow,
+                                  const std::vector<TermEntry> &entries);

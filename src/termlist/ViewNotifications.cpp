@@ -29,6 +29,23 @@ bool isScheduleStep(int kind)
 
 } // namespace
 
+void ViewNotifications::onMessage(std::uint32_t msg, std::unique_ptr<Payload> payload)
+{
+    if (msg == Msg::Task) {
+        if (auto *task = dynamic_cast<TaskMessage *>(payload.get())) {
+            payload.release();
+            onTask(std::unique_ptr<TaskMessage>(task));
+        }
+    } else if (msg == Msg::DiscardRequests) {
+        m_discard.onStopPressed();
+    } else if (msg == Msg::StoredRequests) {
+        if (auto *answer = dynamic_cast<StoredRequestsPayload *>(payload.get())) {
+            payload.release();
+            m_discard.onAnswer(std::unique_ptr<StoredRequestsPayload>(answer));
+        }
+    }
+}
+
 void ViewNotifications::onTask(std::unique_ptr<TaskMessage> task)
 {
     const int kind = task->kind;

@@ -21,6 +21,10 @@ public:
     }
 
     void onTask(std::unique_ptr<TaskMessage> task);
+    // A message to the main thread: notifications (Msg::Task), the stop of
+    // the terminal-update window and the manager's answer with the stored
+    // terminal requests. Anything else (start/stop) is not the list's.
+    void onMessage(std::uint32_t msg, std::unique_ptr<Payload> payload);
 
 private:
     void onCompletion(std::unique_ptr<TaskMessage> task);

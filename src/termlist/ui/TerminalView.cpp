@@ -5,23 +5,18 @@
 #include "common/ProcessValues.h"
 #include "common/Prompter.h"
 #include "common/SignalEvent.h"
-#include "common/UiLanguage.h"
 #include "register/TermDatabase.h"
 #include "termlist/CommandFlow.h"
 #include "termlist/CommandHost.h"
 #include "termlist/CommandRepeat.h"
-#include "termlist/ExternalProgram.h"
 #include "termlist/FailedTerminals.h"
 #include "termlist/FirmChecks.h"
 #include "termlist/FleetCharts.h"
 #include "termlist/ListColumns.h"
-#include "termlist/ListExport.h"
+#include "termlist/ListCommands.h"
 #include "termlist/NoticeApplier.h"
-#include "termlist/ProgressTexts.h"
 #include "termlist/StoredRequestDiscard.h"
 #include "termlist/TermListModel.h"
-#include "termlist/TerminalFiles.h"
-#include "termlist/TerminalInput.h"
 #include "termlist/ViewNotifications.h"
 #include "termlist/ui/AboutDialog.h"
 #include "termlist/ui/AddTermDialog.h"
@@ -36,31 +31,18 @@
 #include "termlist/ui/ViewCommandHost.h"
 #include "history/ui/HistoryDialog.h"
 
-#include <QAction>
-#include <QActionGroup>
 #include <QCoreApplication>
 #include <QHeaderView>
 #include <QItemSelection>
 #include <QLabel>
-#include <QMenu>
 #include <QMenuBar>
 
 #include <algorithm>
-#include <climits>
-#include <tuple>
 
 namespace
 {
-
 // Extra room beside a header's text so that marks and padding never clip.
 constexpr int HeaderPadding = 16;
-
-QString readErrorText()
-{
-    return CTerminalView::tr(
-        "端末情報データ読み込みでエラーが発生しました。\nデータベースファイルを確認してください。");
-}
-
 } // namespace
 
 // The view's message endpoint under the main thread's id.
@@ -111,6 +93,11 @@ CTerminalView::CTerminalView(QWidget *parent)
           std::make_unique<ViewNotifications>(*m_commandContext, *m_flow, *m_discard)),
       m_receiver(std::make_unique<Receiver>(this)), m_cond(DefaultListCond())
 {
+    m_list = std::make_unique<ListCommands>(*m_commandContext, [this](int operation) {
+        auto progress = std::make_unique<CProgressDialog>(operation, this);
+        progress->show();
+        return std::unique_ptr<IRegisterProgress>(std::move(progress));
+    });
     m_firmChecks = std::make_unique<FirmCheckTracker>(*m_db);
     m_commandContext->firmChecks = m_firmChecks.get();
     // A check that ran out shows at once, or at the end of a running command.
@@ -184,14 +171,7 @@ void CTerminalView::initialUpdate()
 {
     if (ProcessValues::startupAbort.load() != 0)
         return;
-    const int r = m_db->readListCond(m_cond);
-    if (r != DbAnswer::Done) {
-        AppMessageBox(1, 2,
-                      tr("表示条件データの読み込みでエラーが発生しました。\n標準の条件"
-                         "で端末データを読み込みます。"),
-                      tr("データベース読み込みエラー"), MsgType::IconError);
-        StandardListCond(m_cond);
-    }
+    m_list->readCondition(m_cond);
     // The rate of new terminals; firmware checks that ran out while the
     // program was down end now, the others go on with the time they have left.
     applyStoredSettings();
@@ -199,10 +179,8 @@ void CTerminalView::initialUpdate()
     m_model->clearEntries();
     rebuildColumns();
     std::vector<TermEntry> entries;
-    if (m_db->readList(m_cond, entries) != DbAnswer::Done) {
-        showReadError();
+    if (!m_list->readList(m_cond, entries))
         return;
-    }
     fill(std::move(entries));
     if (m_model->rowCount() > 0) {
         const QModelIndex first = m_model->index(0, 0);
@@ -213,12 +191,7 @@ void CTerminalView::initialUpdate()
 
 void CTerminalView::applyStoredSettings()
 {
-    SystemSettings settings;
-    if (m_db->readSystemSettings(settings) == DbAnswer::Done) {
-        m_notices->setNewTerminalRate(settings.NewTermRate);
-        m_firmChecks->setWait(settings.FirmCheckWait);
-    }
-    m_firmChecks->check();
+    m_list->applyStoredSettings();
 }
 
 void CTerminalView::rebuildColumns()
@@ -238,27 +211,22 @@ void CTerminalView::rebuildColumns()
     }
 }
 
+std::vector<int> CTerminalView::selectedRows() const
+{
+    std::vector<std::pair<int, int>> ranges;
+    for (const QItemSelectionRange &r : selectionModel()->selection())
+        ranges.emplace_back(r.top(), r.bottom());
+    return SelectedRows(std::move(ranges));
+}
+
 void CTerminalView::rememberSelection()
 {
     m_memory = SelectionMemory{};
     if (!selectionModel())
         return;
-    std::vector<std::pair<int, int>> ranges;
-    for (const QItemSelectionRange &r : selectionModel()->selection())
-        ranges.emplace_back(r.top(), r.bottom());
-    std::sort(ranges.begin(), ranges.end());
-    int last = -1;
-    for (const auto &[top, bottom] : ranges) {
-        for (int row = std::max(top, last + 1); row <= bottom; ++row)
-            m_memory.selectedIds.push_back(m_model->entry(row).ID);
-        last = std::max(last, bottom);
-    }
     const QModelIndex current = currentIndex();
-    if (current.isValid() && current.row() < m_model->rowCount()) {
-        m_memory.hasFocus = true;
-        m_memory.focusedId = m_model->entry(current.row()).ID;
-        m_memory.focusedRow = current.row();
-    }
+    m_memory = RememberSelection(selectedRows(), current.isValid() ? current.row() : -1,
+                                 m_model->entries());
 }
 
 bool CTerminalView::refresh()
@@ -279,24 +247,16 @@ bool CTerminalView::reload(bool rebuild)
         rebuildColumns();
     std::vector<TermEntry> entries;
     entries.reserve(previous);
-    if (m_db->readList(m_cond, entries) != DbAnswer::Done) {
-        showReadError();
+    if (!m_list->readList(m_cond, entries))
         return false;
-    }
     fill(std::move(entries));
     return true;
 }
 
 void CTerminalView::fill(std::vector<TermEntry> &&entries)
 {
-    QString status = ListColumns::statusLine(static_cast<qint64>(entries.size()));
-    if (const std::uint64_t refused = m_notices->refused())
-        status += tr("　送信元ごとの上限を超えた新規端末の通知 %n 件は登録していません。",
-                     nullptr, int(std::min<std::uint64_t>(refused, INT_MAX)));
-    showStatus(status);
-    qint64 silent = 0;
-    m_silentText =
-        m_db->countSilent(silent) == DbAnswer::Done ? ListColumns::silentLine(silent) : QString();
+    showStatus(m_list->statusLine(static_cast<qint64>(entries.size())));
+    m_silentText = m_list->silentLine();
     if (m_silentPane)
         m_silentPane->setText(m_silentText);
     if (m_dashboard && m_dashboard->isVisible())
@@ -305,24 +265,24 @@ void CTerminalView::fill(std::vector<TermEntry> &&entries)
     m_model->setEntries(std::move(entries));
 
     const RestoredSelection restored = RestoreSelection(m_memory, m_model->entries());
-    const int lastColumn = std::max(0, m_model->columnCount() - 1);
-    QItemSelection selection;
-    for (const auto &[first, last] : restored.ranges)
-        selection.select(m_model->index(first, 0), m_model->index(last, lastColumn));
-    selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+    selectRanges(restored.ranges);
     if (restored.focusRow >= 0)
         selectionModel()->setCurrentIndex(m_model->index(restored.focusRow, 0),
                                           QItemSelectionModel::NoUpdate);
 }
 
+void CTerminalView::selectRanges(const std::vector<std::pair<int, int>> &ranges)
+{
+    const int lastColumn = std::max(0, m_model->columnCount() - 1);
+    QItemSelection selection;
+    for (const auto &[first, last] : ranges)
+        selection.select(m_model->index(first, 0), m_model->index(last, lastColumn));
+    selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+}
+
 std::vector<TermEntry> CTerminalView::selectedEntries() const
 {
-    std::vector<int> rows;
-    for (const QItemSelectionRange &r : selectionModel()->selection())
-        for (int row = r.top(); row <= r.bottom(); ++row)
-            rows.push_back(row);
-    std::sort(rows.begin(), rows.end());
-    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    const std::vector<int> rows = selectedRows();
     std::vector<TermEntry> out;
     out.reserve(rows.size());
     for (int row : rows)
@@ -351,11 +311,6 @@ void CTerminalView::showStatus(const QString &text)
         m_statusPane->setText(text);
 }
 
-void CTerminalView::showReadError()
-{
-    AppMessageBox(1, 2, readErrorText(), tr("端末情報読み込み"), MsgType::IconError);
-}
-
 void CTerminalView::setMainEnabled(bool enabled)
 {
     m_mainEnabled = enabled;
@@ -369,10 +324,10 @@ void CTerminalView::holdMainDisabled(bool hold)
     setMainEnabled(m_mainEnabled);
 }
 
-void CTerminalView::endCommand()
+void CTerminalView::endCommand(bool changed)
 {
     setMainEnabled(true);
-    if (m_refreshPending)
+    if (changed || m_refreshPending)
         refresh();
 }
 
@@ -380,31 +335,12 @@ void CTerminalView::endCommand()
 
 void CTerminalView::onMessage(std::uint32_t msg, quintptr wParam, std::unique_ptr<Payload> lParam)
 {
-    switch (msg) {
-    case Msg::HeaderClick: {
-        auto *mode = dynamic_cast<ValuePayload<int> *>(lParam.get());
-        handleHeaderClick(static_cast<int>(wParam), mode ? mode->value : 0);
-        break;
+    if (msg != Msg::HeaderClick) {
+        m_notifications->onMessage(msg, std::move(lParam));
+        return;
     }
-    case Msg::Task:
-        if (auto *task = dynamic_cast<TaskMessage *>(lParam.get())) {
-            lParam.release();
-            m_notifications->onTask(std::unique_ptr<TaskMessage>(task));
-        }
-        break;
-    case Msg::DiscardRequests:
-        m_discard->onStopPressed();
-        break;
-    case Msg::StoredRequests:
-        if (auto *answer = dynamic_cast<StoredRequestsPayload *>(lParam.get())) {
-            lParam.release();
-            m_discard->onAnswer(std::unique_ptr<StoredRequestsPayload>(answer));
-        }
-        break;
-    default:
-        // Start/stop and anything else addressed to the main thread is not the view's.
-        break;
-    }
+    auto *mode = dynamic_cast<ValuePayload<int> *>(lParam.get());
+    handleHeaderClick(static_cast<int>(wParam), mode ? mode->value : 0);
 }
 
 // ---- header click, clear all, column selection ------------------------
@@ -454,11 +390,8 @@ void CTerminalView::handleHeaderClick(int column, int mode)
 
 void CTerminalView::saveConditionAndReload()
 {
-    if (m_db->writeListCond(m_cond) != DbAnswer::Done) {
-        AppMessageBox(1, 1, tr("端末一覧表示条件データを正しく保存できませんでした。"),
-                      tr("一覧表示条件保存"), MsgType::IconError);
+    if (!m_list->saveCondition(m_cond))
         return;
-    }
     setMainEnabled(true);
     reload(true);
 }
@@ -467,11 +400,7 @@ void CTerminalView::onClearAll()
 {
     CommandScope scope;
     setMainEnabled(false);
-    const int answer = AppMessageBox(
-        420, 2,
-        tr("現在設定されているフィルタ条件とソート条件をすべてクリアします。\n よろしいですか？"),
-        tr("フィルタ・ソート条件解除確認"), MsgType::IconQuestion | MsgType::YesNo);
-    if (answer == MsgResult::Yes) {
+    if (m_list->confirmClearAll()) {
         ClearAllConditions(m_cond);
         saveConditionAndReload();
     }
@@ -494,20 +423,7 @@ void CTerminalView::onExportList()
 {
     CommandScope scope;
     setMainEnabled(false);
-    const int answer = AppMessageBox(
-        420, 2, tr("現在表示中の端末一覧情報をテキストファイルに出力します。\nよろしいですか？"),
-        tr("端末一覧テキスト出力確認"), MsgType::IconQuestion | MsgType::YesNo);
-    if (answer == MsgResult::Yes) {
-        const QByteArray bytes = ListExport::build(m_model->columns(), m_model->entries());
-        if (ListExport::write(ProcessValues::programPath(ListExport::relativePath()), bytes))
-            AppMessageBox(320, 1, tr("端末一覧をテキストファイルに出力しました。"),
-                          tr("端末一覧テキスト出力完了"), MsgType::IconInformation);
-        else
-            AppMessageBox(320, 2,
-                          tr("端末一覧を正常に出力できませんでした。\nディスクに空きが"
-                             "あるか確認してください。"),
-                          tr("端末一覧テキスト出力異常"), MsgType::IconError);
-    }
+    m_list->exportList(m_model->columns(), m_model->entries());
     endCommand();
 }
 
@@ -518,98 +434,30 @@ void CTerminalView::onAddTerminals()
     CommandScope scope;
     setMainEnabled(false);
     CAddTermDialog dlg(this);
-    if (dlg.exec() != QDialog::Accepted) {
-        endCommand();
-        return;
-    }
-    const QStringList ids = TerminalInput::terminalIdSequence(dlg.firstId(), dlg.count());
-    if (!ids.isEmpty()) {
-        std::vector<TermItem> items;
-        items.reserve(ids.size());
-        for (const QString &id : ids)
-            items.push_back(TermItem{0, id, 0});
-        int answer = DbAnswer::Done;
-        m_notices->flush();
-        {
-            CProgressDialog progress(ProgressOp::AddTerminals, this);
-            progress.show();
-            answer = m_db->addTerminals(items, &progress);
-        }
-        if (answer != DbAnswer::Done)
-            AppMessageBox(1, 1, tr("一部の端末を追加できませんでした。"), tr("端末登録"),
-                          MsgType::IconWarning);
-    }
-    setMainEnabled(true);
-    refresh();
+    const bool accepted = dlg.exec() == QDialog::Accepted;
+    if (accepted)
+        m_list->addTerminals(dlg.firstId(), dlg.count());
+    endCommand(accepted);
 }
 
 void CTerminalView::onDeleteTerminals()
 {
     CommandScope scope;
     const std::vector<TermEntry> selected = selectedEntries();
-    if (selected.empty()) {
-        endCommand();
-        return;
-    }
-    setMainEnabled(false);
-    if (AppMessageBox(300, 2, tr("選択されている端末情報を削除します。\nよろしいですか？"),
-                      tr("端末削除確認"),
-                      MsgType::IconQuestion | MsgType::YesNo) != MsgResult::Yes) {
-        endCommand();
-        return;
-    }
-    const bool withFiles =
-        AppMessageBox(320, 2, tr("端末用の設定ファイルを同時に削除します。\nよろしいですか？"),
-                      tr("設定ファイル削除確認"),
-                      MsgType::IconQuestion | MsgType::YesNo | MsgType::DefaultSecond) ==
-        MsgResult::Yes;
-
-    std::vector<TermItem> items;
-    items.reserve(selected.size());
-    for (const TermEntry &e : selected)
-        items.push_back(TermItem{e.ID, e.TermID, 0});
-    int answer = DbAnswer::Done;
-    m_notices->flush();
-    {
-        CProgressDialog progress(ProgressOp::DeleteTerminals, this);
-        progress.show();
-        answer = m_db->deleteTerminals(items, &progress);
-    }
-    if (withFiles) {
-        CProgressDialog progress(ProgressOp::DeleteFiles, this);
-        progress.show();
-        const int total = static_cast<int>(items.size());
-        const int step = ProgressStep(total);
-        progress.progress(0, total);
-        int done = 0;
-        for (const TermItem &item : items) {
-            // Files of a row that is still there (it couldn't be deleted) stay.
-            if (item.result != ItemResult::NotUpdatable)
-                TerminalFiles::remove(item.TermID);
-            ++done;
-            if (done % step == 0 || done == total)
-                progress.progress(done, total);
-            progress.yieldOnce();
-        }
-    }
-    if (answer != DbAnswer::Done)
-        AppMessageBox(300, 1, tr("一部の端末を削除できませんでした。"), tr("端末削除"),
-                      MsgType::IconError);
-    setMainEnabled(true);
-    refresh();
+    if (!selected.empty())
+        setMainEnabled(false);
+    endCommand(!selected.empty() && m_list->deleteTerminals(selected));
 }
 
 void CTerminalView::onShowDetail()
 {
     CommandScope scope;
     const std::vector<TermEntry> selected = selectedEntries();
-    if (selected.empty()) {
-        endCommand();
-        return;
+    if (!selected.empty()) {
+        setMainEnabled(false);
+        CTermDetailDialog dlg(selected.front(), this);
+        dlg.exec();
     }
-    setMainEnabled(false);
-    CTermDetailDialog dlg(selected.front(), this);
-    dlg.exec();
     endCommand();
 }
 
@@ -617,26 +465,9 @@ void CTerminalView::onClearResults()
 {
     CommandScope scope;
     const std::vector<TermEntry> selected = selectedEntries();
-    if (selected.empty()) {
-        endCommand();
-        return;
-    }
-    setMainEnabled(false);
-    if (AppMessageBox(370, 2, tr("現在選択中の端末の処理結果をクリアします。\nよろしいですか？"),
-                      tr("処理結果クリア確認"),
-                      MsgType::IconQuestion | MsgType::YesNo) != MsgResult::Yes) {
-        endCommand();
-        return;
-    }
-    m_notices->flush();
-    for (const TermEntry &e : selected) {
-        if (e.UserInfo1.isEmpty())
-            m_db->setResultByAddress(e.TermID, TerminalInput::addressValue(e.IPAddr), 0, 0);
-        else
-            m_db->setResultByMac(e.UserInfo1, 0, 0);
-    }
-    setMainEnabled(true);
-    refresh();
+    if (!selected.empty())
+        setMainEnabled(false);
+    endCommand(!selected.empty() && m_list->clearResults(selected));
 }
 
 // ---- failed terminals, settings history ------------------------------
@@ -647,27 +478,14 @@ void CTerminalView::onSelectFailed()
     m_notices->flush();
     if (m_refreshPending)
         refresh();
-    std::vector<TermEntry> failed;
-    const bool read = FailedTerminals::read(*m_db, failed) == DbAnswer::Done;
-    const std::vector<int> rows = FailedTerminals::rows(m_model->entries());
-    const int lastColumn = std::max(0, m_model->columnCount() - 1);
-    QItemSelection selection;
-    for (std::size_t i = 0; i < rows.size();) {
-        // Neighbouring rows make one range.
-        std::size_t j = i;
-        while (j + 1 < rows.size() && rows[j + 1] == rows[j] + 1)
-            ++j;
-        selection.select(m_model->index(rows[i], 0), m_model->index(rows[j], lastColumn));
-        i = j + 1;
-    }
-    selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
-    if (!rows.empty()) {
-        const QModelIndex first = m_model->index(rows.front(), 0);
+    const FailedTerminals::Selection failed = FailedTerminals::select(*m_db, m_model->entries());
+    selectRanges(RowRanges(failed.rows));
+    if (!failed.rows.empty()) {
+        const QModelIndex first = m_model->index(failed.rows.front(), 0);
         selectionModel()->setCurrentIndex(first, QItemSelectionModel::NoUpdate);
         scrollTo(first);
     }
-    showStatus(FailedTerminals::statusText(
-        int(rows.size()), read ? FailedTerminals::hidden(failed, m_model->entries()) : 0));
+    showStatus(failed.status);
 }
 
 void CTerminalView::onRepeatFailed()
@@ -704,34 +522,10 @@ void CTerminalView::onSystemSettings()
     CommandScope scope;
     setMainEnabled(false);
     SystemSettings settings;
-    if (m_db->readSystemSettings(settings) != DbAnswer::Done) {
-        AppMessageBox(1, 1, tr("システム設定データを読み込めませんでした。"),
-                      tr("システム設定取得"), MsgType::IconError);
-        endCommand();
-        return;
-    }
-    CSystemSettingsDialog dlg(settings, this);
-    if (dlg.exec() == QDialog::Accepted) {
-        SystemSettings changed = dlg.settings();
-        if (m_db->writeSystemSettings(changed) != DbAnswer::Done)
-            AppMessageBox(1, 1, tr("システム設定データを正しく保存できませんでした。"),
-                          tr("システム設定保存"), MsgType::IconError);
-        ProcessValues::historyKeep = changed.HistoryKeep;
-        m_notices->setNewTerminalRate(changed.NewTermRate);
-        // The silence follows the interval; the waits of firmware checks
-        // take their new length at once.
-        if (changed.EntryInt != settings.EntryInt)
-            m_refreshPending = true;
-        m_firmChecks->setWait(changed.FirmCheckWait);
-        m_firmChecks->check();
-        // The manager takes the new values even when the register kept the old ones.
-        CommSettings comm;
-        comm.udpPort = changed.UDPPort;
-        comm.ftpMode = changed.FTPMode;
-        comm.entryInt = changed.EntryInt;
-        PostToThread(
-            ProcessValues::CommThreadId, Msg::StartStop, 0,
-            MakeCommSettingsMessage(ProcessValues::MainThreadId, TaskKind::SettingsChanged, comm));
+    if (m_list->readSettings(settings)) {
+        CSystemSettingsDialog dlg(settings, this);
+        if (dlg.exec() == QDialog::Accepted)
+            m_list->applySettings(settings, dlg.settings());
     }
     endCommand();
 }
@@ -742,16 +536,7 @@ void CTerminalView::onShowLog()
 {
     CommandScope scope;
     setMainEnabled(false);
-    const QString file = prompter().openFileName(
-        tr("ログ表示"), ProcessValues::programPath(QStringLiteral("Log/Log_*.txt")),
-        tr("ログファイル (*.txt)"));
-    if (!file.isEmpty()) {
-        SystemSettings settings;
-        QString editor = QString::fromUtf8(DefaultEditorPath);
-        if (m_db->readSystemSettings(settings) == DbAnswer::Done && !settings.EditerPath.isEmpty())
-            editor = settings.EditerPath;
-        ExternalProgram::start(editor, {file}, prompter());
-    }
+    m_list->showLog();
     endCommand();
 }
 
@@ -835,156 +620,11 @@ void CTerminalView::onDashboardBar(int chart, int bar)
 void CTerminalView::onExit()
 {
     CommandScope scope;
-    if (ProcessValues::remoteUpdateCount.load() > 0) {
-        AppMessageBox(420, 1, tr("現在､端末へのリモート設定を行っている為､終了できません"),
-                      tr("終了できません｡"), MsgType::IconInformation);
+    if (!m_list->exitAllowed()) {
         if (m_refreshPending)
             refresh();
         return;
     }
     // The close request runs the frame's close rule once this command is over.
     QMetaObject::invokeMethod(window(), &QWidget::close, Qt::QueuedConnection);
-}
-
-// ---- menus --------------------------------------------------------------
-
-void CTerminalView::buildLanguageMenu(QMenu *menu)
-{
-    const UiLanguage chosen = UiLanguages::saved().value_or(UiLanguages::current());
-    auto *group = new QActionGroup(menu);
-    // Each language under its own name, so that a user who can't read the
-    // interface finds his own.
-    for (const auto &[name, text, language] :
-         {std::tuple{"actionLanguageJapanese", u"日本語", UiLanguage::Japanese},
-          std::tuple{"actionLanguageEnglish", u"English", UiLanguage::English}}) {
-        QAction *a = menu->addAction(QString::fromUtf16(text));
-        a->setObjectName(QString::fromLatin1(name));
-        a->setCheckable(true);
-        a->setChecked(language == chosen);
-        group->addAction(a);
-        m_actions.insert(a->objectName(), a);
-        connect(a, &QAction::triggered, this, [this, l = language] { onLanguageChosen(l); });
-    }
-}
-
-void CTerminalView::onLanguageChosen(UiLanguage language)
-{
-    CommandScope scope;
-    UiLanguages::save(language);
-    AppMessageBox(1, 1, tr("表示言語は次回の起動から切り替わります。"), tr("言語"),
-                  MsgType::IconInformation);
-}
-
-void CTerminalView::buildMenus(QMenuBar *bar)
-{
-    m_menuBar = bar;
-    const auto add = [this](QMenu *menu, const char *name, const char *text,
-                            void (CTerminalView::*slot)() = nullptr) {
-        QAction *a = menu->addAction(tr(text));
-        a->setObjectName(QString::fromLatin1(name));
-        m_actions.insert(a->objectName(), a);
-        if (slot)
-            connect(a, &QAction::triggered, this, slot);
-        else
-            a->setEnabled(false); // comes with the maintenance, schedule and editor work
-        return a;
-    };
-    const auto command = [this](QMenu *menu, MaintCommand c, const char *text) {
-        QAction *a = menu->addAction(tr(text));
-        a->setObjectName(QString::fromLatin1(commandInfo(c).actionName));
-        m_actions.insert(a->objectName(), a);
-        connect(a, &QAction::triggered, this, [this, c] { runCommand(c); });
-    };
-    const auto own = [this](QMenu *menu, const char *name, const QString &text,
-                            void (CTerminalView::*slot)()) {
-        QAction *a = menu->addAction(text);
-        a->setObjectName(QString::fromLatin1(name));
-        m_actions.insert(a->objectName(), a);
-        connect(a, &QAction::triggered, this, slot);
-        return a;
-    };
-    const auto sub = [](QMenu *menu, const char *text) { return menu->addMenu(tr(text)); };
-
-    QMenu *file = bar->addMenu(tr("ﾌｧｲﾙ(&F)"));
-    add(file, "actionSystemSettings", QT_TR_NOOP("設定(&S)"), &CTerminalView::onSystemSettings);
-    add(file, "actionExportList", QT_TR_NOOP("端末一覧テキスト出力(&T)"),
-        &CTerminalView::onExportList);
-    own(file, "actionExportFailed", tr("処理失敗端末の出力(&O)"), &CTerminalView::onExportFailed);
-    file->addSeparator();
-    add(file, "actionExit", QT_TR_NOOP("ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"), &CTerminalView::onExit);
-
-    QMenu *edit = bar->addMenu(tr("編集(&E)"));
-    add(edit, "actionAddTerminals", QT_TR_NOOP("端末追加(&A)"), &CTerminalView::onAddTerminals);
-    add(edit, "actionDeleteTerminals", QT_TR_NOOP("端末削除(&D)"),
-        &CTerminalView::onDeleteTerminals);
-    add(edit, "actionClearResults", QT_TR_NOOP("処理結果のクリア(&C)"),
-        &CTerminalView::onClearResults);
-    own(edit, "actionSelectFailed", tr("処理失敗端末を選択(&F)"), &CTerminalView::onSelectFailed);
-    edit->addSeparator();
-    QMenu *termFiles = sub(edit, QT_TR_NOOP("端末ファイル編集(&E)"));
-    add(termFiles, "actionEditTermSys", QT_TR_NOOP("システム設定(&S)"));
-    add(termFiles, "actionEditTermUser", QT_TR_NOOP("ユーザ設定(&U)"));
-    add(termFiles, "actionEditPhoneBook", QT_TR_NOOP("電話帳(&D)"));
-    QMenu *commonFiles = sub(edit, QT_TR_NOOP("共通ファイル編集(&C)"));
-    add(commonFiles, "actionEditCommonSys", QT_TR_NOOP("システム設定(&S)"));
-    add(commonFiles, "actionEditCommonUser", QT_TR_NOOP("ユーザ設定(&U)"));
-    own(edit, "actionSettingsHistory", tr("設定履歴(&H)"), &CTerminalView::onSettingsHistory);
-
-    QMenu *view = bar->addMenu(tr("表示(&V)"));
-    add(view, "actionShowDetail", QT_TR_NOOP("端末詳細表示(&D)"), &CTerminalView::onShowDetail);
-    view->addSeparator();
-    add(view, "actionSelectColumns", QT_TR_NOOP("一覧表示項目選択(&S)"),
-        &CTerminalView::onSelectColumns);
-    add(view, "actionClearAll", QT_TR_NOOP("フィルタ・ソート全解除(&Q)"),
-        &CTerminalView::onClearAll);
-    view->addSeparator();
-    add(view, "actionDashboard", QT_TR_NOOP("ダッシュボード"), &CTerminalView::onDashboard);
-    view->addSeparator();
-    buildLanguageMenu(sub(view, QT_TR_NOOP("言語")));
-
-    QMenu *maint = bar->addMenu(tr("保守(&M)"));
-    command(maint, MaintCommand::TermInfo, QT_TR_NOOP("端末情報取得(&S)"));
-    maint->addSeparator();
-    QMenu *read = sub(maint, QT_TR_NOOP("設定ファイル読込(&R)"));
-    command(read, MaintCommand::ReadSys, QT_TR_NOOP("システム設定(&S)"));
-    command(read, MaintCommand::ReadUser, QT_TR_NOOP("ユーザ設定(&U)"));
-    command(read, MaintCommand::ReadDial, QT_TR_NOOP("電話帳(&D)"));
-    QMenu *write = sub(maint, QT_TR_NOOP("設定ファイル書込(&W)"));
-    command(write, MaintCommand::WriteSys, QT_TR_NOOP("システム設定(&S)"));
-    command(write, MaintCommand::WriteUser, QT_TR_NOOP("ユーザ設定(&U)"));
-    command(write, MaintCommand::WriteDial, QT_TR_NOOP("電話帳(&D)"));
-    QMenu *common = sub(maint, QT_TR_NOOP("共通ファイル書込(&C)"));
-    command(common, MaintCommand::WriteCommonSys, QT_TR_NOOP("システム設定(&S)"));
-    command(common, MaintCommand::WriteCommonUser, QT_TR_NOOP("ユーザ設定(&U)"));
-    maint->addSeparator();
-    QMenu *firm = sub(maint, QT_TR_NOOP("ファームバージョンアップ(&V)"));
-    command(firm, MaintCommand::WriteBoot, QT_TR_NOOP("ブートプログラム(&B)"));
-    command(firm, MaintCommand::WriteApli, QT_TR_NOOP("アプリケーションプログラム(&A)"));
-    maint->addSeparator();
-    command(maint, MaintCommand::Restart, QT_TR_NOOP("端末再起動(&B)"));
-    command(maint, MaintCommand::ForceClose, QT_TR_NOOP("保守強制終了(&Z)"));
-    maint->addSeparator();
-    QAction *repeat = own(maint, "actionRepeatFailed", tr("前回の処理を失敗端末に再実行(&L)"),
-                          &CTerminalView::onRepeatFailed);
-    // Usable only with a last command some of whose terminals failed.
-    repeat->setEnabled(false);
-    connect(maint, &QMenu::aboutToShow, this,
-            [this, repeat] { repeat->setEnabled(m_repeat->available()); });
-    maint->addSeparator();
-    add(maint, "actionFirmRegister", QT_TR_NOOP("自動更新ファームウェア登録(&F)"));
-    add(maint, "actionInitialSettings", QT_TR_NOOP("初期設定実行(&U)"),
-        &CTerminalView::onInitialSettings);
-
-    QMenu *sched = bar->addMenu(tr("ｽｹｼﾞｭｰﾘﾝｸﾞ(&S)"));
-    add(sched, "actionScheduleSettings", QT_TR_NOOP("スケジュール設定(&U)"),
-        &CTerminalView::onScheduleSettings);
-    add(sched, "actionScheduleRun", QT_TR_NOOP("スケジュール実行(&R)"),
-        &CTerminalView::onScheduleRun);
-
-    QMenu *help = bar->addMenu(tr("ﾍﾙﾌﾟ(&H)"));
-    add(help, "actionShowLog", QT_TR_NOOP("ログ表示(&L)"), &CTerminalView::onShowLog);
-    help->addSeparator();
-    add(help, "actionAbout", QT_TR_NOOP("バージョン情報(&A)..."), &CTerminalView::onAbout);
-
-    bar->setEnabled(isMainEnabled());
 }

@@ -5,9 +5,10 @@
 // endpoint; and it carries the menu commands of the list: header clicks,
 // clear all, column selection, export, add, delete, detail, system settings,
 // the about box and the exit command. The maintenance commands and the
-// communication manager's notifications are handled by widget-free classes
-// (CommandFlow, ViewNotifications, StoredRequestDiscard) that the view only
-// wires to its menus and windows.
+// communication manager's notifications, and the questions, register work
+// and reports of the list's own commands, are handled by widget-free classes
+// (CommandFlow, ViewNotifications, StoredRequestDiscard, ListCommands) that
+// the view only wires to its menus, dialogs and windows.
 
 #include "common/ThreadMessage.h"
 #include "common/UiLanguage.h"
@@ -32,6 +33,7 @@ class FirmCheckTracker;
 class CViewCommandHost;
 class CommandFlow;
 class CommandRepeat;
+class ListCommands;
 class NoticeApplier;
 class StoredRequestDiscard;
 class ViewNotifications;
@@ -167,14 +169,18 @@ private:
     void onMessage(std::uint32_t msg, quintptr wParam, std::unique_ptr<Payload> lParam);
 
     void buildLanguageMenu(QMenu *menu);
+    // The selected rows, ascending, each once.
+    std::vector<int> selectedRows() const;
     void rememberSelection();
+    // Selects these rows (first and last, inclusive) across all columns.
+    void selectRanges(const std::vector<std::pair<int, int>> &ranges);
     // Empties the list, optionally rebuilds the columns, reads and fills.
     bool reload(bool rebuildColumns);
     void fill(std::vector<TermEntry> &&entries);
     void showStatus(const QString &text);
-    void showReadError();
-    // Enables the main window and redraws when a refresh is pending.
-    void endCommand();
+    // Enables the main window and redraws when the command changed the
+    // register or a refresh is pending.
+    void endCommand(bool changed = false);
     // Writes the list condition after clear-all or column selection and
     // reloads; a failed write is reported and the list left as it was.
     void saveConditionAndReload();
@@ -187,6 +193,7 @@ private:
     std::unique_ptr<CommandContext> m_commandContext;
     std::unique_ptr<CommandFlow> m_flow;
     std::unique_ptr<CommandRepeat> m_repeat;
+    std::unique_ptr<ListCommands> m_list;
     std::unique_ptr<StoredRequestDiscard> m_discard;
     std::unique_ptr<ViewNotifications> m_notifications;
     std::unique_ptr<Receiver> m_receiver;
