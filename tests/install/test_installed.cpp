@@ -93,6 +93,13 @@ public:
     TempDir home;
 };
 
+QString todaysLog(const QString &folder)
+{
+    QFile f(folder + QStringLiteral("/Log/Log_") +
+            QDate::currentDate().toString(QStringLiteral("yyyyMMdd")) + QStringLiteral(".txt"));
+    return f.open(QIODevice::ReadOnly) ? Cp932::decode(f.readAll()) : QString();
+}
+
 bool waitStderr(ProgramRunner &p, const char *text)
 {
     return WaitFor([&] { return p.stderrText().contains(QString::fromUtf8(text)); }, 20000);
@@ -115,7 +122,7 @@ bool holdsRegister(const QString &dir)
 TEST(Installed, FirstStartLaysOutTheUserFolderThenTheSecondGoesStraightToTheMainWindow)
 {
     const InstalledTree &tree = InstalledTree::get();
-    ASSERT_TRUE(tree.error.isEmpty()) << tree.error.toStdString();
+    ASSERT_EQ(tree.error, QString());
     Desktop desk;
     const QString folder = desk.userFolder();
     {
@@ -144,23 +151,21 @@ TEST(Installed, FirstStartLaysOutTheUserFolderThenTheSecondGoesStraightToTheMain
             EXPECT_TRUE(QFileInfo::exists(folder + QLatin1Char('/') + QString::fromUtf8(rel)))
                 << rel;
         // The account file was owner-only from the start: no warning.
-        EXPECT_FALSE(QFileInfo::exists(folder + QStringLiteral("/Log/Log_") +
-                                       QDate::currentDate().toString(QStringLiteral("yyyyMMdd")) +
-                                       QStringLiteral(".txt")));
+        EXPECT_EQ(todaysLog(folder), QString());
         p->terminate();
         EXPECT_EQ(p->finish(), 0) << p->stderrText().toStdString();
     }
     auto second = desk.start(tree.program());
     ASSERT_TRUE(desk.mainWindowUp()) << second->stderrText().toStdString();
-    EXPECT_FALSE(second->stderrText().contains(QString::fromUtf8(Caption)));
     second->terminate();
     EXPECT_EQ(second->finish(), 0);
+    EXPECT_FALSE(second->stderrText().contains(QString::fromUtf8(Caption)));
 }
 
 TEST(Installed, CancelledFirstStartAsksAgainButAFolderWithoutAccountIsRefused)
 {
     const InstalledTree &tree = InstalledTree::get();
-    ASSERT_TRUE(tree.error.isEmpty()) << tree.error.toStdString();
+    ASSERT_EQ(tree.error, QString());
     Desktop desk;
     auto p = desk.start(tree.program());
     ASSERT_TRUE(waitStderr(*p, Caption));
@@ -187,7 +192,7 @@ TEST(Installed, CancelledFirstStartAsksAgainButAFolderWithoutAccountIsRefused)
 TEST(Installed, ProgramFolderPrecedence)
 {
     const InstalledTree &tree = InstalledTree::get();
-    ASSERT_TRUE(tree.error.isEmpty()) << tree.error.toStdString();
+    ASSERT_EQ(tree.error, QString());
     Desktop desk;
     TempDir portable, fromEnv, fromOption;
     for (const TempDir *d : {&portable, &fromEnv, &fromOption})
@@ -228,7 +233,7 @@ TEST(Installed, ProgramFolderPrecedence)
 TEST(Installed, ReadableAccountFileIsReportedNotRefused)
 {
     const InstalledTree &tree = InstalledTree::get();
-    ASSERT_TRUE(tree.error.isEmpty()) << tree.error.toStdString();
+    ASSERT_EQ(tree.error, QString());
     Desktop desk;
     TempDir folder;
     MakeProgramFolder(folder.path());
@@ -241,9 +246,7 @@ TEST(Installed, ReadableAccountFileIsReportedNotRefused)
     EXPECT_TRUE(c.ask(QStringLiteral("statusbar"))
                     .contains(QStringLiteral("Config/FTPauth.ini（FTPパスワード）を他のユーザーが"
                                              "読み取れる状態でした（0644）")));
-    const QString log = Cp932::decode(folder.read(
-        QStringLiteral("Log/Log_") + QDate::currentDate().toString(QStringLiteral("yyyyMMdd")) +
-        QStringLiteral(".txt")));
+    const QString log = todaysLog(folder.path());
     EXPECT_EQ(log.count(QStringLiteral("\r\n")), 1) << log.toStdString();
     EXPECT_TRUE(log.contains(QStringLiteral("Err12:設定Configファイル異常"))) << log.toStdString();
     EXPECT_TRUE(log.contains(
