@@ -145,8 +145,8 @@ TEST(Installed, FirstStartLaysOutTheUserFolderThenTheSecondGoesStraightToTheMain
         EXPECT_EQ(modeOf(folder), 0700u);
         // Written 0600; the start then makes it read-only as well.
         EXPECT_EQ(modeOf(account) & 0177, 0u) << std::oct << modeOf(account);
-        for (const char *rel : {"KELMNGPC_V11.MDB", "FTPTimer.ini", "Log", "Schedule/Result",
-                                "Data/Dial", "Boot", "Apli", "Config/FirmConfig.xml",
+        // Laid out from the installed samples.
+        for (const char *rel : {"KELMNGPC_V11.MDB", "Config/FirmConfig.xml",
                                 "Config/Sys/sysconfig_KT-100_1.xml", "Config/電話帳_KT-100_1.xlt"})
             EXPECT_TRUE(QFileInfo::exists(folder + QLatin1Char('/') + QString::fromUtf8(rel)))
                 << rel;
@@ -188,8 +188,10 @@ TEST(Installed, CancelledFirstStartAsksAgainButAFolderWithoutAccountIsRefused)
 }
 
 // The executable's folder when it holds an account; the variable over it;
-// the option over all.
-TEST(Installed, ProgramFolderPrecedence)
+// the option over all. The option's folder holds an account file others can
+// read: one log line, a status-bar message, and the start goes on (the load
+// leaves the file owner-only).
+TEST(Installed, ProgramFolderPrecedenceAndAReadableAccountFileReportedNotRefused)
 {
     const InstalledTree &tree = InstalledTree::get();
     ASSERT_EQ(tree.error, QString());
@@ -199,25 +201,31 @@ TEST(Installed, ProgramFolderPrecedence)
         MakeProgramFolder(d->path());
     const QString copy = portable.file(QStringLiteral("kelmngpc"));
     ASSERT_TRUE(QFile::copy(tree.program(), copy));
+    const QString account = fromOption.file(QStringLiteral("Config/FTPauth.ini"));
+    ASSERT_EQ(::chmod(QFile::encodeName(account).constData(), 0644), 0);
 
     const struct {
         const char *name;
-        QString program;
         QStringList args;
         QString env;
         const TempDir *expected;
     } cases[] = {
-        {"executable's folder", copy, {}, {}, &portable},
-        {"variable over the executable's folder", copy, {}, fromEnv.path(), &fromEnv},
+        {"executable's folder", {}, {}, &portable},
+        {"variable over the executable's folder", {}, fromEnv.path(), &fromEnv},
         {"option over the variable",
-         copy,
          {QStringLiteral("--program-folder=") + fromOption.path()},
          fromEnv.path(),
          &fromOption},
     };
     for (const auto &c : cases) {
-        auto p = desk.start(c.program, c.args, c.env);
-        ASSERT_TRUE(desk.mainWindowUp()) << c.name << p->stderrText().toStdString();
+        auto p = desk.start(copy, c.args, c.env);
+        ControlClient control;
+        ASSERT_TRUE(control.connectTo(desk.control())) << c.name << p->stderrText().toStdString();
+        const QString warning = QStringLiteral("Config/FTPauth.ini（FTPパスワード）を他のユーザーが"
+                                               "読み取れる状態でした（0644）");
+        EXPECT_EQ(control.ask(QStringLiteral("statusbar")).contains(warning),
+                  c.expected == &fromOption)
+            << c.name;
         p->terminate();
         EXPECT_EQ(p->finish(), 0) << c.name;
         EXPECT_TRUE(holdsRegister(c.expected->path())) << c.name;
@@ -226,32 +234,10 @@ TEST(Installed, ProgramFolderPrecedence)
             EXPECT_FALSE(holdsRegister(d->path())) << c.name;
         EXPECT_FALSE(QFileInfo::exists(desk.userFolder())) << c.name;
     }
-}
-
-// An account file others can read: one log line, a status-bar message, and
-// the start goes on (the load leaves the file owner-only).
-TEST(Installed, ReadableAccountFileIsReportedNotRefused)
-{
-    const InstalledTree &tree = InstalledTree::get();
-    ASSERT_EQ(tree.error, QString());
-    Desktop desk;
-    TempDir folder;
-    MakeProgramFolder(folder.path());
-    const QString account = folder.file(QStringLiteral("Config/FTPauth.ini"));
-    ASSERT_EQ(::chmod(QFile::encodeName(account).constData(), 0644), 0);
-
-    auto p = desk.start(tree.program(), {QStringLiteral("--program-folder=") + folder.path()});
-    ControlClient c;
-    ASSERT_TRUE(c.connectTo(desk.control())) << p->stderrText().toStdString();
-    EXPECT_TRUE(c.ask(QStringLiteral("statusbar"))
-                    .contains(QStringLiteral("Config/FTPauth.ini（FTPパスワード）を他のユーザーが"
-                                             "読み取れる状態でした（0644）")));
-    const QString log = todaysLog(folder.path());
+    const QString log = todaysLog(fromOption.path());
     EXPECT_EQ(log.count(QStringLiteral("\r\n")), 1) << log.toStdString();
     EXPECT_TRUE(log.contains(QStringLiteral("Err12:設定Configファイル異常"))) << log.toStdString();
     EXPECT_TRUE(log.contains(
         QStringLiteral("Config/FTPauth.iniを他のユーザーが読み取れる状態でした(0644)")));
     EXPECT_EQ(modeOf(account) & 077, 0u);
-    p->terminate();
-    EXPECT_EQ(p->finish(), 0);
 }
