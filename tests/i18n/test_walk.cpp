@@ -143,8 +143,9 @@ QStringList ReadLines(const QString &path)
     return out;
 }
 
-// What a user sees of a window ("where<TAB>text" lines) and what he can't read: texts cut
-// by their widget, windows larger than the screen, inputs without a label.
+// What a user sees of the program ("where<TAB>text" lines) and what he can't
+// read: texts cut by their widget, windows larger than the screen, inputs
+// without a label.
 class TextCollector
 {
 public:
@@ -153,6 +154,8 @@ public:
         if (!text.trimmed().isEmpty())
             m_items.emplace(where, text);
     }
+    // Every visible text of a window (all its tab pages), under `where`
+    // (the class name when empty), and the window's readability problems.
     void window(QWidget *w, QString where = QString())
     {
         if (where.isEmpty())
@@ -175,6 +178,7 @@ public:
             tabs->setCurrentIndex(current);
         }
     }
+    // The titles and items of a menu bar's menus and sub-menus.
     void menus(QWidget *barOrMenu)
     {
         kinds.insert(QStringLiteral("menu"));
@@ -184,6 +188,7 @@ public:
                 menus(a->menu());
         }
     }
+    // Message boxes and file dialogs a prompter saw.
     void prompts(const QList<PromptRecord> &records)
     {
         for (const PromptRecord &r : records) {
@@ -197,6 +202,8 @@ public:
                 add(where, t);
         }
     }
+    // Sorted, each once, newlines as "\n", with what varies from run to run
+    // as placeholders.
     QStringList lines() const
     {
         QStringList out;
