@@ -33,13 +33,7 @@ ViewStack::ViewStack(int udpPort, int sendDelayMs, const char *tickMs) : port(ud
         s.EntryInt = 1;
         db.writeSystemSettings(s);
     }
-    view = std::make_unique<CTerminalView>();
-    view->initialUpdate();
-    view->buildMenus(&bar);
-    view->resize(900, 500);
-    view->show();
-
-    m_up = m_threads.start({udpPort, 1, 1}, &decider);
+    restart();
 }
 
 bool ViewStack::restart()

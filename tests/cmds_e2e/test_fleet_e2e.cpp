@@ -12,7 +12,6 @@
 #include "termlist/ui/FilterDialogs.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QPushButton>
@@ -40,16 +39,6 @@ QString todayLog(ViewStack &stack)
     QFile f(stack.dir.file("Log/" + QFileInfo(OpLog::todayFilePath()).fileName()));
     f.open(QIODevice::ReadOnly);
     return Cp932::decode(f.readAll());
-}
-
-// Where screenshots go when KEL_SHOTS names a folder.
-void shoot(QWidget *w, const char *name)
-{
-    const QString folder = qEnvironmentVariable("KEL_SHOTS");
-    if (!folder.isEmpty() && w) {
-        QDir().mkpath(folder);
-        w->grab().save(folder + '/' + name);
-    }
 }
 
 void setWait(ViewStack &stack, int seconds)
@@ -111,15 +100,6 @@ TEST(FleetE2e, FirmwareIsCheckedByTheNoticeAfterTheRestartEvenAcrossAProgramRest
     EXPECT_EQ(todayLog(stack).count("Err14"), 1);
     EXPECT_EQ(todayLog(stack).count("Err15"), 1);
 
-    ListCondInfo cond = stack.view->listCondition();
-    ListColumnFlags flags = GetColumnFlags(cond);
-    flags[15] = flags[16] = 1; // "最終通知", "ファーム確認"
-    ASSERT_TRUE(ApplyColumnSelection(cond, flags));
-    stack.view->database().writeListCond(cond);
-    stack.view->initialUpdate();
-    EXPECT_EQ(stack.view->listModel()->columns().back(), ViewColumn::FirmCheck);
-    stack.view->resize(1500, 200);
-    shoot(stack.view.get(), "list-firmware-checks.png");
 }
 
 TEST(FleetE2e, ATerminalNotHeardForTwiceTheIntervalIsCountedAndFiltered)

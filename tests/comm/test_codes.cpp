@@ -11,20 +11,16 @@ TEST(ResultTexts, UnknownCodesCellLayoutsAndWidths)
         EXPECT_EQ(ResultListText(code), "(ｴﾗｰ：－－－－－)") << code;
         EXPECT_EQ(ResultLongText(code), "") << code;
     }
-    struct Case {
-        int kind, code;
-        const char *cell;
-    };
     // clang-format off
-    const Case cases[] = {
+    const std::tuple<int, int, const char *> cases[] = {
         {0, 5, "　－　"}, {13, 4, "端末情報取得中"}, {4, 0, "電話帳読込(正常終了)"},
         {2, 1, "ｼｽﾃﾑ設定読込 (ｴﾗｰ：電話機使用中)"}, {10, 3, "端末再起動　 (ｴﾗｰ：通信ﾀｲﾑｱｳﾄ)"},
         {15, 8, "ｽｹｼﾞｭｰﾙ実行(ﾌｧｰﾑｳｪｱ書込)(ｴﾗｰ：対象ﾌｧｲﾙ無)"}, {19, 11, "初期設定実行(ｴﾗｰ：－－－－－)"},
         {20, 0, "その他　　　 (正常終了)"}, {-3, 9, "その他　　　 (ｴﾗｰ：その他異常)"},
     };
     // clang-format on
-    for (const auto &c : cases)
-        EXPECT_EQ(ResultColumnText(c.kind, c.code), c.cell) << c.kind << "/" << c.code;
+    for (const auto &[kind, code, cell] : cases)
+        EXPECT_EQ(ResultColumnText(kind, code), cell) << kind << "/" << code;
     // Half-width katakana are single CP932 bytes; the blank of code 11 is full-width.
     EXPECT_EQ(Cp932::byteLength(ResultListText(2)), 19);
     EXPECT_EQ(Cp932::encode(ResultLongText(11)).mid(19, 2), QByteArray("\x81\x40"));

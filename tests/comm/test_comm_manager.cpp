@@ -26,17 +26,13 @@ struct FakeHost : ICommHost {
     std::vector<QByteArray> sent;
     std::vector<LogRecord> opeLog, errLog;
     std::map<QString, QDateTime> files;
+    std::vector<std::pair<int, int>> progress;
     int failWorkerAt = -1, remoteCount = -1;
 
     void postToView(std::unique_ptr<TaskMessage> m) override { view.push_back(std::move(m)); }
     void postRequestQueued() override {}
-    std::vector<std::pair<int, int>> progress;
     void postProgress(ThreadId, int done, int total) override { progress.push_back({done, total}); }
-    bool startUserWorker(int slot) override
-    {
-        started.push_back(slot);
-        return slot != failWorkerAt;
-    }
+    bool startUserWorker(int slot) override { return started.push_back(slot), slot != failWorkerAt; }
     void endUserWorker(int slot) override { ended.push_back(slot); }
     void postToWorker(WorkerPool pool, int slot, std::uint32_t msg,
                       std::unique_ptr<Payload> p) override
@@ -58,29 +54,26 @@ struct FakeHost : ICommHost {
     bool operatorBusy() override { return false; }
     void setRemoteUpdateCount(int busy) override { remoteCount = busy; }
 
-    std::vector<std::uint32_t> messagesTo(WorkerPool pool, int slot) const
+    std::uint32_t lastMessageTo(WorkerPool pool, int slot) const
     {
-        std::vector<std::uint32_t> out;
+        std::uint32_t msg = 0;
         for (const Posted &p : posted)
-            if (p.pool == pool && p.slot == slot)
-                out.push_back(p.msg);
-        return out;
+            msg = p.pool == pool && p.slot == slot ? p.msg : msg;
+        return msg;
     }
-    std::vector<const SessionTarget *> targetsTo(WorkerPool pool, int slot) const
+    const SessionTarget *firstTargetTo(WorkerPool pool, int slot) const
     {
-        std::vector<const SessionTarget *> out;
         for (const Posted &p : posted)
             if (auto *t = dynamic_cast<TargetPayload *>(p.payload.get());
                 t && p.pool == pool && p.slot == slot)
-                out.push_back(&t->value);
-        return out;
+                return &t->value;
+        return nullptr;
     }
     int countKind(int kind) const
     {
         return int(std::count_if(view.begin(), view.end(),
                                  [&](const auto &m) { return m->kind == kind; }));
     }
-    const RequestPayload &last() const { return *RequestOf(*view.back()); }
 };
 
 std::unique_ptr<TaskMessage> request(int kind, int terminals, const QString &file = QString())
@@ -92,33 +85,57 @@ std::unique_ptr<TaskMessage> request(int kind, int terminals, const QString &fil
         e.termId = QString::number(100 + i);
         e.address = 0x7F000A00u + std::uint32_t(i);
         e.file = file;
-        e.result = 0;
         r->entries.append(e);
     }
     return MakeRequest(ProcessValues::MainThreadId, kind, std::move(r));
 }
 
+// Files to send (those given), but initial settings, whose preparation
+// fails, for sequence numbers from 100 on.
+struct ScriptedDecider : IUpdateDecider {
+    QList<UpdateFile> files = {{UpdateFileKind::System, {}, "01022024101010", "/p/s.ini"}};
+    void decide(TermRequestPayload &r, bool busy) override
+    {
+        r.decision = busy                 ? UpdateDecision::Busy
+                     : r.sequence >= 100 ? UpdateDecision::InitialSettings
+                                         : UpdateDecision::FilesToSend;
+        r.files = files;
+    }
+    bool prepareInitialSettings(TermRequestPayload &) override { return false; }
+};
+
 struct Manager : ::testing::Test {
     FakeHost host;
     CommManagerCore core{host};
+    ScriptedDecider decider;
     void SetUp() override
     {
         ProcessValues::setProgramFolder("/p");
         core.start({4123, 0, 3});
+        core.setDecider(&decider);
     }
     void TearDown() override { ProcessValues::setProgramFolder("./"); }
-    // A terminal request arrives, is decided, and the view answers it.
+    // A terminal request arrives and the view decides it (known or not).
     void arrive(std::uint16_t seq, int known = 1)
     {
         auto r = std::make_unique<TermRequestPayload>();
         r->sourceAddress = 0x7F000B00u + seq;
         r->sequence = seq;
         core.onTermRequest(std::move(r));
-        auto m = std::move(host.view.back());
-        host.view.pop_back();
-        m->slot<TermRequestPayload>(0)->known = known;
-        m->kind = RequestKind::Decision;
-        core.onTask(std::move(m));
+        decidePending(known);
+    }
+    void decidePending(int known = 1)
+    {
+        std::vector<std::unique_ptr<TaskMessage>> pending;
+        for (auto &m : host.view)
+            if (m->kind == TaskKind::TermRequestDecide)
+                pending.push_back(std::move(m));
+        std::erase(host.view, nullptr);
+        for (auto &m : pending) {
+            m->slot<TermRequestPayload>(0)->known = known;
+            m->kind = RequestKind::Decision;
+            core.onTask(std::move(m));
+        }
     }
 };
 
@@ -162,14 +179,26 @@ TEST_F(Manager, EachResultWritesItsLogLine)
         EXPECT_EQ(line.detail, c.detail);
     }
     // Schedule operations log their files themselves: only errors here.
-    core.onTask(request(RequestKind::ScheduleWriteFirm, 2));
-    host.opeLog.clear();
-    core.onUserWorkerDone(0, WorkerMsg::SchedWriteFirmwareDone, 0);
-    core.onUserWorkerDone(1, WorkerMsg::SchedWriteFirmwareDone, 5);
-    EXPECT_TRUE(host.opeLog.empty());
-    EXPECT_EQ(host.errLog.size(), 1u);
+    const std::pair<int, std::uint32_t> schedules[] = {
+        {RequestKind::ScheduleWriteFirm, WorkerMsg::SchedWriteFirmwareDone},
+        {RequestKind::ScheduleWriteSettings, WorkerMsg::SchedWriteSettingsDone},
+        {RequestKind::ScheduleReadSettings, WorkerMsg::SchedReadSettingsDone}};
+    for (const auto &[kind, done] : schedules) {
+        SCOPED_TRACE(kind);
+        FakeHost h;
+        CommManagerCore m(h);
+        m.onTask(request(kind, 2));
+        h.opeLog.clear();
+        m.onUserWorkerDone(0, done, 0);
+        m.onUserWorkerDone(1, done, 5);
+        EXPECT_TRUE(h.opeLog.empty());
+        EXPECT_EQ(h.errLog.size(), 1u);
+    }
 }
 
+// The name a file gets on the terminal: written settings carry the local
+// file's stamp, common files are named for their kind; schedule names keep
+// their own stem and suffix around the stamp.
 TEST_F(Manager, TargetsCarryTheRemoteNames)
 {
     const QDateTime written(QDate(2023, 1, 2), QTime(3, 4, 5));
@@ -191,12 +220,9 @@ TEST_F(Manager, TargetsCarryTheRemoteNames)
         h.files = {{"/p/Data/Sys/kel_sys100.ini", written}, {"/p/Boot/boot_v2.s", written}};
         CommManagerCore m(h);
         m.onTask(request(kind, 1, local));
-        EXPECT_EQ(h.targetsTo(WorkerPool::User, 0).at(0)->remoteName, remote);
+        EXPECT_EQ(h.firstTargetTo(WorkerPool::User, 0)->remoteName, remote);
     }
-}
 
-TEST_F(Manager, ScheduleNamesAreRebuiltAroundTheLocalStamp)
-{
     host.files["/p/s.ini"] = QDateTime(QDate(2022, 2, 2), QTime(2, 2, 2));
     auto r = request(RequestKind::ScheduleWriteSettings, 1);
     TerminalEntry &e = RequestOf(*r)->entries[0];
@@ -205,7 +231,7 @@ TEST_F(Manager, ScheduleNamesAreRebuiltAroundTheLocalStamp)
                {"/p/s.ini", "common.v1.ini"},
                {"/p/gone.ini", "kel_sys.ini"}};
     core.onTask(std::move(r));
-    const SessionTarget *t = host.targetsTo(WorkerPool::User, 0).front();
+    const SessionTarget *t = host.firstTargetTo(WorkerPool::User, 0);
     EXPECT_TRUE(t->restartAfterWrite);
     EXPECT_EQ(t->files[0].remoteName, "kel_user02022022020202.ini");
     EXPECT_EQ(t->files[1].remoteName, "common02022022020202.v1.ini");
@@ -213,27 +239,8 @@ TEST_F(Manager, ScheduleNamesAreRebuiltAroundTheLocalStamp)
     EXPECT_EQ(RemoteNames::forSchedule(RequestKind::ScheduleWriteFirm, "b.s", QDateTime()), "b.s");
 }
 
-namespace
-{
-
-struct ScriptedDecider : IUpdateDecider {
-    int decision = UpdateDecision::FilesToSend;
-    QList<UpdateFile> files;
-    void decide(TermRequestPayload &r, bool busy) override
-    {
-        r.decision = busy ? UpdateDecision::Busy : decision;
-        r.files = files;
-    }
-    bool prepareInitialSettings(TermRequestPayload &) override { return false; }
-};
-
-} // namespace
-
 TEST_F(Manager, TerminalRequestsAreAnsweredQueuedAndRunOnFiveWorkers)
 {
-    ScriptedDecider decider;
-    decider.files = {{UpdateFileKind::System, {}, "01022024101010", "/p/s.ini"}};
-    core.setDecider(&decider);
     arrive(9, 0); // files to send, but an unknown terminal is answered 3
     EXPECT_EQ(host.sent.back(), Udp::buildTermRequestResult(9, 3));
     for (std::uint16_t seq = 1; seq <= 6; ++seq)
@@ -249,8 +256,8 @@ TEST_F(Manager, TerminalRequestsAreAnsweredQueuedAndRunOnFiveWorkers)
     const RemoteSlot &busySlot = host.view.back()->slot<RemoteSlotsPayload>(0)->workers[4];
     EXPECT_TRUE(busySlot.busy);
     EXPECT_EQ(busySlot.fileKinds, QList<int>{UpdateFileKind::System});
-    EXPECT_EQ(host.messagesTo(WorkerPool::Request, 0).back(), WorkerMsg::RemoteMaintenanceMsg);
-    const SessionTarget *t = host.targetsTo(WorkerPool::Request, 0).front();
+    EXPECT_EQ(host.lastMessageTo(WorkerPool::Request, 0), WorkerMsg::RemoteMaintenanceMsg);
+    const SessionTarget *t = host.firstTargetTo(WorkerPool::Request, 0);
     EXPECT_TRUE(t->restartAfterRemote);
     EXPECT_EQ(t->files.at(0).remoteName, "kel_sys01022024101010.ini");
 
@@ -268,32 +275,13 @@ TEST_F(Manager, TerminalRequestsAreAnsweredQueuedAndRunOnFiveWorkers)
     decider.files.clear();
     arrive(20, 1);
     core.onDispatch();
-    EXPECT_EQ(host.messagesTo(WorkerPool::Request, 0).back(), WorkerMsg::ForceClose);
+    EXPECT_EQ(host.lastMessageTo(WorkerPool::Request, 0), WorkerMsg::ForceClose);
 }
-
-namespace
-{
-
-// Files to send for sequence numbers below 100, initial settings (whose
-// preparation fails) from 100 on.
-struct InitialDecider : IUpdateDecider {
-    void decide(TermRequestPayload &r, bool) override
-    {
-        r.decision =
-            r.sequence >= 100 ? UpdateDecision::InitialSettings : UpdateDecision::FilesToSend;
-        r.files = {{UpdateFileKind::System, {}, "01022024101010", "/p/s.ini"}};
-    }
-    bool prepareInitialSettings(TermRequestPayload &) override { return false; }
-};
-
-} // namespace
 
 // The series of terminal-initiated updates ends (kind 45) whenever the last
 // busy request worker has ended and nothing is queued, on every road there.
 TEST_F(Manager, SeriesEndsOnEveryRoadThatLeavesNothingToDo)
 {
-    InitialDecider decider;
-    core.setDecider(&decider);
     // Queued behind a running update: failing initial settings (once or
     // twice), whose terminals still get their session closed, or a request
     // the user then discards.
@@ -315,7 +303,7 @@ TEST_F(Manager, SeriesEndsOnEveryRoadThatLeavesNothingToDo)
         } else {
             core.onDispatch();
             for (int slot = 0; slot < int(queued.size()); ++slot) {
-                EXPECT_EQ(host.messagesTo(WorkerPool::Request, slot).back(), WorkerMsg::ForceClose);
+                EXPECT_EQ(host.lastMessageTo(WorkerPool::Request, slot), WorkerMsg::ForceClose);
                 EXPECT_EQ(host.countKind(TaskKind::RemoteSeriesEnded), 0) << "a close still runs";
                 core.onRequestWorkerDone(slot, ResultCode::Success);
             }
@@ -330,8 +318,6 @@ TEST_F(Manager, SeriesEndsOnEveryRoadThatLeavesNothingToDo)
         EXPECT_EQ(results, expected);
         EXPECT_EQ(host.countKind(TaskKind::RemoteSeriesEnded), 1);
         EXPECT_FALSE(core.remoteUpdateRunning());
-        EXPECT_EQ(host.countKind(TaskKind::TermRequestEnded),
-                  1 + (discard ? 0 : int(queued.size())));
     }
     // A failed preparation while another worker still runs: the series goes on.
     host.view.clear();
@@ -348,11 +334,6 @@ TEST_F(Manager, SeriesEndsOnEveryRoadThatLeavesNothingToDo)
 // path that could lead outside the program folder; the others run as usual.
 TEST_F(Manager, UnsafeTerminalFilesEndAtOnceWithResultTen)
 {
-    // Settings files of one terminal and schedule settings transfers are
-    // named after the ID; common files and firmware are the user's choice.
-    std::vector<std::pair<int, bool>> kinds;
-    for (int kind : {10, 12, 14, 16, 18, 20, 31, 33, 22, 24, 26, 35})
-        kinds.push_back({kind, kind < 22 || kind == 31 || kind == 33});
     // ID and local file of each entry; entries 1..6 are unsafe.
     const std::pair<QString, QString> entries[] = {
         {"100", "/p/Data/Sys/kel_sys100.ini"},
@@ -364,8 +345,11 @@ TEST_F(Manager, UnsafeTerminalFilesEndAtOnceWithResultTen)
         {"101", "/p/Data/Sys/kel_sys/../../../../etc/x.ini"}, // safe ID, path outside
         {"102", "Data/Sys/kel_sys102.ini"},                   // relative: below the folder
     };
-    for (const auto &[kind, restricted] : kinds) {
+    // Settings files of one terminal and schedule settings transfers are
+    // named after the ID; common files and firmware are the user's choice.
+    for (int kind : {10, 12, 14, 16, 18, 20, 31, 33, 22, 24, 26, 35}) {
         SCOPED_TRACE(kind);
+        const bool restricted = kind < 22 || kind == 31 || kind == 33;
         FakeHost h;
         CommManagerCore m(h);
         auto r = request(kind, 0);
@@ -385,10 +369,9 @@ TEST_F(Manager, UnsafeTerminalFilesEndAtOnceWithResultTen)
         for (int slot = 0; slot < 10; ++slot)
             if (m.userWorkerAddress(slot))
                 m.onUserWorkerDone(slot, WorkerMsg::ReadSettingsDone, 0);
-        ASSERT_FALSE(m.busy());
         ASSERT_EQ(h.countKind(CompletionKindOf(kind)), 1);
         std::vector<int> results;
-        for (const TerminalEntry &e : h.last().entries)
+        for (const TerminalEntry &e : RequestOf(*h.view.back())->entries)
             results.push_back(e.result);
         const int bad = restricted ? ResultCode::FileCreate : 0;
         EXPECT_EQ(results, (std::vector<int>{0, bad, bad, bad, bad, bad, bad, 0}));
@@ -402,48 +385,34 @@ TEST_F(Manager, UnsafeTerminalFilesEndAtOnceWithResultTen)
 // queue or a terminal already accepted hears "busy" (2).
 TEST_F(Manager, RequestsDecidedOncePerAddressAndQueuedOncePerTerminal)
 {
-    ScriptedDecider decider;
-    decider.files = {{UpdateFileKind::System, {}, "01022024101010", "/p/s.ini"}};
-    core.setDecider(&decider);
-    const auto from = [](std::uint32_t source, const char *mac, std::uint16_t seq) {
+    const auto from = [&](std::uint32_t source, const char *mac, std::uint16_t seq) {
         auto r = std::make_unique<TermRequestPayload>();
         r->sourceAddress = source;
         r->request.notify.macAddress = mac;
         r->sequence = seq;
-        return r;
+        core.onTermRequest(std::move(r));
     };
-    const auto decideAll = [&] {
-        std::vector<std::unique_ptr<TaskMessage>> pending;
-        for (auto &m : host.view)
-            if (m->kind == TaskKind::TermRequestDecide)
-                pending.push_back(std::move(m));
-        host.view.clear();
-        for (auto &m : pending) {
-            m->kind = RequestKind::Decision;
-            core.onTask(std::move(m));
-        }
+    const auto busy = [](std::uint16_t seq) {
+        return Udp::buildTermRequestResult(seq, UpdateDecision::Busy);
     };
-    core.onTermRequest(from(1, "02:00:00:00:00:01", 1));
-    core.onTermRequest(from(1, "02:00:00:00:00:01", 2)); // while the first is decided
+    from(1, "02:00:00:00:00:01", 1);
+    from(1, "02:00:00:00:00:01", 2); // while the first is decided
     EXPECT_EQ(host.countKind(TaskKind::TermRequestDecide), 1);
-    decideAll();
+    decidePending();
     EXPECT_EQ(host.sent.back(), Udp::buildTermRequestAccept(1));
     EXPECT_EQ(core.queuedCount(), 1);
 
     // The same address, or the same MAC from elsewhere: queued already.
-    core.onTermRequest(from(1, "", 3));
-    core.onTermRequest(from(2, "02:00:00:00:00:01", 4));
-    decideAll();
-    EXPECT_EQ(host.sent.back(), Udp::buildTermRequestResult(4, UpdateDecision::Busy));
-    EXPECT_EQ(host.sent.at(host.sent.size() - 2),
-              Udp::buildTermRequestResult(3, UpdateDecision::Busy));
+    from(1, "", 3);
+    from(2, "02:00:00:00:00:01", 4);
+    decidePending();
+    EXPECT_EQ(std::vector(host.sent.end() - 2, host.sent.end()), (std::vector{busy(3), busy(4)}));
     for (std::uint16_t a = 10; a < 10 + CommManagerCore::MaxQueued; ++a)
-        core.onTermRequest(from(a, "", a));
-    decideAll();
+        from(a, "", a);
+    decidePending();
     EXPECT_EQ(core.queuedCount(), CommManagerCore::MaxQueued);
-    EXPECT_EQ(host.sent.back(), Udp::buildTermRequestResult(std::uint16_t(9 + CommManagerCore::MaxQueued),
-                                                            UpdateDecision::Busy));
+    EXPECT_EQ(host.sent.back(), busy(std::uint16_t(9 + CommManagerCore::MaxQueued)));
     for (std::uint32_t a = 100; a < 100 + 2 * CommManagerCore::MaxDeciding; ++a)
-        core.onTermRequest(from(a, "", 1));
+        from(a, "", 1);
     EXPECT_EQ(host.countKind(TaskKind::TermRequestDecide), CommManagerCore::MaxDeciding);
 }

@@ -38,15 +38,12 @@ QStringList manySets(int n)
 
 TEST(FtpAccounts, LoadAnswersAndLookups)
 {
-    struct Lookup {
-        const char *model, *user; // user nullptr: not found
-    };
     struct Case {
         const char *name;
         const char *count; // nullptr: no Count key
         QStringList sets;
         int result, tableCount;
-        std::vector<Lookup> lookups;
+        std::vector<std::pair<const char *, const char *>> lookups; // model, user (nullptr: none)
     };
     // clang-format off
     const Case cases[] = {
@@ -71,11 +68,10 @@ TEST(FtpAccounts, LoadAnswersAndLookups)
         FtpAccountTable table;
         EXPECT_EQ(table.load(path), c.result) << c.name;
         EXPECT_EQ(table.count(), c.tableCount) << c.name;
-        for (const auto &[model, user] : c.lookups) {
-            const auto account = table.lookup(model);
-            EXPECT_EQ(account ? account->user : "(none)", QString(user ? user : "(none)"))
+        for (const auto &[model, user] : c.lookups)
+            EXPECT_EQ(table.lookup(model).value_or(FtpAccount{{}, "(none)", {}}).user,
+                      QString(user ? user : "(none)"))
                 << c.name << ": " << model;
-        }
         // Read-only and hidden after reading, whatever the answer.
         EXPECT_EQ(GetFileAttributes(path), FileAttr::ReadOnly | FileAttr::Hidden) << c.name;
     }
@@ -114,10 +110,8 @@ TEST(FtpTimers, ClampingDefaultsAndWriteBack)
         EXPECT_EQ(t.dataRecvSec, c.dataSec) << label;
         EXPECT_EQ(dir.read("FTPTimer.ini"), QByteArray(c.after ? c.after : c.file)) << label;
     }
-}
 
-TEST(FtpTimers, SharedValuesFollowTheFileAtEveryLoad)
-{
+    // The values the workers share follow the file at every load.
     TempDir dir;
     ProcessValues::setProgramFolder(dir.path());
     dir.write("FTPTimer.ini", "[FTPTimerSettings]\r\nControlRecvTime=1\r\nDataRecvTime=2\r\n");

@@ -32,10 +32,7 @@ struct Decider : ::testing::Test {
     TermRequestPayload decide(int select, const QByteArray &field274, const QString &id = "3001")
     {
         TermRequestPayload r;
-        r.request.notify.termId = id;
-        r.request.notify.machineName = "KT-100";
-        r.request.notify.verBoot = "B1.00";
-        r.request.notify.verApli = "A2.00";
+        r.request.notify = {.termId = id, .machineName = "KT-100", .verBoot = "B1.00", .verApli = "A2.00"};
         r.request.fileSelect = std::uint16_t(select);
         r.request.stampField = field274;
         decider.decide(r, false);
@@ -60,9 +57,8 @@ TEST(DeciderParts, VersionsStampsAndSizeTexts)
     TempDir dir;
     dir.write("ok.s", srecord("V3.01"));
     dir.write("short.s", "S00F0000\r\n");
-    EXPECT_EQ(CAutoUpdateDecider::firmwareVersion(dir.file("ok.s")), "V3.01");
-    EXPECT_EQ(CAutoUpdateDecider::firmwareVersion(dir.file("short.s")), QString());
-    EXPECT_EQ(CAutoUpdateDecider::firmwareVersion(dir.file("none.s")), QString());
+    for (const auto &[file, version] : {std::pair{"ok.s", "V3.01"}, {"short.s", ""}, {"none.s", ""}})
+        EXPECT_EQ(CAutoUpdateDecider::firmwareVersion(dir.file(file)), version);
 
     for (const char *valid : {"31122023235959", "01011971000000  "})
         EXPECT_TRUE(CAutoUpdateDecider::parseStamp(valid)) << valid;
@@ -72,9 +68,9 @@ TEST(DeciderParts, VersionsStampsAndSizeTexts)
     const auto s = *CAutoUpdateDecider::parseStamp("06052024070809");
     EXPECT_TRUE(CAutoUpdateDecider::laterThan(StampTime.addSecs(1), s));
     EXPECT_FALSE(CAutoUpdateDecider::laterThan(StampTime.addMSecs(900), s));
-    EXPECT_EQ(CAutoUpdateDecider::sizeText(123), "000000000123");
-    EXPECT_EQ(CAutoUpdateDecider::sizeText(1000005), "000000000015");
-    EXPECT_EQ(CAutoUpdateDecider::sizeText(2500000), "000002500000");
+    for (const auto &[size, text] : {std::pair{123, "000000000123"}, {1000005, "000000000015"},
+                                     {2500000, "000002500000"}})
+        EXPECT_EQ(CAutoUpdateDecider::sizeText(size), text);
 }
 
 TEST_F(Decider, SettingsFilesNewerThanTheTerminalsAreSent)

@@ -17,12 +17,9 @@ bool pump(const std::function<bool()> &done)
 {
     QElapsedTimer t;
     t.start();
-    while (!done()) {
-        if (t.elapsed() > 5000)
-            return false;
+    while (!done() && t.elapsed() < 5000)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
-    return true;
+    return done();
 }
 
 // Records the timers the worker starts, as the timer thread would see them.
@@ -62,16 +59,18 @@ TEST(WorkerTimer, ExpiryOfAnEarlierWaitNeverEndsTheNextSession)
     target.address = 0x7F000A01u;
     target.port = 4000;
     const ThreadId w = worker.id();
-    auto answer = [&](const QByteArray &datagram) {
+    auto answer = [&](const QByteArray &datagram, std::size_t timersThen) {
         auto d = std::make_unique<DatagramPayload>();
         d->address = target.address;
         d->bytes = datagram;
         PostToThread(w, WorkerMsg::Datagram, 0, std::move(d));
+        return pump([&] { return timer.started.size() == timersThen; });
     };
-    auto restart = [&] {
+    auto restart = [&](std::size_t timersThen) {
         PostToThread(w, WorkerMsg::RenewSession);
         PostToThread(w, WorkerMsg::Target, 0, std::make_unique<TargetPayload>(target));
         PostToThread(w, WorkerMsg::Restart);
+        return pump([&] { return timer.started.size() == timersThen; });
     };
     auto expire = [&](const TimerSpec &timer) {
         PostToThread(w, Msg::Task, 0,
@@ -79,32 +78,26 @@ TEST(WorkerTimer, ExpiryOfAnEarlierWaitNeverEndsTheNextSession)
     };
 
     // A first restart: open, ack, close with restart, ack.
-    restart();
-    ASSERT_TRUE(pump([&] { return timer.started.size() == 1; }));
-    answer(Udp::buildRemoteOpenAck());
-    ASSERT_TRUE(pump([&] { return timer.started.size() == 2; }));
+    ASSERT_TRUE(restart(1));
+    ASSERT_TRUE(answer(Udp::buildRemoteOpenAck(), 2));
     const TimerSpec openWait = timer.started[0], closeWait = timer.started[1];
     // The open's wait ran out just before its stop: the expiry reaches the
     // worker while it waits for the close.
     expire(openWait);
-    answer(Udp::buildRemoteCloseAck());
+    answer(Udp::buildRemoteCloseAck(), 2);
     ASSERT_TRUE(pump([&] { return manager.results.size() == 1; }));
-    EXPECT_EQ(manager.results[0], ResultCode::Success);
 
     // The next terminal on the same worker; the close's wait of the first
     // session expires late and arrives while this one waits for its open.
-    restart();
-    ASSERT_TRUE(pump([&] { return timer.started.size() == 3; }));
+    ASSERT_TRUE(restart(3));
     expire(closeWait);
-    answer(Udp::buildRemoteOpenAck());
-    ASSERT_TRUE(pump([&] { return timer.started.size() == 4; }));
-    answer(Udp::buildRemoteCloseAck());
+    ASSERT_TRUE(answer(Udp::buildRemoteOpenAck(), 4));
+    answer(Udp::buildRemoteCloseAck(), 4);
     ASSERT_TRUE(pump([&] { return manager.results.size() == 2; }));
-    EXPECT_EQ(manager.results[1], ResultCode::Success);
+    EXPECT_EQ(manager.results, (std::vector<int>{ResultCode::Success, ResultCode::Success}));
     // Open, close with restart, twice: nothing sent in between for a time-out.
-    const QByteArray closeRestart = Udp::buildRemoteCloseReq(true);
-    EXPECT_EQ(manager.sent, (std::vector<QByteArray>{Udp::buildRemoteOpenReq(), closeRestart,
-                                                     Udp::buildRemoteOpenReq(), closeRestart}));
+    const QByteArray open = Udp::buildRemoteOpenReq(), close = Udp::buildRemoteCloseReq(true);
+    EXPECT_EQ(manager.sent, (std::vector<QByteArray>{open, close, open, close}));
     PostToThread(w, WorkerMsg::End);
     worker.wait();
 }

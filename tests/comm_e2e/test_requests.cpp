@@ -1,5 +1,6 @@
 // Requests end to end: cancel and refusal over ten workers, the terminal
-// information request, send spacing and sessions ahead of a burst of acks.
+// information request, send spacing, sessions ahead of a burst of acks, and a
+// terminal's own update.
 #include "CommStack.h"
 
 #include "common/ProcessValues.h"
@@ -31,6 +32,17 @@ double at(const QJsonValue &record)
     const QJsonObject r = record.toObject();
     return r.value(r.value("t_kernel").isDouble() ? "t_kernel" : "t_mono").toDouble();
 }
+
+// Sends the PC's system settings file to every terminal that asks.
+struct SendSettings : IUpdateDecider {
+    QString file;
+    void decide(TermRequestPayload &r, bool) override
+    {
+        r.decision = UpdateDecision::FilesToSend;
+        r.files = {{UpdateFileKind::System, {}, "01022024101010", file}};
+    }
+    bool prepareInitialSettings(TermRequestPayload &) override { return false; }
+};
 
 } // namespace
 
@@ -110,4 +122,24 @@ TEST(RequestE2e, SessionsGoAheadOfABurstOfAcks)
     ASSERT_NE(done, nullptr);
     EXPECT_EQ(RequestOf(*done)->entries.at(0).result, ResultCode::Success);
     EXPECT_EQ(sim.closes(0, 1), 1);
+}
+
+// While a terminal's own update runs, the program knows it (and refuses to
+// close); the count is back to 0 once the update has ended.
+TEST(RequestE2e, ARunningTerminalUpdateIsCountedUntilItEnds)
+{
+    SendSettings decider;
+    CommStack stack({.udpPort = 43306, .decider = &decider});
+    ASSERT_TRUE(stack.up());
+    stack.dir.write("Data/Sys/kel_sys8001.ini", "[S]\r\nA=1\r\n");
+    decider.file = stack.dir.file("Data/Sys/kel_sys8001.ini");
+    Termsim sim;
+    ASSERT_TRUE(sim.start(args("127.0.55.2", 1, 43306)));
+    sim.cmd("set 0 reply_delay_ms=400");
+    sim.cmd("request 0");
+    ASSERT_TRUE(pumpUntil([] { return ProcessValues::remoteUpdateCount == 1; }, 10000));
+    ASSERT_TRUE(stack.view->waitFor(TaskKind::TermRequestEnded));
+    EXPECT_TRUE(pumpUntil([] { return ProcessValues::remoteUpdateCount == 0; }, 2000));
+    EXPECT_EQ(stack.view->last(TaskKind::TermRequestEnded)->slot<TermRequestPayload>(0)->result, 0);
+    EXPECT_EQ(sim.json("files 0").toArray().size(), 1);
 }

@@ -3,11 +3,6 @@
 #include "ProgramRunner.h"
 #include "TempDir.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <QNetworkDatagram>
 #include <QUdpSocket>
 #include <gtest/gtest.h>
@@ -79,12 +74,8 @@ TEST(UdpPort, PortHeldByAnotherProgramIsShownInTheMessageBox)
 {
     TempDir dir;
     MakeProgramFolder(dir.path(), OneFtpAccount, 43607);
-    // Another program's socket on the port, without SO_REUSEADDR.
-    const int holder = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_port = htons(43607);
-    ASSERT_EQ(::bind(holder, reinterpret_cast<sockaddr *>(&addr), sizeof addr), 0);
+    QUdpSocket holder; // another program's socket on the port
+    ASSERT_TRUE(holder.bind(QHostAddress::AnyIPv4, 43607));
     ProgramRunner p(dir.path());
     p.start();
     // The offscreen program writes its message boxes to stderr.
@@ -95,5 +86,4 @@ TEST(UdpPort, PortHeldByAnotherProgramIsShownInTheMessageBox)
     EXPECT_TRUE(p.running()) << "the program stays up; the user can change the port";
     p.terminate();
     EXPECT_EQ(p.finish(), 0);
-    ::close(holder);
 }

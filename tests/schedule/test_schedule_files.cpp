@@ -25,7 +25,7 @@ ScheduleSettings weekly()
 {
     ScheduleSettings s;
     s.OperatTiming = Schedule::Timing::Weekly;
-    s.EveryWeekCheck = {1, 1, 0, 0, 0, 0, 0};
+    s.EveryWeekCheck = {1, 1, 0, 0, 0, 0, 1};
     s.EveryWeekTimeHour = 3;
     s.BeginMode = 1;
     s.BeginPermTime = 30;
@@ -95,7 +95,8 @@ TEST_F(ScheduleFilesTest, HandWrittenValuesHexFlagsMissingKeysAndLongTexts)
     handEdit(settings, "OperatTiming=1", "OperatTiming=0x1");
     handEdit(settings, "EveryMondayCheck=1", "EveryMondayCheck=7");
     handEdit(settings, "FirmBootFileName=", "FirmBootFileName=" + QString(600, QLatin1Char('a')));
-    handEdit(settings, "TargetTermCount=0", "TargetTermCount=1\r\nTargetTerm1=1001,,00:11,KT,100");
+    handEdit(settings, "TargetTermCount=0",
+             "TargetTermCount=2\r\nTargetTerm1=1001,,00:11,KT,100\r\nTargetTerm2=,127.0.0.9");
 
     ScheduleBook book;
     book.init(dir.path());
@@ -105,10 +106,10 @@ TEST_F(ScheduleFilesTest, HandWrittenValuesHexFlagsMissingKeysAndLongTexts)
     EXPECT_EQ(r.settings.OperatTiming, Schedule::Timing::Weekly);
     EXPECT_EQ(r.settings.EveryWeekCheck[1], 1) << "any non-zero flag reads as 1";
     EXPECT_EQ(r.settings.FirmBootFileName.size(), 511);
-    ASSERT_EQ(r.targets.size(), 1);
-    EXPECT_EQ(r.targets[0], (ScheduleTarget{"1001", "", "00:11", "KT,100"}));
+    EXPECT_EQ(r.targets, (QList<ScheduleTarget>{{"1001", "", "00:11", "KT,100"},
+                                                {"", "127.0.0.9", "", ""}}));
     EXPECT_FALSE(r.enabled) << "SchEnabled is missing";
-    EXPECT_EQ(ScheduleTiming::timingText(r), QStringLiteral("毎週-日月 03:00"));
+    EXPECT_EQ(ScheduleTiming::timingText(r), QStringLiteral("毎週-日月土 03:00"));
 
     // One integer key missing: not set, whatever the rest says.
     handEdit(settings, "WaitTime=0\r\n", "");

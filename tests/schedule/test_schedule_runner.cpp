@@ -95,7 +95,7 @@ protected:
 
 } // namespace
 
-TEST_F(RunnerTest, RequestCarriesFilesAndRegisterAddressesSkippedTerminalsCounted)
+TEST_F(RunnerTest, RequestCarriesFilesAndRegisterAddressesThenTheChainTakesItsTerminals)
 {
     ScheduleSettings s = appointedAt(clock, Process::SettingsWrite);
     s.SysSetupFileWrite = 1;
@@ -104,6 +104,13 @@ TEST_F(RunnerTest, RequestCarriesFilesAndRegisterAddressesSkippedTerminalsCounte
     s.OtherSetupFile2Name = QStringLiteral("Data/Sys/kel_sys.ini");
     s.TermReboot = 1;
     save(1, s, three);
+    ScheduleSettings chain;
+    chain.OperatTiming = Timing::AfterOther;
+    chain.OtherSchedule = 1;
+    chain.WaitTime = 5;
+    chain.ProcessKind = Process::Restart;
+    chain.AfterOtherMode = AfterOther::All;
+    save(2, chain);
     runner.open();
     runner.tick();
 
@@ -132,6 +139,15 @@ TEST_F(RunnerTest, RequestCarriesFilesAndRegisterAddressesSkippedTerminalsCounte
     EXPECT_EQ(runner.runState(1).endState, 2);
     EXPECT_EQ(runner.rowState(1), RowState::EndedWithError);
 
+    // Which terminals a chain takes after success only is shown end to end;
+    // in mode 1 it takes all that the other sent to, once per its end.
+    clock = clock.addSecs(5 * 60);
+    runner.tick();
+    ASSERT_EQ(runner.runningNumber(), 2);
+    ASSERT_EQ(host.request(0)->entries.size(), 2);
+    EXPECT_TRUE(host.request(0)->entries[0].files.isEmpty());
+    complete({0, 0});
+
     // An appointed schedule runs once per opening of the window.
     runner.tick();
     EXPECT_TRUE(host.posted.empty());
@@ -146,7 +162,7 @@ TEST_F(RunnerTest, LowestNumberFirstOnOneTickAndTheOtherLaterWhenLatenessAllows)
     late.BeginMode = Begin::WithinPermitted;
     late.BeginPermTime = 1;
     save(2, late, three.mid(0, 1));
-    save(3, appointedAt(clock), three.mid(0, 1));
+    save(Count, appointedAt(clock), three.mid(0, 1)); // the last number runs too
     ScheduleSettings unknown = appointedAt(clock);
     unknown.ProcessKind = 7;
     save(1, unknown, three.mid(0, 1));
@@ -161,14 +177,14 @@ TEST_F(RunnerTest, LowestNumberFirstOnOneTickAndTheOtherLaterWhenLatenessAllows)
     EXPECT_EQ(runner.rowState(2), RowState::Running);
     complete({0});
     runner.tick();
-    EXPECT_EQ(runner.runningNumber(), 3);
+    ASSERT_EQ(runner.runningNumber(), Count);
     complete({0});
 
     // Started too late for its permitted minute: schedule 2 waits for the next opening.
     runner.open();
     clock = clock.addSecs(60);
     runner.tick();
-    EXPECT_EQ(runner.runningNumber(), 3);
+    EXPECT_EQ(runner.runningNumber(), Count);
 }
 
 // A schedule due while its next start can't be computed (weekly without a
@@ -193,34 +209,6 @@ TEST_F(RunnerTest, ATimedScheduleWithoutANextStartRunsOnce)
     }
     EXPECT_EQ(runs, 1);
     EXPECT_FALSE(book.at(1).nextStart.isValid());
-}
-
-// Which terminals a chain takes after success only is shown end to end.
-TEST_F(RunnerTest, ChainTakesAllTheOthersTerminalsInMode1OncePerEndOfTheOther)
-{
-    ScheduleSettings first = appointedAt(clock, Process::SettingsRead);
-    first.UserSetupFileRead = 1;
-    save(1, first, three);
-    ScheduleSettings chain;
-    chain.OperatTiming = Timing::AfterOther;
-    chain.OtherSchedule = 1;
-    chain.WaitTime = 5;
-    chain.ProcessKind = Process::Restart;
-    chain.AfterOtherMode = AfterOther::All;
-    save(2, chain);
-    runner.open();
-    runner.tick();
-    EXPECT_EQ(host.request(0)->entries[0].files,
-              (QList<RequestFile>{{book.folder() + "Data/User/kel_user2001.ini", "kel_user.ini"}}));
-    complete({ResultCode::Success, ResultCode::Timeout});
-    clock = clock.addSecs(5 * 60);
-    runner.tick();
-    ASSERT_EQ(runner.runningNumber(), 2);
-    ASSERT_EQ(host.request(0)->entries.size(), 2);
-    EXPECT_TRUE(host.request(0)->entries[0].files.isEmpty());
-    complete({0, 0});
-    runner.tick();
-    EXPECT_FALSE(runner.running()) << "once per end of the other";
 }
 
 TEST_F(RunnerTest, CloseDuringRunWithTheBoxCheckedClosesAtTheEndRefusalEndsTheRun)

@@ -54,23 +54,34 @@ protected:
 
 } // namespace
 
-TEST_F(ScheduleMenus, WindowsOpenFromTheMenuAndGiveTheMainWindowBack)
+// The execution window is modeless, so the list's headers stay clickable:
+// sorting works, but its end must not give the menus back, and the schedule
+// list must not read the schedules from under the open window.
+TEST_F(ScheduleMenus, WindowsKeepTheMainWindowOffUntilTheyClose)
 {
-    ASSERT_TRUE(ScheduleFiles::writeSettings(book.at(1).settingsPath,
-                                             appointedAt(QDateTime::currentDateTime()), {}));
+    view->show();
+    const QDateTime later = QDateTime::currentDateTime().addSecs(3600);
+    ASSERT_TRUE(ScheduleFiles::writeSettings(book.at(1).settingsPath, appointedAt(later), {}));
+    ASSERT_TRUE(ScheduleFiles::writeEnabled(book.at(1).settingsPath, true));
     QAction *settings = view->action("actionScheduleSettings");
     QAction *run = view->action("actionScheduleRun");
     ASSERT_TRUE(settings && run);
     EXPECT_TRUE(settings->isEnabled() && run->isEnabled());
 
-    ModalDriver driver;
-    driver.then<CScheduleListDialog>([&](CScheduleListDialog *d) {
-        EXPECT_FALSE(view->isMainEnabled());
-        EXPECT_EQ(d->groups[0].edit->text(), QStringLiteral("変更"));
-        d->closeButton->click();
-    });
-    settings->trigger();
-    EXPECT_TRUE(driver.done());
+    bool listOpened = false;
+    const auto openList = [&] {
+        ModalDriver driver;
+        driver.then<CScheduleListDialog>([&](CScheduleListDialog *d) {
+            listOpened = true;
+            EXPECT_FALSE(view->isMainEnabled());
+            EXPECT_EQ(d->groups[0].edit->text(), QStringLiteral("変更"));
+            d->closeButton->click();
+        });
+        settings->trigger();
+        QTest::qWait(50);
+    };
+    openList();
+    EXPECT_TRUE(listOpened);
     EXPECT_TRUE(view->isMainEnabled());
 
     for (bool byButton : {true, false}) {
@@ -78,59 +89,31 @@ TEST_F(ScheduleMenus, WindowsOpenFromTheMenuAndGiveTheMainWindowBack)
         CScheduleRunWindow *w = windows->runWindow();
         ASSERT_NE(w, nullptr);
         EXPECT_FALSE(view->isMainEnabled());
-        if (byButton)
+        if (byButton) {
+            const QDateTime next = book.at(1).nextStart;
+            ASSERT_TRUE(next.isValid());
+            ModalDriver driver;
+            driver.then<CCondDialog>([](CCondDialog *d) { d->ascendingButton->click(); });
+            QHeaderView *h = view->horizontalHeader();
+            const int s = view->listModel()->sectionOf(ViewColumn::TermID);
+            QTest::mouseClick(h->viewport(), Qt::LeftButton, {},
+                              QPoint(h->sectionViewportPosition(s) + 4, h->height() / 2));
+            ASSERT_TRUE(QTest::qWaitFor(
+                [&] { return driver.done() && !QApplication::activeModalWidget(); }));
+            QTest::qWait(20);
+            EXPECT_EQ(view->listCondition().SortDirect, 2) << "the list stays sortable";
+            EXPECT_FALSE(bar.isEnabled());
+            EXPECT_FALSE(view->isMainEnabled());
+            listOpened = false;
+            openList();
+            EXPECT_FALSE(listOpened);
+            EXPECT_EQ(book.at(1).nextStart, next);
             w->cancelButton->click();
-        else
+        } else {
             w->close();
+        }
         QCoreApplication::processEvents();
-        EXPECT_TRUE(view->isMainEnabled());
+        EXPECT_TRUE(view->isMainEnabled() && bar.isEnabled());
         EXPECT_EQ(windows->runWindow(), nullptr);
     }
-}
-
-// The execution window is modeless, so the list's headers stay clickable:
-// sorting works, but its end must not give the menus back, and the schedule
-// list must not read the schedules from under the open window.
-TEST_F(ScheduleMenus, HeaderClickDuringTheExecutionWindowLeavesTheMenusOff)
-{
-    view->show();
-    const QDateTime later = QDateTime::currentDateTime().addSecs(3600);
-    ASSERT_TRUE(ScheduleFiles::writeSettings(book.at(1).settingsPath, appointedAt(later), {}));
-    ASSERT_TRUE(ScheduleFiles::writeEnabled(book.at(1).settingsPath, true));
-    view->action("actionScheduleRun")->trigger();
-    ASSERT_NE(windows->runWindow(), nullptr);
-    const QDateTime next = book.at(1).nextStart;
-    ASSERT_TRUE(next.isValid());
-
-    {
-        ModalDriver driver;
-        driver.then<CCondDialog>([](CCondDialog *d) { d->ascendingButton->click(); });
-        QHeaderView *h = view->horizontalHeader();
-        const int s = view->listModel()->sectionOf(ViewColumn::TermID);
-        QTest::mouseClick(h->viewport(), Qt::LeftButton, {},
-                          QPoint(h->sectionViewportPosition(s) + 4, h->height() / 2));
-        ASSERT_TRUE(
-            QTest::qWaitFor([&] { return driver.done() && !QApplication::activeModalWidget(); }));
-        QTest::qWait(20);
-    }
-    EXPECT_EQ(view->listCondition().SortDirect, 2) << "the list stays sortable";
-    EXPECT_FALSE(bar.isEnabled());
-    EXPECT_FALSE(view->isMainEnabled());
-
-    bool listOpened = false;
-    {
-        ModalDriver driver;
-        driver.then<CScheduleListDialog>([&](CScheduleListDialog *d) {
-            listOpened = true;
-            d->closeButton->click();
-        });
-        view->action("actionScheduleSettings")->trigger();
-        QTest::qWait(50);
-    }
-    EXPECT_FALSE(listOpened);
-    EXPECT_EQ(book.at(1).nextStart, next);
-
-    windows->runWindow()->cancelButton->click();
-    QCoreApplication::processEvents();
-    EXPECT_TRUE(bar.isEnabled());
 }

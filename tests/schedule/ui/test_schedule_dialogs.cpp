@@ -19,7 +19,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
@@ -121,7 +120,16 @@ TEST_F(ScheduleUiTest, DetailDialogRefusesWithTheCodeOfTheFieldAndSavesWhatPasse
     chained.OtherSchedule = 3;
     chained.WaitTime = 5;
     save(1, chained);
+    ScheduleSettings weekly;
+    weekly.OperatTiming = Timing::Weekly;
+    weekly.EveryWeekCheck = {0, 1, 0, 0, 0, 0, 1};
+    save(3, weekly);
     book.loadAll();
+    {
+        CScheduleDetailDialog shown(book, 3, reg);
+        for (int day = 0; day < 7; ++day)
+            EXPECT_EQ(shown.weekdayBoxes[day]->isChecked(), day == 1 || day == 6) << day;
+    }
 
     CScheduleDetailDialog d(book, 2, reg);
     d.show();
@@ -142,6 +150,11 @@ TEST_F(ScheduleUiTest, DetailDialogRefusesWithTheCodeOfTheFieldAndSavesWhatPasse
     d.permEdit->setText("241");
     EXPECT_EQ(press(d), FormError::PermTime);
     EXPECT_TRUE(d.permEdit->hasFocus());
+    d.timingButtons[2]->setChecked(true);
+    d.monthDayEdit->setText("31");
+    d.monthHourEdit->setText("0");
+    d.monthMinuteEdit->setText("0");
+    EXPECT_EQ(press(d), FormError::PermTime) << "hour 0 of a monthly schedule passes";
 
     d.timingButtons[3]->setChecked(true);
     d.otherCombo->setCurrentIndex(d.otherCombo->findData(3));
@@ -360,52 +373,4 @@ TEST_F(ScheduleUiTest, ResultDialogShowsEveryTerminalInFileOrder)
     for (int i = 0; i < 4; ++i)
         EXPECT_EQ(d.list->item(i, 4)->text(), QString::fromUtf8(texts[i]));
     EXPECT_EQ(d.targets->text(), QStringLiteral("4台"));
-}
-
-// Pictures of every window for a person to look at (KEL_SHOT_DIR names the folder).
-TEST_F(ScheduleUiTest, Screenshots)
-{
-    const QString shots = qEnvironmentVariable("KEL_SHOT_DIR");
-    if (shots.isEmpty())
-        GTEST_SKIP() << "KEL_SHOT_DIR not set";
-    QDir().mkpath(shots);
-    const QDateTime now(QDate(2024, 1, 15), QTime(9, 0));
-    const QList<ScheduleTarget> targets{{"3001", "", "", ""},
-                                        {"3002", "127.0.91.3", "02:00:7f:00:5b:03", "KT-100"}};
-    ScheduleSettings weekly = appointedAt(now, Process::SettingsWrite);
-    weekly.OperatTiming = Timing::Weekly;
-    weekly.EveryWeekCheck = {1, 1, 0, 0, 0, 0, 1};
-    weekly.SysSetupFileWrite = weekly.TermReboot = 1;
-    weekly.BeginMode = Begin::WithinPermitted;
-    weekly.BeginPermTime = 30;
-    save(1, appointedAt(now), targets);
-    save(2, weekly, targets);
-    ScheduleResult r;
-    r.ProcessKind = r.SuccessTermNum = r.ErrorTermNum = r.Status = 1;
-    r.ScheduleDate = "毎週-日月土 09:00";
-    r.BeginDate = "2024/01/14 09:00";
-    r.terminals = {{4, {"3009", "", "", ""}}, {0, targets[1]}, {1, targets[1]}};
-    ASSERT_TRUE(ScheduleFiles::writeResult(book.at(2).resultPath, r));
-
-    const auto shoot = [&](QWidget &w, const QString &name) {
-        w.show();
-        pump();
-        w.grab().save(shots + '/' + name);
-    };
-    CScheduleListDialog list(book, reg);
-    shoot(list, "list.png");
-    CScheduleDetailDialog detail(book, 2, reg);
-    for (int tab = 0; tab < 3; ++tab) {
-        detail.tabs->setCurrentIndex(tab);
-        shoot(detail, QStringLiteral("detail-tab%1.png").arg(tab + 1));
-    }
-    CScheduleResultDialog result(book.at(2));
-    shoot(result, "result.png");
-    Manager manager;
-    CScheduleRunWindow run(book, reg, nullptr, [&] { return now; });
-    run.show();
-    run.start();
-    run.runner().tick();
-    run.runner().onProgress(1, 2);
-    shoot(run, "run.png");
 }
