@@ -5,83 +5,61 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
-TEST(AppMessageBox, WidthFromWidthCode)
+TEST(AppMessageBox, WidthFromWidthCodeAndTextAreaFromLineCount)
 {
-    EXPECT_EQ(AppMessageBoxDialog::boxWidth(0), 360);
-    EXPECT_EQ(AppMessageBoxDialog::boxWidth(1), 500);
-    EXPECT_EQ(AppMessageBoxDialog::boxWidth(2), 700);
-    EXPECT_EQ(AppMessageBoxDialog::boxWidth(100), 280);
-    EXPECT_EQ(AppMessageBoxDialog::boxWidth(279), 280);
-    EXPECT_EQ(AppMessageBoxDialog::boxWidth(280), 280);
-    EXPECT_EQ(AppMessageBoxDialog::boxWidth(420), 420);
+    // Codes 0..2 pick a width, larger ones are widths of at least 280.
+    const int widths[][2] = {{0, 360}, {1, 500}, {2, 700}, {100, 280}, {279, 280}, {420, 420}};
+    for (const auto &[code, width] : widths)
+        EXPECT_EQ(AppMessageBoxDialog::boxWidth(code), width) << code;
     AppMessageBoxDialog box(420, 1, QStringLiteral("t"), QStringLiteral("c"), 0x40);
-    EXPECT_EQ(box.width(), 420);
-    EXPECT_EQ(box.height(), 100);
+    EXPECT_EQ(box.size(), QSize(420, 100));
     EXPECT_EQ(box.windowTitle(), QStringLiteral("c"));
-}
-
-TEST(AppMessageBox, TextAreaFollowsLineCount)
-{
-    struct Case {
-        int lines, y, h;
-    } cases[] = {{1, 25, 20}, {2, 20, 32}, {3, 15, 44}, {0, 15, 44}};
-    for (const auto &c : cases) {
-        AppMessageBoxDialog box(1, c.lines, QStringLiteral("x"), QString(), 0);
-        EXPECT_EQ(box.textLabel()->geometry(), QRect(60, c.y, 500 - 80, c.h)) << c.lines;
+    const int areas[][3] = {{1, 25, 20}, {2, 20, 32}, {3, 15, 44}, {0, 15, 44}};
+    for (const auto &[lines, y, h] : areas) {
+        AppMessageBoxDialog box(1, lines, QStringLiteral("x"), QString(), 0);
+        EXPECT_EQ(box.textLabel()->geometry(), QRect(60, y, 500 - 80, h)) << lines;
     }
 }
 
 TEST(AppMessageBox, ButtonsAndDefault)
 {
-    {
-        AppMessageBoxDialog box(360, 1, QStringLiteral("q"), QString(), 0x124);
-        ASSERT_TRUE(box.yesButton() && box.noButton());
-        EXPECT_EQ(box.okButton(), nullptr);
-        EXPECT_EQ(box.yesButton()->text(), QStringLiteral("はい"));
-        EXPECT_EQ(box.noButton()->text(), QStringLiteral("いいえ"));
-        EXPECT_EQ(box.yesButton()->geometry(), QRect(180 - 90, 65, 80, 20));
-        EXPECT_EQ(box.noButton()->geometry(), QRect(180 + 10, 65, 80, 20));
-        EXPECT_TRUE(box.noButton()->isDefault());
-        EXPECT_FALSE(box.yesButton()->isDefault());
-    }
-    {
-        AppMessageBoxDialog box(360, 1, QStringLiteral("q"), QString(), 0x24);
-        EXPECT_TRUE(box.yesButton()->isDefault());
-    }
-    {
-        AppMessageBoxDialog box(500, 1, QStringLiteral("i"), QString(), 0x30);
-        ASSERT_NE(box.okButton(), nullptr);
-        EXPECT_EQ(box.yesButton(), nullptr);
-        EXPECT_EQ(box.okButton()->geometry(), QRect(250 - 40, 65, 80, 20));
-        EXPECT_TRUE(box.okButton()->isDefault());
-    }
+    AppMessageBoxDialog yesNo(360, 1, QStringLiteral("q"), QString(), 0x124);
+    ASSERT_TRUE(yesNo.yesButton() && yesNo.noButton());
+    EXPECT_EQ(yesNo.okButton(), nullptr);
+    EXPECT_EQ(yesNo.yesButton()->text(), QStringLiteral("はい"));
+    EXPECT_EQ(yesNo.noButton()->text(), QStringLiteral("いいえ"));
+    EXPECT_EQ(yesNo.yesButton()->geometry(), QRect(180 - 90, 65, 80, 20));
+    EXPECT_EQ(yesNo.noButton()->geometry(), QRect(180 + 10, 65, 80, 20));
+    EXPECT_TRUE(yesNo.noButton()->isDefault() && !yesNo.yesButton()->isDefault());
+    EXPECT_TRUE(
+        AppMessageBoxDialog(360, 1, QStringLiteral("q"), QString(), 0x24).yesButton()->isDefault());
+    AppMessageBoxDialog ok(500, 1, QStringLiteral("i"), QString(), 0x30);
+    ASSERT_NE(ok.okButton(), nullptr);
+    EXPECT_EQ(ok.yesButton(), nullptr);
+    EXPECT_EQ(ok.okButton()->geometry(), QRect(250 - 40, 65, 80, 20));
+    EXPECT_TRUE(ok.okButton()->isDefault());
 }
 
-TEST(AppMessageBox, Results)
+// Yes, No and OK give their results; closing the box, by the user or by the
+// program through its handle, counts as No.
+TEST(AppMessageBox, ResultsAndClosedFromOutsideThroughItsHandle)
 {
-    auto runClicking = [](unsigned type, auto pick) {
+    const auto run = [](unsigned type, auto act) {
         AppMessageBoxDialog box(0, 1, QStringLiteral("x"), QString(), type);
-        QTimer::singleShot(0, &box, [&] { pick(box)->click(); });
+        QTimer::singleShot(0, &box, [&] { act(box); });
         return box.run();
     };
-    EXPECT_EQ(runClicking(0x24, [](auto &b) { return b.yesButton(); }), 6);
-    EXPECT_EQ(runClicking(0x24, [](auto &b) { return b.noButton(); }), 7);
-    EXPECT_EQ(runClicking(0x40, [](auto &b) { return b.okButton(); }), 1);
+    EXPECT_EQ(run(0x24, [](auto &b) { b.yesButton()->click(); }), 6);
+    EXPECT_EQ(run(0x24, [](auto &b) { b.noButton()->click(); }), 7);
+    EXPECT_EQ(run(0x40, [](auto &b) { b.okButton()->click(); }), 1);
+    EXPECT_EQ(run(0x40, [](auto &b) { b.reject(); }), 7);
 
-    AppMessageBoxDialog closed(0, 1, QStringLiteral("x"), QString(), 0x40);
-    QTimer::singleShot(0, &closed, [&] { closed.reject(); });
-    EXPECT_EQ(closed.run(), 7); // closing the box counts as No
-}
-
-TEST(AppMessageBox, ClosedFromOutsideThroughItsHandle)
-{
     QPointer<AppMessageBoxDialog> handle;
     int result = 0;
     {
         AppMessageBoxDialog box(0, 1, QStringLiteral("x"), QString(), 0x24, nullptr, &handle);
         EXPECT_EQ(handle.data(), &box);
         QTimer::singleShot(0, [&] {
-            ASSERT_TRUE(handle);
             QMetaObject::invokeMethod(handle.data(), "closeFromOutside", Qt::QueuedConnection);
         });
         result = box.run();

@@ -30,9 +30,9 @@ namespace
 struct Stranger {
     QUdpSocket socket;
     int port;
-    Stranger(const char *address, int pcPort) : port(pcPort)
+    Stranger(const QString &address, int pcPort) : port(pcPort)
     {
-        socket.bind(QHostAddress(QString::fromLatin1(address)), 0);
+        socket.bind(QHostAddress(address), 0);
     }
     void send(const QByteArray &d)
     {
@@ -77,6 +77,7 @@ QByteArray request(const Udp::TermNotify &n, std::uint16_t seq)
 
 QString todaysLog(const ViewStack &stack)
 {
+    OpLog::flushRepeated();
     return Cp932::decode(stack.dir.read("Log/" + QFileInfo(OpLog::todayFilePath()).fileName()));
 }
 
@@ -100,9 +101,9 @@ TEST(HostileLan, SettingsAndThePasswordGoOnlyToTheTerminalTheRegisterKnows)
     stack.dir.write("Data/User/kel_user1001.ini", "[User]\r\nName=1001\r\n");
     Termsim phone, thief;
     ASSERT_TRUE(stack.withTerminals(phone, "127.0.121.2", 1));
-    ASSERT_TRUE(thief.start(stack.simArgs("127.0.121.66", 1) +
-                            QStringList{"--set", "terminal_id=6666", "--set",
-                                        "mac=02:66:00:00:00:01"}));
+    ASSERT_TRUE(
+        thief.start(stack.simArgs("127.0.121.66", 1) +
+                    QStringList{"--set", "terminal_id=6666", "--set", "mac=02:66:00:00:00:01"}));
     ASSERT_TRUE(stack.waitRows(2));
 
     const auto refused = [&](const QStringList &steps) {
@@ -118,7 +119,7 @@ TEST(HostileLan, SettingsAndThePasswordGoOnlyToTheTerminalTheRegisterKnows)
     };
     const QString crlf = "1\r\n1999/12/07 09:00  Ope99:FORGED LINE";
     refused({"send 0 hex=" + request(forged(crlf, 0x7F007942u, 1), 77).toHex()});
-    refused({"set 0 terminal_id=1001", "request 0 stamps=',,'"}); // with his own MAC
+    refused({"set 0 terminal_id=1001", "request 0 stamps=',,'"});       // with his own MAC
     refused({"set 0 mac=02:00:7F:00:79:02 payload_address=127.0.121.2", // with 1001's MAC
              "request 0 stamps=',,'"});
 
@@ -135,7 +136,6 @@ TEST(HostileLan, SettingsAndThePasswordGoOnlyToTheTerminalTheRegisterKnows)
     pumpUntil([] { return false; }, 1000); // no session comes later either
     EXPECT_TRUE(thief.received(0, "RemoteOpenReq").isEmpty());
 
-    OpLog::flushRepeated();
     const QString log = todaysLog(stack);
     EXPECT_FALSE(log.contains("\r\n1999/12/07")) << "no forged line";
     EXPECT_TRUE(log.contains(QStringLiteral("端末ID:1??1999/12/07 09:00  Ope99:FORGED LINE "
@@ -175,7 +175,7 @@ TEST(HostileLan, ForgedNoticesAndRequestsNeitherGrowTheRegisterNorKeepTheListBus
     ASSERT_TRUE(stack.up());
     CTermDatabase &db = stack.view->database();
     SystemSettings s;
-    db.readSystemSettings(s);
+    ASSERT_EQ(db.readSystemSettings(s), 0);
     s.NewTermRate = 20;
     db.writeSystemSettings(s);
     stack.view->applyStoredSettings();
@@ -195,13 +195,11 @@ TEST(HostileLan, ForgedNoticesAndRequestsNeitherGrowTheRegisterNorKeepTheListBus
     EXPECT_LE(reads, 1) << "only the redraw timer redraws";
     for (int i = 40; i < 2000; ++i)
         stranger.send(Udp::buildTermNotify(forged(QString::number(9000 + i), 0x7F007B42u, i)));
-    ASSERT_TRUE(pumpUntil(
-        [&] { return stack.view->noticeApplier().applied() >= 2000; }, 20000));
+    ASSERT_TRUE(pumpUntil([&] { return stack.view->noticeApplier().applied() >= 2000; }, 20000));
     stack.view->refresh();
     EXPECT_EQ(stack.view->listModel()->rowCount(), 20);
     EXPECT_TRUE(stack.view->statusText().contains(QStringLiteral("1980 件は登録していません")))
         << stack.view->statusText().toStdString();
-    OpLog::flushRepeated();
     const QString log = todaysLog(stack);
     // One for the 20 rows that hold one address, one for the requests of
     // the terminals that got no row.
@@ -262,8 +260,8 @@ TEST(HostileLan, AcceptedRequestsOncePerAddressAndOneBoxAtATime)
     boxes.records.clear();
     std::vector<std::unique_ptr<Stranger>> five;
     for (int n = 0; n < 5; ++n) {
-        five.push_back(std::make_unique<Stranger>(
-            QStringLiteral("127.0.124.%1").arg(70 + n).toLatin1().constData(), stack.port));
+        five.push_back(
+            std::make_unique<Stranger>(QStringLiteral("127.0.124.%1").arg(70 + n), stack.port));
         ask(*five.back(), 100 + n);
     }
     ASSERT_TRUE(pumpUntil([&] { return boxes.records.size() >= 2 && boxes.depth == 0; }, 10000));

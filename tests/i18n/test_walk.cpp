@@ -2,13 +2,823 @@
 // language: the Japanese texts are those of before the English interface
 // came, the English ones hold no Japanese but data, and in both every text
 // is readable on a 1366x768 screen and every input has a name.
-#include "ProgramWalk.h"
+#include "app/KelMngPCApp.h"
+#include "app/MainFrame.h"
+#include "comm/CommPayloads.h"
+#include "common/ProcessValues.h"
+#include "history/SettingsHistory.h"
+#include "history/ui/HistoryDialog.h"
+#include "register/TermDatabase.h"
+#include "schedule/ScheduleFiles.h"
+#include "schedule/ui/ScheduleDetailDialog.h"
+#include "schedule/ui/ScheduleListDialog.h"
+#include "schedule/ui/ScheduleRunWindow.h"
+#include "setup/ui/FirstStartDialog.h"
+#include "support/Catalogue.h"
+#include "support/ScriptedPrompter.h"
+#include "support/TempDir.h"
+#include "termlist/TermListModel.h"
+#include "termlist/ui/AddTermDialog.h"
+#include "termlist/ui/ColumnSelectDialog.h"
+#include "termlist/ui/CondDialog.h"
+#include "termlist/ui/DashboardWindow.h"
+#include "termlist/ui/RemoteUpdateDialog.h"
+#include "termlist/ui/SystemSettingsDialog.h"
+#include "termlist/ui/TerminalView.h"
 
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QAbstractScrollArea>
+#include <QAbstractSpinBox>
+#include <QAction>
+#include <QApplication>
+#include <QBarCategoryAxis>
+#include <QChart>
+#include <QChartView>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <QDirIterator>
+#include <QFile>
+#include <QGroupBox>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPieSeries>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QProcess>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QSizeGrip>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTextEdit>
+#include <QTimer>
+#include <QUdpSocket>
+#include <QXmlStreamReader>
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+#include <set>
 
 namespace
 {
+
+// Shown in the window: the widget and each of its parents up to the window
+// are not hidden (pages of a tab widget are visited one by one).
+bool shown(QWidget *w, QWidget *window)
+{
+    for (QWidget *p = w; p && p != window; p = p->parentWidget())
+        if (p->isHidden())
+            return false;
+    return true;
+}
+
+// Inside the scrolled part of a scroll area (may lie outside the window).
+bool scrolled(QWidget *w, QWidget *window)
+{
+    for (QWidget *p = w->parentWidget(); p && p != window; p = p->parentWidget())
+        if (auto *area = qobject_cast<QAbstractScrollArea *>(p->parentWidget()))
+            if (area->viewport() == p)
+                return true;
+    return false;
+}
+
+bool isInput(QWidget *w)
+{
+    if (auto *e = qobject_cast<QLineEdit *>(w))
+        return !e->isReadOnly() && !qobject_cast<QComboBox *>(w->parentWidget()) &&
+               !qobject_cast<QAbstractSpinBox *>(w->parentWidget());
+    if (auto *e = qobject_cast<QPlainTextEdit *>(w))
+        return !e->isReadOnly();
+    if (auto *e = qobject_cast<QTextEdit *>(w))
+        return !e->isReadOnly();
+    return qobject_cast<QComboBox *>(w) || qobject_cast<QAbstractSpinBox *>(w);
+}
+
+// With KEL_SHOTS=DIR, a picture of the whole screen as DIR/<nn>-<name>.png.
+void Shot(const QString &name)
+{
+    const QString dir = qEnvironmentVariable("KEL_SHOTS");
+    if (dir.isEmpty())
+        return;
+    static int count = 0;
+    QApplication::processEvents();
+    QGuiApplication::primaryScreen()->grabWindow(0).save(
+        QStringLiteral("%1/%2-%3.png").arg(dir).arg(++count, 2, 10, QLatin1Char('0')).arg(name));
+}
+
+QString NormalisedLine(QString line)
+{
+    // Dates and times of the day the walk runs on, the test's own folder, and
+    // the count of a progress window, whose moment of reading varies.
+    static const QRegularExpression date(QStringLiteral("\\d{4}/\\d{2}/\\d{2}"));
+    static const QRegularExpression time(QStringLiteral("\\d{2}([:：])\\d{2}"));
+    static const QRegularExpression seconds(QStringLiteral("(yyyy/mm/dd hh:mm):\\d{2}"));
+    static const QRegularExpression folder(QStringLiteral("/\\S*/kelmng-test-\\w+"));
+    static const QRegularExpression counter(QStringLiteral("^(CProgressDialog\t)\\d+ / \\d+"));
+    return line.replace(date, QStringLiteral("yyyy/mm/dd"))
+        .replace(time, QStringLiteral("hh\\1mm"))
+        .replace(seconds, QStringLiteral("\\1:ss"))
+        .replace(folder, QStringLiteral("<folder>"))
+        .replace(counter, QStringLiteral("\\1n / n"));
+}
+
+QStringList ReadLines(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly | QIODevice::Text))
+        return {};
+    QStringList out = QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'));
+    out.removeAll(QString());
+    return out;
+}
+
+// What a user sees of the program ("where<TAB>text" lines) and what he can't
+// read: texts cut by their widget, windows larger than the screen, inputs
+// without a label.
+class TextCollector
+{
+public:
+    void add(const QString &where, const QString &text)
+    {
+        if (!text.trimmed().isEmpty())
+            m_items.emplace(where, text);
+    }
+    // Every visible text of a window (all its tab pages), under `where`
+    // (the class name when empty), and the window's readability problems.
+    void window(QWidget *w, QString where = QString())
+    {
+        if (where.isEmpty())
+            where = QString::fromLatin1(w->metaObject()->className());
+        kinds.insert(where);
+        Shot(where);
+        collect(w, where);
+        checkReadable(w, where);
+        for (QTabWidget *tabs : w->findChildren<QTabWidget *>()) {
+            if (!shown(tabs, w))
+                continue;
+            const int current = tabs->currentIndex();
+            for (int i = 0; i < tabs->count(); ++i) {
+                if (i == current)
+                    continue;
+                tabs->setCurrentIndex(i);
+                collect(tabs->widget(i), where);
+                checkReadable(w, where);
+            }
+            tabs->setCurrentIndex(current);
+        }
+    }
+    // The titles and items of a menu bar's menus and sub-menus.
+    void menus(QWidget *barOrMenu)
+    {
+        kinds.insert(QStringLiteral("menu"));
+        for (QAction *a : barOrMenu->actions()) {
+            add(QStringLiteral("menu"), a->text());
+            if (a->menu())
+                menus(a->menu());
+        }
+    }
+    // Message boxes and file dialogs a prompter saw.
+    void prompts(const QList<PromptRecord> &records)
+    {
+        for (const PromptRecord &r : records) {
+            const bool box = r.kind == PromptRecord::AppBox || r.kind == PromptRecord::SystemBox;
+            const QString where =
+                box ? QStringLiteral("message box") : QStringLiteral("file dialog");
+            kinds.insert(where);
+            add(where, r.caption);
+            for (const QString &t :
+                 box ? QStringList{r.text} : r.filter.split(QStringLiteral(";;")))
+                add(where, t);
+        }
+    }
+    // Sorted, each once, newlines as "\n", with what varies from run to run
+    // as placeholders.
+    QStringList lines() const
+    {
+        QStringList out;
+        for (const auto &[where, text] : m_items) {
+            QString t = text;
+            t.replace(QLatin1Char('\\'), QStringLiteral("\\\\"))
+                .replace(QLatin1Char('\r'), QStringLiteral("\\r"))
+                .replace(QLatin1Char('\n'), QStringLiteral("\\n"));
+            out << NormalisedLine(where + QLatin1Char('\t') + t);
+        }
+        out.removeDuplicates();
+        out.sort();
+        return out;
+    }
+    QStringList problems() const { return QStringList(m_problems.begin(), m_problems.end()); }
+    QSet<QString> kinds;
+
+private:
+    void collect(QWidget *root, const QString &where)
+    {
+        QWidget *window = root->window();
+        if (root == window)
+            add(where, window->windowTitle());
+        QList<QWidget *> all = root->findChildren<QWidget *>();
+        all.prepend(root);
+        for (QWidget *w : all) {
+            if (!shown(w, window))
+                continue;
+            add(where, w->toolTip());
+            if (auto *l = qobject_cast<QLabel *>(w)) {
+                add(where, l->text());
+            } else if (auto *b = qobject_cast<QAbstractButton *>(w)) {
+                add(where, b->text());
+            } else if (auto *g = qobject_cast<QGroupBox *>(w)) {
+                add(where, g->title());
+            } else if (auto *t = qobject_cast<QTabBar *>(w)) {
+                for (int i = 0; i < t->count(); ++i)
+                    add(where, t->tabText(i));
+            } else if (auto *c = qobject_cast<QComboBox *>(w)) {
+                for (int i = 0; i < c->count(); ++i)
+                    add(where, c->itemText(i));
+            } else if (auto *e = qobject_cast<QLineEdit *>(w)) {
+                add(where, e->placeholderText());
+                if (e->isReadOnly())
+                    add(where, e->text());
+            } else if (auto *p = qobject_cast<QPlainTextEdit *>(w)) {
+                if (p->isReadOnly())
+                    add(where, p->toPlainText());
+            } else if (auto *s = qobject_cast<QAbstractSpinBox *>(w)) {
+                add(where, s->specialValueText());
+            } else if (auto *bar = qobject_cast<QProgressBar *>(w)) {
+                if (bar->isTextVisible())
+                    add(where, bar->text());
+            } else if (auto *v = qobject_cast<QAbstractItemView *>(w)) {
+                QAbstractItemModel *m = v->model();
+                if (!m || qobject_cast<QComboBox *>(v->parentWidget()))
+                    continue;
+                // The headers and the first 40 rows.
+                for (int c = 0; c < m->columnCount(); ++c) {
+                    add(where, m->headerData(c, Qt::Horizontal).toString());
+                    for (int r = 0; r < std::min(m->rowCount(), 40); ++r)
+                        add(where, m->index(r, c).data().toString());
+                }
+            }
+        }
+    }
+    void checkReadable(QWidget *window, const QString &where)
+    {
+        const auto problem = [&](QWidget *w, const QString &what) {
+            m_problems.insert(QStringLiteral("%1: %2#%3 %4")
+                                  .arg(where, QString::fromLatin1(w->metaObject()->className()),
+                                       w->objectName(), what));
+        };
+        const auto cuts = [&](QWidget *w, const QString &text) {
+            problem(w, QStringLiteral("cuts \"%1\"").arg(text));
+        };
+        if (QScreen *screen = window->screen()) {
+            const QRect avail = screen->availableGeometry();
+            const QSize frame = window->frameGeometry().size();
+            if (frame.width() > avail.width() || frame.height() > avail.height())
+                problem(window, QStringLiteral("is %1x%2, larger than the screen")
+                                    .arg(frame.width())
+                                    .arg(frame.height()));
+            else if (window->isVisible() && !avail.contains(window->frameGeometry()))
+                problem(window, QStringLiteral("runs off the screen"));
+        }
+        const QList<QLabel *> labels = window->findChildren<QLabel *>();
+        for (QWidget *w : window->findChildren<QWidget *>()) {
+            if (!shown(w, window) || w->isWindow() || (window->isVisible() && !w->isVisible()))
+                continue;
+            // The status bar's grip is the window's corner, not its content.
+            const QRect r(w->mapTo(window, QPoint(0, 0)), w->size());
+            if (!scrolled(w, window) && !qobject_cast<QSizeGrip *>(w) &&
+                !window->rect().contains(r))
+                problem(w, QStringLiteral("lies outside its window"));
+            const QFontMetrics fm = w->fontMetrics();
+            if (auto *l = qobject_cast<QLabel *>(w)) {
+                const bool cut = l->wordWrap() ? l->height() < l->heightForWidth(l->width())
+                                               : l->width() < l->sizeHint().width();
+                if (!l->text().isEmpty() && l->pixmap().isNull() &&
+                    (cut || l->height() < fm.height()))
+                    cuts(l, l->text());
+            } else if (auto *b = qobject_cast<QPushButton *>(w)) {
+                // "&&" is a literal ampersand; a single one marks the accelerator.
+                QString text = b->text();
+                text.replace(QStringLiteral("&&"), QStringLiteral("\x01")).remove(QLatin1Char('&'));
+                if (fm.horizontalAdvance(text.replace(QLatin1Char('\x01'), QLatin1Char('&'))) + 6 >
+                    b->width())
+                    cuts(b, b->text());
+            } else if (qobject_cast<QCheckBox *>(w) || qobject_cast<QRadioButton *>(w)) {
+                auto *b = static_cast<QAbstractButton *>(w);
+                if (!b->text().isEmpty() && b->width() < b->sizeHint().width())
+                    cuts(b, b->text());
+            } else if (auto *g = qobject_cast<QGroupBox *>(w)) {
+                if (fm.horizontalAdvance(g->title()) + 16 > g->width())
+                    cuts(g, g->title());
+            }
+            bool named = !isInput(w);
+            for (QWidget *p = w; p && p != window && !named; p = p->parentWidget())
+                named = !p->accessibleName().isEmpty() ||
+                        std::any_of(labels.begin(), labels.end(),
+                                    [p](QLabel *l) { return l->buddy() == p; });
+            if (!named)
+                problem(w, QStringLiteral("has no label tied to it"));
+        }
+    }
+    std::set<std::pair<QString, QString>> m_items;
+    std::set<QString> m_problems;
+};
+
+constexpr int Patience = 20000;
+
+int freeUdpPort()
+{
+    QUdpSocket s;
+    s.bind(QHostAddress::LocalHost, 0);
+    return s.localPort();
+}
+
+RegistrationData terminal(const char *id, int lastOctet, const char *model, int regist)
+{
+    RegistrationData r;
+    r.TermID = QString::fromLatin1(id);
+    r.IPAddr = 0x0000007Fu | (std::uint32_t(lastOctet) << 24);
+    r.Regist = regist;
+    r.Vendor = QStringLiteral("KEL");
+    r.MachineName = QString::fromLatin1(model);
+    r.MachineType = QStringLiteral("A1");
+    r.VerBoot = QStringLiteral("1.00");
+    r.VerApli = QStringLiteral("2.10");
+    r.UserInfo1 = QStringLiteral("00:11:22:33:44:%1").arg(lastOctet, 2, 10, QLatin1Char('0'));
+    r.UserInfo2 = QStringLiteral("Room %1").arg(lastOctet);
+    return r;
+}
+
+ScheduleSettings schedule(int timing, int process)
+{
+    ScheduleSettings s;
+    s.OperatTiming = timing;
+    s.AppointDateYear = 2099;
+    s.AppointDateMonth = 12;
+    s.AppointDateDay = 31;
+    s.AppointDateHour = 23;
+    s.AppointDateSecond = 30;
+    s.EveryWeekCheck = {0, 1, 0, 1, 0, 0, 0};
+    s.EveryWeekTimeHour = 3;
+    s.EveryMonthDateDay = 15;
+    s.OtherSchedule = 1;
+    s.WaitTime = 5;
+    s.BeginPermTime = 30;
+    s.BeginMode = 1;
+    s.ProcessKind = process;
+    s.SysSetupFileWrite = 1;
+    s.TermReboot = 1;
+    return s;
+}
+
+CTerminalView *viewOf(CKelMngPCApp &app)
+{
+    return qobject_cast<CTerminalView *>(app.frame()->centralWidget());
+}
+
+void selectTerminal(CTerminalView *view, const QString &id)
+{
+    const auto &entries = view->listModel()->entries();
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (entries[i].TermID.trimmed() == id) {
+            view->selectionModel()->select(view->listModel()->index(int(i), 0),
+                                           QItemSelectionModel::ClearAndSelect |
+                                               QItemSelectionModel::Rows);
+            return;
+        }
+    }
+}
+
+template <class F> void waitUntil(F condition, int ms)
+{
+    (void)QTest::qWaitFor(condition, ms);
+}
+
+// Harvests every modal window the moment it is the active one, then runs
+// the steps planned for its class, one per turn of the event loop, and
+// closes it (reject) after the last, unless it is to be left open (windows
+// the program closes itself, such as progress): those are harvested as they
+// are shown, since one may come and go between two polls.
+class ModalWalker : public QObject
+{
+public:
+    using Step = std::function<void(QWidget *)>;
+    explicit ModalWalker(TextCollector &texts) : m_texts(texts)
+    {
+        qApp->installEventFilter(this);
+        m_timer.callOnTimeout([this] { poll(); });
+        m_timer.start(2);
+    }
+    void plan(const char *className, std::vector<Step> steps, bool leaveOpen = false)
+    {
+        m_plans[QString::fromLatin1(className)] = {std::move(steps), leaveOpen};
+    }
+    // Modal windows harvested, by class name.
+    int seen(const char *className) const { return m_seen.value(QString::fromLatin1(className)); }
+
+private:
+    struct Plan {
+        std::vector<Step> steps;
+        bool leaveOpen = false;
+    };
+    const Plan *planOf(QObject *w) const
+    {
+        const auto it = m_plans.find(QString::fromLatin1(w->metaObject()->className()));
+        return it == m_plans.end() ? nullptr : &it->second;
+    }
+    // Sent once the window is laid out and placed, before the code that
+    // showed it goes on.
+    bool eventFilter(QObject *o, QEvent *e) override
+    {
+        if (e->type() == QEvent::ShowToParent && o->isWidgetType() &&
+            static_cast<QWidget *>(o)->isWindow() && planOf(o) && planOf(o)->leaveOpen)
+            m_texts.window(static_cast<QWidget *>(o));
+        return false;
+    }
+    void poll()
+    {
+        QWidget *w = QApplication::activeModalWidget();
+        if (!w || !w->isVisible() || w->property("kelWalkBusy").toBool())
+            return;
+        if (!w->property("kelWalkSeen").toBool()) {
+            w->setProperty("kelWalkSeen", true);
+            m_texts.window(w);
+            ++m_seen[QString::fromLatin1(w->metaObject()->className())];
+        }
+        const Plan *plan = planOf(w);
+        const int step = w->property("kelWalkStep").toInt();
+        QPointer<QWidget> guard(w);
+        if (plan && step < int(plan->steps.size())) {
+            w->setProperty("kelWalkStep", step + 1);
+            w->setProperty("kelWalkBusy", true);
+            // Later, so that a dialog the step opens runs its loop outside this poll.
+            QTimer::singleShot(0, w, [s = plan->steps[std::size_t(step)], guard] {
+                s(guard);
+                if (guard)
+                    guard->setProperty("kelWalkBusy", false);
+            });
+        } else if (!(plan && plan->leaveOpen) && !w->property("kelWalkClosing").toBool()) {
+            w->setProperty("kelWalkClosing", true);
+            QTimer::singleShot(0, w, [guard] {
+                if (auto *d = qobject_cast<QDialog *>(guard.data()))
+                    d->reject();
+                else if (guard)
+                    guard->close();
+            });
+        }
+    }
+    TextCollector &m_texts;
+    QTimer m_timer;
+    std::map<QString, Plan> m_plans;
+    QHash<QString, int> m_seen;
+};
+
+bool idle(CTerminalView *view)
+{
+    return !QApplication::activeModalWidget() && view->isMainEnabled();
+}
+
+// Runs the whole program in this process on a prepared program folder and
+// walks every window, dialog, menu and message box through its road.
+class ProgramWalk
+{
+public:
+    // Extra start-up arguments (say "--lang=en").
+    explicit ProgramWalk(QStringList args) : m_args(std::move(args)) {}
+    TextCollector texts;
+
+    void prepareFolder()
+    {
+        const QString dir = m_dir.path();
+        QProcess::execute(QStringLiteral("bash"),
+                          {QStringLiteral(KEL_SOURCE_DIR "/scripts/make-program-folder"), dir});
+        m_dir.write(QStringLiteral("Boot/boot_v2.s"), "S00600004844521B\r\n");
+
+        // Terminal 1001's own settings files, for the editor.
+        for (const char *file : {"Data/Sys/kel_sys1001.ini", "Data/User/kel_user1001.ini"})
+            m_dir.write(QString::fromLatin1(file), "[Version]\r\nVersion=1.00\r\n");
+
+        // Two versions of terminal 1001's system settings, the newer one sent.
+        SettingsHistory::Store history(dir,
+                                       [] { return QDateTime(QDate(2024, 5, 1), QTime(9, 0)); });
+        for (const QByteArray &content : {QByteArray("[Version]\r\nVersion=0.90\r\n"),
+                                          QByteArray("[Version]\r\nVersion=1.00\r\n")})
+            history.replace(QStringLiteral("1001"), SettingsHistory::Kind::System,
+                            SettingsHistory::Origin::Read, [&] {
+                                m_dir.write(QStringLiteral("Data/Sys/kel_sys1001.ini"), content);
+                                return true;
+                            });
+        history.markSent(QStringLiteral("1001"), SettingsHistory::Kind::System,
+                         "[Version]\r\nVersion=1.00\r\n");
+        // An account file others can read: the main window's warning.
+        QFile(dir + QStringLiteral("/Config/FTPauth.ini"))
+            .setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther);
+
+        CTermDatabase db(dir);
+        // Fixed registration dates, so that the list reads the same every day.
+        db.setClock([] { return QDateTime(QDate(2024, 5, 1), QTime(10, 0)); });
+        db.startUp();
+        SystemSettings s;
+        db.readSystemSettings(s);
+        s.UDPPort = freeUdpPort();
+        db.writeSystemSettings(s);
+        db.registerUpdate(terminal("1001", 1, "KT-100", 1));
+        db.registerUpdate(terminal("1002", 2, "KT-200", 2));
+        db.registerUpdate(terminal("1002", 3, "KT-100", 0)); // the same ID twice: an alert
+        std::vector<TermItem> provisional{TermItem{0, QStringLiteral("2001"), 0}};
+        db.addTerminals(provisional);
+        db.setResultByMac(QStringLiteral("00:11:22:33:44:01"), 10, 3);
+        db.setResultByMac(QStringLiteral("00:11:22:33:44:02"), 5, 0);
+        db.close();
+
+        const ScheduleTarget target{QStringLiteral("1001"), QStringLiteral("127.0.0.1"),
+                                    QStringLiteral("00:11:22:33:44:01"), QStringLiteral("KT-100")};
+        const int plans[][2] = {{Schedule::Timing::Appointed, Schedule::Process::Restart},
+                                {Schedule::Timing::Weekly, Schedule::Process::SettingsWrite},
+                                {Schedule::Timing::Monthly, Schedule::Process::FirmWrite},
+                                {Schedule::Timing::AfterOther, Schedule::Process::SettingsRead}};
+        for (int n = 1; n <= 4; ++n)
+            ScheduleFiles::writeSettings(ScheduleFiles::settingsPath(dir + QLatin1Char('/'), n),
+                                         schedule(plans[n - 1][0], plans[n - 1][1]), {target});
+        ScheduleResult result;
+        result.ProcessKind = Schedule::Process::Restart;
+        result.SuccessTermNum = 1;
+        result.ErrorTermNum = 1;
+        result.ScheduleDate = QStringLiteral("2024/05/01 10:00");
+        result.BeginDate = QStringLiteral("2024/05/01 10:00");
+        result.Status = 1;
+        for (int outcome : {Schedule::Outcome::Success, Schedule::Outcome::Error,
+                            Schedule::Outcome::Cancelled, Schedule::Outcome::NotExecuted})
+            result.terminals.append(ScheduleResultTerm{outcome, target});
+        ScheduleFiles::writeResult(ScheduleFiles::resultPath(dir + QLatin1Char('/'), 1), result);
+    }
+    // Texts of the program folder that are data, not the program's words:
+    // the settings descriptions the editor shows.
+    QStringList dataTexts() const
+    {
+        QStringList out;
+        QDirIterator it(m_dir.path() + QStringLiteral("/Config"), {QStringLiteral("*.xml")},
+                        QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            QFile f(it.next());
+            if (!f.open(QIODevice::ReadOnly))
+                continue;
+            QXmlStreamReader xml(&f);
+            while (!xml.atEnd()) {
+                xml.readNext();
+                if (xml.isCharacters() && !xml.isWhitespace())
+                    out << xml.text().toString().trimmed();
+                for (const QXmlStreamAttribute &a : xml.attributes())
+                    out << a.value().toString().trimmed();
+            }
+        }
+        out.removeAll(QString());
+        // The longest first, so that a text holding a shorter one goes whole.
+        std::sort(out.begin(), out.end(),
+                  [](const QString &a, const QString &b) { return a.size() > b.size(); });
+        return out;
+    }
+    // False when the program refused to start.
+    bool run()
+    {
+        prepareFolder();
+        // Sessions that nobody answers end in a moment.
+        qputenv("KELMNGPC_TICK_MS", "1");
+        CKelMngPCApp app;
+        if (!app.initInstance(QStringList{QStringLiteral("--program-folder=") + m_dir.path()} +
+                              m_args))
+            return false;
+        ScriptedPrompter prompter;
+        CTerminalView *view = viewOf(app);
+        QMenuBar *bar = app.frame()->menuBar();
+        ModalWalker walker(texts);
+        const auto trigger = [&](const char *name) {
+            QAction *a = view->action(QString::fromLatin1(name));
+            if (!a)
+                return;
+            // Items a menu enables as it opens.
+            if (auto *menu = qobject_cast<QMenu *>(a->parent()))
+                emit menu->aboutToShow();
+            a->trigger();
+            waitUntil([&] { return idle(view); }, Patience);
+        };
+        const QString dir = m_dir.path();
+
+        waitUntil([&] { return app.frame()->isVisible(); }, Patience);
+        texts.window(app.frame(), QStringLiteral("main window"));
+        texts.menus(bar);
+
+        // File menu: settings with an input error, the export.
+        walker.plan("CSystemSettingsDialog", {[](QWidget *w) {
+                        auto *d = static_cast<CSystemSettingsDialog *>(w);
+                        d->portEdit->setText(QStringLiteral("0"));
+                        d->okButton->click();
+                    }});
+        trigger("actionSystemSettings");
+        trigger("actionExportList");
+
+        // Edit menu: add two terminals (progress), delete them with their files.
+        walker.plan("CAddTermDialog", {[](QWidget *w) {
+                        auto *d = static_cast<CAddTermDialog *>(w);
+                        d->idEdit->setText(QStringLiteral("3001"));
+                        d->countEdit->setText(QStringLiteral("2"));
+                        d->registerButton->click();
+                    }});
+        walker.plan("CProgressDialog", {}, true);
+        trigger("actionAddTerminals");
+        selectTerminal(view, QStringLiteral("3001"));
+        prompter.answer(MsgResult::Yes);
+        prompter.answer(MsgResult::Yes);
+        trigger("actionDeleteTerminals");
+        selectTerminal(view, QStringLiteral("1001"));
+        prompter.answer(MsgResult::No);
+        trigger("actionClearResults");
+
+        // The settings editor: a terminal's files, the common files, the registration.
+        prompter.answer(MsgResult::No);
+        trigger("actionEditTermSys");
+        prompter.answer(MsgResult::No);
+        trigger("actionEditTermUser");
+        prompter.answerFile(dir + QStringLiteral("/Config/Sys/sysconfig_KT-100_1.xml"));
+        prompter.answerFile(QString());
+        trigger("actionEditCommonSys");
+        prompter.answerFile(dir + QStringLiteral("/Config/User/missing.xml"));
+        trigger("actionEditCommonUser");
+        trigger("actionFirmRegister");
+        // A model without a phone-book template.
+        selectTerminal(view, QStringLiteral("1002"));
+        trigger("actionEditPhoneBook");
+
+        // View menu; every column shown from here on.
+        selectTerminal(view, QStringLiteral("1001"));
+        trigger("actionShowDetail");
+        walker.plan("CColumnSelectDialog", {[](QWidget *w) {
+                        auto *d = static_cast<CColumnSelectDialog *>(w);
+                        for (QCheckBox *box : d->findChildren<QCheckBox *>())
+                            box->setChecked(true);
+                        d->setButton->click();
+                    }});
+        trigger("actionSelectColumns");
+        prompter.answer(MsgResult::No);
+        trigger("actionClearAll");
+        trigger("actionLanguageEnglish");
+
+        // The dashboard, with what its charts draw (titles, bars, slices, axes).
+        trigger("actionDashboard");
+        if (CDashboardWindow *board = view->dashboard()) {
+            waitUntil([&] { return board->isVisible(); }, Patience);
+            texts.window(board);
+            const QString where = QStringLiteral("CDashboardWindow");
+            for (int c = 0; c < FleetCharts::ChartCount; ++c) {
+                QChart *chart = board->chartView(FleetCharts::Chart(c))->chart();
+                texts.add(where, chart->title());
+                for (QAbstractAxis *axis : chart->axes())
+                    if (auto *categories = qobject_cast<QBarCategoryAxis *>(axis))
+                        for (const QString &t : categories->categories())
+                            texts.add(where, t);
+                for (QAbstractSeries *series : chart->series())
+                    if (auto *pie = qobject_cast<QPieSeries *>(series))
+                        for (QPieSlice *slice : pie->slices())
+                            texts.add(where, slice->label());
+            }
+            board->close();
+        }
+
+        // Every column header: the condition dialog, then its filter dialog.
+        walker.plan("CCondDialog", {[](QWidget *w) {
+                        auto *d = static_cast<CCondDialog *>(w);
+                        if (d->filterButton->isEnabled())
+                            d->filterButton->click();
+                    }});
+        for (int section = 0; section < view->listModel()->columnCount(); ++section) {
+            const int before = walker.seen("CCondDialog");
+            view->onHeaderClicked(section);
+            waitUntil([&] { return walker.seen("CCondDialog") > before; }, 300);
+            waitUntil([&] { return idle(view); }, Patience);
+        }
+
+        // Maintenance: every command's question (answered no), one command run.
+        for (const char *name :
+             {"actionTermInfo", "actionReadSys", "actionReadUser", "actionReadDial",
+              "actionWriteSys", "actionWriteUser", "actionWriteDial", "actionForceClose"}) {
+            prompter.answer(MsgResult::No);
+            trigger(name);
+        }
+        for (const char *name : {"actionWriteCommonSys", "actionWriteCommonUser"}) {
+            prompter.answerFile(dir + QStringLiteral("/Data/Sys/kel_sys1001.ini"));
+            prompter.answer(MsgResult::Yes);
+            prompter.answer(MsgResult::No);
+            trigger(name);
+        }
+        for (const char *name : {"actionWriteBoot", "actionWriteApli"}) {
+            prompter.answerFile(dir + QStringLiteral("/Boot/boot_v2.s"));
+            prompter.answer(MsgResult::No);
+            trigger(name);
+        }
+        // A terminal ID alert asks first; the restart then runs against a
+        // terminal that never answers.
+        selectTerminal(view, QStringLiteral("1002"));
+        prompter.answer(MsgResult::No);
+        trigger("actionRestart");
+        selectTerminal(view, QStringLiteral("1001"));
+        prompter.answer(MsgResult::Yes);
+        trigger("actionRestart");
+        trigger("actionInitialSettings");
+
+        // The failed restart: its terminals selected, written out, the repeat asked.
+        trigger("actionSelectFailed");
+        texts.window(app.frame(), QStringLiteral("main window"));
+        prompter.answerFile(dir + QStringLiteral("/Data/failed.csv"));
+        trigger("actionExportFailed");
+        prompter.answer(MsgResult::No);
+        trigger("actionRepeatFailed");
+
+        // A terminal's settings history: both versions compared, the restore asked.
+        selectTerminal(view, QStringLiteral("1001"));
+        walker.plan("CHistoryDialog",
+                    {[](QWidget *w) {
+                         static_cast<CHistoryDialog *>(w)->selectVersions({1, 2});
+                     },
+                     [this](QWidget *w) { texts.window(w); },
+                     [](QWidget *w) { static_cast<CHistoryDialog *>(w)->selectVersions({1}); },
+                     [](QWidget *w) { static_cast<CHistoryDialog *>(w)->restoreButton->click(); }});
+        prompter.answer(MsgResult::No);
+        trigger("actionSettingsHistory");
+
+        // Schedules: the list, a schedule's detail with a target to add, its
+        // result, a new one; then the execution window.
+        walker.plan(
+            "CScheduleListDialog",
+            {[](QWidget *w) { static_cast<CScheduleListDialog *>(w)->groups[0].edit->click(); },
+             [](QWidget *w) { static_cast<CScheduleListDialog *>(w)->groups[0].result->click(); },
+             [](QWidget *w) { static_cast<CScheduleListDialog *>(w)->groups[5].edit->click(); }});
+        walker.plan("CScheduleDetailDialog", {[](QWidget *w) {
+                        static_cast<CScheduleDetailDialog *>(w)->addTarget->click();
+                    }});
+        trigger("actionScheduleSettings");
+        view->action(QStringLiteral("actionScheduleRun"))->trigger();
+        if (auto *run = app.frame()->findChild<CScheduleRunWindow *>()) {
+            QTest::qWait(50);
+            texts.window(run);
+            run->cancelButton->click();
+        }
+        waitUntil([&] { return idle(view); }, Patience);
+
+        // Help menu.
+        trigger("actionShowLog");
+        trigger("actionAbout");
+
+        // Terminal-initiated updates: the window the manager's reports open.
+        PostToThread(ProcessValues::MainThreadId, Msg::Task, 0,
+                     std::make_unique<TaskMessage>(0, TaskKind::RemoteSeriesBegan));
+        auto workers = std::make_unique<RemoteSlotsPayload>();
+        workers->workers[0] =
+            RemoteSlot{true,
+                       QStringLiteral("1001"),
+                       0x7F000001u,
+                       {UpdateFileKind::System, UpdateFileKind::User, UpdateFileKind::PhoneBook}};
+        workers->workers[1] = RemoteSlot{true,
+                                         QStringLiteral("1003"),
+                                         0x7F000003u,
+                                         {UpdateFileKind::Boot, UpdateFileKind::Apli}};
+        auto report = std::make_unique<TaskMessage>(0, TaskKind::RemoteSlots);
+        report->payload[0] = std::move(workers);
+        PostToThread(ProcessValues::MainThreadId, Msg::Task, 0, std::move(report));
+        waitUntil([&] { return app.frame()->findChild<CRemoteUpdateDialog *>() != nullptr; },
+                  Patience);
+        QTest::qWait(20);
+        if (auto *remote = app.frame()->findChild<CRemoteUpdateDialog *>())
+            texts.window(remote);
+        PostToThread(ProcessValues::MainThreadId, Msg::Task, 0,
+                     std::make_unique<TaskMessage>(0, TaskKind::RemoteSeriesEnded));
+        QTest::qWait(20);
+
+        // The first start's dialog (a new folder asks before the program runs):
+        // OK with nothing filled in.
+        walker.plan("FirstStartDialog",
+                    {[](QWidget *w) { static_cast<FirstStartDialog *>(w)->okButton->click(); }});
+        FirstStartDialog(dir).exec();
+
+        // The list as the commands left it.
+        texts.window(app.frame(), QStringLiteral("main window"));
+        texts.prompts(prompter.records);
+        return true;
+    }
+
+private:
+    TempDir m_dir;
+    QStringList m_args;
+};
 
 const QString Before = QStringLiteral(KEL_SOURCE_DIR "/tests/i18n/walk_ja.txt");
 // Texts the Japanese interface shows beyond those of before (new windows and
@@ -45,8 +855,9 @@ TEST_F(Walk, JapaneseShowsTheTextsOfBefore)
     for (const QString &l : now)
         if (!before.contains(l))
             added << l;
-    if (qEnvironmentVariableIsSet("KEL_WALK_WRITE"))
-        WriteLines(Since, added);
+    QFile since(Since);
+    if (qEnvironmentVariableIsSet("KEL_WALK_WRITE") && since.open(QIODevice::WriteOnly))
+        since.write((joined(added) + QLatin1Char('\n')).toUtf8());
     EXPECT_TRUE(lost.isEmpty()) << "changed or gone:\n" << joined(lost).toStdString();
     EXPECT_TRUE(added == ReadLines(Since)) << "new:\n" << joined(added).toStdString();
     EXPECT_TRUE(walk.texts.problems().isEmpty()) << joined(walk.texts.problems()).toStdString();
@@ -73,6 +884,6 @@ TEST_F(Walk, EnglishShowsNoJapaneseButData)
     QSet<QString> kinds;
     for (const QString &l : ReadLines(Before))
         kinds.insert(l.section(QLatin1Char('\t'), 0, 0));
-    EXPECT_TRUE(walk.texts.windowKinds().contains(kinds));
+    EXPECT_TRUE(walk.texts.kinds.contains(kinds));
     EXPECT_TRUE(walk.texts.problems().isEmpty()) << joined(walk.texts.problems()).toStdString();
 }

@@ -24,12 +24,6 @@ unsigned modeOf(const QString &path)
     return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 07777 : 0;
 }
 
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 } // namespace
 
 // (The order of option, variable, executable and user folder is
@@ -58,24 +52,21 @@ TEST(ProgramFolder, LayOutNamesSamplesAfterTheModelAndLeavesExistingFiles)
     ASSERT_TRUE(ProgramFolder::layOut(dir.path(), Samples, QStringLiteral("XY-9"), &error))
         << error.toStdString();
     EXPECT_EQ(dir.read(QStringLiteral("Config/Sys/sysconfig_XY-9_1.xml")), "mine");
-    EXPECT_EQ(dir.read(QStringLiteral("Config/User/userconfig_XY-9_1.xml")),
-              readFile(Samples + QStringLiteral("/Config/User/userconfig_KT-100_1.xml")));
-    EXPECT_TRUE(QFileInfo::exists(dir.file(QStringLiteral("Config/電話帳_XY-9_1.xlt"))));
-    EXPECT_TRUE(QFileInfo::exists(dir.file(QStringLiteral("Config/FirmFilePath.ini"))));
+    QFile sample(Samples + QStringLiteral("/Config/User/userconfig_KT-100_1.xml"));
+    ASSERT_TRUE(sample.open(QIODevice::ReadOnly));
+    EXPECT_EQ(dir.read(QStringLiteral("Config/User/userconfig_XY-9_1.xml")), sample.readAll());
     EXPECT_FALSE(QFileInfo::exists(dir.file(QStringLiteral("Config/Sys/sysconfig_KT-100_1.xml"))));
     EXPECT_EQ(dir.read(QStringLiteral("FTPTimer.ini")),
               "[FTPTimerSettings]\r\nControlRecvTime=10\r\nDataRecvTime=15\r\n");
-    for (const char *sub : {"Data/Sys", "Data/User", "Data/Dial", "Boot", "Apli", "Log",
-                            "Schedule/Result", "Config/Sys", "Config/User"})
-        EXPECT_TRUE(QFileInfo(dir.file(QLatin1String(sub))).isDir()) << sub;
+    for (const char *sub :
+         {"Data/Sys", "Data/User", "Data/Dial", "Boot", "Apli", "Log", "Schedule/Result",
+          "Config/電話帳_XY-9_1.xlt", "Config/FirmFilePath.ini"})
+        EXPECT_TRUE(QFileInfo::exists(dir.file(QString::fromUtf8(sub)))) << sub;
     CTermDatabase reg(dir.path());
-    ASSERT_TRUE(reg.startUp());
     SystemSettings s;
-    EXPECT_EQ(reg.readSystemSettings(s), 0);
-
+    EXPECT_TRUE(reg.startUp() && reg.readSystemSettings(s) == 0);
     // Without samples the lay-out says so.
-    TempDir other;
-    EXPECT_FALSE(ProgramFolder::layOut(other.path(), QString(), QString(), &error));
+    EXPECT_FALSE(ProgramFolder::layOut(dir.file(QStringLiteral("other")), QString(), {}, &error));
     EXPECT_FALSE(error.isEmpty());
 }
 
@@ -104,12 +95,11 @@ TEST(FirstStart, AnswerChecks)
         {{QStringLiteral("KT*"), good.user, good.password}, F::Model},
         {{QStringLiteral(".."), good.user, good.password}, F::Model},
     };
-    for (const auto &c : cases) {
-        const AnswerProblem p = CheckFtpAccountAnswer(c.answer);
-        EXPECT_EQ(p.field, c.field)
-            << c.answer.model.toStdString() << "/" << c.answer.user.toStdString() << "/"
-            << c.answer.password.toStdString();
-        EXPECT_EQ(p.text.isEmpty(), c.field == F::None);
+    for (const auto &[answer, field] : cases) {
+        const AnswerProblem p = CheckFtpAccountAnswer(answer);
+        EXPECT_EQ(p.field, field)
+            << (answer.model + '/' + answer.user + '/' + answer.password).toStdString();
+        EXPECT_EQ(p.text.isEmpty(), field == F::None);
     }
 }
 

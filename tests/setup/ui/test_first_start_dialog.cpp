@@ -1,5 +1,6 @@
 // The first-start dialog: the fields in tab order, the password hidden,
-// Return accepting only answers that pass the check.
+// Return accepting only answers that pass the check; a problem is told and
+// its field takes the focus.
 #include "ScriptedPrompter.h"
 #include "setup/ui/FirstStartDialog.h"
 
@@ -9,8 +10,9 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-TEST(FirstStartDialog, TabOrderHiddenPasswordAndReturnAccepts)
+TEST(FirstStartDialog, TabOrderHiddenPasswordAndReturnAcceptsOnlyAGoodAnswer)
 {
+    ScriptedPrompter prompter;
     FirstStartDialog d(QStringLiteral("/home/u/.local/share/KelMngPC"));
     d.show();
     QApplication::setActiveWindow(&d);
@@ -21,35 +23,21 @@ TEST(FirstStartDialog, TabOrderHiddenPasswordAndReturnAccepts)
     EXPECT_EQ(d.userEdit->nextInFocusChain(), d.passwordEdit);
     EXPECT_EQ(d.passwordEdit->nextInFocusChain(), d.okButton);
 
-    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("KT-100"));
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("kel"));
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("secret"));
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-    EXPECT_EQ(d.result(), QDialog::Accepted);
-    EXPECT_EQ(d.answer().model, QStringLiteral("KT-100"));
-    EXPECT_EQ(d.answer().user, QStringLiteral("kel"));
-    EXPECT_EQ(d.answer().password, QStringLiteral("secret"));
-}
-
-TEST(FirstStartDialog, ProblemIsToldAndTheFieldTakesTheFocus)
-{
-    ScriptedPrompter prompter;
-    FirstStartDialog d(QStringLiteral("/f"));
-    d.show();
-    QApplication::setActiveWindow(&d);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
-    d.modelEdit->setText(QStringLiteral("KT-100"));
-    d.userEdit->setText(QStringLiteral("kel"));
-    d.passwordEdit->setText(QStringLiteral("pw\x01"));
-    d.okButton->click();
+    for (const QString &text :
+         {QStringLiteral("KT-100"), QStringLiteral("kel"), QStringLiteral("pw ")}) {
+        QTest::keyClicks(QApplication::focusWidget(), text);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    QTest::keyClick(d.okButton, Qt::Key_Return);
     EXPECT_TRUE(d.isVisible());
     ASSERT_EQ(prompter.records.size(), 1);
     EXPECT_TRUE(prompter.records[0].text.startsWith(
         QStringLiteral("FTPパスワードに使用できない文字があります。")));
     EXPECT_EQ(QApplication::focusWidget(), d.passwordEdit);
 
-    d.cancelButton->click();
-    EXPECT_EQ(d.result(), QDialog::Rejected);
+    d.passwordEdit->setText(QStringLiteral("secret"));
+    QTest::keyClick(d.passwordEdit, Qt::Key_Return);
+    EXPECT_EQ(d.result(), QDialog::Accepted);
+    EXPECT_EQ(d.answer().model + '/' + d.answer().user + '/' + d.answer().password,
+              QStringLiteral("KT-100/kel/secret"));
 }
