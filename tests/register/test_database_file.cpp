@@ -115,7 +115,7 @@ TEST_F(RegisterTest, ClosedRegisterAnswersNineEverywhere)
     EXPECT_TRUE(prompts.records.isEmpty());
 }
 
-TEST_F(RegisterTest, SystemSettingsFreshEditorRuleAndMissingRow)
+TEST_F(RegisterTest, SystemSettingsFreshAndTheEditorRule)
 {
     SystemSettings s;
     ASSERT_EQ(db->readSystemSettings(s), 0);
@@ -128,14 +128,6 @@ TEST_F(RegisterTest, SystemSettingsFreshEditorRuleAndMissingRow)
     ASSERT_EQ(db->readSystemSettings(back), 0);
     EXPECT_EQ(std::tuple(back.UDPPort, back.FTPMode, back.EntryInt, back.EditerPath),
               std::tuple(5060, 0, 24, QString("xdg-open")));
-
-    raw({"DELETE FROM ConfigInfo"});
-    SystemSettings none;
-    ASSERT_EQ(db->readSystemSettings(none), 0);
-    EXPECT_EQ(none.UDPPort, 0);
-    SystemSettings w{1, 1, 1, "/bin/vi"};
-    EXPECT_EQ(db->writeSystemSettings(w), 0);
-    EXPECT_EQ(raw({"SELECT COUNT(*) FROM ConfigInfo"}).at(0).toInt(), 0);
 }
 
 // A new register is the user's alone; a mode its administrator gave it
