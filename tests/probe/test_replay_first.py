@@ -1,0 +1,75 @@
+"""A replay that tries a formerly caught mutant on its old catchers first:
+what it builds and runs, and that the outcome matches a whole run."""
+
+import importlib.machinery
+import importlib.util
+import tempfile
+import types
+import unittest
+from pathlib import Path
+
+_path = Path(__file__).resolve().parents[2] / "scripts" / "mutation-probe"
+_loader = importlib.machinery.SourceFileLoader("mutation_probe_replay", str(_path))
+probe = importlib.util.module_from_spec(importlib.util.spec_from_loader(_loader.name, _loader))
+_loader.exec_module(probe)
+
+SOURCE = "int f(int n)\n{\n    if (n < 3 && n > 0)\n        return 1;\n    return 0;\n}\n"
+
+
+class CatchersFirst(unittest.TestCase):
+    def run_one(self, old_status, old_failed, failing_now, catchers_first=True):
+        """One replayed mutant; failing_now: the tests that fail on it today.
+        Returns (entry, targets built in order, tests run in order)."""
+        with tempfile.TemporaryDirectory() as d:
+            p = probe.Probe(types.SimpleNamespace(
+                work=d, state=None, catchers_first=catchers_first, jobs=2,
+                timeout_factor=5.0, timeout_min=15.0, no_netns=True))
+            (p.tree / "src/m").mkdir(parents=True)
+            (p.tree / "src/m/a.cpp").write_text(SOURCE)
+            m = next(m for m in probe.mutants_of(SOURCE, "src/m/a.cpp") if m["op"] == "and-or")
+            m.update(status=old_status, failed=old_failed)
+            built, ran = [], []
+            p.exes_for = lambda rel: ["t1", "t2"]
+            p.baseline = lambda state, exes: None
+            p.build_targets = lambda targets: built.append(sorted(targets)) or True
+
+            def run_tests(names, limits):
+                ran.append(list(names))
+                self.assertIn("n < 3 || n > 0", (p.tree / "src/m/a.cpp").read_text())
+                return {n: ("failed" if n in failing_now else "passed", 0.1) for n in names}
+            p.run_tests = run_tests
+            state = {"params": {"replay": "old.json"}, "baseline": {
+                "exes": {"t1": ["A"], "t2": ["B", "C"]},
+                "tests": {n: {"status": "passed", "seconds": 1.0} for n in "ABC"}}}
+            entry = p.one(state, m, ["src/m/a.cpp"], {})
+            self.assertEqual((p.tree / "src/m/a.cpp").read_text(), SOURCE)
+            return entry, built, ran
+
+    def test_what_is_built_and_run_and_the_outcome(self):
+        # An old catcher still fails: only its executable, only it.
+        e, built, ran = self.run_one("caught", ["B"], {"B", "C"})
+        self.assertEqual((e["status"], e["failed"], e.get("first")), ("caught", ["B"], True))
+        self.assertEqual((built, ran), ([["t2"]], [["B"]]))
+        # The old catcher passes now: everything else is built and run.
+        e, built, ran = self.run_one("caught", ["B"], {"A"})
+        self.assertEqual((e["status"], e["failed"], e.get("first")), ("caught", ["A"], None))
+        self.assertEqual((built, ran), ([["t2"], ["t1", "t2"]], [["B"], ["A", "C"]]))
+        e, _, _ = self.run_one("caught", ["B"], set())
+        self.assertEqual(e["status"], "survived")
+        # A former survivor, a catcher renamed since, or the option off: a whole run.
+        for status, failed, first in [("survived", [], True), ("caught", ["Gone"], True),
+                                      ("caught", ["B"], False)]:
+            e, built, ran = self.run_one(status, failed, {"C"}, first)
+            self.assertEqual((e["status"], built, ran), ("caught", [["t1", "t2"]], [["A", "B", "C"]]))
+
+    def test_partial_catches_stay_out_of_the_redundancy_report(self):
+        def m(i, failed, first=None):
+            return {"id": i, "status": "caught", "failed": failed, "tests": ["A", "B"],
+                    "file": "src/m/a.cpp", "first": first}
+        catches, alone, _, _ = probe.redundancy({"mutants": [m("1", ["A", "B"]),
+                                                             m("2", ["B"], True)]})
+        self.assertEqual(alone, ["A", "B"])
+
+
+if __name__ == "__main__":
+    unittest.main()
