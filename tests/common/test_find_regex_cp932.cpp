@@ -61,7 +61,7 @@ TEST(RegexTest, MatchesAnywhereWithTheScriptingEngineSyntax)
         {"^\\d{1,5}$", "65535", true}, {"^\\d{1,5}$", "123456", false},
         {"^\\d+$", "123\n", false},                         // $ is the very end only
         {"[$]", "a$b", true}, {"\\$", "a$b", true},         // a $ inside a class stays literal
-        {"^[\\u3041-\\u3093]+$", "あい", true}, {"^[\\u3041-\\u3093]+$", "ア", false},
+        {"^[\\u3041-\\u3093]+$", "あい", true}, {"^[\\u3041-\\u3093]+$", "ア", false}, {"^\\u00e9$", "é", true},
         {"ABC", "abc", false},                              // case matters
         {"[]", "anything", false}, {"^[^]$", "x", true},
         {"(", "(", false}, {"[a-", "a", false},             // invalid pattern

@@ -63,6 +63,8 @@ TEST(IniRead, NamesCaseInsensitiveFirstOccurrenceWinsValuesTrimmed)
         EXPECT_EQ(ini.readString(u(m.section), u(m.key), u("def  ")), u("def")) << m.key;
     }
     EXPECT_EQ(ini.sectionNames(), (QStringList{u("System"), u("Spaced")}));
+    EXPECT_TRUE(ini.hasSection(u("SYSTEM")));
+    EXPECT_FALSE(ini.hasSection(u("Nowhere")));
     EXPECT_EQ(ini.keys(u("system")), (QStringList{u("Count"), u("Quoted"), u("Single"), u("Half"),
                                                   u("Empty"), u("Eq"), u("Wide")}));
 }
@@ -209,6 +211,7 @@ TEST(FileAttributes, ReadOnlyAndHiddenAreIndependentPermissionBits)
     QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
                                     QFile::WriteGroup | QFile::ReadOther);
     EXPECT_EQ(GetFileAttributes(path), 0u);
+    EXPECT_FALSE(IsHidden(path) || IsReadOnly(path));
 
     ASSERT_TRUE(SetFileAttributes(path, FileAttr::ReadOnly | FileAttr::Hidden));
     EXPECT_EQ(modeOf(path), QFile::ReadOwner);

@@ -52,12 +52,10 @@ class Recorder : public MessageReceiver
 public:
     using MessageReceiver::MessageReceiver;
     std::vector<std::pair<std::uint32_t, int>> got;
-    Qt::HANDLE thread = nullptr;
 
 protected:
     void onMessage(std::uint32_t msg, quintptr, std::unique_ptr<Payload> p) override
     {
-        thread = QThread::currentThreadId();
         auto *c = dynamic_cast<Counted *>(p.get());
         got.emplace_back(msg, c ? c->value : -1);
     }

@@ -115,18 +115,7 @@ TEST_F(RegisterTest, ClosedRegisterAnswersNineEverywhere)
     EXPECT_TRUE(prompts.records.isEmpty());
 }
 
-TEST_F(RegisterTest, DatabaseErrorIsShownAndAnswersOne)
-{
-    std::vector<TermEntry> list;
-    EXPECT_EQ(db->readListSql("SELECT * FROM Nowhere", list), DbAnswer::Failed);
-    ASSERT_EQ(prompts.records.size(), 1);
-    const PromptRecord &r = prompts.records[0];
-    EXPECT_EQ(std::tuple(r.kind, r.caption, r.widthCode, r.lineCount, r.type),
-              std::tuple(PromptRecord::AppBox, QString("DB Error"), 1, 2, 0x30u));
-    EXPECT_TRUE(r.text.contains("Nowhere")) << r.text.toStdString();
-}
-
-TEST_F(RegisterTest, SystemSettingsFreshEditorRuleAndMissingRow)
+TEST_F(RegisterTest, SystemSettingsFreshAndTheEditorRule)
 {
     SystemSettings s;
     ASSERT_EQ(db->readSystemSettings(s), 0);
@@ -139,14 +128,6 @@ TEST_F(RegisterTest, SystemSettingsFreshEditorRuleAndMissingRow)
     ASSERT_EQ(db->readSystemSettings(back), 0);
     EXPECT_EQ(std::tuple(back.UDPPort, back.FTPMode, back.EntryInt, back.EditerPath),
               std::tuple(5060, 0, 24, QString("xdg-open")));
-
-    raw({"DELETE FROM ConfigInfo"});
-    SystemSettings none;
-    ASSERT_EQ(db->readSystemSettings(none), 0);
-    EXPECT_EQ(none.UDPPort, 0);
-    SystemSettings w{1, 1, 1, "/bin/vi"};
-    EXPECT_EQ(db->writeSystemSettings(w), 0);
-    EXPECT_EQ(raw({"SELECT COUNT(*) FROM ConfigInfo"}).at(0).toInt(), 0);
 }
 
 // A new register is the user's alone; a mode its administrator gave it
@@ -167,28 +148,6 @@ TEST_F(RegisterTest, PrivateWhenNewAndTheAdministratorsModeKept)
     QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
     reopen();
     EXPECT_EQ(mode(), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
-}
-
-// A register from before the history setting and the rate of new terminals
-// gains their columns on opening, with their defaults.
-TEST_F(RegisterTest, HistorySettingAddedToAnEarlierRegister)
-{
-    SystemSettings s;
-    ASSERT_EQ(db->readSystemSettings(s), 0);
-    EXPECT_EQ(s.HistoryKeep, 50);
-    raw({"UPDATE ConfigInfo SET UDPPort=4100", "ALTER TABLE ConfigInfo DROP COLUMN FirmCheckWait",
-         "ALTER TABLE ConfigInfo DROP COLUMN NewTermRate",
-         "ALTER TABLE ConfigInfo DROP COLUMN HistoryKeep"});
-    ASSERT_TRUE(db->isOpen());
-    ASSERT_EQ(db->readSystemSettings(s), 0);
-    EXPECT_EQ(std::tuple(s.UDPPort, s.HistoryKeep, s.NewTermRate),
-              std::tuple(4100, 50, DefaultNewTermRate));
-    s.HistoryKeep = 7;
-    ASSERT_EQ(db->writeSystemSettings(s), 0);
-    reopen();
-    ASSERT_EQ(db->readSystemSettings(s), 0);
-    EXPECT_EQ(s.HistoryKeep, 7);
-    EXPECT_TRUE(prompts.records.isEmpty());
 }
 
 TEST_F(RegisterTest, ListConditionAndInitInfoFreshRoundTripAndMissingRow)

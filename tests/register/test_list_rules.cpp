@@ -104,6 +104,14 @@ TEST(ListRules, ColumnSelectionMovesTheSort)
     same.SortColNo = 1;
     EXPECT_FALSE(ApplyColumnSelection(same, GetColumnFlags(same)));
     EXPECT_EQ(same.SortColNo, 1);
+    // Each column's choice is kept as made.
+    for (std::size_t i = 0; i < ListColumnFlags().size(); ++i) {
+        ListCondInfo c = DefaultListCond();
+        ListColumnFlags f = GetColumnFlags(c);
+        f[i] = !f[i];
+        ASSERT_TRUE(ApplyColumnSelection(c, f));
+        EXPECT_EQ(GetColumnFlags(c), f) << "column " << i;
+    }
 }
 
 TEST(ListRules, ColumnSelectionDropsFiltersOfHiddenColumns)

@@ -57,13 +57,6 @@ Tmpfs::~Tmpfs()
         ::umount2(QFile::encodeName(m_folder).constData(), MNT_DETACH);
 }
 
-bool makeReadOnly(const QString &folder)
-{
-    const QByteArray f = QFile::encodeName(folder);
-    return ::mount(f.constData(), f.constData(), nullptr, MS_BIND, nullptr) == 0 &&
-           ::mount(nullptr, f.constData(), nullptr, MS_BIND | MS_REMOUNT | MS_RDONLY, nullptr) == 0;
-}
-
 QString fill(const QString &folder, qint64 room)
 {
     const QString reserve = folder + QStringLiteral("/reserve");

@@ -28,10 +28,6 @@ private:
     bool m_mounted = false;
 };
 
-// Makes a folder read-only, even for root (bound onto itself, remounted
-// read-only), until the file system it is on is unmounted.
-bool makeReadOnly(const QString &folder);
-
 // Fills the file system of `folder` with one file (leaving `room` bytes in
 // whole pages) and answers its path; removing it frees the room.
 QString fill(const QString &folder, qint64 room = 0);

@@ -1,5 +1,5 @@
-// Full (private tmpfs) or unwritable program folders: every writer reports its
-// failure and loses nothing; kept notices land once there is room again.
+// A full program folder (private tmpfs): every writer reports its failure and
+// loses nothing; kept notices land once there is room again.
 #include "CommStack.h"
 #include "PrivateMount.h"
 #include "Site.h"
@@ -268,42 +268,4 @@ TEST(FullDisk, TheProgramRefusesToStartAndLaterKeepsItsNotices)
     EXPECT_EQ(after.integrity, QStringLiteral("ok"));
     for (const char *id : {"800", "801", "802"})
         EXPECT_EQ(after.rows.value(id).first, 1) << id;
-}
-
-TEST(FullDisk, UnwritableFoldersKeepTheirFiles)
-{
-    KEL_IN_PRIVATE_MOUNTS();
-    Folder f;
-    ASSERT_TRUE(f.fs.mounted());
-    OpLog::setClock([] { return Noon; });
-    ScriptedPrompter prompter;
-    const QStringList files{"Data/List.txt", "Data/Sys/kel_sys1.ini", "Log/Log_20240507.txt",
-                            "Schedule/ScheduleMng.ini"};
-    for (const QString &rel : files)
-        f.write(rel, "[FTPTimerSettings]\r\nold=1\r\n");
-    {
-        CTermDatabase db(f.path());
-        ASSERT_TRUE(db.startUp());
-        ASSERT_EQ(db.registerUpdate(NoticeApplier::toRegistration(notice(1))), 0);
-    }
-    for (const char *sub : {"/Data", "/Log", "/Schedule"})
-        ASSERT_TRUE(PrivateMount::makeReadOnly(f.path() + sub)) << sub;
-
-    CTerminalView view;
-    view.initialUpdate();
-    prompter.answer(MsgResult::Yes);
-    view.onExportList();
-    EXPECT_EQ(prompter.records.last().caption, QStringLiteral("端末一覧テキスト出力異常"));
-    EXPECT_FALSE(OpLog::writeError(9, QStringLiteral("1")));
-    EXPECT_FALSE(
-        IniWriteString(f.path() + "/Schedule/ScheduleMng.ini", "FTPTimerSettings", "old", "2"));
-    EXPECT_FALSE(
-        IniWriteString(f.path() + "/Data/Sys/kel_sys1.ini", "FTPTimerSettings", "old", "2"));
-    for (const QString &rel : files)
-        EXPECT_EQ(f.read(rel), "[FTPTimerSettings]\r\nold=1\r\n") << rel.toStdString();
-    // The register beside them goes on working.
-    view.noticeApplier().onNotice(notice(2));
-    EXPECT_EQ(view.noticeApplier().flush(), 0);
-    EXPECT_EQ(view.noticeApplier().applied(), 1u);
-    OpLog::setClock({});
 }

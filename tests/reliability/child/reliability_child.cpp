@@ -1,5 +1,4 @@
 // The writers the reliability tests kill, each reporting its progress on stdout:
-//   write-loop PATH BYTES        list export of BYTES 'A', then 'B', ...; "W n" after each
 //   kill-at STEP PATH TEXT       saves TEXT into the INI file PATH, SIGKILL before STEP
 //   view-add FOLDER FIRST COUNT  the list window's add command, its dialog filled in
 //   view-delete FOLDER           the delete command on every row, files too
@@ -9,7 +8,6 @@
 #include "common/ProcessValues.h"
 #include "common/SafeFile.h"
 #include "register/TermDatabase.h"
-#include "termlist/ListExport.h"
 #include "termlist/ui/AddTermDialog.h"
 #include "termlist/ui/ProgressDialog.h"
 #include "termlist/ui/TerminalView.h"
@@ -91,14 +89,6 @@ int main(int argc, char **argv)
     const QStringList a = app.arguments().mid(1);
     const QString role = a.value(0);
 
-    if (role == QLatin1String("write-loop") && a.size() == 3) {
-        const qsizetype bytes = a[2].toLongLong();
-        for (int n = 0;; ++n) {
-            if (!ListExport::write(a[1], QByteArray(bytes, char('A' + n % 2))))
-                return 1;
-            say("W " + QByteArray::number(n));
-        }
-    }
     if (role == QLatin1String("kill-at") && a.size() == 4) {
         const auto step = static_cast<SafeFile::Step>(a[1].toInt());
         SafeFile::setStepHook([step](SafeFile::Step s, const QString &) {
