@@ -17,8 +17,10 @@ SOURCE = "int f(int n)\n{\n    if (n < 3 && n > 0)\n        return 1;\n    retur
 
 
 class CatchersFirst(unittest.TestCase):
-    def run_one(self, old_status, old_failed, failing_now, catchers_first=True):
-        """One replayed mutant; failing_now: the tests that fail on it today.
+    def run_one(self, old_status, old_failed, failing_now, catchers_first=True, slow=(),
+                hung=()):
+        """One replayed mutant; failing_now: the tests that fail on it today,
+        slow: over their limit beside another test, hung: over it alone too.
         Returns (entry, targets built in order, tests run in order)."""
         with tempfile.TemporaryDirectory() as d:
             p = probe.Probe(types.SimpleNamespace(
@@ -33,10 +35,12 @@ class CatchersFirst(unittest.TestCase):
             p.baseline = lambda state, exes: None
             p.build_targets = lambda targets: built.append(sorted(targets)) or True
 
-            def run_tests(names, limits):
+            def run_tests(names, limits, jobs=None):
                 ran.append(list(names))
                 self.assertIn("n < 3 || n > 0", (p.tree / "src/m/a.cpp").read_text())
-                return {n: ("failed" if n in failing_now else "passed", 0.1) for n in names}
+                late = set(hung) | (set(slow) if jobs is None else set())
+                return {n: ("timeout" if n in late else "failed" if n in failing_now
+                            else "passed", 0.1) for n in names}
             p.run_tests = run_tests
             state = {"params": {"replay": "old.json"}, "baseline": {
                 "exes": {"t1": ["A"], "t2": ["B", "C"]},
@@ -61,6 +65,14 @@ class CatchersFirst(unittest.TestCase):
                                       ("caught", ["B"], False)]:
             e, built, ran = self.run_one(status, failed, {"C"}, first)
             self.assertEqual((e["status"], built, ran), ("caught", [["t1", "t2"]], [["A", "B", "C"]]))
+
+    def test_a_time_out_counts_only_when_the_test_is_late_alone_too(self):
+        e, _, ran = self.run_one("survived", [], set(), slow={"B"})
+        self.assertEqual((e["status"], ran), ("survived", [["A", "B", "C"], ["B"]]))
+        e, _, ran = self.run_one("survived", [], set(), hung={"B"})
+        self.assertEqual((e["status"], e["timeouts"], ran), ("caught", ["B"], [["A", "B", "C"], ["B"]]))
+        e, _, ran = self.run_one("survived", [], {"A"}, slow={"B"})
+        self.assertEqual((e["status"], len(ran)), ("caught", 1))
 
     def test_partial_catches_stay_out_of_the_redundancy_report(self):
         def m(i, failed, first=None):
