@@ -135,6 +135,7 @@ TEST(ListColumnsTest, WidthsFollowHeaderBytes)
         // clang-format off
         {V::TermID, "端末ID", 68}, {V::TermID, "端末ID▼◇", 80}, {V::BootVer, "ﾌﾞｰﾄVer", 55},
         {V::BootVer, "ﾌﾞｰﾄVer▲◇", 86}, {V::EntryDate, "管理PC登録日付▼", 114},
+        {V::SipState, "SIPｻｰﾊﾞ登録状態", 105},
         // clang-format on
     };
     for (const auto &c : cases)
