@@ -88,8 +88,11 @@ void CDashboardWindow::draw(Chart which)
 {
     QChart *chart = chartView(which)->chart();
     chart->removeAllSeries();
-    for (QAbstractAxis *axis : chart->axes())
+    // The chart gives up its axes on removal: each redraw's would pile up.
+    for (QAbstractAxis *axis : chart->axes()) {
         chart->removeAxis(axis);
+        delete axis;
+    }
     chart->setTitle(FleetCharts::titleWithTotal(chartData(which)));
     if (isPie(which))
         drawPie(chart, which);
