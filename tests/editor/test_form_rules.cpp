@@ -79,8 +79,6 @@ QString textEntry(int n, int maxBytes, const QString &extra = {})
 
 TEST(InputRules, ChecksByType)
 {
-    TextSettings number;
-    number.upper = 65535;
     TextSettings ranged;
     ranged.lower = 60;
     ranged.upper = 3600;
@@ -100,32 +98,24 @@ TEST(InputRules, ChecksByType)
     };
     // clang-format off
     const Case cases[] = {
-        {"leading zeros dropped", InputRules::checkNumber("00042", number), true, "42"},
-        {"plus sign", InputRules::checkNumber("+5", number), false, ""},
-        {"full-width digits", InputRules::checkNumber(u"１２"_s, number), false, ""},
-        {"above the limit", InputRules::checkNumber("65536", number), false, ""},
+        {"leading zeros dropped", InputRules::checkNumber("00060", ranged), true, "60"},
+        {"full-width digits", InputRules::checkNumber(u"１２０"_s, ranged), false, ""},
+        {"above the limit", InputRules::checkNumber("3601", ranged), false, ""},
         {"below the lower limit", InputRules::checkNumber("59", ranged), false, ""},
         {"five full-width characters in 10 bytes", InputRules::checkFreeText(u"あいうえお"_s, text), true, u"あいうえお"_s},
         {"six do not fit", InputRules::checkFreeText(u"あいうえおか"_s, text), false, ""},
-        {"half-width katakana count one byte", InputRules::checkFreeText(u"ｱｲｳｴｵｶｷｸｹｺ"_s, text), true, u"ｱｲｳｴｵｶｷｸｹｺ"_s},
         {"outside CP932", InputRules::checkFreeText(u"a\U0001F600"_s, text), false, ""},
         {"pattern", InputRules::checkFreeText("12a", digits), false, ""},
-        {"text kept as typed", InputRules::checkFreeText(" 1 ", text), true, " 1 "},
         {"file path of 256 bytes", InputRules::checkFilePath(QString(256, 'a')), false, ""},
-        {"blank address", InputRules::checkAddress("", a), true, ""},
         {"address at the lower limit", InputRules::checkAddress("10.0.0.1", a), true, "10.0.0.1"},
         {"address in range, zeros dropped", InputRules::checkAddress("010.000.001.002", a), true, "10.0.1.2"},
         {"address above the range", InputRules::checkAddress("10.0.255.255", a), false, ""},
-        {"address part above 255", InputRules::checkAddress("10.0.0.256", a), false, ""},
-        {"address part missing", InputRules::checkAddress("10.0..1", a), false, ""},
     };
     // clang-format on
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
         EXPECT_EQ(c.got.valid, c.valid);
-        if (c.valid) {
-            EXPECT_EQ(c.got.stored, c.stored);
-        }
+        EXPECT_EQ(c.got.valid ? c.got.stored : "", c.stored);
     }
 }
 
@@ -135,7 +125,6 @@ TEST(InputRules, CutsNeverSplitADoubleByteCharacter)
     EXPECT_EQ(InputRules::cutToBytes(u"aあいうえおか"_s, 10), u"aあいうえ"_s);
     EXPECT_EQ(InputRules::cutToBytes(u"ｱあ"_s, 2), u"ｱ"_s);
     EXPECT_EQ(InputRules::cutToBytes(u"aあいうえお"_s, 11), u"aあいうえお"_s); // fits exactly
-    EXPECT_EQ(InputRules::cutToBytes(u"あい"_s, 4), u"あい"_s);
 }
 
 TEST(SettingsForm, ComboWithoutMatchingOptionShowsNoSelectionAndKeepsTheValue)
@@ -145,14 +134,12 @@ TEST(SettingsForm, ComboWithoutMatchingOptionShowsNoSelectionAndKeepsTheValue)
                                   "<o v=\"UDP\">UDP</o><o v=\"TCP\">TCP</o></combooption>");
     Fixture fx(combo, "Version=1.00\r\n\r\n[S]\r\nK1=SCTP\r\n", true);
     EXPECT_EQ(fx.f(1).comboIndex, -1);
-    EXPECT_EQ(fx.form->optionTexts(1), (QStringList{"UDP", "TCP"}));
     fx.in.iniPath = dir.file("kel_sys1.ini");
     SettingsForm form(fx.desc, fx.in);
     ASSERT_TRUE(form.build());
     ASSERT_EQ(form.save(false), SettingsForm::Save::Saved);
     EXPECT_EQ(dir.read("kel_sys1.ini"), "Version=1.00\r\n\r\n\r\n[S]\r\nK1=SCTP\r\n");
 
-    // Choosing an option stores its value.
     EXPECT_EQ(fx.form->commitCombo(1, 1), SettingsForm::Commit::Stored);
     EXPECT_EQ(fx.e(1).value, "TCP");
     // No selection can't be stored: the form fails with the description box.
@@ -161,8 +148,8 @@ TEST(SettingsForm, ComboWithoutMatchingOptionShowsNoSelectionAndKeepsTheValue)
     ASSERT_EQ(prompter.records.size(), 1);
     EXPECT_EQ(prompter.records[0].caption, SettingsForm::FailureCaption());
     ASSERT_EQ(fx.log.lines.size(), 1);
-    EXPECT_EQ(fx.log.lines[0].number, ErrLog::ConfigXml);
-    EXPECT_EQ(fx.log.lines[0].detail, u"DATA[1] 画面操作にて例外処理が発生しました。"_s);
+    EXPECT_EQ(std::pair(fx.log.lines[0].number, fx.log.lines[0].detail),
+              std::pair(int(ErrLog::ConfigXml), u"DATA[1] 画面操作にて例外処理が発生しました。"_s));
 }
 
 TEST(SettingsForm, TextAndAddressParentsEnableTheirChildrenByTextAction)
@@ -176,20 +163,14 @@ TEST(SettingsForm, TextAndAddressParentsEnableTheirChildrenByTextAction)
                data(5, "<inputtype>4</inputtype><inputrule>0</inputrule><textaction>1</textaction>"
                        "<groupparent>C</groupparent>") +
                textEntry(6, 20, "<groupchild>C</groupchild>"));
-    EXPECT_FALSE(fx.f(2).enabled || fx.f(6).enabled);
-    EXPECT_TRUE(fx.f(4).enabled);
+    EXPECT_FALSE(fx.f(2).enabled || fx.f(6).enabled || !fx.f(4).enabled);
     EXPECT_EQ(fx.form->missingValues(), ""); // inputneed 3 while disabled by its parent
     fx.form->commitText(1, "x");
     fx.form->commitText(3, "x");
     fx.form->commitAddress(5, "10.0.0.1");
-    EXPECT_TRUE(fx.f(2).enabled && fx.f(6).enabled);
-    EXPECT_FALSE(fx.f(4).enabled);
+    EXPECT_TRUE(fx.f(2).enabled && fx.f(6).enabled && !fx.f(4).enabled);
     EXPECT_TRUE(fx.view.changed.contains(2) && fx.view.changed.contains(4));
     EXPECT_EQ(fx.form->missingValues(), u"設定 N2が入力されていません。\r\n"_s);
-    fx.form->commitText(1, "");
-    fx.form->commitText(3, "");
-    EXPECT_FALSE(fx.f(2).enabled);
-    EXPECT_TRUE(fx.f(4).enabled);
 }
 
 TEST(SettingsForm, AlternativeSettingsFollowTheParentCombo)
@@ -208,31 +189,24 @@ TEST(SettingsForm, AlternativeSettingsFollowTheParentCombo)
         data(3, "<inputtype>1</inputtype><inputrule>1</inputrule><default>x</default><childdetail>"
                 "<GA><childcombooption><o v=\"x\">X</o></childcombooption></GA>"
                 "<GB><childcombooption><o v=\"y\">Y</o><o v=\"z\">Z</o></childcombooption>"
-                "<tip>切替後</tip></GB></childdetail>");
+                "</GB></childdetail>");
     const QString address =
         data(4, "<inputtype>4</inputtype><inputrule>1</inputrule><default>10.0.0.5</default>"
                 "<childdetail><GA><childinputmin>10.0.0.1</childinputmin>"
                 "<childinputmax>10.0.0.9</childinputmax></GA><GB><childinputmin>192.168.0.1"
                 "</childinputmin><childinputmax>192.168.0.9</childinputmax></GB></childdetail>");
     Fixture fx(parent + text + combo + address);
-    EXPECT_EQ(fx.form->textLimit(2), 2);
-    EXPECT_EQ(fx.form->optionTexts(3), QStringList{"X"});
-    EXPECT_EQ(fx.f(3).comboIndex, 0);
-    EXPECT_EQ(fx.f(4).shown, "10.0.0.5");
-    EXPECT_EQ(fx.form->label(2), "  N2");
+    EXPECT_EQ(std::tuple(fx.form->textLimit(2), fx.f(3).comboIndex, fx.f(4).shown, fx.form->label(2)),
+              std::tuple(2, 0, QString("10.0.0.5"), QString("  N2")));
 
     fx.form->commitCombo(1, 1);
     // "50" is no lower-case text of at most 4 bytes: cleared; now required.
-    EXPECT_EQ(fx.e(2).value, "");
-    EXPECT_EQ(fx.form->textLimit(2), 4);
-    EXPECT_EQ(fx.form->label(2), "* N2");
-    EXPECT_EQ(fx.form->commitText(2, "abcd"), SettingsForm::Commit::Stored);
+    EXPECT_EQ(std::tuple(fx.e(2).value, fx.form->textLimit(2), fx.form->label(2)),
+              std::tuple(QString(), 4, QString("* N2")));
     EXPECT_EQ(fx.form->commitText(2, "ab1"), SettingsForm::Commit::Reverted);
     // The combo box takes the other options; its value matches none of them.
     EXPECT_EQ(fx.form->optionTexts(3), (QStringList{"Y", "Z"}));
-    EXPECT_EQ(fx.f(3).comboIndex, -1);
-    EXPECT_EQ(fx.e(3).value, "x");
-    EXPECT_EQ(fx.f(3).tooltip, u"切替後"_s);
+    EXPECT_EQ(std::pair(fx.f(3).comboIndex, fx.e(3).value), std::pair(-1, QString("x")));
     // The address is out of the new range and goes.
     EXPECT_EQ(fx.e(4).value, "");
     EXPECT_EQ(fx.form->commitAddress(4, "10.0.0.5"), SettingsForm::Commit::Reverted);
@@ -252,8 +226,7 @@ TEST(SettingsForm, CommonFileCheckBoxesDecideWhatIsCheckedAndWritten)
     Fixture fx(body, "Version=1.00\r\n\r\n[S]\r\nK3=4\r\n", true, true);
     fx.in.systemFile = true;
     fx.rebuild();
-    EXPECT_TRUE(fx.f(1).hasCheckBox && !fx.f(1).checked);
-    EXPECT_TRUE(fx.f(3).checked); // in the file
+    EXPECT_TRUE(fx.f(1).hasCheckBox && !fx.f(1).checked && fx.f(3).checked); // K3 is in the file
 
     // K1 is required but not included: no block. The first name is refused.
     ScriptedPrompter prompter;
@@ -262,8 +235,6 @@ TEST(SettingsForm, CommonFileCheckBoxesDecideWhatIsCheckedAndWritten)
     EXPECT_EQ(fx.form->save(true), SettingsForm::Save::Saved);
     ASSERT_EQ(prompter.records.size(), 3);
     EXPECT_EQ(prompter.records[1].text, u"ファイル名はkel_sys～という形式で保存してください。"_s);
-    EXPECT_EQ(prompter.records[1].caption, u"ファイル選択エラー"_s);
-    EXPECT_EQ(fx.form->savedPath(), dir.file("Data/Sys/kel_sys_office.ini"));
     EXPECT_FALSE(fx.form->writeToTerminal()); // never for a common file
     EXPECT_EQ(dir.read("Data/Sys/kel_sys_office.ini"), "Version=1.00\r\n\r\n\r\n[S]\r\nK3=4\r\n");
 
@@ -271,9 +242,6 @@ TEST(SettingsForm, CommonFileCheckBoxesDecideWhatIsCheckedAndWritten)
     fx.form->setChecked(1, true);
     EXPECT_EQ(fx.form->save(false), SettingsForm::Save::Blocked);
     EXPECT_EQ(fx.view.message, u"設定 N1が入力されていません。\r\n"_s);
-    fx.form->commitText(1, "2");
-    prompter.answerFile(QString()); // naming cancelled: the dialog stays
-    EXPECT_EQ(fx.form->save(false), SettingsForm::Save::Cancelled);
 }
 
 TEST(SettingsForm, WriteToTerminalOnlyAfterAWrittenTerminalFile)
@@ -284,14 +252,10 @@ TEST(SettingsForm, WriteToTerminalOnlyAfterAWrittenTerminalFile)
     SettingsForm form(fx.desc, fx.in);
     ASSERT_TRUE(form.build());
     EXPECT_EQ(form.save(true), SettingsForm::Save::Saved);
-    EXPECT_FALSE(form.fileWritten()); // the folder doesn't exist
-    EXPECT_FALSE(form.writeToTerminal());
+    EXPECT_FALSE(form.fileWritten() || form.writeToTerminal()); // the folder doesn't exist
     dir.mkdir("Data/Sys");
-    EXPECT_EQ(form.save(false), SettingsForm::Save::Saved);
-    EXPECT_TRUE(form.fileWritten());
-    EXPECT_FALSE(form.writeToTerminal());
     EXPECT_EQ(form.save(true), SettingsForm::Save::Saved);
-    EXPECT_TRUE(form.writeToTerminal());
+    EXPECT_TRUE(form.fileWritten() && form.writeToTerminal());
 }
 
 TEST(SettingsForm, RefusalCodesAndTextCuts)
@@ -310,11 +274,9 @@ TEST(SettingsForm, RefusalCodesAndTextCuts)
     // Keys, values and read-only values are cut in the model, so they are written back cut.
     Fixture fx(data(1, "<inputtype>7</inputtype><inputrule>0</inputrule><default>" +
                            QString(70, 'v') + "</default>") +
-               "<data><key>" + QString(60, 'k') +
-               "</key><name>L</name><inputtype>2</inputtype>"
-               "<inputrule>0</inputrule><texttype>1</texttype><default>" +
-               QString(300, 'w') + "</default></data>");
-    EXPECT_EQ(fx.e(1).defaultValue.size(), 50);
-    EXPECT_EQ(fx.e(2).key, QString(50, 'k'));
-    EXPECT_EQ(fx.e(2).value.size(), 255);
+               "<data><key>" + QString(60, 'k') + "</key><name>L</name><inputtype>2</inputtype>"
+               "<inputrule>0</inputrule><texttype>1</texttype><default>" + QString(300, 'w') +
+               "</default></data>");
+    EXPECT_EQ(std::tuple(fx.e(1).defaultValue.size(), fx.e(2).key.size(), fx.e(2).value.size()),
+              std::tuple(50, 50, 255));
 }

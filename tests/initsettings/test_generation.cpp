@@ -68,9 +68,7 @@ TEST_F(InitFolder, FileIsWrittenWholeOrNotAtAll)
               InitialFile::Outcome::Written);
     EXPECT_EQ(dir.read("Data/Sys/kel_sys5001.ini"),
               "Version=V1.23\r\n\r\n[SIP]\r\nSipAddress=5001\r\n");
-    EXPECT_FALSE(QFile::exists(dir.file("Data/TmpData.ini")));
-
-    dir.mkdir("Data/TmpData.ini"); // can't be opened as a file
+    dir.mkdir("Data/TmpData.ini"); // can't be opened as a file: the old file stays
     EXPECT_EQ(InitialFile::generate("5001", "KT-100", poster()).outcome,
               InitialFile::Outcome::WriteFailed);
     EXPECT_TRUE(dir.read("Data/Sys/kel_sys5001.ini").startsWith("Version=V1.23"));
@@ -98,37 +96,33 @@ TEST_F(InitFolder, ALinkAtTheTemporaryNameIsNotFollowed)
 
 TEST_F(InitFolder, DescriptionProblemsAreReportedAndWriteNothing)
 {
-    struct Case {
+    using O = InitialFile::Outcome;
+    const struct {
         const char *model;
-        InitialFile::Outcome outcome;
+        O outcome;
         const char *box, *logged;
     } cases[] = {
-        {"KT-200", InitialFile::Outcome::NoDescription,
-         "設定編集用のConfigファイルが存在しません。", "Err12:設定Configファイル異常"},
-        {"KT-300", InitialFile::Outcome::SeveralDescriptions,
-         "設定編集用のConfigファイルが複数存在します。\n", "設定Configファイルを取得できません。"},
-        // A model name from the network that would lead elsewhere.
-        {"../Sys/x", InitialFile::Outcome::NoDescription, "設定編集用", "Err12"},
-        {"KT-400", InitialFile::Outcome::NoVersion, nullptr,
-         "1件目にsection=Version key=Versionが存在しません。"},
-        {"KT-500", InitialFile::Outcome::DescriptionFaulty, nullptr,
-         "Configファイルのロードに失敗しました。"},
+        {"KT-200", O::NoDescription, "設定編集用のConfigファイルが存在しません。", "Err12:設定Configファイル異常"},
+        {"KT-300", O::SeveralDescriptions, "設定編集用のConfigファイルが複数存在します。\n", "設定Configファイルを取得できません。"},
+        {"../Sys/x", O::NoDescription, "設定編集用", "Err12"}, // a model name leading elsewhere
+        {"KT-400", O::NoVersion, nullptr, "1件目にsection=Version key=Versionが存在しません。"},
+        {"KT-500", O::DescriptionFaulty, nullptr, "Configファイルのロードに失敗しました。"},
     };
     dir.write("Config/Sys/sysconfig_KT-300_a.xml", "<DISP/>");
     dir.write("Config/Sys/sysconfig_KT-300_b.xml", "<DISP/>");
     dir.write("Config/sysconfig_x_1.xml", "<DISP/>");
     describe("KT-400", "SipAddress", "V");
     dir.write("Config/Sys/sysconfig_KT-500_1.xml", "<DISP>");
-    for (const Case &c : cases) {
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.model);
         boxes.clear();
-        EXPECT_EQ(InitialFile::generate("5003", c.model, poster()).outcome, c.outcome) << c.model;
-        ASSERT_EQ(boxes.size(), c.box ? 1 : 0) << c.model;
+        EXPECT_EQ(InitialFile::generate("5003", c.model, poster()).outcome, c.outcome);
+        ASSERT_EQ(boxes.size(), c.box ? 1 : 0);
         if (c.box) {
-            EXPECT_TRUE(boxes[0][0].startsWith(QString::fromUtf8(c.box))) << c.model;
-            EXPECT_EQ(boxes[0].mid(1),
-                      (QStringList{"編集エラー", QString::number(MsgType::IconError)}));
+            EXPECT_TRUE(boxes[0][0].startsWith(QString::fromUtf8(c.box)));
+            EXPECT_EQ(boxes[0].mid(1), (QStringList{"編集エラー", QString::number(MsgType::IconError)}));
         }
-        EXPECT_TRUE(log().contains(QString::fromUtf8(c.logged))) << c.model;
+        EXPECT_TRUE(log().contains(QString::fromUtf8(c.logged)));
     }
     EXPECT_FALSE(QFile::exists(dir.file("Data/Sys/kel_sys5003.ini")));
     EXPECT_TRUE(prompts.records.isEmpty()) << "boxes are posted, never shown here";
@@ -140,21 +134,18 @@ TEST_F(InitFolder, FailedPreparationsKeepTheNumberSpentAndSayWhy)
     CInitialSettingsTable table;
     ASSERT_TRUE(table.start(InitRange("6100", 2), {}, 0).started);
     CInitialSettingsProvider provider(table, poster());
-    auto request = [] {
-        TermRequestPayload r;
-        r.request.notify.termId = "ERROR";
-        r.request.notify.machineName = "KT-100";
-        return r;
-    };
+    TermRequestPayload r;
+    r.request.notify.termId = "ERROR";
+    r.request.notify.machineName = "KT-100";
+    const TermRequestPayload request = r;
     describe("KT-100", "NotVersion", "");
-    TermRequestPayload r = request();
     EXPECT_FALSE(provider.prepare(r));
     EXPECT_EQ(std::tuple(r.result, r.request.notify.termId, r.files.size()),
               std::tuple(ResultCode::ConfigXml, QString("ERROR"), qsizetype(0)));
     EXPECT_TRUE(log().contains(QRegularExpression("Err09:その他のエラー +端末ID:6100 ")));
 
     describe("KT-100", "Version", "V2");
-    r = request();
+    r = request;
     ASSERT_TRUE(provider.prepare(r));
     EXPECT_EQ(r.request.notify.termId, "6101");
     ASSERT_EQ(r.files.size(), 1);
@@ -164,20 +155,17 @@ TEST_F(InitFolder, FailedPreparationsKeepTheNumberSpentAndSayWhy)
 TEST_F(InitFolder, BoxesAskedForOnAnotherThreadShowOnTheMainThread)
 {
     CBoxRelay relay;
-    QThread *shownOn = nullptr;
     struct Recorder : ScriptedPrompter {
-        QThread **where = nullptr;
+        QThread *shownOn = nullptr;
         int systemMessageBox(const QString &t, const QString &c, unsigned ty) override
         {
-            *where = QThread::currentThread();
+            shownOn = QThread::currentThread();
             return ScriptedPrompter::systemMessageBox(t, c, ty);
         }
     } recorder;
-    recorder.where = &shownOn;
     std::thread([&] { relay.post("text", "編集エラー", MsgType::IconError); }).join();
     EXPECT_TRUE(recorder.records.isEmpty());
     QCoreApplication::processEvents();
     ASSERT_EQ(recorder.records.size(), 1);
-    EXPECT_EQ(recorder.records[0].caption, "編集エラー");
-    EXPECT_EQ(shownOn, QCoreApplication::instance()->thread());
+    EXPECT_EQ(recorder.shownOn, QCoreApplication::instance()->thread());
 }
