@@ -1,5 +1,5 @@
-// The edit flows end to end against the simulator (own addresses
-// 127.0.120.x and 127.0.122.x, UDP ports 45101 and 45103).
+// The edit flows and the settings history end to end against the simulator
+// (own addresses 127.0.120.x and 127.0.122.x, UDP ports 45101 and 45103).
 #include "cmds_e2e/ViewStack.h"
 
 #include "common/Cp932.h"
@@ -76,11 +76,18 @@ QString received(Termsim &sim, const ViewStack &stack, const QString &address,
 
 } // namespace
 
+// A terminal's file read, edited and written back, edited locally and the
+// edit cancelled, changed on the phone and read again; the history window
+// compares the versions and restores the first; a model with two
+// descriptions opens the file in the text editor.
 TEST(EditE2e, TerminalFileReadEditedAndWrittenBack)
 {
+    using SettingsHistory::Origin;
     EditStack stack(45101);
     Termsim sim;
     ASSERT_TRUE(stack.withTerminals(sim, "127.0.120.2", 1));
+    ASSERT_EQ(InitialFile::generate("1001", "KT-100", {}).outcome, InitialFile::Outcome::Written);
+    const QByteArray initial = stack.dir.read("Data/Sys/kel_sys1001.ini");
     stack.select({"1001"});
 
     // "はい": the terminal's file comes first; the form opens on it and a
@@ -116,6 +123,45 @@ TEST(EditE2e, TerminalFileReadEditedAndWrittenBack)
     ASSERT_TRUE(stack.wait());
     QTest::qWait(200);
     EXPECT_EQ(EditStack::sessions(sim, 0), 2);
+
+    // Someone changed the name on the phone itself; it is read again.
+    QByteArray changed = stack.dir.read("Data/Sys/kel_sys1001.ini");
+    changed.replace(Cp932::encode(u"TerminalName=端末1001"_s), Cp932::encode(u"TerminalName=受付"_s));
+    ASSERT_TRUE(SafeFile::write(stack.simFile("127.0.120.2", "kel_sys.ini"), changed));
+    stack.trigger("actionReadSys");
+    ASSERT_TRUE(stack.wait());
+    SettingsHistory::Store store;
+    QList<std::pair<Origin, bool>> made; // by whom, and whether it was sent
+    for (const auto &v : store.list("1001", SettingsHistory::Kind::System).versions)
+        made.append({v.madeBy, v.sentAt.isValid()});
+    EXPECT_EQ(made, (QList<std::pair<Origin, bool>>{
+                        {Origin::Initial, false}, {Origin::Read, false}, {Origin::Edited, true},
+                        {Origin::Read, false}}));
+
+    // The history window on the real terminal, then the first version back.
+    stack.prompter.answer(MsgResult::Yes);
+    ModalDriver window;
+    window.then<CHistoryDialog>([&](CHistoryDialog *d) {
+        EXPECT_EQ(d->versionTable->item(1, 3)->text().left(4), u"送信済み"_s);
+        d->selectVersions({2});
+        d->changedOnlyBox->setChecked(true);
+        ASSERT_EQ(d->diffTable->rowCount(), 2); // the lines that differ, with their sections
+        EXPECT_EQ(d->diffTable->item(0, 0)->text() + d->diffTable->item(1, 0)->text(),
+                  u"SIPTerminal"_s);
+        EXPECT_EQ(d->diffTable->item(1, 4)->text(), u"TerminalName=受付"_s);
+        d->selectVersions({4});
+        EXPECT_FALSE(d->restoreButton->isEnabled()) << "the current version";
+        d->selectVersions({1});
+        d->restoreButton->click();
+        d->closeButton->click();
+    });
+    stack.trigger("actionSettingsHistory");
+    ASSERT_TRUE(pumpUntil([&] { return window.done() && stack.bar.isEnabled(); }, 10000));
+    EXPECT_EQ(stack.dir.read("Data/Sys/kel_sys1001.ini"), initial);
+    const SettingsHistory::Listing back = store.list("1001", SettingsHistory::Kind::System);
+    ASSERT_FALSE(back.versions.empty());
+    EXPECT_EQ(std::tuple(back.versions.size(), back.versions.back().madeBy, back.current),
+              std::tuple(std::size_t(5), Origin::Restored, 5));
 
     // Two descriptions for the model: the file opens in the text editor, no
     // message. A script stands in for it and records its folder and arguments.
@@ -166,72 +212,4 @@ TEST(EditE2e, RegisteredFirmwareGoesToATerminalThatAsks)
                           30000));
     EXPECT_TRUE(
         received(sim, stack, "127.0.122.2", "apli_v2").startsWith(QString::fromLatin1(header)));
-}
-
-// The settings history of one terminal through initial settings, a read, an
-// edit, a write, a change on the phone and a read again (127.0.124.x, UDP
-// port 45105); the window compares them and restores the first.
-TEST(EditE2e, SettingsHistoryOfOneTerminal)
-{
-    using SettingsHistory::Origin;
-    EditStack stack(45105);
-    Termsim sim;
-    ASSERT_TRUE(stack.withTerminals(sim, "127.0.124.2", 1));
-    ASSERT_EQ(InitialFile::generate("1001", "KT-100", {}).outcome, InitialFile::Outcome::Written);
-    const QByteArray initial = stack.dir.read("Data/Sys/kel_sys1001.ini");
-    stack.select({"1001"});
-    stack.trigger("actionReadSys");
-    ASSERT_TRUE(stack.wait());
-
-    stack.prompter.answer(MsgResult::No); // edit the local copy
-    ModalDriver driver;
-    driver.then<SettingsEditorDialog>([&](SettingsEditorDialog *d) {
-        stack.line(d, "SipPort")->setText("5070");
-        d->okButton()->click();
-    });
-    stack.trigger("actionEditTermSys");
-    ASSERT_TRUE(pumpUntil([&] { return driver.done() && stack.bar.isEnabled(); }, 10000));
-    stack.trigger("actionWriteSys");
-    ASSERT_TRUE(stack.wait());
-    // The phone took the file; then someone changed the name on the phone itself.
-    QByteArray changed = stack.dir.read("Data/Sys/kel_sys1001.ini");
-    changed.replace(Cp932::encode(u"TerminalName=端末1001"_s), Cp932::encode(u"TerminalName=受付"_s));
-    ASSERT_TRUE(SafeFile::write(stack.simFile("127.0.124.2", "kel_sys.ini"), changed));
-    stack.trigger("actionReadSys");
-    ASSERT_TRUE(stack.wait());
-
-    SettingsHistory::Store store;
-    const SettingsHistory::Listing l = store.list("1001", SettingsHistory::Kind::System);
-    ASSERT_EQ(l.versions.size(), 4u);
-    QList<std::pair<Origin, bool>> made; // by whom, and whether it was sent
-    for (const auto &v : l.versions)
-        made.append({v.madeBy, v.sentAt.isValid()});
-    EXPECT_EQ(made, (QList<std::pair<Origin, bool>>{
-                        {Origin::Initial, false}, {Origin::Read, false}, {Origin::Edited, true},
-                        {Origin::Read, false}}));
-
-    // The window on the real terminal, then the first version back.
-    stack.prompter.answer(MsgResult::Yes);
-    ModalDriver window;
-    window.then<CHistoryDialog>([&](CHistoryDialog *d) {
-        EXPECT_EQ(d->versionTable->item(1, 3)->text().left(4), u"送信済み"_s);
-        d->selectVersions({2});
-        d->changedOnlyBox->setChecked(true);
-        ASSERT_EQ(d->diffTable->rowCount(), 2); // the lines that differ, with their sections
-        EXPECT_EQ(d->diffTable->item(0, 0)->text() + d->diffTable->item(1, 0)->text(),
-                  u"SIPTerminal"_s);
-        EXPECT_EQ(d->diffTable->item(1, 4)->text(), u"TerminalName=受付"_s);
-        d->selectVersions({4});
-        EXPECT_FALSE(d->restoreButton->isEnabled()) << "the current version";
-        d->selectVersions({1});
-        d->restoreButton->click();
-        d->closeButton->click();
-    });
-    stack.trigger("actionSettingsHistory");
-    ASSERT_TRUE(pumpUntil([&] { return window.done() && stack.bar.isEnabled(); }, 10000));
-    EXPECT_EQ(stack.dir.read("Data/Sys/kel_sys1001.ini"), initial);
-    const SettingsHistory::Listing back = store.list("1001", SettingsHistory::Kind::System);
-    ASSERT_FALSE(back.versions.empty());
-    EXPECT_EQ(std::tuple(back.versions.size(), back.versions.back().madeBy, back.current),
-              std::tuple(std::size_t(5), Origin::Restored, 5));
 }
