@@ -1,13 +1,17 @@
 // The description loader: each broken or unreadable description ends in its
-// message and log line; encodings, fields, limits.
+// message and log line; encodings, fields, limits. Settings files: the reader,
+// the merge, the writer's exact bytes in each mode and its failures.
 #include "EditorTestSupport.h"
 
 #include "comm/OpLog.h"
 #include "common/Cp932.h"
+#include "common/FileAttributes.h"
 #include "common/ProcessValues.h"
 #include "editor/DescriptionXml.h"
 #include "support/TempDir.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QStringEncoder>
 #include <gtest/gtest.h>
 
@@ -71,6 +75,27 @@ struct Case {
     QString message; // empty: accepted, or refused without a message of its own
     bool accepted = false;
 };
+
+// "section/key=value" per record.
+QStringList records(const SettingsFileImage &image)
+{
+    QStringList out;
+    for (const SettingsKeyRecord &r : image.keys)
+        out << image.sections[r.section] + u'/' + r.key + u'=' + r.value;
+    return out;
+}
+
+SettingsDescription writeDescription()
+{
+    SettingsDescription d;
+    EXPECT_TRUE(LoadDescriptionBytes(repoFile("tests/editor/data/write_desc.xml"), true, &d));
+    return d;
+}
+
+QByteArray crlf(const char *text)
+{
+    return QByteArray(text).replace("\n", "\r\n");
+}
 
 } // namespace
 
@@ -187,38 +212,24 @@ TEST(DescriptionChecks, LimitsAreNormalised)
         EXPECT_TRUE(LoadDescriptionBytes(withVersion(body), true, &d));
         return d.entries.value(d.entries.size() - 1);
     };
-    struct Case {
-        const char *textType, *min, *max;
+    // Type 2 with a text type, or an address (type 4); limits min..max.
+    const struct {
+        const char *type, *min, *max;
         std::int64_t lower, upper;
+    } cases[] = {
+        {"0", "200", "100", 0, 65535}, {"0", "1", "70000", 1, 65535}, {"2", "5", "10", 5, 10},
+        {"0", " 5", "10", 0, 10},      {"1", "0", "300", 0, 255},     {"1", "1", "20", 1, 20},
+        {"a", "", "", 0, 0xFFFFFFFF},  {"a", "256.0.0.1", "192.168.1.1", 0, 0xC0A80101},
     };
-    // clang-format off
-    const Case texts[] = {
-        {"0", "0", "-10", 0, 65535},    {"0", "200", "100", 0, 65535},  {"0", "1", "70000", 1, 65535},
-        {"2", "5", "10", 5, 10},        {"0", " 5", "10", 0, 10},       {"1", "0", "300", 0, 255},
-        {"1", "1", "20", 1, 20},        {"0", "0", "99999999999999999999999", 0, 65535},
-    };
-    // clang-format on
-    for (const Case &c : texts) {
-        const DescEntry e = load(text(1, QStringLiteral("<texttype>%1</texttype><inputmin>%2"
-                                                        "</inputmin><inputmax>%3</inputmax>")
-                                             .arg(c.textType, c.min, c.max)));
-        EXPECT_EQ(std::pair(e.text.lower, e.text.upper), std::pair(c.lower, c.upper))
-            << c.textType << " " << c.min << ".." << c.max;
-    }
-    struct Addr {
-        const char *min, *max;
-        std::uint32_t lower, upper;
-    };
-    const Addr addresses[] = {
-        {"", "", 0, 0xFFFFFFFF},
-        {"10.0.0.1", "10.0.0.254", 0x0A000001, 0x0A0000FE},
-        {"256.0.0.1", "192.168.1.1", 0, 0xC0A80101},
-    };
-    for (const Addr &c : addresses) {
-        const DescEntry e = load(data(1, QStringLiteral("<inputtype>4</inputtype><inputrule>0</inputrule>"
-                                                        "<inputmin>%1</inputmin><inputmax>%2</inputmax>")
-                                             .arg(c.min, c.max)));
-        EXPECT_EQ(std::pair(e.address.lower, e.address.upper), std::pair(c.lower, c.upper)) << c.min;
+    for (const auto &c : cases) {
+        const bool address = *c.type == 'a';
+        const QString limits = QStringLiteral("<inputmin>%1</inputmin><inputmax>%2</inputmax>").arg(c.min, c.max);
+        const DescEntry e = load(address ? data(1, "<inputtype>4</inputtype><inputrule>0</inputrule>" + limits)
+                                         : text(1, "<texttype>" + QString(c.type) + "</texttype>" + limits));
+        using P = std::pair<std::int64_t, std::int64_t>;
+        EXPECT_EQ(address ? P(e.address.lower, e.address.upper) : P(e.text.lower, e.text.upper),
+                  std::pair(c.lower, c.upper))
+            << c.type << " " << c.min << ".." << c.max;
     }
 
     // Child details are normalised with their own text type.
@@ -245,8 +256,6 @@ TEST(DescriptionEncoding, SameModelFromEveryEncoding)
     const QByteArray bytes[] = {
         "\xEF\xBB\xBF" + utf8,
         encoded(redeclared(xml, "UTF-16"), "UTF-16LE", "\xFF\xFE"),
-        encoded(redeclared(xml, "UTF-16"), "UTF-16BE", "\xFE\xFF"),
-        Cp932::encode(QString::fromUtf8(redeclared(xml, "shift_jis"))),
         Cp932::encode(QString::fromUtf8(redeclared(xml, "windows-31j"))),
         encoded(redeclared(xml, "EUC-JP"), "EUC-JP"),
     };
@@ -257,4 +266,104 @@ TEST(DescriptionEncoding, SameModelFromEveryEncoding)
         EXPECT_TRUE(LoadDescriptionBytes(b, true, &d, &message)) << message.toStdString();
         EXPECT_EQ(dump(d), dump(reference));
     }
+}
+
+TEST(SettingsFileReader, LinesAsRead)
+{
+    const QByteArray a509(509, 'a');
+    const std::pair<QByteArray, QStringList> cases[] = {
+        // Indented lines are skipped; a header needs no ']' and may have a tail.
+        {"Version=1\r\n[A\r\n K=1\r\nK=2\r\n[B]tail\r\nL=3", {"Version/Version=1", "A/K=2", "B/L=3"}},
+        // The version line opens its section where it stands; a second one is ignored.
+        {"[A]\r\nK=1\r\nVersionX=3\r\nL=2\r\nVersion=4\r\n", {"A/K=1", "Version/VersionX=3", "Version/L=2"}},
+        // Long lines are read in 511-byte pieces; one that starts with a blank is skipped.
+        {"[A]\r\nA=" + a509 + "X=1\r\nB=" + a509 + " Y=1\r\n", {"A/A=" + a509, "A/X=1", "A/B=" + a509}},
+        {QByteArray("[A]\r\nK=1\0junk\r\n", 15), {"A/K=1"}}, // NUL ends the line
+    };
+    for (const auto &[bytes, expected] : cases)
+        EXPECT_EQ(records(ReadSettingsBytes(bytes)), expected) << bytes.left(40).toStdString();
+}
+
+TEST(SettingsFileWriter, TerminalFileBytesMatchTheExpectedFile)
+{
+    TempDir dir;
+    SettingsDescription d = writeDescription();
+    // The first of two values counts; "[line]" and "mode" are other names.
+    MergeSettings(ReadSettingsBytes(repoFile("tests/editor/data/write_input.ini") +
+                                    crlf("[line]\nMode=1\n[Line]\nmode=1\n")),
+                  d);
+    ASSERT_TRUE(WriteSettingsFile(dir.file("kel_sys3001.ini"), d, FileMode{true, false}));
+    EXPECT_EQ(dir.read("kel_sys3001.ini"), repoFile("tests/editor/data/write_expected.ini"));
+    EXPECT_EQ(d.entries[1].value, QStringLiteral("12")); // the trimmed value is kept
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList{"kel_sys3001.ini"});
+    // It holds SIP accounts: the owner's alone.
+    EXPECT_EQ(QFileInfo(dir.file("kel_sys3001.ini")).permissions() & QFile::Permissions(0x7077),
+              QFile::ReadOwner | QFile::WriteOwner);
+}
+
+TEST(SettingsFileWriter, EntriesWrittenInEachMode)
+{
+    struct Case {
+        const char *what;
+        FileMode mode;
+        QByteArray file;
+        QStringList included;
+        QByteArray expected;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {"common file: included entries, the version and type 6", {true, true},
+         crlf("Version=1\n[Line]\nNumber=5\n"), {"Name", "Addr", "Shown"},
+         crlf("Version=2.10\n\n\n[Line]\nName=既定\nFixed=F6\nShown=RO\n\n[Net]\nAddr=\n")},
+        {"common file: commonflg 1 only when the file had it", {true, true}, crlf("[Line]\nName=x\n"),
+         {"Number", "Name"}, crlf("Version=2.10\n\n\n[Line]\nName=x\nFixed=F6\n")},
+        {"common file: commonflg 1 that the file had", {true, true}, crlf("[Line]\nNumber=\v 7\f\n"),
+         {"Number"}, crlf("Version=2.10\n\n\n[Line]\nNumber=7\nFixed=F6\n")},
+        {"terminal file: only the keys it had", {true, false}, crlf("[Net]\nPath=p\n"), {},
+         crlf("Version=2.10\n\n\n[Line]\nFixed=F6\nShown=RO\n\n[Net]\nPath=p\n")},
+        {"registration: everything but dispflg 1", {false, false}, QByteArray(), {},
+         crlf("Version=2.10\n\n\n[Line]\nNumber=\nName=既定\nMode=1\nFixed=F6\nShown=RO\n\n"
+              "[Empty]\nUnused=u\n\n[Net]\nAddr=\nPath=\n")},
+    };
+    // clang-format on
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        SettingsDescription d = writeDescription();
+        MergeSettings(ReadSettingsBytes(Cp932::encode(QString::fromUtf8(c.file))), d);
+        for (DescEntry &e : d.entries)
+            e.included = c.included.contains(e.key);
+        EXPECT_EQ(Cp932::decode(FormatSettingsFile(d, c.mode)), QString::fromUtf8(c.expected));
+    }
+
+    // A file whose first written entry is not the version starts with its header.
+    SettingsDescription d = writeDescription();
+    d.entries[0].dispFlg = 1;
+    EXPECT_TRUE(FormatSettingsFile(d, FileMode{false, false}).startsWith("[Line]\r\nNumber=\r\n"));
+}
+
+TEST(SettingsFileWriter, FailedSavesLeaveTheOldFile)
+{
+    TempDir dir;
+    RecordingLog log;
+    SettingsDescription d = writeDescription();
+    MergeSettings(ReadSettingsBytes(repoFile("tests/editor/data/write_input.ini")), d);
+
+    // No folder: nothing created, nothing logged.
+    EXPECT_FALSE(WriteSettingsFile(dir.file("missing/kel_sys1.ini"), d, {}, log.sink()));
+    // A read-only file stays as it was.
+    dir.write("ro.ini", "old");
+    ASSERT_TRUE(AddFileAttributes(dir.file("ro.ini"), FileAttr::ReadOnly));
+    EXPECT_FALSE(WriteSettingsFile(dir.file("ro.ini"), d, {}, log.sink()));
+    EXPECT_EQ(dir.read("ro.ini"), "old");
+    EXPECT_TRUE(log.lines.isEmpty());
+    // The rename fails (a folder is in the way): logged, no temporary file left.
+    dir.mkdir("busy.ini");
+    EXPECT_FALSE(WriteSettingsFile(dir.file("busy.ini"), d, {}, log.sink()));
+    ASSERT_EQ(log.lines.size(), 1);
+    EXPECT_EQ(log.lines[0],
+              std::pair(12, QStringLiteral(u"DATA[9] iniファイル書き込みにて例外処理が発生しました。")));
+    EXPECT_EQ(
+        QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::Dirs | QDir::NoDotAndDotDot),
+        (QStringList{"busy.ini", "ro.ini"}));
 }

@@ -168,31 +168,27 @@ TEST_F(FlowFixture, WithoutOneDescriptionOrSelectionNoFormOpens)
 
 TEST_F(FlowFixture, CommonFilesStartFromAChosenDescriptionAndFile)
 {
+    // A starting file that doesn't exist is refused; without one, the editor
+    // starts from the defaults.
     const QString userDesc = dir.file("Config/User/userconfig_KT-100_1.xml");
-    // A starting file that doesn't exist.
-    prompter.answerFile(userDesc);
-    prompter.answerFile(dir.file("Data/User/missing.ini"));
-    flow.run(EditKind::CommonUser);
-    ASSERT_EQ(prompter.records.size(), 3);
+    host.editor = saveAndWrite;
+    for (const QString &start : {dir.file("Data/User/missing.ini"), QString()}) {
+        busy.clear();
+        prompter.answerFile(userDesc);
+        prompter.answerFile(start);
+        flow.run(EditKind::CommonUser);
+        expectEnded();
+    }
+    ASSERT_EQ(prompter.records.size(), 5);
     EXPECT_EQ(prompter.records[0].text, dir.file("Config/User/")); // where the choice starts
     EXPECT_EQ(prompter.records[2].caption + prompter.records[2].text,
               u"ファイル選択エラー設定ファイルを選択してください。"_s);
-    EXPECT_TRUE(host.edited.isEmpty());
-    expectEnded();
-
-    // No starting file: the editor starts from the defaults.
-    busy.clear();
-    prompter.answerFile(userDesc);
-    prompter.answerFile(QString());
-    host.editor = saveAndWrite;
-    flow.run(EditKind::CommonUser);
     ASSERT_EQ(host.edited.size(), 1);
     const LoaderInputs &in = host.edited[0];
     EXPECT_EQ(in.iniPath, QString());
     EXPECT_EQ(in.modelName, "userconfig_KT-100"); // only "sysconfig_" is removed
     EXPECT_TRUE(in.commonFile && in.settingsFile && !in.systemFile && !in.showWriteToTerminal);
     EXPECT_TRUE(host.posted.isEmpty()); // never sent from here
-    expectEnded();
     EXPECT_EQ(EditFlow::modelFromDescriptionFile("sysconfig_A_B_x.xml"), "A_B");
 }
 

@@ -109,28 +109,6 @@ TEST(InputRules, CutsNeverSplitADoubleByteCharacter)
     EXPECT_EQ(InputRules::cutToBytes(u"aあいうえお"_s, 11), u"aあいうえお"_s); // fits exactly
 }
 
-TEST(SettingsForm, ComboWithoutMatchingOptionShowsNoSelectionAndKeepsTheValue)
-{
-    TempDir dir;
-    const QString combo = data(1, "<inputtype>1</inputtype><inputrule>0</inputrule><combooption>"
-                                  "<o v=\"UDP\">UDP</o><o v=\"TCP\">TCP</o></combooption>");
-    Fixture fx(combo, "Version=1.00\r\n\r\n[S]\r\nK1=SCTP\r\n", true);
-    EXPECT_EQ(fx.f(1).comboIndex, -1);
-    fx.in.iniPath = dir.file("kel_sys1.ini");
-    fx.rebuild();
-    ASSERT_EQ(fx.form->save(false), SettingsForm::Save::Saved);
-    EXPECT_EQ(dir.read("kel_sys1.ini"), "Version=1.00\r\n\r\n\r\n[S]\r\nK1=SCTP\r\n");
-    EXPECT_EQ(fx.form->commitCombo(1, 1), SettingsForm::Commit::Stored);
-    EXPECT_EQ(fx.e(1).value, "TCP");
-    // No selection can't be stored: the form fails with the description box.
-    ScriptedPrompter prompter;
-    EXPECT_EQ(fx.form->commitCombo(1, -1), SettingsForm::Commit::Failed);
-    ASSERT_TRUE(prompter.records.size() == 1 && fx.log.lines.size() == 1);
-    EXPECT_EQ(prompter.records[0].caption, SettingsForm::FailureCaption());
-    EXPECT_EQ(std::pair(fx.log.lines[0].number, fx.log.lines[0].detail),
-              std::pair(int(ErrLog::ConfigXml), u"DATA[1] 画面操作にて例外処理が発生しました。"_s));
-}
-
 TEST(SettingsForm, TextAndAddressParentsEnableTheirChildrenByTextAction)
 {
     // K1 and the address K5 (textaction 1) enable K2 and K6 while they hold
@@ -152,7 +130,7 @@ TEST(SettingsForm, TextAndAddressParentsEnableTheirChildrenByTextAction)
     EXPECT_EQ(fx.form->missingValues(), u"設定 N2が入力されていません。\r\n"_s);
 }
 
-TEST(SettingsForm, AlternativeSettingsFollowTheParentCombo)
+TEST(SettingsForm, AlternativeSettingsFollowTheParentComboAndUnmatchedValuesStay)
 {
     // K2's limits, pattern and requirement, K3's options and K4's range follow K1.
     const QString parent =
@@ -183,9 +161,22 @@ TEST(SettingsForm, AlternativeSettingsFollowTheParentCombo)
     EXPECT_EQ(std::tuple(fx.e(2).value, fx.form->textLimit(2), fx.form->label(2)),
               std::tuple(QString(), 4, QString("* N2")));
     EXPECT_EQ(fx.form->commitText(2, "ab1"), SettingsForm::Commit::Reverted);
-    // The combo box takes the other options; its value matches none of them.
+    EXPECT_EQ(fx.form->commitText(2, "abcd"), SettingsForm::Commit::Stored);
+    // The combo box takes the other options; its value matches none of them
+    // and is written back as it is. No selection can't be stored: the form
+    // fails with the description box.
     EXPECT_EQ(fx.form->optionTexts(3), (QStringList{"Y", "Z"}));
     EXPECT_EQ(std::pair(fx.f(3).comboIndex, fx.e(3).value), std::pair(-1, QString("x")));
+    TempDir dir;
+    fx.in.iniPath = dir.file("kel_sys1.ini");
+    fx.rebuild();
+    ASSERT_EQ(fx.form->save(false), SettingsForm::Save::Saved);
+    EXPECT_TRUE(dir.read("kel_sys1.ini").contains("\r\nK3=x\r\n"));
+    ScriptedPrompter prompter;
+    EXPECT_EQ(fx.form->commitCombo(3, -1), SettingsForm::Commit::Failed);
+    ASSERT_TRUE(prompter.records.size() == 1 && fx.log.lines.size() == 1);
+    EXPECT_EQ(prompter.records[0].caption, SettingsForm::FailureCaption());
+    EXPECT_EQ(fx.log.lines[0], std::pair(int(ErrLog::ConfigXml), u"DATA[3] 画面操作にて例外処理が発生しました。"_s));
     // The address is out of the new range and goes.
     EXPECT_EQ(fx.e(4).value, "");
     EXPECT_EQ(fx.form->commitAddress(4, "10.0.0.5"), SettingsForm::Commit::Reverted);
@@ -235,18 +226,4 @@ TEST(SettingsForm, WriteToTerminalOnlyAfterAWrittenTerminalFile)
     dir.mkdir("Data/Sys");
     EXPECT_EQ(form.save(true), SettingsForm::Save::Saved);
     EXPECT_TRUE(form.fileWritten() && form.writeToTerminal());
-}
-
-TEST(SettingsForm, RefusalCodes)
-{
-    LoaderInputs in;
-    SettingsDescription d;
-    in.width = 8193;
-    in.height = 0;
-    EXPECT_EQ(SettingsForm::refusal(&d, in), 4 + 8 + 16);
-    in.width = 8192;
-    in.height = 4320;
-    EXPECT_EQ(SettingsForm::refusal(nullptr, in), 2 + 16);
-    in.commonFile = true; // saved under a name chosen then
-    EXPECT_EQ(SettingsForm::refusal(&d, in), 0);
 }

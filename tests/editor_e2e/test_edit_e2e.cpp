@@ -8,11 +8,9 @@
 #include "editor/ui/SettingsEditorDialog.h"
 #include "history/ui/HistoryDialog.h"
 #include "initsettings/InitialFile.h"
-#include "register/TermDatabase.h"
 #include "termlist/ui/ModalDriver.h"
 
 #include <QCheckBox>
-#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
@@ -78,8 +76,7 @@ QString received(Termsim &sim, const ViewStack &stack, const QString &address,
 
 // A terminal's file read, edited and written back, edited locally and the
 // edit cancelled, changed on the phone and read again; the history window
-// compares the versions and restores the first; a model with two
-// descriptions opens the file in the text editor.
+// compares the versions and restores the first.
 TEST(EditE2e, TerminalFileReadEditedAndWrittenBack)
 {
     using SettingsHistory::Origin;
@@ -162,25 +159,6 @@ TEST(EditE2e, TerminalFileReadEditedAndWrittenBack)
     ASSERT_FALSE(back.versions.empty());
     EXPECT_EQ(std::tuple(back.versions.size(), back.versions.back().madeBy, back.current),
               std::tuple(std::size_t(5), Origin::Restored, 5));
-
-    // Two descriptions for the model: the file opens in the text editor, no
-    // message. A script stands in for it and records its folder and arguments.
-    stack.dir.write("Config/Sys/sysconfig_KT-100_2.xml", "<DISP/>");
-    const QString script = stack.dir.file("editor.sh");
-    stack.dir.write("editor.sh", "#!/bin/sh\necho \"$(pwd) $@\" > \"$0.args\"\n");
-    QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    SystemSettings s;
-    ASSERT_EQ(stack.view->database().readSystemSettings(s), 0);
-    s.EditerPath = script;
-    ASSERT_EQ(stack.view->database().writeSystemSettings(s), 0);
-    const qsizetype prompts = stack.prompter.records.size();
-    stack.trigger("actionEditTermSys");
-    ASSERT_TRUE(pumpUntil([&] { return QFile::exists(script + ".args"); }, 10000));
-    QTest::qWait(100); // the script may still be writing
-    EXPECT_EQ(stack.dir.read("editor.sh.args").trimmed(),
-              (QDir(stack.dir.path()).absolutePath() + " " + stack.dir.file("Data/Sys/kel_sys1001.ini")).toUtf8());
-    EXPECT_EQ(stack.prompter.records.size(), prompts);
-    EXPECT_TRUE(stack.bar.isEnabled());
 }
 
 TEST(EditE2e, RegisteredFirmwareGoesToATerminalThatAsks)

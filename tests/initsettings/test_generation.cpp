@@ -106,13 +106,10 @@ TEST_F(InitFolder, DescriptionProblemsAreReportedAndWriteNothing)
         {"KT-300", O::SeveralDescriptions, "設定編集用のConfigファイルが複数存在します。\n", "設定Configファイルを取得できません。"},
         {"../Sys/x", O::NoDescription, "設定編集用", "Err12"}, // a model name leading elsewhere
         {"KT-400", O::NoVersion, nullptr, "1件目にsection=Version key=Versionが存在しません。"},
-        {"KT-500", O::DescriptionFaulty, nullptr, "Configファイルのロードに失敗しました。"},
     };
-    dir.write("Config/Sys/sysconfig_KT-300_a.xml", "<DISP/>");
-    dir.write("Config/Sys/sysconfig_KT-300_b.xml", "<DISP/>");
-    dir.write("Config/sysconfig_x_1.xml", "<DISP/>");
+    for (const char *f : {"Sys/sysconfig_KT-300_a.xml", "Sys/sysconfig_KT-300_b.xml", "sysconfig_x_1.xml"})
+        dir.write(QString("Config/") + f, "<DISP/>");
     describe("KT-400", "SipAddress", "V");
-    dir.write("Config/Sys/sysconfig_KT-500_1.xml", "<DISP>");
     for (const auto &c : cases) {
         SCOPED_TRACE(c.model);
         boxes.clear();

@@ -62,8 +62,8 @@ TEST(NumberTableRace, TerminalsAskingAtOnceNeverShareANumber)
     for (int round = 0; round < 10; ++round) {
         ASSERT_TRUE(t.start(InitRange("810000", 1000), {810500}, 1).started);
         std::vector<QString> got[8];
-        std::atomic<bool> go{false};
         std::vector<std::thread> askers;
+        std::atomic<bool> go{false};
         for (auto &mine : got)
             askers.emplace_back([&] {
                 while (!go.load())
@@ -72,11 +72,11 @@ TEST(NumberTableRace, TerminalsAskingAtOnceNeverShareANumber)
                     mine.push_back(*id);
             });
         go = true;
-        for (auto &a : askers)
-            a.join();
         QSet<QString> all;
-        for (const auto &mine : got)
-            all.unite(QSet<QString>(mine.begin(), mine.end()));
+        for (std::size_t k = 0; k < askers.size(); ++k) {
+            askers[k].join();
+            all.unite(QSet<QString>(got[k].begin(), got[k].end()));
+        }
         EXPECT_EQ(all.size(), 999) << "a number was handed out twice, or one was lost";
     }
 }

@@ -16,10 +16,8 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScrollBar>
 #include <QTabWidget>
 #include <QTest>
-#include <QWheelEvent>
 #include <gtest/gtest.h>
 
 using namespace EditorTest;
@@ -36,25 +34,22 @@ QByteArray sampleSystemFile()
     return Cp932::encode(QString::fromUtf8(t.replace("\r\n", "\n").replace("\n", "\r\n")));
 }
 
-// The sample system description, merged with terminal 1001's file (or for
-// a common file, with none), and a dialog over it.
+// The sample system description merged with terminal 1001's file, and a
+// dialog over it.
 struct Editor {
     TempDir dir;
     DescriptionLoader loader;
     std::unique_ptr<SettingsEditorDialog> dialog;
 
-    explicit Editor(bool common = false)
+    Editor()
     {
         ProcessValues::setProgramFolder(dir.path());
         LoaderInputs &in = loader.inputs();
         in.modelName = "KT-100";
         in.systemFile = in.settingsFile = true;
-        in.commonFile = common;
-        in.showWriteToTerminal = !common;
-        if (!common) {
-            dir.write("Data/Sys/kel_sys1001.ini", sampleSystemFile());
-            in.iniPath = dir.file("Data/Sys/kel_sys1001.ini");
-        }
+        in.showWriteToTerminal = true;
+        dir.write("Data/Sys/kel_sys1001.ini", sampleSystemFile());
+        in.iniPath = dir.file("Data/Sys/kel_sys1001.ini");
         in.descriptionPath = KEL_SOURCE_DIR "/samples/Config/Sys/sysconfig_KT-100_1.xml";
         loader.setErrorLog({});
         EXPECT_EQ(loader.prepare(), DescriptionLoader::Prepared::Ready);
@@ -79,7 +74,7 @@ struct Editor {
 
 } // namespace
 
-TEST(SettingsEditorDialog, RowsOfEveryInputTypeWithTheirGeometry)
+TEST(SettingsEditorDialog, RowsOfEveryInputTypeAndTheirGroups)
 {
     Editor ed;
     SettingsEditorDialog &d = *ed.dialog;
@@ -99,36 +94,13 @@ TEST(SettingsEditorDialog, RowsOfEveryInputTypeWithTheirGeometry)
     EXPECT_EQ(d.label(ed.index("SipAddress"))->text(), u"* SIPアドレス（電話番号）"_s);
     EXPECT_EQ(d.input(ed.index("SipAddress"))->toolTip(),
               u"半角数字で入力してください。\n共通ファイルでは設定できません。"_s);
-}
-
-TEST(SettingsEditorDialog, ParentComboSwitchesItsGroupAndPagesScrollByRows)
-{
-    Editor ed;
-    SettingsEditorDialog &d = *ed.dialog;
     // IpMode 1 (DHCP): the static address rows are disabled together.
     const int ip = ed.index("IpAddress");
     auto *mode = ed.input<QComboBox>("IpMode");
-    EXPECT_TRUE(d.input(ip)->isEnabled());
     mode->setCurrentIndex(0);
     emit mode->activated(0);
     EXPECT_FALSE(d.label(ip)->isEnabled() || d.input(ip)->isEnabled() ||
                  d.explanation(ip)->isEnabled());
-    // The wheel over a list without the focus scrolls the page, not the value.
-    QWheelEvent wheel(QPointF(5, 5), mode->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, -120),
-                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-    QApplication::sendEvent(mode, &wheel);
-    EXPECT_EQ(mode->currentIndex(), 0);
-
-    // The function-key page is taller than its view: it scrolls on the row grid.
-    d.tabs()->setCurrentIndex(5);
-    QApplication::processEvents();
-    QScrollBar *bar = d.page(5)->verticalScrollBar();
-    EXPECT_TRUE(bar->isVisible());
-    bar->setValue(55);
-    bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-    EXPECT_EQ(bar->value(), 80);
-    bar->triggerAction(QAbstractSlider::SliderSingleStepSub);
-    EXPECT_EQ(bar->value(), 40);
 }
 
 // A bad value is put back with its tab and focus; saving shows what is
@@ -173,18 +145,4 @@ TEST(SettingsEditorDialog, InvalidInputIsPutBackAndSavingShowsWhatIsMissing)
     EXPECT_TRUE(d.saved() && d.writeToTerminal());
     EXPECT_EQ(ed.dir.read("Data/Sys/kel_sys1001.ini"),
               sampleSystemFile().replace("SipAddress=1001", "SipAddress=2001"));
-}
-
-TEST(SettingsEditorDialog, CommonFileRowsCarryCheckBoxes)
-{
-    Editor ed(true);
-    SettingsEditorDialog &d = *ed.dialog;
-    EXPECT_FALSE(d.writeBox()->isVisible() || d.checkBox(ed.index("Version")) ||
-                 d.input(ed.index("SipAddress"))); // commonflg 1 has no row
-    QCheckBox *port = d.checkBox(ed.index("SipPort"));
-    ASSERT_TRUE(port);
-    port->setChecked(true);
-    EXPECT_TRUE(d.form()->entry(ed.index("SipPort")).checked);
-    // A disabled row disables its check box too (no NTP server, no interval).
-    EXPECT_FALSE(d.checkBox(ed.index("NtpInterval"))->isEnabled());
 }
