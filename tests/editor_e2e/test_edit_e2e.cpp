@@ -28,10 +28,8 @@ struct EditStack : ViewStack {
     std::unique_ptr<EditCommands> edits;
     explicit EditStack(int port) : ViewStack(port)
     {
-        const QString samples = QStringLiteral(KEL_SOURCE_DIR "/samples/Config/");
-        for (const char *f : {"Sys/sysconfig_KT-100_1.xml", "User/userconfig_KT-100_1.xml",
-                              "FirmConfig.xml", "FirmFilePath.ini"}) {
-            QFile in(samples + f);
+        for (const char *f : {"Sys/sysconfig_KT-100_1.xml", "FirmConfig.xml", "FirmFilePath.ini"}) {
+            QFile in(QStringLiteral(KEL_SOURCE_DIR "/samples/Config/") + f);
             in.open(QIODevice::ReadOnly);
             dir.write(QStringLiteral("Config/") + f, in.readAll());
         }
@@ -49,11 +47,6 @@ struct EditStack : ViewStack {
     QLineEdit *line(SettingsEditorDialog *d, const QString &key) const
     {
         return qobject_cast<QLineEdit *>(d->input(entry(d, key)));
-    }
-    // The sessions the simulated terminal has had.
-    static int sessions(Termsim &sim, int terminal)
-    {
-        return sim.received(terminal, "RemoteOpenReq").size();
     }
 };
 
@@ -100,7 +93,7 @@ TEST(EditE2e, TerminalFileReadEditedAndWrittenBack)
     stack.trigger("actionEditTermSys");
     ASSERT_TRUE(pumpUntil([&] { return driver.done() && !stack.edits->flow().waiting(); }, 30000));
     ASSERT_TRUE(stack.wait());
-    EXPECT_EQ(EditStack::sessions(sim, 0), 2);
+    EXPECT_EQ(sim.received(0, "RemoteOpenReq").size(), 2); // one session to read, one to write
     const QString sent = received(sim, stack, "127.0.120.2", "kel_sys");
     EXPECT_TRUE(sent.contains(u"\r\nSipPort=5070\r\n"_s)) << sent.toStdString();
     EXPECT_TRUE(sent.contains(u"\r\nTerminalName=端末1001\r\n"_s));

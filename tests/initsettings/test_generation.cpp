@@ -1,6 +1,6 @@
-// The new terminal's settings file and the communication side's preparation:
-// what a failure leaves behind; boxes never shown on that thread.
-#include "comm/CommPayloads.h"
+// The range rules, the assignment rule and the new terminal's settings file:
+// what a failure leaves behind; boxes never shown on the communication thread
+// (the preparation for a terminal that asks runs end to end).
 #include "comm/OpLog.h"
 #include "common/Cp932.h"
 #include "common/ProcessValues.h"
@@ -13,7 +13,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QThread>
 
 #include <gtest/gtest.h>
@@ -125,22 +124,6 @@ TEST_F(InitFolder, DescriptionProblemsAreReportedAndWriteNothing)
     EXPECT_TRUE(prompts.records.isEmpty()) << "boxes are posted, never shown here";
 }
 
-// A success and no free number are told end to end (tests/initsettings/e2e).
-TEST_F(InitFolder, FailedPreparationsKeepTheNumberSpentAndSayWhy)
-{
-    CInitialSettingsTable table;
-    ASSERT_TRUE(table.start(InitRange("6100", 2), {}, 0).started);
-    CInitialSettingsProvider provider(table, poster());
-    TermRequestPayload r;
-    r.request.notify.termId = "ERROR";
-    r.request.notify.machineName = "KT-100";
-    describe("KT-100", "NotVersion", "");
-    EXPECT_FALSE(provider.prepare(r));
-    EXPECT_EQ(std::tuple(r.result, r.request.notify.termId, r.files.size(), table.freeCount()),
-              std::tuple(ResultCode::ConfigXml, QString("ERROR"), qsizetype(0), 1));
-    EXPECT_TRUE(log().contains(QRegularExpression("Err09:その他のエラー +端末ID:6100 ")));
-}
-
 TEST_F(InitFolder, BoxesAskedForOnAnotherThreadShowOnTheMainThread)
 {
     CBoxRelay relay;
@@ -157,4 +140,33 @@ TEST_F(InitFolder, BoxesAskedForOnAnotherThreadShowOnTheMainThread)
     QCoreApplication::processEvents();
     ASSERT_EQ(recorder.records.size(), 1);
     EXPECT_EQ(recorder.shownOn, QCoreApplication::instance()->thread());
+}
+
+TEST(InitRangeRules, SplitNumbersIdsAndChecks)
+{
+    // Only the prefix's last five characters enter the number; shorter than
+    // four digits, there is no prefix.
+    const InitRange a("99912340100", 100), b("5", 3);
+    EXPECT_EQ(std::tuple(a.firstNumber(), a.termIdFor(a.suffixValue() + 99), b.termIdFor(b.suffixValue() + 2)),
+              std::tuple(std::int64_t(912340100), QString("99912340199"), QString("7")));
+    EXPECT_EQ(InitRange::withoutLeadingZeros("00312340100"), "312340100");
+    EXPECT_FALSE(InitRange::fits("1239950", 50)) << "9950 + 50 carries into the prefix";
+    EXPECT_TRUE(InitRange::fits("1239950", 49));
+    for (const char *bad : {"", "0", "1001", "12a"})
+        EXPECT_EQ(InitRange::parseRange(bad), -1) << bad;
+    EXPECT_EQ(InitRange::parseRange("0010"), 10);
+}
+
+TEST(NumberTableRules, LowestFreeFirstUntilTheRangeOrTheRegisterIsFull)
+{
+    CInitialSettingsTable t;
+    // 3 of 5 registered, plus a row outside the range and one without number.
+    ASSERT_EQ(t.start(InitRange("7000", 5), {7001, 7003, 7004, 1234, -1}, 5).freeCount, 2);
+    EXPECT_EQ((std::tuple{t.assign(), t.assign(), t.assign(), t.terminalCount()}),
+              std::tuple(QString("7000"), QString("7002"), std::nullopt, 7));
+    // An ID held by two rows counts twice; 1000 registered terminals are the most.
+    EXPECT_FALSE(t.start(InitRange("50", 3), {50, 50, 51}, 3).started);
+    EXPECT_FALSE(t.start(InitRange("50", 3), {}, CInitialSettingsTable::MaxTerminals).started);
+    ASSERT_TRUE(t.start(InitRange("50", 3), {51}, CInitialSettingsTable::MaxTerminals - 1).started);
+    EXPECT_EQ((std::pair{t.assign(), t.assign()}), std::pair(std::optional<QString>("50"), std::optional<QString>()));
 }

@@ -53,11 +53,10 @@ TEST(PhoneBookCommand, OpensTheTemplateOfTheSelectedTerminalsModel)
         view.selectRow(0);
         action->trigger();
         EXPECT_EQ(opened, QStringList{dir.file(u"Config/電話帳_KT-100_1.xlt"_s)});
-        EXPECT_TRUE(view.isMainEnabled());
         view.selectionModel()->clearSelection();
         action->trigger(); // nothing selected: nothing happens
         EXPECT_EQ(opened.size(), 1);
-        EXPECT_TRUE(prompter.records.isEmpty());
+        EXPECT_TRUE(prompter.records.isEmpty() && view.isMainEnabled());
     }
     EXPECT_FALSE(action->isEnabled());
 }
