@@ -1,6 +1,5 @@
-// The description loader: each broken or unreadable description ends in its
-// message and log line; encodings, fields, limits. Settings files: the merge,
-// the writer's exact bytes in each mode and its failures.
+// The description loader: each broken description's message and log line;
+// encodings, fields, limits. The settings file writer in each mode and its failures.
 #include "EditorTestSupport.h"
 
 #include "comm/OpLog.h"
@@ -86,11 +85,10 @@ TEST(DescriptionChecks, EachBrokenDescriptionLogsItsMessageAndVariantsPass)
         Cp932::encode(S(u"2024/03/05 09:07  Err12:設定Configファイル異常            "));
 
     const QString dep = QStringLiteral("<inputtype>2</inputtype><inputrule>1</inputrule>");
-    QByteArray deep =
-        "<DISP><section key=\"Version\" name=\"v\"><data><key>Version</key><name>v</name>"
-        "<inputtype>7</inputtype><inputrule>0</inputrule><x>";
-    deep += QByteArray("<y>").repeated(100000) + QByteArray("</y>").repeated(100000);
-    deep += "</x></data></section></DISP>";
+    const QByteArray deep = "<DISP><section key=\"Version\" name=\"v\"><data><key>Version</key><name>v</name>"
+                            "<inputtype>7</inputtype><inputrule>0</inputrule><x>" +
+                            QByteArray("<y>").repeated(100000) + QByteArray("</y>").repeated(100000) +
+                            "</x></data></section></DISP>";
     const QString xml = QString::fromUtf8(withVersion(text(1, "<explain>説明</explain>")));
     // clang-format off
     const Case cases[] = {
@@ -160,12 +158,10 @@ TEST(DescriptionChecks, EntryFieldsAsRead)
                     data(2, "<inputtype>6</inputtype><inputrule>0</inputrule>")),
         true, &d));
     const DescEntry &e = d.entries[1];
-    EXPECT_EQ(e.inputType, InputType::Password); // "3abc" reads 3
-    // Only texttype 1 selects free text; numbers read up to the first non-digit.
-    EXPECT_EQ(std::tuple(e.text.textType, e.text.textAction, e.commonFlg, e.inputNeed),
-              std::tuple(0, 0, 1, 3));
-    EXPECT_FALSE(e.kept);
-    EXPECT_TRUE(d.entries[2].kept); // types 6 and 7 are always kept
+    // "3abc" reads 3; only texttype 1 selects free text; numbers read up to the
+    // first non-digit; types 6 and 7 are always kept.
+    EXPECT_EQ(std::tuple(e.inputType, e.text.textType, e.text.textAction, e.commonFlg, e.inputNeed, e.kept, d.entries[2].kept),
+              std::tuple(InputType::Password, 0, 0, 1, 3, false, true));
     // The registration form's description has no version entry.
     EXPECT_TRUE(LoadDescriptionBytes("<DISP><section key=\"S\" name=\"s\">" + data(1, "<inputtype>2"
                                      "</inputtype><inputrule>0</inputrule>").toUtf8() + "</section></DISP>", false, &d));

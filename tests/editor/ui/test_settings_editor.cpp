@@ -1,5 +1,4 @@
-// The settings editor dialog offscreen: rows and geometry, and the wiring of
-// the form's rules (the edit commands run end to end in tests/editor_e2e).
+// The settings editor dialog offscreen: its rows and the form's rules wired.
 #include "editor/EditorTestSupport.h"
 
 #include "common/Cp932.h"

@@ -44,8 +44,7 @@ TEST(InitialSettingsE2e, TwoFreeNumbersForThreeNewTerminals)
     dialog.show();
     dialog.executeButton->click();
     ASSERT_TRUE(dialog.running());
-    EXPECT_EQ(table.freeCount(), 2);
-    EXPECT_EQ(dialog.countLabel->text(), "3件");
+    EXPECT_EQ(std::pair(table.freeCount(), dialog.countLabel->text()), std::pair(2, QString("3件")));
 
     // A restarted terminal announces itself before it answers the close, so
     // its row exists with its MAC address when its request ends.
@@ -88,8 +87,7 @@ TEST(InitialSettingsE2e, TwoFreeNumbersForThreeNewTerminals)
     // terminal without a number shows its error. The range can fill up (from
     // the terminals' notices) before the last request has ended.
     const auto done = [&](const QString &id, int code) {
-        const TermEntry row = stack.stored(id);
-        return row.ResultKind == 19 && row.ResultCode == code;
+        return stack.stored(id).ResultKind == 19 && stack.stored(id).ResultCode == code;
     };
     EXPECT_TRUE(pumpUntil(
         [&] { return done(given[0], 0) && done(given[1], 0) && done("ERROR", 11); }, 10000));

@@ -1,5 +1,4 @@
-// The phone-book menu item of the list window: it opens the template of the
-// selected terminal's model, and only with a selection.
+// The phone-book menu item opens the selected terminal's model's template.
 #include "common/ProcessValues.h"
 #include "phonebook/ui/PhoneBookCommand.h"
 #include "register/TermDatabase.h"
