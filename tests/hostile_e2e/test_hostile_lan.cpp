@@ -1,15 +1,15 @@
 // A stranger on the office LAN, sending what an attacker sends over UDP
 // (from the simulator's terminals or a plain socket on an address of its
 // own) against the list window with the real communication stack: no
-// settings file or FTP password for him, no session starved, no list kept
-// busy, no register or log grown without end, one box at a time.
+// settings file or FTP password for him, no list kept busy, no register or
+// log grown without end, one box at a time. (Sessions and acks ahead of his
+// floods are the send queue's tests.)
 #include "cmds_e2e/ViewStack.h"
 
 #include "app/InitialSettingsWindow.h"
 #include "comm/RegisterLogWriter.h"
 #include "comm/UdpMessages.h"
 #include "common/Cp932.h"
-#include "common/ProcessValues.h"
 #include "initsettings/ui/InitSettingsDialog.h"
 #include "register/TermDatabase.h"
 #include "termlist/NoticeApplier.h"
@@ -81,12 +81,6 @@ QString todaysLog(const ViewStack &stack)
     return Cp932::decode(stack.dir.read("Log/" + QFileInfo(OpLog::todayFilePath()).fileName()));
 }
 
-int lastResult(Termsim &sim, int terminal)
-{
-    const QJsonArray got = sim.received(terminal, "TermRequestResult");
-    return got.isEmpty() ? -1 : got.last()["fields"]["result"].toInt();
-}
-
 } // namespace
 
 // Terminal 1001's settings (with its SIP password) and the model's FTP
@@ -106,16 +100,16 @@ TEST(HostileLan, SettingsAndThePasswordGoOnlyToTheTerminalTheRegisterKnows)
                     QStringList{"--set", "terminal_id=6666", "--set", "mac=02:66:00:00:00:01"}));
     ASSERT_TRUE(stack.waitRows(2));
 
+    // Answered as unknown (3), no session, nothing uploaded to him.
     const auto refused = [&](const QStringList &steps) {
-        const std::string what = steps.join(';').toStdString();
         thief.cmd("clear 0");
         for (const QString &step : steps)
             thief.cmd(step);
         thief.cmd("wait 0 TermRequestResult timeout=10");
-        EXPECT_TRUE(thief.ok()) << what;
-        EXPECT_EQ(lastResult(thief, 0), 3) << "answered as unknown: " << what;
-        EXPECT_TRUE(thief.json("files 0").toArray().isEmpty()) << "uploaded to him: " << what;
-        EXPECT_TRUE(thief.received(0, "RemoteOpenReq").isEmpty()) << what;
+        EXPECT_TRUE(thief.ok() && thief.fields(0, "TermRequestResult")["result"].toInt() == 3 &&
+                    thief.json("files 0").toArray().isEmpty() &&
+                    thief.received(0, "RemoteOpenReq").isEmpty())
+            << steps.join(';').toStdString();
     };
     const QString crlf = "1\r\n1999/12/07 09:00  Ope99:FORGED LINE";
     refused({"send 0 hex=" + request(forged(crlf, 0x7F007942u, 1), 77).toHex()});
@@ -123,10 +117,8 @@ TEST(HostileLan, SettingsAndThePasswordGoOnlyToTheTerminalTheRegisterKnows)
     refused({"set 0 mac=02:00:7F:00:79:02 payload_address=127.0.121.2", // with 1001's MAC
              "request 0 stamps=',,'"});
 
-    // The terminal itself still gets its files.
-    phone.cmd("request 0 stamps=',,'");
+    phone.cmd("request 0 stamps=',,'"); // the terminal itself still gets its files
     phone.cmd("wait 0 RemoteCloseReq timeout=20");
-    ASSERT_TRUE(phone.ok());
     EXPECT_EQ(phone.json("files 0").toArray().size(), 2);
 
     // 1001's ID with a new MAC of his, at his address: the ID is held twice
@@ -143,34 +135,16 @@ TEST(HostileLan, SettingsAndThePasswordGoOnlyToTheTerminalTheRegisterKnows)
     EXPECT_EQ(log.count("Err07:ファイル無し"), 1) << "no Config/FirmFilePath.ini: once a minute";
 }
 
-// 1,200 requests with unknown MAC addresses from one stranger, at the
-// default SendDelay: a restart of a real terminal still opens its session
-// at once (not 120 s later), and ends well.
-TEST(HostileLan, AFloodOfRequestsDelaysNoSession)
-{
-    ViewStack stack(44122, 100);
-    ASSERT_TRUE(stack.up());
-    Termsim phone;
-    ASSERT_TRUE(stack.withTerminals(phone, "127.0.122.2", 1));
-    Stranger stranger("127.0.122.66", stack.port);
-    for (int i = 0; i < 1200; ++i)
-        stranger.send(request(forged(QString::number(9000 + i), 0x7F007A42u, i), quint16(i)));
-    stack.select({"1001"});
-    stack.trigger("actionRestart");
-    // Behind 1,200 answers it would come after 120 s.
-    phone.cmd("wait 0 RemoteOpenReq timeout=10");
-    ASSERT_TRUE(phone.ok());
-    ASSERT_TRUE(stack.wait(30000));
-    EXPECT_EQ(stack.stored("1001").ResultCode, 0);
-    EXPECT_GE(stranger.answers(Udp::Code::TermRequestResult, 1000), 1);
-}
-
 // Notices from a stranger, each with a new MAC, each followed by a request:
 // the list is not re-read for every request (the redraw timer, 10 s here,
 // redraws), and new rows from his address come at the set rate only, with
 // a note in the status line and one log line for the lot.
 TEST(HostileLan, ForgedNoticesAndRequestsNeitherGrowTheRegisterNorKeepTheListBusy)
 {
+    // Two minutes on: what the other tests of this process logged is out of
+    // the once-a-minute count.
+    OpLog::setClock([] { return QDateTime::currentDateTime().addSecs(120); });
+    const std::shared_ptr<void> realClock(nullptr, [](void *) { OpLog::setClock({}); });
     ViewStack stack(44123, 1, "100");
     ASSERT_TRUE(stack.up());
     CTermDatabase &db = stack.view->database();
@@ -207,11 +181,11 @@ TEST(HostileLan, ForgedNoticesAndRequestsNeitherGrowTheRegisterNorKeepTheListBus
     EXPECT_EQ(log.count(QStringLiteral("新規端末登録見送り")), 1);
 }
 
-// While initial settings run, a stranger asks again and again for initial
-// settings (each time with a new MAC): he is accepted once at a time, so no
-// queue of sessions grows to keep the program up. Five strangers at once
-// for a model without description: one box at a time, the rest counted.
-TEST(HostileLan, AcceptedRequestsOncePerAddressAndOneBoxAtATime)
+// While initial settings run, strangers ask for them: a new terminal needs
+// a MAC address of its own, and five at once for a model without
+// description get one box at a time, the rest counted. (Once per address
+// is the manager's test.)
+TEST(HostileLan, InitialSettingsRequestsShowOneBoxAtATime)
 {
     ViewStack stack(44124, 1);
     ASSERT_TRUE(stack.up());
@@ -233,36 +207,20 @@ TEST(HostileLan, AcceptedRequestsOncePerAddressAndOneBoxAtATime)
             return ScriptedPrompter::systemMessageBox(t, c, type);
         }
     } boxes;
-    const auto ask = [](Stranger &from, int mac) {
-        Udp::TermNotify n = forged("ERROR", 0, mac);
-        n.machineName = QStringLiteral("KT-999");
-        from.send(request(n, quint16(mac)));
-    };
 
-    // A new terminal needs a MAC address of its own: five bytes are none.
     Stranger odd("127.0.124.80", stack.port);
     Udp::TermNotify noMac = forged("ERROR", 0, 0);
     noMac.macAddress = QStringLiteral("02:66:00:00:00");
     odd.send(request(noMac, 1));
-    EXPECT_EQ(odd.answers(Udp::Code::TermRequestResult, 5000), 1) << "not accepted";
+    EXPECT_EQ(odd.answers(Udp::Code::TermRequestResult, 5000), 1) << "five bytes: not accepted";
 
-    Stranger stranger("127.0.124.66", stack.port);
-    int accepted = 0;
-    for (int i = 0; i < 30; ++i) {
-        ask(stranger, i);
-        accepted += stranger.answers(Udp::Code::TermRequestAccept, 100);
-    }
-    EXPECT_LE(accepted, 3) << "one at a time from his address";
-    // His sessions, closed without an answer, end after 90 s of 2-ms ticks.
-    pumpUntil([] { return false; }, 2500);
-    ASSERT_FALSE(boxes.records.isEmpty());
-
-    boxes.records.clear();
     std::vector<std::unique_ptr<Stranger>> five;
     for (int n = 0; n < 5; ++n) {
         five.push_back(
             std::make_unique<Stranger>(QStringLiteral("127.0.124.%1").arg(70 + n), stack.port));
-        ask(*five.back(), 100 + n);
+        Udp::TermNotify ask = forged("ERROR", 0, 100 + n);
+        ask.machineName = QStringLiteral("KT-999");
+        five.back()->send(request(ask, quint16(n)));
     }
     ASSERT_TRUE(pumpUntil([&] { return boxes.records.size() >= 2 && boxes.depth == 0; }, 10000));
     pumpUntil([] { return false; }, 500);
@@ -270,27 +228,4 @@ TEST(HostileLan, AcceptedRequestsOncePerAddressAndOneBoxAtATime)
     EXPECT_LT(boxes.records.size(), 5) << boxes.texts().join('|').toStdString();
     EXPECT_TRUE(boxes.records.last().text.contains(QStringLiteral("ほかに")));
     dialog.endButton->click();
-}
-
-// 20,000 notices from a stranger, one MAC and ever new IDs: one ack waits
-// for his address, so a real terminal's ack leaves after a few of his, not
-// after his 20,000 (100 s at this SendDelay).
-TEST(HostileLan, ARealTerminalsAckLeavesAtOnceWhileForgedNoticesPourIn)
-{
-    CommStack stack({.udpPort = 44125, .sendDelayMs = 5});
-    ASSERT_TRUE(stack.up());
-    Stranger stranger("127.0.125.66", 44125), phone("127.0.125.2", 44125);
-    for (int i = 0; i < 20000; ++i)
-        stranger.send(Udp::buildTermNotify(forged(QString::number(100000 + i), 0x7F007D42u, 7)));
-    phone.send(Udp::buildTermNotify(forged("5001", 0x7F007D02u, 8)));
-    int his = 0;
-    ASSERT_TRUE(pumpUntil(
-        [&] {
-            while (stranger.socket.hasPendingDatagrams())
-                his += Udp::messageCode(stranger.socket.receiveDatagram().data()) ==
-                       Udp::Code::TermNotifyAck;
-            return phone.answers(Udp::Code::TermNotifyAck, 0) > 0;
-        },
-        30000));
-    EXPECT_LT(his, 2000);
 }

