@@ -34,9 +34,8 @@ TEST(MainFrame, BusyFlagFallsAfterMenuAndStaysDuringCommand)
     EXPECT_TRUE(QTest::qWaitFor([] { return !(ProcessValues::operatorBusy.load() & 1u); }, 2000));
 }
 
-// (The close refused while remote updates run, a second copy on the same
-// folder refused and the lock freed at the end are the shutdown and
-// start-up tests' matter, on the real program.)
+// (Close refused while remote updates run, a second copy refused, the lock
+// freed: the shutdown and start-up tests, on the real program.)
 
 // What a power cut, a crash or another local user can leave at a lock's
 // name never keeps the program from starting, and a link's target stays

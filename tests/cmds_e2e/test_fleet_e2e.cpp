@@ -1,6 +1,5 @@
-// Firmware checked end to end after a restart, against terminals that come
-// back with the new version, the old one or not at all, across a restart of
-// the program. (Silent terminals are the register's and the list's tests.)
+// Firmware checked after a restart against terminals that come back with the new
+// version, the old one or not at all, across a restart of the program.
 #include "ViewStack.h"
 
 #include "comm/OpLog.h"
@@ -28,17 +27,17 @@ TEST(FleetE2e, FirmwareIsCheckedByTheNoticeAfterTheRestartEvenAcrossAProgramRest
         return ListColumns::firmCheckText(stack.stored(id).FirmCheck);
     };
     const auto log = [&] {
-        return Cp932::decode(
-            stack.dir.read("Log/" + QFileInfo(OpLog::todayFilePath()).fileName()));
+        return Cp932::decode(stack.dir.read("Log/" + QFileInfo(OpLog::todayFilePath()).fileName()));
     };
     // 1001 takes the new version, 1002 rolls back, 1003 stays dead; their
     // notices may come after the request's end, in a later second.
     sim.cmd("set 0 restart_ver_apli=2.00 notify_after_restart_s=1.2");
     sim.cmd("set 1 notify_after_restart_s=1.2");
     sim.cmd("set 2 silent_after_restart=true");
-    stack.dir.write("Apli/apli_v2.s", "S0" + QByteArray(36, '0') +
-                                          QByteArray("2.00").leftJustified(10, '\0').toHex().toUpper() +
-                                          "00\r\nS9030000FC\r\n");
+    stack.dir.write("Apli/apli_v2.s",
+                    "S0" + QByteArray(36, '0') +
+                        QByteArray("2.00").leftJustified(10, '\0').toHex().toUpper() +
+                        "00\r\nS9030000FC\r\n");
     stack.selectAll();
     stack.prompter.answerFile(stack.dir.file("Apli/apli_v2.s"));
     stack.trigger("actionWriteApli");

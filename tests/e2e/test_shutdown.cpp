@@ -117,9 +117,8 @@ TEST_F(Shutdown, WithTheProgressWindowOfACommand)
     terminateInTime();
 }
 
-// The run is cancelled and, since its terminal never answers, ended as
-// cancelled with its result and end line written. The close button is
-// refused while it runs.
+// The run ends as cancelled, with its result and end line written. The close
+// button is refused while it runs.
 TEST_F(Shutdown, WithTheScheduleExecutionWindowDuringARun)
 {
     const ScheduleSettings s = appointedAt(QDateTime::currentDateTime());
@@ -147,10 +146,8 @@ TEST_F(Shutdown, WithTheScheduleExecutionWindowDuringARun)
     EXPECT_TRUE(log().contains("スケジュール1実行終了"));
 }
 
-// 50 terminal-initiated updates the program had accepted, whose sessions are
-// never answered: each holds a worker for minutes and the close button is
-// refused while they count. SIGTERM ends the program after its grace all the
-// same.
+// 50 accepted terminal-initiated updates whose sessions are never answered:
+// the close button is refused while they count; SIGTERM ends all the same.
 TEST_F(Shutdown, WithFiftyAcceptedUpdateRequestsNeverAnswered)
 {
     constexpr int Requests = 50;

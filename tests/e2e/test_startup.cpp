@@ -1,51 +1,45 @@
 // The real program started, refused, and ended.
 #include "ProgramRunner.h"
 #include "TempDir.h"
+#include "comm/UdpMessages.h"
 
 #include <QFile>
 #include <QNetworkDatagram>
 #include <QUdpSocket>
 #include <gtest/gtest.h>
 
-namespace
-{
-
 // Sends a terminal's notice from 127.0.65.2 to the port; true when a
 // TermNotifyAck comes back within the time.
-bool answersNotice(int port, int ms)
+static bool answersNotice(int port, int ms)
 {
     QUdpSocket sock;
-    if (!sock.bind(QHostAddress(QStringLiteral("127.0.65.2")), 0))
-        return false;
-    QByteArray notice(326, '\0');
-    notice[0] = char(0x80), notice[1] = char(0x10);
-    notice.replace(4, 4, "6501");
-    notice[68] = 127, notice[69] = 0, notice[70] = 65, notice[71] = 2;
-    notice.replace(224, 17, "02:00:00:00:65:02");
-    return WaitFor(
-        [&] {
-            sock.writeDatagram(notice, QHostAddress(QStringLiteral("127.0.0.1")), quint16(port));
-            if (!sock.waitForReadyRead(200))
-                return false;
-            const QByteArray ack = sock.receiveDatagram().data();
-            return ack.size() == 12 && ack[0] == 0 && ack[1] == 0x10;
-        },
-        ms);
+    Udp::TermNotify n;
+    n.termId = QStringLiteral("6501");
+    n.address = 0x7F004102u;
+    n.macAddress = QStringLiteral("02:00:00:00:65:02");
+    return sock.bind(QHostAddress(QStringLiteral("127.0.65.2")), 0) &&
+           WaitFor(
+               [&] {
+                   sock.writeDatagram(Udp::buildTermNotify(n), QHostAddress::LocalHost,
+                                      quint16(port));
+                   return sock.waitForReadyRead(200) &&
+                          Udp::messageCode(sock.receiveDatagram().data()) ==
+                              Udp::Code::TermNotifyAck;
+               },
+               ms);
 }
 
-} // namespace
-
-// One copy per folder and per UDP port on the machine, even where the socket
-// itself could be shared; SIGTERM ends it with status 0 and frees both. A
-// port another program holds is shown, and the program stays up.
+// One copy per folder and per UDP port, even where the socket could be shared;
+// SIGTERM ends it with 0, freeing both. A port held elsewhere is shown; it stays up.
 TEST(Startup, OneCopyPerFolderAndPortEndsOnSigterm)
 {
     TempDir one, two;
     MakeProgramFolder(one.path(), OneFtpAccount, 43606);
     MakeProgramFolder(two.path(), OneFtpAccount, 43606);
     const QString lock = one.file(QStringLiteral("QUVAIPPHONEMANAGER.lock"));
-    const QString busy = QStringLiteral("クヴァＩＰフォンマネージャ管理用ツールは既に起動しているか､"
-                                        "現在使用不能な状態にあります｡");
+    const QString busy =
+        QStringLiteral("クヴァＩＰフォンマネージャ管理用ツールは既に起動しているか､"
+                       "現在使用不能な状態にあります｡");
     ProgramRunner first(one.path());
     first.setEnv("KELMNGPC_TEST_SHARED_UDP_PORT", "1");
     first.start();
@@ -78,7 +72,8 @@ TEST(Startup, OneCopyPerFolderAndPortEndsOnSigterm)
     // The offscreen program writes its message boxes to stderr.
     EXPECT_TRUE(WaitFor(
         [&] {
-            return held.stderrText().contains(QStringLiteral("通信ポート番号 43606 を使用できません。"));
+            return held.stderrText().contains(
+                QStringLiteral("通信ポート番号 43606 を使用できません。"));
         },
         15000))
         << held.stderrText().toStdString();
@@ -95,13 +90,12 @@ TEST(Startup, RefusedForTheFtpAccountsBeforeAnyWindow)
         QByteArray accounts;
         const char *lang, *option, *saved, *text;
     } cases[] = {
-        {QByteArray(), "ja_JP.UTF-8", nullptr, nullptr, "起動エラー\nFTPアカウントが設定されていません。"},
         {"[System]\r\nCount=2\r\n[ModelSet1]\r\nMODEL=A\r\nID=a\r\nPW=a\r\n"
          "[ModelSet2]\r\nMODEL=Supervisor\r\nID=s\r\nPW=s\r\n",
          "ja_JP.UTF-8", nullptr, nullptr,
          "複数機種のFTPアカウントを設定している場合、スーパーバイザ設定はできません。"},
         {QByteArray(), "en_US.UTF-8", nullptr, nullptr, "Start Error\nNo FTP account is set up."},
-        {QByteArray(), "en_US.UTF-8", "--lang=ja", nullptr, "起動エラー"},
+        {QByteArray(), "en_US.UTF-8", "--lang=ja", nullptr, "起動エラー\nFTPアカウント"},
         {QByteArray(), "ja_JP.UTF-8", nullptr, "en", "Start Error\nNo FTP account is set up."},
     };
     for (const auto &c : cases) {
@@ -114,7 +108,8 @@ TEST(Startup, RefusedForTheFtpAccountsBeforeAnyWindow)
         p.setEnv(QStringLiteral("LANG"), c.lang);
         p.start();
         EXPECT_GT(p.finish(), 0) << c.text;
-        EXPECT_TRUE(p.stderrText().contains(QString::fromUtf8(c.text))) << p.stderrText().toStdString();
+        EXPECT_TRUE(p.stderrText().contains(QString::fromUtf8(c.text)))
+            << p.stderrText().toStdString();
         EXPECT_FALSE(QFile::exists(dir.file(QStringLiteral("KELMNGPC_V11.MDB"))));
         EXPECT_FALSE(QFile::exists(dir.file(QStringLiteral("QUVAIPPHONEMANAGER.lock"))));
     }
