@@ -33,7 +33,6 @@
 #include <QComboBox>
 #include <QDirIterator>
 #include <QGroupBox>
-#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -79,52 +78,65 @@ bool scrolled(QWidget *w, QWidget *window)
 
 bool isInput(QWidget *w)
 {
-    if (auto *e = qobject_cast<QLineEdit *>(w))
-        return !e->isReadOnly() && !qobject_cast<QComboBox *>(w->parentWidget()) &&
-               !qobject_cast<QAbstractSpinBox *>(w->parentWidget());
-    if (auto *e = qobject_cast<QPlainTextEdit *>(w))
-        return !e->isReadOnly();
-    if (auto *e = qobject_cast<QTextEdit *>(w))
-        return !e->isReadOnly();
-    return qobject_cast<QComboBox *>(w) || qobject_cast<QAbstractSpinBox *>(w);
+    if (qobject_cast<QComboBox *>(w) || qobject_cast<QAbstractSpinBox *>(w))
+        return true;
+    const QVariant readOnly = w->property("readOnly"); // line and text edits
+    return readOnly.isValid() && !readOnly.toBool() &&
+           !qobject_cast<QComboBox *>(w->parentWidget()) &&
+           !qobject_cast<QAbstractSpinBox *>(w->parentWidget());
 }
 
 // Dates and times of the day the walk runs on, the test's own folder, and
 // the count of a progress window, whose moment of reading varies.
 QString NormalisedLine(QString line)
 {
-    static const QRegularExpression date(QStringLiteral("\\d{4}/\\d{2}/\\d{2}"));
-    static const QRegularExpression time(QStringLiteral("\\d{2}([:：])\\d{2}"));
-    static const QRegularExpression seconds(QStringLiteral("(yyyy/mm/dd hh:mm):\\d{2}"));
-    static const QRegularExpression folder(QStringLiteral("/\\S*/kelmng-test-\\w+"));
-    static const QRegularExpression counter(QStringLiteral("^(CProgressDialog\t)\\d+ / \\d+"));
-    return line.replace(date, QStringLiteral("yyyy/mm/dd"))
-        .replace(time, QStringLiteral("hh\\1mm"))
-        .replace(seconds, QStringLiteral("\\1:ss"))
-        .replace(folder, QStringLiteral("<folder>"))
-        .replace(counter, QStringLiteral("\\1n / n"));
+    static const QRegularExpression date("\\d{4}/\\d{2}/\\d{2}"), time("\\d{2}([:：])\\d{2}"),
+        seconds("(yyyy/mm/dd hh:mm):\\d{2}"), folder("/\\S*/kelmng-test-\\w+"),
+        counter("^(CProgressDialog\t)\\d+ / \\d+");
+    return line.replace(date, "yyyy/mm/dd")
+        .replace(time, "hh\\1mm")
+        .replace(seconds, "\\1:ss")
+        .replace(folder, "<folder>")
+        .replace(counter, "\\1n / n");
 }
 
 QStringList ReadLines(const QString &path)
 {
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly | QIODevice::Text))
-        return {};
-    QStringList out = QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'));
-    out.removeAll(QString());
-    return out;
+    return f.open(QIODevice::ReadOnly)
+               ? QString::fromUtf8(f.readAll()).split('\n', Qt::SkipEmptyParts)
+               : QStringList();
 }
 
-// What a user sees of the program ("where<TAB>text" lines) and what he can't
-// read: texts cut by their widget, windows larger than the screen, inputs
-// without a label.
-class TextCollector
+// Reads what a user sees of the program as sorted "where<TAB>text" lines
+// (newlines as "\n", what varies from run to run as placeholders) and what
+// he can't read: texts cut by their widget, windows larger than the screen,
+// inputs without a label. Every modal window is read the moment it is the
+// active one; the steps planned for its class then run, one per turn of the
+// event loop, and it is rejected after the last. Windows the program closes
+// itself (progress) are left open and read as they are shown, since one may
+// come and go between two polls.
+class Walker : public QObject
 {
 public:
-    void add(const QString &where, const QString &text)
+    using Step = std::function<void(QWidget *)>;
+    Walker()
+    {
+        qApp->installEventFilter(this);
+        m_timer.callOnTimeout([this] { poll(); });
+        m_timer.start(2);
+    }
+    void plan(const char *className, std::vector<Step> steps, bool leaveOpen = false)
+    {
+        m_plans[className] = {std::move(steps), leaveOpen};
+    }
+    int seen(const char *className) const { return m_seen.value(className); }
+    void add(const QString &where, QString text)
     {
         if (!text.trimmed().isEmpty())
-            m_items.emplace(where, text);
+            lines.insert(NormalisedLine(
+                where + '\t' +
+                text.replace('\\', "\\\\").replace('\r', "\\r").replace('\n', "\\n")));
     }
     // Every visible text of a window and of all its tab pages, under `where`
     // (the class name when empty). With KEL_SHOTS=DIR, a picture of the
@@ -132,15 +144,13 @@ public:
     void window(QWidget *w, QString where = QString())
     {
         if (where.isEmpty())
-            where = QString::fromLatin1(w->metaObject()->className());
+            where = w->metaObject()->className();
         kinds.insert(where);
         if (const QString dir = qEnvironmentVariable("KEL_SHOTS"); !dir.isEmpty()) {
+            static int shots = 0;
             QApplication::processEvents();
             QGuiApplication::primaryScreen()->grabWindow(0).save(
-                QStringLiteral("%1/%2-%3.png")
-                    .arg(dir)
-                    .arg(++m_shots, 2, 10, QChar('0'))
-                    .arg(where));
+                QStringLiteral("%1/%2-%3.png").arg(dir).arg(++shots, 2, 10, QChar('0')).arg(where));
         }
         collect(w, where);
         checkReadable(w, where);
@@ -159,9 +169,9 @@ public:
     // The titles and items of a menu bar's menus and sub-menus.
     void menus(QWidget *barOrMenu)
     {
-        kinds.insert(QStringLiteral("menu"));
+        kinds.insert("menu");
         for (QAction *a : barOrMenu->actions()) {
-            add(QStringLiteral("menu"), a->text());
+            add("menu", a->text());
             if (a->menu())
                 menus(a->menu());
         }
@@ -171,29 +181,14 @@ public:
     {
         for (const PromptRecord &r : records) {
             const bool box = r.kind == PromptRecord::AppBox || r.kind == PromptRecord::SystemBox;
-            const QString where =
-                box ? QStringLiteral("message box") : QStringLiteral("file dialog");
+            const QString where = box ? "message box" : "file dialog";
             kinds.insert(where);
-            add(where, r.caption);
             for (const QString &t :
-                 box ? QStringList{r.text} : r.filter.split(QStringLiteral(";;")))
+                 QStringList{r.caption} + (box ? QStringList{r.text} : r.filter.split(";;")))
                 add(where, t);
         }
     }
-    // Sorted, each once, newlines as "\n", what varies from run to run as placeholders.
-    QStringList lines() const
-    {
-        QStringList out;
-        for (auto [where, t] : m_items)
-            out << NormalisedLine(where + QLatin1Char('\t') +
-                                  t.replace(QLatin1Char('\\'), QStringLiteral("\\\\"))
-                                      .replace(QLatin1Char('\r'), QStringLiteral("\\r"))
-                                      .replace(QLatin1Char('\n'), QStringLiteral("\\n")));
-        out.removeDuplicates();
-        out.sort();
-        return out;
-    }
-    QStringList problems() const { return QStringList(m_problems.begin(), m_problems.end()); }
+    std::set<QString> lines, problems;
     QSet<QString> kinds;
 
 private:
@@ -245,9 +240,9 @@ private:
     void checkReadable(QWidget *window, const QString &where)
     {
         const auto problem = [&](QWidget *w, const QString &what) {
-            m_problems.insert(QStringLiteral("%1: %2#%3 %4")
-                                  .arg(where, QString::fromLatin1(w->metaObject()->className()),
-                                       w->objectName(), what));
+            problems.insert(QStringLiteral("%1: %2#%3 %4")
+                                .arg(where, QString::fromLatin1(w->metaObject()->className()),
+                                     w->objectName(), what));
         };
         const QRect avail = window->screen()->availableGeometry();
         const QRect frame = window->frameGeometry();
@@ -297,74 +292,13 @@ private:
                 problem(w, QStringLiteral("has no label tied to it"));
         }
     }
-    std::set<std::pair<QString, QString>> m_items;
-    std::set<QString> m_problems;
-    int m_shots = 0;
-};
-
-constexpr int Patience = 20000;
-
-int freeUdpPort()
-{
-    QUdpSocket s;
-    s.bind(QHostAddress::LocalHost, 0);
-    return s.localPort();
-}
-
-RegistrationData terminal(const char *id, int lastOctet, const char *model, int regist)
-{
-    RegistrationData r;
-    r.TermID = QString::fromLatin1(id);
-    r.IPAddr = 0x0000007Fu | (std::uint32_t(lastOctet) << 24);
-    r.Regist = regist;
-    r.Vendor = QStringLiteral("KEL");
-    r.MachineName = QString::fromLatin1(model);
-    r.MachineType = QStringLiteral("A1");
-    r.VerBoot = QStringLiteral("1.00");
-    r.VerApli = QStringLiteral("2.10");
-    r.UserInfo1 = QStringLiteral("00:11:22:33:44:%1").arg(lastOctet, 2, 10, QLatin1Char('0'));
-    r.UserInfo2 = QStringLiteral("Room %1").arg(lastOctet);
-    return r;
-}
-
-// The first row of that ID.
-void selectTerminal(CTerminalView *view, const QString &id)
-{
-    const auto &entries = view->listModel()->entries();
-    const auto it = std::find_if(entries.begin(), entries.end(),
-                                 [&](const auto &e) { return e.TermID.trimmed() == id; });
-    view->selectionModel()->select(view->listModel()->index(int(it - entries.begin()), 0),
-                                   QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-}
-
-// Reads every modal window the moment it is the active one, then runs the
-// steps planned for its class, one per turn of the event loop, and rejects
-// it after the last. Windows the program closes itself (progress) are left
-// open and read as they are shown, since one may come and go between polls.
-class ModalWalker : public QObject
-{
-public:
-    using Step = std::function<void(QWidget *)>;
-    explicit ModalWalker(TextCollector &texts) : m_texts(texts)
-    {
-        qApp->installEventFilter(this);
-        m_timer.callOnTimeout([this] { poll(); });
-        m_timer.start(2);
-    }
-    void plan(const char *className, std::vector<Step> steps, bool leaveOpen = false)
-    {
-        m_plans[QString::fromLatin1(className)] = {std::move(steps), leaveOpen};
-    }
-    int seen(const char *className) const { return m_seen.value(QString::fromLatin1(className)); }
-
-private:
     struct Plan {
         std::vector<Step> steps;
         bool leaveOpen = false;
     };
     const Plan *planOf(QObject *w) const
     {
-        const auto it = m_plans.find(QString::fromLatin1(w->metaObject()->className()));
+        const auto it = m_plans.find(w->metaObject()->className());
         return it == m_plans.end() ? nullptr : &it->second;
     }
     // Sent once the window is laid out and placed, before the code that showed it goes on.
@@ -372,7 +306,7 @@ private:
     {
         if (e->type() == QEvent::ShowToParent && o->isWidgetType() &&
             static_cast<QWidget *>(o)->isWindow() && planOf(o) && planOf(o)->leaveOpen)
-            m_texts.window(static_cast<QWidget *>(o));
+            window(static_cast<QWidget *>(o));
         return false;
     }
     void poll()
@@ -382,7 +316,7 @@ private:
             return;
         if (!w->property("kelWalkSeen").toBool()) {
             w->setProperty("kelWalkSeen", true);
-            m_texts.window(w);
+            window(w);
             ++m_seen[QString::fromLatin1(w->metaObject()->className())];
         }
         const Plan *plan = planOf(w);
@@ -407,43 +341,61 @@ private:
             });
         }
     }
-    TextCollector &m_texts;
     QTimer m_timer;
     std::map<QString, Plan> m_plans;
     QHash<QString, int> m_seen;
 };
 
+constexpr int Patience = 20000;
+
+// The first row of that ID.
+void selectTerminal(CTerminalView *view, const QString &id)
+{
+    const auto &entries = view->listModel()->entries();
+    const auto it = std::find_if(entries.begin(), entries.end(),
+                                 [&](const auto &e) { return e.TermID.trimmed() == id; });
+    view->selectionModel()->select(view->listModel()->index(int(it - entries.begin()), 0),
+                                   QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+const QString Before = KEL_SOURCE_DIR "/tests/i18n/walk_ja.txt";
+// Texts the Japanese interface shows beyond those of before (new windows and
+// menu items); KEL_WALK_WRITE=1 rewrites this list, never the one of before.
+const QString Since = KEL_SOURCE_DIR "/tests/i18n/walk_ja_new.txt";
+
+std::string joined(const QStringList &lines)
+{
+    return lines.join('\n').toStdString();
+}
+
 // Runs the whole program in this process on a prepared program folder and
 // walks every window, dialog, menu and message box through its road.
-class ProgramWalk
+class Walk : public ::testing::Test
 {
-public:
-    explicit ProgramWalk(const char *lang) : m_lang(QString::fromLatin1(lang)) {}
-    TextCollector texts;
-
+protected:
+    // The user's saved language stays out of the walks.
+    void SetUp() override { qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit()); }
     void prepareFolder()
     {
         const QString dir = m_dir.path();
-        QProcess::execute(QStringLiteral("bash"),
-                          {QStringLiteral(KEL_SOURCE_DIR "/scripts/make-program-folder"), dir});
-        m_dir.write(QStringLiteral("Boot/boot_v2.s"), "S00600004844521B\r\n");
-        // Terminal 1001's own settings files, for the editor.
+        QProcess::execute("bash", {KEL_SOURCE_DIR "/scripts/make-program-folder", dir});
+        m_dir.write("Boot/boot_v2.s", "S00600004844521B\r\n");
+        // Terminal 1001's own settings files, for the editor, and two
+        // versions of its system settings, the newer one sent.
         for (const char *file : {"Data/Sys/kel_sys1001.ini", "Data/User/kel_user1001.ini"})
-            m_dir.write(QString::fromLatin1(file), "[Version]\r\nVersion=1.00\r\n");
-        // Two versions of terminal 1001's system settings, the newer one sent.
+            m_dir.write(file, "[Version]\r\nVersion=1.00\r\n");
         SettingsHistory::Store history(dir,
                                        [] { return QDateTime(QDate(2024, 5, 1), QTime(9, 0)); });
         for (const char *version : {"0.90", "1.00"})
-            history.replace(QStringLiteral("1001"), SettingsHistory::Kind::System,
-                            SettingsHistory::Origin::Read, [&] {
-                                m_dir.write(QStringLiteral("Data/Sys/kel_sys1001.ini"),
+            history.replace("1001", SettingsHistory::Kind::System, SettingsHistory::Origin::Read,
+                            [&] {
+                                m_dir.write("Data/Sys/kel_sys1001.ini",
                                             QByteArray("[Version]\r\nVersion=") + version + "\r\n");
                                 return true;
                             });
-        history.markSent(QStringLiteral("1001"), SettingsHistory::Kind::System,
-                         "[Version]\r\nVersion=1.00\r\n");
+        history.markSent("1001", SettingsHistory::Kind::System, "[Version]\r\nVersion=1.00\r\n");
         // An account file others can read: the main window's warning.
-        QFile(dir + QStringLiteral("/Config/FTPauth.ini"))
+        QFile(dir + "/Config/FTPauth.ini")
             .setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther);
 
         CTermDatabase db(dir);
@@ -452,20 +404,36 @@ public:
         db.startUp();
         SystemSettings s;
         db.readSystemSettings(s);
-        s.UDPPort = freeUdpPort();
+        QUdpSocket free;
+        free.bind(QHostAddress::LocalHost, 0);
+        s.UDPPort = free.localPort();
         db.writeSystemSettings(s);
-        db.registerUpdate(terminal("1001", 1, "KT-100", 1));
-        db.registerUpdate(terminal("1002", 2, "KT-200", 2));
-        db.registerUpdate(terminal("1002", 3, "KT-100", 0)); // the same ID twice: an alert
-        std::vector<TermItem> provisional{TermItem{0, QStringLiteral("2001"), 0}};
+        // 1002 twice: an alert.
+        for (auto [id, octet, model, regist] : {std::tuple("1001", 1, "KT-100", 1),
+                                                {"1002", 2, "KT-200", 2},
+                                                {"1002", 3, "KT-100", 0}}) {
+            RegistrationData r;
+            r.TermID = id;
+            r.IPAddr = 0x0000007Fu | (std::uint32_t(octet) << 24);
+            r.Regist = regist;
+            r.Vendor = "KEL";
+            r.MachineName = model;
+            r.MachineType = "A1";
+            r.VerBoot = "1.00";
+            r.VerApli = "2.10";
+            r.UserInfo1 = QStringLiteral("00:11:22:33:44:%1").arg(octet, 2, 10, QChar('0'));
+            r.UserInfo2 = QStringLiteral("Room %1").arg(octet);
+            db.registerUpdate(r);
+        }
+        std::vector<TermItem> provisional{TermItem{0, "2001", 0}};
         db.addTerminals(provisional);
-        db.setResultByMac(QStringLiteral("00:11:22:33:44:01"), 10, 3);
-        db.setResultByMac(QStringLiteral("00:11:22:33:44:02"), 5, 0);
+        db.setResultByMac("00:11:22:33:44:01", 10, 3);
+        db.setResultByMac("00:11:22:33:44:02", 5, 0);
         db.close();
 
         // Schedules 1 to 4, one of each timing; schedule 1 has a result.
-        const ScheduleTarget target{QStringLiteral("1001"), QStringLiteral("127.0.0.1"),
-                                    QStringLiteral("00:11:22:33:44:01"), QStringLiteral("KT-100")};
+        using namespace Schedule;
+        const ScheduleTarget target{"1001", "127.0.0.1", "00:11:22:33:44:01", "KT-100"};
         ScheduleSettings plan;
         plan.AppointDateYear = 2099;
         plan.AppointDateMonth = 12;
@@ -478,7 +446,6 @@ public:
         plan.BeginMode = plan.OtherSchedule = plan.SysSetupFileWrite = plan.TermReboot = 1;
         plan.BeginPermTime = 30;
         plan.WaitTime = 5;
-        using namespace Schedule;
         const int plans[][2] = {{Timing::Appointed, Process::Restart},
                                 {Timing::Weekly, Process::SettingsWrite},
                                 {Timing::Monthly, Process::FirmWrite},
@@ -491,7 +458,7 @@ public:
         ScheduleResult result;
         result.ProcessKind = Process::Restart;
         result.SuccessTermNum = result.ErrorTermNum = result.Status = 1;
-        result.ScheduleDate = result.BeginDate = QStringLiteral("2024/05/01 10:00");
+        result.ScheduleDate = result.BeginDate = "2024/05/01 10:00";
         for (int outcome :
              {Outcome::Success, Outcome::Error, Outcome::Cancelled, Outcome::NotExecuted})
             result.terminals.append(ScheduleResultTerm{outcome, target});
@@ -521,15 +488,14 @@ public:
                   [](const QString &a, const QString &b) { return a.size() > b.size(); });
         return out;
     }
-    // False when the program refused to start.
-    bool run()
+    bool run(const char *lang)
     {
         prepareFolder();
         // Sessions that nobody answers end in a moment.
         qputenv("KELMNGPC_TICK_MS", "1");
         CKelMngPCApp app;
-        if (!app.initInstance({QStringLiteral("--program-folder=") + m_dir.path(),
-                               QStringLiteral("--lang=") + m_lang}))
+        if (!app.initInstance(
+                {"--program-folder=" + m_dir.path(), QStringLiteral("--lang=") + lang}))
             return false;
         ScriptedPrompter prompter;
         auto *view = qobject_cast<CTerminalView *>(app.frame()->centralWidget());
@@ -563,7 +529,7 @@ public:
         // progress of two added terminals, every column chosen, each
         // header's filter, two versions compared and the restore asked, a
         // schedule's detail with a target to add, its result, a new one.
-        ModalWalker walker(texts);
+
         walker.plan("CSystemSettingsDialog", {[](QWidget *w) {
                         auto *d = static_cast<CSystemSettingsDialog *>(w);
                         d->portEdit->setText(QStringLiteral("0"));
@@ -590,7 +556,7 @@ public:
                     {[](QWidget *w) {
                          static_cast<CHistoryDialog *>(w)->selectVersions({1, 2});
                      },
-                     [this](QWidget *w) { texts.window(w); },
+                     [this](QWidget *w) { walker.window(w); },
                      [](QWidget *w) { static_cast<CHistoryDialog *>(w)->selectVersions({1}); },
                      [](QWidget *w) { static_cast<CHistoryDialog *>(w)->restoreButton->click(); }});
         walker.plan(
@@ -603,8 +569,8 @@ public:
                     }});
 
         (void)QTest::qWaitFor([&] { return app.frame()->isVisible(); }, Patience);
-        texts.window(app.frame(), QStringLiteral("main window"));
-        texts.menus(app.frame()->menuBar());
+        walker.window(app.frame(), QStringLiteral("main window"));
+        walker.menus(app.frame()->menuBar());
         // The editor on a terminal's files, the common files, the registration,
         // and a model without a phone-book template; every column shown from
         // the column choice on.
@@ -619,19 +585,19 @@ public:
         // The dashboard, with what its charts draw (titles, bars, slices).
         if (CDashboardWindow *board = view->dashboard()) {
             (void)QTest::qWaitFor([&] { return board->isVisible(); }, Patience);
-            texts.window(board);
+            walker.window(board);
             const QString where = QStringLiteral("CDashboardWindow");
             for (int c = 0; c < FleetCharts::ChartCount; ++c) {
                 QChart *chart = board->chartView(FleetCharts::Chart(c))->chart();
-                texts.add(where, chart->title());
+                walker.add(where, chart->title());
                 for (QAbstractAxis *axis : chart->axes())
                     if (auto *categories = qobject_cast<QBarCategoryAxis *>(axis))
                         for (const QString &t : categories->categories())
-                            texts.add(where, t);
+                            walker.add(where, t);
                 for (QAbstractSeries *series : chart->series())
                     if (auto *pie = qobject_cast<QPieSeries *>(series))
                         for (QPieSlice *slice : pie->slices())
-                            texts.add(where, slice->label());
+                            walker.add(where, slice->label());
             }
             board->close();
         }
@@ -652,13 +618,13 @@ public:
               "Boot/boot_v2.s N actionWriteBoot", "Boot/boot_v2.s N actionWriteApli",
               "#1002 N actionRestart", "#1001 Y actionRestart", "actionInitialSettings",
               "actionSelectFailed"});
-        texts.window(app.frame(), QStringLiteral("main window"));
+        walker.window(app.frame(), QStringLiteral("main window"));
         play({"Data/failed.csv actionExportFailed", "N actionRepeatFailed",
               "#1001 N actionSettingsHistory", "actionScheduleSettings"});
         view->action(QStringLiteral("actionScheduleRun"))->trigger();
         if (auto *run = app.frame()->findChild<CScheduleRunWindow *>()) {
             QTest::qWait(50);
-            texts.window(run);
+            walker.window(run);
             run->cancelButton->click();
         }
         (void)QTest::qWaitFor(idle, Patience);
@@ -686,7 +652,7 @@ public:
                               Patience);
         QTest::qWait(20);
         if (auto *remote = app.frame()->findChild<CRemoteUpdateDialog *>())
-            texts.window(remote);
+            walker.window(remote);
         report(TaskKind::RemoteSeriesEnded);
         QTest::qWait(20);
 
@@ -696,41 +662,22 @@ public:
                     {[](QWidget *w) { static_cast<FirstStartDialog *>(w)->okButton->click(); }});
         FirstStartDialog(dir).exec();
         // The list as the commands left it.
-        texts.window(app.frame(), QStringLiteral("main window"));
-        texts.prompts(prompter.records);
+        walker.window(app.frame(), QStringLiteral("main window"));
+        walker.prompts(prompter.records);
         return true;
     }
 
-private:
     TempDir m_dir;
-    QString m_lang;
-};
-
-const QString Before = QStringLiteral(KEL_SOURCE_DIR "/tests/i18n/walk_ja.txt");
-// Texts the Japanese interface shows beyond those of before (new windows and
-// menu items); KEL_WALK_WRITE=1 rewrites this list, never the one of before.
-const QString Since = QStringLiteral(KEL_SOURCE_DIR "/tests/i18n/walk_ja_new.txt");
-
-std::string joined(const QStringList &lines)
-{
-    return lines.join(QLatin1Char('\n')).toStdString();
-}
-
-class Walk : public ::testing::Test
-{
-protected:
-    // The user's saved language stays out of the walks.
-    void SetUp() override { qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit()); }
     QTemporaryDir config;
+    Walker walker;
 };
 
 } // namespace
 
 TEST_F(Walk, JapaneseShowsTheTextsOfBefore)
 {
-    ProgramWalk walk("ja");
-    ASSERT_TRUE(walk.run());
-    const QStringList now = walk.texts.lines();
+    ASSERT_TRUE(run("ja"));
+    const QStringList now(walker.lines.begin(), walker.lines.end());
     QStringList before, lost, added;
     for (const QString &l : ReadLines(Before))
         before << NormalisedLine(l);
@@ -745,18 +692,17 @@ TEST_F(Walk, JapaneseShowsTheTextsOfBefore)
         since.write((added.join('\n') + '\n').toUtf8());
     EXPECT_TRUE(lost.isEmpty()) << "changed or gone:\n" << joined(lost);
     EXPECT_TRUE(added == ReadLines(Since)) << "new:\n" << joined(added);
-    EXPECT_TRUE(walk.texts.problems().isEmpty()) << joined(walk.texts.problems());
+    EXPECT_EQ(walker.problems, std::set<QString>());
 }
 
 TEST_F(Walk, EnglishShowsNoJapaneseButData)
 {
-    ProgramWalk walk("en");
-    ASSERT_TRUE(walk.run());
+    ASSERT_TRUE(run("en"));
     // Data keeps its language: the settings descriptions' texts, and the
     // language menu's "日本語", a language under its own name.
-    const QStringList data = walk.dataTexts() << QStringLiteral("日本語");
+    const QStringList data = dataTexts() << QStringLiteral("日本語");
     QStringList japanese;
-    for (const QString &line : walk.texts.lines()) {
+    for (const QString &line : walker.lines) {
         QString rest = line.section('\t', 1);
         for (const QString &d : data)
             rest.remove(d);
@@ -768,6 +714,6 @@ TEST_F(Walk, EnglishShowsNoJapaneseButData)
     QSet<QString> kinds;
     for (const QString &l : ReadLines(Before))
         kinds.insert(l.section('\t', 0, 0));
-    EXPECT_TRUE(walk.texts.kinds.contains(kinds));
-    EXPECT_TRUE(walk.texts.problems().isEmpty()) << joined(walk.texts.problems());
+    EXPECT_TRUE(walker.kinds.contains(kinds));
+    EXPECT_EQ(walker.problems, std::set<QString>());
 }
