@@ -95,7 +95,7 @@ protected:
 
 } // namespace
 
-TEST_F(RunnerTest, RequestCarriesFilesAndRegisterAddressesThenTheChainTakesItsTerminals)
+TEST_F(RunnerTest, RequestCarriesFilesAndRegisterAddressesAndRunsOncePerOpening)
 {
     ScheduleSettings s = appointedAt(clock, Process::SettingsWrite);
     s.SysSetupFileWrite = 1;
@@ -104,13 +104,6 @@ TEST_F(RunnerTest, RequestCarriesFilesAndRegisterAddressesThenTheChainTakesItsTe
     s.OtherSetupFile2Name = QStringLiteral("Data/Sys/kel_sys.ini");
     s.TermReboot = 1;
     save(1, s, three);
-    ScheduleSettings chain;
-    chain.OperatTiming = Timing::AfterOther;
-    chain.OtherSchedule = 1;
-    chain.WaitTime = 5;
-    chain.ProcessKind = Process::Restart;
-    chain.AfterOtherMode = AfterOther::All;
-    save(2, chain);
     runner.open();
     runner.tick();
 
@@ -131,16 +124,6 @@ TEST_F(RunnerTest, RequestCarriesFilesAndRegisterAddressesThenTheChainTakesItsTe
     complete({ResultCode::Success, ResultCode::FtpConnect});
     EXPECT_FALSE(runner.running());
     EXPECT_EQ(runner.rowState(1), RowState::EndedWithError);
-
-    // Which terminals a chain takes after success only is shown end to end;
-    // in mode 1 it takes all that the other sent to, once per its end.
-    clock = clock.addSecs(5 * 60);
-    runner.tick();
-    ASSERT_EQ(runner.runningNumber(), 2);
-    ASSERT_EQ(host.request(0)->entries.size(), 2);
-    EXPECT_TRUE(host.request(0)->entries[0].files.isEmpty());
-    complete({0, 0});
-
     // An appointed schedule runs once per opening of the window.
     runner.tick();
     EXPECT_TRUE(host.posted.empty());

@@ -80,6 +80,11 @@ TEST(ScheduleTiming, NextStartOverTheCalendar)
 
     EXPECT_EQ(ScheduleTiming::monthLength(2100, 2), 29) << "every fourth year, as always";
     EXPECT_EQ(ScheduleTiming::monthLength(2023, 11), 30);
+    // The result file keeps the Japanese text in another interface language.
+    PseudoTranslator english;
+    EXPECT_EQ(ScheduleTiming::timingText(record(monthly(7))), QStringLiteral("毎月-07日 02:30"));
+    EXPECT_EQ(ScheduleTiming::timingText(record(monthly(7)), TextFor::Window),
+              QStringLiteral("[毎月-07日 ]02:30"));
 }
 
 // Each month is measured on its own: the oracle walks the days to the first
@@ -167,35 +172,5 @@ TEST(ScheduleTiming, ChainedScheduleWaitsForTheMinutesPartAndTheOthersOutcome)
         runs[0].endState = c.otherEndState;
         EXPECT_EQ(ScheduleTiming::isDue(r, runs[1], runs, end.addSecs(c.minutesLater * 60)), c.due)
             << c.what;
-    }
-}
-
-TEST(ScheduleTiming, TextsOfTimingOperationAndKinds)
-{
-    {
-        // The result file keeps the Japanese text in another interface language.
-        PseudoTranslator english;
-        EXPECT_EQ(ScheduleTiming::timingText(record(monthly(7))),
-                  QStringLiteral("毎月-07日 02:30"));
-        EXPECT_EQ(ScheduleTiming::timingText(record(monthly(7)), TextFor::Window),
-                  QStringLiteral("[毎月-07日 ]02:30"));
-    }
-    ScheduleSettings s;
-    const struct {
-        int kind, reboot;
-        const char *text;
-        int request;
-    } ops[] = {
-        {0, 1, "ファームウェア書き込み（終了後に端末再起動）", 35},
-        {1, 0, "設定ファイル書き込み", 31},
-        {2, 1, "設定ファイル読み込み（終了後に端末再起動）", 33},
-        {3, 1, "端末再起動", 29},
-        {4, 0, "", 0},
-    };
-    for (const auto &o : ops) {
-        s.ProcessKind = o.kind;
-        s.TermReboot = o.reboot;
-        EXPECT_EQ(ScheduleTiming::operationText(s), QString::fromUtf8(o.text)) << o.kind;
-        EXPECT_EQ(ScheduleTiming::requestKindOf(o.kind), o.request);
     }
 }

@@ -277,16 +277,10 @@ TEST_F(ScheduleUiTest, ClosingDuringARunWithTheBoxClearedCancelsAndStaysOpen)
     pump();
     ASSERT_EQ(manager.got.size(), 1u);
     EXPECT_EQ(RequestOf(*manager.got[0])->progressTarget, w.messageId());
-    auto progress = std::make_unique<TaskMessage>(ProcessValues::CommThreadId, TaskKind::Progress);
-    progress->payload[0] = std::make_unique<ProgressPayload>(RequestProgress{1, 2});
-    PostToThread(w.messageId(), Msg::Task, 0, std::move(progress));
-    pump();
-    EXPECT_EQ(w.progressLabel->text(), QStringLiteral("2台／3台完了"));
 
     w.close();
     pump();
-    EXPECT_TRUE(w.isVisible());
-    EXPECT_FALSE(w.cancelButton->isEnabled());
+    EXPECT_TRUE(w.isVisible() && !w.cancelButton->isEnabled());
     ASSERT_EQ(manager.got.size(), 2u);
     EXPECT_EQ(manager.got[1]->kind, TaskKind::Cancel);
 
