@@ -569,7 +569,7 @@ protected:
                     }});
 
         (void)QTest::qWaitFor([&] { return app.frame()->isVisible(); }, Patience);
-        walker.window(app.frame(), QStringLiteral("main window"));
+        walker.window(app.frame(), "main window");
         walker.menus(app.frame()->menuBar());
         // The editor on a terminal's files, the common files, the registration,
         // and a model without a phone-book template; every column shown from
@@ -618,7 +618,7 @@ protected:
               "Boot/boot_v2.s N actionWriteBoot", "Boot/boot_v2.s N actionWriteApli",
               "#1002 N actionRestart", "#1001 Y actionRestart", "actionInitialSettings",
               "actionSelectFailed"});
-        walker.window(app.frame(), QStringLiteral("main window"));
+        walker.window(app.frame(), "main window");
         play({"Data/failed.csv actionExportFailed", "N actionRepeatFailed",
               "#1001 N actionSettingsHistory", "actionScheduleSettings"});
         view->action(QStringLiteral("actionScheduleRun"))->trigger();
@@ -638,15 +638,9 @@ protected:
         };
         report(TaskKind::RemoteSeriesBegan);
         auto workers = std::make_unique<RemoteSlotsPayload>();
-        workers->workers[0] =
-            RemoteSlot{true,
-                       QStringLiteral("1001"),
-                       0x7F000001u,
-                       {UpdateFileKind::System, UpdateFileKind::User, UpdateFileKind::PhoneBook}};
-        workers->workers[1] = RemoteSlot{true,
-                                         QStringLiteral("1003"),
-                                         0x7F000003u,
-                                         {UpdateFileKind::Boot, UpdateFileKind::Apli}};
+        using namespace UpdateFileKind;
+        workers->workers[0] = {true, "1001", 0x7F000001u, {System, User, PhoneBook}};
+        workers->workers[1] = {true, "1003", 0x7F000003u, {Boot, Apli}};
         report(TaskKind::RemoteSlots, std::move(workers));
         (void)QTest::qWaitFor([&] { return app.frame()->findChild<CRemoteUpdateDialog *>(); },
                               Patience);
@@ -662,7 +656,7 @@ protected:
                     {[](QWidget *w) { static_cast<FirstStartDialog *>(w)->okButton->click(); }});
         FirstStartDialog(dir).exec();
         // The list as the commands left it.
-        walker.window(app.frame(), QStringLiteral("main window"));
+        walker.window(app.frame(), "main window");
         walker.prompts(prompter.records);
         return true;
     }
