@@ -1,6 +1,4 @@
 #include "comm/CommPayloads.h"
-#include "comm/OpLog.h"
-#include "common/Cp932.h"
 #include "common/ProcessValues.h"
 #include "schedule/ScheduleFiles.h"
 #include "schedule/ScheduleRunner.h"
@@ -52,10 +50,8 @@ protected:
     {
         ProcessValues::setProgramFolder(dir.path());
         dir.mkdir("Log");
-        OpLog::setClock([this] { return clock; });
         book.init(dir.path());
     }
-    ~RunnerTest() override { OpLog::setClock({}); }
 
     // Writes schedule n enabled, appointed at `when`, with targets.
     void save(int n, ScheduleSettings s, const QList<ScheduleTarget> &targets = {})
@@ -76,12 +72,6 @@ protected:
         RequestOf(*m)->endFlag = 1;
         runner.onMessage(std::move(m));
     }
-    QString log() const
-    {
-        return Cp932::decode(
-            dir.read(QStringLiteral("Log/Log_%1.txt").arg(clock.date().toString("yyyyMMdd"))));
-    }
-
     TempDir dir;
     QDateTime clock{QDate(2024, 1, 15), QTime(9, 0)};
     ScheduleBook book;
@@ -229,7 +219,6 @@ TEST_F(RunnerTest, NothingToSendEndsAtOnceAndClearingResultsAsksFirst)
     EXPECT_EQ(r.terminals,
               (QList<ScheduleResultTerm>{{Outcome::NotExecuted, {"9999", "", "", ""}}}));
     EXPECT_EQ(r.Status, 1);
-    EXPECT_TRUE(log().contains(QStringLiteral("スケジュール1実行終了")));
 
     ScriptedPrompter prompter;
     prompter.answer(MsgResult::No);
@@ -238,5 +227,6 @@ TEST_F(RunnerTest, NothingToSendEndsAtOnceAndClearingResultsAsksFirst)
     prompter.answer(MsgResult::Yes);
     runner.clearAllResults();
     EXPECT_FALSE(QFile::exists(book.at(1).resultPath));
+    EXPECT_EQ(runner.stateText(1), QStringLiteral("未実施"));
     EXPECT_EQ(runner.rowState(1), RowState::Waiting);
 }
