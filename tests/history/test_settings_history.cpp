@@ -12,6 +12,8 @@
 #include <QFile>
 #include <gtest/gtest.h>
 
+#include <thread>
+
 using namespace SettingsHistory;
 
 namespace
@@ -91,6 +93,21 @@ TEST_F(History, VersionsKeepWhatMadeThemAndWhenTheyWereSent)
     mark.transferred();
     l = list();
     EXPECT_EQ(std::pair(l.versions.back().sentAt.isValid(), l.current), std::pair(true, 0));
+}
+
+TEST_F(History, TwoThreadsOnOneTerminalLoseNoVersion)
+{
+    auto writer = [this](char tag) {
+        for (int i = 0; i < 15; ++i)
+            put(Origin::Read, QByteArray(1, tag) + QByteArray::number(i));
+    };
+    std::thread a(writer, 'a'), b(writer, 'b');
+    a.join();
+    b.join();
+    QSet<QByteArray> seen;
+    for (const Version &v : list().versions)
+        seen.insert(store.content("1001", Kind::System, v.number).value_or(""));
+    EXPECT_EQ((std::pair{seen.size(), list().current}), std::pair(qsizetype(30), 30));
 }
 
 TEST_F(History, TheFiftyFirstVersionDropsTheOldest)

@@ -12,10 +12,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <QThread>
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <thread>
 
 namespace
@@ -149,4 +151,43 @@ TEST(NumberTableRules, LowestFreeFirstUntilTheRangeOrTheRegisterIsFull)
     EXPECT_FALSE(t.start(InitRange("50", 3), {}, CInitialSettingsTable::MaxTerminals).started);
     ASSERT_TRUE(t.start(InitRange("50", 3), {51}, CInitialSettingsTable::MaxTerminals - 1).started);
     EXPECT_EQ((std::pair{t.assign(), t.assign()}), std::pair(std::optional<QString>("50"), std::optional<QString>()));
+}
+
+// Run under the thread sanitizer too: terminals asking at once, and "終了" and
+// "実行" on the dialog's thread while two keep asking.
+TEST(NumberTableRace, TerminalsAskingAtOnceNeverShareANumber)
+{
+    CInitialSettingsTable t;
+    ASSERT_TRUE(t.start(InitRange("810000", 1000), {810500}, 1).started);
+    std::vector<QString> got[8];
+    std::vector<std::thread> askers;
+    for (auto &mine : got)
+        askers.emplace_back([&] {
+            while (auto id = t.assign())
+                mine.push_back(*id);
+        });
+    for (auto &a : askers)
+        a.join();
+    QSet<QString> all;
+    for (const auto &mine : got)
+        all.unite(QSet<QString>(mine.begin(), mine.end()));
+    EXPECT_EQ(all.size(), 999) << "a number was handed out twice, or one was lost";
+
+    std::atomic<bool> done{false};
+    std::thread two[2];
+    for (auto &a : two)
+        a = std::thread([&] {
+            while (!done.load())
+                t.assign();
+        });
+    for (int round = 0; round < 200; ++round) {
+        t.stop();
+        t.start(InitRange("4000", 1000), {}, 0);
+    }
+    done = true;
+    for (auto &a : two)
+        a.join();
+    const std::vector<int> used = t.usedNumbers();
+    for (std::size_t k = 0; k < used.size(); ++k)
+        ASSERT_EQ(used[k], 4000 + int(k)) << "the table holds one consistent start";
 }
