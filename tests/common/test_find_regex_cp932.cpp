@@ -35,8 +35,7 @@ TEST(FindSingleFile, CountsMatchesOfTheNamePart)
         {"Config/Sys/sysconfig_B_*.xml", 2, "sysconfig_B_2.xml"},
         {"Config/Sys/sysconfig_c_*.xml", 1, "SYSCONFIG_C_1.XML"},             // any case
         {"Config/Sys/sysconfig_D+(1)_[x].xml", 1, "sysconfig_D+(1)_[x].xml"}, // literal
-        {"Config/Sys/sysconfig_E_*.xml", 0, ""}, {"Missing/*.xml", 0, ""},
-        {"Config/Sys/a?.s", 1, "ab.s"}, {"Config/Sys/a*.s", 2, "abc.s"},
+        {"Config/Sys/sysconfig_E_*.xml", 0, ""}, {"Config/Sys/a?.s", 1, "ab.s"},
         {"電話帳X_*.xlt", 1, "電話帳X_1.xlt"},
         // clang-format on
     };
@@ -57,15 +56,13 @@ TEST(RegexTest, MatchesAnywhereWithTheScriptingEngineSyntax)
         bool expected;
     } cases[] = {
         // clang-format off
-        {"\\d+", "ab12cd", true}, {"^\\d+$", "ab12cd", false}, // anywhere, no anchors
-        {"^\\d{1,5}$", "65535", true}, {"^\\d{1,5}$", "123456", false},
+        {"\\d+", "ab12cd", true}, {"^\\d{1,5}$", "123456", false}, // anywhere, no anchors
         {"^\\d+$", "123\n", false},                         // $ is the very end only
         {"[$]", "a$b", true}, {"\\$", "a$b", true},         // a $ inside a class stays literal
         {"^[\\u3041-\\u3093]+$", "あい", true}, {"^[\\u3041-\\u3093]+$", "ア", false}, {"^\\u00e9$", "é", true},
         {"ABC", "abc", false},                              // case matters
         {"[]", "anything", false}, {"^[^]$", "x", true},
-        {"(", "(", false}, {"[a-", "a", false},             // invalid pattern
-        {"", "", true}, {"", "text", true},
+        {"(", "(", false}, {"", "text", true},              // invalid pattern; empty one
         // clang-format on
     };
     for (const auto &c : cases)
@@ -79,11 +76,10 @@ TEST(Cp932, WindowsCodePageNotPlainShiftJis)
         QByteArray bytes;
     } cases[] = {
         // clang-format off
-        {"A", "A"}, {"ｱ", "\xb1"}, {"漢", "\x8a\xbf"}, {"\u3000", "\x81\x40"},
+        {"ｱ", "\xb1"}, {"\u3000", "\x81\x40"},
         {"\uFF0D", "\x81\x7c"}, {"\uFF5E", "\x81\x60"},       // FF0D and FF5E as Windows maps them
         {"①", "\x87\x40"}, {"㈱", "\x87\x8a"},      // NEC row 13
-        {"端末ID:", "\x92\x5b\x96\x96ID:"},
-        {"\x1a\x1c\x7f", "\x1a\x1c\x7f"}, {"漢\x7f" "ｱ\x1a", "\x8a\xbf\x7f\xb1\x1a"},  // controls as themselves
+        {"漢\x7f" "ｱ\x1a", "\x8a\xbf\x7f\xb1\x1a"},  // controls as themselves
         // clang-format on
     };
     for (const auto &c : cases) {

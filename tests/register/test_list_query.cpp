@@ -146,7 +146,6 @@ TEST_F(ListFilterTest, EachFilterSelectsTheRightTerminals)
         // clang-format off
         {"id =", [](auto &c) { c.FCndTermID1 = 3, c.FInfoTermID1 = "12"; }, {"t12", "t12b"}},
         {"id like", [](auto &c) { c.FCndTermID1 = 3, c.FInfoTermID1 = "1*"; }, {"t12", "t100", "t125", "t12b"}},
-        {"id not like", [](auto &c) { c.FCndTermID1 = 6, c.FInfoTermID1 = "1*"; }, {"t7", "t600", "p555"}},
         {"id > numeric", [](auto &c) { c.FCndTermID1 = 1, c.FInfoTermID1 = "12"; }, {"t100", "t125", "t600", "p555"}},
         {"id like AND <", [](auto &c) { c.FCndTermID1 = 3, c.FInfoTermID1 = "1*", c.FJoinTermID = 2,
                                         c.FCndTermID2 = 5, c.FInfoTermID2 = "125"; }, {"t12", "t12b", "t100"}},
@@ -160,11 +159,9 @@ TEST_F(ListFilterTest, EachFilterSelectsTheRightTerminals)
                                    c.FCndIPAddr2 = 5, c.FInfoIPAddr2 = "192"; }, {"t125", "t600"}},
         {"vendor quote", [](auto &c) { c.FCndVendor = 1, c.FInfoVendor = "O'Neil"; }, {"t7"}},
         {"vendor literal %", [](auto &c) { c.FCndVendor = 1, c.FInfoVendor = "50%*"; }, {"t125"}},
-        {"vendor % not a wildcard", [](auto &c) { c.FCndVendor = 1, c.FInfoVendor = "%of*"; }, {}},
         {"vendor empty =", [](auto &c) { c.FCndVendor = 1; }, {"t100", "p555"}},
         {"vendor trimmed", [](auto &c) { c.FCndVendor = 1, c.FInfoVendor = "  Acme "; }, {"t12", "t12b"}},
         {"machine literal _", [](auto &c) { c.FCndMachin = 1, c.FInfoMachin = "Phone_*"; }, {"t100"}},
-        {"apli =", [](auto &c) { c.FCndApVer1 = 3, c.FInfoApVer1 = "1.20"; }, {"t12", "t12b"}},
         {"apli = OR empty", [](auto &c) { c.FCndApVer1 = 3, c.FInfoApVer1 = "1.10", c.FJoinApVer = 1,
                                           c.FCndApVer2 = 3; }, {"t7", "t100", "p555"}},
         {"boot not empty", [](auto &c) { c.FCndBtVer1 = 6; }, {"t7", "t100", "t125", "t12b", "t600"}},
@@ -192,13 +189,14 @@ TEST_F(ListFilterTest, EachFilterSelectsTheRightTerminals)
 
 TEST_F(ListFilterTest, SortOrders)
 {
-    auto order = [this](int col, int dir) {
+    const std::tuple<int, int, const char *> orders[] = {
+        {13, 1, "t600 t12b t125 t100 t12 t7 p555"},
+        {1, 2, "t7 t12 t12b t100 t125 p555 t600"},  // numeric through the padding
+        {10, 2, "p555 t7 t12 t12b t600 t100 t125"}, // MAC without case
+        {3, 1, "t12 t100 t7 t12b t125 p555 t600"}};
+    for (const auto &[col, dir, expected] : orders) {
         ListCondInfo c = noFilter();
         c.SortColNo = col, c.SortDirect = dir;
-        return ordered(c).join(' ').toStdString();
-    };
-    EXPECT_EQ(order(13, 1), "t600 t12b t125 t100 t12 t7 p555");
-    EXPECT_EQ(order(1, 2), "t7 t12 t12b t100 t125 p555 t600");  // numeric through the padding
-    EXPECT_EQ(order(10, 2), "p555 t7 t12 t12b t600 t100 t125"); // MAC without case
-    EXPECT_EQ(order(3, 1), "t12 t100 t7 t12b t125 p555 t600");
+        EXPECT_EQ(ordered(c).join(' '), expected) << col;
+    }
 }

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+
 TEST(ListRules, HeaderTextToColumnClickModeAndSortChoice)
 {
     const struct {
@@ -44,6 +45,8 @@ ListCondInfo withEveryFilter()
 }
 } // namespace
 
+// Reset, the standard conditions, clear all, and hiding columns: each drops
+// the filters it should and keeps the rest.
 TEST(ListRules, ResetStandardAndClearAll)
 {
     ListCondInfo c = withEveryFilter();
@@ -54,20 +57,36 @@ TEST(ListRules, ResetStandardAndClearAll)
     expected.ColEntryDate = 1, expected.ColResultDate = 1, expected.SortColNo = 13,
     expected.SortDirect = 1;
     EXPECT_EQ(reset, expected);
-
     ListCondInfo standard = c;
     StandardListCond(standard);
     EXPECT_EQ(GetColumnFlags(standard),
               (ListColumnFlags{1, 0, 1, 0, 1, 0, 0, 1, 0, 0, 1, 1, 1, 1, 1}));
     EXPECT_EQ(std::pair(standard.SortColNo, standard.SortDirect), std::pair(13, 0));
     EXPECT_EQ(ListQueryText(standard), ListQueryText(reset)); // no filter left
+    ListCondInfo cleared = c;
+    ClearAllConditions(cleared);
+    EXPECT_EQ(cleared.SortColNo, 13);
+    cleared.ColEntryDate = 0;
+    ClearAllConditions(cleared);
+    EXPECT_EQ(std::pair(cleared.SortColNo, cleared.SortDirect), std::pair(3, 1));
 
-    ClearAllConditions(c);
-    EXPECT_EQ(c.SortColNo, 13);
-    c.ColEntryDate = 0;
-    ClearAllConditions(c);
-    EXPECT_EQ(c.SortColNo, 3);
-    EXPECT_EQ(c.SortDirect, 1);
+    // All columns hidden: only the result filter of the always-shown column stays.
+    ListColumnFlags shown;
+    shown.fill(1);
+    SetColumnFlags(c, shown);
+    c.SortColNo = 3;
+    ListCondInfo hidden = c;
+    ASSERT_TRUE(ApplyColumnSelection(hidden, ListColumnFlags{}));
+    expected = {};
+    expected.FInfoResult = 20, expected.FCndResult = 1, expected.SortColNo = 3;
+    EXPECT_EQ(hidden, expected);
+    // A second clause alone is not in force and is left.
+    ListCondInfo partial;
+    SetColumnFlags(partial, shown);
+    partial.FCndTermID2 = 3, partial.FInfoTermID2 = "5", partial.FJoinTermID = 1;
+    shown[0] = 0;
+    ASSERT_TRUE(ApplyColumnSelection(partial, shown));
+    EXPECT_EQ(partial.FInfoTermID2, "5");
 }
 
 TEST(ListRules, ColumnSelectionMovesTheSort)
@@ -112,29 +131,4 @@ TEST(ListRules, ColumnSelectionMovesTheSort)
         ASSERT_TRUE(ApplyColumnSelection(c, f));
         EXPECT_EQ(GetColumnFlags(c), f) << "column " << i;
     }
-}
-
-TEST(ListRules, ColumnSelectionDropsFiltersOfHiddenColumns)
-{
-    ListCondInfo c = withEveryFilter();
-    ListColumnFlags shown;
-    shown.fill(1);
-    SetColumnFlags(c, shown);
-    c.SortColNo = 3;
-    ListCondInfo hidden = c;
-    ListColumnFlags none{};
-    ASSERT_TRUE(ApplyColumnSelection(hidden, none));
-    // Only the result filter survives; it belongs to the always-shown column.
-    ListCondInfo expected;
-    expected.FInfoResult = 20, expected.FCndResult = 1, expected.SortColNo = 3;
-    EXPECT_EQ(hidden, expected);
-
-    // A second clause alone is not in force and is left.
-    ListCondInfo partial;
-    SetColumnFlags(partial, shown);
-    partial.FCndTermID2 = 3, partial.FInfoTermID2 = "5", partial.FJoinTermID = 1;
-    ListColumnFlags noId = shown;
-    noId[0] = 0;
-    ASSERT_TRUE(ApplyColumnSelection(partial, noId));
-    EXPECT_EQ(partial.FInfoTermID2, "5");
 }

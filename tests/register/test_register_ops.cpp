@@ -4,6 +4,8 @@
 
 using Log = std::tuple<int, QString, QString>;
 
+// A provisional row is adopted by its terminal; two of them with one ID give
+// the notice a third row and all three the alert.
 TEST_F(RegisterTest, ProvisionalRowIsAdoptedInOperationWithoutResult)
 {
     std::vector<TermItem> add{{0, "101", 0}};
@@ -15,47 +17,21 @@ TEST_F(RegisterTest, ProvisionalRowIsAdoptedInOperationWithoutResult)
     d.VerInfo3 = "v3", d.TermTypeInfo2 = "tt2", d.Regist = 2;
     ASSERT_EQ(db->registerUpdate(d, &oc), 0);
     EXPECT_EQ(oc, RegisterOutcome::Adopted);
-    ASSERT_EQ(all().size(), 1u);
-    TermRecord r;
-    ASSERT_EQ(db->getByMac("MAC-101", r), 0);
-    EXPECT_EQ(r.ID, rowId);
-    EXPECT_EQ(r.TermEntryType, TermEntryKind::InOperation);
-    EXPECT_EQ(r.ResultKind, 0);
-    EXPECT_EQ(std::pair(r.ResultDate, r.EntryDate), std::pair(now, now));
+    const TermRecord r = byMac("MAC-101");
+    EXPECT_EQ(std::tuple(r.ID, r.TermEntryType, r.ResultKind, r.ResultDate, r.EntryDate),
+              std::tuple(rowId, TermEntryKind::InOperation, 0, now, now));
     EXPECT_EQ(std::tuple(r.IPAddr, r.VerInfo3, r.TermTypeInfo2, r.Regist),
               std::tuple(QString("192.168.000.009"), QString("v3"), QString("tt2"), 2));
-    EXPECT_EQ(log.lines, (std::vector<Log>{{1, "101", ""}}));
-}
 
-TEST_F(RegisterTest, TwoProvisionalRowsWithTheIdGiveAThirdRowAndThreeAlerts)
-{
-    const QString id = StoredTermId("101");
+    const QString id = StoredTermId("102");
     raw({"INSERT INTO TermInfo (TermID) VALUES ('" + id + "')",
          "INSERT INTO TermInfo (TermID) VALUES ('" + id + "')"});
-    RegisterOutcome oc;
-    ASSERT_EQ(db->registerUpdate(notice("101", ip(10, 1, 1, 1), "NEW"), &oc), 0);
+    ASSERT_EQ(db->registerUpdate(notice("102", ip(10, 1, 1, 1), "NEW"), &oc), 0);
     EXPECT_EQ(oc, RegisterOutcome::DuplicateId);
-    ASSERT_EQ(all().size(), 3u);
+    ASSERT_EQ(all().size(), 4u);
     for (const TermEntry &e : all())
-        EXPECT_EQ(e.TermIDAlert, 1) << e.ID;
-    EXPECT_EQ(log.lines, (std::vector<Log>{{1, "101", ""}}));
-}
-
-TEST_F(RegisterTest, PendingTerminalInformationCompletesOnRegistration)
-{
-    at(2024, 1, 1);
-    ASSERT_EQ(db->registerUpdate(notice("5", ip(10, 0, 0, 5), "A")), 0);
-    ASSERT_EQ(db->setResultByMac("A", 13, 0), 0);
-    EXPECT_EQ(byMac("A").ResultKind, 13);
-    at(2024, 1, 2);
-    ASSERT_EQ(db->registerUpdate(notice("5", ip(10, 0, 0, 5), "A")), 0);
-    const TermEntry e = byMac("A");
-    EXPECT_EQ(std::tuple(e.ResultKind, e.ResultCode, e.ResultDate), std::tuple(1, 0, now));
-
-    // Any other kind stays as it is.
-    ASSERT_EQ(db->setResultByMac("A", 5, 4), 0);
-    ASSERT_EQ(db->registerUpdate(notice("5", ip(10, 0, 0, 5), "A")), 0);
-    EXPECT_EQ(std::pair(byMac("A").ResultKind, byMac("A").ResultCode), std::pair(5, 4));
+        EXPECT_EQ(e.TermIDAlert, e.TermID == "102") << e.ID;
+    EXPECT_EQ(log.lines, (std::vector<Log>{{1, "101", ""}, {1, "102", ""}}));
 }
 
 TEST_F(RegisterTest, BatchGivesTheSameRegisterAsSingleUpdates)
@@ -113,6 +89,15 @@ TEST_F(RegisterTest, SetResultDateRulesAndAddressVariantWritesIdOnSuccessOnly)
         EXPECT_EQ(e.TermID, c.code == 0 ? QString(c.termId) : e.TermID);
     }
     EXPECT_EQ(byMac("A").TermID, "78");
+    // A registration leaves a result as it is but completes a pending
+    // terminal information (13).
+    ASSERT_EQ(db->registerUpdate(notice("78", ip(10, 0, 0, 5), "A")), 0);
+    EXPECT_EQ(std::pair(byMac("A").ResultKind, byMac("A").ResultCode), std::pair(9, 6));
+    ASSERT_EQ(db->setResultByMac("A", 13, 0), 0);
+    at(2024, 3, 1);
+    ASSERT_EQ(db->registerUpdate(notice("78", ip(10, 0, 0, 5), "A")), 0);
+    const TermEntry e = byMac("A");
+    EXPECT_EQ(std::tuple(e.ResultKind, e.ResultCode, e.ResultDate), std::tuple(1, 0, now));
     EXPECT_EQ(db->setResultByAddress("5", ip(1, 2, 3, 4), 1, 0), DbAnswer::NoRow);
     EXPECT_EQ(db->setResultByMac("nobody", 1, 0), DbAnswer::NoRow);
 }

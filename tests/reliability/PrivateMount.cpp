@@ -13,10 +13,7 @@
 namespace PrivateMount
 {
 
-namespace
-{
-const char *const ChildMark = "KEL_PRIVATE_MOUNTS";
-}
+static const char *const ChildMark = "KEL_PRIVATE_MOUNTS";
 
 Where runTestInChild()
 {
@@ -60,15 +57,10 @@ Tmpfs::~Tmpfs()
 QString fill(const QString &folder, qint64 room)
 {
     const QString reserve = folder + QStringLiteral("/reserve");
-    if (room > 0) {
-        QFile r(reserve);
-        if (r.open(QIODevice::WriteOnly))
-            r.write(QByteArray(room, 'r'));
-    }
+    if (QFile r(reserve); room > 0 && r.open(QIODevice::WriteOnly))
+        r.write(QByteArray(room, 'r'));
     const QString path = folder + QStringLiteral("/filler");
     const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    if (fd < 0)
-        return path;
     const QByteArray block(65536, 'f');
     // Big blocks first, then ever smaller ones for the last bytes.
     for (qsizetype size = block.size(); size > 0; size /= 2)

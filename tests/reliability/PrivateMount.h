@@ -7,15 +7,11 @@
 namespace PrivateMount
 {
 
-enum class Where {
-    Child,   // in the private namespace: go on with the test
-    Parent,  // the child has run the test; its outcome is this test's
-    NotRoot, // skip
-};
+// Child: in the private namespace, go on; Parent: the child ran the test.
+enum class Where { Child, Parent, NotRoot };
 Where runTestInChild();
 
-// A tmpfs of `bytes` mounted on a folder for the life of the object; the
-// mounts below it go with it.
+// A tmpfs of `bytes` mounted on a folder for the life of the object.
 class Tmpfs
 {
 public:

@@ -5,8 +5,6 @@
 #include "common/Cp932.h"
 #include "register/TermDatabase.h"
 
-#include "support/ScriptedPrompter.h"
-
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
@@ -21,18 +19,6 @@ Site::Site(int udpPort, qint64 tmpfsBytes)
     MakeProgramFolder(m_folder, OneFtpAccount, udpPort);
 }
 
-void Site::addProvisional(int first, int count)
-{
-    ScriptedPrompter prompter;
-    CTermDatabase db(m_folder);
-    if (!db.startUp())
-        return;
-    std::vector<TermItem> items;
-    for (int i = 0; i < count; ++i)
-        items.push_back(TermItem{0, QString::number(first + i), 0});
-    db.addTerminals(items);
-}
-
 std::unique_ptr<ProgramRunner> Site::start()
 {
     auto p = std::make_unique<ProgramRunner>(m_folder, QStringList{QStringLiteral("/wait=-1")});
@@ -42,17 +28,6 @@ std::unique_ptr<ProgramRunner> Site::start()
     return p;
 }
 
-bool Site::answering(Termsim &sim)
-{
-    return WaitFor(
-        [&] {
-            sim.cmd(QStringLiteral("notify 0"));
-            sim.cmd(QStringLiteral("wait 0 TermNotifyAck timeout=0.2"));
-            return sim.ok();
-        },
-        15000);
-}
-
 QStringList Site::loggedIds() const
 {
     QStringList ids;
@@ -60,13 +35,10 @@ QStringList Site::loggedIds() const
     static const QRegularExpression line(QStringLiteral("Err01:.*端末ID:(\\S+)"));
     for (const QString &name : logs.entryList({QStringLiteral("Log_*.txt")}, QDir::Files)) {
         QFile f(logs.filePath(name));
-        if (!f.open(QIODevice::ReadOnly))
-            continue;
-        for (const QString &l : Cp932::decode(f.readAll()).split(QStringLiteral("\r\n"))) {
-            const QRegularExpressionMatch m = line.match(l);
-            if (m.hasMatch())
+        f.open(QIODevice::ReadOnly);
+        for (const QString &l : Cp932::decode(f.readAll()).split(QStringLiteral("\r\n")))
+            if (const QRegularExpressionMatch m = line.match(l); m.hasMatch())
                 ids << m.captured(1);
-        }
     }
     return ids;
 }
@@ -78,17 +50,14 @@ Site::Register Site::readRegister(const QString &programFolder)
         QSqlDatabase c = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "site");
         c.setDatabaseName(programFolder + QLatin1Char('/') +
                           QLatin1String(CTermDatabase::FileName));
-        if (c.open()) {
-            QSqlQuery q(c);
-            q.exec(QStringLiteral("PRAGMA integrity_check"));
-            while (q.next())
-                r.integrity += q.value(0).toString();
-            q.exec(QStringLiteral("SELECT ltrim(TermID), TermEntryType, UserInfo1 FROM TermInfo"));
-            while (q.next()) {
-                r.rows.insert(q.value(0).toString(), {q.value(1).toInt(), q.value(2).toString()});
-                ++r.count;
-            }
-        }
+        c.open();
+        QSqlQuery q(c);
+        q.exec(QStringLiteral("PRAGMA integrity_check"));
+        while (q.next())
+            r.integrity += q.value(0).toString();
+        q.exec(QStringLiteral("SELECT ltrim(TermID), TermEntryType, UserInfo1 FROM TermInfo"));
+        for (; q.next(); ++r.count)
+            r.rows.insert(q.value(0).toString(), {q.value(1).toInt(), q.value(2).toString()});
     }
     QSqlDatabase::removeDatabase("site");
     return r;

@@ -11,26 +11,16 @@
 
 #include <memory>
 
-class Termsim;
-
 class Site
 {
 public:
-    // tmpfsBytes > 0: the root is a tmpfs of that size (in a private mount
-    // namespace only, see PrivateMount.h).
+    // tmpfsBytes > 0: the root is a tmpfs of that size (private mounts only).
     explicit Site(int udpPort, qint64 tmpfsBytes = 0);
-
     QString folder() const { return m_folder; }
     QString root() const { return m_root.path(); }
-
-    // Provisional rows (added by hand) for the terminal IDs first.. first+count-1.
-    void addProvisional(int first, int count);
     // Starts the program without a pause before its UDP sends.
     std::unique_ptr<ProgramRunner> start();
-    // True once the program answers the simulator's terminal 0.
-    static bool answering(Termsim &sim);
-    // The terminal IDs of the register-update lines of the day's log
-    // ("Err01": a provisional row was adopted or an ID is held twice).
+    // The terminal IDs of the day's "Err01" log lines (a provisional row adopted).
     QStringList loggedIds() const;
 
     // The register read from outside (the program must not hold it).

@@ -41,13 +41,6 @@ QStringList marked(const QStringList &folders, const QString &mark)
     return out;
 }
 
-QUdpSocket *boundSocket(const QString &address, QObject *parent)
-{
-    auto *s = new QUdpSocket(parent);
-    s->bind(QHostAddress(address), 0);
-    return s;
-}
-
 void put(QByteArray &d, int offset, const QByteArray &bytes, int width)
 {
     if (offset >= d.size())
@@ -61,17 +54,10 @@ QByteArray hostileDatagram(QRandomGenerator &rnd, const QString &mark)
 {
     static const std::uint16_t codes[] = {0x8010, 0x8050, 0x8030, 0x8038, 0x8040,
                                           0x0010, 0x0050, 0x0058, 0x8011, 0xFFFF};
-    static const QList<QByteArray> names{"../../../../../../tmp/",
-                                         "/../../../../",
-                                         "..\\..\\..\\",
-                                         "/etc/",
-                                         "Data/Sys/../../../",
-                                         "\x81\x00\xFF\xFE",
-                                         "\xE3\x81\x82",
-                                         "%s%n%x",
-                                         "\x1b[2J\x07",
-                                         QByteArray(64, '9'),
-                                         QByteArray(64, '/')};
+    static const QList<QByteArray> names{
+        "../../../../../../tmp/", "/../../../../", "..\\..\\..\\", "/etc/", "Data/Sys/../../../",
+        "\x81\x00\xFF\xFE", "\xE3\x81\x82", "%s%n%x", "\x1b[2J\x07",
+        QByteArray(64, '9'), QByteArray(64, '/')};
     QByteArray d(rnd.bounded(2001), Qt::Uninitialized);
     for (char &c : d)
         c = char(rnd.bounded(256));
@@ -119,12 +105,12 @@ TEST(HostileWire, RandomDatagramsAmongValidNotices)
 
     auto program = site.start();
     QObject owner;
-    std::vector<QUdpSocket *> phones;
-    for (int n = 0; n < terminals; ++n)
-        phones.push_back(boundSocket(QStringLiteral("127.0.71.%1").arg(n + 2), &owner));
-    std::vector<QUdpSocket *> attackers;
-    for (int n = 0; n < 4; ++n)
-        attackers.push_back(boundSocket(QStringLiteral("127.0.72.%1").arg(n + 2), &owner));
+    std::vector<QUdpSocket *> phones, attackers;
+    for (int n = 0; n < terminals + 4; ++n) {
+        auto *s = new QUdpSocket(&owner);
+        s->bind(QHostAddress(QStringLiteral("127.0.%1.%2").arg(n < terminals ? 71 : 72).arg(n + 2)));
+        (n < terminals ? phones : attackers).push_back(s);
+    }
     const QHostAddress pc(QStringLiteral("127.0.0.1"));
     const auto acks = [&](int n) {
         int count = 0;

@@ -10,7 +10,6 @@
 #include "support/TempDir.h"
 
 #include <QDir>
-#include <QFile>
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -31,13 +30,8 @@ struct stat statOf(const QString &path)
 
 QStringList leftovers(const TempDir &dir)
 {
-    return QDir(dir.path())
-        .entryList({QStringLiteral("*.~new"), QStringLiteral("_Comp_*")},
-                   QDir::Files | QDir::Hidden);
+    return QDir(dir.path()).entryList({"*.~new", "_Comp_*"}, QDir::Files | QDir::Hidden);
 }
-
-const QByteArray OldIni = "[FTPTimerSettings]\r\nText=old\r\n";
-const QByteArray NewIni = "[FTPTimerSettings]\r\nText=new\r\n";
 
 } // namespace
 
@@ -45,9 +39,10 @@ TEST(SafeRewrite, RefusedOrKilledAtEveryStepLeavesTheOldFileOrTheNew)
 {
     TempDir dir;
     const QString path = dir.file(QStringLiteral("FTPTimer.ini"));
+    const QByteArray oldIni = "[FTPTimerSettings]\r\nText=old\r\n";
     for (Step step : {Step::Write, Step::Owner, Step::Sync, Step::Rename, Step::SyncFolder}) {
         SCOPED_TRACE(int(step));
-        dir.write(QStringLiteral("FTPTimer.ini"), OldIni);
+        dir.write(QStringLiteral("FTPTimer.ini"), oldIni);
         ::chmod(QFile::encodeName(path).constData(), 0640);
         if (step != Step::SyncFolder) { // refused: reported, the old file, no temporary
             SafeFile::setStepHook([step](Step s, const QString &) { return s != step; });
@@ -57,92 +52,64 @@ TEST(SafeRewrite, RefusedOrKilledAtEveryStepLeavesTheOldFileOrTheNew)
             EXPECT_FALSE(ini.save());
             EXPECT_FALSE(ini.errorString().isEmpty());
             SafeFile::setStepHook({});
-            EXPECT_EQ(dir.read(QStringLiteral("FTPTimer.ini")), OldIni);
-            EXPECT_TRUE(leftovers(dir).isEmpty()) << leftovers(dir).join(' ').toStdString();
+            EXPECT_EQ(dir.read(QStringLiteral("FTPTimer.ini")), oldIni);
+            EXPECT_EQ(leftovers(dir), QStringList());
         }
         ProgramRunner writer;
-        writer.start({KEL_CHILD, QStringLiteral("kill-at"), QString::number(int(step)), path,
-                      QStringLiteral("new")});
+        writer.start({KEL_CHILD, "kill-at", QString::number(int(step)), path, "new"});
         EXPECT_EQ(writer.finish(), -1) << "killed: " << writer.stderrText().toStdString();
         EXPECT_EQ(dir.read(QStringLiteral("FTPTimer.ini")),
-                  step == Step::SyncFolder ? NewIni : OldIni);
+                  step == Step::SyncFolder ? QByteArray(oldIni).replace("old", "new") : oldIni);
         EXPECT_EQ(statOf(path).st_mode & 07777, 0640u);
         // The next write goes through and takes the leftover with it.
         EXPECT_TRUE(IniWriteString(path, "FTPTimerSettings", "Text", "again"));
-        EXPECT_TRUE(leftovers(dir).isEmpty()) << leftovers(dir).join(' ').toStdString();
+        EXPECT_EQ(leftovers(dir), QStringList());
     }
 }
 
-namespace
-{
-
-// A register with free pages for the compaction to drop; answers its path.
-QString makeRegister(const QString &folder)
-{
-    ScriptedPrompter prompter;
-    CTermDatabase db(folder);
-    EXPECT_TRUE(db.startUp());
-    std::vector<TermItem> items;
-    for (int i = 0; i < 3000; ++i)
-        items.push_back(TermItem{0, QString::number(100000 + i), 0});
-    EXPECT_EQ(db.addTerminals(items), 0);
-    std::vector<TermEntry> rows;
-    EXPECT_EQ(db.readList(DefaultListCond(), rows), 0);
-    std::vector<TermItem> gone;
-    for (std::size_t i = 0; i + 1 < rows.size(); ++i)
-        gone.push_back(TermItem{rows[i].ID, rows[i].TermID, 0});
-    EXPECT_EQ(db.deleteTerminals(gone), 0);
-    return folder + QLatin1Char('/') + QLatin1String(CTermDatabase::FileName);
-}
-
-} // namespace
-
+// Started by root (sudo), the compacted copy takes the register's place with
+// its owner and mode; started by a second administrator's account on the
+// shared folder, the register is left uncompacted to its owner.
 TEST(Compaction, ASudoStartKeepsTheRegistersModeAndOwnerAndSyncsTheCopy)
 {
     if (::geteuid() != 0)
         GTEST_SKIP() << "needs root to give the register to another user";
-    TempDir dir;
-    const QString db = makeRegister(dir.path());
-    const QByteArray name = QFile::encodeName(db);
-    ASSERT_EQ(::chown(name.constData(), 12345, 12346), 0);
-    ASSERT_EQ(::chmod(name.constData(), 0640), 0);
-    const struct stat before = statOf(db);
-
-    {
-        ScriptedPrompter prompter;
-        CTermDatabase reg(dir.path());
-        EXPECT_TRUE(reg.startUp());
-        EXPECT_TRUE(prompter.records.isEmpty());
+    for (const bool sudo : {true, false}) {
+        SCOPED_TRACE(sudo ? "sudo" : "another account");
+        TempDir dir;
+        {
+            // A register with free pages for the compaction to drop.
+            ScriptedPrompter prompter;
+            CTermDatabase db(dir.path());
+            EXPECT_TRUE(db.startUp());
+            std::vector<TermItem> items;
+            for (int i = 0; i < 3000; ++i)
+                items.push_back(TermItem{0, QString::number(100000 + i), 0});
+            EXPECT_EQ(db.addTerminals(items), 0);
+            std::vector<TermEntry> rows;
+            EXPECT_EQ(db.readList(DefaultListCond(), rows), 0);
+            std::vector<TermItem> gone;
+            for (std::size_t i = 0; i + 1 < rows.size(); ++i)
+                gone.push_back(TermItem{rows[i].ID, rows[i].TermID, 0});
+            EXPECT_EQ(db.deleteTerminals(gone), 0);
+        }
+        const QString db = dir.file(QLatin1String(CTermDatabase::FileName));
+        const QByteArray name = QFile::encodeName(db);
+        const unsigned mode = sudo ? 0640 : 0666;
+        ::chmod(QFile::encodeName(dir.path()).constData(), 0777);
+        ASSERT_EQ(::chown(name.constData(), 12345, sudo ? 12346 : 12345), 0);
+        ASSERT_EQ(::chmod(name.constData(), mode), 0);
+        const struct stat before = statOf(db);
+        ProgramRunner start;
+        start.start(sudo ? QStringList{KEL_CHILD, "compact", dir.path()}
+                         : QStringList{"setpriv", "--reuid=23456", "--regid=23456",
+                                       "--clear-groups", KEL_CHILD, "compact", dir.path()});
+        EXPECT_EQ(start.finish(), 0) << start.stderrText().toStdString();
+        const struct stat after = statOf(db);
+        EXPECT_EQ(after.st_ino != before.st_ino, sudo) << "the compacted copy took its place";
+        EXPECT_EQ(after.st_size < before.st_size, sudo);
+        EXPECT_EQ(std::tuple(after.st_uid, after.st_gid, after.st_mode & 07777),
+                  std::tuple(12345u, sudo ? 12346u : 12345u, mode));
+        EXPECT_EQ(leftovers(dir), QStringList());
     }
-    const struct stat after = statOf(db);
-    EXPECT_NE(after.st_ino, before.st_ino) << "the compacted copy took the register's place";
-    EXPECT_LT(after.st_size, before.st_size);
-    EXPECT_EQ(after.st_uid, 12345u);
-    EXPECT_EQ(after.st_gid, 12346u);
-    EXPECT_EQ(after.st_mode & 07777, 0640u);
-    EXPECT_TRUE(leftovers(dir).isEmpty());
-}
-
-TEST(Compaction, AnotherAccountLeavesTheRegisterToItsOwner)
-{
-    if (::geteuid() != 0)
-        GTEST_SKIP() << "needs root to start as another user";
-    TempDir dir;
-    const QString db = makeRegister(dir.path());
-    const QByteArray name = QFile::encodeName(db);
-    ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0777), 0);
-    ASSERT_EQ(::chown(name.constData(), 12345, 12345), 0);
-    ASSERT_EQ(::chmod(name.constData(), 0666), 0);
-    const struct stat before = statOf(db);
-
-    // A second administrator's account (no root) starts on the shared folder.
-    ProgramRunner other;
-    other.start({"setpriv", "--reuid=23456", "--regid=23456", "--clear-groups", KEL_CHILD,
-                 "compact", dir.path()});
-    EXPECT_EQ(other.finish(), 0) << other.stderrText().toStdString();
-    const struct stat after = statOf(db);
-    EXPECT_EQ(after.st_uid, 12345u) << "the usual user can still open the register";
-    EXPECT_EQ(after.st_ino, before.st_ino) << "left uncompacted";
-    EXPECT_EQ(after.st_mode & 07777, 0666u);
-    EXPECT_TRUE(leftovers(dir).isEmpty());
 }
