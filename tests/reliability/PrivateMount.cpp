@@ -5,7 +5,6 @@
 #include <QProcess>
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <fcntl.h>
 #include <sys/mount.h>
 #include <unistd.h>
@@ -27,12 +26,9 @@ Where runTestInChild()
     env.insert(QString::fromLatin1(ChildMark), QStringLiteral("1"));
     child.setProcessEnvironment(env);
     child.setProcessChannelMode(QProcess::MergedChannels);
-    child.start(
-        QStringLiteral("unshare"),
-        {QStringLiteral("--mount"), QStringLiteral("--propagation"), QStringLiteral("private"),
-         QCoreApplication::applicationFilePath(),
-         QStringLiteral("--gtest_filter=%1.%2")
-             .arg(QString::fromLatin1(t->test_suite_name()), QString::fromLatin1(t->name()))});
+    child.start("unshare", {"--mount", "--propagation", "private",
+                            QCoreApplication::applicationFilePath(),
+                            QString("--gtest_filter=%1.%2").arg(t->test_suite_name(), t->name())});
     const bool ended = child.waitForFinished(120000);
     const QString out = QString::fromUtf8(child.readAll());
     EXPECT_TRUE(ended && child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0)
@@ -43,9 +39,8 @@ Where runTestInChild()
 
 Tmpfs::Tmpfs(const QString &folder, qint64 bytes) : m_folder(folder)
 {
-    const QByteArray options = "size=" + QByteArray::number(bytes);
     m_mounted = ::mount("tmpfs", QFile::encodeName(folder).constData(), "tmpfs", 0,
-                        options.constData()) == 0;
+                        ("size=" + QByteArray::number(bytes)).constData()) == 0;
 }
 
 Tmpfs::~Tmpfs()

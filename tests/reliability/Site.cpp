@@ -6,6 +6,7 @@
 #include "register/TermDatabase.h"
 
 #include <QDir>
+#include <gtest/gtest.h>
 #include <QFile>
 #include <QRegularExpression>
 #include <QSqlDatabase>
@@ -61,4 +62,18 @@ Site::Register Site::readRegister(const QString &programFolder)
     }
     QSqlDatabase::removeDatabase("site");
     return r;
+}
+
+int killedAt(const QStringList &role, int operation, int atLeast)
+{
+    const auto progress = [operation](const QByteArray &line) {
+        const QList<QByteArray> f = line.split(' ');
+        return f.size() == 3 && f[0] == "P" && f[1].toInt() == operation ? f[2].toInt() : -1;
+    };
+    ProgramRunner child;
+    child.start(QStringList{KEL_CHILD} + role);
+    EXPECT_TRUE(child.waitLine([&](const QByteArray &l) { return progress(l) >= atLeast; }))
+        << child.lastLine().toStdString() << child.stderrText().toStdString();
+    child.kill();
+    return progress(child.lastLine());
 }

@@ -37,3 +37,7 @@ private:
     std::unique_ptr<PrivateMount::Tmpfs> m_fs;
     QString m_folder;
 };
+
+// Runs a role of the reliability child and kills it once its progress window
+// shows at least `atLeast` for the operation; answers what it showed last.
+int killedAt(const QStringList &role, int operation, int atLeast);

@@ -1,5 +1,6 @@
 // A full program folder (private tmpfs): every writer reports its failure and
-// loses nothing; kept notices land once there is room again.
+// loses nothing; kept notices land once there is room again. Commands killed
+// halfway leave whole steps.
 #include "CommStack.h"
 #include "PrivateMount.h"
 #include "Site.h"
@@ -12,6 +13,7 @@
 #include "editor/SettingsFile.h"
 #include "register/TermDatabase.h"
 #include "termlist/NoticeApplier.h"
+#include "termlist/ProgressTexts.h"
 #include "termlist/TermListModel.h"
 #include "termlist/ui/TerminalView.h"
 
@@ -100,7 +102,8 @@ TEST(FullDisk, RegisterLogSettingsAndIniWriteBackLoseNothing)
     applier.onNotice(notice(900)); // adopts the provisional row: a log line
     applier.onNotice(notice(901));
     QCoreApplication::processEvents();
-    EXPECT_EQ(std::pair(applier.applied(), applier.pending()), std::pair(0u, 2u));
+    EXPECT_EQ(applier.applied(), 0u);
+    EXPECT_EQ(applier.pending(), 2u);
     // In WAL mode the disk shows full at COMMIT: the step rolls back, and
     // its items must not count as done.
     std::vector<TermItem> add{TermItem{0, QStringLiteral("902"), 0}};
@@ -140,53 +143,86 @@ TEST(FullDisk, RegisterLogSettingsAndIniWriteBackLoseNothing)
     OpLog::setClock({});
 }
 
+// The list window on a full disk: the export and the delete are refused and
+// keep everything. With room again, a delete killed halfway takes whole
+// steps of rows and no files of a row that stays, first while the rows go,
+// then while the files go.
 TEST(FullDisk, ListWindowExportAndDeleteKeepEverything)
 {
     KEL_IN_PRIVATE_MOUNTS();
     Folder f;
     ASSERT_TRUE(f.fs.mounted());
     ScriptedPrompter prompter;
+    const int total = 600;
     {
         CTermDatabase db(f.path());
         ASSERT_TRUE(db.startUp());
         std::vector<TermItem> items;
-        for (int n = 0; n < 2000; ++n)
-            items.push_back(TermItem{0, QString::number(10000 + n), 0});
+        for (int n = 0; n < total; ++n)
+            items.push_back(TermItem{0, QString::number(700000 + n), 0});
         ASSERT_EQ(db.addTerminals(items), 0);
     }
     const QByteArray listBefore = "端末ID,\r\n1,\r\n";
     f.write(QStringLiteral("Data/List.txt"), listBefore);
-    const QStringList files{"Data/Sys/kel_sys10000.ini", "Data/User/kel_user10000.ini",
-                            "Data/Dial/kel_dial10000.csv"};
-    for (const QString &rel : files)
-        f.write(rel, "x");
-    CTerminalView view;
-    view.initialUpdate();
-    ASSERT_EQ(view.listModel()->rowCount(), 2000);
-    const QString filler = PrivateMount::fill(f.path());
+    const QStringList files{"Data/Sys/kel_sys%1.ini", "Data/User/kel_user%1.ini",
+                            "Data/Dial/kel_dial%1.csv"};
+    for (int i = 0; i < total; ++i)
+        for (const QString &rel : files)
+            f.write(rel.arg(700000 + i), "");
+    // Answers the rows left and the files gone.
+    const auto check = [&] {
+        const Site::Register s = Site::readRegister(f.path());
+        EXPECT_EQ(s.integrity, QStringLiteral("ok"));
+        int filesGone = 0;
+        QStringList wronglyGone;
+        for (int i = 0; i < total; ++i)
+            for (const QString &rel : files) {
+                const QString id = QString::number(700000 + i);
+                const bool gone = !QFile::exists(f.file(rel.arg(id)));
+                filesGone += gone;
+                if (gone && s.rows.contains(id))
+                    wronglyGone << rel.arg(id);
+            }
+        EXPECT_EQ(wronglyGone, QStringList()) << "files of rows that stay";
+        return std::pair(s.count, filesGone);
+    };
+    {
+        CTerminalView view;
+        view.initialUpdate();
+        ASSERT_EQ(view.listModel()->rowCount(), total);
+        const QString filler = PrivateMount::fill(f.path());
+        prompter.answer(MsgResult::Yes);
+        view.onExportList();
+        ASSERT_EQ(prompter.records.size(), 2);
+        EXPECT_EQ(prompter.records[1].text,
+                  "端末一覧を正常に出力できませんでした。\nディスクに空きがあるか確認してください。");
+        EXPECT_EQ(f.read(QStringLiteral("Data/List.txt")), listBefore);
+        EXPECT_EQ(QDir(f.file("Data")).entryList(QDir::Files), QStringList({"List.txt"}));
+        // Deleting with their files: the rows come back, so the files stay.
+        view.selectAll();
+        prompter.answer(MsgResult::Yes);
+        prompter.answer(MsgResult::Yes);
+        view.onDeleteTerminals();
+        EXPECT_EQ(view.listModel()->rowCount(), total);
+        EXPECT_EQ(prompter.records.last().text, "一部の端末を削除できませんでした。");
 
-    prompter.answer(MsgResult::Yes);
-    view.onExportList();
-    ASSERT_EQ(prompter.records.size(), 2);
-    EXPECT_EQ(prompter.records[1].text,
-              "端末一覧を正常に出力できませんでした。\nディスクに空きがあるか確認してください。");
-    EXPECT_EQ(f.read(QStringLiteral("Data/List.txt")), listBefore);
-    EXPECT_EQ(QDir(f.file("Data")).entryList(QDir::Files), QStringList({"List.txt"}));
-    // Deleting with their files: the rows come back, so the files stay.
-    view.selectAll();
-    prompter.answer(MsgResult::Yes);
-    prompter.answer(MsgResult::Yes);
-    view.onDeleteTerminals();
-    EXPECT_EQ(view.listModel()->rowCount(), 2000);
-    EXPECT_EQ(prompter.records.last().text, "一部の端末を削除できませんでした。");
-    for (const QString &rel : files)
-        EXPECT_TRUE(QFile::exists(f.file(rel))) << rel.toStdString();
-
-    ASSERT_TRUE(QFile::remove(filler));
-    prompter.answer(MsgResult::Yes);
-    view.onExportList();
-    EXPECT_EQ(prompter.records.last().caption, "端末一覧テキスト出力完了");
-    EXPECT_EQ(f.read(QStringLiteral("Data/List.txt")).count("\r\n"), 2001);
+        ASSERT_TRUE(QFile::remove(filler));
+        prompter.answer(MsgResult::Yes);
+        view.onExportList();
+        EXPECT_EQ(prompter.records.last().caption, "端末一覧テキスト出力完了");
+        EXPECT_EQ(f.read(QStringLiteral("Data/List.txt")).count("\r\n"), total + 1);
+    }
+    EXPECT_EQ(check(), std::pair(total, 0)) << "the refused delete took files";
+    const int shown = killedAt({"view-delete", f.path()}, ProgressOp::DeleteTerminals, total / 4);
+    const auto [left, filesGone] = check();
+    EXPECT_LE(left, total - shown);
+    EXPECT_GT(left, 0) << "not killed halfway";
+    EXPECT_EQ((total - left) % ProgressStep(total), 0);
+    EXPECT_EQ(filesGone, 0);
+    killedAt({"view-delete", f.path()}, ProgressOp::DeleteFiles, left / 4);
+    const auto [after, gone] = check();
+    EXPECT_EQ(after, 0);
+    EXPECT_GT(gone, 0);
 }
 
 TEST(FullDisk, TheProgramRefusesToStartAndLaterKeepsItsNotices)
