@@ -22,28 +22,22 @@ TEST(FindSingleFile, CountsMatchesOfTheNamePart)
          {"sysconfig_A_1.xml", "sysconfig_B_1.xml", "sysconfig_B_2.xml", "SYSCONFIG_C_1.XML",
           "sysconfig_D+(1)_[x].xml", "note.txt", "ab.s", "abc.s"})
         dir.write(u("Config/Sys/") + u(name), "x");
-    dir.mkdir(u("Config/Sys/sysconfig_E_dir.xml")); // folders don't count
+    dir.mkdir(u("Config/Sys/sysconfig_E_dir.xml"));
     dir.write(u("電話帳X_1.xlt"), "x");
 
-    struct Case {
-        const char *pattern;
-        int count;
-        const char *last; // name of the reported match
-    } cases[] = {
-        // clang-format off
+    const std::tuple<const char *, int, const char *> cases[] = {
         {"Config/Sys/sysconfig_A_*.xml", 1, "sysconfig_A_1.xml"},
-        {"Config/Sys/sysconfig_B_*.xml", 2, "sysconfig_B_2.xml"},
+        {"Config/Sys/sysconfig_B_*.xml", 2, "sysconfig_B_2.xml"},             // the last match
         {"Config/Sys/sysconfig_c_*.xml", 1, "SYSCONFIG_C_1.XML"},             // any case
         {"Config/Sys/sysconfig_D+(1)_[x].xml", 1, "sysconfig_D+(1)_[x].xml"}, // literal
-        {"Config/Sys/sysconfig_E_*.xml", 0, ""}, {"Config/Sys/a?.s", 1, "ab.s"},
-        {"電話帳X_*.xlt", 1, "電話帳X_1.xlt"},
-        // clang-format on
+        {"Config/Sys/sysconfig_E_*.xml", 0, ""},                              // folders don't count
+        {"Config/Sys/a?.s", 1, "ab.s"}, {"電話帳X_*.xlt", 1, "電話帳X_1.xlt"},
     };
-    for (const auto &c : cases) {
-        const FindSingleFileResult r = FindSingleFile(dir.file(u(c.pattern)));
-        EXPECT_EQ(r.count, c.count) << c.pattern;
-        EXPECT_EQ(r.single, c.count == 1) << c.pattern;
-        EXPECT_EQ(QFileInfo(r.path).fileName(), u(c.last)) << c.pattern;
+    for (const auto &[pattern, count, last] : cases) {
+        const FindSingleFileResult r = FindSingleFile(dir.file(u(pattern)));
+        EXPECT_EQ(std::tuple(r.count, r.single, QFileInfo(r.path).fileName()),
+                  std::tuple(count, count == 1, u(last)))
+            << pattern;
     }
     const FindSingleFileResult one = FindSingleFile(dir.file(u("Config/Sys/sysconfig_A_*.xml")));
     EXPECT_EQ(one.path, QFileInfo(dir.file(u("Config/Sys/sysconfig_A_1.xml"))).absoluteFilePath());
@@ -51,11 +45,7 @@ TEST(FindSingleFile, CountsMatchesOfTheNamePart)
 
 TEST(RegexTest, MatchesAnywhereWithTheScriptingEngineSyntax)
 {
-    struct Case {
-        const char *pattern, *text;
-        bool expected;
-    } cases[] = {
-        // clang-format off
+    const std::tuple<const char *, const char *, bool> cases[] = {
         {"\\d+", "ab12cd", true}, {"^\\d{1,5}$", "123456", false}, // anywhere, no anchors
         {"^\\d+$", "123\n", false},                         // $ is the very end only
         {"[$]", "a$b", true}, {"\\$", "a$b", true},         // a $ inside a class stays literal
@@ -63,30 +53,24 @@ TEST(RegexTest, MatchesAnywhereWithTheScriptingEngineSyntax)
         {"ABC", "abc", false},                              // case matters
         {"[]", "anything", false}, {"^[^]$", "x", true},
         {"(", "(", false}, {"", "text", true},              // invalid pattern; empty one
-        // clang-format on
     };
-    for (const auto &c : cases)
-        EXPECT_EQ(RegexTest(u(c.pattern), u(c.text)), c.expected) << c.pattern << " on " << c.text;
+    for (const auto &[pattern, text, expected] : cases)
+        EXPECT_EQ(RegexTest(u(pattern), u(text)), expected) << pattern << " on " << text;
 }
 
 TEST(Cp932, WindowsCodePageNotPlainShiftJis)
 {
-    struct Case {
-        const char *text;
-        QByteArray bytes;
-    } cases[] = {
-        // clang-format off
+    const std::pair<const char *, QByteArray> cases[] = {
         {"ｱ", "\xb1"}, {"\u3000", "\x81\x40"},
         {"\uFF0D", "\x81\x7c"}, {"\uFF5E", "\x81\x60"},       // FF0D and FF5E as Windows maps them
         {"①", "\x87\x40"}, {"㈱", "\x87\x8a"},      // NEC row 13
         {"漢\x7f" "ｱ\x1a", "\x8a\xbf\x7f\xb1\x1a"},  // controls as themselves
-        // clang-format on
     };
-    for (const auto &c : cases) {
-        const QString text = u(c.text);
-        EXPECT_EQ(Cp932::encode(text), c.bytes) << c.text;
-        EXPECT_EQ(Cp932::decode(c.bytes), text) << c.text;
-        EXPECT_EQ(Cp932::byteLength(text), c.bytes.size()) << c.text;
+    for (const auto &[text, bytes] : cases) {
+        EXPECT_EQ(Cp932::encode(u(text)), bytes) << text;
+        EXPECT_EQ(std::pair(Cp932::decode(bytes), Cp932::byteLength(u(text))),
+                  std::pair(u(text), bytes.size()))
+            << text;
     }
     // Both encodings of the IBM extension characters read back (髙).
     EXPECT_EQ(Cp932::decode(QByteArray("\xfb\xfc")), u("髙"));

