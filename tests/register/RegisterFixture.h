@@ -9,7 +9,6 @@
 
 #include <QSqlDatabase>
 #include <QSqlQuery>
-#include <QSqlRecord>
 #include <gtest/gtest.h>
 
 #include <ostream>
@@ -42,28 +41,6 @@ inline RegistrationData notice(const QString &termId, std::uint32_t addr, const 
     d.TermID = termId, d.IPAddr = addr, d.UserInfo1 = mac, d.Vendor = "Vendor";
     d.MachineName = "Phone";
     return d;
-}
-
-// Runs statements on a register file no object holds open; answers the rows read.
-inline std::vector<QVariantList> onFile(const QString &path, const QStringList &statements)
-{
-    std::vector<QVariantList> rows;
-    {
-        QSqlDatabase c = QSqlDatabase::addDatabase("QSQLITE", "onFile");
-        c.setDatabaseName(path);
-        EXPECT_TRUE(c.open());
-        QSqlQuery q(c);
-        for (const QString &sql : statements) {
-            EXPECT_TRUE(q.exec(sql)) << sql.toStdString();
-            while (q.isSelect() && q.next()) {
-                QVariantList &r = rows.emplace_back();
-                for (int i = 0; i < q.record().count(); ++i)
-                    r << q.value(i);
-            }
-        }
-    }
-    QSqlDatabase::removeDatabase("onFile");
-    return rows;
 }
 
 class RegisterTest : public ::testing::Test
@@ -112,8 +89,18 @@ protected:
     {
         db->close();
         QVariantList rows;
-        for (const QVariantList &r : onFile(db->filePath(), statements))
-            rows << r.value(0);
+        {
+            QSqlDatabase c = QSqlDatabase::addDatabase("QSQLITE", "raw");
+            c.setDatabaseName(db->filePath());
+            EXPECT_TRUE(c.open());
+            QSqlQuery q(c);
+            for (const QString &sql : statements) {
+                EXPECT_TRUE(q.exec(sql)) << sql.toStdString();
+                while (q.isSelect() && q.next())
+                    rows << q.value(0);
+            }
+        }
+        QSqlDatabase::removeDatabase("raw");
         EXPECT_EQ(db->open(), 1);
         return rows;
     }

@@ -4,6 +4,7 @@
 
 #include "common/Cp932.h"
 #include "register/TermDatabase.h"
+#include "support/ScriptedPrompter.h"
 
 #include <QDir>
 #include <gtest/gtest.h>
@@ -18,6 +19,17 @@ Site::Site(int udpPort, qint64 tmpfsBytes)
       m_folder(m_root.file(QStringLiteral("program")))
 {
     MakeProgramFolder(m_folder, OneFtpAccount, udpPort);
+}
+
+void Site::addRows(const QString &programFolder, int first, int count)
+{
+    ScriptedPrompter prompter;
+    CTermDatabase db(programFolder);
+    ASSERT_TRUE(db.startUp());
+    std::vector<TermItem> items;
+    for (int i = 0; i < count; ++i)
+        items.push_back(TermItem{0, QString::number(first + i), 0});
+    ASSERT_EQ(db.addTerminals(items), 0);
 }
 
 std::unique_ptr<ProgramRunner> Site::start()

@@ -18,6 +18,8 @@ public:
     explicit Site(int udpPort, qint64 tmpfsBytes = 0);
     QString folder() const { return m_folder; }
     QString root() const { return m_root.path(); }
+    // A register in the folder with provisional rows for the IDs first.. first+count-1.
+    static void addRows(const QString &programFolder, int first, int count);
     // Starts the program without a pause before its UDP sends.
     std::unique_ptr<ProgramRunner> start();
     // The terminal IDs of the day's "Err01" log lines (a provisional row adopted).

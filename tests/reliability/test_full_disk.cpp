@@ -152,16 +152,9 @@ TEST(FullDisk, ListWindowExportAndDeleteKeepEverything)
     KEL_IN_PRIVATE_MOUNTS();
     Folder f;
     ASSERT_TRUE(f.fs.mounted());
-    ScriptedPrompter prompter;
     const int total = 600;
-    {
-        CTermDatabase db(f.path());
-        ASSERT_TRUE(db.startUp());
-        std::vector<TermItem> items;
-        for (int n = 0; n < total; ++n)
-            items.push_back(TermItem{0, QString::number(700000 + n), 0});
-        ASSERT_EQ(db.addTerminals(items), 0);
-    }
+    Site::addRows(f.path(), 700000, total);
+    ScriptedPrompter prompter;
     const QByteArray listBefore = "端末ID,\r\n1,\r\n";
     f.write(QStringLiteral("Data/List.txt"), listBefore);
     const QStringList files{"Data/Sys/kel_sys%1.ini", "Data/User/kel_user%1.ini",
@@ -230,13 +223,7 @@ TEST(FullDisk, TheProgramRefusesToStartAndLaterKeepsItsNotices)
     KEL_IN_PRIVATE_MOUNTS();
     const int port = 43241;
     Site site(port, 16 << 20);
-    {
-        ScriptedPrompter prompter;
-        CTermDatabase db(site.folder());
-        ASSERT_TRUE(db.startUp());
-        std::vector<TermItem> items{{0, "800", 0}, {0, "801", 0}, {0, "802", 0}};
-        ASSERT_EQ(db.addTerminals(items), 0);
-    }
+    Site::addRows(site.folder(), 800, 3);
     const QString reg = site.folder() + QLatin1Char('/') + QLatin1String(CTermDatabase::FileName);
     const auto bytes = [](const QString &path) {
         QFile f(path);

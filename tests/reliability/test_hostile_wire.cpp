@@ -15,29 +15,21 @@
 namespace
 {
 
-// Every file and folder below root, except inside the program folder.
-QStringList treeOutside(const QString &root, const QString &program)
+// Every file and folder below root but outside the program folder, and
+// the names in the folders around that carry the mark.
+QStringList outside(const Site &site, const QStringList &around, const QString &mark)
 {
     QStringList out;
-    QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot | QDir::System,
+    QDirIterator it(site.root(), QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot | QDir::System,
                     QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString p = it.next();
-        if (p != program && !p.startsWith(program + QLatin1Char('/')))
+    while (it.hasNext())
+        if (const QString p = it.next(); !(p + '/').startsWith(site.folder() + '/'))
             out << p;
-    }
-    out.sort();
-    return out;
-}
-
-// Names found in the given folders (not below them) that carry the mark.
-QStringList marked(const QStringList &folders, const QString &mark)
-{
-    QStringList out;
-    for (const QString &f : folders)
+    for (const QString &f : around)
         for (const QString &n : QDir(f).entryList(QDir::AllEntries | QDir::Hidden | QDir::System))
             if (n.contains(mark))
                 out << f + QLatin1Char('/') + n;
+    out.sort();
     return out;
 }
 
@@ -81,9 +73,7 @@ QByteArray validNotice(int n, const QString &termId)
     Udp::TermNotify t;
     t.termId = termId;
     t.address = 0x7F004700u + std::uint32_t(n); // 127.0.71.n
-    t.regist = 1;
-    t.vendor = QStringLiteral("KEL");
-    t.machineName = QStringLiteral("KT-100");
+    t.regist = 1, t.vendor = QStringLiteral("KEL"), t.machineName = QStringLiteral("KT-100");
     t.macAddress = QStringLiteral("02:00:7F:00:47:%1").arg(n, 2, 16, QLatin1Char('0')).toUpper();
     return Udp::buildTermNotify(t);
 }
@@ -100,8 +90,7 @@ TEST(HostileWire, RandomDatagramsAmongValidNotices)
         QDir().mkpath(site.folder() + QLatin1Char('/') + QLatin1String(sub));
     const QStringList around{site.root(), QFileInfo(site.root()).absolutePath(),
                              QStringLiteral("/tmp"), QStringLiteral("/")};
-    const QStringList before = treeOutside(site.root(), site.folder());
-    const QStringList markedBefore = marked(around, mark);
+    const QStringList before = outside(site, around, mark);
 
     auto program = site.start();
     QObject owner;
@@ -183,6 +172,5 @@ TEST(HostileWire, RandomDatagramsAmongValidNotices)
         const QString mac = QStringLiteral("02:00:7F:00:47:%1").arg(n + 2, 2, 16, QLatin1Char('0'));
         EXPECT_EQ(reg.rows.value(idOf(n)), qMakePair(1, mac.toUpper())) << idOf(n).toStdString();
     }
-    EXPECT_EQ(treeOutside(site.root(), site.folder()), before);
-    EXPECT_EQ(marked(around, mark), markedBefore);
+    EXPECT_EQ(outside(site, around, mark), before);
 }

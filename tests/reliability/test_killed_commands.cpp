@@ -12,10 +12,7 @@
 TEST(KilledCommand, AddHalfwayLeavesWholeStepsAndASoundRegister)
 {
     TempDir dir;
-    {
-        ScriptedPrompter prompter;
-        ASSERT_TRUE(CTermDatabase(dir.path()).startUp());
-    }
+    Site::addRows(dir.path(), 0, 0);
     const int total = 20000;
     const int shown = killedAt({"view-add", dir.path(), "500000", QString::number(total)},
                                ProgressOp::AddTerminals, total / 4);
