@@ -92,14 +92,12 @@ TEST_F(RegisterTest, ClosedRegisterAnswersNineEverywhere)
     ListCondInfo c;
     InitInfo init;
     const int answers[] = {
-        // clang-format off
         db->registerUpdate(notice("1", 1, "A")), db->registerUpdates({notice("1", 1, "A")}),
         db->readList(c, list), db->setResultByAddress("1", 1, 1, 0), db->setResultByMac("A", 1, 0),
         db->getByMac("A", r), db->getByTermId("1", r), db->addTerminals(items),
         db->deleteTerminals(items), db->termIdsInRange("1", 1, &ids),
         db->allTermIdNumbers(&nums, &count), db->readSystemSettings(s), db->writeSystemSettings(s),
         db->readListCond(c), db->writeListCond(c), db->readInitInfo(init), db->writeInitInfo(init),
-        // clang-format on
     };
     for (int a : answers)
         EXPECT_EQ(a, DbAnswer::NotOpen);
