@@ -8,7 +8,6 @@
 #include <QFile>
 #include <gtest/gtest.h>
 
-
 namespace
 {
 IniFile doc(const char *utf8)
@@ -63,27 +62,6 @@ TEST(IniRead, BufferLimitCutsWholeCp932Characters)
     for (const auto &[maxBytes, expected] : {std::pair{0, "ab漢字ｶ"}, {8, "ab漢字ｶ"}, {7, "ab漢字"},
                                              {5, "ab漢"}, {4, "ab"}, {1, ""}})
         EXPECT_EQ(ini.readString(u("S"), u("K"), {}, maxBytes), u(expected)) << maxBytes;
-}
-
-TEST(IniRead, IntegerRules)
-{
-    struct Case {
-        const char *value; // nullptr: key missing
-        int readInt;       // GetPrivateProfileInt, default 7
-        int readNumber;    // hex rule, default 7
-        int numberNoAmp;   // hex rule with only 0x
-    } cases[] = {
-        {nullptr, 7, 7, 7}, {"", 7, 7, 7}, {"12abc", 12, 12, 12}, {"abc", 0, 0, 0}, {"0X1f", 0, 31, 31},
-        {"&h1F", 0, 31, 0}, {"0xFFFFFFFF", 0, -1, -1}, {"0x123456789", 0, 0x12345678, 0x12345678},
-        {"4294967297", 1, 1, 1}, // 32-bit wrap like the platform
-    };
-    for (const auto &c : cases) {
-        const IniFile ini = IniFile::fromBytes(c.value ? QByteArray("[S]\r\nK=") + c.value : "[S]");
-        const char *name = c.value ? c.value : "(missing)";
-        EXPECT_EQ(ini.readInt(u("S"), u("K"), 7), c.readInt) << name;
-        EXPECT_EQ(ini.readNumber(u("S"), u("K"), 7), c.readNumber) << name;
-        EXPECT_EQ(ini.readNumber(u("S"), u("K"), 7, false), c.numberNoAmp) << name;
-    }
 }
 
 TEST(IniWrite, UpdatesInPlaceAndKeepsEveryOtherLine)

@@ -171,17 +171,3 @@ TEST_F(ListFilterTest, EachFilterSelectsTheRightTerminals)
         EXPECT_EQ(Set(l.begin(), l.end()), tc.expected) << tc.name << ": " << ListQueryText(c).toStdString();
     }
 }
-
-TEST_F(ListFilterTest, SortOrders)
-{
-    const std::tuple<int, int, const char *> orders[] = {
-        {13, 1, "t600 t12b t125 t100 t12 t7 p555"},
-        {1, 2, "t7 t12 t12b t100 t125 p555 t600"},  // numeric through the padding
-        {10, 2, "p555 t7 t12 t12b t600 t100 t125"}, // MAC without case
-        {3, 1, "t12 t100 t7 t12b t125 p555 t600"}};
-    for (const auto &[col, dir, expected] : orders) {
-        ListCondInfo c = noFilter();
-        c.SortColNo = col, c.SortDirect = dir;
-        EXPECT_EQ(ordered(c).join(' '), expected) << col;
-    }
-}

@@ -5,35 +5,6 @@
 
 using Log = std::tuple<int, QString, QString>;
 
-// A provisional row is adopted by its terminal; two of them with one ID give
-// the notice a third row and all three the alert.
-TEST_F(RegisterTest, ProvisionalRowIsAdoptedInOperationWithoutResult)
-{
-    std::vector<TermItem> add{{0, "101", 0}};
-    ASSERT_EQ(db->addTerminals(add), 0);
-    at(2024, 5, 6, 7, 8, 9);
-    RegisterOutcome oc;
-    RegistrationData d = notice("101", ip(192, 168, 0, 9), "MAC-101");
-    d.VerInfo3 = "v3", d.TermTypeInfo2 = "tt2", d.Regist = 2;
-    ASSERT_EQ(db->registerUpdate(d, &oc), 0);
-    EXPECT_EQ(oc, RegisterOutcome::Adopted);
-    const TermRecord r = byMac("MAC-101");
-    EXPECT_EQ(std::tuple(r.ID, r.TermEntryType, r.ResultKind, r.ResultDate, r.EntryDate, r.IPAddr,
-                         r.VerInfo3, r.TermTypeInfo2, r.Regist),
-              std::tuple(all().at(0).ID, TermEntryKind::InOperation, 0, now, now,
-                         QString("192.168.000.009"), QString("v3"), QString("tt2"), 2));
-
-    const QString id = StoredTermId("102");
-    raw({"INSERT INTO TermInfo (TermID) VALUES ('" + id + "')",
-         "INSERT INTO TermInfo (TermID) VALUES ('" + id + "')"});
-    ASSERT_EQ(db->registerUpdate(notice("102", ip(10, 1, 1, 1), "NEW"), &oc), 0);
-    EXPECT_EQ(oc, RegisterOutcome::DuplicateId);
-    ASSERT_EQ(all().size(), 4u);
-    for (const TermEntry &e : all())
-        EXPECT_EQ(e.TermIDAlert, e.TermID == "102") << e.ID;
-    EXPECT_EQ(log.lines, (std::vector<Log>{{1, "101", ""}, {1, "102", ""}}));
-}
-
 TEST_F(RegisterTest, SetResultDateRulesAndAddressVariantWritesIdOnSuccessOnly)
 {
     at(2024, 1, 1);
@@ -308,7 +279,6 @@ TEST_F(RegisterTest, TheNextNoticeDecidesAWaitingFirmwareCheck)
         }
         EXPECT_EQ(r.FirmCheckDate.time().minute(), c.atStart == F::Waiting ? 3 : 0);
     }
-    using Log = std::tuple<int, QString, QString>;
     const int mismatch = int(RegisterLogKind::FirmMismatch);
     EXPECT_EQ(log.lines, (std::vector<Log>{{mismatch, "2", "書込版数:2.00 報告版数:1.00"},
                                           {mismatch, "4", "書込版数:2.00 報告版数:1.50"}}));

@@ -7,11 +7,11 @@
 #include "support/ScriptedPrompter.h"
 
 #include <QDir>
-#include <gtest/gtest.h>
 #include <QFile>
 #include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <gtest/gtest.h>
 
 Site::Site(int udpPort, qint64 tmpfsBytes)
     : m_fs(tmpfsBytes > 0 ? std::make_unique<PrivateMount::Tmpfs>(m_root.path(), tmpfsBytes)

@@ -15,29 +15,12 @@
 
 using SafeFile::Step;
 
-namespace
-{
-
-struct stat statOf(const QString &path)
-{
-    struct stat st {
-    };
-    ::stat(QFile::encodeName(path).constData(), &st);
-    return st;
-}
-
-QStringList leftovers(const TempDir &dir)
-{
-    return QDir(dir.path()).entryList({"*.~new"}, QDir::Files | QDir::Hidden);
-}
-
-} // namespace
-
 TEST(SafeRewrite, RefusedOrKilledAtEveryStepLeavesTheOldFileOrTheNew)
 {
     TempDir dir;
     const QString path = dir.file(QStringLiteral("FTPTimer.ini"));
     const QByteArray oldIni = "[FTPTimerSettings]\r\nText=old\r\n";
+    const auto leftovers = [&] { return QDir(dir.path()).entryList({"*.~new"}, QDir::Files | QDir::Hidden); };
     for (Step step : {Step::Write, Step::Owner, Step::Sync, Step::Rename, Step::SyncFolder}) {
         SCOPED_TRACE(int(step));
         dir.write(QStringLiteral("FTPTimer.ini"), oldIni);
@@ -51,16 +34,18 @@ TEST(SafeRewrite, RefusedOrKilledAtEveryStepLeavesTheOldFileOrTheNew)
             EXPECT_FALSE(ini.errorString().isEmpty());
             SafeFile::setStepHook({});
             EXPECT_EQ(dir.read(QStringLiteral("FTPTimer.ini")), oldIni);
-            EXPECT_EQ(leftovers(dir), QStringList());
+            EXPECT_EQ(leftovers(), QStringList());
         }
         ProgramRunner writer;
         writer.start({KEL_CHILD, "kill-at", QString::number(int(step)), path, "new"});
         EXPECT_EQ(writer.finish(), -1) << "killed: " << writer.stderrText().toStdString();
         EXPECT_EQ(dir.read(QStringLiteral("FTPTimer.ini")),
                   step == Step::SyncFolder ? QByteArray(oldIni).replace("old", "new") : oldIni);
-        EXPECT_EQ(statOf(path).st_mode & 07777, 0640u);
+        struct stat st {};
+        ::stat(QFile::encodeName(path).constData(), &st);
+        EXPECT_EQ(st.st_mode & 07777, 0640u);
         // The next write goes through and takes the leftover with it.
         EXPECT_TRUE(IniWriteString(path, "FTPTimerSettings", "Text", "again"));
-        EXPECT_EQ(leftovers(dir), QStringList());
+        EXPECT_EQ(leftovers(), QStringList());
     }
 }
