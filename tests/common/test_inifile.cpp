@@ -1,6 +1,7 @@
 #include "common/Cp932.h"
 #include "common/FileAttributes.h"
 #include "common/IniFile.h"
+#include "common/RegexTest.h"
 
 #include "support/TempDir.h"
 
@@ -109,8 +110,7 @@ TEST(IniFileOnDisk, SaveIsRefusedOnReadOnlyFilesAndKeepsPermissions)
     EXPECT_EQ(dir.read(u("S/S.ini")), QByteArray("[S]\r\nK=2\r\n"));
     EXPECT_EQ(GetFileAttributes(path), FileAttr::ReadOnly | FileAttr::Hidden);
 
-    // No temporary files are left behind.
-    EXPECT_EQ(QDir(dir.file(u("S"))).entryList(QDir::Files | QDir::Hidden).size(), 1);
+    EXPECT_EQ(QDir(dir.file(u("S"))).entryList(QDir::Files | QDir::Hidden).size(), 1); // no temporary
 
     // Missing files read as defaults and are created with the first key, but
     // not their folder.
@@ -146,4 +146,18 @@ TEST(FileAttributes, ReadOnlyAndHiddenAreIndependentPermissionBits)
     ASSERT_TRUE(ClearFileAttributes(path, FileAttr::ReadOnly));
     EXPECT_EQ(modeOf(path),
               QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+}
+
+TEST(RegexTest, MatchesAnywhereWithTheScriptingEngineSyntax)
+{
+    const std::tuple<const char *, const char *, bool> cases[] = {
+        {"\\d+", "ab12cd", true}, {"^\\d+$", "123\n", false}, // anywhere; $ is the very end only
+        {"[$]", "a$b", true},                               // a $ inside a class stays literal
+        {"^[\\u3041-\\u3093]+$", "あい", true}, {"^[\\u3041-\\u3093]+$", "ア", false},
+        {"^\\u00e9$", "é", true}, {"[]", "anything", false}, {"^[^]$", "x", true},
+        {"(", "(", false}, {"", "text", true}, // invalid pattern; empty one
+    };
+    for (const auto &[pattern, text, expected] : cases)
+        EXPECT_EQ(RegexTest(QString::fromUtf8(pattern), QString::fromUtf8(text)), expected)
+            << pattern << " on " << text;
 }

@@ -9,8 +9,7 @@
 
 TEST(SendDelayOption, ParsedFromCommandLine)
 {
-    // Any case, leading blanks trimmed, the value ends at a blank and is read
-    // as atol does; 0 or none keeps the default.
+    // Any case, blanks trimmed, read as atol does; 0 or none keeps the default.
     for (const auto &[line, expected] :
          {std::pair{"", 100}, {"   /Wait=7", 7}, {"x /wait=0", 100}, {"/wait=abc", 100},
           {"/wait=12abc", 12}, {"--program-folder=/x /WAIT=-5 other", -5}})

@@ -15,7 +15,6 @@
 #include <tuple>
 #include <vector>
 
-// Readable failure output.
 inline void PrintTo(const QString &s, std::ostream *os)
 {
     *os << '"' << s.toStdString() << '"';

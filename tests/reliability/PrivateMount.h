@@ -7,8 +7,8 @@
 namespace PrivateMount
 {
 
-// Child: in the private namespace, go on; Parent: the child ran the test.
-enum class Where { Child, Parent, NotRoot };
+enum class Where { Child, Parent, NotRoot }; // Parent: the child ran the test
+
 Where runTestInChild();
 
 // A tmpfs of `bytes` mounted on a folder for the life of the object.
@@ -30,7 +30,6 @@ QString fill(const QString &folder, qint64 room = 0);
 
 } // namespace PrivateMount
 
-// Runs the rest of the test body in the private child (or skips it).
 #define KEL_IN_PRIVATE_MOUNTS()                                                                    \
     do {                                                                                           \
         const PrivateMount::Where where_ = PrivateMount::runTestInChild();                         \

@@ -69,7 +69,7 @@ Site::Register Site::readRegister(const QString &programFolder)
         while (q.next())
             r.integrity += q.value(0).toString();
         q.exec(QStringLiteral("SELECT ltrim(TermID), TermEntryType, UserInfo1 FROM TermInfo"));
-        for (; q.next(); ++r.count)
+        while (q.next())
             r.rows.insert(q.value(0).toString(), {q.value(1).toInt(), q.value(2).toString()});
     }
     QSqlDatabase::removeDatabase("site");

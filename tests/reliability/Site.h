@@ -29,7 +29,6 @@ public:
     struct Register {
         QString integrity;
         QMap<QString, QPair<int, QString>> rows; // trimmed ID -> (TermEntryType, MAC)
-        int count = 0;
     };
     Register readRegister() const { return readRegister(m_folder); }
     static Register readRegister(const QString &programFolder);

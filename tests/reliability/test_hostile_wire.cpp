@@ -33,14 +33,6 @@ QStringList outside(const Site &site, const QStringList &around, const QString &
     return out;
 }
 
-void put(QByteArray &d, int offset, const QByteArray &bytes, int width)
-{
-    if (offset >= d.size())
-        return;
-    d.replace(offset, qMin<qsizetype>(width, d.size() - offset),
-              bytes.left(qMin<qsizetype>(width, d.size() - offset)));
-}
-
 // A datagram as an attacker or a broken terminal sends it.
 QByteArray hostileDatagram(QRandomGenerator &rnd, const QString &mark)
 {
@@ -57,11 +49,13 @@ QByteArray hostileDatagram(QRandomGenerator &rnd, const QString &mark)
         qToBigEndian<quint16>(codes[rnd.bounded(int(std::size(codes)))], d.data());
     // Names with separators and bytes that are no CP932 in the text fields.
     for (int offset : {4, 74, 94, 114, 134, 174, 224, 274})
-        if (rnd.bounded(3) == 0)
-            put(d, offset, names[rnd.bounded(names.size())] + mark.toLatin1(),
-                offset == 4     ? 64
-                : offset >= 224 ? 50
-                                : 20);
+        if (rnd.bounded(3) == 0) {
+            const QByteArray name = names[rnd.bounded(names.size())] + mark.toLatin1();
+            const qsizetype width = qMin<qsizetype>(offset == 4 ? 64 : offset >= 224 ? 50 : 20,
+                                                    d.size() - offset);
+            if (width > 0)
+                d.replace(offset, width, name.left(width));
+        }
     // Answers go to the address inside: keep them on the loopback.
     if (d.size() >= 72)
         qToBigEndian<quint32>(0x7F004900u | quint32(rnd.bounded(1, 250)), d.data() + 68);

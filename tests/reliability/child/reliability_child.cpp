@@ -2,7 +2,7 @@
 //   kill-at STEP PATH TEXT       saves TEXT into the INI file PATH, SIGKILL before STEP
 //   view-add FOLDER FIRST COUNT  the list window's add command, its dialog filled in
 //   view-delete FOLDER           the delete command on every row, files too
-// The view roles print "P <operation> <done>" as the progress window moves, then "END".
+// The view roles print "P <operation> <done>" as the progress window moves.
 #include "common/IniFile.h"
 #include "common/ProcessValues.h"
 #include "common/SafeFile.h"
@@ -68,7 +68,6 @@ int viewCommand(const QString &folder, const QString &firstId = {}, const QStrin
         prompter.answer(MsgResult::Yes);
         view.onDeleteTerminals();
     }
-    std::printf("END\n");
     return 0;
 }
 

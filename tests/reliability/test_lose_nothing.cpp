@@ -1,6 +1,7 @@
-// A full program folder (private tmpfs): every writer reports its failure and
-// loses nothing; kept notices land once there is room again. Commands killed
-// halfway leave whole steps.
+// Writers that fail or die lose nothing: a full program folder (private
+// tmpfs) where every writer reports its failure and kept notices land once
+// there is room again; rewrites refused or killed at each step; commands
+// killed halfway leave whole steps.
 #include "CommStack.h"
 #include "PrivateMount.h"
 #include "Site.h"
@@ -9,6 +10,7 @@
 #include "comm/RegisterLogWriter.h"
 #include "common/IniFile.h"
 #include "common/ProcessValues.h"
+#include "common/SafeFile.h"
 #include "editor/EditorTestSupport.h"
 #include "editor/SettingsFile.h"
 #include "register/TermDatabase.h"
@@ -22,6 +24,8 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 namespace
 {
@@ -154,7 +158,6 @@ TEST(FullDisk, ListWindowExportAndDeleteKeepEverything)
     for (int i = 0; i < total; ++i)
         for (const QString &rel : files)
             f.write(rel.arg(700000 + i), "");
-    // Answers the rows left and the files gone.
     const auto check = [&] {
         const Site::Register s = Site::readRegister(f.path());
         EXPECT_EQ(s.integrity, QStringLiteral("ok"));
@@ -169,7 +172,7 @@ TEST(FullDisk, ListWindowExportAndDeleteKeepEverything)
                     wronglyGone << rel.arg(id);
             }
         EXPECT_EQ(wronglyGone, QStringList()) << "files of rows that stay";
-        return std::pair(s.count, filesGone);
+        return std::pair(int(s.rows.size()), filesGone);
     };
     {
         CTerminalView view;
@@ -270,4 +273,62 @@ TEST(FullDisk, TheProgramRefusesToStartAndLaterKeepsItsNotices)
     EXPECT_EQ(after.integrity, QStringLiteral("ok"));
     for (const char *id : {"800", "801", "802"})
         EXPECT_EQ(after.rows.value(id).first, 1) << id;
+}
+
+TEST(KilledCommand, AddHalfwayLeavesWholeStepsAndASoundRegister)
+{
+    TempDir dir;
+    Site::addRows(dir.path(), 0, 0);
+    const int total = 20000;
+    const int shown = killedAt({"view-add", dir.path(), "500000", QString::number(total)},
+                               ProgressOp::AddTerminals, total / 4);
+    const Site::Register s = Site::readRegister(dir.path());
+    EXPECT_EQ(s.integrity, QStringLiteral("ok"));
+    const int k = int(s.rows.size());
+    ASSERT_GT(k, 0);
+    EXPECT_GE(k, shown) << "a step the window showed was lost";
+    EXPECT_LT(k, total) << "not killed halfway: make the pass longer";
+    EXPECT_EQ(k % ProgressStep(total), 0) << "half a step is in the register";
+    EXPECT_EQ(s.rows.lastKey(), QString::number(500000 + k - 1)) << "the steps are the first ones";
+    // The next start compacts and opens the register left behind.
+    ScriptedPrompter prompter;
+    EXPECT_TRUE(CTermDatabase(dir.path()).startUp());
+    EXPECT_TRUE(prompter.records.isEmpty());
+}
+
+using SafeFile::Step;
+
+TEST(SafeRewrite, RefusedOrKilledAtEveryStepLeavesTheOldFileOrTheNew)
+{
+    TempDir dir;
+    const QString path = dir.file(QStringLiteral("FTPTimer.ini"));
+    const QByteArray oldIni = "[FTPTimerSettings]\r\nText=old\r\n";
+    const auto leftovers = [&] { return QDir(dir.path()).entryList({"*.~new"}, QDir::Files | QDir::Hidden); };
+    for (Step step : {Step::Write, Step::Owner, Step::Sync, Step::Rename, Step::SyncFolder}) {
+        SCOPED_TRACE(int(step));
+        dir.write(QStringLiteral("FTPTimer.ini"), oldIni);
+        ::chmod(QFile::encodeName(path).constData(), 0640);
+        if (step != Step::SyncFolder) { // refused: reported, the old file, no temporary
+            SafeFile::setStepHook([step](Step s, const QString &) { return s != step; });
+            IniFile ini(path);
+            ASSERT_TRUE(ini.load());
+            ini.writeString("FTPTimerSettings", "Text", "new");
+            EXPECT_FALSE(ini.save());
+            EXPECT_FALSE(ini.errorString().isEmpty());
+            SafeFile::setStepHook({});
+            EXPECT_EQ(dir.read(QStringLiteral("FTPTimer.ini")), oldIni);
+            EXPECT_EQ(leftovers(), QStringList());
+        }
+        ProgramRunner writer;
+        writer.start({KEL_CHILD, "kill-at", QString::number(int(step)), path, "new"});
+        EXPECT_EQ(writer.finish(), -1) << "killed: " << writer.stderrText().toStdString();
+        EXPECT_EQ(dir.read(QStringLiteral("FTPTimer.ini")),
+                  step == Step::SyncFolder ? QByteArray(oldIni).replace("old", "new") : oldIni);
+        struct stat st {};
+        ::stat(QFile::encodeName(path).constData(), &st);
+        EXPECT_EQ(st.st_mode & 07777, 0640u);
+        // The next write goes through and takes the leftover with it.
+        EXPECT_TRUE(IniWriteString(path, "FTPTimerSettings", "Text", "again"));
+        EXPECT_EQ(leftovers(), QStringList());
+    }
 }
