@@ -256,6 +256,7 @@ TEST_F(RegisterTest, TheNextNoticeDecidesAWaitingFirmwareCheck)
         {FirmKind::Apli, "2.00", "1.00", "2.00", before, F::Verified, F::Verified},
         {FirmKind::Apli, "2.00", "1.00", "1.00", before, F::Mismatch, F::Mismatch},
         {FirmKind::Apli, "2.00", "1.00", "2.00", sameSecond, F::Waiting, F::Verified},
+        {FirmKind::Apli, "2.00", "1.00", "2.00", QDateTime(), F::Waiting, F::Verified},
         {FirmKind::Apli, "2.00", "1.00", "1.50", QDateTime(), F::Waiting, F::Mismatch},
         {FirmKind::Boot, "1.10", "1.10  ", "9.99", QDateTime(), F::Waiting, F::Verified},
     };
@@ -283,7 +284,7 @@ TEST_F(RegisterTest, TheNextNoticeDecidesAWaitingFirmwareCheck)
     }
     const int mismatch = int(RegisterLogKind::FirmMismatch);
     EXPECT_EQ(log.lines, (std::vector<Log>{{mismatch, "2", "書込版数:2.00 報告版数:1.00"},
-                                          {mismatch, "4", "書込版数:2.00 報告版数:1.50"}}));
+                                          {mismatch, "5", "書込版数:2.00 報告版数:1.50"}}));
 }
 
 TEST(Ipv4, OneAddressInEveryForm)
