@@ -1,9 +1,11 @@
 // The register file: creation, start-up preparation, exclusive opening, the
 // "DB Error" reports, and the one-row tables.
 #include "RegisterFixture.h"
+#include "register/Schema.h"
 
 #include <QFile>
 #include <QProcess>
+#include <QSqlRecord>
 #include <QStandardPaths>
 
 namespace
@@ -143,4 +145,60 @@ TEST_F(RegisterTest, ListConditionAndInitInfoFreshRoundTripAndMissingRow)
     EXPECT_EQ(kept, c); // no row: the copy stays as it was
     EXPECT_EQ(db->writeListCond(c), 0);
     EXPECT_EQ(raw({"SELECT COUNT(*) FROM ListCondInfo"}).at(0).toInt(), 0);
+}
+
+// Every row of a register file that no object holds open, after statements.
+static std::vector<QVariantList> onFile(const QString &path, const QStringList &statements)
+{
+    std::vector<QVariantList> rows;
+    {
+        QSqlDatabase c = QSqlDatabase::addDatabase("QSQLITE", "onFile");
+        c.setDatabaseName(path);
+        EXPECT_TRUE(c.open());
+        QSqlQuery q(c);
+        for (const QString &sql : statements) {
+            EXPECT_TRUE(q.exec(sql)) << sql.toStdString();
+            for (rows.clear(); q.next();)
+                for (int i = 0, n = q.record().count(); i < n; ++i)
+                    (i ? rows.back() : rows.emplace_back()) << q.value(i);
+        }
+    }
+    QSqlDatabase::removeDatabase("onFile");
+    return rows;
+}
+
+// A register of the version before the fleet's columns: its rows keep every
+// value and get the added columns; an upgrade step that fails after others
+// succeeded takes them all back, and the program stops with "DB Error".
+TEST(RegisterUpgrade, AnOlderRegisterKeepsEveryRowOrStaysAsItWas)
+{
+    for (const bool failing : {false, true}) {
+        TempDir dir;
+        ScriptedPrompter prompts;
+        ProcessValues::startupAbort = 0;
+        const QString path = dir.file("KELMNGPC_V11.MDB");
+        ASSERT_TRUE(QFile::copy(KEL_SOURCE_DIR "/tests/register/data/old_register.mdb", path));
+        QFile(path).setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        if (failing) // ConfigInfo as a view refuses its new column, after TermInfo got its own
+            onFile(path, {"ALTER TABLE ConfigInfo RENAME TO ConfigRows",
+                          "CREATE VIEW ConfigInfo AS SELECT * FROM ConfigRows"});
+        const QString rows = "SELECT * FROM TermInfo ORDER BY rowid";
+        const std::vector<QVariantList> before = onFile(path, {rows});
+        ASSERT_EQ(before.size(), 4u);
+        EXPECT_EQ(CTermDatabase(dir.path()).startUp(), !failing);
+        const std::vector<QVariantList> after = onFile(path, {rows});
+        ASSERT_EQ(after.size(), 4u);
+        for (std::size_t r = 0; r < 4; ++r) {
+            EXPECT_EQ(after[r].mid(0, before[r].size()), before[r]) << "row " << r;
+            const qsizetype width =
+                failing ? before[r].size() : qsizetype(RegisterSchema::tables()[0].columns.size());
+            ASSERT_EQ(after[r].size(), width);
+            for (qsizetype c = before[r].size(); c < width; ++c) // added: empty, or no date
+                EXPECT_TRUE(after[r][c].isNull() || after[r][c].toString() == "" ||
+                            after[r][c].toString() == "0") << c;
+        }
+        EXPECT_EQ(std::pair(prompts.records.size(), ProcessValues::startupAbort.load()),
+                  failing ? std::pair(qsizetype(1), 1u) : std::pair(qsizetype(0), 0u));
+    }
+    ProcessValues::startupAbort = 0;
 }
