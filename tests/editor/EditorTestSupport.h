@@ -1,6 +1,5 @@
 #pragma once
-// Shared pieces of the editor tests: the repository's sample files, small
-// descriptions built around a body, and a log that records its lines.
+// Shared pieces of the editor tests: sample files, small descriptions, a recording log.
 
 #include "editor/DescriptionLoader.h"
 
@@ -8,7 +7,6 @@
 
 #include <ostream>
 
-// Readable strings in failure messages.
 inline void PrintTo(const QString &s, std::ostream *os)
 {
     *os << '"' << s.toStdString() << '"';
@@ -23,8 +21,7 @@ inline QByteArray repoFile(const QString &relative)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-// A description whose first section is the version section; the body
-// follows as the second section "S" (so its entries count from DATA[1]).
+// The version section, then the body as section "S" (entries count from DATA[1]).
 inline QByteArray withVersion(const QString &body)
 {
     return (QStringLiteral(u"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<DISP><section key=\"Version\" "

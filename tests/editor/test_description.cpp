@@ -1,5 +1,4 @@
-// The description loader: each broken description's message and log line;
-// encodings, fields, limits. The settings file writer in each mode and its failures.
+// The description loader's checks, encodings, fields and limits; the settings file writer.
 #include "EditorTestSupport.h"
 
 #include "comm/OpLog.h"
@@ -15,6 +14,7 @@
 #include <gtest/gtest.h>
 
 using namespace EditorTest;
+using namespace Qt::StringLiterals;
 
 namespace
 {
@@ -32,24 +32,11 @@ const QString kAB = QStringLiteral(R"(<o v="a">A</o><o v="b">B</o>)");
 const QString kSection =
     QStringLiteral(u"タグ名[<section key= name =>タグ名称</section>]がありません。");
 
-QString S(const char16_t *text)
-{
-    return QString::fromUtf16(text);
-}
-const QString kLoad = S(u"SECTION[0] DATA[0] Configファイルのロードに失敗しました。");
+const QString kLoad = u"SECTION[0] DATA[0] Configファイルのロードに失敗しました。"_s;
 
-QByteArray redeclared(const QString &xml, const char *encoding)
+QByteArray redeclared(QString xml, const char *encoding)
 {
-    QString text = xml;
-    text.replace(QStringLiteral("encoding=\"UTF-8\""),
-                 QStringLiteral("encoding=\"%1\"").arg(encoding));
-    return text.toUtf8();
-}
-
-QByteArray encoded(const QByteArray &utf8, const char *encoding, const QByteArray &bom = {})
-{
-    QStringEncoder enc(encoding);
-    return bom + QByteArray(enc.encode(QString::fromUtf8(utf8)));
+    return xml.replace("encoding=\"UTF-8\"", u"encoding=\"%1\""_s.arg(encoding)).toUtf8();
 }
 
 struct Case {
@@ -59,7 +46,6 @@ struct Case {
     bool accepted = false;
 };
 
-// "section/key=value" per record.
 SettingsDescription writeDescription()
 {
     SettingsDescription d;
@@ -82,13 +68,10 @@ TEST(DescriptionChecks, EachBrokenDescriptionLogsItsMessageAndVariantsPass)
     OpLog::setClock([] { return QDateTime(QDate(2024, 3, 5), QTime(9, 7)); });
     // An error-12 line: the number's text padded to 32 bytes, then the message.
     const QByteArray head =
-        Cp932::encode(S(u"2024/03/05 09:07  Err12:設定Configファイル異常            "));
+        Cp932::encode(u"2024/03/05 09:07  Err12:設定Configファイル異常            "_s);
 
     const QString dep = QStringLiteral("<inputtype>2</inputtype><inputrule>1</inputrule>");
-    const QByteArray deep = "<DISP><section key=\"Version\" name=\"v\"><data><key>Version</key><name>v</name>"
-                            "<inputtype>7</inputtype><inputrule>0</inputrule><x>" +
-                            QByteArray("<y>").repeated(100000) + QByteArray("</y>").repeated(100000) +
-                            "</x></data></section></DISP>";
+    const QByteArray deep = withVersion(text(1, "<x/>")).replace("<x/>", QByteArray("<y>").repeated(100000) + QByteArray("</y>").repeated(100000));
     const QString xml = QString::fromUtf8(withVersion(text(1, "<explain>説明</explain>")));
     // clang-format off
     const Case cases[] = {
@@ -97,35 +80,34 @@ TEST(DescriptionChecks, EachBrokenDescriptionLogsItsMessageAndVariantsPass)
         {"nested deeply", deep, kLoad},
         {"huge", withVersion(text(1)) + QByteArray(DescriptionXml::MaxFileBytes, ' '), kLoad},
         {"invalid Shift_JIS sequence", redeclared(xml, "Shift_JIS").replace("<explain>", "<explain>\x81\x20"), kLoad},
-        {"root not DISP", "<ROOT><section key=\"Version\" name=\"v\"/></ROOT>", S(u"SECTION[0] DATA[0] タグ名[DISP]がありません")},
-        {"no data", "<DISP><section key=\"Version\" name=\"v\"/></DISP>", S(u"SECTION[0] DATA[0] セクションまたはデータがありません。")},
-        {"comment under the root", "<DISP><!-- note --><section key=\"Version\" name=\"v\"><data/></section></DISP>", S(u"SECTION[0] DATA[0] ") + kSection},
-        {"one section attribute", withVersion(text(1)).replace(" name=\"設定\"", ""), S(u"SECTION[1] DATA[0] 第２階層のノード情報がありません")},
-        {"attribute between key and name", withVersion(text(1)).replace("key=\"S\" name", "key=\"S\" x=\"1\" name"), S(u"SECTION[1] DATA[0] ") + kSection},
-        {"not a section", withVersion(text(1)).replace("<section key=\"S\"", "<part key=\"S\"").replace("</section></DISP>", "</part></DISP>"), S(u"SECTION[1] DATA[0] ") + kSection},
+        {"root not DISP", "<ROOT><section key=\"Version\" name=\"v\"/></ROOT>", u"SECTION[0] DATA[0] タグ名[DISP]がありません"_s},
+        {"no data", "<DISP><section key=\"Version\" name=\"v\"/></DISP>", u"SECTION[0] DATA[0] セクションまたはデータがありません。"_s},
+        {"comment under the root", "<DISP><!-- note --><section key=\"Version\" name=\"v\"><data/></section></DISP>", u"SECTION[0] DATA[0] "_s + kSection},
+        {"one section attribute", withVersion(text(1)).replace(" name=\"設定\"", ""), u"SECTION[1] DATA[0] 第２階層のノード情報がありません"_s},
+        {"attribute between key and name", withVersion(text(1)).replace("key=\"S\" name", "key=\"S\" x=\"1\" name"), u"SECTION[1] DATA[0] "_s + kSection},
+        {"not a section", withVersion(text(1)).replace("<section key=\"S\"", "<part key=\"S\"").replace("</section></DISP>", "</part></DISP>"), u"SECTION[1] DATA[0] "_s + kSection},
         // The entries.
-        {"no inputrule", withVersion(data(1, "<inputtype>2</inputtype>")), S(u"SECTION[1] DATA[0] [key], [name], [inputtype], [inputrule], のタグがない または 重複してます。")},
-        {"inputtype 0", withVersion(text(1) + data(2, "<inputtype>0</inputtype><inputrule>0</inputrule>")), S(u"SECTION[1] DATA[1] [inputtype]が範囲外の値を設定しています。")},
-        {"option with empty value", withVersion(combo(1, "<o v=\"\">A</o>")), S(u"SECTION[1] DATA[0] [combooption]の[no] または値がありません。")},
-        {"combo without options", withVersion(combo(1, "")), S(u"SECTION[1] DATA[0] [inputtype]がコンボボックスを指定している状態で[combooption]が存在していません。")},
-        {"type 6 with groupparent", withVersion(data(1, "<inputtype>6</inputtype><inputrule>0</inputrule><groupparent>G</groupparent>")), S(u"SECTION[1] DATA[0] [inputtype]５～７の場合に[groupparent]は設定できません。")},
-        {"first entry not Version", QStringLiteral(u"<DISP><section key=\"S\" name=\"設定\">%1</section></DISP>").arg(text(1)).toUtf8(), S(u"SECTION[0] DATA[0] [section], [data]の１個目に[Version]がありません。")},
-        {"child option without attribute", withVersion(combo(1, kAB, "A|B") + data(2, "<inputtype>1</inputtype><inputrule>1</inputrule><childdetail><A><childcombooption><i>x</i></childcombooption></A></childdetail>")), S(u"SECTION[1] DATA[1] 第７階層のノード情報がありません。")},
+        {"no inputrule", withVersion(data(1, "<inputtype>2</inputtype>")), u"SECTION[1] DATA[0] [key], [name], [inputtype], [inputrule], のタグがない または 重複してます。"_s},
+        {"inputtype 0", withVersion(text(1) + data(2, "<inputtype>0</inputtype><inputrule>0</inputrule>")), u"SECTION[1] DATA[1] [inputtype]が範囲外の値を設定しています。"_s},
+        {"option with empty value", withVersion(combo(1, "<o v=\"\">A</o>")), u"SECTION[1] DATA[0] [combooption]の[no] または値がありません。"_s},
+        {"combo without options", withVersion(combo(1, "")), u"SECTION[1] DATA[0] [inputtype]がコンボボックスを指定している状態で[combooption]が存在していません。"_s},
+        {"type 6 with groupparent", withVersion(data(1, "<inputtype>6</inputtype><inputrule>0</inputrule><groupparent>G</groupparent>")), u"SECTION[1] DATA[0] [inputtype]５～７の場合に[groupparent]は設定できません。"_s},
+        {"first entry not Version", QStringLiteral(u"<DISP><section key=\"S\" name=\"設定\">%1</section></DISP>").arg(text(1)).toUtf8(), u"SECTION[0] DATA[0] [section], [data]の１個目に[Version]がありません。"_s},
+        {"child option without attribute", withVersion(combo(1, kAB, "A|B") + data(2, "<inputtype>1</inputtype><inputrule>1</inputrule><childdetail><A><childcombooption><i>x</i></childcombooption></A></childdetail>")), u"SECTION[1] DATA[1] 第７階層のノード情報がありません。"_s},
         // The dependencies (entries count from 0 over the whole file; the
         // version entry is DATA[0]).
-        {"groupchild without parent", withVersion(text(1, "<groupchild>G</groupchild>")), S(u"DATA[1] 親子関係で[groupparent]が存在しない または 複数存在します。")},
-        {"duplicate child IDs", withVersion(combo(1, kAB, "A|B") + data(2, dep + "<childdetail><A>1</A><B>1</B><A>1</A></childdetail>")), S(u"DATA[2] [childdetail]内に同じIDが複数存在します。")},
-        {"inputrule 1 without child details", withVersion(data(1, dep)), S(u"DATA[1] [inputrule]に依存関係を設定していますが、[childdetail]の情報がありません。")},
-        {"inputrule 1 with groupparent", withVersion(data(1, dep + "<groupparent>X</groupparent><childdetail><A>1</A></childdetail>")), S(u"DATA[1] [inputrule]に依存関係を設定しているため、[groupparent]は設定できません。")},
-        {"child ID nobody lists", withVersion(data(1, dep + "<childdetail><A>1</A></childdetail>")), S(u"DATA[1] 子IDと一致する[groupparent]がありません。")},
-        {"child ID listed by a text entry", withVersion(text(1, "<groupparent>A</groupparent>") + data(2, dep + "<childdetail><A>1</A></childdetail>")), S(u"DATA[2] [inputtype]がコンボボックス以外を指定 または [groupparent]が複数存在します。")},
-        {"combo option without text", withVersion(combo(1, kAB, "A|B") + data(2, "<inputtype>1</inputtype><inputrule>1</inputrule><childdetail><A><childcombooption><i v=\"1\"></i><i v=\"0\">0</i></childcombooption></A><B><childcombooption><i v=\"2\">2</i></childcombooption></B></childdetail>")), S(u"SECTION[1] DATA[1] [combooption]の[no]がありません。")},
-        {"combo group without child", withVersion(combo(1, kAB, "A|B")), S(u"DATA[1] [inputtype]でコンボボックスを指定の場合に[groupchild]が存在していません。")},
-        {"child combo detail without options", withVersion(combo(1, kAB, "A|B") + data(2, "<inputtype>1</inputtype><inputrule>1</inputrule><childdetail><A><childcombooption><i v=\"1\">1</i></childcombooption></A><B></B></childdetail>")), S(u"DATA[2] [inputtype]でコンボボックスを指定、[inputrule]で依存関係の場合に[childcombooption]が存在していません。")},
-        {"parent group missing in the child", withVersion(combo(1, kAB, "A|B") + data(2, dep + "<childdetail><A>1</A></childdetail>")), S(u"DATA(親)[1] DATA(子)[2] [inputrule]で依存関係を指定、親データの[groupparent]のIDと子データの[childdetail]のIDが一致していません。")},
-        // Accepted variants.
-        // Names compare without their prefix; the document's count of "data"
-        // elements still needs one without.
+        {"groupchild without parent", withVersion(text(1, "<groupchild>G</groupchild>")), u"DATA[1] 親子関係で[groupparent]が存在しない または 複数存在します。"_s},
+        {"duplicate child IDs", withVersion(combo(1, kAB, "A|B") + data(2, dep + "<childdetail><A>1</A><B>1</B><A>1</A></childdetail>")), u"DATA[2] [childdetail]内に同じIDが複数存在します。"_s},
+        {"inputrule 1 without child details", withVersion(data(1, dep)), u"DATA[1] [inputrule]に依存関係を設定していますが、[childdetail]の情報がありません。"_s},
+        {"inputrule 1 with groupparent", withVersion(data(1, dep + "<groupparent>X</groupparent><childdetail><A>1</A></childdetail>")), u"DATA[1] [inputrule]に依存関係を設定しているため、[groupparent]は設定できません。"_s},
+        {"child ID nobody lists", withVersion(data(1, dep + "<childdetail><A>1</A></childdetail>")), u"DATA[1] 子IDと一致する[groupparent]がありません。"_s},
+        {"child ID listed by a text entry", withVersion(text(1, "<groupparent>A</groupparent>") + data(2, dep + "<childdetail><A>1</A></childdetail>")), u"DATA[2] [inputtype]がコンボボックス以外を指定 または [groupparent]が複数存在します。"_s},
+        {"combo option without text", withVersion(combo(1, kAB, "A|B") + data(2, "<inputtype>1</inputtype><inputrule>1</inputrule><childdetail><A><childcombooption><i v=\"1\"></i><i v=\"0\">0</i></childcombooption></A><B><childcombooption><i v=\"2\">2</i></childcombooption></B></childdetail>")), u"SECTION[1] DATA[1] [combooption]の[no]がありません。"_s},
+        {"combo group without child", withVersion(combo(1, kAB, "A|B")), u"DATA[1] [inputtype]でコンボボックスを指定の場合に[groupchild]が存在していません。"_s},
+        {"child combo detail without options", withVersion(combo(1, kAB, "A|B") + data(2, "<inputtype>1</inputtype><inputrule>1</inputrule><childdetail><A><childcombooption><i v=\"1\">1</i></childcombooption></A><B></B></childdetail>")), u"DATA[2] [inputtype]でコンボボックスを指定、[inputrule]で依存関係の場合に[childcombooption]が存在していません。"_s},
+        {"parent group missing in the child", withVersion(combo(1, kAB, "A|B") + data(2, dep + "<childdetail><A>1</A></childdetail>")), u"DATA(親)[1] DATA(子)[2] [inputrule]で依存関係を指定、親データの[groupparent]のIDと子データの[childdetail]のIDが一致していません。"_s},
+        // Accepted variants. Names compare without their prefix; the count of
+        // "data" elements still needs one without.
         {"prefixed names", QByteArray(withVersion(text(1))).replace("<DISP>", "<p:DISP xmlns:p=\"urn:x\">").replace("</DISP>", "</p:DISP>").replace("<data><key>K1", "<p:data><key>K1").replace("</data></section></p:DISP>", "</p:data></section></p:DISP>"), {}, true},
         {"comment inside an entry", withVersion(text(1, "<!-- note -->")), {}, true},
         {"groupparent before combooption", withVersion(data(1, "<inputtype>1</inputtype><inputrule>0</inputrule><groupparent>A|B</groupparent><combooption>" + kAB + "</combooption>") + text(2, "<groupchild>B</groupchild>")), {}, true},
@@ -148,32 +130,24 @@ TEST(DescriptionChecks, EachBrokenDescriptionLogsItsMessageAndVariantsPass)
     OpLog::setClock({});
 }
 
-TEST(DescriptionChecks, EntryFieldsAsRead)
-{
-    SettingsDescription d;
-    ASSERT_TRUE(LoadDescriptionBytes(
-        withVersion(data(1, "<inputtype>3abc</inputtype><inputrule>0</inputrule>"
-                            "<texttype>2</texttype><commonflg>1x</commonflg>"
-                            "<inputneed>3</inputneed><textaction>yes</textaction>") +
-                    data(2, "<inputtype>6</inputtype><inputrule>0</inputrule>")),
-        true, &d));
-    const DescEntry &e = d.entries[1];
-    // "3abc" reads 3; only texttype 1 selects free text; numbers read up to the
-    // first non-digit; types 6 and 7 are always kept.
-    EXPECT_EQ(std::tuple(e.inputType, e.text.textType, e.text.textAction, e.commonFlg, e.inputNeed, e.kept, d.entries[2].kept),
-              std::tuple(InputType::Password, 0, 0, 1, 3, false, true));
-    // The registration form's description has no version entry.
-    EXPECT_TRUE(LoadDescriptionBytes("<DISP><section key=\"S\" name=\"s\">" + data(1, "<inputtype>2"
-                                     "</inputtype><inputrule>0</inputrule>").toUtf8() + "</section></DISP>", false, &d));
-}
-
-TEST(DescriptionChecks, LimitsAreNormalised)
+TEST(DescriptionChecks, FieldsAndLimitsAsRead)
 {
     const auto load = [](const QString &body) {
         SettingsDescription d;
         EXPECT_TRUE(LoadDescriptionBytes(withVersion(body), true, &d));
         return d.entries.value(d.entries.size() - 1);
     };
+    // "3abc" reads 3; only texttype 1 selects free text; numbers read up to the
+    // first non-digit; types 6 and 7 are always kept.
+    const DescEntry f = load(data(1, "<inputtype>3abc</inputtype><inputrule>0</inputrule><texttype>2</texttype>"
+                                     "<commonflg>1x</commonflg><inputneed>3</inputneed><textaction>yes</textaction>"));
+    EXPECT_EQ(std::tuple(f.inputType, f.text.textType, f.text.textAction, f.commonFlg, f.inputNeed, f.kept,
+                         load(data(2, "<inputtype>6</inputtype><inputrule>0</inputrule>")).kept),
+              std::tuple(InputType::Password, 0, 0, 1, 3, false, true));
+    // The registration form's description has no version entry.
+    SettingsDescription reg;
+    EXPECT_TRUE(LoadDescriptionBytes("<DISP><section key=\"S\" name=\"s\">" + text(1).toUtf8() + "</section></DISP>", false, &reg));
+
     // Type 2 with a text type, or an address (type 4); limits min..max.
     const struct {
         const char *type, *min, *max;
@@ -217,9 +191,9 @@ TEST(DescriptionEncoding, SameModelFromEveryEncoding)
     ASSERT_EQ(reference.entries[1].name, QStringLiteral(u"SIPアドレス（電話番号）"));
     const QByteArray bytes[] = {
         "\xEF\xBB\xBF" + utf8,
-        encoded(redeclared(xml, "UTF-16"), "UTF-16LE", "\xFF\xFE"),
+        "\xFF\xFE" + QByteArray(QStringEncoder("UTF-16LE").encode(QString::fromUtf8(redeclared(xml, "UTF-16")))),
         Cp932::encode(QString::fromUtf8(redeclared(xml, "windows-31j"))),
-        encoded(redeclared(xml, "EUC-JP"), "EUC-JP"),
+        QStringEncoder("EUC-JP").encode(QString::fromUtf8(redeclared(xml, "EUC-JP"))),
     };
     for (const QByteArray &b : bytes) {
         SCOPED_TRACE(b.left(60).toStdString());

@@ -1,4 +1,4 @@
-// The edit flows without windows: every way out, common files, a terminal's own file.
+// The edit flows without windows.
 #include "EditorTestSupport.h"
 
 #include "comm/ResultCodes.h"
@@ -27,32 +27,23 @@ struct FakeHost : IEditHost {
     QList<std::pair<int, bool>> posted; // kind, with a waiter
     ITerminalFileWaiter *waiter = nullptr;
     QList<QStringList> started;
-    // The editor: what it saw, and how it ends.
     QList<LoaderInputs> edited;
     std::function<EditorOutcome(DescriptionLoader &)> editor;
 
     std::vector<TermEntry> selectedEntries() const override { return rows; }
     void setMainEnabled(bool enabled) override { mainEnabled = enabled; }
     void refreshIfPending() override {}
-    bool postRequest(int kind, int, const TermEntry &, const QString &,
-                     ITerminalFileWaiter *w) override
+    bool postRequest(int kind, int, const TermEntry &, const QString &, ITerminalFileWaiter *w) override
     {
-        if (refuseRequests)
-            return false;
-        posted.append({kind, w != nullptr});
-        waiter = w;
-        mainEnabled = false;
-        return true;
+        if (!refuseRequests)
+            posted.append({kind, w != nullptr}), waiter = w, mainEnabled = false;
+        return !refuseRequests;
     }
     QString editorPath() override { return "/opt/editor"; }
-    bool startDetached(const QString &program, const QStringList &args) override
-    {
-        return started.append(QStringList{program} + args), true;
-    }
+    bool startDetached(const QString &p, const QStringList &args) override { return started.append(QStringList{p} + args), true; }
     EditorOutcome runEditor(DescriptionLoader &loader) override
     {
-        edited.append(loader.inputs());
-        return editor ? editor(loader) : EditorOutcome{};
+        return edited.append(loader.inputs()), editor ? editor(loader) : EditorOutcome{};
     }
 };
 
@@ -72,8 +63,7 @@ struct FlowFixture : ::testing::Test {
             dir.write(QString("Config/") + f, repoFile(QString("samples/Config/") + f));
         BusyTimer::setHook([this](bool start) { busy << (start ? "start" : "stop"); });
         host.rows.resize(1);
-        host.rows[0].TermID = "1001";
-        host.rows[0].MachineName = "KT-100";
+        host.rows[0].TermID = "1001", host.rows[0].MachineName = "KT-100";
     }
     void TearDown() override { BusyTimer::setHook({}); }
 
@@ -89,13 +79,11 @@ struct FlowFixture : ::testing::Test {
         EXPECT_EQ(host.mainEnabled, windowBack);
         EXPECT_EQ(busy, (QStringList{"stop", "start"}));
     }
-    static EditorOutcome saveAndWrite(DescriptionLoader &) { return EditorOutcome{true, true}; }
 };
 
 } // namespace
 
-// The whole road of one terminal's file runs end to end (tests/editor_e2e);
-// here: the read's operation line, and every way out.
+// The whole road runs end to end (tests/editor_e2e); here every way out.
 TEST_F(FlowFixture, EveryOtherWayOutGivesTheWindowBack)
 {
     struct Case {
@@ -141,8 +129,7 @@ TEST_F(FlowFixture, EveryOtherWayOutGivesTheWindowBack)
 
 TEST_F(FlowFixture, WithoutOneDescriptionOrSelectionNoFormOpens)
 {
-    // A model that is a wildcard finds no description: the text editor, no
-    // message; without the file, or without a selection, nothing.
+    // A wildcard model has no description: the text editor; without file or selection, nothing.
     writeLocalFile();
     host.rows[0].MachineName = "*";
     for (const char *id : {"1001", "1002", ""}) {
@@ -159,10 +146,9 @@ TEST_F(FlowFixture, WithoutOneDescriptionOrSelectionNoFormOpens)
 
 TEST_F(FlowFixture, CommonFilesStartFromAChosenDescriptionAndFile)
 {
-    // A starting file that doesn't exist is refused; without one, the editor
-    // starts from the defaults.
+    // A starting file that doesn't exist is refused; without one, the defaults.
     const QString userDesc = dir.file("Config/User/userconfig_KT-100_1.xml");
-    host.editor = saveAndWrite;
+    host.editor = [](DescriptionLoader &) { return EditorOutcome{true, true}; };
     for (const QString &start : {dir.file("Data/User/missing.ini"), QString()}) {
         busy.clear();
         prompter.answerFile(userDesc);
@@ -182,8 +168,7 @@ TEST_F(FlowFixture, CommonFilesStartFromAChosenDescriptionAndFile)
     EXPECT_EQ(EditFlow::modelFromDescriptionFile("sysconfig_A_B_x.xml"), "A_B");
 }
 
-// A terminal's own file is edited as a settings file: the form shows and
-// writes back only the keys the file has.
+// A terminal's own file is a settings file: only its keys are written back.
 TEST_F(FlowFixture, EditingALocalFileWritesBackOnlyItsKeys)
 {
     writeLocalFile();

@@ -1,5 +1,4 @@
-// The editor form's rules without a window: checks, groups, alternatives,
-// required values, common-file check boxes and naming.
+// The editor form's rules without a window.
 #include "EditorTestSupport.h"
 
 #include "comm/ResultCodes.h"
@@ -44,7 +43,6 @@ struct Fixture {
         in.iniPath = QStringLiteral("/nonexistent/kel_sys1.ini");
         rebuild();
     }
-    // A new form over the model with the inputs as they are now.
     void rebuild()
     {
         form = std::make_unique<SettingsForm>(desc, in);
@@ -56,14 +54,10 @@ struct Fixture {
     const FormEntry &f(int i) { return form->entry(i); }
 };
 
-QString numberEntry(int n, const QString &extra = {})
+// A number entry (texttype 0) or a free-text entry (texttype 1).
+QString entry(int n, int textType, const QString &extra = {})
 {
-    return data(n, "<inputtype>2</inputtype><inputrule>0</inputrule><inputmax>9</inputmax>" + extra);
-}
-
-QString textEntry(int n, const QString &extra)
-{
-    return data(n, "<inputtype>2</inputtype><inputrule>0</inputrule><texttype>1</texttype>" + extra);
+    return data(n, QStringLiteral("<inputtype>2</inputtype><inputrule>0</inputrule><inputmax>9</inputmax><texttype>%1</texttype>").arg(textType) + extra);
 }
 
 } // namespace
@@ -101,15 +95,14 @@ TEST(InputRules, ChecksByTypeAndCutsByBytes)
 
 TEST(SettingsForm, TextAndAddressParentsEnableTheirChildrenByTextAction)
 {
-    // K1 and the address K5 (textaction 1) enable K2 and K6 while they hold
-    // text; K3 (textaction 0) enables K4 while empty.
-    Fixture fx(textEntry(1, "<textaction>1</textaction><groupparent>A</groupparent>") +
-               textEntry(2, "<groupchild>A</groupchild><inputneed>3</inputneed>") +
-               textEntry(3, "<textaction>0</textaction><groupparent>B</groupparent>") +
-               textEntry(4, "<groupchild>B</groupchild>") +
+    // Textaction 1 (K1, the address K5) enables while filled; 0 (K3) while empty.
+    Fixture fx(entry(1, 1, "<textaction>1</textaction><groupparent>A</groupparent>") +
+               entry(2, 1, "<groupchild>A</groupchild><inputneed>3</inputneed>") +
+               entry(3, 1, "<textaction>0</textaction><groupparent>B</groupparent>") +
+               entry(4, 1, "<groupchild>B</groupchild>") +
                data(5, "<inputtype>4</inputtype><inputrule>0</inputrule><textaction>1</textaction>"
                        "<groupparent>C</groupparent>") +
-               textEntry(6, "<groupchild>C</groupchild>"));
+               entry(6, 1, "<groupchild>C</groupchild>"));
     EXPECT_FALSE(fx.f(2).enabled || fx.f(6).enabled || !fx.f(4).enabled);
     EXPECT_EQ(fx.form->missingValues(), ""); // inputneed 3 while disabled by its parent
     fx.form->commitText(1, "x");
@@ -147,26 +140,26 @@ TEST(SettingsForm, AlternativeSettingsFollowTheParentComboAndUnmatchedValuesStay
               std::tuple(QString(), 4, QString("* N2")));
     EXPECT_EQ(fx.form->commitText(2, "ab1"), SettingsForm::Commit::Reverted);
     EXPECT_EQ(fx.form->commitText(2, "abcd"), SettingsForm::Commit::Stored);
-    // The combo box takes the other options; its value matches none of them
-    // and is written back as it is. No selection can't be stored: the form
-    // fails with the description box.
+    // K3's value matches none of its new options: written back as it is.
     EXPECT_EQ(fx.form->optionTexts(3), (QStringList{"Y", "Z"}));
     EXPECT_EQ(std::pair(fx.f(3).comboIndex, fx.e(3).value), std::pair(-1, QString("x")));
+    // A save into a missing folder writes nothing and never asks for the terminal.
+    EXPECT_EQ(fx.form->save(true), SettingsForm::Save::Saved);
+    EXPECT_FALSE(fx.form->fileWritten() || fx.form->writeToTerminal());
     TempDir dir;
     fx.in.iniPath = dir.file("kel_sys1.ini");
     fx.rebuild();
-    ASSERT_EQ(fx.form->save(false), SettingsForm::Save::Saved);
+    ASSERT_EQ(fx.form->save(true), SettingsForm::Save::Saved);
+    EXPECT_TRUE(fx.form->fileWritten() && fx.form->writeToTerminal());
     EXPECT_TRUE(dir.read("kel_sys1.ini").contains("\r\nK3=x\r\n"));
-    ScriptedPrompter prompter;
+    ScriptedPrompter prompter; // no selection can't be stored: the form fails
     EXPECT_EQ(fx.form->commitCombo(3, -1), SettingsForm::Commit::Failed);
     ASSERT_TRUE(prompter.records.size() == 1 && fx.log.lines.size() == 1);
     EXPECT_EQ(prompter.records[0].caption, SettingsForm::FailureCaption());
     EXPECT_EQ(fx.log.lines[0], std::pair(int(ErrLog::ConfigXml), u"DATA[3] 画面操作にて例外処理が発生しました。"_s));
-    // The address is out of the new range and goes.
     EXPECT_EQ(fx.e(4).value, "");
     EXPECT_EQ(fx.form->commitAddress(4, "10.0.0.5"), SettingsForm::Commit::Reverted);
     EXPECT_EQ(fx.form->commitAddress(4, "192.168.0.5"), SettingsForm::Commit::Stored);
-    // Alternatives switch settings; they never disable.
     EXPECT_TRUE(fx.f(2).enabled && fx.f(3).enabled && fx.f(4).enabled);
 }
 
@@ -175,9 +168,9 @@ TEST(SettingsForm, CommonFileCheckBoxesDecideWhatIsCheckedAndWritten)
     TempDir dir;
     dir.mkdir("Data/Sys");
     ProcessValues::setProgramFolder(dir.path());
-    const QString body = numberEntry(1, "<inputneed>1</inputneed>") +
-                         numberEntry(2, "<commonflg>1</commonflg>") +
-                         numberEntry(3, "<default>5</default>");
+    const QString body = entry(1, 0, "<inputneed>1</inputneed>") +
+                         entry(2, 0, "<commonflg>1</commonflg>") +
+                         entry(3, 0, "<default>5</default>");
     Fixture fx(body, "Version=1.00\r\n\r\n[S]\r\nK3=4\r\n", true, true);
     fx.in.systemFile = true;
     fx.rebuild();
@@ -193,21 +186,7 @@ TEST(SettingsForm, CommonFileCheckBoxesDecideWhatIsCheckedAndWritten)
     EXPECT_FALSE(fx.form->writeToTerminal()); // never for a common file
     EXPECT_EQ(dir.read("Data/Sys/kel_sys_office.ini"), "Version=1.00\r\n\r\n\r\n[S]\r\nK3=4\r\n");
 
-    // Checked, the required entry blocks until it has a value.
     fx.form->setChecked(1, true);
     EXPECT_EQ(fx.form->save(false), SettingsForm::Save::Blocked);
     EXPECT_EQ(fx.view.message, u"設定 N1が入力されていません。\r\n"_s);
-}
-
-TEST(SettingsForm, WriteToTerminalOnlyAfterAWrittenTerminalFile)
-{
-    TempDir dir;
-    Fixture fx(numberEntry(1), "Version=1.00\r\n\r\n[S]\r\nK1=1\r\n", true);
-    fx.in.iniPath = dir.file("Data/Sys/kel_sys1.ini");
-    fx.rebuild();
-    EXPECT_EQ(fx.form->save(true), SettingsForm::Save::Saved);
-    EXPECT_FALSE(fx.form->fileWritten() || fx.form->writeToTerminal()); // the folder doesn't exist
-    dir.mkdir("Data/Sys");
-    EXPECT_EQ(fx.form->save(true), SettingsForm::Save::Saved);
-    EXPECT_TRUE(fx.form->fileWritten() && fx.form->writeToTerminal());
 }

@@ -1,5 +1,4 @@
-// Edit flows and settings history against the simulator (127.0.120.x and
-// 127.0.122.x, UDP ports 45101 and 45103).
+// Edit flows and settings history against the simulator (ports 45101, 45103).
 #include "cmds_e2e/ViewStack.h"
 
 #include "common/Cp932.h"
@@ -28,21 +27,16 @@ struct EditStack : ViewStack {
     std::unique_ptr<EditCommands> edits;
     explicit EditStack(int port) : ViewStack(port)
     {
-        for (const char *f : {"Sys/sysconfig_KT-100_1.xml", "FirmConfig.xml", "FirmFilePath.ini"}) {
-            QFile in(QStringLiteral(KEL_SOURCE_DIR "/samples/Config/") + f);
-            in.open(QIODevice::ReadOnly);
-            dir.write(QStringLiteral("Config/") + f, in.readAll());
-        }
+        dir.mkdir("Config/Sys");
+        for (const char *f : {"Sys/sysconfig_KT-100_1.xml", "FirmConfig.xml", "FirmFilePath.ini"})
+            QFile::copy(QStringLiteral(KEL_SOURCE_DIR "/samples/Config/") + f, dir.file(QStringLiteral("Config/") + f));
         edits = std::make_unique<EditCommands>(*view);
     }
     ~EditStack() { edits.reset(); }
     int entry(SettingsEditorDialog *d, const QString &key) const
     {
         const auto &entries = d->form()->description().entries;
-        for (int i = 0; i < entries.size(); ++i)
-            if (entries[i].key == key)
-                return i;
-        return -1;
+        return int(std::find_if(entries.begin(), entries.end(), [&](const DescEntry &e) { return e.key == key; }) - entries.begin());
     }
     QLineEdit *line(SettingsEditorDialog *d, const QString &key) const
     {

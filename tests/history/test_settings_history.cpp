@@ -1,6 +1,4 @@
-// The settings history: versions kept before every replacement, the limit,
-// failures on either side of the replacement, hostile IDs (the window and its
-// side-by-side difference run end to end in tests/editor_e2e).
+// The settings history store (its window runs end to end in tests/editor_e2e).
 #include "common/ProcessValues.h"
 #include "common/SafeFile.h"
 #include "history/SettingsHistory.h"
@@ -41,11 +39,9 @@ protected:
     QStringList everything() const
     {
         QStringList all;
-        QDirIterator it(dir.path(), QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
-        while (it.hasNext())
+        for (QDirIterator it(dir.path(), QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories); it.hasNext();)
             all << it.next().mid(dir.path().size());
-        all.sort();
-        return all;
+        return all.sort(), all;
     }
 
     TempDir dir;
@@ -124,7 +120,7 @@ TEST_F(History, TheFiftyFirstVersionDropsTheOldest)
     EXPECT_EQ(list().versions.size(), 3u);
 }
 
-TEST_F(History, AFailureOnEitherSideLeavesFileAndHistoryAsTheyWere)
+TEST_F(History, FailuresAndHostileIdsLeaveFileAndHistoryAsTheyWere)
 {
     ASSERT_TRUE(put(Origin::Read, "A"));
     ASSERT_TRUE(put(Origin::Read, "B"));
@@ -142,21 +138,17 @@ TEST_F(History, AFailureOnEitherSideLeavesFileAndHistoryAsTheyWere)
     EXPECT_FALSE(ran);
     EXPECT_EQ(everything(), before);
 
-    // A version file changed behind the index is not offered as that version.
-    dir.write("Data/History/1001/Sys/v000001.ini", "tampered");
-    EXPECT_FALSE(store.restore("1001", Kind::System, 1));
-}
-
-TEST_F(History, HostileIdsNeverLeaveTheHistoryFolder)
-{
-    const QStringList before = everything();
+    // Hostile IDs never leave the history folder.
     for (const QString &id : {QString(), QString(".."), QString("../x"), QString("a\\b")}) {
         SCOPED_TRACE(id.toStdString());
-        bool ran = false;
+        ran = false;
         EXPECT_FALSE(store.replace(id, Kind::User, Origin::Read, [&] { return ran = true; }));
         EXPECT_FALSE(ran || store.markSent(id, Kind::User, "x") || store.removeAll(id));
     }
     EXPECT_EQ(everything(), before);
+    // A version file changed behind the index is not offered as that version.
+    dir.write("Data/History/1001/Sys/v000001.ini", "tampered");
+    EXPECT_FALSE(store.restore("1001", Kind::System, 1));
     // An odd but safe ID stays one folder below Data/History, the owner's alone.
     ASSERT_TRUE(put(Origin::Read, "A", "テスト.端末"));
     ASSERT_TRUE(put(Origin::Read, "B", "テスト.端末"));

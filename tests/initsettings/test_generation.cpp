@@ -1,5 +1,4 @@
-// The range rules, the assignment rule and the new terminal's settings file;
-// boxes never shown on the communication thread.
+// Range and assignment rules, the new terminal's settings file, its boxes.
 #include "comm/OpLog.h"
 #include "common/Cp932.h"
 #include "common/ProcessValues.h"
@@ -23,8 +22,7 @@
 namespace
 {
 
-// A program folder with the model's system settings description, the day's
-// log as text, and the boxes the generation posted.
+// A program folder with the model's system settings description; the boxes posted.
 struct InitFolder : ::testing::Test {
     TempDir dir;
     ScriptedPrompter prompts;
@@ -43,10 +41,6 @@ struct InitFolder : ::testing::Test {
         dir.write("Config/Sys/sysconfig_" + model + "_1.xml",
                   ("<DISP><section key=\"Version\" name=\"v\"><data><key>" + key + "</key><name>n</name><default>" +
                    version + "</default><inputtype>7</inputtype><inputrule>0</inputrule></data></section></DISP>").toUtf8());
-    }
-    QString log() const
-    {
-        return Cp932::decode(dir.read("Log/" + QFileInfo(OpLog::todayFilePath()).fileName()));
     }
     BoxPoster poster()
     {
@@ -100,7 +94,7 @@ TEST_F(InitFolder, DescriptionProblemsAreReportedAndWriteNothing)
             EXPECT_TRUE(boxes[0][0].startsWith(QString::fromUtf8(c.box)));
             EXPECT_EQ(boxes[0].mid(1), (QStringList{"編集エラー", QString::number(MsgType::IconError)}));
         }
-        EXPECT_TRUE(log().contains(QString::fromUtf8(c.logged)));
+        EXPECT_TRUE(Cp932::decode(dir.read("Log/" + QFileInfo(OpLog::todayFilePath()).fileName())).contains(QString::fromUtf8(c.logged)));
     }
     EXPECT_FALSE(QFile::exists(dir.file("Data/Sys/kel_sys5003.ini")));
     EXPECT_TRUE(prompts.records.isEmpty()) << "boxes are posted, never shown here";

@@ -1,5 +1,4 @@
-// Three terminals without an ID ask while two numbers are free: two get
-// them and register; the third is closed with the error in its row.
+// Three new terminals ask while two numbers are free: the third gets the error.
 #include "cmds_e2e/ViewStack.h"
 
 #include "app/InitialSettingsWindow.h"
@@ -22,7 +21,6 @@ TEST(InitialSettingsE2e, TwoFreeNumbersForThreeNewTerminals)
     CInitialSettingsTable table;
     ViewStack stack(44111);
     ASSERT_TRUE(stack.up());
-    // The decider's hooks, as the application sets them (no terminal asks yet).
     InitialSettingsWindow window(*stack.view, stack.decider, table);
     const QString sample = KEL_SOURCE_DIR "/samples/Config/Sys/sysconfig_KT-100_1.xml";
     stack.dir.mkdir("Config/Sys");
@@ -33,9 +31,8 @@ TEST(InitialSettingsE2e, TwoFreeNumbersForThreeNewTerminals)
     CTermDatabase &db = stack.view->database();
     for (int n : {7100, 7102, 7104}) {
         RegistrationData r;
-        r.TermID = QString::number(n);
+        r.TermID = QString::number(n), r.UserInfo1 = QString("02:00:00:00:%1").arg(n);
         r.IPAddr = 0x0A000000u + std::uint32_t(n);
-        r.UserInfo1 = QString("02:00:00:00:%1").arg(n);
         ASSERT_EQ(db.registerUpdate(r), 0);
     }
     ASSERT_EQ(db.writeInitInfo(InitInfo{0, "7100", 5}), 0);
@@ -46,8 +43,7 @@ TEST(InitialSettingsE2e, TwoFreeNumbersForThreeNewTerminals)
     ASSERT_TRUE(dialog.running());
     EXPECT_EQ(std::pair(table.freeCount(), dialog.countLabel->text()), std::pair(2, QString("3件")));
 
-    // A restarted terminal announces itself before it answers the close, so
-    // its row exists with its MAC address when its request ends.
+    // A restarted terminal announces itself before it answers the close.
     Termsim sim;
     ASSERT_TRUE(
         sim.start(stack.simArgs("127.0.111.2", 3, false) +
@@ -55,7 +51,6 @@ TEST(InitialSettingsE2e, TwoFreeNumbersForThreeNewTerminals)
                               "--set", "notify_after_restart_s=0", "--set", "reply_delay_ms=300"}))
         << sim.lastLine().toStdString();
     sim.cmd("request all");
-    // The view tells the dialog after each ended request; the range fills up.
     ASSERT_TRUE(pumpUntil([&] { return !dialog.running(); }, 30000));
     EXPECT_EQ(dialog.countLabel->text(), "5件");
     EXPECT_EQ(stack.prompter.records.back().caption, "SIPアドレス範囲外");
@@ -83,9 +78,7 @@ TEST(InitialSettingsE2e, TwoFreeNumbersForThreeNewTerminals)
     given.sort();
     EXPECT_EQ(given, (QStringList{"7101", "7103"}));
 
-    // The rows: registered with the new IDs, initial settings done; the
-    // terminal without a number shows its error. The range can fill up (from
-    // the terminals' notices) before the last request has ended.
+    // The rows; the range can fill up (from notices) before the last request ends.
     const auto done = [&](const QString &id, int code) {
         return stack.stored(id).ResultKind == 19 && stack.stored(id).ResultCode == code;
     };
