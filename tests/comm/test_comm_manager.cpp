@@ -27,12 +27,12 @@ struct FakeHost : ICommHost {
     std::vector<LogRecord> opeLog, errLog;
     std::map<QString, QDateTime> files;
     std::vector<std::pair<int, int>> progress;
-    int failWorkerAt = -1, remoteCount = -1;
+    int remoteCount = -1;
 
     void postToView(std::unique_ptr<TaskMessage> m) override { view.push_back(std::move(m)); }
     void postRequestQueued() override {}
     void postProgress(ThreadId, int done, int total) override { progress.push_back({done, total}); }
-    bool startUserWorker(int slot) override { return started.push_back(slot), slot != failWorkerAt; }
+    bool startUserWorker(int slot) override { return started.push_back(slot), true; }
     void endUserWorker(int slot) override { ended.push_back(slot); }
     void postToWorker(WorkerPool pool, int slot, std::uint32_t msg,
                       std::unique_ptr<Payload> p) override
@@ -141,17 +141,6 @@ struct Manager : ::testing::Test {
 
 } // namespace
 
-// A worker that can't start: the started ones end, the request comes back.
-TEST_F(Manager, AWorkerThatCannotStartEndsTheRequest)
-{
-    host.failWorkerAt = 2;
-    core.onTask(request(RequestKind::Restart, 5));
-    EXPECT_EQ(host.started, (std::vector<int>{0, 1, 2}));
-    EXPECT_EQ(host.ended, (std::vector<int>{0, 1}));
-    EXPECT_EQ(host.view.back()->kind, TaskKind::RequestEnded);
-    EXPECT_FALSE(core.busy());
-}
-
 TEST_F(Manager, EachResultWritesItsLogLine)
 {
     struct Case {
@@ -196,47 +185,38 @@ TEST_F(Manager, EachResultWritesItsLogLine)
     }
 }
 
-// The name a file gets on the terminal: written settings carry the local
-// file's stamp, common files are named for their kind; schedule names keep
-// their own stem and suffix around the stamp.
+// Schedule names keep their own stem and suffix around the local file's stamp.
 TEST_F(Manager, TargetsCarryTheRemoteNames)
 {
-    const QDateTime written(QDate(2023, 1, 2), QTime(3, 4, 5));
-    // clang-format off
-    const std::tuple<int, const char *, const char *> cases[] = {
-        {RequestKind::ReadSys, "/p/Data/Sys/kel_sys100.ini", "kel_sys.ini"},
-        {RequestKind::ReadDial, "/p/Data/Dial/kel_dial100.csv", "kel_dial.csv"},
-        {RequestKind::WriteSys, "/p/Data/Sys/kel_sys100.ini", "kel_sys02012023030405.ini"},
-        {RequestKind::WriteUser, "/p/Data/User/kel_user100.ini", ""}, // no such file
-        {RequestKind::WriteBoot, "/p/Boot/boot_v2.s", "boot_v2.s"},
-        {RequestKind::WriteCommon, "/p/Data/Sys/zor_sys_c.ini", "kel_sys09032024080706.ini"},
-        {RequestKind::WriteCommon, "/p/Data/User/kel_user_c.ini", "kel_user09032024080706.ini"},
-        {RequestKind::WriteCommon, "/p/Data/User/other.ini", ""},
-    };
-    // clang-format on
-    for (const auto &[kind, local, remote] : cases) {
-        SCOPED_TRACE(local);
-        FakeHost h;
-        h.files = {{"/p/Data/Sys/kel_sys100.ini", written}, {"/p/Boot/boot_v2.s", written}};
-        CommManagerCore m(h);
-        m.onTask(request(kind, 1, local));
-        EXPECT_EQ(h.firstTargetTo(WorkerPool::User, 0)->remoteName, remote);
-    }
-
-    host.files["/p/s.ini"] = QDateTime(QDate(2022, 2, 2), QTime(2, 2, 2));
+    host.files = {{"/p/s.ini", QDateTime(QDate(2022, 2, 2), QTime(2, 2, 2))}};
     auto r = request(RequestKind::ScheduleWriteSettings, 1);
-    TerminalEntry &e = RequestOf(*r)->entries[0];
-    e.restart = true;
-    e.files = {{"/p/s.ini", "my_kel_user_x.ini"},
-               {"/p/s.ini", "common.v1.ini"},
-               {"/p/gone.ini", "kel_sys.ini"}};
+    RequestOf(*r)->entries[0].files = {{"/p/s.ini", "my_kel_user_x.ini"},
+                                       {"/p/s.ini", "common.v1.ini"},
+                                       {"/p/gone.ini", "kel_sys.ini"}};
     core.onTask(std::move(r));
     const SessionTarget *t = host.firstTargetTo(WorkerPool::User, 0);
-    EXPECT_TRUE(t->restartAfterWrite);
     EXPECT_EQ(t->files[0].remoteName, "kel_user02022022020202.ini");
     EXPECT_EQ(t->files[1].remoteName, "common02022022020202.v1.ini");
     EXPECT_EQ(t->files[2].remoteName, "kel_sys.ini");
-    EXPECT_EQ(RemoteNames::forSchedule(RequestKind::ScheduleWriteFirm, "b.s", QDateTime()), "b.s");
+}
+
+// A second request while one runs is refused at once; a cancel hands out no
+// further terminal, and those never handed out end with 7.
+TEST_F(Manager, CancelAfterTheWorkersStartedAndASecondRequestRefused)
+{
+    core.onTask(request(RequestKind::Restart, 13));
+    core.onTask(request(RequestKind::ReadSys, 3));
+    ASSERT_EQ(host.view.back()->kind, TaskKind::RequestEnded);
+    EXPECT_EQ(RequestOf(*host.view.back())->endFlag, 0);
+    core.onUserWorkerDone(0, WorkerMsg::RestartDone, 0); // hands out the eleventh
+    core.onTask(std::make_unique<TaskMessage>(ProcessValues::MainThreadId, RequestKind::Cancel));
+    EXPECT_EQ(host.opeLog.back().number, OpeLog::Cancel);
+    for (int slot = 0; slot < 10; ++slot)
+        core.onUserWorkerDone(slot, WorkerMsg::RestartDone, 0);
+    ASSERT_EQ(host.view.back()->kind, CompletionKindOf(RequestKind::Restart));
+    const auto &done = RequestOf(*host.view.back())->entries;
+    EXPECT_EQ(std::count_if(done.begin(), done.end(), [](auto &e) { return e.result == 7; }), 2);
+    EXPECT_EQ(RequestOf(*host.view.back())->endFlag, 1);
 }
 
 TEST_F(Manager, TerminalRequestsAreAnsweredQueuedAndRunOnFiveWorkers)

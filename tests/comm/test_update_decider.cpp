@@ -73,17 +73,32 @@ TEST(DeciderParts, VersionsStampsAndSizeTexts)
         EXPECT_EQ(CAutoUpdateDecider::sizeText(size), text);
 }
 
-TEST_F(Decider, SettingsFilesNewerThanTheTerminalsAreSent)
+// Firmware first; without any, the settings files newer on the PC than the
+// terminal's stamps (all of them without stamps); a missing registration is
+// logged, and initial settings offered only to a terminal without an ID.
+TEST_F(Decider, FirmwareThenNewerSettingsFilesThenInitialSettings)
 {
-    dir.write("Config/FirmFilePath.ini", "");
+    EXPECT_EQ(decide(1, Stamps).decision, UpdateDecision::NothingToSend);
+    EXPECT_TRUE(Cp932::decode(dir.read("Log/" + QFileInfo(OpLog::todayFilePath()).fileName()))
+                    .contains("Err07:ファイル無し"));
+    decider.initialSettingsMode = [] { return true; };
+    EXPECT_EQ(decide(2, Stamps).decision, UpdateDecision::NothingToSend);
+    TermRequestPayload r = decide(2, Stamps, "ERROR");
+    EXPECT_EQ(r.decision, UpdateDecision::InitialSettings);
+    ASSERT_EQ(r.files.size(), 1);
+    EXPECT_EQ(r.files[0].kind, UpdateFileKind::System);
+    EXPECT_FALSE(decider.prepareInitialSettings(r));
+    decider.initialSettingsMode = {};
+
     written("Data/Sys/kel_sys3001.ini", StampTime.addSecs(1));
     written("Data/User/kel_user3001.ini", StampTime);
+    dir.write("Config/FirmFilePath.ini", "");
     for (auto [select, decision, files] : {std::tuple{1, UpdateDecision::FilesToSend, 1},
                                            {2, UpdateDecision::UpToDate, 0},
                                            {3, UpdateDecision::NothingToSend, 0},
                                            {4, UpdateDecision::FilesToSend, 1}}) {
         SCOPED_TRACE(select);
-        const TermRequestPayload r = decide(select, Stamps);
+        r = decide(select, Stamps);
         EXPECT_EQ(r.decision, decision);
         ASSERT_EQ(r.files.size(), files);
         if (files) {
@@ -92,38 +107,17 @@ TEST_F(Decider, SettingsFilesNewerThanTheTerminalsAreSent)
             EXPECT_EQ(r.files[0].sizeText, "000000000005");
         }
     }
-    EXPECT_EQ(decide(4, "no stamps here").files.size(), 2) << "without stamps every file is sent";
-}
+    EXPECT_EQ(decide(4, "no stamps here").files.size(), 2);
 
-TEST_F(Decider, FirmwareWinsAndSkipsTheSettingsFiles)
-{
     dir.write("Boot/b.s", srecord("B1.00"));
     dir.write("Apli/a.s", srecord("A2.01"));
-    dir.write("Data/Sys/kel_sys3001.ini", "[S]\r\n");
     dir.write("Config/FirmFilePath.ini",
               "[Other]\r\nModelType=KT-200\r\nApliFilePath=Apli/a.s\r\n"
               "[Mine]\r\nModelType=KT-100\r\nBootFilePath=Boot/none.s\r\nApliFilePath=Apli/a.s\r\n"
               "[Mine2]\r\nModelType=KT-100\r\nBootFilePath=Boot/b.s\r\n");
-    TermRequestPayload r = decide(4, QByteArray());
+    r = decide(4, QByteArray());
     EXPECT_EQ(r.decision, UpdateDecision::FilesToSend);
     ASSERT_EQ(r.files.size(), 1) << "boot is current; no settings file is compared";
     EXPECT_EQ(r.files[0].kind, UpdateFileKind::Apli);
     EXPECT_EQ(r.files[0].localPath, dir.file("Apli/a.s"));
-}
-
-TEST_F(Decider, MissingRegistrationIsLoggedAndInitialSettingsAreOffered)
-{
-    EXPECT_EQ(decide(1, Stamps).decision, UpdateDecision::NothingToSend);
-    const QString log =
-        Cp932::decode(dir.read("Log/" + QFileInfo(OpLog::todayFilePath()).fileName()));
-    EXPECT_TRUE(log.contains("Err07:ファイル無し")) << log.toStdString();
-
-    decider.initialSettingsMode = [] { return true; };
-    EXPECT_EQ(decide(2, Stamps).decision, UpdateDecision::NothingToSend)
-        << "a terminal with an ID of its own keeps it";
-    TermRequestPayload r = decide(2, Stamps, "ERROR");
-    EXPECT_EQ(r.decision, UpdateDecision::InitialSettings);
-    ASSERT_EQ(r.files.size(), 1);
-    EXPECT_EQ(r.files[0].kind, UpdateFileKind::System);
-    EXPECT_FALSE(decider.prepareInitialSettings(r));
 }

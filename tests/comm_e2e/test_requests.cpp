@@ -1,13 +1,11 @@
-// Requests end to end: cancel and refusal over ten workers, the terminal
-// information request, send spacing, sessions ahead of a burst of acks, and a
-// terminal's own update.
+// Requests end to end: the terminal information request, send spacing,
+// sessions ahead of a burst of acks, and a terminal's own update.
 #include "CommStack.h"
 
 #include "common/ProcessValues.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 
 namespace
 {
@@ -45,34 +43,6 @@ struct SendSettings : IUpdateDecider {
 };
 
 } // namespace
-
-TEST(RequestE2e, CancelAfterTwelveAndASecondRequestRefused)
-{
-    CommStack stack({.udpPort = 43302});
-    ASSERT_TRUE(stack.up());
-    Termsim sim;
-    ASSERT_TRUE(sim.start(args("127.0.51.2", 25, 43302))) << sim.lastLine().toStdString();
-    for (const char *c :
-         {"set all reply_delay_ms=1500", "set 0 reply_delay_ms=0", "set 1 reply_delay_ms=0"})
-        sim.cmd(c);
-    stack.post(RequestKind::Restart, entries(stack, "127.0.51", 25));
-    // Two fast terminals done: twelve handed out.
-    ASSERT_TRUE(pumpUntil(
-        [&] { return !stack.view->progress.empty() && stack.view->progress.back().done == 2; },
-        10000));
-
-    stack.post(RequestKind::ReadSys, entries(stack, "127.0.51", 3));
-    ASSERT_TRUE(stack.view->waitFor(TaskKind::RequestEnded, 1, 2000)) << "refused at once";
-    EXPECT_EQ(RequestOf(*stack.view->last(TaskKind::RequestEnded))->endFlag, 0);
-
-    PostToThread(ProcessValues::CommThreadId, Msg::Task, 0,
-                 std::make_unique<TaskMessage>(ProcessValues::MainThreadId, RequestKind::Cancel));
-    ASSERT_TRUE(stack.view->waitFor(CompletionKind::Restart, 1, 20000));
-    const auto &done = RequestOf(*stack.view->last(CompletionKind::Restart))->entries;
-    EXPECT_EQ(std::count_if(done.begin(), done.end(), [](auto &e) { return e.result == 7; }), 13);
-    EXPECT_EQ(sim.json("received all name=RemoteOpenReq").toArray().size(), 12);
-    EXPECT_TRUE(stack.log().contains("Ope12:処理キャンセル"));
-}
 
 // Start notices (acks), terminal information requests (200 ms apart) and a
 // restart (opens and closes) at once: no two datagrams closer than SendDelay.

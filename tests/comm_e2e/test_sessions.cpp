@@ -1,8 +1,6 @@
-// Maintenance sessions end to end: the outcomes of FTP writes and reads, and
-// the log lines they leave. (The open and close outcomes: session table.)
+// Maintenance sessions end to end: reads into one local file.
+// (The open and close outcomes: session table.)
 #include "CommStack.h"
-
-#include "common/Cp932.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,39 +18,6 @@ std::vector<int> results(const TaskMessage *done)
 }
 
 } // namespace
-
-// Boot writes: sent, cut on the wire, no local file, no FTP account. The
-// Japanese file name leaves as its Shift-JIS bytes, percent-encoded byte
-// for byte in the FTP address.
-TEST(SessionE2e, BootWriteOutcomesAndAJapaneseFileName)
-{
-    CommStack stack({.udpPort = 43201});
-    ASSERT_TRUE(stack.up());
-    const QString name = QStringLiteral("ファーム＿ﾃｽﾄ_v2.s");
-    stack.dir.write("Boot/" + name, "S00F0000626F6F745F7632000000000000\r\n");
-    const QString boot = stack.dir.file("Boot/" + name);
-    Termsim sim;
-    ASSERT_TRUE(sim.start(simArgs("127.0.46.2", 4, 43201))) << sim.lastLine().toStdString();
-    sim.cmd("set 1 ftp_fault=cut fault_on=stor fault_after=4");
-    sim.cmd("set 3 machine_name=KT-999");
-    const TaskMessage *done =
-        stack.run(RequestKind::WriteBoot,
-                  {stack.entry("127.0.46.2", "7001", boot), stack.entry("127.0.46.3", "7002", boot),
-                   stack.entry("127.0.46.4", "7003", stack.dir.file("Boot/none.s")),
-                   stack.entry("127.0.46.5", "7004", boot, "KT-999")});
-    ASSERT_NE(done, nullptr);
-    EXPECT_EQ(results(done), (std::vector<int>{0, 6, 8, 5}));
-    EXPECT_EQ(RequestOf(*done)->endFlag, 1);
-    EXPECT_EQ(sim.closes(0, 1), 1) << "a successful boot write restarts the terminal";
-    EXPECT_EQ(sim.closes(1, 0), 1) << "a failed one does not";
-    EXPECT_EQ(sim.json("received 2").toArray().size(), 0) << "a missing file sends nothing";
-    EXPECT_EQ(sim.closes(3, 0), 1) << "no account: the session is closed normally";
-    const QJsonObject file = sim.json("files 0").toArray().at(0).toObject();
-    EXPECT_EQ(file.value("name_hex").toString(), QString::fromLatin1(Cp932::encode(name).toHex()));
-    EXPECT_EQ(file.value("type").toString(), "A");
-    EXPECT_TRUE(file.value("complete").toBool());
-    EXPECT_TRUE(stack.log().contains("端末ID:7004 FTP接続エラー"));
-}
 
 // Two terminals holding the same terminal ID read into the same local file
 // at the same time: each download has its own temporary file, and the file
