@@ -1,7 +1,6 @@
-// The manager's decisions with every effect recorded: log lines, remote
-// names and the queue of terminal-initiated requests.
+// The manager's decisions with every effect recorded: log lines, cancel, the
+// queue of terminal-initiated requests and unsafe terminal files.
 #include "comm/CommManager.h"
-#include "comm/RemoteNames.h"
 #include "comm/WorkerMessages.h"
 #include "common/ProcessValues.h"
 
@@ -143,29 +142,21 @@ struct Manager : ::testing::Test {
 
 TEST_F(Manager, EachResultWritesItsLogLine)
 {
-    struct Case {
-        int result, number, detailCode;
-        const char *detail;
-    };
-    const Case cases[] = {
-        {0, OpeLog::WriteSys, 0, ""},         {8, OpeLog::WriteSys, 8, ""},
-        {1, ErrLog::OpenRefused, 0, ""},      {2, ErrLog::OpenRefused, 1, ""},
-        {3, ErrLog::OpenRefused, 2, ""},      {4, ErrLog::CommError, 0, ""},
-        {5, ErrLog::Ftp, 0, "FTP接続エラー"}, {6, ErrLog::Ftp, 0, "FTP通信エラー"},
-        {7, ErrLog::Cancelled, 0, ""},        {9, ErrLog::Other, 0, ""},
-    };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.result);
-        FakeHost h;
-        CommManagerCore m(h);
-        m.onTask(request(RequestKind::WriteSys, 1, "/p/a.ini"));
-        ASSERT_EQ(h.opeLog.size(), 1u); // the start line names the file
-        EXPECT_EQ(h.opeLog[0].detail, "/p/a.ini");
-        m.onUserWorkerDone(0, WorkerMsg::WriteSettingsDone, c.result);
-        const LogRecord &line = c.result == 0 || c.result == 8 ? h.opeLog.back() : h.errLog.back();
-        EXPECT_EQ(line.number, c.number);
-        EXPECT_EQ(line.detailCode, c.detailCode);
-        EXPECT_EQ(line.detail, c.detail);
+    core.onTask(request(RequestKind::WriteSys, 6, "/p/a.ini"));
+    ASSERT_EQ(host.opeLog.size(), 6u);
+    EXPECT_EQ(host.opeLog[0].detail, "/p/a.ini"); // the start line names the file
+    // Result, then the line's number, detail code and detail.
+    const std::tuple<int, int, int, const char *> cases[] = {
+        {0, OpeLog::WriteSys, 0, ""},    {8, OpeLog::WriteSys, 8, ""},
+        {2, ErrLog::OpenRefused, 1, ""}, {6, ErrLog::Ftp, 0, "FTP通信エラー"},
+        {7, ErrLog::Cancelled, 0, ""},   {9, ErrLog::Other, 0, ""}};
+    for (int slot = 0; slot < 6; ++slot) {
+        const auto &[result, number, code, detail] = cases[slot];
+        core.onUserWorkerDone(slot, WorkerMsg::WriteSettingsDone, result);
+        const LogRecord &line = result == 0 || result == 8 ? host.opeLog.back() : host.errLog.back();
+        EXPECT_EQ(std::tuple(line.number, line.detailCode, line.detail),
+                  std::tuple(number, code, QString(detail)))
+            << result;
     }
     // Schedule operations log their files themselves: only errors here.
     const std::pair<int, std::uint32_t> schedules[] = {
@@ -183,21 +174,6 @@ TEST_F(Manager, EachResultWritesItsLogLine)
         EXPECT_TRUE(h.opeLog.empty());
         EXPECT_EQ(h.errLog.size(), 1u);
     }
-}
-
-// Schedule names keep their own stem and suffix around the local file's stamp.
-TEST_F(Manager, TargetsCarryTheRemoteNames)
-{
-    host.files = {{"/p/s.ini", QDateTime(QDate(2022, 2, 2), QTime(2, 2, 2))}};
-    auto r = request(RequestKind::ScheduleWriteSettings, 1);
-    RequestOf(*r)->entries[0].files = {{"/p/s.ini", "my_kel_user_x.ini"},
-                                       {"/p/s.ini", "common.v1.ini"},
-                                       {"/p/gone.ini", "kel_sys.ini"}};
-    core.onTask(std::move(r));
-    const SessionTarget *t = host.firstTargetTo(WorkerPool::User, 0);
-    EXPECT_EQ(t->files[0].remoteName, "kel_user02022022020202.ini");
-    EXPECT_EQ(t->files[1].remoteName, "common02022022020202.v1.ini");
-    EXPECT_EQ(t->files[2].remoteName, "kel_sys.ini");
 }
 
 // A second request while one runs is refused at once; a cancel hands out no
@@ -235,10 +211,8 @@ TEST_F(Manager, TerminalRequestsAreAnsweredQueuedAndRunOnFiveWorkers)
     EXPECT_EQ(host.countKind(TaskKind::RemoteSlots), 1) << "one report per dispatch pass";
     const RemoteSlot &busySlot = host.view.back()->slot<RemoteSlotsPayload>(0)->workers[4];
     EXPECT_TRUE(busySlot.busy);
-    EXPECT_EQ(busySlot.fileKinds, QList<int>{UpdateFileKind::System});
     EXPECT_EQ(host.lastMessageTo(WorkerPool::Request, 0), WorkerMsg::RemoteMaintenanceMsg);
     const SessionTarget *t = host.firstTargetTo(WorkerPool::Request, 0);
-    EXPECT_TRUE(t->restartAfterRemote);
     EXPECT_EQ(t->files.at(0).remoteName, "kel_sys01022024101010.ini");
 
     core.onRequestWorkerDone(0, 0);

@@ -1,13 +1,9 @@
-// The decision on a terminal's own update request: firmware first, then the
-// settings files newer on the PC than on the terminal.
+// The parts of the decision on a terminal's own update request. (The decision
+// itself runs in the end-to-end tests of requests and firmware.)
 #include "comm/UpdateDecider.h"
 
-#include "common/Cp932.h"
-#include "common/ProcessValues.h"
 #include "support/TempDir.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <gtest/gtest.h>
 
 namespace
@@ -39,56 +35,4 @@ TEST(DeciderParts, VersionsStampsAndSizeTexts)
     EXPECT_TRUE(CAutoUpdateDecider::laterThan(StampTime.addSecs(1), s));
     EXPECT_FALSE(CAutoUpdateDecider::laterThan(StampTime.addMSecs(900), s));
     EXPECT_EQ(CAutoUpdateDecider::sizeText(1000005), "000000000015");
-}
-
-// Firmware first; without any, the settings files newer on the PC than the
-// terminal's stamps (all of them without stamps); a missing registration is
-// logged.
-TEST(Decider, FirmwareFirstThenNewerSettingsFiles)
-{
-    TempDir dir;
-    ProcessValues::setProgramFolder(dir.path());
-    dir.mkdir("Log");
-    CAutoUpdateDecider decider;
-    const auto decide = [&](int select, const QByteArray &stamps) {
-        TermRequestPayload r;
-        r.request.notify = {.termId = "3001", .machineName = "KT-100", .verBoot = "B1.00",
-                            .verApli = "A2.00"};
-        r.request.fileSelect = std::uint16_t(select);
-        r.request.stampField = stamps;
-        decider.decide(r, false);
-        return std::pair(r.decision, r.files);
-    };
-    const QByteArray stamps = "06052024070809  ,06052024070809  ,06052024070809  ";
-    EXPECT_EQ(decide(1, stamps).first, UpdateDecision::NothingToSend);
-    EXPECT_TRUE(Cp932::decode(dir.read("Log/" + QFileInfo(OpLog::todayFilePath()).fileName()))
-                    .contains("Err07:ファイル無し"));
-
-    for (const auto &[rel, t] : {std::pair{"Data/Sys/kel_sys3001.ini", StampTime.addSecs(1)},
-                                 {"Data/User/kel_user3001.ini", StampTime}}) {
-        dir.write(rel, "[S]\r\n");
-        QFile f(dir.file(rel));
-        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
-        f.setFileTime(t, QFileDevice::FileModificationTime);
-    }
-    dir.write("Config/FirmFilePath.ini", "");
-    EXPECT_EQ(decide(2, stamps).first, UpdateDecision::UpToDate);
-    EXPECT_EQ(decide(3, stamps).first, UpdateDecision::NothingToSend);
-    const auto [decision, files] = decide(4, stamps);
-    EXPECT_EQ(decision, UpdateDecision::FilesToSend);
-    ASSERT_EQ(files.size(), 1);
-    EXPECT_EQ(files[0].kind, UpdateFileKind::System);
-    EXPECT_EQ(files[0].stamp, "06052024070810");
-    EXPECT_EQ(files[0].sizeText, "000000000005");
-    EXPECT_EQ(decide(4, "no stamps here").second.size(), 2);
-
-    dir.write("Boot/b.s", srecord("B1.00"));
-    dir.write("Apli/a.s", srecord("A2.01"));
-    dir.write("Config/FirmFilePath.ini",
-              "[Other]\r\nModelType=KT-200\r\nApliFilePath=Apli/a.s\r\n"
-              "[Mine]\r\nModelType=KT-100\r\nBootFilePath=Boot/none.s\r\nApliFilePath=Apli/a.s\r\n"
-              "[Mine2]\r\nModelType=KT-100\r\nBootFilePath=Boot/b.s\r\n");
-    const auto firmware = decide(4, QByteArray()).second;
-    ASSERT_EQ(firmware.size(), 1) << "boot is current; no settings file is compared";
-    EXPECT_EQ(firmware[0].localPath, dir.file("Apli/a.s"));
 }
