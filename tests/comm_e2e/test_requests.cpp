@@ -2,10 +2,10 @@
 // sessions ahead of a burst of acks, and a terminal's own update.
 #include "CommStack.h"
 
+#include "comm/UpdateDecider.h"
 #include "common/ProcessValues.h"
 
 #include <gtest/gtest.h>
-
 
 namespace
 {
@@ -30,17 +30,6 @@ double at(const QJsonValue &record)
     const QJsonObject r = record.toObject();
     return r.value(r.value("t_kernel").isDouble() ? "t_kernel" : "t_mono").toDouble();
 }
-
-// Sends the PC's system settings file to every terminal that asks.
-struct SendSettings : IUpdateDecider {
-    QString file;
-    void decide(TermRequestPayload &r, bool) override
-    {
-        r.decision = UpdateDecision::FilesToSend;
-        r.files = {{UpdateFileKind::System, {}, "01022024101010", file}};
-    }
-    bool prepareInitialSettings(TermRequestPayload &) override { return false; }
-};
 
 } // namespace
 
@@ -94,19 +83,20 @@ TEST(RequestE2e, SessionsGoAheadOfABurstOfAcks)
     EXPECT_EQ(sim.closes(0, 1), 1);
 }
 
-// While a terminal's own update runs, the program knows it (and refuses to
-// close); the count is back to 0 once the update has ended.
+// A terminal asking without stamps gets its settings file. While its update
+// runs, the program knows it (and refuses to close); the count is back to 0
+// once the update has ended.
 TEST(RequestE2e, ARunningTerminalUpdateIsCountedUntilItEnds)
 {
-    SendSettings decider;
+    CAutoUpdateDecider decider;
     CommStack stack({.udpPort = 43306, .decider = &decider});
     ASSERT_TRUE(stack.up());
     stack.dir.write("Data/Sys/kel_sys8001.ini", "[S]\r\nA=1\r\n");
-    decider.file = stack.dir.file("Data/Sys/kel_sys8001.ini");
+    stack.dir.write("Config/FirmFilePath.ini", "");
     Termsim sim;
     ASSERT_TRUE(sim.start(args("127.0.55.2", 1, 43306)));
     sim.cmd("set 0 reply_delay_ms=400");
-    sim.cmd("request 0");
+    sim.cmd("request 0 select=1");
     ASSERT_TRUE(pumpUntil([] { return ProcessValues::remoteUpdateCount == 1; }, 10000));
     ASSERT_TRUE(stack.view->waitFor(TaskKind::TermRequestEnded));
     EXPECT_TRUE(pumpUntil([] { return ProcessValues::remoteUpdateCount == 0; }, 2000));
