@@ -36,7 +36,6 @@ TEST(SendQueue, SessionsThenAnswersThenOneAckPerSource)
     // A newer answer to the same address takes the waiting one's place.
     EXPECT_FALSE(q.pushAnswer(7, 4000, "result 7 again", true, "1001"));
     q.pushDatagram(9, 4000, "close");
-    EXPECT_EQ(q.pendingAnswers(), 2u);
     EXPECT_EQ(drain(q), (QStringList{"open", "close", "result 7 again", "accept 8",
                                      "ack 101:4000", "ack 102:4000"}));
     EXPECT_EQ(q.pushAck(1, 101, 4000), Queued) << "its ack has left: answered again";
@@ -54,17 +53,10 @@ TEST(SendQueue, FloodsFromManyAddressesStayBounded)
     const auto first = q.pushAnswer(n, 1, "x", true, "new");
     ASSERT_TRUE(first);
     EXPECT_EQ(first->address, 1u) << "the oldest unknown one, not the older known one";
-    EXPECT_EQ(first->termId, "1");
-    q.clear();
-    for (std::uint32_t a = 0; a < n; ++a)
-        q.pushAnswer(a, 1, "x", false, {});
-    EXPECT_EQ(q.pushAnswer(n, 1, "x", false, {})->address, 0u) << "all known: the oldest";
+    EXPECT_EQ(q.pushAnswer(n + 1, 1, "x", false, {})->address, 2u);
     EXPECT_EQ(q.pendingAnswers(), SendQueue::MaxAnswers);
-
     for (std::uint32_t s = 0; s < SendQueue::MaxAcks; ++s)
         q.pushAck(s, s, 4000);
     EXPECT_EQ(q.pushAck(0x7F000002u, 0x7F000002u, 4000), SendQueue::AckPush::Full);
     EXPECT_EQ(q.pendingAcks(), SendQueue::MaxAcks);
-    q.clear();
-    EXPECT_EQ(q.pushAck(0, 0, 4000), SendQueue::AckPush::Queued) << "clear forgets the acks";
 }

@@ -110,36 +110,20 @@ TEST(UdpTerminal, RequestLayoutAndStamps)
 
 // What the receiver keeps and drops; a notice read at its fixed offsets, also
 // from a long datagram, a text at the end with no NUL stopping at byte 325.
+// (Random datagrams among notices: the hostile-wire test.)
 TEST(UdpIncoming, ClassifiesAcceptsAndDrops)
 {
-    enum Kind { Drop, Notice, Answer, Request };
-    const QByteArray notice = handMade(), request = handMade(0x8050);
-    using enum ParseStatus;
-    // clang-format off
-    const std::tuple<const char *, QByteArray, ParseStatus, Kind> rows[] = {
-        {"empty", QByteArray(), Empty, Drop}, {"one byte", hx("80"), TooShort, Drop},
-        {"notice", notice, Ok, Notice}, {"notice cut short", notice.left(325), TooShort, Drop},
-        {"request cut short", request.left(200), TooShort, Drop},
-        {"close ack", hx("80 40 00 00"), Ok, Answer},
-        {"open nak without reason", hx("80 38 00 00"), TooShort, Drop},
-        {"a PC code", hx("00 30 01 00"), UnknownCode, Drop},
-        {"code in the wrong byte order", hx("10 80 00 00"), UnknownCode, Drop},
-    };
-    // clang-format on
-    for (const auto &[name, datagram, status, kind] : rows) {
-        const IncomingResult got = parseIncoming(datagram);
-        EXPECT_EQ(got.status, status) << name;
-        EXPECT_EQ(Kind(got.message.index()), kind) << name;
-    }
+    for (const QByteArray &dropped : {handMade().left(325), handMade(0x8050).left(200),
+                                      hx("80 38 00 00"), hx("00 30 01 00"), hx("10 80 00 00")})
+        EXPECT_NE(parseIncoming(dropped).status, ParseStatus::Ok) << dropped.toHex().constData();
     const auto nak = parseIncoming(hx("80 38 ff ff 01 07 aa"));
     EXPECT_EQ(std::get<SessionAnswer>(nak.message), (SessionAnswer{0x8038, 0x107}));
-
     QByteArray oversized = handMade() + QByteArray(74, '\x5a');
     EXPECT_EQ(std::get<TermNotify>(parseIncoming(oversized).message), Sample);
     oversized.replace(274, 126, QByteArray(126, 'M'));
     EXPECT_EQ(parseTermNotify(oversized).value.userInfo2, QString(50, 'M'));
-    const QByteArray longRequest = QByteArray(request).replace(324, 2, hx("00 02")) + "\x01\x01";
-    EXPECT_EQ(std::get<TermRequest>(parseIncoming(longRequest).message).fileSelect, 2);
+    const QByteArray request = handMade(0x8050).replace(324, 2, hx("00 02")) + "\x01\x01";
+    EXPECT_EQ(std::get<TermRequest>(parseIncoming(request).message).fileSelect, 2);
 
     // An unknown SIP state is kept as it comes; a bad MAC empties only the MAC.
     for (const char *mac : {"001A2B3C4D5E", "00-1A-2B-3C-4D-5E", "00:1A:2B:3C:4D:5", "",
