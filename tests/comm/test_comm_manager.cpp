@@ -1,5 +1,6 @@
-// The manager's decisions with every effect recorded: log lines, cancel, the
-// queue of terminal-initiated requests and unsafe terminal files.
+// The manager's decisions with every effect recorded: log lines, cancel and
+// the queue of terminal-initiated requests. (Unsafe terminal files and
+// request floods: the end-to-end runs.)
 #include "comm/CommManager.h"
 #include "comm/WorkerMessages.h"
 #include "common/ProcessValues.h"
@@ -20,19 +21,17 @@ struct Posted {
 
 struct FakeHost : ICommHost {
     std::vector<std::unique_ptr<TaskMessage>> view;
-    std::vector<int> started, ended;
     std::vector<Posted> posted;
     std::vector<QByteArray> sent;
     std::vector<LogRecord> opeLog, errLog;
     std::map<QString, QDateTime> files;
-    std::vector<std::pair<int, int>> progress;
     int remoteCount = -1;
 
     void postToView(std::unique_ptr<TaskMessage> m) override { view.push_back(std::move(m)); }
     void postRequestQueued() override {}
-    void postProgress(ThreadId, int done, int total) override { progress.push_back({done, total}); }
-    bool startUserWorker(int slot) override { return started.push_back(slot), true; }
-    void endUserWorker(int slot) override { ended.push_back(slot); }
+    void postProgress(ThreadId, int, int) override {}
+    bool startUserWorker(int) override { return true; }
+    void endUserWorker(int) override {}
     void postToWorker(WorkerPool pool, int slot, std::uint32_t msg,
                       std::unique_ptr<Payload> p) override
     {
@@ -140,24 +139,37 @@ struct Manager : ::testing::Test {
 
 } // namespace
 
+// Each result writes its log line. A second request while one runs is
+// refused at once; a cancel hands out no further terminal, and those never
+// handed out end with 7.
 TEST_F(Manager, EachResultWritesItsLogLine)
 {
-    core.onTask(request(RequestKind::WriteSys, 6, "/p/a.ini"));
-    ASSERT_EQ(host.opeLog.size(), 6u);
+    core.onTask(request(RequestKind::WriteSys, 13, "/p/a.ini"));
+    ASSERT_EQ(host.opeLog.size(), 10u);
     EXPECT_EQ(host.opeLog[0].detail, "/p/a.ini"); // the start line names the file
+    core.onTask(request(RequestKind::ReadSys, 3));
+    ASSERT_EQ(host.view.back()->kind, TaskKind::RequestEnded);
+    EXPECT_EQ(RequestOf(*host.view.back())->endFlag, 0);
+    core.onTask(std::make_unique<TaskMessage>(ProcessValues::MainThreadId, RequestKind::Cancel));
+    EXPECT_EQ(host.opeLog.back().number, OpeLog::Cancel);
     // Result, then the line's number, detail code and detail.
     const std::tuple<int, int, int, const char *> cases[] = {
         {0, OpeLog::WriteSys, 0, ""},    {8, OpeLog::WriteSys, 8, ""},
         {2, ErrLog::OpenRefused, 1, ""}, {6, ErrLog::Ftp, 0, "FTP通信エラー"},
         {7, ErrLog::Cancelled, 0, ""},   {9, ErrLog::Other, 0, ""}};
-    for (int slot = 0; slot < 6; ++slot) {
-        const auto &[result, number, code, detail] = cases[slot];
+    for (int slot = 0; slot < 10; ++slot) {
+        const auto &[result, number, code, detail] = cases[slot % 6];
         core.onUserWorkerDone(slot, WorkerMsg::WriteSettingsDone, result);
         const LogRecord &line = result == 0 || result == 8 ? host.opeLog.back() : host.errLog.back();
         EXPECT_EQ(std::tuple(line.number, line.detailCode, line.detail),
                   std::tuple(number, code, QString(detail)))
             << result;
     }
+    ASSERT_EQ(host.view.back()->kind, CompletionKindOf(RequestKind::WriteSys));
+    const auto &done = RequestOf(*host.view.back())->entries;
+    EXPECT_EQ(std::count_if(done.begin(), done.end(), [](auto &e) { return e.result == 7; }), 4);
+    EXPECT_EQ(RequestOf(*host.view.back())->endFlag, 1);
+
     // Schedule operations log their files themselves: only errors here.
     const std::pair<int, std::uint32_t> schedules[] = {
         {RequestKind::ScheduleWriteFirm, WorkerMsg::SchedWriteFirmwareDone},
@@ -174,25 +186,6 @@ TEST_F(Manager, EachResultWritesItsLogLine)
         EXPECT_TRUE(h.opeLog.empty());
         EXPECT_EQ(h.errLog.size(), 1u);
     }
-}
-
-// A second request while one runs is refused at once; a cancel hands out no
-// further terminal, and those never handed out end with 7.
-TEST_F(Manager, CancelAfterTheWorkersStartedAndASecondRequestRefused)
-{
-    core.onTask(request(RequestKind::Restart, 13));
-    core.onTask(request(RequestKind::ReadSys, 3));
-    ASSERT_EQ(host.view.back()->kind, TaskKind::RequestEnded);
-    EXPECT_EQ(RequestOf(*host.view.back())->endFlag, 0);
-    core.onUserWorkerDone(0, WorkerMsg::RestartDone, 0); // hands out the eleventh
-    core.onTask(std::make_unique<TaskMessage>(ProcessValues::MainThreadId, RequestKind::Cancel));
-    EXPECT_EQ(host.opeLog.back().number, OpeLog::Cancel);
-    for (int slot = 0; slot < 10; ++slot)
-        core.onUserWorkerDone(slot, WorkerMsg::RestartDone, 0);
-    ASSERT_EQ(host.view.back()->kind, CompletionKindOf(RequestKind::Restart));
-    const auto &done = RequestOf(*host.view.back())->entries;
-    EXPECT_EQ(std::count_if(done.begin(), done.end(), [](auto &e) { return e.result == 7; }), 2);
-    EXPECT_EQ(RequestOf(*host.view.back())->endFlag, 1);
 }
 
 // Known terminals are accepted, five run at once, the sixth waits; the
@@ -274,91 +267,4 @@ TEST_F(Manager, SeriesEndsOnEveryRoadThatLeavesNothingToDo)
     EXPECT_EQ(host.countKind(TaskKind::RemoteSeriesEnded), 0);
     core.onRequestWorkerDone(0, 0);
     EXPECT_EQ(host.countKind(TaskKind::RemoteSeriesEnded), 1);
-}
-
-// Per-terminal file requests end at once with result 10 for an ID or a local
-// path that could lead outside the program folder; the others run as usual.
-TEST_F(Manager, UnsafeTerminalFilesEndAtOnceWithResultTen)
-{
-    // ID and local file of each entry; entries 1..6 are unsafe.
-    const std::pair<QString, QString> entries[] = {
-        {"100", "/p/Data/Sys/kel_sys100.ini"},
-        {"../x", "/p/Data/Sys/kel_sys../x.ini"},
-        {"a/b", "/p/Data/Sys/kel_sysa/b.ini"},
-        {"a\\b", "/p/Data/Sys/kel_sysa\\b.ini"},
-        {"", "/p/Data/Sys/kel_sys.ini"},
-        {QString("1") + QChar(0x1b), "/p/Data/Sys/kel_sys1.ini"},
-        {"101", "/p/Data/Sys/kel_sys/../../../../etc/x.ini"}, // safe ID, path outside
-        {"102", "Data/Sys/kel_sys102.ini"},                   // relative: below the folder
-    };
-    // Settings files of one terminal and schedule settings transfers are
-    // named after the ID; common files and firmware are the user's choice.
-    for (int kind : {10, 12, 14, 16, 18, 20, 31, 33, 22, 24, 26, 35}) {
-        SCOPED_TRACE(kind);
-        const bool restricted = kind < 22 || kind == 31 || kind == 33;
-        FakeHost h;
-        CommManagerCore m(h);
-        auto r = request(kind, 0);
-        for (const auto &[id, file] : entries) {
-            TerminalEntry e;
-            e.termId = id;
-            e.file = file;
-            e.files = {{file, "kel_sys.ini"}};
-            RequestOf(*r)->entries.append(e);
-        }
-        m.onTask(std::move(r));
-        const int rejected = restricted ? 6 : 0;
-        EXPECT_EQ(int(h.started.size()), 8 - rejected) << "no worker for a rejected terminal";
-        EXPECT_EQ(int(h.errLog.size()), rejected);
-        for (const LogRecord &l : h.errLog)
-            EXPECT_EQ(l.number, ErrLog::FileOpen);
-        for (int slot = 0; slot < 10; ++slot)
-            if (m.userWorkerAddress(slot))
-                m.onUserWorkerDone(slot, WorkerMsg::ReadSettingsDone, 0);
-        ASSERT_EQ(h.countKind(CompletionKindOf(kind)), 1);
-        std::vector<int> results;
-        for (const TerminalEntry &e : RequestOf(*h.view.back())->entries)
-            results.push_back(e.result);
-        const int bad = restricted ? ResultCode::FileCreate : 0;
-        EXPECT_EQ(results, (std::vector<int>{0, bad, bad, bad, bad, bad, bad, 0}));
-        EXPECT_EQ(h.progress.back(), std::make_pair(8, 8));
-        EXPECT_EQ(h.progress.size(), 9u) << "one step per terminal after 0 of 8";
-    }
-}
-
-// A stranger's flood of requests: one per address is decided at a time, and
-// an accepted terminal (by its address or its MAC) is queued once; a full
-// queue or a terminal already accepted hears "busy" (2).
-TEST_F(Manager, RequestsDecidedOncePerAddressAndQueuedOncePerTerminal)
-{
-    const auto from = [&](std::uint32_t source, const char *mac, std::uint16_t seq) {
-        auto r = std::make_unique<TermRequestPayload>();
-        r->sourceAddress = source;
-        r->request.notify.macAddress = mac;
-        r->sequence = seq;
-        core.onTermRequest(std::move(r));
-    };
-    const auto busy = [](std::uint16_t seq) {
-        return Udp::buildTermRequestResult(seq, UpdateDecision::Busy);
-    };
-    from(1, "02:00:00:00:00:01", 1);
-    from(1, "02:00:00:00:00:01", 2); // while the first is decided
-    EXPECT_EQ(host.countKind(TaskKind::TermRequestDecide), 1);
-    decidePending();
-    EXPECT_EQ(host.sent.back(), Udp::buildTermRequestAccept(1));
-    EXPECT_EQ(core.queuedCount(), 1);
-
-    // The same address, or the same MAC from elsewhere: queued already.
-    from(1, "", 3);
-    from(2, "02:00:00:00:00:01", 4);
-    decidePending();
-    EXPECT_EQ(std::vector(host.sent.end() - 2, host.sent.end()), (std::vector{busy(3), busy(4)}));
-    for (std::uint16_t a = 10; a < 10 + CommManagerCore::MaxQueued; ++a)
-        from(a, "", a);
-    decidePending();
-    EXPECT_EQ(core.queuedCount(), CommManagerCore::MaxQueued);
-    EXPECT_EQ(host.sent.back(), busy(std::uint16_t(9 + CommManagerCore::MaxQueued)));
-    for (std::uint32_t a = 100; a < 100 + 2 * CommManagerCore::MaxDeciding; ++a)
-        from(a, "", 1);
-    EXPECT_EQ(host.countKind(TaskKind::TermRequestDecide), CommManagerCore::MaxDeciding);
 }

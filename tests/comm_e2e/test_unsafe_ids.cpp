@@ -76,8 +76,11 @@ TEST(UnsafeIdE2e, NothingOutsideTheProgramFolderIsReadWrittenOrDeleted)
     EXPECT_EQ(sim.json("received all name=TermRequestAccept").toArray().size(), 0);
 
     // Commands built from the register rows, and schedule transfers named
-    // after the IDs, end with result 10 at once.
-    QList<TerminalEntry> entries;
+    // after the IDs, end with result 10 at once; so does a safe ID whose
+    // local file climbs out of the folder.
+    const QString climbing = stack.folder() + "/Data/Sys/kel_sys/../../../../outside.ini";
+    QList<TerminalEntry> entries{stack.entry("127.0.63.2", "9001", climbing)};
+    entries[0].files = {{climbing, "kel_sys.ini"}};
     for (const TermEntry &row : stack.rows()) {
         ASSERT_TRUE(ids.contains(row.TermID)) << row.TermID.toStdString();
         TerminalEntry e = stack.entry(Ipv4::dotted(*Ipv4::parse(row.IPAddr)), row.TermID,
@@ -95,7 +98,7 @@ TEST(UnsafeIdE2e, NothingOutsideTheProgramFolderIsReadWrittenOrDeleted)
         for (const TerminalEntry &e : RequestOf(*done)->entries)
             EXPECT_EQ(e.result, ResultCode::FileCreate) << e.termId.toStdString();
     }
-    EXPECT_EQ(stack.log().count("Err10:ファイルオープンエラー"), 6 * ids.size());
+    EXPECT_EQ(stack.log().count("Err10:ファイルオープンエラー"), 6 * (ids.size() + 1));
     EXPECT_EQ(sim.json("received all name=RemoteOpenReq").toArray().size(), 0) << "no session";
 
     // Deleting the terminals deletes none of those files.
