@@ -7,8 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
-
 namespace
 {
 
@@ -24,7 +22,6 @@ struct FakeHost : ICommHost {
     std::vector<Posted> posted;
     std::vector<QByteArray> sent;
     std::vector<LogRecord> opeLog, errLog;
-    std::map<QString, QDateTime> files;
     int remoteCount = -1;
 
     void postToView(std::unique_ptr<TaskMessage> m) override { view.push_back(std::move(m)); }
@@ -43,11 +40,7 @@ struct FakeHost : ICommHost {
     void writeOperationLog(const LogRecord &r) override { opeLog.push_back(r); }
     void writeErrorLog(const LogRecord &r) override { errLog.push_back(r); }
     QDateTime now() override { return QDateTime(QDate(2024, 3, 9), QTime(8, 7, 6)); }
-    std::optional<QDateTime> fileLastWrite(const QString &path) override
-    {
-        auto it = files.find(path);
-        return it == files.end() ? std::nullopt : std::optional(it->second);
-    }
+    std::optional<QDateTime> fileLastWrite(const QString &) override { return std::nullopt; }
     void reloadFtpTimeouts() override {}
     bool operatorBusy() override { return false; }
     void setRemoteUpdateCount(int busy) override { remoteCount = busy; }
@@ -77,7 +70,6 @@ struct FakeHost : ICommHost {
 std::unique_ptr<TaskMessage> request(int kind, int terminals, const QString &file = QString())
 {
     auto r = std::make_unique<RequestPayload>();
-    r->progressTarget = 77;
     for (int i = 0; i < terminals; ++i) {
         TerminalEntry e;
         e.termId = QString::number(100 + i);
@@ -227,7 +219,6 @@ TEST_F(Manager, SeriesEndsOnEveryRoadThatLeavesNothingToDo)
     const std::pair<std::vector<std::uint16_t>, bool> roads[] = {
         {{100}, false}, {{100, 101}, false}, {{2}, true}};
     for (const auto &[queued, discard] : roads) {
-        SCOPED_TRACE(queued.size());
         host.view.clear();
         host.posted.clear();
         arrive(1);

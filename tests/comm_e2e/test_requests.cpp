@@ -27,12 +27,6 @@ QList<TerminalEntry> entries(const CommStack &stack, const char *net, int count)
     return out;
 }
 
-// When a terminal received the datagram: the kernel's time where there is one.
-double at(const QJsonValue &record)
-{
-    const QJsonObject r = record.toObject();
-    return r.value(r.value("t_kernel").isDouble() ? "t_kernel" : "t_mono").toDouble();
-}
 
 } // namespace
 
@@ -52,6 +46,9 @@ TEST(RequestE2e, DatagramsArePaced)
     EXPECT_EQ(stack.view->count(TaskKind::TermInfoSent), 3);
     const QJsonArray reqs = sim.json("received all name=TermInfoReq").toArray();
     ASSERT_EQ(reqs.size(), 3);
+    const auto at = [](const QJsonValue &r) { // the kernel's time where there is one
+        return r[r["t_kernel"].isDouble() ? "t_kernel" : "t_mono"].toDouble();
+    };
     // The 200 ms pause follows the hand-over to the paced sender, so a send
     // held up under load may arrive a little late; allow that jitter.
     EXPECT_GE(at(reqs[1]) - at(reqs[0]), 0.19);
