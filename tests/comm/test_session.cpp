@@ -24,15 +24,13 @@ struct FakeHost : ISessionHost {
     {
         EXPECT_EQ(address, TermAddr);
         const auto close = Udp::parseRemoteCloseReq(d);
-        const QString line = close ? QString("close %1").arg(close.value ? 1 : 0)
-                             : d == Udp::buildRemoteOpenReq() ? QString("open")
-                                                              : QString(d.toHex());
-        calls << line + (sendFails ? " FAILED" : "");
+        EXPECT_TRUE(close.ok() || d == Udp::buildRemoteOpenReq());
+        calls << (close ? QString("close %1").arg(close.value) : "open") + (sendFails ? " FAILED" : "");
         return !sendFails;
     }
     void startTimer(std::uint16_t id, int ticks) override
     {
-        calls << (id == Timer && ticks == 900 ? "start" : "start: other timer");
+        calls << (id == Timer && ticks == 900 ? "start" : "start?");
     }
     void stopTimer(std::uint16_t id) override { calls << (id == Timer ? "stop" : "stop: other"); }
     bool localFileExists(const QString &) override { return calls << "exists", fileExists; }
@@ -99,10 +97,7 @@ void run(MaintenanceSession &s, FakeHost &host, const QString &script)
     }
 }
 
-using SessionState::CloseWait;
-using SessionState::Idle;
-using SessionState::OpenWait;
-using SessionState::Preparing;
+using enum SessionState;
 
 // Setups that bring a session into each state.
 const char *const Prep = "";
@@ -111,12 +106,8 @@ const char *const OpenW = "target op:100030";      // read settings asked, open 
 const char *const Moving = "target op:100030 ack"; // FTP step running
 const char *const CloseW = "target op:100010";     // force close sent
 
-struct Row {
-    const char *setup, *event;
-    SessionState after;
-    const char *effects;
-    int result;
-};
+// Setup, event, state after, effects, result.
+using Row = std::tuple<const char *, const char *, SessionState, const char *, int>;
 
 } // namespace
 
@@ -169,18 +160,18 @@ TEST(SessionTable, EveryStateAgainstEveryEvent)
         {"target noaccount", "op:100050 ack cack", Idle, "exists;open;start;stop;lookup;close 0;start;stop;closeftp;report 5100 5", 5},
     };
     // clang-format on
-    for (const Row &r : rows) {
+    for (const auto &[setup, event, after, effects, result] : rows) {
         FakeHost host;
         MaintenanceSession s(host, 3);
-        run(s, host, r.setup);
+        run(s, host, setup);
         const SessionTarget before = s.target();
         const bool wasTargeted = s.state() == Preparing || s.state() == Idle;
         host.calls.clear();
-        run(s, host, r.event);
-        const std::string name = std::string("[") + r.setup + "] + [" + r.event + "]";
-        EXPECT_EQ(s.state(), r.after) << name;
-        EXPECT_EQ(host.calls, QString(r.effects).split(';', Qt::SkipEmptyParts)) << name;
-        EXPECT_EQ(s.result(), r.result) << name;
+        run(s, host, event);
+        const std::string name = std::string("[") + setup + "] + [" + event + "]";
+        EXPECT_EQ(s.state(), after) << name;
+        EXPECT_EQ(host.calls, QString(effects).split(';', Qt::SkipEmptyParts)) << name;
+        EXPECT_EQ(s.result(), result) << name;
         EXPECT_TRUE(wasTargeted || s.target() == before) << name << ": target taken while busy";
     }
 }
