@@ -22,7 +22,6 @@ struct FakeHost : ICommHost {
     std::vector<Posted> posted;
     std::vector<QByteArray> sent;
     std::vector<LogRecord> opeLog, errLog;
-    int remoteCount = -1;
 
     void postToView(std::unique_ptr<TaskMessage> m) override { view.push_back(std::move(m)); }
     void postRequestQueued() override {}
@@ -43,7 +42,7 @@ struct FakeHost : ICommHost {
     std::optional<QDateTime> fileLastWrite(const QString &) override { return std::nullopt; }
     void reloadFtpTimeouts() override {}
     bool operatorBusy() override { return false; }
-    void setRemoteUpdateCount(int busy) override { remoteCount = busy; }
+    void setRemoteUpdateCount(int) override {}
 
     std::uint32_t lastMessageTo(WorkerPool pool, int slot) const
     {
@@ -83,13 +82,12 @@ std::unique_ptr<TaskMessage> request(int kind, int terminals, const QString &fil
 // Files to send (those given), but initial settings, whose preparation
 // fails, for sequence numbers from 100 on.
 struct ScriptedDecider : IUpdateDecider {
-    QList<UpdateFile> files = {{UpdateFileKind::System, {}, "01022024101010", "/p/s.ini"}};
     void decide(TermRequestPayload &r, bool busy) override
     {
         r.decision = busy                 ? UpdateDecision::Busy
                      : r.sequence >= 100 ? UpdateDecision::InitialSettings
                                          : UpdateDecision::FilesToSend;
-        r.files = files;
+        r.files = {{UpdateFileKind::System, {}, "01022024101010", "/p/s.ini"}};
     }
     bool prepareInitialSettings(TermRequestPayload &) override { return false; }
 };
@@ -180,39 +178,14 @@ TEST_F(Manager, EachResultWritesItsLogLine)
     }
 }
 
-// Known terminals are accepted, five run at once, the sixth waits; the
-// update window hears of the slots once per dispatch pass.
-TEST_F(Manager, TerminalRequestsAreAnsweredQueuedAndRunOnFiveWorkers)
-{
-    arrive(9, 0); // files to send, but an unknown terminal is answered 3
-    EXPECT_EQ(host.sent.back(), Udp::buildTermRequestResult(9, 3));
-    for (std::uint16_t seq = 1; seq <= 6; ++seq)
-        arrive(seq, 1);
-    EXPECT_EQ(host.sent.back(), Udp::buildTermRequestAccept(6));
-    core.onDispatch();
-    EXPECT_EQ(core.queuedCount(), 1);
-    EXPECT_EQ(host.remoteCount, 5);
-    ASSERT_EQ(host.view.back()->kind, TaskKind::RemoteSlots);
-    EXPECT_EQ(host.countKind(TaskKind::RemoteSlots), 1);
-    EXPECT_TRUE(host.view.back()->slot<RemoteSlotsPayload>(0)->workers[4].busy);
-    EXPECT_EQ(host.lastMessageTo(WorkerPool::Request, 0), WorkerMsg::RemoteMaintenanceMsg);
-    EXPECT_EQ(host.firstTargetTo(WorkerPool::Request, 0)->files.at(0).remoteName,
-              "kel_sys01022024101010.ini");
-    core.onRequestWorkerDone(0, 0);
-    EXPECT_FALSE(host.view.back()->slot<RemoteSlotsPayload>(0)->workers[0].busy);
-    // Nothing to move: the session is only closed.
-    decider.files.clear();
-    core.onDispatch();
-    arrive(20, 1);
-    core.onRequestWorkerDone(1, 0);
-    core.onDispatch();
-    EXPECT_EQ(host.lastMessageTo(WorkerPool::Request, 1), WorkerMsg::ForceClose);
-}
-
-// The series of terminal-initiated updates ends (kind 45) whenever the last
-// busy request worker has ended and nothing is queued, on every road there.
+// An unknown terminal is answered 3. The series of terminal-initiated updates
+// ends (kind 45) whenever the last busy request worker has ended and nothing
+// is queued, on every road there; the update window hears of the slots once
+// per dispatch pass.
 TEST_F(Manager, SeriesEndsOnEveryRoadThatLeavesNothingToDo)
 {
+    arrive(9, 0);
+    EXPECT_EQ(host.sent.back(), Udp::buildTermRequestResult(9, 3));
     // Queued behind a running update: failing initial settings (once or
     // twice), whose terminals still get their session closed, or a request
     // the user then discards.
@@ -224,6 +197,9 @@ TEST_F(Manager, SeriesEndsOnEveryRoadThatLeavesNothingToDo)
         arrive(1);
         core.onDispatch();
         ASSERT_EQ(host.countKind(TaskKind::RemoteSeriesBegan), 1);
+        EXPECT_EQ(host.countKind(TaskKind::RemoteSlots), 1);
+        EXPECT_EQ(host.firstTargetTo(WorkerPool::Request, 0)->files.at(0).remoteName,
+                  "kel_sys01022024101010.ini");
         for (std::uint16_t seq : queued)
             arrive(seq);
         core.onRequestWorkerDone(0, 0);

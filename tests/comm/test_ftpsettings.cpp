@@ -43,13 +43,9 @@ TEST(FtpTimers, ClampingDefaultsAndWriteBack)
 {
     TempDir dir;
     ProcessValues::setProgramFolder(dir.path());
-    dir.write("FTPTimer.ini", "[FTPTimerSettings]\r\nControlRecvTime=-5\r\nDataRecvTime=0x3C\r\n");
-    FtpTimerSettings::load();
-    EXPECT_EQ(FtpTimerSettings::current().controlRecvSec, 3600);
-    EXPECT_EQ(FtpTimerSettings::dataRecvTime.load(), 3600);
-    dir.write("FTPTimer.ini", "[ftptimersettings]\r\ncontrolrecvtime=\r\ndatarecvtime=61\r\n");
+    dir.write("FTPTimer.ini", "[ftptimersettings]\r\ncontrolrecvtime=\r\ndatarecvtime=-5\r\n");
     FtpTimerSettings::load();
     EXPECT_EQ(FtpTimerSettings::current().controlRecvSec, 600);
     EXPECT_EQ(FtpTimerSettings::dataRecvTime.load(), 3600);
-    EXPECT_EQ(dir.read("FTPTimer.ini"), "[ftptimersettings]\r\nControlRecvTime=10\r\ndatarecvtime=61\r\n");
+    EXPECT_EQ(dir.read("FTPTimer.ini"), "[ftptimersettings]\r\nControlRecvTime=10\r\ndatarecvtime=-5\r\n");
 }

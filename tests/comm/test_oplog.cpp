@@ -23,10 +23,7 @@ struct LogFolder : ::testing::Test {
         setTime(kMorning);
     }
     void TearDown() override { OpLog::setClock({}); }
-    void setTime(const QDateTime &t)
-    {
-        OpLog::setClock([t] { return t; });
-    }
+    void setTime(const QDateTime &t) { OpLog::setClock([t] { return t; }); }
     QByteArray logOf(const QString &day) { return dir.read("Log/Log_" + day + ".txt"); }
 
     TempDir dir;
@@ -51,7 +48,6 @@ TEST_F(LogFolder, AppendsToTheDaysFileAndKeepsItReadOnly)
     // clang-format off
     const std::tuple<bool, const char *, int, int, const char *> records[] = {
         {true, "  ABC", 4, 0, "FTP接続エラー"}, {true, "1001", 9, 0, "ignored"},
-        {true, "1001", 12, 0, "SECTION[0] DATA[1] ﾃｽﾄ例外処理が発生しました。"},
         {false, "", 12, -1, ""}, {false, "5", 10, 3, ""},
         {true, "1\r\n2026/12/07 09:00  Ope99:FORGED", 2, 0, "10.0.0.7\n"},
     };
@@ -66,7 +62,6 @@ TEST_F(LogFolder, AppendsToTheDaysFileAndKeepsItReadOnly)
              "Ope16:設定ファイル書き込み              端末ID:77 Data/Sys/kel_sys77.ini",
              "Err04:FTP異常                           端末ID:ABC FTP接続エラー",
              "Err09:その他のエラー                    端末ID:1001 ",
-             "Err12:設定Configファイル異常            SECTION[0] DATA[1] ﾃｽﾄ例外処理が発生しました。",
              "Ope12:処理キャンセル                    端末ID: ",
              "Ope10:端末再起動要求                    端末ID:5 通信処理タイムアウト",
              "Err02:端末ID不一致                      端末ID:1??2026/12/07 09:00  Ope99:FORGED IPアドレス:10.0.0.7?",

@@ -94,8 +94,6 @@ TEST(UdpTerminal, RequestLayoutAndStamps)
         TermRequest t;
         t.stampField = field;
         EXPECT_EQ(t.stamps(), items) << field.constData();
-        EXPECT_EQ(parseTermRequest(buildTermRequest(t)).value.stampField,
-                  field + QByteArray(50 - field.size(), '\0'));
     }
 
     // Items padded with NUL bytes: the field is taken whole, not up to its

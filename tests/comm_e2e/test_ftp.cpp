@@ -69,7 +69,6 @@ TEST(Ftp, DownloadsLimitsAndScheduleWritesOfWhatExists)
     EXPECT_EQ(mode("Dl/new.ini"), QFile::ReadOwner | QFile::WriteOwner);
     EXPECT_EQ(mode("Dl/kel_sys7.ini"), groupReadable);
     client.close();
-    EXPECT_FALSE(client.connect("127.0.31.3", 21, "kel", "wrong"));
 
     local.write("Apli/apli.s", "S00F000068656C6C6F\r\n");
     TransferJob job;
