@@ -77,7 +77,6 @@ TEST(UdpTerminal, RequestLayoutAndStamps)
     ASSERT_TRUE(p.ok()) << parseStatusText(p.status);
     EXPECT_EQ(p.value.sequence, 0xBEEF);
     EXPECT_EQ(p.value.fileSelect, FileSelect::All);
-    EXPECT_EQ(p.value.notify.verApli, "2.11.30abc");
     EXPECT_EQ(p.value.notify.macAddress, "00:1A:2B:3C:4D:5E");
     EXPECT_EQ(p.value.stamps(), (std::array<QByteArray, 3>{"05032016140709AA", "01012020000000BB",
                                                            "31122019235959CC"}));

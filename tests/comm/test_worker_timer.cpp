@@ -85,8 +85,7 @@ TEST(WorkerTimer, ExpiryOfAnEarlierWaitNeverEndsTheNextSession)
     answer(Udp::buildRemoteCloseAck(), 2);
     ASSERT_TRUE(pump([&] { return manager.results.size() == 1; }));
 
-    // The next terminal on the same worker; the close's wait of the first
-    // session expires late and arrives while this one waits for its open.
+    // The next terminal: the first close's wait expires while it awaits its open.
     ASSERT_TRUE(restart(3));
     expire(closeWait);
     ASSERT_TRUE(answer(Udp::buildRemoteOpenAck(), 4));

@@ -1,6 +1,5 @@
-// Requests end to end: the terminal information request, send spacing,
-// sessions ahead of a burst of acks, a terminal's own update, and two reads
-// into one local file.
+// Requests end to end: send spacing, sessions ahead of a burst of acks, a
+// terminal's own update, two reads into one local file.
 #include "CommStack.h"
 
 #include "comm/UpdateDecider.h"
@@ -63,9 +62,8 @@ TEST(RequestE2e, DatagramsArePaced)
     EXPECT_GE(pc.value("min_gap_ms").toDouble(), 50.0) << QJsonDocument(pc).toJson().toStdString();
 }
 
-// A restart while the acks of a burst of 2,000 notices wait at the default
-// SendDelay of 100 ms (200 s of acks): the session's datagrams go first, so
-// it ends well inside its time-outs.
+// A restart while the acks of 2,000 notices wait at SendDelay 100 ms (200 s
+// of acks): the session's datagrams go first, so it ends inside its time-outs.
 TEST(RequestE2e, SessionsGoAheadOfABurstOfAcks)
 {
     CommStack stack({.udpPort = 43605, .sendDelayMs = 100});
@@ -83,9 +81,8 @@ TEST(RequestE2e, SessionsGoAheadOfABurstOfAcks)
     EXPECT_EQ(sim.closes(0, 1), 1);
 }
 
-// A terminal asking without stamps gets its settings file. While its update
-// runs, the program knows it (and refuses to close); the count is back to 0
-// once the update has ended.
+// A terminal asking without stamps gets its settings file; while the update
+// runs the program knows it (and refuses to close), then the count is 0 again.
 TEST(RequestE2e, ARunningTerminalUpdateIsCountedUntilItEnds)
 {
     CAutoUpdateDecider decider;
@@ -104,10 +101,9 @@ TEST(RequestE2e, ARunningTerminalUpdateIsCountedUntilItEnds)
     EXPECT_EQ(sim.json("files 0").toArray().size(), 1);
 }
 
-// Two terminals holding the same terminal ID read into the same local file
-// at the same time: each download has its own temporary file, and the file
-// left in place is one terminal's whole file, never a mix of both. A third
-// read cut on the wire keeps the old file.
+// Two terminals with one ID read into one local file at once: each download
+// has its own temporary file, the file left is one terminal's whole file.
+// A third read cut on the wire keeps the old file.
 TEST(SessionE2e, TwoReadsIntoOneLocalFileNeverMix)
 {
     CommStack stack({.udpPort = 43603, .ftpMode = 0});

@@ -1,5 +1,5 @@
-// Terminal IDs sent over UDP that could name files elsewhere: their requests,
-// commands and deletions touch nothing outside the folder nor the common files.
+// Terminal IDs from the network that could name files elsewhere: their
+// requests, commands and deletions touch no file outside nor a common one.
 #include "CommStack.h"
 
 #include "comm/UpdateDecider.h"
@@ -75,9 +75,8 @@ TEST(UnsafeIdE2e, NothingOutsideTheProgramFolderIsReadWrittenOrDeleted)
         EXPECT_EQ(sim.fields(t, "TermRequestResult").value("result").toInt(), 0) << t;
     EXPECT_EQ(sim.json("received all name=TermRequestAccept").toArray().size(), 0);
 
-    // Commands built from the register rows, and schedule transfers named
-    // after the IDs, end with result 10 at once; so does a safe ID whose
-    // local file climbs out of the folder.
+    // Commands built from the register rows, schedule transfers named after
+    // the IDs, and a safe ID whose file climbs out, end with 10 at once.
     const QString climbing = stack.folder() + "/Data/Sys/kel_sys/../../../../outside.ini";
     QList<TerminalEntry> entries{stack.entry("127.0.63.2", "9001", climbing)};
     entries[0].files = {{climbing, "kel_sys.ini"}};
