@@ -7,19 +7,16 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 namespace
 {
 
-struct Posted {
-    WorkerPool pool;
-    int slot;
-    std::uint32_t msg;
-    std::unique_ptr<Payload> payload;
-};
-
 struct FakeHost : ICommHost {
     std::vector<std::unique_ptr<TaskMessage>> view;
-    std::vector<Posted> posted;
+    // Per request worker: the last message and the first target it got.
+    std::map<int, std::uint32_t> lastMsg;
+    std::map<int, SessionTarget> target;
     std::vector<QByteArray> sent;
     std::vector<LogRecord> opeLog, errLog;
 
@@ -31,7 +28,10 @@ struct FakeHost : ICommHost {
     void postToWorker(WorkerPool pool, int slot, std::uint32_t msg,
                       std::unique_ptr<Payload> p) override
     {
-        posted.push_back({pool, slot, msg, std::move(p)});
+        if (pool == WorkerPool::Request)
+            lastMsg[slot] = msg;
+        if (auto *t = dynamic_cast<TargetPayload *>(p.get()); t && pool == WorkerPool::Request)
+            target.try_emplace(slot, t->value);
     }
     void send(std::uint32_t, std::uint16_t, const QByteArray &d) override { sent.push_back(d); }
     void scheduleTermInfoStep(int) override {}
@@ -44,21 +44,6 @@ struct FakeHost : ICommHost {
     bool operatorBusy() override { return false; }
     void setRemoteUpdateCount(int) override {}
 
-    std::uint32_t lastMessageTo(WorkerPool pool, int slot) const
-    {
-        std::uint32_t msg = 0;
-        for (const Posted &p : posted)
-            msg = p.pool == pool && p.slot == slot ? p.msg : msg;
-        return msg;
-    }
-    const SessionTarget *firstTargetTo(WorkerPool pool, int slot) const
-    {
-        for (const Posted &p : posted)
-            if (auto *t = dynamic_cast<TargetPayload *>(p.payload.get());
-                t && p.pool == pool && p.slot == slot)
-                return &t->value;
-        return nullptr;
-    }
     int countKind(int kind) const
     {
         return int(std::count_if(view.begin(), view.end(),
@@ -193,13 +178,12 @@ TEST_F(Manager, SeriesEndsOnEveryRoadThatLeavesNothingToDo)
         {{100}, false}, {{100, 101}, false}, {{2}, true}};
     for (const auto &[queued, discard] : roads) {
         host.view.clear();
-        host.posted.clear();
+        host.target.clear();
         arrive(1);
         core.onDispatch();
         ASSERT_EQ(host.countKind(TaskKind::RemoteSeriesBegan), 1);
         EXPECT_EQ(host.countKind(TaskKind::RemoteSlots), 1);
-        EXPECT_EQ(host.firstTargetTo(WorkerPool::Request, 0)->files.at(0).remoteName,
-                  "kel_sys01022024101010.ini");
+        EXPECT_EQ(host.target[0].files.at(0).remoteName, "kel_sys01022024101010.ini");
         for (std::uint16_t seq : queued)
             arrive(seq);
         core.onRequestWorkerDone(0, 0);
@@ -209,7 +193,7 @@ TEST_F(Manager, SeriesEndsOnEveryRoadThatLeavesNothingToDo)
         } else {
             core.onDispatch();
             for (int slot = 0; slot < int(queued.size()); ++slot) {
-                EXPECT_EQ(host.lastMessageTo(WorkerPool::Request, slot), WorkerMsg::ForceClose);
+                EXPECT_EQ(host.lastMsg[slot], WorkerMsg::ForceClose);
                 EXPECT_EQ(host.countKind(TaskKind::RemoteSeriesEnded), 0) << "a close still runs";
                 core.onRequestWorkerDone(slot, ResultCode::Success);
             }
