@@ -1,6 +1,5 @@
 // The manager's decisions with every effect recorded: log lines, cancel and
-// the queue of terminal-initiated requests. (Unsafe terminal files and
-// request floods: the end-to-end runs.)
+// the series of terminal-initiated updates (unsafe files, floods: end to end).
 #include "comm/CommManager.h"
 #include "comm/WorkerMessages.h"
 #include "common/ProcessValues.h"
@@ -46,8 +45,7 @@ struct FakeHost : ICommHost {
 
     int countKind(int kind) const
     {
-        return int(std::count_if(view.begin(), view.end(),
-                                 [&](const auto &m) { return m->kind == kind; }));
+        return int(std::ranges::count_if(view, [&](const auto &m) { return m->kind == kind; }));
     }
 };
 
@@ -69,7 +67,7 @@ std::unique_ptr<TaskMessage> request(int kind, int terminals, const QString &fil
 struct ScriptedDecider : IUpdateDecider {
     void decide(TermRequestPayload &r, bool busy) override
     {
-        r.decision = busy                 ? UpdateDecision::Busy
+        r.decision = busy                ? UpdateDecision::Busy
                      : r.sequence >= 100 ? UpdateDecision::InitialSettings
                                          : UpdateDecision::FilesToSend;
         r.files = {{UpdateFileKind::System, {}, "01022024101010", "/p/s.ini"}};
@@ -135,7 +133,8 @@ TEST_F(Manager, EachResultWritesItsLogLine)
     for (int slot = 0; slot < 10; ++slot) {
         const auto &[result, number, code, detail] = cases[slot % 6];
         core.onUserWorkerDone(slot, WorkerMsg::WriteSettingsDone, result);
-        const LogRecord &line = result == 0 || result == 8 ? host.opeLog.back() : host.errLog.back();
+        const LogRecord &line =
+            result == 0 || result == 8 ? host.opeLog.back() : host.errLog.back();
         EXPECT_EQ(std::tuple(line.number, line.detailCode, line.detail),
                   std::tuple(number, code, QString(detail)))
             << result;

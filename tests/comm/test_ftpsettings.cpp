@@ -8,8 +8,7 @@
 
 TEST(FtpAccounts, LoadAnswersAndLookups)
 {
-    // Count, sets (model M<n>, user u<n>; the last one the supervisor when asked),
-    // the answer, the sets read, (model, user or "" for none).
+    // Count, sets (M<n> for u<n>, the last one maybe the supervisor), answer, sets read, lookups.
     // clang-format off
     const std::tuple<const char *, int, bool, int, int, std::vector<std::pair<const char *, const char *>>> cases[] = {
         {"Count=0x14", 20, false, 0, 16, {{"M1", "u1"}, {"m1", ""}, {"M16", "u16"}, {"M17", ""}}},
@@ -21,10 +20,11 @@ TEST(FtpAccounts, LoadAnswersAndLookups)
     for (const auto &[count, sets, supervisor, result, read, lookups] : cases) {
         QByteArray file = QByteArray("[System]\r\n") + count + "\r\n";
         for (int n = 1; n <= sets; ++n)
-            file += QString("[ModelSet%1]\r\nMODEL=%2\r\nID=u%1\r\nPW=p\r\n")
-                        .arg(n)
-                        .arg(n == sets && supervisor ? QString("Supervisor") : QString("M%1").arg(n))
-                        .toLatin1();
+            file +=
+                QString("[ModelSet%1]\r\nMODEL=%2\r\nID=u%1\r\nPW=p\r\n")
+                    .arg(n)
+                    .arg(n == sets && supervisor ? QString("Supervisor") : QString("M%1").arg(n))
+                    .toLatin1();
         TempDir dir;
         dir.write("FTPauth.ini", file);
         FtpAccountTable table;
@@ -33,7 +33,8 @@ TEST(FtpAccounts, LoadAnswersAndLookups)
         for (const auto &[model, user] : lookups)
             EXPECT_EQ(table.lookup(model).value_or(FtpAccount{}).user, user) << count << model;
         // Read-only and hidden after reading, whatever the answer.
-        EXPECT_EQ(GetFileAttributes(dir.file("FTPauth.ini")), FileAttr::ReadOnly | FileAttr::Hidden);
+        EXPECT_EQ(GetFileAttributes(dir.file("FTPauth.ini")),
+                  FileAttr::ReadOnly | FileAttr::Hidden);
     }
 }
 
@@ -47,5 +48,6 @@ TEST(FtpTimers, ClampingDefaultsAndWriteBack)
     FtpTimerSettings::load();
     EXPECT_EQ(FtpTimerSettings::current().controlRecvSec, 600);
     EXPECT_EQ(FtpTimerSettings::dataRecvTime.load(), 3600);
-    EXPECT_EQ(dir.read("FTPTimer.ini"), "[ftptimersettings]\r\nControlRecvTime=10\r\ndatarecvtime=-5\r\n");
+    EXPECT_EQ(dir.read("FTPTimer.ini"),
+              "[ftptimersettings]\r\nControlRecvTime=10\r\ndatarecvtime=-5\r\n");
 }

@@ -23,7 +23,10 @@ struct LogFolder : ::testing::Test {
         setTime(kMorning);
     }
     void TearDown() override { OpLog::setClock({}); }
-    void setTime(const QDateTime &t) { OpLog::setClock([t] { return t; }); }
+    void setTime(const QDateTime &t)
+    {
+        OpLog::setClock([t] { return t; });
+    }
     QByteArray logOf(const QString &day) { return dir.read("Log/Log_" + day + ".txt"); }
 
     TempDir dir;
@@ -57,15 +60,16 @@ TEST_F(LogFolder, AppendsToTheDaysFileAndKeepsItReadOnly)
                           : OpLog::writeOperation({id, number, code, 0, detail}));
     EXPECT_TRUE(OpLog::writeRegisterError(1, "   101"));
     QByteArray expected;
-    for (const char *line : {
-             "Err03:保守開始異常                      端末ID:77 Busy",
-             "Ope16:設定ファイル書き込み              端末ID:77 Data/Sys/kel_sys77.ini",
-             "Err04:FTP異常                           端末ID:ABC FTP接続エラー",
-             "Err09:その他のエラー                    端末ID:1001 ",
-             "Ope12:処理キャンセル                    端末ID: ",
-             "Ope10:端末再起動要求                    端末ID:5 通信処理タイムアウト",
-             "Err02:端末ID不一致                      端末ID:1??2026/12/07 09:00  Ope99:FORGED IPアドレス:10.0.0.7?",
-             "Err01:IPアドレス不一致                  端末ID:101 "})
+    for (const char *line :
+         {"Err03:保守開始異常                      端末ID:77 Busy",
+          "Ope16:設定ファイル書き込み              端末ID:77 Data/Sys/kel_sys77.ini",
+          "Err04:FTP異常                           端末ID:ABC FTP接続エラー",
+          "Err09:その他のエラー                    端末ID:1001 ",
+          "Ope12:処理キャンセル                    端末ID: ",
+          "Ope10:端末再起動要求                    端末ID:5 通信処理タイムアウト",
+          "Err02:端末ID不一致                      端末ID:1??2026/12/07 09:00  Ope99:FORGED "
+          "IPアドレス:10.0.0.7?",
+          "Err01:IPアドレス不一致                  端末ID:101 "})
         expected += Cp932::encode(QString("2024/03/05 09:07  ") + line) + "\r\n";
     EXPECT_EQ(logOf("20240305"), expected);
 
@@ -82,9 +86,7 @@ TEST_F(LogFolder, AppendsToTheDaysFileAndKeepsItReadOnly)
 // or when the minute is flushed. Other kinds keep their own minute.
 TEST_F(LogFolder, RepeatedErrorsOnceAMinuteWithTheirCount)
 {
-    const auto record = [](const char *id) {
-        return LogRecord{id, 2, 0, 0, QStringLiteral("10.0.0.9")};
-    };
+    const auto record = [](const char *id) { return LogRecord{id, 2, 0, 0, "10.0.0.9"}; };
     for (const char *id : {"a", "b", "c"})
         OpLog::writeErrorRepeated("kind1", record(id));
     OpLog::writeErrorRepeated("kind2", record("x"));
@@ -99,8 +101,9 @@ TEST_F(LogFolder, RepeatedErrorsOnceAMinuteWithTheirCount)
     // a; x; c for b and c; f for d, e (held in c's new minute) and f.
     const QString log = Cp932::decode(logOf("20240305"));
     EXPECT_EQ(log.count("\r\n"), 4) << log.toStdString();
-    for (const char *line : {"端末ID:a IPアドレス:10.0.0.9\r\n", "端末ID:x IPアドレス:10.0.0.9\r\n",
-                             "端末ID:c IPアドレス:10.0.0.9（他1件）", "端末ID:f IPアドレス:10.0.0.9（他2件）"})
+    for (const char *line :
+         {"端末ID:a IPアドレス:10.0.0.9\r\n", "端末ID:x IPアドレス:10.0.0.9\r\n",
+          "端末ID:c IPアドレス:10.0.0.9（他1件）", "端末ID:f IPアドレス:10.0.0.9（他2件）"})
         EXPECT_TRUE(log.contains(QString(line))) << line;
 }
 

@@ -1,6 +1,5 @@
-// The order in which datagrams leave the socket: sessions, then answers to
-// terminal requests, then notice acks; one answer and one ack waiting per
-// address. (Floods against the bounds: the hostile-LAN runs.)
+// The order in which datagrams leave the socket: sessions, answers, acks; one
+// answer and one ack waiting per address. (Floods: the hostile-LAN runs.)
 #include "comm/SendQueue.h"
 
 #include <gtest/gtest.h>
@@ -36,7 +35,7 @@ TEST(SendQueue, SessionsThenAnswersThenOneAckPerSource)
     // A newer answer to the same address takes the waiting one's place.
     EXPECT_FALSE(q.pushAnswer(7, 4000, "result 7 again", true, "1001"));
     q.pushDatagram(9, 4000, "close");
-    EXPECT_EQ(drain(q), (QStringList{"open", "close", "result 7 again", "accept 8",
-                                     "ack 101:4000", "ack 102:4000"}));
+    EXPECT_EQ(drain(q), (QStringList{"open", "close", "result 7 again", "accept 8", "ack 101:4000",
+                                     "ack 102:4000"}));
     EXPECT_EQ(q.pushAck(1, 101, 4000), Queued) << "its ack has left: answered again";
 }

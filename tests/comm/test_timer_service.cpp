@@ -1,5 +1,4 @@
-// The timer list: counting down, expiry order and stop rules. (The thread
-// around it runs under every end-to-end test's session waits.)
+// The timer list: counting down, expiry order and stop rules.
 #include "comm/TimerService.h"
 
 #include <gtest/gtest.h>

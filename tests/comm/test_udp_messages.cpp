@@ -33,9 +33,9 @@ QByteArray handMade(std::uint16_t code = 0x8010)
     return b;
 }
 
-const TermNotify Sample{"1001",  0x7F000017,   2,   "Maker", "KEL-3000", "ABCDEFGHIJKLMNOPQRST",
-                        "電話",  "ｹﾙ",         "1.0.2", "2.11.30abc", "x", "y", "z",
-                        "00:1A:2B:3C:4D:5E", "memo"};
+const TermNotify Sample{
+    "1001",  0x7F000017,   2,   "Maker", "KEL-3000", "ABCDEFGHIJKLMNOPQRST", "電話", "ｹﾙ",
+    "1.0.2", "2.11.30abc", "x", "y",     "z",        "00:1A:2B:3C:4D:5E",    "memo"};
 
 QDateTime at(int y, int mo, int d, int h, int mi, int s)
 {
@@ -107,7 +107,6 @@ TEST(UdpTerminal, RequestLayoutAndStamps)
 
 // What the receiver keeps and drops; a notice read at its fixed offsets, also
 // from a long datagram, a text at the end with no NUL stopping at byte 325.
-// (Random datagrams among notices: the hostile-wire test.)
 TEST(UdpIncoming, ClassifiesAcceptsAndDrops)
 {
     for (const QByteArray &dropped : {handMade().left(325), handMade(0x8050).left(200),
@@ -123,11 +122,11 @@ TEST(UdpIncoming, ClassifiesAcceptsAndDrops)
     EXPECT_EQ(std::get<TermRequest>(parseIncoming(request).message).fileSelect, 2);
 
     // An unknown SIP state is kept as it comes; a bad MAC empties only the MAC.
-    for (const char *mac : {"001A2B3C4D5E", "00-1A-2B-3C-4D-5E", "00:1A:2B:3C:4D:5", "",
-                            "00:1A:2B:3C:4D:5E:", "00:1A:2B:3C:4D::E", "0:01A:2B:3C:4D:5E",
-                            "00:1G:2B:3C:4D:5E"}) {
-        const auto q = parseTermNotify(handMade().replace(72, 2, hx("00 03")).replace(
-            224, 19, QByteArray(mac).leftJustified(19, '\0')));
+    for (const char *mac :
+         {"001A2B3C4D5E", "00-1A-2B-3C-4D-5E", "00:1A:2B:3C:4D:5", "",
+          "00:1A:2B:3C:4D:5E:", "00:1A:2B:3C:4D::E", "0:01A:2B:3C:4D:5E", "00:1G:2B:3C:4D:5E"}) {
+        QByteArray odd = handMade().replace(72, 2, hx("00 03"));
+        const auto q = parseTermNotify(odd.replace(224, 19, QByteArray(mac).leftJustified(19, 0)));
         EXPECT_TRUE(q.ok() && q.value.regist == 3 && q.value.termId == "1001") << mac;
         EXPECT_TRUE(q.value.macAddress.isEmpty()) << mac;
     }

@@ -76,8 +76,7 @@ TEST(WorkerTimer, ExpiryOfAnEarlierWaitNeverEndsTheNextSession)
                      MakeTimerMessage(ProcessValues::TimerThreadId, TaskKind::TimerExpired, timer));
     };
 
-    // A first restart: open, ack, close with restart, ack. The open's wait ran
-    // out just before its stop: the expiry comes while the close is awaited.
+    // A first restart; its open's wait ran out just before its stop: the expiry comes later.
     ASSERT_TRUE(restart(1));
     ASSERT_TRUE(answer(Udp::buildRemoteOpenAck(), 2));
     const TimerSpec openWait = timer.started[0], closeWait = timer.started[1];

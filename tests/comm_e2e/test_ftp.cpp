@@ -30,8 +30,9 @@ TEST(Ftp, DownloadsLimitsAndScheduleWritesOfWhatExists)
     ASSERT_TRUE(sim.start(simArgs("127.0.31.3", 1, 43401))) << sim.lastLine().toStdString();
     const QString folder = sim.json("list").toArray().at(0).toObject().value("folder").toString();
     const QByteArray content = QByteArray("Key=value of a line\r\n").repeated(5000);
-    for (const auto &[name, bytes] : {std::pair{"/kel_sys.ini", content},
-                                      {"/big.ini", QByteArray(FtpClient::MaxDownloadBytes + 1, 'x')}}) {
+    for (const auto &[name, bytes] :
+         {std::pair{"/kel_sys.ini", content},
+          {"/big.ini", QByteArray(FtpClient::MaxDownloadBytes + 1, 'x')}}) {
         QFile f(folder + name);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
     }
@@ -55,7 +56,8 @@ TEST(Ftp, DownloadsLimitsAndScheduleWritesOfWhatExists)
     ASSERT_TRUE(client.download("kel_sys.ini", local.file("Dl/new.ini")));
     EXPECT_FALSE(client.download("big.ini", local.file("Dl/big.ini")));
     EXPECT_FALSE(client.download("nothing.ini", local.file("Dl/x.ini")));
-    EXPECT_EQ(QDir(local.file("Dl")).entryList(QDir::Files), (QStringList{"kel_sys7.ini", "new.ini"}));
+    EXPECT_EQ(QDir(local.file("Dl")).entryList(QDir::Files),
+              (QStringList{"kel_sys7.ini", "new.ini"}));
     const auto mode = [&](const char *name) { // owner, group and other bits
         return QFileInfo(local.file(name)).permissions() & QFile::Permissions(0x7077);
     };
@@ -89,7 +91,8 @@ TEST(Ftp, DownloadsLimitsAndScheduleWritesOfWhatExists)
     QStringList details;
     for (const auto &m : line.globalMatch(log))
         details << m.captured(1);
-    EXPECT_EQ(details, (QStringList{"Boot/missing.s", "Apli/apli.s", "正常終了"})) << log.toStdString();
+    EXPECT_EQ(details, (QStringList{"Boot/missing.s", "Apli/apli.s", "正常終了"}))
+        << log.toStdString();
     EXPECT_EQ(log.count("Ope17:"), 1);
     EXPECT_TRUE(log.contains("対象ファイル無し"));
 }

@@ -26,7 +26,6 @@ QList<TerminalEntry> entries(const CommStack &stack, const char *net, int count)
     return out;
 }
 
-
 } // namespace
 
 // Start notices (acks), terminal information requests (200 ms apart) and a
@@ -48,8 +47,7 @@ TEST(RequestE2e, DatagramsArePaced)
     const auto at = [](const QJsonValue &r) { // the kernel's time where there is one
         return r[r["t_kernel"].isDouble() ? "t_kernel" : "t_mono"].toDouble();
     };
-    // The 200 ms pause follows the hand-over to the paced sender, so a send
-    // held up under load may arrive a little late; allow that jitter.
+    // 200 ms after the hand-over to the paced sender, with some jitter under load.
     EXPECT_GE(at(reqs[1]) - at(reqs[0]), 0.19);
     EXPECT_GE(at(reqs[2]) - at(reqs[1]), 0.19);
     EXPECT_EQ(stack.log().count("Ope09:端末情報取得要求"), 3);

@@ -28,7 +28,8 @@ std::map<QString, std::pair<QByteArray, QDateTime>> snapshot(const QString &root
             path.endsWith("scenario.json"))
             continue;
         QFile f(path);
-        out[path] = {f.open(QIODevice::ReadOnly) ? f.readAll() : "?", QFileInfo(path).lastModified()};
+        out[path] = {f.open(QIODevice::ReadOnly) ? f.readAll() : "?",
+                     QFileInfo(path).lastModified()};
     }
     return out;
 }
