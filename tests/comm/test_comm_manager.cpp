@@ -218,3 +218,40 @@ TEST_F(Manager, SeriesEndsOnEveryRoadThatLeavesNothingToDo)
     core.onRequestWorkerDone(0, 0);
     EXPECT_EQ(host.countKind(TaskKind::RemoteSeriesEnded), 1);
 }
+
+// A stranger's flood of requests: one per address is decided at a time, and
+// an accepted terminal (by its address or its MAC) is queued once; a full
+// queue or a terminal already accepted hears "busy" (2).
+TEST_F(Manager, RequestsDecidedOncePerAddressAndQueuedOncePerTerminal)
+{
+    const auto from = [&](std::uint32_t source, const char *mac, std::uint16_t seq) {
+        auto r = std::make_unique<TermRequestPayload>();
+        r->sourceAddress = source;
+        r->request.notify.macAddress = mac;
+        r->sequence = seq;
+        core.onTermRequest(std::move(r));
+    };
+    const auto busy = [](std::uint16_t seq) {
+        return Udp::buildTermRequestResult(seq, UpdateDecision::Busy);
+    };
+    from(1, "02:00:00:00:00:01", 1);
+    from(1, "02:00:00:00:00:01", 2); // while the first is decided
+    EXPECT_EQ(host.countKind(TaskKind::TermRequestDecide), 1);
+    decidePending();
+    EXPECT_EQ(host.sent.back(), Udp::buildTermRequestAccept(1));
+    EXPECT_EQ(core.queuedCount(), 1);
+
+    // The same address, or the same MAC from elsewhere: queued already.
+    from(1, "", 3);
+    from(2, "02:00:00:00:00:01", 4);
+    decidePending();
+    EXPECT_EQ(std::vector(host.sent.end() - 2, host.sent.end()), (std::vector{busy(3), busy(4)}));
+    for (std::uint16_t a = 10; a < 10 + CommManagerCore::MaxQueued; ++a)
+        from(a, "", a);
+    decidePending();
+    EXPECT_EQ(core.queuedCount(), CommManagerCore::MaxQueued);
+    EXPECT_EQ(host.sent.back(), busy(std::uint16_t(9 + CommManagerCore::MaxQueued)));
+    for (std::uint32_t a = 100; a < 100 + 2 * CommManagerCore::MaxDeciding; ++a)
+        from(a, "", 1);
+    EXPECT_EQ(host.countKind(TaskKind::TermRequestDecide), CommManagerCore::MaxDeciding);
+}
