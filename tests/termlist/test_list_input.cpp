@@ -1,5 +1,5 @@
 // Terminal-ID counting, the input checks of the add and settings dialogs and
-// the selection memory.
+// the selection kept by record number and turned into rows.
 #include "termlist/SelectionMemory.h"
 #include "termlist/TerminalInput.h"
 
@@ -11,12 +11,7 @@ TEST(ListInputTest, TerminalIdsCountOnTheText)
 {
     const QString nines63(63, QLatin1Char('9')), nines64(64, QLatin1Char('9'));
     const std::pair<QString, QString> cases[] = {
-        {"098", "099"},
-        {"99", "100"},
-        {"0099", "0100"},
-        {"9", "10"},
-        {"0", "1"},
-        {"1239", "1240"},
+        {"098", "099"}, {"99", "100"}, {"0099", "0100"}, {"1239", "1240"},
         {nines63, QLatin1Char('1') + QString(63, QLatin1Char('0'))},
         {nines64, QString(64, QLatin1Char('0'))}, // no room for another digit
     };
@@ -123,4 +118,23 @@ TEST(ListSelectionTest, RestoresByRecordNumber)
     EXPECT_TRUE(r.ranges.empty());
     EXPECT_EQ(r.focusRow, -1);
     EXPECT_EQ(RestoreSelection(SelectionMemory{}, entries({1, 2})).focusRow, -1);
+}
+
+using Ranges = std::vector<std::pair<int, int>>;
+TEST(SelectionRows, RangesBecomeRowsOnceAndRowsJoinIntoRanges)
+{
+    const struct {
+        Ranges selected;
+        std::vector<int> rows;
+        Ranges joined;
+    } cases[] = {
+        {{}, {}, {}},
+        {{{5, 7}, {0, 1}, {6, 9}}, {0, 1, 5, 6, 7, 8, 9}, {{0, 1}, {5, 9}}},
+        {{{3, 4}, {0, 2}}, {0, 1, 2, 3, 4}, {{0, 4}}}, // neighbours join
+        {{{2, 8}, {4, 5}, {9, 9}}, {2, 3, 4, 5, 6, 7, 8, 9}, {{2, 9}}},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(SelectedRows(c.selected), c.rows);
+        EXPECT_EQ(RowRanges(c.rows), c.joined);
+    }
 }

@@ -1,9 +1,8 @@
-// The column filter dialogs and the display condition dialog, driven through
-// their controls with the message boxes answered by a ScriptedPrompter.
+// The column filter dialogs driven through their controls, with the message
+// boxes answered by a ScriptedPrompter.
 #include "ModalDriver.h"
 
 #include "support/ScriptedPrompter.h"
-#include "termlist/ui/CondDialog.h"
 #include "termlist/ui/FilterDialogs.h"
 
 #include <QComboBox>
@@ -206,19 +205,18 @@ TEST(FilterDialogs, OneValueCodePairAndRadioDialogs)
     alert->storeInto(cond);
     EXPECT_EQ(std::tuple(cond.FInfoAlert, cond.FCndAlert), std::tuple(2, 0));
 
-    // Radio buttons: the checked one gives the code, none checked gives 0.
-    cond.FCndSipEntry = 3;
+    // Radio buttons: the checked one gives the code; a stored code outside
+    // them checks none, which gives 0.
+    cond.FCndSipEntry = 3, cond.FCndTermEntry = 7;
     auto sip = openDialog<CFilterRadioDialog>(ListColumn::SipEntry, cond);
     EXPECT_TRUE(sip->radioButtons[2]->isChecked());
     sip->radioButtons[3]->click();
     sip->okButton()->click();
     sip->storeInto(cond);
-    EXPECT_EQ(cond.FCndSipEntry, 4);
-    cond.FCndTermEntry = 7;
     auto kind = openDialog<CFilterRadioDialog>(ListColumn::EntryKind, cond);
     kind->okButton()->click();
     kind->storeInto(cond);
-    EXPECT_EQ(cond.FCndTermEntry, 0);
+    EXPECT_EQ(std::tuple(cond.FCndSipEntry, cond.FCndTermEntry), std::tuple(4, 0));
 }
 
 TEST(FilterDialogs, RunFilterDialogCopiesNothingBackOnCancel)
@@ -238,26 +236,4 @@ TEST(FilterDialogs, RunFilterDialogCopiesNothingBackOnCancel)
     EXPECT_EQ(cond, before);
     EXPECT_TRUE(prompts.records.isEmpty());
     EXPECT_FALSE(runFilterDialog(7, cond, nullptr)); // no filter on that column
-}
-
-TEST(CondDialog, ModeEnablesButtonsAndEachButtonGivesItsChoice)
-{
-    for (const auto &[mode, sort, filter] :
-         {std::tuple{1, false, true}, std::tuple{3, true, true}, std::tuple{2, true, false}}) {
-        SCOPED_TRACE(mode);
-        CCondDialog dlg(mode);
-        EXPECT_EQ(std::tuple(dlg.descendingButton->isEnabled(), dlg.ascendingButton->isEnabled(),
-                             dlg.filterButton->isEnabled()),
-                  std::tuple(sort, sort, filter));
-    }
-
-    // Filter-only mode: a disabled sort button and Enter choose nothing.
-    ModalDriver driver;
-    driver.then<CCondDialog>([](CCondDialog *dlg) {
-        dlg->descendingButton->click();
-        QTest::keyClick(dlg, Qt::Key_Return);
-        if (dlg->isVisible())
-            dlg->reject();
-    });
-    EXPECT_EQ(runDisplayConditionDialog(1, nullptr), CondChoice::Cancel);
 }
