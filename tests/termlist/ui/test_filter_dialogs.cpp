@@ -82,56 +82,41 @@ TEST(FilterDialogs, TextDialogOpensRefusesWithFocusAndHandsBack)
     EXPECT_EQ(prompts.records.size(), 2);
     EXPECT_EQ(dlg->result(), QDialog::Accepted);
     dlg->storeInto(cond);
-    EXPECT_EQ(QStringList({cond.FInfoIPAddr1, cond.FInfoIPAddr2, cond.FInfoTermID1}),
-              QStringList({"192.168.001.*", "010.*", "untouched"}));
-    EXPECT_EQ(cond.FJoinIPAddr, 1);
-    EXPECT_EQ(cond.FCndIPAddr2, 6);
+    EXPECT_EQ(std::tuple(cond.FInfoIPAddr1, cond.FInfoIPAddr2, cond.FInfoTermID1, cond.FJoinIPAddr,
+                         cond.FCndIPAddr2),
+              std::tuple(QString("192.168.001.*"), QString("010.*"), QString("untouched"), 1, 6));
 }
 
+// Opened from a stored filter: split into numbers; each refusal puts the
+// focus on its field; stored at midnight.
 TEST(FilterDialogs, DateDialogRefusesWithFocusAndStoresMidnight)
 {
     ScriptedPrompter prompts;
-    CFilterDateDialog dlg(ListColumn::EntryDate);
-    showActive(&dlg);
-    const auto type = [&](const char *year, const char *day) {
-        dlg.first.year->setText(year), dlg.first.month->setText("2"), dlg.first.day->setText(day);
-        dlg.okButton()->click();
-        return QApplication::focusWidget();
-    };
-    dlg.first.cond->setCurrentIndex(3);
-    EXPECT_EQ(type("2016", "30"), dlg.first.day);
-    EXPECT_TRUE(dlg.isVisible());
-    EXPECT_EQ(type("0999", "29"), dlg.first.year);
-    type("2016", "29");
-    EXPECT_EQ(prompts.records.size(), 2);
-    EXPECT_EQ(dlg.result(), QDialog::Accepted);
-    EXPECT_EQ(std::tuple(dlg.filter().date1, dlg.filter().cnd1),
-              std::tuple(QDateTime(QDate(2016, 2, 29), QTime(0, 0)), 4));
-
-    // Opened from a stored filter: split into numbers; a bad second date
-    // puts the focus on the second day.
     ListCondInfo cond;
     cond.FInfoResultDt1 = QDateTime(QDate(2016, 2, 9), QTime(13, 45));
     cond.FInfoResultDt2 = QDateTime(QDate(2016, 12, 31), QTime(0, 0));
     cond.FCndResultDt1 = cond.FJoinResultDt = 2, cond.FCndResultDt2 = 5;
-    auto stored = openDialog<CFilterDateDialog>(ListColumn::ResultDate, cond);
-    EXPECT_EQ(QStringList({stored->first.year->text(), stored->first.month->text(),
-                           stored->first.day->text()}),
+    auto dlg = openDialog<CFilterDateDialog>(ListColumn::ResultDate, cond);
+    EXPECT_EQ(QStringList({dlg->first.year->text(), dlg->first.month->text(), dlg->first.day->text()}),
               QStringList({"2016", "2", "9"}));
-    showActive(stored.get());
-    stored->second.month->setText("02");
-    stored->second.day->setText("30");
-    stored->okButton()->click();
-    EXPECT_EQ(QApplication::focusWidget(), stored->second.day);
-    stored->second.day->setText("28");
-    stored->okButton()->click();
-    EXPECT_EQ(stored->result(), QDialog::Accepted);
-    stored->storeInto(cond);
-    // Stored at midnight: the time of the old value is gone.
+    showActive(dlg.get());
+    dlg->first.year->setText("0999");
+    dlg->okButton()->click();
+    EXPECT_EQ(QApplication::focusWidget(), dlg->first.year);
+    dlg->first.year->setText("2016");
+    dlg->second.month->setText("02");
+    dlg->second.day->setText("30");
+    dlg->okButton()->click();
+    EXPECT_EQ(QApplication::focusWidget(), dlg->second.day);
+    EXPECT_TRUE(dlg->isVisible());
+    dlg->second.day->setText("29");
+    dlg->okButton()->click();
+    EXPECT_EQ(std::tuple(dlg->result(), prompts.records.size()), std::tuple(int(QDialog::Accepted), 2));
+    dlg->storeInto(cond);
     EXPECT_EQ(std::tuple(cond.FInfoResultDt1, cond.FInfoResultDt2, cond.FJoinResultDt,
                          cond.FCndResultDt2),
               std::tuple(QDateTime(QDate(2016, 2, 9), QTime(0, 0)),
-                         QDateTime(QDate(2016, 2, 28), QTime(0, 0)), 2, 5));
+                         QDateTime(QDate(2016, 2, 29), QTime(0, 0)), 2, 5));
 }
 
 TEST(FilterDialogs, ReleaseEmptiesTheColumnFilterAndEndsWithOk)
@@ -172,10 +157,8 @@ TEST(FilterDialogs, OneValueCodePairAndRadioDialogs)
 
     // Text typed but no condition chosen: nothing changes.
     auto name = openDialog<CFilterValueDialog>(ListColumn::MachineName, cond);
-    EXPECT_TRUE(name->valueEdit->text().isEmpty());
     name->valueEdit->setText("IP-Phone*");
     name->okButton()->click();
-    EXPECT_EQ(name->result(), QDialog::Accepted);
     ListCondInfo after = cond;
     name->storeInto(after);
     EXPECT_EQ(after, cond);
@@ -227,13 +210,11 @@ TEST(FilterDialogs, RunFilterDialogCopiesNothingBackOnCancel)
     const ListCondInfo before = cond;
     ModalDriver driver;
     driver.then<CFilterTextDialog>([](CFilterTextDialog *dlg) {
-        EXPECT_EQ(dlg->valueEdit1->text(), "5");
         dlg->valueEdit1->setText("7*");
         dlg->condCombo1->setCurrentIndex(5);
         dlg->cancelButton()->click();
     });
     EXPECT_FALSE(runFilterDialog(ListColumn::TermID, cond, nullptr));
-    EXPECT_EQ(cond, before);
-    EXPECT_TRUE(prompts.records.isEmpty());
     EXPECT_FALSE(runFilterDialog(7, cond, nullptr)); // no filter on that column
+    EXPECT_TRUE(cond == before && prompts.records.isEmpty());
 }

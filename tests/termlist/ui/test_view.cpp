@@ -86,18 +86,14 @@ protected:
     QStringList cells(ViewColumn c) const
     {
         QStringList out;
-        CTermListModel *m = view->listModel();
-        const int section = m->sectionOf(c);
-        for (int row = 0; section >= 0 && row < m->rowCount(); ++row)
-            out << m->index(row, section).data().toString();
+        const int section = view->listModel()->sectionOf(c);
+        for (int row = 0; section >= 0 && row < view->listModel()->rowCount(); ++row)
+            out << view->listModel()->index(row, section).data().toString();
         return out;
     }
-    QStringList headers() const
+    QString header(ViewColumn c) const
     {
-        QStringList out;
-        for (int s = 0; s < view->listModel()->columnCount(); ++s)
-            out << view->listModel()->headerData(s, Qt::Horizontal).toString();
-        return out;
+        return view->listModel()->headerData(view->listModel()->sectionOf(c), Qt::Horizontal).toString();
     }
     ListCondInfo storedCond()
     {
@@ -111,13 +107,6 @@ protected:
         const int s = view->listModel()->sectionOf(c);
         QTest::mouseClick(h->viewport(), Qt::LeftButton, {},
                           QPoint(h->sectionViewportPosition(s) + 4, h->height() / 2));
-    }
-    QStringList selectedIds() const
-    {
-        QStringList out;
-        for (const TermEntry &e : view->selectedEntries())
-            out << e.TermID;
-        return out;
     }
 
     TempDir dir;
@@ -136,7 +125,7 @@ TEST_F(ViewTest, HeaderClicksSortFilterOrDoNothing)
         ModalDriver driver;
         driver.then<CCondDialog>([](CCondDialog *d) { d->ascendingButton->click(); });
         clickHeader(ViewColumn::TermID);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return headers().contains("端末ID▲"); }));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return header(ViewColumn::TermID) == "端末ID▲"; }));
     }
     EXPECT_EQ(cells(ViewColumn::TermID), QStringList({"2", "3", "10"}));
     EXPECT_EQ(std::tuple(storedCond().SortColNo, storedCond().SortDirect), std::tuple(1, 2));
@@ -166,7 +155,7 @@ TEST_F(ViewTest, HeaderClicksSortFilterOrDoNothing)
         clickHeader(ViewColumn::IPAddr);
         ASSERT_TRUE(QTest::qWaitFor([&] { return filtered && !QApplication::activeModalWidget(); }));
         QTest::qWait(20);
-        EXPECT_TRUE(headers().contains("IPｱﾄﾞﾚｽ◇"));
+        EXPECT_EQ(header(ViewColumn::IPAddr), "IPｱﾄﾞﾚｽ◇");
         EXPECT_EQ(cells(ViewColumn::IPAddr), c.shown) << c.typed;
         EXPECT_EQ(storedCond().FCndIPAddr1, c.cond + 1);
         clickHeader(ViewColumn::IPAddr);
@@ -214,7 +203,7 @@ TEST_F(ViewTest, ClearAllWithRegistrationDateHidden)
     view->onClearAll();
     EXPECT_EQ(prompter.records.last().type, 0x24u);
     EXPECT_EQ(storedCond().FCndTermID1, 0);
-    EXPECT_TRUE(headers().contains("処理結果▼"));
+    EXPECT_EQ(header(ViewColumn::Result), "処理結果▼");
     EXPECT_EQ(view->listModel()->rowCount(), 4);
 }
 
@@ -352,6 +341,12 @@ TEST_F(ViewTest, FirstRowIsCurrentAndTheSelectionSurvivesARefreshByRecordNumber)
     open({20, 21, 22, 23, 24}, [](ListCondInfo &c) { c.SortColNo = 1, c.SortDirect = 2; });
     EXPECT_TRUE(prompter.records.isEmpty());
     EXPECT_EQ(view->statusText(), QStringLiteral(" 全部で 5 件の端末情報を表示しています。"));
+    const auto selectedIds = [&] {
+        QStringList out;
+        for (const TermEntry &e : view->selectedEntries())
+            out << e.TermID;
+        return out;
+    };
     EXPECT_EQ(selectedIds(), QStringList({"20"})) << "the first row is current";
     view->selectionModel()->select(view->listModel()->index(2, 0),
                                    QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
