@@ -43,7 +43,6 @@ TEST(ListColumnsTest, CellAndExportTexts)
         const char *list;
         const char *exported = nullptr; // nullptr: as in the list
     };
-    // clang-format off
     const Case cases[] = {
         {V::TermID, none, "1234"}, {V::IPAddr, none, "192.168.001.020"}, {V::UserInfo, none, "desk 5"},
         {V::Result, none, "電話帳書込(正常終了)"},
@@ -61,7 +60,6 @@ TEST(ListColumnsTest, CellAndExportTexts)
         {V::Alert, [](TermEntry &e) { e.TermIDAlert = e.IPAddrAlert = 1; }, "端末ID異常/IPｱﾄﾞﾚｽ異常", "端末ID異常 / IPｱﾄﾞﾚｽ異常"},
         {V::Alert, [](TermEntry &e) { e.IPAddrAlert = 1; }, "－－－－－/IPｱﾄﾞﾚｽ異常", "端末ID正常 / IPｱﾄﾞﾚｽ異常"},
     };
-    // clang-format on
     for (const bool translated : {false, true}) {
         std::optional<PseudoTranslator> english;
         if (translated)
@@ -107,33 +105,10 @@ TEST(ListColumnsTest, HeaderMarks)
 TEST(ListColumnsTest, WidthsFollowHeaderBytes)
 {
     // Marks count two CP932 bytes each, half-width katakana one.
-    const struct {
-        ViewColumn column;
-        const char *header;
-        int width;
-    } cases[] = {
-        // clang-format off
-        {V::TermID, "端末ID", 68}, {V::TermID, "端末ID▼◇", 80}, {V::BootVer, "ﾌﾞｰﾄVer", 55},
-        {V::BootVer, "ﾌﾞｰﾄVer▲◇", 86}, {V::EntryDate, "管理PC登録日付▼", 114},
-        {V::SipState, "SIPｻｰﾊﾞ登録状態", 105},
-        // clang-format on
-    };
-    for (const auto &c : cases)
-        EXPECT_EQ(ListColumns::columnWidth(c.column, QString::fromUtf8(c.header)), c.width)
-            << c.header;
-}
-
-TEST(ListColumnsTest, ShownColumnsInDisplayOrder)
-{
-    ListCondInfo cond;
-    EXPECT_EQ(ListColumns::shownColumns(cond), std::vector<ViewColumn>{V::Result});
-    StandardListCond(cond);
-    cond.ColResultDate = 1;
-    cond.ColVendorInfo = 2; // only a flag of exactly 1 shows a column
-    const std::vector<ViewColumn> standard{V::TermID,      V::IPAddr,  V::Result,   V::ResultDate,
-                                           V::MachineName, V::ApliVer, V::SipState, V::EntryDate,
-                                           V::EntryTime,   V::Alert};
-    EXPECT_EQ(ListColumns::shownColumns(cond), standard);
+    for (const auto &[column, header, width] :
+         {std::tuple{V::TermID, "端末ID", 68}, {V::TermID, "端末ID▼◇", 80},
+          {V::BootVer, "ﾌﾞｰﾄVer▲◇", 86}, {V::SipState, "SIPｻｰﾊﾞ登録状態", 105}})
+        EXPECT_EQ(ListColumns::columnWidth(column, QString::fromUtf8(header)), width) << header;
 }
 
 TEST(ListColumnsTest, DetailTexts)

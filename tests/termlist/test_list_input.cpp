@@ -1,5 +1,5 @@
 // Terminal-ID counting, the input checks of the add and settings dialogs and
-// the selection kept by record number and turned into rows.
+// the selection kept by record number.
 #include "termlist/SelectionMemory.h"
 #include "termlist/TerminalInput.h"
 
@@ -104,23 +104,4 @@ TEST(ListSelectionTest, RestoresByRecordNumber)
     EXPECT_TRUE(r.ranges.empty());
     EXPECT_EQ(r.focusRow, -1);
     EXPECT_EQ(RestoreSelection(SelectionMemory{}, entries({1, 2})).focusRow, -1);
-}
-
-using Ranges = std::vector<std::pair<int, int>>;
-TEST(SelectionRows, RangesBecomeRowsOnceAndRowsJoinIntoRanges)
-{
-    const struct {
-        Ranges selected;
-        std::vector<int> rows;
-        Ranges joined;
-    } cases[] = {
-        {{}, {}, {}},
-        {{{5, 7}, {0, 1}, {6, 9}}, {0, 1, 5, 6, 7, 8, 9}, {{0, 1}, {5, 9}}},
-        {{{3, 4}, {0, 2}}, {0, 1, 2, 3, 4}, {{0, 4}}}, // neighbours join
-        {{{2, 8}, {4, 5}, {9, 9}}, {2, 3, 4, 5, 6, 7, 8, 9}, {{2, 9}}},
-    };
-    for (const auto &c : cases) {
-        EXPECT_EQ(SelectedRows(c.selected), c.rows);
-        EXPECT_EQ(RowRanges(c.rows), c.joined);
-    }
 }

