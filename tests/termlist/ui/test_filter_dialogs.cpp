@@ -1,14 +1,19 @@
-// The column filter dialogs driven through their controls, with the message
-// boxes answered by a ScriptedPrompter.
+// The column filter dialogs and the dialogs around the list, driven through
+// their controls, with the message boxes answered by a ScriptedPrompter.
 #include "ModalDriver.h"
 
 #include "support/ScriptedPrompter.h"
+#include "termlist/ui/AddTermDialog.h"
 #include "termlist/ui/FilterDialogs.h"
+#include "termlist/ui/ProgressDialog.h"
+#include "termlist/ui/SystemSettingsDialog.h"
+#include "termlist/ui/TermIdInputDialog.h"
 
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QtTest/QTest>
 
 #include <gtest/gtest.h>
@@ -143,7 +148,7 @@ TEST(FilterDialogs, ReleaseEmptiesTheColumnFilterAndEndsWithOk)
     EXPECT_EQ(std::tuple(cond.FInfoEntryDt1, cond.FCndSipEntry, cond.FCndAlert), std::tuple(d, 2, 2));
 }
 
-TEST(FilterDialogs, OneValueCodePairAndRadioDialogs)
+TEST(FilterDialogs, OneValueAndCodePairDialogs)
 {
     ListCondInfo cond;
     cond.FInfoMachin = "old";
@@ -180,19 +185,6 @@ TEST(FilterDialogs, OneValueCodePairAndRadioDialogs)
     alert->okButton()->click();
     alert->storeInto(cond);
     EXPECT_EQ(std::tuple(cond.FInfoAlert, cond.FCndAlert), std::tuple(2, 0));
-
-    // Radio buttons: the checked one gives the code; a stored code outside
-    // them checks none, which gives 0.
-    cond.FCndSipEntry = 3, cond.FCndTermEntry = 7;
-    auto sip = openDialog<CFilterRadioDialog>(ListColumn::SipEntry, cond);
-    EXPECT_TRUE(sip->radioButtons[2]->isChecked());
-    sip->radioButtons[3]->click();
-    sip->okButton()->click();
-    sip->storeInto(cond);
-    auto kind = openDialog<CFilterRadioDialog>(ListColumn::EntryKind, cond);
-    kind->okButton()->click();
-    kind->storeInto(cond);
-    EXPECT_EQ(std::tuple(cond.FCndSipEntry, cond.FCndTermEntry), std::tuple(4, 0));
 }
 
 TEST(FilterDialogs, RunFilterDialogCopiesNothingBackOnCancel)
@@ -210,4 +202,61 @@ TEST(FilterDialogs, RunFilterDialogCopiesNothingBackOnCancel)
     EXPECT_FALSE(runFilterDialog(ListColumn::TermID, cond, nullptr));
     EXPECT_FALSE(runFilterDialog(7, cond, nullptr)); // no filter on that column
     EXPECT_TRUE(cond == before && prompts.records.isEmpty());
+}
+
+TEST(DialogsTest, RefusalsKeepTheDialogOpenWithFocusOnTheWrongField)
+{
+    ScriptedPrompter prompter;
+    CAddTermDialog add;
+    add.show();
+    QApplication::setActiveWindow(&add);
+    add.idEdit->setText("0099"), add.countEdit->setText("65536");
+    add.onRegister();
+    EXPECT_TRUE(add.countEdit->hasFocus() && add.isVisible());
+
+    SystemSettings s;
+    s.UDPPort = 4000, s.EditerPath = "/usr/bin/editor";
+    CSystemSettingsDialog sys(s);
+    EXPECT_TRUE(sys.normalButton->isChecked());
+    sys.show();
+    QApplication::setActiveWindow(&sys);
+    sys.intervalEdit->setText("256");
+    sys.onOk();
+    EXPECT_TRUE(sys.intervalEdit->hasFocus());
+    sys.intervalEdit->setText("");
+    EXPECT_EQ(sys.historyEdit->text(), "50") << "a register without the setting";
+    sys.historyEdit->setText("0");
+    sys.onOk();
+    EXPECT_TRUE(sys.historyEdit->hasFocus());
+    sys.historyEdit->setText("999"), sys.passiveButton->setChecked(true);
+    sys.onOk();
+    ASSERT_EQ(sys.result(), QDialog::Accepted);
+    EXPECT_EQ(std::tuple(sys.settings().FTPMode, sys.settings().HistoryKeep, sys.settings().EditerPath),
+              std::tuple(1, 999, QString("/usr/bin/editor")));
+    EXPECT_EQ(prompter.records.size(), 3); // two refusals and the restart note
+}
+
+TEST(DialogsTest, TermIdInputTrimsOrAnswersEmpty)
+{
+    ModalDriver driver;
+    driver.then<CTermIdInputDialog>([](CTermIdInputDialog *d) {
+        EXPECT_EQ(d->idEdit->maxLength(), 64);
+        d->idEdit->setText("  0123 ");
+        d->okButton->click();
+    });
+    driver.then<CTermIdInputDialog>([](CTermIdInputDialog *d) {
+        d->idEdit->setText("777");
+        d->cancelButton->click();
+    });
+    EXPECT_EQ(runTermIdInputDialog(nullptr), QStringLiteral("0123"));
+    EXPECT_EQ(runTermIdInputDialog(nullptr), QString());
+}
+
+TEST(DialogsTest, ProgressWindowStopsOnce)
+{
+    EXPECT_FALSE(CProgressDialog(11).stopButton->isEnabled()); // adding can't be stopped
+    CProgressDialog info(0);
+    QSignalSpy stop(&info, &CProgressDialog::stopRequested);
+    info.stopButton->click();
+    EXPECT_TRUE(stop.count() == 1 && !info.stopButton->isEnabled());
 }

