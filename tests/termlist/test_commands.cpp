@@ -1,22 +1,26 @@
 // Maintenance commands without a window: the flow up to the posted request,
 // notices, the notifications that record results and end a command, terminal
-// requests, the terminal-update window, the discard of stored requests and
-// clearing results.
+// requests, the terminal-update window, the discard of stored requests,
+// clearing results and the failed terminals.
 #include "comm/CommPayloads.h"
 #include "common/CommandScope.h"
 #include "common/Ipv4.h"
+#include "common/SafeFile.h"
 #include "register/TermDatabase.h"
 #include "termlist/CommandFlow.h"
 #include "termlist/CommandRepeat.h"
+#include "termlist/FailedTerminals.h"
 #include "termlist/ListCommands.h"
 #include "termlist/NoticeApplier.h"
 #include "termlist/StoredRequestDiscard.h"
+#include "termlist/TerminalFiles.h"
 #include "termlist/ViewNotifications.h"
 
 #include "support/ScriptedPrompter.h"
 #include "support/TempDir.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QSet>
 #include <gtest/gtest.h>
 
@@ -507,4 +511,83 @@ TEST_F(Commands, RepeatRunsTheLastCommandOnItsFailedTargetsWithItsFileAndAnswers
     EXPECT_FALSE(CommandTargets::check({both}, prompter, {true, false}));
     ASSERT_EQ(prompter.records.size(), 1);
     EXPECT_TRUE(prompter.records[0].text.startsWith("IPアドレスアラート"));
+}
+
+// The failed terminals of the register: which count, the CSV file, the files
+// of a deleted terminal.
+class FailedList : public Commands
+{
+};
+
+// No operation yet and "端末情報取得中" are no failure, whatever the code.
+TEST_F(FailedList, WhichCountAndWhatTheListHides)
+{
+    const auto entry = [](int id, int kind, int code) {
+        TermEntry e;
+        e.ID = id, e.ResultKind = kind, e.ResultCode = code;
+        return e;
+    };
+    const std::vector<TermEntry> listed{entry(1, 5, 3),  entry(2, 5, 0),   entry(3, 0, 4),
+                                        entry(4, 13, 9), entry(5, 19, 11), entry(6, 99, 1)};
+    EXPECT_EQ(FailedTerminals::rows(listed), (std::vector<int>{0, 4, 5}));
+    EXPECT_EQ(FailedTerminals::hidden({entry(1, 5, 3), entry(7, 2, 6), entry(8, 2, 6)}, listed), 2);
+}
+
+TEST_F(FailedList, CsvFieldsQuotedWhereNeededAndFormulasDisarmed)
+{
+    const struct {
+        QString in;
+        bool fromTerminal;
+        QString out;
+    } rows[] = {
+        {"a,b", false, "\"a,b\""},          {"say \"hi\"", false, "\"say \"\"hi\"\"\""},
+        {"two\r\nlines", false, "\"two\r\nlines\""}, {" padded", false, "\" padded\""},
+        {"=HYPERLINK(\"x\")", true, "\"'=HYPERLINK(\"\"x\"\")\""},
+        {"-1", true, "'-1"}, {"-1", false, "-1"}, {"", true, ""},
+    };
+    for (const auto &r : rows)
+        EXPECT_EQ(FailedTerminals::csvField(r.in, r.fromTerminal), r.out) << r.in.toStdString();
+}
+
+// A file that can't be written leaves the old one; a name without suffix gets ".csv".
+TEST_F(FailedList, ExportWritesTheRegistersFailedTerminalsWhole)
+{
+    EXPECT_FALSE(FailedTerminals::exportCsv(db, prompter)) << "nothing failed";
+    EXPECT_EQ(prompter.records.last().text, QString("処理に失敗した端末はありません。"));
+    for (int n : {1, 2}) {
+        RegistrationData r = reg(n);
+        r.IPAddr = Ipv4::hostToRegister(0xC0A80100u + std::uint32_t(n));
+        ASSERT_EQ(db.registerUpdate(r), 0);
+        ASSERT_EQ(db.setResultByMac(r.UserInfo1, 5, n == 2 ? 0 : 3), 0);
+    }
+    std::vector<TermEntry> failed;
+    ASSERT_EQ(FailedTerminals::read(db, failed), 0);
+    ASSERT_EQ(failed.size(), 1u);
+    const QByteArray bytes = FailedTerminals::csv(failed);
+    EXPECT_TRUE(bytes.startsWith("\xEF\xBB\xBF") && bytes.endsWith("\r\n"));
+    EXPECT_TRUE(bytes.contains("\r\n1001,192.168.1.1,KT-100,ｼｽﾃﾑ設定書込 (ｴﾗｰ：通信ﾀｲﾑｱｳﾄ),3,20"));
+
+    dir.write("failed.csv", "old");
+    prompter.answerFile(QString()); // cancelled
+    EXPECT_FALSE(FailedTerminals::exportCsv(db, prompter));
+    SafeFile::setStepHook(
+        [](SafeFile::Step s, const QString &) { return s != SafeFile::Step::Sync; });
+    prompter.answerFile(dir.file("failed.csv"));
+    EXPECT_FALSE(FailedTerminals::exportCsv(db, prompter));
+    SafeFile::setStepHook({});
+    EXPECT_EQ(prompter.records.last().caption, QString("処理失敗端末の出力異常"));
+    EXPECT_EQ(dir.read("failed.csv"), "old");
+    prompter.answerFile(dir.file("named-without-suffix"));
+    EXPECT_TRUE(FailedTerminals::exportCsv(db, prompter));
+    EXPECT_EQ(dir.read("named-without-suffix.csv"), FailedTerminals::csv(failed));
+}
+
+TEST_F(FailedList, DeletingATerminalsFilesTakesItsHistory)
+{
+    dir.write("Data/Sys/kel_sys1001.ini", "a");
+    dir.write("Data/History/1001/Sys/v000001.ini", "old");
+    dir.write("Data/History/1002/Sys/v000001.ini", "other");
+    EXPECT_EQ(TerminalFiles::remove("1001"), 1);
+    EXPECT_FALSE(QDir(dir.file("Data/History/1001")).exists());
+    EXPECT_TRUE(QFile::exists(dir.file("Data/History/1002/Sys/v000001.ini")));
 }

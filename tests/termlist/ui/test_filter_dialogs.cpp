@@ -7,7 +7,6 @@
 #include "termlist/ui/FilterDialogs.h"
 #include "termlist/ui/ProgressDialog.h"
 #include "termlist/ui/SystemSettingsDialog.h"
-#include "termlist/ui/TermIdInputDialog.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -234,22 +233,6 @@ TEST(DialogsTest, RefusalsKeepTheDialogOpenWithFocusOnTheWrongField)
     EXPECT_EQ(std::tuple(sys.settings().FTPMode, sys.settings().HistoryKeep, sys.settings().EditerPath),
               std::tuple(1, 999, QString("/usr/bin/editor")));
     EXPECT_EQ(prompter.records.size(), 3); // two refusals and the restart note
-}
-
-TEST(DialogsTest, TermIdInputTrimsOrAnswersEmpty)
-{
-    ModalDriver driver;
-    driver.then<CTermIdInputDialog>([](CTermIdInputDialog *d) {
-        EXPECT_EQ(d->idEdit->maxLength(), 64);
-        d->idEdit->setText("  0123 ");
-        d->okButton->click();
-    });
-    driver.then<CTermIdInputDialog>([](CTermIdInputDialog *d) {
-        d->idEdit->setText("777");
-        d->cancelButton->click();
-    });
-    EXPECT_EQ(runTermIdInputDialog(nullptr), QStringLiteral("0123"));
-    EXPECT_EQ(runTermIdInputDialog(nullptr), QString());
 }
 
 TEST(DialogsTest, ProgressWindowStopsOnce)

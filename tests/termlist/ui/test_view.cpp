@@ -1,12 +1,11 @@
 // The terminal list window on a real register: header clicks, clear all and
-// export, add, delete, settings, log display, the language menu, the
-// selection (and its detail) kept over a refresh, and the dashboard beside it.
+// export, add, delete, settings, log display, the selection (and its detail)
+// kept over a refresh, and the dashboard beside it.
 #include "ModalDriver.h"
 
 #include "comm/CommPayloads.h"
 #include "common/Cp932.h"
 #include "common/ProcessValues.h"
-#include "common/UiLanguage.h"
 #include "register/TermDatabase.h"
 #include "termlist/FirmChecks.h"
 #include "termlist/ListColumns.h"
@@ -34,7 +33,6 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -391,24 +389,6 @@ TEST_F(ViewTest, FirstRowIsCurrentAndTheSelectionSurvivesARefreshByRecordNumber)
     });
     view->onShowDetail();
     EXPECT_EQ(id, QStringLiteral(" 22"));
-}
-
-// The View menu's language is kept per user for the next start: the running
-// interface stays as it is and says so.
-TEST_F(ViewTest, LanguageMenuKeepsTheChoiceForTheNextStart)
-{
-    QTemporaryDir home;
-    qputenv("XDG_CONFIG_HOME", home.path().toLocal8Bit());
-    open();
-    QMenuBar bar;
-    view->buildMenus(&bar);
-    view->action("actionLanguageEnglish")->trigger();
-    EXPECT_TRUE(view->action("actionLanguageEnglish")->isChecked() &&
-                !view->action("actionLanguageJapanese")->isChecked());
-    EXPECT_EQ(std::tuple(UiLanguages::choose({}), UiLanguages::current()),
-              std::tuple(UiLanguage::English, UiLanguage::Japanese));
-    ASSERT_EQ(prompter.records.size(), 1);
-    EXPECT_EQ(prompter.records[0].caption, QStringLiteral("言語"));
 }
 
 TEST_F(DashboardTest, AClickOnAVersionBarLeavesExactlyItsTerminalsInTheList)
