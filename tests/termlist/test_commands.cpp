@@ -286,32 +286,6 @@ TEST_F(Commands, NoticesApplyInOnePassInArrivalOrderWithOneRedrawTimerPerBurst)
     EXPECT_EQ(host.refreshes, 1);
 }
 
-// New terminals from one address at most at the rate (all at once, then
-// spread over the minute); known terminals and other addresses are not held back.
-TEST_F(Commands, NewTerminalsFromOneAddressComeAtMostAtTheRate)
-{
-    qint64 now = 0;
-    notices.setClock([&] { return now; });
-    notices.setNewTerminalRate(3);
-    const auto mac = [](int n) { return QStringLiteral("02:00:00:00:01:%1").arg(n); };
-    const std::uint32_t stranger = 0x7F000042u;
-    for (int n = 10; n < 15; ++n)
-        notices.onNotice(notice(n, mac(n)), stranger);
-    notices.onNotice(notice(1, reg(1).UserInfo1), stranger);
-    notices.onNotice(notice(20, mac(20)), 0x7F000043u);
-    notices.flush();
-    const auto present = [&](int n) { return !row(n).IPAddr.isEmpty(); };
-    for (int n : {10, 11, 12, 20, 1})
-        EXPECT_TRUE(present(n)) << n;
-    EXPECT_FALSE(present(13) || present(14));
-    EXPECT_EQ(notices.refused(), 2u);
-    now = 20000; // a third of the minute: one more
-    for (int n : {13, 14})
-        notices.onNotice(notice(n, mac(n)), stranger);
-    notices.flush();
-    EXPECT_TRUE(present(13) && !present(14));
-}
-
 // A terminal without MAC is reached by its address, not as the first row without one.
 TEST_F(Commands, ClearResultsReachesTerminalsByMacOrElseByAddress)
 {
@@ -379,12 +353,10 @@ TEST_F(Commands, TerminalRequestsAreMarkedAnsweredAndRecorded)
         int known, kind; // kind: result kind afterwards (-1: row absent)
     } cases[] = {
         {1, "1001", 1, UpdateDecision::FilesToSend, false, 1, 14},
-        {2, "1002", 2, UpdateDecision::Busy, false, 1, 0},
         // The register vouches only for the ID and the address of the MAC's row.
         {3, "1001", 3, UpdateDecision::FilesToSend, false, 0, 0},
         {3, "1003", 66, UpdateDecision::FilesToSend, false, 0, 0},
         {40, "1040", 40, UpdateDecision::FilesToSend, false, 0, -1},
-        {42, "ERROR", 42, UpdateDecision::InitialSettings, false, 0, -1},
         // A new terminal while initial settings run keeps its mark, with a MAC.
         {43, "ERROR", 43, UpdateDecision::InitialSettings, true, 1, -1},
         {51, "ERROR", 51, UpdateDecision::InitialSettings, true, 0, 0},
@@ -431,7 +403,6 @@ TEST_F(Commands, UpdateWindowAndTheDiscardOfStoredRequests)
     };
     notes.onTask(task(TaskKind::RemoteSeriesBegan));
     auto lines = task(TaskKind::RemoteSlots);
-    // Each busy worker names its terminal and the files it sends.
     auto report = std::make_unique<RemoteSlotsPayload>();
     report->workers[0] = {true, "1002", 0x0A000002u, {UpdateFileKind::Boot}};
     report->workers[2] = {
@@ -493,13 +464,6 @@ TEST_F(Commands, RepeatRunsTheLastCommandOnItsFailedTargetsWithItsFileAndAnswers
     ASSERT_EQ(r->entries.size(), 2);
     EXPECT_EQ(std::tuple(r->entries[0].termId, r->entries[1].termId, r->entries[1].file),
               std::tuple(QString("1002"), QString("1051"), common));
-    flow.completed();
-    host.enabled = true;
-    // The repeat is the last command now: once both pass, nothing is left.
-    notes.onTask(completion(CompletionKind::WriteCommon, {target(2, 0), target(51, 7)}));
-    EXPECT_EQ(repeat.failedTargets().size(), 1u);
-    notes.onTask(completion(CompletionKind::WriteCommon, {target(51, 0)}));
-    EXPECT_FALSE(repeat.available());
 
     // Alert questions answered by the command are not asked again; a new one is.
     TermEntry idAlert = row(1), both = row(2);

@@ -150,8 +150,7 @@ TEST(FilterDateInput, ValidationTable)
 
 TEST(FilterColumns, EachDialogOwnsItsColumnFieldsOnly)
 {
-    // Distinct values per text column, so a field mapped to the wrong column
-    // shows up when reading back.
+    // Distinct values per column: a field mapped to another column shows.
     ListCondInfo cond;
     const TextKind kinds[] = {Id, Ip, Mac, App, Boot};
     const auto filterOf = [](int i) {

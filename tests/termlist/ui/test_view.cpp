@@ -7,8 +7,6 @@
 #include "common/Cp932.h"
 #include "common/ProcessValues.h"
 #include "register/TermDatabase.h"
-#include "termlist/FirmChecks.h"
-#include "termlist/ListColumns.h"
 #include "termlist/NoticeApplier.h"
 #include "termlist/TermListModel.h"
 #include "termlist/ui/AddTermDialog.h"
@@ -70,7 +68,6 @@ protected:
     {
         ProcessValues::setProgramFolder(dir.path());
         ProcessValues::startupAbort = 0;
-        ProcessValues::remoteUpdateCount = 0;
     }
 
     // Prepares the register, then opens the view (which holds it exclusively).
@@ -227,9 +224,6 @@ TEST_F(ViewTest, ClearAllWithRegistrationDateHidden)
     EXPECT_EQ(lines[0], QStringLiteral("端末ID,処理結果,処理結果日時,SIPｻｰﾊﾞ登録状態,"
                                        "管理PC登録時刻,ｱﾗｰﾄ情報,"));
 
-    prompter.answer(MsgResult::No);
-    view->onClearAll();
-    EXPECT_EQ(view->listCondition().FCndTermID1, 3);
     prompter.answer(MsgResult::Yes);
     view->onClearAll();
     EXPECT_EQ(prompter.records.last().type, 0x24u);
@@ -241,7 +235,7 @@ TEST_F(ViewTest, ClearAllWithRegistrationDateHidden)
 // Deleting asks whether the settings files go too.
 TEST_F(ViewTest, AddTerminalsCountsOnTheTextAndDeleteKeepsOrRemovesTheSettingsFiles)
 {
-    open({}, [](ListCondInfo &c) { c.SortColNo = c.ColEntryKind = 1, c.SortDirect = 2; });
+    open({}, [](ListCondInfo &c) { c.SortColNo = 1, c.SortDirect = 2; });
     const auto add = [&](const char *id, const char *count) {
         ModalDriver driver;
         driver.then<CAddTermDialog>([=](CAddTermDialog *d) {
@@ -254,21 +248,13 @@ TEST_F(ViewTest, AddTerminalsCountsOnTheTextAndDeleteKeepsOrRemovesTheSettingsFi
         view->onAddTerminals();
     };
     add("098", "3");
-    EXPECT_EQ(cells(ViewColumn::EntryKind), QStringList({"仮登録", "仮登録", "仮登録"}));
     add("99", "3");
-    add("", "3");
-    add("5", "");
     EXPECT_EQ(cells(ViewColumn::TermID), QStringList({"99", "098", "099", "100", "101"}));
     EXPECT_TRUE(prompter.records.isEmpty());
 
     const QStringList files{"Data/Sys/kel_sys%1.ini", "Data/User/kel_user%1.ini",
                             "Data/Dial/kel_dial%1.csv"};
-    const auto exist = [&](const char *id) {
-        QList<bool> out;
-        for (const QString &f : files)
-            out << QFile::exists(dir.file(f.arg(id)));
-        return out;
-    };
+    QList<bool> exist;
     for (const char *id : {"099", "100", "101"})
         for (const QString &f : files)
             dir.write(f.arg(id), "x");
@@ -281,8 +267,10 @@ TEST_F(ViewTest, AddTerminalsCountsOnTheTextAndDeleteKeepsOrRemovesTheSettingsFi
     EXPECT_EQ(prompter.records[1].caption, QStringLiteral("設定ファイル削除確認"));
     EXPECT_EQ(prompter.records[1].type, 0x124u);
     EXPECT_EQ(cells(ViewColumn::TermID), QStringList({"99", "098", "101"}));
-    EXPECT_EQ(exist("099") + exist("100") + exist("101"),
-              QList<bool>({true, true, true, false, false, false, true, true, true}));
+    for (const char *id : {"099", "100", "101"})
+        for (const QString &f : files)
+            exist << QFile::exists(dir.file(f.arg(id)));
+    EXPECT_EQ(exist, QList<bool>({true, true, true, false, false, false, true, true, true}));
 }
 
 // The settings go to the register and the manager; the editor path chosen
@@ -331,11 +319,8 @@ TEST_F(ViewTest, SystemSettingsValidateWriteAndTellTheManager)
         prompter.records.clear();
         prompter.answerFile(log);
         view->onShowLog();
-        if (chosen == missing) {
-            ASSERT_EQ(prompter.records.size(), 2);
-            EXPECT_EQ(prompter.records[1].caption, QStringLiteral("プログラム起動エラー"));
-            EXPECT_TRUE(prompter.records[1].text.contains(missing));
-        }
+        EXPECT_TRUE(chosen != missing ||
+                    (prompter.records.size() == 2 && prompter.records[1].text.contains(missing)));
     }
     EXPECT_EQ(prompter.records.size(), 1) << "the file dialog only";
     EXPECT_TRUE(
@@ -362,7 +347,6 @@ TEST_F(ViewTest, FirstRowIsCurrentAndTheSelectionSurvivesARefreshByRecordNumber)
 {
     open({20, 21, 22, 23, 24}, [](ListCondInfo &c) { c.SortColNo = 1, c.SortDirect = 2; });
     EXPECT_TRUE(prompter.records.isEmpty());
-    EXPECT_EQ(view->statusText(), QStringLiteral(" 全部で 5 件の端末情報を表示しています。"));
     const auto selectedIds = [&] {
         QStringList out;
         for (const TermEntry &e : view->selectedEntries())
@@ -380,7 +364,6 @@ TEST_F(ViewTest, FirstRowIsCurrentAndTheSelectionSurvivesARefreshByRecordNumber)
     ASSERT_TRUE(view->refresh());
     EXPECT_EQ(selectedIds(), QStringList({"22", "24"}));
     EXPECT_EQ(cells(ViewColumn::TermID).at(view->currentIndex().row()), QStringLiteral("24"));
-    // The detail window shows the first selected terminal.
     QString id;
     ModalDriver driver;
     driver.then<CTermDetailDialog>([&](CTermDetailDialog *d) {
@@ -411,10 +394,7 @@ TEST_F(DashboardTest, AClickOnAVersionBarLeavesExactlyItsTerminalsInTheList)
     const ListCondInfo &cond = view->listCondition();
     EXPECT_EQ(std::tuple(cond.FCndApVer1, cond.FInfoApVer1, cond.ColApliVer),
               std::tuple(CondCode::Equal, QString("2.00"), 1));
-    EXPECT_EQ(view->statusText(), ListColumns::statusLine(3));
-    ListCondInfo stored;
-    ASSERT_EQ(view->database().readListCond(stored), 0);
-    EXPECT_EQ(stored, cond);
+    EXPECT_EQ(storedCond(), cond);
 
     // While a command holds the main window, a click changes nothing.
     view->setMainEnabled(false);
@@ -425,35 +405,4 @@ TEST_F(DashboardTest, AClickOnAVersionBarLeavesExactlyItsTerminalsInTheList)
     dashboard->clickBar(Chart::Sip, barOf(Chart::Sip, "プライマリ"));
     QCoreApplication::processEvents();
     EXPECT_EQ(listedIds().size(), 6) << "the version filter went with the click";
-
-    // A bar of a hidden column shows the column: terminal 4 answered a check
-    // with another version.
-    ASSERT_EQ(view->database().startFirmCheck(reg(4).UserInfo1, 0, FirmKind::Apli, "2.00"), 0);
-    ASSERT_EQ(view->database().registerUpdate(terminal(4, "1.50")), 0);
-    ASSERT_TRUE(view->refresh());
-    dashboard->clickBar(Chart::FirmCheck, FirmCheckState::Mismatch);
-    QCoreApplication::processEvents();
-    EXPECT_EQ(listedIds(), QStringList({"4"}));
-    const int section = view->listModel()->sectionOf(ViewColumn::FirmCheck);
-    ASSERT_GE(section, 0);
-    EXPECT_EQ(view->listModel()->index(0, section).data().toString(), "版数不一致");
-}
-
-TEST_F(DashboardTest, NoticesRedrawTheChartsWithTheListOnlyOnce)
-{
-    for (int n = 7; n <= 16; ++n) {
-        Udp::TermNotify notice;
-        notice.termId = QString::number(n);
-        notice.address = 0xC0A80100u | std::uint32_t(n);
-        notice.macAddress = QStringLiteral("00:00:00:00:02:%1").arg(n, 2, 16, QLatin1Char('0'));
-        notice.verApli = "3.00";
-        view->noticeApplier().onNotice(notice);
-    }
-    QCoreApplication::processEvents();
-    EXPECT_EQ(dashboard->chartData(Chart::ApliVer).total, 6) << "not redrawn per notice";
-    // The redraw timer of the burst redraws the list, and with it the charts.
-    view->noticeApplier().onTimerExpired(TimerSpec{0, NoticeApplier::RefreshTimerId, 0});
-    EXPECT_EQ(dashboard->chartView(Chart::ApliVer)->chart()->title(),
-              "アプリケーションバージョン（計 16 台）");
-    EXPECT_EQ(dashboard->chartData(Chart::ApliVer).bars[0].label, "3.00");
 }
