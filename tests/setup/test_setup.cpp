@@ -1,8 +1,7 @@
-// Where the program folder is, the lay-out of a new one, and the first
-// start's FTP account: its checks, the file and the stream road.
+// The program folder, the lay-out of a new one, and the first start's FTP
+// account: its checks and its file.
 #include "TempDir.h"
 #include "comm/FtpSettings.h"
-#include "common/ProcessValues.h"
 #include "register/TermDatabase.h"
 #include "setup/FirstStart.h"
 #include "setup/ProgramFolder.h"
@@ -26,13 +25,20 @@ unsigned modeOf(const QString &path)
 
 } // namespace
 
-// (The order of option, variable, executable and user folder is
-// tests/install's.)
-TEST(ProgramFolder, FreshWhenMissingOrHoldingOnlyTheLock)
+// The option over the variable over the executable's folder (when it holds
+// an account or a register) over the user's.
+TEST(ProgramFolder, ChosenInItsOrderAndFreshWhenMissingOrHoldingOnlyTheLock)
 {
     TempDir dir;
+    const QStringList option{QStringLiteral("-x"), QStringLiteral("--program-folder=/o")};
+    using C = ProgramFolder::Choice;
+    EXPECT_EQ(ProgramFolder::resolve(option, "/e", dir.path(), "/u").source, C::CommandLine);
+    EXPECT_EQ(ProgramFolder::resolve(option, "/e", dir.path(), "/u").folder, "/o");
+    EXPECT_EQ(ProgramFolder::resolve({}, "/e", dir.path(), "/u").source, C::Environment);
+    EXPECT_EQ(ProgramFolder::resolve({}, {}, dir.path(), "/u").folder, "/u");
     dir.write(QStringLiteral("KELMNGPC_V11.MDB"), "x");
     EXPECT_TRUE(ProgramFolder::holdsProgramFolder(dir.path())); // the register alone will do
+    EXPECT_EQ(ProgramFolder::resolve({}, {}, dir.path(), "/u").source, C::Executable);
     QFile::remove(dir.file(QStringLiteral("KELMNGPC_V11.MDB")));
     const QStringList lock{QStringLiteral("QUVAIPPHONEMANAGER.lock")};
     EXPECT_TRUE(ProgramFolder::isFresh(dir.file(QStringLiteral("missing")), lock));
@@ -42,32 +48,6 @@ TEST(ProgramFolder, FreshWhenMissingOrHoldingOnlyTheLock)
     EXPECT_FALSE(ProgramFolder::isFresh(dir.path()));
     dir.write(QStringLiteral(".hidden"), "");
     EXPECT_FALSE(ProgramFolder::isFresh(dir.path(), lock));
-}
-
-TEST(ProgramFolder, LayOutNamesSamplesAfterTheModelAndLeavesExistingFiles)
-{
-    TempDir dir;
-    dir.write(QStringLiteral("Config/Sys/sysconfig_XY-9_1.xml"), "mine");
-    QString error;
-    ASSERT_TRUE(ProgramFolder::layOut(dir.path(), Samples, QStringLiteral("XY-9"), &error))
-        << error.toStdString();
-    EXPECT_EQ(dir.read(QStringLiteral("Config/Sys/sysconfig_XY-9_1.xml")), "mine");
-    QFile sample(Samples + QStringLiteral("/Config/User/userconfig_KT-100_1.xml"));
-    ASSERT_TRUE(sample.open(QIODevice::ReadOnly));
-    EXPECT_EQ(dir.read(QStringLiteral("Config/User/userconfig_XY-9_1.xml")), sample.readAll());
-    EXPECT_FALSE(QFileInfo::exists(dir.file(QStringLiteral("Config/Sys/sysconfig_KT-100_1.xml"))));
-    EXPECT_EQ(dir.read(QStringLiteral("FTPTimer.ini")),
-              "[FTPTimerSettings]\r\nControlRecvTime=10\r\nDataRecvTime=15\r\n");
-    for (const char *sub :
-         {"Data/Sys", "Data/User", "Data/Dial", "Boot", "Apli", "Log", "Schedule/Result",
-          "Config/電話帳_XY-9_1.xlt", "Config/FirmFilePath.ini"})
-        EXPECT_TRUE(QFileInfo::exists(dir.file(QString::fromUtf8(sub)))) << sub;
-    CTermDatabase reg(dir.path());
-    SystemSettings s;
-    EXPECT_TRUE(reg.startUp() && reg.readSystemSettings(s) == 0);
-    // Without samples the lay-out says so.
-    EXPECT_FALSE(ProgramFolder::layOut(dir.file(QStringLiteral("other")), QString(), {}, &error));
-    EXPECT_FALSE(error.isEmpty());
 }
 
 TEST(FirstStart, AnswerChecks)
@@ -87,12 +67,10 @@ TEST(FirstStart, AnswerChecks)
         {{good.model, QStringLiteral(" kel"), good.password}, F::User},
         {{good.model, good.user, QStringLiteral("pw\t")}, F::Password},
         {{good.model, good.user, QStringLiteral("\"pw\"")}, F::Password},
-        {{good.model, good.user, QStringLiteral("'pw'")}, F::Password},
         {{good.model, good.user, QStringLiteral("pw\r\nCount=2")}, F::Password},
         {{good.model, QStringLiteral("a\x01"), good.password}, F::User},
         {{good.model, good.user, QStringLiteral("€uro")}, F::Password},
         {{QStringLiteral("KT/100"), good.user, good.password}, F::Model},
-        {{QStringLiteral("KT*"), good.user, good.password}, F::Model},
         {{QStringLiteral(".."), good.user, good.password}, F::Model},
     };
     for (const auto &[answer, field] : cases) {
@@ -103,51 +81,40 @@ TEST(FirstStart, AnswerChecks)
     }
 }
 
-TEST(FirstStart, AccountFileIsOwnerOnlyAndReadsBack)
-{
-    TempDir dir;
-    const QString path = dir.file(QStringLiteral("Config/FTPauth.ini"));
-    dir.write(QStringLiteral("Config/FTPauth.ini"), "old");
-    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0644), 0);
-    const FtpAccountAnswer a{QStringLiteral("KT-100"), QStringLiteral("kel"),
-                             QStringLiteral("ｶﾅ=pw")};
-    ASSERT_TRUE(WriteFtpAccountFile(path, a));
-    EXPECT_EQ(modeOf(path), 0600u);
-    EXPECT_EQ(
-        dir.read(QStringLiteral("Config/FTPauth.ini")),
-        QByteArray("[System]\r\nCount=1\r\n\r\n[ModelSet1]\r\nMODEL=KT-100\r\nID=kel\r\nPW=") +
-            QByteArray("\xb6\xc5=pw\r\n"));
-    ASSERT_EQ(LoadFtpAccounts(path), FtpAccountTable::Usable);
-    QString user, password;
-    ASSERT_TRUE(LookupFtpAccount(QStringLiteral("KT-100"), user, password));
-    EXPECT_EQ(password, a.password);
-
-    EXPECT_FALSE(ExposedAccountFileMode(path)); // the load made it owner-only
-    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0640), 0);
-    EXPECT_EQ(ExposedAccountFileMode(path), 0640u);
-    EXPECT_FALSE(ExposedAccountFileMode(dir.file(QStringLiteral("missing"))));
-}
-
-TEST(FirstStart, LayOutWritesTheAccountLast)
+// A failed lay-out leaves no account (the next start refuses half a folder); a
+// good one names the samples after the model, keeps what is there, account last.
+TEST(FirstStart, LayOutNamesSamplesAfterTheModelAndWritesTheAccountLast)
 {
     TempDir dir;
     const QString folder = dir.file(QStringLiteral("new"));
-    const FtpAccountAnswer a{QStringLiteral("KT-100"), QStringLiteral("u"), QStringLiteral("p")};
-    // A failed lay-out leaves no account behind: the next start refuses
-    // rather than running on half a folder.
+    const QString account = folder + QStringLiteral("/Config/FTPauth.ini");
+    const FtpAccountAnswer a{QStringLiteral("XY-9"), QStringLiteral("u"), QStringLiteral("p")};
     QString error;
     EXPECT_FALSE(FirstStart::layOut(folder, QString(), a, &error));
+    EXPECT_FALSE(error.isEmpty());
     EXPECT_EQ(modeOf(folder), 0700u); // made here: the owner's alone
-    EXPECT_FALSE(QFileInfo::exists(folder + QStringLiteral("/Config/FTPauth.ini")));
+    EXPECT_FALSE(QFileInfo::exists(account));
     EXPECT_FALSE(FirstStart::layOut(folder, Samples, {a.model, a.user, QStringLiteral(" p")}));
-    EXPECT_FALSE(QFileInfo::exists(folder + QStringLiteral("/Config/FTPauth.ini")));
+    EXPECT_FALSE(QFileInfo::exists(account));
 
-    EXPECT_TRUE(FirstStart::layOut(folder, Samples, a, &error)) << error.toStdString();
-    EXPECT_EQ(modeOf(folder + QStringLiteral("/Config/FTPauth.ini")), 0600u);
-    EXPECT_TRUE(QFileInfo::exists(folder + QStringLiteral("/Config/Sys/sysconfig_KT-100_1.xml")));
+    dir.write(QStringLiteral("new/Config/Sys/sysconfig_XY-9_1.xml"), "mine");
+    ASSERT_TRUE(FirstStart::layOut(folder, Samples, a, &error)) << error.toStdString();
+    EXPECT_EQ(modeOf(account), 0600u);
+    EXPECT_EQ(dir.read(QStringLiteral("new/Config/Sys/sysconfig_XY-9_1.xml")), "mine");
+    QFile sample(Samples + QStringLiteral("/Config/User/userconfig_KT-100_1.xml"));
+    ASSERT_TRUE(sample.open(QIODevice::ReadOnly));
+    EXPECT_EQ(dir.read(QStringLiteral("new/Config/User/userconfig_XY-9_1.xml")), sample.readAll());
+    EXPECT_FALSE(QFileInfo::exists(folder + QStringLiteral("/Config/Sys/sysconfig_KT-100_1.xml")));
+    EXPECT_EQ(dir.read(QStringLiteral("new/FTPTimer.ini")),
+              "[FTPTimerSettings]\r\nControlRecvTime=10\r\nDataRecvTime=15\r\n");
+    for (const char *sub : {"Data/Dial", "Schedule/Result", "Config/電話帳_XY-9_1.xlt"})
+        EXPECT_TRUE(QFileInfo::exists(folder + '/' + QString::fromUtf8(sub))) << sub;
+    CTermDatabase reg(folder);
+    SystemSettings s;
+    EXPECT_TRUE(reg.startUp() && reg.readSystemSettings(s) == 0);
 }
 
-TEST(FirstStart, InitCommandArguments)
+TEST(FirstStart, InitCommandArgumentsAndTheAccountFile)
 {
     TempDir exe; // the build tree's layout: share/kelmngpc below the executable
     exe.mkdir(QStringLiteral("share"));
@@ -162,15 +129,22 @@ TEST(FirstStart, InitCommandArguments)
         {{QStringLiteral("--init-program-folder=")}, 2},
         {{init, QStringLiteral("--ftp-account=KT-100,kel")}, 2},
         {{init, QStringLiteral("--ftp-account=KT-100,,pw")}, 2},
-        {{init, QStringLiteral("--ftp-account=KT-9,kel,p,w")}, 0},
+        {{init, QStringLiteral("--ftp-account=KT-9,kel,ｶﾅ,w")}, 0},
         {{init, QStringLiteral("--ftp-account=KT-7,other,pw")}, 0},
     };
     for (const auto &c : cases)
         EXPECT_EQ(FirstStart::initCommand(c.args, exe.path(), err), c.status)
             << c.args.join(' ').toStdString();
     std::fclose(err);
-    // The first account stays; both models got their samples.
-    EXPECT_TRUE(dir.read(QStringLiteral("Config/FTPauth.ini")).endsWith("ID=kel\r\nPW=p,w\r\n"));
-    EXPECT_TRUE(QFileInfo::exists(dir.file(QStringLiteral("Config/Sys/sysconfig_KT-9_1.xml"))));
-    EXPECT_TRUE(QFileInfo::exists(dir.file(QStringLiteral("Config/Sys/sysconfig_KT-7_1.xml"))));
+    // The first account stays, in Shift_JIS and owner-only; both got samples.
+    const QString account = dir.file(QStringLiteral("Config/FTPauth.ini"));
+    EXPECT_TRUE(
+        dir.read(QStringLiteral("Config/FTPauth.ini")).endsWith("ID=kel\r\nPW=\xb6\xc5,w\r\n"));
+    EXPECT_EQ(modeOf(account), 0600u);
+    EXPECT_FALSE(ExposedAccountFileMode(account));
+    ASSERT_EQ(::chmod(QFile::encodeName(account).constData(), 0640), 0);
+    EXPECT_EQ(ExposedAccountFileMode(account), 0640u);
+    for (const char *model : {"KT-9", "KT-7"})
+        EXPECT_TRUE(
+            QFileInfo::exists(dir.file(QString("Config/Sys/sysconfig_%1_1.xml").arg(model))));
 }

