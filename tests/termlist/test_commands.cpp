@@ -1,7 +1,6 @@
-// Maintenance commands without a window: the flow up to the posted request,
-// notices, the notifications that record results and end a command, terminal
-// requests, the terminal-update window, the discard of stored requests,
-// clearing results and the failed terminals.
+// Maintenance commands without a window: the posted request, notices, results
+// and the end of a command, terminal requests, the terminal-update window and
+// its discard, the new-terminal rate, clearing results, the failed terminals.
 #include "comm/CommPayloads.h"
 #include "common/CommandScope.h"
 #include "common/Ipv4.h"
@@ -13,14 +12,12 @@
 #include "termlist/ListCommands.h"
 #include "termlist/NoticeApplier.h"
 #include "termlist/StoredRequestDiscard.h"
-#include "termlist/TerminalFiles.h"
 #include "termlist/ViewNotifications.h"
 
 #include "support/ScriptedPrompter.h"
 #include "support/TempDir.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QSet>
 #include <gtest/gtest.h>
 
@@ -254,9 +251,8 @@ TEST_F(Commands, CompletionsRecordByMacOrAddressAndRedrawOnce)
     // A refusal of the schedule window's request is its; any other ends the command.
     const int closed = host.progressClosed;
     notes.onTask(completion(TaskKind::RequestEnded, {target(1, 7)}, 0, 4242));
-    EXPECT_EQ(std::tuple(sink.got, host.progressClosed), std::tuple(5, closed));
     notes.onTask(completion(TaskKind::RequestEnded, {target(1, 7)}, 0, 777));
-    EXPECT_EQ(host.progressClosed, closed + 1);
+    EXPECT_EQ(std::tuple(sink.got, host.progressClosed), std::tuple(5, closed + 1));
 }
 
 TEST_F(Commands, NoticesApplyInOnePassInArrivalOrderWithOneRedrawTimerPerBurst)
@@ -280,10 +276,42 @@ TEST_F(Commands, NoticesApplyInOnePassInArrivalOrderWithOneRedrawTimerPerBurst)
     host.enabled = false;
     notices.onNotice(notice(13, "aa:03"));
     QCoreApplication::processEvents();
-    EXPECT_EQ(timers.started.size(), 1u);
-    EXPECT_TRUE(host.pending);
+    EXPECT_TRUE(timers.started.size() == 1 && host.pending);
     EXPECT_TRUE(notices.onTimerExpired({99, 1, 100}));
     EXPECT_EQ(host.refreshes, 1);
+}
+
+// New terminals from one address at most at the rate (all at once, then
+// spread over the minute), counted in the status line; known terminals and
+// other addresses are not held back.
+TEST_F(Commands, NewTerminalsFromOneAddressComeAtMostAtTheRate)
+{
+    qint64 now = 0;
+    notices.setClock([&] { return now; });
+    notices.setNewTerminalRate(3);
+    const auto mac = [](int n) { return QStringLiteral("02:00:00:00:01:%1").arg(n); };
+    const std::uint32_t stranger = 0x7F000042u;
+    for (int n = 10; n < 15; ++n)
+        notices.onNotice(notice(n, mac(n)), stranger);
+    notices.onNotice(notice(1, reg(1).UserInfo1), stranger);
+    notices.onNotice(notice(20, mac(20)), 0x7F000043u);
+    notices.flush();
+    const auto present = [&](int n) { return !row(n).IPAddr.isEmpty(); };
+    for (int n : {10, 11, 12, 20, 1})
+        EXPECT_TRUE(present(n)) << n;
+    EXPECT_FALSE(present(13) || present(14));
+    now = 20000; // a third of the minute: one more
+    for (int n : {13, 14})
+        notices.onNotice(notice(n, mac(n)), stranger);
+    notices.flush();
+    EXPECT_TRUE(present(13) && !present(14));
+    ListCommands commands{ctx, [](int) { return nullptr; }};
+    EXPECT_TRUE(commands.statusLine(4).contains(QStringLiteral("通知 3 件")));
+    // Closing is refused while terminals are updated remotely.
+    ProcessValues::remoteUpdateCount = 1;
+    EXPECT_FALSE(commands.exitAllowed());
+    ProcessValues::remoteUpdateCount = 0;
+    EXPECT_TRUE(commands.exitAllowed() && prompter.records.size() == 1);
 }
 
 // A terminal without MAC is reached by its address, not as the first row without one.
@@ -388,9 +416,8 @@ TEST_F(Commands, TerminalRequestsAreMarkedAnsweredAndRecorded)
             r.address = 0x0A000000u + n;
             r.result = 0;
         });
-        EXPECT_EQ(std::tuple(row(n).IPAddr, row(n).ResultKind),
-                  std::tuple(QString::asprintf("010.000.000.%03d", n), n == 45 ? 19 : 14))
-            << "19: initial settings running";
+        EXPECT_EQ(std::tuple(row(n).IPAddr, row(n).ResultKind), // 19: initial settings running
+                  std::tuple(QString::asprintf("010.000.000.%03d", n), n == 45 ? 19 : 14));
     }
     EXPECT_EQ(sink.ended, 1);
 }
@@ -477,8 +504,7 @@ TEST_F(Commands, RepeatRunsTheLastCommandOnItsFailedTargetsWithItsFileAndAnswers
     EXPECT_TRUE(prompter.records[0].text.startsWith("IPアドレスアラート"));
 }
 
-// The failed terminals of the register: which count, the CSV file, the files
-// of a deleted terminal.
+// The failed terminals of the register: which count, the CSV file.
 class FailedList : public Commands
 {
 };
@@ -491,10 +517,9 @@ TEST_F(FailedList, WhichCountAndWhatTheListHides)
         e.ID = id, e.ResultKind = kind, e.ResultCode = code;
         return e;
     };
-    const std::vector<TermEntry> listed{entry(1, 5, 3),  entry(2, 5, 0),   entry(3, 0, 4),
-                                        entry(4, 13, 9), entry(5, 19, 11), entry(6, 99, 1)};
-    EXPECT_EQ(FailedTerminals::rows(listed), (std::vector<int>{0, 4, 5}));
-    EXPECT_EQ(FailedTerminals::hidden({entry(1, 5, 3), entry(7, 2, 6), entry(8, 2, 6)}, listed), 2);
+    EXPECT_EQ(FailedTerminals::rows({entry(1, 5, 3), entry(2, 5, 0), entry(3, 0, 4), entry(4, 13, 9),
+                                     entry(5, 19, 11), entry(6, 99, 1)}),
+              (std::vector<int>{0, 4, 5}));
 }
 
 TEST_F(FailedList, CsvFieldsQuotedWhereNeededAndFormulasDisarmed)
@@ -544,14 +569,4 @@ TEST_F(FailedList, ExportWritesTheRegistersFailedTerminalsWhole)
     prompter.answerFile(dir.file("named-without-suffix"));
     EXPECT_TRUE(FailedTerminals::exportCsv(db, prompter));
     EXPECT_EQ(dir.read("named-without-suffix.csv"), FailedTerminals::csv(failed));
-}
-
-TEST_F(FailedList, DeletingATerminalsFilesTakesItsHistory)
-{
-    dir.write("Data/Sys/kel_sys1001.ini", "a");
-    dir.write("Data/History/1001/Sys/v000001.ini", "old");
-    dir.write("Data/History/1002/Sys/v000001.ini", "other");
-    EXPECT_EQ(TerminalFiles::remove("1001"), 1);
-    EXPECT_FALSE(QDir(dir.file("Data/History/1001")).exists());
-    EXPECT_TRUE(QFile::exists(dir.file("Data/History/1002/Sys/v000001.ini")));
 }

@@ -48,8 +48,7 @@ TEST(FleetTest, EveryChartCountsWhatTheRowsSayAndEachBarListsExactlyItsTerminals
     ASSERT_EQ(apli.size(), 13u);
     EXPECT_EQ(std::tuple(apli.front().label, apli.front().count, apli.back().label, apli.back().count),
               std::tuple(QString("1.13"), 2, QString("その他"), 4));
-    ASSERT_EQ(data[Chart::BootVer].bars.size(), 1u);
-    EXPECT_EQ(data[Chart::BootVer].bars[0].count, 28);
+    EXPECT_TRUE(data[Chart::BootVer].bars.size() == 1 && data[Chart::BootVer].bars[0].count == 28);
     for (const FleetCharts::Bar &b : data[Chart::Result].bars)
         EXPECT_EQ(b.count, b.code == 10 ? 8 : b.code >= 0 ? 2 : 0) << "codes past 9 share a bar";
 }

@@ -1,7 +1,6 @@
-// Cell, export and detail texts of the columns, header marks and widths (the
-// export stays Japanese in every interface language); terminal-ID counting,
-// the input checks of the add and settings dialogs and the selection kept by
-// record number.
+// Column texts (the export stays Japanese in every interface language), header
+// marks and widths; terminal-ID counting, the add and settings input checks
+// and the selection kept by record number.
 #include "common/Cp932.h"
 #include "termlist/ListColumns.h"
 #include "termlist/ListExport.h"
@@ -56,7 +55,6 @@ TEST(ListColumnsTest, CellAndExportTexts)
         {V::ResultDate, none, " 2023/12/31 23:59", "2023/12/31 23:59"},
         {V::ResultDate, [](TermEntry &e) { e.ResultDate = ListColumns::zeroDate(); }, "", "1899/12/30 00:00"},
         {V::EntryKind, [](TermEntry &e) { e.TermEntryType = 0; }, "仮登録"},
-        {V::EntryKind, [](TermEntry &e) { e.TermEntryType = 5; }, "運用中"},
         {V::SipState, none, "ﾌﾟﾗｲﾏﾘ"}, {V::SipState, [](TermEntry &e) { e.Regist = 3; }, "未登録"},
         {V::EntryDate, none, " 2024/03/05", "2024/03/05"}, {V::EntryTime, none, " 09：05", "09:05"},
         {V::Alert, none, "－－－－－/－－－－－ ", "端末ID正常 / IPｱﾄﾞﾚｽ正常"},
@@ -220,10 +218,8 @@ TEST(ListSelectionTest, RestoresByRecordNumber)
     EXPECT_EQ(r.focusRow, 5);
     // The focused terminal is gone: the focus stays at its old position, if any.
     r = RestoreSelection(m, entries({11, 30, 31}));
-    EXPECT_EQ(r.ranges, (std::vector<std::pair<int, int>>{{0, 0}}));
-    EXPECT_EQ(r.focusRow, 1);
+    EXPECT_TRUE(r.ranges == (std::vector<std::pair<int, int>>{{0, 0}}) && r.focusRow == 1);
     r = RestoreSelection(m, entries({30}));
-    EXPECT_TRUE(r.ranges.empty());
-    EXPECT_EQ(r.focusRow, -1);
+    EXPECT_TRUE(r.ranges.empty() && r.focusRow == -1);
     EXPECT_EQ(RestoreSelection(SelectionMemory{}, entries({1, 2})).focusRow, -1);
 }

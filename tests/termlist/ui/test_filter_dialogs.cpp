@@ -57,17 +57,16 @@ TEST(FilterDialogs, TextDialogOpensRefusesWithFocusAndHandsBack)
     }
     cond.FInfoTermID1 = "untouched";
     auto dlg = openDialog<CFilterTextDialog>(ListColumn::IPAddr, cond);
-    EXPECT_EQ(dlg->valueEdit1->text(), "192.168.001.*");
-    EXPECT_EQ(dlg->condCombo1->currentIndex(), 2);
-    EXPECT_EQ(dlg->condCombo2->currentIndex(), 5);
+    EXPECT_EQ(std::tuple(dlg->valueEdit1->text(), dlg->condCombo1->currentIndex(),
+                         dlg->condCombo2->currentIndex()),
+              std::tuple(QString("192.168.001.*"), 2, 5));
 
     ScriptedPrompter prompts;
     showActive(dlg.get());
     dlg->condCombo1->setCurrentIndex(0); // ＜ with a wildcard
     dlg->okButton()->click();
     ASSERT_EQ(prompts.records.size(), 1);
-    EXPECT_EQ(prompts.records[0].type, 0x30u);
-    EXPECT_TRUE(dlg->isVisible());
+    EXPECT_TRUE(prompts.records[0].type == 0x30u && dlg->isVisible());
     EXPECT_EQ(QApplication::focusWidget(), dlg->valueEdit1);
     EXPECT_EQ(dlg->filter(), TextFilter{});
 
@@ -77,13 +76,11 @@ TEST(FilterDialogs, TextDialogOpensRefusesWithFocusAndHandsBack)
     dlg->valueEdit2->setText("192-168");
     dlg->okButton()->click();
     ASSERT_EQ(prompts.records.size(), 2);
-    EXPECT_EQ(QApplication::focusWidget(), dlg->valueEdit2);
-    EXPECT_TRUE(dlg->isVisible());
+    EXPECT_TRUE(QApplication::focusWidget() == dlg->valueEdit2 && dlg->isVisible());
 
     dlg->valueEdit2->setText("10.*");
     dlg->okButton()->click();
-    EXPECT_EQ(prompts.records.size(), 2);
-    EXPECT_EQ(dlg->result(), QDialog::Accepted);
+    EXPECT_TRUE(prompts.records.size() == 2 && dlg->result() == QDialog::Accepted);
     dlg->storeInto(cond);
     EXPECT_EQ(std::tuple(cond.FInfoIPAddr1, cond.FInfoIPAddr2, cond.FInfoTermID1, cond.FJoinIPAddr,
                          cond.FCndIPAddr2),

@@ -1,6 +1,5 @@
-// The terminal list window on a real register: header clicks, clear all and
-// export, add, delete, settings, log display, the selection (and its detail)
-// kept over a refresh, and the dashboard beside it.
+// The list window on a real register: header clicks, clear all, export, add,
+// delete, settings, log display, the selection over a refresh, the dashboard.
 #include "ModalDriver.h"
 
 #include "comm/CommPayloads.h"
@@ -256,7 +255,7 @@ TEST_F(ViewTest, AddTerminalsCountsOnTheTextAndDeleteKeepsOrRemovesTheSettingsFi
                             "Data/Dial/kel_dial%1.csv"};
     QList<bool> exist;
     for (const char *id : {"099", "100", "101"})
-        for (const QString &f : files)
+        for (const QString &f : files + QStringList{"Data/History/%1/Sys/v000001.ini"})
             dir.write(f.arg(id), "x");
     for (int files : {MsgResult::No, MsgResult::Yes}) {
         view->selectRow(2);
@@ -271,6 +270,7 @@ TEST_F(ViewTest, AddTerminalsCountsOnTheTextAndDeleteKeepsOrRemovesTheSettingsFi
         for (const QString &f : files)
             exist << QFile::exists(dir.file(f.arg(id)));
     EXPECT_EQ(exist, QList<bool>({true, true, true, false, false, false, true, true, true}));
+    EXPECT_FALSE(QFile::exists(dir.file("Data/History/100"))) << "the history goes with the files";
 }
 
 // The settings go to the register and the manager; the editor path chosen
@@ -298,8 +298,7 @@ TEST_F(ViewTest, SystemSettingsValidateWriteAndTellTheManager)
     ASSERT_EQ(view->database().readSystemSettings(s), 0);
     EXPECT_EQ(std::tuple(s.FTPMode, s.EntryInt, s.UDPPort, s.EditerPath),
               std::tuple(0, 0, 4001, QString("xdg-open"))); // an empty path: the default
-    ASSERT_EQ(comm.tasks.size(), 1u);
-    EXPECT_EQ(comm.tasks[0]->kind, TaskKind::SettingsChanged);
+    ASSERT_TRUE(comm.tasks.size() == 1 && comm.tasks[0]->kind == TaskKind::SettingsChanged);
     const auto &sent = comm.tasks[0]->slot<CommSettingsPayload>(0)->value;
     EXPECT_EQ(std::tuple(sent.ftpMode, sent.udpPort), std::tuple(0, 4001));
 
@@ -346,7 +345,6 @@ TEST_F(ViewTest, CommandWithoutSelectionSaysSoInTheStatusLine)
 TEST_F(ViewTest, FirstRowIsCurrentAndTheSelectionSurvivesARefreshByRecordNumber)
 {
     open({20, 21, 22, 23, 24}, [](ListCondInfo &c) { c.SortColNo = 1, c.SortDirect = 2; });
-    EXPECT_TRUE(prompter.records.isEmpty());
     const auto selectedIds = [&] {
         QStringList out;
         for (const TermEntry &e : view->selectedEntries())
@@ -377,8 +375,6 @@ TEST_F(ViewTest, FirstRowIsCurrentAndTheSelectionSurvivesARefreshByRecordNumber)
 TEST_F(DashboardTest, AClickOnAVersionBarLeavesExactlyItsTerminalsInTheList)
 {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(dashboard));
-    EXPECT_EQ(dashboard->chartView(Chart::ApliVer)->chart()->title(),
-              "アプリケーションバージョン（計 6 台）");
     const int bar200 = 0; // newest first
     ASSERT_EQ(barOf(Chart::ApliVer, "2.00"), bar200);
 
