@@ -4,10 +4,7 @@
 
 #include "editor/DescriptionLoader.h"
 
-#include <QByteArray>
 #include <QFile>
-#include <QList>
-#include <QString>
 
 #include <ostream>
 
@@ -30,11 +27,10 @@ inline QByteArray repoFile(const QString &relative)
 // follows as the second section "S" (so its entries count from DATA[1]).
 inline QByteArray withVersion(const QString &body)
 {
-    return (QStringLiteral(u"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<DISP>"
-                           u"<section key=\"Version\" name=\"版数\"><data><key>Version</key>"
-                           u"<name>版数</name><default>1.00</default><inputtype>7</inputtype>"
-                           u"<inputrule>0</inputrule></data></section>"
-                           u"<section key=\"S\" name=\"設定\">") +
+    return (QStringLiteral(u"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<DISP><section key=\"Version\" "
+                           u"name=\"版数\"><data><key>Version</key><name>版数</name><default>1.00"
+                           u"</default><inputtype>7</inputtype><inputrule>0</inputrule></data>"
+                           u"</section><section key=\"S\" name=\"設定\">") +
             body + QStringLiteral("</section></DISP>"))
         .toUtf8();
 }
@@ -42,22 +38,14 @@ inline QByteArray withVersion(const QString &body)
 // One data element: key K<n>, a name, the given inner elements.
 inline QString data(int n, const QString &inner)
 {
-    return QStringLiteral("<data><key>K%1</key><name>N%1</name>").arg(n) + inner +
-           QStringLiteral("</data>");
+    return QStringLiteral("<data><key>K%1</key><name>N%1</name>").arg(n) + inner + QStringLiteral("</data>");
 }
 
-struct LogLine {
-    int number;
-    QString termId, detail;
-};
-
 struct RecordingLog {
-    QList<LogLine> lines;
+    QList<std::pair<int, QString>> lines; // number, detail
     EditorErrorLog sink()
     {
-        return [this](int number, const QString &termId, const QString &detail) {
-            lines.append({number, termId, detail});
-        };
+        return [this](int number, const QString &, const QString &detail) { lines.append({number, detail}); };
     }
 };
 

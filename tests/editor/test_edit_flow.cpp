@@ -1,5 +1,4 @@
-// The edit flows without windows: the read before editing and the write
-// after it, every way out, common files and the registration form.
+// The edit flows without windows: every way out, common files, a terminal's own file.
 #include "EditorTestSupport.h"
 
 #include "comm/ResultCodes.h"
@@ -20,24 +19,17 @@ using namespace Qt::StringLiterals;
 namespace
 {
 
-struct Posted {
-    int kind;
-    bool withWaiter;
-};
-
 // The list window and platform as the flow sees them.
 struct FakeHost : IEditHost {
     std::vector<TermEntry> rows;
     bool mainEnabled = true;
     bool refuseRequests = false;
-    QList<Posted> posted;
+    QList<std::pair<int, bool>> posted; // kind, with a waiter
     ITerminalFileWaiter *waiter = nullptr;
     QList<QStringList> started;
     // The editor: what it saw, and how it ends.
     QList<LoaderInputs> edited;
-    std::function<EditorOutcome(DescriptionLoader &)> editor = [](DescriptionLoader &) {
-        return EditorOutcome{};
-    };
+    std::function<EditorOutcome(DescriptionLoader &)> editor;
 
     std::vector<TermEntry> selectedEntries() const override { return rows; }
     void setMainEnabled(bool enabled) override { mainEnabled = enabled; }
@@ -55,13 +47,12 @@ struct FakeHost : IEditHost {
     QString editorPath() override { return "/opt/editor"; }
     bool startDetached(const QString &program, const QStringList &args) override
     {
-        started.append(QStringList{program} + args);
-        return true;
+        return started.append(QStringList{program} + args), true;
     }
     EditorOutcome runEditor(DescriptionLoader &loader) override
     {
         edited.append(loader.inputs());
-        return editor(loader);
+        return editor ? editor(loader) : EditorOutcome{};
     }
 };
 
@@ -77,29 +68,20 @@ struct FlowFixture : ::testing::Test {
         ProcessValues::setProgramFolder(dir.path());
         for (const char *d : {"Log", "Data/Sys", "Data/User"})
             dir.mkdir(d);
-        dir.write("Config/Sys/sysconfig_KT-100_1.xml",
-                  repoFile("samples/Config/Sys/sysconfig_KT-100_1.xml"));
-        dir.write("Config/User/userconfig_KT-100_1.xml",
-                  repoFile("samples/Config/User/userconfig_KT-100_1.xml"));
+        for (const char *f : {"Sys/sysconfig_KT-100_1.xml", "User/userconfig_KT-100_1.xml"})
+            dir.write(QString("Config/") + f, repoFile(QString("samples/Config/") + f));
         BusyTimer::setHook([this](bool start) { busy << (start ? "start" : "stop"); });
-        TermEntry row;
-        row.TermID = "1001";
-        row.MachineName = "KT-100";
-        row.IPAddr = "127.000.000.002";
-        host.rows = {row};
+        host.rows.resize(1);
+        host.rows[0].TermID = "1001";
+        host.rows[0].MachineName = "KT-100";
     }
     void TearDown() override { BusyTimer::setHook({}); }
 
-    void
-    writeLocalFile(const QByteArray &text = "Version=1.00\r\n\r\n\r\n[SIP]\r\nSipPort=5060\r\n")
+    void writeLocalFile()
     {
-        dir.write("Data/Sys/kel_sys1001.ini", text);
+        dir.write("Data/Sys/kel_sys1001.ini", "Version=1.00\r\n\r\n\r\n[SIP]\r\nSipPort=5060\r\n");
     }
-    QString log() const
-    {
-        return Cp932::decode(
-            dir.read("Log/Log_" + QDate::currentDate().toString("yyyyMMdd") + ".txt"));
-    }
+    QString log() const { return Cp932::decode(dir.read("Log/Log_" + QDate::currentDate().toString("yyyyMMdd") + ".txt")); }
     // The flow has ended: the window and the flag are given back.
     void expectEnded(bool windowBack = true)
     {
@@ -113,34 +95,7 @@ struct FlowFixture : ::testing::Test {
 } // namespace
 
 // The whole road of one terminal's file runs end to end (tests/editor_e2e);
-// here: the flow's state between the read and the editor, and every way out.
-TEST_F(FlowFixture, ReadFromTheTerminalThenEditAndWriteBack)
-{
-    host.editor = saveAndWrite;
-    prompter.answer(MsgResult::Yes); // read first
-    flow.run(EditKind::TerminalSystem);
-    ASSERT_EQ(prompter.records.size(), 1);
-    EXPECT_EQ(prompter.records[0].caption, u"端末システム設定読み込み開始確認"_s);
-    EXPECT_EQ(prompter.records[0].type, 0x124u); // "いいえ" preselected
-    ASSERT_EQ(host.posted.size(), 1);
-    EXPECT_TRUE(flow.waiting());
-    EXPECT_FALSE(host.mainEnabled);
-    EXPECT_EQ(busy, QStringList{"stop"}); // still busy while the read runs
-    // The operation line is written before the read.
-    EXPECT_TRUE(log().contains(u"Ope19:設定ファイル編集"_s));
-    EXPECT_TRUE(log().contains(u"端末ID:1001 "_s + dir.file("Data/Sys/kel_sys1001.ini")));
-
-    writeLocalFile();
-    prompter.answer(MsgResult::Yes); // write it back
-    host.waiter->terminalFileDone(true, nullptr);
-    EXPECT_EQ(host.edited.size(), 1);
-    ASSERT_EQ(host.posted.size(), 2);
-    EXPECT_EQ(host.posted[1].kind, RequestKind::WriteSys);
-    EXPECT_FALSE(host.posted[1].withWaiter);
-    // The write's completion gives the window back.
-    expectEnded(false);
-}
-
+// here: the read's operation line, and every way out.
 TEST_F(FlowFixture, EveryOtherWayOutGivesTheWindowBack)
 {
     struct Case {
@@ -149,6 +104,7 @@ TEST_F(FlowFixture, EveryOtherWayOutGivesTheWindowBack)
         QList<int> answers;
         EditorOutcome outcome;
         int edits, posts;
+        bool windowBack = true; // false: the write's completion gives it back
     };
     const int yes = MsgResult::Yes, no = MsgResult::No;
     const Case cases[] = {
@@ -157,6 +113,7 @@ TEST_F(FlowFixture, EveryOtherWayOutGivesTheWindowBack)
         {"local copy missing", false, false, false, {no}, {}, 0, 0},
         {"saved without the box", false, true, false, {no}, {true, false}, 1, 0},
         {"write declined", false, true, false, {no, no}, {true, true}, 1, 0},
+        {"read, edited, written back", false, true, true, {yes, yes}, {true, true}, 1, 2, false},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
@@ -172,76 +129,56 @@ TEST_F(FlowFixture, EveryOtherWayOutGivesTheWindowBack)
         flow.run(EditKind::TerminalUser);
         if (flow.waiting())
             host.waiter->terminalFileDone(c.readOk, nullptr);
-        EXPECT_EQ(host.edited.size(), c.edits);
-        EXPECT_EQ(host.posted.size(), c.posts);
-        expectEnded();
+        EXPECT_EQ(std::pair(host.edited.size(), host.posted.size()), std::pair(qsizetype(c.edits), qsizetype(c.posts)));
+        expectEnded(c.windowBack);
     }
-    // The refusal is logged for the terminal; the missing file showed its box.
+    EXPECT_EQ(host.posted.back(), std::pair(int(RequestKind::WriteUser), false));
+    // The read's operation line; the refusal is logged; the missing file showed its box.
+    EXPECT_TRUE(log().contains(u"Ope19:設定ファイル編集"_s) && log().contains(u"端末ID:1001 "_s));
     EXPECT_TRUE(log().contains(u"Err12:設定Configファイル異常"_s));
     EXPECT_TRUE(prompter.texts().contains(DescriptionLoader::SettingsFileErrorText()));
 }
 
 TEST_F(FlowFixture, WithoutOneDescriptionOrSelectionNoFormOpens)
 {
-    // A model that is a wildcard finds no description: the text editor, no message.
+    // A model that is a wildcard finds no description: the text editor, no
+    // message; without the file, or without a selection, nothing.
     writeLocalFile();
     host.rows[0].MachineName = "*";
-    flow.run(EditKind::TerminalSystem);
-    EXPECT_TRUE(prompter.records.isEmpty());
-    ASSERT_EQ(host.started.size(), 1);
-    EXPECT_EQ(host.started[0], (QStringList{"/opt/editor", dir.file("Data/Sys/kel_sys1001.ini")}));
-    expectEnded();
-    // Without the file, nothing; nor without a selection.
-    for (bool selected : {true, false}) {
+    for (const char *id : {"1001", "1002", ""}) {
         busy.clear();
-        host.rows[0].TermID = "1002";
-        if (!selected)
+        host.rows[0].TermID = id;
+        if (!*id)
             host.rows.clear();
         flow.run(EditKind::TerminalSystem);
-        EXPECT_EQ(host.started.size(), 1);
-        EXPECT_TRUE(prompter.records.isEmpty());
         expectEnded();
     }
+    EXPECT_TRUE(prompter.records.isEmpty());
+    EXPECT_EQ(host.started, (QList<QStringList>{{"/opt/editor", dir.file("Data/Sys/kel_sys1001.ini")}}));
 }
 
 TEST_F(FlowFixture, CommonFilesStartFromAChosenDescriptionAndFile)
 {
+    // A starting file that doesn't exist is refused; without one, the editor
+    // starts from the defaults.
     const QString userDesc = dir.file("Config/User/userconfig_KT-100_1.xml");
-    // Cancelled description: the flow ends quietly.
-    prompter.answerFile(QString());
-    flow.run(EditKind::CommonUser);
-    EXPECT_EQ(prompter.records.size(), 1);
-    EXPECT_EQ(prompter.records[0].text, dir.file("Config/User/"));
-    expectEnded();
-
-    // A starting file that doesn't exist.
-    busy.clear();
-    prompter.records.clear();
-    prompter.answerFile(userDesc);
-    prompter.answerFile(dir.file("Data/User/missing.ini"));
-    flow.run(EditKind::CommonUser);
-    ASSERT_EQ(prompter.records.size(), 3);
+    host.editor = saveAndWrite;
+    for (const QString &start : {dir.file("Data/User/missing.ini"), QString()}) {
+        busy.clear();
+        prompter.answerFile(userDesc);
+        prompter.answerFile(start);
+        flow.run(EditKind::CommonUser);
+        expectEnded();
+    }
+    ASSERT_EQ(prompter.records.size(), 5);
+    EXPECT_EQ(prompter.records[0].text, dir.file("Config/User/")); // where the choice starts
     EXPECT_EQ(prompter.records[2].caption + prompter.records[2].text,
               u"ファイル選択エラー設定ファイルを選択してください。"_s);
-    EXPECT_TRUE(host.edited.isEmpty());
-    expectEnded();
-
-    // No starting file: the editor starts from the defaults.
-    busy.clear();
-    prompter.answerFile(userDesc);
-    prompter.answerFile(QString());
-    host.editor = saveAndWrite;
-    flow.run(EditKind::CommonUser);
     ASSERT_EQ(host.edited.size(), 1);
     const LoaderInputs &in = host.edited[0];
-    EXPECT_EQ(in.iniPath, QString());
-    EXPECT_EQ(in.modelName, "userconfig_KT-100"); // only "sysconfig_" is removed
+    EXPECT_EQ(in.iniPath + in.modelName, "userconfig_KT-100"); // no file; only "sysconfig_" is removed
     EXPECT_TRUE(in.commonFile && in.settingsFile && !in.systemFile && !in.showWriteToTerminal);
     EXPECT_TRUE(host.posted.isEmpty()); // never sent from here
-    EXPECT_TRUE(log().contains(u"Ope20:共通ファイル編集"_s));
-    expectEnded();
-
-    EXPECT_EQ(EditFlow::modelFromDescriptionFile("/p/Config/Sys/sysconfig_KT-100_1.xml"), "KT-100");
     EXPECT_EQ(EditFlow::modelFromDescriptionFile("sysconfig_A_B_x.xml"), "A_B");
 }
 

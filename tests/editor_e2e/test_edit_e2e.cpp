@@ -1,5 +1,5 @@
-// The edit flows end to end against the simulator (own addresses
-// 127.0.120.x and 127.0.122.x, UDP ports 45101 and 45103).
+// Edit flows and settings history against the simulator (127.0.120.x and
+// 127.0.122.x, UDP ports 45101 and 45103).
 #include "cmds_e2e/ViewStack.h"
 
 #include "common/Cp932.h"
@@ -8,11 +8,9 @@
 #include "editor/ui/SettingsEditorDialog.h"
 #include "history/ui/HistoryDialog.h"
 #include "initsettings/InitialFile.h"
-#include "register/TermDatabase.h"
 #include "termlist/ui/ModalDriver.h"
 
 #include <QCheckBox>
-#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
@@ -30,10 +28,8 @@ struct EditStack : ViewStack {
     std::unique_ptr<EditCommands> edits;
     explicit EditStack(int port) : ViewStack(port)
     {
-        const QString samples = QStringLiteral(KEL_SOURCE_DIR "/samples/Config/");
-        for (const char *f : {"Sys/sysconfig_KT-100_1.xml", "User/userconfig_KT-100_1.xml",
-                              "FirmConfig.xml", "FirmFilePath.ini"}) {
-            QFile in(samples + f);
+        for (const char *f : {"Sys/sysconfig_KT-100_1.xml", "FirmConfig.xml", "FirmFilePath.ini"}) {
+            QFile in(QStringLiteral(KEL_SOURCE_DIR "/samples/Config/") + f);
             in.open(QIODevice::ReadOnly);
             dir.write(QStringLiteral("Config/") + f, in.readAll());
         }
@@ -51,11 +47,6 @@ struct EditStack : ViewStack {
     QLineEdit *line(SettingsEditorDialog *d, const QString &key) const
     {
         return qobject_cast<QLineEdit *>(d->input(entry(d, key)));
-    }
-    // The sessions the simulated terminal has had.
-    static int sessions(Termsim &sim, int terminal)
-    {
-        return sim.received(terminal, "RemoteOpenReq").size();
     }
 };
 
@@ -76,11 +67,16 @@ QString received(Termsim &sim, const ViewStack &stack, const QString &address,
 
 } // namespace
 
+// A terminal's file read, edited and written back, changed on the phone and
+// read again; the history window compares the versions and restores the first.
 TEST(EditE2e, TerminalFileReadEditedAndWrittenBack)
 {
+    using SettingsHistory::Origin;
     EditStack stack(45101);
     Termsim sim;
     ASSERT_TRUE(stack.withTerminals(sim, "127.0.120.2", 1));
+    ASSERT_EQ(InitialFile::generate("1001", "KT-100", {}).outcome, InitialFile::Outcome::Written);
+    const QByteArray initial = stack.dir.read("Data/Sys/kel_sys1001.ini");
     stack.select({"1001"});
 
     // "はい": the terminal's file comes first; the form opens on it and a
@@ -97,47 +93,49 @@ TEST(EditE2e, TerminalFileReadEditedAndWrittenBack)
     stack.trigger("actionEditTermSys");
     ASSERT_TRUE(pumpUntil([&] { return driver.done() && !stack.edits->flow().waiting(); }, 30000));
     ASSERT_TRUE(stack.wait());
-    EXPECT_EQ(EditStack::sessions(sim, 0), 2);
+    EXPECT_EQ(sim.received(0, "RemoteOpenReq").size(), 2); // one session to read, one to write
     const QString sent = received(sim, stack, "127.0.120.2", "kel_sys");
     EXPECT_TRUE(sent.contains(u"\r\nSipPort=5070\r\n"_s)) << sent.toStdString();
     EXPECT_TRUE(sent.contains(u"\r\nTerminalName=端末1001\r\n"_s));
     EXPECT_TRUE(stack.bar.isEnabled());
 
-    // "いいえ": the local copy, nothing read; cancel sends nothing even with the box checked.
-    stack.prompter.answer(MsgResult::No);
-    ModalDriver local;
-    local.then<SettingsEditorDialog>([&](SettingsEditorDialog *d) {
-        EXPECT_EQ(stack.line(d, "SipPort")->text(), "5070");
-        d->writeBox()->setChecked(true);
-        d->cancelButton()->click();
-    });
-    stack.trigger("actionEditTermSys");
-    ASSERT_TRUE(pumpUntil([&] { return local.done(); }, 10000));
+    // Someone changed the name on the phone itself; it is read again.
+    QByteArray changed = stack.dir.read("Data/Sys/kel_sys1001.ini");
+    changed.replace(Cp932::encode(u"TerminalName=端末1001"_s), Cp932::encode(u"TerminalName=受付"_s));
+    ASSERT_TRUE(SafeFile::write(stack.simFile("127.0.120.2", "kel_sys.ini"), changed));
+    stack.trigger("actionReadSys");
     ASSERT_TRUE(stack.wait());
-    QTest::qWait(200);
-    EXPECT_EQ(EditStack::sessions(sim, 0), 2);
-    EXPECT_TRUE(stack.bar.isEnabled());
+    SettingsHistory::Store store;
+    QList<std::pair<Origin, bool>> made; // by whom, and whether it was sent
+    for (const auto &v : store.list("1001", SettingsHistory::Kind::System).versions)
+        made.append({v.madeBy, v.sentAt.isValid()});
+    EXPECT_EQ(made, (QList<std::pair<Origin, bool>>{
+                        {Origin::Initial, false}, {Origin::Read, false}, {Origin::Edited, true},
+                        {Origin::Read, false}}));
 
-    // Two descriptions for the model: the file opens in the text editor, no
-    // message. A script stands in for it and records its command line and folder.
-    stack.dir.write("Config/Sys/sysconfig_KT-100_2.xml", "<DISP/>");
-    const QString script = stack.dir.file("editor.sh");
-    stack.dir.write("editor.sh", "#!/bin/sh\necho \"$(pwd) $@\" > \"$0.args\"\n");
-    QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    SystemSettings s;
-    ASSERT_EQ(stack.view->database().readSystemSettings(s), 0);
-    s.EditerPath = script;
-    ASSERT_EQ(stack.view->database().writeSystemSettings(s), 0);
-    const qsizetype prompts = stack.prompter.records.size();
-    stack.trigger("actionEditTermSys");
-    ASSERT_TRUE(pumpUntil([&] { return QFile::exists(script + ".args"); }, 10000));
-    QTest::qWait(100); // the script may still be writing
-    EXPECT_EQ(
-        stack.dir.read("editor.sh.args").trimmed(),
-        (QDir(stack.dir.path()).absolutePath() + " " + stack.dir.file("Data/Sys/kel_sys1001.ini"))
-            .toUtf8());
-    EXPECT_EQ(stack.prompter.records.size(), prompts);
-    EXPECT_TRUE(stack.bar.isEnabled());
+    // The history window on the real terminal, then the first version back.
+    stack.prompter.answer(MsgResult::Yes);
+    ModalDriver window;
+    window.then<CHistoryDialog>([&](CHistoryDialog *d) {
+        EXPECT_EQ(d->versionTable->item(1, 3)->text().left(4), u"送信済み"_s);
+        d->selectVersions({2});
+        d->changedOnlyBox->setChecked(true);
+        ASSERT_EQ(d->diffTable->rowCount(), 2); // the lines that differ, with their sections
+        EXPECT_EQ(d->diffTable->item(0, 0)->text() + d->diffTable->item(1, 0)->text(),
+                  u"SIPTerminal"_s);
+        EXPECT_EQ(d->diffTable->item(1, 4)->text(), u"TerminalName=受付"_s);
+        d->selectVersions({4});
+        EXPECT_FALSE(d->restoreButton->isEnabled()) << "the current version";
+        d->selectVersions({1});
+        d->restoreButton->click();
+        d->closeButton->click();
+    });
+    stack.trigger("actionSettingsHistory");
+    ASSERT_TRUE(pumpUntil([&] { return window.done() && stack.bar.isEnabled(); }, 10000));
+    EXPECT_EQ(stack.dir.read("Data/Sys/kel_sys1001.ini"), initial);
+    const SettingsHistory::Listing back = store.list("1001", SettingsHistory::Kind::System);
+    ASSERT_EQ(back.versions.size(), 5u);
+    EXPECT_EQ(std::pair(back.versions.back().madeBy, back.current), std::pair(Origin::Restored, 5));
 }
 
 TEST(EditE2e, RegisteredFirmwareGoesToATerminalThatAsks)
@@ -169,96 +167,4 @@ TEST(EditE2e, RegisteredFirmwareGoesToATerminalThatAsks)
                           30000));
     EXPECT_TRUE(
         received(sim, stack, "127.0.122.2", "apli_v2").startsWith(QString::fromLatin1(header)));
-}
-
-// The settings history of one terminal through initial settings, a read, an
-// edit, a write, a change on the phone and a read again (127.0.124.x, UDP
-// port 45105); the first version restored.
-TEST(EditE2e, SettingsHistoryOfOneTerminal)
-{
-    using SettingsHistory::Origin;
-    EditStack stack(45105);
-    Termsim sim;
-    ASSERT_TRUE(stack.withTerminals(sim, "127.0.124.2", 1));
-    ASSERT_EQ(InitialFile::generate("1001", "KT-100", {}).outcome, InitialFile::Outcome::Written);
-    const QByteArray initial = stack.dir.read("Data/Sys/kel_sys1001.ini");
-    stack.select({"1001"});
-    stack.trigger("actionReadSys");
-    ASSERT_TRUE(stack.wait());
-
-    stack.prompter.answer(MsgResult::No); // edit the local copy
-    ModalDriver driver;
-    driver.then<SettingsEditorDialog>([&](SettingsEditorDialog *d) {
-        stack.line(d, "SipPort")->setText("5070");
-        d->okButton()->click();
-    });
-    stack.trigger("actionEditTermSys");
-    ASSERT_TRUE(pumpUntil([&] { return driver.done() && stack.bar.isEnabled(); }, 10000));
-    stack.trigger("actionWriteSys");
-    ASSERT_TRUE(stack.wait());
-    // The phone took the file; then someone changed the name on the phone itself.
-    const QString onPhone = stack.simFile("127.0.124.2", "kel_sys.ini");
-    const QByteArray sent = stack.dir.read("Data/Sys/kel_sys1001.ini");
-    QByteArray changed = sent;
-    changed.replace(Cp932::encode(u"TerminalName=端末1001"_s),
-                    Cp932::encode(u"TerminalName=受付"_s));
-    ASSERT_NE(changed, sent);
-    ASSERT_TRUE(SafeFile::write(onPhone, changed));
-    stack.trigger("actionReadSys");
-    ASSERT_TRUE(stack.wait());
-
-    SettingsHistory::Store store;
-    const SettingsHistory::Listing l = store.list("1001", SettingsHistory::Kind::System);
-    ASSERT_EQ(l.versions.size(), 4u);
-    QList<std::pair<Origin, bool>> made; // by whom, and whether it was sent
-    for (const auto &v : l.versions)
-        made.append({v.madeBy, v.sentAt.isValid()});
-    EXPECT_EQ(made, (QList<std::pair<Origin, bool>>{
-                        {Origin::Initial, false}, {Origin::Read, false}, {Origin::Edited, true},
-                        {Origin::Read, false}}));
-    EXPECT_EQ(l.current, 4);
-    EXPECT_EQ(*store.content("1001", SettingsHistory::Kind::System, 3), sent);
-
-    // What the edit and the phone changed since the first read, and since
-    // initial settings: every key the read brought in, and the two changes.
-    HistoryBrowser browser(store, "1001");
-    const auto keys = [&](int first) {
-        QStringList out;
-        for (const LineDiff::KeyChange &k : LineDiff::changedKeys(browser.compare(first, 0).rows))
-            out << k.section + "/" + k.key + ":" + QString::number(int(k.kind));
-        return out;
-    };
-    EXPECT_EQ(keys(2), (QStringList{"SIP/SipPort:1", "Terminal/TerminalName:1"}));
-    const QStringList sinceInitial = keys(1);
-    EXPECT_TRUE(sinceInitial.contains("SIP/SipPort:2") &&
-                sinceInitial.contains("Terminal/TerminalName:2"));
-    EXPECT_FALSE(sinceInitial.contains("SIP/SipAddress:1") ||
-                 sinceInitial.contains("SIP/SipAddress:2"));
-
-    // The window on the real terminal, then the first version back.
-    stack.prompter.answer(MsgResult::Yes);
-    ModalDriver window;
-    window.then<CHistoryDialog>([&](CHistoryDialog *d) {
-        EXPECT_EQ(d->versionTable->rowCount(), 4);
-        EXPECT_EQ(d->versionTable->item(1, 3)->text().left(4), u"送信済み"_s);
-        d->selectVersions({2});
-        d->changedOnlyBox->setChecked(true);
-        ASSERT_EQ(d->diffTable->rowCount(), 2); // the lines that differ, with their sections
-        EXPECT_EQ(d->diffTable->item(0, 0)->text() + d->diffTable->item(1, 0)->text(),
-                  u"SIPTerminal"_s);
-        EXPECT_EQ(d->diffTable->item(1, 4)->text(), u"TerminalName=受付"_s);
-        d->selectVersions({4});
-        EXPECT_FALSE(d->restoreButton->isEnabled()) << "the current version";
-        d->selectVersions({1});
-        EXPECT_TRUE(d->restoreButton->isEnabled());
-        d->restoreButton->click();
-        d->closeButton->click();
-    });
-    stack.trigger("actionSettingsHistory");
-    ASSERT_TRUE(pumpUntil([&] { return window.done() && stack.bar.isEnabled(); }, 10000));
-    EXPECT_EQ(stack.dir.read("Data/Sys/kel_sys1001.ini"), initial);
-    const SettingsHistory::Listing back = store.list("1001", SettingsHistory::Kind::System);
-    ASSERT_EQ(back.versions.size(), 5u);
-    EXPECT_EQ(std::pair(back.versions[4].madeBy, back.current), std::pair(Origin::Restored, 5));
-    EXPECT_EQ(*store.content("1001", SettingsHistory::Kind::System, 4), changed);
 }

@@ -1,6 +1,6 @@
-// The settings history: versions kept before every replacement, their marks,
-// the limit, failures on either side of the replacement, hostile IDs and two
-// threads on one terminal.
+// The settings history: versions kept before every replacement, the limit,
+// failures on either side of the replacement, hostile IDs (the window and its
+// side-by-side difference run end to end in tests/editor_e2e).
 #include "common/ProcessValues.h"
 #include "common/SafeFile.h"
 #include "history/SettingsHistory.h"
@@ -37,12 +37,11 @@ protected:
             return SafeFile::write(store.filePath(id, Kind::System), bytes);
         });
     }
-    QByteArray file() { return dir.read("Data/Sys/kel_sys1001.ini"); }
+    Listing list() { return store.list("1001", Kind::System); }
     QStringList everything() const
     {
         QStringList all;
-        QDirIterator it(dir.path(), QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
-                        QDirIterator::Subdirectories);
+        QDirIterator it(dir.path(), QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
         while (it.hasNext())
             all << it.next().mid(dir.path().size());
         all.sort();
@@ -66,55 +65,63 @@ TEST_F(History, VersionsKeepWhatMadeThemAndWhenTheyWereSent)
     ASSERT_TRUE(put(Origin::Edited, "C"));
     ASSERT_TRUE(put(Origin::Read, "C")); // unchanged: nothing kept, C stays "edited"
     EXPECT_TRUE(store.markSent("1001", Kind::System, "A")) << "an older version sent again";
-    EXPECT_FALSE(store.markSent("1001", Kind::System, "never held"));
 
-    Listing l = store.list("1001", Kind::System);
+    Listing l = list();
     ASSERT_EQ(l.versions.size(), 3u);
     using T = std::tuple<int, Origin, QTime, bool>;
-    auto row = [](const Version &v) {
-        return T(v.number, v.madeBy, v.madeAt.time(), v.sentAt.isValid());
-    };
+    auto row = [](const Version &v) { return T(v.number, v.madeBy, v.madeAt.time(), v.sentAt.isValid()); };
     EXPECT_EQ(row(l.versions[0]), T(1, Origin::Initial, QTime(9, 0), true));
     EXPECT_EQ(row(l.versions[1]), T(2, Origin::Read, QTime(9, 1), true));
     EXPECT_EQ(row(l.versions[2]), T(3, Origin::Edited, QTime(9, 3), false));
-    EXPECT_EQ(l.versions[1].sentAt.time(), QTime(9, 2));
     EXPECT_EQ(std::pair(l.hasFile, l.current), std::pair(true, 3));
-
-    ASSERT_TRUE(store.restore("1001", Kind::System, 1));
-    EXPECT_EQ(file(), "A");
-    l = store.list("1001", Kind::System);
-    EXPECT_EQ(std::tuple(l.versions.back().madeBy, l.current), std::tuple(Origin::Restored, 4));
 
     // Changed outside the program: into the newest version, nothing to keep;
     // into something else, kept as of unknown origin before it is replaced.
-    dir.write("Data/Sys/kel_sys1001.ini", "A");
     ASSERT_TRUE(put(Origin::Read, "D"));
-    EXPECT_EQ(store.list("1001", Kind::System).versions.size(), 5u);
+    EXPECT_EQ(list().versions.size(), 4u);
     dir.write("Data/Sys/kel_sys1001.ini", "E");
-    EXPECT_EQ(store.list("1001", Kind::System).current, 0);
+    EXPECT_EQ(list().current, 0);
     ASSERT_TRUE(put(Origin::Read, "F"));
-    l = store.list("1001", Kind::System);
-    ASSERT_EQ(l.versions.size(), 7u);
-    EXPECT_EQ(std::tuple(l.versions[5].madeBy, *store.content("1001", Kind::System, 6)),
+    l = list();
+    ASSERT_EQ(l.versions.size(), 6u);
+    EXPECT_EQ(std::tuple(l.versions[4].madeBy, *store.content("1001", Kind::System, 5)),
               std::tuple(Origin::Unknown, QByteArray("E")));
+
+    // What was sent is marked, not what is there when the transfer ends.
+    SendMark mark("1001", dir.file("Data/Sys/kel_sys1001.ini"));
+    dir.write("Data/Sys/kel_sys1001.ini", "changed while it was sent");
+    mark.transferred();
+    l = list();
+    EXPECT_EQ(std::pair(l.versions.back().sentAt.isValid(), l.current), std::pair(true, 0));
+}
+
+TEST_F(History, TwoThreadsOnOneTerminalLoseNoVersion)
+{
+    auto writer = [this](char tag) {
+        for (int i = 0; i < 15; ++i)
+            put(Origin::Read, QByteArray(1, tag) + QByteArray::number(i));
+    };
+    std::thread a(writer, 'a'), b(writer, 'b');
+    a.join();
+    b.join();
+    QSet<QByteArray> seen;
+    for (const Version &v : list().versions)
+        seen.insert(store.content("1001", Kind::System, v.number).value_or(""));
+    EXPECT_EQ((std::pair{seen.size(), list().current}), std::pair(qsizetype(30), 30));
 }
 
 TEST_F(History, TheFiftyFirstVersionDropsTheOldest)
 {
-    for (int i = 0; i < 50; ++i)
+    for (int i = 0; i <= 50; ++i)
         ASSERT_TRUE(put(Origin::Read, QByteArray::number(i)));
-    EXPECT_EQ(store.list("1001", Kind::System).versions.front().number, 1);
-    ASSERT_TRUE(put(Origin::Read, "50"));
-    const Listing l = store.list("1001", Kind::System);
+    const Listing l = list();
     ASSERT_EQ(l.versions.size(), 50u);
     EXPECT_EQ(l.versions.front().number, 2);
-    EXPECT_EQ(*store.content("1001", Kind::System, 2), "1");
     EXPECT_EQ(QDir(dir.file("Data/History/1001/Sys")).entryList({"v*.ini"}).size(), 50);
-    EXPECT_FALSE(QFile::exists(dir.file("Data/History/1001/Sys/v000001.ini")));
 
     ProcessValues::historyKeep = 3; // a lower limit drops the rest at the next version
     ASSERT_TRUE(put(Origin::Read, "51"));
-    EXPECT_EQ(store.list("1001", Kind::System).versions.size(), 3u);
+    EXPECT_EQ(list().versions.size(), 3u);
 }
 
 TEST_F(History, AFailureOnEitherSideLeavesFileAndHistoryAsTheyWere)
@@ -133,90 +140,26 @@ TEST_F(History, AFailureOnEitherSideLeavesFileAndHistoryAsTheyWere)
     EXPECT_FALSE(store.replace("1001", Kind::System, Origin::Edited, [&] { return ran = true; }));
     SafeFile::setStepHook({});
     EXPECT_FALSE(ran);
-    EXPECT_EQ(file(), "X");
     EXPECT_EQ(everything(), before);
 
-    // A damaged index: rebuilt from the version files, none overwritten.
-    dir.write("Data/History/1001/Sys/index.json", "{ not json");
-    ASSERT_TRUE(put(Origin::Read, "C"));
-    const Listing l = store.list("1001", Kind::System);
-    ASSERT_EQ(l.versions.size(), 4u); // A, B, X and C
-    EXPECT_EQ(std::tuple(l.versions[0].madeBy, *store.content("1001", Kind::System, 1),
-                         *store.content("1001", Kind::System, 3)),
-              std::tuple(Origin::Unknown, QByteArray("A"), QByteArray("X")));
     // A version file changed behind the index is not offered as that version.
     dir.write("Data/History/1001/Sys/v000001.ini", "tampered");
-    EXPECT_FALSE(store.content("1001", Kind::System, 1));
     EXPECT_FALSE(store.restore("1001", Kind::System, 1));
 }
 
 TEST_F(History, HostileIdsNeverLeaveTheHistoryFolder)
 {
     const QStringList before = everything();
-    for (const QString &id : {QString(), QString("."), QString(".."), QString("../x"),
-                              QString("a/b"), QString("a\\b"), QString("x/../../y")}) {
+    for (const QString &id : {QString(), QString(".."), QString("../x"), QString("a\\b")}) {
         SCOPED_TRACE(id.toStdString());
-        EXPECT_TRUE(store.folder(id).isEmpty());
         bool ran = false;
         EXPECT_FALSE(store.replace(id, Kind::User, Origin::Read, [&] { return ran = true; }));
-        EXPECT_FALSE(ran);
-        EXPECT_FALSE(store.markSent(id, Kind::User, "x"));
-        EXPECT_FALSE(store.removeAll(id));
-        EXPECT_TRUE(store.list(id, Kind::User).versions.empty());
+        EXPECT_FALSE(ran || store.markSent(id, Kind::User, "x") || store.removeAll(id));
     }
     EXPECT_EQ(everything(), before);
-    // An odd but safe ID stays one folder below Data/History.
+    // An odd but safe ID stays one folder below Data/History, the owner's alone.
     ASSERT_TRUE(put(Origin::Read, "A", "テスト.端末"));
     ASSERT_TRUE(put(Origin::Read, "B", "テスト.端末"));
     EXPECT_TRUE(QFile::exists(dir.file("Data/History/テスト.端末/Sys/v000001.ini")));
-    EXPECT_EQ(QFile::permissions(dir.file("Data/History/テスト.端末")) & 0x0077, 0) << "owner only";
-}
-
-TEST_F(History, TwoThreadsOnOneTerminalLoseNoVersion)
-{
-    auto writer = [this](char tag) {
-        for (int i = 0; i < 15; ++i)
-            put(Origin::Read, QByteArray(1, tag) + QByteArray::number(i));
-    };
-    std::thread a(writer, 'a'), b(writer, 'b');
-    a.join();
-    b.join();
-    const Listing l = store.list("1001", Kind::System);
-    ASSERT_EQ(l.versions.size(), 30u);
-    EXPECT_EQ(l.current, 30);
-    QSet<QByteArray> seen;
-    for (const Version &v : l.versions) {
-        const std::optional<QByteArray> bytes = store.content("1001", Kind::System, v.number);
-        ASSERT_TRUE(bytes) << v.number;
-        seen.insert(*bytes);
-    }
-    EXPECT_EQ(seen.size(), 30);
-}
-
-TEST_F(History, OnlyATerminalsOwnFilesAreTracked)
-{
-    struct Row {
-        QString path;
-        std::optional<Kind> kind;
-    } rows[] = {
-        {dir.file("Data/Sys/kel_sys1001.ini"), Kind::System},
-        {dir.file("Data/Sys/../Dial/kel_dial1001.csv"), Kind::PhoneBook},
-        {dir.file("Data/Sys/kel_sys_all.ini"), std::nullopt}, // a common file
-        {dir.file("Data/Sys/kel_sys1002.ini"), std::nullopt}, // another terminal's
-    };
-    for (const Row &r : rows)
-        EXPECT_EQ(terminalFileKind("1001", r.path), r.kind) << r.path.toStdString();
-
-    dir.write("Data/Sys/kel_sys_all.ini", "old");
-    ASSERT_TRUE(replaceFile("1001", dir.file("Data/Sys/kel_sys_all.ini"), Origin::Edited, [&] {
-        return SafeFile::write(dir.file("Data/Sys/kel_sys_all.ini"), "new");
-    }));
-    EXPECT_FALSE(QFile::exists(dir.file("Data/History")));
-
-    ASSERT_TRUE(put(Origin::Read, "A"));
-    SendMark mark("1001", dir.file("Data/Sys/kel_sys1001.ini"));
-    dir.write("Data/Sys/kel_sys1001.ini", "changed while it was sent");
-    mark.transferred(); // what was sent is marked, not what is there now
-    const Listing l = store.list("1001", Kind::System);
-    EXPECT_EQ(std::pair(l.versions.back().sentAt.isValid(), l.current), std::pair(true, 0));
+    EXPECT_EQ(QFile::permissions(dir.file("Data/History/テスト.端末")) & 0x0077, 0);
 }

@@ -1,6 +1,5 @@
-// The new terminal's settings file and the communication side's preparation:
-// what a failure leaves behind; boxes never shown on that thread.
-#include "comm/CommPayloads.h"
+// The range rules, the assignment rule and the new terminal's settings file;
+// boxes never shown on the communication thread.
 #include "comm/OpLog.h"
 #include "common/Cp932.h"
 #include "common/ProcessValues.h"
@@ -13,11 +12,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
+#include <QSet>
 #include <QThread>
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <thread>
 
 namespace
@@ -40,12 +40,9 @@ struct InitFolder : ::testing::Test {
     // The model's description; its first entry has the key and the default.
     void describe(const QString &model, const QString &key, const QString &version)
     {
-        dir.write(
-            "Config/Sys/sysconfig_" + model + "_1.xml",
-            ("<DISP><section key=\"Version\" name=\"v\"><data><key>" + key +
-             "</key><name>n</name><default>" + version +
-             "</default><inputtype>7</inputtype><inputrule>0</inputrule></data></section></DISP>")
-                .toUtf8());
+        dir.write("Config/Sys/sysconfig_" + model + "_1.xml",
+                  ("<DISP><section key=\"Version\" name=\"v\"><data><key>" + key + "</key><name>n</name><default>" +
+                   version + "</default><inputtype>7</inputtype><inputrule>0</inputrule></data></section></DISP>").toUtf8());
     }
     QString log() const
     {
@@ -61,28 +58,9 @@ struct InitFolder : ::testing::Test {
 
 } // namespace
 
-TEST_F(InitFolder, FileIsWrittenWholeOrNotAtAll)
-{
-    dir.write("Data/Sys/kel_sys5001.ini", "an old file that is longer than the new one\r\n");
-    ASSERT_EQ(InitialFile::generate("5001", "KT-100", poster()).outcome,
-              InitialFile::Outcome::Written);
-    EXPECT_EQ(dir.read("Data/Sys/kel_sys5001.ini"),
-              "Version=V1.23\r\n\r\n[SIP]\r\nSipAddress=5001\r\n");
-    EXPECT_FALSE(QFile::exists(dir.file("Data/TmpData.ini")));
-
-    dir.mkdir("Data/TmpData.ini"); // can't be opened as a file
-    EXPECT_EQ(InitialFile::generate("5001", "KT-100", poster()).outcome,
-              InitialFile::Outcome::WriteFailed);
-    EXPECT_TRUE(dir.read("Data/Sys/kel_sys5001.ini").startsWith("Version=V1.23"));
-    QDir(dir.file("Data/TmpData.ini")).removeRecursively();
-    QDir(dir.file("Data/Sys")).removeRecursively(); // the move fails
-    EXPECT_EQ(InitialFile::generate("5002", "KT-100", poster()).outcome,
-              InitialFile::Outcome::WriteFailed);
-    EXPECT_FALSE(QFile::exists(dir.file("Data/TmpData.ini")));
-}
-
-// A link put at "Data/TmpData.ini" is replaced, never written through; the
-// new settings file, which holds a SIP address, is the owner's alone.
+// The new settings file is written whole; a link put at "Data/TmpData.ini" is
+// replaced, never written through; the file, which holds a SIP address, is
+// the owner's alone.
 TEST_F(InitFolder, ALinkAtTheTemporaryNameIsNotFollowed)
 {
     dir.write("victim", "keep");
@@ -90,6 +68,7 @@ TEST_F(InitFolder, ALinkAtTheTemporaryNameIsNotFollowed)
     ASSERT_EQ(InitialFile::generate("5004", "KT-100", poster()).outcome,
               InitialFile::Outcome::Written);
     EXPECT_EQ(dir.read("victim"), "keep");
+    EXPECT_EQ(dir.read("Data/Sys/kel_sys5004.ini"), "Version=V1.23\r\n\r\n[SIP]\r\nSipAddress=5004\r\n");
     EXPECT_FALSE(QFileInfo(dir.file("Data/TmpData.ini")).isSymLink());
     EXPECT_EQ(QFileInfo(dir.file("Data/Sys/kel_sys5004.ini")).permissions() &
                   QFile::Permissions(0x7077),
@@ -98,86 +77,117 @@ TEST_F(InitFolder, ALinkAtTheTemporaryNameIsNotFollowed)
 
 TEST_F(InitFolder, DescriptionProblemsAreReportedAndWriteNothing)
 {
-    struct Case {
+    using O = InitialFile::Outcome;
+    const struct {
         const char *model;
-        InitialFile::Outcome outcome;
+        O outcome;
         const char *box, *logged;
     } cases[] = {
-        {"KT-200", InitialFile::Outcome::NoDescription,
-         "設定編集用のConfigファイルが存在しません。", "Err12:設定Configファイル異常"},
-        {"KT-300", InitialFile::Outcome::SeveralDescriptions,
-         "設定編集用のConfigファイルが複数存在します。\n", "設定Configファイルを取得できません。"},
-        // A model name from the network that would lead elsewhere.
-        {"../Sys/x", InitialFile::Outcome::NoDescription, "設定編集用", "Err12"},
-        {"KT-400", InitialFile::Outcome::NoVersion, nullptr,
-         "1件目にsection=Version key=Versionが存在しません。"},
-        {"KT-500", InitialFile::Outcome::DescriptionFaulty, nullptr,
-         "Configファイルのロードに失敗しました。"},
+        {"KT-200", O::NoDescription, "設定編集用のConfigファイルが存在しません。", "Err12:設定Configファイル異常"},
+        {"KT-300", O::SeveralDescriptions, "設定編集用のConfigファイルが複数存在します。\n", "設定Configファイルを取得できません。"},
+        {"../Sys/x", O::NoDescription, "設定編集用", "Err12"}, // a model name leading elsewhere
+        {"KT-400", O::NoVersion, nullptr, "1件目にsection=Version key=Versionが存在しません。"},
     };
-    dir.write("Config/Sys/sysconfig_KT-300_a.xml", "<DISP/>");
-    dir.write("Config/Sys/sysconfig_KT-300_b.xml", "<DISP/>");
-    dir.write("Config/sysconfig_x_1.xml", "<DISP/>");
+    for (const char *f : {"Sys/sysconfig_KT-300_a.xml", "Sys/sysconfig_KT-300_b.xml", "sysconfig_x_1.xml"})
+        dir.write(QString("Config/") + f, "<DISP/>");
     describe("KT-400", "SipAddress", "V");
-    dir.write("Config/Sys/sysconfig_KT-500_1.xml", "<DISP>");
-    for (const Case &c : cases) {
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.model);
         boxes.clear();
-        EXPECT_EQ(InitialFile::generate("5003", c.model, poster()).outcome, c.outcome) << c.model;
-        ASSERT_EQ(boxes.size(), c.box ? 1 : 0) << c.model;
+        EXPECT_EQ(InitialFile::generate("5003", c.model, poster()).outcome, c.outcome);
+        ASSERT_EQ(boxes.size(), c.box ? 1 : 0);
         if (c.box) {
-            EXPECT_TRUE(boxes[0][0].startsWith(QString::fromUtf8(c.box))) << c.model;
-            EXPECT_EQ(boxes[0].mid(1),
-                      (QStringList{"編集エラー", QString::number(MsgType::IconError)}));
+            EXPECT_TRUE(boxes[0][0].startsWith(QString::fromUtf8(c.box)));
+            EXPECT_EQ(boxes[0].mid(1), (QStringList{"編集エラー", QString::number(MsgType::IconError)}));
         }
-        EXPECT_TRUE(log().contains(QString::fromUtf8(c.logged))) << c.model;
+        EXPECT_TRUE(log().contains(QString::fromUtf8(c.logged)));
     }
     EXPECT_FALSE(QFile::exists(dir.file("Data/Sys/kel_sys5003.ini")));
     EXPECT_TRUE(prompts.records.isEmpty()) << "boxes are posted, never shown here";
 }
 
-// No free number is told end to end (tests/initsettings/e2e).
-TEST_F(InitFolder, FailedPreparationsKeepTheNumberSpentAndSayWhy)
-{
-    CInitialSettingsTable table;
-    ASSERT_TRUE(table.start(InitRange("6100", 2), {}, 0).started);
-    CInitialSettingsProvider provider(table, poster());
-    auto request = [] {
-        TermRequestPayload r;
-        r.request.notify.termId = "ERROR";
-        r.request.notify.machineName = "KT-100";
-        return r;
-    };
-    describe("KT-100", "NotVersion", "");
-    TermRequestPayload r = request();
-    EXPECT_FALSE(provider.prepare(r));
-    EXPECT_EQ(std::tuple(r.result, r.request.notify.termId, r.files.size()),
-              std::tuple(ResultCode::ConfigXml, QString("ERROR"), qsizetype(0)));
-    EXPECT_TRUE(log().contains(QRegularExpression("Err09:その他のエラー +端末ID:6100 ")));
-
-    describe("KT-100", "Version", "V2");
-    r = request();
-    ASSERT_TRUE(provider.prepare(r));
-    EXPECT_EQ(r.request.notify.termId, "6101");
-    ASSERT_EQ(r.files.size(), 1);
-    EXPECT_EQ(r.files[0].localPath, dir.file("Data/Sys/kel_sys6101.ini"));
-}
-
 TEST_F(InitFolder, BoxesAskedForOnAnotherThreadShowOnTheMainThread)
 {
     CBoxRelay relay;
-    QThread *shownOn = nullptr;
     struct Recorder : ScriptedPrompter {
-        QThread **where = nullptr;
+        QThread *shownOn = nullptr;
         int systemMessageBox(const QString &t, const QString &c, unsigned ty) override
         {
-            *where = QThread::currentThread();
+            shownOn = QThread::currentThread();
             return ScriptedPrompter::systemMessageBox(t, c, ty);
         }
     } recorder;
-    recorder.where = &shownOn;
     std::thread([&] { relay.post("text", "編集エラー", MsgType::IconError); }).join();
     EXPECT_TRUE(recorder.records.isEmpty());
     QCoreApplication::processEvents();
     ASSERT_EQ(recorder.records.size(), 1);
-    EXPECT_EQ(recorder.records[0].caption, "編集エラー");
-    EXPECT_EQ(shownOn, QCoreApplication::instance()->thread());
+    EXPECT_EQ(recorder.shownOn, QCoreApplication::instance()->thread());
+}
+
+TEST(InitRangeRules, SplitNumbersIdsAndChecks)
+{
+    // Only the prefix's last five characters enter the number; shorter than
+    // four digits, there is no prefix.
+    const InitRange a("99912340100", 100), b("5", 3);
+    EXPECT_EQ(std::tuple(a.firstNumber(), a.termIdFor(a.suffixValue() + 99), b.termIdFor(b.suffixValue() + 2)),
+              std::tuple(std::int64_t(912340100), QString("99912340199"), QString("7")));
+    EXPECT_EQ(InitRange::withoutLeadingZeros("00312340100"), "312340100");
+    EXPECT_FALSE(InitRange::fits("1239950", 50)) << "9950 + 50 carries into the prefix";
+    EXPECT_TRUE(InitRange::fits("1239950", 49));
+    for (const char *bad : {"", "0", "1001", "12a"})
+        EXPECT_EQ(InitRange::parseRange(bad), -1) << bad;
+    EXPECT_EQ(InitRange::parseRange("0010"), 10);
+}
+
+TEST(NumberTableRules, LowestFreeFirstUntilTheRangeOrTheRegisterIsFull)
+{
+    CInitialSettingsTable t;
+    // 3 of 5 registered, plus a row outside the range and one without number.
+    ASSERT_EQ(t.start(InitRange("7000", 5), {7001, 7003, 7004, 1234, -1}, 5).freeCount, 2);
+    EXPECT_EQ((std::tuple{t.assign(), t.assign(), t.assign(), t.terminalCount()}),
+              std::tuple(QString("7000"), QString("7002"), std::nullopt, 7));
+    // An ID held by two rows counts twice; 1000 registered terminals are the most.
+    EXPECT_FALSE(t.start(InitRange("50", 3), {50, 50, 51}, 3).started);
+    EXPECT_FALSE(t.start(InitRange("50", 3), {}, CInitialSettingsTable::MaxTerminals).started);
+    ASSERT_TRUE(t.start(InitRange("50", 3), {51}, CInitialSettingsTable::MaxTerminals - 1).started);
+    EXPECT_EQ((std::pair{t.assign(), t.assign()}), std::pair(std::optional<QString>("50"), std::optional<QString>()));
+}
+
+// Run under the thread sanitizer too: terminals asking at once, and "終了" and
+// "実行" on the dialog's thread while two keep asking.
+TEST(NumberTableRace, TerminalsAskingAtOnceNeverShareANumber)
+{
+    CInitialSettingsTable t;
+    ASSERT_TRUE(t.start(InitRange("810000", 1000), {810500}, 1).started);
+    std::vector<QString> got[8];
+    std::vector<std::thread> askers;
+    for (auto &mine : got)
+        askers.emplace_back([&] {
+            while (auto id = t.assign())
+                mine.push_back(*id);
+        });
+    for (auto &a : askers)
+        a.join();
+    QSet<QString> all;
+    for (const auto &mine : got)
+        all.unite(QSet<QString>(mine.begin(), mine.end()));
+    EXPECT_EQ(all.size(), 999) << "a number was handed out twice, or one was lost";
+
+    std::atomic<bool> done{false};
+    std::thread two[2];
+    for (auto &a : two)
+        a = std::thread([&] {
+            while (!done.load())
+                t.assign();
+        });
+    for (int round = 0; round < 200; ++round) {
+        t.stop();
+        t.start(InitRange("4000", 1000), {}, 0);
+    }
+    done = true;
+    for (auto &a : two)
+        a.join();
+    const std::vector<int> used = t.usedNumbers();
+    for (std::size_t k = 0; k < used.size(); ++k)
+        ASSERT_EQ(used[k], 4000 + int(k)) << "the table holds one consistent start";
 }

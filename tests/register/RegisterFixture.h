@@ -15,7 +15,6 @@
 #include <tuple>
 #include <vector>
 
-// Readable failure output.
 inline void PrintTo(const QString &s, std::ostream *os)
 {
     *os << '"' << s.toStdString() << '"';
@@ -77,15 +76,15 @@ protected:
         EXPECT_EQ(db->readList(c, rows), 0);
         return rows;
     }
-    TermEntry byMac(const QString &mac)
+    TermRecord byMac(const QString &mac)
     {
         TermRecord r;
         EXPECT_EQ(db->getByMac(mac, r), 0) << mac.toStdString();
         return r;
     }
-    // Runs statements through a connection of its own with the register
-    // closed (it holds the file exclusively), then opens it again.
-    QVariantList raw(const QStringList &statements) // first column of the rows read
+    // The first column of the rows the statements read, run with the register
+    // closed (it holds the file exclusively), which then opens again.
+    QVariantList raw(const QStringList &statements)
     {
         db->close();
         QVariantList rows;

@@ -1,9 +1,11 @@
 // The register file: creation, start-up preparation, exclusive opening, the
 // "DB Error" reports, and the one-row tables.
 #include "RegisterFixture.h"
+#include "register/Schema.h"
 
 #include <QFile>
 #include <QProcess>
+#include <QSqlRecord>
 #include <QStandardPaths>
 
 namespace
@@ -21,56 +23,45 @@ TEST_F(RegisterTest, PrepareDeletesOldFileCompactsAndSwaps)
     ASSERT_EQ(db->addTerminals(items), 0);
     std::vector<TermItem> del;
     for (const TermEntry &e : all())
-        if (e.TermID != "7")
-            del.push_back({e.ID, e.TermID, 0});
+        del.push_back({e.ID, e.TermID, 0});
+    del.erase(del.begin() + 6); // "7" stays
     ASSERT_EQ(db->deleteTerminals(del), 0);
     db.reset();
     const qint64 before = QFileInfo(dir.file("KELMNGPC_V11.MDB")).size();
     dir.write("KELMNGPC.MDB", "old");
     dir.write("_Comp_KELMNGPC_V11.MDB", "left from a crash");
-
     reopen();
-    EXPECT_FALSE(QFileInfo::exists(dir.file("KELMNGPC.MDB")));
-    EXPECT_FALSE(QFileInfo::exists(dir.file("_Comp_KELMNGPC_V11.MDB")));
+    EXPECT_FALSE(QFileInfo::exists(dir.file("KELMNGPC.MDB")) ||
+                 QFileInfo::exists(dir.file("_Comp_KELMNGPC_V11.MDB")));
     EXPECT_LT(QFileInfo(dir.file("KELMNGPC_V11.MDB")).size(), before);
-    ASSERT_EQ(all().size(), 1u);
-    EXPECT_EQ(all()[0].TermID, "7");
     EXPECT_TRUE(prompts.records.isEmpty());
-    EXPECT_EQ(ProcessValues::startupAbort.load(), 0u);
-
     // A compacted copy left alone by a cut swap is taken over.
     db.reset();
     ASSERT_TRUE(QFile::rename(dir.file("KELMNGPC_V11.MDB"), dir.file("_Comp_KELMNGPC_V11.MDB")));
     reopen();
     ASSERT_EQ(all().size(), 1u);
+    EXPECT_EQ(all()[0].TermID, "7");
 }
 
-TEST(RegisterFile, ForeignFileIsRefusedAndNeverOverwritten)
-{
-    TempDir dir;
-    ScriptedPrompter prompts;
-    ProcessValues::startupAbort = 0;
-    const QByteArray foreign("Standard Jet DB\0 not ours", 25);
-    dir.write("KELMNGPC_V11.MDB", foreign);
-    CTermDatabase db(dir.path());
-    EXPECT_FALSE(db.startUp());
-    EXPECT_FALSE(db.isOpen());
-    EXPECT_EQ(ProcessValues::startupAbort.load(), 1u);
-    ASSERT_EQ(prompts.records.size(), 1);
-    const PromptRecord &r = prompts.records[0];
-    EXPECT_EQ(std::tuple(r.kind, r.caption, r.type),
-              std::tuple(PromptRecord::SystemBox, QString("DB Error"), 0x30u));
-    EXPECT_EQ(r.text, QString::fromUtf8(CompactionText));
-    EXPECT_EQ(dir.read("KELMNGPC_V11.MDB"), foreign);
-    ProcessValues::startupAbort = 0;
-}
-
+// A register that is open elsewhere, or a file that is no register, is
+// never touched: "DB Error" and the start-up ends.
 TEST_F(RegisterTest, OpenRegisterCannotBeOpenedElsewhere)
 {
+    TempDir other;
+    const QByteArray foreign("Standard Jet DB\0 not ours", 25);
+    other.write("KELMNGPC_V11.MDB", foreign);
+    EXPECT_FALSE(CTermDatabase(other.path()).startUp());
+    ASSERT_EQ(prompts.records.size(), 1);
+    const PromptRecord &r = prompts.records[0];
+    EXPECT_EQ(std::tuple(r.kind, r.caption, r.type, r.text),
+              std::tuple(PromptRecord::SystemBox, QString("DB Error"), 0x30u,
+                         QString::fromUtf8(CompactionText)));
+    EXPECT_EQ(other.read("KELMNGPC_V11.MDB"), foreign);
+    ProcessValues::startupAbort = 0;
+
     // A second object in this process can't even compact it...
     CTermDatabase second(dir.path());
     EXPECT_EQ(second.prepare(), 0);
-    EXPECT_EQ(prompts.records.last().text, QString::fromUtf8(CompactionText));
     EXPECT_EQ(ProcessValues::startupAbort.load(), 1u);
     EXPECT_EQ(second.open(), 0);
     EXPECT_EQ(prompts.records.last().caption, "DB Error");
@@ -101,50 +92,29 @@ TEST_F(RegisterTest, ClosedRegisterAnswersNineEverywhere)
     ListCondInfo c;
     InitInfo init;
     const int answers[] = {
-        // clang-format off
         db->registerUpdate(notice("1", 1, "A")), db->registerUpdates({notice("1", 1, "A")}),
         db->readList(c, list), db->setResultByAddress("1", 1, 1, 0), db->setResultByMac("A", 1, 0),
         db->getByMac("A", r), db->getByTermId("1", r), db->addTerminals(items),
         db->deleteTerminals(items), db->termIdsInRange("1", 1, &ids),
         db->allTermIdNumbers(&nums, &count), db->readSystemSettings(s), db->writeSystemSettings(s),
         db->readListCond(c), db->writeListCond(c), db->readInitInfo(init), db->writeInitInfo(init),
-        // clang-format on
     };
     for (int a : answers)
         EXPECT_EQ(a, DbAnswer::NotOpen);
     EXPECT_TRUE(prompts.records.isEmpty());
 }
 
+// Fresh settings, and a new register the user's alone whose mode, once its
+// administrator changed it, survives the compaction.
 TEST_F(RegisterTest, SystemSettingsFreshAndTheEditorRule)
 {
     SystemSettings s;
     ASSERT_EQ(db->readSystemSettings(s), 0);
-    EXPECT_EQ(std::tuple(s.UDPPort, s.FTPMode, s.EntryInt, s.EditerPath),
-              std::tuple(4000, 1, 1, QString()));
-    s = {5060, 0, 24, ""};
-    ASSERT_EQ(db->writeSystemSettings(s), 0);
-    EXPECT_EQ(s.EditerPath, "xdg-open");
-    SystemSettings back;
-    ASSERT_EQ(db->readSystemSettings(back), 0);
-    EXPECT_EQ(std::tuple(back.UDPPort, back.FTPMode, back.EntryInt, back.EditerPath),
-              std::tuple(5060, 0, 24, QString("xdg-open")));
-}
-
-// A new register is the user's alone; a mode its administrator gave it
-// survives the compaction at start.
-TEST_F(RegisterTest, PrivateWhenNewAndTheAdministratorsModeKept)
-{
+    EXPECT_EQ(std::tuple(s.UDPPort, s.FTPMode, s.EntryInt, s.NewTermRate),
+              std::tuple(4000, 1, 1, DefaultNewTermRate));
     const QString file = dir.file("KELMNGPC_V11.MDB");
     const auto mode = [&] { return QFileInfo(file).permissions() & QFile::Permissions(0x7077); };
     EXPECT_EQ(mode(), QFile::ReadOwner | QFile::WriteOwner);
-    SystemSettings s;
-    ASSERT_EQ(db->readSystemSettings(s), 0);
-    EXPECT_EQ(s.NewTermRate, DefaultNewTermRate);
-    s.NewTermRate = 50;
-    ASSERT_EQ(db->writeSystemSettings(s), 0);
-    ASSERT_EQ(db->readSystemSettings(s), 0);
-    EXPECT_EQ(s.NewTermRate, 50);
-
     QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
     reopen();
     EXPECT_EQ(mode(), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
@@ -156,8 +126,6 @@ TEST_F(RegisterTest, ListConditionAndInitInfoFreshRoundTripAndMissingRow)
     ASSERT_EQ(db->readListCond(c), 0);
     c.ID = 0;
     EXPECT_EQ(c, DefaultListCond());
-    InitInfo init;
-    EXPECT_EQ(db->readInitInfo(init), DbAnswer::NoRow);
 
     c.ColResultDate = 1, c.SortColNo = 9, c.SortDirect = 2;
     c.FInfoTermID1 = "1'2*", c.FCndTermID1 = 3, c.FJoinTermID = 1;
@@ -171,18 +139,66 @@ TEST_F(RegisterTest, ListConditionAndInitInfoFreshRoundTripAndMissingRow)
     c.ID = back.ID;
     EXPECT_EQ(back, c);
 
-    init = {0, "3123400100", 50};
-    ASSERT_EQ(db->writeInitInfo(init), 0);
-    init.SetRange = 60;
-    ASSERT_EQ(db->writeInitInfo(init), 0);
-    InitInfo readBack;
-    ASSERT_EQ(db->readInitInfo(readBack), 0);
-    EXPECT_EQ(std::tuple(readBack.StartNo, readBack.SetRange), std::tuple(init.StartNo, 60));
-
     raw({"DELETE FROM ListCondInfo"});
     ListCondInfo kept = c;
     EXPECT_EQ(db->readListCond(kept), 0);
     EXPECT_EQ(kept, c); // no row: the copy stays as it was
     EXPECT_EQ(db->writeListCond(c), 0);
     EXPECT_EQ(raw({"SELECT COUNT(*) FROM ListCondInfo"}).at(0).toInt(), 0);
+}
+
+// Every row of a register file that no object holds open, after statements.
+static std::vector<QVariantList> onFile(const QString &path, const QStringList &statements)
+{
+    std::vector<QVariantList> rows;
+    {
+        QSqlDatabase c = QSqlDatabase::addDatabase("QSQLITE", "onFile");
+        c.setDatabaseName(path);
+        EXPECT_TRUE(c.open());
+        QSqlQuery q(c);
+        for (const QString &sql : statements) {
+            EXPECT_TRUE(q.exec(sql)) << sql.toStdString();
+            for (rows.clear(); q.next();)
+                for (int i = 0, n = q.record().count(); i < n; ++i)
+                    (i ? rows.back() : rows.emplace_back()) << q.value(i);
+        }
+    }
+    QSqlDatabase::removeDatabase("onFile");
+    return rows;
+}
+
+// A register of the version before the fleet's columns: its rows keep every
+// value and get the added columns; an upgrade step that fails after others
+// succeeded takes them all back, and the program stops with "DB Error".
+TEST(RegisterUpgrade, AnOlderRegisterKeepsEveryRowOrStaysAsItWas)
+{
+    for (const bool failing : {false, true}) {
+        TempDir dir;
+        ScriptedPrompter prompts;
+        ProcessValues::startupAbort = 0;
+        const QString path = dir.file("KELMNGPC_V11.MDB");
+        ASSERT_TRUE(QFile::copy(KEL_SOURCE_DIR "/tests/register/data/old_register.mdb", path));
+        QFile(path).setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        if (failing) // ConfigInfo as a view refuses its new column, after TermInfo got its own
+            onFile(path, {"ALTER TABLE ConfigInfo RENAME TO ConfigRows",
+                          "CREATE VIEW ConfigInfo AS SELECT * FROM ConfigRows"});
+        const QString rows = "SELECT * FROM TermInfo ORDER BY rowid";
+        const std::vector<QVariantList> before = onFile(path, {rows});
+        ASSERT_EQ(before.size(), 4u);
+        EXPECT_EQ(CTermDatabase(dir.path()).startUp(), !failing);
+        const std::vector<QVariantList> after = onFile(path, {rows});
+        ASSERT_EQ(after.size(), 4u);
+        for (std::size_t r = 0; r < 4; ++r) {
+            EXPECT_EQ(after[r].mid(0, before[r].size()), before[r]) << "row " << r;
+            const qsizetype width =
+                failing ? before[r].size() : qsizetype(RegisterSchema::tables()[0].columns.size());
+            ASSERT_EQ(after[r].size(), width);
+            for (qsizetype c = before[r].size(); c < width; ++c) // added: empty, or no date
+                EXPECT_TRUE(after[r][c].isNull() || after[r][c].toString() == "" ||
+                            after[r][c].toString() == "0") << c;
+        }
+        EXPECT_EQ(std::pair(prompts.records.size(), ProcessValues::startupAbort.load()),
+                  failing ? std::pair(qsizetype(1), 1u) : std::pair(qsizetype(0), 0u));
+    }
+    ProcessValues::startupAbort = 0;
 }

@@ -1,89 +1,11 @@
-// Register update, results, look-ups, add and delete with their progress,
-// and the terminal-ID number queries.
+// Register update, results, firmware checks decided by a notice (waits that
+// run out are run end to end), look-ups, add and delete with their progress,
+// terminal-ID number queries, and IPv4 addresses between host order and the
+// register's zero-padded text.
 #include "RegisterFixture.h"
+#include "common/Ipv4.h"
 
 using Log = std::tuple<int, QString, QString>;
-
-TEST_F(RegisterTest, ProvisionalRowIsAdoptedInOperationWithoutResult)
-{
-    std::vector<TermItem> add{{0, "101", 0}};
-    ASSERT_EQ(db->addTerminals(add), 0);
-    const int rowId = all().at(0).ID;
-    at(2024, 5, 6, 7, 8, 9);
-    RegisterOutcome oc;
-    RegistrationData d = notice("101", ip(192, 168, 0, 9), "MAC-101");
-    d.VerInfo3 = "v3", d.TermTypeInfo2 = "tt2", d.Regist = 2;
-    ASSERT_EQ(db->registerUpdate(d, &oc), 0);
-    EXPECT_EQ(oc, RegisterOutcome::Adopted);
-    ASSERT_EQ(all().size(), 1u);
-    TermRecord r;
-    ASSERT_EQ(db->getByMac("MAC-101", r), 0);
-    EXPECT_EQ(r.ID, rowId);
-    EXPECT_EQ(r.TermEntryType, TermEntryKind::InOperation);
-    EXPECT_EQ(r.ResultKind, 0);
-    EXPECT_EQ(std::pair(r.ResultDate, r.EntryDate), std::pair(now, now));
-    EXPECT_EQ(std::tuple(r.IPAddr, r.VerInfo3, r.TermTypeInfo2, r.Regist),
-              std::tuple(QString("192.168.000.009"), QString("v3"), QString("tt2"), 2));
-    EXPECT_EQ(log.lines, (std::vector<Log>{{1, "101", ""}}));
-}
-
-TEST_F(RegisterTest, TwoProvisionalRowsWithTheIdGiveAThirdRowAndThreeAlerts)
-{
-    const QString id = StoredTermId("101");
-    raw({"INSERT INTO TermInfo (TermID) VALUES ('" + id + "')",
-         "INSERT INTO TermInfo (TermID) VALUES ('" + id + "')"});
-    RegisterOutcome oc;
-    ASSERT_EQ(db->registerUpdate(notice("101", ip(10, 1, 1, 1), "NEW"), &oc), 0);
-    EXPECT_EQ(oc, RegisterOutcome::DuplicateId);
-    ASSERT_EQ(all().size(), 3u);
-    for (const TermEntry &e : all())
-        EXPECT_EQ(e.TermIDAlert, 1) << e.ID;
-    EXPECT_EQ(log.lines, (std::vector<Log>{{1, "101", ""}}));
-}
-
-TEST_F(RegisterTest, PendingTerminalInformationCompletesOnRegistration)
-{
-    at(2024, 1, 1);
-    ASSERT_EQ(db->registerUpdate(notice("5", ip(10, 0, 0, 5), "A")), 0);
-    ASSERT_EQ(db->setResultByMac("A", 13, 0), 0);
-    EXPECT_EQ(byMac("A").ResultKind, 13);
-    at(2024, 1, 2);
-    ASSERT_EQ(db->registerUpdate(notice("5", ip(10, 0, 0, 5), "A")), 0);
-    const TermEntry e = byMac("A");
-    EXPECT_EQ(std::tuple(e.ResultKind, e.ResultCode, e.ResultDate), std::tuple(1, 0, now));
-
-    // Any other kind stays as it is.
-    ASSERT_EQ(db->setResultByMac("A", 5, 4), 0);
-    ASSERT_EQ(db->registerUpdate(notice("5", ip(10, 0, 0, 5), "A")), 0);
-    EXPECT_EQ(std::pair(byMac("A").ResultKind, byMac("A").ResultCode), std::pair(5, 4));
-}
-
-TEST_F(RegisterTest, BatchGivesTheSameRegisterAsSingleUpdates)
-{
-    // Duplicates inside one burst must see each other, with the alerts of
-    // single updates.
-    const std::vector<RegistrationData> burst = {
-        notice("1", ip(10, 0, 0, 1), "A"), notice("1", ip(10, 0, 0, 2), "B"),
-        notice("2", ip(10, 0, 0, 2), "C"), notice("3", ip(10, 0, 0, 3), "A"),
-        notice("4", ip(10, 0, 0, 4), "D")};
-    std::vector<int> answers;
-    std::vector<RegisterOutcome> outcomes;
-    ASSERT_EQ(db->registerUpdates(burst, &answers, &outcomes), 0);
-    EXPECT_EQ(answers, std::vector<int>(5, 0));
-    using O = RegisterOutcome;
-    EXPECT_EQ(outcomes, (std::vector<O>{O::Added, O::DuplicateId, O::DuplicateAddress, O::Updated,
-                                        O::Added}));
-    // As one update after the other: A left ID 1 (its alert cleared, B's
-    // stays until B registers again); B and C share an address.
-    QStringList alerts;
-    for (const TermEntry &e : all())
-        alerts << QString("%1:%2%3").arg(e.UserInfo1).arg(e.TermIDAlert).arg(e.IPAddrAlert);
-    EXPECT_EQ(alerts.join(' '), "B:11 C:01 A:00 D:00");
-    EXPECT_EQ(log.lines, (std::vector<Log>{{1, "1", ""}, {2, "2", "10.0.0.2"}}));
-    // B alone under ID 1 now: its alert clears when it registers again.
-    ASSERT_EQ(db->registerUpdate(burst[1]), 0);
-    EXPECT_EQ(byMac("B").TermIDAlert, 0);
-}
 
 TEST_F(RegisterTest, SetResultDateRulesAndAddressVariantWritesIdOnSuccessOnly)
 {
@@ -113,6 +35,15 @@ TEST_F(RegisterTest, SetResultDateRulesAndAddressVariantWritesIdOnSuccessOnly)
         EXPECT_EQ(e.TermID, c.code == 0 ? QString(c.termId) : e.TermID);
     }
     EXPECT_EQ(byMac("A").TermID, "78");
+    // A registration leaves a result as it is but completes a pending
+    // terminal information (13).
+    ASSERT_EQ(db->registerUpdate(notice("78", ip(10, 0, 0, 5), "A")), 0);
+    EXPECT_EQ(std::pair(byMac("A").ResultKind, byMac("A").ResultCode), std::pair(9, 6));
+    ASSERT_EQ(db->setResultByMac("A", 13, 0), 0);
+    at(2024, 3, 1);
+    ASSERT_EQ(db->registerUpdate(notice("78", ip(10, 0, 0, 5), "A")), 0);
+    const TermEntry e = byMac("A");
+    EXPECT_EQ(std::tuple(e.ResultKind, e.ResultCode, e.ResultDate), std::tuple(1, 0, now));
     EXPECT_EQ(db->setResultByAddress("5", ip(1, 2, 3, 4), 1, 0), DbAnswer::NoRow);
     EXPECT_EQ(db->setResultByMac("nobody", 1, 0), DbAnswer::NoRow);
 }
@@ -178,15 +109,12 @@ TEST_F(RegisterTest, ProgressRhythm)
          {std::tuple{1, 2, 1}, {99, 100, 1}, {100, 101, 1}, {30000, 121, 250}}) {
         Recorder rec;
         std::vector<TermItem> items(total);
-        if (total <= 100) {
-            for (int i = 0; i < total; ++i)
-                items[i].TermID = QString::number(total * 1000 + i);
+        for (int i = 0; i < total; ++i) // added, or deleted as rows that don't exist
+            items[i].TermID = QString::number(total * 1000 + i), items[i].ID = 1000000 + i;
+        if (total <= 100)
             ASSERT_EQ(db->addTerminals(items, &rec), 0);
-        } else {
-            for (int i = 0; i < total; ++i)
-                items[i].ID = 1000000 + i; // rows that don't exist
+        else
             ASSERT_EQ(db->deleteTerminals(items, &rec), DbAnswer::NoRow);
-        }
         ASSERT_EQ(int(rec.reports.size()), reports) << total;
         EXPECT_EQ(rec.reports[1], std::pair(step, total));
         EXPECT_EQ(rec.reports.back(), std::pair(total, total));
@@ -309,4 +237,79 @@ TEST_F(RegisterTest, NullTextsOfAnOlderRegisterBecomeEmptyAtOpen)
     RegistrationData again = notice("9101", ip(10, 0, 9, 2), QString());
     ASSERT_EQ(db->registerUpdate(again), 0);
     EXPECT_EQ(all().size(), 1u);
+}
+
+// A check starts after the notice of 12:00:00. A notice since the session
+// ended (a terminal of a long request back early) decides it at once; else
+// the next notice does, and later ones leave the outcome as it is.
+TEST_F(RegisterTest, TheNextNoticeDecidesAWaitingFirmwareCheck)
+{
+    const QDateTime before(QDate(2024, 3, 1), QTime(11, 59, 59, 500));
+    const QDateTime sameSecond(QDate(2024, 3, 1), QTime(12, 0, 0, 200));
+    namespace F = FirmCheckState;
+    const struct {
+        int kind;
+        const char *written, *boot, *apli;
+        QDateTime ended;
+        int atStart, decided;
+    } cases[] = {
+        {FirmKind::Apli, "2.00", "1.00", "2.00", before, F::Verified, F::Verified},
+        {FirmKind::Apli, "2.00", "1.00", "1.00", before, F::Mismatch, F::Mismatch},
+        {FirmKind::Apli, "2.00", "1.00", "2.00", sameSecond, F::Waiting, F::Verified},
+        {FirmKind::Apli, "2.00", "1.00", "2.00", QDateTime(), F::Waiting, F::Verified},
+        {FirmKind::Apli, "2.00", "1.00", "1.50", QDateTime(), F::Waiting, F::Mismatch},
+        {FirmKind::Boot, "1.10", "1.10  ", "9.99", QDateTime(), F::Waiting, F::Verified},
+    };
+    int n = 0;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(++n);
+        const QString id = QString::number(n), mac = "M" + id;
+        RegistrationData d = notice(id, ip(10, 0, 1, n), mac);
+        d.VerBoot = c.boot, d.VerApli = c.apli;
+        at(2024, 3, 1, 12, 0);
+        ASSERT_EQ(db->registerUpdate(d), 0);
+        // Firmware commands carry no MAC address: the row is found by address.
+        ASSERT_EQ(db->startFirmCheck(QString(), ip(10, 0, 1, n), c.kind, c.written, c.ended), 0);
+        TermRecord r;
+        db->getByMac(mac, r);
+        EXPECT_EQ(std::tuple(r.FirmCheck, r.FirmCheckKind, r.FirmCheckVer),
+                  std::tuple(c.atStart, c.kind, QString(c.written)));
+        for (int minute : {3, 30}) {
+            at(2024, 3, 1, 12, minute);
+            ASSERT_EQ(db->registerUpdates({d}), 0);
+            db->getByMac(mac, r);
+            EXPECT_EQ(std::tuple(r.FirmCheck, r.LastNotice), std::tuple(c.decided, now));
+        }
+        EXPECT_EQ(r.FirmCheckDate.time().minute(), c.atStart == F::Waiting ? 3 : 0);
+    }
+    const int mismatch = int(RegisterLogKind::FirmMismatch);
+    EXPECT_EQ(log.lines, (std::vector<Log>{{mismatch, "2", "書込版数:2.00 報告版数:1.00"},
+                                          {mismatch, "5", "書込版数:2.00 報告版数:1.50"}}));
+}
+
+TEST(Ipv4, OneAddressInEveryForm)
+{
+    const std::tuple<std::uint32_t, std::uint32_t, const char *, const char *> rows[] = {
+        {0x7F000002u, 0x0200007Fu, "127.0.0.2", "127.000.000.002"},
+        {0xC0A801FEu, 0xFE01A8C0u, "192.168.1.254", "192.168.001.254"},
+        {0x00000000u, 0x00000000u, "0.0.0.0", "000.000.000.000"},
+        {0xFFFFFFFFu, 0xFFFFFFFFu, "255.255.255.255", "255.255.255.255"},
+        {0x01020304u, 0x04030201u, "1.2.3.4", "001.002.003.004"},
+    };
+    for (const auto &[host, reg, dotted, stored] : rows) {
+        SCOPED_TRACE(dotted);
+        EXPECT_EQ(std::pair(Ipv4::hostToRegister(host), Ipv4::registerToHost(reg)),
+                  std::pair(reg, host));
+        EXPECT_EQ(std::tuple(Ipv4::dotted(host), StoredIpAddr(reg), DottedIpAddr(reg)),
+                  std::tuple(QString(dotted), QString(stored), QString(dotted)));
+        // Both texts read back as the host-order number.
+        EXPECT_EQ(Ipv4::parse(QString::fromLatin1(dotted)), std::optional(host));
+        EXPECT_EQ(Ipv4::parse(QString::fromLatin1(stored)), std::optional(host));
+    }
+    EXPECT_EQ(Ipv4::parse(u" 10.0.0.5 "), std::optional<std::uint32_t>(0x0A000005u));
+    for (const char16_t *bad : {u"1.2.3", u"1.2.3.4.5", u"256.0.0.1", u"1..2.3", u"1.2.3.4 x",
+                                u"1.2.3.0004", u"-1.2.3.4", u"USB(1.2.3.4)", u"１.2.3.4"})
+        EXPECT_FALSE(Ipv4::parse(bad)) << QString::fromUtf16(bad).toStdString();
+    EXPECT_EQ(Ipv4::withoutUsbWrapper("USB(192.168.001.020)"), "192.168.001.020");
+    EXPECT_EQ(Ipv4::withoutUsbWrapper("usb(1.2.3.4)"), "usb(1.2.3.4)");
 }

@@ -5,7 +5,6 @@
 #include <QProcess>
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <fcntl.h>
 #include <sys/mount.h>
 #include <unistd.h>
@@ -13,10 +12,7 @@
 namespace PrivateMount
 {
 
-namespace
-{
-const char *const ChildMark = "KEL_PRIVATE_MOUNTS";
-}
+static const char *const ChildMark = "KEL_PRIVATE_MOUNTS";
 
 Where runTestInChild()
 {
@@ -30,12 +26,9 @@ Where runTestInChild()
     env.insert(QString::fromLatin1(ChildMark), QStringLiteral("1"));
     child.setProcessEnvironment(env);
     child.setProcessChannelMode(QProcess::MergedChannels);
-    child.start(
-        QStringLiteral("unshare"),
-        {QStringLiteral("--mount"), QStringLiteral("--propagation"), QStringLiteral("private"),
-         QCoreApplication::applicationFilePath(),
-         QStringLiteral("--gtest_filter=%1.%2")
-             .arg(QString::fromLatin1(t->test_suite_name()), QString::fromLatin1(t->name()))});
+    child.start("unshare", {"--mount", "--propagation", "private",
+                            QCoreApplication::applicationFilePath(),
+                            QString("--gtest_filter=%1.%2").arg(t->test_suite_name(), t->name())});
     const bool ended = child.waitForFinished(120000);
     const QString out = QString::fromUtf8(child.readAll());
     EXPECT_TRUE(ended && child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0)
@@ -46,9 +39,8 @@ Where runTestInChild()
 
 Tmpfs::Tmpfs(const QString &folder, qint64 bytes) : m_folder(folder)
 {
-    const QByteArray options = "size=" + QByteArray::number(bytes);
     m_mounted = ::mount("tmpfs", QFile::encodeName(folder).constData(), "tmpfs", 0,
-                        options.constData()) == 0;
+                        ("size=" + QByteArray::number(bytes)).constData()) == 0;
 }
 
 Tmpfs::~Tmpfs()
@@ -60,15 +52,10 @@ Tmpfs::~Tmpfs()
 QString fill(const QString &folder, qint64 room)
 {
     const QString reserve = folder + QStringLiteral("/reserve");
-    if (room > 0) {
-        QFile r(reserve);
-        if (r.open(QIODevice::WriteOnly))
-            r.write(QByteArray(room, 'r'));
-    }
+    if (QFile r(reserve); room > 0 && r.open(QIODevice::WriteOnly))
+        r.write(QByteArray(room, 'r'));
     const QString path = folder + QStringLiteral("/filler");
     const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    if (fd < 0)
-        return path;
     const QByteArray block(65536, 'f');
     // Big blocks first, then ever smaller ones for the last bytes.
     for (qsizetype size = block.size(); size > 0; size /= 2)

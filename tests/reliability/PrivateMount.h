@@ -7,15 +7,11 @@
 namespace PrivateMount
 {
 
-enum class Where {
-    Child,   // in the private namespace: go on with the test
-    Parent,  // the child has run the test; its outcome is this test's
-    NotRoot, // skip
-};
+enum class Where { Child, Parent, NotRoot }; // Parent: the child ran the test
+
 Where runTestInChild();
 
-// A tmpfs of `bytes` mounted on a folder for the life of the object; the
-// mounts below it go with it.
+// A tmpfs of `bytes` mounted on a folder for the life of the object.
 class Tmpfs
 {
 public:
@@ -34,7 +30,6 @@ QString fill(const QString &folder, qint64 room = 0);
 
 } // namespace PrivateMount
 
-// Runs the rest of the test body in the private child (or skips it).
 #define KEL_IN_PRIVATE_MOUNTS()                                                                    \
     do {                                                                                           \
         const PrivateMount::Where where_ = PrivateMount::runTestInChild();                         \

@@ -4,7 +4,6 @@
 
 #include "common/Cp932.h"
 #include "register/TermDatabase.h"
-
 #include "support/ScriptedPrompter.h"
 
 #include <QDir>
@@ -12,6 +11,7 @@
 #include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <gtest/gtest.h>
 
 Site::Site(int udpPort, qint64 tmpfsBytes)
     : m_fs(tmpfsBytes > 0 ? std::make_unique<PrivateMount::Tmpfs>(m_root.path(), tmpfsBytes)
@@ -21,16 +21,15 @@ Site::Site(int udpPort, qint64 tmpfsBytes)
     MakeProgramFolder(m_folder, OneFtpAccount, udpPort);
 }
 
-void Site::addProvisional(int first, int count)
+void Site::addRows(const QString &programFolder, int first, int count)
 {
     ScriptedPrompter prompter;
-    CTermDatabase db(m_folder);
-    if (!db.startUp())
-        return;
+    CTermDatabase db(programFolder);
+    ASSERT_TRUE(db.startUp());
     std::vector<TermItem> items;
     for (int i = 0; i < count; ++i)
         items.push_back(TermItem{0, QString::number(first + i), 0});
-    db.addTerminals(items);
+    ASSERT_EQ(db.addTerminals(items), 0);
 }
 
 std::unique_ptr<ProgramRunner> Site::start()
@@ -42,17 +41,6 @@ std::unique_ptr<ProgramRunner> Site::start()
     return p;
 }
 
-bool Site::answering(Termsim &sim)
-{
-    return WaitFor(
-        [&] {
-            sim.cmd(QStringLiteral("notify 0"));
-            sim.cmd(QStringLiteral("wait 0 TermNotifyAck timeout=0.2"));
-            return sim.ok();
-        },
-        15000);
-}
-
 QStringList Site::loggedIds() const
 {
     QStringList ids;
@@ -60,13 +48,10 @@ QStringList Site::loggedIds() const
     static const QRegularExpression line(QStringLiteral("Err01:.*端末ID:(\\S+)"));
     for (const QString &name : logs.entryList({QStringLiteral("Log_*.txt")}, QDir::Files)) {
         QFile f(logs.filePath(name));
-        if (!f.open(QIODevice::ReadOnly))
-            continue;
-        for (const QString &l : Cp932::decode(f.readAll()).split(QStringLiteral("\r\n"))) {
-            const QRegularExpressionMatch m = line.match(l);
-            if (m.hasMatch())
+        f.open(QIODevice::ReadOnly);
+        for (const QString &l : Cp932::decode(f.readAll()).split(QStringLiteral("\r\n")))
+            if (const QRegularExpressionMatch m = line.match(l); m.hasMatch())
                 ids << m.captured(1);
-        }
     }
     return ids;
 }
@@ -78,18 +63,29 @@ Site::Register Site::readRegister(const QString &programFolder)
         QSqlDatabase c = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "site");
         c.setDatabaseName(programFolder + QLatin1Char('/') +
                           QLatin1String(CTermDatabase::FileName));
-        if (c.open()) {
-            QSqlQuery q(c);
-            q.exec(QStringLiteral("PRAGMA integrity_check"));
-            while (q.next())
-                r.integrity += q.value(0).toString();
-            q.exec(QStringLiteral("SELECT ltrim(TermID), TermEntryType, UserInfo1 FROM TermInfo"));
-            while (q.next()) {
-                r.rows.insert(q.value(0).toString(), {q.value(1).toInt(), q.value(2).toString()});
-                ++r.count;
-            }
-        }
+        c.open();
+        QSqlQuery q(c);
+        q.exec(QStringLiteral("PRAGMA integrity_check"));
+        while (q.next())
+            r.integrity += q.value(0).toString();
+        q.exec(QStringLiteral("SELECT ltrim(TermID), TermEntryType, UserInfo1 FROM TermInfo"));
+        while (q.next())
+            r.rows.insert(q.value(0).toString(), {q.value(1).toInt(), q.value(2).toString()});
     }
     QSqlDatabase::removeDatabase("site");
     return r;
+}
+
+int killedAt(const QStringList &role, int operation, int atLeast)
+{
+    const auto progress = [operation](const QByteArray &line) {
+        const QList<QByteArray> f = line.split(' ');
+        return f.size() == 3 && f[0] == "P" && f[1].toInt() == operation ? f[2].toInt() : -1;
+    };
+    ProgramRunner child;
+    child.start(QStringList{KEL_CHILD} + role);
+    EXPECT_TRUE(child.waitLine([&](const QByteArray &l) { return progress(l) >= atLeast; }))
+        << child.lastLine().toStdString() << child.stderrText().toStdString();
+    child.kill();
+    return progress(child.lastLine());
 }

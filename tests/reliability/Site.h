@@ -11,33 +11,24 @@
 
 #include <memory>
 
-class Termsim;
-
 class Site
 {
 public:
-    // tmpfsBytes > 0: the root is a tmpfs of that size (in a private mount
-    // namespace only, see PrivateMount.h).
+    // tmpfsBytes > 0: the root is a tmpfs of that size (private mounts only).
     explicit Site(int udpPort, qint64 tmpfsBytes = 0);
-
     QString folder() const { return m_folder; }
     QString root() const { return m_root.path(); }
-
-    // Provisional rows (added by hand) for the terminal IDs first.. first+count-1.
-    void addProvisional(int first, int count);
+    // A register in the folder with provisional rows for the IDs first.. first+count-1.
+    static void addRows(const QString &programFolder, int first, int count);
     // Starts the program without a pause before its UDP sends.
     std::unique_ptr<ProgramRunner> start();
-    // True once the program answers the simulator's terminal 0.
-    static bool answering(Termsim &sim);
-    // The terminal IDs of the register-update lines of the day's log
-    // ("Err01": a provisional row was adopted or an ID is held twice).
+    // The terminal IDs of the day's "Err01" log lines (a provisional row adopted).
     QStringList loggedIds() const;
 
     // The register read from outside (the program must not hold it).
     struct Register {
         QString integrity;
         QMap<QString, QPair<int, QString>> rows; // trimmed ID -> (TermEntryType, MAC)
-        int count = 0;
     };
     Register readRegister() const { return readRegister(m_folder); }
     static Register readRegister(const QString &programFolder);
@@ -47,3 +38,7 @@ private:
     std::unique_ptr<PrivateMount::Tmpfs> m_fs;
     QString m_folder;
 };
+
+// Runs a role of the reliability child and kills it once its progress window
+// shows at least `atLeast` for the operation; answers what it showed last.
+int killedAt(const QStringList &role, int operation, int atLeast);

@@ -15,45 +15,22 @@
 namespace
 {
 
-// Every file and folder below root, except inside the program folder.
-QStringList treeOutside(const QString &root, const QString &program)
+// Every file and folder below root but outside the program folder, and
+// the names in the folders around that carry the mark.
+QStringList outside(const Site &site, const QStringList &around, const QString &mark)
 {
     QStringList out;
-    QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot | QDir::System,
+    QDirIterator it(site.root(), QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot | QDir::System,
                     QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString p = it.next();
-        if (p != program && !p.startsWith(program + QLatin1Char('/')))
+    while (it.hasNext())
+        if (const QString p = it.next(); !(p + '/').startsWith(site.folder() + '/'))
             out << p;
-    }
-    out.sort();
-    return out;
-}
-
-// Names found in the given folders (not below them) that carry the mark.
-QStringList marked(const QStringList &folders, const QString &mark)
-{
-    QStringList out;
-    for (const QString &f : folders)
+    for (const QString &f : around)
         for (const QString &n : QDir(f).entryList(QDir::AllEntries | QDir::Hidden | QDir::System))
             if (n.contains(mark))
                 out << f + QLatin1Char('/') + n;
+    out.sort();
     return out;
-}
-
-QUdpSocket *boundSocket(const QString &address, QObject *parent)
-{
-    auto *s = new QUdpSocket(parent);
-    s->bind(QHostAddress(address), 0);
-    return s;
-}
-
-void put(QByteArray &d, int offset, const QByteArray &bytes, int width)
-{
-    if (offset >= d.size())
-        return;
-    d.replace(offset, qMin<qsizetype>(width, d.size() - offset),
-              bytes.left(qMin<qsizetype>(width, d.size() - offset)));
 }
 
 // A datagram as an attacker or a broken terminal sends it.
@@ -61,17 +38,10 @@ QByteArray hostileDatagram(QRandomGenerator &rnd, const QString &mark)
 {
     static const std::uint16_t codes[] = {0x8010, 0x8050, 0x8030, 0x8038, 0x8040,
                                           0x0010, 0x0050, 0x0058, 0x8011, 0xFFFF};
-    static const QList<QByteArray> names{"../../../../../../tmp/",
-                                         "/../../../../",
-                                         "..\\..\\..\\",
-                                         "/etc/",
-                                         "Data/Sys/../../../",
-                                         "\x81\x00\xFF\xFE",
-                                         "\xE3\x81\x82",
-                                         "%s%n%x",
-                                         "\x1b[2J\x07",
-                                         QByteArray(64, '9'),
-                                         QByteArray(64, '/')};
+    static const QList<QByteArray> names{
+        "../../../../../../tmp/", "/../../../../", "..\\..\\..\\", "/etc/", "Data/Sys/../../../",
+        "\x81\x00\xFF\xFE", "\xE3\x81\x82", "%s%n%x", "\x1b[2J\x07",
+        QByteArray(64, '9'), QByteArray(64, '/')};
     QByteArray d(rnd.bounded(2001), Qt::Uninitialized);
     for (char &c : d)
         c = char(rnd.bounded(256));
@@ -79,11 +49,13 @@ QByteArray hostileDatagram(QRandomGenerator &rnd, const QString &mark)
         qToBigEndian<quint16>(codes[rnd.bounded(int(std::size(codes)))], d.data());
     // Names with separators and bytes that are no CP932 in the text fields.
     for (int offset : {4, 74, 94, 114, 134, 174, 224, 274})
-        if (rnd.bounded(3) == 0)
-            put(d, offset, names[rnd.bounded(names.size())] + mark.toLatin1(),
-                offset == 4     ? 64
-                : offset >= 224 ? 50
-                                : 20);
+        if (rnd.bounded(3) == 0) {
+            const QByteArray name = names[rnd.bounded(names.size())] + mark.toLatin1();
+            const qsizetype width = qMin<qsizetype>(offset == 4 ? 64 : offset >= 224 ? 50 : 20,
+                                                    d.size() - offset);
+            if (width > 0)
+                d.replace(offset, width, name.left(width));
+        }
     // Answers go to the address inside: keep them on the loopback.
     if (d.size() >= 72)
         qToBigEndian<quint32>(0x7F004900u | quint32(rnd.bounded(1, 250)), d.data() + 68);
@@ -95,9 +67,7 @@ QByteArray validNotice(int n, const QString &termId)
     Udp::TermNotify t;
     t.termId = termId;
     t.address = 0x7F004700u + std::uint32_t(n); // 127.0.71.n
-    t.regist = 1;
-    t.vendor = QStringLiteral("KEL");
-    t.machineName = QStringLiteral("KT-100");
+    t.regist = 1, t.vendor = QStringLiteral("KEL"), t.machineName = QStringLiteral("KT-100");
     t.macAddress = QStringLiteral("02:00:7F:00:47:%1").arg(n, 2, 16, QLatin1Char('0')).toUpper();
     return Udp::buildTermNotify(t);
 }
@@ -114,17 +84,16 @@ TEST(HostileWire, RandomDatagramsAmongValidNotices)
         QDir().mkpath(site.folder() + QLatin1Char('/') + QLatin1String(sub));
     const QStringList around{site.root(), QFileInfo(site.root()).absolutePath(),
                              QStringLiteral("/tmp"), QStringLiteral("/")};
-    const QStringList before = treeOutside(site.root(), site.folder());
-    const QStringList markedBefore = marked(around, mark);
+    const QStringList before = outside(site, around, mark);
 
     auto program = site.start();
     QObject owner;
-    std::vector<QUdpSocket *> phones;
-    for (int n = 0; n < terminals; ++n)
-        phones.push_back(boundSocket(QStringLiteral("127.0.71.%1").arg(n + 2), &owner));
-    std::vector<QUdpSocket *> attackers;
-    for (int n = 0; n < 4; ++n)
-        attackers.push_back(boundSocket(QStringLiteral("127.0.72.%1").arg(n + 2), &owner));
+    std::vector<QUdpSocket *> phones, attackers;
+    for (int n = 0; n < terminals + 4; ++n) {
+        auto *s = new QUdpSocket(&owner);
+        s->bind(QHostAddress(QStringLiteral("127.0.%1.%2").arg(n < terminals ? 71 : 72).arg(n + 2)));
+        (n < terminals ? phones : attackers).push_back(s);
+    }
     const QHostAddress pc(QStringLiteral("127.0.0.1"));
     const auto acks = [&](int n) {
         int count = 0;
@@ -197,6 +166,5 @@ TEST(HostileWire, RandomDatagramsAmongValidNotices)
         const QString mac = QStringLiteral("02:00:7F:00:47:%1").arg(n + 2, 2, 16, QLatin1Char('0'));
         EXPECT_EQ(reg.rows.value(idOf(n)), qMakePair(1, mac.toUpper())) << idOf(n).toStdString();
     }
-    EXPECT_EQ(treeOutside(site.root(), site.folder()), before);
-    EXPECT_EQ(marked(around, mark), markedBefore);
+    EXPECT_EQ(outside(site, around, mark), before);
 }

@@ -2,12 +2,10 @@
 //   kill-at STEP PATH TEXT       saves TEXT into the INI file PATH, SIGKILL before STEP
 //   view-add FOLDER FIRST COUNT  the list window's add command, its dialog filled in
 //   view-delete FOLDER           the delete command on every row, files too
-//   compact FOLDER               the register's start-up (compaction and open)
-// The view roles print "P <operation> <done>" as the progress window moves, then "END".
+// The view roles print "P <operation> <done>" as the progress window moves.
 #include "common/IniFile.h"
 #include "common/ProcessValues.h"
 #include "common/SafeFile.h"
-#include "register/TermDatabase.h"
 #include "termlist/ui/AddTermDialog.h"
 #include "termlist/ui/ProgressDialog.h"
 #include "termlist/ui/TerminalView.h"
@@ -25,13 +23,6 @@
 
 namespace
 {
-
-void say(const QByteArray &line)
-{
-    std::fwrite(line.constData(), 1, std::size_t(line.size()), stdout);
-    std::fputc('\n', stdout);
-    std::fflush(stdout);
-}
 
 // Reports every move of the progress window (polled from the command's own
 // yields) and fills in the add dialog when it opens.
@@ -51,16 +42,17 @@ void watchWindows(const QString &firstId, const QString &count)
             if (p && p->isVisible() && (p->operation() != lastOp || p->bar->value() != lastDone)) {
                 lastOp = p->operation();
                 lastDone = p->bar->value();
-                say(QByteArray("P ") + QByteArray::number(lastOp) + ' ' +
-                    QByteArray::number(lastDone));
+                std::printf("P %d %d\n", lastOp, lastDone);
+                std::fflush(stdout);
             }
         }
     });
     timer->start();
 }
 
-int viewCommand(const QString &folder, bool add, const QString &firstId, const QString &count)
+int viewCommand(const QString &folder, const QString &firstId = {}, const QString &count = {})
 {
+    const bool add = !count.isEmpty();
     ProcessValues::setProgramFolder(folder);
     ScriptedPrompter prompter;
     CTerminalView view;
@@ -76,7 +68,6 @@ int viewCommand(const QString &folder, bool add, const QString &firstId, const Q
         prompter.answer(MsgResult::Yes);
         view.onDeleteTerminals();
     }
-    say("END");
     return 0;
 }
 
@@ -88,7 +79,6 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     const QStringList a = app.arguments().mid(1);
     const QString role = a.value(0);
-
     if (role == QLatin1String("kill-at") && a.size() == 4) {
         const auto step = static_cast<SafeFile::Step>(a[1].toInt());
         SafeFile::setStepHook([step](SafeFile::Step s, const QString &) {
@@ -102,14 +92,9 @@ int main(int argc, char **argv)
         return ini.save() ? 0 : 1;
     }
     if (role == QLatin1String("view-add") && a.size() == 4)
-        return viewCommand(a[1], true, a[2], a[3]);
+        return viewCommand(a[1], a[2], a[3]);
     if (role == QLatin1String("view-delete") && a.size() == 2)
-        return viewCommand(a[1], false, {}, {});
-    if (role == QLatin1String("compact") && a.size() == 2) {
-        CTermDatabase db(a[1]);
-        ScriptedPrompter prompter;
-        return db.startUp() ? 0 : 1;
-    }
+        return viewCommand(a[1]);
     std::fprintf(stderr, "usage: see the comment at the top of %s\n", __FILE__);
     return 2;
 }
