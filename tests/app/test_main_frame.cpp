@@ -34,12 +34,8 @@ TEST(MainFrame, BusyFlagFallsAfterMenuAndStaysDuringCommand)
     EXPECT_TRUE(QTest::qWaitFor([] { return !(ProcessValues::operatorBusy.load() & 1u); }, 2000));
 }
 
-// (Close refused while remote updates run, a second copy refused, the lock
-// freed: the shutdown and start-up tests, on the real program.)
-
-// What a power cut, a crash or another local user can leave at a lock's
-// name never keeps the program from starting, and a link's target stays
-// as it was.
+// What a power cut, a crash or another local user leaves at a lock's name never
+// keeps the program from starting; a link's target stays as it was.
 TEST(SingleInstance, WhateverIsLeftAtTheLocksNameIsStale)
 {
     TempDir dir;

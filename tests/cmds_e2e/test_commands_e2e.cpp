@@ -153,12 +153,7 @@ TEST(CommandsE2e, TargetCheckStopsBeforeAnythingIsSent)
     std::vector<TermItem> items{{0, "7777", 0}, {0, "7778", 0}};
     stack.view->database().addTerminals(items);
     stack.view->refresh();
-    ASSERT_TRUE(pumpUntil(
-        [&] {
-            stack.view->refresh();
-            return stack.view->listModel()->rowCount() == 5;
-        },
-        5000));
+    ASSERT_TRUE(stack.waitRows(5));
     QTest::qWait(100); // the notices' answers are out
     sim.cmd("clear");
 

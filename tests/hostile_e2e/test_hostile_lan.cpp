@@ -1,6 +1,5 @@
-// A stranger on the office LAN (the simulator's terminals or a plain socket
-// of his own) against the list window with the real communication stack.
-// (His floods: the send queue's, notice applier's and log's tests.)
+// A stranger on the office LAN (simulated terminals or a plain socket of his
+// own) against the list window and the real communication stack.
 #include "cmds_e2e/ViewStack.h"
 
 #include "app/InitialSettingsWindow.h"
@@ -63,18 +62,11 @@ QByteArray request(const Udp::TermNotify &n, std::uint16_t seq)
     return Udp::buildTermRequest(r);
 }
 
-QString todaysLog(const ViewStack &stack)
-{
-    OpLog::flushRepeated();
-    return Cp932::decode(stack.dir.read("Log/" + QFileInfo(OpLog::todayFilePath()).fileName()));
-}
-
 } // namespace
 
-// Terminal 1001's settings (with its SIP password) and the model's FTP
-// account reach terminal 1001 alone: not a stranger who registered a MAC
-// of his own, copied 1001's ID with a new MAC, or uses 1001's MAC from his
-// address; nor does a terminal ID with a line break forge a log line.
+// 1001's settings (with its SIP password) and the model's FTP account reach
+// 1001 alone: not a stranger with a MAC of his own, 1001's ID with a new MAC, or
+// 1001's MAC from his address; nor does an ID with a line break forge a log line.
 TEST(HostileLan, SettingsAndThePasswordGoOnlyToTheTerminalTheRegisterKnows)
 {
     ViewStack stack(44121);
@@ -115,7 +107,9 @@ TEST(HostileLan, SettingsAndThePasswordGoOnlyToTheTerminalTheRegisterKnows)
              "request 0 stamps=',,'"});
     EXPECT_FALSE(pumpUntil([&] { return !thief.received(0, "RemoteOpenReq").isEmpty(); }, 1000));
 
-    const QString log = todaysLog(stack);
+    OpLog::flushRepeated();
+    const QString log =
+        Cp932::decode(stack.dir.read("Log/" + QFileInfo(OpLog::todayFilePath()).fileName()));
     EXPECT_FALSE(log.contains("\r\n1999/12/07")) << "no forged line";
     EXPECT_TRUE(log.contains(QStringLiteral("端末ID:1??1999/12/07 09:00  Ope99:FORGED LINE "
                                             "IPアドレス:127.0.121.66")));

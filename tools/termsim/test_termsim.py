@@ -1,9 +1,5 @@
-"""Self-test of termsim: datagram bytes, configuration, and a loopback round
-trip of the real program (termsim.py) against a stand-in PC socket. What the
-C++ end-to-end tests already drive through it and check (configuration,
-scenario files, accounts, restarts, uploads as stored, transfer and login
-faults, adopted SIP addresses, its end with theirs) and the benchmarks'
-bursts and counts-only runs are theirs."""
+"""Self-test of termsim: datagram bytes and a loopback round trip of termsim.py
+against a stand-in PC socket; what the C++ end-to-end tests drive through it is theirs."""
 
 import contextlib
 import ftplib
@@ -14,7 +10,6 @@ import select
 import shutil
 import signal
 import socket
-import struct
 import subprocess
 import sys
 import tempfile
@@ -57,11 +52,6 @@ class Offline(unittest.TestCase):
         for hexed, name, expect in cases:
             got = codec.decode(bytes.fromhex(hexed))
             self.assertEqual((got[1], {k: got[2][k] for k in expect}), (name, expect), hexed)
-        for code in list(codec.NAMES) + [0x1234]:  # any truncated datagram decodes
-            full = struct.pack(">H", code) + bytes(range(1, 60)) * 6
-            for size in list(range(0, 14)) + [325]:
-                self.assertEqual(codec.decode(full[:size])[:2], (code, codec.NAMES.get(code, "unknown"))
-                                 if size >= 2 else (None, "unknown"), (code, size))
 
 
 class StandInPc:
@@ -70,7 +60,6 @@ class StandInPc:
     def __init__(self):
         self.sock = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
         self.sock.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)  # termsim shares the port
-        self.sock.setsockopt(socket.SOL_SOCKET, socket.SO_RCVBUF, 4 << 20)
         self.sock.bind(("0.0.0.0", 0))
         self.port = self.sock.getsockname()[1]
 
@@ -118,19 +107,13 @@ class Sim:
             self.proc.send_signal(signal.SIGTERM)
         self.proc.communicate(timeout=10)
         shutil.rmtree(self.root, ignore_errors=True)
-        return self.proc.returncode
-
-
-def fresh_base():
-    # Own addresses per run, so parallel runs don't meet.
-    return "127.%d.%d.10" % (random.randint(100, 199), random.randint(0, 255))
 
 
 class RoundTrip(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
         cls.pc = StandInPc()
-        prefix = fresh_base().rsplit(".", 1)[0]
+        prefix = "127.%d.%d" % (random.randint(100, 199), random.randint(0, 255))  # own per run
         cls.addr = [prefix + ".10", prefix + ".11"]
         cls.sim = Sim(["--udp-port", str(cls.pc.port), "--base", cls.addr[0], "--count", "2", "--ftp-port", "0",
                        "--account", "KT-100:kel:secret", "--set", "ver_apli=A9"])
@@ -149,16 +132,6 @@ class RoundTrip(unittest.TestCase):
 
     def send(self, data, index=0):
         self.pc.sock.sendto(data, (self.addr[index], self.pc.port))
-
-    def ftp(self, index=0):
-        f = ftplib.FTP()
-        f.connect(self.addr[index], self.terms[index]["ftp_port"], timeout=5)
-        f.login("kel", "secret")
-        return f
-
-    def put_terminal_file(self, name, data, index=0):
-        with open(os.path.join(self.terms[index]["folder"], name), "wb") as fh:
-            fh.write(data)
 
     def test_notices_session_answers_and_requests(self):
         self.sim.cmd("notify all")
@@ -186,24 +159,17 @@ class RoundTrip(unittest.TestCase):
         self.assertEqual((self.sim.cmd("wait 0 answer"), self.sim.cmd("wait 0 answer_unmatched")), (1, 1))
         self.assertEqual(self.sim.cmd("requests 0")[0]["answers"][0]["result"], 1)
 
-    def test_spacing_is_measured_across_terminals(self):
-        for i in range(4):
-            self.send(codec.term_info_req() if i % 2 else codec.remote_close_req(0), i % 2)
-            time.sleep(0.03)
-        self.sim.cmd("wait all TermInfoReq count=2")
-        summary = self.sim.cmd("dump")["pc_datagrams"]
-        self.assertEqual((summary["count"], summary["clock"]), (4, "kernel"))
-        self.assertTrue(25.0 <= summary["min_gap_ms"] < 1000.0, summary)
-
     def test_active_transfers_of_two_terminals_do_not_disturb_each_other(self):
         # The first terminal's finished active transfer frees a descriptor
         # number that the second one's data connection takes; closing the first
         # session must not take the second transfer off the loop.
         body = bytes(range(256)) * 40000  # far more than the socket buffers hold
-        self.put_terminal_file("small.bin", b"x" * 100)
-        self.put_terminal_file("big.bin", body, index=1)
-        first, second = self.ftp(0), self.ftp(1)
-        for f in (first, second):
+        first, second = ftplib.FTP(), ftplib.FTP()
+        for i, (f, name, data) in enumerate(((first, "small.bin", b"x" * 100), (second, "big.bin", body))):
+            with open(os.path.join(self.terms[i]["folder"], name), "wb") as fh:
+                fh.write(data)
+            f.connect(self.addr[i], self.terms[i]["ftp_port"], timeout=5)
+            f.login("kel", "secret")
             f.set_pasv(False)
             f.sock.settimeout(5)
         first.retrbinary("RETR small.bin", lambda chunk: None)
