@@ -144,6 +144,30 @@ TEST_F(Shutdown, WithTheScheduleExecutionWindowDuringARun)
     EXPECT_TRUE(log().contains("スケジュール1実行終了"));
 }
 
+// The editor's and the initial settings' windows, and the idle execution
+// window: each ends with the program, as a user has them under X.
+TEST_F(Shutdown, WithTheSettingsEditorTheInitialSettingsOrTheExecutionWindowOpen)
+{
+    for (const char *file : {"FirmConfig.xml", "FirmFilePath.ini"}) {
+        QFile sample(QStringLiteral(KEL_SOURCE_DIR "/samples/Config/") + file);
+        ASSERT_TRUE(sample.open(QIODevice::ReadOnly));
+        dir.write(QStringLiteral("Config/") + file, sample.readAll());
+    }
+    XServer x;
+    const bool real = x.start();
+    for (const auto &[action, title] : {std::pair{"actionFirmRegister", "自動更新ファームウェア登録"},
+                                        {"actionInitialSettings", "初期設定実行"},
+                                        {"actionScheduleRun", "スケジュール実行"}}) {
+        SCOPED_TRACE(title);
+        startProgram(0, real ? QStringLiteral("xcb") : QStringLiteral("offscreen"),
+                     real ? x.display() : QString());
+        EXPECT_EQ(control.ask(QStringLiteral("open ") + action), QStringLiteral("opened"));
+        ASSERT_TRUE(windowShown(QString::fromUtf8(title)))
+            << control.ask("windows").toStdString() << program->stderrText().toStdString();
+        terminateInTime();
+    }
+}
+
 // 50 accepted terminal-initiated updates whose sessions are never answered:
 // the close button is refused while they count; SIGTERM ends all the same.
 TEST_F(Shutdown, WithFiftyAcceptedUpdateRequestsNeverAnswered)
