@@ -4,8 +4,6 @@
 // is readable on a 1366x768 screen and every input has a name.
 #include "app/KelMngPCApp.h"
 #include "app/MainFrame.h"
-#include "comm/CommPayloads.h"
-#include "common/ProcessValues.h"
 #include "history/SettingsHistory.h"
 #include "history/ui/HistoryDialog.h"
 #include "register/TermDatabase.h"
@@ -22,13 +20,9 @@
 #include "termlist/ui/ColumnSelectDialog.h"
 #include "termlist/ui/CondDialog.h"
 #include "termlist/ui/DashboardWindow.h"
-#include "termlist/ui/RemoteUpdateDialog.h"
 #include "termlist/ui/SystemSettingsDialog.h"
 #include "termlist/ui/TerminalView.h"
 
-#include <QBarCategoryAxis>
-#include <QChart>
-#include <QChartView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDirIterator>
@@ -36,20 +30,15 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QPieSeries>
-#include <QPlainTextEdit>
 #include <QProcess>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QSizeGrip>
-#include <QSpinBox>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUdpSocket>
-#include <QXmlStreamReader>
 #include <gtest/gtest.h>
 
 #include <set>
@@ -103,19 +92,14 @@ QString NormalisedLine(QString line)
 QStringList ReadLines(const QString &path)
 {
     QFile f(path);
-    return f.open(QIODevice::ReadOnly)
-               ? QString::fromUtf8(f.readAll()).split('\n', Qt::SkipEmptyParts)
-               : QStringList();
+    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()).split('\n', Qt::SkipEmptyParts) : QStringList();
 }
 
-// Reads what a user sees of the program as sorted "where<TAB>text" lines
-// (newlines as "\n", what varies from run to run as placeholders) and what
-// he can't read: texts cut by their widget, windows larger than the screen,
-// inputs without a label. Every modal window is read the moment it is the
-// active one; the steps planned for its class then run, one per turn of the
-// event loop, and it is rejected after the last. Windows the program closes
-// itself (progress) are left open and read as they are shown, since one may
-// come and go between two polls.
+// Reads what a user sees as sorted "where<TAB>text" lines and what he can't
+// read (cut texts, windows off the screen, inputs without a label). A modal
+// window is read when it becomes the active one; the steps planned for its
+// class run one per turn of the event loop, then it is rejected. Progress
+// windows, which may come and go between two polls, are read as shown.
 class Walker : public QObject
 {
 public:
@@ -139,19 +123,12 @@ public:
                 text.replace('\\', "\\\\").replace('\r', "\\r").replace('\n', "\\n")));
     }
     // Every visible text of a window and of all its tab pages, under `where`
-    // (the class name when empty). With KEL_SHOTS=DIR, a picture of the
-    // screen as DIR/<nn>-<where>.png.
+    // (the class name when empty).
     void window(QWidget *w, QString where = QString())
     {
         if (where.isEmpty())
             where = w->metaObject()->className();
         kinds.insert(where);
-        if (const QString dir = qEnvironmentVariable("KEL_SHOTS"); !dir.isEmpty()) {
-            static int shots = 0;
-            QApplication::processEvents();
-            QGuiApplication::primaryScreen()->grabWindow(0).save(
-                QStringLiteral("%1/%2-%3.png").arg(dir).arg(++shots, 2, 10, QChar('0')).arg(where));
-        }
         collect(w, where);
         checkReadable(w, where);
         for (QTabWidget *tabs : w->findChildren<QTabWidget *>()) {
@@ -202,28 +179,19 @@ private:
         for (QWidget *w : all) {
             if (!shown(w, window))
                 continue;
-            add(where, w->toolTip());
-            QStringList texts;
-            if (auto *l = qobject_cast<QLabel *>(w))
-                texts << l->text();
-            else if (auto *b = qobject_cast<QAbstractButton *>(w))
-                texts << b->text();
-            else if (auto *g = qobject_cast<QGroupBox *>(w))
-                texts << g->title();
-            else if (auto *t = qobject_cast<QTabBar *>(w))
+            // Texts by property name; an editable field's text is the user's.
+            const QVariant readOnly = w->property("readOnly"), shownText = w->property("textVisible");
+            QStringList texts{w->toolTip()};
+            for (const char *name : {"title", "placeholderText", "specialValueText"})
+                texts << w->property(name).toString();
+            if ((!readOnly.isValid() || readOnly.toBool()) && (!shownText.isValid() || shownText.toBool()))
+                texts << w->property("text").toString() << w->property("plainText").toString();
+            if (auto *t = qobject_cast<QTabBar *>(w))
                 for (int i = 0; i < t->count(); ++i)
                     texts << t->tabText(i);
             else if (auto *c = qobject_cast<QComboBox *>(w))
                 for (int i = 0; i < c->count(); ++i)
                     texts << c->itemText(i);
-            else if (auto *e = qobject_cast<QLineEdit *>(w))
-                texts << e->placeholderText() << (e->isReadOnly() ? e->text() : QString());
-            else if (auto *p = qobject_cast<QPlainTextEdit *>(w))
-                texts << (p->isReadOnly() ? p->toPlainText() : QString());
-            else if (auto *s = qobject_cast<QAbstractSpinBox *>(w))
-                texts << s->specialValueText();
-            else if (auto *bar = qobject_cast<QProgressBar *>(w))
-                texts << (bar->isTextVisible() ? bar->text() : QString());
             else if (auto *v = qobject_cast<QAbstractItemView *>(w))
                 if (QAbstractItemModel *m = v->model();
                     m && !qobject_cast<QComboBox *>(v->parentWidget()))
@@ -240,18 +208,12 @@ private:
     void checkReadable(QWidget *window, const QString &where)
     {
         const auto problem = [&](QWidget *w, const QString &what) {
-            problems.insert(QStringLiteral("%1: %2#%3 %4")
-                                .arg(where, QString::fromLatin1(w->metaObject()->className()),
-                                     w->objectName(), what));
+            problems.insert(where + ": " + w->metaObject()->className() + '#' + w->objectName() + ' ' + what);
         };
-        const QRect avail = window->screen()->availableGeometry();
-        const QRect frame = window->frameGeometry();
-        if (frame.width() > avail.width() || frame.height() > avail.height())
-            problem(window, QStringLiteral("is %1x%2, larger than the screen")
-                                .arg(frame.width())
-                                .arg(frame.height()));
-        else if (window->isVisible() && !avail.contains(frame))
-            problem(window, QStringLiteral("runs off the screen"));
+        const QRect avail = window->screen()->availableGeometry(), frame = window->frameGeometry();
+        if (frame.width() > avail.width() || frame.height() > avail.height() ||
+            (window->isVisible() && !avail.contains(frame)))
+            problem(window, QStringLiteral("is %1x%2, off the screen").arg(frame.width()).arg(frame.height()));
         const QList<QLabel *> labels = window->findChildren<QLabel *>();
         for (QWidget *w : window->findChildren<QWidget *>()) {
             if (!shown(w, window) || w->isWindow() || (window->isVisible() && !w->isVisible()))
@@ -363,10 +325,7 @@ const QString Before = KEL_SOURCE_DIR "/tests/i18n/walk_ja.txt";
 // menu items); KEL_WALK_WRITE=1 rewrites this list, never the one of before.
 const QString Since = KEL_SOURCE_DIR "/tests/i18n/walk_ja_new.txt";
 
-std::string joined(const QStringList &lines)
-{
-    return lines.join('\n').toStdString();
-}
+std::string joined(const QStringList &lines) { return lines.join('\n').toStdString(); }
 
 // Runs the whole program in this process on a prepared program folder and
 // walks every window, dialog, menu and message box through its road.
@@ -464,30 +423,6 @@ protected:
             result.terminals.append(ScheduleResultTerm{outcome, target});
         ScheduleFiles::writeResult(ScheduleFiles::resultPath(dir + '/', 1), result);
     }
-    // Texts of the program folder that are data, not the program's words:
-    // the settings descriptions the editor shows, the longest first, so that
-    // a text holding a shorter one goes whole.
-    QStringList dataTexts() const
-    {
-        QStringList out;
-        QDirIterator it(m_dir.path() + QStringLiteral("/Config"), {QStringLiteral("*.xml")},
-                        QDir::Files, QDirIterator::Subdirectories);
-        while (it.hasNext()) {
-            QFile f(it.next());
-            if (!f.open(QIODevice::ReadOnly))
-                continue;
-            for (QXmlStreamReader xml(&f); !xml.atEnd(); xml.readNext()) {
-                if (xml.isCharacters() && !xml.isWhitespace())
-                    out << xml.text().toString().trimmed();
-                for (const QXmlStreamAttribute &a : xml.attributes())
-                    out << a.value().toString().trimmed();
-            }
-        }
-        out.removeAll(QString());
-        std::sort(out.begin(), out.end(),
-                  [](const QString &a, const QString &b) { return a.size() > b.size(); });
-        return out;
-    }
     bool run(const char *lang)
     {
         prepareFolder();
@@ -525,11 +460,9 @@ protected:
                 (void)QTest::qWaitFor(idle, Patience);
             }
         };
-        // What each dialog does before it is closed: wrong input, the
-        // progress of two added terminals, every column chosen, each
-        // header's filter, two versions compared and the restore asked, a
-        // schedule's detail with a target to add, its result, a new one.
-
+        // What each dialog does before it is closed: wrong input, two terminals
+        // added, every column, a header's filter, two versions compared and a
+        // restore asked, a schedule's detail with a target to add, its result, a new one.
         walker.plan("CSystemSettingsDialog", {[](QWidget *w) {
                         auto *d = static_cast<CSystemSettingsDialog *>(w);
                         d->portEdit->setText(QStringLiteral("0"));
@@ -582,23 +515,9 @@ protected:
               "#1002 actionEditPhoneBook", "#1001 actionShowDetail", "actionSelectColumns",
               "N actionClearAll", "actionLanguageEnglish", "actionDashboard"});
 
-        // The dashboard, with what its charts draw (titles, bars, slices).
         if (CDashboardWindow *board = view->dashboard()) {
             (void)QTest::qWaitFor([&] { return board->isVisible(); }, Patience);
             walker.window(board);
-            const QString where = QStringLiteral("CDashboardWindow");
-            for (int c = 0; c < FleetCharts::ChartCount; ++c) {
-                QChart *chart = board->chartView(FleetCharts::Chart(c))->chart();
-                walker.add(where, chart->title());
-                for (QAbstractAxis *axis : chart->axes())
-                    if (auto *categories = qobject_cast<QBarCategoryAxis *>(axis))
-                        for (const QString &t : categories->categories())
-                            walker.add(where, t);
-                for (QAbstractSeries *series : chart->series())
-                    if (auto *pie = qobject_cast<QPieSeries *>(series))
-                        for (QPieSlice *slice : pie->slices())
-                            walker.add(where, slice->label());
-            }
             board->close();
         }
         // Every column header: the condition dialog, then its filter dialog.
@@ -629,26 +548,6 @@ protected:
         }
         (void)QTest::qWaitFor(idle, Patience);
         play({"actionShowLog", "actionAbout"});
-
-        // Terminal-initiated updates: the window the manager's reports open.
-        const auto report = [](std::int32_t kind, std::unique_ptr<Payload> payload = {}) {
-            auto m = std::make_unique<TaskMessage>(0, kind);
-            m->payload[0] = std::move(payload);
-            PostToThread(ProcessValues::MainThreadId, Msg::Task, 0, std::move(m));
-        };
-        report(TaskKind::RemoteSeriesBegan);
-        auto workers = std::make_unique<RemoteSlotsPayload>();
-        using namespace UpdateFileKind;
-        workers->workers[0] = {true, "1001", 0x7F000001u, {System, User, PhoneBook}};
-        workers->workers[1] = {true, "1003", 0x7F000003u, {Boot, Apli}};
-        report(TaskKind::RemoteSlots, std::move(workers));
-        (void)QTest::qWaitFor([&] { return app.frame()->findChild<CRemoteUpdateDialog *>(); },
-                              Patience);
-        QTest::qWait(20);
-        if (auto *remote = app.frame()->findChild<CRemoteUpdateDialog *>())
-            walker.window(remote);
-        report(TaskKind::RemoteSeriesEnded);
-        QTest::qWait(20);
 
         // The first start's dialog (a new folder asks before the program
         // runs): OK with nothing filled in.
@@ -692,9 +591,18 @@ TEST_F(Walk, JapaneseShowsTheTextsOfBefore)
 TEST_F(Walk, EnglishShowsNoJapaneseButData)
 {
     ASSERT_TRUE(run("en"));
-    // Data keeps its language: the settings descriptions' texts, and the
-    // language menu's "日本語", a language under its own name.
-    const QStringList data = dataTexts() << QStringLiteral("日本語");
+    // Data keeps its language: the texts of the settings descriptions the
+    // editor shows (the longest first, so that a text holding a shorter one
+    // goes whole), and the language menu's "日本語", a language under its own name.
+    QStringList data{QStringLiteral("日本語")};
+    static const QRegularExpression text(">([^<]+)<|=\"([^\"]+)\"");
+    for (QDirIterator it(m_dir.path() + "/Config", {"*.xml"}, QDir::Files, QDirIterator::Subdirectories);
+         it.hasNext();)
+        if (QFile f(it.next()); f.open(QIODevice::ReadOnly))
+            for (const QRegularExpressionMatch &m : text.globalMatch(QString::fromUtf8(f.readAll())))
+                if (const QString t = (m.captured(1) + m.captured(2)).trimmed(); !t.isEmpty())
+                    data << t;
+    std::sort(data.begin(), data.end(), [](const QString &a, const QString &b) { return a.size() > b.size(); });
     QStringList japanese;
     for (const QString &line : walker.lines) {
         QString rest = line.section('\t', 1);

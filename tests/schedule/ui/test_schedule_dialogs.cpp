@@ -5,16 +5,12 @@
 #include "termlist/ui/ModalDriver.h"
 
 #include "comm/CommPayloads.h"
-#include "common/ProcessValues.h"
-#include "schedule/ScheduleFiles.h"
 #include "schedule/ui/ScheduleDetailDialog.h"
 #include "schedule/ui/ScheduleListDialog.h"
 #include "schedule/ui/ScheduleRunWindow.h"
 #include "termlist/ui/TermIdInputDialog.h"
 
 #include "schedule/ScheduleTestData.h"
-#include "support/ScriptedPrompter.h"
-#include "support/TempDir.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -24,23 +20,12 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
-#include <QTabWidget>
 #include <QTableWidget>
-#include <gtest/gtest.h>
 
 using namespace Schedule;
 
 namespace
 {
-
-struct Register : ITerminalLookup {
-    std::optional<ScheduleTarget> findByTermId(const QString &id) override
-    {
-        if (id == "3001")
-            return ScheduleTarget{"3001", "127.000.091.002", "02:00:7f:00:5b:02", "KT-100"};
-        return std::nullopt;
-    }
-};
 
 // Stands in for the communication manager: keeps what the window posts.
 struct Manager : MessageReceiver {
@@ -61,21 +46,9 @@ void pump()
         QCoreApplication::processEvents();
 }
 
-class ScheduleUiTest : public ::testing::Test
+class ScheduleUiTest : public ScheduleWorld
 {
 protected:
-    ScheduleUiTest()
-    {
-        ProcessValues::setProgramFolder(dir.path());
-        dir.mkdir("Log");
-        book.init(dir.path());
-    }
-    void save(int n, const ScheduleSettings &s, const QList<ScheduleTarget> &targets = {},
-              bool enabled = true)
-    {
-        ASSERT_TRUE(ScheduleFiles::writeSettings(book.at(n).settingsPath, s, targets));
-        ASSERT_TRUE(ScheduleFiles::writeEnabled(book.at(n).settingsPath, enabled));
-    }
     // Fills the appointed fields and presses "設定"; answers the code shown (0: none).
     int saveAppointed(CScheduleDetailDialog &d, const char *y, const char *m, const char *day)
     {
@@ -101,11 +74,6 @@ protected:
             return FormError::FileName;
         return -1;
     }
-
-    TempDir dir;
-    ScheduleBook book;
-    Register reg;
-    ScriptedPrompter prompter;
 };
 
 } // namespace
