@@ -43,8 +43,9 @@ TEST(Catalogue, HoldsEverySourceTextOfTheCode)
 {
     TempDir dir;
     QStringList files;
-    for (QDirIterator it(KEL_SOURCE_DIR "/src", {"*.cpp", "*.h"}, QDir::Files, QDirIterator::Subdirectories);
-         it.hasNext();)
+    QDirIterator it(KEL_SOURCE_DIR "/src", {"*.cpp", "*.h"}, QDir::Files,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext())
         files << it.next();
     dir.write(QStringLiteral("files.lst"), files.join(QLatin1Char('\n')).toUtf8());
     const QString fresh = dir.file(QStringLiteral("fresh.ts"));

@@ -7,14 +7,12 @@
 #include "history/SettingsHistory.h"
 #include "history/ui/HistoryDialog.h"
 #include "register/TermDatabase.h"
-#include "schedule/ScheduleFiles.h"
+#include "schedule/ScheduleTestData.h"
 #include "schedule/ui/ScheduleDetailDialog.h"
 #include "schedule/ui/ScheduleListDialog.h"
 #include "schedule/ui/ScheduleRunWindow.h"
 #include "setup/ui/FirstStartDialog.h"
 #include "support/Catalogue.h"
-#include "support/ScriptedPrompter.h"
-#include "support/TempDir.h"
 #include "termlist/TermListModel.h"
 #include "termlist/ui/AddTermDialog.h"
 #include "termlist/ui/ColumnSelectDialog.h"
@@ -65,14 +63,14 @@ bool scrolled(QWidget *w, QWidget *window)
     return false;
 }
 
+// Combo and spin boxes, and line and text edits not inside one of them.
 bool isInput(QWidget *w)
 {
-    if (qobject_cast<QComboBox *>(w) || qobject_cast<QAbstractSpinBox *>(w))
-        return true;
-    const QVariant readOnly = w->property("readOnly"); // line and text edits
-    return readOnly.isValid() && !readOnly.toBool() &&
-           !qobject_cast<QComboBox *>(w->parentWidget()) &&
-           !qobject_cast<QAbstractSpinBox *>(w->parentWidget());
+    const auto box = [](QWidget *x) {
+        return qobject_cast<QComboBox *>(x) || qobject_cast<QAbstractSpinBox *>(x);
+    };
+    const QVariant readOnly = w->property("readOnly");
+    return box(w) || (readOnly.isValid() && !readOnly.toBool() && !box(w->parentWidget()));
 }
 
 // Dates and times of the day the walk runs on, the test's own folder, and
@@ -92,7 +90,8 @@ QString NormalisedLine(QString line)
 QStringList ReadLines(const QString &path)
 {
     QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()).split('\n', Qt::SkipEmptyParts) : QStringList();
+    f.open(QIODevice::ReadOnly);
+    return QString::fromUtf8(f.readAll()).split('\n', Qt::SkipEmptyParts);
 }
 
 // Reads what a user sees as sorted "where<TAB>text" lines and what he can't
@@ -110,9 +109,9 @@ public:
         m_timer.callOnTimeout([this] { poll(); });
         m_timer.start(2);
     }
-    void plan(const char *className, std::vector<Step> steps, bool leaveOpen = false)
+    void plan(const char *className, std::vector<Step> steps)
     {
-        m_plans[className] = {std::move(steps), leaveOpen};
+        m_plans[className] = std::move(steps);
     }
     int seen(const char *className) const { return m_seen.value(className); }
     void add(const QString &where, QString text)
@@ -180,11 +179,11 @@ private:
             if (!shown(w, window))
                 continue;
             // Texts by property name; an editable field's text is the user's.
-            const QVariant readOnly = w->property("readOnly"), shownText = w->property("textVisible");
+            const QVariant ro = w->property("readOnly"), tv = w->property("textVisible");
             QStringList texts{w->toolTip()};
             for (const char *name : {"title", "placeholderText", "specialValueText"})
                 texts << w->property(name).toString();
-            if ((!readOnly.isValid() || readOnly.toBool()) && (!shownText.isValid() || shownText.toBool()))
+            if ((!ro.isValid() || ro.toBool()) && (!tv.isValid() || tv.toBool()))
                 texts << w->property("text").toString() << w->property("plainText").toString();
             if (auto *t = qobject_cast<QTabBar *>(w))
                 for (int i = 0; i < t->count(); ++i)
@@ -208,12 +207,13 @@ private:
     void checkReadable(QWidget *window, const QString &where)
     {
         const auto problem = [&](QWidget *w, const QString &what) {
-            problems.insert(where + ": " + w->metaObject()->className() + '#' + w->objectName() + ' ' + what);
+            problems.insert(where + ": " + w->metaObject()->className() + '#' + w->objectName() +
+                            ' ' + what);
         };
         const QRect avail = window->screen()->availableGeometry(), frame = window->frameGeometry();
         if (frame.width() > avail.width() || frame.height() > avail.height() ||
             (window->isVisible() && !avail.contains(frame)))
-            problem(window, QStringLiteral("is %1x%2, off the screen").arg(frame.width()).arg(frame.height()));
+            problem(window, QStringLiteral("does not fit the screen"));
         const QList<QLabel *> labels = window->findChildren<QLabel *>();
         for (QWidget *w : window->findChildren<QWidget *>()) {
             if (!shown(w, window) || w->isWindow() || (window->isVisible() && !w->isVisible()))
@@ -234,9 +234,9 @@ private:
                                       : l->width() < l->sizeHint().width()));
             } else if (qobject_cast<QPushButton *>(w)) {
                 // "&&" is a literal ampersand; a single one marks the accelerator.
-                QString shownText = text;
-                shownText.replace(QStringLiteral("&&"), QStringLiteral("\x01")).remove('&');
-                cut = fm.horizontalAdvance(shownText.replace('\x01', '&')) + 6 > b->width();
+                const QString shown =
+                    QString(text).replace("&&", "\x01").remove('&').replace('\x01', '&');
+                cut = fm.horizontalAdvance(shown) + 6 > b->width();
             } else if (qobject_cast<QCheckBox *>(w) || qobject_cast<QRadioButton *>(w)) {
                 cut = !text.isEmpty() && b->width() < b->sizeHint().width();
             } else if (auto *g = qobject_cast<QGroupBox *>(w)) {
@@ -254,20 +254,12 @@ private:
                 problem(w, QStringLiteral("has no label tied to it"));
         }
     }
-    struct Plan {
-        std::vector<Step> steps;
-        bool leaveOpen = false;
-    };
-    const Plan *planOf(QObject *w) const
-    {
-        const auto it = m_plans.find(w->metaObject()->className());
-        return it == m_plans.end() ? nullptr : &it->second;
-    }
+    static bool closesItself(QObject *o) { return o->inherits("CProgressDialog"); }
     // Sent once the window is laid out and placed, before the code that showed it goes on.
     bool eventFilter(QObject *o, QEvent *e) override
     {
         if (e->type() == QEvent::ShowToParent && o->isWidgetType() &&
-            static_cast<QWidget *>(o)->isWindow() && planOf(o) && planOf(o)->leaveOpen)
+            static_cast<QWidget *>(o)->isWindow() && closesItself(o))
             window(static_cast<QWidget *>(o));
         return false;
     }
@@ -281,19 +273,19 @@ private:
             window(w);
             ++m_seen[QString::fromLatin1(w->metaObject()->className())];
         }
-        const Plan *plan = planOf(w);
-        const int step = w->property("kelWalkStep").toInt();
+        const auto plan = m_plans.find(w->metaObject()->className());
+        const std::size_t step = w->property("kelWalkStep").toUInt();
         QPointer<QWidget> guard(w);
-        if (plan && step < int(plan->steps.size())) {
-            w->setProperty("kelWalkStep", step + 1);
+        if (plan != m_plans.end() && step < plan->second.size()) {
+            w->setProperty("kelWalkStep", uint(step + 1));
             w->setProperty("kelWalkBusy", true);
             // Later, so that a dialog the step opens runs its loop outside this poll.
-            QTimer::singleShot(0, w, [s = plan->steps[std::size_t(step)], guard] {
+            QTimer::singleShot(0, w, [s = plan->second[step], guard] {
                 s(guard);
                 if (guard)
                     guard->setProperty("kelWalkBusy", false);
             });
-        } else if (!(plan && plan->leaveOpen) && !w->property("kelWalkClosing").toBool()) {
+        } else if (!closesItself(w) && !w->property("kelWalkClosing").toBool()) {
             w->setProperty("kelWalkClosing", true);
             QTimer::singleShot(0, w, [guard] {
                 if (auto *d = qobject_cast<QDialog *>(guard.data()))
@@ -304,7 +296,7 @@ private:
         }
     }
     QTimer m_timer;
-    std::map<QString, Plan> m_plans;
+    std::map<QString, std::vector<Step>> m_plans;
     QHash<QString, int> m_seen;
 };
 
@@ -347,10 +339,8 @@ protected:
                                        [] { return QDateTime(QDate(2024, 5, 1), QTime(9, 0)); });
         for (const char *version : {"0.90", "1.00"})
             history.replace("1001", SettingsHistory::Kind::System, SettingsHistory::Origin::Read,
-                            [&] {
-                                m_dir.write("Data/Sys/kel_sys1001.ini",
-                                            QByteArray("[Version]\r\nVersion=") + version + "\r\n");
-                                return true;
+                            [&, text = QByteArray("[Version]\r\nVersion=") + version + "\r\n"] {
+                                return m_dir.write("Data/Sys/kel_sys1001.ini", text), true;
                             });
         history.markSent("1001", SettingsHistory::Kind::System, "[Version]\r\nVersion=1.00\r\n");
         // An account file others can read: the main window's warning.
@@ -393,12 +383,7 @@ protected:
         // Schedules 1 to 4, one of each timing; schedule 1 has a result.
         using namespace Schedule;
         const ScheduleTarget target{"1001", "127.0.0.1", "00:11:22:33:44:01", "KT-100"};
-        ScheduleSettings plan;
-        plan.AppointDateYear = 2099;
-        plan.AppointDateMonth = 12;
-        plan.AppointDateDay = 31;
-        plan.AppointDateHour = 23;
-        plan.AppointDateSecond = 30;
+        ScheduleSettings plan = appointedAt(QDateTime(QDate(2099, 12, 31), QTime(23, 30)));
         plan.EveryWeekCheck = {0, 1, 0, 1, 0, 0, 0};
         plan.EveryWeekTimeHour = 3;
         plan.EveryMonthDateDay = 15;
@@ -474,7 +459,6 @@ protected:
                         d->countEdit->setText(QStringLiteral("2"));
                         d->registerButton->click();
                     }});
-        walker.plan("CProgressDialog", {}, true);
         walker.plan("CColumnSelectDialog", {[](QWidget *w) {
                         for (QCheckBox *box : w->findChildren<QCheckBox *>())
                             box->setChecked(true);
@@ -570,16 +554,15 @@ protected:
 TEST_F(Walk, JapaneseShowsTheTextsOfBefore)
 {
     ASSERT_TRUE(run("ja"));
-    const QStringList now(walker.lines.begin(), walker.lines.end());
-    QStringList before, lost, added;
+    std::set<QString> before;
     for (const QString &l : ReadLines(Before))
-        before << NormalisedLine(l);
-    for (const QString &l : before)
-        if (!now.contains(l))
-            lost << l;
-    for (const QString &l : now)
-        if (!before.contains(l))
-            added << l;
+        before.insert(NormalisedLine(l));
+    QStringList lost, added;
+    const auto &now = walker.lines;
+    std::set_difference(before.begin(), before.end(), now.begin(), now.end(),
+                        std::back_inserter(lost));
+    std::set_difference(now.begin(), now.end(), before.begin(), before.end(),
+                        std::back_inserter(added));
     QFile since(Since);
     if (qEnvironmentVariableIsSet("KEL_WALK_WRITE") && since.open(QIODevice::WriteOnly))
         since.write((added.join('\n') + '\n').toUtf8());
@@ -591,18 +574,18 @@ TEST_F(Walk, JapaneseShowsTheTextsOfBefore)
 TEST_F(Walk, EnglishShowsNoJapaneseButData)
 {
     ASSERT_TRUE(run("en"));
-    // Data keeps its language: the texts of the settings descriptions the
-    // editor shows (the longest first, so that a text holding a shorter one
-    // goes whole), and the language menu's "日本語", a language under its own name.
+    // Data keeps its language: the settings descriptions' texts (the longest
+    // first, so a text holding a shorter one goes whole), and the menu's "日本語".
     QStringList data{QStringLiteral("日本語")};
     static const QRegularExpression text(">([^<]+)<|=\"([^\"]+)\"");
-    for (QDirIterator it(m_dir.path() + "/Config", {"*.xml"}, QDir::Files, QDirIterator::Subdirectories);
-         it.hasNext();)
+    QDirIterator it(m_dir.path() + "/Config", {"*.xml"}, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext())
         if (QFile f(it.next()); f.open(QIODevice::ReadOnly))
-            for (const QRegularExpressionMatch &m : text.globalMatch(QString::fromUtf8(f.readAll())))
+            for (const auto &m : text.globalMatch(QString::fromUtf8(f.readAll())))
                 if (const QString t = (m.captured(1) + m.captured(2)).trimmed(); !t.isEmpty())
                     data << t;
-    std::sort(data.begin(), data.end(), [](const QString &a, const QString &b) { return a.size() > b.size(); });
+    std::sort(data.begin(), data.end(),
+              [](const QString &a, const QString &b) { return a.size() > b.size(); });
     QStringList japanese;
     for (const QString &line : walker.lines) {
         QString rest = line.section('\t', 1);

@@ -25,7 +25,6 @@ struct Host : IScheduleRunnerHost {
         posted.push_back(std::move(m));
         return true;
     }
-    RequestPayload *request(std::size_t i) { return RequestOf(*posted.at(i)); }
 };
 
 class RunnerTest : public ScheduleWorld
@@ -53,7 +52,7 @@ protected:
 
 } // namespace
 
-TEST_F(RunnerTest, RequestCarriesFilesAndRegisterAddressesAndRunsOncePerOpening)
+TEST_F(RunnerTest, RequestCarriesFilesAndRegisterAddresses)
 {
     ScheduleSettings s = appointedAt(clock, Process::SettingsWrite);
     s.SysSetupFileWrite = 1;
@@ -67,8 +66,7 @@ TEST_F(RunnerTest, RequestCarriesFilesAndRegisterAddressesAndRunsOncePerOpening)
 
     ASSERT_EQ(host.posted.size(), 1u);
     EXPECT_EQ(host.posted[0]->kind, RequestKind::ScheduleWriteSettings);
-    const RequestPayload *req = host.request(0);
-    EXPECT_EQ(req->progressTarget, Self);
+    const RequestPayload *req = RequestOf(*host.posted[0]);
     ASSERT_EQ(req->entries.size(), 2);
     const TerminalEntry &a = req->entries[0];
     EXPECT_EQ(req->entries[1].address, 0x7F005A04u) << "address from the register";
@@ -82,12 +80,6 @@ TEST_F(RunnerTest, RequestCarriesFilesAndRegisterAddressesAndRunsOncePerOpening)
     complete({ResultCode::Success, ResultCode::FtpConnect});
     EXPECT_FALSE(runner.running());
     EXPECT_EQ(runner.rowState(1), RowState::EndedWithError);
-    // An appointed schedule runs once per opening of the window.
-    runner.tick();
-    EXPECT_TRUE(host.posted.empty());
-    runner.open();
-    runner.tick();
-    EXPECT_EQ(host.posted.size(), 1u);
 }
 
 TEST_F(RunnerTest, LowestNumberFirstOnOneTickAndTheOtherLaterWhenLatenessAllows)

@@ -1,5 +1,3 @@
-// The schedule menu items of the terminal list view: the main window stays
-// disabled while a schedule window is open and comes back when it closes.
 #include "termlist/ui/ModalDriver.h"
 
 #include "app/ScheduleWindows.h"
@@ -17,9 +15,9 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-// The execution window is modeless, so the list's headers stay clickable:
-// sorting works, but its end must not give the menus back, and the schedule
-// list must not read the schedules from under the open window.
+// The main window stays off while a schedule window is open. The execution
+// window is modeless, so the list's headers stay clickable: sorting works, but
+// its end must not give the menus back, nor may the schedule list open under it.
 TEST(ScheduleMenus, WindowsKeepTheMainWindowOffUntilTheyClose)
 {
     TempDir dir;
