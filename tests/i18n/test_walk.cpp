@@ -21,6 +21,7 @@
 #include "termlist/ui/SystemSettingsDialog.h"
 #include "termlist/ui/TerminalView.h"
 
+#include <QChartView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDirIterator>
@@ -502,6 +503,9 @@ protected:
         if (CDashboardWindow *board = view->dashboard()) {
             (void)QTest::qWaitFor([&] { return board->isVisible(); }, Patience);
             walker.window(board);
+            for (int c = 0; c < FleetCharts::ChartCount; ++c) // the titles the charts draw
+                walker.add("CDashboardWindow",
+                           board->chartView(FleetCharts::Chart(c))->chart()->title());
             board->close();
         }
         // Every column header: the condition dialog, then its filter dialog.

@@ -1,6 +1,5 @@
 #pragma once
-// Settings the schedule tests start from, and the world most of them share:
-// a program folder with its schedules and a register that knows two terminals.
+// Settings the schedule tests start from, and the world most of them share.
 
 #include "common/ProcessValues.h"
 #include "schedule/ScheduleFiles.h"

@@ -31,10 +31,8 @@ struct Manager : MessageReceiver {
     std::vector<std::unique_ptr<TaskMessage>> got;
     void onMessage(std::uint32_t, quintptr, std::unique_ptr<Payload> p) override
     {
-        if (auto *t = dynamic_cast<TaskMessage *>(p.get())) {
-            p.release();
-            got.emplace_back(t);
-        }
+        if (dynamic_cast<TaskMessage *>(p.get()))
+            got.emplace_back(static_cast<TaskMessage *>(p.release()));
     }
 };
 
