@@ -4,30 +4,23 @@
 // is readable on a 1366x768 screen and every input has a name.
 #include "app/KelMngPCApp.h"
 #include "app/MainFrame.h"
-#include "comm/CommPayloads.h"
-#include "common/ProcessValues.h"
 #include "history/SettingsHistory.h"
 #include "history/ui/HistoryDialog.h"
 #include "register/TermDatabase.h"
-#include "schedule/ScheduleFiles.h"
+#include "schedule/ScheduleTestData.h"
 #include "schedule/ui/ScheduleDetailDialog.h"
 #include "schedule/ui/ScheduleListDialog.h"
 #include "schedule/ui/ScheduleRunWindow.h"
 #include "setup/ui/FirstStartDialog.h"
 #include "support/Catalogue.h"
-#include "support/ScriptedPrompter.h"
-#include "support/TempDir.h"
 #include "termlist/TermListModel.h"
 #include "termlist/ui/AddTermDialog.h"
 #include "termlist/ui/ColumnSelectDialog.h"
 #include "termlist/ui/CondDialog.h"
 #include "termlist/ui/DashboardWindow.h"
-#include "termlist/ui/RemoteUpdateDialog.h"
 #include "termlist/ui/SystemSettingsDialog.h"
 #include "termlist/ui/TerminalView.h"
 
-#include <QBarCategoryAxis>
-#include <QChart>
 #include <QChartView>
 #include <QCheckBox>
 #include <QComboBox>
@@ -36,20 +29,15 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QPieSeries>
-#include <QPlainTextEdit>
 #include <QProcess>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QSizeGrip>
-#include <QSpinBox>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUdpSocket>
-#include <QXmlStreamReader>
 #include <gtest/gtest.h>
 
 #include <set>
@@ -76,14 +64,14 @@ bool scrolled(QWidget *w, QWidget *window)
     return false;
 }
 
+// Combo and spin boxes, and line and text edits not inside one of them.
 bool isInput(QWidget *w)
 {
-    if (qobject_cast<QComboBox *>(w) || qobject_cast<QAbstractSpinBox *>(w))
-        return true;
-    const QVariant readOnly = w->property("readOnly"); // line and text edits
-    return readOnly.isValid() && !readOnly.toBool() &&
-           !qobject_cast<QComboBox *>(w->parentWidget()) &&
-           !qobject_cast<QAbstractSpinBox *>(w->parentWidget());
+    const auto box = [](QWidget *x) {
+        return qobject_cast<QComboBox *>(x) || qobject_cast<QAbstractSpinBox *>(x);
+    };
+    const QVariant readOnly = w->property("readOnly");
+    return box(w) || (readOnly.isValid() && !readOnly.toBool() && !box(w->parentWidget()));
 }
 
 // Dates and times of the day the walk runs on, the test's own folder, and
@@ -103,19 +91,15 @@ QString NormalisedLine(QString line)
 QStringList ReadLines(const QString &path)
 {
     QFile f(path);
-    return f.open(QIODevice::ReadOnly)
-               ? QString::fromUtf8(f.readAll()).split('\n', Qt::SkipEmptyParts)
-               : QStringList();
+    f.open(QIODevice::ReadOnly);
+    return QString::fromUtf8(f.readAll()).split('\n', Qt::SkipEmptyParts);
 }
 
-// Reads what a user sees of the program as sorted "where<TAB>text" lines
-// (newlines as "\n", what varies from run to run as placeholders) and what
-// he can't read: texts cut by their widget, windows larger than the screen,
-// inputs without a label. Every modal window is read the moment it is the
-// active one; the steps planned for its class then run, one per turn of the
-// event loop, and it is rejected after the last. Windows the program closes
-// itself (progress) are left open and read as they are shown, since one may
-// come and go between two polls.
+// Reads what a user sees as sorted "where<TAB>text" lines and what he can't
+// read (cut texts, windows off the screen, inputs without a label). A modal
+// window is read when it becomes the active one; the steps planned for its
+// class run one per turn of the event loop, then it is rejected. Progress
+// windows, which may come and go between two polls, are read as shown.
 class Walker : public QObject
 {
 public:
@@ -126,9 +110,9 @@ public:
         m_timer.callOnTimeout([this] { poll(); });
         m_timer.start(2);
     }
-    void plan(const char *className, std::vector<Step> steps, bool leaveOpen = false)
+    void plan(const char *className, std::vector<Step> steps)
     {
-        m_plans[className] = {std::move(steps), leaveOpen};
+        m_plans[className] = std::move(steps);
     }
     int seen(const char *className) const { return m_seen.value(className); }
     void add(const QString &where, QString text)
@@ -139,19 +123,12 @@ public:
                 text.replace('\\', "\\\\").replace('\r', "\\r").replace('\n', "\\n")));
     }
     // Every visible text of a window and of all its tab pages, under `where`
-    // (the class name when empty). With KEL_SHOTS=DIR, a picture of the
-    // screen as DIR/<nn>-<where>.png.
+    // (the class name when empty).
     void window(QWidget *w, QString where = QString())
     {
         if (where.isEmpty())
             where = w->metaObject()->className();
         kinds.insert(where);
-        if (const QString dir = qEnvironmentVariable("KEL_SHOTS"); !dir.isEmpty()) {
-            static int shots = 0;
-            QApplication::processEvents();
-            QGuiApplication::primaryScreen()->grabWindow(0).save(
-                QStringLiteral("%1/%2-%3.png").arg(dir).arg(++shots, 2, 10, QChar('0')).arg(where));
-        }
         collect(w, where);
         checkReadable(w, where);
         for (QTabWidget *tabs : w->findChildren<QTabWidget *>()) {
@@ -202,28 +179,19 @@ private:
         for (QWidget *w : all) {
             if (!shown(w, window))
                 continue;
-            add(where, w->toolTip());
-            QStringList texts;
-            if (auto *l = qobject_cast<QLabel *>(w))
-                texts << l->text();
-            else if (auto *b = qobject_cast<QAbstractButton *>(w))
-                texts << b->text();
-            else if (auto *g = qobject_cast<QGroupBox *>(w))
-                texts << g->title();
-            else if (auto *t = qobject_cast<QTabBar *>(w))
+            // Texts by property name; an editable field's text is the user's.
+            const QVariant ro = w->property("readOnly"), tv = w->property("textVisible");
+            QStringList texts{w->toolTip()};
+            for (const char *name : {"title", "placeholderText", "specialValueText"})
+                texts << w->property(name).toString();
+            if ((!ro.isValid() || ro.toBool()) && (!tv.isValid() || tv.toBool()))
+                texts << w->property("text").toString() << w->property("plainText").toString();
+            if (auto *t = qobject_cast<QTabBar *>(w))
                 for (int i = 0; i < t->count(); ++i)
                     texts << t->tabText(i);
             else if (auto *c = qobject_cast<QComboBox *>(w))
                 for (int i = 0; i < c->count(); ++i)
                     texts << c->itemText(i);
-            else if (auto *e = qobject_cast<QLineEdit *>(w))
-                texts << e->placeholderText() << (e->isReadOnly() ? e->text() : QString());
-            else if (auto *p = qobject_cast<QPlainTextEdit *>(w))
-                texts << (p->isReadOnly() ? p->toPlainText() : QString());
-            else if (auto *s = qobject_cast<QAbstractSpinBox *>(w))
-                texts << s->specialValueText();
-            else if (auto *bar = qobject_cast<QProgressBar *>(w))
-                texts << (bar->isTextVisible() ? bar->text() : QString());
             else if (auto *v = qobject_cast<QAbstractItemView *>(w))
                 if (QAbstractItemModel *m = v->model();
                     m && !qobject_cast<QComboBox *>(v->parentWidget()))
@@ -240,18 +208,13 @@ private:
     void checkReadable(QWidget *window, const QString &where)
     {
         const auto problem = [&](QWidget *w, const QString &what) {
-            problems.insert(QStringLiteral("%1: %2#%3 %4")
-                                .arg(where, QString::fromLatin1(w->metaObject()->className()),
-                                     w->objectName(), what));
+            problems.insert(where + ": " + w->metaObject()->className() + '#' + w->objectName() +
+                            ' ' + what);
         };
-        const QRect avail = window->screen()->availableGeometry();
-        const QRect frame = window->frameGeometry();
-        if (frame.width() > avail.width() || frame.height() > avail.height())
-            problem(window, QStringLiteral("is %1x%2, larger than the screen")
-                                .arg(frame.width())
-                                .arg(frame.height()));
-        else if (window->isVisible() && !avail.contains(frame))
-            problem(window, QStringLiteral("runs off the screen"));
+        const QRect avail = window->screen()->availableGeometry(), frame = window->frameGeometry();
+        if (frame.width() > avail.width() || frame.height() > avail.height() ||
+            (window->isVisible() && !avail.contains(frame)))
+            problem(window, QStringLiteral("does not fit the screen"));
         const QList<QLabel *> labels = window->findChildren<QLabel *>();
         for (QWidget *w : window->findChildren<QWidget *>()) {
             if (!shown(w, window) || w->isWindow() || (window->isVisible() && !w->isVisible()))
@@ -272,9 +235,9 @@ private:
                                       : l->width() < l->sizeHint().width()));
             } else if (qobject_cast<QPushButton *>(w)) {
                 // "&&" is a literal ampersand; a single one marks the accelerator.
-                QString shownText = text;
-                shownText.replace(QStringLiteral("&&"), QStringLiteral("\x01")).remove('&');
-                cut = fm.horizontalAdvance(shownText.replace('\x01', '&')) + 6 > b->width();
+                const QString shown =
+                    QString(text).replace("&&", "\x01").remove('&').replace('\x01', '&');
+                cut = fm.horizontalAdvance(shown) + 6 > b->width();
             } else if (qobject_cast<QCheckBox *>(w) || qobject_cast<QRadioButton *>(w)) {
                 cut = !text.isEmpty() && b->width() < b->sizeHint().width();
             } else if (auto *g = qobject_cast<QGroupBox *>(w)) {
@@ -292,20 +255,12 @@ private:
                 problem(w, QStringLiteral("has no label tied to it"));
         }
     }
-    struct Plan {
-        std::vector<Step> steps;
-        bool leaveOpen = false;
-    };
-    const Plan *planOf(QObject *w) const
-    {
-        const auto it = m_plans.find(w->metaObject()->className());
-        return it == m_plans.end() ? nullptr : &it->second;
-    }
+    static bool closesItself(QObject *o) { return o->inherits("CProgressDialog"); }
     // Sent once the window is laid out and placed, before the code that showed it goes on.
     bool eventFilter(QObject *o, QEvent *e) override
     {
         if (e->type() == QEvent::ShowToParent && o->isWidgetType() &&
-            static_cast<QWidget *>(o)->isWindow() && planOf(o) && planOf(o)->leaveOpen)
+            static_cast<QWidget *>(o)->isWindow() && closesItself(o))
             window(static_cast<QWidget *>(o));
         return false;
     }
@@ -319,19 +274,19 @@ private:
             window(w);
             ++m_seen[QString::fromLatin1(w->metaObject()->className())];
         }
-        const Plan *plan = planOf(w);
-        const int step = w->property("kelWalkStep").toInt();
+        const auto plan = m_plans.find(w->metaObject()->className());
+        const std::size_t step = w->property("kelWalkStep").toUInt();
         QPointer<QWidget> guard(w);
-        if (plan && step < int(plan->steps.size())) {
-            w->setProperty("kelWalkStep", step + 1);
+        if (plan != m_plans.end() && step < plan->second.size()) {
+            w->setProperty("kelWalkStep", uint(step + 1));
             w->setProperty("kelWalkBusy", true);
             // Later, so that a dialog the step opens runs its loop outside this poll.
-            QTimer::singleShot(0, w, [s = plan->steps[std::size_t(step)], guard] {
+            QTimer::singleShot(0, w, [s = plan->second[step], guard] {
                 s(guard);
                 if (guard)
                     guard->setProperty("kelWalkBusy", false);
             });
-        } else if (!(plan && plan->leaveOpen) && !w->property("kelWalkClosing").toBool()) {
+        } else if (!closesItself(w) && !w->property("kelWalkClosing").toBool()) {
             w->setProperty("kelWalkClosing", true);
             QTimer::singleShot(0, w, [guard] {
                 if (auto *d = qobject_cast<QDialog *>(guard.data()))
@@ -342,7 +297,7 @@ private:
         }
     }
     QTimer m_timer;
-    std::map<QString, Plan> m_plans;
+    std::map<QString, std::vector<Step>> m_plans;
     QHash<QString, int> m_seen;
 };
 
@@ -363,10 +318,7 @@ const QString Before = KEL_SOURCE_DIR "/tests/i18n/walk_ja.txt";
 // menu items); KEL_WALK_WRITE=1 rewrites this list, never the one of before.
 const QString Since = KEL_SOURCE_DIR "/tests/i18n/walk_ja_new.txt";
 
-std::string joined(const QStringList &lines)
-{
-    return lines.join('\n').toStdString();
-}
+std::string joined(const QStringList &lines) { return lines.join('\n').toStdString(); }
 
 // Runs the whole program in this process on a prepared program folder and
 // walks every window, dialog, menu and message box through its road.
@@ -388,10 +340,8 @@ protected:
                                        [] { return QDateTime(QDate(2024, 5, 1), QTime(9, 0)); });
         for (const char *version : {"0.90", "1.00"})
             history.replace("1001", SettingsHistory::Kind::System, SettingsHistory::Origin::Read,
-                            [&] {
-                                m_dir.write("Data/Sys/kel_sys1001.ini",
-                                            QByteArray("[Version]\r\nVersion=") + version + "\r\n");
-                                return true;
+                            [&, text = QByteArray("[Version]\r\nVersion=") + version + "\r\n"] {
+                                return m_dir.write("Data/Sys/kel_sys1001.ini", text), true;
                             });
         history.markSent("1001", SettingsHistory::Kind::System, "[Version]\r\nVersion=1.00\r\n");
         // An account file others can read: the main window's warning.
@@ -434,12 +384,7 @@ protected:
         // Schedules 1 to 4, one of each timing; schedule 1 has a result.
         using namespace Schedule;
         const ScheduleTarget target{"1001", "127.0.0.1", "00:11:22:33:44:01", "KT-100"};
-        ScheduleSettings plan;
-        plan.AppointDateYear = 2099;
-        plan.AppointDateMonth = 12;
-        plan.AppointDateDay = 31;
-        plan.AppointDateHour = 23;
-        plan.AppointDateSecond = 30;
+        ScheduleSettings plan = appointedAt(QDateTime(QDate(2099, 12, 31), QTime(23, 30)));
         plan.EveryWeekCheck = {0, 1, 0, 1, 0, 0, 0};
         plan.EveryWeekTimeHour = 3;
         plan.EveryMonthDateDay = 15;
@@ -463,30 +408,6 @@ protected:
              {Outcome::Success, Outcome::Error, Outcome::Cancelled, Outcome::NotExecuted})
             result.terminals.append(ScheduleResultTerm{outcome, target});
         ScheduleFiles::writeResult(ScheduleFiles::resultPath(dir + '/', 1), result);
-    }
-    // Texts of the program folder that are data, not the program's words:
-    // the settings descriptions the editor shows, the longest first, so that
-    // a text holding a shorter one goes whole.
-    QStringList dataTexts() const
-    {
-        QStringList out;
-        QDirIterator it(m_dir.path() + QStringLiteral("/Config"), {QStringLiteral("*.xml")},
-                        QDir::Files, QDirIterator::Subdirectories);
-        while (it.hasNext()) {
-            QFile f(it.next());
-            if (!f.open(QIODevice::ReadOnly))
-                continue;
-            for (QXmlStreamReader xml(&f); !xml.atEnd(); xml.readNext()) {
-                if (xml.isCharacters() && !xml.isWhitespace())
-                    out << xml.text().toString().trimmed();
-                for (const QXmlStreamAttribute &a : xml.attributes())
-                    out << a.value().toString().trimmed();
-            }
-        }
-        out.removeAll(QString());
-        std::sort(out.begin(), out.end(),
-                  [](const QString &a, const QString &b) { return a.size() > b.size(); });
-        return out;
     }
     bool run(const char *lang)
     {
@@ -525,11 +446,9 @@ protected:
                 (void)QTest::qWaitFor(idle, Patience);
             }
         };
-        // What each dialog does before it is closed: wrong input, the
-        // progress of two added terminals, every column chosen, each
-        // header's filter, two versions compared and the restore asked, a
-        // schedule's detail with a target to add, its result, a new one.
-
+        // What each dialog does before it is closed: wrong input, two terminals
+        // added, every column, a header's filter, two versions compared and a
+        // restore asked, a schedule's detail with a target to add, its result, a new one.
         walker.plan("CSystemSettingsDialog", {[](QWidget *w) {
                         auto *d = static_cast<CSystemSettingsDialog *>(w);
                         d->portEdit->setText(QStringLiteral("0"));
@@ -541,7 +460,6 @@ protected:
                         d->countEdit->setText(QStringLiteral("2"));
                         d->registerButton->click();
                     }});
-        walker.plan("CProgressDialog", {}, true);
         walker.plan("CColumnSelectDialog", {[](QWidget *w) {
                         for (QCheckBox *box : w->findChildren<QCheckBox *>())
                             box->setChecked(true);
@@ -582,23 +500,12 @@ protected:
               "#1002 actionEditPhoneBook", "#1001 actionShowDetail", "actionSelectColumns",
               "N actionClearAll", "actionLanguageEnglish", "actionDashboard"});
 
-        // The dashboard, with what its charts draw (titles, bars, slices).
         if (CDashboardWindow *board = view->dashboard()) {
             (void)QTest::qWaitFor([&] { return board->isVisible(); }, Patience);
             walker.window(board);
-            const QString where = QStringLiteral("CDashboardWindow");
-            for (int c = 0; c < FleetCharts::ChartCount; ++c) {
-                QChart *chart = board->chartView(FleetCharts::Chart(c))->chart();
-                walker.add(where, chart->title());
-                for (QAbstractAxis *axis : chart->axes())
-                    if (auto *categories = qobject_cast<QBarCategoryAxis *>(axis))
-                        for (const QString &t : categories->categories())
-                            walker.add(where, t);
-                for (QAbstractSeries *series : chart->series())
-                    if (auto *pie = qobject_cast<QPieSeries *>(series))
-                        for (QPieSlice *slice : pie->slices())
-                            walker.add(where, slice->label());
-            }
+            for (int c = 0; c < FleetCharts::ChartCount; ++c) // the titles the charts draw
+                walker.add("CDashboardWindow",
+                           board->chartView(FleetCharts::Chart(c))->chart()->title());
             board->close();
         }
         // Every column header: the condition dialog, then its filter dialog.
@@ -630,26 +537,6 @@ protected:
         (void)QTest::qWaitFor(idle, Patience);
         play({"actionShowLog", "actionAbout"});
 
-        // Terminal-initiated updates: the window the manager's reports open.
-        const auto report = [](std::int32_t kind, std::unique_ptr<Payload> payload = {}) {
-            auto m = std::make_unique<TaskMessage>(0, kind);
-            m->payload[0] = std::move(payload);
-            PostToThread(ProcessValues::MainThreadId, Msg::Task, 0, std::move(m));
-        };
-        report(TaskKind::RemoteSeriesBegan);
-        auto workers = std::make_unique<RemoteSlotsPayload>();
-        using namespace UpdateFileKind;
-        workers->workers[0] = {true, "1001", 0x7F000001u, {System, User, PhoneBook}};
-        workers->workers[1] = {true, "1003", 0x7F000003u, {Boot, Apli}};
-        report(TaskKind::RemoteSlots, std::move(workers));
-        (void)QTest::qWaitFor([&] { return app.frame()->findChild<CRemoteUpdateDialog *>(); },
-                              Patience);
-        QTest::qWait(20);
-        if (auto *remote = app.frame()->findChild<CRemoteUpdateDialog *>())
-            walker.window(remote);
-        report(TaskKind::RemoteSeriesEnded);
-        QTest::qWait(20);
-
         // The first start's dialog (a new folder asks before the program
         // runs): OK with nothing filled in.
         walker.plan("FirstStartDialog",
@@ -671,16 +558,15 @@ protected:
 TEST_F(Walk, JapaneseShowsTheTextsOfBefore)
 {
     ASSERT_TRUE(run("ja"));
-    const QStringList now(walker.lines.begin(), walker.lines.end());
-    QStringList before, lost, added;
+    std::set<QString> before;
     for (const QString &l : ReadLines(Before))
-        before << NormalisedLine(l);
-    for (const QString &l : before)
-        if (!now.contains(l))
-            lost << l;
-    for (const QString &l : now)
-        if (!before.contains(l))
-            added << l;
+        before.insert(NormalisedLine(l));
+    QStringList lost, added;
+    const auto &now = walker.lines;
+    std::set_difference(before.begin(), before.end(), now.begin(), now.end(),
+                        std::back_inserter(lost));
+    std::set_difference(now.begin(), now.end(), before.begin(), before.end(),
+                        std::back_inserter(added));
     QFile since(Since);
     if (qEnvironmentVariableIsSet("KEL_WALK_WRITE") && since.open(QIODevice::WriteOnly))
         since.write((added.join('\n') + '\n').toUtf8());
@@ -692,9 +578,18 @@ TEST_F(Walk, JapaneseShowsTheTextsOfBefore)
 TEST_F(Walk, EnglishShowsNoJapaneseButData)
 {
     ASSERT_TRUE(run("en"));
-    // Data keeps its language: the settings descriptions' texts, and the
-    // language menu's "日本語", a language under its own name.
-    const QStringList data = dataTexts() << QStringLiteral("日本語");
+    // Data keeps its language: the settings descriptions' texts (the longest
+    // first, so a text holding a shorter one goes whole), and the menu's "日本語".
+    QStringList data{QStringLiteral("日本語")};
+    static const QRegularExpression text(">([^<]+)<|=\"([^\"]+)\"");
+    QDirIterator it(m_dir.path() + "/Config", {"*.xml"}, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        if (QFile f(it.next()); f.open(QIODevice::ReadOnly))
+            for (const auto &m : text.globalMatch(QString::fromUtf8(f.readAll())))
+                if (const QString t = (m.captured(1) + m.captured(2)).trimmed(); !t.isEmpty())
+                    data << t;
+    std::sort(data.begin(), data.end(),
+              [](const QString &a, const QString &b) { return a.size() > b.size(); });
     QStringList japanese;
     for (const QString &line : walker.lines) {
         QString rest = line.section('\t', 1);

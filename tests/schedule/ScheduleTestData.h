@@ -1,7 +1,13 @@
 #pragma once
-// Settings the schedule tests start from.
+// Settings the schedule tests start from, and the world most of them share.
 
-#include "schedule/ScheduleTypes.h"
+#include "common/ProcessValues.h"
+#include "schedule/ScheduleFiles.h"
+#include "schedule/ScheduleRunner.h"
+#include "support/ScriptedPrompter.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
 
 // A schedule appointed at the minute of `when`.
 inline ScheduleSettings appointedAt(const QDateTime &when,
@@ -18,14 +24,35 @@ inline ScheduleSettings appointedAt(const QDateTime &when,
     return s;
 }
 
-// Every month on `day` at hour:minute, restarting the terminals.
-inline ScheduleSettings monthlyAt(int day, int hour, int minute)
+struct KnownTerminals : ITerminalLookup {
+    std::optional<ScheduleTarget> findByTermId(const QString &id) override
+    {
+        if (id == "2002")
+            return ScheduleTarget{"2002", "127.000.090.004", "02:00:7f:00:5a:04", "KT-200"};
+        if (id == "3001")
+            return ScheduleTarget{"3001", "127.000.091.002", "02:00:7f:00:5b:02", "KT-100"};
+        return std::nullopt;
+    }
+};
+
+class ScheduleWorld : public ::testing::Test
 {
-    ScheduleSettings s;
-    s.OperatTiming = Schedule::Timing::Monthly;
-    s.EveryMonthDateDay = day;
-    s.EveryMonthDateHour = hour;
-    s.EveryMonthDateSecond = minute;
-    s.ProcessKind = Schedule::Process::Restart;
-    return s;
-}
+protected:
+    ScheduleWorld()
+    {
+        ProcessValues::setProgramFolder(dir.path());
+        dir.mkdir("Log");
+        book.init(dir.path());
+    }
+    // Writes schedule n with its targets, enabled unless told.
+    void save(int n, const ScheduleSettings &s, const QList<ScheduleTarget> &targets = {},
+              bool enabled = true)
+    {
+        ASSERT_TRUE(ScheduleFiles::writeSettings(book.at(n).settingsPath, s, targets));
+        ASSERT_TRUE(ScheduleFiles::writeEnabled(book.at(n).settingsPath, enabled));
+    }
+    TempDir dir;
+    ScheduleBook book;
+    KnownTerminals reg;
+    ScriptedPrompter prompter;
+};

@@ -75,9 +75,6 @@ TEST_F(ScheduleFilesTest, SettingsRoundTripProtectedAndTargetsShrinkWithoutLefto
     ASSERT_TRUE(ScheduleFiles::readSettings(settings, read));
     EXPECT_EQ(read, weekly());
     EXPECT_EQ(ScheduleFiles::readTargets(settings), targets(2));
-    bool enabled = false;
-    ASSERT_TRUE(ScheduleFiles::readEnabled(settings, enabled));
-    EXPECT_TRUE(enabled);
 
     // A folder that can't exist: the write reports failure.
     dir.write("Blocked", "a file where a folder should be");

@@ -1,14 +1,8 @@
 #include "comm/CommPayloads.h"
-#include "common/ProcessValues.h"
-#include "schedule/ScheduleFiles.h"
-#include "schedule/ScheduleRunner.h"
 
 #include "schedule/ScheduleTestData.h"
-#include "support/ScriptedPrompter.h"
-#include "support/TempDir.h"
 
 #include <QFile>
-#include <gtest/gtest.h>
 
 using namespace Schedule;
 
@@ -31,35 +25,11 @@ struct Host : IScheduleRunnerHost {
         posted.push_back(std::move(m));
         return true;
     }
-    RequestPayload *request(std::size_t i) { return RequestOf(*posted.at(i)); }
 };
 
-struct Register : ITerminalLookup {
-    std::optional<ScheduleTarget> findByTermId(const QString &id) override
-    {
-        if (id == "2002")
-            return ScheduleTarget{"2002", "127.000.090.004", "02:00:7f:00:5a:04", "KT-200"};
-        return std::nullopt;
-    }
-};
-
-class RunnerTest : public ::testing::Test
+class RunnerTest : public ScheduleWorld
 {
 protected:
-    RunnerTest()
-    {
-        ProcessValues::setProgramFolder(dir.path());
-        dir.mkdir("Log");
-        book.init(dir.path());
-    }
-
-    // Writes schedule n enabled, appointed at `when`, with targets.
-    void save(int n, ScheduleSettings s, const QList<ScheduleTarget> &targets = {})
-    {
-        const ScheduleRecord &r = book.at(n);
-        ASSERT_TRUE(ScheduleFiles::writeSettings(r.settingsPath, s, targets));
-        ASSERT_TRUE(ScheduleFiles::writeEnabled(r.settingsPath, true));
-    }
     // Completes the last posted request with the given result codes.
     void complete(std::initializer_list<int> codes)
     {
@@ -72,11 +42,8 @@ protected:
         RequestOf(*m)->endFlag = 1;
         runner.onMessage(std::move(m));
     }
-    TempDir dir;
     QDateTime clock{QDate(2024, 1, 15), QTime(9, 0)};
-    ScheduleBook book;
     Host host;
-    Register reg;
     ScheduleRunner runner{book, host, reg, Self, [this] { return clock; }};
     const QList<ScheduleTarget> three{{"2001", "127.0.90.2", "02:00:7f:00:5a:02", "KT-100"},
                                       {"2002", "", "", ""},
@@ -85,7 +52,7 @@ protected:
 
 } // namespace
 
-TEST_F(RunnerTest, RequestCarriesFilesAndRegisterAddressesAndRunsOncePerOpening)
+TEST_F(RunnerTest, RequestCarriesFilesAndRegisterAddresses)
 {
     ScheduleSettings s = appointedAt(clock, Process::SettingsWrite);
     s.SysSetupFileWrite = 1;
@@ -99,8 +66,7 @@ TEST_F(RunnerTest, RequestCarriesFilesAndRegisterAddressesAndRunsOncePerOpening)
 
     ASSERT_EQ(host.posted.size(), 1u);
     EXPECT_EQ(host.posted[0]->kind, RequestKind::ScheduleWriteSettings);
-    const RequestPayload *req = host.request(0);
-    EXPECT_EQ(req->progressTarget, Self);
+    const RequestPayload *req = RequestOf(*host.posted[0]);
     ASSERT_EQ(req->entries.size(), 2);
     const TerminalEntry &a = req->entries[0];
     EXPECT_EQ(req->entries[1].address, 0x7F005A04u) << "address from the register";
@@ -114,12 +80,6 @@ TEST_F(RunnerTest, RequestCarriesFilesAndRegisterAddressesAndRunsOncePerOpening)
     complete({ResultCode::Success, ResultCode::FtpConnect});
     EXPECT_FALSE(runner.running());
     EXPECT_EQ(runner.rowState(1), RowState::EndedWithError);
-    // An appointed schedule runs once per opening of the window.
-    runner.tick();
-    EXPECT_TRUE(host.posted.empty());
-    runner.open();
-    runner.tick();
-    EXPECT_EQ(host.posted.size(), 1u);
 }
 
 TEST_F(RunnerTest, LowestNumberFirstOnOneTickAndTheOtherLaterWhenLatenessAllows)
@@ -154,27 +114,34 @@ TEST_F(RunnerTest, LowestNumberFirstOnOneTickAndTheOtherLaterWhenLatenessAllows)
 }
 
 // A schedule due while its next start can't be computed (weekly without a
-// day) must not stay due with the start it has just taken.
-TEST_F(RunnerTest, ATimedScheduleWithoutANextStartRunsOnce)
+// day) must not stay due with the start it has just taken; a day-30 monthly
+// one runs once on 30 January, then next on February's last day.
+TEST_F(RunnerTest, ATimedScheduleRunsOnceThenAtItsNextStart)
 {
-    ScheduleSettings s;
-    s.OperatTiming = Timing::Weekly;
-    s.ProcessKind = Process::Restart;
-    save(1, s, three.mid(0, 1));
-    clock = QDateTime(QDate(2025, 1, 30), QTime(2, 59, 58));
-    runner.open();
-    book.at(1).nextStart = clock.addSecs(2);
-    int runs = 0;
-    for (int second = 0; second < 600; ++second) {
-        clock = clock.addSecs(1);
-        runner.tick();
-        if (!host.posted.empty()) {
-            ++runs;
-            complete({0});
+    ScheduleSettings noDay, day30;
+    noDay.OperatTiming = Timing::Weekly;
+    day30.OperatTiming = Timing::Monthly;
+    day30.EveryMonthDateDay = 30;
+    day30.EveryMonthDateHour = 3;
+    noDay.ProcessKind = day30.ProcessKind = Process::Restart;
+    for (const ScheduleSettings &s : {noDay, day30}) {
+        save(1, s, three.mid(0, 1));
+        clock = QDateTime(QDate(2025, 1, 30), QTime(2, 59, 58));
+        runner.open();
+        book.at(1).nextStart = clock.addSecs(2);
+        int runs = 0;
+        for (int second = 0; second < 600; ++second) {
+            clock = clock.addSecs(1);
+            runner.tick();
+            if (!host.posted.empty()) {
+                ++runs;
+                complete({0});
+            }
         }
+        EXPECT_EQ(runs, 1);
+        EXPECT_EQ(book.at(1).nextStart,
+                  s.EveryMonthDateDay ? QDateTime(QDate(2025, 2, 28), QTime(3, 0)) : QDateTime());
     }
-    EXPECT_EQ(runs, 1);
-    EXPECT_FALSE(book.at(1).nextStart.isValid());
 }
 
 TEST_F(RunnerTest, CloseDuringRunWithTheBoxCheckedClosesAtTheEndRefusalEndsTheRun)
@@ -220,7 +187,6 @@ TEST_F(RunnerTest, NothingToSendEndsAtOnceAndClearingResultsAsksFirst)
               (QList<ScheduleResultTerm>{{Outcome::NotExecuted, {"9999", "", "", ""}}}));
     EXPECT_EQ(r.Status, 1);
 
-    ScriptedPrompter prompter;
     prompter.answer(MsgResult::No);
     runner.clearAllResults();
     EXPECT_TRUE(QFile::exists(book.at(1).resultPath));

@@ -19,8 +19,7 @@ ScheduleRecord record(const ScheduleSettings &s)
 {
     ScheduleRecord r;
     r.number = 1;
-    r.valid = true;
-    r.enabled = true;
+    r.valid = r.enabled = true;
     r.settings = s;
     return r;
 }
@@ -68,10 +67,7 @@ TEST(ScheduleTiming, NextStartOverTheCalendar)
         {"weekly from Sunday, across a year", mondayNine(0), {2023, 12, 31}, at(2024, 1, 1, 9, 0)},
         {"weekly without a day: unchanged", none, {2024, 1, 15}, std::nullopt},
         // Month ends are the next test's; here the plain case and day 0.
-        {"monthly 15 after the 15th: next month",
-         monthly(15),
-         {2024, 1, 20},
-         at(2024, 2, 15, 2, 30)},
+        {"monthly 15 from the 20th", monthly(15), {2024, 1, 20}, at(2024, 2, 15, 2, 30)},
         {"monthly on day 0: none", monthly(0), {2024, 2, 1}, std::nullopt},
         {"after another: no time", chained, {2024, 1, 15}, std::nullopt},
     };
@@ -124,8 +120,7 @@ TEST(ScheduleTiming, DueTestForTimedSchedules)
         {"BeginMode 0, an hour late", mondayNine(0), at(2024, 1, 15, 10, 0), fresh, true},
         {"BeginMode 1/30, an hour late", mondayNine(1, 30), at(2024, 1, 15, 10, 0), fresh, false},
         {"BeginMode 1/30, 30 min late", mondayNine(1, 30), at(2024, 1, 15, 9, 30), fresh, true},
-        {"BeginMode 1/30, 30 min 1 s late", mondayNine(1, 30), at(2024, 1, 15, 9, 30, 1), fresh,
-         false},
+        {"BeginMode 1/30, 30:01 late", mondayNine(1, 30), at(2024, 1, 15, 9, 30, 1), fresh, false},
         {"a second early", mondayNine(0), at(2024, 1, 15, 8, 59, 59), fresh, false},
         {"BeginMode 2, on time to the second", mondayNine(2), at(2024, 1, 15, 9, 0), fresh, true},
         {"BeginMode 2, a second late", mondayNine(2), at(2024, 1, 15, 9, 0, 1), fresh, false},
