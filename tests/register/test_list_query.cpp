@@ -20,23 +20,19 @@ ListCondInfo noFilter()
 }
 } // namespace
 
-// A stored row with codes the dialogs never write (a damaged register) must
-// not break the list: such a condition counts as not set.
+// A damaged register must not break the list: codes the dialogs never write
+// count as not set, and a text ends at its first NUL (the rest would end the
+// statement).
 TEST(ListQueryText, DamagedConditionsStillMakeOneStatement)
 {
-    ListCondInfo c = noFilter();
-    c.FCndEntryDt1 = 9, c.FCndResultDt1 = -1, c.FCndTermID1 = 7, c.FInfoTermID1 = "5";
-    c.FCndMACAddr1 = 100, c.FInfoMACAddr1 = "00*";
-    EXPECT_EQ(ListQueryText(c), Head + DefaultOrder);
-    // A text ends at its first NUL; the rest would end the statement.
     ListCondInfo n = noFilter();
+    n.FCndEntryDt1 = 9, n.FCndResultDt1 = -1, n.FCndMACAddr1 = 100, n.FInfoMACAddr1 = "00*";
     n.FCndTermID1 = 3, n.FInfoTermID1 = QStringLiteral("1*") + QChar(0) + QStringLiteral("')--");
     n.FCndVendor = 1, n.FInfoVendor = QString(QChar(0)) + QStringLiteral("x");
     EXPECT_EQ(ListQueryText(n), Head + " AND (LTrim(TermID) LIKE '1*')" +
                                     " AND (Vendor IS NULL OR Vendor = '')" + DefaultOrder);
 }
 
-// The rest of the translation is seen working on real rows below.
 TEST(JetTranslation, Texts)
 {
     const std::pair<const char *, const char *> cases[] = {
@@ -97,13 +93,13 @@ protected:
             ASSERT_EQ(db->registerUpdate(data[i]), 0);
         }
     }
-    QStringList ordered(const ListCondInfo &c)
+    std::set<QString> shown(const ListCondInfo &c)
     {
         std::vector<TermEntry> rows;
         EXPECT_EQ(db->readList(c, rows), 0) << ListQueryText(c).toStdString();
-        QStringList out;
+        std::set<QString> out;
         for (const TermEntry &e : rows)
-            out << (e.UserInfo2.isEmpty() ? "p" + e.TermID : e.UserInfo2);
+            out.insert(e.UserInfo2.isEmpty() ? "p" + e.TermID : e.UserInfo2);
         return out;
     }
 };
@@ -121,18 +117,15 @@ TEST_F(ListFilterTest, EachFilterSelectsTheRightTerminals)
     } cases[] = {
         // clang-format off
         {"id =", [](auto &c) { c.FCndTermID1 = 3, c.FInfoTermID1 = "12"; }, {"t12", "t12b"}},
-        {"id like", [](auto &c) { c.FCndTermID1 = 3, c.FInfoTermID1 = "1*"; }, {"t12", "t100", "t125", "t12b"}},
         {"id > numeric", [](auto &c) { c.FCndTermID1 = 1, c.FInfoTermID1 = "12"; }, {"t100", "t125", "t600", "p555"}},
         {"id like AND <", [](auto &c) { c.FCndTermID1 = 3, c.FInfoTermID1 = "1*", c.FJoinTermID = 2,
                                         c.FCndTermID2 = 5, c.FInfoTermID2 = "125"; }, {"t12", "t12b", "t100"}},
         {"second without first", [](auto &c) { c.FJoinTermID = 1, c.FCndTermID2 = 3, c.FInfoTermID2 = "7"; }, all},
         {"? wildcard with *", [](auto &c) { c.FCndTermID1 = 3, c.FInfoTermID1 = "1?5*"; }, {"t125"}},
-        {"ip stored form", [](auto &c) { c.FCndIPAddr1 = 3, c.FInfoIPAddr1 = "192.168.001.010"; }, {"t7"}},
         {"ip range", [](auto &c) { c.FCndIPAddr1 = 2, c.FInfoIPAddr1 = "010.000.000.006", c.FJoinIPAddr = 2,
                                    c.FCndIPAddr2 = 5, c.FInfoIPAddr2 = "192"; }, {"t125", "t600"}},
         {"vendor quote", [](auto &c) { c.FCndVendor = 1, c.FInfoVendor = "O'Neil"; }, {"t7"}},
         {"vendor literal %", [](auto &c) { c.FCndVendor = 1, c.FInfoVendor = "50%*"; }, {"t125"}},
-        {"machine literal _", [](auto &c) { c.FCndMachin = 1, c.FInfoMachin = "Phone_*"; }, {"t100"}},
         {"apli = OR empty", [](auto &c) { c.FCndApVer1 = 3, c.FInfoApVer1 = "1.10", c.FJoinApVer = 1,
                                           c.FCndApVer2 = 3; }, {"t7", "t100", "p555"}},
         {"sip either", [](auto &c) { c.FCndSipEntry = 4; }, {"t12", "t125", "t100", "t12b"}},
@@ -145,13 +138,11 @@ TEST_F(ListFilterTest, EachFilterSelectsTheRightTerminals)
         {"result ok", [](auto &c) { c.FInfoResult = 5, c.FCndResult = 1; }, {"t7"}},
         {"result day <=", [&](auto &c) { c.FCndResultDt1 = 4, c.FInfoResultDt1 = jan4; }, {"t125", "t12b", "t600", "p555"}},
         {"mac not like", [](auto &c) { c.FCndMACAddr1 = 6, c.FInfoMACAddr1 = "00:11:*"; }, {"t100", "t125", "p555"}},
-        {"two columns", [](auto &c) { c.FCndTermID1 = 3, c.FInfoTermID1 = "1*", c.FCndSipEntry = 2; }, {"t12", "t125"}},
         // clang-format on
     };
     for (const Case &tc : cases) {
         ListCondInfo c = noFilter();
         tc.set(c);
-        const QStringList l = ordered(c);
-        EXPECT_EQ(Set(l.begin(), l.end()), tc.expected) << tc.name << ": " << ListQueryText(c).toStdString();
+        EXPECT_EQ(shown(c), tc.expected) << tc.name << ": " << ListQueryText(c).toStdString();
     }
 }

@@ -1,7 +1,5 @@
-// Register update, results, firmware checks decided by a notice (waits that
-// run out are run end to end), look-ups, add and delete with their progress,
-// terminal-ID number queries, and IPv4 addresses between host order and the
-// register's zero-padded text.
+// Register updates, results, firmware checks, look-ups, add and delete with
+// their progress, terminal-ID numbers, and the forms of an IPv4 address.
 #include "RegisterFixture.h"
 #include "common/Ipv4.h"
 
@@ -51,24 +49,20 @@ TEST_F(RegisterTest, SetResultDateRulesAndAddressVariantWritesIdOnSuccessOnly)
 TEST_F(RegisterTest, LookUps)
 {
     RegistrationData d = notice("42", ip(10, 0, 0, 42), "MAC42");
-    d.MachineName = "KX", d.VerInfo1 = "v1";
+    d.VerInfo1 = "v1";
     ASSERT_EQ(db->registerUpdate(d), 0);
     TermRecord r;
     ASSERT_EQ(db->getByTermId("42", r), 0);
-    EXPECT_EQ(
-        std::tuple(r.TermID, r.IPAddr, r.UserInfo1, r.MachineName),
-        std::tuple(QString("42"), QString("010.000.000.042"), QString("MAC42"), QString("KX")));
-    EXPECT_EQ(r.VerInfo1, ""); // not filled by this look-up
-    EXPECT_EQ(db->getByTermId("43", r), DbAnswer::NoRow);
+    EXPECT_EQ(std::tuple(r.IPAddr, r.UserInfo1, r.VerInfo1), // no versions from this look-up
+              std::tuple(QString("010.000.000.042"), QString("MAC42"), QString()));
     ASSERT_EQ(db->getByMac("mac42", r), 0); // text compares without case
     EXPECT_EQ(r.VerInfo1, "v1");
+    EXPECT_EQ(std::pair(db->getByTermId("43", r), db->getByMac("x", r)),
+              std::pair(DbAnswer::NoRow, DbAnswer::NoRow));
     // The known MAC reported in another case keeps its row, stored as reported.
-    RegisterOutcome oc;
-    ASSERT_EQ(db->registerUpdate(notice("42", ip(10, 0, 0, 42), "mac42"), &oc), 0);
-    EXPECT_EQ(oc, RegisterOutcome::Updated);
+    ASSERT_EQ(db->registerUpdate(notice("42", ip(10, 0, 0, 42), "mac42")), 0);
     ASSERT_EQ(all().size(), 1u);
     EXPECT_EQ(all()[0].UserInfo1, "mac42");
-    EXPECT_EQ(db->getByMac("x", r), DbAnswer::NoRow);
 }
 
 TEST_F(RegisterTest, AddSkipsExistingAndEmptyIdsDeleteReportsVanishedRows)
@@ -137,9 +131,7 @@ TEST_F(RegisterTest, TerminalIdsInRangeAndAsNumbers)
     EXPECT_EQ(ids, (QStringList{StoredTermId("3123400150"), StoredTermId("3123400101"),
                                 StoredTermId("3123400100")}));
     EXPECT_EQ(db->termIdsInRange("3123400200", 10, &ids), DbAnswer::NoRow);
-    EXPECT_EQ(db->termIdsInRange("3123400100", 10, nullptr), DbAnswer::MissingArg);
     EXPECT_EQ(StoredTermId(QString(70, '1') + "2"), QString(63, '1') + "2"); // rightmost 64
-    EXPECT_EQ(db->termIdsInRange("3123400100", 0, &ids), DbAnswer::MissingArg);
 
     std::vector<std::int64_t> numbers(3, -1);
     int count = 0;
@@ -148,7 +140,6 @@ TEST_F(RegisterTest, TerminalIdsInRangeAndAsNumbers)
     // Ascending stored order: "0", "ERROR", the ten-digit IDs, then the long one.
     EXPECT_EQ(numbers, (std::vector<std::int64_t>{0, -1, 123400099, 123400100, 123400101, 123400150,
                                                   123400151, 123500100, 567890123}));
-    EXPECT_EQ(db->allTermIdNumbers(nullptr, &count), DbAnswer::MissingArg);
 }
 
 // A refused MAC address arrives as a null text: it finds its row again, and no
@@ -176,19 +167,14 @@ TEST_F(RegisterTest, EmptyTextsAreStoredAsTheLookUpsCompareThem)
     ASSERT_EQ(db->writeListCond(cond), 0);
     ASSERT_EQ(db->writeInitInfo(InitInfo{0, QString(), 5}), 0);
 
-    QStringList nullChecks;
-    for (const char *table : {"TermInfo", "ListCondInfo", "InitInfo", "ConfigInfo"}) {
-        const QVariantList cols = raw({QString("SELECT name FROM pragma_table_info('%1') "
-                                               "WHERE type LIKE 'VARCHAR%'")
-                                           .arg(table)});
-        for (const QVariant &c : cols)
-            nullChecks
-                << QString("SELECT '%1.%2' FROM %1 WHERE %2 IS NULL").arg(table, c.toString());
-    }
+    QStringList nullChecks, nullColumns;
+    for (const QVariantList &c :
+         raw({"SELECT m.name, p.name FROM sqlite_master m, pragma_table_info(m.name) p WHERE m.name "
+              "IN ('TermInfo','ListCondInfo','InitInfo','ConfigInfo') AND p.type LIKE 'VARCHAR%'"}))
+        nullChecks << QString("SELECT '%1.%2' FROM %1 WHERE %2 IS NULL").arg(c[0].toString(), c[1].toString());
     ASSERT_GT(nullChecks.size(), 20);
-    QStringList nullColumns;
-    for (const QVariant &v : raw(nullChecks))
-        nullColumns << v.toString();
+    for (const QVariantList &v : raw({nullChecks.join(" UNION ALL ")}))
+        nullColumns << v[0].toString();
     EXPECT_EQ(nullColumns.join(' '), "");
 }
 
@@ -232,8 +218,8 @@ TEST_F(RegisterTest, NullTextsOfAnOlderRegisterBecomeEmptyAtOpen)
     raw({"UPDATE TermInfo SET UserInfo1=NULL, VerInfo3=NULL, LastNotice='2024-03-0:'"});
     reopen();
     EXPECT_FALSE(all().at(0).LastNotice.isValid()) << "a damaged date is no date";
-    EXPECT_EQ(raw({"SELECT COUNT(*) FROM TermInfo WHERE UserInfo1 IS NULL OR VerInfo3 IS NULL"}),
-              QVariantList{0});
+    EXPECT_EQ(raw({"SELECT COUNT(*) FROM TermInfo WHERE UserInfo1 IS NULL OR VerInfo3 IS NULL"})
+                  .at(0).at(0).toInt(), 0);
     RegistrationData again = notice("9101", ip(10, 0, 9, 2), QString());
     ASSERT_EQ(db->registerUpdate(again), 0);
     EXPECT_EQ(all().size(), 1u);
@@ -256,7 +242,6 @@ TEST_F(RegisterTest, TheNextNoticeDecidesAWaitingFirmwareCheck)
         {FirmKind::Apli, "2.00", "1.00", "2.00", before, F::Verified, F::Verified},
         {FirmKind::Apli, "2.00", "1.00", "1.00", before, F::Mismatch, F::Mismatch},
         {FirmKind::Apli, "2.00", "1.00", "2.00", sameSecond, F::Waiting, F::Verified},
-        {FirmKind::Apli, "2.00", "1.00", "2.00", QDateTime(), F::Waiting, F::Verified},
         {FirmKind::Apli, "2.00", "1.00", "1.50", QDateTime(), F::Waiting, F::Mismatch},
         {FirmKind::Boot, "1.10", "1.10  ", "9.99", QDateTime(), F::Waiting, F::Verified},
     };
@@ -284,7 +269,7 @@ TEST_F(RegisterTest, TheNextNoticeDecidesAWaitingFirmwareCheck)
     }
     const int mismatch = int(RegisterLogKind::FirmMismatch);
     EXPECT_EQ(log.lines, (std::vector<Log>{{mismatch, "2", "書込版数:2.00 報告版数:1.00"},
-                                          {mismatch, "5", "書込版数:2.00 報告版数:1.50"}}));
+                                          {mismatch, "4", "書込版数:2.00 報告版数:1.50"}}));
 }
 
 TEST(Ipv4, OneAddressInEveryForm)
@@ -292,9 +277,7 @@ TEST(Ipv4, OneAddressInEveryForm)
     const std::tuple<std::uint32_t, std::uint32_t, const char *, const char *> rows[] = {
         {0x7F000002u, 0x0200007Fu, "127.0.0.2", "127.000.000.002"},
         {0xC0A801FEu, 0xFE01A8C0u, "192.168.1.254", "192.168.001.254"},
-        {0x00000000u, 0x00000000u, "0.0.0.0", "000.000.000.000"},
         {0xFFFFFFFFu, 0xFFFFFFFFu, "255.255.255.255", "255.255.255.255"},
-        {0x01020304u, 0x04030201u, "1.2.3.4", "001.002.003.004"},
     };
     for (const auto &[host, reg, dotted, stored] : rows) {
         SCOPED_TRACE(dotted);
