@@ -146,8 +146,8 @@ TEST(FileAttributes, ReadOnlyAndHiddenAreIndependentPermissionBits)
 TEST(RegexTest, MatchesAnywhereWithTheScriptingEngineSyntax)
 {
     const std::tuple<const char *, const char *, bool> cases[] = {
-        {"\\d+", "ab12cd", true}, {"^\\d+$", "123\n", false}, // anywhere; $ is the very end only
-        {"[$]", "a$b", true},                               // a $ inside a class stays literal
+        // Anywhere; $ is the very end only, and literal inside a class.
+        {"\\d+", "ab12cd", true}, {"^\\d+$", "123\n", false}, {"[$]", "a$b", true},
         {"^[\\u3041-\\u3093]+$", "あい", true}, {"^[\\u3041-\\u3093]+$", "ア", false},
         {"^\\u00e9$", "é", true}, {"[]", "anything", false}, {"^[^]$", "x", true},
         {"(", "(", false}, {"", "text", true}, // invalid pattern; empty one

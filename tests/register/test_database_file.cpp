@@ -7,13 +7,6 @@
 #include <QProcess>
 #include <QStandardPaths>
 
-namespace
-{
-const char *const CompactionText =
-    "データベースを最適化できませんでした。データベースファイルを確認"
-    "してください。\nプログラムを終了します。";
-}
-
 TEST_F(RegisterTest, PrepareDeletesOldFileCompactsAndSwaps)
 {
     std::vector<TermItem> items(3000);
@@ -50,7 +43,8 @@ TEST_F(RegisterTest, OpenRegisterCannotBeOpenedElsewhere)
     const PromptRecord &r = prompts.records[0];
     EXPECT_EQ(std::tuple(r.kind, r.caption, r.type, r.text),
               std::tuple(PromptRecord::SystemBox, QString("DB Error"), 0x30u,
-                         QString::fromUtf8(CompactionText)));
+                         QString("データベースを最適化できませんでした。データベースファイルを確認"
+                                 "してください。\nプログラムを終了します。")));
     EXPECT_EQ(other.read("KELMNGPC_V11.MDB"), foreign);
     ProcessValues::startupAbort = 0;
 

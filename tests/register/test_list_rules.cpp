@@ -6,17 +6,11 @@
 
 TEST(ListRules, HeaderTextToColumnClickModeAndSortChoice)
 {
-    const struct {
-        const char *header;
-        int column, mode;
-    } cases[] = {
-        {"端末ID ▼", 1, 3},         {"処理結果日時", 16, 3}, {"処理結果 ◇", 3, 3},
-        {"SIPｻｰﾊﾞ登録状態", 12, 1}, {"機器ﾀｲﾌﾟ", 0, 0},      {"Unknown", 0, 0},
-    };
-    for (const auto &c : cases) {
-        const int col = ColumnNumberFromHeader(QString::fromUtf8(c.header));
-        EXPECT_EQ(col, c.column) << c.header;
-        EXPECT_EQ(HeaderClickMode(col), c.mode) << c.header;
+    for (const auto &[header, column, mode] : {std::tuple{"端末ID ▼", 1, 3}, {"処理結果日時", 16, 3},
+                                               {"処理結果 ◇", 3, 3}, {"SIPｻｰﾊﾞ登録状態", 12, 1},
+                                               {"機器ﾀｲﾌﾟ", 0, 0}, {"Unknown", 0, 0}}) {
+        const int col = ColumnNumberFromHeader(QString::fromUtf8(header));
+        EXPECT_EQ(std::pair(col, HeaderClickMode(col)), std::pair(column, mode)) << header;
     }
 }
 

@@ -15,13 +15,13 @@ TEST_F(RegisterTest, SetResultDateRulesAndAddressVariantWritesIdOnSuccessOnly)
     EXPECT_EQ(std::tuple(byMac("A").EntryDate, byMac("A").ResultDate, byMac("A").ResultKind),
               std::tuple(registered, registered, 1));
 
-    struct Case {
+    const struct {
         int kind, code;
         bool datesSet;
         const char *termId;
     } cases[] = {{1, 3, true, "5"}, {2, 0, true, "77"}, {1, 0, false, "78"}, {9, 6, true, "78"}};
     int day = 3;
-    for (const Case &c : cases) {
+    for (const auto &c : cases) {
         at(2024, 2, day++);
         const QDateTime before = byMac("A").ResultDate;
         ASSERT_EQ(db->setResultByAddress(c.termId, ip(10, 0, 0, 5), c.kind, c.code), 0);
@@ -70,10 +70,8 @@ TEST_F(RegisterTest, AddSkipsExistingAndEmptyIdsDeleteReportsVanishedRows)
     ASSERT_EQ(db->registerUpdate(notice("2", ip(10, 0, 0, 2), "A")), 0);
     std::vector<TermItem> add{{0, "1", 0}, {0, "2", 0}, {0, "", 0}, {0, "3", 0}, {0, "1", 0}};
     ASSERT_EQ(db->addTerminals(add), 0);
-    std::vector<int> results;
-    for (const auto &i : add)
-        results.push_back(i.result);
-    EXPECT_EQ(results, (std::vector<int>{0, 3, 2, 0, 3}));
+    EXPECT_EQ(std::tuple(add[0].result, add[1].result, add[2].result, add[3].result, add[4].result),
+              std::tuple(0, 3, 2, 0, 3));
     auto rows = all();
     ASSERT_EQ(rows.size(), 3u);
     EXPECT_EQ(std::tuple(rows[0].TermID, rows[0].TermEntryType, rows[0].IPAddr),
@@ -125,7 +123,6 @@ TEST_F(RegisterTest, TerminalIdsInRangeAndAsNumbers)
         add.push_back({0, id, 0});
     ASSERT_EQ(db->addTerminals(add), 0);
 
-    EXPECT_EQ(CTermDatabase::RangeUpperBound("3123400100", 51), QString(54, ' ') + "3123400150");
     QStringList ids;
     ASSERT_EQ(db->termIdsInRange("3123400100", 51, &ids), 0);
     EXPECT_EQ(ids, (QStringList{StoredTermId("3123400150"), StoredTermId("3123400101"),

@@ -137,10 +137,9 @@ TEST(FullDisk, RegisterLogSettingsAndIniWriteBackLoseNothing)
     OpLog::setClock({});
 }
 
-// The list window on a full disk: the export and the delete are refused and
-// keep everything. With room again, a delete killed halfway takes whole
-// steps of rows and no files of a row that stays, first while the rows go,
-// then while the files go.
+// A full disk refuses the list's export and delete and keeps everything; a
+// delete killed halfway, while rows or while files go, takes whole steps of
+// rows and no files of a row that stays.
 TEST(FullDisk, ListWindowExportAndDeleteKeepEverything)
 {
     KEL_IN_PRIVATE_MOUNTS();
