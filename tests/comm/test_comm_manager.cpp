@@ -1,7 +1,6 @@
-// The manager's decisions with every effect recorded: log lines, remote
-// names and the queue of terminal-initiated requests.
+// The manager's decisions with every effect recorded: log lines, cancel and
+// the series of terminal-initiated updates (unsafe files, floods: end to end).
 #include "comm/CommManager.h"
-#include "comm/RemoteNames.h"
 #include "comm/WorkerMessages.h"
 #include "common/ProcessValues.h"
 
@@ -12,32 +11,26 @@
 namespace
 {
 
-struct Posted {
-    WorkerPool pool;
-    int slot;
-    std::uint32_t msg;
-    std::unique_ptr<Payload> payload;
-};
-
 struct FakeHost : ICommHost {
     std::vector<std::unique_ptr<TaskMessage>> view;
-    std::vector<int> started, ended;
-    std::vector<Posted> posted;
+    // Per request worker: the last message and the first target it got.
+    std::map<int, std::uint32_t> lastMsg;
+    std::map<int, SessionTarget> target;
     std::vector<QByteArray> sent;
     std::vector<LogRecord> opeLog, errLog;
-    std::map<QString, QDateTime> files;
-    std::vector<std::pair<int, int>> progress;
-    int failWorkerAt = -1, remoteCount = -1;
 
     void postToView(std::unique_ptr<TaskMessage> m) override { view.push_back(std::move(m)); }
     void postRequestQueued() override {}
-    void postProgress(ThreadId, int done, int total) override { progress.push_back({done, total}); }
-    bool startUserWorker(int slot) override { return started.push_back(slot), slot != failWorkerAt; }
-    void endUserWorker(int slot) override { ended.push_back(slot); }
+    void postProgress(ThreadId, int, int) override {}
+    bool startUserWorker(int) override { return true; }
+    void endUserWorker(int) override {}
     void postToWorker(WorkerPool pool, int slot, std::uint32_t msg,
                       std::unique_ptr<Payload> p) override
     {
-        posted.push_back({pool, slot, msg, std::move(p)});
+        if (pool == WorkerPool::Request)
+            lastMsg[slot] = msg;
+        if (auto *t = dynamic_cast<TargetPayload *>(p.get()); t && pool == WorkerPool::Request)
+            target.try_emplace(slot, t->value);
     }
     void send(std::uint32_t, std::uint16_t, const QByteArray &d) override { sent.push_back(d); }
     void scheduleTermInfoStep(int) override {}
@@ -45,41 +38,20 @@ struct FakeHost : ICommHost {
     void writeOperationLog(const LogRecord &r) override { opeLog.push_back(r); }
     void writeErrorLog(const LogRecord &r) override { errLog.push_back(r); }
     QDateTime now() override { return QDateTime(QDate(2024, 3, 9), QTime(8, 7, 6)); }
-    std::optional<QDateTime> fileLastWrite(const QString &path) override
-    {
-        auto it = files.find(path);
-        return it == files.end() ? std::nullopt : std::optional(it->second);
-    }
+    std::optional<QDateTime> fileLastWrite(const QString &) override { return std::nullopt; }
     void reloadFtpTimeouts() override {}
     bool operatorBusy() override { return false; }
-    void setRemoteUpdateCount(int busy) override { remoteCount = busy; }
+    void setRemoteUpdateCount(int) override {}
 
-    std::uint32_t lastMessageTo(WorkerPool pool, int slot) const
-    {
-        std::uint32_t msg = 0;
-        for (const Posted &p : posted)
-            msg = p.pool == pool && p.slot == slot ? p.msg : msg;
-        return msg;
-    }
-    const SessionTarget *firstTargetTo(WorkerPool pool, int slot) const
-    {
-        for (const Posted &p : posted)
-            if (auto *t = dynamic_cast<TargetPayload *>(p.payload.get());
-                t && p.pool == pool && p.slot == slot)
-                return &t->value;
-        return nullptr;
-    }
     int countKind(int kind) const
     {
-        return int(std::count_if(view.begin(), view.end(),
-                                 [&](const auto &m) { return m->kind == kind; }));
+        return int(std::ranges::count_if(view, [&](const auto &m) { return m->kind == kind; }));
     }
 };
 
 std::unique_ptr<TaskMessage> request(int kind, int terminals, const QString &file = QString())
 {
     auto r = std::make_unique<RequestPayload>();
-    r->progressTarget = 77;
     for (int i = 0; i < terminals; ++i) {
         TerminalEntry e;
         e.termId = QString::number(100 + i);
@@ -93,13 +65,12 @@ std::unique_ptr<TaskMessage> request(int kind, int terminals, const QString &fil
 // Files to send (those given), but initial settings, whose preparation
 // fails, for sequence numbers from 100 on.
 struct ScriptedDecider : IUpdateDecider {
-    QList<UpdateFile> files = {{UpdateFileKind::System, {}, "01022024101010", "/p/s.ini"}};
     void decide(TermRequestPayload &r, bool busy) override
     {
-        r.decision = busy                 ? UpdateDecision::Busy
+        r.decision = busy                ? UpdateDecision::Busy
                      : r.sequence >= 100 ? UpdateDecision::InitialSettings
                                          : UpdateDecision::FilesToSend;
-        r.files = files;
+        r.files = {{UpdateFileKind::System, {}, "01022024101010", "/p/s.ini"}};
     }
     bool prepareInitialSettings(TermRequestPayload &) override { return false; }
 };
@@ -141,43 +112,38 @@ struct Manager : ::testing::Test {
 
 } // namespace
 
-// A worker that can't start: the started ones end, the request comes back.
-TEST_F(Manager, AWorkerThatCannotStartEndsTheRequest)
-{
-    host.failWorkerAt = 2;
-    core.onTask(request(RequestKind::Restart, 5));
-    EXPECT_EQ(host.started, (std::vector<int>{0, 1, 2}));
-    EXPECT_EQ(host.ended, (std::vector<int>{0, 1}));
-    EXPECT_EQ(host.view.back()->kind, TaskKind::RequestEnded);
-    EXPECT_FALSE(core.busy());
-}
-
+// Each result writes its log line. A second request while one runs is
+// refused at once; a cancel hands out no further terminal, and those never
+// handed out end with 7.
 TEST_F(Manager, EachResultWritesItsLogLine)
 {
-    struct Case {
-        int result, number, detailCode;
-        const char *detail;
-    };
-    const Case cases[] = {
-        {0, OpeLog::WriteSys, 0, ""},         {8, OpeLog::WriteSys, 8, ""},
-        {1, ErrLog::OpenRefused, 0, ""},      {2, ErrLog::OpenRefused, 1, ""},
-        {3, ErrLog::OpenRefused, 2, ""},      {4, ErrLog::CommError, 0, ""},
-        {5, ErrLog::Ftp, 0, "FTP接続エラー"}, {6, ErrLog::Ftp, 0, "FTP通信エラー"},
-        {7, ErrLog::Cancelled, 0, ""},        {9, ErrLog::Other, 0, ""},
-    };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.result);
-        FakeHost h;
-        CommManagerCore m(h);
-        m.onTask(request(RequestKind::WriteSys, 1, "/p/a.ini"));
-        ASSERT_EQ(h.opeLog.size(), 1u); // the start line names the file
-        EXPECT_EQ(h.opeLog[0].detail, "/p/a.ini");
-        m.onUserWorkerDone(0, WorkerMsg::WriteSettingsDone, c.result);
-        const LogRecord &line = c.result == 0 || c.result == 8 ? h.opeLog.back() : h.errLog.back();
-        EXPECT_EQ(line.number, c.number);
-        EXPECT_EQ(line.detailCode, c.detailCode);
-        EXPECT_EQ(line.detail, c.detail);
+    core.onTask(request(RequestKind::WriteSys, 13, "/p/a.ini"));
+    ASSERT_EQ(host.opeLog.size(), 10u);
+    EXPECT_EQ(host.opeLog[0].detail, "/p/a.ini"); // the start line names the file
+    core.onTask(request(RequestKind::ReadSys, 3));
+    ASSERT_EQ(host.view.back()->kind, TaskKind::RequestEnded);
+    EXPECT_EQ(RequestOf(*host.view.back())->endFlag, 0);
+    core.onTask(std::make_unique<TaskMessage>(ProcessValues::MainThreadId, RequestKind::Cancel));
+    EXPECT_EQ(host.opeLog.back().number, OpeLog::Cancel);
+    // Result, then the line's number, detail code and detail.
+    const std::tuple<int, int, int, const char *> cases[] = {
+        {0, OpeLog::WriteSys, 0, ""},    {8, OpeLog::WriteSys, 8, ""},
+        {2, ErrLog::OpenRefused, 1, ""}, {6, ErrLog::Ftp, 0, "FTP通信エラー"},
+        {7, ErrLog::Cancelled, 0, ""},   {9, ErrLog::Other, 0, ""}};
+    for (int slot = 0; slot < 10; ++slot) {
+        const auto &[result, number, code, detail] = cases[slot % 6];
+        core.onUserWorkerDone(slot, WorkerMsg::WriteSettingsDone, result);
+        const LogRecord &line =
+            result == 0 || result == 8 ? host.opeLog.back() : host.errLog.back();
+        EXPECT_EQ(std::tuple(line.number, line.detailCode, line.detail),
+                  std::tuple(number, code, QString(detail)))
+            << result;
     }
+    ASSERT_EQ(host.view.back()->kind, CompletionKindOf(RequestKind::WriteSys));
+    const auto &done = RequestOf(*host.view.back())->entries;
+    EXPECT_EQ(std::count_if(done.begin(), done.end(), [](auto &e) { return e.result == 7; }), 4);
+    EXPECT_EQ(RequestOf(*host.view.back())->endFlag, 1);
+
     // Schedule operations log their files themselves: only errors here.
     const std::pair<int, std::uint32_t> schedules[] = {
         {RequestKind::ScheduleWriteFirm, WorkerMsg::SchedWriteFirmwareDone},
@@ -196,104 +162,27 @@ TEST_F(Manager, EachResultWritesItsLogLine)
     }
 }
 
-// The name a file gets on the terminal: written settings carry the local
-// file's stamp, common files are named for their kind; schedule names keep
-// their own stem and suffix around the stamp.
-TEST_F(Manager, TargetsCarryTheRemoteNames)
-{
-    const QDateTime written(QDate(2023, 1, 2), QTime(3, 4, 5));
-    // clang-format off
-    const std::tuple<int, const char *, const char *> cases[] = {
-        {RequestKind::ReadSys, "/p/Data/Sys/kel_sys100.ini", "kel_sys.ini"},
-        {RequestKind::ReadDial, "/p/Data/Dial/kel_dial100.csv", "kel_dial.csv"},
-        {RequestKind::WriteSys, "/p/Data/Sys/kel_sys100.ini", "kel_sys02012023030405.ini"},
-        {RequestKind::WriteUser, "/p/Data/User/kel_user100.ini", ""}, // no such file
-        {RequestKind::WriteBoot, "/p/Boot/boot_v2.s", "boot_v2.s"},
-        {RequestKind::WriteCommon, "/p/Data/Sys/zor_sys_c.ini", "kel_sys09032024080706.ini"},
-        {RequestKind::WriteCommon, "/p/Data/User/kel_user_c.ini", "kel_user09032024080706.ini"},
-        {RequestKind::WriteCommon, "/p/Data/User/other.ini", ""},
-    };
-    // clang-format on
-    for (const auto &[kind, local, remote] : cases) {
-        SCOPED_TRACE(local);
-        FakeHost h;
-        h.files = {{"/p/Data/Sys/kel_sys100.ini", written}, {"/p/Boot/boot_v2.s", written}};
-        CommManagerCore m(h);
-        m.onTask(request(kind, 1, local));
-        EXPECT_EQ(h.firstTargetTo(WorkerPool::User, 0)->remoteName, remote);
-    }
-
-    host.files["/p/s.ini"] = QDateTime(QDate(2022, 2, 2), QTime(2, 2, 2));
-    auto r = request(RequestKind::ScheduleWriteSettings, 1);
-    TerminalEntry &e = RequestOf(*r)->entries[0];
-    e.restart = true;
-    e.files = {{"/p/s.ini", "my_kel_user_x.ini"},
-               {"/p/s.ini", "common.v1.ini"},
-               {"/p/gone.ini", "kel_sys.ini"}};
-    core.onTask(std::move(r));
-    const SessionTarget *t = host.firstTargetTo(WorkerPool::User, 0);
-    EXPECT_TRUE(t->restartAfterWrite);
-    EXPECT_EQ(t->files[0].remoteName, "kel_user02022022020202.ini");
-    EXPECT_EQ(t->files[1].remoteName, "common02022022020202.v1.ini");
-    EXPECT_EQ(t->files[2].remoteName, "kel_sys.ini");
-    EXPECT_EQ(RemoteNames::forSchedule(RequestKind::ScheduleWriteFirm, "b.s", QDateTime()), "b.s");
-}
-
-TEST_F(Manager, TerminalRequestsAreAnsweredQueuedAndRunOnFiveWorkers)
-{
-    arrive(9, 0); // files to send, but an unknown terminal is answered 3
-    EXPECT_EQ(host.sent.back(), Udp::buildTermRequestResult(9, 3));
-    for (std::uint16_t seq = 1; seq <= 6; ++seq)
-        arrive(seq, 1);
-    EXPECT_EQ(host.sent.back(), Udp::buildTermRequestAccept(6));
-    core.onDispatch();
-    EXPECT_EQ(core.queuedCount(), 1);
-    EXPECT_EQ(host.remoteCount, 5);
-    EXPECT_EQ(host.countKind(TaskKind::RemoteSeriesBegan), 1);
-    // The update window exists before it is told what the workers serve.
-    ASSERT_EQ(host.view.back()->kind, TaskKind::RemoteSlots);
-    EXPECT_EQ(host.countKind(TaskKind::RemoteSlots), 1) << "one report per dispatch pass";
-    const RemoteSlot &busySlot = host.view.back()->slot<RemoteSlotsPayload>(0)->workers[4];
-    EXPECT_TRUE(busySlot.busy);
-    EXPECT_EQ(busySlot.fileKinds, QList<int>{UpdateFileKind::System});
-    EXPECT_EQ(host.lastMessageTo(WorkerPool::Request, 0), WorkerMsg::RemoteMaintenanceMsg);
-    const SessionTarget *t = host.firstTargetTo(WorkerPool::Request, 0);
-    EXPECT_TRUE(t->restartAfterRemote);
-    EXPECT_EQ(t->files.at(0).remoteName, "kel_sys01022024101010.ini");
-
-    core.onRequestWorkerDone(0, 0);
-    EXPECT_EQ(host.countKind(TaskKind::TermRequestEnded), 1);
-    EXPECT_FALSE(host.view.back()->slot<RemoteSlotsPayload>(0)->workers[0].busy);
-    core.onDispatch();
-    for (int slot = 0; slot < 5; ++slot)
-        core.onRequestWorkerDone(slot, 0);
-    EXPECT_EQ(host.countKind(TaskKind::TermRequestEnded), 6);
-    EXPECT_EQ(host.countKind(TaskKind::RemoteSeriesEnded), 1);
-    EXPECT_EQ(host.view.back()->kind, TaskKind::RemoteSeriesEnded) << "the last slot report first";
-
-    // Nothing to move: the session is only closed.
-    decider.files.clear();
-    arrive(20, 1);
-    core.onDispatch();
-    EXPECT_EQ(host.lastMessageTo(WorkerPool::Request, 0), WorkerMsg::ForceClose);
-}
-
-// The series of terminal-initiated updates ends (kind 45) whenever the last
-// busy request worker has ended and nothing is queued, on every road there.
+// An unknown terminal is answered 3. The series of terminal-initiated updates
+// ends (kind 45) whenever the last busy request worker has ended and nothing
+// is queued, on every road there; the update window hears of the slots once
+// per dispatch pass.
 TEST_F(Manager, SeriesEndsOnEveryRoadThatLeavesNothingToDo)
 {
+    arrive(9, 0);
+    EXPECT_EQ(host.sent.back(), Udp::buildTermRequestResult(9, 3));
     // Queued behind a running update: failing initial settings (once or
     // twice), whose terminals still get their session closed, or a request
     // the user then discards.
     const std::pair<std::vector<std::uint16_t>, bool> roads[] = {
         {{100}, false}, {{100, 101}, false}, {{2}, true}};
     for (const auto &[queued, discard] : roads) {
-        SCOPED_TRACE(queued.size());
         host.view.clear();
-        host.posted.clear();
+        host.target.clear();
         arrive(1);
         core.onDispatch();
         ASSERT_EQ(host.countKind(TaskKind::RemoteSeriesBegan), 1);
+        EXPECT_EQ(host.countKind(TaskKind::RemoteSlots), 1);
+        EXPECT_EQ(host.target[0].files.at(0).remoteName, "kel_sys01022024101010.ini");
         for (std::uint16_t seq : queued)
             arrive(seq);
         core.onRequestWorkerDone(0, 0);
@@ -303,7 +192,7 @@ TEST_F(Manager, SeriesEndsOnEveryRoadThatLeavesNothingToDo)
         } else {
             core.onDispatch();
             for (int slot = 0; slot < int(queued.size()); ++slot) {
-                EXPECT_EQ(host.lastMessageTo(WorkerPool::Request, slot), WorkerMsg::ForceClose);
+                EXPECT_EQ(host.lastMsg[slot], WorkerMsg::ForceClose);
                 EXPECT_EQ(host.countKind(TaskKind::RemoteSeriesEnded), 0) << "a close still runs";
                 core.onRequestWorkerDone(slot, ResultCode::Success);
             }
@@ -328,56 +217,6 @@ TEST_F(Manager, SeriesEndsOnEveryRoadThatLeavesNothingToDo)
     EXPECT_EQ(host.countKind(TaskKind::RemoteSeriesEnded), 0);
     core.onRequestWorkerDone(0, 0);
     EXPECT_EQ(host.countKind(TaskKind::RemoteSeriesEnded), 1);
-}
-
-// Per-terminal file requests end at once with result 10 for an ID or a local
-// path that could lead outside the program folder; the others run as usual.
-TEST_F(Manager, UnsafeTerminalFilesEndAtOnceWithResultTen)
-{
-    // ID and local file of each entry; entries 1..6 are unsafe.
-    const std::pair<QString, QString> entries[] = {
-        {"100", "/p/Data/Sys/kel_sys100.ini"},
-        {"../x", "/p/Data/Sys/kel_sys../x.ini"},
-        {"a/b", "/p/Data/Sys/kel_sysa/b.ini"},
-        {"a\\b", "/p/Data/Sys/kel_sysa\\b.ini"},
-        {"", "/p/Data/Sys/kel_sys.ini"},
-        {QString("1") + QChar(0x1b), "/p/Data/Sys/kel_sys1.ini"},
-        {"101", "/p/Data/Sys/kel_sys/../../../../etc/x.ini"}, // safe ID, path outside
-        {"102", "Data/Sys/kel_sys102.ini"},                   // relative: below the folder
-    };
-    // Settings files of one terminal and schedule settings transfers are
-    // named after the ID; common files and firmware are the user's choice.
-    for (int kind : {10, 12, 14, 16, 18, 20, 31, 33, 22, 24, 26, 35}) {
-        SCOPED_TRACE(kind);
-        const bool restricted = kind < 22 || kind == 31 || kind == 33;
-        FakeHost h;
-        CommManagerCore m(h);
-        auto r = request(kind, 0);
-        for (const auto &[id, file] : entries) {
-            TerminalEntry e;
-            e.termId = id;
-            e.file = file;
-            e.files = {{file, "kel_sys.ini"}};
-            RequestOf(*r)->entries.append(e);
-        }
-        m.onTask(std::move(r));
-        const int rejected = restricted ? 6 : 0;
-        EXPECT_EQ(int(h.started.size()), 8 - rejected) << "no worker for a rejected terminal";
-        EXPECT_EQ(int(h.errLog.size()), rejected);
-        for (const LogRecord &l : h.errLog)
-            EXPECT_EQ(l.number, ErrLog::FileOpen);
-        for (int slot = 0; slot < 10; ++slot)
-            if (m.userWorkerAddress(slot))
-                m.onUserWorkerDone(slot, WorkerMsg::ReadSettingsDone, 0);
-        ASSERT_EQ(h.countKind(CompletionKindOf(kind)), 1);
-        std::vector<int> results;
-        for (const TerminalEntry &e : RequestOf(*h.view.back())->entries)
-            results.push_back(e.result);
-        const int bad = restricted ? ResultCode::FileCreate : 0;
-        EXPECT_EQ(results, (std::vector<int>{0, bad, bad, bad, bad, bad, bad, 0}));
-        EXPECT_EQ(h.progress.back(), std::make_pair(8, 8));
-        EXPECT_EQ(h.progress.size(), 9u) << "one step per terminal after 0 of 8";
-    }
 }
 
 // A stranger's flood of requests: one per address is decided at a time, and

@@ -8,8 +8,7 @@
 #include <thread>
 
 // A close that comes while the sender is just going to sleep must still wake
-// it: a lost wake-up there left the program hanging at exit. The race is
-// narrow, so it takes many quick cycles to meet it.
+// it (a lost wake-up hung the program at exit); many quick cycles meet it.
 TEST(UdpChannel, CloseRightAfterOpenAlwaysEndsBothThreads)
 {
     constexpr int Cycles = 20000;

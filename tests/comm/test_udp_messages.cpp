@@ -33,9 +33,9 @@ QByteArray handMade(std::uint16_t code = 0x8010)
     return b;
 }
 
-const TermNotify Sample{"1001",  0x7F000017,   2,   "Maker", "KEL-3000", "ABCDEFGHIJKLMNOPQRST",
-                        "電話",  "ｹﾙ",         "1.0.2", "2.11.30abc", "x", "y", "z",
-                        "00:1A:2B:3C:4D:5E", "memo"};
+const TermNotify Sample{
+    "1001",  0x7F000017,   2,   "Maker", "KEL-3000", "ABCDEFGHIJKLMNOPQRST", "電話", "ｹﾙ",
+    "1.0.2", "2.11.30abc", "x", "y",     "z",        "00:1A:2B:3C:4D:5E",    "memo"};
 
 QDateTime at(int y, int mo, int d, int h, int mi, int s)
 {
@@ -54,50 +54,20 @@ TEST(UdpBuild, PcMessagesExactBytes)
         // Date and time in BCD, the weekday (Sunday 0) in binary, EntryInt in binary.
         {buildTermNotifyAck(at(2016, 3, 5, 14, 7, 9), 24), "00 10 00 00 16 03 05 06 14 07 09 18"},
         {buildTermNotifyAck(at(2023, 12, 31, 23, 59, 59), 255), "00 10 00 00 23 12 31 00 23 59 59 ff"},
-        // The generic builder: arg1 at 11 / at 4, arg2 at 2 (LE for 0x30 and 0x50).
-        {buildMessage(0x0010, 48, 0, at(2016, 1, 3, 1, 2, 3)), "00 10 00 00 16 01 03 00 01 02 03 30"},
-        {buildMessage(0x0020, 7, 7), "00 20 00 00"}, {buildMessage(0x0030, 0, 1), "00 30 01 00"},
-        {buildMessage(0x0040, 1, 0), "00 40 00 00 00 01"}, {buildMessage(0x0050, 0, 0x0102), "00 50 02 01"},
-        {buildMessage(0x0058, 2, 0x0102), "00 58 01 02 00 02"},
     };
     // clang-format on
     for (const auto &[built, expected] : rows)
         EXPECT_EQ(built.toHex(' '), expected);
-    for (std::uint16_t code : {0x0000, 0x0011, 0x0060, 0x8010, 0x8030, 0xFFFF})
-        EXPECT_TRUE(buildMessage(code, 1, 1).isEmpty()) << code;
-}
 
-// The terminal's reading of the ack: a date byte that is no BCD reads as -1.
-TEST(UdpBuild, AckDatesReadBackOnlyFromBcd)
-{
+    // The terminal's reading of the ack: a date byte that is no BCD reads as -1.
     const auto ack = parseTermNotifyAck(buildTermNotifyAck(at(2016, 3, 5, 14, 7, 9), 24));
-    ASSERT_TRUE(ack.ok());
     EXPECT_EQ(ack.value, (NotifyAckFields{16, 3, 5, 6, 14, 7, 9, 24}));
     const auto bad = parseTermNotifyAck(hx("00 10 00 00 1a a1 ff 00 09 90 0a 01"));
     ASSERT_TRUE(bad.ok());
     EXPECT_EQ(bad.value, (NotifyAckFields{-1, -1, -1, 0, 9, 90, -1, 1}));
 }
 
-TEST(UdpTerminal, NoticeReadAtFixedOffsets)
-{
-    const auto p = parseTermNotify(handMade());
-    ASSERT_TRUE(p.ok()) << parseStatusText(p.status);
-    EXPECT_EQ(p.value, Sample);
-
-    // An unknown SIP state is kept as it comes; a bad MAC empties only the MAC.
-    for (const char *mac : {"001A2B3C4D5E", "00-1A-2B-3C-4D-5E", "00:1A:2B:3C:4D:5", "",
-                            "00:1A:2B:3C:4D:5E:", "00:1A:2B:3C:4D::E", "0:01A:2B:3C:4D:5E",
-                            "00:1G:2B:3C:4D:5E"}) {
-        QByteArray odd = handMade().replace(72, 2, hx("00 03"));
-        odd.replace(224, 19, QByteArray(mac).leftJustified(19, '\0'));
-        const auto q = parseTermNotify(odd);
-        ASSERT_TRUE(q.ok());
-        EXPECT_EQ(q.value.regist, 3);
-        EXPECT_TRUE(q.value.macAddress.isEmpty()) << mac;
-        EXPECT_EQ(q.value.termId, "1001");
-    }
-}
-
+// The terminal's reading of the ack: a date byte that is no BCD reads as -1.
 TEST(UdpTerminal, RequestLayoutAndStamps)
 {
     const QByteArray stamps("05032016140709AA,01012020000000BB,31122019235959CC");
@@ -107,7 +77,6 @@ TEST(UdpTerminal, RequestLayoutAndStamps)
     ASSERT_TRUE(p.ok()) << parseStatusText(p.status);
     EXPECT_EQ(p.value.sequence, 0xBEEF);
     EXPECT_EQ(p.value.fileSelect, FileSelect::All);
-    EXPECT_EQ(p.value.notify.verApli, "2.11.30abc");
     EXPECT_EQ(p.value.notify.macAddress, "00:1A:2B:3C:4D:5E");
     EXPECT_EQ(p.value.stamps(), (std::array<QByteArray, 3>{"05032016140709AA", "01012020000000BB",
                                                            "31122019235959CC"}));
@@ -124,8 +93,6 @@ TEST(UdpTerminal, RequestLayoutAndStamps)
         TermRequest t;
         t.stampField = field;
         EXPECT_EQ(t.stamps(), items) << field.constData();
-        EXPECT_EQ(parseTermRequest(buildTermRequest(t)).value.stampField,
-                  field + QByteArray(50 - field.size(), '\0'));
     }
 
     // Items padded with NUL bytes: the field is taken whole, not up to its
@@ -138,63 +105,29 @@ TEST(UdpTerminal, RequestLayoutAndStamps)
                                          QByteArray("31122019235959\0\0", 16)}));
 }
 
+// What the receiver keeps and drops; a notice read at its fixed offsets, also
+// from a long datagram, a text at the end with no NUL stopping at byte 325.
 TEST(UdpIncoming, ClassifiesAcceptsAndDrops)
 {
-    enum Kind { Drop, Notice, Answer, Request };
-    const QByteArray notice = handMade(), request = handMade(0x8050);
-    using enum ParseStatus;
-    // clang-format off
-    const std::tuple<const char *, QByteArray, ParseStatus, Kind> rows[] = {
-        {"empty", QByteArray(), Empty, Drop}, {"one byte", hx("80"), TooShort, Drop},
-        {"notice", notice, Ok, Notice}, {"notice cut short", notice.left(325), TooShort, Drop},
-        {"request", request, Ok, Request}, {"request cut short", request.left(200), TooShort, Drop},
-        {"open ack", hx("80 30"), Ok, Answer}, {"close ack", hx("80 40 00 00"), Ok, Answer},
-        {"open nak", hx("80 38 00 00 00 01"), Ok, Answer},
-        {"open nak without reason", hx("80 38 00 00"), TooShort, Drop},
-        {"unknown terminal code", hx("80 20 00 00"), UnknownCode, Drop},
-        {"a PC code", hx("00 30 01 00"), UnknownCode, Drop},
-        {"code in the wrong byte order", hx("10 80 00 00"), UnknownCode, Drop},
-        {"garbage", QByteArray(326, '\xff'), UnknownCode, Drop},
-    };
-    // clang-format on
-    for (const auto &[name, datagram, status, kind] : rows) {
-        const IncomingResult got = parseIncoming(datagram);
-        EXPECT_EQ(got.status, status) << name;
-        EXPECT_EQ(Kind(got.message.index()), kind) << name;
-    }
+    for (const QByteArray &dropped : {handMade().left(325), handMade(0x8050).left(200),
+                                      hx("80 38 00 00"), hx("00 30 01 00"), hx("10 80 00 00")})
+        EXPECT_NE(parseIncoming(dropped).status, ParseStatus::Ok) << dropped.toHex().constData();
     const auto nak = parseIncoming(hx("80 38 ff ff 01 07 aa"));
     EXPECT_EQ(std::get<SessionAnswer>(nak.message), (SessionAnswer{0x8038, 0x107}));
-}
-
-TEST(UdpIncoming, LongDatagramIsReadAsItsFirst326Bytes)
-{
     QByteArray oversized = handMade() + QByteArray(74, '\x5a');
-    const auto got = parseIncoming(oversized);
-    ASSERT_EQ(got.status, ParseStatus::Ok);
-    EXPECT_EQ(std::get<TermNotify>(got.message), Sample);
-
-    // A text at the end with no NUL stops at byte 325.
+    EXPECT_EQ(std::get<TermNotify>(parseIncoming(oversized).message), Sample);
     oversized.replace(274, 126, QByteArray(126, 'M'));
     EXPECT_EQ(parseTermNotify(oversized).value.userInfo2, QString(50, 'M'));
-    QByteArray request = handMade(0x8050).replace(324, 2, hx("00 02")) + QByteArray(74, '\x01');
-    EXPECT_EQ(parseTermRequest(request).value.fileSelect, 2);
-}
+    const QByteArray request = handMade(0x8050).replace(324, 2, hx("00 02")) + "\x01\x01";
+    EXPECT_EQ(std::get<TermRequest>(parseIncoming(request).message).fileSelect, 2);
 
-TEST(UdpRouting, AnswerGoesToTheWorkerServingTheSource)
-{
-    constexpr std::uint32_t A = 0x7F000002, B = 0x7F000003, C = 0x7F000004;
-    using V = std::vector<WorkerSlotView>;
-    // clang-format off
-    const std::tuple<const char *, V, V, std::uint32_t, Route> rows[] = {
-        {"user slot by address", {{true, A}, {true, B}}, {}, B, {Route::UserWorker, 1}},
-        {"user before request", {{true, A}}, {{true, A}}, A, {Route::UserWorker, 0}},
-        {"idle user slot skipped", {{false, A}}, {{true, A}}, A, {Route::RequestWorker, 0}},
-        {"first matching user slot", {{true, C}, {true, A}, {true, A}}, {}, A, {Route::UserWorker, 1}},
-        {"idle request worker skipped", {}, {{false, C}, {true, C}}, C, {Route::RequestWorker, 1}},
-        {"no worker serves it", {{true, A}}, {{true, B}}, C, {}},
-        {"inactive slot with address 0", {{false, 0}}, {}, 0, {}},
-    };
-    // clang-format on
-    for (const auto &[name, user, req, source, expected] : rows)
-        EXPECT_EQ(routeSessionAnswer(source, user, req), expected) << name;
+    // An unknown SIP state is kept as it comes; a bad MAC empties only the MAC.
+    for (const char *mac :
+         {"001A2B3C4D5E", "00-1A-2B-3C-4D-5E", "00:1A:2B:3C:4D:5", "",
+          "00:1A:2B:3C:4D:5E:", "00:1A:2B:3C:4D::E", "0:01A:2B:3C:4D:5E", "00:1G:2B:3C:4D:5E"}) {
+        QByteArray odd = handMade().replace(72, 2, hx("00 03"));
+        const auto q = parseTermNotify(odd.replace(224, 19, QByteArray(mac).leftJustified(19, 0)));
+        EXPECT_TRUE(q.ok() && q.value.regist == 3 && q.value.termId == "1001") << mac;
+        EXPECT_TRUE(q.value.macAddress.isEmpty()) << mac;
+    }
 }

@@ -57,7 +57,6 @@ TEST(WorkerTimer, ExpiryOfAnEarlierWaitNeverEndsTheNextSession)
     ASSERT_TRUE(worker.launch());
     SessionTarget target;
     target.address = 0x7F000A01u;
-    target.port = 4000;
     const ThreadId w = worker.id();
     auto answer = [&](const QByteArray &datagram, std::size_t timersThen) {
         auto d = std::make_unique<DatagramPayload>();
@@ -77,27 +76,24 @@ TEST(WorkerTimer, ExpiryOfAnEarlierWaitNeverEndsTheNextSession)
                      MakeTimerMessage(ProcessValues::TimerThreadId, TaskKind::TimerExpired, timer));
     };
 
-    // A first restart: open, ack, close with restart, ack.
+    // A first restart; its open's wait ran out just before its stop: the expiry comes later.
     ASSERT_TRUE(restart(1));
     ASSERT_TRUE(answer(Udp::buildRemoteOpenAck(), 2));
     const TimerSpec openWait = timer.started[0], closeWait = timer.started[1];
-    // The open's wait ran out just before its stop: the expiry reaches the
-    // worker while it waits for the close.
     expire(openWait);
     answer(Udp::buildRemoteCloseAck(), 2);
     ASSERT_TRUE(pump([&] { return manager.results.size() == 1; }));
 
-    // The next terminal on the same worker; the close's wait of the first
-    // session expires late and arrives while this one waits for its open.
+    // The next terminal: the first close's wait expires while it awaits its open.
     ASSERT_TRUE(restart(3));
     expire(closeWait);
     ASSERT_TRUE(answer(Udp::buildRemoteOpenAck(), 4));
     answer(Udp::buildRemoteCloseAck(), 4);
     ASSERT_TRUE(pump([&] { return manager.results.size() == 2; }));
     EXPECT_EQ(manager.results, (std::vector<int>{ResultCode::Success, ResultCode::Success}));
-    // Open, close with restart, twice: nothing sent in between for a time-out.
     const QByteArray open = Udp::buildRemoteOpenReq(), close = Udp::buildRemoteCloseReq(true);
-    EXPECT_EQ(manager.sent, (std::vector<QByteArray>{open, close, open, close}));
+    EXPECT_EQ(manager.sent, (std::vector<QByteArray>{open, close, open, close}))
+        << "nothing sent for a time-out";
     PostToThread(w, WorkerMsg::End);
     worker.wait();
 }

@@ -293,3 +293,41 @@ TEST(Ipv4, OneAddressInEveryForm)
     EXPECT_EQ(Ipv4::withoutUsbWrapper("USB(192.168.001.020)"), "192.168.001.020");
     EXPECT_EQ(Ipv4::withoutUsbWrapper("usb(1.2.3.4)"), "usb(1.2.3.4)");
 }
+
+// Silent: not heard for twice the registration interval, measured from the
+// last notice or, where an older register has none, from the registration.
+TEST_F(RegisterTest, SilentOnceTheLastNoticeIsOlderThanTwiceTheInterval)
+{
+    SystemSettings s;
+    db->readSystemSettings(s);
+    s.EntryInt = 1;
+    db->writeSystemSettings(s);
+    at(2024, 3, 1, 10, 0);
+    ASSERT_EQ(db->registerUpdate(notice("1", ip(10, 0, 0, 1), "A")), 0); // 2 h 1 min before
+    at(2024, 3, 1, 10, 2);
+    ASSERT_EQ(db->registerUpdate(notice("2", ip(10, 0, 0, 2), "B")), 0); // 1 h 59 min before
+    ASSERT_EQ(db->registerUpdate(notice("4", ip(10, 0, 0, 4), "D")), 0);
+    std::vector<TermItem> provisional{{0, "3", 0}}; // never announced itself
+    ASSERT_EQ(db->addTerminals(provisional), 0);
+    raw({"UPDATE TermInfo SET LastNotice=NULL, EntryDate='2024-03-01 09:00:00' WHERE UserInfo1='D'"});
+    at(2024, 3, 1, 12, 1);
+    const auto seen = [&](int silentCond) {
+        ListCondInfo c = DefaultListCond();
+        c.SortColNo = ListColumn::TermID, c.SortDirect = SortDirection::Ascending;
+        c.FCndSilent = silentCond;
+        std::vector<TermEntry> rows;
+        EXPECT_EQ(db->readList(c, rows), 0);
+        QStringList ids;
+        for (const TermEntry &e : rows)
+            ids << e.TermID;
+        qint64 silent = -1;
+        EXPECT_EQ(db->countSilent(silent), 0);
+        return std::pair(ids.join(','), silent);
+    };
+    EXPECT_EQ(seen(SilentCond::SilentOnly), std::pair(QString("1,4"), qint64(2)));
+    EXPECT_EQ(seen(SilentCond::HeardOnly), std::pair(QString("2"), qint64(2)));
+    s.EntryInt = 0; // terminals that don't refresh their registration are never silent
+    db->writeSystemSettings(s);
+    EXPECT_EQ(seen(SilentCond::SilentOnly), std::pair(QString(), qint64(0)));
+    EXPECT_EQ(seen(SilentCond::HeardOnly), std::pair(QString("1,2,4"), qint64(0)));
+}

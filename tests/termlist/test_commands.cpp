@@ -1,12 +1,15 @@
-// Maintenance commands without a window: the flow up to the posted request,
-// notices, the notifications that record results and end a command, terminal
-// requests, the terminal-update window and the discard of stored requests.
+// Maintenance commands without a window: the posted request, notices, results
+// and the end of a command, terminal requests, the terminal-update window and
+// its discard, the new-terminal rate, clearing results, the failed terminals.
 #include "comm/CommPayloads.h"
 #include "common/CommandScope.h"
 #include "common/Ipv4.h"
+#include "common/SafeFile.h"
 #include "register/TermDatabase.h"
 #include "termlist/CommandFlow.h"
 #include "termlist/CommandRepeat.h"
+#include "termlist/FailedTerminals.h"
+#include "termlist/ListCommands.h"
 #include "termlist/NoticeApplier.h"
 #include "termlist/StoredRequestDiscard.h"
 #include "termlist/ViewNotifications.h"
@@ -23,8 +26,7 @@ namespace
 
 struct Host : ICommandHost, NoticeApplier::Host {
     std::vector<TermEntry> selection;
-    bool enabled = true, pending = false, remoteShown = false, remoteStop = false,
-         remoteEnabled = false;
+    bool enabled = true, pending = false, remoteShown = false;
     int refreshes = 0, progressOp = -1, progressClosed = 0;
     std::function<void()> onRefresh = [] {};
     QStringList lines;
@@ -42,8 +44,8 @@ struct Host : ICommandHost, NoticeApplier::Host {
     void showRemoteWindow() override { remoteShown = true; }
     void closeRemoteWindow() override { remoteShown = false; }
     void setRemoteLines(const QStringList &l) override { lines = l; }
-    void enableRemoteStop() override { remoteStop = true; }
-    void enableRemoteWindow() override { remoteEnabled = true; }
+    void enableRemoteStop() override {}
+    void enableRemoteWindow() override {}
 };
 
 struct Posted {
@@ -56,10 +58,10 @@ struct Posted {
 struct Sink : IScheduleCompletionSink, ITerminalFileWaiter, IInitialSettingsMode {
     int got = 0, ended = 0;
     std::vector<bool> done;
-    bool settingsOpen = false, initial = false;
+    bool initial = false;
     void scheduleStepComplete(std::unique_ptr<TaskMessage>) override { ++got; }
     ThreadId requestReceiver() const override { return 4242; }
-    bool scheduleSettingsOpen() const override { return settingsOpen; }
+    bool scheduleSettingsOpen() const override { return false; }
     void terminalFileDone(bool any, std::unique_ptr<TaskMessage>) override { done.push_back(any); }
     bool running() const override { return initial; }
     void requestEnded() override { ++ended; }
@@ -117,7 +119,6 @@ protected:
         e.TermID = QString::number(1000 + n);
         return e;
     }
-    TermEntry rowOf(const QString &id) { return row(id.toInt() - 1000); }
     Udp::TermNotify notice(int n, const QString &mac)
     {
         Udp::TermNotify t;
@@ -143,6 +144,14 @@ protected:
         e.macAddress = reg(n).UserInfo1;
         e.result = std::int16_t(result);
         return e;
+    }
+    void termRequest(int kind, const std::function<void(TermRequestPayload &)> &fill)
+    {
+        auto m = std::make_unique<TaskMessage>(ProcessValues::CommThreadId, kind);
+        auto r = std::make_unique<TermRequestPayload>();
+        fill(*r);
+        m->payload[0] = std::move(r);
+        notes.onTask(std::move(m));
     }
 
     TempDir dir;
@@ -170,7 +179,7 @@ protected:
 
 TEST_F(Commands, RequestCarriesOneTargetPerRowWithAddressInDisplayOrder)
 {
-    struct Case {
+    const struct {
         MaintCommand command;
         QString file; // answer of the file dialog
         int kind, op;
@@ -178,16 +187,14 @@ TEST_F(Commands, RequestCarriesOneTargetPerRowWithAddressInDisplayOrder)
         QString targetFile; // of row 3 ("%1" = the program folder)
     } cases[] = {
         {MaintCommand::ReadSys, {}, 10, 3, true, "%1/Data/Sys/kel_sys1003.ini"},
-        {MaintCommand::WriteDial, {}, 20, 10, true, "%1/Data/Dial/kel_dial1003.csv"},
         {MaintCommand::WriteBoot, dir.file("Boot/b.s"), 24, 7, false, "%1/Boot/b.s"},
         {MaintCommand::WriteCommonUser, dir.file("Data/User/c.ini"), 22, 14, true,
          "%1/Data/User/c.ini"},
-        {MaintCommand::Restart, {}, 6, 1, true, ""},
     };
     TermEntry unsafe = row(2);
     unsafe.TermID = QStringLiteral("../x");
     host.selection = {row(3), row(60), unsafe, row(51)}; // row 60 has no address
-    for (const Case &c : cases) {
+    for (const auto &c : cases) {
         posts.clear();
         timer.clear();
         if (!c.file.isEmpty())
@@ -196,14 +203,13 @@ TEST_F(Commands, RequestCarriesOneTargetPerRowWithAddressInDisplayOrder)
             prompter.answer(6), prompter.answer(6);
         ASSERT_TRUE(flow.run(c.command)) << int(c.command);
         ASSERT_EQ(posts.size(), 1u);
-        EXPECT_EQ(posts[0].task()->kind, c.kind);
+        EXPECT_EQ(std::tuple(posts[0].task()->kind, host.progressOp), std::tuple(c.kind, c.op));
         const RequestPayload *r = RequestOf(*posts[0].task());
-        EXPECT_EQ(host.progressOp, c.op);
         ASSERT_EQ(r->entries.size(), 3);
         const TerminalEntry &e = r->entries[0];
         EXPECT_EQ(std::tuple(e.termId, e.address, e.udpPort, e.model, e.macAddress.isEmpty()),
                   std::tuple(QString("1003"), 0x0A000003u, 4321, QString("KT-100"), !c.mac));
-        EXPECT_EQ(e.file, c.targetFile.isEmpty() ? "" : c.targetFile.arg(dir.path()));
+        EXPECT_EQ(e.file, c.targetFile.arg(dir.path()));
         EXPECT_EQ(r->entries[1].file.isEmpty(), c.file.isEmpty()) << "unsafe ID: no file of its own";
         EXPECT_EQ(r->entries[2].termId + r->entries[2].macAddress, "1051");
         EXPECT_FALSE(host.enabled) << "the main window waits for the completion";
@@ -216,47 +222,6 @@ TEST_F(Commands, RequestCarriesOneTargetPerRowWithAddressInDisplayOrder)
     posts.clear();
     flow.run(MaintCommand::ForceClose);
     EXPECT_EQ(RequestOf(*posts.at(0).task())->entries[0].udpPort, 4000) << "settings unreadable";
-}
-
-TEST_F(Commands, CommandsThatStopSendNothingAndGiveTheWindowBack)
-{
-    const QString noAddress = QStringLiteral("対象端末IPアドレスエラー");
-    const QString confirm = QStringLiteral("端末再起動開始確認");
-    TermEntry usb = row(1);
-    usb.IPAddr = QStringLiteral("USB(010.000.000.001)");
-    struct Case {
-        std::vector<TermEntry> rows;
-        std::vector<int> answers;
-        QStringList captions;
-    } cases[] = {
-        {{}, {}, {}},
-        {{row(60), usb}, {6}, {confirm, noAddress}},
-        {{row(1)}, {7}, {confirm}},
-    };
-    for (const Case &c : cases) {
-        prompter.records.clear();
-        for (int a : c.answers)
-            prompter.answer(a);
-        host.selection = c.rows;
-        host.pending = true;
-        const int refreshes = host.refreshes;
-        EXPECT_FALSE(flow.run(MaintCommand::Restart));
-        QStringList captions;
-        for (const PromptRecord &r : prompter.records)
-            captions << r.caption;
-        EXPECT_EQ(captions, c.captions);
-        EXPECT_TRUE(posts.empty() && host.enabled && host.progressOp == -1);
-        EXPECT_EQ(host.refreshes, refreshes + 1) << "a pending refresh is done at the end";
-    }
-    // A cancelled file dialog asks nothing further; so does "いいえ" to the second question.
-    prompter.records.clear();
-    host.selection = {row(1)};
-    EXPECT_FALSE(flow.run(MaintCommand::WriteApli));
-    prompter.answerFile(dir.file("Data/Sys/c.ini"));
-    prompter.answer(6);
-    EXPECT_FALSE(flow.run(MaintCommand::WriteCommonSys)); // second question: default "いいえ"
-    EXPECT_EQ(prompter.records.size(), 4);
-    EXPECT_TRUE(posts.empty());
 }
 
 TEST_F(Commands, CompletionsRecordByMacOrAddressAndRedrawOnce)
@@ -286,10 +251,8 @@ TEST_F(Commands, CompletionsRecordByMacOrAddressAndRedrawOnce)
     // A refusal of the schedule window's request is its; any other ends the command.
     const int closed = host.progressClosed;
     notes.onTask(completion(TaskKind::RequestEnded, {target(1, 7)}, 0, 4242));
-    EXPECT_EQ(sink.got, 5);
-    EXPECT_EQ(host.progressClosed, closed);
     notes.onTask(completion(TaskKind::RequestEnded, {target(1, 7)}, 0, 777));
-    EXPECT_EQ(host.progressClosed, closed + 1);
+    EXPECT_EQ(std::tuple(sink.got, host.progressClosed), std::tuple(5, closed + 1));
 }
 
 TEST_F(Commands, NoticesApplyInOnePassInArrivalOrderWithOneRedrawTimerPerBurst)
@@ -299,8 +262,7 @@ TEST_F(Commands, NoticesApplyInOnePassInArrivalOrderWithOneRedrawTimerPerBurst)
     notices.onNotice(notice(12, "aa:01"));
     EXPECT_EQ(notices.applied(), 0u);
     QCoreApplication::processEvents();
-    EXPECT_EQ(notices.applied(), 3u);
-    EXPECT_EQ(notices.passes(), 1u);
+    EXPECT_EQ(std::tuple(notices.applied(), notices.passes()), std::tuple(3u, 1u));
     EXPECT_TRUE(row(11).IPAddr.isEmpty()) << "the later notice of the same MAC wins";
     EXPECT_FALSE(row(12).IPAddr.isEmpty() || row(20).IPAddr.isEmpty());
     ASSERT_EQ(timers.started.size(), 1u);
@@ -314,15 +276,14 @@ TEST_F(Commands, NoticesApplyInOnePassInArrivalOrderWithOneRedrawTimerPerBurst)
     host.enabled = false;
     notices.onNotice(notice(13, "aa:03"));
     QCoreApplication::processEvents();
-    EXPECT_EQ(timers.started.size(), 1u);
-    EXPECT_TRUE(host.pending);
+    EXPECT_TRUE(timers.started.size() == 1 && host.pending);
     EXPECT_TRUE(notices.onTimerExpired({99, 1, 100}));
     EXPECT_EQ(host.refreshes, 1);
 }
 
 // New terminals from one address at most at the rate (all at once, then
-// spread over the minute); known terminals and other addresses are not
-// held back.
+// spread over the minute), counted in the status line; known terminals and
+// other addresses are not held back.
 TEST_F(Commands, NewTerminalsFromOneAddressComeAtMostAtTheRate)
 {
     qint64 now = 0;
@@ -339,14 +300,36 @@ TEST_F(Commands, NewTerminalsFromOneAddressComeAtMostAtTheRate)
     for (int n : {10, 11, 12, 20, 1})
         EXPECT_TRUE(present(n)) << n;
     EXPECT_FALSE(present(13) || present(14));
-    EXPECT_EQ(notices.refused(), 2u);
     now = 20000; // a third of the minute: one more
     for (int n : {13, 14})
         notices.onNotice(notice(n, mac(n)), stranger);
     notices.flush();
-    EXPECT_TRUE(present(13));
-    EXPECT_FALSE(present(14));
-    EXPECT_EQ(notices.refused(), 3u);
+    EXPECT_TRUE(present(13) && !present(14));
+    ListCommands commands{ctx, [](int) { return nullptr; }};
+    EXPECT_TRUE(commands.statusLine(4).contains(QStringLiteral("通知 3 件")));
+    // Closing is refused while terminals are updated remotely.
+    ProcessValues::remoteUpdateCount = 1;
+    EXPECT_FALSE(commands.exitAllowed());
+    ProcessValues::remoteUpdateCount = 0;
+    EXPECT_TRUE(commands.exitAllowed() && prompter.records.size() == 1);
+}
+
+// A terminal without MAC is reached by its address, not as the first row without one.
+TEST_F(Commands, ClearResultsReachesTerminalsByMacOrElseByAddress)
+{
+    ASSERT_EQ(db.registerUpdate(reg(52)), 0);
+    for (int n : {1, 2})
+        db.setResultByMac(reg(n).UserInfo1, 3, 5);
+    for (int n : {51, 52})
+        db.setResultByAddress(QString::number(1000 + n), Ipv4::hostToRegister(0x0A000000u + n), 3, 5);
+    ListCommands commands{ctx, [](int) { return nullptr; }};
+    prompter.answer(MsgResult::No);
+    EXPECT_FALSE(commands.clearResults({row(1), row(52)}));
+    EXPECT_EQ(row(1).ResultKind, 3) << "declined";
+    prompter.answer(MsgResult::Yes);
+    EXPECT_TRUE(commands.clearResults({row(1), row(52)}));
+    EXPECT_EQ(std::tuple(row(1).ResultKind, row(2).ResultKind, row(51).ResultKind, row(52).ResultKind),
+              std::tuple(0, 3, 3, 0));
 }
 
 TEST_F(Commands, TheRedrawSeesEveryQueuedNotice)
@@ -389,7 +372,7 @@ TEST_F(Commands, WaitingEditFlowGetsTheNextCompletionOnce)
 
 TEST_F(Commands, TerminalRequestsAreMarkedAnsweredAndRecorded)
 {
-    struct Case {
+    const struct {
         int n; // the MAC address of terminal n
         QString termId;
         std::uint32_t from; // last byte of 10.0.0.x the request came from
@@ -398,69 +381,48 @@ TEST_F(Commands, TerminalRequestsAreMarkedAnsweredAndRecorded)
         int known, kind; // kind: result kind afterwards (-1: row absent)
     } cases[] = {
         {1, "1001", 1, UpdateDecision::FilesToSend, false, 1, 14},
-        {2, "1002", 2, UpdateDecision::Busy, false, 1, 0},
         // The register vouches only for the ID and the address of the MAC's row.
         {3, "1001", 3, UpdateDecision::FilesToSend, false, 0, 0},
         {3, "1003", 66, UpdateDecision::FilesToSend, false, 0, 0},
         {40, "1040", 40, UpdateDecision::FilesToSend, false, 0, -1},
-        {42, "ERROR", 42, UpdateDecision::InitialSettings, false, 0, -1},
         // A new terminal while initial settings run keeps its mark, with a MAC.
         {43, "ERROR", 43, UpdateDecision::InitialSettings, true, 1, -1},
         {51, "ERROR", 51, UpdateDecision::InitialSettings, true, 0, 0},
     };
     ctx.initialSettings = &sink;
-    const auto ask = [&](const QString &termId, const QString &mac, std::uint32_t from,
-                         int decision) {
-        posts.clear();
-        auto m =
-            std::make_unique<TaskMessage>(ProcessValues::CommThreadId, TaskKind::TermRequestDecide);
-        auto r = std::make_unique<TermRequestPayload>();
-        r->request.notify.termId = termId;
-        r->request.notify.macAddress = mac;
-        r->sourceAddress = 0x0A000000u + from;
-        r->decision = decision;
-        m->payload[0] = std::move(r);
-        notes.onTask(std::move(m));
-        EXPECT_EQ(posts.size(), 1u);
-        EXPECT_EQ(posts[0].task()->kind, TaskKind::TermRequestDecision);
-        return posts[0].task()->slot<TermRequestPayload>(0)->known;
-    };
-    for (const Case &c : cases) {
+    for (const auto &c : cases) {
         sink.initial = c.initial;
-        EXPECT_EQ(ask(c.termId, reg(c.n).UserInfo1, c.from, c.decision), c.known) << c.n;
+        posts.clear();
+        termRequest(TaskKind::TermRequestDecide, [&](TermRequestPayload &r) {
+            r.request.notify.termId = c.termId;
+            r.request.notify.macAddress = reg(c.n).UserInfo1;
+            r.sourceAddress = 0x0A000000u + c.from;
+            r.decision = c.decision;
+        });
+        ASSERT_EQ(posts.size(), 1u);
+        EXPECT_EQ(posts[0].task()->kind, TaskKind::TermRequestDecision);
+        EXPECT_EQ(posts[0].task()->slot<TermRequestPayload>(0)->known, c.known) << c.n;
         EXPECT_EQ(row(c.n).IPAddr.isEmpty() ? -1 : row(c.n).ResultKind, c.kind) << c.n;
     }
     EXPECT_EQ(host.refreshes, 0) << "results show with the redraw timer's redraw";
     EXPECT_TRUE(host.pending);
-    // A stranger's new row with terminal 1's ID at its own address: the ID
-    // is held twice, so the register vouches for neither.
-    sink.initial = false;
-    RegistrationData forged = reg(1);
-    forged.UserInfo1 = QStringLiteral("02:00:00:00:00:99");
-    forged.IPAddr = Ipv4::hostToRegister(0x0A000063u);
-    ASSERT_EQ(db.registerUpdate(forged), 0);
-    EXPECT_EQ(ask("1001", forged.UserInfo1, 99, UpdateDecision::FilesToSend), 0);
-
     // An update ended for a terminal the register lost: registered again by ID
     // and address (with an empty MAC address, which takes no other row).
-    for (bool initial : {false, true}) {
-        sink.initial = initial;
-        auto m =
-            std::make_unique<TaskMessage>(ProcessValues::CommThreadId, TaskKind::TermRequestEnded);
-        auto r = std::make_unique<TermRequestPayload>();
-        const QString id = initial ? "1045" : "1044";
-        r->request.notify.termId = id;
-        r->request.notify.macAddress = QStringLiteral("02:99:00:00:00:44");
-        r->address = 0x0A00002Cu + initial;
-        r->result = 0;
-        m->payload[0] = std::move(r);
-        notes.onTask(std::move(m));
-        EXPECT_EQ(rowOf(id).IPAddr, initial ? "010.000.000.045" : "010.000.000.044");
-        EXPECT_EQ(rowOf(id).ResultKind, initial ? 19 : 14) << "19: initial settings running";
+    for (int n : {44, 45}) {
+        sink.initial = n == 45;
+        termRequest(TaskKind::TermRequestEnded, [&](TermRequestPayload &r) {
+            r.request.notify.termId = QString::number(1000 + n);
+            r.request.notify.macAddress = QStringLiteral("02:99:00:00:00:44");
+            r.address = 0x0A000000u + n;
+            r.result = 0;
+        });
+        EXPECT_EQ(std::tuple(row(n).IPAddr, row(n).ResultKind), // 19: initial settings running
+                  std::tuple(QString::asprintf("010.000.000.%03d", n), n == 45 ? 19 : 14));
     }
     EXPECT_EQ(sink.ended, 1);
 }
 
+// The discard question closes by itself when the series ends meanwhile.
 TEST_F(Commands, UpdateWindowAndTheDiscardOfStoredRequests)
 {
     auto task = [](int kind) {
@@ -468,7 +430,6 @@ TEST_F(Commands, UpdateWindowAndTheDiscardOfStoredRequests)
     };
     notes.onTask(task(TaskKind::RemoteSeriesBegan));
     auto lines = task(TaskKind::RemoteSlots);
-    // Each busy worker names its terminal and the files it sends.
     auto report = std::make_unique<RemoteSlotsPayload>();
     report->workers[0] = {true, "1002", 0x0A000002u, {UpdateFileKind::Boot}};
     report->workers[2] = {
@@ -480,49 +441,18 @@ TEST_F(Commands, UpdateWindowAndTheDiscardOfStoredRequests)
                                        "端末ID:1001  IP:10.0.0.1  システム設定・ユーザ設定", "",
                                        ""}));
 
-    auto answer = [&](quintptr ask, int count) {
-        auto a = std::make_unique<StoredRequestsPayload>();
-        a->ask = ask;
-        a->count = count;
-        for (int i = 0; ask == StoredAsk::TakeAll && i < count; ++i)
-            a->taken.push_back(std::make_unique<TermRequestPayload>());
-        discard.onAnswer(std::move(a));
-    };
-    // Nothing stored: no question.
-    discard.onStopPressed();
-    ASSERT_EQ(posts.size(), 1u);
-    EXPECT_EQ(std::tuple(posts[0].msg, posts[0].wParam), std::tuple(Msg::StoredRequests, StoredAsk::Count));
-    EXPECT_TRUE(ProcessValues::operatorBusy & 1);
-    answer(StoredAsk::Count, 0);
-    EXPECT_TRUE(prompter.records.isEmpty());
-
     // The series ends while the question is open: it closes as "いいえ", then the window.
     prompter.answer(6);
     prompter.whileClosableOpen = [&] { notes.onTask(task(TaskKind::RemoteSeriesEnded)); };
     discard.onStopPressed();
-    answer(StoredAsk::Count, 2);
+    auto stored = std::make_unique<StoredRequestsPayload>();
+    stored->ask = StoredAsk::Count, stored->count = 2;
+    discard.onAnswer(std::move(stored));
     ASSERT_EQ(prompter.records.size(), 1);
     EXPECT_TRUE(prompter.records[0].closedFromOutside);
     EXPECT_FALSE(host.remoteShown);
     EXPECT_EQ(posts.back().wParam, StoredAsk::Count) << "nothing taken";
     EXPECT_TRUE(host.enabled && !(ProcessValues::operatorBusy & 1));
-
-    // "はい" takes them; with the schedule settings dialog open the main window stays disabled.
-    prompter.whileClosableOpen = nullptr;
-    ctx.schedule = &sink;
-    sink.settingsOpen = true;
-    host.enabled = false;
-    discard.onStopPressed();
-    answer(StoredAsk::Count, 2);
-    EXPECT_EQ(posts.back().wParam, StoredAsk::TakeAll);
-    answer(StoredAsk::TakeAll, 2);
-    EXPECT_EQ(discard.discarded(), 2);
-    EXPECT_TRUE(!host.enabled && host.remoteEnabled);
-    // "いいえ": the window's "中止" is usable again.
-    prompter.answer(7);
-    discard.onStopPressed();
-    answer(StoredAsk::Count, 1);
-    EXPECT_TRUE(host.remoteStop);
 }
 
 // The last menu command once more, with its file and answers, on those of its
@@ -561,13 +491,6 @@ TEST_F(Commands, RepeatRunsTheLastCommandOnItsFailedTargetsWithItsFileAndAnswers
     ASSERT_EQ(r->entries.size(), 2);
     EXPECT_EQ(std::tuple(r->entries[0].termId, r->entries[1].termId, r->entries[1].file),
               std::tuple(QString("1002"), QString("1051"), common));
-    flow.completed();
-    host.enabled = true;
-    // The repeat is the last command now: once both pass, nothing is left.
-    notes.onTask(completion(CompletionKind::WriteCommon, {target(2, 0), target(51, 7)}));
-    EXPECT_EQ(repeat.failedTargets().size(), 1u);
-    notes.onTask(completion(CompletionKind::WriteCommon, {target(51, 0)}));
-    EXPECT_FALSE(repeat.available());
 
     // Alert questions answered by the command are not asked again; a new one is.
     TermEntry idAlert = row(1), both = row(2);
@@ -579,4 +502,71 @@ TEST_F(Commands, RepeatRunsTheLastCommandOnItsFailedTargetsWithItsFileAndAnswers
     EXPECT_FALSE(CommandTargets::check({both}, prompter, {true, false}));
     ASSERT_EQ(prompter.records.size(), 1);
     EXPECT_TRUE(prompter.records[0].text.startsWith("IPアドレスアラート"));
+}
+
+// The failed terminals of the register: which count, the CSV file.
+class FailedList : public Commands
+{
+};
+
+// No operation yet and "端末情報取得中" are no failure, whatever the code.
+TEST_F(FailedList, WhichCountAndWhatTheListHides)
+{
+    const auto entry = [](int id, int kind, int code) {
+        TermEntry e;
+        e.ID = id, e.ResultKind = kind, e.ResultCode = code;
+        return e;
+    };
+    EXPECT_EQ(FailedTerminals::rows({entry(1, 5, 3), entry(2, 5, 0), entry(3, 0, 4), entry(4, 13, 9),
+                                     entry(5, 19, 11), entry(6, 99, 1)}),
+              (std::vector<int>{0, 4, 5}));
+}
+
+TEST_F(FailedList, CsvFieldsQuotedWhereNeededAndFormulasDisarmed)
+{
+    const struct {
+        QString in;
+        bool fromTerminal;
+        QString out;
+    } rows[] = {
+        {"a,b", false, "\"a,b\""},          {"say \"hi\"", false, "\"say \"\"hi\"\"\""},
+        {"two\r\nlines", false, "\"two\r\nlines\""}, {" padded", false, "\" padded\""},
+        {"=HYPERLINK(\"x\")", true, "\"'=HYPERLINK(\"\"x\"\")\""},
+        {"-1", true, "'-1"}, {"-1", false, "-1"}, {"", true, ""},
+    };
+    for (const auto &r : rows)
+        EXPECT_EQ(FailedTerminals::csvField(r.in, r.fromTerminal), r.out) << r.in.toStdString();
+}
+
+// A file that can't be written leaves the old one; a name without suffix gets ".csv".
+TEST_F(FailedList, ExportWritesTheRegistersFailedTerminalsWhole)
+{
+    EXPECT_FALSE(FailedTerminals::exportCsv(db, prompter)) << "nothing failed";
+    EXPECT_EQ(prompter.records.last().text, QString("処理に失敗した端末はありません。"));
+    for (int n : {1, 2}) {
+        RegistrationData r = reg(n);
+        r.IPAddr = Ipv4::hostToRegister(0xC0A80100u + std::uint32_t(n));
+        ASSERT_EQ(db.registerUpdate(r), 0);
+        ASSERT_EQ(db.setResultByMac(r.UserInfo1, 5, n == 2 ? 0 : 3), 0);
+    }
+    std::vector<TermEntry> failed;
+    ASSERT_EQ(FailedTerminals::read(db, failed), 0);
+    ASSERT_EQ(failed.size(), 1u);
+    const QByteArray bytes = FailedTerminals::csv(failed);
+    EXPECT_TRUE(bytes.startsWith("\xEF\xBB\xBF") && bytes.endsWith("\r\n"));
+    EXPECT_TRUE(bytes.contains("\r\n1001,192.168.1.1,KT-100,ｼｽﾃﾑ設定書込 (ｴﾗｰ：通信ﾀｲﾑｱｳﾄ),3,20"));
+
+    dir.write("failed.csv", "old");
+    prompter.answerFile(QString()); // cancelled
+    EXPECT_FALSE(FailedTerminals::exportCsv(db, prompter));
+    SafeFile::setStepHook(
+        [](SafeFile::Step s, const QString &) { return s != SafeFile::Step::Sync; });
+    prompter.answerFile(dir.file("failed.csv"));
+    EXPECT_FALSE(FailedTerminals::exportCsv(db, prompter));
+    SafeFile::setStepHook({});
+    EXPECT_EQ(prompter.records.last().caption, QString("処理失敗端末の出力異常"));
+    EXPECT_EQ(dir.read("failed.csv"), "old");
+    prompter.answerFile(dir.file("named-without-suffix"));
+    EXPECT_TRUE(FailedTerminals::exportCsv(db, prompter));
+    EXPECT_EQ(dir.read("named-without-suffix.csv"), FailedTerminals::csv(failed));
 }

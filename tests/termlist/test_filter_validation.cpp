@@ -17,29 +17,18 @@ constexpr TextKind Id = TextKind::TermId, Ip = TextKind::IpAddr, Mac = TextKind:
 
 const QString eqOrNe =
     QStringLiteral("条件は ＝(と同じ)か、≠(と違う)のどちらかを指定してください。");
-QString emptyMsg(const char *what)
-{
-    return QString::fromUtf8(what) + QStringLiteral("に空白を指定する場合、") + eqOrNe;
-}
-QString wildMsg(const char *what)
-{
-    return QString::fromUtf8(what) + QStringLiteral("指定に *(ワイルドカード)を使用する場合、") +
-           eqOrNe;
-}
+const QString ipEmpty = QStringLiteral("IPアドレスに空白を指定する場合、") + eqOrNe;
+const QString ipWild = QStringLiteral("IPアドレス指定に *(ワイルドカード)を使用する場合、") + eqOrNe;
+const QString idWild = QStringLiteral("端末ID指定に *(ワイルドカード)を使用する場合、") + eqOrNe;
+const QString verEmpty = QStringLiteral("バージョンに空白を指定する場合、") + eqOrNe;
 const QString anyWild = QStringLiteral("\n任意の位置にワイルドカード * が指定できます。");
 const QString ipSet1 =
     QStringLiteral("IPアドレスは ．で区切った４つの0～255の数字で入力してください。") + anyWild;
 const QString ipSet2 =
     QStringLiteral("IPアドレスは . で区切った４つの0～255の数字で入力してください。") + anyWild;
 const QString macSet =
-    QStringLiteral("MACアドレスは:で区切った６つの１６進数で入力してください（00～FF）。") +
-    anyWild;
-const QString ipEmpty = emptyMsg("IPアドレス"), ipWild = wildMsg("IPアドレス"),
-              macEmpty = emptyMsg("MACアドレス"), macWild = wildMsg("MACアドレス"),
-              idEmpty = emptyMsg("端末ID"), idWild = wildMsg("端末ID"),
-              verEmpty = emptyMsg("バージョン");
-const QString yearMsg =
-    QStringLiteral("年は西暦を半角数字４桁で1900以上の数値で入力してください。");
+    QStringLiteral("MACアドレスは:で区切った６つの１６進数で入力してください（00～FF）。") + anyWild;
+const QString yearMsg = QStringLiteral("年は西暦を半角数字４桁で1900以上の数値で入力してください。");
 const QString monthMsg = QStringLiteral("月は半角数字２桁以内で１～１２の範囲で入力してください。");
 const QString dayMsg = QStringLiteral("日は半角数字２桁以内で１～３１の範囲で入力してください。");
 const QString dateMsg = QStringLiteral("日付が不正です。正しい日付を入力してください。");
@@ -53,37 +42,27 @@ TEST(FilterTextInput, ValidationTable)
     struct Case {
         TextKind kind;
         const char *v1;
-        int c1;
-        int join;
+        int c1, join;
         const char *v2;
         int c2;
         const QString *msg; // Ok: accepted
         Focus focus = Focus::None;
     };
     const Focus V1 = Focus::Value1, V2 = Focus::Value2;
-    // clang-format off
     const Case cases[] = {
         {Ip, "192.168.*", Eq, 0, "", No, Ok}, {Ip, "192.168.*", Gt, 0, "", No, &ipWild, V1},
         {Ip, "192.168.1.300", Eq, 0, "", No, Ok}, // only the character set counts (stored padded)
-        {Ip, "192-168", Eq, 0, "", No, &ipSet1, V1},
         {Ip, "1-*", Lt, 0, "", No, &ipSet1, V1}, // character set before wildcard
         {Ip, "", Ne, 0, "", No, Ok}, {Ip, "", Ge, 0, "", No, &ipEmpty, V1},
         {Ip, "10.*", Eq, 1, "10-1", Eq, &ipSet2, V2}, {Ip, "10.*", Eq, 2, "11.*", Lt, &ipWild, V2},
-        {Ip, "10.*", Eq, 2, "", Gt, &ipEmpty, V2},
         {Ip, "10.*", Eq, 1, "1-1", No, Ok}, // join without second condition
         {Ip, "x-y", No, 1, "1.*", Eq, Ok},  // no first condition: released
         {Mac, "00:1a:FF:*", Eq, 0, "", No, Ok}, {Mac, "00-1A", Eq, 0, "", No, &macSet, V1},
-        {Mac, "", Gt, 0, "", No, &macEmpty, V1}, {Mac, "00:*", Le, 0, "", No, &macWild, V1},
-        {Mac, "00:*", Eq, 1, "zz", Eq, &macSet, V2},
-        {Mac, "00:*", Eq, 0, "zz", Gt, Ok}, // second condition without join
-        {Id, "12*", Eq, 0, "", No, Ok}, {Id, "12*", Gt, 0, "", No, &idWild, V1},
-        {Id, "", Lt, 0, "", No, &idEmpty, V1}, {Id, "100", Ge, 2, "9*", Le, &idWild, V2},
-        {Id, "100", Ge, 2, "200", Lt, Ok},
+        {Id, "12*", Gt, 0, "", No, &idWild, V1}, {Id, "100", Ge, 2, "200", Lt, Ok},
         {App, "1.0*", Gt, 0, "", No, Ok}, // versions have no wildcard rule
         {App, "", Le, 0, "", No, &verEmpty, V1}, {Boot, "", Eq, 0, "", No, Ok},
         {Boot, "1", Ge, 1, "", Lt, &verEmpty, V2},
     };
-    // clang-format on
     for (const Case &c : cases) {
         SCOPED_TRACE(std::string(c.v1) + " / " + c.v2);
         TextFilterInput in{{c.v1, c.c1}, {c.v2, c.c2}, c.join};
@@ -91,8 +70,7 @@ TEST(FilterTextInput, ValidationTable)
         const Check check = applyTextInput(c.kind, in, result);
         EXPECT_EQ(check.ok, c.msg == Ok);
         if (c.msg != Ok) {
-            EXPECT_EQ(check.message, *c.msg);
-            EXPECT_EQ(check.focus, c.focus);
+            EXPECT_EQ(std::tuple(check.message, check.focus), std::tuple(*c.msg, c.focus));
             EXPECT_EQ(result, TextFilter{}); // nothing half-checked survives
             continue;
         }
@@ -123,23 +101,18 @@ TEST(FilterDateInput, ValidationTable)
         Focus focus = Focus::None;
     };
     using F = Focus;
-    // clang-format off
     const Case cases[] = {
         {"2016/2/29", 0, "", No, Ok}, {"2015/2/29", 0, "", No, &dateMsg, F::Day1},
-        {"2016/2/30", 0, "", No, &dateMsg, F::Day1}, {"0999/1/1", 0, "", No, &yearMsg, F::Year1},
         {"1899/12/31", 0, "", No, &yearMsg, F::Year1}, {"1900/1/1", 0, "", No, Ok},
-        {"999/1/1", 0, "", No, &yearMsg, F::Year1}, {"２０１６/1/1", 0, "", No, &yearMsg, F::Year1},
-        {"2016/0/1", 0, "", No, &monthMsg, F::Month1}, {"2016/13/1", 0, "", No, &monthMsg, F::Month1},
-        {"2016//1", 0, "", No, &monthMsg, F::Month1}, {"2016/1/00", 0, "", No, &dayMsg, F::Day1},
-        {"2016/1/32", 0, "", No, &dayMsg, F::Day1}, {"2016/02/09", 0, "", No, Ok},
-        {"2016/1/1", 2, "2016/12/31", Lt, Ok}, {"2016/1/1", 1, "1000/1/1", Lt, &yearMsg, F::Year2},
+        {"２０１６/1/1", 0, "", No, &yearMsg, F::Year1}, {"2016/0/1", 0, "", No, &monthMsg, F::Month1},
+        {"2016/13/1", 0, "", No, &monthMsg, F::Month1}, {"2016//1", 0, "", No, &monthMsg, F::Month1},
+        {"2016/1/00", 0, "", No, &dayMsg, F::Day1}, {"2016/1/32", 0, "", No, &dayMsg, F::Day1},
+        {"2016/1/1", 2, "2016/12/31", Lt, Ok},
+        {"2016/1/1", 1, "1000/1/1", Lt, &yearMsg, F::Year2},
         {"2016/1/1", 1, "2016/x/1", Lt, &monthMsg, F::Month2},
-        {"2016/1/1", 1, "2016/1/99", Lt, &dayMsg, F::Day2},
         {"2016/1/1", 2, "2017/2/29", Lt, &dateMsg, F::Day2},
-        {"2016/1/1", 0, "bad", Lt, Ok}, // no join: second ignored
-        {"2016/1/1", 1, "bad", No, Ok}, // no second condition
+        {"2016/1/1", 0, "bad", Lt, Ok}, {"2016/1/1", 1, "bad", No, Ok}, // second ignored
     };
-    // clang-format on
     const auto fields = [](const char *date, int combo) {
         QStringList p = QString::fromUtf8(date).split('/');
         while (p.size() < 3)
@@ -158,8 +131,7 @@ TEST(FilterDateInput, ValidationTable)
             applyDateInput({fields(c.date1, Ge), fields(c.date2, c.c2), c.join}, result);
         EXPECT_EQ(check.ok, c.msg == Ok);
         if (c.msg != Ok) {
-            EXPECT_EQ(check.message, *c.msg);
-            EXPECT_EQ(check.focus, c.focus);
+            EXPECT_EQ(std::tuple(check.message, check.focus), std::tuple(*c.msg, c.focus));
             EXPECT_EQ(result.cnd1 + result.cnd2 + result.join, 0);
             continue;
         }
@@ -173,22 +145,9 @@ TEST(FilterDateInput, ValidationTable)
     EXPECT_EQ(result, (DateFilter{old, old, 0, 0, 0}));
 }
 
-TEST(FilterOpening, ShowsOnlyClausesThatCount)
-{
-    // First code 0: nothing shown, even with a second clause stored.
-    TextFilterInput in = textInputOf({"a", "b", 0, 3, 1});
-    EXPECT_EQ(std::tuple(in.first.comboIndex, in.first.text, in.join), std::tuple(No, QString(), 0));
-    // Join without a second code: first clause only.
-    in = textInputOf({"a", "b", 3, 0, 1});
-    EXPECT_EQ(std::tuple(in.first.text, in.join, in.second.text), std::tuple(QString("a"), 0, QString()));
-    // A code outside the combo shows no item rather than a wrong one.
-    EXPECT_EQ(textInputOf({"a", "", 7, 0, 0}).first.comboIndex, No);
-}
-
 TEST(FilterColumns, EachDialogOwnsItsColumnFieldsOnly)
 {
-    // Distinct values per text column, so a field mapped to the wrong column
-    // shows up when reading back.
+    // Distinct values per column: a field mapped to another column shows.
     ListCondInfo cond;
     const TextKind kinds[] = {Id, Ip, Mac, App, Boot};
     const auto filterOf = [](int i) {

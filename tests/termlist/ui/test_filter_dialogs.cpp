@@ -1,15 +1,17 @@
-// The column filter dialogs and the display condition dialog, driven through
-// their controls with the message boxes answered by a ScriptedPrompter.
+// The column filter dialogs and the dialogs around the list, driven through
+// their controls, with the message boxes answered by a ScriptedPrompter.
 #include "ModalDriver.h"
 
 #include "support/ScriptedPrompter.h"
-#include "termlist/ui/CondDialog.h"
 #include "termlist/ui/FilterDialogs.h"
+#include "termlist/ui/ProgressDialog.h"
+#include "termlist/ui/SystemSettingsDialog.h"
 
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QtTest/QTest>
 
 #include <gtest/gtest.h>
@@ -55,17 +57,16 @@ TEST(FilterDialogs, TextDialogOpensRefusesWithFocusAndHandsBack)
     }
     cond.FInfoTermID1 = "untouched";
     auto dlg = openDialog<CFilterTextDialog>(ListColumn::IPAddr, cond);
-    EXPECT_EQ(dlg->valueEdit1->text(), "192.168.001.*");
-    EXPECT_EQ(dlg->condCombo1->currentIndex(), 2);
-    EXPECT_EQ(dlg->condCombo2->currentIndex(), 5);
+    EXPECT_EQ(std::tuple(dlg->valueEdit1->text(), dlg->condCombo1->currentIndex(),
+                         dlg->condCombo2->currentIndex()),
+              std::tuple(QString("192.168.001.*"), 2, 5));
 
     ScriptedPrompter prompts;
     showActive(dlg.get());
     dlg->condCombo1->setCurrentIndex(0); // ＜ with a wildcard
     dlg->okButton()->click();
     ASSERT_EQ(prompts.records.size(), 1);
-    EXPECT_EQ(prompts.records[0].type, 0x30u);
-    EXPECT_TRUE(dlg->isVisible());
+    EXPECT_TRUE(prompts.records[0].type == 0x30u && dlg->isVisible());
     EXPECT_EQ(QApplication::focusWidget(), dlg->valueEdit1);
     EXPECT_EQ(dlg->filter(), TextFilter{});
 
@@ -75,116 +76,76 @@ TEST(FilterDialogs, TextDialogOpensRefusesWithFocusAndHandsBack)
     dlg->valueEdit2->setText("192-168");
     dlg->okButton()->click();
     ASSERT_EQ(prompts.records.size(), 2);
-    EXPECT_EQ(QApplication::focusWidget(), dlg->valueEdit2);
-    EXPECT_TRUE(dlg->isVisible());
+    EXPECT_TRUE(QApplication::focusWidget() == dlg->valueEdit2 && dlg->isVisible());
 
     dlg->valueEdit2->setText("10.*");
     dlg->okButton()->click();
-    EXPECT_EQ(prompts.records.size(), 2);
-    EXPECT_EQ(dlg->result(), QDialog::Accepted);
+    EXPECT_TRUE(prompts.records.size() == 2 && dlg->result() == QDialog::Accepted);
     dlg->storeInto(cond);
-    EXPECT_EQ(QStringList({cond.FInfoIPAddr1, cond.FInfoIPAddr2, cond.FInfoTermID1}),
-              QStringList({"192.168.001.*", "010.*", "untouched"}));
-    EXPECT_EQ(cond.FJoinIPAddr, 1);
-    EXPECT_EQ(cond.FCndIPAddr2, 6);
+    EXPECT_EQ(std::tuple(cond.FInfoIPAddr1, cond.FInfoIPAddr2, cond.FInfoTermID1, cond.FJoinIPAddr,
+                         cond.FCndIPAddr2),
+              std::tuple(QString("192.168.001.*"), QString("010.*"), QString("untouched"), 1, 6));
 }
 
+// Opened from a stored filter: split into numbers; each refusal puts the
+// focus on its field; stored at midnight.
 TEST(FilterDialogs, DateDialogRefusesWithFocusAndStoresMidnight)
 {
     ScriptedPrompter prompts;
-    CFilterDateDialog dlg(ListColumn::EntryDate);
-    showActive(&dlg);
-    const auto type = [&](const char *year, const char *day) {
-        dlg.first.year->setText(year), dlg.first.month->setText("2"), dlg.first.day->setText(day);
-        dlg.okButton()->click();
-        return QApplication::focusWidget();
-    };
-    dlg.first.cond->setCurrentIndex(3);
-    EXPECT_EQ(type("2016", "30"), dlg.first.day);
-    EXPECT_TRUE(dlg.isVisible());
-    EXPECT_EQ(type("0999", "29"), dlg.first.year);
-    type("2016", "29");
-    EXPECT_EQ(prompts.records.size(), 2);
-    EXPECT_EQ(dlg.result(), QDialog::Accepted);
-    EXPECT_EQ(std::tuple(dlg.filter().date1, dlg.filter().cnd1),
-              std::tuple(QDateTime(QDate(2016, 2, 29), QTime(0, 0)), 4));
-
-    // Opened from a stored filter: split into numbers; a bad second date
-    // puts the focus on the second day.
     ListCondInfo cond;
     cond.FInfoResultDt1 = QDateTime(QDate(2016, 2, 9), QTime(13, 45));
     cond.FInfoResultDt2 = QDateTime(QDate(2016, 12, 31), QTime(0, 0));
     cond.FCndResultDt1 = cond.FJoinResultDt = 2, cond.FCndResultDt2 = 5;
-    auto stored = openDialog<CFilterDateDialog>(ListColumn::ResultDate, cond);
-    EXPECT_EQ(QStringList({stored->first.year->text(), stored->first.month->text(),
-                           stored->first.day->text()}),
+    auto dlg = openDialog<CFilterDateDialog>(ListColumn::ResultDate, cond);
+    EXPECT_EQ(QStringList({dlg->first.year->text(), dlg->first.month->text(), dlg->first.day->text()}),
               QStringList({"2016", "2", "9"}));
-    showActive(stored.get());
-    stored->second.month->setText("02");
-    stored->second.day->setText("30");
-    stored->okButton()->click();
-    EXPECT_EQ(QApplication::focusWidget(), stored->second.day);
-    stored->second.day->setText("28");
-    stored->okButton()->click();
-    EXPECT_EQ(stored->result(), QDialog::Accepted);
-    stored->storeInto(cond);
-    // Stored at midnight: the time of the old value is gone.
+    showActive(dlg.get());
+    dlg->first.year->setText("0999");
+    dlg->okButton()->click();
+    EXPECT_EQ(QApplication::focusWidget(), dlg->first.year);
+    dlg->first.year->setText("2016");
+    dlg->second.month->setText("02");
+    dlg->second.day->setText("30");
+    dlg->okButton()->click();
+    EXPECT_EQ(QApplication::focusWidget(), dlg->second.day);
+    EXPECT_TRUE(dlg->isVisible());
+    dlg->second.day->setText("29");
+    dlg->okButton()->click();
+    EXPECT_EQ(std::tuple(dlg->result(), prompts.records.size()), std::tuple(int(QDialog::Accepted), 2));
+    dlg->storeInto(cond);
     EXPECT_EQ(std::tuple(cond.FInfoResultDt1, cond.FInfoResultDt2, cond.FJoinResultDt,
                          cond.FCndResultDt2),
               std::tuple(QDateTime(QDate(2016, 2, 9), QTime(0, 0)),
-                         QDateTime(QDate(2016, 2, 28), QTime(0, 0)), 2, 5));
+                         QDateTime(QDate(2016, 2, 29), QTime(0, 0)), 2, 5));
 }
 
+// The release ends with OK whatever the controls hold; dates stay, only the
+// codes go, and other columns keep their filters.
 TEST(FilterDialogs, ReleaseEmptiesTheColumnFilterAndEndsWithOk)
 {
     const QDateTime d(QDate(2016, 2, 29), QTime(0, 0));
     ListCondInfo cond;
     cond.FInfoTermID1 = cond.FInfoTermID2 = "12*";
     cond.FCndTermID1 = cond.FCndTermID2 = cond.FJoinTermID = 1;
-    cond.FInfoEntryDt1 = cond.FInfoEntryDt2 = d;
-    cond.FCndEntryDt1 = cond.FCndEntryDt2 = cond.FJoinEntryDt = 2;
-    cond.FInfoVendor = "ab*";
-    cond.FCndVendor = cond.FInfoAlert = cond.FCndAlert = cond.FCndResult = cond.FCndSipEntry = 2;
-    cond.FInfoResult = 20;
-    for (int column : {ListColumn::TermID, ListColumn::EntryDate, ListColumn::Vendor,
-                       ListColumn::Alert, ListColumn::Result}) {
-        SCOPED_TRACE(column);
+    cond.FInfoEntryDt1 = d, cond.FCndEntryDt1 = 2;
+    cond.FCndAlert = cond.FInfoResult = cond.FCndResult = cond.FCndSipEntry = 2;
+    for (int column : {ListColumn::TermID, ListColumn::EntryDate, ListColumn::Result}) {
         auto dlg = createFilterDialog(column, cond, nullptr);
         for (QLineEdit *e : dlg->findChildren<QLineEdit *>())
-            e->setText("9-9"); // the controls don't matter to the release
+            e->setText("9-9");
         dlg->releaseButton()->click();
-        EXPECT_EQ(dlg->result(), QDialog::Accepted);
+        EXPECT_EQ(dlg->result(), QDialog::Accepted) << column;
         dlg->storeInto(cond);
     }
-    EXPECT_EQ(cond.FInfoTermID1 + cond.FInfoTermID2 + cond.FInfoVendor, "");
+    EXPECT_EQ(cond.FInfoTermID1 + cond.FInfoTermID2, "");
     EXPECT_EQ(cond.FCndTermID1 + cond.FCndTermID2 + cond.FJoinTermID + cond.FCndEntryDt1 +
-                  cond.FCndEntryDt2 + cond.FJoinEntryDt + cond.FCndVendor + cond.FInfoAlert +
-                  cond.FCndAlert + cond.FInfoResult + cond.FCndResult,
-              0);
-    // The dates stay, only the codes go; other columns keep their filters.
-    EXPECT_EQ(std::tuple(cond.FInfoEntryDt1, cond.FInfoEntryDt2, cond.FCndSipEntry),
-              std::tuple(d, d, 2));
+                  cond.FInfoResult + cond.FCndResult, 0);
+    EXPECT_EQ(std::tuple(cond.FInfoEntryDt1, cond.FCndSipEntry, cond.FCndAlert), std::tuple(d, 2, 2));
 }
 
-TEST(FilterDialogs, OneValueCodePairAndRadioDialogs)
+TEST(FilterDialogs, CodePairDialogsNeedBothCombos)
 {
     ListCondInfo cond;
-    cond.FInfoMachin = "old";
-
-    // Text typed but no condition chosen: nothing changes.
-    auto name = openDialog<CFilterValueDialog>(ListColumn::MachineName, cond);
-    EXPECT_TRUE(name->valueEdit->text().isEmpty());
-    name->valueEdit->setText("IP-Phone*");
-    name->okButton()->click();
-    EXPECT_EQ(name->result(), QDialog::Accepted);
-    ListCondInfo after = cond;
-    name->storeInto(after);
-    EXPECT_EQ(after, cond);
-    name->condCombo->setCurrentIndex(1);
-    name->okButton()->click();
-    name->storeInto(cond);
-    EXPECT_EQ(std::tuple(cond.FInfoMachin, cond.FCndMachin), std::tuple(QString("IP-Phone*"), 2));
-
     // Result: the kinds in operation-kind order, both combos needed.
     cond.FInfoResult = 5, cond.FCndResult = 2;
     auto result = openDialog<CFilterCodePairDialog>(ListColumn::Result, cond);
@@ -196,8 +157,7 @@ TEST(FilterDialogs, OneValueCodePairAndRadioDialogs)
     result->storeInto(cond);
     EXPECT_EQ(std::tuple(cond.FInfoResult, cond.FCndResult), std::tuple(20, 1));
 
-    // Alert with only one code stored opens with neither combo chosen, and
-    // one combo alone changes nothing.
+    // One alert code stored: neither combo chosen; one combo alone changes nothing.
     cond.FInfoAlert = 2;
     auto alert = openDialog<CFilterCodePairDialog>(ListColumn::Alert, cond);
     EXPECT_EQ(alert->infoCombo->currentIndex(), -1);
@@ -205,59 +165,33 @@ TEST(FilterDialogs, OneValueCodePairAndRadioDialogs)
     alert->okButton()->click();
     alert->storeInto(cond);
     EXPECT_EQ(std::tuple(cond.FInfoAlert, cond.FCndAlert), std::tuple(2, 0));
-
-    // Radio buttons: the checked one gives the code, none checked gives 0.
-    cond.FCndSipEntry = 3;
-    auto sip = openDialog<CFilterRadioDialog>(ListColumn::SipEntry, cond);
-    EXPECT_TRUE(sip->radioButtons[2]->isChecked());
-    sip->radioButtons[3]->click();
-    sip->okButton()->click();
-    sip->storeInto(cond);
-    EXPECT_EQ(cond.FCndSipEntry, 4);
-    cond.FCndTermEntry = 7;
-    auto kind = openDialog<CFilterRadioDialog>(ListColumn::EntryKind, cond);
-    kind->okButton()->click();
-    kind->storeInto(cond);
-    EXPECT_EQ(cond.FCndTermEntry, 0);
 }
 
-TEST(FilterDialogs, RunFilterDialogCopiesNothingBackOnCancel)
+TEST(DialogsTest, RefusalsKeepTheDialogOpenWithFocusOnTheWrongField)
 {
-    ScriptedPrompter prompts;
-    ListCondInfo cond;
-    cond.FInfoTermID1 = "5", cond.FCndTermID1 = 3;
-    const ListCondInfo before = cond;
-    ModalDriver driver;
-    driver.then<CFilterTextDialog>([](CFilterTextDialog *dlg) {
-        EXPECT_EQ(dlg->valueEdit1->text(), "5");
-        dlg->valueEdit1->setText("7*");
-        dlg->condCombo1->setCurrentIndex(5);
-        dlg->cancelButton()->click();
-    });
-    EXPECT_FALSE(runFilterDialog(ListColumn::TermID, cond, nullptr));
-    EXPECT_EQ(cond, before);
-    EXPECT_TRUE(prompts.records.isEmpty());
-    EXPECT_FALSE(runFilterDialog(7, cond, nullptr)); // no filter on that column
+    ScriptedPrompter prompter;
+    SystemSettings s;
+    s.UDPPort = 4000, s.EditerPath = "/usr/bin/editor";
+    CSystemSettingsDialog sys(s);
+    sys.show();
+    QApplication::setActiveWindow(&sys);
+    EXPECT_EQ(sys.historyEdit->text(), "50") << "a register without the setting";
+    sys.historyEdit->setText("0");
+    sys.onOk();
+    EXPECT_TRUE(sys.historyEdit->hasFocus());
+    sys.historyEdit->setText("999"), sys.passiveButton->setChecked(true);
+    sys.onOk();
+    ASSERT_EQ(sys.result(), QDialog::Accepted);
+    EXPECT_EQ(std::tuple(sys.settings().FTPMode, sys.settings().HistoryKeep, sys.settings().EditerPath),
+              std::tuple(1, 999, QString("/usr/bin/editor")));
+    EXPECT_EQ(prompter.records.size(), 1);
 }
 
-TEST(CondDialog, ModeEnablesButtonsAndEachButtonGivesItsChoice)
+TEST(DialogsTest, ProgressWindowStopsOnce)
 {
-    for (const auto &[mode, sort, filter] :
-         {std::tuple{1, false, true}, std::tuple{3, true, true}, std::tuple{2, true, false}}) {
-        SCOPED_TRACE(mode);
-        CCondDialog dlg(mode);
-        EXPECT_EQ(std::tuple(dlg.descendingButton->isEnabled(), dlg.ascendingButton->isEnabled(),
-                             dlg.filterButton->isEnabled()),
-                  std::tuple(sort, sort, filter));
-    }
-
-    // Filter-only mode: a disabled sort button and Enter choose nothing.
-    ModalDriver driver;
-    driver.then<CCondDialog>([](CCondDialog *dlg) {
-        dlg->descendingButton->click();
-        QTest::keyClick(dlg, Qt::Key_Return);
-        if (dlg->isVisible())
-            dlg->reject();
-    });
-    EXPECT_EQ(runDisplayConditionDialog(1, nullptr), CondChoice::Cancel);
+    EXPECT_FALSE(CProgressDialog(11).stopButton->isEnabled()); // adding can't be stopped
+    CProgressDialog info(0);
+    QSignalSpy stop(&info, &CProgressDialog::stopRequested);
+    info.stopButton->click();
+    EXPECT_TRUE(stop.count() == 1 && !info.stopButton->isEnabled());
 }
