@@ -124,8 +124,7 @@ TEST(FileAttributes, ReadOnlyAndHiddenAreIndependentPermissionBits)
 {
     TempDir dir;
     const QString path = dir.file(u("f.txt"));
-    EXPECT_EQ(GetFileAttributes(path), std::nullopt);
-    EXPECT_FALSE(SetFileAttributes(path, FileAttr::ReadOnly));
+    EXPECT_FALSE(GetFileAttributes(path) || SetFileAttributes(path, FileAttr::ReadOnly));
     dir.write(u("f.txt"), "x");
     QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
                                     QFile::WriteGroup | QFile::ReadOther);
@@ -146,8 +145,7 @@ TEST(FileAttributes, ReadOnlyAndHiddenAreIndependentPermissionBits)
 TEST(RegexTest, MatchesAnywhereWithTheScriptingEngineSyntax)
 {
     const std::tuple<const char *, const char *, bool> cases[] = {
-        // Anywhere; $ is the very end only, and literal inside a class.
-        {"\\d+", "ab12cd", true}, {"^\\d+$", "123\n", false}, {"[$]", "a$b", true},
+        {"\\d+", "ab12cd", true}, {"^\\d+$", "123\n", false}, {"[$]", "a$b", true}, // $: the end, or literal
         {"^[\\u3041-\\u3093]+$", "あい", true}, {"^[\\u3041-\\u3093]+$", "ア", false},
         {"^\\u00e9$", "é", true}, {"[]", "anything", false}, {"^[^]$", "x", true},
         {"(", "(", false}, {"", "text", true}, // invalid pattern; empty one

@@ -89,10 +89,11 @@ protected:
     {
         now = QDateTime(QDate(y, m, d), QTime(h, mi, s));
     }
-    std::vector<TermEntry> all()
+    std::vector<TermEntry> all(std::int32_t silentCond = 0)
     {
         ListCondInfo c = DefaultListCond();
         c.SortColNo = ListColumn::TermID, c.SortDirect = SortDirection::Ascending;
+        c.FCndSilent = silentCond;
         std::vector<TermEntry> rows;
         EXPECT_EQ(db->readList(c, rows), 0);
         return rows;

@@ -9,8 +9,6 @@
 
 namespace
 {
-const QString Head = QStringLiteral("SELECT * FROM TermInfo WHERE ID IS NOT NULL ");
-const QString DefaultOrder = QStringLiteral(" ORDER BY EntryDate DESC,TermID ASC,ID ASC");
 
 ListCondInfo noFilter()
 {
@@ -29,8 +27,9 @@ TEST(ListQueryText, DamagedConditionsStillMakeOneStatement)
     n.FCndEntryDt1 = 9, n.FCndResultDt1 = -1, n.FCndMACAddr1 = 100, n.FInfoMACAddr1 = "00*";
     n.FCndTermID1 = 3, n.FInfoTermID1 = QStringLiteral("1*") + QChar(0) + QStringLiteral("')--");
     n.FCndVendor = 1, n.FInfoVendor = QString(QChar(0)) + QStringLiteral("x");
-    EXPECT_EQ(ListQueryText(n), Head + " AND (LTrim(TermID) LIKE '1*')" +
-                                    " AND (Vendor IS NULL OR Vendor = '')" + DefaultOrder);
+    EXPECT_EQ(ListQueryText(n), "SELECT * FROM TermInfo WHERE ID IS NOT NULL  AND (LTrim(TermID) "
+                                "LIKE '1*') AND (Vendor IS NULL OR Vendor = '') ORDER BY "
+                                "EntryDate DESC,TermID ASC,ID ASC");
 }
 
 TEST(JetTranslation, Texts)
@@ -55,11 +54,10 @@ protected:
     void SetUp() override
     {
         RegisterTest::SetUp();
-        struct T {
-            const char *id, *label, *vendor, *machine, *apli, *boot, *mac;
-            std::uint32_t addr;
-            int regist;
-        } terms[] = {
+        // ID, label, vendor, machine, application and boot versions, MAC, address, SIP
+        const std::tuple<const char *, const char *, const char *, const char *, const char *,
+                         const char *, const char *, std::uint32_t, int>
+            terms[] = {
             // clang-format off
             {"7", "t7", "O'Neil", "KX-100", "1.10", "0.9", "00:11:22:33:44:01", ip(192, 168, 1, 10), 0},
             {"12", "t12", "Acme", "kx-200", "1.20", "", "00:11:22:33:44:02", ip(192, 168, 1, 20), 1},
@@ -70,10 +68,10 @@ protected:
             // clang-format on
         };
         std::vector<RegistrationData> data;
-        for (const T &t : terms) {
-            RegistrationData d = notice(t.id, t.addr, t.mac);
-            d.UserInfo2 = t.label, d.Vendor = t.vendor, d.MachineName = t.machine;
-            d.VerApli = t.apli, d.VerBoot = t.boot, d.Regist = t.regist;
+        for (const auto &[id, label, vendor, machine, apli, boot, mac, addr, regist] : terms) {
+            RegistrationData d = notice(id, addr, mac);
+            d.UserInfo2 = label, d.Vendor = vendor, d.MachineName = machine;
+            d.VerApli = apli, d.VerBoot = boot, d.Regist = regist;
             data.push_back(d);
         }
         at(2023, 12, 1);
@@ -110,11 +108,7 @@ TEST_F(ListFilterTest, EachFilterSelectsTheRightTerminals)
     const Set all{"t7", "t12", "t100", "t125", "t12b", "t600", "p555"};
     const QDateTime jan5(QDate(2024, 1, 5), QTime(18, 0)), jan6(QDate(2024, 1, 6), QTime());
     const QDateTime jan7(QDate(2024, 1, 7), QTime(1, 0)), jan4(QDate(2024, 1, 4), QTime());
-    struct Case {
-        const char *name;
-        std::function<void(ListCondInfo &)> set;
-        Set expected;
-    } cases[] = {
+    const std::tuple<const char *, std::function<void(ListCondInfo &)>, Set> cases[] = {
         // clang-format off
         {"id =", [](auto &c) { c.FCndTermID1 = 3, c.FInfoTermID1 = "12"; }, {"t12", "t12b"}},
         {"id > numeric", [](auto &c) { c.FCndTermID1 = 1, c.FInfoTermID1 = "12"; }, {"t100", "t125", "t600", "p555"}},
@@ -140,9 +134,9 @@ TEST_F(ListFilterTest, EachFilterSelectsTheRightTerminals)
         {"mac not like", [](auto &c) { c.FCndMACAddr1 = 6, c.FInfoMACAddr1 = "00:11:*"; }, {"t100", "t125", "p555"}},
         // clang-format on
     };
-    for (const Case &tc : cases) {
+    for (const auto &[name, set, expected] : cases) {
         ListCondInfo c = noFilter();
-        tc.set(c);
-        EXPECT_EQ(shown(c), tc.expected) << tc.name << ": " << ListQueryText(c).toStdString();
+        set(c);
+        EXPECT_EQ(shown(c), expected) << name << ": " << ListQueryText(c).toStdString();
     }
 }

@@ -57,26 +57,24 @@ TEST(ListRules, ColumnSelectionMovesTheSort)
 {
     // flags index: 0 TermID, 6 BootVer, 7 ApliVer, 8 MAC, 11 EntryDate, 14 ResultDate;
     // every case starts ascending.
-    const struct {
-        int sortCol, hide, hide2, wantCol, wantDir;
-    } cases[] = {
+    const std::tuple<int, int, int, int, int> cases[] = { // sorted, hidden, hidden too, sort after
         {1, 0, -1, 13, 1}, {1, 0, 11, 3, 1}, // ID hidden, date shown or not
         {1, 7, -1, 1, 2},                    // ID still shown: unchanged
         {8, 6, -1, 13, 1}, {9, 7, 11, 3, 1}, {10, 2, -1, 10, 1}, // MAC shown: now descending
         {10, 8, -1, 3, 1},  // MAC hidden: column 3 even with the date shown
         {13, 11, -1, 3, 1}, {16, 2, -1, 16, 1}, {16, 14, -1, 3, 1}, {3, 11, -1, 3, 2},
     };
-    for (const auto &tc : cases) {
+    for (const auto &[sortCol, hide, hide2, wantCol, wantDir] : cases) {
         ListCondInfo c = DefaultListCond();
         c.ColBootVer = c.ColUserInfo1 = c.ColResultDate = 1;
-        c.SortColNo = tc.sortCol, c.SortDirect = SortDirection::Ascending;
+        c.SortColNo = sortCol, c.SortDirect = SortDirection::Ascending;
         ListColumnFlags f = GetColumnFlags(c);
-        f[tc.hide] = f[tc.hide] ? 0 : 1;
-        if (tc.hide2 >= 0)
-            f[tc.hide2] = 0;
+        f[hide] = f[hide] ? 0 : 1;
+        if (hide2 >= 0)
+            f[hide2] = 0;
         ASSERT_TRUE(ApplyColumnSelection(c, f));
-        EXPECT_EQ(std::pair(c.SortColNo, c.SortDirect), std::pair(tc.wantCol, tc.wantDir))
-            << tc.sortCol << " hide " << tc.hide;
+        EXPECT_EQ(std::pair(c.SortColNo, c.SortDirect), std::pair(wantCol, wantDir))
+            << sortCol << " hide " << hide;
     }
     ListCondInfo same = DefaultListCond();
     EXPECT_FALSE(ApplyColumnSelection(same, GetColumnFlags(same)));
