@@ -50,8 +50,7 @@ TEST(IniRead, NamesCaseInsensitiveFirstOccurrenceWinsValuesTrimmed)
         EXPECT_EQ(ini.readString(u(section), u(key), u("def  ")), u("def")) << key;
     }
     EXPECT_EQ(ini.sectionNames(), (QStringList{u("System"), u("Spaced")}));
-    EXPECT_TRUE(ini.hasSection(u("SYSTEM")));
-    EXPECT_FALSE(ini.hasSection(u("Nowhere")));
+    EXPECT_TRUE(ini.hasSection(u("SYSTEM")) && !ini.hasSection(u("Nowhere")));
     EXPECT_EQ(ini.keys(u("system")), (QStringList{u("Count"), u("Quoted"), u("Single"), u("Half"),
                                                   u("Empty"), u("Eq"), u("Wide")}));
 }
@@ -81,13 +80,11 @@ TEST(IniWrite, UpdatesInPlaceAndKeepsEveryOtherLine)
     EXPECT_EQ(ini.readString(u("b"), u("NEW")), u("テｷ"));
     EXPECT_EQ(ini.readInt(u("A"), u("two"), 0), 22);
 
-    ini = IniFile::fromBytes("[A]\r\nk=1\r\nk=2\r\nm=3\r\n\r\n[B]\r\nz=9\r\n[C]\r\n");
-    EXPECT_TRUE(ini.removeKey(u("a"), u("K")));
-    EXPECT_EQ(ini.readString(u("A"), u("k")), u("2")); // the duplicate comes to light
-    EXPECT_FALSE(ini.removeKey(u("A"), u("missing")) || ini.removeKey(u("Missing"), u("k")));
-    EXPECT_TRUE(ini.removeSection(u("b")));
-    EXPECT_FALSE(ini.removeSection(u("B")));
-    EXPECT_EQ(ini.toBytes(), QByteArray("[A]\r\nk=2\r\nm=3\r\n\r\n[C]\r\n"));
+    // Removing a key brings its duplicate to light.
+    ini = IniFile::fromBytes("[A]\r\nk=1\r\nk=2\r\n\r\n[B]\r\nz=9\r\n[C]\r\n");
+    EXPECT_TRUE(ini.removeKey(u("a"), u("K")) && ini.removeSection(u("b")));
+    EXPECT_FALSE(ini.removeKey(u("A"), u("missing")) || ini.removeSection(u("B")));
+    EXPECT_EQ(ini.toBytes(), QByteArray("[A]\r\nk=2\r\n\r\n[C]\r\n"));
 }
 
 TEST(IniFileOnDisk, SaveIsRefusedOnReadOnlyFilesAndKeepsPermissions)
@@ -111,13 +108,11 @@ TEST(IniFileOnDisk, SaveIsRefusedOnReadOnlyFilesAndKeepsPermissions)
     EXPECT_EQ(GetFileAttributes(path), FileAttr::ReadOnly | FileAttr::Hidden);
 
     EXPECT_EQ(QDir(dir.file(u("S"))).entryList(QDir::Files | QDir::Hidden).size(), 1); // no temporary
-
     // Missing files read as defaults and are created with the first key, but
     // not their folder.
     const QString fresh = dir.file(u("new.ini"));
     EXPECT_EQ(IniReadString(fresh, u("S"), u("K"), u("d")), u("d"));
-    EXPECT_TRUE(IniDeleteKey(fresh, u("S"), u("K"))); // nothing to delete
-    EXPECT_FALSE(QFile::exists(fresh));
+    EXPECT_TRUE(IniDeleteKey(fresh, u("S"), u("K")) && !QFile::exists(fresh)); // nothing to delete
     EXPECT_TRUE(IniWriteInt(fresh, u("S"), u("K"), 15));
     EXPECT_EQ(dir.read(u("new.ini")), QByteArray("[S]\r\nK=15\r\n"));
     EXPECT_EQ(GetFileAttributes(fresh), 0u);
@@ -129,8 +124,7 @@ TEST(FileAttributes, ReadOnlyAndHiddenAreIndependentPermissionBits)
 {
     TempDir dir;
     const QString path = dir.file(u("f.txt"));
-    EXPECT_EQ(GetFileAttributes(path), std::nullopt);
-    EXPECT_FALSE(SetFileAttributes(path, FileAttr::ReadOnly));
+    EXPECT_FALSE(GetFileAttributes(path) || SetFileAttributes(path, FileAttr::ReadOnly));
     dir.write(u("f.txt"), "x");
     QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
                                     QFile::WriteGroup | QFile::ReadOther);
@@ -151,8 +145,7 @@ TEST(FileAttributes, ReadOnlyAndHiddenAreIndependentPermissionBits)
 TEST(RegexTest, MatchesAnywhereWithTheScriptingEngineSyntax)
 {
     const std::tuple<const char *, const char *, bool> cases[] = {
-        {"\\d+", "ab12cd", true}, {"^\\d+$", "123\n", false}, // anywhere; $ is the very end only
-        {"[$]", "a$b", true},                               // a $ inside a class stays literal
+        {"\\d+", "ab12cd", true}, {"^\\d+$", "123\n", false}, {"[$]", "a$b", true}, // $: the end, or literal
         {"^[\\u3041-\\u3093]+$", "あい", true}, {"^[\\u3041-\\u3093]+$", "ア", false},
         {"^\\u00e9$", "é", true}, {"[]", "anything", false}, {"^[^]$", "x", true},
         {"(", "(", false}, {"", "text", true}, // invalid pattern; empty one

@@ -1,7 +1,7 @@
 #include "common/ProcessValues.h"
 #include "common/ThreadMessage.h"
 
-#include <QElapsedTimer>
+#include <QDeadlineTimer>
 #include <QThread>
 #include <gtest/gtest.h>
 
@@ -43,9 +43,7 @@ TEST(PostToThread, DeliversInTheReceiversThreadAndFreesPayloads)
     r->moveToThread(&worker);
     EXPECT_TRUE(PostToThread(4711, 0x2901, 0, std::make_unique<Counted>(1)));
     EXPECT_TRUE(PostToThread(4711, 0x2901, 0, std::make_unique<Counted>(2)));
-    QElapsedTimer t;
-    t.start();
-    while (Counted::alive.load() != 0 && t.elapsed() < 5000)
+    for (const QDeadlineTimer t(5000); Counted::alive.load() != 0 && !t.hasExpired();)
         QThread::msleep(5);
     EXPECT_EQ(Counted::alive.load(), 0);
     EXPECT_FALSE(PostToThread(4712, 0x2901, 0, std::make_unique<Counted>(3)));

@@ -9,6 +9,7 @@
 
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <gtest/gtest.h>
 
 #include <ostream>
@@ -42,6 +43,26 @@ inline RegistrationData notice(const QString &termId, std::uint32_t addr, const 
     return d;
 }
 
+// Every row of the last statement on a register file no object holds open.
+inline std::vector<QVariantList> onFile(const QString &path, const QStringList &statements)
+{
+    std::vector<QVariantList> rows;
+    {
+        QSqlDatabase c = QSqlDatabase::addDatabase("QSQLITE", "onFile");
+        c.setDatabaseName(path);
+        EXPECT_TRUE(c.open());
+        QSqlQuery q(c);
+        for (const QString &sql : statements) {
+            EXPECT_TRUE(q.exec(sql)) << sql.toStdString();
+            for (rows.clear(); q.next();)
+                for (int i = 0, n = q.record().count(); i < n; ++i)
+                    (i ? rows.back() : rows.emplace_back()) << q.value(i);
+        }
+    }
+    QSqlDatabase::removeDatabase("onFile");
+    return rows;
+}
+
 class RegisterTest : public ::testing::Test
 {
 protected:
@@ -68,10 +89,11 @@ protected:
     {
         now = QDateTime(QDate(y, m, d), QTime(h, mi, s));
     }
-    std::vector<TermEntry> all()
+    std::vector<TermEntry> all(std::int32_t silentCond = 0)
     {
         ListCondInfo c = DefaultListCond();
         c.SortColNo = ListColumn::TermID, c.SortDirect = SortDirection::Ascending;
+        c.FCndSilent = silentCond;
         std::vector<TermEntry> rows;
         EXPECT_EQ(db->readList(c, rows), 0);
         return rows;
@@ -82,24 +104,12 @@ protected:
         EXPECT_EQ(db->getByMac(mac, r), 0) << mac.toStdString();
         return r;
     }
-    // The first column of the rows the statements read, run with the register
-    // closed (it holds the file exclusively), which then opens again.
-    QVariantList raw(const QStringList &statements)
+    // Rows of the last statement, run with the register closed (it holds the
+    // file exclusively), which then opens again.
+    std::vector<QVariantList> raw(const QStringList &statements)
     {
         db->close();
-        QVariantList rows;
-        {
-            QSqlDatabase c = QSqlDatabase::addDatabase("QSQLITE", "raw");
-            c.setDatabaseName(db->filePath());
-            EXPECT_TRUE(c.open());
-            QSqlQuery q(c);
-            for (const QString &sql : statements) {
-                EXPECT_TRUE(q.exec(sql)) << sql.toStdString();
-                while (q.isSelect() && q.next())
-                    rows << q.value(0);
-            }
-        }
-        QSqlDatabase::removeDatabase("raw");
+        const std::vector<QVariantList> rows = onFile(db->filePath(), statements);
         EXPECT_EQ(db->open(), 1);
         return rows;
     }

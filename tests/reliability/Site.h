@@ -20,8 +20,7 @@ public:
     QString root() const { return m_root.path(); }
     // A register in the folder with provisional rows for the IDs first.. first+count-1.
     static void addRows(const QString &programFolder, int first, int count);
-    // Starts the program without a pause before its UDP sends.
-    std::unique_ptr<ProgramRunner> start();
+    std::unique_ptr<ProgramRunner> start(); // no pause before its UDP sends
     // The terminal IDs of the day's "Err01" log lines (a provisional row adopted).
     QStringList loggedIds() const;
 

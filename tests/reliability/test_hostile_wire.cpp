@@ -103,7 +103,6 @@ TEST(HostileWire, RandomDatagramsAmongValidNotices)
         }
         return count;
     };
-    // Up when the first phone is answered.
     ASSERT_TRUE(WaitFor(
         [&] {
             phones[0]->writeDatagram(validNotice(2, "7000"), pc, port);
@@ -112,8 +111,8 @@ TEST(HostileWire, RandomDatagramsAmongValidNotices)
         15000))
         << program->stderrText().toStdString();
 
-    // Valid notices of 20 phones, 10 rounds, with 300 hostile datagrams
-    // between rounds; some phones carry an ID that names a path.
+    // Each round: a notice from every phone, then 300 hostile datagrams;
+    // every fifth phone's ID names a path.
     QRandomGenerator rnd(20240507);
     std::vector<int> answered(terminals, 0);
     const auto idOf = [&](int n) {

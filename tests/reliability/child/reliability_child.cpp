@@ -1,8 +1,6 @@
-// The writers the reliability tests kill, each reporting its progress on stdout:
-//   kill-at STEP PATH TEXT       saves TEXT into the INI file PATH, SIGKILL before STEP
-//   view-add FOLDER FIRST COUNT  the list window's add command, its dialog filled in
-//   view-delete FOLDER           the delete command on every row, files too
-// The view roles print "P <operation> <done>" as the progress window moves.
+// Writers the reliability tests kill: kill-at STEP PATH TEXT (TEXT into the INI
+// file PATH, SIGKILL before STEP); view-add FOLDER FIRST COUNT and view-delete
+// FOLDER (the list's add and delete, files too), printing "P <op> <done>".
 #include "common/IniFile.h"
 #include "common/ProcessValues.h"
 #include "common/SafeFile.h"
