@@ -17,7 +17,7 @@ TEST(FleetE2e, FirmwareIsCheckedByTheNoticeAfterTheRestartEvenAcrossAProgramRest
     RegisterLogWriter logWriter;
     stack.view->database().setLogWriter(&logWriter);
     Termsim sim;
-    ASSERT_TRUE(stack.withTerminals(sim, "127.0.84.2", 3));
+    ASSERT_TRUE(stack.withTerminals(sim, "127.0.87.2", 3));
     SystemSettings s;
     stack.view->database().readSystemSettings(s);
     s.FirmCheckWait = 12;

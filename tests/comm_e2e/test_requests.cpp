@@ -67,13 +67,13 @@ TEST(RequestE2e, SessionsGoAheadOfABurstOfAcks)
     CommStack stack({.udpPort = 43605, .sendDelayMs = 100});
     ASSERT_TRUE(stack.up());
     Termsim sim;
-    ASSERT_TRUE(sim.start(args("127.0.64.2", 1, 43605)));
+    ASSERT_TRUE(sim.start(args("127.0.66.2", 1, 43605)));
     sim.cmd("burst count=2000 rate=0 addr_base=127.1.64.0 idle_s=600");
     ASSERT_TRUE(sim.ok()) << sim.lastLine().toStdString();
     ASSERT_TRUE(pumpUntil(
         [&] { return stack.view->applier.applied() + stack.view->applier.pending() >= 2000; },
         20000));
-    const TaskMessage *done = stack.run(RequestKind::Restart, entries(stack, "127.0.64", 1));
+    const TaskMessage *done = stack.run(RequestKind::Restart, entries(stack, "127.0.66", 1));
     ASSERT_NE(done, nullptr);
     EXPECT_EQ(RequestOf(*done)->entries.at(0).result, ResultCode::Success);
     EXPECT_EQ(sim.closes(0, 1), 1);
