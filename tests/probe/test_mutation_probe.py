@@ -223,6 +223,13 @@ class CatchersFirst(unittest.TestCase):
         self.assertEqual((e["status"], e["timeouts"], ran), ("caught", ["B"], [["A", "B", "C"], ["B"]]))
         e, _, ran = self.run_one("survived", [], {"A"}, slow={"B"})
         self.assertEqual((e["status"], len(ran)), ("caught", 1))
+        # An old catcher that hangs is run again alone at once; late again, it
+        # ends the mutant, with nothing else built or run.
+        e, built, ran = self.run_one("caught", ["B"], set(), hung={"B"})
+        self.assertEqual((e["status"], e["timeouts"], built, ran),
+                         ("caught", ["B"], [["t2"]], [["B"], ["B"]]))
+        e, built, ran = self.run_one("caught", ["B"], {"A"}, slow={"B"})
+        self.assertEqual((e["failed"], ran), (["A"], [["B"], ["B"], ["A", "C"]]))
 
     def test_partial_catches_stay_out_of_the_redundancy_report(self):
         def m(i, failed, first=None):
