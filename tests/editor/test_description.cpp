@@ -192,6 +192,7 @@ TEST(DescriptionEncoding, SameModelFromEveryEncoding)
     const QByteArray bytes[] = {
         "\xEF\xBB\xBF" + utf8,
         "\xFF\xFE" + QByteArray(QStringEncoder("UTF-16LE").encode(QString::fromUtf8(redeclared(xml, "UTF-16")))),
+        "\xFE\xFF" + QByteArray(QStringEncoder("UTF-16BE").encode(QString::fromUtf8(redeclared(xml, "UTF-16")))),
         Cp932::encode(QString::fromUtf8(redeclared(xml, "windows-31j"))),
         QStringEncoder("EUC-JP").encode(QString::fromUtf8(redeclared(xml, "EUC-JP"))),
     };

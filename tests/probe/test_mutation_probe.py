@@ -1,6 +1,5 @@
-"""The mutation probe: where its faults go, that a seed repeats them, that they
-are found again in a tree whose lines have moved, and what a replay that tries
-the old catchers first builds and runs."""
+"""The mutation probe: where its faults go, that a seed repeats them and finds
+them again in a moved tree, and what a catchers-first replay builds and runs."""
 
 import importlib.machinery
 import importlib.util
@@ -205,8 +204,7 @@ class CatchersFirst(unittest.TestCase):
         self.assertEqual((e["failed"], built, ran),
                          (["B"], [["t2"], ["t1"], ["t1", "t2"]], [["C"], ["A"], ["B"]]))
         # A catcher merged into B since: B is tried first.
-        e, built, ran = self.run_one("caught", ["Old"], {"B"},
-                                     renamed={"Old": "B"})
+        e, built, ran = self.run_one("caught", ["Old"], {"B"}, renamed={"Old": "B"})
         self.assertEqual((e["failed"], ran), (["B"], [["B"]]))
 
     def test_renames_file_follows_chains(self):

@@ -11,6 +11,9 @@ TEST(ListRules, HeaderTextToColumnClickModeAndSortChoice)
                                                {"機器ﾀｲﾌﾟ", 0, 0}, {"Unknown", 0, 0}}) {
         const int col = ColumnNumberFromHeader(QString::fromUtf8(header));
         EXPECT_EQ(std::pair(col, HeaderClickMode(col)), std::pair(column, mode)) << header;
+        ListCondInfo c = DefaultListCond(); // a column that doesn't sort leaves the sort alone
+        EXPECT_EQ(std::tuple(ApplySortChoice(c, col, SortDirection::Ascending), c.SortColNo),
+                  mode == 3 ? std::tuple(true, col) : std::tuple(false, 13)) << header;
     }
 }
 
