@@ -1,5 +1,4 @@
-// The FTP client and the worker's FTP step against termsim: downloads, limits
-// and refusals, then schedule writes with a missing file.
+// The FTP client and the worker's FTP step against termsim.
 #include "CommStack.h"
 
 #include "comm/FtpTransfer.h"
@@ -8,6 +7,7 @@
 #include "common/ProcessValues.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -15,12 +15,12 @@
 
 #include <cstdio>
 
-// Downloads over one login: CR LF arrives as sent; a failed download, or one
-// beyond what the settings-file reader takes (a stranger posing as a
-// terminal), leaves nothing. A new file lands 0600 (it holds SIP data), an
-// existing one keeps its mode; the verbose dialogue never shows the password.
-// Schedule writes send what exists, the Japanese remote name as its Shift-JIS
-// bytes in ASCII mode, and log each file.
+// Downloads over one login: CR LF arrives as sent; a failed download, one that
+// stalls (it ends at the data time-out) or one beyond what the settings-file
+// reader takes (a stranger posing as a terminal) leaves nothing. A new file
+// lands 0600 (it holds SIP data), an existing one keeps its mode; the verbose
+// dialogue never shows the password. Schedule writes send what exists, the
+// Japanese remote name as its Shift-JIS bytes in ASCII mode, and log each file.
 TEST(Ftp, DownloadsLimitsAndScheduleWritesOfWhatExists)
 {
     TempDir local;
@@ -56,6 +56,12 @@ TEST(Ftp, DownloadsLimitsAndScheduleWritesOfWhatExists)
     ASSERT_TRUE(client.download("kel_sys.ini", local.file("Dl/new.ini")));
     EXPECT_FALSE(client.download("big.ini", local.file("Dl/big.ini")));
     EXPECT_FALSE(client.download("nothing.ini", local.file("Dl/x.ini")));
+    sim.cmd("set 0 ftp_fault=stall fault_on=retr fault_after=4096 stall_s=6");
+    QElapsedTimer stalled;
+    stalled.start();
+    EXPECT_TRUE(sim.ok() && !client.download("kel_sys.ini", local.file("Dl/kel_sys7.ini")));
+    EXPECT_LT(stalled.elapsed(), 5000);
+    EXPECT_EQ(local.read("Dl/kel_sys7.ini"), content);
     EXPECT_EQ(QDir(local.file("Dl")).entryList(QDir::Files),
               (QStringList{"kel_sys7.ini", "new.ini"}));
     const auto mode = [&](const char *name) { // owner, group and other bits
