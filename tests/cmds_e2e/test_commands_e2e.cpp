@@ -12,7 +12,6 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
 

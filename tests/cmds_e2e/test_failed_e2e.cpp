@@ -8,7 +8,6 @@
 
 #include <QAction>
 #include <QCryptographicHash>
-#include <QFile>
 #include <QMenu>
 #include <gtest/gtest.h>
 

@@ -2,13 +2,11 @@
 // version, the old one or not at all, across a restart of the program.
 #include "ViewStack.h"
 
-#include "comm/OpLog.h"
 #include "comm/RegisterLogWriter.h"
-#include "common/Cp932.h"
 #include "termlist/FirmChecks.h"
 #include "termlist/ListColumns.h"
+#include "support/TodayLog.h"
 
-#include <QFileInfo>
 #include <gtest/gtest.h>
 
 TEST(FleetE2e, FirmwareIsCheckedByTheNoticeAfterTheRestartEvenAcrossAProgramRestart)
@@ -26,9 +24,7 @@ TEST(FleetE2e, FirmwareIsCheckedByTheNoticeAfterTheRestartEvenAcrossAProgramRest
     const auto firm = [&](const char *id) {
         return ListColumns::firmCheckText(stack.stored(id).FirmCheck);
     };
-    const auto log = [&] {
-        return Cp932::decode(stack.dir.read("Log/" + QFileInfo(OpLog::todayFilePath()).fileName()));
-    };
+    const auto log = [&] { return todayLog(stack.dir.path()); };
     // 1001 takes the new version, 1002 rolls back, 1003 stays dead; their
     // notices may come after the request's end, in a later second.
     sim.cmd("set 0 restart_ver_apli=2.00 notify_after_restart_s=1.2");

@@ -1,14 +1,11 @@
 #include "CommStack.h"
 
 #include "comm/FtpSettings.h"
-#include "comm/OpLog.h"
-#include "common/Cp932.h"
 #include "common/Ipv4.h"
 #include "common/ProcessValues.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QFileInfo>
 
 bool pumpUntil(const std::function<bool()> &done, int timeoutMs)
 {
@@ -246,12 +243,6 @@ TaskMessage *CommStack::run(int kind, const QList<TerminalEntry> &entries)
 QString CommStack::folder() const
 {
     return m_options.subfolder.isEmpty() ? dir.path() : dir.file(m_options.subfolder);
-}
-
-QString CommStack::log() const
-{
-    QFile f(folder() + QStringLiteral("/Log/") + QFileInfo(OpLog::todayFilePath()).fileName());
-    return f.open(QIODevice::ReadOnly) ? Cp932::decode(f.readAll()) : QString();
 }
 
 std::vector<TermEntry> CommStack::rows()

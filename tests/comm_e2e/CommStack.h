@@ -7,6 +7,7 @@
 #include "comm/TimerService.h"
 #include "register/TermDatabase.h"
 #include "support/TempDir.h"
+#include "support/TodayLog.h"
 #include "termlist/NoticeApplier.h"
 
 #include <QJsonArray>
@@ -111,7 +112,7 @@ public:
     TaskMessage *run(int kind, const QList<TerminalEntry> &entries);
     TerminalEntry entry(const QString &address, const QString &termId,
                         const QString &file = QString(), const QString &model = "KT-100") const;
-    QString log() const;           // today's log
+    QString log() const { return todayLog(folder()); }
     QString folder() const;        // the program folder
     std::vector<TermEntry> rows(); // the register
 

@@ -90,8 +90,7 @@ TEST(Ftp, DownloadsLimitsAndScheduleWritesOfWhatExists)
     job.target.files.clear();
     job.operation = WorkerMsg::SchedReadSettings;
     EXPECT_EQ(step.run(job, {}), ResultCode::FileMissing);
-    const QString log =
-        Cp932::decode(local.read("Log/" + QFileInfo(OpLog::todayFilePath()).fileName()));
+    const QString log = todayLog(local.path());
     // Each file's start line names it, its result line tells how it went.
     const QRegularExpression line("Ope15:\\S+ +端末ID:1001 (.*)\r\n");
     QStringList details;

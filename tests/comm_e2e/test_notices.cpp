@@ -34,9 +34,10 @@ TEST(NoticeE2e, AnsweredWithTheTimeAndIntervalAndRegistered)
 
     ASSERT_TRUE(pumpUntil([&] { return stack.rows().size() == 4; }, 5000));
     for (const TermEntry &r : stack.rows()) {
-        if (r.TermID == QLatin1String("5001"))
+        if (r.TermID == QLatin1String("5001")) {
             EXPECT_EQ(QStringList({r.UserInfo1, r.IPAddr, r.VerApli, r.MachineName}),
                       QStringList({"00:1A:2B:3C:4D:5E", "127.000.043.002", "3.10", "KT-100"}));
+        }
         EXPECT_EQ(r.Regist, r.TermID == QLatin1String("5001") ? 3 : 1);
         EXPECT_EQ(r.TermIDAlert + r.IPAddrAlert, r.TermID == QLatin1String("5003") ? 2 : 0);
     }

@@ -3,14 +3,13 @@
 
 #include "comm/ResultCodes.h"
 #include "common/CommandScope.h"
-#include "common/Cp932.h"
 #include "common/ProcessValues.h"
 #include "editor/EditFlow.h"
 #include "editor/SettingsForm.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempDir.h"
+#include "support/TodayLog.h"
 
-#include <QDate>
 #include <gtest/gtest.h>
 
 using namespace EditorTest;
@@ -33,17 +32,25 @@ struct FakeHost : IEditHost {
     std::vector<TermEntry> selectedEntries() const override { return rows; }
     void setMainEnabled(bool enabled) override { mainEnabled = enabled; }
     void refreshIfPending() override {}
-    bool postRequest(int kind, int, const TermEntry &, const QString &, ITerminalFileWaiter *w) override
+    bool postRequest(int kind, int, const TermEntry &, const QString &,
+                     ITerminalFileWaiter *w) override
     {
-        if (!refuseRequests)
-            posted.append({kind, w != nullptr}), waiter = w, mainEnabled = false;
-        return !refuseRequests;
+        if (refuseRequests)
+            return false;
+        posted.append({kind, w != nullptr});
+        waiter = w, mainEnabled = false;
+        return true;
     }
     QString editorPath() override { return "/opt/editor"; }
-    bool startDetached(const QString &p, const QStringList &args) override { return started.append(QStringList{p} + args), true; }
+    bool startDetached(const QString &p, const QStringList &args) override
+    {
+        started.append(QStringList{p} + args);
+        return true;
+    }
     EditorOutcome runEditor(DescriptionLoader &loader) override
     {
-        return edited.append(loader.inputs()), editor ? editor(loader) : EditorOutcome{};
+        edited.append(loader.inputs());
+        return editor ? editor(loader) : EditorOutcome{};
     }
 };
 
@@ -71,7 +78,7 @@ struct FlowFixture : ::testing::Test {
     {
         dir.write("Data/Sys/kel_sys1001.ini", "Version=1.00\r\n\r\n\r\n[SIP]\r\nSipPort=5060\r\n");
     }
-    QString log() const { return Cp932::decode(dir.read("Log/Log_" + QDate::currentDate().toString("yyyyMMdd") + ".txt")); }
+    QString log() const { return todayLog(dir.path()); }
     // The flow has ended: the window and the flag are given back.
     void expectEnded(bool windowBack = true)
     {

@@ -2,6 +2,7 @@
 #include "cmds_e2e/ViewStack.h"
 
 #include "common/Cp932.h"
+#include "editor/EditorTestSupport.h"
 #include "common/SafeFile.h"
 #include "editor/ui/EditCommands.h"
 #include "editor/ui/SettingsEditorDialog.h"
@@ -14,10 +15,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
-#include <QTest>
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
+using EditorTest::keyIndex;
 
 namespace
 {
@@ -33,14 +34,9 @@ struct EditStack : ViewStack {
         edits = std::make_unique<EditCommands>(*view);
     }
     ~EditStack() { edits.reset(); }
-    int entry(SettingsEditorDialog *d, const QString &key) const
-    {
-        const auto &entries = d->form()->description().entries;
-        return int(std::find_if(entries.begin(), entries.end(), [&](const DescEntry &e) { return e.key == key; }) - entries.begin());
-    }
     QLineEdit *line(SettingsEditorDialog *d, const QString &key) const
     {
-        return qobject_cast<QLineEdit *>(d->input(entry(d, key)));
+        return qobject_cast<QLineEdit *>(d->input(keyIndex(d->form()->description(), key)));
     }
 };
 
@@ -145,7 +141,7 @@ TEST(EditE2e, RegisteredFirmwareGoesToATerminalThatAsks)
     ModalDriver driver;
     driver.then<SettingsEditorDialog>([&](SettingsEditorDialog *d) {
         stack.line(d, "ModelType")->setText("KT-100");
-        d->browseButton(stack.entry(d, "ApliFilePath"))->click();
+        d->browseButton(keyIndex(d->form()->description(), "ApliFilePath"))->click();
         d->okButton()->click();
     });
     stack.trigger("actionFirmRegister");

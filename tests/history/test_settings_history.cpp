@@ -39,9 +39,12 @@ protected:
     QStringList everything() const
     {
         QStringList all;
-        for (QDirIterator it(dir.path(), QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories); it.hasNext();)
+        for (QDirIterator it(dir.path(), QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
+                             QDirIterator::Subdirectories);
+             it.hasNext();)
             all << it.next().mid(dir.path().size());
-        return all.sort(), all;
+        all.sort();
+        return all;
     }
 
     TempDir dir;

@@ -4,10 +4,9 @@
 
 #include "app/InitialSettingsWindow.h"
 #include "comm/UdpMessages.h"
-#include "common/Cp932.h"
 #include "initsettings/ui/InitSettingsDialog.h"
+#include "support/TodayLog.h"
 
-#include <QFileInfo>
 #include <QNetworkDatagram>
 #include <QPushButton>
 #include <QUdpSocket>
@@ -108,8 +107,7 @@ TEST(HostileLan, SettingsAndThePasswordGoOnlyToTheTerminalTheRegisterKnows)
     EXPECT_FALSE(pumpUntil([&] { return !thief.received(0, "RemoteOpenReq").isEmpty(); }, 1000));
 
     OpLog::flushRepeated();
-    const QString log =
-        Cp932::decode(stack.dir.read("Log/" + QFileInfo(OpLog::todayFilePath()).fileName()));
+    const QString log = todayLog(stack.dir.path());
     EXPECT_FALSE(log.contains("\r\n1999/12/07")) << "no forged line";
     EXPECT_TRUE(log.contains(QStringLiteral("端末ID:1??1999/12/07 09:00  Ope99:FORGED LINE "
                                             "IPアドレス:127.0.121.66")));

@@ -341,7 +341,8 @@ protected:
         for (const char *version : {"0.90", "1.00"})
             history.replace("1001", SettingsHistory::Kind::System, SettingsHistory::Origin::Read,
                             [&, text = QByteArray("[Version]\r\nVersion=") + version + "\r\n"] {
-                                return m_dir.write("Data/Sys/kel_sys1001.ini", text), true;
+                                m_dir.write("Data/Sys/kel_sys1001.ini", text);
+                                return true;
                             });
         history.markSent("1001", SettingsHistory::Kind::System, "[Version]\r\nVersion=1.00\r\n");
         // An account file others can read: the main window's warning.

@@ -1,14 +1,12 @@
 // Range and assignment rules, the new terminal's settings file, its boxes.
-#include "comm/OpLog.h"
-#include "common/Cp932.h"
 #include "common/ProcessValues.h"
 #include "initsettings/BoxRelay.h"
 #include "initsettings/InitialSettingsProvider.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempDir.h"
+#include "support/TodayLog.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
@@ -94,7 +92,7 @@ TEST_F(InitFolder, DescriptionProblemsAreReportedAndWriteNothing)
             EXPECT_TRUE(boxes[0][0].startsWith(QString::fromUtf8(c.box)));
             EXPECT_EQ(boxes[0].mid(1), (QStringList{"編集エラー", QString::number(MsgType::IconError)}));
         }
-        EXPECT_TRUE(Cp932::decode(dir.read("Log/" + QFileInfo(OpLog::todayFilePath()).fileName())).contains(QString::fromUtf8(c.logged)));
+        EXPECT_TRUE(todayLog(dir.path()).contains(QString::fromUtf8(c.logged)));
     }
     EXPECT_FALSE(QFile::exists(dir.file("Data/Sys/kel_sys5003.ini")));
     EXPECT_TRUE(prompts.records.isEmpty()) << "boxes are posted, never shown here";

@@ -4,12 +4,10 @@
 
 #include "ScriptedPrompter.h"
 #include "TempDir.h"
+#include "support/RegisterFile.h"
 #include "common/ProcessValues.h"
 #include "register/TermDatabase.h"
 
-#include <QSqlDatabase>
-#include <QSqlQuery>
-#include <QSqlRecord>
 #include <gtest/gtest.h>
 
 #include <ostream>
@@ -41,26 +39,6 @@ inline RegistrationData notice(const QString &termId, std::uint32_t addr, const 
     d.TermID = termId, d.IPAddr = addr, d.UserInfo1 = mac, d.Vendor = "Vendor";
     d.MachineName = "Phone";
     return d;
-}
-
-// Every row of the last statement on a register file no object holds open.
-inline std::vector<QVariantList> onFile(const QString &path, const QStringList &statements)
-{
-    std::vector<QVariantList> rows;
-    {
-        QSqlDatabase c = QSqlDatabase::addDatabase("QSQLITE", "onFile");
-        c.setDatabaseName(path);
-        EXPECT_TRUE(c.open());
-        QSqlQuery q(c);
-        for (const QString &sql : statements) {
-            EXPECT_TRUE(q.exec(sql)) << sql.toStdString();
-            for (rows.clear(); q.next();)
-                for (int i = 0, n = q.record().count(); i < n; ++i)
-                    (i ? rows.back() : rows.emplace_back()) << q.value(i);
-        }
-    }
-    QSqlDatabase::removeDatabase("onFile");
-    return rows;
 }
 
 class RegisterTest : public ::testing::Test

@@ -4,13 +4,12 @@
 
 #include "common/Cp932.h"
 #include "register/TermDatabase.h"
+#include "support/RegisterFile.h"
 #include "support/ScriptedPrompter.h"
 
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <gtest/gtest.h>
 
 Site::Site(int udpPort, qint64 tmpfsBytes)
@@ -58,21 +57,13 @@ QStringList Site::loggedIds() const
 
 Site::Register Site::readRegister(const QString &programFolder)
 {
+    const QString path = programFolder + QLatin1Char('/') + QLatin1String(CTermDatabase::FileName);
     Register r;
-    {
-        QSqlDatabase c = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "site");
-        c.setDatabaseName(programFolder + QLatin1Char('/') +
-                          QLatin1String(CTermDatabase::FileName));
-        c.open();
-        QSqlQuery q(c);
-        q.exec(QStringLiteral("PRAGMA integrity_check"));
-        while (q.next())
-            r.integrity += q.value(0).toString();
-        q.exec(QStringLiteral("SELECT ltrim(TermID), TermEntryType, UserInfo1 FROM TermInfo"));
-        while (q.next())
-            r.rows.insert(q.value(0).toString(), {q.value(1).toInt(), q.value(2).toString()});
-    }
-    QSqlDatabase::removeDatabase("site");
+    for (const QVariantList &row : onFile(path, {"PRAGMA integrity_check"}))
+        r.integrity += row[0].toString();
+    for (const QVariantList &row :
+         onFile(path, {"SELECT ltrim(TermID), TermEntryType, UserInfo1 FROM TermInfo"}))
+        r.rows.insert(row[0].toString(), {row[1].toInt(), row[2].toString()});
     return r;
 }
 

@@ -3,14 +3,11 @@
 // folder, then restarts; schedule 2 follows it on the terminals that succeeded.
 #include "cmds_e2e/ViewStack.h"
 
-#include "comm/OpLog.h"
-#include "common/Cp932.h"
 #include "schedule/ScheduleFiles.h"
 #include "schedule/ScheduleTestData.h"
 #include "schedule/ui/ScheduleRunWindow.h"
+#include "support/TodayLog.h"
 
-#include <QFileInfo>
-#include <QLabel>
 #include <gtest/gtest.h>
 
 using namespace Schedule;
@@ -86,8 +83,7 @@ TEST(ScheduleE2e, AppointedRunThenChainOnTheTerminalsThatSucceeded)
         EXPECT_EQ(names, (QStringList{"app_com", "kel_sys"})) << t;
         EXPECT_EQ(sim.closes(t, 1), 1) << "restarted after the write: " << t;
     }
-    const QByteArray log = stack.dir.read("Log/" + QFileInfo(OpLog::todayFilePath()).fileName());
-    EXPECT_TRUE(Cp932::decode(log).contains(minute + QStringLiteral(" スケジュール1実行開始")));
+    EXPECT_TRUE(todayLog(stack.dir.path()).contains(minute + QStringLiteral(" スケジュール1実行開始")));
 
     // Five minutes on (by the clock, not by waiting): the chain restarts the
     // three that succeeded, and only them.

@@ -76,8 +76,9 @@ TEST(FirmChecks, WritesWithARestartThatStartAWait)
         e.result = std::int16_t(c.result), e.file = c.file, e.restart = c.restart, e.files = c.files;
         const std::vector<FirmChecks::Written> w = FirmChecks::written(c.kind, request);
         EXPECT_EQ(w.size(), c.firmKind ? 1u : 0u) << c.kind << c.file.toStdString();
-        if (!w.empty())
+        if (!w.empty()) {
             EXPECT_EQ(std::tuple(w[0].kind, w[0].file), std::tuple(c.firmKind, QString("/b.s")));
+        }
     }
     // Terminal-initiated: a restart comes with a boot program or settings, not the application.
     const UpdateFile b{UpdateFileKind::Boot, {}, {}, "/b.s"}, a{UpdateFileKind::Apli, {}, {}, "/a.s"};

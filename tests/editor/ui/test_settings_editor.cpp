@@ -56,11 +56,7 @@ struct Editor {
         dialog->show();
         QApplication::processEvents();
     }
-    int index(const QString &key) const
-    {
-        const auto &entries = loader.description().entries;
-        return int(std::find_if(entries.begin(), entries.end(), [&](const DescEntry &e) { return e.key == key; }) - entries.begin());
-    }
+    int index(const QString &key) const { return keyIndex(loader.description(), key); }
     template <class W> W *input(const QString &key) const
     {
         return qobject_cast<W *>(dialog->input(index(key)));

@@ -2,15 +2,13 @@
 #include "cmds_e2e/ViewStack.h"
 
 #include "app/InitialSettingsWindow.h"
-#include "comm/OpLog.h"
-#include "common/Cp932.h"
 #include "common/ProcessValues.h"
 #include "editor/DescriptionLoader.h"
 #include "initsettings/ui/InitSettingsDialog.h"
 #include "register/TermDatabase.h"
+#include "support/TodayLog.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -91,8 +89,7 @@ TEST(InitialSettingsE2e, TwoFreeNumbersForThreeNewTerminals)
     // Nothing is left to start with.
     dialog.executeButton->click();
     EXPECT_FALSE(dialog.running());
-    const QString log =
-        Cp932::decode(stack.dir.read("Log/" + QFileInfo(OpLog::todayFilePath()).fileName()));
+    const QString log = todayLog(stack.dir.path());
     EXPECT_EQ(log.count("Ope21:初期設定実行"), 3) << "the start and one per written file";
     EXPECT_TRUE(log.contains(QRegularExpression("Ope22:初期設定終了 +端末ID:7101 正常終了")));
     EXPECT_TRUE(log.contains(QRegularExpression("Err11:SIPアドレス設定範囲空きなし +端末ID:ERROR")));

@@ -1,17 +1,15 @@
 // A model's phone-book template: exactly one opens, from the menu for the
 // selected terminal's model; anything else is told and logged.
-#include "comm/OpLog.h"
-#include "common/Cp932.h"
 #include "common/ProcessValues.h"
 #include "phonebook/ui/PhoneBookCommand.h"
 #include "register/TermDatabase.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempDir.h"
 #include "termlist/ui/TerminalView.h"
+#include "support/TodayLog.h"
 
 #include <QAction>
 #include <QFile>
-#include <QFileInfo>
 #include <QItemSelectionModel>
 #include <QMenuBar>
 #include <gtest/gtest.h>
@@ -25,7 +23,11 @@ struct RecordingOpener : IDesktopOpener {
     QStringList *opened;
     bool succeed = true;
     explicit RecordingOpener(QStringList *out) : opened(out) {}
-    bool open(const QString &path) override { return *opened << path, succeed; }
+    bool open(const QString &path) override
+    {
+        *opened << path;
+        return succeed;
+    }
 };
 
 } // namespace
@@ -65,7 +67,7 @@ TEST(PhoneBookTemplate, OpensTheOneTemplateOfTheModelOrSaysWhy)
         EXPECT_EQ(OpenPhoneBookTemplate("1001", c.model, opener, prompter), c.outcome);
         const bool tried = c.outcome == O::Opened || c.outcome == O::NoApplication;
         EXPECT_EQ(opened, tried ? QStringList{dir.file("Config/" + c.files[0])} : QStringList{});
-        const QString log = Cp932::decode(dir.read("Log/" + QFileInfo(OpLog::todayFilePath()).fileName()));
+        const QString log = todayLog(dir.path());
         // One error line 13 with the search pattern in place of the terminal ID.
         EXPECT_EQ(log.count(u"\r\n"_s), c.text.isEmpty() ? 0 : 1);
         ASSERT_EQ(prompter.records.size(), c.text.isEmpty() ? 0 : 1);

@@ -5,7 +5,6 @@
 
 #include <QApplication>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
 
